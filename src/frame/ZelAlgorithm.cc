@@ -1,0 +1,70 @@
+#include "frame/ZelAlgorithm.h"
+
+#include "frame/ZelReporter.h"
+#include "frame/ZelStatusCodes.h"
+#include "frame/host/TorDisplay.h"
+
+using TorCommon_1_3::TorStatus;
+
+ZelAlgorithm::ZelAlgorithm(const ZelSettings& settings, const TorCommon_1_3::TorVarList& variables,
+                           std::vector<TorStatus>* warnings)
+    : settings_(settings),
+      variables_(variables),
+      driver_(std::make_unique<ZelPassDriver>(&settings_, &variables_, &interrupt_)),
+      warnings_(warnings) {}
+
+ZelAlgorithm::~ZelAlgorithm() = default;
+
+TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
+  if (warnings_ != nullptr) warnings_->clear();
+  if (source == nullptr) {
+    status_ = TorStatus(ZelStatusCode::kNullSource, false);
+    return status_;
+  }
+  TorStatus status = status_;
+  if (status.IsOK() && !source->HasMoreRecords()) {
+    status = TorStatus(ZelStatusCode::kNoRecords, false);
+  }
+  if (!status.IsError()) {
+    driver_->SetWarnings(warnings_);
+    status = driver_->Run(source);
+    if (!status.IsError()) built_ = true;
+  }
+  status_ = status;
+  return status_;
+}
+
+TorStatus ZelAlgorithm::WritePMML(std::ostream& out, const PMMLHeaderInfo* header) {
+  ZelReporter reporter;
+  if (!IsBuilt()) return TorStatus(ZelStatusCode::kNotBuilt, false);
+  (void)out;
+  (void)header;
+  TorStatus result;
+  if (!result.IsError() && settings_.progressListener != nullptr) {
+    reporter.SetValues(ZelReporterConst::StageModelWritten);
+    settings_.progressListener->Report(reporter);
+  }
+  return result;
+}
+
+void ZelAlgorithm::SetProgressListener(TorCommon_1_3::IProgressListener* listener) {
+  if (listener != nullptr) settings_.progressListener = listener;
+}
+
+void ZelAlgorithm::SetInterruptCheck(TorCommon_1_3::IInterruptCheck* check) {
+  if (check != nullptr) interrupt_.check = check;
+}
+
+void ZelAlgorithm::Stop() { interrupt_.stop.store(true); }
+
+std::string ZelAlgorithm::GetDescription() const {
+  return "Zelcraft automatic data preparation 1.0 (2026)";
+}
+
+void ZelAlgorithm::Display(std::ostream& out) {
+  std::ostream* saved = TorDisplay_1_3::SetOutputStream(&out);
+  TorDisplay_1_3::DisplayText("ZelAlgorithm display start");
+  settings_.Display();
+  TorDisplay_1_3::DisplayText("ZelAlgorithm display end");
+  TorDisplay_1_3::SetOutputStream(saved);
+}
