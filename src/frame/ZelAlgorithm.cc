@@ -3,6 +3,7 @@
 #include "frame/ZelReporter.h"
 #include "frame/ZelStatusCodes.h"
 #include "frame/host/TorDisplay.h"
+#include "pmml/ZelModelPMML.h"
 
 using TorCommon_1_3::TorStatus;
 
@@ -26,6 +27,8 @@ TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
     status = TorStatus(ZelStatusCode::kNoRecords, false);
   }
   if (!status.IsError()) {
+    // The driver rebuilds everything, so an earlier build is gone either way.
+    built_ = false;
     driver_->SetWarnings(warnings_);
     status = driver_->Run(source);
     if (!status.IsError()) built_ = true;
@@ -37,9 +40,12 @@ TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
 TorStatus ZelAlgorithm::WritePMML(std::ostream& out, const PMMLHeaderInfo* header) {
   ZelReporter reporter;
   if (!IsBuilt()) return TorStatus(ZelStatusCode::kNotBuilt, false);
-  (void)out;
-  (void)header;
   TorStatus result;
+  {
+    ZelPMML::ZelModelPMML model(driver_->GetFields(), driver_->GetSummary(),
+                                {"parameter", "parameter2", "parameter3"});
+    model.Write(result, out, header);
+  }
   if (!result.IsError() && settings_.progressListener != nullptr) {
     reporter.SetValues(ZelReporterConst::StageModelWritten);
     settings_.progressListener->Report(reporter);

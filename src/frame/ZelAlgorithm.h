@@ -31,6 +31,9 @@ class ZelAlgorithm : public TorCommon_1_3::ITorAlgorithm {
   std::vector<TorCommon_1_3::TorStatus>* GetWarnings() override { return warnings_; }
   void Display(std::ostream& out) override;
 
+  // The build's field list and summary, for the document writer and tests.
+  const ZelPassDriver& GetDriver() const { return *driver_; }
+
  private:
   ZelSettings settings_;
   TorCommon_1_3::TorVarList variables_;

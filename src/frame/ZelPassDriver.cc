@@ -1,12 +1,185 @@
 #include "frame/ZelPassDriver.h"
 
+#include "frame/ZelStatusCodes.h"
+#include "frame/ZelWarning.h"
+#include "settings/ZelFinalNaming.h"
+#include "transformation/ZelStepRunner.h"
+
+using TorCommon_1_3::TorStatus;
+namespace Action = ZelTransformation::Action;
+namespace Step = ZelTransformation::Step;
+using ZelTransformation::ZelOperationPair;
+
 ZelPassDriver::ZelPassDriver(const ZelSettings* settings,
                              const TorCommon_1_3::TorVarList* variables, ZelInterrupt* interrupt)
-    : settings_(settings), variables_(variables), interrupt_(interrupt) {}
+    : settings_(settings),
+      variables_(variables),
+      interrupt_(interrupt),
+      previousClock_(ZelClockMilliseconds()),
+      latestClock_(ZelClockMilliseconds()) {
+  Reset();
+}
 
 ZelPassDriver::~ZelPassDriver() = default;
 
-TorCommon_1_3::TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
-  (void)source;
+void ZelPassDriver::Reset() {
+  passes_.clear();
+  preparations_.clear();
+  gates_.clear();
+  summary_.reset();
+  fields_ = std::make_unique<ZelVariableHandleList>(settings_);
+  summary_ = std::make_unique<ZelSummary::SummaryTable>(fields_.get());
+  status_ = TorStatus();
+}
+
+void ZelPassDriver::UpdateClock() {
+  previousClock_ = latestClock_;
+  latestClock_ = ZelClockMilliseconds();
+}
+
+void ZelPassDriver::Report(ZelReporter& reporter, ZelReporterConst::BuildStage stage) {
+  if (settings_->progressListener == nullptr) return;
+  reporter.SetValues(stage);
+  settings_->progressListener->Report(reporter);
+}
+
+TorStatus ZelPassDriver::Prepare() {
+  for (int i = 0; i < variables_->Size(); ++i) {
+    if (fields_->AddField(*variables_->GetVarAt(i)) < 0) return fields_->GetStatus();
+  }
+  const ZelSettings& s = *settings_;
+  std::vector<ZelOperationPair> steps;
+  if (s.trimBlank) steps.push_back({Step::kHandleStringFeature, Action::kTrimTrailing});
+  if (s.computeDateDuration || s.computeTimeDuration || s.extractYear || s.extractMonth ||
+      s.extractDay || s.extractHour || s.extractMinute || s.extractSecond) {
+    steps.push_back({Step::kDateTimeHandle, Action::kUnknown});
+  }
+  TorStatus status;
+  if (!steps.empty()) {
+    ZelTransformation::ZelStepRunner runner(fields_.get(), steps, summary_.get(), warnings_);
+    status = runner.Run();
+    if (status.IsError()) return status;
+  }
+  DefinePasses();
+  return status;
+}
+
+void ZelPassDriver::DefinePasses() {
+  const ZelSettings& s = *settings_;
+  auto gate = [this](ZelOperation::IZelIsHandle* g) {
+    g->SetWarnings(warnings_);
+    gates_.emplace_back(g);
+    return g;
+  };
+  ZelOperation::IZelIsHandle* outlierA1 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
+  ZelOperation::IZelIsHandle* outlierA2 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
+  ZelOperation::IZelIsHandle* boxCoxB = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
+  ZelOperation::IZelIsHandle* boxCoxC = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
+  auto* bivariate = new ZelOperation::ZelBivariateDatapassOperations(fields_.get());
+  bivariate->SetWarnings(warnings_);
+  preparations_.emplace_back(bivariate);
+
+  auto pass = [this](std::vector<ZelOperationPair> steps, std::vector<int> kinds,
+                     ZelOperation::IZelOperationPreparation* preparation,
+                     const ZelDataPass::Gates& gates) {
+    passes_.push_back(std::make_unique<ZelDataPass>(fields_.get(), interrupt_, summary_.get(),
+                                                    std::move(steps), std::move(kinds),
+                                                    preparation, gates));
+    passes_.back()->SetWarnings(warnings_);
+  };
+
+  std::vector<ZelOperationPair> first;
+  if (s.trimBlank) first.push_back({Step::kHandleStringFeature, Action::kExcludeTrimTrailFeature});
+  first.push_back({Step::kDateTimeHandle, Action::kSelectDateBestDuration});
+  first.push_back({Step::kDateTimeHandle, Action::kSelectTimeBestDuration});
+  first.push_back({Step::kFeatureScreening, Action::kUnknown});
+  first.push_back({Step::kCheckPoint, Action::kUnknown});
+  if (s.checkMeasureLevelForTarget || s.checkMeasureLevelForFeature) {
+    first.push_back({Step::kCheckType, Action::kUnknown});
+  }
+  ZelDataPass::Gates firstGates;
+  firstGates.statistics = outlierA1;
+  pass(first, {1}, nullptr, firstGates);
+
+  ZelDataPass::Gates secondGates;
+  secondGates.skip = outlierA2;
+  pass({{Step::kOutlierIdentification, s.handleOutlierMethod == 0
+                                           ? Action::kTrimOutliersToExtreme
+                                           : Action::kSetOutliersToMissing}},
+       {}, nullptr, secondGates);
+
+  std::vector<ZelOperationPair> third;
+  if (s.replaceMissingNominalTarget || s.replaceMissingOrdinalTarget ||
+      s.replaceMissingContinuousTarget || s.replaceMissingNominalFeature ||
+      s.replaceMissingOrdinalFeature || s.replaceMissingScaleFeature) {
+    third.push_back({Step::kHandleMissingValue, Action::kUnknown});
+  }
+  if (s.reorderCatsOfNominalTarget) third.push_back({Step::kHandleTarget, Action::kReorderCatTarget});
+  if (s.rescaling) {
+    third.push_back({Step::kHandleContinuousFeatures,
+                     s.rescalingMethod == 1 ? Action::kMinMaxContFeature : Action::kZscoreContFeature});
+  }
+  ZelDataPass::Gates thirdGates;
+  thirdGates.read = outlierA2;
+  thirdGates.statistics = boxCoxB;
+  pass(third, {2}, nullptr, thirdGates);
+
+  ZelDataPass::Gates fourthGates;
+  fourthGates.read = boxCoxC;
+  fourthGates.steps = boxCoxC;
+  pass({{Step::kHandleTarget, Action::kRescaleScaleTarget}}, {3}, nullptr, fourthGates);
+
+  pass({}, {}, bivariate, ZelDataPass::Gates());
+
+  pass({{Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
+        {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}},
+       {4, 5}, nullptr, ZelDataPass::Gates());
+
+  pass({}, {}, nullptr, ZelDataPass::Gates());
+}
+
+TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
+  UpdateClock();
+  ZelReporter reporter;
+  Reset();
+
+  status_ = Prepare();
+  if (status_.IsError()) return status_;
+  Report(reporter, ZelReporterConst::StagePrepared);
+
+  if (!source->HasMoreRecords()) {
+    status_ = TorStatus(ZelStatusCode::kNoRecords, false);
+    return status_;
+  }
+
+  for (auto& pass : passes_) {
+    pass->SetReporter(&reporter);
+    status_ = pass->Run(source);
+    if (status_.IsError()) return status_;
+    if (status_.IsOK() && interrupt_->Poll()) {
+      status_ = TorStatus(ZelStatusCode::kInterrupted, false);
+      break;
+    }
+    source->Rewind();
+  }
+
+  RenameDerivedFields(fields_.get(), *settings_);
+  Report(reporter, ZelReporterConst::StagePassesDone);
+
+  if (!status_.IsError()) {
+    UpdateClock();
+    status_ = summary_->Collect(GetProcessingSeconds());
+  }
+
+  int usable = 0;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    if (!field->IsExcluded() && !field->IsWeight()) ++usable;
+  }
+  if (usable == 0) AddWarning(warnings_, ZelStatusCode::kEverythingExcluded);
+
+  if (!status_.IsError() && warnings_ != nullptr && !warnings_->empty()) {
+    status_ = warnings_->back();
+  }
   return status_;
 }

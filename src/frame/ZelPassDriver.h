@@ -4,26 +4,54 @@
 #ifndef ZELCRAFT_FRAME_ZELPASSDRIVER_H_
 #define ZELCRAFT_FRAME_ZELPASSDRIVER_H_
 
+#include <memory>
 #include <vector>
 
+#include "frame/ZelDataPass.h"
 #include "frame/ZelInterrupt.h"
+#include "frame/ZelIsHandle.h"
+#include "frame/ZelOperationPreparation.h"
 #include "frame/host/HostInterfaces.h"
+#include "pmml/ZelSummaryTable.h"
 #include "settings/ZelSettings.h"
+#include "settings/ZelVariableHandleList.h"
 
 class ZelPassDriver {
  public:
   ZelPassDriver(const ZelSettings* settings, const TorCommon_1_3::TorVarList* variables,
                 ZelInterrupt* interrupt);
   ~ZelPassDriver();
+  ZelPassDriver(const ZelPassDriver&) = delete;
+  ZelPassDriver& operator=(const ZelPassDriver&) = delete;
 
   void SetWarnings(std::vector<TorCommon_1_3::TorStatus>* warnings) { warnings_ = warnings; }
+  // Success, the last warning raised, or the first error.
   TorCommon_1_3::TorStatus Run(TorCommon_1_3::IRecordSource* source);
 
+  const ZelVariableHandleList& GetFields() const { return *fields_; }
+  const ZelSummary::SummaryTable& GetSummary() const { return *summary_; }
+  // Seconds between the start of the run and the end of the passes.
+  double GetProcessingSeconds() const { return (latestClock_ - previousClock_) / 1000.0; }
+
  private:
+  void Reset();
+  TorCommon_1_3::TorStatus Prepare();
+  void DefinePasses();
+  void Report(ZelReporter& reporter, ZelReporterConst::BuildStage stage);
+  void UpdateClock();
+
   const ZelSettings* settings_;
   const TorCommon_1_3::TorVarList* variables_;
   ZelInterrupt* interrupt_;
   TorCommon_1_3::TorStatus status_;
+  // Rebuilt by every run, so a second run starts from the host fields again.
+  std::unique_ptr<ZelVariableHandleList> fields_;
+  std::vector<std::unique_ptr<ZelDataPass>> passes_;
+  std::vector<std::unique_ptr<ZelOperation::IZelOperationPreparation>> preparations_;
+  std::vector<std::unique_ptr<ZelOperation::IZelIsHandle>> gates_;
+  std::unique_ptr<ZelSummary::SummaryTable> summary_;
+  double previousClock_;
+  double latestClock_;
   std::vector<TorCommon_1_3::TorStatus>* warnings_ = nullptr;
 };
 

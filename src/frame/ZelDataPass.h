@@ -1,0 +1,51 @@
+// ZelDataPass: one data pass. It streams the records into the statistics of
+// the pending fields (unless its gates say there is nothing to read), runs
+// its steps, then creates the statistics the next pass fills.
+#ifndef ZELCRAFT_FRAME_ZELDATAPASS_H_
+#define ZELCRAFT_FRAME_ZELDATAPASS_H_
+
+#include <vector>
+
+#include "frame/ZelInterrupt.h"
+#include "frame/ZelIsHandle.h"
+#include "frame/ZelOperationPreparation.h"
+#include "frame/ZelReporter.h"
+#include "pmml/ZelSummaryTable.h"
+#include "settings/ZelVariableHandleList.h"
+#include "transformation/ZelOperation.h"
+
+class ZelDataPass {
+ public:
+  // A null gate means "yes". Gates and preparation are owned by the driver.
+  struct Gates {
+    ZelOperation::IZelIsHandle* skip = nullptr;
+    ZelOperation::IZelIsHandle* read = nullptr;
+    ZelOperation::IZelIsHandle* steps = nullptr;
+    ZelOperation::IZelIsHandle* statistics = nullptr;
+  };
+
+  ZelDataPass(ZelVariableHandleList* fields, ZelInterrupt* interrupt,
+              ZelSummary::SummaryTable* summary,
+              std::vector<ZelTransformation::ZelOperationPair> steps, std::vector<int> kinds,
+              ZelOperation::IZelOperationPreparation* preparation, const Gates& gates);
+
+  void SetReporter(ZelReporter* reporter) { reporter_ = reporter; }
+  void SetWarnings(std::vector<TorCommon_1_3::TorStatus>* warnings) { warnings_ = warnings; }
+  TorCommon_1_3::TorStatus Run(TorCommon_1_3::IRecordSource* source);
+
+ private:
+  TorCommon_1_3::TorStatus Read(TorCommon_1_3::IRecordSource* source);
+
+  ZelVariableHandleList* fields_;
+  ZelInterrupt* interrupt_;
+  ZelSummary::SummaryTable* summary_;
+  ZelReporter* reporter_ = nullptr;
+  TorCommon_1_3::TorStatus status_;
+  std::vector<ZelTransformation::ZelOperationPair> steps_;
+  std::vector<int> kinds_;
+  ZelOperation::IZelOperationPreparation* preparation_;
+  Gates gates_;
+  std::vector<TorCommon_1_3::TorStatus>* warnings_ = nullptr;
+};
+
+#endif  // ZELCRAFT_FRAME_ZELDATAPASS_H_

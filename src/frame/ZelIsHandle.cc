@@ -1,0 +1,37 @@
+#include "frame/ZelIsHandle.h"
+
+#include "frame/ZelStatusCodes.h"
+#include "frame/ZelWarning.h"
+
+namespace ZelOperation {
+
+IZelIsHandle::~IZelIsHandle() = default;
+
+bool ZelIsHandleOutlier::IsHandle() {
+  const ZelSettings* settings = fields_->GetSettings();
+  if (!settings->detectOutlierForTarget && !settings->detectOutlierForFeature) return false;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    if (field->IsExcluded() || !field->IsContinuous()) continue;
+    if (field->IsTarget() ? settings->detectOutlierForTarget : settings->detectOutlierForFeature) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ZelIsHandleBoxCox::IsHandle() {
+  if (!fields_->GetSettings()->rescaleContTarget) return false;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    const int level = field->GetMeasureLevel();
+    if (field->IsTarget() && !field->IsExcluded() &&
+        (level == TorCommon_1_3::kLevelContinuous || level == TorCommon_1_3::kLevelContinuousOther)) {
+      return true;
+    }
+  }
+  AddWarning(warnings_, ZelStatusCode::kBoxCoxWithoutContinuousTarget);
+  return false;
+}
+
+}  // namespace ZelOperation

@@ -1,0 +1,47 @@
+// Gates: small stateless objects that decide at run time whether a data pass
+// reads records, runs its steps or creates its statistics. They look at the
+// field list and the settings each time they are asked, so one gate can
+// serve several passes.
+#ifndef ZELCRAFT_FRAME_ZELISHANDLE_H_
+#define ZELCRAFT_FRAME_ZELISHANDLE_H_
+
+#include <vector>
+
+#include "frame/host/TorStatus.h"
+#include "settings/ZelVariableHandleList.h"
+
+namespace ZelOperation {
+
+class IZelIsHandle {
+ public:
+  explicit IZelIsHandle(const ZelVariableHandleList* fields) : fields_(fields) {}
+  virtual ~IZelIsHandle();
+  virtual bool IsHandle() = 0;
+  virtual void SetWarnings(std::vector<TorCommon_1_3::TorStatus>* warnings) {
+    warnings_ = warnings;
+  }
+
+ protected:
+  std::vector<TorCommon_1_3::TorStatus>* warnings_ = nullptr;
+  const ZelVariableHandleList* fields_;
+};
+
+// Yes when outlier detection is on for a kind of field (target or input) of
+// which a continuous one is left.
+class ZelIsHandleOutlier : public IZelIsHandle {
+ public:
+  using IZelIsHandle::IZelIsHandle;
+  bool IsHandle() override;
+};
+
+// Yes when the Box-Cox transformation of the target is asked for and a
+// continuous target is left; otherwise warns (210101) when it was asked for.
+class ZelIsHandleBoxCox : public IZelIsHandle {
+ public:
+  using IZelIsHandle::IZelIsHandle;
+  bool IsHandle() override;
+};
+
+}  // namespace ZelOperation
+
+#endif  // ZELCRAFT_FRAME_ZELISHANDLE_H_

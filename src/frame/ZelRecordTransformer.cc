@@ -1,0 +1,113 @@
+#include "frame/ZelRecordTransformer.h"
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelRecordTransformer::ZelRecordTransformer(ZelVariableHandleList* fields)
+    : fields_(fields),
+      frequencyWeightIndex_(fields->GetSettings()->frequencyWeightIndex),
+      analysisWeightIndex_(fields->GetSettings()->analysisWeightIndex),
+      working_(fields->Count()),
+      needed_(fields->Count(), 0) {
+  const int count = fields->Count();
+  // Walking down from the last field lets each derived field pull in the
+  // inputs of its rule before those are visited.
+  const std::vector<int>& pending = fields->GetPending();
+  const int target = fields->GetTargetIndex();
+  std::vector<char> isPending(count, 0);
+  for (int i : pending) isPending[i] = 1;
+  for (int i = count - 1; i >= 0; --i) {
+    if (isPending[i] || i == target) MarkNeeded(i);
+  }
+  if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < count) MarkNeeded(frequencyWeightIndex_);
+  if (analysisWeightIndex_ >= 0 && analysisWeightIndex_ < count) MarkNeeded(analysisWeightIndex_);
+
+  missing_.resize(count);
+  for (int i = 0; i < count; ++i) {
+    const ZelVariableHandleInfo* field = fields->GetHandle(i);
+    if (!needed_[i]) continue;
+    if (field->IsDerived()) {
+      if (field->GetRule() != nullptr) derivedFields_.push_back(i);
+      continue;
+    }
+    hostFields_.push_back(i);
+    const TorCommon_1_3::TorEncoder* encoder = field->GetVariable()->GetEncoder();
+    if (encoder == nullptr) continue;
+    MissingDefinition& m = missing_[i];
+    m.hasRange = encoder->GetMissingRange(m.low, m.high);
+    m.numbers = encoder->GetMissingValues();
+    m.strings = encoder->GetMissingStrings();
+  }
+}
+
+void ZelRecordTransformer::MarkNeeded(int index) {
+  if (index < 0 || index >= static_cast<int>(needed_.size()) || needed_[index]) return;
+  needed_[index] = 1;
+  const ZelVariableHandleInfo* field = fields_->GetHandle(index);
+  if (field->IsDerived() && field->GetRule() != nullptr) {
+    for (int input : field->GetRule()->GetInputIndices()) MarkNeeded(input);
+  }
+}
+
+bool ZelRecordTransformer::IsUserMissing(const RawData& value,
+                                         const MissingDefinition& missing) const {
+  switch (value.GetStorage()) {
+    case TorCommon_1_3::kStorageUndefined:
+      return true;
+    case TorCommon_1_3::kStorageString:
+      for (const std::string& s : missing.strings) {
+        if (s == value.GetString()) return true;
+      }
+      return false;
+    default: {
+      const double x = value.GetReal();
+      if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
+      for (double m : missing.numbers) {
+        if (m == x) return true;
+      }
+      return false;
+    }
+  }
+}
+
+void ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
+  RawData& value = working_[index];
+  double weight = 0.0;
+  if (!value.IsMissing()) {
+    if (value.GetStorage() == TorCommon_1_3::kStorageInteger) {
+      weight = static_cast<double>(value.GetInteger());
+    } else if (value.GetStorage() == TorCommon_1_3::kStorageReal) {
+      // Whole records: a real frequency weight is rounded half up.
+      weight = frequency ? static_cast<double>(static_cast<int64_t>(value.GetDouble() + 0.5))
+                         : value.GetDouble();
+    }
+  }
+  if (!(weight > 0.0)) {
+    weight = 0.0;
+    usable_ = false;
+  }
+  value.SetDouble(weight, TorCommon_1_3::kStorageReal);
+}
+
+const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
+  usable_ = true;
+  for (int i : hostFields_) {
+    RawData& value = working_[i];
+    if (static_cast<std::size_t>(i) >= host.Size()) {
+      value.SetMissingValue(TorCommon_1_3::kStorageUndefined);
+      continue;
+    }
+    value = host[i];
+    if (!value.IsMissing() && IsUserMissing(value, missing_[i])) value.SetMissing(true);
+  }
+  if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < static_cast<int>(working_.Size())) {
+    ApplyWeight(frequencyWeightIndex_, true);
+  }
+  if (analysisWeightIndex_ >= 0 && analysisWeightIndex_ < static_cast<int>(working_.Size())) {
+    ApplyWeight(analysisWeightIndex_, false);
+  }
+  if (usable_) {
+    for (int i : derivedFields_) working_[i] = fields_->GetHandle(i)->GetRule()->Apply(working_);
+  }
+  return working_;
+}

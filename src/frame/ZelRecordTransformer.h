@@ -1,0 +1,54 @@
+// ZelRecordTransformer: turns each host record into the working record of a
+// data pass: copies the host values the pass needs, applies the fields'
+// user-missing definitions, rounds the frequency weight, drops records with
+// an unusable weight, and computes the derived values in field order so a
+// derived field may use fields derived before it.
+#ifndef ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
+#define ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
+
+#include <string>
+#include <vector>
+
+#include "frame/host/RawRecord.h"
+#include "settings/ZelVariableHandleList.h"
+
+class ZelRecordTransformer {
+ public:
+  // Built after BeginPass: the pending fields decide what is needed.
+  explicit ZelRecordTransformer(ZelVariableHandleList* fields);
+
+  // The working record for `host`; valid until the next call. Allocates
+  // nothing once string buffers have grown.
+  const TorCommon_1_3::RawRecord& Transform(const TorCommon_1_3::RawRecord& host);
+  const TorCommon_1_3::RawRecord& GetWorking() const { return working_; }
+  // False when the record's frequency or analysis weight is missing or not
+  // positive: such a record counts nowhere.
+  bool IsUsable() const { return usable_; }
+
+ private:
+  struct MissingDefinition {
+    bool hasRange = false;
+    double low = 0.0;
+    double high = 0.0;
+    std::vector<double> numbers;
+    std::vector<std::string> strings;
+  };
+
+  void MarkNeeded(int index);
+  bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
+  // The weight value at `index` made usable (rounded for frequency weights),
+  // or 0 with usable_ cleared.
+  void ApplyWeight(int index, bool frequency);
+
+  ZelVariableHandleList* fields_;
+  int frequencyWeightIndex_;
+  int analysisWeightIndex_;
+  TorCommon_1_3::RawRecord working_;
+  std::vector<char> needed_;
+  std::vector<int> hostFields_;
+  std::vector<int> derivedFields_;
+  std::vector<MissingDefinition> missing_;  // per host field
+  bool usable_ = true;
+};
+
+#endif  // ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_

@@ -1,0 +1,116 @@
+// ZelVariableHandleInfo: one field the component knows, host or derived. It
+// owns the field's variable, the rule that derives it (derived fields only)
+// and the statistics computed for it; fields are never removed, only marked
+// excluded with the (step, action) that excluded them.
+#ifndef ZELCRAFT_SETTINGS_ZELVARIABLEHANDLEINFO_H_
+#define ZELCRAFT_SETTINGS_ZELVARIABLEHANDLEINFO_H_
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "frame/host/HostInterfaces.h"
+#include "settings/ZelSettings.h"
+#include "statistics/ZelStatistics.h"
+#include "transformation/ZelOperation.h"
+#include "transformation/ZelTransformRule.h"
+
+// Measurement kinds of a field.
+namespace MeasureKind {
+constexpr int kNone = 0;
+constexpr int kContinuous = 1;
+constexpr int kNominal = 2;
+constexpr int kOrdinal = 3;
+}  // namespace MeasureKind
+
+class ZelVariableHandleInfo {
+ public:
+  using Pair = ZelTransformation::ZelOperationPair;
+
+  // A host field: clones `variable`; flags it as frequency weight when
+  // `index` is the settings' frequency weight index, else as analysis weight
+  // when it is the analysis weight index.
+  ZelVariableHandleInfo(const ZelSettings* settings, const TorCommon_1_3::ITorVariable& variable,
+                        int index);
+  // A derived copy of `source` under a new name, with the rule of `pair`.
+  ZelVariableHandleInfo(const ZelSettings* settings, const std::string& name,
+                        const TorCommon_1_3::ITorVariable& source, const Pair& pair, int index);
+  // A new derived field of measurement kind `kind` (1, 2 or 3), role 2 for a
+  // target and 4 otherwise, with the rule of `pair`.
+  ZelVariableHandleInfo(const ZelSettings* settings, const std::string& name,
+                        const std::string& label, int kind, bool isTarget, int storage,
+                        const Pair& pair, int index);
+  virtual ~ZelVariableHandleInfo();
+  ZelVariableHandleInfo(const ZelVariableHandleInfo&) = delete;
+  ZelVariableHandleInfo& operator=(const ZelVariableHandleInfo&) = delete;
+
+  virtual void Display(std::ostream& out, bool detailed) const;
+
+  // Identity.
+  const std::string& GetName() const;
+  void SetName(const std::string& name) { name_ = name; }
+  const std::string& GetLabel() const;
+  const TorCommon_1_3::ITorVariable* GetVariable() const { return variable_.get(); }
+  int GetMeasureLevel() const;
+  int GetStorage() const;
+  int GetRole() const;
+  bool IsTarget() const;  // role 1 or 2
+  int GetMeasureKind() const;
+  bool IsContinuous() const { return GetMeasureKind() == MeasureKind::kContinuous; }
+  bool IsNominal() const { return GetMeasureKind() == MeasureKind::kNominal; }
+  bool IsOrdinal() const { return GetMeasureKind() == MeasureKind::kOrdinal; }
+  bool IsCategorical() const { return IsNominal() || IsOrdinal(); }
+
+  // Flags.
+  bool IsDerived() const { return derived_; }
+  bool IsExcluded() const { return excluded_; }
+  bool IsFrequencyWeight() const { return frequencyWeight_; }
+  bool IsAnalysisWeight() const { return analysisWeight_; }
+  bool IsWeight() const { return frequencyWeight_ || analysisWeight_; }
+  void Exclude(const Pair& reason);
+  const Pair& GetExcludedReason() const { return excludedReason_; }
+  std::string GetExcludedReasonText() const;
+  bool HasPredictivePower() const { return predictivePower_; }
+  bool HasHistogramFlag() const { return histogramFlag_; }
+  void SetHistogramFlag() { histogramFlag_ = true; }
+
+  // Rule and statistics (null when absent).
+  ZelTransformation::ZelTransformRule* GetRule() const { return rule_.get(); }
+  ZelStatistic::ZelStatistics* GetUnivariate() const { return univariate_.get(); }
+  ZelStatistic::ZelStatistics* GetHistogram() const { return histogram_.get(); }
+
+  // A ZelUnivarContHistogram of a continuous field, set up from its finished
+  // univariate statistic (210006 when there is none).
+  TorCommon_1_3::TorStatus CreateHistogram(int index);
+
+  // Feeds the record to every statistic that is not done, in order; the
+  // first error is stored and returned.
+  TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
+  TorCommon_1_3::TorStatus EndPass();
+  // True when the field is not excluded and some statistic still needs a pass.
+  bool NeedsStatistics() const;
+
+  TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+
+ private:
+  // (Re)creates the univariate statistic from the measurement level.
+  void CreateUnivariate(int index);
+  void CreateRule(const Pair& pair);
+
+  std::unique_ptr<TorCommon_1_3::ITorVariable> variable_;
+  std::unique_ptr<ZelTransformation::ZelTransformRule> rule_;
+  std::unique_ptr<ZelStatistic::ZelStatistics> univariate_;
+  std::unique_ptr<ZelStatistic::ZelStatistics> histogram_;
+  const ZelSettings* settings_;
+  bool derived_ = false;
+  bool excluded_ = false;
+  bool frequencyWeight_ = false;
+  bool analysisWeight_ = false;
+  bool predictivePower_ = false;
+  bool histogramFlag_ = false;
+  Pair excludedReason_;
+  std::string name_;
+  TorCommon_1_3::TorStatus status_;
+};
+
+#endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLEINFO_H_

@@ -1,0 +1,79 @@
+// ZelVariableHandleList: every field of a build, host fields first in host
+// order, derived fields appended as steps create them. A field is addressed
+// by its index everywhere; indices never change.
+#ifndef ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
+#define ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "settings/ZelVariableHandleInfo.h"
+
+// How a field came to be, for naming, summaries and the document.
+namespace FieldKind {
+constexpr int kHostInput = 0;
+constexpr int kConstructed = 1;
+constexpr int kFromDateTime = 2;
+constexpr int kTransformed = 3;
+constexpr int kHostTarget = 4;
+constexpr int kDerivedTarget = 5;
+constexpr int kFrequencyWeight = 6;
+constexpr int kAnalysisWeight = 7;
+}  // namespace FieldKind
+
+class ZelVariableHandleList {
+ public:
+  using Pair = ZelTransformation::ZelOperationPair;
+
+  explicit ZelVariableHandleList(const ZelSettings* settings);
+  virtual ~ZelVariableHandleList();
+  ZelVariableHandleList(const ZelVariableHandleList&) = delete;
+  ZelVariableHandleList& operator=(const ZelVariableHandleList&) = delete;
+
+  virtual void Display(std::ostream& out) const;
+
+  const ZelSettings* GetSettings() const { return settings_; }
+
+  // Each returns the new field's index, or -1 with the error in GetStatus().
+  int AddField(const TorCommon_1_3::ITorVariable& variable);
+  int AddDerivedCopy(const std::string& name, const TorCommon_1_3::ITorVariable& source,
+                     const Pair& pair);
+  int AddDerivedField(const std::string& name, const std::string& label, int kind, bool isTarget,
+                      int storage, const Pair& pair);
+
+  int Count() const { return static_cast<int>(handles_.size()); }
+  // Null when i is out of range.
+  ZelVariableHandleInfo* GetHandle(int i) const;
+
+  // First field with a target role that is not excluded; -1 when none.
+  int GetTargetIndex() const;
+  // The host field at the start of i's derivation chain (following each
+  // rule's first input); -1 for a host field or a broken chain.
+  int GetRootIndex(int i) const;
+  std::vector<int> GetContinuousInputs() const;
+  std::vector<int> GetCategoricalInputs() const;
+  // Fields that are neither excluded nor weights.
+  int GetValidCount() const;
+  // One of the FieldKind values.
+  int GetFieldKind(int i) const;
+
+  // Refills the pending list with the fields that need statistics.
+  void BeginPass();
+  const std::vector<int>& GetPending() const { return pending_; }
+  TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
+  TorCommon_1_3::TorStatus EndPass();
+
+  TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+
+ private:
+  int Append(std::unique_ptr<ZelVariableHandleInfo> handle);
+
+  const ZelSettings* settings_;
+  std::vector<std::unique_ptr<ZelVariableHandleInfo>> handles_;
+  TorCommon_1_3::TorStatus status_;
+  std::vector<int> pending_;
+};
+
+#endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_

@@ -1,0 +1,78 @@
+// ZelStatistics: base of every statistic object. A statistic accumulates what
+// one step needs to know about one field (or one field against the target)
+// over one data pass, then turns its sums into results when the pass ends.
+// It keeps its first error and returns it from every later call.
+#ifndef ZELCRAFT_STATISTICS_ZELSTATISTICS_H_
+#define ZELCRAFT_STATISTICS_ZELSTATISTICS_H_
+
+#include <cstdint>
+#include <ostream>
+
+#include "frame/host/RawRecord.h"
+#include "frame/host/TorStatus.h"
+
+class ZelSettings;
+
+namespace ZelStatistic {
+
+enum StatisticType : uint32_t {
+  kUnivariateCont = 0,
+  kUnivariateNumericCat = 1,
+  kUnivariateStringCat = 2,
+  kBivariateContCont = 3,
+  kBivariateContTargetCat = 4,
+  kBivariateCatTargetCont = 5,
+  kBivariateCatTargetCat = 6,
+  kOutlier = 7,
+  kBoxCox = 8,
+  kBivariateCatTargetContPredictivePower = 9,
+  kBivariateContTargetContPredictivePower = 10,
+  kUnivarContHistogram = 11
+};
+
+// "UnivariateCont", ...; "unrecognized" for other values.
+const char* GetStatisticTypeName(uint32_t type);
+
+class ZelStatistics {
+ public:
+  ZelStatistics(const ZelSettings* settings, StatisticType type);
+  virtual ~ZelStatistics();
+  ZelStatistics(const ZelStatistics&) = delete;
+  ZelStatistics& operator=(const ZelStatistics&) = delete;
+
+  virtual TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) = 0;
+  virtual TorCommon_1_3::TorStatus Finalize() = 0;
+  // Takes over the results of a compatible statistic. The base ignores the
+  // argument and only marks the information as collected.
+  virtual TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other);
+  virtual StatisticType GetType() const { return type_; }
+  virtual void Display(std::ostream& out) const;
+
+  // Once set, the statistic takes no more records ("done").
+  bool IsInformationCollected() const { return collected_; }
+  TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+
+ protected:
+  // The record's frequency weight (1 without a weight field) and analysis
+  // weight (likewise); the weight entries' missing flags are not consulted,
+  // because the record transformer has already dropped such records.
+  double FrequencyWeight(const TorCommon_1_3::RawRecord& record) const;
+  double AnalysisWeight(const TorCommon_1_3::RawRecord& record) const;
+  // Frequency weights count as whole records: truncated toward zero.
+  static int64_t CountIncrement(double frequencyWeight) {
+    return static_cast<int64_t>(frequencyWeight);
+  }
+  // Keeps the first error.
+  TorCommon_1_3::TorStatus Fail(int code);
+
+  const ZelSettings* settings_;
+  StatisticType type_;
+  bool collected_ = false;
+  int frequencyWeightIndex_;
+  int analysisWeightIndex_;
+  TorCommon_1_3::TorStatus status_;
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELSTATISTICS_H_

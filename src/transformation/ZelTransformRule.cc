@@ -1,0 +1,61 @@
+#include "transformation/ZelTransformRule.h"
+
+#include "frame/host/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelTransformRule::~ZelTransformRule() = default;
+
+void ZelTransformRule::Display(std::ostream& out) const {
+  out << "\nDisplay ZelTransformRule, TransformType=[" << GetTransformTypeName(GetRuleType())
+      << "]; RefVar is ";
+  for (std::size_t i = 0; i < inputIndices_.size(); ++i) {
+    out << "[" << inputIndices_[i] << "-" << inputNames_[i] << "] ";
+  }
+  out << "\nOperation = " << GetOperationText(pair_);
+}
+
+void ZelTransformRule::AddInput(const std::string& name, int index) {
+  inputNames_.push_back(name);
+  inputIndices_.push_back(index);
+}
+
+std::string ZelTransformRule::GetInputName(std::size_t i) const {
+  return i < inputNames_.size() ? inputNames_[i] : std::string();
+}
+
+const RawData* ZelTransformRule::Input(const RawRecord& working, std::size_t i) const {
+  if (i >= inputIndices_.size()) return nullptr;
+  const int index = inputIndices_[i];
+  if (index < 0 || static_cast<std::size_t>(index) >= working.Size()) return nullptr;
+  return &working[index];
+}
+
+int FindCategoryIndex(const RawData& value, const std::vector<std::string>& texts,
+                      const std::vector<double>& numbers) {
+  switch (value.GetStorage()) {
+    case TorCommon_1_3::kStorageString:
+      for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i] == value.GetString()) return static_cast<int>(i);
+      }
+      return -1;
+    case TorCommon_1_3::kStorageInteger:
+    case TorCommon_1_3::kStorageReal:
+    case TorCommon_1_3::kStorageDate:
+    case TorCommon_1_3::kStorageTime:
+    case TorCommon_1_3::kStorageTimestamp: {
+      const double x = value.GetReal();
+      for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (numbers[i] == x) return static_cast<int>(i);
+      }
+      return -1;
+    }
+    default:
+      return -1;
+  }
+}
+
+}  // namespace ZelTransformation
