@@ -1,6 +1,167 @@
 #include "settings/ZelSettingKeys.h"
 
+#include <cstdio>
+
+#include "settings/ZelKeyNames.h"
+#include "settings/ZelNaming.h"
+#include "settings/ZelSettings.h"
+
+namespace {
+
+std::string Text(bool value) { return value ? "true" : "false"; }
+std::string Text(int value) { return std::to_string(value); }
+std::string Text(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%g", value);
+  return buffer;
+}
+
+// The defaults are taken from a fresh ZelSettings so help text and behaviour
+// cannot disagree; percentages are shown in percent, as hosts send them.
+std::vector<ZelSettingKey> BuildCatalogue() {
+  using T = ZelSettingType;
+  namespace K = ZelKey;
+  const ZelSettings d;
+  // Name parts may not contain blanks; their defaults are fixed texts.
+  auto namePart = [](NamePart part, const char* description) -> ZelSettingKey {
+    return {ZelNaming::NamePartKey(part), T::kString, ZelSettings::DefaultNamePart(part),
+            description};
+  };
+  std::vector<ZelSettingKey> keys = {
+      {K::kTrimBlanks, T::kBool, Text(d.trimBlank), "trim trailing blanks of text fields"},
+      {K::kExcludeManyCategories, T::kBool, Text(d.screeningNominalFeature),
+       "exclude nominal fields with too many categories"},
+      {K::kMaxCategories, T::kInt, Text(d.screeningThresholdForNominal),
+       "most categories a nominal field may have"},
+
+      {K::kExtractYear, T::kBool, Text(d.extractYear), "derive the year of date fields"},
+      {K::kExtractMonth, T::kBool, Text(d.extractMonth), "derive the month of date fields"},
+      {K::kExtractDay, T::kBool, Text(d.extractDay), "derive the day of date fields"},
+      {K::kExtractHour, T::kBool, Text(d.extractHour), "derive the hour of time fields"},
+      {K::kExtractMinute, T::kBool, Text(d.extractMinute), "derive the minute of time fields"},
+      {K::kExtractSecond, T::kBool, Text(d.extractSecond), "derive the second of time fields"},
+      {K::kComputeDateDuration, T::kBool, Text(d.computeDateDuration),
+       "derive elapsed time since the reference date from date fields"},
+      {K::kReferenceDateType, T::kString, "",
+       "\"todaysDate\" takes the reference date from todaysDate, else referenceDateForDurations"},
+      {K::kTodaysDate, T::kDouble, "today (UTC)", "today as days since 1970-01-01"},
+      {K::kReferenceDate, T::kDouble, "today (UTC)", "reference date as days since 1970-01-01"},
+      {K::kComputeTimeDuration, T::kBool, Text(d.computeTimeDuration),
+       "derive elapsed time since the reference time from time fields"},
+      {K::kReferenceTimeType, T::kString, "",
+       "\"currentTime\" takes the reference time from currentTime, else referenceTimeForDurations"},
+      {K::kCurrentTime, T::kDouble, "now (UTC)", "the current time of day in seconds"},
+      {K::kReferenceTime, T::kDouble, "now (UTC)", "reference time of day in seconds"},
+      {K::kAutoDateUnit, T::kString, "automatic",
+       "\"automatic\" chooses the unit of date durations, anything else uses dateUnit"},
+      {K::kDateUnit, T::kString, "", "unit of date durations: year, month or day"},
+      {K::kAutoTimeUnit, T::kString, "automatic",
+       "\"automatic\" chooses the unit of time durations, anything else uses timeUnit"},
+      {K::kTimeUnit, T::kString, "", "unit of time durations: hour, minute or second"},
+
+      {K::kExcludeManyMissing, T::kBool, Text(d.excludeTooManyMissing),
+       "exclude fields with too many missing values"},
+      {K::kMaxPercentMissing, T::kDouble, Text(d.maxPercentMissing * 100.0),
+       "largest percentage of missing values a field may have"},
+      {K::kExcludeAlmostConstant, T::kBool, Text(d.screeningCatFeature),
+       "exclude categorical fields dominated by one category"},
+      {K::kCatScreenThreshold, T::kDouble, Text(d.screeningThreshold * 100.0),
+       "percentage of cases in one category that counts as dominating"},
+
+      {K::kCheckTargetLevel, T::kBool, Text(d.checkMeasureLevelForTarget),
+       "check the measurement level of the target"},
+      {K::kCheckFeatureLevel, T::kBool, Text(d.checkMeasureLevelForFeature),
+       "check the measurement level of the inputs"},
+      {K::kScaleToOrdinal, T::kInt, Text(d.recastContThreshold),
+       "continuous fields with fewer distinct values become ordinal (give with the next key)"},
+      {K::kOrdinalToScale, T::kInt, Text(d.recastCatThreshold),
+       "ordinal fields with more categories become continuous (must exceed the previous key)"},
+
+      {K::kDetectTargetOutliers, T::kBool, Text(d.detectOutlierForTarget),
+       "handle outliers of a continuous target"},
+      {K::kDetectFeatureOutliers, T::kBool, Text(d.detectOutlierForFeature),
+       "handle outliers of continuous inputs"},
+      {K::kOutliersOperation, T::kString, "coerceToCutoffVal",
+       "coerceToCutoffVal or setToMissingVal"},
+      {K::kOutlierCutoff, T::kDouble, Text(d.outlierSDCutoff),
+       "outlier cutoff in standard deviations (> 0)"},
+
+      {K::kReplaceScaleTarget, T::kBool, Text(d.replaceMissingContinuousTarget),
+       "replace missing values of a continuous target"},
+      {K::kReplaceOrdinalTarget, T::kBool, Text(d.replaceMissingOrdinalTarget),
+       "replace missing values of an ordinal target"},
+      {K::kReplaceNominalTarget, T::kBool, Text(d.replaceMissingNominalTarget),
+       "replace missing values of a nominal target"},
+      {K::kReplaceNominalFeatures, T::kBool, Text(d.replaceMissingNominalFeature),
+       "replace missing values of nominal inputs"},
+      {K::kReplaceOrdinalFeatures, T::kBool, Text(d.replaceMissingOrdinalFeature),
+       "replace missing values of ordinal inputs"},
+      {K::kReplaceScaleFeatures, T::kBool, Text(d.replaceMissingScaleFeature),
+       "replace missing values of continuous inputs"},
+
+      {K::kReorderTarget, T::kBool, Text(d.reorderCatsOfNominalTarget),
+       "reorder the categories of a nominal target"},
+      {K::kBoxCoxTarget, T::kBool, Text(d.rescaleContTarget),
+       "Box-Cox transform a continuous target"},
+      {K::kTargetMean, T::kDouble, Text(d.rescaleContTargetMean),
+       "mean of the transformed target"},
+      {K::kTargetSD, T::kDouble, Text(d.rescaleContTargetSD),
+       "standard deviation of the transformed target (> 0)"},
+
+      {K::kRescalingMethod, T::kString, "zScore",
+       "zScore or minMax rescales continuous inputs, any other text turns rescaling off"},
+      {K::kZScoreSD, T::kDouble, Text(d.rescalingZscoreSD), "z-score standard deviation (> 0)"},
+      {K::kZScoreMean, T::kDouble, Text(d.rescalingZscoreMean), "z-score mean"},
+      {K::kMinMaxMax, T::kDouble, Text(d.rescalingMinMaxMax),
+       "min-max upper bound (give with minMax_min)"},
+      {K::kMinMaxMin, T::kDouble, Text(d.rescalingMinMaxMin),
+       "min-max lower bound (below minMax_max)"},
+      {K::kSupervisedBinning, T::kBool, Text(d.supervisedBinning),
+       "bin continuous inputs against a categorical target"},
+      {K::kBinningPValue, T::kDouble, Text(d.supervisedBinningPvalue),
+       "p-value of the binning subsets, in (0, 1]"},
+      {K::kFeatureSelection, T::kBool, Text(d.featureSelection),
+       "exclude inputs unrelated to the target"},
+      {K::kSelectionPValue, T::kDouble, Text(d.featureSelectionPvalue),
+       "p-value of feature selection, in (0, 1]"},
+      {K::kFeatureConstruction, T::kBool, Text(d.featureConstruction),
+       "construct features from correlated continuous inputs"},
+      {K::kSupervisedMerging, T::kBool, Text(d.supervisedMerge),
+       "merge categories that predict the target alike"},
+      {K::kMergingPValue, T::kDouble, Text(d.supervisedMergePvalue),
+       "p-value of supervised merging, in (0, 1]"},
+      {K::kMergeOrdinal, T::kBool, Text(d.unsupervisedMergeOrdinal),
+       "merge sparse categories of ordinal fields"},
+      {K::kMergeNominal, T::kBool, Text(d.unsupervisedMergeNominal),
+       "merge sparse categories of nominal fields"},
+      {K::kMergeMinPercent, T::kDouble, Text(d.unsupervisedMergeMin * 100.0),
+       "percentage of cases below which a category is sparse"},
+
+      namePart(NamePart::kYear, "name suffix of the year derived from a date"),
+      namePart(NamePart::kMonth, "name suffix of the month derived from a date"),
+      namePart(NamePart::kDay, "name suffix of the day derived from a date"),
+      namePart(NamePart::kHour, "name suffix of the hour derived from a time"),
+      namePart(NamePart::kMinute, "name suffix of the minute derived from a time"),
+      namePart(NamePart::kSecond, "name suffix of the second derived from a time"),
+      namePart(NamePart::kElapsedYears, "name suffix of years elapsed since the reference date"),
+      namePart(NamePart::kElapsedMonths, "name suffix of months elapsed since the reference date"),
+      namePart(NamePart::kElapsedDays, "name suffix of days elapsed since the reference date"),
+      namePart(NamePart::kElapsedHours, "name suffix of hours elapsed since the reference time"),
+      namePart(NamePart::kElapsedMinutes, "name suffix of minutes elapsed since the reference time"),
+      namePart(NamePart::kElapsedSeconds, "name suffix of seconds elapsed since the reference time"),
+
+      {K::kAnalysisWeight, T::kString, "", "name of a numeric analysis weight field"},
+
+      namePart(NamePart::kExtForTarget, "name extension of the transformed target"),
+      namePart(NamePart::kExtForInputs, "name extension of transformed inputs"),
+      namePart(NamePart::kRootForConstructed, "root name of constructed features"),
+  };
+  return keys;
+}
+
+}  // namespace
+
 const std::vector<ZelSettingKey>& ZelSettingKeyCatalogue() {
-  static const std::vector<ZelSettingKey> keys;
+  static const std::vector<ZelSettingKey> keys = BuildCatalogue();
   return keys;
 }

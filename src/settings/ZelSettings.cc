@@ -29,3 +29,7 @@ ZelSettings::ZelSettings() {
   referenceDate.seconds = dayStart;
   referenceTime.seconds = now - dayStart;
 }
+
+const char* ZelSettings::DefaultNamePart(NamePart which) {
+  return kNamePartDefaults[static_cast<int>(which)];
+}

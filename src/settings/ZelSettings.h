@@ -67,6 +67,10 @@ class ZelSettings {
     nameParts[static_cast<int>(which)] = value;
   }
 
+  // The value a name part starts with, and falls back to when a step needs it
+  // but the host left it empty.
+  static const char* DefaultNamePart(NamePart which);
+
   // Every member under its display label, through TorDisplay_1_3.
   void Display() const;
 

@@ -16,10 +16,40 @@ class ZelSettingsReader {
                     const TorCommon_1_3::TorVarList* variables, ZelSettings* target,
                     std::vector<TorCommon_1_3::TorStatus>* warnings);
 
-  // Empties the warning list, then reads and validates every key.
+  // Empties the warning list, then reads and validates every key. Absent keys
+  // (and keys stored with another type) keep the member's current value.
   TorCommon_1_3::TorStatus Read();
 
  private:
+  // The key groups, in reading order.
+  void ReadTextAndCategories();
+  void ReadDateAndTime();
+  void ReadScreening();
+  void ReadMeasureLevel();
+  void ReadOutliers();
+  void ReadMissingValues();
+  void ReadTarget();
+  void ReadModelling();
+  void ReadSuffixes();
+  void ReadWeights();
+  void ReadExtensions();
+
+  void ReadReferenceDate();
+  void ReadReferenceTime();
+  void ReadRescaling();
+
+  // True, with `out` written, when the key is present with type T.
+  template <typename T>
+  bool Get(const char* key, T& out) const {
+    return settings_ != nullptr && settings_->GetSettingValByName(key, out);
+  }
+  // Percentages arrive in percent and are kept as fractions.
+  void GetPercent(const char* key, double& fraction) const;
+  // A present value must be > 0 (else 210032), or in (0, 1] (else 210033).
+  void GetPositive(const char* key, double& member);
+  void GetPValue(const char* key, double& member);
+  void Fail(int code);
+
   const TorCommon_1_3::TorSettings* settings_;
   const TorCommon_1_3::TorVarList* variables_;
   ZelSettings* target_;

@@ -1,0 +1,121 @@
+// Settings errors and warnings as a host sees them through the factory.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "frame/ZelFactory.h"
+#include "frame/ZelStatusCodes.h"
+#include "support/TestHost.h"
+
+namespace {
+
+using TorCommon_1_3::ITorAlgorithm;
+using TorCommon_1_3::TorSettings;
+using TorCommon_1_3::TorStatus;
+using TorCommon_1_3::TorVarList;
+namespace code = ZelStatusCode;
+using Keys = std::vector<std::pair<const char*, TorSettings::Value>>;
+
+TorSettings Settings(const Keys& keys) {
+  TorSettings s;
+  for (const auto& key : keys) {
+    std::visit([&s, &key](const auto& v) {
+      using V = std::decay_t<decltype(v)>;
+      if constexpr (std::is_same_v<V, bool>) s.SetBool(key.first, v);
+      if constexpr (std::is_same_v<V, int>) s.SetInt(key.first, v);
+      if constexpr (std::is_same_v<V, double>) s.SetDouble(key.first, v);
+      if constexpr (std::is_same_v<V, std::string>) s.SetString(key.first, v);
+    }, key.second);
+  }
+  return s;
+}
+
+// Fields x (real), w (integer), s (text).
+TorVarList Fields() {
+  TorVarList fields;
+  fields.AddVariable(testhost::ContField("x"));
+  fields.AddVariable(testhost::ContField("w", TorCommon_1_3::kStorageInteger));
+  fields.AddVariable(testhost::NominalField("s", true));
+  return fields;
+}
+
+TorStatus Create(ZelFactory& factory, const Keys& keys) {
+  TorSettings settings = Settings(keys);
+  TorVarList fields = Fields();
+  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields));
+  EXPECT_EQ(algorithm == nullptr, factory.GetStatus().IsError());
+  return factory.GetStatus();
+}
+
+TEST(SettingsFactory, NoKeysGiveOnlyTheNamingWarning) {
+  ZelFactory factory;
+  EXPECT_FALSE(Create(factory, {}).IsError());
+  ASSERT_EQ(factory.GetWarnings().size(), 1u);
+  EXPECT_EQ(factory.GetWarnings()[0], TorStatus(code::kNamingDefaultUsed, true));
+}
+
+TEST(SettingsFactory, EachInvalidValueRejectsTheBuild) {
+  const std::pair<Keys, int> cases[] = {
+      {{{"scaleToOrdinalValuesNumThreshold", 10}, {"ordinalToScaleCategoriesNumThreshold", 10}},
+       code::kBadRecastThresholds},
+      {{{"scaleToOrdinalValuesNumThreshold", 0}, {"ordinalToScaleCategoriesNumThreshold", 4}},
+       code::kBadRecastThresholds},
+      {{{"scaleToOrdinalValuesNumThreshold", 1}, {"ordinalToScaleCategoriesNumThreshold", 2}}, 0},
+      {{{"scaleFeatureRescalingMethod", std::string("minMax")}, {"minMax_max", 5.0}, {"minMax_min", 5.0}},
+       code::kBadMinMax},
+      {{{"outlierIdentCutoff", 0.0}}, code::kNonPositiveSD},
+      {{{"targetSD", -1.0}}, code::kNonPositiveSD},
+      {{{"scaleFeatureRescalingMethod", std::string("zScore")}, {"zScore_SD", 0.0}},
+       code::kNonPositiveSD},
+      {{{"homogeneousSubsetsPValue", 0.0}}, code::kBadPValue},
+      {{{"homogeneousSubsetsPValue", 1.0}}, 0},
+      {{{"featureSelectionPValue", 1.5}}, code::kBadPValue},
+      {{{"supervisedMergingPValue", -0.1}}, code::kBadPValue},
+      {{{"analysisWeight", std::string("nope")}}, code::kBadAnalysisWeight},
+      {{{"analysisWeight", std::string("s")}}, code::kBadAnalysisWeight},
+      {{{"analysisWeight", std::string("w")}}, 0},
+      {{{"suffixYear", std::string("_y r")}}, code::kBlankInName},
+      {{{"nameExtForInputs", std::string(" x")}}, code::kBlankInName},
+      {{{"rootNameForConsturctedFeature", std::string("f ")}}, code::kBlankInName},
+      // A value of another type is an absent key, not an invalid one.
+      {{{"targetSD", 0}}, 0},
+  };
+  for (const auto& c : cases) {
+    ZelFactory factory;
+    const TorStatus status = Create(factory, c.first);
+    EXPECT_EQ(status.GetCode(), c.second) << c.first[0].first;
+    EXPECT_EQ(status.IsError(), c.second != 0) << c.first[0].first;
+  }
+}
+
+TEST(SettingsFactory, FirstErrorStopsAndWarningsStayReadable) {
+  ZelFactory factory;
+  EXPECT_EQ(Create(factory, {{"scaleToOrdinalValuesNumThreshold", 9},  // group 4
+                             {"ordinalToScaleCategoriesNumThreshold", 3},
+                             {"outlierIdentCutoff", -2.0},  // group 5
+                             {"targetSD", 0.0}})            // group 7
+                .GetCode(),
+            code::kBadRecastThresholds);
+
+  // The suffixes, read before the extensions, have warned by then.
+  EXPECT_EQ(Create(factory, {{"nameExtForTarget", std::string("a b")}}).GetCode(),
+            code::kBlankInName);
+  EXPECT_TRUE(testhost::HasWarning(factory.GetWarnings(), code::kNamingDefaultUsed));
+
+  // The next call starts from an empty list.
+  const std::string n = "_n";
+  Create(factory, {{"suffixElapsedYears", n}, {"suffixElapsedMonths", n},
+                   {"suffixElapsedDays", n}, {"suffixElapsedHours", n},
+                   {"suffixElapsedMinutes", n}, {"suffixElapsedSeconds", n},
+                   {"nameExtForTarget", n}, {"nameExtForInputs", n},
+                   {"rootNameForConsturctedFeature", n}});
+  EXPECT_TRUE(factory.GetStatus().IsOK());
+  EXPECT_TRUE(factory.GetWarnings().empty());
+}
+
+}  // namespace
