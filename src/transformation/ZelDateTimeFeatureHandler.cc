@@ -1,0 +1,178 @@
+#include "transformation/ZelDateTimeFeatureHandler.h"
+
+#include "frame/ZelStatusCodes.h"
+#include "frame/host/TorVariable.h"
+#include "statistics/ZelUnivarCont.h"
+#include "transformation/ZelDateTimeFunctionRule.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+// What each date/time action derives: the field kind, its storage and the
+// step suffix of its intermediate name.
+struct DerivedKind {
+  int kind;
+  int storage;
+  StepSuffix suffix;
+};
+
+DerivedKind KindOf(uint32_t action) {
+  using TorCommon_1_3::kStorageInteger;
+  using TorCommon_1_3::kStorageReal;
+  constexpr int kOrdinal = MeasureKind::kOrdinal;
+  constexpr int kContinuous = MeasureKind::kContinuous;
+  switch (action) {
+    case Action::kDateDurationsYear:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationYears};
+    case Action::kDateDurationsMonth:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationMonths};
+    case Action::kDateDurationsDay:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationDays};
+    case Action::kDateElementYear:
+      return {kOrdinal, kStorageInteger, StepSuffix::kYear};
+    case Action::kDateElementMonth:
+      return {kOrdinal, kStorageInteger, StepSuffix::kMonth};
+    case Action::kDateElementDay:
+      return {kOrdinal, kStorageInteger, StepSuffix::kDay};
+    case Action::kTimeDurationsHour:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationHours};
+    case Action::kTimeDurationsMinute:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationMinutes};
+    case Action::kTimeDurationsSecond:
+      return {kContinuous, kStorageReal, StepSuffix::kDurationSeconds};
+    case Action::kTimeElementHour:
+      return {kOrdinal, kStorageInteger, StepSuffix::kHour};
+    case Action::kTimeElementMinute:
+      return {kOrdinal, kStorageInteger, StepSuffix::kMinute};
+    default:
+      return {kOrdinal, kStorageInteger, StepSuffix::kSecond};
+  }
+}
+
+// Whether the duration of `action` (a date or a time duration) survives when
+// its largest value is m. The three durations of one source measure the same
+// span, so exactly one of them passes: the largest unit in which m reaches 1,
+// or the smallest unit when m stays below one of the middle unit.
+bool DurationFits(uint32_t action, double m) {
+  switch (action) {
+    case Action::kDateDurationsYear:
+      return m >= 1.0;
+    case Action::kDateDurationsMonth:
+      return m >= 1.0 && m < 12.0;
+    case Action::kDateDurationsDay:
+      return m < ZelDateTimeFunctionRule::kDaysPerMonth;
+    case Action::kTimeDurationsHour:
+      return m >= 1.0;
+    case Action::kTimeDurationsMinute:
+      return m >= 1.0 && m < 60.0;
+    default:
+      return m < 60.0;
+  }
+}
+
+// Unit 0 (automatic) creates all three durations, 1 to 3 only the first,
+// second or third.
+bool UnitAllows(int unit, int position) { return unit == 0 || unit == position; }
+
+}  // namespace
+
+TorStatus ZelDateTimeFeatureHandler::Check() { return CheckStep(Step::kDateTimeHandle); }
+
+TorStatus ZelDateTimeFeatureHandler::ProcessField(ZelVariableHandleInfo* field, int index) {
+  if (pair_.action == Action::kSelectDateBestDuration ||
+      pair_.action == Action::kSelectTimeBestDuration) {
+    return SelectDuration(field);
+  }
+  switch (field->GetStorage()) {
+    case TorCommon_1_3::kStorageDate:
+      return DeriveFromDate(*field, index);
+    case TorCommon_1_3::kStorageTime:
+      return DeriveFromTime(*field, index);
+    default:
+      return TorStatus();
+  }
+}
+
+TorStatus ZelDateTimeFeatureHandler::DeriveFromDate(const ZelVariableHandleInfo& field, int index) {
+  const ZelSettings& s = *Settings();
+  std::vector<uint32_t> actions;
+  if (s.extractYear) actions.push_back(Action::kDateElementYear);
+  if (s.extractMonth) actions.push_back(Action::kDateElementMonth);
+  if (s.extractDay) actions.push_back(Action::kDateElementDay);
+  if (s.computeDateDuration) {
+    reference_ = s.referenceDate.seconds / 86400.0;
+    if (UnitAllows(s.dateDurationUnit, 1)) actions.push_back(Action::kDateDurationsYear);
+    if (UnitAllows(s.dateDurationUnit, 2)) actions.push_back(Action::kDateDurationsMonth);
+    if (UnitAllows(s.dateDurationUnit, 3)) actions.push_back(Action::kDateDurationsDay);
+  }
+  for (uint32_t action : actions) {
+    const TorStatus status = Derive(field, index, action);
+    if (status.IsError()) return status;
+  }
+  return TorStatus();
+}
+
+TorStatus ZelDateTimeFeatureHandler::DeriveFromTime(const ZelVariableHandleInfo& field, int index) {
+  const ZelSettings& s = *Settings();
+  std::vector<uint32_t> actions;
+  if (s.extractHour) actions.push_back(Action::kTimeElementHour);
+  if (s.extractMinute) actions.push_back(Action::kTimeElementMinute);
+  if (s.extractSecond) actions.push_back(Action::kTimeElementSecond);
+  if (s.computeTimeDuration) {
+    reference_ = s.referenceTime.seconds;
+    if (UnitAllows(s.timeDurationUnit, 1)) actions.push_back(Action::kTimeDurationsHour);
+    if (UnitAllows(s.timeDurationUnit, 2)) actions.push_back(Action::kTimeDurationsMinute);
+    if (UnitAllows(s.timeDurationUnit, 3)) actions.push_back(Action::kTimeDurationsSecond);
+  }
+  for (uint32_t action : actions) {
+    const TorStatus status = Derive(field, index, action);
+    if (status.IsError()) return status;
+  }
+  return TorStatus();
+}
+
+TorStatus ZelDateTimeFeatureHandler::Derive(const ZelVariableHandleInfo& field, int index,
+                                            uint32_t action) {
+  const DerivedKind what = KindOf(action);
+  const std::string name = field.GetName() + Settings()->GetStepSuffix(what.suffix);
+  const int derived = fields_->AddDerivedField(name, field.GetLabel(), what.kind, false,
+                                               what.storage, {Step::kDateTimeHandle, action});
+  if (derived < 0) return fields_->GetStatus();
+  ZelTransformRule* rule = fields_->GetHandle(derived)->GetRule();
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
+  rule->AddInput(field.GetName(), index);
+  if (ZelDateTimeFunctionRule::IsDuration(action)) rule->AddParameter(reference_);
+  return TorStatus();
+}
+
+TorStatus ZelDateTimeFeatureHandler::SelectDuration(ZelVariableHandleInfo* field) {
+  const ZelSettings& s = *Settings();
+  const ZelTransformRule* rule = field->IsDerived() ? field->GetRule() : nullptr;
+  if (rule != nullptr && rule->GetPair().step == Step::kDateTimeHandle &&
+      ZelDateTimeFunctionRule::IsDuration(rule->GetPair().action)) {
+    const auto* univariate =
+        dynamic_cast<const ZelStatistic::ZelUnivarCont*>(field->GetUnivariate());
+    if (univariate == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
+    const uint32_t action = rule->GetPair().action;
+    const bool isDate = ZelDateTimeFunctionRule::IsDateAction(action);
+    const bool applies = pair_.action == Action::kSelectDateBestDuration
+                             ? isDate && s.computeDateDuration && s.dateDurationUnit == 0
+                             : !isDate && s.computeTimeDuration && s.timeDurationUnit == 0;
+    // An all-missing source leaves the maximum at the lowest double, so only
+    // the smallest unit survives.
+    if (applies && !DurationFits(action, univariate->GetSummary().GetMaximum())) {
+      field->Exclude(pair_);
+    }
+  }
+  const int storage = field->GetStorage();
+  if (storage == TorCommon_1_3::kStorageDate || storage == TorCommon_1_3::kStorageTime ||
+      storage == TorCommon_1_3::kStorageTimestamp) {
+    field->Exclude({Step::kDateTimeHandle, Action::kDateTimeSourceDone});
+  }
+  return TorStatus();
+}
+
+}  // namespace ZelTransformation

@@ -1,0 +1,35 @@
+// ZelDateTimeFeatureHandler: date and time fields. Before the data passes it
+// derives the calendar parts and elapsed durations the settings ask for;
+// after the first pass (SelectDateBestDuration, SelectTimeBestDuration) it
+// keeps, per source, the one duration whose unit fits the largest elapsed
+// value, and takes every date, time and timestamp source out of use.
+#ifndef ZELCRAFT_TRANSFORMATION_ZELDATETIMEFEATUREHANDLER_H_
+#define ZELCRAFT_TRANSFORMATION_ZELDATETIMEFEATUREHANDLER_H_
+
+#include "transformation/ZelOperationHandler.h"
+
+namespace ZelTransformation {
+
+class ZelDateTimeFeatureHandler : public ZelOperationHandler {
+ public:
+  using ZelOperationHandler::ZelOperationHandler;
+
+  TorCommon_1_3::TorStatus Check() override;
+  TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
+  bool IsEnabled(const ZelSettings*) override { return true; }
+
+ private:
+  TorCommon_1_3::TorStatus DeriveFromDate(const ZelVariableHandleInfo& field, int index);
+  TorCommon_1_3::TorStatus DeriveFromTime(const ZelVariableHandleInfo& field, int index);
+  // Appends one derived field of `action` for the source at `index`.
+  TorCommon_1_3::TorStatus Derive(const ZelVariableHandleInfo& field, int index, uint32_t action);
+  TorCommon_1_3::TorStatus SelectDuration(ZelVariableHandleInfo* field);
+
+  // The reference of the durations being created: a day number for a date
+  // source, seconds for a time source.
+  double reference_ = 0.0;
+};
+
+}  // namespace ZelTransformation
+
+#endif  // ZELCRAFT_TRANSFORMATION_ZELDATETIMEFEATUREHANDLER_H_

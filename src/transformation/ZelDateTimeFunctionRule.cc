@@ -1,0 +1,106 @@
+#include "transformation/ZelDateTimeFunctionRule.h"
+
+#include <cmath>
+
+#include "frame/host/TorVariable.h"
+#include "settings/ZelCalendar.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelDateTimeFunctionRule::ZelDateTimeFunctionRule(const ZelOperationPair& pair)
+    : ZelFunctionTransformRule(pair, static_cast<int>(pair.action) - 1) {}
+
+bool ZelDateTimeFunctionRule::IsDuration(uint32_t action) {
+  return (action >= Action::kDateDurationsYear && action <= Action::kDateDurationsDay) ||
+         (action >= Action::kTimeDurationsHour && action <= Action::kTimeDurationsSecond);
+}
+
+bool ZelDateTimeFunctionRule::IsDateAction(uint32_t action) {
+  return action >= Action::kDateDurationsYear && action <= Action::kDateElementDay;
+}
+
+bool ZelDateTimeFunctionRule::IsTimeAction(uint32_t action) {
+  return action >= Action::kTimeDurationsHour && action <= Action::kTimeElementSecond;
+}
+
+void ZelDateTimeFunctionRule::SetMissing() {
+  output_.SetMissingValue(IsDuration(GetPair().action) ? TorCommon_1_3::kStorageReal
+                                                       : TorCommon_1_3::kStorageInteger);
+}
+
+const RawData& ZelDateTimeFunctionRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr) return output_;
+  const uint32_t action = GetPair().action;
+  if (IsDuration(action)) reference_ = GetParameters().empty() ? 0.0 : GetParameters().front();
+  if (input->IsMissing()) {
+    SetMissing();
+  } else if (input->GetStorage() == TorCommon_1_3::kStorageDate && IsDateAction(action)) {
+    ApplyDate(input->GetDouble());
+  } else if (input->GetStorage() == TorCommon_1_3::kStorageTime && IsTimeAction(action)) {
+    ApplyTime(input->GetDouble());
+  } else {
+    SetMissing();
+  }
+  return output_;
+}
+
+void ZelDateTimeFunctionRule::ApplyDate(double dayNumber) {
+  const uint32_t action = GetPair().action;
+  switch (action) {
+    case Action::kDateDurationsYear:
+      output_.SetDouble((dayNumber - reference_) / kDaysPerYear);
+      return;
+    case Action::kDateDurationsMonth:
+      output_.SetDouble((dayNumber - reference_) / kDaysPerMonth);
+      return;
+    case Action::kDateDurationsDay:
+      output_.SetDouble(dayNumber - reference_);
+      return;
+    default:
+      break;
+  }
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  // Parts belong to the day the value is truncated to (toward zero).
+  if (!ZelCalendar::CivilFromDayNumber(std::trunc(dayNumber), year, month, day)) {
+    SetMissing();
+    return;
+  }
+  output_.SetInteger(action == Action::kDateElementYear    ? year
+                     : action == Action::kDateElementMonth ? month
+                                                           : day);
+}
+
+void ZelDateTimeFunctionRule::ApplyTime(double seconds) {
+  const uint32_t action = GetPair().action;
+  switch (action) {
+    case Action::kTimeDurationsHour:
+      output_.SetDouble((seconds - reference_) / 3600.0);
+      return;
+    case Action::kTimeDurationsMinute:
+      output_.SetDouble((seconds - reference_) / 60.0);
+      return;
+    case Action::kTimeDurationsSecond:
+      output_.SetDouble(seconds - reference_);
+      return;
+    default:
+      break;
+  }
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  if (!ZelCalendar::SplitTimeOfDay(seconds, hour, minute, second)) {
+    SetMissing();
+    return;
+  }
+  output_.SetInteger(action == Action::kTimeElementHour     ? hour
+                     : action == Action::kTimeElementMinute ? minute
+                                                            : second);
+}
+
+}  // namespace ZelTransformation

@@ -1,0 +1,29 @@
+// The handler factory: which handler runs a (step, action) pair.
+#include "transformation/ZelCheckPointHandler.h"
+#include "transformation/ZelCheckTypeHandler.h"
+#include "transformation/ZelDateTimeFeatureHandler.h"
+#include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelOperationHandler.h"
+#include "transformation/ZelStringFeatureHandler.h"
+
+namespace ZelTransformation {
+
+ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
+                                   std::vector<TorCommon_1_3::TorStatus>* warnings) {
+  switch (pair.step) {
+    case Step::kHandleStringFeature:
+      return new ZelStringFeatureHandler(pair, fields, warnings);
+    case Step::kDateTimeHandle:
+      return new ZelDateTimeFeatureHandler(pair, fields, warnings);
+    case Step::kFeatureScreening:
+      return new ZelFeatureScreenHandler(pair, fields, warnings);
+    case Step::kCheckPoint:
+      return new ZelCheckPointHandler(pair, fields, warnings);
+    case Step::kCheckType:
+      return new ZelCheckTypeHandler(pair, fields, warnings);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace ZelTransformation

@@ -1,0 +1,24 @@
+// The rule factory: which rule class derives a field for a (step, action).
+#include "transformation/ZelCheckTypeFunctionRule.h"
+#include "transformation/ZelDateTimeFunctionRule.h"
+#include "transformation/ZelTransformRule.h"
+#include "transformation/ZelTrimEndFunctionRule.h"
+
+namespace ZelTransformation {
+
+ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
+                                      TorCommon_1_3::TorStatus* status) {
+  if (status != nullptr) *status = TorCommon_1_3::TorStatus();
+  switch (pair.step) {
+    case Step::kHandleStringFeature:
+      return new ZelTrimEndFunctionRule();
+    case Step::kDateTimeHandle:
+      return new ZelDateTimeFunctionRule(pair);
+    case Step::kCheckType:
+      return new ZelCheckTypeFunctionRule(pair);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace ZelTransformation

@@ -1,0 +1,34 @@
+#include "transformation/ZelTrimEndFunctionRule.h"
+
+#include "frame/host/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelTrimEndFunctionRule::ZelTrimEndFunctionRule()
+    : ZelFunctionTransformRule({Step::kHandleStringFeature, Action::kTrimTrailing}, kFunctionId) {}
+
+const RawData& ZelTrimEndFunctionRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr) return output_;
+  if (input->IsMissing()) {
+    output_.SetMissingValue(input->GetStorage());
+    return output_;
+  }
+  if (input->GetStorage() != TorCommon_1_3::kStorageString) {
+    output_ = *input;
+    return output_;
+  }
+  const std::string& text = input->GetString();
+  const std::size_t last = text.find_last_not_of(" \t");
+  const std::size_t length = last == std::string::npos ? 0 : last + 1;
+  if (length < text.size()) changed_ = true;
+  // Assigning into the reused output keeps its buffer: no allocation once
+  // it has grown to the longest value.
+  output_.SetString(text.data(), length);
+  return output_;
+}
+
+}  // namespace ZelTransformation
