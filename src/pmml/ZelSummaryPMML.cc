@@ -1,0 +1,287 @@
+#include "pmml/ZelSummaryPMML.h"
+
+#include <cstdio>
+
+#include "frame/ZelStatusCodes.h"
+#include "pmml/ZelSummaryVocabulary.h"
+#include "settings/ZelCalendar.h"
+#include "statistics/ZelFormat.h"
+#include "statistics/ZelUnivarNumeric.h"
+#include "statistics/ZelUnivarStringCat.h"
+
+namespace ZelPMML {
+
+using TorCommon_1_3::TorStatus;
+using TorXML_1_3::XMLElement;
+using ZelStatistic::FormatDouble;
+using ZelTransformation::ZelTransformRule;
+namespace Action = ZelTransformation::Action;
+namespace Step = ZelTransformation::Step;
+
+namespace {
+
+// The element name carries one trailing blank; readers of these documents
+// expect it that way.
+constexpr char kStepSummary[] = "StepSummary ";
+
+// 03/07/2009: month and day in two digits, the year as it is. The parts
+// come from the day number itself, which every reference date carries.
+std::string DateText(const ZelReferenceDate& date) {
+  int year = date.year;
+  int month = date.month;
+  int day = date.day;
+  ZelCalendar::CivilFromDayNumber(date.seconds / 86400.0, year, month, day);
+  char text[48];
+  std::snprintf(text, sizeof text, "%02d/%02d/%d", month, day, year);
+  return text;
+}
+
+// 08:05:00, from the seconds reduced to a time of day.
+std::string TimeText(const ZelReferenceTime& time) {
+  int hour = time.hour;
+  int minute = time.minute;
+  int second = time.second;
+  ZelCalendar::SplitTimeOfDay(time.seconds, hour, minute, second);
+  char text[48];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
+  return text;
+}
+
+bool IsMissingReplacement(int action) {
+  return action >= static_cast<int>(Action::kReplaceMissingScaleTarget) &&
+         action <= static_cast<int>(Action::kReplaceMissingOrdinalFeature);
+}
+
+}  // namespace
+
+ZelSummaryPMML::ZelSummaryPMML(const ZelVariableHandleList& fields,
+                               const std::vector<std::string>& parameterNames)
+    : fields_(fields), settings_(*fields.GetSettings()), parameterNames_(parameterNames) {}
+
+void ZelSummaryPMML::AppendSummary(XMLElement* parent,
+                                   const ZelSummary::SummaryTable& table) const {
+  XMLElement* summary = parent->AppendChild(XMLElement::Create("Summary"));
+  AppendProcessingSummary(summary, table.GetCounts());
+  AppendStepSummaries(summary, table);
+  AppendVariableSummary(summary);
+}
+
+void ZelSummaryPMML::AppendProcessingSummary(XMLElement* summary,
+                                             const ZelSummary::SummaryCounts& counts) const {
+  XMLElement* processing = summary->AppendChild(XMLElement::Create("ProcessingSummary"));
+  processing->AddAttribute("target", counts.target);
+  processing->AddAttribute("originalIputFields", counts.originalInputFields);
+  processing->AddAttribute("recommendedTotal", counts.recommendedTotal);
+  processing->AddAttribute("recommendedOriginalFields", counts.recommendedOriginalFields);
+  processing->AddAttribute("recommendedTransformationsOfOriginalFields",
+                           counts.recommendedTransformationsOfOriginalFields);
+  processing->AddAttribute("recommendedDerivedFromDateTime", counts.recommendedDerivedFromDateTime);
+  processing->AddAttribute("recommendedConstructed", counts.recommendedConstructed);
+  processing->AddAttribute("originalFieldsNotUsed", counts.originalFieldsNotUsed);
+  processing->AddAttribute("recommendedTarget", counts.recommendedTarget);
+  processing->AddAttribute("recommendedTransformTarget", counts.recommendedTransformTarget);
+  processing->AddAttribute("processingTimeInSecond", FormatDouble(counts.processingSeconds));
+  if (counts.recommendedTotal == 0) {
+    processing->AppendChild(XMLElement::Create("Warning"))
+        ->AddAttribute("value", "noRecommendedField");
+  }
+  if (counts.recommendedConstructed == 0 && settings_.featureConstruction) {
+    processing->AppendChild(XMLElement::Create("Warning"))
+        ->AddAttribute("value", "noConstructedField");
+  }
+}
+
+void ZelSummaryPMML::AppendStepSummaries(XMLElement* summary,
+                                         const ZelSummary::SummaryTable& table) const {
+  bool written[ZelSummary::SummaryTable::kSteps] = {};
+  for (int step = 0; step < ZelSummary::SummaryTable::kSteps; ++step) {
+    const ZelSummary::StepSumInfo* record = table.GetStep(step);
+    if (record == nullptr || record->actions.empty()) continue;
+    XMLElement* element = summary->AppendChild(XMLElement::Create(kStepSummary));
+    element->AddAttribute("stepKey", ZelSummary::GetStepKey(step));
+    element->AddAttribute("numOfInputFeatures", record->inputFeatures);
+    element->AddAttribute("numOfOutputFeatures", record->outputFeatures);
+    for (const auto& info : record->actions) {
+      XMLElement* action = element->AppendChild(XMLElement::Create("Action"));
+      action->AddAttribute("numOfFields", table.GetActionCount(info->GetAction()));
+      action->AddAttribute("reasonKey", ZelSummary::GetReasonKey(info->GetAction()));
+      AddParameters(action, info->GetAction(), info->NumericParameters(), info->TextParameters());
+    }
+    written[step] = true;
+  }
+  // A step the user asked for that found nothing to do still shows up.
+  for (int step = 0; step < ZelSummary::SummaryTable::kSteps; ++step) {
+    if (written[step] || !IsStepSwitchedOn(step)) continue;
+    summary->AppendChild(XMLElement::Create(kStepSummary))
+        ->AddAttribute("stepKey", ZelSummary::GetStepKey(step));
+  }
+}
+
+void ZelSummaryPMML::AppendVariableSummary(XMLElement* summary) const {
+  XMLElement* variables = summary->AppendChild(XMLElement::Create("VariableSummary"));
+  for (int i = 0; i < fields_.Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_.GetHandle(i);
+    const bool inUse = !field->IsExcluded() && !field->IsWeight();
+    if (inUse || ZelSummary::IsListedInVariableSummary(
+                     static_cast<int>(field->GetExcludedReason().action))) {
+      variables->AppendChild(XMLElement::Create("FieldRef"))
+          ->AddAttribute("field", field->GetName());
+    }
+  }
+}
+
+bool ZelSummaryPMML::IsStepSwitchedOn(int step) const {
+  const ZelSettings& s = settings_;
+  bool target = false;
+  bool continuousTarget = false;
+  bool categoricalInput = false;
+  bool continuousInput = false;
+  for (int i = 0; i < fields_.Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_.GetHandle(i);
+    if (field->IsDerived()) continue;
+    if (field->IsTarget()) {
+      target = true;
+      continuousTarget = continuousTarget || field->IsContinuous();
+    } else if (!field->IsWeight()) {
+      categoricalInput = categoricalInput || field->IsCategorical();
+      continuousInput = continuousInput || field->IsContinuous();
+    }
+  }
+  switch (step) {
+    case Step::kHandleStringFeature:
+      return s.trimBlank;
+    case Step::kDateTimeHandle:
+      return s.computeDateDuration || s.extractYear || s.extractMonth || s.extractDay ||
+             s.computeTimeDuration || s.extractHour || s.extractMinute || s.extractSecond;
+    case Step::kFeatureScreening:
+      return s.excludeTooManyMissing || s.screeningCatFeature;
+    case Step::kCheckType:
+      return s.checkMeasureLevelForFeature || s.checkMeasureLevelForTarget;
+    case Step::kOutlierIdentification:
+      return s.detectOutlierForFeature || s.detectOutlierForTarget;
+    case Step::kHandleMissingValue:
+      return s.replaceMissingContinuousTarget || s.replaceMissingNominalTarget ||
+             s.replaceMissingOrdinalTarget || s.replaceMissingNominalFeature ||
+             s.replaceMissingOrdinalFeature || s.replaceMissingScaleFeature;
+    case Step::kHandleTarget:
+      return s.reorderCatsOfNominalTarget || s.rescaleContTarget;
+    case Step::kHandleCategoricalFeatures:
+      return s.supervisedMerge || s.unsupervisedMergeOrdinal || s.unsupervisedMergeNominal ||
+             (s.featureSelection && target && categoricalInput);
+    case Step::kHandleContinuousFeatures:
+      return s.featureConstruction || s.rescaling || s.supervisedBinning ||
+             (s.featureSelection && continuousTarget && continuousInput);
+    default:
+      return false;
+  }
+}
+
+void ZelSummaryPMML::AddParameters(XMLElement* element, int action,
+                                   const std::vector<double>& numbers,
+                                   const std::vector<std::string>& texts) const {
+  auto add = [&](std::size_t position, const std::string& value) {
+    if (position < parameterNames_.size()) element->AddAttribute(parameterNames_[position], value);
+  };
+  auto addNumbers = [&](std::size_t limit) {
+    for (std::size_t i = 0; i < numbers.size() && i < limit; ++i) add(i, FormatDouble(numbers[i]));
+  };
+  switch (action) {
+    case Action::kDateDurationsYear:
+    case Action::kDateDurationsMonth:
+    case Action::kDateDurationsDay:
+      add(0, DateText(settings_.referenceDate));
+      return;
+    case Action::kTimeDurationsHour:
+    case Action::kTimeDurationsMinute:
+    case Action::kTimeDurationsSecond:
+      add(0, TimeText(settings_.referenceTime));
+      return;
+    case Action::kTypeOrdinalToScale:
+      add(0, FormatDouble(settings_.recastCatThreshold));
+      return;
+    case Action::kTypeScaleToOrdinal:
+      add(0, FormatDouble(settings_.recastContThreshold));
+      return;
+    case Action::kRescaleScaleTarget:
+      addNumbers(3);
+      return;
+    case Action::kZscoreContFeature:
+      add(0, FormatDouble(settings_.rescalingZscoreMean));
+      add(1, FormatDouble(settings_.rescalingZscoreSD));
+      return;
+    case Action::kMinMaxContFeature:
+      add(0, FormatDouble(settings_.rescalingMinMaxMin));
+      add(1, FormatDouble(settings_.rescalingMinMaxMax));
+      return;
+    case Action::kConstructContFeature:
+      return;
+    case Action::kTrimOutliersToExtreme:
+    case Action::kSetOutliersToMissing:
+      add(0, FormatDouble(settings_.outlierSDCutoff));
+      return;
+    default:
+      break;
+  }
+  if (IsMissingReplacement(action) && !texts.empty() && !numbers.empty()) {
+    add(0, texts.front());
+    add(1, FormatDouble(numbers.front()));
+  } else if (!numbers.empty()) {
+    addNumbers(numbers.size());
+  } else if (!IsMissingReplacement(action)) {
+    for (std::size_t i = 0; i < texts.size(); ++i) add(i, texts[i]);
+  }
+}
+
+TorStatus ZelSummaryPMML::AppendFieldActions(XMLElement* extension, int index) const {
+  const ZelVariableHandleInfo* field = fields_.GetHandle(index);
+  if (field == nullptr) return TorStatus(ZelStatusCode::kBadSummaryRecord, false);
+  const ZelTransformRule* rule = field->IsDerived() ? field->GetRule() : nullptr;
+  if (rule != nullptr) {
+    const int action = static_cast<int>(rule->GetPair().action);
+    std::vector<double> numbers;
+    std::vector<std::string> texts;
+    if (action == static_cast<int>(Action::kRescaleScaleTarget)) {
+      numbers = {settings_.rescaleContTargetMean, settings_.rescaleContTargetSD};
+    } else {
+      numbers = rule->GetParameters();
+      texts = rule->GetTextParameters();
+      if (IsMissingReplacement(action)) {
+        double missing = 0.0;
+        const TorStatus counted = CountSourceMissing(*rule, &missing);
+        if (counted.IsError()) return counted;
+        numbers.push_back(missing);
+      }
+    }
+    XMLElement* element = extension->AppendChild(XMLElement::Create("Action"));
+    element->AddAttribute("stepKey",
+                          ZelSummary::GetStepKey(static_cast<int>(rule->GetPair().step)));
+    element->AddAttribute("reasonKey", ZelSummary::GetReasonKey(action));
+    AddParameters(element, action, numbers, texts);
+  }
+  const ZelTransformation::ZelOperationPair& reason = field->GetExcludedReason();
+  if (field->IsExcluded() && ZelSummary::IsListedExclusion(static_cast<int>(reason.action))) {
+    const int action = static_cast<int>(reason.action);
+    XMLElement* element = extension->AppendChild(XMLElement::Create("Action"));
+    element->AddAttribute("stepKey", ZelSummary::GetStepKey(static_cast<int>(reason.step)));
+    element->AddAttribute("reasonKey", ZelSummary::GetReasonKey(action));
+    AddParameters(element, action, ZelSummary::ExclusionParameters(action, settings_), {});
+  }
+  return TorStatus();
+}
+
+TorStatus ZelSummaryPMML::CountSourceMissing(const ZelTransformRule& rule, double* count) const {
+  const ZelVariableHandleInfo* source = fields_.GetHandle(rule.GetSourceIndex());
+  if (source == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
+  const ZelStatistic::ZelStatistics* statistic = source->GetUnivariate();
+  if (const auto* numeric = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(statistic)) {
+    *count = static_cast<double>(numeric->GetSummary().GetMissingCount());
+    return TorStatus();
+  }
+  if (const auto* text = dynamic_cast<const ZelStatistic::ZelUnivarStringCat*>(statistic)) {
+    *count = static_cast<double>(text->GetMissingCount());
+    return TorStatus();
+  }
+  return TorStatus(ZelStatusCode::kInconsistent, false);
+}
+
+}  // namespace ZelPMML

@@ -1,0 +1,45 @@
+// ZelTransformRulePMML: turns the rule of one derived field into the PMML
+// expression inside its "DerivedField", so that a consumer can recompute the
+// field from the input fields. Each rule action has its own expression;
+// actions without one leave the field as it is.
+#ifndef ZELCRAFT_PMML_ZELTRANSFORMRULEPMML_H_
+#define ZELCRAFT_PMML_ZELTRANSFORMRULEPMML_H_
+
+#include <memory>
+#include <string>
+
+#include "frame/host/TorStatus.h"
+#include "frame/host/TorXML.h"
+#include "settings/ZelVariableHandleList.h"
+
+namespace ZelPMML {
+
+class ZelTransformRulePMML {
+ public:
+  ZelTransformRulePMML(TorXML_1_3::XMLElement* derivedField, const ZelVariableHandleInfo& field,
+                       const ZelVariableHandleList& fields);
+  virtual ~ZelTransformRulePMML();
+  ZelTransformRulePMML(const ZelTransformRulePMML&) = delete;
+  ZelTransformRulePMML& operator=(const ZelTransformRulePMML&) = delete;
+
+  // Appends the expression. 210006 for a derived field without rule, 210007
+  // for a rule whose class does not fit its action, 210040 for a rule
+  // without the input field (or reference) its expression needs.
+  void Write(TorCommon_1_3::TorStatus& status);
+
+ private:
+  // Apply(function of the rule, source) for trimming, calendar parts and
+  // recasts; durations add the reference as a typed constant.
+  TorCommon_1_3::TorStatus WriteFunctionCall(bool withReference);
+
+  std::unique_ptr<TorXML_1_3::XMLElement> FieldRef(const std::string& name) const;
+
+  TorXML_1_3::XMLElement* derivedField_;
+  const ZelVariableHandleInfo& field_;
+  const ZelVariableHandleList& fields_;
+  TorCommon_1_3::TorStatus status_;
+};
+
+}  // namespace ZelPMML
+
+#endif  // ZELCRAFT_PMML_ZELTRANSFORMRULEPMML_H_
