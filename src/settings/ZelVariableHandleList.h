@@ -56,7 +56,7 @@ class ZelVariableHandleList {
   std::vector<int> GetCategoricalInputs() const;
   // Fields that are neither excluded nor weights.
   int GetValidCount() const;
-  // One of the FieldKind values.
+  // One of the FieldKind values; -1 when i is out of range.
   int GetFieldKind(int i) const;
 
   // Refills the pending list with the fields that need statistics.

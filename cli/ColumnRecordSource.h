@@ -1,0 +1,40 @@
+// ColumnRecordSource: the record source the component reads its passes
+// from. It replays the loaded columns into one reused record, so a pass
+// allocates nothing once the record's text buffers have grown, and it feeds
+// the record count of the current pass to the progress line.
+#ifndef ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
+#define ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "ColumnStore.h"
+#include "ProgressLine.h"
+#include "frame/host/HostInterfaces.h"
+
+namespace zelcli {
+
+class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
+ public:
+  // Field i of each record is column columnOf[i]; the store and the progress
+  // line must outlive the source.
+  ColumnRecordSource(const ColumnStore& store, std::vector<std::size_t> columnOf,
+                     ProgressLine& progress);
+
+  bool HasMoreRecords() override { return next_ < store_.rows(); }
+  int64_t GetRecordCount() const override { return static_cast<int64_t>(store_.rows()); }
+  void Rewind() override { next_ = 0; }
+  const TorCommon_1_3::RawRecord* NextRecord() override;
+
+ private:
+  const ColumnStore& store_;
+  std::vector<std::size_t> columnOf_;
+  ProgressLine& progress_;
+  TorCommon_1_3::RawRecord record_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_

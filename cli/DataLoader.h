@@ -1,0 +1,38 @@
+// DataLoader: reads a CSV file into typed columns. The text is read twice:
+// the first pass checks the rows and infers each column's storage, the
+// second stores every cell as the storage the field plan decided. The file's
+// text is released when loading ends, so only the columns stay in memory.
+#ifndef ZELCRAFT_CLI_DATALOADER_H_
+#define ZELCRAFT_CLI_DATALOADER_H_
+
+#include <string>
+#include <vector>
+
+#include "ColumnStore.h"
+#include "FieldPlan.h"
+#include "ProgressLine.h"
+#include "SchemaFile.h"
+#include "frame/host/HostInterfaces.h"
+
+namespace zelcli {
+
+enum class LoadResult { kLoaded, kInputError, kInterrupted };
+
+struct LoadedData {
+  ColumnStore store;
+  std::vector<FieldPlan> plans;
+};
+
+struct LoadRequest {
+  std::string path;
+  char delimiter = ',';
+  const Schema* schema = nullptr;
+  FieldRoles roles;
+};
+
+LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
+                   ProgressLine& progress, LoadedData* data, std::string* error);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_DATALOADER_H_

@@ -1,0 +1,111 @@
+#include "FieldPlan.h"
+
+#include <algorithm>
+
+#include "frame/host/TorVariable.h"
+
+namespace zelcli {
+
+using TorCommon_1_3::kStorageInteger;
+using TorCommon_1_3::kStorageString;
+
+bool IsMissingString(const FieldSpec* spec, std::string_view text) {
+  if (spec == nullptr) return false;
+  const auto& strings = spec->missingStrings;
+  return std::find(strings.begin(), strings.end(), text) != strings.end();
+}
+
+bool FieldPlan::ReadsAsMissing(std::string_view text) const {
+  return storage != kStorageString && IsMissingString(spec, text);
+}
+
+bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
+                      std::string* error) {
+  for (const auto& field : schema.fields) {
+    if (std::find(names.begin(), names.end(), field.first) == names.end()) {
+      *error = "the schema describes field '" + field.first + "', which the data does not have";
+      return false;
+    }
+  }
+  return true;
+}
+
+namespace {
+
+bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, FieldPlan* plan,
+             std::string* error) {
+  plan->name = name;
+  plan->spec = spec;
+  plan->storage = spec && spec->storage ? *spec->storage : inferred;
+  const bool text = plan->storage == kStorageString;
+  plan->level = spec && spec->level ? *spec->level : (text ? Level::kNominal : Level::kContinuous);
+  plan->role = spec && spec->role ? *spec->role : Role::kInput;
+  const std::string field = "field '" + name + "'";
+  if (text && plan->level == Level::kContinuous) {
+    *error = field + " holds text and cannot be continuous (declare its storage or level)";
+    return false;
+  }
+  const bool hasCategories = spec && !spec->categories.empty();
+  if (text && plan->level == Level::kOrdinal) {
+    if (!hasCategories) {
+      *error = field + " is ordinal text and needs its \"categories\" in order";
+      return false;
+    }
+    int64_t code = 0;
+    for (const std::string& category : spec->categories) plan->codes[category] = ++code;
+    plan->storage = kStorageInteger;
+  } else if (hasCategories) {
+    *error = field + ": \"categories\" apply only to ordinal text fields";
+    return false;
+  }
+  return true;
+}
+
+// A name given for a role must be a field that takes part in the build.
+bool CheckRoleField(const std::vector<FieldPlan>& plans, const std::string& name, const char* what,
+                    std::string* error) {
+  if (name.empty()) return true;
+  for (const FieldPlan& plan : plans) {
+    if (plan.name != name) continue;
+    if (plan.role == Role::kNone) {
+      *error = "field '" + name + "' has role none and cannot be the " + what;
+      return false;
+    }
+    return true;
+  }
+  *error = std::string("the ") + what + " '" + name + "' is not a field of the data";
+  return false;
+}
+
+}  // namespace
+
+bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& inferred,
+                const Schema& schema, const FieldRoles& roles, std::vector<FieldPlan>* plans,
+                std::string* error) {
+  plans->assign(names.size(), FieldPlan());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (!PlanOne(names[i], inferred[i], schema.Find(names[i]), &(*plans)[i], error)) return false;
+  }
+  if (!CheckRoleField(*plans, roles.target, "target", error) ||
+      !CheckRoleField(*plans, roles.frequencyWeight, "frequency weight", error) ||
+      !CheckRoleField(*plans, roles.analysisWeight, "analysis weight", error)) {
+    return false;
+  }
+  for (FieldPlan& plan : *plans) {
+    if (plan.name == roles.target) plan.role = Role::kTarget;
+  }
+  for (const FieldPlan& plan : *plans) {
+    const bool weight = plan.name == roles.frequencyWeight || plan.name == roles.analysisWeight;
+    if (weight && plan.role == Role::kTarget) {
+      *error = "field '" + plan.name + "' cannot be both a target and a weight";
+      return false;
+    }
+    if (plan.name == roles.frequencyWeight && plan.storage == kStorageString) {
+      *error = "the frequency weight '" + plan.name + "' holds text, not numbers";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace zelcli

@@ -1,0 +1,18 @@
+// Reading a whole input file, and JSON files on top of it, with error
+// messages that name the file.
+#ifndef ZELCRAFT_CLI_FILETEXT_H_
+#define ZELCRAFT_CLI_FILETEXT_H_
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace zelcli {
+
+bool ReadFileText(const std::string& path, std::string* text, std::string* error);
+
+// Objects keep the order of their keys, so messages and labels follow the file.
+bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_FILETEXT_H_

@@ -1,0 +1,156 @@
+#include "PrepareCommand.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <sstream>
+
+#include "AtomicFile.h"
+#include "ColumnRecordSource.h"
+#include "DataLoader.h"
+#include "HostFields.h"
+#include "Interrupts.h"
+#include "ProgressLine.h"
+#include "SchemaFile.h"
+#include "SettingsFile.h"
+#include "StatusMessages.h"
+#include "SummaryReport.h"
+#include "frame/ZelFactory.h"
+#include "frame/ZelStatusCodes.h"
+#include "pmml/PMMLHeaderInfo.h"
+
+namespace zelcli {
+
+namespace {
+
+using namespace TorCommon_1_3;
+
+int InputError(const std::string& message) {
+  std::cerr << "error: " << message << "\n";
+  return kExitInputError;
+}
+
+int Interrupted() {
+  std::cerr << "interrupted; no document written\n";
+  return kExitInterrupted;
+}
+
+std::string DefaultOutputPath(const std::string& dataPath) {
+  const std::size_t slash = dataPath.rfind('/');
+  std::string stem = slash == std::string::npos ? dataPath : dataPath.substr(slash + 1);
+  const std::size_t dot = stem.rfind('.');
+  if (dot != std::string::npos && dot > 0) stem.resize(dot);
+  return stem + ".pmml";
+}
+
+// Refuses an output directory that cannot be written before the long work.
+bool CheckOutputDirectory(const std::string& path, std::string* error) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  if (access(dir.c_str(), W_OK) == 0) return true;
+  *error = "cannot write to " + dir + ": " + std::strerror(errno);
+  return false;
+}
+
+bool BuildSettings(const PrepareOptions& options, TorSettings* settings, std::string* error) {
+  const SettingsFile keys(ZelFactory::GetSettingKeys());
+  if (!options.settingsPath.empty() && !keys.LoadFile(options.settingsPath, settings, error)) {
+    return false;
+  }
+  for (const std::string& assignment : options.assignments) {
+    if (!keys.Assign(assignment, settings, error)) return false;
+  }
+  if (!options.analysisWeight.empty())
+    settings->SetString("analysisWeight", options.analysisWeight);
+  return true;
+}
+
+void PrintStatuses(const std::vector<TorStatus>& statuses) {
+  for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
+}
+
+}  // namespace
+
+int RunPrepare(const PrepareOptions& options) {
+  std::string error;
+  TorSettings settings;
+  if (!BuildSettings(options, &settings, &error)) return InputError(error);
+  Schema schema;
+  if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
+  const bool toStandardOutput = options.outputPath == "-";
+  const std::string outputPath =
+      options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
+  if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
+
+  LoadRequest request;
+  request.path = options.dataPath;
+  request.delimiter = options.delimiter;
+  request.schema = &schema;
+  request.roles = {options.target, options.frequencyWeight, std::string()};
+  settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
+
+  Interrupts interrupts;
+  ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
+  LoadedData data;
+  const LoadResult loaded = LoadCsv(request, interrupts, progress, &data, &error);
+  if (loaded != LoadResult::kLoaded) progress.Finish();
+  if (loaded == LoadResult::kInterrupted) return Interrupted();
+  if (loaded == LoadResult::kInputError) return InputError(error);
+
+  HostFields fields;
+  BuildHostFields(data.plans, data.store, request.roles, &fields);
+  ZelFactory factory;
+  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields.variables));
+  if (!algorithm) {
+    progress.Finish();
+    if (!options.quiet) PrintStatuses(factory.GetWarnings());
+    std::cerr << DescribeStatus(factory.GetStatus()) << "\n";
+    return kExitComponentError;
+  }
+  algorithm->SetProgressListener(&progress);
+  algorithm->SetInterruptCheck(&interrupts);
+  ColumnRecordSource source(data.store, fields.columnOf, progress);
+  interrupts.Attach(algorithm.get());
+  const TorStatus status = algorithm->Execute(&source);
+  interrupts.Attach(nullptr);
+  const std::vector<TorStatus> warnings = *algorithm->GetWarnings();
+
+  std::ostringstream document;
+  TorStatus written;
+  if (!status.IsError() && !interrupts.IsInterrupted()) {
+    PMMLHeaderInfo header;
+    header.applicationName = "zelcraft prepare";
+    header.applicationVersion = ZEL_VERSION;
+    written = algorithm->WritePMML(document, &header);
+  }
+  progress.Finish();
+  if (interrupts.IsInterrupted() || status.GetCode() == ZelStatusCode::kInterrupted) {
+    return Interrupted();
+  }
+  if (!options.quiet) PrintStatuses(warnings);
+  if (status.IsError() || written.IsError()) {
+    std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
+    return kExitComponentError;
+  }
+
+  const std::string text = document.str();
+  if (toStandardOutput) {
+    std::cout << text << std::flush;
+    if (!std::cout) return InputError("cannot write the document to standard output");
+  } else if (!WriteFileAtomically(outputPath, text, &error)) {
+    return InputError(error);
+  }
+  if (!options.quiet) {
+    DocumentSummary summary;
+    ReadDocumentSummary(text, &summary);
+    PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
+                 summary);
+    if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
+  }
+  return kExitSuccess;
+}
+
+}  // namespace zelcli

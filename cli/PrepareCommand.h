@@ -1,0 +1,39 @@
+// PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
+// document. It plays the host: it loads the data, builds the settings and
+// the field list, runs the component with a progress line and Ctrl-C
+// handling, writes the document and reports.
+#ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
+#define ZELCRAFT_CLI_PREPARECOMMAND_H_
+
+#include <string>
+#include <vector>
+
+namespace zelcli {
+
+// Exit statuses of the command.
+enum ExitStatus : int {
+  kExitSuccess = 0,
+  kExitComponentError = 1,
+  kExitInputError = 2,
+  kExitInterrupted = 130
+};
+
+struct PrepareOptions {
+  std::string dataPath;
+  std::string outputPath;  // empty: <data stem>.pmml here; "-": standard output
+  std::string target;
+  std::string frequencyWeight;
+  std::string analysisWeight;
+  std::string schemaPath;
+  std::string settingsPath;
+  std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
+  char delimiter = ',';
+  bool progress = false;  // draw the progress line even when not on a terminal
+  bool quiet = false;
+};
+
+int RunPrepare(const PrepareOptions& options);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_PREPARECOMMAND_H_

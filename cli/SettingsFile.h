@@ -1,0 +1,41 @@
+// SettingsFile: fills the host settings container from a JSON object of
+// settings keys and from KEY=VALUE assignments, typing every value by the
+// component's key catalogue. Unknown keys are refused with the closest known
+// key as a hint, since a misspelt key would otherwise be silently ignored.
+#ifndef ZELCRAFT_CLI_SETTINGSFILE_H_
+#define ZELCRAFT_CLI_SETTINGSFILE_H_
+
+#include <string>
+#include <vector>
+
+#include "frame/host/TorSettings.h"
+#include "settings/ZelSettingKeys.h"
+
+namespace zelcli {
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(const std::vector<ZelSettingKey>& keys) : keys_(keys) {}
+
+  // Every key of the file's top-level object.
+  bool LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
+                std::string* error) const;
+  // "KEY=VALUE", the value text read as the key's type.
+  bool Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
+              std::string* error) const;
+
+  // The known key nearest to `name` by edit distance, ignoring case.
+  std::string ClosestKey(const std::string& name) const;
+
+ private:
+  const ZelSettingKey* Find(const std::string& name, std::string* error) const;
+
+  const std::vector<ZelSettingKey>& keys_;
+};
+
+// The type's name as help texts and messages show it.
+const char* SettingTypeName(ZelSettingType type);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_SETTINGSFILE_H_

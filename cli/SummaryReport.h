@@ -1,0 +1,43 @@
+// SummaryReport: the short account printed after a successful run. Its
+// figures are read back from the processing summary in the written document
+// (fields read, fields recommended, and the fields each exclusion reason
+// removed), so the report never disagrees with the document.
+#ifndef ZELCRAFT_CLI_SUMMARYREPORT_H_
+#define ZELCRAFT_CLI_SUMMARYREPORT_H_
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelcli {
+
+struct Exclusion {
+  std::string reasonKey;
+  long fields = 0;                 // from the step summaries
+  std::vector<std::string> names;  // from the fields' own actions
+};
+
+struct DocumentSummary {
+  bool present = false;  // the document carries a processing summary
+  long originalInputs = 0;
+  long recommended = 0;
+  std::vector<Exclusion> exclusions;
+};
+
+// False when the text is not an XML document; a document without summary
+// leaves `present` false.
+bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary);
+
+struct DataShape {
+  std::size_t records = 0;
+  std::size_t fieldsRead = 0;
+  std::size_t fieldsHanded = 0;
+};
+
+void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSummary& summary);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_SUMMARYREPORT_H_

@@ -1,0 +1,33 @@
+#include "TypeInference.h"
+
+#include <cstdint>
+
+#include "CellParser.h"
+#include "frame/host/TorVariable.h"
+
+namespace zelcli {
+
+void TypeInference::Add(std::string_view text) {
+  seen_ = true;
+  if (candidates_ == 0) return;
+  int64_t integer;
+  double real;
+  if ((candidates_ & kInteger) && !ParseInteger(text, &integer)) candidates_ &= ~kInteger;
+  if ((candidates_ & kReal) && !ParseReal(text, &real)) candidates_ &= ~kReal;
+  if ((candidates_ & kDate) && !ParseDate(text, &real)) candidates_ &= ~kDate;
+  if ((candidates_ & kTime) && !ParseTime(text, &real)) candidates_ &= ~kTime;
+  if ((candidates_ & kTimestamp) && !ParseTimestamp(text, &real)) candidates_ &= ~kTimestamp;
+}
+
+int TypeInference::Result() const {
+  using namespace TorCommon_1_3;
+  if (!seen_) return kStorageReal;
+  if (candidates_ & kInteger) return kStorageInteger;
+  if (candidates_ & kReal) return kStorageReal;
+  if (candidates_ & kDate) return kStorageDate;
+  if (candidates_ & kTime) return kStorageTime;
+  if (candidates_ & kTimestamp) return kStorageTimestamp;
+  return kStorageString;
+}
+
+}  // namespace zelcli

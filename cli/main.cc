@@ -1,0 +1,84 @@
+// The `zelcraft` command line: option parsing and dispatch to the commands.
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "PrepareCommand.h"
+#include "SettingsFile.h"
+#include "frame/ZelFactory.h"
+
+namespace {
+
+// The help text's list of every settings key with its type and default.
+std::string SettingsKeyHelp() {
+  const auto& keys = ZelFactory::GetSettingKeys();
+  std::size_t width = 0;
+  for (const auto& key : keys) width = std::max(width, key.name.size());
+  std::ostringstream out;
+  out << "Settings keys (in --settings FILE.json or --set KEY=VALUE):\n";
+  for (const auto& key : keys) {
+    std::string type = zelcli::SettingTypeName(key.type);
+    type = type.substr(type.find(' ') + 1);
+    out << "  " << key.name << std::string(width - key.name.size() + 2, ' ') << type
+        << std::string(8 - std::min<std::size_t>(type.size(), 7), ' ') << "default "
+        << (key.defaultValue.empty() ? "\"\"" : key.defaultValue) << ". " << key.description
+        << "\n";
+  }
+  return out.str();
+}
+
+bool ParseDelimiter(const std::string& text, char* delimiter) {
+  if (text == "\\t" || text == "tab") {
+    *delimiter = '\t';
+    return true;
+  }
+  if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n') return false;
+  *delimiter = text[0];
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Zelcraft: prepares the fields of a data set for predictive modelling."};
+  app.set_version_flag("--version", "zelcraft " ZEL_VERSION);
+  app.require_subcommand(1);
+
+  zelcli::PrepareOptions options;
+  std::string delimiter = ",";
+  CLI::App* prepare = app.add_subcommand(
+      "prepare", "Read a CSV file and write the preparation document (PMML 4.0).");
+  prepare->add_option("DATA", options.dataPath, "The CSV file, with a header row of field names")
+      ->required();
+  prepare->add_option("-o,--output", options.outputPath,
+                      "The document; default <DATA stem>.pmml here; - for standard output");
+  prepare->add_option("--target", options.target, "The target field");
+  prepare->add_option("--frequency-weight", options.frequencyWeight,
+                      "The field whose values count each record that many times");
+  prepare->add_option("--analysis-weight", options.analysisWeight,
+                      "The field that weights each record in means and variances");
+  prepare->add_option("--schema", options.schemaPath, "Field metadata (JSON) overriding inference");
+  prepare->add_option("--settings", options.settingsPath, "A JSON object of settings keys");
+  prepare->add_option("--set", options.assignments, "KEY=VALUE: one setting; wins over --settings")
+      ->expected(1)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+  prepare->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");
+  prepare->add_flag("--progress", options.progress, "Show progress even when not on a terminal");
+  prepare->add_flag("-q,--quiet", options.quiet,
+                    "No progress, warnings or summary; errors are still printed");
+  prepare->footer(SettingsKeyHelp());
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Help and version end with 0; every usage error with 2.
+    return app.exit(e) == 0 ? zelcli::kExitSuccess : zelcli::kExitInputError;
+  }
+  if (!ParseDelimiter(delimiter, &options.delimiter)) {
+    std::cerr << "error: --delimiter takes one character other than a quote or line break\n";
+    return zelcli::kExitInputError;
+  }
+  return zelcli::RunPrepare(options);
+}

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The main job: builds the `zelcraft` command and the example data generator
+# (configuring build/ when needed), writes the example customer data set into
+# examples/out/ and prepares it, printing where the document went.
+# Needs the Debian packages that scripts/build-and-test.sh installs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build="${ZEL_BUILD_DIR:-build}"
+out=examples/out
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" -j "${ZEL_JOBS:-2}" --target zelcraft_cli zelcraft_example_data >/dev/null
+
+mkdir -p "$out"
+"$build/bin/zelcraft-example-data" "$out"
+"$build/bin/zelcraft" prepare "$out/customers.csv" \
+  --target churn --frequency-weight weight \
+  --schema "$out/customers.schema.json" --settings "$out/customers.settings.json" \
+  -o "$out/customers.pmml"

@@ -1,0 +1,206 @@
+#include "settings/ZelVariableHandleInfo.h"
+
+#include "frame/ZelStatusCodes.h"
+#include "statistics/ZelUnivarCont.h"
+#include "statistics/ZelUnivarContHistogram.h"
+#include "statistics/ZelUnivarNumericCat.h"
+#include "statistics/ZelUnivarStringCat.h"
+
+using TorCommon_1_3::ITorVariable;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorCatVar;
+using TorCommon_1_3::TorContVar;
+using TorCommon_1_3::TorStatus;
+using ZelStatistic::ZelStatistics;
+
+namespace {
+
+const std::string kEmpty;
+
+bool IsLive(const std::unique_ptr<ZelStatistics>& statistic) {
+  return statistic != nullptr && !statistic->IsInformationCollected();
+}
+
+}  // namespace
+
+ZelVariableHandleInfo::ZelVariableHandleInfo(const ZelSettings* settings,
+                                             const ITorVariable& variable, int index)
+    : variable_(variable.Clone()), settings_(settings) {
+  if (index == settings_->frequencyWeightIndex) {
+    frequencyWeight_ = true;
+  } else if (index == settings_->analysisWeightIndex) {
+    analysisWeight_ = true;
+  }
+  CreateUnivariate(index);
+}
+
+ZelVariableHandleInfo::ZelVariableHandleInfo(const ZelSettings* settings, const std::string& name,
+                                             const ITorVariable& source, const Pair& pair,
+                                             int index)
+    : variable_(source.Clone()), settings_(settings), derived_(true), name_(name) {
+  CreateRule(pair);
+  if (rule_ != nullptr) CreateUnivariate(index);
+}
+
+ZelVariableHandleInfo::ZelVariableHandleInfo(const ZelSettings* settings, const std::string& name,
+                                             const std::string& label, int kind, bool isTarget,
+                                             int storage, const Pair& pair, int index)
+    : settings_(settings), derived_(true), name_(name) {
+  const int role = isTarget ? TorCommon_1_3::kRoleDerivedTarget : TorCommon_1_3::kRoleInput;
+  if (kind == MeasureKind::kContinuous) {
+    variable_.reset(new TorContVar(name, label, role));
+  } else if (kind == MeasureKind::kNominal || kind == MeasureKind::kOrdinal) {
+    const int level = kind == MeasureKind::kNominal && storage == TorCommon_1_3::kStorageString
+                          ? TorCommon_1_3::kLevelCategoricalString
+                          : TorCommon_1_3::kLevelCategorical;
+    variable_.reset(new TorCatVar(name, label, 10, level, role, kind == MeasureKind::kOrdinal));
+  }
+  if (variable_ != nullptr) variable_->SetVariableStorage(storage);
+  CreateRule(pair);
+  if (rule_ != nullptr) CreateUnivariate(index);
+}
+
+ZelVariableHandleInfo::~ZelVariableHandleInfo() = default;
+
+const std::string& ZelVariableHandleInfo::GetName() const {
+  if (derived_) return name_;
+  return variable_ != nullptr ? variable_->GetVariableName() : kEmpty;
+}
+
+const std::string& ZelVariableHandleInfo::GetLabel() const {
+  return variable_ != nullptr ? variable_->GetVariableLabel() : kEmpty;
+}
+
+int ZelVariableHandleInfo::GetMeasureLevel() const {
+  return variable_ != nullptr ? variable_->GetMeasureLevel() : TorCommon_1_3::kLevelNone;
+}
+
+int ZelVariableHandleInfo::GetStorage() const {
+  return variable_ != nullptr ? variable_->GetVariableStorage() : TorCommon_1_3::kStorageUndefined;
+}
+
+int ZelVariableHandleInfo::GetRole() const {
+  return variable_ != nullptr ? variable_->GetVariableRole() : TorCommon_1_3::kRoleNone;
+}
+
+bool ZelVariableHandleInfo::IsTarget() const {
+  const int role = GetRole();
+  return role == TorCommon_1_3::kRoleTarget || role == TorCommon_1_3::kRoleDerivedTarget;
+}
+
+int ZelVariableHandleInfo::GetMeasureKind() const {
+  switch (GetMeasureLevel()) {
+    case TorCommon_1_3::kLevelContinuous:
+    case TorCommon_1_3::kLevelContinuousOther:
+      return MeasureKind::kContinuous;
+    case TorCommon_1_3::kLevelCategorical: {
+      const auto* categorical = dynamic_cast<const TorCatVar*>(variable_.get());
+      return categorical != nullptr && categorical->GetOrdinalFlag() ? MeasureKind::kOrdinal
+                                                                     : MeasureKind::kNominal;
+    }
+    case TorCommon_1_3::kLevelCategoricalString:
+      return MeasureKind::kNominal;
+    default:
+      return MeasureKind::kNone;
+  }
+}
+
+void ZelVariableHandleInfo::Exclude(const Pair& reason) {
+  // The first exclusion is the reason the field is gone; later steps skip it.
+  if (excluded_) return;
+  excluded_ = true;
+  excludedReason_ = reason;
+}
+
+std::string ZelVariableHandleInfo::GetExcludedReasonText() const {
+  return ZelTransformation::GetOperationText(excludedReason_);
+}
+
+void ZelVariableHandleInfo::CreateRule(const Pair& pair) {
+  TorStatus created;
+  rule_.reset(ZelTransformation::CreateTransformRule(pair, &created));
+  if (rule_ == nullptr) status_ = created;
+}
+
+void ZelVariableHandleInfo::CreateUnivariate(int index) {
+  univariate_.reset();
+  const uint32_t field = static_cast<uint32_t>(index);
+  switch (GetMeasureLevel()) {
+    case TorCommon_1_3::kLevelContinuous:
+    case TorCommon_1_3::kLevelContinuousOther:
+      univariate_.reset(new ZelStatistic::ZelUnivarCont(settings_, field));
+      break;
+    case TorCommon_1_3::kLevelCategorical:
+      univariate_.reset(new ZelStatistic::ZelUnivarNumericCat(settings_, field, !IsOrdinal()));
+      break;
+    case TorCommon_1_3::kLevelCategoricalString:
+      univariate_.reset(new ZelStatistic::ZelUnivarStringCat(settings_, field));
+      break;
+    default:
+      break;
+  }
+}
+
+TorStatus ZelVariableHandleInfo::CreateHistogram(int index) {
+  if (!IsContinuous()) return TorStatus();
+  if (univariate_ == nullptr) {
+    status_ = TorStatus(ZelStatusCode::kMissingObject, false);
+    return status_;
+  }
+  auto histogram = std::make_unique<ZelStatistic::ZelUnivarContHistogram>(
+      settings_, static_cast<uint32_t>(index));
+  status_ = histogram->SetUpHistogram(*univariate_);
+  if (status_.IsError()) return status_;
+  histogram_ = std::move(histogram);
+  return status_;
+}
+
+TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
+  // The univariate statistic is fed first and the histogram last; the other
+  // per-field statistics go between them.
+  ZelStatistics* const statistics[] = {univariate_.get(), histogram_.get()};
+  TorStatus result;
+  for (ZelStatistics* statistic : statistics) {
+    if (statistic == nullptr || statistic->IsInformationCollected()) continue;
+    result = statistic->AddRecord(record);
+    if (result.IsError()) break;
+  }
+  status_ = result;
+  return result;
+}
+
+TorStatus ZelVariableHandleInfo::EndPass() {
+  ZelStatistics* const statistics[] = {univariate_.get(), histogram_.get()};
+  TorStatus result;
+  for (ZelStatistics* statistic : statistics) {
+    if (statistic == nullptr || statistic->IsInformationCollected()) continue;
+    result = statistic->Finalize();
+    if (result.IsError()) break;
+  }
+  status_ = result;
+  return result;
+}
+
+bool ZelVariableHandleInfo::NeedsStatistics() const {
+  if (excluded_) return false;
+  if (IsLive(univariate_)) return true;
+  // A weight field only needs its own summary.
+  if (IsWeight()) return false;
+  return IsLive(histogram_);
+}
+
+void ZelVariableHandleInfo::Display(std::ostream& out, bool detailed) const {
+  out << "Name = [" << GetName() << "] [" << TorCommon_1_3::GetStorageName(GetStorage()) << "]";
+  if (IsTarget()) out << "[Target]";
+  if (excluded_) out << "[Excluded - " << GetExcludedReasonText() << "]";
+  if (analysisWeight_) out << "[AnalysisWeight]";
+  if (frequencyWeight_) out << "[FrequencyWeight]";
+  if (derived_) out << "[Derived]";
+  if (detailed) {
+    if (rule_ != nullptr) rule_->Display(out);
+    for (const ZelStatistics* statistic : {univariate_.get(), histogram_.get()}) {
+      if (statistic != nullptr) statistic->Display(out);
+    }
+  }
+  out << (NeedsStatistics() ? "[NeedDoStatistics]" : "[Need Not DoStatistics]") << "\n";
+}

@@ -1,0 +1,146 @@
+#include "settings/ZelVariableHandleList.h"
+
+using TorCommon_1_3::ITorVariable;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+ZelVariableHandleList::ZelVariableHandleList(const ZelSettings* settings) : settings_(settings) {}
+
+ZelVariableHandleList::~ZelVariableHandleList() = default;
+
+int ZelVariableHandleList::Append(std::unique_ptr<ZelVariableHandleInfo> handle) {
+  status_ = handle->GetStatus();
+  if (status_.IsError()) return -1;
+  handles_.push_back(std::move(handle));
+  return Count() - 1;
+}
+
+int ZelVariableHandleList::AddField(const ITorVariable& variable) {
+  return Append(std::make_unique<ZelVariableHandleInfo>(settings_, variable, Count()));
+}
+
+int ZelVariableHandleList::AddDerivedCopy(const std::string& name, const ITorVariable& source,
+                                          const Pair& pair) {
+  return Append(std::make_unique<ZelVariableHandleInfo>(settings_, name, source, pair, Count()));
+}
+
+int ZelVariableHandleList::AddDerivedField(const std::string& name, const std::string& label,
+                                           int kind, bool isTarget, int storage, const Pair& pair) {
+  return Append(std::make_unique<ZelVariableHandleInfo>(settings_, name, label, kind, isTarget,
+                                                        storage, pair, Count()));
+}
+
+ZelVariableHandleInfo* ZelVariableHandleList::GetHandle(int i) const {
+  return i >= 0 && i < Count() ? handles_[i].get() : nullptr;
+}
+
+int ZelVariableHandleList::GetTargetIndex() const {
+  for (int i = 0; i < Count(); ++i) {
+    if (handles_[i]->IsTarget() && !handles_[i]->IsExcluded()) return i;
+  }
+  return -1;
+}
+
+int ZelVariableHandleList::GetRootIndex(int i) const {
+  const ZelVariableHandleInfo* handle = GetHandle(i);
+  if (handle == nullptr || !handle->IsDerived()) return -1;
+  // Rules only refer to fields that existed before them, so a chain is never
+  // longer than the list; the bound keeps a malformed one from looping.
+  for (int steps = 0; steps < Count() && handle->IsDerived(); ++steps) {
+    const ZelTransformation::ZelTransformRule* rule = handle->GetRule();
+    if (rule == nullptr) return -1;
+    i = rule->GetSourceIndex();
+    handle = GetHandle(i);
+    if (handle == nullptr) return -1;
+  }
+  return handle->IsDerived() ? -1 : i;
+}
+
+std::vector<int> ZelVariableHandleList::GetContinuousInputs() const {
+  std::vector<int> inputs;
+  for (int i = 0; i < Count(); ++i) {
+    const ZelVariableHandleInfo& handle = *handles_[i];
+    if (!handle.IsExcluded() && !handle.IsTarget() && handle.IsContinuous()) inputs.push_back(i);
+  }
+  return inputs;
+}
+
+std::vector<int> ZelVariableHandleList::GetCategoricalInputs() const {
+  std::vector<int> inputs;
+  for (int i = 0; i < Count(); ++i) {
+    const ZelVariableHandleInfo& handle = *handles_[i];
+    if (!handle.IsExcluded() && !handle.IsTarget() && handle.IsCategorical()) inputs.push_back(i);
+  }
+  return inputs;
+}
+
+int ZelVariableHandleList::GetValidCount() const {
+  int count = 0;
+  for (const auto& handle : handles_) {
+    if (!handle->IsExcluded() && !handle->IsWeight()) ++count;
+  }
+  return count;
+}
+
+int ZelVariableHandleList::GetFieldKind(int i) const {
+  const ZelVariableHandleInfo* handle = GetHandle(i);
+  if (handle == nullptr) return -1;
+  if (!handle->IsDerived()) {
+    if (handle->IsFrequencyWeight()) return FieldKind::kFrequencyWeight;
+    if (handle->IsAnalysisWeight()) return FieldKind::kAnalysisWeight;
+    return handle->IsTarget() ? FieldKind::kHostTarget : FieldKind::kHostInput;
+  }
+  if (handle->IsTarget()) return FieldKind::kDerivedTarget;
+  // Walk towards the source: a construction or a date/time derivation
+  // anywhere up the chain names what the field is.
+  for (int steps = 0; steps < Count() && handle != nullptr && handle->IsDerived(); ++steps) {
+    const ZelTransformation::ZelTransformRule* rule = handle->GetRule();
+    if (rule == nullptr) break;
+    if (rule->GetRuleType() == ZelTransformation::RuleType::kConstructFeature) {
+      return FieldKind::kConstructed;
+    }
+    if (rule->GetPair().step == ZelTransformation::Step::kDateTimeHandle) {
+      return FieldKind::kFromDateTime;
+    }
+    handle = GetHandle(rule->GetSourceIndex());
+  }
+  return FieldKind::kTransformed;
+}
+
+void ZelVariableHandleList::BeginPass() {
+  pending_.clear();
+  for (int i = 0; i < Count(); ++i) {
+    if (handles_[i]->NeedsStatistics()) pending_.push_back(i);
+  }
+}
+
+TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
+  TorStatus result;
+  for (int i : pending_) {
+    result = handles_[i]->ProcessRecord(record);
+    if (result.IsError()) break;
+  }
+  status_ = result;
+  return result;
+}
+
+TorStatus ZelVariableHandleList::EndPass() {
+  TorStatus result;
+  for (int i : pending_) {
+    result = handles_[i]->EndPass();
+    if (result.IsError()) break;
+  }
+  status_ = result;
+  return result;
+}
+
+void ZelVariableHandleList::Display(std::ostream& out) const {
+  out << "Display ZelVariableHandleList begin,\n"
+      << "Var Count: " << Count() << "\n"
+      << "Valid Var Count: " << GetValidCount() << "\n";
+  for (int i = 0; i < Count(); ++i) {
+    out << "Index: " << i << "\n";
+    handles_[i]->Display(out, true);
+  }
+  out << "End of display ZelVariableHandleList\n";
+}

@@ -1,0 +1,121 @@
+#include "statistics/ContSummary.h"
+
+#include <cmath>
+#include <limits>
+
+#include "frame/ZelStatusCodes.h"
+#include "frame/host/TorVariable.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::TorStatus;
+
+ContSummary::ContSummary(bool noMoments, uint64_t distinctLimit)
+    : minimum_(std::numeric_limits<double>::max()),
+      maximum_(-std::numeric_limits<double>::max()),
+      noMoments_(noMoments),
+      distinctLimit_(distinctLimit) {}
+
+TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
+  if (status_.IsError()) return status_;
+  if (value.IsMissing()) {
+    AddMissing(count);
+    return status_;
+  }
+  switch (value.GetStorage()) {
+    case TorCommon_1_3::kStorageInteger:
+    case TorCommon_1_3::kStorageReal:
+    case TorCommon_1_3::kStorageDate:
+    case TorCommon_1_3::kStorageTime:
+      AddValue(value.GetReal(), count, weight);
+      return status_;
+    default:
+      status_ = TorStatus(ZelStatusCode::kBadValueType, false);
+      return status_;
+  }
+}
+
+void ContSummary::AddMissing(int64_t count) { missingCount_ += count; }
+
+void ContSummary::AddValue(double x, int64_t count, double weight) {
+  validCount_ += count;
+  if (frequencies_.size() <= distinctLimit_) {
+    // lower_bound before inserting: a value already known costs no node.
+    auto it = frequencies_.lower_bound(x);
+    if (it != frequencies_.end() && it->first == x) {
+      it->second += count;
+    } else {
+      frequencies_.emplace_hint(it, x, count);
+    }
+  }
+  // A record of weight 0 only counts; the update below would divide by it.
+  if (noMoments_ || weight == 0.0) return;
+  if (x < minimum_) minimum_ = x;
+  if (x > maximum_) maximum_ = x;
+  if (!shifted_) {
+    shift_ = x;
+    shifted_ = true;
+  }
+  const double previousWeightSum = weightSum_;
+  weightSum_ += weight;
+  if (weightSum_ > 0.0) {
+    const double d = (x - shift_ - mean_) * weight / weightSum_;
+    mean_ += d;
+    const double previousM2 = m2_;
+    // t = d * W * Wprev / w, shared by both moment increments.
+    const double t = d * weightSum_ * previousWeightSum / weight;
+    m2_ += d * t;
+    m3_ += (weightSum_ - 2.0 * weight) * d * d * t / weight - 3.0 * d * previousM2;
+  }
+}
+
+TorStatus ContSummary::Finalize() {
+  const int64_t n = validCount_;
+  if (n > 1) stdDev_ = std::sqrt(m2_ / static_cast<double>(n - 1));
+  const double variance = stdDev_ * stdDev_;
+  if (n >= 3 && variance >= 1e-19) {
+    skewnessValid_ = true;
+    const double divisor = static_cast<double>((n - 2) * (n - 1));
+    skewness_ = static_cast<double>(n) * m3_ / (divisor * variance * stdDev_);
+  } else {
+    skewnessValid_ = false;
+  }
+  if (HasOverflowed()) return status_;
+  if (n > 0) {
+    int64_t running = 0;
+    for (const auto& entry : frequencies_) {
+      running += entry.second;
+      if (static_cast<double>(running) / static_cast<double>(n) >= 0.5) {
+        median_ = entry.first;
+        break;
+      }
+    }
+  }
+  if (!frequencies_.empty()) {
+    // Ascending walk, replaced only by a strictly larger frequency: ties go
+    // to the smallest value.
+    auto best = frequencies_.begin();
+    for (auto it = frequencies_.begin(); it != frequencies_.end(); ++it) {
+      if (it->second > best->second) best = it;
+    }
+    mode_ = best->first;
+  }
+  return status_;
+}
+
+std::vector<double> ContSummary::GetValues() const {
+  std::vector<double> values;
+  values.reserve(frequencies_.size());
+  for (const auto& entry : frequencies_) values.push_back(entry.first);
+  return values;
+}
+
+int64_t ContSummary::GetFrequency(double value) const {
+  const auto it = frequencies_.find(value);
+  return it != frequencies_.end() ? it->second : 0;
+}
+
+void ContSummary::SetFrequency(double value, int64_t count) { frequencies_[value] = count; }
+
+}  // namespace ZelStatistic

@@ -1,0 +1,86 @@
+// ContSummary: the accumulator of one numeric field over a data pass: missing
+// and valid counts, extremes, weighted mean, standard deviation and skewness,
+// and a value-frequency table that stops growing one entry past its limit,
+// so a field with more distinct values than the limit is recognisable without
+// keeping them all. Counts grow by whole records (the truncated frequency
+// weight); the moments use the real weight (frequency times analysis weight).
+#ifndef ZELCRAFT_STATISTICS_CONTSUMMARY_H_
+#define ZELCRAFT_STATISTICS_CONTSUMMARY_H_
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "frame/host/RawRecord.h"
+#include "frame/host/TorStatus.h"
+
+namespace ZelStatistic {
+
+class ContSummary {
+ public:
+  // With `noMoments` only the counts and the frequency table are kept.
+  ContSummary(bool noMoments, uint64_t distinctLimit);
+
+  // Folds in one record value: `count` is its whole-record count, `weight`
+  // its moment weight. Integer, Real, Date and Time values are used; any
+  // other storage stores 210010, and the first error is returned from then on.
+  TorCommon_1_3::TorStatus Add(const TorCommon_1_3::RawData& value, int64_t count, double weight);
+  void AddMissing(int64_t count);
+  void AddValue(double x, int64_t count, double weight);
+  // Standard deviation, skewness and, while the table did not overflow,
+  // median and mode.
+  TorCommon_1_3::TorStatus Finalize();
+
+  int64_t GetMissingCount() const { return missingCount_; }
+  int64_t GetValidCount() const { return validCount_; }
+  double GetMinimum() const { return minimum_; }
+  double GetMaximum() const { return maximum_; }
+  double GetMean() const { return shift_ + mean_; }
+  double GetStdDev() const { return stdDev_; }
+  bool IsSkewnessValid() const { return skewnessValid_; }
+  double GetSkewness() const { return skewness_; }
+  double GetMedian() const { return median_; }
+  double GetMode() const { return mode_; }
+  double GetWeightSum() const { return weightSum_; }
+  bool HasNoMoments() const { return noMoments_; }
+  uint64_t GetDistinctLimit() const { return distinctLimit_; }
+  std::size_t GetTableSize() const { return frequencies_.size(); }
+  // More distinct values were seen than the limit allows.
+  bool HasOverflowed() const { return frequencies_.size() > distinctLimit_; }
+  const std::map<double, int64_t>& GetFrequencies() const { return frequencies_; }
+  // The distinct values in ascending order.
+  std::vector<double> GetValues() const;
+  // 0 when the value is not in the table.
+  int64_t GetFrequency(double value) const;
+  // Inserts the value when absent.
+  void SetFrequency(double value, int64_t count);
+  TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+
+ private:
+  int64_t missingCount_ = 0;
+  int64_t validCount_ = 0;
+  double minimum_;
+  double maximum_;
+  // The moments are accumulated about the first value seen: data far from
+  // zero (1e9 give or take 1) would otherwise lose most of its digits in the
+  // running deviations.
+  bool shifted_ = false;
+  double shift_ = 0.0;
+  double mean_ = 0.0;  // of the shifted values
+  double stdDev_ = 0.0;
+  bool skewnessValid_ = true;
+  double skewness_ = 0.0;
+  std::map<double, int64_t> frequencies_;
+  double median_ = 0.0;
+  double mode_ = 0.0;
+  bool noMoments_;
+  uint64_t distinctLimit_;
+  double weightSum_ = 0.0;
+  double m2_ = 0.0;
+  double m3_ = 0.0;
+  TorCommon_1_3::TorStatus status_;
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_CONTSUMMARY_H_

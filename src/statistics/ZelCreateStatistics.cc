@@ -1,0 +1,76 @@
+#include "statistics/ZelCreateStatistics.h"
+
+#include <algorithm>
+
+#include "settings/ZelVariableHandleList.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+// The fields whose distributions the statistics output shows: every field in
+// use, and every excluded field that no derived field was made from (a field
+// that lives on in a derived one is shown through it). Date and time sources
+// are replaced by their derived parts and are left out; so are the weights.
+std::vector<int> ChooseHistogramFields(const ZelVariableHandleList& list) {
+  const int count = list.Count();
+  std::vector<bool> isSource(count, false);
+  for (int i = 0; i < count; ++i) {
+    const ZelVariableHandleInfo* handle = list.GetHandle(i);
+    if (!handle->IsDerived() || handle->GetRule() == nullptr) continue;
+    for (int input : handle->GetRule()->GetInputIndices()) {
+      if (input >= 0 && input < count) isSource[input] = true;
+    }
+  }
+  std::vector<int> chosen;
+  for (int i = 0; i < count; ++i) {
+    const ZelVariableHandleInfo* handle = list.GetHandle(i);
+    if (!handle->IsExcluded() && !handle->IsWeight()) chosen.push_back(i);
+  }
+  for (int i = 0; i < count; ++i) {
+    const ZelVariableHandleInfo* handle = list.GetHandle(i);
+    if (handle->IsExcluded() && !isSource[i] && !handle->IsWeight() &&
+        handle->GetExcludedReason().step != ZelTransformation::Step::kDateTimeHandle) {
+      chosen.push_back(i);
+    }
+  }
+  std::sort(chosen.begin(), chosen.end());
+  return chosen;
+}
+
+TorStatus CreateHistograms(ZelVariableHandleList* list) {
+  for (int i : ChooseHistogramFields(*list)) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    handle->SetHistogramFlag();
+    const int level = handle->GetMeasureLevel();
+    if (level != TorCommon_1_3::kLevelContinuous && level != TorCommon_1_3::kLevelContinuousOther) {
+      continue;
+    }
+    const TorStatus created = handle->CreateHistogram(i);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
+}  // namespace
+
+TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& kinds) {
+  for (int kind : kinds) {
+    TorStatus created;
+    switch (kind) {
+      case StatisticRequest::kHistogram:
+        created = CreateHistograms(list);
+        break;
+      default:
+        // The outlier, Box-Cox, target and operation statistics have no
+        // classes yet: those requests create nothing.
+        break;
+    }
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,20 @@
+// Text forms of numbers shared by the statistics and the document writers:
+// integer counts as plain decimal text, doubles in the locale-independent
+// "%.15g" form of the host library.
+#ifndef ZELCRAFT_STATISTICS_ZELFORMAT_H_
+#define ZELCRAFT_STATISTICS_ZELFORMAT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ZelStatistic {
+
+std::string FormatInteger(int64_t value);
+// The decimal text left-padded with `fill` to at least `width` characters.
+std::string FormatPaddedInteger(int64_t value, std::size_t width, char fill);
+std::string FormatDouble(double value);
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELFORMAT_H_

@@ -1,0 +1,62 @@
+#include "statistics/ZelStatistics.h"
+
+#include "settings/ZelSettings.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+const char* const kTypeNames[] = {"UnivariateCont",
+                                  "UnivariateNumericCat",
+                                  "UnivariateStringCat",
+                                  "BivariateContCont",
+                                  "BivariateContTargetCat",
+                                  "BivariateCatTargetCont",
+                                  "BivariateCatTargetCat",
+                                  "Outlier",
+                                  "Box_Cox",
+                                  "BivariateCatTargetContPredictivePower",
+                                  "BivariateContTargetContPredictivePower",
+                                  "UnivarContHistogram"};
+
+}  // namespace
+
+const char* GetStatisticTypeName(uint32_t type) {
+  return type <= kUnivarContHistogram ? kTypeNames[type] : "unrecognized";
+}
+
+ZelStatistics::ZelStatistics(const ZelSettings* settings, StatisticType type)
+    : settings_(settings),
+      type_(type),
+      frequencyWeightIndex_(settings != nullptr ? settings->frequencyWeightIndex : -1),
+      analysisWeightIndex_(settings != nullptr ? settings->analysisWeightIndex : -1) {}
+
+ZelStatistics::~ZelStatistics() = default;
+
+TorStatus ZelStatistics::CopyFrom(const ZelStatistics&) {
+  collected_ = true;
+  return status_;
+}
+
+void ZelStatistics::Display(std::ostream& out) const {
+  out << "\nDisplay ZelStatistics, Type = " << GetStatisticTypeName(GetType())
+      << (collected_ ? "; [InfoIsCollected] " : "; [Info Isnot Collected] ");
+}
+
+double ZelStatistics::FrequencyWeight(const RawRecord& record) const {
+  return frequencyWeightIndex_ >= 0 ? record[frequencyWeightIndex_].GetReal() : 1.0;
+}
+
+double ZelStatistics::AnalysisWeight(const RawRecord& record) const {
+  return analysisWeightIndex_ >= 0 ? record[analysisWeightIndex_].GetReal() : 1.0;
+}
+
+TorStatus ZelStatistics::Fail(int code) {
+  if (!status_.IsError()) status_ = TorStatus(code, false);
+  return status_;
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,83 @@
+#include "statistics/ZelUnivarContHistogram.h"
+
+#include <algorithm>
+
+#include "frame/ZelStatusCodes.h"
+#include "frame/host/TorVariable.h"
+#include "statistics/ZelUnivarCont.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+constexpr double kBoundTolerance = 1e-14;
+
+}  // namespace
+
+ZelUnivarContHistogram::ZelUnivarContHistogram(const ZelSettings* settings, uint32_t fieldIndex)
+    : ZelStatistics(settings, kUnivarContHistogram), fieldIndex_(fieldIndex) {}
+
+TorStatus ZelUnivarContHistogram::SetUpHistogram(const ZelStatistics& univariate) {
+  if (status_.IsError()) return status_;
+  const auto* cont = dynamic_cast<const ZelUnivarCont*>(&univariate);
+  if (cont == nullptr) return Fail(ZelStatusCode::kInconsistent);
+  const ContSummary& summary = cont->GetSummary();
+  binCount_ = kBinCount;
+  upperBounds_.assign(kBinCount, 0.0);
+  counts_.assign(kBinCount, 0);
+  means_.assign(kBinCount, 0.0);
+  weights_.assign(kBinCount, 0.0);
+  const double minimum = summary.GetMinimum();
+  const double width = (summary.GetMaximum() - minimum) / static_cast<double>(kBinCount);
+  for (uint64_t i = 0; i < kBinCount; ++i) {
+    upperBounds_[i] = minimum + static_cast<double>(i + 1) * width;
+  }
+  // The last bin reaches past the maximum so that rounding in the bounds
+  // cannot push the largest value out of the histogram.
+  upperBounds_.back() = summary.GetMaximum() + 1.0;
+  return status_;
+}
+
+uint64_t ZelUnivarContHistogram::FindBin(double x) const {
+  // The bounds ascend, so the bins x lies beyond form a prefix.
+  const auto bin =
+      std::partition_point(upperBounds_.begin(), upperBounds_.end(),
+                           [x](double bound) { return !(x - bound < kBoundTolerance); });
+  return static_cast<uint64_t>(bin - upperBounds_.begin());
+}
+
+TorStatus ZelUnivarContHistogram::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  const RawData& value = record[fieldIndex_];
+  if (value.IsMissing()) return status_;
+  switch (value.GetStorage()) {
+    case TorCommon_1_3::kStorageInteger:
+    case TorCommon_1_3::kStorageReal:
+    case TorCommon_1_3::kStorageDate:
+    case TorCommon_1_3::kStorageTime:
+    case TorCommon_1_3::kStorageTimestamp:
+      break;
+    default:
+      return Fail(ZelStatusCode::kBadValueType);
+  }
+  const double x = value.GetReal();
+  const uint64_t bin = FindBin(x);
+  if (bin >= binCount_) return Fail(ZelStatusCode::kNumericalFailure);
+  const double frequency = FrequencyWeight(record);
+  const double weight = frequency * AnalysisWeight(record);
+  weights_[bin] += weight;
+  if (weights_[bin] > 0.0) means_[bin] += (x - means_[bin]) * weight / weights_[bin];
+  counts_[bin] += CountIncrement(frequency);
+  return status_;
+}
+
+TorStatus ZelUnivarContHistogram::Finalize() {
+  collected_ = true;
+  return status_;
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,52 @@
+// ZelUnivarContHistogram: a 400-bin fixed-width histogram of a continuous
+// field, laid over the range its finished ZelUnivarCont found, with the count,
+// weight and weighted mean of the values in each bin. The statistics output
+// reads it; it takes its own data pass after the univariate one.
+#ifndef ZELCRAFT_STATISTICS_ZELUNIVARCONTHISTOGRAM_H_
+#define ZELCRAFT_STATISTICS_ZELUNIVARCONTHISTOGRAM_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "statistics/ZelStatistics.h"
+
+namespace ZelStatistic {
+
+class ZelUnivarContHistogram : public ZelStatistics {
+ public:
+  static constexpr uint64_t kBinCount = 400;
+
+  ZelUnivarContHistogram(const ZelSettings* settings, uint32_t fieldIndex);
+
+  // Lays the bins over the range of `univariate`, which must be a finished
+  // ZelUnivarCont (else 210007). Call once, before the histogram's pass.
+  TorCommon_1_3::TorStatus SetUpHistogram(const ZelStatistics& univariate);
+
+  // A value beyond the last bin stores 210017.
+  TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus Finalize() override;
+
+  uint32_t GetFieldIndex() const { return fieldIndex_; }
+  // 0 until set up.
+  uint64_t GetBinCount() const { return binCount_; }
+  const std::vector<double>& GetUpperBounds() const { return upperBounds_; }
+  const std::vector<int64_t>& GetCounts() const { return counts_; }
+  const std::vector<double>& GetMeans() const { return means_; }
+  const std::vector<double>& GetWeights() const { return weights_; }
+
+ private:
+  // The first bin whose upper bound x does not exceed by 1e-14 or more, so a
+  // value on a bound belongs to the lower bin; GetBinCount() when none.
+  uint64_t FindBin(double x) const;
+
+  uint32_t fieldIndex_;
+  uint64_t binCount_ = 0;
+  std::vector<double> upperBounds_;
+  std::vector<int64_t> counts_;
+  std::vector<double> means_;
+  std::vector<double> weights_;
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELUNIVARCONTHISTOGRAM_H_

@@ -1,0 +1,41 @@
+// ZelUnivarNumeric: the shared body of the two univariate statistics of a
+// numeric field, ZelUnivarCont and ZelUnivarNumericCat. Both feed one
+// ContSummary from the field's record values and can take over each other's
+// finished summary; they differ only in how much the summary keeps.
+#ifndef ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_
+#define ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "statistics/ContSummary.h"
+#include "statistics/ZelStatistics.h"
+
+namespace ZelStatistic {
+
+class ZelUnivarNumeric : public ZelStatistics {
+ public:
+  TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus Finalize() override;
+  // Copies the whole summary of another ZelUnivarCont or ZelUnivarNumericCat
+  // (210007 for any other statistic).
+  TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other) override;
+
+  uint32_t GetFieldIndex() const { return fieldIndex_; }
+  const ContSummary& GetSummary() const { return summary_; }
+  std::vector<double> GetValues() const { return summary_.GetValues(); }
+  int64_t GetFrequency(double value) const { return summary_.GetFrequency(value); }
+  void SetFrequency(double value, int64_t count) { summary_.SetFrequency(value, count); }
+
+ protected:
+  ZelUnivarNumeric(const ZelSettings* settings, StatisticType type, uint32_t fieldIndex,
+                   bool noMoments, uint64_t distinctLimit);
+
+ private:
+  uint32_t fieldIndex_;
+  ContSummary summary_;
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_

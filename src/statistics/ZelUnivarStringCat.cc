@@ -1,0 +1,82 @@
+#include "statistics/ZelUnivarStringCat.h"
+
+#include <algorithm>
+
+#include "frame/ZelStatusCodes.h"
+#include "frame/host/TorVariable.h"
+#include "settings/ZelSettings.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
+    : ZelStatistics(settings, kUnivariateStringCat),
+      fieldIndex_(fieldIndex),
+      distinctLimit_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))) {}
+
+TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  const int64_t count = CountIncrement(FrequencyWeight(record));
+  const RawData& value = record[fieldIndex_];
+  if (value.IsMissing()) {
+    missingCount_ += count;
+    return status_;
+  }
+  if (value.GetStorage() != TorCommon_1_3::kStorageString) {
+    return Fail(ZelStatusCode::kBadValueType);
+  }
+  validCount_ += count;
+  if (frequencies_.size() <= distinctLimit_) {
+    // Only a new category copies its text.
+    auto it = frequencies_.lower_bound(value.GetString());
+    if (it != frequencies_.end() && it->first == value.GetString()) {
+      it->second += count;
+    } else {
+      frequencies_.emplace_hint(it, value.GetString(), count);
+    }
+  }
+  return status_;
+}
+
+TorStatus ZelUnivarStringCat::Finalize() {
+  collected_ = true;
+  if (frequencies_.empty() || HasOverflowed()) return status_;
+  auto best = frequencies_.begin();
+  for (auto it = frequencies_.begin(); it != frequencies_.end(); ++it) {
+    if (it->second > best->second) best = it;
+  }
+  mode_ = best->first;
+  return status_;
+}
+
+TorStatus ZelUnivarStringCat::CopyFrom(const ZelStatistics& other) {
+  if (status_.IsError()) return status_;
+  if (other.GetType() != kUnivariateStringCat) return Fail(ZelStatusCode::kMissingStatistic);
+  const auto* strings = dynamic_cast<const ZelUnivarStringCat*>(&other);
+  if (strings == nullptr) return Fail(ZelStatusCode::kInconsistent);
+  missingCount_ = strings->missingCount_;
+  validCount_ = strings->validCount_;
+  frequencies_ = strings->frequencies_;
+  mode_ = strings->mode_;
+  distinctLimit_ = strings->distinctLimit_;
+  status_ = strings->status_;
+  collected_ = true;
+  return status_;
+}
+
+std::vector<std::string> ZelUnivarStringCat::GetCategories() const {
+  std::vector<std::string> categories;
+  categories.reserve(frequencies_.size());
+  for (const auto& entry : frequencies_) categories.push_back(entry.first);
+  return categories;
+}
+
+int64_t ZelUnivarStringCat::GetFrequency(const std::string& category) const {
+  const auto it = frequencies_.find(category);
+  return it != frequencies_.end() ? it->second : 0;
+}
+
+}  // namespace ZelStatistic

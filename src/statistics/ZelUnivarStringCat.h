@@ -1,0 +1,52 @@
+// ZelUnivarStringCat: the univariate statistic of a categorical field with
+// string values: missing and valid counts, the category frequencies (up to
+// "maxNOfUniqueCategories" categories, one more marks the overflow) and the
+// most frequent category. Only the frequency weight matters here.
+#ifndef ZELCRAFT_STATISTICS_ZELUNIVARSTRINGCAT_H_
+#define ZELCRAFT_STATISTICS_ZELUNIVARSTRINGCAT_H_
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "statistics/ZelStatistics.h"
+
+namespace ZelStatistic {
+
+class ZelUnivarStringCat : public ZelStatistics {
+ public:
+  ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex);
+
+  TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus Finalize() override;
+  // Copies another ZelUnivarStringCat (210011 for another kind, 210007 for
+  // another class).
+  TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other) override;
+
+  uint32_t GetFieldIndex() const { return fieldIndex_; }
+  int64_t GetMissingCount() const { return missingCount_; }
+  int64_t GetValidCount() const { return validCount_; }
+  uint64_t GetDistinctLimit() const { return distinctLimit_; }
+  std::size_t GetTableSize() const { return frequencies_.size(); }
+  bool HasOverflowed() const { return frequencies_.size() > distinctLimit_; }
+  const std::map<std::string, int64_t>& GetFrequencies() const { return frequencies_; }
+  // The categories in ascending byte order.
+  std::vector<std::string> GetCategories() const;
+  // 0 when the category is not in the table.
+  int64_t GetFrequency(const std::string& category) const;
+  // Empty until Finalize found one.
+  const std::string& GetMode() const { return mode_; }
+
+ private:
+  uint32_t fieldIndex_;
+  int64_t missingCount_ = 0;
+  int64_t validCount_ = 0;
+  std::map<std::string, int64_t> frequencies_;
+  std::string mode_;
+  uint64_t distinctLimit_;
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELUNIVARSTRINGCAT_H_

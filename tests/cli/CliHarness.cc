@@ -1,0 +1,91 @@
+#include "cli/CliHarness.h"
+
+#include <fcntl.h>
+#include <libxml/parser.h>
+#include <libxml/xpath.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace clitest {
+
+ScratchDir::ScratchDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zelcli-XXXXXX").string();
+  path_ = mkdtemp(pattern.data());
+}
+
+ScratchDir::~ScratchDir() { std::filesystem::remove_all(path_); }
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string SiblingProgram(const std::string& name) {
+  return (std::filesystem::path(ZEL_CLI_PATH).parent_path() / name).string();
+}
+
+RunResult RunCli(const std::string& dir, const std::vector<std::string>& args) {
+  const std::string outPath = dir + "/.stdout", errPath = dir + "/.stderr";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0) _exit(127);
+    dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+    dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(ZEL_CLI_PATH, argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  RunResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  result.out = ReadFile(outPath);
+  result.err = ReadFile(errPath);
+  std::filesystem::remove(outPath);
+  std::filesystem::remove(errPath);
+  return result;
+}
+
+Document::Document(const std::string& text)
+    : doc_(xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING)) {}
+
+Document::~Document() {
+  if (doc_ != nullptr) xmlFreeDoc(doc_);
+}
+
+std::string Document::Eval(const std::string& xpath) const {
+  if (doc_ == nullptr) return std::string();
+  xmlXPathContext* context = xmlXPathNewContext(doc_);
+  const std::string expression = "string(" + xpath + ")";
+  xmlXPathObject* value =
+      xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression.c_str()), context);
+  std::string text;
+  if (value != nullptr && value->stringval != nullptr) {
+    text = reinterpret_cast<const char*>(value->stringval);
+  }
+  xmlXPathFreeObject(value);
+  xmlXPathFreeContext(context);
+  return text;
+}
+
+std::string Document::FieldAttribute(const std::string& name, const std::string& attribute) const {
+  return Eval("//*[local-name()='DataField'][@name='" + name + "']/@" + attribute);
+}
+
+}  // namespace clitest

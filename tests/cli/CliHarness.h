@@ -1,0 +1,56 @@
+// Helpers for the command-line tests: a scratch directory, running the built
+// `zelcraft` binary in it, and XPath look-ups in the documents it writes.
+#ifndef ZELCRAFT_TESTS_CLI_CLIHARNESS_H_
+#define ZELCRAFT_TESTS_CLI_CLIHARNESS_H_
+
+#include <libxml/tree.h>
+
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+// A fresh directory, removed with everything in it at the end of the test.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void WriteFile(const std::string& path, const std::string& text);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+struct RunResult {
+  int status = -1;  // exit status; 128 + signal when killed by one
+  std::string out;
+  std::string err;
+};
+
+// Runs `zelcraft` with `args` in `dir`.
+RunResult RunCli(const std::string& dir, const std::vector<std::string>& args);
+// Path of a program built beside `zelcraft`.
+std::string SiblingProgram(const std::string& name);
+
+// A parsed document; Eval returns the XPath expression's string value.
+class Document {
+ public:
+  explicit Document(const std::string& text);
+  ~Document();
+  bool ok() const { return doc_ != nullptr; }
+  std::string Eval(const std::string& xpath) const;
+  // DataField `name`'s attribute `attribute` ("" when absent).
+  std::string FieldAttribute(const std::string& name, const std::string& attribute) const;
+
+ private:
+  xmlDoc* doc_;
+};
+
+}  // namespace clitest
+
+#endif  // ZELCRAFT_TESTS_CLI_CLIHARNESS_H_

@@ -1,0 +1,68 @@
+// Counts heap allocations in this test program so that the per-record path
+// can be shown to allocate nothing once a field's values are known.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "settings/ZelSettings.h"
+#include "statistics/ZelUnivarCont.h"
+#include "statistics/ZelUnivarContHistogram.h"
+#include "statistics/ZelUnivarStringCat.h"
+#include "support/TestHost.h"
+
+namespace {
+std::atomic<long> gAllocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+  ++gAllocations;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+// Not inlined: inlined into the library's deallocations, free() would look
+// mismatched with the operator new it pairs with.
+__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
+__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+using namespace testhost;
+
+// Allocations made while `records` go through `stat`.
+long AllocationsFeeding(ZelStatistic::ZelStatistics& stat, const std::vector<RawRecord>& records) {
+  const long before = gAllocations.load();
+  for (const RawRecord& r : records) EXPECT_TRUE(stat.AddRecord(r).IsOK());
+  return gAllocations.load() - before;
+}
+
+TEST(UnivarAllocationTest, KnownValuesAndFullTablesCostNoAllocation) {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 1;
+  const std::vector<RawRecord> known = {MakeRecord({Real(1), Real(2)}),
+                                        MakeRecord({Real(2), Real(1)}),
+                                        MakeRecord({Missing(), Real(1)})};
+  std::vector<RawRecord> many;
+  for (int i = 0; i < 50; ++i) many.push_back(MakeRecord({Real(i), Real(1)}));
+  // Long texts: a copied key would need the heap.
+  const std::string longText(64, 'x');
+  const std::vector<RawRecord> texts = {MakeRecord({Str(longText + "a"), Real(1)}),
+                                        MakeRecord({Str(longText + "b"), Real(1)})};
+
+  ZelStatistic::ZelUnivarCont cont(&settings, 0);
+  AllocationsFeeding(cont, known);
+  EXPECT_EQ(AllocationsFeeding(cont, known), 0);
+  ZelStatistic::ZelUnivarCont overflowing(&settings, 0);
+  AllocationsFeeding(overflowing, many);
+  EXPECT_EQ(AllocationsFeeding(overflowing, many), 0);
+  ZelStatistic::ZelUnivarStringCat strings(&settings, 0);
+  AllocationsFeeding(strings, texts);
+  EXPECT_EQ(AllocationsFeeding(strings, texts), 0);
+  cont.Finalize();
+  ZelStatistic::ZelUnivarContHistogram histogram(&settings, 0);
+  ASSERT_TRUE(histogram.SetUpHistogram(cont).IsOK());
+  EXPECT_EQ(AllocationsFeeding(histogram, known), 0);
+}
+
+}  // namespace

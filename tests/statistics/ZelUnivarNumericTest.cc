@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "frame/ZelStatusCodes.h"
+#include "settings/ZelSettings.h"
+#include "statistics/ZelUnivarCont.h"
+#include "statistics/ZelUnivarNumericCat.h"
+#include "statistics/ZelUnivarStringCat.h"
+#include "support/TestHost.h"
+
+namespace {
+
+using namespace testhost;
+using ZelStatistic::ContSummary;
+using ZelStatistic::ZelUnivarCont;
+using ZelStatistic::ZelUnivarNumericCat;
+
+// Records of (value, frequency weight, analysis weight).
+class UnivarNumericTest : public ::testing::Test {
+ protected:
+  UnivarNumericTest() {
+    settings.frequencyWeightIndex = 1;
+    settings.analysisWeightIndex = 2;
+  }
+  static RawRecord Row(const Cell& value, double f = 1.0, double a = 1.0) {
+    return MakeRecord({value, Real(f), Real(a)});
+  }
+  ZelSettings settings;
+};
+
+TEST_F(UnivarNumericTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValue) {
+  ZelUnivarCont stat(&settings, 0);
+  ASSERT_TRUE(stat.AddRecord(Row(Real(10), 2.7)).IsOK());
+  ASSERT_TRUE(stat.AddRecord(Row(Int(20))).IsOK());
+  const ContSummary& s = stat.GetSummary();
+  EXPECT_EQ(s.GetValidCount(), 3);
+  EXPECT_EQ(stat.GetFrequency(10), 2);
+  EXPECT_NEAR(s.GetMean(), 47.0 / 3.7, 1e-12);
+  // 0.5 counts nothing but still moves the mean.
+  ASSERT_TRUE(stat.AddRecord(Row(Real(40), 0.5)).IsOK());
+  ASSERT_TRUE(stat.AddRecord(Row(Missing(), 3.9)).IsOK());
+  EXPECT_EQ(s.GetValidCount(), 3);
+  EXPECT_EQ(s.GetMissingCount(), 3);
+  EXPECT_EQ(stat.GetFrequency(40), 0);
+  EXPECT_NEAR(s.GetMean(), 67.0 / 4.2, 1e-12);
+  EXPECT_DOUBLE_EQ(s.GetWeightSum(), 4.2);
+
+  // Analysis weights weigh the moments; the divisor is the record count.
+  ZelUnivarCont weighted(&settings, 0);
+  weighted.AddRecord(Row(Real(1), 1.0, 1.0));
+  weighted.AddRecord(Row(Real(3), 1.0, 3.0));
+  ASSERT_TRUE(weighted.Finalize().IsOK());
+  EXPECT_DOUBLE_EQ(weighted.GetSummary().GetMean(), 2.5);
+  EXPECT_NEAR(weighted.GetSummary().GetStdDev(), std::sqrt(3.0), 1e-14);
+  EXPECT_FALSE(weighted.GetSummary().IsSkewnessValid());
+}
+
+TEST_F(UnivarNumericTest, MomentsMatchShiftedTwoPassFarFromZero) {
+  // Skewed values 1e9 + u^3 (spread 1) with mixed frequency and analysis weights.
+  const double offset = 1e9;
+  const double frequencies[] = {1.0, 2.0, 2.7, 3.0, 1.0};
+  std::vector<double> ys, fs, as;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return ((seed = seed * 1664525u + 1013904223u) >> 8) / 16777216.0; };
+  ZelUnivarCont stat(&settings, 0);
+  for (int i = 0; i < 5000; ++i) {
+    const double u = next(), x = offset + u * u * u;
+    ys.push_back(x - offset);  // exact: both lie within a factor of 2
+    fs.push_back(frequencies[i % 5]);
+    as.push_back(0.5 + next());
+    stat.AddRecord(Row(Real(x), fs.back(), as.back()));
+  }
+  ASSERT_TRUE(stat.Finalize().IsOK());
+
+  // Reference: two passes over the shifted values in long double.
+  long double w = 0, sum = 0, m2 = 0, m3 = 0;
+  int64_t n = 0;
+  for (std::size_t i = 0; i < ys.size(); ++i) {
+    w += static_cast<long double>(fs[i]) * as[i];
+    sum += static_cast<long double>(fs[i]) * as[i] * ys[i];
+    n += static_cast<int64_t>(fs[i]);
+  }
+  const long double mean = sum / w;
+  for (std::size_t i = 0; i < ys.size(); ++i) {
+    const long double d = ys[i] - mean;
+    m2 += fs[i] * as[i] * d * d;
+    m3 += fs[i] * as[i] * d * d * d;
+  }
+  const long double sdRef = std::sqrt(m2 / (n - 1));
+  const double sd = static_cast<double>(sdRef);
+  const double skew = static_cast<double>(n * m3 / ((n - 2) * (n - 1) * sdRef * sdRef * sdRef));
+  const ContSummary& s = stat.GetSummary();
+  EXPECT_EQ(s.GetValidCount(), n);
+  EXPECT_NEAR(s.GetMean(), static_cast<double>(offset + mean), 1e-12 * offset);
+  EXPECT_NEAR(s.GetStdDev(), sd, 1e-12 * sd);
+  ASSERT_TRUE(s.IsSkewnessValid());
+  EXPECT_NEAR(s.GetSkewness(), skew, 1e-12 * std::fabs(skew));
+}
+
+TEST_F(UnivarNumericTest, MedianModeAndEmptyOrSingleFields) {
+  ZelUnivarCont stat(&settings, 0);
+  for (int v : {3, 2, 1, 3, 2}) stat.AddRecord(Row(Int(v)));
+  stat.Finalize();
+  const ContSummary& s = stat.GetSummary();
+  EXPECT_EQ(s.GetMode(), 2);    // tie with 3: the smaller wins
+  EXPECT_EQ(s.GetMedian(), 2);  // running shares 0.2, 0.6
+  EXPECT_NEAR(s.GetSkewness(), 5 * -0.72 / (12 * 0.7 * std::sqrt(0.7)), 1e-14);
+
+  ZelUnivarCont missing(&settings, 0);
+  missing.AddRecord(Row(Missing(), 2.0));
+  missing.Finalize();
+  const ContSummary& m = missing.GetSummary();
+  EXPECT_EQ(m.GetMissingCount(), 2);
+  EXPECT_EQ(m.GetMinimum(), DBL_MAX);
+  EXPECT_EQ(m.GetMaximum(), -DBL_MAX);
+  EXPECT_FALSE(m.IsSkewnessValid());
+
+  ZelUnivarCont single(&settings, 0);
+  single.AddRecord(Row(Date(19000), 5.0));
+  single.Finalize();
+  EXPECT_EQ(single.GetSummary().GetStdDev(), 0);
+  EXPECT_FALSE(single.GetSummary().IsSkewnessValid());
+  EXPECT_EQ(single.GetSummary().GetMedian(), 19000);
+}
+
+TEST_F(UnivarNumericTest, FrequencyTableStopsOneEntryPastItsLimit) {
+  ZelUnivarCont atLimit(&settings, 0), beyond(&settings, 0);  // limit 5
+  for (int v = 1; v <= 5; ++v) {
+    atLimit.AddRecord(Row(Int(v), v == 4 ? 2 : 1));
+    beyond.AddRecord(Row(Int(v), v == 4 ? 2 : 1));
+  }
+  for (int v : {6, 7, 1}) beyond.AddRecord(Row(Int(v)));
+  atLimit.Finalize();
+  beyond.Finalize();
+  EXPECT_EQ(atLimit.GetSummary().GetMode(), 4);
+  EXPECT_EQ(atLimit.GetSummary().GetMedian(), 3);
+  EXPECT_EQ(beyond.GetSummary().GetTableSize(), 6u);
+  EXPECT_EQ(beyond.GetFrequency(1), 1);  // no longer counted past the limit
+  EXPECT_EQ(beyond.GetSummary().GetMode(), 0);
+  EXPECT_EQ(beyond.GetSummary().GetMedian(), 0);
+  EXPECT_EQ(beyond.GetSummary().GetValidCount(), 9);
+
+  // A nominal field keeps counts and frequencies only.
+  settings.screeningThresholdForNominal = 2;
+  ZelUnivarNumericCat nominal(&settings, 0, true);
+  for (int v : {5, 6, 7, 8}) nominal.AddRecord(Row(Int(v)));
+  EXPECT_EQ(nominal.GetSummary().GetTableSize(), 3u);
+  EXPECT_EQ(nominal.GetSummary().GetMean(), 0);
+  EXPECT_EQ(nominal.GetSummary().GetMaximum(), -DBL_MAX);
+}
+
+TEST_F(UnivarNumericTest, ErrorsAreKeptAndReturnedByLaterCalls) {
+  ZelUnivarCont stat(&settings, 0);
+  stat.AddRecord(Row(Real(1)));
+  EXPECT_EQ(stat.AddRecord(Row(Timestamp(5))).GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(stat.AddRecord(Row(Real(2))).GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(stat.Finalize().GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(stat.GetSummary().GetValidCount(), 1);
+
+  ZelUnivarCont source(&settings, 0);
+  for (int v : {4, 8}) source.AddRecord(Row(Int(v)));
+  ZelUnivarNumericCat copy(&settings, 0, false);
+  ASSERT_TRUE(copy.CopyFrom(source).IsOK());
+  EXPECT_EQ(copy.GetSummary().GetMean(), 6);
+
+  ZelStatistic::ZelUnivarStringCat strings(&settings, 0);
+  ZelUnivarCont wrong(&settings, 0);
+  EXPECT_EQ(wrong.CopyFrom(strings).GetCode(), ZelStatusCode::kInconsistent);
+  EXPECT_EQ(wrong.AddRecord(Row(Real(1))).GetCode(), ZelStatusCode::kInconsistent);
+  EXPECT_EQ(wrong.CopyFrom(source).GetCode(), ZelStatusCode::kInconsistent);
+}
+
+}  // namespace
