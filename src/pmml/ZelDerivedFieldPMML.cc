@@ -6,6 +6,7 @@
 #include "frame/ZelStatusCodes.h"
 #include "pmml/ZelFieldPMML.h"
 #include "pmml/ZelPMMLVocabulary.h"
+#include "pmml/ZelSummaryVocabulary.h"
 #include "pmml/ZelTransformRulePMML.h"
 #include "statistics/ZelFormat.h"
 #include "statistics/ZelUnivarNumeric.h"
@@ -22,24 +23,8 @@ namespace {
 
 // Rules whose field names no source: exclusions, not derivations.
 bool HasNoSource(uint32_t action) {
-  switch (action) {
-    case Action::kExcludeTrimTrailFeature:
-    case Action::kDateTimeSourceDone:
-    case Action::kScreenMissingFeature:
-    case Action::kScreenConstantFeature:
-    case Action::kScreenSingleCatFeature:
-    case Action::kScreenTooManyCatsNominalFeature:
-    case Action::kExcludeCatFeature:
-    case Action::kExcludeContFeature:
-    case Action::kExcludeContFeatureOfConstruct:
-    case Action::kExcludeConstantAfterOutlier:
-    case Action::kExcludeConstantAfterMerge:
-    case Action::kExcludeConstantAfterBinning:
-    case Action::kExcludeAfterConstruct:
-      return true;
-    default:
-      return false;
-  }
+  return action == Action::kExcludeTrimTrailFeature || action == Action::kDateTimeSourceDone ||
+         ZelSummary::IsListedExclusion(static_cast<int>(action));
 }
 
 void AppendSourceFields(XMLElement* extension, const ZelTransformRule& rule) {
