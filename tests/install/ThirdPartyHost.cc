@@ -1,0 +1,47 @@
+// A host built only against the installed headers and libraries: it creates
+// the algorithm, runs it over a few in-memory records and writes the document.
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "frame/ZelFactory.h"
+#include "pmml/PMMLHeaderInfo.h"
+
+using namespace TorCommon_1_3;
+
+class Records : public IRecordSource {
+ public:
+  Records() {
+    for (int i = 0; i < 20; ++i) {
+      RawRecord r(2);
+      r[0].SetDouble(i * 1.5);
+      r[1].SetString(i % 2 ? "a" : "b");
+      rows_.push_back(r);
+    }
+  }
+  bool HasMoreRecords() override { return next_ < rows_.size(); }
+  void Rewind() override { next_ = 0; }
+  const RawRecord* NextRecord() override { return next_ < rows_.size() ? &rows_[next_++] : nullptr; }
+
+ private:
+  std::vector<RawRecord> rows_;
+  std::size_t next_ = 0;
+};
+
+int main() {
+  TorVarList variables;
+  variables.AddVariable(new TorContVar("x", "", kRoleInput));
+  variables.AddVariable(new TorCatVar("s", "", 2, kLevelCategoricalString, kRoleInput, false));
+  TorSettings settings;
+  ZelFactory factory;
+  ITorAlgorithm* algorithm = factory.CreateTorAlgorithm(settings, variables);
+  if (algorithm == nullptr) return 1;
+  Records records;
+  const TorStatus status = algorithm->Execute(&records);
+  std::ostringstream out;
+  const bool written = !status.IsError() && !algorithm->WritePMML(out, nullptr).IsError();
+  delete algorithm;
+  if (!written || out.str().find("<PMML") == std::string::npos) return 2;
+  std::cout << "host ok\n";
+  return 0;
+}
