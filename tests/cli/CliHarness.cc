@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,29 +64,32 @@ RunResult RunCli(const std::string& dir, const std::vector<std::string>& args) {
 
 Document::Document(const std::string& text)
     : doc_(xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
-                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING)) {}
+                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+           xmlFreeDoc) {}
 
-Document::~Document() {
-  if (doc_ != nullptr) xmlFreeDoc(doc_);
-}
+std::string Document::Eval(const std::string& xpath) const { return All("string(" + xpath + ")"); }
 
-std::string Document::Eval(const std::string& xpath) const {
-  if (doc_ == nullptr) return std::string();
-  xmlXPathContext* context = xmlXPathNewContext(doc_);
-  const std::string expression = "string(" + xpath + ")";
-  xmlXPathObject* value =
-      xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(expression.c_str()), context);
+std::string Document::All(const std::string& xpath) const {
+  if (!doc_) return std::string();
+  xmlXPathContext* context = xmlXPathNewContext(doc_.get());
+  xmlXPathRegisterNs(context, BAD_CAST "p", BAD_CAST "http://www.dmg.org/PMML-4_0");
+  xmlXPathObject* value = xmlXPathEvalExpression(BAD_CAST xpath.c_str(), context);
   std::string text;
-  if (value != nullptr && value->stringval != nullptr) {
-    text = reinterpret_cast<const char*>(value->stringval);
+  if (value != nullptr && value->type == XPATH_STRING)
+    text = reinterpret_cast<char*>(value->stringval);
+  for (int i = 0; value != nullptr && value->nodesetval != nullptr && i < value->nodesetval->nodeNr;
+       ++i) {
+    xmlChar* content = xmlNodeGetContent(value->nodesetval->nodeTab[i]);
+    text += (i == 0 ? "" : "|") + std::string(reinterpret_cast<char*>(content));
+    xmlFree(content);
   }
   xmlXPathFreeObject(value);
   xmlXPathFreeContext(context);
   return text;
 }
 
-std::string Document::FieldAttribute(const std::string& name, const std::string& attribute) const {
-  return Eval("//*[local-name()='DataField'][@name='" + name + "']/@" + attribute);
+std::string Document::Field(const std::string& name, const std::string& path) const {
+  return Eval("//p:DataField[@name='" + name + "']/" + path);
 }
 
 }  // namespace clitest

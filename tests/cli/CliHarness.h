@@ -5,6 +5,7 @@
 
 #include <libxml/tree.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,18 +38,20 @@ RunResult RunCli(const std::string& dir, const std::vector<std::string>& args);
 // Path of a program built beside `zelcraft`.
 std::string SiblingProgram(const std::string& name);
 
-// A parsed document; Eval returns the XPath expression's string value.
+// A parsed document. XPath expressions name PMML elements with the prefix p.
 class Document {
  public:
   explicit Document(const std::string& text);
-  ~Document();
   bool ok() const { return doc_ != nullptr; }
+  // The expression's string value.
   std::string Eval(const std::string& xpath) const;
-  // DataField `name`'s attribute `attribute` ("" when absent).
-  std::string FieldAttribute(const std::string& name, const std::string& attribute) const;
+  // The string values of the nodes the expression selects, joined by "|".
+  std::string All(const std::string& xpath) const;
+  // Eval of `path` relative to DataField `name`, e.g. "@dataType".
+  std::string Field(const std::string& name, const std::string& path) const;
 
  private:
-  xmlDoc* doc_;
+  std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc_;
 };
 
 }  // namespace clitest

@@ -27,26 +27,20 @@ TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   const RunResult run = RunCli(dir.path(), {"prepare", "d.csv", "--schema", "s.json", "-q"});
   ASSERT_EQ(run.status, 0) << run.err;
   const Document doc(ReadFile(dir / "d.pmml"));
-  EXPECT_EQ(doc.Eval("count(//*[local-name()='DataField'][@name='id'])"), "0");
+  EXPECT_EQ(doc.Eval("count(//p:DataField[@name='id'])"), "0");
   // "?" is a missing value, so age stays a number; 999 is its user-missing value.
-  EXPECT_EQ(doc.FieldAttribute("age", "dataType"), "integer");
-  EXPECT_EQ(doc.FieldAttribute("age", "displayName"), "Age in years");
-  EXPECT_EQ(doc.Eval("//*[local-name()='DataField'][@name='age']//*[local-name()='Value']/@value"),
-            "999");
+  EXPECT_EQ(doc.Field("age", "@dataType"), "integer");
+  EXPECT_EQ(doc.Field("age", "@displayName"), "Age in years");
+  EXPECT_EQ(doc.All("//p:DataField[@name='age']//p:Value/@value"), "999");
   // Ordinal texts are coded 1..k in the given order, the texts as labels.
-  EXPECT_EQ(doc.FieldAttribute("size", "optype"), "ordinal");
-  EXPECT_EQ(doc.FieldAttribute("size", "dataType"), "integer");
-  const std::string size = "//*[local-name()='DataField'][@name='size']/*[local-name()='Value']";
-  EXPECT_EQ(doc.Eval(size + "[@value='1']/@displayValue"), "small");
-  EXPECT_EQ(doc.Eval(size + "[@value='2']/@displayValue"), "medium");
-  EXPECT_EQ(doc.Eval(size + "[@value='3']/@displayValue"), "Large");
-  const std::string region =
-      "//*[local-name()='DataField'][@name='region']/*[local-name()='Value']";
-  EXPECT_EQ(doc.Eval(region + "[@value='N']/@displayValue"), "North");
-  EXPECT_EQ(doc.Eval(region + "[@value='?']/@property"), "missing");
+  EXPECT_EQ(doc.Field("size", "@optype") + " " + doc.Field("size", "@dataType"), "ordinal integer");
+  EXPECT_EQ(doc.All("//p:DataField[@name='size']/p:Value/@value"), "1|2|3");
+  EXPECT_EQ(doc.All("//p:DataField[@name='size']/p:Value/@displayValue"), "small|medium|Large");
+  EXPECT_EQ(doc.Field("region", "p:Value[@value='N']/@displayValue"), "North");
+  EXPECT_EQ(doc.Field("region", "p:Value[@value='?']/@property"), "missing");
   // Declared text keeps the leading zeros.
-  EXPECT_EQ(doc.FieldAttribute("code", "dataType"), "string");
-  EXPECT_EQ(doc.Eval("count(//*[local-name()='DataField'][@name='code']/*[@value='007'])"), "1");
+  EXPECT_EQ(doc.Field("code", "@dataType"), "string");
+  EXPECT_EQ(doc.Eval("count(//p:DataField[@name='code']/p:Value[@value='007'])"), "1");
 }
 
 TEST(CliSchema, RefusesWhatCannotHold) {
@@ -92,8 +86,7 @@ TEST(CliSchema, RefusesWhatCannotHold) {
 // Whether the document holds the trimmed copy of a text field with blanks.
 bool HasTrimmedCopy(const std::string& dir) {
   const Document doc(ReadFile(dir + "/b.pmml"));
-  return doc.Eval("count(//*[local-name()='DerivedField']//*[@reasonKey='TrimTrailingBlanks'])") !=
-         "0";
+  return doc.Eval("count(//p:DerivedField//p:Action[@reasonKey='TrimTrailingBlanks'])") != "0";
 }
 
 TEST(CliSettings, FileAndAssignmentsAreTypedAndAssignmentsWin) {

@@ -1,11 +1,14 @@
-// The exported factory and the algorithm's life cycle: refusals, warnings,
-// listener and interrupt registration, repeated execution.
+// The exported classes: the factory and the algorithm's life cycle
+// (refusals, warnings, display), and the progress reporter.
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <utility>
 
+#include "frame/ZelReporter.h"
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
+#include "frame/host/TorMV.h"
 #include "support/TestHost.h"
 
 using namespace testhost;
@@ -13,107 +16,81 @@ using namespace TorCommon_1_3;
 
 namespace {
 
-TorVarList OneContinuousField() {
-  TorVarList variables;
-  variables.AddVariable(ContField("x"));
-  return variables;
-}
-
-}  // namespace
-
-TEST(EntryPoints, ExecuteRefusesNullAndEmptySources) {
+// An algorithm over one continuous field x, created with default settings.
+struct OneField {
+  OneField() {
+    variables.AddVariable(ContField("x"));
+    algorithm.reset(factory.CreateTorAlgorithm(settings, variables));
+  }
   TorSettings settings;
-  TorVarList variables = OneContinuousField();
+  TorVarList variables;
   ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, variables));
-  ASSERT_NE(algorithm, nullptr);
-  EXPECT_FALSE(algorithm->IsBuilt());
-  EXPECT_TRUE(algorithm->GetStatus().IsOK());
-  EXPECT_TRUE(algorithm->Finish().IsOK());
-  EXPECT_FALSE(algorithm->GetDescription().empty());
+  std::unique_ptr<ITorAlgorithm> algorithm;
+};
 
-  EXPECT_EQ(algorithm->Execute(nullptr), TorStatus(ZelStatusCode::kNullSource, false));
-  EXPECT_FALSE(algorithm->IsBuilt());
+TEST(EntryPoints, ExecuteRefusesNullAndEmptySourcesAndKeepsTheError) {
+  OneField null;
+  ASSERT_NE(null.algorithm, nullptr);
+  EXPECT_EQ(null.algorithm->Execute(nullptr), TorStatus(ZelStatusCode::kNullSource, false));
+  EXPECT_FALSE(null.algorithm->IsBuilt());
 
   // A stored error is returned again without looking at the new source.
-  ZelFactory factory2;
-  std::unique_ptr<ITorAlgorithm> fresh(factory2.CreateTorAlgorithm(settings, variables));
-  MemorySource empty;
-  EXPECT_EQ(fresh->Execute(&empty), TorStatus(ZelStatusCode::kNoRecords, false));
-  EXPECT_FALSE(fresh->IsBuilt());
+  OneField empty;
+  MemorySource none;
+  EXPECT_EQ(empty.algorithm->Execute(&none), TorStatus(ZelStatusCode::kNoRecords, false));
   MemorySource full;
   full.Add({Real(1.0)});
-  EXPECT_EQ(fresh->Execute(&full), TorStatus(ZelStatusCode::kNoRecords, false));
+  EXPECT_EQ(empty.algorithm->Execute(&full), TorStatus(ZelStatusCode::kNoRecords, false));
   EXPECT_EQ(full.delivered, 0);
-}
-
-TEST(EntryPoints, WritePmmlRefusesUnbuiltAlgorithmAndWritesNothing) {
-  TorSettings settings;
-  TorVarList variables = OneContinuousField();
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, variables));
-  std::ostringstream out;
-  EXPECT_EQ(algorithm->WritePMML(out, nullptr), TorStatus(ZelStatusCode::kNotBuilt, false));
-  EXPECT_TRUE(out.str().empty());
-  EXPECT_TRUE(algorithm->GetStatus().IsOK());  // writing does not change the status
+  EXPECT_FALSE(empty.algorithm->IsBuilt());
 }
 
 TEST(EntryPoints, WarningsAreDeduplicatedAndClearedByExecute) {
   std::vector<TorStatus> list;
-  AddWarning(&list, 210101);
-  AddWarning(&list, 210105);
-  AddWarning(&list, 210101);
-  ASSERT_EQ(list.size(), 2u);
-  EXPECT_EQ(list[0], TorStatus(210101, true));
+  for (int code : {210101, 210105, 210101}) AddWarning(&list, code);
+  EXPECT_EQ(list, (std::vector<TorStatus>{TorStatus(210101, true), TorStatus(210105, true)}));
   AddWarning(nullptr, 210101);  // no list: ignored
 
   // Reading the settings leaves its warnings visible on the factory; the
   // algorithm shares the same list, and Execute starts it afresh.
-  TorSettings settings;
-  TorVarList variables = OneContinuousField();
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, variables));
-  ASSERT_NE(algorithm, nullptr);
-  const std::vector<TorStatus> readWarnings = factory.GetWarnings();
-  EXPECT_EQ(*algorithm->GetWarnings(), readWarnings);
-  algorithm->GetWarnings()->push_back(TorStatus(424242, true));
-  algorithm->Execute(nullptr);
-  EXPECT_TRUE(factory.GetWarnings().empty());
-}
-
-TEST(EntryPoints, NullListenerKeepsTheEarlierOne) {
-  TorSettings settings;
-  settings.SetBool("trimBlanks", false);
-  TorVarList variables = OneContinuousField();
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, variables));
-  RecordingListener listener;
-  algorithm->SetProgressListener(&listener);
-  algorithm->SetProgressListener(nullptr);
-  algorithm->SetInterruptCheck(nullptr);
-  MemorySource source;
-  for (int i = 0; i < 10; ++i) source.Add({Real(i)});
-  const TorStatus status = algorithm->Execute(&source);
-  EXPECT_FALSE(status.IsError());
-  ASSERT_FALSE(listener.reports.empty());
-  EXPECT_EQ(listener.reports.front().stage, 0);
+  OneField one;
+  EXPECT_EQ(*one.algorithm->GetWarnings(), one.factory.GetWarnings());
+  one.algorithm->GetWarnings()->push_back(TorStatus(424242, true));
+  one.algorithm->Execute(nullptr);
+  EXPECT_TRUE(one.factory.GetWarnings().empty());
 }
 
 TEST(EntryPoints, DisplayWrapsTheSettingsDisplay) {
-  TorSettings settings;
-  TorVarList variables = OneContinuousField();
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, variables));
+  OneField one;
   std::ostringstream out;
-  algorithm->Display(out);
-  const std::string text = out.str();
-  const auto start = text.find("ZelAlgorithm display start");
-  const auto settingsStart = text.find("ZelSettings display start");
-  const auto settingsEnd = text.find("End of display ZelSettings object");
-  const auto end = text.find("ZelAlgorithm display end");
-  ASSERT_NE(start, std::string::npos);
-  ASSERT_NE(end, std::string::npos);
-  EXPECT_LT(start, settingsStart);
-  EXPECT_LT(settingsStart, settingsEnd);
-  EXPECT_LT(settingsEnd, end);
+  one.algorithm->Display(out);
+  std::size_t at = 0;
+  for (const char* marker : {"ZelAlgorithm display start\n", "ZelSettings display start\n",
+                             "End of display ZelSettings object\n", "ZelAlgorithm display end\n"}) {
+    at = out.str().find(marker, at);
+    EXPECT_NE(at, std::string::npos) << marker;
+  }
 }
+
+TEST(Reporter, MeasuresFollowTheStage) {
+  ZelReporter reporter;
+  auto measures = [&reporter] {
+    return std::make_pair(reporter.DiscreteMeasure("BuildStage"),
+                          reporter.DiscreteMeasure("DataPassNumber"));
+  };
+  EXPECT_EQ(measures(), std::make_pair(-1, -1));
+  EXPECT_EQ(reporter.ScaleMeasure("SpendTime"), 0.0);
+  reporter.SetValues(ZelReporterConst::StagePrepared);
+  EXPECT_EQ(measures(), std::make_pair(0, -1));
+  for (int i = 0; i < 3; ++i) reporter.SetValues(ZelReporterConst::StageDataPass);
+  EXPECT_EQ(measures(), std::make_pair(1, 3));
+  reporter.SetValues(ZelReporterConst::StagePassesDone);
+  EXPECT_EQ(measures(), std::make_pair(2, -1));
+  reporter.SetValues(ZelReporterConst::StageDataPass);
+  EXPECT_EQ(measures(), std::make_pair(1, 4));  // the count was kept
+  EXPECT_GE(reporter.ScaleMeasure("SpendTime"), 0.0);
+  EXPECT_EQ(reporter.DiscreteMeasure("Nonsense"), -1);
+  EXPECT_EQ(reporter.ScaleMeasure("Nonsense"), TorMV::gMissingValue);
+}
+
+}  // namespace

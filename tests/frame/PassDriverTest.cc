@@ -5,7 +5,6 @@
 
 #include <thread>
 
-#include "frame/ZelAlgorithm.h"
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelUnivarNumeric.h"
 #include "support/TestHost.h"
@@ -15,132 +14,92 @@ using namespace TorCommon_1_3;
 
 namespace {
 
-const ZelVariableHandleList& FieldsOf(const Build& build) {
-  return static_cast<const ZelAlgorithm*>(build.algorithm.get())->GetDriver().GetFields();
-}
-
-const ZelStatistic::ContSummary& SummaryOf(const Build& build, int index) {
-  auto* statistic = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(
-      FieldsOf(build).GetHandle(index)->GetUnivariate());
-  EXPECT_NE(statistic, nullptr);
-  return statistic->GetSummary();
-}
+const TorStatus kInterrupted(ZelStatusCode::kInterrupted, false);
 
 // Everything that would create statistics beyond the univariate ones off.
 TorSettings QuietSettings() {
   TorSettings settings;
-  settings.SetBool("trimBlanks", false);
-  settings.SetBool("detectFeatureOutliers", false);
-  settings.SetBool("detectTargetOutliers", false);
-  settings.SetBool("checkFeatureMeasureLevel", false);
-  settings.SetBool("checkTargetMeasureLevel", false);
+  for (const char* key : {"trimBlanks", "detectFeatureOutliers", "detectTargetOutliers",
+                          "checkFeatureMeasureLevel", "checkTargetMeasureLevel"}) {
+    settings.SetBool(key, false);
+  }
   return settings;
 }
 
-MemorySource Counting(int n) {
-  MemorySource source;
-  for (int i = 0; i < n; ++i) source.Add({Real(i % 17)});
-  return source;
-}
-
-}  // namespace
-
-TEST(PassDriver, ReportsCompletedPassesAndSkipsOnlyWhatIsGated) {
+// Runs one continuous field x over `n` records with `settings`.
+void RunCounting(Build& build, int n, TorSettings settings, MemorySource& source) {
   TorVarList variables;
   variables.AddVariable(ContField("x"));
+  for (int i = 0; i < n; ++i) source.Add({Real(i % 17)});
+  build.Run(settings, variables, source);
+}
 
+TEST(PassDriver, ReportsCompletedPassesAndSkipsOnlyWhatIsGated) {
   // Outlier detection off: the second pass is skipped and makes no report.
-  {
+  // With it on for inputs every pass reports.
+  for (bool outliers : {false, true}) {
+    SCOPED_TRACE(outliers);
     TorSettings settings = QuietSettings();
-    MemorySource source = Counting(10);
+    settings.SetBool("detectFeatureOutliers", outliers);
+    MemorySource source;
     RecordingListener listener;
     Build build;
-    build.algorithm.reset(build.factory.CreateTorAlgorithm(settings, variables));
-    build.algorithm->SetProgressListener(&listener);
-    const TorStatus status = build.algorithm->Execute(&source);
-    EXPECT_FALSE(status.IsError());
+    build.listener = &listener;
+    RunCounting(build, 10, settings, source);
+    EXPECT_FALSE(build.executeStatus.IsError());
     EXPECT_TRUE(build.algorithm->IsBuilt());
-    ASSERT_EQ(listener.reports.size(), 8u);  // prepared, six passes, passes done
-    EXPECT_EQ(listener.reports.front().stage, 0);
-    for (int i = 1; i <= 6; ++i) {
-      EXPECT_EQ(listener.reports[i].stage, 1);
-      EXPECT_EQ(listener.reports[i].pass, i);
+    const std::vector<Report>& reports = listener.reports;
+    ASSERT_EQ(reports.size(), outliers ? 9u : 8u);  // prepared, the passes, passes done
+    EXPECT_EQ(reports.front().stage, 0);
+    for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
+      EXPECT_EQ(reports[i].stage, 1);
+      EXPECT_EQ(reports[i].pass, static_cast<int>(i));
     }
-    EXPECT_EQ(listener.reports.back().stage, 2);
-    EXPECT_EQ(listener.reports.back().pass, -1);
+    EXPECT_EQ(reports.back().stage, 2);
+    EXPECT_EQ(reports.back().pass, -1);
+    if (outliers) continue;
     // Only the first pass (univariate statistics) and the last (histograms
     // created after the sixth) have pending fields, so only they read.
     EXPECT_EQ(source.delivered, 20);
     EXPECT_EQ(source.rewinds, 7);  // a skipped pass rewinds too
   }
-  // With outlier detection on for inputs every pass reports.
-  {
-    TorSettings settings = QuietSettings();
-    settings.SetBool("detectFeatureOutliers", true);
-    MemorySource source = Counting(10);
-    RecordingListener listener;
-    Build build;
-    build.algorithm.reset(build.factory.CreateTorAlgorithm(settings, variables));
-    build.algorithm->SetProgressListener(&listener);
-    build.algorithm->Execute(&source);
-    ASSERT_EQ(listener.reports.size(), 9u);
-    EXPECT_EQ(listener.reports[7].pass, 7);
-  }
 }
 
 TEST(PassDriver, InterruptionByCheckByStopAndBetweenPasses) {
-  TorVarList variables;
-  variables.AddVariable(ContField("x"));
-
-  // The host's check says stop before the fourth record.
-  {
-    TorSettings settings = QuietSettings();
-    MemorySource source = Counting(50);
+  // The host's check says stop before the fourth record: a pass interrupted
+  // while reading returns at once, without further reports. Or it says stop
+  // after ten polls before records, at the poll after the first pass: the
+  // renaming and the final report still run, and the build ends with code 1.
+  struct Case {
+    int records, interruptAfter, delivered;
+    std::size_t reports;
+  };
+  for (const Case& c : {Case{50, 3, 3, 1}, Case{10, 10, 10, 3}}) {
+    MemorySource source;
     FlagCheck check;
-    check.interruptAfter = 3;
+    check.interruptAfter = c.interruptAfter;
     RecordingListener listener;
     Build build;
-    build.algorithm.reset(build.factory.CreateTorAlgorithm(settings, variables));
-    build.algorithm->SetInterruptCheck(&check);
-    build.algorithm->SetProgressListener(&listener);
-    EXPECT_EQ(build.algorithm->Execute(&source), TorStatus(ZelStatusCode::kInterrupted, false));
+    build.check = &check;
+    build.listener = &listener;
+    RunCounting(build, c.records, QuietSettings(), source);
+    EXPECT_EQ(build.executeStatus, kInterrupted);
     EXPECT_FALSE(build.algorithm->IsBuilt());
-    EXPECT_EQ(source.delivered, 3);
-    // A pass interrupted while reading returns at once: no further reports.
-    ASSERT_EQ(listener.reports.size(), 1u);
-  }
-  // Stop() from another thread while the first pass reads a long source.
-  {
-    TorSettings settings = QuietSettings();
-    MemorySource source = Counting(5000);
-    Build build;
-    build.algorithm.reset(build.factory.CreateTorAlgorithm(settings, variables));
-    ITorAlgorithm* algorithm = build.algorithm.get();
-    source.onNext = [algorithm](std::size_t index) {
-      if (index == 100) std::thread([algorithm] { algorithm->Stop(); }).join();
-    };
-    EXPECT_EQ(build.algorithm->Execute(&source), TorStatus(ZelStatusCode::kInterrupted, false));
-    EXPECT_FALSE(build.algorithm->IsBuilt());
-    EXPECT_EQ(source.delivered, 101);
-  }
-  // A stop noticed after the first pass lets the renaming and the final
-  // report run, and still ends the build with code 1.
-  {
-    TorSettings settings = QuietSettings();
-    MemorySource source = Counting(10);
-    FlagCheck check;
-    check.interruptAfter = 10;  // ten polls before records, then the one after the pass
-    RecordingListener listener;
-    Build build;
-    build.algorithm.reset(build.factory.CreateTorAlgorithm(settings, variables));
-    build.algorithm->SetInterruptCheck(&check);
-    build.algorithm->SetProgressListener(&listener);
-    EXPECT_EQ(build.algorithm->Execute(&source), TorStatus(ZelStatusCode::kInterrupted, false));
-    ASSERT_EQ(listener.reports.size(), 3u);
-    EXPECT_EQ(listener.reports[1].pass, 1);
-    EXPECT_EQ(listener.reports[2].stage, 2);
+    EXPECT_EQ(source.delivered, c.delivered);
+    ASSERT_EQ(listener.reports.size(), c.reports);
+    EXPECT_EQ(listener.reports.back().stage, c.reports == 1 ? 0 : 2);
     EXPECT_EQ(source.rewinds, 0);
   }
+  // Stop() from another thread while the first pass reads a long source.
+  MemorySource source;
+  Build build;
+  source.onNext = [&build](std::size_t index) {
+    if (index == 100) std::thread([&build] { build.algorithm->Stop(); }).join();
+  };
+  RunCounting(build, 5000, QuietSettings(), source);
+  EXPECT_EQ(build.executeStatus, kInterrupted);
+  EXPECT_FALSE(build.algorithm->IsBuilt());
+  EXPECT_EQ(source.delivered, 101);
 }
 
 TEST(PassDriver, WeightsAndUserMissingValuesReachTheStatistics) {
@@ -167,65 +126,60 @@ TEST(PassDriver, WeightsAndUserMissingValuesReachTheStatistics) {
   build.Run(settings, variables, source);
   ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
 
-  const ZelStatistic::ContSummary& s = SummaryOf(build, 0);
+  const auto& s = dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(
+                      *build.Fields().GetHandle(0)->GetUnivariate())
+                      .GetSummary();
   EXPECT_EQ(s.GetValidCount(), 4);
   EXPECT_EQ(s.GetMissingCount(), 2);
   EXPECT_DOUBLE_EQ(s.GetMinimum(), 1.0);
   EXPECT_DOUBLE_EQ(s.GetMaximum(), 6.0);
   // Mean weighted by frequency times analysis weight: (1*3*1 + 6*1*2) / 5.
   EXPECT_DOUBLE_EQ(s.GetMean(), 3.0);
-  EXPECT_TRUE(FieldsOf(build).GetHandle(1)->IsFrequencyWeight());
-  EXPECT_TRUE(FieldsOf(build).GetHandle(2)->IsAnalysisWeight());
+  EXPECT_TRUE(build.Fields().GetHandle(1)->IsFrequencyWeight());
+  EXPECT_TRUE(build.Fields().GetHandle(2)->IsAnalysisWeight());
 }
 
 TEST(PassDriver, FifthPassWarnsAboutStepsThatCannotRun) {
-  auto run = [](TorVarList& variables, MemorySource& source) {
+  // Fields by letter: s a nominal text input, x a continuous input, t a
+  // nominal target, y a continuous target.
+  struct Case {
+    const char* fields;
+    std::vector<int> raised, absent;
+  };
+  const Case cases[] = {
+      {"s", {210101, 210103, 210104, 210105, 210108, 210110}, {210115}},
+      {"tx", {210101, 210106, 210115}, {210103, 210104, 210105, 210107, 210108, 210110}},
+      {"ys", {210103, 210104, 210107, 210108}, {210101, 210106}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fields);
+    TorVarList variables;
+    for (const char* f = c.fields; *f != '\0'; ++f) {
+      const std::string name(1, *f);
+      const int role = *f == 't' || *f == 'y' ? kRoleTarget : kRoleInput;
+      variables.AddVariable(*f == 's' || *f == 't' ? NominalField(name, true, role)
+                                                   : ContField(name, kStorageReal, role));
+    }
+    MemorySource source;
+    for (int i = 0; i < 12; ++i) {
+      std::vector<Cell> row;
+      for (const char* f = c.fields; *f != '\0'; ++f) {
+        row.push_back(*f == 's'   ? Str(i % 3 ? "u" : "v")
+                      : *f == 't' ? Str(i % 2 ? "yes" : "no")
+                                  : Real(i * 0.75));
+      }
+      source.Add(row);
+    }
     TorSettings settings = QuietSettings();
     settings.SetBool("rescaleScaleTargetUsingBoxCox", true);
     Build build;
     build.Run(settings, variables, source);
-    EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-    return build;
-  };
-  // No target, one nominal text input.
-  {
-    TorVarList variables;
-    variables.AddVariable(NominalField("s", true));
-    MemorySource source;
-    for (const char* v : {"a", "b", "c", "a", "b", "c"}) source.Add({Str(v)});
-    Build build = run(variables, source);
-    for (int code : {210101, 210103, 210104, 210105, 210108, 210110}) {
-      EXPECT_TRUE(HasWarning(build.warnings, code)) << code;
-    }
-    EXPECT_FALSE(HasWarning(build.warnings, 210115));
+    ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
+    for (int code : c.raised) EXPECT_TRUE(HasWarning(build.warnings, code)) << code;
+    for (int code : c.absent) EXPECT_FALSE(HasWarning(build.warnings, code)) << code;
     // The run returns the last warning raised.
     EXPECT_EQ(build.executeStatus, build.warnings.back());
   }
-  // A nominal target with a continuous input.
-  {
-    TorVarList variables;
-    variables.AddVariable(NominalField("t", true, kRoleTarget));
-    variables.AddVariable(ContField("x"));
-    MemorySource source;
-    for (int i = 0; i < 12; ++i) source.Add({Str(i % 2 ? "yes" : "no"), Real(i * 1.5)});
-    Build build = run(variables, source);
-    for (int code : {210101, 210106, 210115}) EXPECT_TRUE(HasWarning(build.warnings, code)) << code;
-    for (int code : {210103, 210104, 210105, 210107, 210108, 210110}) {
-      EXPECT_FALSE(HasWarning(build.warnings, code)) << code;
-    }
-  }
-  // A continuous target with only a categorical input.
-  {
-    TorVarList variables;
-    variables.AddVariable(ContField("y", kStorageReal, kRoleTarget));
-    variables.AddVariable(NominalField("s", true));
-    MemorySource source;
-    for (int i = 0; i < 12; ++i) source.Add({Real(i * 0.75), Str(i % 3 ? "u" : "v")});
-    Build build = run(variables, source);
-    for (int code : {210103, 210104, 210107, 210108}) {
-      EXPECT_TRUE(HasWarning(build.warnings, code)) << code;
-    }
-    EXPECT_FALSE(HasWarning(build.warnings, 210101));
-    EXPECT_FALSE(HasWarning(build.warnings, 210106));
-  }
 }
+
+}  // namespace

@@ -1,10 +1,9 @@
-// Derived fields in the document: trimmed text, calendar parts and
-// durations of dates and times, and recast measurement levels, each built
-// end to end and read back: the field frame, the expression, the function
-// definitions and the summary entries.
+// Derived fields in the document: trimmed text, and calendar parts and
+// durations of dates and times, each built end to end and read back: the
+// field frame, the expression, the function definitions and the summary
+// entries.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,10 +13,8 @@
 namespace {
 
 using namespace testhost;
+using namespace TorCommon_1_3;
 using namespace pmmltest;
-using StringList = std::vector<std::string>;
-using TorCommon_1_3::TorSettings;
-using TorCommon_1_3::TorVarList;
 
 // 2009-03-07 as a day number: 39 years of 365 days and 10 leap days since
 // 1970, then 31 + 28 + 6 days.
@@ -34,42 +31,23 @@ std::string BuildDocument(TorVarList& vars, MemorySource& source, TorSettings& s
   TorStatus status;
   const std::string xml = build.Pmml(&status);
   EXPECT_TRUE(status.IsOK()) << status.GetCode();
-  if (SchemaAvailable()) {
-    EXPECT_EQ(IsSchemaValid(xml), valid);
+  if (valid) {
+    EXPECT_TRUE(IsSchemaValid(xml));
   }
   return xml;
 }
 
-StringList FunctionNames(const Doc& doc) {
-  StringList names;
-  for (const xmlNode* function :
-       Children(Child(doc.Root(), "TransformationDictionary"), "DefineFunction")) {
-    names.push_back(Attr(function, "name"));
-  }
-  return names;
+std::string FunctionNames(const Doc& doc) {
+  return AttrOfEach(Children(Child(doc.Root(), "TransformationDictionary"), "DefineFunction"),
+                    "name");
 }
 
-StringList ValuesOf(const xmlNode* field) {
-  StringList values;
-  for (const xmlNode* value : Children(field, "Value")) values.push_back(Attr(value, "value"));
-  return values;
-}
+std::string ValuesOf(const xmlNode* field) { return AttrOfEach(Children(field, "Value"), "value"); }
 
-// The single Apply of a derived field as "function(arg, arg)", where a
-// FieldRef shows as its field and a Constant as dataType:text.
-std::string Expression(const xmlNode* field) {
-  const xmlNode* apply = Child(field, "Apply");
-  std::string text = Attr(apply, "function") + "(";
-  for (const xmlNode* argument : Children(apply)) {
-    if (text.back() != '(') text += ", ";
-    text += HasAttr(argument, "field") ? Attr(argument, "field")
-                                       : Attr(argument, "dataType") + ":" + Text(argument);
-  }
-  return text + ")";
-}
-
-const xmlNode* StepSummary(const Doc& doc, const std::string& key) {
-  return WithAttr(Children(FindSummary(doc), "StepSummary"), "stepKey", key);
+// The Action elements of a step's summary.
+std::string StepActions(const Doc& doc, const std::string& key) {
+  const xmlNode* step = WithAttr(Children(FindSummary(doc), "StepSummary"), "stepKey", key);
+  return Tree(step).substr(Tree(step).find('['));
 }
 
 TEST(DerivedFieldTest, TrimmedTextReplacesItsSourceOnlyWhenSomethingWasTrimmed) {
@@ -84,54 +62,36 @@ TEST(DerivedFieldTest, TrimmedTextReplacesItsSourceOnlyWhenSomethingWasTrimmed) 
   TorSettings settings = EarlyStepsOnly();
   Doc doc(BuildDocument(vars, source, settings));
 
-  EXPECT_EQ(FunctionNames(doc), StringList{"trimend"});
-  const xmlNode* function = Child(Child(doc.Root(), "TransformationDictionary"), "DefineFunction");
-  EXPECT_EQ(AttrNames(function), (StringList{"name", "dataType", "optype"}));
-  EXPECT_EQ(ChildNames(function), (StringList{"ParameterField", "Constant"}));
-  EXPECT_EQ(Attr(Child(function, "ParameterField"), "name"), "stringVar");
-
+  EXPECT_EQ(FunctionNames(doc), "trimend");
+  EXPECT_EQ(Tree(Child(Child(doc.Root(), "TransformationDictionary"), "DefineFunction")),
+            "DefineFunction(name=trimend dataType=string optype=categorical)"
+            "[ParameterField(name=stringVar) Constant:0]");
   // The source is disabled without an action of its own; the data
   // dictionary escapes its categories.
-  const xmlNode* original = FindField(doc, "s");
-  EXPECT_EQ(ChildNames(Child(original, "Extension")), StringList{"UsageType"});
-  EXPECT_EQ(Attr(Child(Child(original, "Extension"), "UsageType"), "value"), "disable");
-  EXPECT_EQ(ValuesOf(original), (StringList{" b", "a\\\"\\\\ ", "c", "c  "}));
-
-  const xmlNode* copy = FindField(doc, "s_transformed");
-  ASSERT_NE(copy, nullptr);
-  EXPECT_EQ(AttrNames(copy), (StringList{"name", "optype", "dataType"}));
-  EXPECT_EQ(Attr(copy, "optype"), "categorical");
-  EXPECT_EQ(Attr(copy, "dataType"), "string");
-  EXPECT_EQ(ChildNames(copy), (StringList{"Extension", "Apply", "Value", "Value", "Value"}));
-  const xmlNode* extension = Child(copy, "Extension");
-  EXPECT_EQ(ChildNames(extension),
-            (StringList{"Action", "UsageType", "ClassOfField", "SourceField", "HasMissingValues"}));
-  EXPECT_EQ(AttrNames(Child(extension, "Action")), (StringList{"stepKey", "reasonKey"}));
-  EXPECT_EQ(Attr(Child(extension, "Action"), "stepKey"), "TextFields");
-  EXPECT_EQ(Attr(Child(extension, "Action"), "reasonKey"), "TrimTrailingBlanks");
-  EXPECT_EQ(Attr(Child(extension, "ClassOfField"), "value"), "transformed feature");
-  EXPECT_EQ(Attr(Child(extension, "SourceField"), "value"), "s");
-  EXPECT_EQ(Attr(Child(extension, "HasMissingValues"), "value"), "true");
-  EXPECT_EQ(Expression(copy), "trimend(s)");
+  EXPECT_EQ(Tree(Child(FindField(doc, "s"), "Extension")),
+            "Extension(extender=zelcraft.dev)[UsageType(value=disable)]");
+  EXPECT_EQ(ValuesOf(FindField(doc, "s")), " b|a\\\"\\\\ |c|c  ");
   // Leading and inner blanks stay; derived values are not escaped.
-  EXPECT_EQ(ValuesOf(copy), (StringList{" b", "a\"\\", "c"}));
+  EXPECT_EQ(Tree(FindField(doc, "s_transformed")),
+            "DerivedField(name=s_transformed optype=categorical dataType=string)"
+            "[Extension(extender=zelcraft.dev)[Action(stepKey=TextFields "
+            "reasonKey=TrimTrailingBlanks) UsageType(value=enable) ClassOfField(value=transformed "
+            "feature) SourceField(value=s) HasMissingValues(value=true)] "
+            "Apply(function=trimend)[FieldRef(field=s)] Value(value= b property=valid) "
+            "Value(value=a\"\\ property=valid) Value(value=c property=valid)]");
 
   // t lost nothing: its copy is not in the document, t itself stays.
-  EXPECT_EQ(FindField(doc, "t_transformed"), nullptr);
   EXPECT_EQ(FindField(doc, "t_TrimString"), nullptr);
-  EXPECT_EQ(Attr(Child(Child(FindField(doc, "t"), "Extension"), "UsageType"), "value"), "enable");
+  EXPECT_EQ(ExtValue(FindField(doc, "t"), "UsageType"), "enable");
 
-  const xmlNode* step = StepSummary(doc, "TextFields");
-  ASSERT_NE(step, nullptr);
-  EXPECT_EQ(Attr(Child(step, "Action"), "numOfFields"), "1");
-  EXPECT_EQ(Attr(Child(step, "Action"), "reasonKey"), "TrimTrailingBlanks");
+  EXPECT_EQ(StepActions(doc, "TextFields"), "[Action(numOfFields=1 reasonKey=TrimTrailingBlanks)]");
   EXPECT_EQ(Attr(Child(FindSummary(doc), "ProcessingSummary"), "originalFieldsNotUsed"), "0");
   ExpectSummaryMatchesFields(doc);
 }
 
 TEST(DerivedFieldTest, DateGivesItsYearAndTheDurationInTheBestUnit) {
   TorVarList vars;
-  vars.AddVariable(ContField("d", TorCommon_1_3::kStorageDate));
+  vars.AddVariable(ContField("d", kStorageDate));
   vars.AddVariable(ContField("x"));
   MemorySource source;
   const double offsets[] = {0, 100, 800, -1, 400, 30};
@@ -140,75 +100,51 @@ TEST(DerivedFieldTest, DateGivesItsYearAndTheDurationInTheBestUnit) {
   }
   TorSettings settings = EarlyStepsOnly();
   settings.SetBool("extractYearFromDate", true);
-  settings.SetBool("computeDateDuration", true);
   settings.SetDouble("referenceDateForDurations", kMarch7th2009);
   Doc doc(BuildDocument(vars, source, settings));
 
-  EXPECT_EQ(FunctionNames(doc), (StringList{"year-from-date", "date_years_difference",
-                                            "date_months_difference", "date_days_difference"}));
-  const xmlNode* years =
-      Children(Child(doc.Root(), "TransformationDictionary"), "DefineFunction")[1];
-  EXPECT_EQ(Attr(Children(years, "ParameterField")[1], "name"), "referenceDate");
-
-  const xmlNode* original = FindField(doc, "d");
-  EXPECT_EQ(Attr(original, "dataType"), "dateDaysSince[1970]");
-  EXPECT_EQ(ChildNames(Child(original, "Extension")), StringList{"UsageType"});
-
+  EXPECT_EQ(FunctionNames(doc),
+            "year-from-date|date_years_difference|date_months_difference|date_days_difference");
+  EXPECT_EQ(Attr(FindField(doc, "d"), "dataType"), "dateDaysSince[1970]");
   // Day numbers 14310, 14410, 15110, 14710, 14340 fall in 2009 to 2011.
-  const xmlNode* year = FindField(doc, "d_year");
-  ASSERT_NE(year, nullptr);
-  EXPECT_EQ(Attr(year, "optype"), "ordinal");
-  EXPECT_EQ(Attr(year, "dataType"), "integer");
-  EXPECT_EQ(Expression(year), "year-from-date(d)");
-  EXPECT_EQ(ValuesOf(year), (StringList{"2009", "2010", "2011"}));
-  EXPECT_EQ(Attr(Child(Child(year, "Extension"), "ClassOfField"), "value"),
-            "derived form date and time");
-
+  EXPECT_EQ(Tree(FindField(doc, "d_year")),
+            "DerivedField(name=d_year optype=ordinal dataType=integer)"
+            "[Extension(extender=zelcraft.dev)[Action(stepKey=DateAndTimeFeatures "
+            "reasonKey=DeriveYear) UsageType(value=enable) ClassOfField(value=derived form date "
+            "and time) SourceField(value=d) HasMissingValues(value=true)] "
+            "Apply(function=year-from-date)[FieldRef(field=d)] Value(value=2009 property=valid) "
+            "Value(value=2010 property=valid) Value(value=2011 property=valid)]");
   // 800 days reach a year: years stay, months and days go.
-  const xmlNode* elapsed = FindField(doc, "d_years");
-  ASSERT_NE(elapsed, nullptr);
-  EXPECT_EQ(Attr(elapsed, "optype"), "continuous");
-  EXPECT_EQ(Attr(elapsed, "dataType"), "double");
-  EXPECT_EQ(ChildNames(elapsed), (StringList{"Extension", "Extension", "Apply"}));
-  EXPECT_EQ(Expression(elapsed), "date_years_difference(d, dateDaysSince[1970]:14310)");
-  const xmlNode* action = Child(Child(elapsed, "Extension"), "Action");
-  EXPECT_EQ(Attr(action, "reasonKey"), "DeriveYears");
-  EXPECT_EQ(Attr(action, "parameter"), "03/07/2009");
-  EXPECT_EQ(Attr(Child(Child(elapsed, "Extension"), "HasMissingValues"), "value"), "true");
-  const xmlNode* range = Child(Children(elapsed, "Extension")[1], "Interval");
-  EXPECT_EQ(Attr(range, "leftMargin"), "0");
-  EXPECT_NEAR(std::strtod(Attr(range, "rightMargin").c_str(), nullptr), 800 / 365.25, 1e-12);
-  for (const char* name : {"d_DurationMonths", "d_DurationDays"}) {
-    const xmlNode* dropped = Child(FindField(doc, name), "Extension");
-    ASSERT_NE(dropped, nullptr) << name;
-    EXPECT_EQ(ChildNames(dropped),
-              (StringList{"Action", "UsageType", "SourceField", "HasMissingValues"}));
-    EXPECT_EQ(Attr(Child(dropped, "UsageType"), "value"), "disable");
-  }
+  EXPECT_EQ(Tree(FindField(doc, "d_years")),
+            "DerivedField(name=d_years optype=continuous dataType=double)"
+            "[Extension(extender=zelcraft.dev)[Action(stepKey=DateAndTimeFeatures "
+            "reasonKey=DeriveYears parameter=03/07/2009) UsageType(value=enable) "
+            "ClassOfField(value=derived form date and time) SourceField(value=d) "
+            "HasMissingValues(value=true)] Extension(extender=zelcraft.dev)[Interval("
+            "closure=closedClosed leftMargin=0 rightMargin=2.19028062970568)] "
+            "Apply(function=date_years_difference)[FieldRef(field=d) "
+            "Constant(dataType=dateDaysSince[1970]):14310]]");
+  EXPECT_EQ(Tree(Child(FindField(doc, "d_DurationMonths"), "Extension")),
+            "Extension(extender=zelcraft.dev)[Action(stepKey=DateAndTimeFeatures "
+            "reasonKey=DeriveMonths parameter=03/07/2009) UsageType(value=disable) "
+            "SourceField(value=d) HasMissingValues(value=true)]");
 
   // The unchosen units are not counted as actions of the step.
-  const xmlNode* step = StepSummary(doc, "DateAndTimeFeatures");
-  ASSERT_NE(step, nullptr);
-  std::vector<const xmlNode*> actions = Children(step, "Action");
-  ASSERT_EQ(actions.size(), 2u);
-  EXPECT_EQ(Attr(actions[0], "reasonKey"), "DeriveYear");
-  EXPECT_FALSE(HasAttr(actions[0], "parameter"));
-  EXPECT_EQ(Attr(actions[1], "reasonKey"), "DeriveYears");
-  EXPECT_EQ(Attr(actions[1], "numOfFields"), "1");
-  EXPECT_EQ(Attr(actions[1], "parameter"), "03/07/2009");
-  const xmlNode* counts = Child(FindSummary(doc), "ProcessingSummary");
-  EXPECT_EQ(Attr(counts, "recommendedDerivedFromDateTime"), "2");
-  EXPECT_EQ(Attr(counts, "originalFieldsNotUsed"), "0");
+  EXPECT_EQ(StepActions(doc, "DateAndTimeFeatures"),
+            "[Action(numOfFields=1 reasonKey=DeriveYear) "
+            "Action(numOfFields=1 reasonKey=DeriveYears parameter=03/07/2009)]");
+  EXPECT_EQ(Attr(Child(FindSummary(doc), "ProcessingSummary"), "recommendedDerivedFromDateTime"),
+            "2");
   ExpectSummaryMatchesFields(doc);
 }
 
 TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
   TorVarList vars;
-  vars.AddVariable(ContField("t", TorCommon_1_3::kStorageTime));
+  vars.AddVariable(ContField("t", kStorageTime));
   // Timestamps have no statistic, so a host gives them no measurement level,
   // and the document no optype: the schema's one departure.
-  TorCommon_1_3::ITorVariable* stamp = ContField("ts", TorCommon_1_3::kStorageTimestamp);
-  stamp->SetMeasureLevel(TorCommon_1_3::kLevelNone);
+  ITorVariable* stamp = ContField("ts", kStorageTimestamp);
+  stamp->SetMeasureLevel(kLevelNone);
   vars.AddVariable(stamp);
   vars.AddVariable(ContField("x"));
   MemorySource source;
@@ -218,73 +154,26 @@ TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
   TorSettings settings = EarlyStepsOnly();
   settings.SetBool("extractHourFromTime", true);
   settings.SetBool("extractSecondFromTime", true);
-  settings.SetBool("computeTimeDuration", true);
   settings.SetDouble("referenceTimeForDurations", kFivePastEight);
   Doc doc(BuildDocument(vars, source, settings, false));
 
   EXPECT_EQ(Attr(FindField(doc, "t"), "dataType"), "time");
-  EXPECT_EQ(ValuesOf(FindField(doc, "t_hour")), (StringList{"0", "1", "10", "13", "23"}));
-  EXPECT_EQ(ValuesOf(FindField(doc, "t_second")), (StringList{"0", "20", "59"}));
-  EXPECT_EQ(Expression(FindField(doc, "t_second")), "second-from-time(t)");
-
+  EXPECT_EQ(ValuesOf(FindField(doc, "t_hour")), "0|1|10|13|23");
+  EXPECT_EQ(ValuesOf(FindField(doc, "t_second")), "0|20|59");
+  EXPECT_EQ(Tree(Child(FindField(doc, "t_second"), "Apply")),
+            "Apply(function=second-from-time)[FieldRef(field=t)]");
   // (50000 - 29100) / 3600 is almost six hours: hours stay.
   const xmlNode* hours = FindField(doc, "t_hours");
-  ASSERT_NE(hours, nullptr);
-  EXPECT_EQ(Expression(hours), "time_hours_difference(t, timeSeconds:29100)");
-  EXPECT_EQ(Attr(Child(Child(hours, "Extension"), "Action"), "parameter"), "08:05:00");
-  EXPECT_EQ(Attr(Child(Child(hours, "Extension"), "Action"), "reasonKey"), "DeriveHours");
+  EXPECT_EQ(Tree(Child(hours, "Apply")),
+            "Apply(function=time_hours_difference)[FieldRef(field=t) "
+            "Constant(dataType=timeSeconds):29100]");
+  EXPECT_EQ(Attrs(Child(Child(hours, "Extension"), "Action")),
+            "stepKey=DateAndTimeFeatures reasonKey=DeriveHours parameter=08:05:00");
 
   // A timestamp derives nothing; it is dropped but still listed.
-  const xmlNode* dropped = FindField(doc, "ts");
-  EXPECT_EQ(AttrNames(dropped), StringList{"name"});
-  EXPECT_EQ(Attr(Child(Child(dropped, "Extension"), "UsageType"), "value"), "disable");
-  EXPECT_EQ(FieldRefs(FindSummary(doc)),
-            (StringList{"t", "ts", "x", "t_hour", "t_second", "t_hours"}));
-  ExpectSummaryMatchesFields(doc);
-}
-
-TEST(DerivedFieldTest, RecastsInBothDirections) {
-  TorVarList vars;
-  vars.AddVariable(ContField("x"));
-  vars.AddVariable(OrdinalField("o"));
-  vars.AddVariable(ContField("z"));
-  MemorySource source;
-  for (int i = 0; i < 11; ++i) source.Add({Real(1 + i % 4), Int(i), Real(i * 0.5)});
-  TorSettings settings = EarlyStepsOnly();
-  Doc doc(BuildDocument(vars, source, settings));
-
-  EXPECT_EQ(FunctionNames(doc), (StringList{"recast_to_ordinal", "recast_to_scale"}));
-
-  const xmlNode* ordinal = FindField(doc, "x_transformed");
-  ASSERT_NE(ordinal, nullptr);
-  EXPECT_EQ(Attr(ordinal, "optype"), "ordinal");
-  EXPECT_EQ(Attr(ordinal, "dataType"), "double");
-  EXPECT_EQ(Expression(ordinal), "recast_to_ordinal(x)");
-  EXPECT_EQ(ValuesOf(ordinal), (StringList{"1", "2", "3", "4"}));
-  const xmlNode* action = Child(Child(ordinal, "Extension"), "Action");
-  EXPECT_EQ(Attr(action, "stepKey"), "CheckType");
-  EXPECT_EQ(Attr(action, "reasonKey"), "Recast2Orderedset");
-  EXPECT_EQ(Attr(action, "parameter"), "5");
-
-  const xmlNode* scale = FindField(doc, "o_transformed");
-  ASSERT_NE(scale, nullptr);
-  EXPECT_EQ(Attr(scale, "optype"), "continuous");
-  EXPECT_EQ(Attr(scale, "dataType"), "integer");
-  EXPECT_EQ(Expression(scale), "recast_to_scale(o)");
-  EXPECT_EQ(Attr(Child(Child(scale, "Extension"), "Action"), "reasonKey"), "Recast2Range");
-  EXPECT_EQ(Attr(Child(Child(scale, "Extension"), "Action"), "parameter"), "10");
-  const xmlNode* range = Child(Children(scale, "Extension")[1], "Interval");
-  EXPECT_EQ(Attr(range, "leftMargin"), "0");
-  EXPECT_EQ(Attr(range, "rightMargin"), "10");
-  EXPECT_TRUE(Children(scale, "Value").empty());
-
-  for (const char* source : {"x", "o"}) {
-    EXPECT_EQ(ChildNames(Child(FindField(doc, source), "Extension")), StringList{"UsageType"});
-  }
-  std::vector<const xmlNode*> actions = Children(StepSummary(doc, "CheckType"), "Action");
-  ASSERT_EQ(actions.size(), 2u);
-  EXPECT_EQ(Attr(actions[0], "reasonKey"), "Recast2Orderedset");
-  EXPECT_EQ(Attr(actions[1], "reasonKey"), "Recast2Range");
+  EXPECT_EQ(Tree(FindField(doc, "ts")),
+            "DataField(name=ts)[Extension(extender=zelcraft.dev)[UsageType(value=disable)]]");
+  EXPECT_EQ(FieldRefs(FindSummary(doc)), "t|ts|x|t_hour|t_second|t_hours");
   ExpectSummaryMatchesFields(doc);
 }
 

@@ -1,19 +1,24 @@
-// Settings errors and warnings as a host sees them through the factory.
+// Settings as a host sees them through the factory: errors and warnings, and
+// the key catalogue hosts build their help and parsing from.
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
 
+#include "SettingsTestUtil.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
+#include "settings/ZelSettingKeys.h"
 #include "support/TestHost.h"
 
 namespace {
 
+using settingstest::DisplayText;
+using settingstest::Read;
 using TorCommon_1_3::ITorAlgorithm;
 using TorCommon_1_3::TorSettings;
 using TorCommon_1_3::TorStatus;
@@ -21,32 +26,24 @@ using TorCommon_1_3::TorVarList;
 namespace code = ZelStatusCode;
 using Keys = std::vector<std::pair<const char*, TorSettings::Value>>;
 
+void Set(TorSettings& s, const char* key, bool v) { s.SetBool(key, v); }
+void Set(TorSettings& s, const char* key, int v) { s.SetInt(key, v); }
+void Set(TorSettings& s, const char* key, double v) { s.SetDouble(key, v); }
+void Set(TorSettings& s, const char* key, const std::string& v) { s.SetString(key, v); }
+
 TorSettings Settings(const Keys& keys) {
   TorSettings s;
-  for (const auto& key : keys) {
-    std::visit([&s, &key](const auto& v) {
-      using V = std::decay_t<decltype(v)>;
-      if constexpr (std::is_same_v<V, bool>) s.SetBool(key.first, v);
-      if constexpr (std::is_same_v<V, int>) s.SetInt(key.first, v);
-      if constexpr (std::is_same_v<V, double>) s.SetDouble(key.first, v);
-      if constexpr (std::is_same_v<V, std::string>) s.SetString(key.first, v);
-    }, key.second);
-  }
+  for (const auto& key : keys) std::visit([&](const auto& v) { Set(s, key.first, v); }, key.second);
   return s;
 }
 
-// Fields x (real), w (integer), s (text).
-TorVarList Fields() {
+// Creates an algorithm over fields x (real), w (integer), s (text).
+TorStatus Create(ZelFactory& factory, const Keys& keys) {
+  TorSettings settings = Settings(keys);
   TorVarList fields;
   fields.AddVariable(testhost::ContField("x"));
   fields.AddVariable(testhost::ContField("w", TorCommon_1_3::kStorageInteger));
   fields.AddVariable(testhost::NominalField("s", true));
-  return fields;
-}
-
-TorStatus Create(ZelFactory& factory, const Keys& keys) {
-  TorSettings settings = Settings(keys);
-  TorVarList fields = Fields();
   std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields));
   EXPECT_EQ(algorithm == nullptr, factory.GetStatus().IsError());
   return factory.GetStatus();
@@ -66,7 +63,9 @@ TEST(SettingsFactory, EachInvalidValueRejectsTheBuild) {
       {{{"scaleToOrdinalValuesNumThreshold", 0}, {"ordinalToScaleCategoriesNumThreshold", 4}},
        code::kBadRecastThresholds},
       {{{"scaleToOrdinalValuesNumThreshold", 1}, {"ordinalToScaleCategoriesNumThreshold", 2}}, 0},
-      {{{"scaleFeatureRescalingMethod", std::string("minMax")}, {"minMax_max", 5.0}, {"minMax_min", 5.0}},
+      {{{"scaleFeatureRescalingMethod", std::string("minMax")},
+        {"minMax_max", 5.0},
+        {"minMax_min", 5.0}},
        code::kBadMinMax},
       {{{"outlierIdentCutoff", 0.0}}, code::kNonPositiveSD},
       {{{"targetSD", -1.0}}, code::kNonPositiveSD},
@@ -109,13 +108,48 @@ TEST(SettingsFactory, FirstErrorStopsAndWarningsStayReadable) {
 
   // The next call starts from an empty list.
   const std::string n = "_n";
-  Create(factory, {{"suffixElapsedYears", n}, {"suffixElapsedMonths", n},
-                   {"suffixElapsedDays", n}, {"suffixElapsedHours", n},
-                   {"suffixElapsedMinutes", n}, {"suffixElapsedSeconds", n},
-                   {"nameExtForTarget", n}, {"nameExtForInputs", n},
+  Create(factory, {{"suffixElapsedYears", n},
+                   {"suffixElapsedMonths", n},
+                   {"suffixElapsedDays", n},
+                   {"suffixElapsedHours", n},
+                   {"suffixElapsedMinutes", n},
+                   {"suffixElapsedSeconds", n},
+                   {"nameExtForTarget", n},
+                   {"nameExtForInputs", n},
                    {"rootNameForConsturctedFeature", n}});
   EXPECT_TRUE(factory.GetStatus().IsOK());
   EXPECT_TRUE(factory.GetWarnings().empty());
+}
+
+TEST(SettingKeys, CatalogueListsWhatIsReadWithItsDefaults) {
+  const auto& keys = ZelFactory::GetSettingKeys();
+  std::set<std::string> names;
+  for (const ZelSettingKey& key : keys) {
+    EXPECT_TRUE(names.insert(key.name).second) << "duplicate " << key.name;
+    EXPECT_FALSE(key.description.empty()) << key.name;
+  }
+  // The vocabulary's own spellings; the host's field list names the weights.
+  EXPECT_EQ(names.count("excludeFeatureIfHasManyUniqueCatogories"), 1u);
+  EXPECT_EQ(names.count("rootNameForConsturctedFeature"), 1u);
+  EXPECT_EQ(names.count("frequencyWeight"), 0u);
+
+  // Every switch in the catalogue is read under its name, as a bool, and its
+  // listed default is the one in force: flipping it changes the settings.
+  // Reference date and time given, so no clock reading differs between reads.
+  TorSettings fixed;
+  fixed.SetBool("computeDateDuration", true);
+  fixed.SetBool("computeTimeDuration", true);
+  fixed.SetDouble("referenceDateForDurations", 0.0);
+  fixed.SetDouble("referenceTimeForDurations", 0.0);
+  const std::string standard = DisplayText(Read(fixed).settings);
+  for (const ZelSettingKey& key : keys) {
+    if (key.type != ZelSettingType::kBool) continue;
+    TorSettings given = fixed, flipped = fixed;
+    given.SetBool(key.name, key.defaultValue == "true");
+    flipped.SetBool(key.name, key.defaultValue != "true");
+    EXPECT_EQ(DisplayText(Read(given).settings), standard) << key.name;
+    EXPECT_NE(DisplayText(Read(flipped).settings), standard) << key.name;
+  }
 }
 
 }  // namespace

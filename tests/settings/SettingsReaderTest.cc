@@ -1,8 +1,12 @@
-// Key groups read straight into a ZelSettings: members, unit conversions and
-// the conditions under which a key is taken at all.
+// Key groups read straight into a ZelSettings: members, unit conversions,
+// the conditions under which a key is taken at all, and the name parts of
+// derived fields (when an absent one warns, how step suffixes are kept apart).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "SettingsTestUtil.h"
 #include "frame/ZelStatusCodes.h"
@@ -13,6 +17,7 @@ namespace {
 
 using settingstest::Read;
 using TorCommon_1_3::TorSettings;
+using TorCommon_1_3::TorStatus;
 
 int Ymd(const ZelReferenceDate& d) { return d.year * 10000 + d.month * 100 + d.day; }
 int Hms(const ZelReferenceTime& t) { return t.hour * 10000 + t.minute * 100 + t.second; }
@@ -61,10 +66,6 @@ TEST(SettingsReader, ReferenceDateAndTime) {
   EXPECT_EQ(Hms(r.settings.referenceTime), 235959);
   EXPECT_EQ(r.settings.referenceTime.seconds, -1.0);
 
-  s.SetDouble("referenceDateForDurations", 0.0);
-  EXPECT_EQ(Ymd(Read(s).settings.referenceDate), 19700101);
-  EXPECT_EQ(Read(s).settings.referenceDate.seconds, 0.0);
-
   // The type keys switch to the other value keys; absent, the clock stays.
   s.SetString("referenceDateType", "todaysDate");
   s.SetString("referenceTimeType", "currentTime");
@@ -87,8 +88,8 @@ TEST(SettingsReader, DurationUnits) {
     const char* unit;  // null: key absent
     int date, time;
   } cases[] = {{"automatic", "day", 0, 0}, {"fixed", nullptr, 0, 0}, {"fixed", "year", 1, 1},
-               {"fixed", "month", 2, 1},    {"fixed", "day", 3, 1},   {"fixed", "minute", 1, 2},
-               {"fixed", "second", 1, 3},   {"fixed", "Day", 1, 1}};
+               {"fixed", "month", 2, 1},   {"fixed", "day", 3, 1},   {"fixed", "minute", 1, 2},
+               {"fixed", "second", 1, 3},  {"fixed", "Day", 1, 1}};
   for (const auto& c : cases) {
     TorSettings s;
     s.SetString("autoChooseDateFieldUnit", c.mode);
@@ -130,27 +131,88 @@ TEST(SettingsReader, ThresholdsOutliersTargetRescaling) {
 
   s.SetString("scaleFeatureRescalingMethod", "noRescaling");
   EXPECT_FALSE(Read(s).settings.rescaling);
-
-  // A rejected group leaves the later groups unread.
-  s.SetInt("scaleToOrdinalValuesNumThreshold", 30);
-  Read rejected(s);
-  EXPECT_EQ(rejected.status.GetCode(), ZelStatusCode::kBadRecastThresholds);
-  EXPECT_EQ(rejected.settings.outlierSDCutoff, 3.0);
 }
 
-TEST(SettingsReader, Weights) {
-  TorCommon_1_3::TorVarList fields;
-  fields.AddVariable(testhost::ContField("x"));
-  fields.AddVariable(testhost::ContField("freq", TorCommon_1_3::kStorageInteger));
-  fields.AddVariable(testhost::ContField("aw"));
-  fields.SetFrequencyWeightIndex(1);
+const char* const kNameKeys[] = {
+    "suffixYear",         "suffixMonth",          "suffixDay",
+    "suffixHour",         "suffixMinute",         "suffixSecond",
+    "suffixElapsedYears", "suffixElapsedMonths",  "suffixElapsedDays",
+    "suffixElapsedHours", "suffixElapsedMinutes", "suffixElapsedSeconds",
+    "nameExtForTarget",   "nameExtForInputs",     "rootNameForConsturctedFeature"};
+
+// Every step that needs a name part switched off.
+TorSettings Quiet() {
+  TorSettings s = testhost::EarlyStepsOnly();
+  for (const char* key : {"trimBlanks", "computeDateDuration", "computeTimeDuration",
+                          "checkTargetMeasureLevel", "checkFeatureMeasureLevel"}) {
+    s.SetBool(key, false);
+  }
+  return s;
+}
+
+TEST(Naming, AbsentPartWarnsOnlyWhenAStepNeedsIt) {
+  EXPECT_TRUE(Read(Quiet()).warnings.empty());
+  // Each switch alone makes the listed part needed; it takes its default.
+  struct Need {
+    const char* on;
+    const char* key;
+    const char* fallback;
+  };
+  const Need needs[] = {{"extractYearFromDate", "suffixYear", "_year"},
+                        {"extractSecondFromTime", "suffixSecond", "_second"},
+                        {"computeDateDuration", "suffixElapsedMonths", "_months"},
+                        {"computeTimeDuration", "suffixElapsedSeconds", "_seconds"},
+                        {"checkTargetMeasureLevel", "nameExtForTarget", "_transformed"},
+                        {"rescaleScaleTargetUsingBoxCox", "nameExtForTarget", "_transformed"},
+                        {"trimBlanks", "nameExtForInputs", "_transformed"},
+                        {"replaceScaleFeaturesMissingValue", "nameExtForInputs", "_transformed"},
+                        {"featureConstruction", "rootNameForConsturctedFeature", "feature"}};
+  for (const Need& need : needs) {
+    TorSettings s = Quiet();
+    for (const char* key : kNameKeys) s.SetString(key, "_given");
+    s.SetBool(need.on, true);
+    s.SetString(need.key, "");  // empty counts as absent
+    Read r(s);
+    ASSERT_EQ(r.warnings.size(), 1u) << need.on;
+    EXPECT_EQ(r.warnings[0], TorStatus(ZelStatusCode::kNamingDefaultUsed, true));
+    const auto& parts = r.settings.nameParts;
+    EXPECT_EQ(std::count(parts.begin(), parts.end(), "_given"), 14) << need.on;
+    EXPECT_EQ(std::count(parts.begin(), parts.end(), need.fallback), 1) << need.on;
+  }
+}
+
+TEST(Naming, StepSuffixEqualToANamePartGetsRandomDigits) {
+  std::srand(7);
+  const std::string r1 = std::to_string(std::rand());
+  const std::string r2 = std::to_string(std::rand());
+  const std::string r3 = std::to_string(std::rand());
+
   TorSettings s;
-  s.SetString("analysisWeight", "");
-  Read none(s, fields);
-  EXPECT_EQ(none.settings.frequencyWeightIndex, 1);
-  EXPECT_EQ(none.settings.analysisWeightIndex, -1);
-  s.SetString("analysisWeight", "aw");
-  EXPECT_EQ(Read(s, fields).settings.analysisWeightIndex, 2);
+  s.SetString("suffixYear", "_Year");
+  std::srand(7);
+  Read once(s);
+  EXPECT_EQ(once.settings.GetStepSuffix(StepSuffix::kYear), "_Year" + r1);
+  EXPECT_EQ(once.settings.GetNamePart(NamePart::kYear), "_Year");
+
+  // Digits that recreate another name part: keep drawing until none does.
+  TorSettings again;
+  again.SetString("nameExtForTarget", "_Year");
+  again.SetString("suffixYear", "_Year" + r1);
+  again.SetString("suffixMonth", "_Year" + r1 + r2);
+  std::srand(7);
+  EXPECT_EQ(Read(again).settings.GetStepSuffix(StepSuffix::kYear), "_Year" + r1 + r2 + r3);
+
+  // The nominal merge suffix is exempt; its neighbour is not.
+  TorSettings merge;
+  merge.SetString("nameExtForInputs", "_MergeNominalNoTarget");
+  merge.SetString("nameExtForTarget", "_MergeNominalHasTarget");
+  Read m(merge);
+  EXPECT_EQ(m.settings.GetStepSuffix(StepSuffix::kMergeNominalNoTarget), "_MergeNominalNoTarget");
+  EXPECT_NE(m.settings.GetStepSuffix(StepSuffix::kMergeNominalHasTarget), "_MergeNominalHasTarget");
+
+  // A build rejected after the name parts were read is not checked.
+  s.SetString("rootNameForConsturctedFeature", "a b");
+  EXPECT_EQ(Read(s).settings.GetStepSuffix(StepSuffix::kYear), "_Year");
 }
 
 }  // namespace

@@ -1,19 +1,60 @@
+// Field handles and the field list: statistics by measurement level, kinds,
+// inputs, passes, and the derivation chains of derived fields.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
 #include "settings/ZelVariableHandleList.h"
 #include "statistics/ZelUnivarNumeric.h"
 #include "support/TestHost.h"
+#include "transformation/ZelTransformRule.h"
 
 namespace {
 
 using namespace testhost;
-using TorCommon_1_3::ITorVariable;
+using namespace TorCommon_1_3;
 using ZelTransformation::ZelOperationPair;
+using Var = std::unique_ptr<ITorVariable>;
+// (0, 0) names no operation, so no rule is ever made for it.
+const ZelOperationPair kNoRule{};
+
+const ZelStatistic::ContSummary& Summary(const ZelVariableHandleInfo& handle) {
+  return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*handle.GetUnivariate()).GetSummary();
+}
+
+TEST(VariableHandleInfoTest, HostFieldsGetTheUnivariateStatisticOfTheirLevel) {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 1;
+  settings.analysisWeightIndex = 1;  // the same field: frequency weight only
+  Var level4(ContField("x")), nominal(NominalField("n", false)), ordinal(OrdinalField("o")),
+      text(NominalField("s", true));
+  level4->SetMeasureLevel(kLevelContinuousOther);
+  ZelVariableHandleInfo cont(&settings, *level4, 0), weight(&settings, *nominal, 1),
+      ord(&settings, *ordinal, 2), str(&settings, *text, 3);
+  EXPECT_TRUE(cont.IsContinuous());
+  EXPECT_EQ(cont.GetUnivariate()->GetType(), ZelStatistic::kUnivariateCont);
+  EXPECT_TRUE(weight.IsFrequencyWeight() && !weight.IsAnalysisWeight());
+  EXPECT_TRUE(Summary(weight).HasNoMoments());
+  EXPECT_EQ(Summary(weight).GetDistinctLimit(), 100u);
+  EXPECT_FALSE(Summary(ord).HasNoMoments());
+  EXPECT_EQ(Summary(ord).GetDistinctLimit(), 10u);
+  EXPECT_EQ(str.GetUnivariate()->GetType(), ZelStatistic::kUnivariateStringCat);
+
+  // New derived fields create their host variable from kind and storage.
+  ZelVariableHandleInfo target(&settings, "t", "T", MeasureKind::kContinuous, true, kStorageInteger,
+                               kNoRule, 5),
+      texts(&settings, "s", "", MeasureKind::kNominal, false, kStorageString, kNoRule, 6),
+      codes(&settings, "c", "", MeasureKind::kNominal, false, kStorageReal, kNoRule, 7);
+  EXPECT_TRUE(target.IsDerived() && target.IsContinuous());
+  EXPECT_EQ(target.GetRole(), kRoleDerivedTarget);
+  EXPECT_EQ(target.GetUnivariate(), nullptr);  // no rule, no statistic
+  EXPECT_EQ(texts.GetMeasureLevel(), kLevelCategoricalString);
+  EXPECT_EQ(texts.GetRole(), kRoleInput);
+  EXPECT_EQ(codes.GetMeasureLevel(), kLevelCategorical);
+  EXPECT_EQ(codes.GetMeasureKind(), MeasureKind::kNominal);
+}
 
 // Host fields: 0 target, 1 continuous, 2 nominal, 3 ordinal, 4 frequency
 // weight, 5 analysis weight, 6 no measurement level.
@@ -22,20 +63,15 @@ class VariableHandleListTest : public ::testing::Test {
   VariableHandleListTest() {
     settings.frequencyWeightIndex = 4;
     settings.analysisWeightIndex = 5;
-    Host(ContField("target", TorCommon_1_3::kStorageReal, TorCommon_1_3::kRoleTarget));
-    Host(ContField("x"));
-    Host(NominalField("n", true));
-    Host(OrdinalField("o"));
-    Host(ContField("f"));
-    Host(ContField("a"));
     ITorVariable* none = ContField("z");
-    none->SetMeasureLevel(TorCommon_1_3::kLevelNone);
-    Host(none);
-  }
-  void Host(ITorVariable* variable) {
-    variables.emplace_back(variable);
-    const int index = list.AddField(*variable);
-    EXPECT_EQ(index, list.Count() - 1);
+    none->SetMeasureLevel(kLevelNone);
+    for (ITorVariable* v :
+         {ContField("target", kStorageReal, kRoleTarget), ContField("x"), NominalField("n", true),
+          OrdinalField("o"), ContField("f"), ContField("a"), none}) {
+      variables.emplace_back(v);
+      const int index = list.AddField(*v);
+      EXPECT_EQ(index, list.Count() - 1);
+    }
   }
 
   ZelSettings settings;
@@ -61,12 +97,14 @@ TEST_F(VariableHandleListTest, IndicesKindsAndInputs) {
 
   // A derived target takes over once the host target is excluded; a derived
   // field whose chain has no rule counts as transformed and has no root.
-  const int derivedTarget = list.AddDerivedField("t2", "", MeasureKind::kContinuous, true,
-                                                 TorCommon_1_3::kStorageReal, ZelOperationPair{});
-  const int copy = list.AddDerivedCopy("x2", *variables[1], ZelOperationPair{});
+  const int derivedTarget =
+      list.AddDerivedField("t2", "", MeasureKind::kContinuous, true, kStorageReal, kNoRule);
+  const int copy = list.AddDerivedCopy("x2", *variables[1], kNoRule);
   ASSERT_TRUE(derivedTarget == 7 && copy == 8);
   EXPECT_EQ(list.GetTargetIndex(), 0);
   list.GetHandle(0)->Exclude({5, 23});
+  list.GetHandle(0)->Exclude({3, 18});  // the first reason stays
+  EXPECT_EQ(list.GetHandle(0)->GetExcludedReason().action, 23u);
   list.GetHandle(2)->Exclude({3, 21});
   EXPECT_EQ(list.GetTargetIndex(), derivedTarget);
   EXPECT_EQ(list.GetFieldKind(derivedTarget), FieldKind::kDerivedTarget);
@@ -77,51 +115,50 @@ TEST_F(VariableHandleListTest, IndicesKindsAndInputs) {
   EXPECT_EQ(list.GetValidCount(), 5);
 }
 
-TEST_F(VariableHandleListTest, PassesFeedThePendingFields) {
-  list.GetHandle(3)->Exclude({3, 18});
+// The first error stops the record: later fields do not see it.
+TEST_F(VariableHandleListTest, FirstErrorStopsTheRecord) {
   list.BeginPass();
-  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 1, 2, 4, 5}));
-  for (double v : {1.0, 3.0}) {
-    ASSERT_TRUE(list.ProcessRecord(MakeRecord({Real(v), Real(v), Str("a"), Int(1), Int(2), Real(1),
-                                               Missing()}))
-                    .IsOK());
-  }
-  ASSERT_TRUE(list.EndPass().IsOK());
-  const auto* x =
-      dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(list.GetHandle(1)->GetUnivariate());
-  EXPECT_EQ(x->GetSummary().GetValidCount(), 4);
-  EXPECT_EQ(x->GetSummary().GetMean(), 2);
-  list.BeginPass();
-  EXPECT_TRUE(list.GetPending().empty());
-
-  // The first error stops the record: later fields do not see it.
-  ZelVariableHandleList fresh(&settings);
-  for (const auto& v : variables) fresh.AddField(*v);
-  fresh.BeginPass();
-  EXPECT_EQ(fresh
-                .ProcessRecord(
-                    MakeRecord({Str("bad"), Real(1), Str("a"), Int(1), Int(1), Real(1), Missing()}))
-                .GetCode(),
-            ZelStatusCode::kBadValueType);
-  EXPECT_EQ(fresh.GetHandle(0)->GetStatus().GetCode(), ZelStatusCode::kBadValueType);
-  const auto* untouched =
-      dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(fresh.GetHandle(1)->GetUnivariate());
-  EXPECT_EQ(untouched->GetSummary().GetValidCount(), 0);
+  const RawRecord bad =
+      MakeRecord({Str("bad"), Real(1), Str("a"), Int(1), Int(1), Real(1), Missing()});
+  EXPECT_EQ(list.ProcessRecord(bad).GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(list.GetHandle(0)->GetStatus().GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(Summary(*list.GetHandle(1)).GetValidCount(), 0);
 }
 
-TEST_F(VariableHandleListTest, Display) {
-  list.GetHandle(0)->Exclude({3, 18});
-  list.GetHandle(0)->Exclude({5, 23});  // the first reason stays
-  std::ostringstream out;
-  list.Display(out);
-  const std::string expectedStart =
-      "Display ZelVariableHandleList begin,\nVar Count: 7\nValid Var Count: 4\nIndex: 0\n"
-      "Name = [target] [Real][Target][Excluded - Step=FeatureScreening; "
-      "Action=ScreenMissingFeature]\nDisplay ZelStatistics, Type = UnivariateCont; "
-      "[Info Isnot Collected] [Need Not DoStatistics]\nIndex: 1\n";
-  EXPECT_EQ(out.str().rfind(expectedStart, 0), 0u);
-  EXPECT_NE(out.str().find("Name = [f] [Real][FrequencyWeight]\nDisplay"), std::string::npos);
-  EXPECT_NE(out.str().find("End of display ZelVariableHandleList\n"), std::string::npos);
+// Every derived field leads back to the host field it came from, through
+// each rule of its chain; a recast duration still derives from a date.
+TEST(VariableHandleListChainTest, DerivedFieldsLeadBackToTheirSource) {
+  TorVarList vars;
+  vars.AddVariable(ContField("d", kStorageDate));
+  vars.AddVariable(NominalField("s", true));
+  MemorySource source;
+  const char* texts[] = {"a ", "b", "a", "c  "};
+  for (int i = 0; i < 4; ++i) source.Add({Date(1000.0 * i), Str(texts[i])});
+  TorSettings settings = EarlyStepsOnly();
+  settings.SetBool("extractYearFromDate", true);
+  Build build;
+  build.Run(settings, vars, source);
+  ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
+  const ZelVariableHandleList& fields = build.Fields();
+  bool longChain = false;
+  int trimmedCopies = 0;
+  for (int i = 0; i < fields.Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields.GetHandle(i);
+    SCOPED_TRACE(field->GetName());
+    if (!field->IsDerived()) {
+      EXPECT_EQ(fields.GetRootIndex(i), -1);
+      EXPECT_EQ(fields.GetFieldKind(i), FieldKind::kHostInput);
+      continue;
+    }
+    const bool fromDate = field->GetName().rfind("d_", 0) == 0;
+    EXPECT_EQ(fields.GetRootIndex(i), fromDate ? 0 : 1);
+    EXPECT_EQ(fields.GetFieldKind(i),
+              fromDate ? FieldKind::kFromDateTime : FieldKind::kTransformed);
+    longChain |= fields.GetHandle(field->GetRule()->GetSourceIndex())->IsDerived();
+    trimmedCopies += fromDate ? 0 : 1;
+  }
+  EXPECT_TRUE(longChain);
+  EXPECT_EQ(trimmedCopies, 1);
 }
 
 }  // namespace

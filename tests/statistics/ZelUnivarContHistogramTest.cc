@@ -1,7 +1,12 @@
+// Histograms of continuous fields: their bins, and which fields get one.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "frame/ZelStatusCodes.h"
-#include "settings/ZelSettings.h"
+#include "settings/ZelVariableHandleList.h"
+#include "statistics/ZelCreateStatistics.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarContHistogram.h"
 #include "statistics/ZelUnivarNumericCat.h"
@@ -20,6 +25,7 @@ ZelSettings WeightedSettings() {
   return settings;
 }
 
+// Records of (value, frequency weight, analysis weight).
 class HistogramTest : public ::testing::Test {
  protected:
   static RawRecord Row(const Cell& value, double f = 1.0, double a = 1.0) {
@@ -46,16 +52,14 @@ TEST_F(HistogramTest, BoundsSplitTheRangeAndTheLastReachesPastTheMaximum) {
   EXPECT_EQ(bounds[398], 399);
   EXPECT_EQ(bounds[399], 401);
 
-  EXPECT_TRUE(histogram.AddRecord(Row(Real(1))).IsOK());          // on a bound: lower bin
-  EXPECT_TRUE(histogram.AddRecord(Row(Real(2 + 4e-15))).IsOK());  // within 1e-14 of 2
-  EXPECT_TRUE(histogram.AddRecord(Row(Real(2 + 1e-13))).IsOK());  // beyond it
-  EXPECT_TRUE(histogram.AddRecord(Row(Int(-5))).IsOK());          // below the minimum
-  EXPECT_TRUE(histogram.AddRecord(Row(Timestamp(400))).IsOK());
+  // 1 lies on a bound: lower bin; 2 + 4e-15 is within 1e-14 of 2, 2 + 1e-13
+  // beyond it; -5 is below the minimum.
+  for (const Cell& c : {Real(1), Real(2 + 4e-15), Real(2 + 1e-13), Int(-5), Timestamp(400)}) {
+    EXPECT_TRUE(histogram.AddRecord(Row(c)).IsOK());
+  }
   EXPECT_TRUE(histogram.AddRecord(Row(Missing(), 4.0)).IsOK());
-  EXPECT_EQ(Count(0), 2);
-  EXPECT_EQ(Count(1), 1);
-  EXPECT_EQ(Count(2), 1);
-  EXPECT_EQ(Count(399), 1);
+  EXPECT_EQ((std::vector<int64_t>{Count(0), Count(1), Count(2), Count(399)}),
+            (std::vector<int64_t>{2, 1, 1, 1}));
 
   EXPECT_EQ(histogram.AddRecord(Row(Real(402))).GetCode(), ZelStatusCode::kNumericalFailure);
   EXPECT_EQ(histogram.AddRecord(Row(Real(3))).GetCode(), ZelStatusCode::kNumericalFailure);
@@ -85,6 +89,46 @@ TEST_F(HistogramTest, SetUpNeedsAContinuousSummaryAndCopesWithAConstantField) {
   EXPECT_EQ(constant.GetUpperBounds()[399], 8);
   constant.AddRecord(Row(Real(7)));
   EXPECT_EQ(constant.GetCounts()[0], 1);
+}
+
+TEST(CreateStatisticsTest, HistogramsForFieldsInUseAndExcludedFieldsNotDateSources) {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 2;
+  ZelVariableHandleList list(&settings);
+  std::vector<std::unique_ptr<TorCommon_1_3::ITorVariable>> vars;
+  for (auto* v : {ContField("a"), NominalField("b", false), ContField("weight"),
+                  ContField("screened"), ContField("date", TorCommon_1_3::kStorageDate),
+                  ContField("target", TorCommon_1_3::kStorageReal, TorCommon_1_3::kRoleTarget)}) {
+    vars.emplace_back(v);
+    list.AddField(*v);
+  }
+  list.BeginPass();
+  for (double x : {0.0, 400.0}) {
+    ASSERT_TRUE(
+        list.ProcessRecord(MakeRecord({Real(x), Int(1), Real(1), Real(x), Date(x), Real(x)}))
+            .IsOK());
+  }
+  ASSERT_TRUE(list.EndPass().IsOK());
+  list.GetHandle(3)->Exclude({3, 18});
+  list.GetHandle(4)->Exclude({2, 15});
+
+  ASSERT_TRUE(ZelStatistic::CreateStatistics(&list, {1, 2, 3, 4, 9, 5}).IsOK());
+  const bool flagged[] = {true, true, false, true, false, true};
+  const bool histogram[] = {true, false, false, true, false, true};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(list.GetHandle(i)->HasHistogramFlag(), flagged[i]) << i;
+    EXPECT_EQ(list.GetHandle(i)->GetHistogram() != nullptr, histogram[i]) << i;
+  }
+  const auto* bins =
+      dynamic_cast<const ZelStatistic::ZelUnivarContHistogram*>(list.GetHandle(0)->GetHistogram());
+  ASSERT_NE(bins, nullptr);
+  EXPECT_EQ(bins->GetUpperBounds()[0], 1);
+  list.BeginPass();
+  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 5}));  // excluded fields are not fed
+
+  // A continuous field without a univariate statistic cannot have a histogram.
+  ASSERT_EQ(list.AddDerivedCopy("copy", *vars[0], ZelTransformation::ZelOperationPair{}), 6);
+  EXPECT_EQ(ZelStatistic::CreateStatistics(&list, {5}).GetCode(), ZelStatusCode::kMissingObject);
 }
 
 }  // namespace

@@ -2,36 +2,21 @@
 
 #include <sstream>
 
+#include "frame/ZelAlgorithm.h"
+
 namespace testhost {
 
 using namespace TorCommon_1_3;
-
-Cell Make(Cell::Kind kind) {
-  Cell c;
-  c.kind = kind;
-  return c;
-}
-
-Cell Missing() { return Make(Cell::kMissing); }
-Cell Int(long long v) { Cell c = Make(Cell::kInteger); c.integer = v; return c; }
-Cell Real(double v) { Cell c = Make(Cell::kReal); c.real = v; return c; }
-Cell Str(const std::string& v) { Cell c = Make(Cell::kString); c.text = v; return c; }
-Cell Date(double days) { Cell c = Make(Cell::kDate); c.real = days; return c; }
-Cell Time(double seconds) { Cell c = Make(Cell::kTime); c.real = seconds; return c; }
-Cell Timestamp(double seconds) { Cell c = Make(Cell::kTimestamp); c.real = seconds; return c; }
 
 RawRecord MakeRecord(const std::vector<Cell>& cells) {
   RawRecord record(cells.size());
   for (std::size_t i = 0; i < cells.size(); ++i) {
     const Cell& c = cells[i];
-    switch (c.kind) {
-      case Cell::kMissing: record[i].SetMissingValue(kStorageReal); break;
-      case Cell::kInteger: record[i].SetInteger(c.integer); break;
-      case Cell::kReal: record[i].SetDouble(c.real, kStorageReal); break;
-      case Cell::kString: record[i].SetString(c.text); break;
-      case Cell::kDate: record[i].SetDouble(c.real, kStorageDate); break;
-      case Cell::kTime: record[i].SetDouble(c.real, kStorageTime); break;
-      case Cell::kTimestamp: record[i].SetDouble(c.real, kStorageTimestamp); break;
+    if (c.storage == kStorageUndefined) record[i].SetMissingValue(kStorageReal);
+    if (c.storage == kStorageInteger) record[i].SetInteger(c.integer);
+    if (c.storage == kStorageString) record[i].SetString(c.text);
+    if (c.storage >= kStorageReal && c.storage != kStorageString) {
+      record[i].SetDouble(c.real, c.storage);
     }
   }
   return record;
@@ -45,8 +30,8 @@ const RawRecord* MemorySource::NextRecord() {
 }
 
 void RecordingListener::Report(ProgressReport& report) {
-  reports.push_back({report.DiscreteMeasure("BuildStage"), report.DiscreteMeasure("DataPassNumber"),
-                     report.ScaleMeasure("SpendTime")});
+  reports.push_back(
+      {report.DiscreteMeasure("BuildStage"), report.DiscreteMeasure("DataPassNumber")});
 }
 
 ITorVariable* ContField(const std::string& name, int storage, int role) {
@@ -64,13 +49,31 @@ ITorVariable* OrdinalField(const std::string& name, int role) {
   return new TorCatVar(name, "", 10, kLevelCategorical, role, true);
 }
 
+TorSettings EarlyStepsOnly() {
+  TorSettings s;
+  for (const char* key :
+       {"detectFeatureOutliers", "replaceNominalFeaturesMissingValue",
+        "replaceOrdinalFeaturesMissingValue", "replaceScaleFeaturesMissingValue",
+        "supervisedBinning", "featureSelection", "featureConstruction", "supervisedMerging",
+        "unsupervisedMergeOrdinal", "unsupervisedMergeNominal"}) {
+    s.SetBool(key, false);
+  }
+  s.SetString("scaleFeatureRescalingMethod", "noRescaling");
+  s.SetBool("computeDateDuration", true);
+  s.SetDouble("referenceDateForDurations", 0.0);
+  s.SetBool("computeTimeDuration", true);
+  s.SetDouble("referenceTimeForDurations", 0.0);
+  return s;
+}
+
 void Build::Run(TorSettings& settings, TorVarList& variables, IRecordSource& source) {
   algorithm.reset(factory.CreateTorAlgorithm(settings, variables));
-  createStatus = factory.GetStatus();
   if (!algorithm) {
     warnings = factory.GetWarnings();
     return;
   }
+  if (listener != nullptr) algorithm->SetProgressListener(listener);
+  if (check != nullptr) algorithm->SetInterruptCheck(check);
   executeStatus = algorithm->Execute(&source);
   warnings = *algorithm->GetWarnings();
 }
@@ -80,6 +83,10 @@ std::string Build::Pmml(TorStatus* status, const PMMLHeaderInfo* header) {
   TorStatus written = algorithm ? algorithm->WritePMML(out, header) : TorStatus(6, false);
   if (status != nullptr) *status = written;
   return written.IsError() ? std::string() : out.str();
+}
+
+const ZelVariableHandleList& Build::Fields() const {
+  return static_cast<const ZelAlgorithm&>(*algorithm).GetDriver().GetFields();
 }
 
 bool HasWarning(const std::vector<TorStatus>& warnings, int code) {

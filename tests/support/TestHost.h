@@ -12,40 +12,40 @@
 #include "frame/ZelFactory.h"
 #include "frame/host/HostInterfaces.h"
 #include "pmml/PMMLHeaderInfo.h"
+#include "settings/ZelVariableHandleList.h"
 
 namespace testhost {
 
-using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
 
 // One cell of a test record.
 struct Cell {
-  enum Kind { kMissing, kInteger, kReal, kString, kDate, kTime, kTimestamp } kind = kMissing;
+  int storage = TorCommon_1_3::kStorageUndefined;  // undefined: a missing value
   long long integer = 0;
   double real = 0.0;
-  std::string text;
+  std::string text{};
 };
-Cell Missing();
-Cell Int(long long v);
-Cell Real(double v);
-Cell Str(const std::string& v);
-Cell Date(double days);
-Cell Time(double seconds);
-Cell Timestamp(double seconds);
+inline Cell Missing() { return {}; }
+inline Cell Int(long long v) { return {TorCommon_1_3::kStorageInteger, v}; }
+inline Cell Real(double v) { return {TorCommon_1_3::kStorageReal, 0, v}; }
+inline Cell Str(const std::string& v) { return {TorCommon_1_3::kStorageString, 0, 0.0, v}; }
+inline Cell Date(double days) { return {TorCommon_1_3::kStorageDate, 0, days}; }
+inline Cell Time(double seconds) { return {TorCommon_1_3::kStorageTime, 0, seconds}; }
+inline Cell Timestamp(double seconds) { return {TorCommon_1_3::kStorageTimestamp, 0, seconds}; }
 
 RawRecord MakeRecord(const std::vector<Cell>& cells);
 
 // Replays its records; `onNext` (optional) runs before each record is handed out.
 class MemorySource : public TorCommon_1_3::IRecordSource {
  public:
-  MemorySource() = default;
-  explicit MemorySource(std::vector<RawRecord> records) : records_(std::move(records)) {}
   void Add(const std::vector<Cell>& cells) { records_.push_back(MakeRecord(cells)); }
-  void Add(RawRecord record) { records_.push_back(std::move(record)); }
 
   bool HasMoreRecords() override { return next_ < records_.size(); }
-  void Rewind() override { next_ = 0; ++rewinds; }
+  void Rewind() override {
+    next_ = 0;
+    ++rewinds;
+  }
   const RawRecord* NextRecord() override;
 
   std::function<void(std::size_t)> onNext;
@@ -60,7 +60,6 @@ class MemorySource : public TorCommon_1_3::IRecordSource {
 struct Report {
   int stage;
   int pass;
-  double spend;
 };
 
 class RecordingListener : public TorCommon_1_3::IProgressListener {
@@ -78,25 +77,33 @@ class FlagCheck : public TorCommon_1_3::IInterruptCheck {
 
 // Field list builders.
 TorCommon_1_3::ITorVariable* ContField(const std::string& name, int storage = 2,
-                                        int role = TorCommon_1_3::kRoleInput);
+                                       int role = TorCommon_1_3::kRoleInput);
 TorCommon_1_3::ITorVariable* NominalField(const std::string& name, bool stringValues,
-                                           int role = TorCommon_1_3::kRoleInput);
+                                          int role = TorCommon_1_3::kRoleInput);
 TorCommon_1_3::ITorVariable* OrdinalField(const std::string& name,
-                                           int role = TorCommon_1_3::kRoleInput);
+                                          int role = TorCommon_1_3::kRoleInput);
+
+// Every step after the measurement-level check off, so that a build shows
+// only what the early steps did; durations count from day 0 and second 0.
+TorCommon_1_3::TorSettings EarlyStepsOnly();
 
 // A build through the public surface: factory, algorithm, execute, write.
 struct Build {
   ZelFactory factory;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm;
-  TorStatus createStatus;
   TorStatus executeStatus;
   std::vector<TorStatus> warnings;
+  // Registered with the algorithm when set before Run.
+  TorCommon_1_3::IProgressListener* listener = nullptr;
+  TorCommon_1_3::IInterruptCheck* check = nullptr;
 
   // Creates the algorithm and, when that worked, executes it over `source`.
   void Run(TorCommon_1_3::TorSettings& settings, TorCommon_1_3::TorVarList& variables,
            TorCommon_1_3::IRecordSource& source);
   // The PMML document, or "" with `status` set when writing failed.
   std::string Pmml(TorStatus* status = nullptr, const PMMLHeaderInfo* header = nullptr);
+  // The field list of the executed build.
+  const ZelVariableHandleList& Fields() const;
 };
 
 bool HasWarning(const std::vector<TorStatus>& warnings, int code);

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "statistics/ZelUnivarNumeric.h"
 #include "transformation/TransformTestUtil.h"
@@ -13,10 +12,8 @@
 namespace {
 
 using namespace testhost;
+using namespace TorCommon_1_3;
 using namespace transformtest;
-using TorCommon_1_3::ITorVariable;
-using TorCommon_1_3::TorSettings;
-using TorCommon_1_3::TorVarList;
 
 // One row per value: `n` copies of `cell`, then `rest`.
 Rows Column(const Cell& cell, int n, const Rows& rest = {}) {
@@ -81,11 +78,8 @@ TEST(FeatureScreenBuildTest, ExclusionReasonsAndBoundaries) {
     vars.AddVariable(c.field());
     Build build;
     const ZelVariableHandleInfo* f = RunEarly(build, vars, c.rows, settings).GetHandle(0);
-    if (c.step == 0) {
-      EXPECT_FALSE(f->IsExcluded()) << f->GetExcludedReasonText();
-    } else {
-      EXPECT_TRUE(ExcludedBy(f, c.step, c.action)) << f->GetExcludedReasonText();
-    }
+    EXPECT_TRUE(c.step == 0 ? !f->IsExcluded() : ExcludedBy(f, c.step, c.action))
+        << f->GetExcludedReasonText();
   }
 }
 
@@ -98,7 +92,7 @@ TEST(FeatureScreenBuildTest, MissingShareCountsFrequencyWeights) {
   Rows rows = {{Real(4), Missing()}, {Real(4), Missing()}};
   for (int i = 0; i < 5; ++i) rows.push_back({Real(1), Real(i)});
   Build build;
-  const ZelVariableHandleList& fields = RunEarly(build, vars, rows, EarlyStepsOnly());
+  const ZelVariableHandleList& fields = RunEarly(build, vars, rows);
   EXPECT_TRUE(ExcludedBy(fields.GetHandle(1), 3, 18));
 }
 
@@ -115,7 +109,7 @@ TEST(CheckPointBuildTest, StopsWhenNoTargetOrNoInputIsLeft) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.code);
     TorVarList vars;
-    if (c.hasTarget) vars.AddVariable(ContField("y", 2, TorCommon_1_3::kRoleTarget));
+    if (c.hasTarget) vars.AddVariable(ContField("y", 2, kRoleTarget));
     vars.AddVariable(ContField("x"));
     MemorySource source;
     for (int i = 0; i < 6; ++i) {
@@ -127,14 +121,12 @@ TEST(CheckPointBuildTest, StopsWhenNoTargetOrNoInputIsLeft) {
     TorSettings settings = EarlyStepsOnly();
     Build build;
     build.Run(settings, vars, source);
-    ASSERT_TRUE(build.createStatus.IsOK());
+    ASSERT_NE(build.algorithm, nullptr);
     EXPECT_EQ(build.algorithm->IsBuilt(), c.code == 0);
-    if (c.code == 0) continue;
-    EXPECT_TRUE(build.executeStatus.IsError());
-    EXPECT_EQ(build.executeStatus.GetCode(), c.code);
+    EXPECT_EQ(build.executeStatus.IsError() ? build.executeStatus.GetCode() : 0, c.code);
     TorStatus written;
-    EXPECT_EQ(build.Pmml(&written), "");
-    EXPECT_TRUE(written.IsError());
+    build.Pmml(&written);
+    EXPECT_EQ(written.IsError(), c.code != 0);
   }
 }
 
@@ -152,8 +144,7 @@ TEST(CheckTypeBuildTest, RecastsBothWaysAtTheThresholds) {
   auto cont = [] { return ContField("f"); };
   auto ordinal = [] { return OrdinalField("f"); };
   auto textOrdinal = [] {
-    return new TorCommon_1_3::TorCatVar("f", "", 10, TorCommon_1_3::kLevelCategoricalString,
-                                        TorCommon_1_3::kRoleInput, true);
+    return new TorCatVar("f", "", 10, kLevelCategoricalString, kRoleInput, true);
   };
   const Case cases[] = {
       {cont, fewValues, 24, 4},
@@ -162,10 +153,10 @@ TEST(CheckTypeBuildTest, RecastsBothWaysAtTheThresholds) {
       {ordinal, Distinct(10), 0, 0},
       {textOrdinal, Distinct(11, true), 0, 0},
   };
+  TorSettings settings = EarlyStepsOnly();
+  settings.SetBool("trimBlanks", false);
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.rows.size() << " rows, action " << c.action);
-    TorSettings settings = EarlyStepsOnly();
-    settings.SetBool("trimBlanks", false);
     TorVarList vars;
     vars.AddVariable(c.field());
     Build build;
@@ -173,16 +164,11 @@ TEST(CheckTypeBuildTest, RecastsBothWaysAtTheThresholds) {
     ASSERT_EQ(fields.Count(), c.action == 0 ? 2 : 3);
     if (c.action == 0) continue;
     EXPECT_TRUE(ExcludedBy(fields.GetHandle(0), 5, c.action));
-    const ZelVariableHandleInfo* recast = fields.GetHandle(2);
-    EXPECT_EQ(recast->GetName(), "f_transformed");
-    EXPECT_EQ(recast->GetMeasureKind(),
-              c.action == 24 ? MeasureKind::kOrdinal : MeasureKind::kContinuous);
-    EXPECT_EQ(recast->GetRule()->GetInputName(0), "f");
-    const auto* stat = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(recast->GetUnivariate());
-    ASSERT_NE(stat, nullptr);
-    EXPECT_TRUE(stat->IsInformationCollected());
-    EXPECT_EQ(stat->GetSummary().GetValidCount(), c.action == 24 ? 8 : 11);
-    EXPECT_EQ(stat->GetSummary().GetMaximum(), c.maximum);
+    const auto& stat =
+        dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*fields.GetHandle(2)->GetUnivariate());
+    EXPECT_TRUE(stat.IsInformationCollected());
+    EXPECT_EQ(stat.GetSummary().GetValidCount(), c.action == 24 ? 8 : 11);
+    EXPECT_EQ(stat.GetSummary().GetMaximum(), c.maximum);
   }
 }
 
@@ -190,7 +176,7 @@ TEST(CheckTypeBuildTest, TargetAndInputChecksAreSwitchedSeparately) {
   for (bool checkTarget : {false, true}) {
     SCOPED_TRACE(checkTarget);
     TorVarList vars;
-    vars.AddVariable(ContField("y", 2, TorCommon_1_3::kRoleTarget));
+    vars.AddVariable(ContField("y", 2, kRoleTarget));
     vars.AddVariable(ContField("f"));
     Rows rows;
     for (int i = 0; i < 8; ++i) rows.push_back({Real(i % 4), Real(i % 4)});

@@ -8,36 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "frame/ZelAlgorithm.h"
 #include "support/TestHost.h"
 
 namespace transformtest {
 
 using Rows = std::vector<std::vector<testhost::Cell>>;
 
-// Every step after the measurement-level check off; durations count from
-// day 0 and second 0.
-inline TorCommon_1_3::TorSettings EarlyStepsOnly() {
-  TorCommon_1_3::TorSettings s;
-  for (const char* key :
-       {"detectFeatureOutliers", "replaceNominalFeaturesMissingValue",
-        "replaceOrdinalFeaturesMissingValue", "replaceScaleFeaturesMissingValue",
-        "supervisedBinning", "featureSelection", "featureConstruction", "supervisedMerging",
-        "unsupervisedMergeOrdinal", "unsupervisedMergeNominal"}) {
-    s.SetBool(key, false);
-  }
-  s.SetString("scaleFeatureRescalingMethod", "noRescaling");
-  s.SetBool("computeDateDuration", true);
-  s.SetDouble("referenceDateForDurations", 0.0);
-  s.SetBool("computeTimeDuration", true);
-  s.SetDouble("referenceTimeForDurations", 0.0);
-  return s;
-}
-
 // Runs `vars` plus a last input x with one distinct value per row.
-inline const ZelVariableHandleList& RunEarly(testhost::Build& build,
-                                             TorCommon_1_3::TorVarList& vars, const Rows& rows,
-                                             TorCommon_1_3::TorSettings settings) {
+inline const ZelVariableHandleList& RunEarly(
+    testhost::Build& build, TorCommon_1_3::TorVarList& vars, const Rows& rows,
+    TorCommon_1_3::TorSettings settings = testhost::EarlyStepsOnly()) {
   vars.AddVariable(testhost::ContField("x"));
   testhost::MemorySource source;
   for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -47,7 +27,7 @@ inline const ZelVariableHandleList& RunEarly(testhost::Build& build,
   }
   build.Run(settings, vars, source);
   EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  return static_cast<const ZelAlgorithm&>(*build.algorithm).GetDriver().GetFields();
+  return build.Fields();
 }
 
 inline const ZelVariableHandleInfo* FindField(const ZelVariableHandleList& fields,

@@ -1,8 +1,11 @@
+// Univariate statistics of numbers and texts: weighted counts and moments,
+// frequency tables with their limits, and the errors they keep.
 #include <gtest/gtest.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
@@ -18,11 +21,12 @@ using namespace testhost;
 using ZelStatistic::ContSummary;
 using ZelStatistic::ZelUnivarCont;
 using ZelStatistic::ZelUnivarNumericCat;
+using ZelStatistic::ZelUnivarStringCat;
 
 // Records of (value, frequency weight, analysis weight).
-class UnivarNumericTest : public ::testing::Test {
+class UnivariateTest : public ::testing::Test {
  protected:
-  UnivarNumericTest() {
+  UnivariateTest() {
     settings.frequencyWeightIndex = 1;
     settings.analysisWeightIndex = 2;
   }
@@ -32,18 +36,16 @@ class UnivarNumericTest : public ::testing::Test {
   ZelSettings settings;
 };
 
-TEST_F(UnivarNumericTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValue) {
+TEST_F(UnivariateTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValue) {
   ZelUnivarCont stat(&settings, 0);
-  ASSERT_TRUE(stat.AddRecord(Row(Real(10), 2.7)).IsOK());
-  ASSERT_TRUE(stat.AddRecord(Row(Int(20))).IsOK());
+  // 2.7 counts 2, 0.5 counts nothing, but both weigh their real value.
+  for (const RawRecord& r :
+       {Row(Real(10), 2.7), Row(Int(20)), Row(Real(40), 0.5), Row(Missing(), 3.9)}) {
+    ASSERT_TRUE(stat.AddRecord(r).IsOK());
+  }
   const ContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetValidCount(), 3);
   EXPECT_EQ(stat.GetFrequency(10), 2);
-  EXPECT_NEAR(s.GetMean(), 47.0 / 3.7, 1e-12);
-  // 0.5 counts nothing but still moves the mean.
-  ASSERT_TRUE(stat.AddRecord(Row(Real(40), 0.5)).IsOK());
-  ASSERT_TRUE(stat.AddRecord(Row(Missing(), 3.9)).IsOK());
-  EXPECT_EQ(s.GetValidCount(), 3);
   EXPECT_EQ(s.GetMissingCount(), 3);
   EXPECT_EQ(stat.GetFrequency(40), 0);
   EXPECT_NEAR(s.GetMean(), 67.0 / 4.2, 1e-12);
@@ -59,36 +61,30 @@ TEST_F(UnivarNumericTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValu
   EXPECT_FALSE(weighted.GetSummary().IsSkewnessValid());
 }
 
-TEST_F(UnivarNumericTest, MomentsMatchShiftedTwoPassFarFromZero) {
+TEST_F(UnivariateTest, MomentsMatchShiftedTwoPassFarFromZero) {
   // Skewed values 1e9 + u^3 (spread 1) with mixed frequency and analysis weights.
   const double offset = 1e9;
   const double frequencies[] = {1.0, 2.0, 2.7, 3.0, 1.0};
-  std::vector<double> ys, fs, as;
   uint32_t seed = 12345;
   auto next = [&seed] { return ((seed = seed * 1664525u + 1013904223u) >> 8) / 16777216.0; };
   ZelUnivarCont stat(&settings, 0);
-  for (int i = 0; i < 5000; ++i) {
-    const double u = next(), x = offset + u * u * u;
-    ys.push_back(x - offset);  // exact: both lie within a factor of 2
-    fs.push_back(frequencies[i % 5]);
-    as.push_back(0.5 + next());
-    stat.AddRecord(Row(Real(x), fs.back(), as.back()));
-  }
-  ASSERT_TRUE(stat.Finalize().IsOK());
-
   // Reference: two passes over the shifted values in long double.
+  std::vector<std::pair<long double, long double>> shifted;  // value - offset, weight
   long double w = 0, sum = 0, m2 = 0, m3 = 0;
   int64_t n = 0;
-  for (std::size_t i = 0; i < ys.size(); ++i) {
-    w += static_cast<long double>(fs[i]) * as[i];
-    sum += static_cast<long double>(fs[i]) * as[i] * ys[i];
-    n += static_cast<int64_t>(fs[i]);
+  for (int i = 0; i < 5000; ++i) {
+    const double u = next(), x = offset + u * u * u, f = frequencies[i % 5], a = 0.5 + next();
+    stat.AddRecord(Row(Real(x), f, a));
+    shifted.emplace_back(x - offset, static_cast<long double>(f) * a);  // exact difference
+    w += shifted.back().second;
+    sum += shifted.back().second * shifted.back().first;
+    n += static_cast<int64_t>(f);
   }
+  ASSERT_TRUE(stat.Finalize().IsOK());
   const long double mean = sum / w;
-  for (std::size_t i = 0; i < ys.size(); ++i) {
-    const long double d = ys[i] - mean;
-    m2 += fs[i] * as[i] * d * d;
-    m3 += fs[i] * as[i] * d * d * d;
+  for (const auto& [y, weight] : shifted) {
+    m2 += weight * (y - mean) * (y - mean);
+    m3 += weight * (y - mean) * (y - mean) * (y - mean);
   }
   const long double sdRef = std::sqrt(m2 / (n - 1));
   const double sd = static_cast<double>(sdRef);
@@ -101,7 +97,7 @@ TEST_F(UnivarNumericTest, MomentsMatchShiftedTwoPassFarFromZero) {
   EXPECT_NEAR(s.GetSkewness(), skew, 1e-12 * std::fabs(skew));
 }
 
-TEST_F(UnivarNumericTest, MedianModeAndEmptyOrSingleFields) {
+TEST_F(UnivariateTest, MedianModeAndEmptyOrSingleFields) {
   ZelUnivarCont stat(&settings, 0);
   for (int v : {3, 2, 1, 3, 2}) stat.AddRecord(Row(Int(v)));
   stat.Finalize();
@@ -109,15 +105,6 @@ TEST_F(UnivarNumericTest, MedianModeAndEmptyOrSingleFields) {
   EXPECT_EQ(s.GetMode(), 2);    // tie with 3: the smaller wins
   EXPECT_EQ(s.GetMedian(), 2);  // running shares 0.2, 0.6
   EXPECT_NEAR(s.GetSkewness(), 5 * -0.72 / (12 * 0.7 * std::sqrt(0.7)), 1e-14);
-
-  ZelUnivarCont missing(&settings, 0);
-  missing.AddRecord(Row(Missing(), 2.0));
-  missing.Finalize();
-  const ContSummary& m = missing.GetSummary();
-  EXPECT_EQ(m.GetMissingCount(), 2);
-  EXPECT_EQ(m.GetMinimum(), DBL_MAX);
-  EXPECT_EQ(m.GetMaximum(), -DBL_MAX);
-  EXPECT_FALSE(m.IsSkewnessValid());
 
   ZelUnivarCont single(&settings, 0);
   single.AddRecord(Row(Date(19000), 5.0));
@@ -127,7 +114,7 @@ TEST_F(UnivarNumericTest, MedianModeAndEmptyOrSingleFields) {
   EXPECT_EQ(single.GetSummary().GetMedian(), 19000);
 }
 
-TEST_F(UnivarNumericTest, FrequencyTableStopsOneEntryPastItsLimit) {
+TEST_F(UnivariateTest, FrequencyTableStopsOneEntryPastItsLimit) {
   ZelUnivarCont atLimit(&settings, 0), beyond(&settings, 0);  // limit 5
   for (int v = 1; v <= 5; ++v) {
     atLimit.AddRecord(Row(Int(v), v == 4 ? 2 : 1));
@@ -153,7 +140,7 @@ TEST_F(UnivarNumericTest, FrequencyTableStopsOneEntryPastItsLimit) {
   EXPECT_EQ(nominal.GetSummary().GetMaximum(), -DBL_MAX);
 }
 
-TEST_F(UnivarNumericTest, ErrorsAreKeptAndReturnedByLaterCalls) {
+TEST_F(UnivariateTest, ErrorsAreKeptAndReturnedByLaterCalls) {
   ZelUnivarCont stat(&settings, 0);
   stat.AddRecord(Row(Real(1)));
   EXPECT_EQ(stat.AddRecord(Row(Timestamp(5))).GetCode(), ZelStatusCode::kBadValueType);
@@ -161,17 +148,43 @@ TEST_F(UnivarNumericTest, ErrorsAreKeptAndReturnedByLaterCalls) {
   EXPECT_EQ(stat.Finalize().GetCode(), ZelStatusCode::kBadValueType);
   EXPECT_EQ(stat.GetSummary().GetValidCount(), 1);
 
-  ZelUnivarCont source(&settings, 0);
-  for (int v : {4, 8}) source.AddRecord(Row(Int(v)));
-  ZelUnivarNumericCat copy(&settings, 0, false);
-  ASSERT_TRUE(copy.CopyFrom(source).IsOK());
-  EXPECT_EQ(copy.GetSummary().GetMean(), 6);
-
-  ZelStatistic::ZelUnivarStringCat strings(&settings, 0);
   ZelUnivarCont wrong(&settings, 0);
-  EXPECT_EQ(wrong.CopyFrom(strings).GetCode(), ZelStatusCode::kInconsistent);
+  EXPECT_EQ(wrong.CopyFrom(ZelUnivarStringCat(&settings, 0)).GetCode(),
+            ZelStatusCode::kInconsistent);
   EXPECT_EQ(wrong.AddRecord(Row(Real(1))).GetCode(), ZelStatusCode::kInconsistent);
-  EXPECT_EQ(wrong.CopyFrom(source).GetCode(), ZelStatusCode::kInconsistent);
+}
+
+TEST_F(UnivariateTest, TextCategoriesUpToTheLimitAndTheMode) {
+  settings.screeningThresholdForNominal = 3;
+  ZelUnivarStringCat stat(&settings, 0), overflowing(&settings, 0);
+  for (auto* to : {&stat, &overflowing}) {
+    // b counts 2; the analysis weight plays no part.
+    for (const RawRecord& r : {Row(Str("b"), 2.7, 9.0), Row(Str("a")), Row(Str("a")),
+                               Row(Str("c"), 0.5), Row(Missing(), 3.0)}) {
+      EXPECT_TRUE(to->AddRecord(r).IsOK());
+    }
+  }
+  stat.Finalize();
+  EXPECT_EQ(stat.GetValidCount(), 4);
+  EXPECT_EQ(stat.GetMissingCount(), 3);
+  EXPECT_EQ(stat.GetFrequency("c"), 0);
+  EXPECT_EQ(stat.GetCategories(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(stat.GetMode(), "a");  // ties with "b": the first in byte order wins
+
+  for (const char* text : {"B", "Z", "a"}) overflowing.AddRecord(Row(Str(text)));
+  overflowing.Finalize();
+  EXPECT_EQ(overflowing.GetTableSize(), 4u);
+  EXPECT_EQ(overflowing.GetFrequency("a"), 2);  // no longer counted past the limit
+  EXPECT_EQ(overflowing.GetMode(), "");
+
+  ZelUnivarStringCat numbers(&settings, 0);
+  EXPECT_EQ(numbers.AddRecord(Row(Int(3))).GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(numbers.AddRecord(Row(Str("x"))).GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(numbers.GetValidCount(), 0);
+  ZelUnivarStringCat wrongKind(&settings, 0);
+  EXPECT_EQ(wrongKind.CopyFrom(ZelUnivarCont(&settings, 0)).GetCode(),
+            ZelStatusCode::kMissingStatistic);
+  EXPECT_EQ(wrongKind.AddRecord(Row(Str("x"))).GetCode(), ZelStatusCode::kMissingStatistic);
 }
 
 }  // namespace
