@@ -2,9 +2,10 @@
 # The main job: builds the `zelcraft` command and the example data generator
 # (configuring build/ when needed), writes the example customer data set into
 # examples/out/ and prepares it, printing where the document went.
-# Needs the Debian packages that scripts/build-and-test.sh installs.
+# Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
 
 build="${ZEL_BUILD_DIR:-build}"
 out=examples/out

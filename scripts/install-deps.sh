@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Zelcraft builds and tests with, when missing,
+# and a comma-decimal locale the tests use to check number formatting.
+set -euo pipefail
+
+packages=(cmake g++ make libxml2-dev libxml2-utils libeigen3-dev libboost-math-dev
+          nlohmann-json3-dev libcli11-dev libfast-float-dev libgtest-dev libgmock-dev
+          libbenchmark-dev locales)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+# A comma-decimal locale lets the tests check number formatting under it.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$'; then
+  if [ "$(id -u)" -eq 0 ] && [ -f /etc/locale.gen ]; then
+    sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    locale-gen >/dev/null 2>&1 || true
+  fi
+fi
