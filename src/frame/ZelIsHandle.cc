@@ -24,11 +24,7 @@ bool ZelIsHandleBoxCox::IsHandle() {
   if (!fields_->GetSettings()->rescaleContTarget) return false;
   for (int i = 0; i < fields_->Count(); ++i) {
     const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    const int level = field->GetMeasureLevel();
-    if (field->IsTarget() && !field->IsExcluded() &&
-        (level == TorCommon_1_3::kLevelContinuous || level == TorCommon_1_3::kLevelContinuousOther)) {
-      return true;
-    }
+    if (field->IsTarget() && !field->IsExcluded() && field->IsContinuous()) return true;
   }
   AddWarning(warnings_, ZelStatusCode::kBoxCoxWithoutContinuousTarget);
   return false;

@@ -171,12 +171,7 @@ TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
     status_ = summary_->Collect(GetProcessingSeconds());
   }
 
-  int usable = 0;
-  for (int i = 0; i < fields_->Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    if (!field->IsExcluded() && !field->IsWeight()) ++usable;
-  }
-  if (usable == 0) AddWarning(warnings_, ZelStatusCode::kEverythingExcluded);
+  if (fields_->GetValidCount() == 0) AddWarning(warnings_, ZelStatusCode::kEverythingExcluded);
 
   if (!status_.IsError() && warnings_ != nullptr && !warnings_->empty()) {
     status_ = warnings_->back();

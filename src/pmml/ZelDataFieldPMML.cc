@@ -28,14 +28,6 @@ std::string MissingLabel(const std::vector<std::string>& labels, std::size_t cou
   return labels.size() == count ? labels[position] : std::string();
 }
 
-void AppendValue(XMLElement* parent, const std::string& value, const std::string& label,
-                 const char* property) {
-  XMLElement* element = parent->AppendChild(XMLElement::Create("Value"));
-  element->AddAttribute("value", value);
-  if (!label.empty()) element->AddAttribute("displayValue", label);
-  element->AddAttribute("property", property);
-}
-
 void AppendMissingNumbers(XMLElement* parent, const TorEncoder* encoder) {
   if (encoder == nullptr) return;
   const std::vector<double>& values = encoder->GetMissingValues();

@@ -11,6 +11,7 @@
 #include "statistics/ZelFormat.h"
 #include "statistics/ZelUnivarNumeric.h"
 #include "statistics/ZelUnivarStringCat.h"
+#include "statistics/ZelUnivariateCounts.h"
 
 namespace ZelPMML {
 
@@ -40,14 +41,8 @@ void AppendSourceFields(XMLElement* extension, const ZelTransformRule& rule) {
 }
 
 bool HasMissingValues(const ZelVariableHandleInfo& field) {
-  const ZelStatistic::ZelStatistics* statistic = field.GetUnivariate();
-  if (const auto* numeric = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(statistic)) {
-    return numeric->GetSummary().GetMissingCount() > 0;
-  }
-  if (const auto* text = dynamic_cast<const ZelStatistic::ZelUnivarStringCat*>(statistic)) {
-    return text->GetMissingCount() > 0;
-  }
-  return false;
+  ZelStatistic::UnivariateCounts counts;
+  return ZelStatistic::GetUnivariateCounts(field.GetUnivariate(), &counts) && counts.missing > 0;
 }
 
 // One valid "Value" per value the field took; categories as they are.
@@ -55,17 +50,13 @@ TorStatus AppendValues(XMLElement* derivedField, const ZelVariableHandleInfo& fi
   const ZelStatistic::ZelStatistics* statistic = field.GetUnivariate();
   if (const auto* numeric = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(statistic)) {
     for (double value : numeric->GetValues()) {
-      XMLElement* element = derivedField->AppendChild(XMLElement::Create("Value"));
-      element->AddAttribute("value", ZelStatistic::FormatDouble(value));
-      element->AddAttribute("property", "valid");
+      AppendValue(derivedField, ZelStatistic::FormatDouble(value), std::string(), "valid");
     }
     return TorStatus();
   }
   if (const auto* text = dynamic_cast<const ZelStatistic::ZelUnivarStringCat*>(statistic)) {
     for (const std::string& category : text->GetCategories()) {
-      XMLElement* element = derivedField->AppendChild(XMLElement::Create("Value"));
-      element->AddAttribute("value", category);
-      element->AddAttribute("property", "valid");
+      AppendValue(derivedField, category, std::string(), "valid");
     }
     return TorStatus();
   }

@@ -51,6 +51,14 @@ TorStatus AppendInterval(XMLElement* parent, const ZelVariableHandleInfo& field)
   return TorStatus();
 }
 
+void AppendValue(XMLElement* parent, const std::string& value, const std::string& label,
+                 const char* property) {
+  XMLElement* element = parent->AppendChild(XMLElement::Create("Value"));
+  element->AddAttribute("value", value);
+  if (!label.empty()) element->AddAttribute("displayValue", label);
+  element->AddAttribute("property", property);
+}
+
 std::string FindValueLabel(const TorCommon_1_3::TorEncoder* encoder, const std::string& valueText) {
   if (encoder == nullptr) return std::string();
   const std::vector<std::string>& labels = encoder->GetValueLabels();

@@ -29,6 +29,10 @@ void AppendUsage(TorXML_1_3::XMLElement* extension, const ZelVariableHandleList&
 TorCommon_1_3::TorStatus AppendInterval(TorXML_1_3::XMLElement* parent,
                                         const ZelVariableHandleInfo& field);
 
+// A "Value" element; `label` becomes its displayValue unless empty.
+void AppendValue(TorXML_1_3::XMLElement* parent, const std::string& value,
+                 const std::string& label, const char* property);
+
 // The label of the first value label whose value text equals `valueText`;
 // "" when there is none or it is empty. `encoder` may be null.
 std::string FindValueLabel(const TorCommon_1_3::TorEncoder* encoder, const std::string& valueText);

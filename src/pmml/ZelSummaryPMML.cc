@@ -6,8 +6,7 @@
 #include "pmml/ZelSummaryVocabulary.h"
 #include "settings/ZelCalendar.h"
 #include "statistics/ZelFormat.h"
-#include "statistics/ZelUnivarNumeric.h"
-#include "statistics/ZelUnivarStringCat.h"
+#include "statistics/ZelUnivariateCounts.h"
 
 namespace ZelPMML {
 
@@ -110,8 +109,9 @@ void ZelSummaryPMML::AppendStepSummaries(XMLElement* summary,
     written[step] = true;
   }
   // A step the user asked for that found nothing to do still shows up.
+  const OriginalFields original = DescribeOriginalFields();
   for (int step = 0; step < ZelSummary::SummaryTable::kSteps; ++step) {
-    if (written[step] || !IsStepSwitchedOn(step)) continue;
+    if (written[step] || !IsStepSwitchedOn(step, original)) continue;
     summary->AppendChild(XMLElement::Create(kStepSummary))
         ->AddAttribute("stepKey", ZelSummary::GetStepKey(step));
   }
@@ -130,23 +130,24 @@ void ZelSummaryPMML::AppendVariableSummary(XMLElement* summary) const {
   }
 }
 
-bool ZelSummaryPMML::IsStepSwitchedOn(int step) const {
-  const ZelSettings& s = settings_;
-  bool target = false;
-  bool continuousTarget = false;
-  bool categoricalInput = false;
-  bool continuousInput = false;
+ZelSummaryPMML::OriginalFields ZelSummaryPMML::DescribeOriginalFields() const {
+  OriginalFields original;
   for (int i = 0; i < fields_.Count(); ++i) {
     const ZelVariableHandleInfo* field = fields_.GetHandle(i);
     if (field->IsDerived()) continue;
     if (field->IsTarget()) {
-      target = true;
-      continuousTarget = continuousTarget || field->IsContinuous();
+      original.target = true;
+      original.continuousTarget = original.continuousTarget || field->IsContinuous();
     } else if (!field->IsWeight()) {
-      categoricalInput = categoricalInput || field->IsCategorical();
-      continuousInput = continuousInput || field->IsContinuous();
+      original.categoricalInput = original.categoricalInput || field->IsCategorical();
+      original.continuousInput = original.continuousInput || field->IsContinuous();
     }
   }
+  return original;
+}
+
+bool ZelSummaryPMML::IsStepSwitchedOn(int step, const OriginalFields& original) const {
+  const ZelSettings& s = settings_;
   switch (step) {
     case Step::kHandleStringFeature:
       return s.trimBlank;
@@ -167,10 +168,10 @@ bool ZelSummaryPMML::IsStepSwitchedOn(int step) const {
       return s.reorderCatsOfNominalTarget || s.rescaleContTarget;
     case Step::kHandleCategoricalFeatures:
       return s.supervisedMerge || s.unsupervisedMergeOrdinal || s.unsupervisedMergeNominal ||
-             (s.featureSelection && target && categoricalInput);
+             (s.featureSelection && original.target && original.categoricalInput);
     case Step::kHandleContinuousFeatures:
       return s.featureConstruction || s.rescaling || s.supervisedBinning ||
-             (s.featureSelection && continuousTarget && continuousInput);
+             (s.featureSelection && original.continuousTarget && original.continuousInput);
     default:
       return false;
   }
@@ -252,36 +253,35 @@ TorStatus ZelSummaryPMML::AppendFieldActions(XMLElement* extension, int index) c
         numbers.push_back(missing);
       }
     }
-    XMLElement* element = extension->AppendChild(XMLElement::Create("Action"));
-    element->AddAttribute("stepKey",
-                          ZelSummary::GetStepKey(static_cast<int>(rule->GetPair().step)));
-    element->AddAttribute("reasonKey", ZelSummary::GetReasonKey(action));
-    AddParameters(element, action, numbers, texts);
+    AppendFieldAction(extension, rule->GetPair().step, action, numbers, texts);
   }
   const ZelTransformation::ZelOperationPair& reason = field->GetExcludedReason();
   if (field->IsExcluded() && ZelSummary::IsListedExclusion(static_cast<int>(reason.action))) {
     const int action = static_cast<int>(reason.action);
-    XMLElement* element = extension->AppendChild(XMLElement::Create("Action"));
-    element->AddAttribute("stepKey", ZelSummary::GetStepKey(static_cast<int>(reason.step)));
-    element->AddAttribute("reasonKey", ZelSummary::GetReasonKey(action));
-    AddParameters(element, action, ZelSummary::ExclusionParameters(action, settings_), {});
+    AppendFieldAction(extension, reason.step, action,
+                      ZelSummary::ExclusionParameters(action, settings_), {});
   }
   return TorStatus();
+}
+
+void ZelSummaryPMML::AppendFieldAction(XMLElement* extension, uint32_t step, int action,
+                                       const std::vector<double>& numbers,
+                                       const std::vector<std::string>& texts) const {
+  XMLElement* element = extension->AppendChild(XMLElement::Create("Action"));
+  element->AddAttribute("stepKey", ZelSummary::GetStepKey(static_cast<int>(step)));
+  element->AddAttribute("reasonKey", ZelSummary::GetReasonKey(action));
+  AddParameters(element, action, numbers, texts);
 }
 
 TorStatus ZelSummaryPMML::CountSourceMissing(const ZelTransformRule& rule, double* count) const {
   const ZelVariableHandleInfo* source = fields_.GetHandle(rule.GetSourceIndex());
   if (source == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
-  const ZelStatistic::ZelStatistics* statistic = source->GetUnivariate();
-  if (const auto* numeric = dynamic_cast<const ZelStatistic::ZelUnivarNumeric*>(statistic)) {
-    *count = static_cast<double>(numeric->GetSummary().GetMissingCount());
-    return TorStatus();
+  ZelStatistic::UnivariateCounts counts;
+  if (!ZelStatistic::GetUnivariateCounts(source->GetUnivariate(), &counts)) {
+    return TorStatus(ZelStatusCode::kInconsistent, false);
   }
-  if (const auto* text = dynamic_cast<const ZelStatistic::ZelUnivarStringCat*>(statistic)) {
-    *count = static_cast<double>(text->GetMissingCount());
-    return TorStatus();
-  }
-  return TorStatus(ZelStatusCode::kInconsistent, false);
+  *count = static_cast<double>(counts.missing);
+  return TorStatus();
 }
 
 }  // namespace ZelPMML

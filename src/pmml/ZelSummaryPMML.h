@@ -36,8 +36,20 @@ class ZelSummaryPMML {
   void AppendStepSummaries(TorXML_1_3::XMLElement* summary,
                            const ZelSummary::SummaryTable& table) const;
   void AppendVariableSummary(TorXML_1_3::XMLElement* summary) const;
+  // What the original fields offer to the steps that need a target.
+  struct OriginalFields {
+    bool target = false;
+    bool continuousTarget = false;
+    bool categoricalInput = false;
+    bool continuousInput = false;
+  };
+  OriginalFields DescribeOriginalFields() const;
   // Whether the settings ask for the step at all.
-  bool IsStepSwitchedOn(int step) const;
+  bool IsStepSwitchedOn(int step, const OriginalFields& original) const;
+  // One field-level "Action" with its step, reason and parameters.
+  void AppendFieldAction(TorXML_1_3::XMLElement* extension, uint32_t step, int action,
+                         const std::vector<double>& numbers,
+                         const std::vector<std::string>& texts) const;
   // The parameter attributes of an action, from its numbers and texts or
   // from the settings it quotes.
   void AddParameters(TorXML_1_3::XMLElement* element, int action,

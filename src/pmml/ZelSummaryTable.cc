@@ -5,21 +5,18 @@
 #include "frame/ZelStatusCodes.h"
 #include "pmml/ZelSummaryVocabulary.h"
 #include "settings/ZelVariableHandleList.h"
+#include "transformation/ZelDateTimeFunctionRule.h"
 
 namespace ZelSummary {
 
 using TorCommon_1_3::TorStatus;
+using ZelTransformation::ZelDateTimeFunctionRule;
 using ZelTransformation::ZelTransformRule;
 namespace Action = ZelTransformation::Action;
 
 namespace {
 
 TorStatus BadRecord() { return TorStatus(ZelStatusCode::kBadSummaryRecord, false); }
-
-bool IsDuration(uint32_t action) {
-  return (action >= Action::kDateDurationsYear && action <= Action::kDateDurationsDay) ||
-         (action >= Action::kTimeDurationsHour && action <= Action::kTimeDurationsSecond);
-}
 
 // Rule actions the summary counts; the others derive nothing a user asked for.
 bool IsCountedRuleAction(uint32_t action) {
@@ -34,7 +31,7 @@ bool IsCountedRuleAction(uint32_t action) {
 // The parameters a step summary shows for a rule action.
 std::vector<double> RuleParameters(uint32_t action, const ZelTransformRule& rule,
                                    const ZelSettings& settings) {
-  if (IsDuration(action)) {
+  if (ZelDateTimeFunctionRule::IsDuration(action)) {
     if (rule.GetParameters().empty()) return {};
     return {rule.GetParameters().front()};
   }
@@ -185,7 +182,7 @@ TorStatus SummaryTable::CollectActions() {
       // were never offered to the user.
       const bool dropped =
           (action == Action::kTrimTrailing && excludedBy == Action::kExcludeTrimTrailFeature) ||
-          (IsDuration(action) && (excludedBy == Action::kSelectDateBestDuration ||
+          (ZelDateTimeFunctionRule::IsDuration(action) && (excludedBy == Action::kSelectDateBestDuration ||
                                   excludedBy == Action::kSelectTimeBestDuration));
       if (!dropped) {
         if (!IsCountedRuleAction(action)) return BadRecord();

@@ -14,16 +14,6 @@ const ZelTransformRule* RuleOf(const ZelVariableHandleInfo* field) {
   return field != nullptr && field->IsDerived() ? field->GetRule() : nullptr;
 }
 
-// A construction rule met before any date/time rule up the chain.
-bool IsConstructed(const ZelVariableHandleList& fields, int index) {
-  for (const ZelTransformRule* rule = RuleOf(fields.GetHandle(index)); rule != nullptr;
-       rule = RuleOf(fields.GetHandle(rule->GetSourceIndex()))) {
-    if (rule->GetRuleType() == RuleType::kConstructFeature) return true;
-    if (rule->GetPair().step == Step::kDateTimeHandle) return false;
-  }
-  return false;
-}
-
 // The user's name part for the date/time rule in the chain, or the input
 // extension when the chain holds none.
 std::string InputSuffix(const ZelVariableHandleList& fields, int index,
@@ -66,7 +56,8 @@ void RenameDerivedFields(ZelVariableHandleList* fields, const ZelSettings& setti
   }
   for (int i = 0; i < fields->Count(); ++i) {
     const ZelVariableHandleInfo* field = fields->GetHandle(i);
-    if (i == target || !field->IsDerived() || field->IsExcluded() || IsConstructed(*fields, i)) {
+    if (i == target || !field->IsDerived() || field->IsExcluded() ||
+        fields->GetFieldKind(i) == FieldKind::kConstructed) {
       continue;
     }
     const int root = fields->GetRootIndex(i);

@@ -88,47 +88,46 @@ TorStatus ZelDateTimeFeatureHandler::ProcessField(ZelVariableHandleInfo* field, 
   }
   switch (field->GetStorage()) {
     case TorCommon_1_3::kStorageDate:
-      return DeriveFromDate(*field, index);
+      return DeriveAll(*field, index, DatePlan());
     case TorCommon_1_3::kStorageTime:
-      return DeriveFromTime(*field, index);
+      return DeriveAll(*field, index, TimePlan());
     default:
       return TorStatus();
   }
 }
 
-TorStatus ZelDateTimeFeatureHandler::DeriveFromDate(const ZelVariableHandleInfo& field, int index) {
+ZelDateTimeFeatureHandler::Plan ZelDateTimeFeatureHandler::DatePlan() const {
   const ZelSettings& s = *Settings();
-  std::vector<uint32_t> actions;
-  if (s.extractYear) actions.push_back(Action::kDateElementYear);
-  if (s.extractMonth) actions.push_back(Action::kDateElementMonth);
-  if (s.extractDay) actions.push_back(Action::kDateElementDay);
-  if (s.computeDateDuration) {
-    reference_ = s.referenceDate.seconds / 86400.0;
-    if (UnitAllows(s.dateDurationUnit, 1)) actions.push_back(Action::kDateDurationsYear);
-    if (UnitAllows(s.dateDurationUnit, 2)) actions.push_back(Action::kDateDurationsMonth);
-    if (UnitAllows(s.dateDurationUnit, 3)) actions.push_back(Action::kDateDurationsDay);
-  }
-  for (uint32_t action : actions) {
-    const TorStatus status = Derive(field, index, action);
-    if (status.IsError()) return status;
-  }
-  return TorStatus();
+  return {{s.extractYear, s.extractMonth, s.extractDay},
+          {Action::kDateElementYear, Action::kDateElementMonth, Action::kDateElementDay},
+          s.computeDateDuration,
+          s.dateDurationUnit,
+          s.referenceDate.seconds / 86400.0,
+          {Action::kDateDurationsYear, Action::kDateDurationsMonth, Action::kDateDurationsDay}};
 }
 
-TorStatus ZelDateTimeFeatureHandler::DeriveFromTime(const ZelVariableHandleInfo& field, int index) {
+ZelDateTimeFeatureHandler::Plan ZelDateTimeFeatureHandler::TimePlan() const {
   const ZelSettings& s = *Settings();
-  std::vector<uint32_t> actions;
-  if (s.extractHour) actions.push_back(Action::kTimeElementHour);
-  if (s.extractMinute) actions.push_back(Action::kTimeElementMinute);
-  if (s.extractSecond) actions.push_back(Action::kTimeElementSecond);
-  if (s.computeTimeDuration) {
-    reference_ = s.referenceTime.seconds;
-    if (UnitAllows(s.timeDurationUnit, 1)) actions.push_back(Action::kTimeDurationsHour);
-    if (UnitAllows(s.timeDurationUnit, 2)) actions.push_back(Action::kTimeDurationsMinute);
-    if (UnitAllows(s.timeDurationUnit, 3)) actions.push_back(Action::kTimeDurationsSecond);
+  return {{s.extractHour, s.extractMinute, s.extractSecond},
+          {Action::kTimeElementHour, Action::kTimeElementMinute, Action::kTimeElementSecond},
+          s.computeTimeDuration,
+          s.timeDurationUnit,
+          s.referenceTime.seconds,
+          {Action::kTimeDurationsHour, Action::kTimeDurationsMinute, Action::kTimeDurationsSecond}};
+}
+
+TorStatus ZelDateTimeFeatureHandler::DeriveAll(const ZelVariableHandleInfo& field, int index,
+                                               const Plan& plan) {
+  for (int i = 0; i < 3; ++i) {
+    if (!plan.parts[i]) continue;
+    const TorStatus status = Derive(field, index, plan.partActions[i]);
+    if (status.IsError()) return status;
   }
-  for (uint32_t action : actions) {
-    const TorStatus status = Derive(field, index, action);
+  if (!plan.durations) return TorStatus();
+  reference_ = plan.reference;
+  for (int i = 0; i < 3; ++i) {
+    if (!UnitAllows(plan.unit, i + 1)) continue;
+    const TorStatus status = Derive(field, index, plan.durationActions[i]);
     if (status.IsError()) return status;
   }
   return TorStatus();

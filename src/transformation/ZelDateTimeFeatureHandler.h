@@ -19,8 +19,20 @@ class ZelDateTimeFeatureHandler : public ZelOperationHandler {
   bool IsEnabled(const ZelSettings*) override { return true; }
 
  private:
-  TorCommon_1_3::TorStatus DeriveFromDate(const ZelVariableHandleInfo& field, int index);
-  TorCommon_1_3::TorStatus DeriveFromTime(const ZelVariableHandleInfo& field, int index);
+  // What the settings ask to derive from one kind of source (date or time):
+  // the parts switched on, then the durations the unit allows.
+  struct Plan {
+    bool parts[3];
+    uint32_t partActions[3];
+    bool durations;
+    int unit;
+    double reference;
+    uint32_t durationActions[3];
+  };
+  Plan DatePlan() const;
+  Plan TimePlan() const;
+  TorCommon_1_3::TorStatus DeriveAll(const ZelVariableHandleInfo& field, int index,
+                                     const Plan& plan);
   // Appends one derived field of `action` for the source at `index`.
   TorCommon_1_3::TorStatus Derive(const ZelVariableHandleInfo& field, int index, uint32_t action);
   TorCommon_1_3::TorStatus SelectDuration(ZelVariableHandleInfo* field);
