@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/RawRecord.h"
+#include "torcommon13r/RawRecord.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarContHistogram.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

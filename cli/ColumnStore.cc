@@ -1,6 +1,6 @@
 #include "ColumnStore.h"
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

@@ -6,7 +6,7 @@
 #include "CsvReader.h"
 #include "FileText.h"
 #include "TypeInference.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

@@ -9,7 +9,7 @@
 
 #include "ColumnStore.h"
 #include "FieldPlan.h"
-#include "frame/host/TorVarList.h"
+#include "torcommon13r/TorVarList.h"
 
 namespace zelcli {
 

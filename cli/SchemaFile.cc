@@ -3,7 +3,7 @@
 #include <set>
 
 #include "FileText.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

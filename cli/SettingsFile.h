@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/TorSettings.h"
+#include "torcommon13r/TorSettings.h"
 #include "settings/ZelSettingKeys.h"
 
 namespace zelcli {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 
 namespace zelcli {
 

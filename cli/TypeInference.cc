@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "CellParser.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 

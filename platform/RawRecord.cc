@@ -1,6 +1,6 @@
 // Record values.
-#include "frame/host/RawRecord.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace TorCommon_1_3 {
 

@@ -1,8 +1,9 @@
-// The missing value, settings keys and the host interface destructors.
+// The missing value, settings keys and the progress report destructor.
 #include <limits>
 
-#include "frame/host/HostInterfaces.h"
-#include "frame/host/TorMV.h"
+#include "torcommon13r/ProgressReport.h"
+#include "torcommon13r/TorSettings.h"
+#include "torcommon13r/TorMV.h"
 
 namespace TorCommon_1_3 {
 
@@ -16,10 +17,5 @@ std::vector<std::string> TorSettings::Keys() const {
 }
 
 ProgressReport::~ProgressReport() = default;
-IRecordSource::~IRecordSource() = default;
-IProgressListener::~IProgressListener() = default;
-IInterruptCheck::~IInterruptCheck() = default;
-ITorAlgorithm::~ITorAlgorithm() = default;
-ITorFactory::~ITorFactory() = default;
 
 }  // namespace TorCommon_1_3

@@ -1,9 +1,9 @@
 // Diagnostic display of labelled values.
-#include "frame/host/TorDisplay.h"
+#include "torcommon13r/TorDisplay.h"
 
 #include <iostream>
 
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorXML.h"
 
 namespace TorDisplay_1_3 {
 

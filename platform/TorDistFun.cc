@@ -1,6 +1,6 @@
 // Distribution functions on Boost.Math. Errors are reported through the
 // policy as NaN (never thrown) and turned into the missing value.
-#include "frame/host/TorDistFun.h"
+#include "torcommon13r/TorDistFun.h"
 
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/fisher_f.hpp>
@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorMV.h"
 
 namespace TorMath_1_3 {
 

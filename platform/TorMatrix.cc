@@ -1,5 +1,5 @@
 // Matrices and the symmetric eigen decomposition on Eigen3.
-#include "frame/host/TorMatrix.h"
+#include "torcommon13r/TorMatrix.h"
 
 #include <Eigen/Dense>
 

@@ -1,6 +1,6 @@
 // Encoders, field variables and the field list.
-#include "frame/host/HostInterfaces.h"
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorVarList.h"
+#include "torcommon13r/TorMV.h"
 
 namespace TorCommon_1_3 {
 

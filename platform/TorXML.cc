@@ -1,6 +1,6 @@
 // The XML tree and its serialisation through libxml2, which does the
 // escaping of text and attribute values.
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorXML.h"
 
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>

@@ -2,7 +2,7 @@
 
 #include "frame/ZelReporter.h"
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorDisplay.h"
+#include "torcommon13r/TorDisplay.h"
 #include "pmml/ZelModelPMML.h"
 
 using TorCommon_1_3::TorStatus;
@@ -64,7 +64,7 @@ void ZelAlgorithm::SetInterruptCheck(TorCommon_1_3::IInterruptCheck* check) {
 void ZelAlgorithm::Stop() { interrupt_.stop.store(true); }
 
 std::string ZelAlgorithm::GetDescription() const {
-  return "Zelcraft automatic data preparation 1.0 (2026)";
+  return "Zelcraft 1.0 (2026): prepares the fields of a data set for modelling";
 }
 
 void ZelAlgorithm::Display(std::ostream& out) {

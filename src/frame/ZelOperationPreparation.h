@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 #include "settings/ZelVariableHandleList.h"
 #include "transformation/ZelOperation.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/RawRecord.h"
+#include "torcommon13r/RawRecord.h"
 #include "settings/ZelVariableHandleList.h"
 
 class ZelRecordTransformer {

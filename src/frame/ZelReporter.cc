@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorMV.h"
 
 double ZelClockMilliseconds() {
   return static_cast<double>(std::clock()) * 1000.0 / CLOCKS_PER_SEC;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "frame/ZelExport.h"
-#include "frame/host/ProgressReport.h"
+#include "torcommon13r/ProgressReport.h"
 
 namespace ZelReporterConst {
 enum BuildStage : int32_t {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/ZelExport.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 
 class ZEL_EXPORT ZelWarning {
  public:

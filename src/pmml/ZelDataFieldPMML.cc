@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "pmml/ZelFieldPMML.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "statistics/ZelFormat.h"

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "frame/host/TorStatus.h"
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorStatus.h"
+#include "torcommon13r/TorXML.h"
 #include "pmml/ZelSummaryPMML.h"
 #include "settings/ZelVariableHandleList.h"
 

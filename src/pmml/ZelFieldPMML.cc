@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "statistics/ZelFormat.h"

@@ -8,9 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "frame/host/TorEncoder.h"
-#include "frame/host/TorStatus.h"
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorEncoder.h"
+#include "torcommon13r/TorStatus.h"
+#include "torcommon13r/TorXML.h"
 #include "settings/ZelVariableHandleList.h"
 
 namespace ZelPMML {

@@ -1,6 +1,6 @@
 #include "pmml/ZelPMMLVocabulary.h"
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "settings/ZelVariableHandleInfo.h"
 #include "settings/ZelVariableHandleList.h"
 

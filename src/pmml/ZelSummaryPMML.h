@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/TorStatus.h"
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorStatus.h"
+#include "torcommon13r/TorXML.h"
 #include "pmml/ZelSummaryTable.h"
 #include "settings/ZelVariableHandleList.h"
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 #include "transformation/ZelOperation.h"
 
 class ZelVariableHandleList;

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "frame/host/TorStatus.h"
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorStatus.h"
+#include "torcommon13r/TorXML.h"
 #include "settings/ZelVariableHandleList.h"
 
 namespace ZelPMML {

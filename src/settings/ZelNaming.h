@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "frame/host/TorSettings.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorSettings.h"
+#include "torcommon13r/TorStatus.h"
 #include "settings/ZelSettings.h"
 
 namespace ZelNaming {

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/HostInterfaces.h"
+namespace TorCommon_1_3 {
+class IProgressListener;
+}  // namespace TorCommon_1_3
 
 // The suffixes steps append to a field's current name for the fields they
 // derive (intermediate names, before the final renaming).

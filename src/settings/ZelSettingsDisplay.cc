@@ -1,4 +1,4 @@
-#include "frame/host/TorDisplay.h"
+#include "torcommon13r/TorDisplay.h"
 #include "settings/ZelSettings.h"
 
 using namespace TorDisplay_1_3;

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorMV.h"
 #include "settings/ZelCalendar.h"
 #include "settings/ZelKeyNames.h"
 #include "settings/ZelNaming.h"

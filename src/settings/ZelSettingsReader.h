@@ -6,7 +6,8 @@
 
 #include <vector>
 
-#include "frame/host/HostInterfaces.h"
+#include "torcommon13r/TorSettings.h"
+#include "torcommon13r/TorVarList.h"
 #include "settings/ZelSettings.h"
 
 class ZelSettingsReader {

@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "frame/host/HostInterfaces.h"
+#include "torcommon13r/TorVarList.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelStatistics.h"
 #include "transformation/ZelOperation.h"

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace ZelStatistic {
 

@@ -11,8 +11,8 @@
 #include <map>
 #include <vector>
 
-#include "frame/host/RawRecord.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorStatus.h"
 
 namespace ZelStatistic {
 

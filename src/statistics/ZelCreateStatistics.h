@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 
 class ZelVariableHandleList;
 

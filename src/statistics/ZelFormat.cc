@@ -1,6 +1,6 @@
 #include "statistics/ZelFormat.h"
 
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorXML.h"
 
 namespace ZelStatistic {
 

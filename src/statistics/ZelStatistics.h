@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <ostream>
 
-#include "frame/host/RawRecord.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorStatus.h"
 
 class ZelSettings;
 

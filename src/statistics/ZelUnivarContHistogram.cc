@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "statistics/ZelUnivarCont.h"
 
 namespace ZelStatistic {

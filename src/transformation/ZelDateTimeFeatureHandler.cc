@@ -1,7 +1,7 @@
 #include "transformation/ZelDateTimeFeatureHandler.h"
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "statistics/ZelUnivarCont.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 

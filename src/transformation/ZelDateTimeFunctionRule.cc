@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "settings/ZelCalendar.h"
 
 namespace ZelTransformation {

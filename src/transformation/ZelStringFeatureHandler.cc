@@ -1,7 +1,7 @@
 #include "transformation/ZelStringFeatureHandler.h"
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
 
 namespace ZelTransformation {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/RawRecord.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorStatus.h"
 #include "transformation/ZelOperation.h"
 
 namespace ZelTransformation {

@@ -8,7 +8,7 @@
 #include "frame/ZelReporter.h"
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorMV.h"
 #include "support/TestHost.h"
 
 using namespace testhost;

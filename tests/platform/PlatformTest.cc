@@ -8,10 +8,10 @@
 #include <sstream>
 #include <tuple>
 
-#include "frame/host/TorDistFun.h"
-#include "frame/host/TorMV.h"
-#include "frame/host/TorMatrix.h"
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorDistFun.h"
+#include "torcommon13r/TorMV.h"
+#include "torcommon13r/TorMatrix.h"
+#include "torcommon13r/TorXML.h"
 
 using namespace TorMath_1_3;
 using TorCommon_1_3::TorMV::gMissingValue;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/TorXML.h"
+#include "torcommon13r/TorXML.h"
 #include "pmml/PmmlTestDoc.h"
 #include "pmml/ZelSummaryPMML.h"
 #include "pmml/ZelSummaryTable.h"

@@ -10,7 +10,7 @@
 
 #include "SettingsTestUtil.h"
 #include "frame/ZelStatusCodes.h"
-#include "frame/host/TorMV.h"
+#include "torcommon13r/TorMV.h"
 #include "support/TestHost.h"
 
 namespace {

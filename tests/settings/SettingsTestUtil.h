@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/HostInterfaces.h"
-#include "frame/host/TorDisplay.h"
+#include "torcommon13r/TorVarList.h"
+#include "torcommon13r/TorDisplay.h"
 #include "settings/ZelSettings.h"
 #include "settings/ZelSettingsReader.h"
 

@@ -1,7 +1,8 @@
 // The interfaces between a host application and an algorithm component:
 // ITorFactory and ITorAlgorithm (implemented by the component), and
 // IRecordSource, IProgressListener and IInterruptCheck (implemented by the
-// host, never owned by the component).
+// host, never owned by the component). Header-only: both sides of the
+// boundary compile it, and the framework library below stays free of it.
 #ifndef ZELCRAFT_FRAME_HOST_HOSTINTERFACES_H_
 #define ZELCRAFT_FRAME_HOST_HOSTINTERFACES_H_
 
@@ -10,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "frame/host/ProgressReport.h"
-#include "frame/host/RawRecord.h"
-#include "frame/host/TorSettings.h"
-#include "frame/host/TorStatus.h"
-#include "frame/host/TorVarList.h"
+#include "torcommon13r/ProgressReport.h"
+#include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorSettings.h"
+#include "torcommon13r/TorStatus.h"
+#include "torcommon13r/TorVarList.h"
 
 struct PMMLHeaderInfo;
 
@@ -22,7 +23,7 @@ namespace TorCommon_1_3 {
 
 class IRecordSource {
  public:
-  virtual ~IRecordSource();
+  virtual ~IRecordSource() = default;
   // True while another record can be fetched; does not consume it.
   virtual bool HasMoreRecords() = 0;
   // Informational; the component does not call these two.
@@ -36,19 +37,19 @@ class IRecordSource {
 
 class IProgressListener {
  public:
-  virtual ~IProgressListener();
+  virtual ~IProgressListener() = default;
   virtual void Report(ProgressReport& report) = 0;
 };
 
 class IInterruptCheck {
  public:
-  virtual ~IInterruptCheck();
+  virtual ~IInterruptCheck() = default;
   virtual bool IsInterrupted() = 0;
 };
 
 class ITorAlgorithm {
  public:
-  virtual ~ITorAlgorithm();
+  virtual ~ITorAlgorithm() = default;
   virtual TorStatus Execute(IRecordSource* source) = 0;
   virtual bool IsBuilt() const = 0;
   virtual TorStatus Finish() = 0;
@@ -65,7 +66,7 @@ class ITorAlgorithm {
 
 class ITorFactory {
  public:
-  virtual ~ITorFactory();
+  virtual ~ITorFactory() = default;
   virtual ITorAlgorithm* CreateTorAlgorithm(TorSettings& settings, TorVarList& variables) = 0;
   virtual TorStatus GetStatus() const = 0;
 };

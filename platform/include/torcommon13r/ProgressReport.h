@@ -1,7 +1,7 @@
 // ProgressReport: what a progress listener can ask of a progress milestone,
 // by measure name.
-#ifndef ZELCRAFT_FRAME_HOST_PROGRESSREPORT_H_
-#define ZELCRAFT_FRAME_HOST_PROGRESSREPORT_H_
+#ifndef TORCOMMON13R_PROGRESSREPORT_H_
+#define TORCOMMON13R_PROGRESSREPORT_H_
 
 #include <string>
 
@@ -16,4 +16,4 @@ class ProgressReport {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_PROGRESSREPORT_H_
+#endif  // TORCOMMON13R_PROGRESSREPORT_H_

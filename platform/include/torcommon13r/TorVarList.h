@@ -1,13 +1,13 @@
 // TorVarList: the host's ordered list of fields. It owns its variables and
 // copies them deeply; it also carries the index of the frequency weight field.
-#ifndef ZELCRAFT_FRAME_HOST_TORVARLIST_H_
-#define ZELCRAFT_FRAME_HOST_TORVARLIST_H_
+#ifndef TORCOMMON13R_TORVARLIST_H_
+#define TORCOMMON13R_TORVARLIST_H_
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "frame/host/TorVariable.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace TorCommon_1_3 {
 
@@ -38,4 +38,4 @@ class TorVarList {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORVARLIST_H_
+#endif  // TORCOMMON13R_TORVARLIST_H_

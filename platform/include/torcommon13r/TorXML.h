@@ -2,8 +2,8 @@
 // attributes and ordered children (elements and text). WriteTree serialises a
 // tree with proper escaping; ReplaceSep formats numbers independently of the
 // process locale.
-#ifndef ZELCRAFT_FRAME_HOST_TORXML_H_
-#define ZELCRAFT_FRAME_HOST_TORXML_H_
+#ifndef TORCOMMON13R_TORXML_H_
+#define TORCOMMON13R_TORXML_H_
 
 #include <cstdint>
 #include <memory>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorStatus.h"
 
 namespace TorXML_1_3 {
 
@@ -86,4 +86,4 @@ std::string ReplaceSep(double value, const char* format = "%.15g");
 
 }  // namespace TorXML_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORXML_H_
+#endif  // TORCOMMON13R_TORXML_H_

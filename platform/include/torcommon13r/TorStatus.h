@@ -1,8 +1,8 @@
 // TorStatus: the outcome of any operation that can fail. Default-constructed
 // means success; a non-zero code is an error, or a warning when built with the
 // warning flag. Status values cross the library boundary instead of exceptions.
-#ifndef ZELCRAFT_FRAME_HOST_TORSTATUS_H_
-#define ZELCRAFT_FRAME_HOST_TORSTATUS_H_
+#ifndef TORCOMMON13R_TORSTATUS_H_
+#define TORCOMMON13R_TORSTATUS_H_
 
 namespace TorCommon_1_3 {
 
@@ -29,4 +29,4 @@ class TorStatus {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORSTATUS_H_
+#endif  // TORCOMMON13R_TORSTATUS_H_

@@ -1,7 +1,7 @@
 // TorMV: the host's missing double, returned by numeric services that have no
 // value to give (distribution functions on invalid arguments, unknown measures).
-#ifndef ZELCRAFT_FRAME_HOST_TORMV_H_
-#define ZELCRAFT_FRAME_HOST_TORMV_H_
+#ifndef TORCOMMON13R_TORMV_H_
+#define TORCOMMON13R_TORMV_H_
 
 namespace TorCommon_1_3 {
 namespace TorMV {
@@ -15,4 +15,4 @@ inline bool IsMissing(double value) { return value == gMissingValue; }
 }  // namespace TorMV
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORMV_H_
+#endif  // TORCOMMON13R_TORMV_H_

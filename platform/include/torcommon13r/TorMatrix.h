@@ -1,8 +1,8 @@
 // Dense matrices and the symmetric eigen decomposition: TorSymMatrix (a
 // symmetric matrix), TorRectMatrix (a rectangular one, holding eigenvectors
 // as columns) and TorEigenValues.
-#ifndef ZELCRAFT_FRAME_HOST_TORMATRIX_H_
-#define ZELCRAFT_FRAME_HOST_TORMATRIX_H_
+#ifndef TORCOMMON13R_TORMATRIX_H_
+#define TORCOMMON13R_TORMATRIX_H_
 
 #include <vector>
 
@@ -53,4 +53,4 @@ class TorEigenValues {
 
 }  // namespace TorMath_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORMATRIX_H_
+#endif  // TORCOMMON13R_TORMATRIX_H_

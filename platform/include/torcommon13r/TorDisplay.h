@@ -1,7 +1,7 @@
 // Diagnostic display: labelled values written one per line to a settable
 // output stream (standard output until a stream is set).
-#ifndef ZELCRAFT_FRAME_HOST_TORDISPLAY_H_
-#define ZELCRAFT_FRAME_HOST_TORDISPLAY_H_
+#ifndef TORCOMMON13R_TORDISPLAY_H_
+#define TORCOMMON13R_TORDISPLAY_H_
 
 #include <cstdint>
 #include <ostream>
@@ -23,4 +23,4 @@ void DisplayText(const std::string& text);
 
 }  // namespace TorDisplay_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORDISPLAY_H_
+#endif  // TORCOMMON13R_TORDISPLAY_H_

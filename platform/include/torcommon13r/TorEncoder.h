@@ -2,8 +2,8 @@
 // data itself: value labels, user-defined missing values (discrete numbers,
 // discrete strings, an optional numeric range) and the labels of the
 // discrete missing values.
-#ifndef ZELCRAFT_FRAME_HOST_TORENCODER_H_
-#define ZELCRAFT_FRAME_HOST_TORENCODER_H_
+#ifndef TORCOMMON13R_TORENCODER_H_
+#define TORCOMMON13R_TORENCODER_H_
 
 #include <string>
 #include <vector>
@@ -47,4 +47,4 @@ class TorEncoder {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORENCODER_H_
+#endif  // TORCOMMON13R_TORENCODER_H_

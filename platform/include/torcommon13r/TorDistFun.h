@@ -2,8 +2,8 @@
 // distributions and the inverse of the F distribution function. An invalid
 // argument (non-positive degrees of freedom, NaN, p outside [0, 1]) gives
 // TorMV::gMissingValue; nothing throws.
-#ifndef ZELCRAFT_FRAME_HOST_TORDISTFUN_H_
-#define ZELCRAFT_FRAME_HOST_TORDISTFUN_H_
+#ifndef TORCOMMON13R_TORDISTFUN_H_
+#define TORCOMMON13R_TORDISTFUN_H_
 
 namespace TorMath_1_3 {
 
@@ -17,4 +17,4 @@ class TorDistFun {
 
 }  // namespace TorMath_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORDISTFUN_H_
+#endif  // TORCOMMON13R_TORDISTFUN_H_

@@ -2,8 +2,8 @@
 // the component, and the working record the component computes derived
 // values into. A value carries its storage code, a missing flag and an
 // integer, a double (real, date, time, timestamp) or a string.
-#ifndef ZELCRAFT_FRAME_HOST_RAWRECORD_H_
-#define ZELCRAFT_FRAME_HOST_RAWRECORD_H_
+#ifndef TORCOMMON13R_RAWRECORD_H_
+#define TORCOMMON13R_RAWRECORD_H_
 
 #include <cstdint>
 #include <string>
@@ -59,4 +59,4 @@ class RawRecord {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_RAWRECORD_H_
+#endif  // TORCOMMON13R_RAWRECORD_H_

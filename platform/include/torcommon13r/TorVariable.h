@@ -2,15 +2,15 @@
 // label, role, storage, measurement level, encoder). TorContVar is a
 // continuous field, TorCatVar a categorical one (numeric or string values,
 // nominal or ordinal).
-#ifndef ZELCRAFT_FRAME_HOST_TORVARIABLE_H_
-#define ZELCRAFT_FRAME_HOST_TORVARIABLE_H_
+#ifndef TORCOMMON13R_TORVARIABLE_H_
+#define TORCOMMON13R_TORVARIABLE_H_
 
 #include <cstdint>
 #include <ostream>
 #include <string>
 
-#include "frame/host/TorEncoder.h"
-#include "frame/host/TorStatus.h"
+#include "torcommon13r/TorEncoder.h"
+#include "torcommon13r/TorStatus.h"
 
 namespace TorCommon_1_3 {
 
@@ -129,4 +129,4 @@ class TorCatVar : public TorVariableBase {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORVARIABLE_H_
+#endif  // TORCOMMON13R_TORVARIABLE_H_

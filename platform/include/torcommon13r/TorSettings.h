@@ -1,7 +1,7 @@
 // TorSettings: the host's container of named, typed settings values. A key
 // holds exactly one type; a lookup with another type finds nothing.
-#ifndef ZELCRAFT_FRAME_HOST_TORSETTINGS_H_
-#define ZELCRAFT_FRAME_HOST_TORSETTINGS_H_
+#ifndef TORCOMMON13R_TORSETTINGS_H_
+#define TORCOMMON13R_TORSETTINGS_H_
 
 #include <map>
 #include <string>
@@ -48,4 +48,4 @@ class TorSettings {
 
 }  // namespace TorCommon_1_3
 
-#endif  // ZELCRAFT_FRAME_HOST_TORSETTINGS_H_
+#endif  // TORCOMMON13R_TORSETTINGS_H_
