@@ -15,13 +15,8 @@ void ZelBivariateDatapassOperations::Warn(int code) { AddWarning(warnings_, code
 const std::vector<ZelOperationPair>& ZelBivariateDatapassOperations::Prepare() {
   const ZelSettings& s = *fields_->GetSettings();
   steps_.clear();
-  bool hasContinuousInput = false;
-  for (int i = 0; i < fields_->Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    if (!field->IsTarget() && !field->IsExcluded() && field->IsContinuous()) {
-      hasContinuousInput = true;
-    }
-  }
+  // A weight is no input: it is never binned, selected or constructed from.
+  const bool hasContinuousInput = !fields_->GetContinuousInputs().empty();
   const int targetIndex = fields_->GetTargetIndex();
   const ZelVariableHandleInfo* target = fields_->GetHandle(targetIndex);
   const bool unsupervisedMerge = s.unsupervisedMergeOrdinal || s.unsupervisedMergeNominal;

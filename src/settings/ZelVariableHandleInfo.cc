@@ -158,7 +158,8 @@ TorStatus ZelVariableHandleInfo::CreateHistogram(int index) {
 TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
   // The univariate statistic is fed first and the histogram last; the other
   // per-field statistics go between them.
-  ZelStatistics* const statistics[] = {univariate_.get(), histogram_.get()};
+  ZelStatistics* const statistics[] = {univariate_.get(), targetStatistic_.get(),
+                                       operationStatistic_.get(), histogram_.get()};
   TorStatus result;
   for (ZelStatistics* statistic : statistics) {
     if (statistic == nullptr || statistic->IsInformationCollected()) continue;
@@ -170,7 +171,8 @@ TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
 }
 
 TorStatus ZelVariableHandleInfo::EndPass() {
-  ZelStatistics* const statistics[] = {univariate_.get(), histogram_.get()};
+  ZelStatistics* const statistics[] = {univariate_.get(), targetStatistic_.get(),
+                                       operationStatistic_.get(), histogram_.get()};
   TorStatus result;
   for (ZelStatistics* statistic : statistics) {
     if (statistic == nullptr || statistic->IsInformationCollected()) continue;
@@ -186,7 +188,7 @@ bool ZelVariableHandleInfo::NeedsStatistics() const {
   if (IsLive(univariate_)) return true;
   // A weight field only needs its own summary.
   if (IsWeight()) return false;
-  return IsLive(histogram_);
+  return IsLive(targetStatistic_) || IsLive(operationStatistic_) || IsLive(histogram_);
 }
 
 void ZelVariableHandleInfo::Display(std::ostream& out, bool detailed) const {
@@ -198,7 +200,8 @@ void ZelVariableHandleInfo::Display(std::ostream& out, bool detailed) const {
   if (derived_) out << "[Derived]";
   if (detailed) {
     if (rule_ != nullptr) rule_->Display(out);
-    for (const ZelStatistics* statistic : {univariate_.get(), histogram_.get()}) {
+    for (const ZelStatistics* statistic : {univariate_.get(), targetStatistic_.get(),
+                                           operationStatistic_.get(), histogram_.get()}) {
       if (statistic != nullptr) statistic->Display(out);
     }
   }

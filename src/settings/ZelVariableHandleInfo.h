@@ -78,10 +78,38 @@ class ZelVariableHandleInfo {
   ZelTransformation::ZelTransformRule* GetRule() const { return rule_.get(); }
   ZelStatistic::ZelStatistics* GetUnivariate() const { return univariate_.get(); }
   ZelStatistic::ZelStatistics* GetHistogram() const { return histogram_.get(); }
+  ZelStatistic::ZelStatistics* GetTargetStatistic() const { return targetStatistic_.get(); }
+  ZelStatistic::ZelStatistics* GetOperationStatistic() const { return operationStatistic_.get(); }
+  // The target the operation statistic was made against; null before.
+  ZelVariableHandleInfo* GetTargetHandle() const { return targetHandle_; }
 
   // A ZelUnivarContHistogram of a continuous field, set up from its finished
   // univariate statistic (210006 when there is none).
   TorCommon_1_3::TorStatus CreateHistogram(int index);
+
+  // The statistic of this input (at `index`) against `target` (at
+  // `targetIndex`) for the bivariate pass, by
+  // the two measurement kinds: a continuous input against a categorical
+  // target groups the input by target category; a categorical input gets
+  // its table against a categorical target, or the target's moments per
+  // category of a continuous one; a continuous input against a continuous
+  // target is 210014 (the build's continuous-by-continuous statistic covers
+  // that pair). 210011 for a target field or a field or target without a
+  // univariate statistic; no statistic for a field without a level.
+  TorCommon_1_3::TorStatus CreateTargetStatistic(const Pair& pair, int index,
+                                                 ZelVariableHandleInfo* target, int targetIndex);
+  // The statistic of this input against `target` for one operation. The
+  // pair (0, 0) asks for the input's predictive statistic and sets the
+  // predictive-power flag: for a continuous input against a continuous
+  // target it takes its correlation from `list` (the build's continuous-by-
+  // continuous statistic, 210006 when none) when that covers both fields,
+  // and makes a pass of its own otherwise. 210014 for pairs it does not know.
+  TorCommon_1_3::TorStatus CreateOperationStatistic(const Pair& pair, int index,
+                                                    ZelVariableHandleInfo* target, int targetIndex,
+                                                    const ZelStatistic::ZelStatistics* list);
+  // The predictive power of this input for its target handle, through a
+  // ZelPredictivePowerCalculator; a failure leaves `power` untouched.
+  TorCommon_1_3::TorStatus GetPredictivePower(double* power) const;
 
   // Feeds the record to every statistic that is not done, in order; the
   // first error is stored and returned.
@@ -96,10 +124,18 @@ class ZelVariableHandleInfo {
   // (Re)creates the univariate statistic from the measurement level.
   void CreateUnivariate(int index);
   void CreateRule(const Pair& pair);
+  // The bivariate statistic of this input against `target` by their kinds;
+  // nothing for a field without a level.
+  TorCommon_1_3::TorStatus MakeTargetStatistic(
+      int index, const ZelVariableHandleInfo& target, int targetIndex,
+      std::unique_ptr<ZelStatistic::ZelStatistics>* made) const;
 
   std::unique_ptr<TorCommon_1_3::ITorVariable> variable_;
   std::unique_ptr<ZelTransformation::ZelTransformRule> rule_;
   std::unique_ptr<ZelStatistic::ZelStatistics> univariate_;
+  std::unique_ptr<ZelStatistic::ZelStatistics> targetStatistic_;
+  std::unique_ptr<ZelStatistic::ZelStatistics> operationStatistic_;
+  ZelVariableHandleInfo* targetHandle_ = nullptr;  // not owned
   std::unique_ptr<ZelStatistic::ZelStatistics> histogram_;
   const ZelSettings* settings_;
   bool derived_ = false;

@@ -1,5 +1,9 @@
 #include "settings/ZelVariableHandleList.h"
 
+#include <algorithm>
+
+#include "statistics/ZelBivarContCont.h"
+
 using TorCommon_1_3::ITorVariable;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
@@ -60,7 +64,9 @@ std::vector<int> ZelVariableHandleList::GetContinuousInputs() const {
   std::vector<int> inputs;
   for (int i = 0; i < Count(); ++i) {
     const ZelVariableHandleInfo& handle = *handles_[i];
-    if (!handle.IsExcluded() && !handle.IsTarget() && handle.IsContinuous()) inputs.push_back(i);
+    if (!handle.IsExcluded() && !handle.IsTarget() && !handle.IsWeight() && handle.IsContinuous()) {
+      inputs.push_back(i);
+    }
   }
   return inputs;
 }
@@ -69,7 +75,10 @@ std::vector<int> ZelVariableHandleList::GetCategoricalInputs() const {
   std::vector<int> inputs;
   for (int i = 0; i < Count(); ++i) {
     const ZelVariableHandleInfo& handle = *handles_[i];
-    if (!handle.IsExcluded() && !handle.IsTarget() && handle.IsCategorical()) inputs.push_back(i);
+    if (!handle.IsExcluded() && !handle.IsTarget() && !handle.IsWeight() &&
+        handle.IsCategorical()) {
+      inputs.push_back(i);
+    }
   }
   return inputs;
 }
@@ -112,6 +121,13 @@ void ZelVariableHandleList::BeginPass() {
   for (int i = 0; i < Count(); ++i) {
     if (handles_[i]->NeedsStatistics()) pending_.push_back(i);
   }
+  const auto* pairs = dynamic_cast<const ZelStatistic::ZelBivarContCont*>(listStatistic_.get());
+  if (pairs == nullptr || pairs->IsInformationCollected()) return;
+  for (int i : pairs->GetFieldIndices()) {
+    if (i >= 0 && i < Count()) pending_.push_back(i);
+  }
+  std::sort(pending_.begin(), pending_.end());
+  pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
 }
 
 TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
@@ -119,6 +135,10 @@ TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
   for (int i : pending_) {
     result = handles_[i]->ProcessRecord(record);
     if (result.IsError()) break;
+  }
+  if (!result.IsError() && listStatistic_ != nullptr &&
+      !listStatistic_->IsInformationCollected()) {
+    result = listStatistic_->AddRecord(record);
   }
   status_ = result;
   return result;
@@ -129,6 +149,10 @@ TorStatus ZelVariableHandleList::EndPass() {
   for (int i : pending_) {
     result = handles_[i]->EndPass();
     if (result.IsError()) break;
+  }
+  if (!result.IsError() && listStatistic_ != nullptr &&
+      !listStatistic_->IsInformationCollected()) {
+    result = listStatistic_->Finalize();
   }
   status_ = result;
   return result;

@@ -1,6 +1,12 @@
 // ZelVariableHandleList: every field of a build, host fields first in host
 // order, derived fields appended as steps create them. A field is addressed
-// by its index everywhere; indices never change.
+// by its index everywhere; indices never change. Besides the fields' own
+// statistics it holds one list statistic over several fields (the continuous
+// fields against each other), fed after them.
+//
+// Weights are not inputs: a frequency or analysis weight says how much a
+// record counts, so it is never binned, selected, merged or folded into a
+// constructed feature, and the input lists leave it out.
 #ifndef ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
 #define ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
 
@@ -52,6 +58,7 @@ class ZelVariableHandleList {
   // The host field at the start of i's derivation chain (following each
   // rule's first input); -1 for a host field or a broken chain.
   int GetRootIndex(int i) const;
+  // Fields that are neither excluded, targets nor weights, by kind.
   std::vector<int> GetContinuousInputs() const;
   std::vector<int> GetCategoricalInputs() const;
   // Fields that are neither excluded nor weights.
@@ -59,7 +66,13 @@ class ZelVariableHandleList {
   // One of the FieldKind values; -1 when i is out of range.
   int GetFieldKind(int i) const;
 
-  // Refills the pending list with the fields that need statistics.
+  // Replaces the list statistic (null removes it).
+  void SetListStatistic(ZelStatistic::ZelStatistics* statistic) { listStatistic_.reset(statistic); }
+  ZelStatistic::ZelStatistics* GetListStatistic() const { return listStatistic_.get(); }
+
+  // Refills the pending list with the fields that need statistics; while the
+  // list statistic still needs a pass, the fields it reads are pending too,
+  // so that the pass reads them.
   void BeginPass();
   const std::vector<int>& GetPending() const { return pending_; }
   TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
@@ -72,6 +85,7 @@ class ZelVariableHandleList {
 
   const ZelSettings* settings_;
   std::vector<std::unique_ptr<ZelVariableHandleInfo>> handles_;
+  std::unique_ptr<ZelStatistic::ZelStatistics> listStatistic_;
   TorCommon_1_3::TorStatus status_;
   std::vector<int> pending_;
 };

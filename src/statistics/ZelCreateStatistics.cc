@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/ZelVariableHandleList.h"
+#include "statistics/ZelBivarContCont.h"
 
 namespace ZelStatistic {
 
@@ -54,18 +55,76 @@ TorStatus CreateHistograms(ZelVariableHandleList* list) {
   return TorStatus();
 }
 
+// A field the statistics against the target may use: neither excluded nor a
+// weight.
+bool IsUsable(const ZelVariableHandleInfo& handle) {
+  return !handle.IsExcluded() && !handle.IsWeight();
+}
+
+// A usable field with a measurement level that is no target.
+bool IsInput(const ZelVariableHandleInfo& handle) {
+  return IsUsable(handle) && !handle.IsTarget() &&
+         handle.GetMeasureKind() != MeasureKind::kNone;
+}
+
+// The inputs against the target for the bivariate pass. With a continuous
+// target the continuous inputs go into one continuous-by-continuous list
+// statistic with the target instead of statistics of their own.
+TorStatus CreateTargetStatistics(ZelVariableHandleList* list) {
+  const int target = list->GetTargetIndex();
+  ZelVariableHandleInfo* targetHandle = list->GetHandle(target);
+  if (targetHandle == nullptr) return TorStatus();
+  const bool continuousTarget = targetHandle->IsContinuous();
+  if (continuousTarget) {
+    std::vector<int> fields;
+    for (int i = 0; i < list->Count(); ++i) {
+      const ZelVariableHandleInfo* handle = list->GetHandle(i);
+      if (IsUsable(*handle) && handle->IsContinuous()) fields.push_back(i);
+    }
+    list->SetListStatistic(new ZelBivarContCont(list->GetSettings(), fields));
+  }
+  for (int i = 0; i < list->Count(); ++i) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (!IsInput(*handle) || (continuousTarget && handle->IsContinuous())) continue;
+    const TorStatus created = handle->CreateTargetStatistic({}, i, targetHandle, target);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
+// Each input's predictive statistic against the target.
+TorStatus CreateOperationStatistics(ZelVariableHandleList* list) {
+  const int target = list->GetTargetIndex();
+  ZelVariableHandleInfo* targetHandle = list->GetHandle(target);
+  if (targetHandle == nullptr) return TorStatus();
+  for (int i = 0; i < list->Count(); ++i) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (!IsInput(*handle)) continue;
+    const TorStatus created =
+        handle->CreateOperationStatistic({}, i, targetHandle, target, list->GetListStatistic());
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
 }  // namespace
 
 TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& kinds) {
   for (int kind : kinds) {
     TorStatus created;
     switch (kind) {
+      case StatisticRequest::kTarget:
+        created = CreateTargetStatistics(list);
+        break;
+      case StatisticRequest::kOperation:
+        created = CreateOperationStatistics(list);
+        break;
       case StatisticRequest::kHistogram:
         created = CreateHistograms(list);
         break;
       default:
-        // The outlier, Box-Cox, target and operation statistics have no
-        // classes yet: those requests create nothing.
+        // The outlier and Box-Cox statistics have no classes yet: those
+        // requests create nothing.
         break;
     }
     if (created.IsError()) return created;

@@ -91,7 +91,8 @@ TEST_F(VariableHandleListTest, IndicesKindsAndInputs) {
     EXPECT_EQ(list.GetFieldKind(i), expectedKinds[i]) << i;
     EXPECT_EQ(list.GetRootIndex(i), -1) << i;
   }
-  EXPECT_EQ(list.GetContinuousInputs(), (std::vector<int>{1, 4, 5}));
+  // The weights (4 and 5) are no inputs.
+  EXPECT_EQ(list.GetContinuousInputs(), (std::vector<int>{1}));
   EXPECT_EQ(list.GetCategoricalInputs(), (std::vector<int>{2, 3}));
   EXPECT_EQ(list.GetValidCount(), 5);
 
@@ -110,7 +111,7 @@ TEST_F(VariableHandleListTest, IndicesKindsAndInputs) {
   EXPECT_EQ(list.GetFieldKind(derivedTarget), FieldKind::kDerivedTarget);
   EXPECT_EQ(list.GetFieldKind(copy), FieldKind::kTransformed);
   EXPECT_EQ(list.GetRootIndex(copy), -1);
-  EXPECT_EQ(list.GetContinuousInputs(), (std::vector<int>{1, 4, 5, copy}));
+  EXPECT_EQ(list.GetContinuousInputs(), (std::vector<int>{1, copy}));
   EXPECT_EQ(list.GetCategoricalInputs(), (std::vector<int>{3}));
   EXPECT_EQ(list.GetValidCount(), 5);
 }

@@ -124,7 +124,8 @@ TEST(CreateStatisticsTest, HistogramsForFieldsInUseAndExcludedFieldsNotDateSourc
   ASSERT_NE(bins, nullptr);
   EXPECT_EQ(bins->GetUpperBounds()[0], 1);
   list.BeginPass();
-  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 5}));  // excluded fields are not fed
+  // Excluded fields are not fed; b is, against the target.
+  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 1, 5}));
 
   // A continuous field without a univariate statistic cannot have a histogram.
   ASSERT_EQ(list.AddDerivedCopy("copy", *vars[0], ZelTransformation::ZelOperationPair{}), 6);

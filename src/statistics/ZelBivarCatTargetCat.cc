@@ -1,0 +1,44 @@
+#include "statistics/ZelBivarCatTargetCat.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+ZelBivarCatTargetCat::ZelBivarCatTargetCat(const ZelSettings* settings, uint32_t inputIndex,
+                                           uint32_t targetIndex, bool nominalTarget)
+    : ZelStatistics(settings, kBivariateCatTargetCat),
+      inputIndex_(inputIndex),
+      targetIndex_(targetIndex),
+      nominalTarget_(nominalTarget) {}
+
+TorStatus ZelBivarCatTargetCat::InitCategories(const ZelStatistics* input,
+                                               const ZelStatistics* target) {
+  TorStatus status = inputs_.InitFrom(input);
+  if (!status.IsError()) status = targets_.InitFrom(target);
+  if (status.IsError()) return Fail(status.GetCode());
+  table_.Resize(inputs_.Count(), targets_.Count());
+  return status_;
+}
+
+TorStatus ZelBivarCatTargetCat::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  const RawData& input = record[inputIndex_];
+  const RawData& target = record[targetIndex_];
+  if (input.IsMissing() || target.IsMissing()) return status_;
+  const int i = inputs_.GetCategoryIndex(input);
+  const int j = targets_.GetCategoryIndex(target);
+  if (i < 0 || j < 0) return status_;
+  const double f = FrequencyWeight(record);
+  table_.Add(i, j, f, f * AnalysisWeight(record));
+  total_ += f;
+  return status_;
+}
+
+TorStatus ZelBivarCatTargetCat::Finalize() {
+  collected_ = true;
+  return status_;
+}
+
+}  // namespace ZelStatistic

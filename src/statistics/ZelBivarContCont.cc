@@ -1,0 +1,76 @@
+#include "statistics/ZelBivarContCont.h"
+
+#include <cmath>
+
+#include "frame/ZelStatusCodes.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+ZelBivarContCont::ZelBivarContCont(const ZelSettings* settings,
+                                   const std::vector<int>& fieldIndices)
+    : ZelStatistics(settings, kBivariateContCont),
+      fields_(fieldIndices),
+      pairs_(fieldIndices.size() * (fieldIndices.size() + 1) / 2),
+      values_(fieldIndices.size()),
+      valid_(fieldIndices.size()) {}
+
+int ZelBivarContCont::FindPosition(int fieldIndex) const {
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (fields_[i] == fieldIndex) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+TorStatus ZelBivarContCont::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    const RawData& value = record[static_cast<std::size_t>(fields_[i])];
+    if (value.IsMissing()) continue;
+    if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
+        value.GetStorage() != TorCommon_1_3::kStorageReal) {
+      return Fail(ZelStatusCode::kBadValueType);
+    }
+    values_[count] = value.GetReal();
+    valid_[count++] = i;
+  }
+  const double f = FrequencyWeight(record);
+  const double w = f * AnalysisWeight(record);
+  for (std::size_t a = 0; a < count; ++a) {
+    for (std::size_t b = 0; b <= a; ++b) Pair(valid_[a], valid_[b]).Add(values_[a], values_[b], f, w);
+  }
+  return status_;
+}
+
+TorStatus ZelBivarContCont::Finalize() {
+  collected_ = true;
+  const int order = static_cast<int>(fields_.size());
+  counts_ = TorMath_1_3::TorSymMatrix(order);
+  covariances_ = TorMath_1_3::TorSymMatrix(order);
+  correlations_ = TorMath_1_3::TorSymMatrix(order);
+  for (int i = 0; i < order; ++i) {
+    for (int j = 0; j <= i; ++j) {
+      const ZelPairMoments& pair = Pair(i, j);
+      counts_.SetElem(i, j, pair.frequency);
+      covariances_.SetElem(i, j, pair.Covariance());
+    }
+  }
+  // Each variance is taken over the records where its field alone is valid.
+  for (int i = 0; i < order; ++i) {
+    for (int j = 0; j <= i; ++j) {
+      const double product = covariances_.GetElem(i, i) * covariances_.GetElem(j, j);
+      const double r = counts_.GetElem(i, j) > 0.0 && product > 0.0
+                           ? covariances_.GetElem(i, j) / std::sqrt(product)
+                           : 0.0;
+      correlations_.SetElem(i, j, r);
+    }
+  }
+  return status_;
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,52 @@
+#include "statistics/ZelBivarGroupedMoments.h"
+
+#include "frame/ZelStatusCodes.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+ZelBivarGroupedMoments::ZelBivarGroupedMoments(const ZelSettings* settings, StatisticType type,
+                                               uint32_t inputIndex, uint32_t targetIndex,
+                                               bool inputGroups)
+    : ZelStatistics(settings, type),
+      inputIndex_(inputIndex),
+      targetIndex_(targetIndex),
+      groupIndex_(inputGroups ? inputIndex : targetIndex),
+      valueIndex_(inputGroups ? targetIndex : inputIndex) {}
+
+TorStatus ZelBivarGroupedMoments::InitGroups(const ZelStatistics* grouping) {
+  const TorStatus status = categories_.InitFrom(grouping);
+  if (status.IsError()) return Fail(status.GetCode());
+  moments_.assign(static_cast<std::size_t>(categories_.Count()), ZelCategoryMoments());
+  return status_;
+}
+
+TorStatus ZelBivarGroupedMoments::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  const RawData& group = record[groupIndex_];
+  const RawData& value = record[valueIndex_];
+  if (group.IsMissing() || value.IsMissing()) return status_;
+  if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
+      value.GetStorage() != TorCommon_1_3::kStorageReal) {
+    return Fail(ZelStatusCode::kBadValueType);
+  }
+  const int k = categories_.GetCategoryIndex(group);
+  if (k < 0) return status_;
+  const double x = value.GetReal();
+  const double f = FrequencyWeight(record);
+  const double w = f * AnalysisWeight(record);
+  moments_[static_cast<std::size_t>(k)].Add(x, f, w);
+  overall_.Add(x, f, w);
+  return status_;
+}
+
+TorStatus ZelBivarGroupedMoments::Finalize() {
+  collected_ = true;
+  return status_;
+}
+
+}  // namespace ZelStatistic

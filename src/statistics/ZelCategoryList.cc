@@ -1,0 +1,54 @@
+#include "statistics/ZelCategoryList.h"
+
+#include <algorithm>
+
+#include "frame/ZelStatusCodes.h"
+#include "statistics/ZelUnivarNumericCat.h"
+#include "statistics/ZelUnivarStringCat.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::TorStatus;
+
+TorStatus ZelCategoryList::InitFrom(const ZelStatistics* univariate) {
+  numbers_.clear();
+  texts_.clear();
+  if (const auto* numeric = dynamic_cast<const ZelUnivarNumericCat*>(univariate)) {
+    numbers_ = numeric->GetValues();
+    count_ = static_cast<int>(numbers_.size());
+    return TorStatus();
+  }
+  if (const auto* strings = dynamic_cast<const ZelUnivarStringCat*>(univariate)) {
+    texts_ = strings->GetCategories();
+    count_ = static_cast<int>(texts_.size());
+    return TorStatus();
+  }
+  count_ = 0;
+  return TorStatus(ZelStatusCode::kMissingStatistic, false);
+}
+
+int ZelCategoryList::GetCategoryIndex(const RawData& value) const {
+  switch (value.GetStorage()) {
+    case TorCommon_1_3::kStorageString: {
+      const auto it = std::lower_bound(texts_.begin(), texts_.end(), value.GetString());
+      if (it == texts_.end() || *it != value.GetString()) return -1;
+      return static_cast<int>(it - texts_.begin());
+    }
+    case TorCommon_1_3::kStorageInteger:
+    case TorCommon_1_3::kStorageReal:
+    case TorCommon_1_3::kStorageDate:
+    case TorCommon_1_3::kStorageTime:
+    case TorCommon_1_3::kStorageTimestamp: {
+      const double x = value.GetReal();
+      const auto it = std::lower_bound(numbers_.begin(), numbers_.end(), x);
+      if (it == numbers_.end() || *it != x) return -1;
+      return static_cast<int>(it - numbers_.begin());
+    }
+    default:
+      return -1;
+  }
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,32 @@
+// ZelCategoryMoments: the summary of a continuous value within one category
+// of another field: its weighted mean, its second moment about that mean,
+// the record count (sum of frequency weights) and the weight (sum of
+// frequency times analysis weight). Both the analysis of variance and
+// supervised binning work on lists of these.
+#ifndef ZELCRAFT_STATISTICS_ZELCATEGORYMOMENTS_H_
+#define ZELCRAFT_STATISTICS_ZELCATEGORYMOMENTS_H_
+
+namespace ZelStatistic {
+
+struct ZelCategoryMoments {
+  double mean = 0.0;
+  double m2 = 0.0;
+  double frequency = 0.0;
+  double weight = 0.0;
+
+  // The weighted one-pass update; a record of weight 0 only counts.
+  void Add(double x, double f, double w) {
+    const double previous = weight;
+    weight += w;
+    if (w > 0.0 && weight > 0.0) {
+      const double d = (x - mean) * w / weight;
+      mean += d;
+      m2 += d * d * weight * previous / w;
+    }
+    frequency += f;
+  }
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELCATEGORYMOMENTS_H_

@@ -1,0 +1,31 @@
+// ZelPairMoments: the running co-moment of two continuous values over the
+// records where both are valid, with their pairwise means, record count and
+// weight. With the same field on both sides it is that field's second moment.
+#ifndef ZELCRAFT_STATISTICS_ZELPAIRMOMENTS_H_
+#define ZELCRAFT_STATISTICS_ZELPAIRMOMENTS_H_
+
+namespace ZelStatistic {
+
+struct ZelPairMoments {
+  double frequency = 0.0;
+  double weight = 0.0;
+  double meanX = 0.0;
+  double meanY = 0.0;
+  double coMoment = 0.0;
+
+  void Add(double x, double y, double f, double w) {
+    frequency += f;
+    weight += w;
+    if (weight <= 0.0) return;
+    coMoment += (x - meanX) * (y - meanY) * (w - w * w / weight);
+    meanX += (x - meanX) * w / weight;
+    meanY += (y - meanY) * w / weight;
+  }
+  // The co-moment over the count less one; 0 below two records, where it
+  // has no value.
+  double Covariance() const { return frequency > 1.0 ? coMoment / (frequency - 1.0) : 0.0; }
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELPAIRMOMENTS_H_
