@@ -1,12 +1,43 @@
 // The handler factory: which handler runs a (step, action) pair.
+#include "transformation/ZelCatFeatureSelectionHandler.h"
 #include "transformation/ZelCheckPointHandler.h"
 #include "transformation/ZelCheckTypeHandler.h"
+#include "transformation/ZelContFeatureSelectionHandler.h"
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelFeatureScreenHandler.h"
 #include "transformation/ZelOperationHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
+#include "transformation/ZelSupervisedBinningHandler.h"
 
 namespace ZelTransformation {
+
+namespace {
+
+ZelOperationHandler* CreateCategoricalHandler(const ZelOperationPair& pair,
+                                              ZelVariableHandleList* fields,
+                                              std::vector<TorCommon_1_3::TorStatus>* warnings) {
+  switch (pair.action) {
+    case Action::kExcludeCatFeature:
+      return new ZelCatFeatureSelectionHandler(pair, fields, warnings);
+    default:
+      return nullptr;
+  }
+}
+
+ZelOperationHandler* CreateContinuousHandler(const ZelOperationPair& pair,
+                                             ZelVariableHandleList* fields,
+                                             std::vector<TorCommon_1_3::TorStatus>* warnings) {
+  switch (pair.action) {
+    case Action::kBinContFeature:
+      return new ZelSupervisedBinningHandler(pair, fields, warnings);
+    case Action::kExcludeContFeature:
+      return new ZelContFeatureSelectionHandler(pair, fields, warnings);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
 
 ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                                    std::vector<TorCommon_1_3::TorStatus>* warnings) {
@@ -21,6 +52,10 @@ ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHand
       return new ZelCheckPointHandler(pair, fields, warnings);
     case Step::kCheckType:
       return new ZelCheckTypeHandler(pair, fields, warnings);
+    case Step::kHandleCategoricalFeatures:
+      return CreateCategoricalHandler(pair, fields, warnings);
+    case Step::kHandleContinuousFeatures:
+      return CreateContinuousHandler(pair, fields, warnings);
     default:
       return nullptr;
   }

@@ -1,6 +1,7 @@
 // The rule factory: which rule class derives a field for a (step, action).
 #include "transformation/ZelCheckTypeFunctionRule.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
+#include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
 
@@ -16,6 +17,11 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       return new ZelDateTimeFunctionRule(pair);
     case Step::kCheckType:
       return new ZelCheckTypeFunctionRule(pair);
+    case Step::kHandleContinuousFeatures:
+      if (pair.action == Action::kBinContFeature) {
+        return new ZelSupervisedBinningDiscretizationRule(pair);
+      }
+      return nullptr;
     default:
       return nullptr;
   }

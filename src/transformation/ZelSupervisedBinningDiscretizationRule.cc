@@ -1,0 +1,38 @@
+#include "transformation/ZelSupervisedBinningDiscretizationRule.h"
+
+#include <algorithm>
+
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelSupervisedBinningDiscretizationRule::ZelSupervisedBinningDiscretizationRule(
+    const ZelOperationPair& pair)
+    : ZelDiscretizationTransformRule(pair) {}
+
+int ZelSupervisedBinningDiscretizationRule::GetDiscretizationKind() const {
+  const ZelOperationPair binning{Step::kHandleContinuousFeatures, Action::kBinContFeature};
+  return GetPair() == binning ? 1 : 0;
+}
+
+const RawData& ZelSupervisedBinningDiscretizationRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr || input->IsMissing()) {
+    output_.SetMissingValue(TorCommon_1_3::kStorageReal);
+    return output_;
+  }
+  double v = 0.0;
+  if (input->GetStorage() == TorCommon_1_3::kStorageInteger ||
+      input->GetStorage() == TorCommon_1_3::kStorageReal) {
+    v = input->GetReal();
+  }
+  // The first cut point at or above v.
+  const auto bin = std::lower_bound(cutPoints_.begin(), cutPoints_.end(), v);
+  output_.SetDouble(static_cast<double>(bin - cutPoints_.begin()));
+  return output_;
+}
+
+}  // namespace ZelTransformation
