@@ -75,10 +75,16 @@ void ReadSummaryElement(const xmlNode* element, DocumentSummary* summary) {
       summary->present = true;
       summary->originalInputs = NumberAttribute(child, "originalIputFields");
       summary->recommended = NumberAttribute(child, "recommendedTotal");
+      summary->targets = NumberAttribute(child, "target");
     } else if (IsNamed(child, "StepSummary")) {
       for (const xmlNode* action = child->children; action; action = action->next) {
         if (!IsNamed(action, "Action")) continue;
         const std::string key = Attribute(action, "reasonKey");
+        if (key == "ExcludeLowAssociationCate" || key == "ExcludeLowAssociationCont") {
+          summary->unassociated += NumberAttribute(action, "numOfFields");
+        } else if (key == "BinValues") {
+          summary->binned += NumberAttribute(action, "numOfFields");
+        }
         if (FindReason(key))
           ExclusionFor(summary, key).fields += NumberAttribute(action, "numOfFields");
       }
@@ -136,6 +142,10 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
       out << (i == 0 ? " (" : ", ") << exclusion.names[i];
     }
     out << (exclusion.names.empty() ? "\n" : ")\n");
+  }
+  if (summary.targets > 0) {
+    out << "against the target: " << summary.unassociated
+        << " inputs excluded for lack of association, " << summary.binned << " binned\n";
   }
 }
 

@@ -23,6 +23,11 @@ struct DocumentSummary {
   bool present = false;  // the document carries a processing summary
   long originalInputs = 0;
   long recommended = 0;
+  long targets = 0;
+  // Inputs measured against the target: excluded for lack of association
+  // (categorical and continuous) and binned along the target's categories.
+  long unassociated = 0;
+  long binned = 0;
   std::vector<Exclusion> exclusions;
 };
 

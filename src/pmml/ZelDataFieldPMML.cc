@@ -107,6 +107,7 @@ std::unique_ptr<XMLElement> CreateDataField(const ZelVariableHandleList& fields,
   *status = summary.AppendFieldActions(extension, index);
   if (status->IsError()) return nullptr;
   AppendUsage(extension, fields, index);
+  AppendPredictivePower(extension, field);
 
   const int kind = field.GetMeasureKind();
   const char* optype = OptypeOfMeasureKind(kind);

@@ -88,6 +88,7 @@ std::unique_ptr<XMLElement> CreateDerivedField(const ZelVariableHandleList& fiel
   if (status->IsError()) return nullptr;
   AppendUsage(extension, fields, index);
   AppendSourceFields(extension, *rule);
+  AppendPredictivePower(extension, field);
   extension->AppendChild(XMLElement::Create("HasMissingValues"))
       ->AddAttribute("value", HasMissingValues(field) ? "true" : "false");
 

@@ -51,6 +51,14 @@ TorStatus AppendInterval(XMLElement* parent, const ZelVariableHandleInfo& field)
   return TorStatus();
 }
 
+void AppendPredictivePower(XMLElement* extension, const ZelVariableHandleInfo& field) {
+  if (!field.HasPredictivePower()) return;
+  double power = 0.0;
+  if (field.GetPredictivePower(&power).IsError() || !std::isfinite(power)) return;
+  extension->AppendChild(XMLElement::Create("PredictivePower"))
+      ->AddAttribute("value", ZelStatistic::FormatDouble(power));
+}
+
 void AppendValue(XMLElement* parent, const std::string& value, const std::string& label,
                  const char* property) {
   XMLElement* element = parent->AppendChild(XMLElement::Create("Value"));

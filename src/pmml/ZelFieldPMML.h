@@ -29,6 +29,10 @@ void AppendUsage(TorXML_1_3::XMLElement* extension, const ZelVariableHandleList&
 TorCommon_1_3::TorStatus AppendInterval(TorXML_1_3::XMLElement* parent,
                                         const ZelVariableHandleInfo& field);
 
+// "PredictivePower" for a field whose predictive statistic was made; left
+// out when it cannot be computed (that does not affect the document).
+void AppendPredictivePower(TorXML_1_3::XMLElement* extension, const ZelVariableHandleInfo& field);
+
 // A "Value" element; `label` becomes its displayValue unless empty.
 void AppendValue(TorXML_1_3::XMLElement* parent, const std::string& value,
                  const std::string& label, const char* property);

@@ -1,9 +1,13 @@
 #include "pmml/ZelTransformRulePMML.h"
 
+#include <string>
+#include <vector>
+
 #include "frame/ZelStatusCodes.h"
 #include "pmml/ZelFunctionCatalogue.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "statistics/ZelFormat.h"
+#include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 
 namespace ZelPMML {
 
@@ -47,6 +51,9 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     case Action::kTimeDurationsSecond:
       status_ = WriteFunctionCall(true);
       break;
+    case Action::kBinContFeature:
+      status_ = WriteDiscretize();
+      break;
     default:
       status_ = TorStatus();
       break;
@@ -83,6 +90,31 @@ TorStatus ZelTransformRulePMML::WriteFunctionCall(bool withReference) {
     reference->AppendText(ZelStatistic::FormatDouble(rule.GetParameters().front()));
   }
   derivedField_->AppendChild(apply.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteDiscretize() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelSupervisedBinningDiscretizationRule*>(
+          field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  // Without a cut point the one bin spans every value: the field is constant
+  // but keeps an expression, which a derived field cannot do without.
+  const std::vector<double>& cuts = rule->GetCutPoints();
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  std::unique_ptr<XMLElement> discretize(XMLElement::Create("Discretize"));
+  discretize->AddAttribute("field", rule->GetInputName(0));
+  for (std::size_t bin = 0; bin <= cuts.size(); ++bin) {
+    XMLElement* element = discretize->AppendChild(XMLElement::Create("DiscretizeBin"));
+    element->AddAttribute("binValue", std::to_string(bin));
+    XMLElement* interval = element->AppendChild(XMLElement::Create("Interval"));
+    interval->AddAttribute("closure", bin < cuts.size() ? "openClosed" : "openOpen");
+    if (bin > 0) interval->AddAttribute("leftMargin", ZelStatistic::FormatDouble(cuts[bin - 1]));
+    if (bin < cuts.size()) {
+      interval->AddAttribute("rightMargin", ZelStatistic::FormatDouble(cuts[bin]));
+    }
+  }
+  derivedField_->AppendChild(discretize.release());
   return TorStatus();
 }
 

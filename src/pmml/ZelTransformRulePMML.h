@@ -31,6 +31,10 @@ class ZelTransformRulePMML {
   // Apply(function of the rule, source) for trimming, calendar parts and
   // recasts; durations add the reference as a typed constant.
   TorCommon_1_3::TorStatus WriteFunctionCall(bool withReference);
+  // "Discretize" with one bin per interval between the cut points; bins are
+  // closed on the right, so a value on a cut point takes the lower bin. No
+  // cut point gives one bin over every value.
+  TorCommon_1_3::TorStatus WriteDiscretize();
 
   std::unique_ptr<TorXML_1_3::XMLElement> FieldRef(const std::string& name) const;
 

@@ -83,24 +83,39 @@ TEST(DocumentTest, SmallDocumentHasItsElementsAndAttributesInOrder) {
   ASSERT_EQ(fields.size(), 5u);
   const std::string inUse =
       "Extension(extender=zelcraft.dev)[UsageType(value=enable) ClassOfField(value=";
+  // Predictive power for y, which its -1e20 dominates. age: r² over age's 7
+  // records with y's variance over all 8, (5M)² / ((2800 / 6) (M² / 8)) =
+  // 3/7; grade: 1 − within / total second moment = 1 − (2/3) / (6/7) = 2/9
+  // over the 7 records with a grade; colour: 1 − (2/3) / (7/8) = 5/21.
+  std::string power[3];
+  const double expectedPower[3] = {3.0 / 7.0, 2.0 / 9.0, 5.0 / 21.0};
+  for (int i = 0; i < 3; ++i) {
+    power[i] = ExtValue(fields[i], "PredictivePower");
+    ASSERT_FALSE(power[i].empty()) << i;
+    EXPECT_NEAR(std::stod(power[i]), expectedPower[i], 1e-12) << i;
+  }
+  EXPECT_EQ(ExtValue(fields[3], "PredictivePower"), "");  // the target has none
   // Continuous: user-missing values in an extension, then the valid range,
   // in which 99 is missing, not the maximum.
   EXPECT_EQ(Tree(fields[0]),
             "DataField(name=age displayName=Age in years optype=continuous dataType=double)[" +
                 inUse +
-                "original predictor)] Extension(extender=zelcraft.dev name=MissingValue)"
+                "original predictor) PredictivePower(value=" + power[0] +
+                ")] Extension(extender=zelcraft.dev name=MissingValue)"
                 "[Value(value=99 displayValue=unknown property=missing)] "
                 "Interval(closure=closedClosed leftMargin=20 rightMargin=80)]");
   // Ordinal numbers: a label matches the number's exact text ("2", not
   // "2.0"); an empty label is left out; the missing value comes last.
   EXPECT_EQ(Tree(fields[1]), "DataField(name=grade optype=ordinal dataType=integer)[" + inUse +
-                                 "original predictor)] Value(value=1 property=valid) Value(value=2 "
+                                 "original predictor) PredictivePower(value=" + power[1] +
+                                 ")] Value(value=1 property=valid) Value(value=2 "
                                  "displayValue=two property=valid) Value(value=3 property=valid) "
                                  "Value(value=-1 displayValue=n/a property=missing)]");
   // Text categories, byte-ordered, with quotes and backslashes escaped.
   EXPECT_EQ(Tree(fields[2]),
             "DataField(name=colour optype=categorical dataType=string)[" + inUse +
-                "original predictor)] Extension(extender=zelcraft.dev name=noSpaceTrim "
+                "original predictor) PredictivePower(value=" + power[2] +
+                ")] Extension(extender=zelcraft.dev name=noSpaceTrim "
                 "value=true) Value(value=a&\\\"<b> property=valid) Value(value=c\\\\d "
                 "property=valid) Value(value=plain property=valid)]");
   // Margins beyond the 64-bit range are written as its ends, but only when
