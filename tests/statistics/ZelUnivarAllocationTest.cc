@@ -7,6 +7,12 @@
 #include <new>
 
 #include "settings/ZelSettings.h"
+#include "statistics/ZelBivarCatTargetCat.h"
+#include "statistics/ZelBivarCatTargetCont.h"
+#include "statistics/ZelBivarCatTargetContPredictivePower.h"
+#include "statistics/ZelBivarContCont.h"
+#include "statistics/ZelBivarContTargetCat.h"
+#include "statistics/ZelUnivarNumericCat.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarContHistogram.h"
 #include "statistics/ZelUnivarStringCat.h"
@@ -63,6 +69,43 @@ TEST(UnivarAllocationTest, KnownValuesAndFullTablesCostNoAllocation) {
   ZelStatistic::ZelUnivarContHistogram histogram(&settings, 0);
   ASSERT_TRUE(histogram.SetUpHistogram(cont).IsOK());
   EXPECT_EQ(AllocationsFeeding(histogram, known), 0);
+}
+
+// Against the target: each record is placed by a lookup among the known
+// categories and adds to fixed tables, also when its value is not listed.
+TEST(UnivarAllocationTest, BivariateRecordsCostNoAllocation) {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 3;
+  const std::string longText(64, 'c');
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 40; ++i) {
+    records.push_back(MakeRecord({Str(longText + std::to_string(i % 7)), Real(i * 0.5),
+                                  Int(i % 3), Real(1 + i % 2)}));
+  }
+  ZelStatistic::ZelUnivarStringCat text(&settings, 0);
+  ZelStatistic::ZelUnivarCont cont(&settings, 1);
+  ZelStatistic::ZelUnivarNumericCat target(&settings, 2, true);
+  for (ZelStatistic::ZelStatistics* u :
+       std::initializer_list<ZelStatistic::ZelStatistics*>{&text, &cont, &target}) {
+    AllocationsFeeding(*u, records);
+    u->Finalize();
+  }
+  records.push_back(MakeRecord({Str("unlisted"), Real(1), Int(9), Real(1)}));
+  ZelStatistic::ZelBivarCatTargetCat table(&settings, 0, 2, true);
+  ASSERT_TRUE(table.InitCategories(&text, &target).IsOK());
+  ZelStatistic::ZelBivarCatTargetCont byTarget(&settings, 1, 2);
+  ASSERT_TRUE(byTarget.InitCategories(&cont, &target).IsOK());
+  ZelStatistic::ZelBivarContTargetCat byInput(&settings, 0, 1);
+  ASSERT_TRUE(byInput.InitCategories(&text, &cont).IsOK());
+  ZelStatistic::ZelBivarCatTargetContPredictivePower bins(&settings, 1, 2);
+  ASSERT_TRUE(bins.InitCategories(&cont, &target).IsOK());
+  ZelStatistic::ZelBivarContCont pairs(&settings, {1, 2});
+  for (ZelStatistic::ZelStatistics* b : std::initializer_list<ZelStatistic::ZelStatistics*>{
+           &table, &byTarget, &byInput, &bins, &pairs}) {
+    EXPECT_EQ(AllocationsFeeding(*b, records), 0) << ZelStatistic::GetStatisticTypeName(b->GetType());
+  }
+  // The unlisted record was skipped: 40 records of weight 1 or 2.
+  EXPECT_EQ(table.GetTotalFrequency(), 60.0);
 }
 
 }  // namespace
