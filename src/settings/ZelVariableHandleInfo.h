@@ -88,14 +88,14 @@ class ZelVariableHandleInfo {
   TorCommon_1_3::TorStatus CreateHistogram(int index);
 
   // The statistic of this input (at `index`) against `target` (at
-  // `targetIndex`) for the bivariate pass, by
-  // the two measurement kinds: a continuous input against a categorical
-  // target groups the input by target category; a categorical input gets
-  // its table against a categorical target, or the target's moments per
-  // category of a continuous one; a continuous input against a continuous
-  // target is 210014 (the build's continuous-by-continuous statistic covers
-  // that pair). 210011 for a target field or a field or target without a
-  // univariate statistic; no statistic for a field without a level.
+  // `targetIndex`) for the bivariate pass, by the two measurement kinds: a
+  // continuous input against a categorical target groups the input by target
+  // category; a categorical input gets its table against a categorical
+  // target, or the target's moments per category of a continuous one; a
+  // continuous input against a continuous target is 210014 (the build's
+  // continuous-by-continuous statistic covers that pair). 210011 for a
+  // target field, or when either has no univariate statistic; no statistic
+  // for a field without a level.
   TorCommon_1_3::TorStatus CreateTargetStatistic(const Pair& pair, int index,
                                                  ZelVariableHandleInfo* target, int targetIndex);
   // The statistic of this input against `target` for one operation. The
