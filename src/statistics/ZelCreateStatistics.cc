@@ -40,6 +40,27 @@ std::vector<int> ChooseHistogramFields(const ZelVariableHandleList& list) {
   return chosen;
 }
 
+bool IsUsable(const ZelVariableHandleInfo& handle) {
+  return !handle.IsExcluded() && !handle.IsWeight();
+}
+
+TorStatus CreateOutlierStatistics(ZelVariableHandleList* list) {
+  for (int i = 0; i < list->Count(); ++i) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (!IsUsable(*handle)) continue;
+    const TorStatus created = handle->CreateOutlierStatistic(i);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
+TorStatus CreateBoxCoxStatistic(ZelVariableHandleList* list) {
+  const int target = list->GetTargetIndex();
+  ZelVariableHandleInfo* handle = list->GetHandle(target);
+  if (handle == nullptr || !handle->IsContinuous()) return TorStatus();
+  return handle->CreateBoxCoxStatistic(target);
+}
+
 TorStatus CreateHistograms(ZelVariableHandleList* list) {
   for (int i : ChooseHistogramFields(*list)) {
     ZelVariableHandleInfo* handle = list->GetHandle(i);
@@ -60,12 +81,18 @@ TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& 
   for (int kind : kinds) {
     TorStatus created;
     switch (kind) {
+      case StatisticRequest::kOutlier:
+        created = CreateOutlierStatistics(list);
+        break;
+      case StatisticRequest::kBoxCox:
+        created = CreateBoxCoxStatistic(list);
+        break;
       case StatisticRequest::kHistogram:
         created = CreateHistograms(list);
         break;
       default:
-        // The outlier, Box-Cox, target and operation statistics have no
-        // classes yet: those requests create nothing.
+        // The target and operation statistics have no classes yet: those
+        // requests create nothing.
         break;
     }
     if (created.IsError()) return created;
