@@ -3,8 +3,12 @@
 #include "transformation/ZelCheckTypeHandler.h"
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelOperationHandler.h"
+#include "transformation/ZelOutlierHandler.h"
+#include "transformation/ZelReorderHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
+#include "transformation/ZelTargetHandler.h"
 
 namespace ZelTransformation {
 
@@ -21,6 +25,23 @@ ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHand
       return new ZelCheckPointHandler(pair, fields, warnings);
     case Step::kCheckType:
       return new ZelCheckTypeHandler(pair, fields, warnings);
+    case Step::kOutlierIdentification:
+      return new ZelOutlierHandler(pair, fields, warnings);
+    case Step::kHandleMissingValue:
+      return new ZelMissingValueHandler(pair, fields, warnings);
+    case Step::kHandleTarget:
+      if (pair.action == Action::kReorderCatTarget) {
+        return new ZelReorderHandler(pair, fields, warnings);
+      }
+      if (pair.action == Action::kRescaleScaleTarget) {
+        return new ZelTargetHandler(pair, fields, warnings);
+      }
+      return nullptr;
+    case Step::kHandleCategoricalFeatures:
+      if (pair.action == Action::kReorderCatFeature) {
+        return new ZelReorderHandler(pair, fields, warnings);
+      }
+      return nullptr;
     default:
       return nullptr;
   }
