@@ -31,8 +31,17 @@ class ZelTransformRulePMML {
   // Apply(function of the rule, source) for trimming, calendar parts and
   // recasts; durations add the reference as a typed constant.
   TorCommon_1_3::TorStatus WriteFunctionCall(bool withReference);
-
-  std::unique_ptr<TorXML_1_3::XMLElement> FieldRef(const std::string& name) const;
+  // outlierHandle(source, treatment, robust mean, robust SD, cutoff,
+  // analysis weight field or 1).
+  TorCommon_1_3::TorStatus WriteOutlierCall();
+  // NormContinuous (continuous) or MapValues with recodeElseCopy
+  // (categorical), each mapping a missing value to the replacement.
+  TorCommon_1_3::TorStatus WriteMissingReplacement();
+  // A MapValues table from each category to its code, then the codes as
+  // the field's values.
+  TorCommon_1_3::TorStatus WriteReorder();
+  // (a / b) * (Box-Cox(source) - c) + d.
+  TorCommon_1_3::TorStatus WriteBoxCoxRescale();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;
