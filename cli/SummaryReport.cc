@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 namespace zelcli {
 
@@ -92,29 +93,73 @@ void ReadSummaryElement(const xmlNode* element, DocumentSummary* summary) {
   }
 }
 
-// The exclusion actions in a field's own extension name the field.
-void ReadFieldActions(const xmlNode* field, DocumentSummary* summary) {
+// What a derived field's rule did to the values of its source; null for
+// rules that change no values in place.
+Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
+  if (key == "OutlierTrim2ExtremeValue") return &summary->outliersTrimmed;
+  if (key == "OutlierSet2MissingValue") return &summary->outliersSetMissing;
+  if (key.compare(0, 14, "ReplaceMissing") == 0) return &summary->missingReplaced;
+  return nullptr;
+}
+
+// Derived fields name their source; treatments are reported under the input
+// field a chain of them starts from.
+using Sources = std::map<std::string, std::string>;
+
+// The exclusion actions in a field's own extension name the field; the
+// treatments name the field's source, resolved once all fields are read.
+void ReadFieldActions(const xmlNode* field, DocumentSummary* summary, Sources* sources) {
   const std::string name = Attribute(field, "name");
   for (const xmlNode* extension = field->children; extension; extension = extension->next) {
     if (!IsNamed(extension, "Extension")) continue;
+    for (const xmlNode* child = extension->children; child; child = child->next) {
+      if (IsNamed(child, "SourceField")) (*sources)[name] = Attribute(child, "value");
+    }
     for (const xmlNode* action = extension->children; action; action = action->next) {
       if (!IsNamed(action, "Action")) continue;
       const std::string key = Attribute(action, "reasonKey");
       if (FindReason(key)) ExclusionFor(summary, key).names.push_back(name);
+      if (Treatment* treatment = TreatmentFor(summary, key)) {
+        ++treatment->fields;
+        // A replacement's second parameter is the number of values replaced.
+        treatment->values += NumberAttribute(action, "parameter2");
+        treatment->names.push_back(name);
+      }
     }
   }
 }
 
-void Walk(const xmlNode* node, DocumentSummary* summary) {
+std::string RootOf(std::string name, const Sources& sources) {
+  for (std::size_t steps = 0; steps <= sources.size(); ++steps) {
+    const auto source = sources.find(name);
+    if (source == sources.end()) break;
+    name = source->second;
+  }
+  return name;
+}
+
+void Walk(const xmlNode* node, DocumentSummary* summary, Sources* sources) {
   for (; node; node = node->next) {
     if (IsNamed(node, "Summary")) {
       ReadSummaryElement(node, summary);
     } else if (IsNamed(node, "DataField") || IsNamed(node, "DerivedField")) {
-      ReadFieldActions(node, summary);
+      ReadFieldActions(node, summary, sources);
     } else {
-      Walk(node->children, summary);
+      Walk(node->children, summary, sources);
     }
   }
+}
+
+void PrintTreatment(std::ostream& out, const char* what, const Treatment& treatment,
+                    bool withValues) {
+  if (treatment.fields == 0) return;
+  out << what << ": ";
+  if (withValues) out << treatment.values << " in ";
+  out << treatment.fields << (treatment.fields == 1 ? " field" : " fields");
+  for (std::size_t i = 0; i < treatment.names.size(); ++i) {
+    out << (i == 0 ? " (" : ", ") << treatment.names[i];
+  }
+  out << ")\n";
 }
 
 }  // namespace
@@ -123,8 +168,13 @@ bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
   xmlDoc* doc = xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
                               XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (doc == nullptr) return false;
-  Walk(xmlDocGetRootElement(doc), summary);
+  Sources sources;
+  Walk(xmlDocGetRootElement(doc), summary, &sources);
   xmlFreeDoc(doc);
+  for (Treatment* treatment :
+       {&summary->outliersTrimmed, &summary->outliersSetMissing, &summary->missingReplaced}) {
+    for (std::string& name : treatment->names) name = RootOf(name, sources);
+  }
   return true;
 }
 
@@ -143,6 +193,9 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
     }
     out << (exclusion.names.empty() ? "\n" : ")\n");
   }
+  PrintTreatment(out, "outliers trimmed to the cutoff", summary.outliersTrimmed, false);
+  PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
+  PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
   if (summary.targets > 0) {
     out << "against the target: " << summary.unassociated
         << " inputs excluded for lack of association, " << summary.binned << " binned\n";

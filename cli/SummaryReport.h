@@ -19,6 +19,14 @@ struct Exclusion {
   std::vector<std::string> names;  // from the fields' own actions
 };
 
+// The values a step changed in place: how many fields, how many values (when
+// the document tells), and the input fields they belong to.
+struct Treatment {
+  long fields = 0;
+  long values = 0;
+  std::vector<std::string> names;
+};
+
 struct DocumentSummary {
   bool present = false;  // the document carries a processing summary
   long originalInputs = 0;
@@ -29,6 +37,9 @@ struct DocumentSummary {
   long unassociated = 0;
   long binned = 0;
   std::vector<Exclusion> exclusions;
+  Treatment outliersTrimmed;
+  Treatment outliersSetMissing;
+  Treatment missingReplaced;
 };
 
 // False when the text is not an XML document; a document without summary

@@ -8,6 +8,7 @@
 #include "pmml/ZelFieldPMML.h"
 #include "pmml/ZelFunctionCatalogue.h"
 #include "pmml/ZelPMMLConstants.h"
+#include "pmml/ZelTargetInversePMML.h"
 
 namespace ZelPMML {
 
@@ -125,6 +126,8 @@ TorStatus ZelModelPMML::AppendVendorExtension() {
   std::unique_ptr<XMLElement> extension = CreateExtension();
   XMLElement* vendor = extension->AppendChild(XMLElement::Create(kVendorElement));
   summaryWriter_.AppendSummary(vendor, summary_);
+  const TorStatus status = AppendTargetInverse(vendor, fields_);
+  if (status.IsError()) return status;
   root_->AppendChild(extension.release());
   return TorStatus();
 }

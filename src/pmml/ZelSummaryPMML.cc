@@ -242,7 +242,7 @@ TorStatus ZelSummaryPMML::AppendFieldActions(XMLElement* extension, int index) c
     std::vector<double> numbers;
     std::vector<std::string> texts;
     if (action == static_cast<int>(Action::kRescaleScaleTarget)) {
-      numbers = {settings_.rescaleContTargetMean, settings_.rescaleContTargetSD};
+      numbers = ZelSummary::RescaleTargetParameters(*rule, settings_);
     } else {
       numbers = rule->GetParameters();
       texts = rule->GetTextParameters();

@@ -41,7 +41,7 @@ std::vector<double> RuleParameters(uint32_t action, const ZelTransformRule& rule
     case Action::kTypeScaleToOrdinal:
       return {static_cast<double>(settings.recastContThreshold)};
     case Action::kRescaleScaleTarget:
-      return {settings.rescaleContTargetMean, settings.rescaleContTargetSD};
+      return RescaleTargetParameters(rule, settings);
     case Action::kZscoreContFeature:
       return {settings.rescalingZscoreMean, settings.rescalingZscoreSD};
     case Action::kMinMaxContFeature:

@@ -1,6 +1,7 @@
 #include "pmml/ZelSummaryVocabulary.h"
 
 #include "settings/ZelSettings.h"
+#include "transformation/ZelBoxCoxFunctionRule.h"
 #include "transformation/ZelOperation.h"
 
 namespace ZelSummary {
@@ -113,6 +114,15 @@ std::vector<double> ExclusionParameters(int action, const ZelSettings& settings)
     default:
       return {};
   }
+}
+
+std::vector<double> RescaleTargetParameters(const ZelTransformation::ZelTransformRule& rule,
+                                            const ZelSettings& settings) {
+  std::vector<double> numbers = {settings.rescaleContTargetMean, settings.rescaleContTargetSD};
+  if (const auto* boxCox = dynamic_cast<const ZelTransformation::ZelBoxCoxFunctionRule*>(&rule)) {
+    numbers.push_back(boxCox->GetLambda());
+  }
+  return numbers;
 }
 
 }  // namespace ZelSummary

@@ -9,6 +9,10 @@
 
 class ZelSettings;
 
+namespace ZelTransformation {
+class ZelTransformRule;
+}  // namespace ZelTransformation
+
 namespace ZelSummary {
 
 // "TextFields", ...; "" for steps 0 and 4 and unknown numbers.
@@ -25,6 +29,11 @@ bool IsListedInVariableSummary(int action);
 // The setting an exclusion quotes: the missing share for 18, the mode share
 // for 20, the category limit for 21; empty for the others.
 std::vector<double> ExclusionParameters(int action, const ZelSettings& settings);
+
+// What the Box-Cox rescaling of the target quotes: the requested mean and
+// standard deviation, then the exponent of `rule` when it is a Box-Cox rule.
+std::vector<double> RescaleTargetParameters(const ZelTransformation::ZelTransformRule& rule,
+                                            const ZelSettings& settings);
 
 }  // namespace ZelSummary
 

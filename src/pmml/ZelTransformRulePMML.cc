@@ -4,10 +4,15 @@
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
+#include "pmml/ZelBoxCoxPMML.h"
+#include "pmml/ZelExpressionPMML.h"
 #include "pmml/ZelFunctionCatalogue.h"
+#include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelPMMLVocabulary.h"
+#include "pmml/ZelReorderTablePMML.h"
 #include "statistics/ZelFormat.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
+#include "transformation/ZelOutlierFunctionRule.h"
 
 namespace ZelPMML {
 
@@ -54,17 +59,32 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     case Action::kBinContFeature:
       status_ = WriteDiscretize();
       break;
+    case Action::kTrimOutliersToExtreme:
+    case Action::kSetOutliersToMissing:
+      status_ = WriteOutlierCall();
+      break;
+    case Action::kReplaceMissing:
+    case Action::kReplaceMissingTarget:
+    case Action::kReplaceMissingScaleTarget:
+    case Action::kReplaceMissingNominalTarget:
+    case Action::kReplaceMissingOrdinalTarget:
+    case Action::kReplaceMissingScaleFeature:
+    case Action::kReplaceMissingNominalFeature:
+    case Action::kReplaceMissingOrdinalFeature:
+      status_ = WriteMissingReplacement();
+      break;
+    case Action::kReorderCatTarget:
+    case Action::kReorderCatFeature:
+      status_ = WriteReorder();
+      break;
+    case Action::kRescaleScaleTarget:
+      status_ = WriteBoxCoxRescale();
+      break;
     default:
       status_ = TorStatus();
       break;
   }
   status = status_;
-}
-
-std::unique_ptr<XMLElement> ZelTransformRulePMML::FieldRef(const std::string& name) const {
-  std::unique_ptr<XMLElement> ref(XMLElement::Create("FieldRef"));
-  ref->AddAttribute("field", name);
-  return ref;
 }
 
 TorStatus ZelTransformRulePMML::WriteFunctionCall(bool withReference) {
@@ -76,7 +96,7 @@ TorStatus ZelTransformRulePMML::WriteFunctionCall(bool withReference) {
 
   std::unique_ptr<XMLElement> apply(XMLElement::Create("Apply"));
   apply->AddAttribute("function", GetFunctionName(function->GetFunctionId()));
-  apply->AppendChild(FieldRef(rule.GetInputName(0)).release());
+  apply->AppendChild(MakeFieldRef(rule.GetInputName(0)).release());
   if (withReference) {
     // The source's storage says whether the reference counts days or seconds.
     const ZelVariableHandleInfo* source = fields_.GetHandle(rule.GetSourceIndex());
@@ -115,6 +135,104 @@ TorStatus ZelTransformRulePMML::WriteDiscretize() {
     }
   }
   derivedField_->AppendChild(discretize.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteOutlierCall() {
+  const ZelTransformRule& rule = *field_.GetRule();
+  if (rule.GetRuleType() != ZelTransformation::RuleType::kFunctions) return TorStatus();
+  const auto* function = dynamic_cast<const ZelFunctionTransformRule*>(&rule);
+  if (function == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  using Parameter = ZelTransformation::ZelOutlierFunctionRule::Parameter;
+  const std::vector<double>& p = rule.GetParameters();
+  if (rule.GetInputNames().empty() || p.size() < Parameter::kParameterCount) {
+    return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  }
+  const char* const kDouble = "double";
+  std::unique_ptr<XMLElement> apply(XMLElement::Create("Apply"));
+  apply->AddAttribute("function", GetFunctionName(function->GetFunctionId()));
+  apply->AppendChild(MakeFieldRef(rule.GetInputName(0)).release());
+  const bool trim = rule.GetPair().action == Action::kTrimOutliersToExtreme;
+  apply->AppendChild(
+      MakeConstant(trim ? "asExtremeValues" : "asMissingValues", "string").release());
+  apply->AppendChild(MakeConstant(p[Parameter::kRobustMean], kDouble).release());
+  apply->AppendChild(MakeConstant(p[Parameter::kRobustStdDev], kDouble).release());
+  apply->AppendChild(MakeConstant(p[Parameter::kCutoff], kDouble).release());
+  // Consumers narrow the band by the record's analysis weight.
+  const ZelVariableHandleInfo* weight = nullptr;
+  for (int i = 0; i < fields_.Count() && weight == nullptr; ++i) {
+    if (fields_.GetHandle(i)->IsAnalysisWeight()) weight = fields_.GetHandle(i);
+  }
+  apply->AppendChild(weight != nullptr ? MakeFieldRef(weight->GetName()).release()
+                                       : MakeConstant("1", kDouble).release());
+  derivedField_->AppendChild(apply.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteMissingReplacement() {
+  const ZelTransformRule& rule = *field_.GetRule();
+  const TorStatus lacking(ZelStatusCode::kRuleLacksField, false);
+  if (rule.GetInputNames().empty()) return lacking;
+  const std::vector<double>& numbers = rule.GetParameters();
+  const std::vector<std::string>& texts = rule.GetTextParameters();
+  switch (field_.GetMeasureKind()) {
+    case MeasureKind::kContinuous: {
+      if (numbers.empty()) return lacking;
+      XMLElement* norm = derivedField_->AppendChild(XMLElement::Create("NormContinuous"));
+      norm->AddAttribute("field", rule.GetInputName(0));
+      norm->AddAttribute("mapMissingTo", ZelStatistic::FormatDouble(numbers.front()));
+      // The identity: only missing values change.
+      for (const char* point : {"0", "1"}) {
+        XMLElement* linear = norm->AppendChild(XMLElement::Create("LinearNorm"));
+        linear->AddAttribute("orig", point);
+        linear->AddAttribute("norm", point);
+      }
+      return TorStatus();
+    }
+    case MeasureKind::kNominal:
+    case MeasureKind::kOrdinal: {
+      if (numbers.empty() && texts.empty()) return lacking;
+      XMLElement* map = derivedField_->AppendChild(XMLElement::Create("MapValues"));
+      map->AddAttribute("mapMissingTo", !numbers.empty()
+                                            ? ZelStatistic::FormatDouble(numbers.front())
+                                            : texts.front());
+      map->AddAttribute("outputColumn", "output");
+      // Without a table every present value would map to nothing; the
+      // extension tells consumers to copy it instead.
+      XMLElement* extension = map->AppendChild(XMLElement::Create("Extension"));
+      extension->AddAttribute("extender", kExtender);
+      extension->AddAttribute("name", "recodeElseCopy");
+      XMLElement* pair = map->AppendChild(XMLElement::Create("FieldColumnPair"));
+      pair->AddAttribute("column", "input");
+      pair->AddAttribute("field", rule.GetInputName(0));
+      return TorStatus();
+    }
+    default:
+      return TorStatus();
+  }
+}
+
+TorStatus ZelTransformRulePMML::WriteReorder() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelReorderFunctionRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  std::vector<ReorderRow> rows;
+  const TorStatus made = MakeReorderRows(*rule, &rows);
+  if (made.IsError()) return made;
+  derivedField_->AppendChild(MakeReorderMap(rule->GetInputName(0), rows, false).release());
+  AppendReorderValues(derivedField_, rows, false);
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteBoxCoxRescale() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelBoxCoxFunctionRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  derivedField_->AppendChild(
+      MakeBoxCoxRescale(*rule, rule->GetInputName(0), fields_.GetSettings()->rescaleContTargetMean)
+          .release());
   return TorStatus();
 }
 

@@ -35,8 +35,17 @@ class ZelTransformRulePMML {
   // closed on the right, so a value on a cut point takes the lower bin. No
   // cut point gives one bin over every value.
   TorCommon_1_3::TorStatus WriteDiscretize();
-
-  std::unique_ptr<TorXML_1_3::XMLElement> FieldRef(const std::string& name) const;
+  // outlierHandle(source, treatment, robust mean, robust SD, cutoff,
+  // analysis weight field or 1).
+  TorCommon_1_3::TorStatus WriteOutlierCall();
+  // NormContinuous (continuous) or MapValues with recodeElseCopy
+  // (categorical), each mapping a missing value to the replacement.
+  TorCommon_1_3::TorStatus WriteMissingReplacement();
+  // A MapValues table from each category to its code, then the codes as
+  // the field's values.
+  TorCommon_1_3::TorStatus WriteReorder();
+  // (a / b) * (Box-Cox(source) - c) + d.
+  TorCommon_1_3::TorStatus WriteBoxCoxRescale();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

@@ -1,6 +1,8 @@
 #include "settings/ZelVariableHandleInfo.h"
 
 #include "frame/ZelStatusCodes.h"
+#include "statistics/ZelBoxCox.h"
+#include "statistics/ZelOutlier.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarContHistogram.h"
 #include "statistics/ZelUnivarNumericCat.h"
@@ -17,7 +19,7 @@ namespace {
 
 const std::string kEmpty;
 
-bool IsLive(const std::unique_ptr<ZelStatistics>& statistic) {
+bool IsLive(const ZelStatistics* statistic) {
   return statistic != nullptr && !statistic->IsInformationCollected();
 }
 
@@ -155,10 +157,47 @@ TorStatus ZelVariableHandleInfo::CreateHistogram(int index) {
   return status_;
 }
 
+const ZelStatistic::ZelUnivarCont* ZelVariableHandleInfo::FinishedContinuous() {
+  if (univariate_ == nullptr) {
+    status_ = TorStatus(ZelStatusCode::kMissingStatistic, false);
+    return nullptr;
+  }
+  const auto* cont = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(univariate_.get());
+  if (cont == nullptr) status_ = TorStatus(ZelStatusCode::kInconsistent, false);
+  return cont;
+}
+
+TorStatus ZelVariableHandleInfo::CreateOutlierStatistic(int index) {
+  if (excluded_ || !IsContinuous()) return TorStatus();
+  const ZelStatistic::ZelUnivarCont* cont = FinishedContinuous();
+  if (cont == nullptr) return status_;
+  const ZelStatistic::ContSummary& s = cont->GetSummary();
+  outlier_ = std::make_unique<ZelStatistic::ZelOutlier>(settings_, static_cast<uint32_t>(index),
+                                                        s.GetMean(), s.GetStdDev(),
+                                                        s.GetWeightSum(), s.GetValidCount());
+  status_ = TorStatus();
+  return status_;
+}
+
+TorStatus ZelVariableHandleInfo::CreateBoxCoxStatistic(int index) {
+  if (excluded_ || !IsTarget() || !IsContinuous()) return TorStatus();
+  const ZelStatistic::ZelUnivarCont* cont = FinishedContinuous();
+  if (cont == nullptr) return status_;
+  const ZelSettings& s = *settings_;
+  auto boxCox = std::make_unique<ZelStatistic::ZelBoxCox>(
+      settings_, static_cast<uint32_t>(index), s.boxCoxExponentStart, s.boxCoxExponentEnd,
+      s.boxCoxExponentStep, cont->GetSummary().GetMinimum(), s.rescaleContTargetSD,
+      s.rescaleContTargetMean);
+  status_ = boxCox->GetStatus();
+  if (!status_.IsError()) boxCox_ = std::move(boxCox);
+  return status_;
+}
+
 TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
   // The univariate statistic is fed first and the histogram last; the other
   // per-field statistics go between them.
-  ZelStatistics* const statistics[] = {univariate_.get(), targetStatistic_.get(),
+  ZelStatistics* const statistics[] = {univariate_.get(),      outlier_.get(),
+                                       boxCox_.get(),          targetStatistic_.get(),
                                        operationStatistic_.get(), histogram_.get()};
   TorStatus result;
   for (ZelStatistics* statistic : statistics) {
@@ -171,7 +210,8 @@ TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
 }
 
 TorStatus ZelVariableHandleInfo::EndPass() {
-  ZelStatistics* const statistics[] = {univariate_.get(), targetStatistic_.get(),
+  ZelStatistics* const statistics[] = {univariate_.get(),      outlier_.get(),
+                                       boxCox_.get(),          targetStatistic_.get(),
                                        operationStatistic_.get(), histogram_.get()};
   TorStatus result;
   for (ZelStatistics* statistic : statistics) {
@@ -185,10 +225,11 @@ TorStatus ZelVariableHandleInfo::EndPass() {
 
 bool ZelVariableHandleInfo::NeedsStatistics() const {
   if (excluded_) return false;
-  if (IsLive(univariate_)) return true;
+  if (IsLive(univariate_.get())) return true;
   // A weight field only needs its own summary.
   if (IsWeight()) return false;
-  return IsLive(targetStatistic_) || IsLive(operationStatistic_) || IsLive(histogram_);
+  return IsLive(outlier_.get()) || IsLive(boxCox_.get()) || IsLive(targetStatistic_.get()) ||
+         IsLive(operationStatistic_.get()) || IsLive(histogram_.get());
 }
 
 void ZelVariableHandleInfo::Display(std::ostream& out, bool detailed) const {
@@ -200,8 +241,10 @@ void ZelVariableHandleInfo::Display(std::ostream& out, bool detailed) const {
   if (derived_) out << "[Derived]";
   if (detailed) {
     if (rule_ != nullptr) rule_->Display(out);
-    for (const ZelStatistics* statistic : {univariate_.get(), targetStatistic_.get(),
-                                           operationStatistic_.get(), histogram_.get()}) {
+    const ZelStatistics* const statistics[] = {univariate_.get(),      outlier_.get(),
+                                               boxCox_.get(),          targetStatistic_.get(),
+                                               operationStatistic_.get(), histogram_.get()};
+    for (const ZelStatistics* statistic : statistics) {
       if (statistic != nullptr) statistic->Display(out);
     }
   }

@@ -15,6 +15,12 @@
 #include "transformation/ZelOperation.h"
 #include "transformation/ZelTransformRule.h"
 
+namespace ZelStatistic {
+class ZelBoxCox;
+class ZelOutlier;
+class ZelUnivarCont;
+}  // namespace ZelStatistic
+
 // Measurement kinds of a field.
 namespace MeasureKind {
 constexpr int kNone = 0;
@@ -82,6 +88,17 @@ class ZelVariableHandleInfo {
   ZelStatistic::ZelStatistics* GetOperationStatistic() const { return operationStatistic_.get(); }
   // The target the operation statistic was made against; null before.
   ZelVariableHandleInfo* GetTargetHandle() const { return targetHandle_; }
+  ZelStatistic::ZelOutlier* GetOutlier() const { return outlier_.get(); }
+  ZelStatistic::ZelBoxCox* GetBoxCox() const { return boxCox_.get(); }
+
+  // A ZelOutlier of a continuous field that is not excluded, from its
+  // finished ZelUnivarCont (210011 without a univariate statistic, 210007
+  // for one of another class); replaces an earlier one.
+  TorCommon_1_3::TorStatus CreateOutlierStatistic(int index);
+  // A ZelBoxCox of a continuous target that is not excluded, with the grid
+  // and rescaling of the settings (errors as above); an exponent grid the
+  // statistic rejects is reported and no statistic is kept.
+  TorCommon_1_3::TorStatus CreateBoxCoxStatistic(int index);
 
   // A ZelUnivarContHistogram of a continuous field, set up from its finished
   // univariate statistic (210006 when there is none).
@@ -123,6 +140,8 @@ class ZelVariableHandleInfo {
  private:
   // (Re)creates the univariate statistic from the measurement level.
   void CreateUnivariate(int index);
+  // The field's finished ZelUnivarCont, or null with the error stored.
+  const ZelStatistic::ZelUnivarCont* FinishedContinuous();
   void CreateRule(const Pair& pair);
   // The bivariate statistic of this input against `target` by their kinds;
   // nothing for a field without a level.
@@ -133,6 +152,8 @@ class ZelVariableHandleInfo {
   std::unique_ptr<TorCommon_1_3::ITorVariable> variable_;
   std::unique_ptr<ZelTransformation::ZelTransformRule> rule_;
   std::unique_ptr<ZelStatistic::ZelStatistics> univariate_;
+  std::unique_ptr<ZelStatistic::ZelOutlier> outlier_;
+  std::unique_ptr<ZelStatistic::ZelBoxCox> boxCox_;
   std::unique_ptr<ZelStatistic::ZelStatistics> targetStatistic_;
   std::unique_ptr<ZelStatistic::ZelStatistics> operationStatistic_;
   ZelVariableHandleInfo* targetHandle_ = nullptr;  // not owned

@@ -118,4 +118,44 @@ int64_t ContSummary::GetFrequency(double value) const {
 
 void ContSummary::SetFrequency(double value, int64_t count) { frequencies_[value] = count; }
 
+void ContSummary::CountMissingAsValid() {
+  validCount_ += missingCount_;
+  missingCount_ = 0;
+  skewnessValid_ = validCount_ >= 3 && stdDev_ * stdDev_ >= 1e-19;
+}
+
+void ContSummary::ReplaceMissingByMean() {
+  const double valid = static_cast<double>(validCount_);
+  const double total = static_cast<double>(validCount_ + missingCount_);
+  if (validCount_ > 0 && missingCount_ > 0 && total > 1.0) {
+    const double c = std::sqrt((valid - 1.0) / (total - 1.0));
+    stdDev_ *= c;
+    if (c > 0.0 && total > 2.0) {
+      skewness_ = (valid - 2.0) * total / ((total - 2.0) * valid) * skewness_ / c;
+    }
+  }
+  CountMissingAsValid();
+}
+
+void ContSummary::ReplaceMissingByValue(double value) {
+  SetFrequency(value, GetFrequency(value) + missingCount_);
+  CountMissingAsValid();
+}
+
+void ContSummary::SetTransformed(double minimum, double maximum, double mean, double stdDev,
+                                 double skewness) {
+  minimum_ = minimum;
+  maximum_ = maximum;
+  shift_ = 0.0;
+  mean_ = mean;
+  stdDev_ = stdDev;
+  skewness_ = skewness;
+  skewnessValid_ = validCount_ > 2 && stdDev * stdDev >= 1e-19;
+}
+
+void ContSummary::SetExtremes(double minimum, double maximum) {
+  minimum_ = minimum;
+  maximum_ = maximum;
+}
+
 }  // namespace ZelStatistic

@@ -56,7 +56,23 @@ class ContSummary {
   void SetFrequency(double value, int64_t count);
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
+  // Rewrites of a finished summary by the steps that derive a field from it
+  // without a pass of their own. As if every missing record had held the
+  // mean: the sums about the mean do not change, so only the standard
+  // deviation and the skewness shrink to the larger count.
+  void ReplaceMissingByMean();
+  // As if every missing record had held `value` (a category's mode or
+  // median): its frequency grows by the missing count.
+  void ReplaceMissingByValue(double value);
+  // The summary of a transformed field, given its results directly.
+  void SetTransformed(double minimum, double maximum, double mean, double stdDev, double skewness);
+  void SetExtremes(double minimum, double maximum);
+
  private:
+  // Missing records become valid ones; the skewness is valid again only
+  // when the new count and spread support it.
+  void CountMissingAsValid();
+
   int64_t missingCount_ = 0;
   int64_t validCount_ = 0;
   double minimum_;

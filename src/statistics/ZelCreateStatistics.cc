@@ -41,6 +41,28 @@ std::vector<int> ChooseHistogramFields(const ZelVariableHandleList& list) {
   return chosen;
 }
 
+// A field later statistics may use: neither excluded nor a weight.
+bool IsUsable(const ZelVariableHandleInfo& handle) {
+  return !handle.IsExcluded() && !handle.IsWeight();
+}
+
+TorStatus CreateOutlierStatistics(ZelVariableHandleList* list) {
+  for (int i = 0; i < list->Count(); ++i) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (!IsUsable(*handle)) continue;
+    const TorStatus created = handle->CreateOutlierStatistic(i);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
+TorStatus CreateBoxCoxStatistic(ZelVariableHandleList* list) {
+  const int target = list->GetTargetIndex();
+  ZelVariableHandleInfo* handle = list->GetHandle(target);
+  if (handle == nullptr || !handle->IsContinuous()) return TorStatus();
+  return handle->CreateBoxCoxStatistic(target);
+}
+
 TorStatus CreateHistograms(ZelVariableHandleList* list) {
   for (int i : ChooseHistogramFields(*list)) {
     ZelVariableHandleInfo* handle = list->GetHandle(i);
@@ -53,12 +75,6 @@ TorStatus CreateHistograms(ZelVariableHandleList* list) {
     if (created.IsError()) return created;
   }
   return TorStatus();
-}
-
-// A field the statistics against the target may use: neither excluded nor a
-// weight.
-bool IsUsable(const ZelVariableHandleInfo& handle) {
-  return !handle.IsExcluded() && !handle.IsWeight();
 }
 
 // A usable field with a measurement level that is no target.
@@ -113,6 +129,12 @@ TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& 
   for (int kind : kinds) {
     TorStatus created;
     switch (kind) {
+      case StatisticRequest::kOutlier:
+        created = CreateOutlierStatistics(list);
+        break;
+      case StatisticRequest::kBoxCox:
+        created = CreateBoxCoxStatistic(list);
+        break;
       case StatisticRequest::kTarget:
         created = CreateTargetStatistics(list);
         break;
@@ -123,8 +145,7 @@ TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& 
         created = CreateHistograms(list);
         break;
       default:
-        // The outlier and Box-Cox statistics have no classes yet: those
-        // requests create nothing.
+        // Other kinds create nothing.
         break;
     }
     if (created.IsError()) return created;

@@ -23,6 +23,9 @@ class ZelUnivarNumeric : public ZelStatistics {
 
   uint32_t GetFieldIndex() const { return fieldIndex_; }
   const ContSummary& GetSummary() const { return summary_; }
+  // For the steps that rewrite a finished summary in place (missing-value
+  // replacement, the target's Box-Cox transformation, outlier handling).
+  ContSummary& GetMutableSummary() { return summary_; }
   std::vector<double> GetValues() const { return summary_.GetValues(); }
   int64_t GetFrequency(double value) const { return summary_.GetFrequency(value); }
   void SetFrequency(double value, int64_t count) { summary_.SetFrequency(value, count); }

@@ -67,6 +67,12 @@ TorStatus ZelUnivarStringCat::CopyFrom(const ZelStatistics& other) {
   return status_;
 }
 
+void ZelUnivarStringCat::ReplaceMissingBy(const std::string& category) {
+  frequencies_[category] += missingCount_;
+  validCount_ += missingCount_;
+  missingCount_ = 0;
+}
+
 std::vector<std::string> ZelUnivarStringCat::GetCategories() const {
   std::vector<std::string> categories;
   categories.reserve(frequencies_.size());

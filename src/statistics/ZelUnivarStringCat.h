@@ -37,6 +37,9 @@ class ZelUnivarStringCat : public ZelStatistics {
   int64_t GetFrequency(const std::string& category) const;
   // Empty until Finalize found one.
   const std::string& GetMode() const { return mode_; }
+  // As if every missing record had held `category`: its count grows by the
+  // missing count (the entry is created when absent).
+  void ReplaceMissingBy(const std::string& category);
 
  private:
   uint32_t fieldIndex_;

@@ -5,9 +5,13 @@
 #include "transformation/ZelContFeatureSelectionHandler.h"
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelOperationHandler.h"
+#include "transformation/ZelOutlierHandler.h"
+#include "transformation/ZelReorderHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
 #include "transformation/ZelSupervisedBinningHandler.h"
+#include "transformation/ZelTargetHandler.h"
 
 namespace ZelTransformation {
 
@@ -19,6 +23,8 @@ ZelOperationHandler* CreateCategoricalHandler(const ZelOperationPair& pair,
   switch (pair.action) {
     case Action::kExcludeCatFeature:
       return new ZelCatFeatureSelectionHandler(pair, fields, warnings);
+    case Action::kReorderCatFeature:
+      return new ZelReorderHandler(pair, fields, warnings);
     default:
       return nullptr;
   }
@@ -52,6 +58,18 @@ ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHand
       return new ZelCheckPointHandler(pair, fields, warnings);
     case Step::kCheckType:
       return new ZelCheckTypeHandler(pair, fields, warnings);
+    case Step::kOutlierIdentification:
+      return new ZelOutlierHandler(pair, fields, warnings);
+    case Step::kHandleMissingValue:
+      return new ZelMissingValueHandler(pair, fields, warnings);
+    case Step::kHandleTarget:
+      if (pair.action == Action::kReorderCatTarget) {
+        return new ZelReorderHandler(pair, fields, warnings);
+      }
+      if (pair.action == Action::kRescaleScaleTarget) {
+        return new ZelTargetHandler(pair, fields, warnings);
+      }
+      return nullptr;
     case Step::kHandleCategoricalFeatures:
       return CreateCategoricalHandler(pair, fields, warnings);
     case Step::kHandleContinuousFeatures:

@@ -1,6 +1,10 @@
 // The rule factory: which rule class derives a field for a (step, action).
+#include "transformation/ZelBoxCoxFunctionRule.h"
 #include "transformation/ZelCheckTypeFunctionRule.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
+#include "transformation/ZelMissingValueMappingRule.h"
+#include "transformation/ZelOutlierFunctionRule.h"
+#include "transformation/ZelReorderFunctionRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
@@ -17,6 +21,17 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       return new ZelDateTimeFunctionRule(pair);
     case Step::kCheckType:
       return new ZelCheckTypeFunctionRule(pair);
+    case Step::kOutlierIdentification:
+      return new ZelOutlierFunctionRule(pair);
+    case Step::kHandleMissingValue:
+      return new ZelMissingValueMappingRule(pair);
+    case Step::kHandleTarget:
+      if (pair.action == Action::kReorderCatTarget) return new ZelReorderFunctionRule(pair);
+      if (pair.action == Action::kRescaleScaleTarget) return new ZelBoxCoxFunctionRule();
+      return nullptr;
+    case Step::kHandleCategoricalFeatures:
+      if (pair.action == Action::kReorderCatFeature) return new ZelReorderFunctionRule(pair);
+      return nullptr;
     case Step::kHandleContinuousFeatures:
       if (pair.action == Action::kBinContFeature) {
         return new ZelSupervisedBinningDiscretizationRule(pair);

@@ -152,8 +152,12 @@ void ExpectSummaryMatchesFields(const Doc& doc) {
   EXPECT_EQ(Attr(counts, "recommendedTotal"), std::to_string(total));
 }
 
+bool HasSchema() { return std::ifstream(ZEL_SCHEMA_PATH).good(); }
+
+const char* SchemaPath() { return ZEL_SCHEMA_PATH; }
+
 ::testing::AssertionResult IsSchemaValid(const std::string& xml) {
-  if (!std::ifstream(ZEL_SCHEMA_PATH).good()) return ::testing::AssertionSuccess();
+  if (!HasSchema()) return ::testing::AssertionSuccess();
   // Parsing the schema is slow; every test shares one.
   static const std::unique_ptr<xmlSchema, void (*)(xmlSchemaPtr)> schema(
       [] {

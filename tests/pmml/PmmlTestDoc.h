@@ -59,6 +59,10 @@ void ExpectSummaryMatchesFields(const Doc& doc);
 
 // Always true when the schema file is absent.
 ::testing::AssertionResult IsSchemaValid(const std::string& xml);
+// Whether the schema file is at hand; tests that depend on it end with
+// GTEST_SKIP naming SchemaPath() when it is not.
+bool HasSchema();
+const char* SchemaPath();
 
 }  // namespace pmmltest
 

@@ -12,11 +12,16 @@
 #include "statistics/ZelBivarCatTargetContPredictivePower.h"
 #include "statistics/ZelBivarContCont.h"
 #include "statistics/ZelBivarContTargetCat.h"
-#include "statistics/ZelUnivarNumericCat.h"
+#include "statistics/ZelBoxCox.h"
+#include "statistics/ZelOutlier.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarContHistogram.h"
+#include "statistics/ZelUnivarNumericCat.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
+#include "transformation/ZelBoxCoxFunctionRule.h"
+#include "transformation/ZelMissingValueMappingRule.h"
+#include "transformation/ZelOutlierFunctionRule.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
@@ -106,6 +111,43 @@ TEST(UnivarAllocationTest, BivariateRecordsCostNoAllocation) {
   }
   // The unlisted record was skipped: 40 records of weight 1 or 2.
   EXPECT_EQ(table.GetTotalFrequency(), 60.0);
+}
+
+// The statistics of the outlier and target steps and the rules their copies
+// evaluate in later passes.
+TEST(UnivarAllocationTest, OutlierAndTargetStepsCostNoAllocationPerRecord) {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 1;
+  const std::string longText(64, 'x');
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 20; ++i) {
+    records.push_back(MakeRecord({Real(1 + i * 2.5), Real(2), Str(longText + char('a' + i))}));
+  }
+  records.push_back(MakeRecord({Missing(), Real(1), Missing()}));
+  records.back()[2].SetMissingValue(TorCommon_1_3::kStorageString);
+  ZelStatistic::ZelOutlier outlier(&settings, 0, 5.0, 2.0, 40.0, 40);
+  EXPECT_EQ(AllocationsFeeding(outlier, records), 0);
+  // The grid's summaries keep one table entry each; the first record makes it.
+  ZelStatistic::ZelBoxCox boxCox(&settings, 0, -3.0, 3.0, 0.5, 1.0, 1.0, 0.0);
+  AllocationsFeeding(boxCox, records);
+  EXPECT_EQ(AllocationsFeeding(boxCox, records), 0);
+
+  using namespace ZelTransformation;
+  ZelOutlierFunctionRule trim({Step::kOutlierIdentification, Action::kTrimOutliersToExtreme});
+  for (double p : {-1.0, 1.0, 10.0, 2.0, 3.0}) trim.AddParameter(p);
+  ZelMissingValueMappingRule replace({Step::kHandleMissingValue, 31});
+  replace.AddTextParameter(longText + "mode");
+  ZelBoxCoxFunctionRule rescale;
+  rescale.SetTransform(0.5, 0.0, 2.0, 3.0, 1.0, 0.0);
+  for (ZelTransformRule* rule :
+       std::initializer_list<ZelTransformRule*>{&trim, &replace, &rescale}) {
+    rule->AddInput("field", rule == &replace ? 2 : 0);
+    // Output text buffers grow to the longest value first.
+    for (const RawRecord& r : records) rule->Apply(r);
+    const long before = gAllocations.load();
+    for (const RawRecord& r : records) rule->Apply(r);
+    EXPECT_EQ(gAllocations.load() - before, 0) << rule->GetPair().action;
+  }
 }
 
 }  // namespace

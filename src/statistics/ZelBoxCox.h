@@ -1,0 +1,76 @@
+// ZelBoxCox: chooses the Box-Cox exponent of a continuous target. Each
+// exponent of a grid transforms the target, shifted so that its smallest
+// value becomes 1, into its own summary; the exponent whose profile
+// log-likelihood is largest wins (ties go to the smaller one). The target
+// step then rescales the transformed target to the requested mean and
+// standard deviation. It needs the target's finished univariate summary (for
+// the shift), so it takes a pass after the univariate one.
+//
+// The pass must see the values the univariate pass saw. A value at or below
+// the shift (below the minimum found then, which only a source that changes
+// between passes can deliver) has no transform: it stores 210017, which ends
+// the build, rather than feeding undefined numbers into the choice.
+#ifndef ZELCRAFT_STATISTICS_ZELBOXCOX_H_
+#define ZELCRAFT_STATISTICS_ZELBOXCOX_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "statistics/ContSummary.h"
+#include "statistics/ZelStatistics.h"
+
+namespace ZelStatistic {
+
+// ((x - shift)^lambda - 1) / lambda, or ln(x - shift) when lambda is 0.
+double BoxCoxTransform(double x, double shift, double lambda);
+// The same from ln(x - shift), which a whole grid of exponents shares.
+double BoxCoxOfLog(double logValue, double lambda);
+
+class ZelBoxCox : public ZelStatistics {
+ public:
+  // The grid runs from `start` in steps of `step` while below `end`, then
+  // takes `end` itself; an empty or reversed grid stores 210014. `minimum`
+  // is the target's smallest value; `desiredStdDev` and `desiredMean` are
+  // what the transformed target is rescaled to.
+  ZelBoxCox(const ZelSettings* settings, uint32_t fieldIndex, double start, double end, double step,
+            double minimum, double desiredStdDev, double desiredMean);
+
+  // Integer and Real values only (else 210010); a value at or below the
+  // shift stores 210017.
+  TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus Finalize() override;
+
+  // Rewrites `univariate`, the target's finished ZelUnivarCont (else
+  // 210007), in the transformed, rescaled scale. 210017 when the chosen
+  // transform has no spread. A negative desired standard deviation mirrors
+  // the scale; the extremes are then swapped so the range stays ordered.
+  TorCommon_1_3::TorStatus ApplyToUnivariate(ZelStatistics& univariate);
+
+  uint32_t GetFieldIndex() const { return fieldIndex_; }
+  const std::vector<double>& GetExponents() const { return exponents_; }
+  double GetExponent() const { return exponent_; }
+  double GetShift() const { return shift_; }
+  double GetTransformedMean() const { return transformedMean_; }
+  // -1 until Finalize.
+  double GetTransformedStdDev() const { return transformedStdDev_; }
+  double GetTransformedSkewness() const { return transformedSkewness_; }
+  double GetDesiredStdDev() const { return desiredStdDev_; }
+  double GetDesiredMean() const { return desiredMean_; }
+
+ private:
+  uint32_t fieldIndex_;
+  double desiredStdDev_;
+  double desiredMean_;
+  double exponent_ = 0.0;
+  double shift_;
+  double transformedStdDev_ = -1.0;
+  double transformedMean_ = 0.0;
+  double logSum_ = 0.0;  // sum of f * ln(x - shift)
+  double transformedSkewness_ = 0.0;
+  std::vector<double> exponents_;
+  std::vector<ContSummary> summaries_;  // one per exponent
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELBOXCOX_H_

@@ -1,0 +1,99 @@
+#include "statistics/ZelOutlier.h"
+
+#include <cmath>
+
+#include "frame/ZelStatusCodes.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelStatistic {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+constexpr double kTrimmedShare = 0.05;
+constexpr double kShareTolerance = 1e-14;
+
+}  // namespace
+
+ZelOutlier::ZelOutlier(const ZelSettings* settings, uint32_t fieldIndex, double mean, double stdDev,
+                       double weightSum, int64_t count)
+    : ZelStatistics(settings, kOutlier), fieldIndex_(fieldIndex), mean_(mean), count_(count) {
+  double s = stdDev;
+  if (weightSum > 1.0 && count > 1) {
+    s *= std::sqrt(static_cast<double>(count - 1) / (weightSum - 1.0));
+  }
+  for (int i = 0; i + 1 < kIntervals; ++i) bounds_[i] = mean + (i - 3) * s;
+}
+
+int ZelOutlier::FindInterval(double x) const {
+  int k = 0;
+  while (k + 1 < kIntervals && bounds_[k] < x) ++k;
+  return k;
+}
+
+TorStatus ZelOutlier::AddRecord(const RawRecord& record) {
+  if (status_.IsError()) return status_;
+  const RawData& value = record[fieldIndex_];
+  if (value.IsMissing()) return status_;
+  if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
+      value.GetStorage() != TorCommon_1_3::kStorageReal) {
+    return Fail(ZelStatusCode::kBadValueType);
+  }
+  const double x = value.GetReal();
+  const int k = FindInterval(x);
+  const double frequency = FrequencyWeight(record);
+  const double w = frequency * AnalysisWeight(record);
+  frequencies_[k] += frequency;
+  // A record of weight 0 only counts; the update below would divide by it.
+  if (w == 0.0) return status_;
+  const double previous = weights_[k];
+  weights_[k] += w;
+  if (weights_[k] > 0.0) {
+    const double d = (x - means_[k]) * w / weights_[k];
+    means_[k] += d;
+    secondMoments_[k] += d * d * weights_[k] * previous / w;
+  }
+  return status_;
+}
+
+TorStatus ZelOutlier::Finalize() {
+  collected_ = true;
+  if (count_ <= 0) {
+    robustMean_ = mean_;
+    return status_;
+  }
+  // Drop whole intervals from the thinner tail (the low one on ties) until
+  // the next one would bring the dropped share to 5 %; that one is kept.
+  int lo = 0;
+  int hi = kIntervals - 1;
+  double trimmed = 0.0;
+  while (lo <= hi) {
+    const bool high = frequencies_[hi] < frequencies_[lo];
+    trimmed += frequencies_[high ? hi : lo] / static_cast<double>(count_);
+    if (trimmed >= kTrimmedShare || std::fabs(trimmed - kTrimmedShare) < kShareTolerance) break;
+    if (high) {
+      --hi;
+    } else {
+      ++lo;
+    }
+  }
+  double cumulative = 0.0;
+  double keptFrequency = 0.0;
+  for (int i = lo; i <= hi; ++i) {
+    cumulative += weights_[i];
+    keptFrequency += frequencies_[i];
+    if (cumulative > 0.0) robustMean_ += (means_[i] - robustMean_) * weights_[i] / cumulative;
+  }
+  double squares = 0.0;
+  for (int i = lo; i <= hi; ++i) {
+    const double d = robustMean_ - means_[i];
+    squares += weights_[i] * d * d + secondMoments_[i];
+  }
+  robustStdDev_ = keptFrequency > 1.0 ? std::sqrt(squares / (keptFrequency - 1.0)) : 0.0;
+  return status_;
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,59 @@
+// ZelOutlier: a robust mean and standard deviation of a continuous field for
+// the outlier step. The values are counted into eight intervals cut at the
+// mean and at one, two and three standard deviations on either side; whole
+// tail intervals are then dropped, the thinner tail first, while the dropped
+// share of the records stays below 5 %, and the mean and standard deviation
+// of what is left are the robust ones. It needs the field's finished
+// univariate summary, so it takes the pass after the univariate one.
+#ifndef ZELCRAFT_STATISTICS_ZELOUTLIER_H_
+#define ZELCRAFT_STATISTICS_ZELOUTLIER_H_
+
+#include <array>
+#include <cstdint>
+
+#include "statistics/ZelStatistics.h"
+
+namespace ZelStatistic {
+
+class ZelOutlier : public ZelStatistics {
+ public:
+  static constexpr int kIntervals = 8;
+
+  // `mean`, `stdDev`, `weightSum` and `count` are the results of the
+  // field's univariate statistic (its standard deviation divides by the
+  // record count less one; the bounds use one that divides by the weight
+  // sum less one, or the given one when that sum is 1 or less).
+  ZelOutlier(const ZelSettings* settings, uint32_t fieldIndex, double mean, double stdDev,
+             double weightSum, int64_t count);
+
+  // Integer and Real values only; any other storage stores 210010.
+  TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  // Trims the tails and computes the robust results. When one record or
+  // fewer is kept the robust standard deviation is 0, so the outlier step
+  // treats the field as constant.
+  TorCommon_1_3::TorStatus Finalize() override;
+
+  uint32_t GetFieldIndex() const { return fieldIndex_; }
+  double GetRobustMean() const { return robustMean_; }
+  double GetRobustStdDev() const { return robustStdDev_; }
+  // Upper bounds of intervals 0 to 6; interval 7 holds what exceeds them all.
+  const std::array<double, kIntervals>& GetBounds() const { return bounds_; }
+  // The interval a value falls into.
+  int FindInterval(double x) const;
+
+ private:
+  uint32_t fieldIndex_;
+  double mean_;
+  int64_t count_;
+  double robustMean_ = 0.0;
+  double robustStdDev_ = 0.0;
+  std::array<double, kIntervals> bounds_{};
+  std::array<double, kIntervals> frequencies_{};  // real frequency weights
+  std::array<double, kIntervals> weights_{};      // frequency times analysis weight
+  std::array<double, kIntervals> means_{};
+  std::array<double, kIntervals> secondMoments_{};
+};
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELOUTLIER_H_

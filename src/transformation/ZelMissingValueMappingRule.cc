@@ -1,0 +1,35 @@
+#include "transformation/ZelMissingValueMappingRule.h"
+
+#include <cmath>
+
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+const RawData& ZelMissingValueMappingRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr) return output_;
+  output_ = *input;
+  if (!input->IsMissing()) return output_;
+  const std::vector<double>& numbers = GetParameters();
+  const std::vector<std::string>& texts = GetTextParameters();
+  switch (input->GetStorage()) {
+    case TorCommon_1_3::kStorageInteger:
+      if (!numbers.empty()) output_.SetInteger(static_cast<int64_t>(std::trunc(numbers.front())));
+      break;
+    case TorCommon_1_3::kStorageReal:
+      if (!numbers.empty()) output_.SetDouble(numbers.front());
+      break;
+    case TorCommon_1_3::kStorageString:
+      if (!texts.empty()) output_.SetString(texts.front());
+      break;
+    default:
+      break;
+  }
+  return output_;
+}
+
+}  // namespace ZelTransformation

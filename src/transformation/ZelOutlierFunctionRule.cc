@@ -1,0 +1,49 @@
+#include "transformation/ZelOutlierFunctionRule.h"
+
+#include <cmath>
+
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelOutlierFunctionRule::ZelOutlierFunctionRule(const ZelOperationPair& pair)
+    : ZelFunctionTransformRule(pair, pair.action == Action::kSetOutliersToMissing
+                                         ? kSetMissingFunctionId
+                                         : kTrimFunctionId) {}
+
+double ZelOutlierFunctionRule::WeightAt(const RawRecord& working, double index, double fallback) {
+  if (!(index >= 0.0) || index >= static_cast<double>(working.Size())) return fallback;
+  return working[static_cast<std::size_t>(index)].GetReal();
+}
+
+const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr) return output_;
+  output_ = *input;
+  const std::vector<double>& p = GetParameters();
+  if (input->IsMissing() || p.size() < kParameterCount) return output_;
+  double v = 0.0;
+  if (input->GetStorage() == TorCommon_1_3::kStorageInteger ||
+      input->GetStorage() == TorCommon_1_3::kStorageReal) {
+    v = input->GetReal();
+  }
+  // Whole records, as the frequency weight counts everywhere.
+  const double frequency = std::trunc(WeightAt(working, p[kFrequencyWeightIndex], 1.0));
+  const double analysis = WeightAt(working, p[kAnalysisWeightIndex], 1.0);
+  const double half = p[kRobustStdDev] * p[kCutoff] / std::sqrt(analysis);
+  const double lower = p[kRobustMean] - half;
+  const double upper = p[kRobustMean] + half;
+  if (!(v < lower) && !(v > upper)) return output_;
+  outlierCount_ += static_cast<int64_t>(frequency);
+  if (GetPair().action == Action::kSetOutliersToMissing) {
+    output_.SetMissing(true);
+  } else {
+    output_.SetDouble(v < lower ? lower : upper);
+  }
+  return output_;
+}
+
+}  // namespace ZelTransformation
