@@ -19,12 +19,8 @@ Expression MakeBoxCoxRescale(const ZelBoxCoxFunctionRule& rule, const std::strin
                                  MakeApply("-", MakeApply("pow", shifted(), MakeConstant(lambda)),
                                            MakeConstant("1")),
                                  MakeConstant(lambda));
-  return MakeApply("+",
-                   MakeApply("*",
-                             MakeApply("/", MakeConstant(rule.GetDesiredStdDev()),
-                                       MakeConstant(rule.GetTransformedStdDev())),
-                             MakeApply("-", std::move(y), MakeConstant(rule.GetTransformedMean()))),
-                   MakeConstant(targetMean));
+  return MakeLinearRescale(std::move(y), rule.GetDesiredStdDev(), rule.GetTransformedStdDev(),
+                           rule.GetTransformedMean(), targetMean);
 }
 
 Expression MakeBoxCoxInverse(const ZelBoxCoxFunctionRule& rule, const std::string& transformed,

@@ -23,4 +23,11 @@ Expression MakeConstant(double value, const char* dataType) {
   return MakeConstant(ZelStatistic::FormatDouble(value), dataType);
 }
 
+Expression MakeLinearRescale(Expression y, double a, double b, double c, double d) {
+  return MakeApply("+",
+                   MakeApply("*", MakeApply("/", MakeConstant(a), MakeConstant(b)),
+                             MakeApply("-", std::move(y), MakeConstant(c))),
+                   MakeConstant(d));
+}
+
 }  // namespace ZelPMML

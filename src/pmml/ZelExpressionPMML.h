@@ -27,6 +27,10 @@ Expression MakeApply(const char* function, Arguments... arguments) {
   return apply;
 }
 
+// (a / b) * (y - c) + d, the form of every linear rescale in the document;
+// the constants carry no data type.
+Expression MakeLinearRescale(Expression y, double a, double b, double c, double d);
+
 }  // namespace ZelPMML
 
 #endif  // ZELCRAFT_PMML_ZELEXPRESSIONPMML_H_

@@ -13,6 +13,7 @@
 #include "statistics/ZelFormat.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
+#include "transformation/ZelRescaleContFeatureFunctionRule.h"
 
 namespace ZelPMML {
 
@@ -79,6 +80,10 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
       break;
     case Action::kRescaleScaleTarget:
       status_ = WriteBoxCoxRescale();
+      break;
+    case Action::kZscoreContFeature:
+    case Action::kMinMaxContFeature:
+      status_ = WriteFeatureRescale();
       break;
     default:
       status_ = TorStatus();
@@ -232,6 +237,23 @@ TorStatus ZelTransformRulePMML::WriteBoxCoxRescale() {
   if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
   derivedField_->AppendChild(
       MakeBoxCoxRescale(*rule, rule->GetInputName(0), fields_.GetSettings()->rescaleContTargetMean)
+          .release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteFeatureRescale() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelRescaleContFeatureFunctionRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  Expression x = MakeFieldRef(rule->GetInputName(0));
+  derivedField_->AppendChild(
+      (rule->IsZscore()
+           ? MakeLinearRescale(std::move(x), rule->GetTargetStdDev(), rule->GetFieldStdDev(),
+                               rule->GetFieldMean(), rule->GetTargetMean())
+           : MakeLinearRescale(std::move(x), rule->GetNewMaximum() - rule->GetNewMinimum(),
+                               rule->GetFieldMaximum() - rule->GetFieldMinimum(),
+                               rule->GetFieldMinimum(), rule->GetNewMinimum()))
           .release());
   return TorStatus();
 }

@@ -46,6 +46,10 @@ class ZelTransformRulePMML {
   TorCommon_1_3::TorStatus WriteReorder();
   // (a / b) * (Box-Cox(source) - c) + d.
   TorCommon_1_3::TorStatus WriteBoxCoxRescale();
+  // (a / b) * (source - c) + d: the z-score with a = target SD, b = field
+  // SD, c = field mean, d = target mean; the min-max with a = the new range,
+  // b = the field's range, c = field minimum, d = new minimum.
+  TorCommon_1_3::TorStatus WriteFeatureRescale();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

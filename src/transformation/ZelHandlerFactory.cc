@@ -9,6 +9,7 @@
 #include "transformation/ZelOperationHandler.h"
 #include "transformation/ZelOutlierHandler.h"
 #include "transformation/ZelReorderHandler.h"
+#include "transformation/ZelRescaleContFeatureHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
 #include "transformation/ZelSupervisedBinningHandler.h"
 #include "transformation/ZelTargetHandler.h"
@@ -34,6 +35,9 @@ ZelOperationHandler* CreateContinuousHandler(const ZelOperationPair& pair,
                                              ZelVariableHandleList* fields,
                                              std::vector<TorCommon_1_3::TorStatus>* warnings) {
   switch (pair.action) {
+    case Action::kZscoreContFeature:
+    case Action::kMinMaxContFeature:
+      return new ZelRescaleContFeatureHandler(pair, fields, warnings);
     case Action::kBinContFeature:
       return new ZelSupervisedBinningHandler(pair, fields, warnings);
     case Action::kExcludeContFeature:

@@ -5,6 +5,7 @@
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
 #include "transformation/ZelReorderFunctionRule.h"
+#include "transformation/ZelRescaleContFeatureFunctionRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
@@ -33,6 +34,9 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       if (pair.action == Action::kReorderCatFeature) return new ZelReorderFunctionRule(pair);
       return nullptr;
     case Step::kHandleContinuousFeatures:
+      if (pair.action == Action::kZscoreContFeature || pair.action == Action::kMinMaxContFeature) {
+        return new ZelRescaleContFeatureFunctionRule(pair);
+      }
       if (pair.action == Action::kBinContFeature) {
         return new ZelSupervisedBinningDiscretizationRule(pair);
       }

@@ -1,0 +1,50 @@
+#include "transformation/ZelRescaleContFeatureFunctionRule.h"
+
+#include "torcommon13r/TorVariable.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+ZelRescaleContFeatureFunctionRule::ZelRescaleContFeatureFunctionRule(const ZelOperationPair& pair)
+    : ZelFunctionTransformRule(pair, pair.action == Action::kMinMaxContFeature
+                                         ? kMinMaxFunctionId
+                                         : kZscoreFunctionId) {}
+
+void ZelRescaleContFeatureFunctionRule::SetZscore(double targetMean, double targetStdDev,
+                                                  double fieldStdDev, double fieldMean) {
+  targetMean_ = targetMean;
+  targetStdDev_ = targetStdDev;
+  fieldStdDev_ = fieldStdDev;
+  fieldMean_ = fieldMean;
+}
+
+void ZelRescaleContFeatureFunctionRule::SetMinMax(double newMinimum, double newMaximum,
+                                                  double fieldMinimum, double fieldMaximum) {
+  newMinimum_ = newMinimum;
+  newMaximum_ = newMaximum;
+  fieldMinimum_ = fieldMinimum;
+  fieldMaximum_ = fieldMaximum;
+}
+
+double ZelRescaleContFeatureFunctionRule::Rescale(double value) const {
+  if (IsZscore()) return (value - fieldMean_) * targetStdDev_ / fieldStdDev_ + targetMean_;
+  return (newMaximum_ - newMinimum_) * (value - fieldMinimum_) / (fieldMaximum_ - fieldMinimum_) +
+         newMinimum_;
+}
+
+const RawData& ZelRescaleContFeatureFunctionRule::Apply(const RawRecord& working) {
+  const RawData* input = Input(working);
+  if (input == nullptr) return output_;
+  if (input->IsMissing()) {
+    output_.SetMissingValue(TorCommon_1_3::kStorageReal);
+    return output_;
+  }
+  // The statistics read dates and times as their numbers; so does the map,
+  // and so does a consumer of the document's arithmetic.
+  output_.SetDouble(Rescale(input->GetReal()));
+  return output_;
+}
+
+}  // namespace ZelTransformation

@@ -1,0 +1,84 @@
+#include "transformation/ZelRescaleContFeatureHandler.h"
+
+#include "frame/ZelStatusCodes.h"
+#include "statistics/ZelUnivarCont.h"
+#include "torcommon13r/TorVariable.h"
+#include "transformation/ZelRescaleContFeatureFunctionRule.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::TorStatus;
+using ZelStatistic::ContSummary;
+using ZelStatistic::ZelUnivarCont;
+
+ZelRescaleContFeatureHandler::ZelRescaleContFeatureHandler(const ZelOperationPair& pair,
+                                                           ZelVariableHandleList* fields,
+                                                           std::vector<TorStatus>* warnings)
+    : ZelOperationHandler(pair, fields, warnings) {
+  if (IsEnabled(Settings()) && fields->GetContinuousInputs().empty()) {
+    Warn(ZelStatusCode::kRescaleWithoutContinuousInput);
+  }
+}
+
+TorStatus ZelRescaleContFeatureHandler::Check() {
+  return CheckStep(Step::kHandleContinuousFeatures);
+}
+
+bool ZelRescaleContFeatureHandler::IsEnabled(const ZelSettings* settings) {
+  return settings != nullptr && settings->rescaling;
+}
+
+TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* field, int index) {
+  const int level = field->GetMeasureLevel();
+  if (field->IsTarget() ||
+      (level != TorCommon_1_3::kLevelContinuous && level != TorCommon_1_3::kLevelContinuousOther)) {
+    return TorStatus();
+  }
+  if (pair_.action != Action::kZscoreContFeature && pair_.action != Action::kMinMaxContFeature) {
+    return TorStatus();
+  }
+  const auto* source = dynamic_cast<const ZelUnivarCont*>(field->GetUnivariate());
+  if (source == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
+  const ContSummary& from = source->GetSummary();
+  const double lo = from.GetMinimum();
+  const double hi = from.GetMaximum();
+  const double m = from.GetMean();
+  const double s = from.GetStdDev();
+  const bool zscore = pair_.action == Action::kZscoreContFeature;
+  if (zscore ? !(s > 0.0) : !(hi > lo)) return TorStatus();
+
+  const ZelSettings& settings = *Settings();
+  const std::string name = field->GetName() + settings.GetStepSuffix(StepSuffix::kRescaleScaleFeature);
+  const int derived =
+      fields_->AddDerivedField(name, field->GetLabel(), MeasureKind::kContinuous, false,
+                               TorCommon_1_3::kStorageReal, pair_);
+  if (derived < 0) return fields_->GetStatus();
+  field->Exclude(pair_);
+  ZelVariableHandleInfo* handle = fields_->GetHandle(derived);
+  auto* rule = dynamic_cast<ZelRescaleContFeatureFunctionRule*>(handle->GetRule());
+  if (rule != nullptr) rule->AddInput(field->GetName(), index);
+  if (handle->GetUnivariate() == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
+  const TorStatus copied = handle->GetUnivariate()->CopyFrom(*source);
+  if (copied.IsError()) return copied;
+  auto* univariate = dynamic_cast<ZelUnivarCont*>(handle->GetUnivariate());
+  if (univariate == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
+
+  // A linear map moves the extremes and the mean along and stretches the
+  // spread; the skewness keeps its value.
+  ContSummary& to = univariate->GetMutableSummary();
+  if (zscore) {
+    const double mean = settings.rescalingZscoreMean;
+    const double sd = settings.rescalingZscoreSD;
+    rule->SetZscore(mean, sd, s, m);
+    to.SetTransformed(rule->Rescale(lo), rule->Rescale(hi), mean, sd, from.GetSkewness());
+  } else {
+    const double a = settings.rescalingMinMaxMin;
+    const double b = settings.rescalingMinMaxMax;
+    rule->SetMinMax(a, b, lo, hi);
+    to.SetTransformed(a, b, rule->Rescale(m), (b - a) * s / (hi - lo), from.GetSkewness());
+  }
+  return TorStatus();
+}
+
+}  // namespace ZelTransformation
