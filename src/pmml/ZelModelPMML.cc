@@ -9,6 +9,7 @@
 #include "pmml/ZelFunctionCatalogue.h"
 #include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelTargetInversePMML.h"
+#include "pmml/ZelUnivariateStatsPMML.h"
 
 namespace ZelPMML {
 
@@ -126,6 +127,8 @@ TorStatus ZelModelPMML::AppendVendorExtension() {
   std::unique_ptr<XMLElement> extension = CreateExtension();
   XMLElement* vendor = extension->AppendChild(XMLElement::Create(kVendorElement));
   summaryWriter_.AppendSummary(vendor, summary_);
+  // A failure ends the statistics at the failing field, not the document.
+  AppendUnivariateStats(vendor, fields_);
   const TorStatus status = AppendTargetInverse(vendor, fields_);
   if (status.IsError()) return status;
   root_->AppendChild(extension.release());

@@ -224,7 +224,9 @@ TorStatus ZelVariableHandleInfo::EndPass() {
 }
 
 bool ZelVariableHandleInfo::NeedsStatistics() const {
-  if (excluded_) return false;
+  // The document shows the histograms of some excluded fields too (those
+  // excluded by screening, for instance); nothing else of theirs is read.
+  if (excluded_) return IsLive(histogram_.get());
   if (IsLive(univariate_.get())) return true;
   // A weight field only needs its own summary.
   if (IsWeight()) return false;

@@ -132,7 +132,8 @@ class ZelVariableHandleInfo {
   // first error is stored and returned.
   TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
   TorCommon_1_3::TorStatus EndPass();
-  // True when the field is not excluded and some statistic still needs a pass.
+  // True when some statistic still needs a pass; for an excluded field only
+  // its histogram counts.
   bool NeedsStatistics() const;
 
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }

@@ -63,14 +63,20 @@ TorStatus CreateBoxCoxStatistic(ZelVariableHandleList* list) {
   return handle->CreateBoxCoxStatistic(target);
 }
 
+// The histogram of a continuous field lies over the range its finished
+// summary found. A field excluded as soon as it was derived (an outlier
+// copy without robust spread) never had its values read: it has no range
+// to lay bins over and no histogram to show, and is not flagged for one.
 TorStatus CreateHistograms(ZelVariableHandleList* list) {
   for (int i : ChooseHistogramFields(*list)) {
     ZelVariableHandleInfo* handle = list->GetHandle(i);
-    handle->SetHistogramFlag();
     const int level = handle->GetMeasureLevel();
-    if (level != TorCommon_1_3::kLevelContinuous && level != TorCommon_1_3::kLevelContinuousOther) {
-      continue;
-    }
+    const bool continuous =
+        level == TorCommon_1_3::kLevelContinuous || level == TorCommon_1_3::kLevelContinuousOther;
+    const ZelStatistics* univariate = handle->GetUnivariate();
+    if (continuous && univariate != nullptr && !univariate->IsInformationCollected()) continue;
+    handle->SetHistogramFlag();
+    if (!continuous) continue;
     const TorStatus created = handle->CreateHistogram(i);
     if (created.IsError()) return created;
   }

@@ -111,11 +111,17 @@ TEST(CreateStatisticsTest, HistogramsForFieldsInUseAndExcludedFieldsNotDateSourc
   ASSERT_TRUE(list.EndPass().IsOK());
   list.GetHandle(3)->Exclude({3, 18});
   list.GetHandle(4)->Exclude({2, 15});
+  // A copy excluded as it was made never had its values read: no range, no
+  // histogram, no flag.
+  ASSERT_EQ(list.AddDerivedField("a_Outlier", "", MeasureKind::kContinuous, false,
+                                 TorCommon_1_3::kStorageReal, {6, 45}),
+            6);
+  list.GetHandle(6)->Exclude({6, 47});
 
   ASSERT_TRUE(ZelStatistic::CreateStatistics(&list, {1, 2, 3, 4, 9, 5}).IsOK());
-  const bool flagged[] = {true, true, false, true, false, true};
-  const bool histogram[] = {true, false, false, true, false, true};
-  for (int i = 0; i < 6; ++i) {
+  const bool flagged[] = {true, true, false, true, false, true, false};
+  const bool histogram[] = {true, false, false, true, false, true, false};
+  for (int i = 0; i < 7; ++i) {
     EXPECT_EQ(list.GetHandle(i)->HasHistogramFlag(), flagged[i]) << i;
     EXPECT_EQ(list.GetHandle(i)->GetHistogram() != nullptr, histogram[i]) << i;
   }
@@ -124,11 +130,11 @@ TEST(CreateStatisticsTest, HistogramsForFieldsInUseAndExcludedFieldsNotDateSourc
   ASSERT_NE(bins, nullptr);
   EXPECT_EQ(bins->GetUpperBounds()[0], 1);
   list.BeginPass();
-  // Excluded fields are not fed; b is, against the target.
-  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 1, 5}));
+  // The screened field is fed for its histogram alone; b against the target.
+  EXPECT_EQ(list.GetPending(), (std::vector<int>{0, 1, 3, 5}));
 
   // A continuous field without a univariate statistic cannot have a histogram.
-  ASSERT_EQ(list.AddDerivedCopy("copy", *vars[0], ZelTransformation::ZelOperationPair{}), 6);
+  ASSERT_EQ(list.AddDerivedCopy("copy", *vars[0], ZelTransformation::ZelOperationPair{}), 7);
   EXPECT_EQ(ZelStatistic::CreateStatistics(&list, {5}).GetCode(), ZelStatusCode::kMissingObject);
 }
 
