@@ -16,6 +16,7 @@
 #include "ProgressLine.h"
 #include "SchemaFile.h"
 #include "SettingsFile.h"
+#include "StatsCsv.h"
 #include "StatusMessages.h"
 #include "SummaryReport.h"
 #include "frame/ZelFactory.h"
@@ -84,6 +85,9 @@ int RunPrepare(const PrepareOptions& options) {
   const std::string outputPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
   if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
+  if (!options.statsPath.empty() && !CheckOutputDirectory(options.statsPath, &error)) {
+    return InputError(error);
+  }
 
   LoadRequest request;
   request.path = options.dataPath;
@@ -143,12 +147,18 @@ int RunPrepare(const PrepareOptions& options) {
   } else if (!WriteFileAtomically(outputPath, text, &error)) {
     return InputError(error);
   }
+  std::string stats;
+  if (!options.statsPath.empty() &&
+      (!MakeStatsCsv(text, &stats) || !WriteFileAtomically(options.statsPath, stats, &error))) {
+    return InputError(error.empty() ? "cannot read the statistics back from the document" : error);
+  }
   if (!options.quiet) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);
     PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
                  summary);
     if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
+    if (!options.statsPath.empty()) std::cerr << "statistics written to " << options.statsPath << "\n";
   }
   return kExitSuccess;
 }

@@ -26,6 +26,7 @@ struct PrepareOptions {
   std::string analysisWeight;
   std::string schemaPath;
   std::string settingsPath;
+  std::string statsPath;  // empty: no statistics file
   std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
   char delimiter = ',';
   bool progress = false;  // draw the progress line even when not on a terminal

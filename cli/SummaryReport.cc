@@ -85,6 +85,9 @@ void ReadSummaryElement(const xmlNode* element, DocumentSummary* summary) {
           summary->unassociated += NumberAttribute(action, "numOfFields");
         } else if (key == "BinValues") {
           summary->binned += NumberAttribute(action, "numOfFields");
+        } else if (key == "TransformZscore" || key == "TransformMinMax") {
+          summary->rescaled += NumberAttribute(action, "numOfFields");
+          summary->rescaling = key == "TransformZscore" ? "z-score" : "min-max";
         }
         if (FindReason(key))
           ExclusionFor(summary, key).fields += NumberAttribute(action, "numOfFields");
@@ -196,6 +199,9 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   PrintTreatment(out, "outliers trimmed to the cutoff", summary.outliersTrimmed, false);
   PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
   PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
+  if (summary.rescaled > 0) {
+    out << "continuous inputs rescaled (" << summary.rescaling << "): " << summary.rescaled << "\n";
+  }
   if (summary.targets > 0) {
     out << "against the target: " << summary.unassociated
         << " inputs excluded for lack of association, " << summary.binned << " binned\n";

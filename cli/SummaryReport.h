@@ -36,6 +36,9 @@ struct DocumentSummary {
   // (categorical and continuous) and binned along the target's categories.
   long unassociated = 0;
   long binned = 0;
+  // Continuous inputs put on a common scale, and how ("z-score", "min-max").
+  long rescaled = 0;
+  std::string rescaling;
   std::vector<Exclusion> exclusions;
   Treatment outliersTrimmed;
   Treatment outliersSetMissing;

@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
                       "The field that weights each record in means and variances");
   prepare->add_option("--schema", options.schemaPath, "Field metadata (JSON) overriding inference");
   prepare->add_option("--settings", options.settingsPath, "A JSON object of settings keys");
+  prepare->add_option("--stats", options.statsPath,
+                      "Also write the field statistics as CSV (field, kind, count, missing, mean, "
+                      "min, max, sd, skewness, categories)");
   prepare->add_option("--set", options.assignments, "KEY=VALUE: one setting; wins over --settings")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
