@@ -13,6 +13,7 @@
 #include "DataLoader.h"
 #include "HostFields.h"
 #include "Interrupts.h"
+#include "PreparedData.h"
 #include "ProgressLine.h"
 #include "SchemaFile.h"
 #include "SettingsFile.h"
@@ -84,6 +85,9 @@ int RunPrepare(const PrepareOptions& options) {
   const std::string outputPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
   if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
+  if (!options.dataOutPath.empty() && !CheckOutputDirectory(options.dataOutPath, &error)) {
+    return InputError(error);
+  }
 
   LoadRequest request;
   request.path = options.dataPath;
@@ -137,6 +141,18 @@ int RunPrepare(const PrepareOptions& options) {
   }
 
   const std::string text = document.str();
+  // The prepared data comes first: an interrupted run then leaves neither file.
+  if (!options.dataOutPath.empty()) {
+    const PreparedDataResult prepared = WritePreparedData(
+        text, data.store, options.dataOutPath, options.delimiter, interrupts, progress, &error);
+    progress.Finish();
+    if (prepared == PreparedDataResult::kInterrupted) return Interrupted();
+    if (prepared == PreparedDataResult::kWriteError) return InputError(error);
+    if (prepared == PreparedDataResult::kBadDocument) {
+      std::cerr << "error: " << error << "\n";
+      return kExitComponentError;
+    }
+  }
   if (toStandardOutput) {
     std::cout << text << std::flush;
     if (!std::cout) return InputError("cannot write the document to standard output");
@@ -149,6 +165,9 @@ int RunPrepare(const PrepareOptions& options) {
     PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
                  summary);
     if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
+    if (!options.dataOutPath.empty()) {
+      std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+    }
   }
   return kExitSuccess;
 }
