@@ -13,16 +13,6 @@ namespace zelcli {
 
 namespace {
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = write(fd, text.data(), text.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // The mode a new file would get, or the existing target's own mode.
 mode_t TargetMode(const std::string& path) {
   struct stat existing;
@@ -34,34 +24,65 @@ mode_t TargetMode(const std::string& path) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view text, std::string* error) {
+AtomicOutput::~AtomicOutput() { Discard(); }
+
+void AtomicOutput::Discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+bool AtomicOutput::Open(const std::string& path, std::string* error) {
+  Discard();
+  path_ = path;
+  failure_ = 0;
   const std::size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
   const std::string pattern = dir + (slash == std::string::npos ? "/." : ".") + base + ".XXXXXX";
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) {
+  fd_ = mkstemp(name.data());
+  if (fd_ < 0) {
     *error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
-  bool ok = WriteAll(fd, text) && fchmod(fd, TargetMode(path)) == 0 && fsync(fd) == 0;
-  int failure = ok ? 0 : errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    failure = errno;
-  }
-  if (ok && rename(name.data(), path.c_str()) != 0) {
-    ok = false;
-    failure = errno;
-  }
-  if (!ok) {
-    *error = "cannot write " + path + ": " + std::strerror(failure);
-    unlink(name.data());
+  temporary_ = name.data();
+  return true;
+}
+
+bool AtomicOutput::Write(std::string_view bytes) {
+  if (fd_ < 0 || failure_ != 0) return false;
+  if (WriteAll(fd_, bytes)) return true;
+  failure_ = errno != 0 ? errno : EIO;
+  return false;
+}
+
+bool AtomicOutput::Commit(std::string* error) {
+  if (fd_ < 0) {
+    *error = "cannot write " + path_;
     return false;
   }
+  int failure = failure_;
+  if (failure == 0 && (fchmod(fd_, TargetMode(path_)) != 0 || fsync(fd_) != 0)) failure = errno;
+  if (close(fd_) != 0 && failure == 0) failure = errno;
+  fd_ = -1;
+  if (failure == 0 && rename(temporary_.c_str(), path_.c_str()) != 0) failure = errno;
+  if (failure != 0) {
+    *error = "cannot write " + path_ + ": " + std::strerror(failure);
+    Discard();
+    return false;
+  }
+  temporary_.clear();
   return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view text, std::string* error) {
+  AtomicOutput output;
+  if (!output.Open(path, error)) return false;
+  output.Write(text);
+  return output.Commit(error);
 }
 
 }  // namespace zelcli

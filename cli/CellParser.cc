@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "torcommon13r/TorVariable.h"
+
 namespace zelcli {
 
 namespace {
@@ -62,6 +64,30 @@ int64_t DaysFromCivil(int64_t year, int month, int day) {
   const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
   const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
   return era * 146097 + dayOfEra - 719468;
+}
+
+const char* StorageNoun(int storage) {
+  using namespace TorCommon_1_3;
+  switch (storage) {
+    case kStorageInteger:
+      return "a whole number that fits 64 bits";
+    case kStorageReal:
+      return "a number";
+    case kStorageDate:
+      return "a date (YYYY-MM-DD)";
+    case kStorageTime:
+      return "a time (HH:MM:SS)";
+    case kStorageTimestamp:
+      return "a timestamp (YYYY-MM-DD HH:MM:SS)";
+    default:
+      return "a value";
+  }
+}
+
+std::string QuoteCell(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  if (text.size() <= kShown) return "'" + std::string(text) + "'";
+  return "'" + std::string(text.substr(0, kShown)) + "...'";
 }
 
 bool ParseInteger(std::string_view text, int64_t* value) {

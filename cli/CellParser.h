@@ -5,6 +5,7 @@
 #define ZELCRAFT_CLI_CELLPARSER_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace zelcli {
@@ -23,6 +24,12 @@ bool ParseTimestamp(std::string_view text, double* seconds);
 
 // Days from 1970-01-01 to the given day of the proleptic Gregorian calendar.
 int64_t DaysFromCivil(int64_t year, int month, int day);
+
+// What a cell of the given storage (a TorStorage code) must look like, for
+// messages: "a number", "a date (YYYY-MM-DD)", ...
+const char* StorageNoun(int storage);
+// A cell's text in quotes for a message, shortened when long.
+std::string QuoteCell(std::string_view text);
 
 }  // namespace zelcli
 

@@ -1,8 +1,7 @@
-// CsvReader: splits CSV text (RFC 4180) into rows of cells. Quoted cells may
-// hold delimiters, doubled quotes and line breaks; lines end with LF or CRLF;
-// a leading UTF-8 byte-order mark is skipped and every cell must be valid
-// UTF-8. Rows are read into caller-owned storage that is reused, so reading
-// allocates nothing once the buffers have grown to the widest row.
+// CsvReader: splits CSV text held in memory into rows of cells, with the
+// rules of CsvRowParser; a leading UTF-8 byte-order mark is skipped. Rows are
+// read into caller-owned storage that is reused, so reading allocates
+// nothing once the buffers have grown to the widest row.
 #ifndef ZELCRAFT_CLI_CSVREADER_H_
 #define ZELCRAFT_CLI_CSVREADER_H_
 
@@ -11,12 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace zelcli {
+#include "CsvRowParser.h"
 
-struct CsvCell {
-  std::string_view text;  // without the quotes, doubled quotes made single
-  bool quoted = false;
-};
+namespace zelcli {
 
 class CsvReader {
  public:
@@ -27,38 +23,18 @@ class CsvReader {
   // call. False at the end of the data or when the row is malformed, which
   // error() then describes with its line and column.
   bool NextRow(std::vector<CsvCell>* cells);
-  const std::string& error() const { return error_; }
+  const std::string& error() const { return parser_.error(); }
   // The line on which the row last read started (1-based).
-  int64_t rowLine() const { return rowLine_; }
+  int64_t rowLine() const { return parser_.rowLine(); }
   // Back to the first row.
   void Rewind();
 
  private:
-  struct Span {
-    std::size_t offset;
-    std::size_t size;
-    bool inScratch;  // unescaped copy in scratch_ rather than a view of data_
-    bool quoted;
-  };
-
-  bool ReadQuoted(std::size_t column, Span* span);
-  bool Fail(int64_t line, std::size_t column, const std::string& what);
-  bool OnlyLineBreaksLeft() const;
-
   std::string_view data_;
-  char delimiter_;
   std::size_t start_;  // after the byte-order mark
   std::size_t pos_;
-  int64_t line_ = 1;
-  int64_t rowLine_ = 0;
-  std::string error_;
-  std::vector<Span> spans_;
-  std::string scratch_;
+  CsvRowParser parser_;
 };
-
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
-// code points above U+10FFFF).
-bool IsValidUtf8(std::string_view text);
 
 }  // namespace zelcli
 

@@ -17,29 +17,6 @@ using namespace TorCommon_1_3;
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr int64_t kCheckEvery = 4096;
 
-std::string Quote(std::string_view text) {
-  constexpr std::size_t kShown = 40;
-  if (text.size() <= kShown) return "'" + std::string(text) + "'";
-  return "'" + std::string(text.substr(0, kShown)) + "...'";
-}
-
-const char* StorageNoun(int storage) {
-  switch (storage) {
-    case kStorageInteger:
-      return "a whole number that fits 64 bits";
-    case kStorageReal:
-      return "a number";
-    case kStorageDate:
-      return "a date (YYYY-MM-DD)";
-    case kStorageTime:
-      return "a time (HH:MM:SS)";
-    case kStorageTimestamp:
-      return "a timestamp (YYYY-MM-DD HH:MM:SS)";
-    default:
-      return "a value";
-  }
-}
-
 bool ReadHeader(CsvReader& reader, std::vector<CsvCell>& cells, std::vector<std::string>* names,
                 std::string* error) {
   if (!reader.NextRow(&cells)) {
@@ -54,7 +31,7 @@ bool ReadHeader(CsvReader& reader, std::vector<CsvCell>& cells, std::vector<std:
       return false;
     }
     if (!seen.insert(cells[i].text).second) {
-      *error = where + "duplicate field name " + Quote(cells[i].text);
+      *error = where + "duplicate field name " + QuoteCell(cells[i].text);
       return false;
     }
     names->emplace_back(cells[i].text);
@@ -173,7 +150,7 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
         const std::string expected =
             plan.codes.empty() ? StorageNoun(plan.storage) : "one of its categories";
         return fail("line " + std::to_string(reader.rowLine()) + ", column " +
-                    std::to_string(i + 1) + ": " + Quote(cell.text) + " is not " + expected +
+                    std::to_string(i + 1) + ": " + QuoteCell(cell.text) + " is not " + expected +
                     " (field '" + plan.name + "')");
       }
     }

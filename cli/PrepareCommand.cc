@@ -13,6 +13,7 @@
 #include "DataLoader.h"
 #include "HostFields.h"
 #include "Interrupts.h"
+#include "PreparedData.h"
 #include "ProgressLine.h"
 #include "SchemaFile.h"
 #include "SettingsFile.h"
@@ -88,6 +89,9 @@ int RunPrepare(const PrepareOptions& options) {
   if (!options.statsPath.empty() && !CheckOutputDirectory(options.statsPath, &error)) {
     return InputError(error);
   }
+  if (!options.dataOutPath.empty() && !CheckOutputDirectory(options.dataOutPath, &error)) {
+    return InputError(error);
+  }
 
   LoadRequest request;
   request.path = options.dataPath;
@@ -141,16 +145,31 @@ int RunPrepare(const PrepareOptions& options) {
   }
 
   const std::string text = document.str();
+  std::string stats;
+  if (!options.statsPath.empty() && !MakeStatsCsv(text, &stats)) {
+    std::cerr << "error: the statistics cannot be read back from the document\n";
+    return kExitComponentError;
+  }
+  // The prepared data comes first: an interrupted run then leaves neither file.
+  if (!options.dataOutPath.empty()) {
+    const PreparedDataResult prepared = WritePreparedData(
+        text, data.store, options.dataOutPath, options.delimiter, interrupts, progress, &error);
+    progress.Finish();
+    if (prepared == PreparedDataResult::kInterrupted) return Interrupted();
+    if (prepared == PreparedDataResult::kWriteError) return InputError(error);
+    if (prepared == PreparedDataResult::kBadDocument) {
+      std::cerr << "error: " << error << "\n";
+      return kExitComponentError;
+    }
+  }
+  if (!options.statsPath.empty() && !WriteFileAtomically(options.statsPath, stats, &error)) {
+    return InputError(error);
+  }
   if (toStandardOutput) {
     std::cout << text << std::flush;
     if (!std::cout) return InputError("cannot write the document to standard output");
   } else if (!WriteFileAtomically(outputPath, text, &error)) {
     return InputError(error);
-  }
-  std::string stats;
-  if (!options.statsPath.empty() &&
-      (!MakeStatsCsv(text, &stats) || !WriteFileAtomically(options.statsPath, stats, &error))) {
-    return InputError(error.empty() ? "cannot read the statistics back from the document" : error);
   }
   if (!options.quiet) {
     DocumentSummary summary;
@@ -158,7 +177,12 @@ int RunPrepare(const PrepareOptions& options) {
     PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
                  summary);
     if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
-    if (!options.statsPath.empty()) std::cerr << "statistics written to " << options.statsPath << "\n";
+    if (!options.statsPath.empty()) {
+      std::cerr << "statistics written to " << options.statsPath << "\n";
+    }
+    if (!options.dataOutPath.empty()) {
+      std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+    }
   }
   return kExitSuccess;
 }

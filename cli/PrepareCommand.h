@@ -1,26 +1,22 @@
 // PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
 // document. It plays the host: it loads the data, builds the settings and
 // the field list, runs the component with a progress line and Ctrl-C
-// handling, writes the document and reports.
+// handling, writes the document and reports; on request it also writes the
+// prepared data set, replaying the document on the columns in memory.
 #ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
 #define ZELCRAFT_CLI_PREPARECOMMAND_H_
 
 #include <string>
 #include <vector>
 
-namespace zelcli {
+#include "ExitStatus.h"
 
-// Exit statuses of the command.
-enum ExitStatus : int {
-  kExitSuccess = 0,
-  kExitComponentError = 1,
-  kExitInputError = 2,
-  kExitInterrupted = 130
-};
+namespace zelcli {
 
 struct PrepareOptions {
   std::string dataPath;
-  std::string outputPath;  // empty: <data stem>.pmml here; "-": standard output
+  std::string outputPath;   // empty: <data stem>.pmml here; "-": standard output
+  std::string dataOutPath;  // the prepared data set; empty: not written
   std::string target;
   std::string frequencyWeight;
   std::string analysisWeight;

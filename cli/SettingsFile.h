@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "torcommon13r/TorSettings.h"
 #include "settings/ZelSettingKeys.h"
+#include "torcommon13r/TorSettings.h"
 
 namespace zelcli {
 

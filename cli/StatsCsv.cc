@@ -8,6 +8,10 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <vector>
+
+#include "ByteSink.h"
+#include "CsvWriter.h"
 
 namespace zelcli {
 
@@ -34,16 +38,14 @@ std::string Attribute(const xmlNode* node, const char* name) {
   return text;
 }
 
-// RFC 4180: quoted when it holds a delimiter, a quote or a line break.
-std::string Cell(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
+class StringSink : public ByteSink {
+ public:
+  bool Write(std::string_view bytes) override {
+    text.append(bytes.data(), bytes.size());
+    return true;
   }
-  return quoted + "\"";
-}
+  std::string text;
+};
 
 // A count: a whole number, which prints without a decimal separator.
 std::string CountText(double value) {
@@ -63,28 +65,29 @@ void ReadOptypes(const xmlNode* node, std::map<std::string, std::string>* optype
   }
 }
 
-std::string Row(const xmlNode* stats, const std::string& optype) {
-  const std::string name = Attribute(stats, "field");
+// The cells of one row; an empty text is an empty cell.
+std::vector<std::string> Row(const xmlNode* stats, const std::string& optype) {
   const xmlNode* counts = Child(stats, "Counts");
   const double total = std::strtod(Attribute(counts, "totalFreq").c_str(), nullptr);
   const double missing = std::strtod(Attribute(counts, "missingFreq").c_str(), nullptr);
   const xmlNode* info = Child(stats, "NumericInfo");
   std::string skewness;
-  if (info != nullptr) {
-    for (const xmlNode* e = info->children; e; e = e->next) {
-      if (IsNamed(e, "Extension") && Attribute(e, "name") == "skewness") {
-        skewness = Attribute(e, "value");
-      }
+  for (const xmlNode* e = info != nullptr ? info->children : nullptr; e; e = e->next) {
+    if (IsNamed(e, "Extension") && Attribute(e, "name") == "skewness") {
+      skewness = Attribute(e, "value");
     }
   }
   const xmlNode* discrete = Child(stats, "DiscrStats");
-  const std::string categories = discrete != nullptr ? Attribute(Child(discrete, "Array"), "n") : "";
-  const std::string kind =
-      !optype.empty() ? optype : (info != nullptr ? "continuous" : "categorical");
-  return Cell(name) + "," + kind + "," + CountText(total - missing) + "," +
-         CountText(missing) + "," + Attribute(info, "mean") + "," + Attribute(info, "minimum") +
-         "," + Attribute(info, "maximum") + "," + Attribute(info, "standardDeviation") + "," +
-         skewness + "," + categories + "\n";
+  return {Attribute(stats, "field"),
+          !optype.empty() ? optype : (info != nullptr ? "continuous" : "categorical"),
+          CountText(total - missing),
+          CountText(missing),
+          Attribute(info, "mean"),
+          Attribute(info, "minimum"),
+          Attribute(info, "maximum"),
+          Attribute(info, "standardDeviation"),
+          skewness,
+          discrete != nullptr ? Attribute(Child(discrete, "Array"), "n") : std::string()};
 }
 
 }  // namespace
@@ -101,7 +104,13 @@ bool MakeStatsCsv(std::string_view document, std::string* csv) {
   }
   std::map<std::string, std::string> optypes;
   ReadOptypes(root->children, &optypes);
-  *csv = "field,kind,count,missing,mean,min,max,sd,skewness,categories\n";
+  StringSink sink;
+  CsvWriter writer(sink, ',');
+  for (const char* name : {"field", "kind", "count", "missing", "mean", "min", "max", "sd",
+                           "skewness", "categories"}) {
+    writer.Text(name);
+  }
+  writer.EndRow();
   std::set<std::string> written;
   for (const xmlNode* extension = root->children; extension; extension = extension->next) {
     if (!IsNamed(extension, "Extension")) continue;
@@ -109,9 +118,19 @@ bool MakeStatsCsv(std::string_view document, std::string* csv) {
     for (const xmlNode* stats = vendor ? vendor->children : nullptr; stats; stats = stats->next) {
       if (!IsNamed(stats, "UnivariateStats")) continue;
       const std::string name = Attribute(stats, "field");
-      if (written.insert(name).second) *csv += Row(stats, optypes[name]);
+      if (!written.insert(name).second) continue;
+      for (const std::string& cell : Row(stats, optypes[name])) {
+        if (cell.empty()) {
+          writer.Missing();
+        } else {
+          writer.Text(cell);
+        }
+      }
+      writer.EndRow();
     }
   }
+  writer.Flush();
+  *csv = std::move(sink.text);
   xmlFreeDoc(doc);
   return true;
 }

@@ -5,6 +5,8 @@
 #include <sstream>
 #include <string>
 
+#include "ApplyCommand.h"
+#include "InverseCommand.h"
 #include "PrepareCommand.h"
 #include "SettingsFile.h"
 #include "frame/ZelFactory.h"
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
       ->required();
   prepare->add_option("-o,--output", options.outputPath,
                       "The document; default <DATA stem>.pmml here; - for standard output");
+  prepare->add_option("--data-out", options.dataOutPath,
+                      "Also write the prepared data set (CSV) by replaying the document");
   prepare->add_option("--target", options.target, "The target field");
   prepare->add_option("--frequency-weight", options.frequencyWeight,
                       "The field whose values count each record that many times");
@@ -73,15 +77,56 @@ int main(int argc, char** argv) {
                     "No progress, warnings or summary; errors are still printed");
   prepare->footer(SettingsKeyHelp());
 
+  zelcli::ApplyOptions apply;
+  CLI::App* applyCommand = app.add_subcommand(
+      "apply", "Replay a preparation document on a CSV file and write the prepared data set.");
+  applyCommand->add_option("DOC", apply.documentPath, "The preparation document")->required();
+  applyCommand->add_option("DATA", apply.dataPath, "The CSV file, with a header row")->required();
+  applyCommand->add_option("-o,--output", apply.outputPath,
+                           "The prepared data set; default standard output");
+  applyCommand->add_flag("--all-fields", apply.allFields,
+                         "Also write the derived fields the document does not recommend");
+  applyCommand->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");
+  applyCommand->add_flag("--progress", apply.progress, "Show progress even when not on a terminal");
+  applyCommand->add_flag("-q,--quiet", apply.quiet, "No progress or warnings");
+
+  zelcli::InverseOptions inverse;
+  CLI::App* inverseCommand = app.add_subcommand(
+      "inverse", "Map predictions of a transformed target back to the original target.");
+  inverseCommand->add_option("DOC", inverse.documentPath, "The preparation document")->required();
+  inverseCommand->add_option("PREDICTIONS", inverse.predictionsPath, "A CSV file with a header row")
+      ->required();
+  inverseCommand
+      ->add_option("--column", inverse.column,
+                   "The column of predictions; NAME_inverse is appended")
+      ->required();
+  inverseCommand->add_option("-o,--output", inverse.outputPath,
+                             "The result; default standard output");
+  inverseCommand->add_option("--delimiter", delimiter,
+                             "The cell delimiter (default ,; \\t for tab)");
+  inverseCommand->add_flag("--progress", inverse.progress,
+                           "Show progress even when not on a terminal");
+  inverseCommand->add_flag("-q,--quiet", inverse.quiet, "No progress or warnings");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Help and version end with 0; every usage error with 2.
     return app.exit(e) == 0 ? zelcli::kExitSuccess : zelcli::kExitInputError;
   }
-  if (!ParseDelimiter(delimiter, &options.delimiter)) {
+  char cellDelimiter;
+  if (!ParseDelimiter(delimiter, &cellDelimiter)) {
     std::cerr << "error: --delimiter takes one character other than a quote or line break\n";
     return zelcli::kExitInputError;
   }
+  if (applyCommand->parsed()) {
+    apply.delimiter = cellDelimiter;
+    return zelcli::RunApply(apply);
+  }
+  if (inverseCommand->parsed()) {
+    inverse.delimiter = cellDelimiter;
+    return zelcli::RunInverse(inverse);
+  }
+  options.delimiter = cellDelimiter;
   return zelcli::RunPrepare(options);
 }

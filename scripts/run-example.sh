@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the `zelcraft` command and the example data generator
 # (configuring build/ when needed), writes the example customer data set into
-# examples/out/ and prepares it, printing where the document went.
+# examples/out/ and prepares it, printing where the document and the
+# prepared data set went.
 # Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,4 +20,4 @@ mkdir -p "$out"
 "$build/bin/zelcraft" prepare "$out/customers.csv" \
   --target churn --frequency-weight weight \
   --schema "$out/customers.schema.json" --settings "$out/customers.settings.json" \
-  -o "$out/customers.pmml"
+  -o "$out/customers.pmml" --data-out "$out/customers.prepared.csv"

@@ -3,7 +3,7 @@
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 
-ZelRecordTransformer::ZelRecordTransformer(ZelVariableHandleList* fields)
+ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
       frequencyWeightIndex_(fields->GetSettings()->frequencyWeightIndex),
       analysisWeightIndex_(fields->GetSettings()->analysisWeightIndex),
@@ -17,7 +17,7 @@ ZelRecordTransformer::ZelRecordTransformer(ZelVariableHandleList* fields)
   std::vector<char> isPending(count, 0);
   for (int i : pending) isPending[i] = 1;
   for (int i = count - 1; i >= 0; --i) {
-    if (isPending[i] || i == target) MarkNeeded(i);
+    if (everyField || isPending[i] || i == target) MarkNeeded(i);
   }
   if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < count) MarkNeeded(frequencyWeightIndex_);
   if (analysisWeightIndex_ >= 0 && analysisWeightIndex_ < count) MarkNeeded(analysisWeightIndex_);

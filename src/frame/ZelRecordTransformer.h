@@ -14,8 +14,10 @@
 
 class ZelRecordTransformer {
  public:
-  // Built after BeginPass: the pending fields decide what is needed.
-  explicit ZelRecordTransformer(ZelVariableHandleList* fields);
+  // Built after BeginPass: the pending fields decide what is needed. With
+  // `everyField` every field is computed, as when a finished build is
+  // replayed record by record.
+  explicit ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField = false);
 
   // The working record for `host`; valid until the next call. Allocates
   // nothing once string buffers have grown.
@@ -40,7 +42,7 @@ class ZelRecordTransformer {
   // or 0 with usable_ cleared.
   void ApplyWeight(int index, bool frequency);
 
-  ZelVariableHandleList* fields_;
+  const ZelVariableHandleList* fields_;
   int frequencyWeightIndex_;
   int analysisWeightIndex_;
   TorCommon_1_3::RawRecord working_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/ZelFactory.h"
@@ -40,6 +41,8 @@ RawRecord MakeRecord(const std::vector<Cell>& cells);
 class MemorySource : public TorCommon_1_3::IRecordSource {
  public:
   void Add(const std::vector<Cell>& cells) { records_.push_back(MakeRecord(cells)); }
+  void Add(RawRecord record) { records_.push_back(std::move(record)); }
+  const std::vector<RawRecord>& records() const { return records_; }
 
   bool HasMoreRecords() override { return next_ < records_.size(); }
   void Rewind() override {

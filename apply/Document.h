@@ -1,0 +1,32 @@
+// Document: reads a preparation document (PMML 4.0, as Zelcraft writes it)
+// and compiles it for replay: the data dictionary gives the inputs with
+// their user-missing values, the transformation dictionary the derived
+// fields, and the vendor extension the inverse of a transformed target.
+#ifndef ZELCRAFT_APPLY_DOCUMENT_H_
+#define ZELCRAFT_APPLY_DOCUMENT_H_
+
+#include <memory>
+#include <string_view>
+
+#include "Program.h"
+#include "Status.h"
+
+namespace zelapply {
+
+struct CompiledDocument {
+  // Inputs: the data fields; derived: the transformation dictionary.
+  std::unique_ptr<Program> program;
+  // The target inverse, or null when the document has none. Its inputs are
+  // every field of `program`, by the same names and types; its one derived
+  // field is the inverse.
+  std::unique_ptr<Program> inverse;
+};
+
+// A document that is not well-formed, not PMML 4.0, or uses an element or
+// function the engine does not know gives an error naming the element and
+// its line.
+Status CompileDocument(std::string_view text, CompiledDocument* document);
+
+}  // namespace zelapply
+
+#endif  // ZELCRAFT_APPLY_DOCUMENT_H_

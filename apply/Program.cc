@@ -1,0 +1,113 @@
+#include "Program.h"
+
+#include <cmath>
+
+#include "Functions.h"
+#include "Numbers.h"
+
+namespace zelapply {
+
+int Program::Find(const std::string& name) const {
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    if (fields_[i].name == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+Frame Program::NewFrame() const {
+  Frame frame;
+  frame.slots_.resize(slotCount_);
+  for (std::size_t i = 0; i < fields_.size(); ++i) frame.slots_[i].SetMissing(fields_[i].type);
+  for (const auto& constant : constants_) frame.slots_[constant.first] = constant.second;
+  return frame;
+}
+
+bool Program::IsUserMissing(const Value& value, const MissingDefinition& missing) const {
+  if (value.type == ValueType::kString) {
+    for (const std::string& text : missing.strings) {
+      if (text == value.text) return true;
+    }
+    return false;
+  }
+  const double x = value.AsDouble();
+  if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
+  for (double number : missing.numbers) {
+    if (number == x) return true;
+  }
+  return false;
+}
+
+void Program::Evaluate(Frame* frame) const {
+  for (const MissingDefinition& missing : missing_) {
+    Value& value = (*frame)[missing.slot];
+    if (!value.missing && IsUserMissing(value, missing)) value.missing = true;
+  }
+  for (const Instruction& instruction : code_) Execute(instruction, frame);
+}
+
+void Program::Execute(const Instruction& in, Frame* frame) const {
+  Value& out = (*frame)[in.dst];
+  const Value& a = (*frame)[in.a];
+  switch (in.op) {
+    case Op::kStore: {
+      const auto type = static_cast<ValueType>(in.selector);
+      if (!a.missing && a.type == ValueType::kString && type != ValueType::kString &&
+          type != ValueType::kUndefined) {
+        if (!ConvertText(a.text, type, &out)) out.SetMissing(type);
+      } else {
+        out.Assign(a);
+      }
+      // A rescaled target whose source value is not a real number stays
+      // whole, truncated toward zero, as in the build.
+      if (in.b != kNoSlot && !out.missing && out.type == ValueType::kReal &&
+          (*frame)[in.b].type != ValueType::kReal && std::fabs(out.real) < 9.2e18) {
+        out.SetInteger(static_cast<int64_t>(out.real));
+      }
+      return;
+    }
+    case Op::kAdd:
+    case Op::kSubtract:
+    case Op::kMultiply:
+    case Op::kDivide:
+    case Op::kPow:
+    case Op::kLn:
+    case Op::kExp:
+      Arithmetic(in.op, a, in.b == kNoSlot ? a : (*frame)[in.b], &out);
+      return;
+    case Op::kTrimEnd:
+      TrimEnd(a, &out);
+      return;
+    case Op::kDateDifference:
+      DateDifference(a, (*frame)[in.b], in.parameter, &out);
+      return;
+    case Op::kDatePart:
+      DatePart(a, in.selector, &out);
+      return;
+    case Op::kTimeDifference:
+      TimeDifference(a, (*frame)[in.b], in.parameter, &out);
+      return;
+    case Op::kTimePart:
+      TimePart(a, in.selector, &out);
+      return;
+    case Op::kCopy:
+      out.Assign(a);
+      return;
+    case Op::kOutlier: {
+      const uint32_t* args = &arguments_[in.extra];
+      OutlierHandle(a, (*frame)[args[0]], (*frame)[args[1]], (*frame)[args[2]], (*frame)[args[3]],
+                    in.selector, &out);
+      return;
+    }
+    case Op::kNormContinuous:
+      norms_[in.extra].Apply(a, &out);
+      return;
+    case Op::kMapValues:
+      maps_[in.extra].Apply(a, &out);
+      return;
+    case Op::kDiscretize:
+      bins_[in.extra].Apply(a, &out);
+      return;
+  }
+}
+
+}  // namespace zelapply

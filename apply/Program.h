@@ -1,0 +1,85 @@
+// Program: a preparation document compiled for replay. The fields of the
+// document (inputs first, then derived fields in document order) and every
+// constant and intermediate result have a slot in a Frame; each derived
+// field's expression is a run of flat instructions over those slots, so
+// evaluating a row walks no XML and allocates nothing once the frame's text
+// buffers have grown.
+#ifndef ZELCRAFT_APPLY_PROGRAM_H_
+#define ZELCRAFT_APPLY_PROGRAM_H_
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Instruction.h"
+#include "Value.h"
+
+namespace zelapply {
+
+// A field's `Value` element: its value, label and property ("valid",
+// "missing", ...).
+struct FieldValue {
+  std::string value;
+  std::string displayValue;
+  std::string property;
+};
+
+struct FieldInfo {
+  std::string name;
+  std::string displayName;
+  std::string optype;                      // empty when the document gives none
+  ValueType type = ValueType::kUndefined;  // undefined when there is no dataType
+  bool derived = false;
+  bool enabled = true;  // the "UsageType" of the field's extension
+  std::vector<FieldValue> values;
+};
+
+// The values of one row: field i is slot i.
+class Frame {
+ public:
+  Value& operator[](std::size_t slot) { return slots_[slot]; }
+  const Value& operator[](std::size_t slot) const { return slots_[slot]; }
+
+ private:
+  friend class Program;
+  std::vector<Value> slots_;
+};
+
+class Program {
+ public:
+  const std::vector<FieldInfo>& fields() const { return fields_; }
+  // Inputs are the first fields; the caller sets their values.
+  std::size_t inputCount() const { return inputCount_; }
+  // The index of the field with that name, or -1.
+  int Find(const std::string& name) const;
+  // True when some expression reads input `i`.
+  bool IsRead(std::size_t i) const { return read_[i] != 0; }
+
+  // A frame with the constants in place and every field missing.
+  Frame NewFrame() const;
+  // Marks user-missing inputs missing, then computes every derived field.
+  void Evaluate(Frame* frame) const;
+
+ private:
+  friend class ProgramBuilder;
+
+  void Execute(const Instruction& instruction, Frame* frame) const;
+  bool IsUserMissing(const Value& value, const MissingDefinition& missing) const;
+
+  std::vector<FieldInfo> fields_;
+  std::size_t inputCount_ = 0;
+  std::vector<char> read_;
+  std::vector<std::pair<uint32_t, Value>> constants_;  // slot and value
+  std::size_t slotCount_ = 0;
+  std::vector<MissingDefinition> missing_;  // user-missing definitions of inputs
+  std::vector<Instruction> code_;
+  std::vector<uint32_t> arguments_;  // argument slots of multi-argument operations
+  std::vector<NormTable> norms_;
+  std::vector<MapTable> maps_;
+  std::vector<BinTable> bins_;
+};
+
+}  // namespace zelapply
+
+#endif  // ZELCRAFT_APPLY_PROGRAM_H_

@@ -1,0 +1,61 @@
+// ProgramBuilder: compiles the expressions of a document into a Program.
+// Inputs are declared first, then the derived fields in document order; an
+// expression may refer to the inputs and to the derived fields before its
+// own. Every element the engine does not know, and every reference it
+// cannot resolve, is an error naming the element and its line.
+#ifndef ZELCRAFT_APPLY_PROGRAMBUILDER_H_
+#define ZELCRAFT_APPLY_PROGRAMBUILDER_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Program.h"
+#include "Status.h"
+#include "XmlTree.h"
+
+namespace zelapply {
+
+struct DerivedDefinition {
+  FieldInfo field;
+  XmlElement expression = nullptr;  // null: the field has no expression and stays missing
+  // A rescaled target: the source field whose values, when not real
+  // numbers, keep the result whole.
+  std::string wholeSource;
+};
+
+class ProgramBuilder {
+ public:
+  // `declared`: the functions the document declares with DefineFunction.
+  explicit ProgramBuilder(std::vector<std::string> declared);
+
+  // `missing` applies to the input's values before any expression reads them.
+  void AddInput(FieldInfo field, MissingDefinition missing = MissingDefinition());
+  void AddDerived(DerivedDefinition derived);
+  Status Build(std::unique_ptr<Program>* program);
+
+ private:
+  Status Compile(XmlElement element, ValueType resultType, int depth, uint32_t* slot);
+  Status CompileFieldRef(XmlElement element, const char* attribute, uint32_t* slot);
+  Status CompileConstant(XmlElement element, uint32_t* slot);
+  Status CompileApply(XmlElement element, int depth, uint32_t* slot);
+  Status CompileNormContinuous(XmlElement element, uint32_t* slot);
+  Status CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot);
+  Status CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot);
+  // The type table outputs are read as: the element's own dataType, else
+  // the derived field's.
+  Status OutputType(XmlElement element, ValueType resultType, ValueType* type);
+  Status ReadOutput(XmlElement element, const std::string& text, ValueType type, Value* value);
+  uint32_t NewSlot() { return static_cast<uint32_t>(program_->slotCount_++); }
+  void Emit(const Instruction& instruction) { program_->code_.push_back(instruction); }
+
+  std::vector<std::string> declared_;
+  std::unique_ptr<Program> program_;
+  std::vector<MissingDefinition> missing_;
+  std::vector<DerivedDefinition> derived_;
+  std::size_t visible_ = 0;  // fields the expression being compiled may use
+};
+
+}  // namespace zelapply
+
+#endif  // ZELCRAFT_APPLY_PROGRAMBUILDER_H_

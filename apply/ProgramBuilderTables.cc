@@ -1,0 +1,216 @@
+// ProgramBuilder: the table expressions NormContinuous, MapValues and
+// Discretize.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "Numbers.h"
+#include "ProgramBuilder.h"
+
+namespace zelapply {
+
+namespace {
+
+bool NumberAttribute(XmlElement element, const char* name, double* value, Status* status) {
+  std::string text;
+  if (!GetAttribute(element, name, &text)) return false;
+  if (!ParseNumber(text, value)) {
+    *status = ElementError(element, std::string("the ") + name + " '" + text + "' is not a number");
+  }
+  return true;
+}
+
+// Sorts the keys and keeps the first row of equal keys, as a lookup in
+// document order would find it.
+template <typename Key>
+void SortKeys(std::vector<std::pair<Key, uint32_t>>* keys) {
+  std::stable_sort(keys->begin(), keys->end(),
+                   [](const auto& x, const auto& y) { return x.first < y.first; });
+  keys->erase(std::unique(keys->begin(), keys->end(),
+                          [](const auto& x, const auto& y) { return x.first == y.first; }),
+              keys->end());
+}
+
+}  // namespace
+
+Status ProgramBuilder::OutputType(XmlElement element, ValueType resultType, ValueType* type) {
+  std::string dataType;
+  *type = resultType == ValueType::kUndefined ? ValueType::kString : resultType;
+  if (GetAttribute(element, "dataType", &dataType) && !ValueTypeOfDataType(dataType, type)) {
+    return ElementError(element, "the engine does not know the dataType '" + dataType + "'");
+  }
+  return Status();
+}
+
+Status ProgramBuilder::ReadOutput(XmlElement element, const std::string& text, ValueType type,
+                                  Value* value) {
+  if (ConvertText(text, type, value)) return Status();
+  return ElementError(element, "the output '" + text + "' does not fit the field's dataType");
+}
+
+Status ProgramBuilder::CompileNormContinuous(XmlElement element, uint32_t* slot) {
+  Instruction instruction;
+  instruction.op = Op::kNormContinuous;
+  Status status = CompileFieldRef(element, "field", &instruction.a);
+  if (!status.ok()) return status;
+  NormTable table;
+  table.hasMissing = NumberAttribute(element, "mapMissingTo", &table.mapMissingTo, &status);
+  if (!status.ok()) return status;
+  std::string outliers = "asIs";
+  GetAttribute(element, "outliers", &outliers);
+  if (outliers == "asMissingValues") {
+    table.outliers = OutlierTreatment::kAsMissing;
+  } else if (outliers == "asExtremeValues") {
+    table.outliers = OutlierTreatment::kAsExtreme;
+  } else if (outliers != "asIs") {
+    return ElementError(element, "unknown outlier treatment '" + outliers + "'");
+  }
+  for (XmlElement child : ChildElements(element)) {
+    if (NameOf(child) == "Extension") continue;
+    if (NameOf(child) != "LinearNorm") {
+      return ElementError(child, "the engine does not know this element");
+    }
+    double orig = 0.0, norm = 0.0;
+    if (!NumberAttribute(child, "orig", &orig, &status) ||
+        !NumberAttribute(child, "norm", &norm, &status)) {
+      return status.ok() ? ElementError(child, "orig and norm are required") : status;
+    }
+    if (!table.orig.empty() && orig <= table.orig.back()) {
+      return ElementError(child, "the orig values must ascend");
+    }
+    table.orig.push_back(orig);
+    table.norm.push_back(norm);
+  }
+  if (table.orig.size() < 2) return ElementError(element, "at least two LinearNorm are needed");
+  table.identity = table.outliers == OutlierTreatment::kAsIs && table.orig == table.norm;
+  instruction.extra = static_cast<uint32_t>(program_->norms_.size());
+  program_->norms_.push_back(std::move(table));
+  instruction.dst = *slot = NewSlot();
+  Emit(instruction);
+  return Status();
+}
+
+Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot) {
+  Instruction instruction;
+  instruction.op = Op::kMapValues;
+  MapTable table;
+  Status status = OutputType(element, resultType, &table.outputType);
+  if (!status.ok()) return status;
+  std::string outputColumn, inputColumn, text;
+  if (!GetAttribute(element, "outputColumn", &outputColumn)) {
+    return ElementError(element, "the attribute 'outputColumn' is missing");
+  }
+  if (GetAttribute(element, "mapMissingTo", &text)) {
+    table.hasMissing = true;
+    status = ReadOutput(element, text, table.outputType, &table.missingOutput);
+  }
+  if (status.ok() && GetAttribute(element, "defaultValue", &text)) {
+    table.hasDefault = true;
+    status = ReadOutput(element, text, table.outputType, &table.defaultOutput);
+  }
+  if (!status.ok()) return status;
+  XmlElement rows = nullptr;
+  bool paired = false;
+  for (XmlElement child : ChildElements(element)) {
+    const std::string_view name = NameOf(child);
+    if (name == "Extension") {
+      if (GetAttribute(child, "name", &text) && text == "recodeElseCopy") table.copyOthers = true;
+    } else if (name == "FieldColumnPair" && !paired) {
+      paired = true;
+      status = CompileFieldRef(child, "field", &instruction.a);
+      if (status.ok() && !GetAttribute(child, "column", &inputColumn)) {
+        status = ElementError(child, "the attribute 'column' is missing");
+      }
+      if (!status.ok()) return status;
+    } else if (name == "FieldColumnPair") {
+      return ElementError(child, "only one FieldColumnPair is supported");
+    } else if (name == "InlineTable" && rows == nullptr) {
+      rows = child;
+    } else {
+      return ElementError(child, "the engine does not know this element here");
+    }
+  }
+  if (!paired) return ElementError(element, "a FieldColumnPair is needed");
+  for (XmlElement row : rows != nullptr ? ChildElements(rows) : std::vector<XmlElement>()) {
+    if (NameOf(row) == "Extension") continue;
+    if (NameOf(row) != "row") return ElementError(row, "the engine does not know this element");
+    XmlElement input = nullptr, output = nullptr;
+    for (XmlElement cell : ChildElements(row)) {
+      if (NameOf(cell) == inputColumn && input == nullptr) input = cell;
+      if (NameOf(cell) == outputColumn && output == nullptr) output = cell;
+    }
+    if (input == nullptr || output == nullptr) {
+      return ElementError(
+          row, "the row lacks its '" + inputColumn + "' or '" + outputColumn + "' column");
+    }
+    const auto index = static_cast<uint32_t>(table.outputs.size());
+    table.outputs.emplace_back();
+    status = ReadOutput(output, TextOf(output), table.outputType, &table.outputs.back());
+    if (!status.ok()) return status;
+    const std::string key = TextOf(input);
+    double number;
+    if (ParseNumber(key, &number)) table.numbers.emplace_back(number, index);
+    table.texts.emplace_back(key, index);
+  }
+  SortKeys(&table.texts);
+  SortKeys(&table.numbers);
+  instruction.extra = static_cast<uint32_t>(program_->maps_.size());
+  program_->maps_.push_back(std::move(table));
+  instruction.dst = *slot = NewSlot();
+  Emit(instruction);
+  return Status();
+}
+
+Status ProgramBuilder::CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot) {
+  Instruction instruction;
+  instruction.op = Op::kDiscretize;
+  Status status = CompileFieldRef(element, "field", &instruction.a);
+  BinTable table;
+  if (status.ok()) status = OutputType(element, resultType, &table.outputType);
+  std::string text;
+  if (status.ok() && GetAttribute(element, "mapMissingTo", &text)) {
+    table.hasMissing = true;
+    status = ReadOutput(element, text, table.outputType, &table.missingOutput);
+  }
+  if (status.ok() && GetAttribute(element, "defaultValue", &text)) {
+    table.hasDefault = true;
+    status = ReadOutput(element, text, table.outputType, &table.defaultOutput);
+  }
+  if (!status.ok()) return status;
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  for (XmlElement bin : ChildElements(element)) {
+    if (NameOf(bin) == "Extension") continue;
+    if (NameOf(bin) != "DiscretizeBin") {
+      return ElementError(bin, "the engine does not know this element");
+    }
+    XmlElement interval = nullptr;
+    for (XmlElement child : ChildElements(bin)) {
+      if (NameOf(child) == "Interval") interval = child;
+    }
+    if (interval == nullptr || !GetAttribute(bin, "binValue", &text)) {
+      return ElementError(bin, "a binValue and an Interval are needed");
+    }
+    BinTable::Bin entry{-kInfinity, kInfinity, false, false, Value()};
+    status = ReadOutput(bin, text, table.outputType, &entry.output);
+    NumberAttribute(interval, "leftMargin", &entry.left, &status);
+    NumberAttribute(interval, "rightMargin", &entry.right, &status);
+    if (!status.ok()) return status;
+    std::string closure;
+    GetAttribute(interval, "closure", &closure);
+    if (closure != "openClosed" && closure != "openOpen" && closure != "closedOpen" &&
+        closure != "closedClosed") {
+      return ElementError(interval, "unknown closure '" + closure + "'");
+    }
+    entry.leftClosed = closure.compare(0, 6, "closed") == 0;
+    entry.rightClosed =
+        closure.size() >= 6 && closure.compare(closure.size() - 6, 6, "Closed") == 0;
+    table.bins.push_back(std::move(entry));
+  }
+  instruction.extra = static_cast<uint32_t>(program_->bins_.size());
+  program_->bins_.push_back(std::move(table));
+  instruction.dst = *slot = NewSlot();
+  Emit(instruction);
+  return Status();
+}
+
+}  // namespace zelapply

@@ -1,0 +1,112 @@
+// The lookups of NormTable, MapTable and BinTable.
+#include <algorithm>
+#include <cmath>
+
+#include "Instruction.h"
+
+namespace zelapply {
+
+void NormTable::Apply(const Value& in, Value* out) const {
+  if (in.missing) {
+    if (!hasMissing) {
+      out->SetMissing(ValueType::kReal);
+    } else if (in.type == ValueType::kInteger && std::fabs(mapMissingTo) < 9.2e18) {
+      // A field of whole numbers gets a whole replacement, as in the build.
+      out->SetInteger(static_cast<int64_t>(mapMissingTo));
+    } else {
+      out->SetReal(mapMissingTo);
+    }
+    return;
+  }
+  if (!in.IsNumeric()) {
+    out->SetMissing(ValueType::kReal);
+    return;
+  }
+  if (identity) {
+    out->Assign(in);
+    return;
+  }
+  const double x = in.AsDouble();
+  const std::size_t last = orig.size() - 1;
+  if (x < orig.front() || x > orig[last]) {
+    if (outliers == OutlierTreatment::kAsMissing) {
+      out->SetMissing(ValueType::kReal);
+      return;
+    }
+    if (outliers == OutlierTreatment::kAsExtreme) {
+      out->SetReal(x < orig.front() ? norm.front() : norm[last]);
+      return;
+    }
+  }
+  // The segment holding x; values outside extend the first or last segment.
+  std::size_t i =
+      static_cast<std::size_t>(std::upper_bound(orig.begin(), orig.end(), x) - orig.begin());
+  i = std::min(std::max<std::size_t>(i, 1), last);
+  const double slope = (norm[i] - norm[i - 1]) / (orig[i] - orig[i - 1]);
+  out->SetReal(norm[i - 1] + (x - orig[i - 1]) * slope);
+}
+
+void MapTable::Apply(const Value& in, Value* out) const {
+  if (in.missing) {
+    if (hasMissing) {
+      out->Assign(missingOutput);
+    } else {
+      out->SetMissing(outputType);
+    }
+    return;
+  }
+  if (in.type == ValueType::kString) {
+    auto it = std::lower_bound(texts.begin(), texts.end(), in.text,
+                               [](const std::pair<std::string, uint32_t>& row,
+                                  const std::string& key) { return row.first < key; });
+    if (it != texts.end() && it->first == in.text) {
+      out->Assign(outputs[it->second]);
+      return;
+    }
+  } else if (in.IsNumeric()) {
+    const double x = in.AsDouble();
+    auto it = std::lower_bound(
+        numbers.begin(), numbers.end(), x,
+        [](const std::pair<double, uint32_t>& row, double key) { return row.first < key; });
+    if (it != numbers.end() && it->first == x) {
+      out->Assign(outputs[it->second]);
+      return;
+    }
+  }
+  if (hasDefault) {
+    out->Assign(defaultOutput);
+  } else if (copyOthers) {
+    out->Assign(in);
+  } else {
+    out->SetMissing(outputType);
+  }
+}
+
+void BinTable::Apply(const Value& in, Value* out) const {
+  if (in.missing) {
+    if (hasMissing) {
+      out->Assign(missingOutput);
+    } else {
+      out->SetMissing(outputType);
+    }
+    return;
+  }
+  if (in.IsNumeric()) {
+    const double x = in.AsDouble();
+    for (const Bin& bin : bins) {
+      const bool aboveLeft = bin.leftClosed ? x >= bin.left : x > bin.left;
+      const bool belowRight = bin.rightClosed ? x <= bin.right : x < bin.right;
+      if (aboveLeft && belowRight) {
+        out->Assign(bin.output);
+        return;
+      }
+    }
+  }
+  if (hasDefault) {
+    out->Assign(defaultOutput);
+  } else {
+    out->SetMissing(outputType);
+  }
+}
+
+}  // namespace zelapply

@@ -1,0 +1,21 @@
+#include "ByteSink.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zelcli {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+bool DescriptorSink::Write(std::string_view bytes) { return WriteAll(fd_, bytes); }
+
+}  // namespace zelcli

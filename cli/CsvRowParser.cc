@@ -1,0 +1,158 @@
+#include "CsvRowParser.h"
+
+namespace zelcli {
+
+bool IsValidUtf8(std::string_view text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // bounds of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      if (c == 0xE0) low = 0xA0;   // overlong
+      if (c == 0xED) high = 0x9F;  // surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      if (c == 0xF0) low = 0x90;   // overlong
+      if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+    } else {
+      return false;
+    }
+    if (i + length > n || s[i + 1] < low || s[i + 1] > high) return false;
+    for (std::size_t k = 2; k < length; ++k) {
+      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+void CsvRowParser::Reset() {
+  line_ = 1;
+  rowLine_ = 0;
+  error_.clear();
+}
+
+CsvRowParser::Step CsvRowParser::Fail(int64_t line, std::size_t column, const std::string& what) {
+  error_ = "line " + std::to_string(line);
+  if (column > 0) error_ += ", column " + std::to_string(column);
+  error_ += ": " + what;
+  return Step::kError;
+}
+
+CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t* pos, bool final,
+                                            std::size_t column, Span* span) {
+  const int64_t openLine = line_;
+  std::size_t p = *pos + 1;
+  const std::size_t begin = p;
+  bool doubled = false;
+  for (;;) {
+    if (p >= window.size()) {
+      if (!final) return Step::kIncomplete;
+      return Fail(openLine, column, "unterminated quoted cell");
+    }
+    const char c = window[p];
+    if (c == '"') {
+      if (p + 1 < window.size() && window[p + 1] == '"') {
+        doubled = true;
+        p += 2;
+        continue;
+      }
+      // A quote at the end of the window may be the first of a pair.
+      if (p + 1 >= window.size() && !final) return Step::kIncomplete;
+      break;
+    }
+    if (c == '\n') ++line_;
+    ++p;
+  }
+  const std::size_t end = p++;
+  *span = {begin, end - begin, false, true};
+  if (doubled) {
+    span->offset = scratch_.size();
+    span->inScratch = true;
+    for (std::size_t i = begin; i < end; ++i) {
+      scratch_.push_back(window[i]);
+      if (window[i] == '"') ++i;
+    }
+    span->size = scratch_.size() - span->offset;
+  }
+  *pos = p;
+  if (p < window.size() && window[p] != delimiter_ && window[p] != '\r' && window[p] != '\n') {
+    return Fail(line_, column, "unexpected text after a closing quote");
+  }
+  return Step::kDone;
+}
+
+CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* pos, bool final,
+                                        std::vector<CsvCell>* cells) {
+  cells->clear();
+  spans_.clear();
+  scratch_.clear();
+  if (!error_.empty()) return Result::kError;
+  std::size_t p = *pos;
+  // Line breaks that end the input are not a row.
+  std::size_t rest = p;
+  while (rest < window.size() && (window[rest] == '\r' || window[rest] == '\n')) ++rest;
+  if (rest == window.size()) return final ? Result::kEnd : Result::kIncomplete;
+
+  const int64_t startLine = line_;
+  auto incomplete = [this, startLine] {
+    line_ = startLine;
+    return Result::kIncomplete;
+  };
+  rowLine_ = line_;
+  for (;;) {
+    const std::size_t column = spans_.size() + 1;
+    Span span;
+    if (p < window.size() && window[p] == '"') {
+      const Step step = ReadQuoted(window, &p, final, column, &span);
+      if (step == Step::kIncomplete) return incomplete();
+      if (step == Step::kError) return Result::kError;
+    } else {
+      const std::size_t begin = p;
+      while (p < window.size() && window[p] != delimiter_ && window[p] != '\r' &&
+             window[p] != '\n') {
+        ++p;
+      }
+      if (p >= window.size() && !final) return incomplete();
+      span = {begin, p - begin, false, false};
+    }
+    const std::string_view text = span.inScratch
+                                      ? std::string_view(scratch_).substr(span.offset, span.size)
+                                      : window.substr(span.offset, span.size);
+    if (!IsValidUtf8(text)) {
+      Fail(rowLine_, column, "invalid UTF-8");
+      return Result::kError;
+    }
+    spans_.push_back(span);
+    if (p >= window.size()) break;  // only in a final window: the input ends the row
+    const char c = window[p++];
+    if (c == delimiter_) continue;
+    if (c == '\r') {
+      if (p >= window.size() && !final) return incomplete();
+      if (p < window.size() && window[p] == '\n') ++p;
+    }
+    ++line_;
+    break;
+  }
+  *pos = p;
+  // Views are made only now: the scratch buffer may have moved while growing.
+  for (const Span& span : spans_) {
+    const std::string_view text = span.inScratch
+                                      ? std::string_view(scratch_).substr(span.offset, span.size)
+                                      : window.substr(span.offset, span.size);
+    cells->push_back({text, span.quoted});
+  }
+  return Result::kRow;
+}
+
+}  // namespace zelcli

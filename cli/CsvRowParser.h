@@ -1,0 +1,67 @@
+// CsvRowParser: the cell splitting shared by the CSV readers. It parses one
+// row (RFC 4180: quoted cells may hold delimiters, doubled quotes and line
+// breaks; lines end with LF, CRLF or CR) from a window of the input and
+// checks that every cell is valid UTF-8. A window that ends inside a row is
+// reported as incomplete, so a streaming reader can fetch more and retry;
+// a window marked final holds the rest of the input.
+#ifndef ZELCRAFT_CLI_CSVROWPARSER_H_
+#define ZELCRAFT_CLI_CSVROWPARSER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelcli {
+
+struct CsvCell {
+  std::string_view text;  // without the quotes, doubled quotes made single
+  bool quoted = false;
+};
+
+class CsvRowParser {
+ public:
+  enum class Result { kRow, kEnd, kError, kIncomplete };
+
+  explicit CsvRowParser(char delimiter) : delimiter_(delimiter) {}
+
+  // Parses the row at `*pos` of `window` into `cells` and advances `*pos`
+  // past it. The cell texts view `window` or the parser's scratch buffer and
+  // stay valid until the next call. kIncomplete consumes nothing; after
+  // kError, error() tells the line and column and every later call fails.
+  Result Next(std::string_view window, std::size_t* pos, bool final, std::vector<CsvCell>* cells);
+
+  const std::string& error() const { return error_; }
+  // The line on which the row last read started (1-based).
+  int64_t rowLine() const { return rowLine_; }
+  // Back to line 1, forgetting any error.
+  void Reset();
+
+ private:
+  struct Span {
+    std::size_t offset;
+    std::size_t size;
+    bool inScratch;  // unescaped copy in scratch_ rather than a view of the window
+    bool quoted;
+  };
+  enum class Step { kDone, kError, kIncomplete };
+
+  Step ReadQuoted(std::string_view window, std::size_t* pos, bool final, std::size_t column,
+                  Span* span);
+  Step Fail(int64_t line, std::size_t column, const std::string& what);
+
+  char delimiter_;
+  int64_t line_ = 1;
+  int64_t rowLine_ = 0;
+  std::string error_;
+  std::vector<Span> spans_;
+  std::string scratch_;
+};
+
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
+// code points above U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_CSVROWPARSER_H_

@@ -1,0 +1,27 @@
+// InverseCommand: `zelcraft inverse`, which maps predictions made on the
+// scale of a transformed target back to the original target through the
+// document's target inverse, appending the result as a new column.
+#ifndef ZELCRAFT_CLI_INVERSECOMMAND_H_
+#define ZELCRAFT_CLI_INVERSECOMMAND_H_
+
+#include <string>
+
+#include "ExitStatus.h"
+
+namespace zelcli {
+
+struct InverseOptions {
+  std::string documentPath;
+  std::string predictionsPath;
+  std::string column;      // the predictions; the result is column + "_inverse"
+  std::string outputPath;  // empty: standard output
+  char delimiter = ',';
+  bool progress = false;
+  bool quiet = false;
+};
+
+int RunInverse(const InverseOptions& options);
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_INVERSECOMMAND_H_

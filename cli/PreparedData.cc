@@ -1,0 +1,83 @@
+#include "PreparedData.h"
+
+#include <vector>
+
+#include "AtomicFile.h"
+#include "CsvWriter.h"
+#include "PreparedWriter.h"
+#include "apply/Document.h"
+
+namespace zelcli {
+
+namespace {
+
+using zelapply::ValueType;
+
+// Rows between two looks at the interrupt flag and the progress line.
+constexpr std::size_t kCheckEvery = 4096;
+
+// Column storages and value types share their numbering.
+void ReadColumn(const Column& column, std::size_t row, zelapply::Value* value) {
+  const auto type = static_cast<ValueType>(column.storage());
+  if (column.IsMissing(row)) {
+    value->SetMissing(type);
+  } else if (type == ValueType::kInteger) {
+    value->SetInteger(column.Integer(row));
+  } else if (type == ValueType::kString) {
+    value->SetText(column.Text(row));
+  } else {
+    value->SetReal(column.Double(row), type);
+  }
+}
+
+}  // namespace
+
+PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
+                                     const std::string& path, char delimiter,
+                                     TorCommon_1_3::IInterruptCheck& interrupts,
+                                     ProgressLine& progress, std::string* error) {
+  zelapply::CompiledDocument compiled;
+  const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
+  if (!status.ok()) {
+    *error = "the document cannot be replayed: " + status.message();
+    return PreparedDataResult::kBadDocument;
+  }
+  const zelapply::Program& program = *compiled.program;
+  // Every field of the document is a column that was handed to the component.
+  std::vector<std::pair<std::size_t, const Column*>> inputs;
+  for (std::size_t i = 0; i < program.inputCount(); ++i) {
+    const std::string& name = program.fields()[i].name;
+    std::size_t c = 0;
+    while (c < store.names.size() && store.names[c] != name) ++c;
+    if (c == store.names.size()) {
+      *error = "the document's field '" + name + "' is not a column of the data";
+      return PreparedDataResult::kBadDocument;
+    }
+    if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, &store.columns[c]);
+  }
+
+  AtomicOutput output;
+  if (!output.Open(path, error)) return PreparedDataResult::kWriteError;
+  CsvWriter writer(output, delimiter);
+  PreparedWriter prepared(program, false, &writer);
+  prepared.WriteHeader();
+  progress.StartPhase("writing prepared data");
+  zelapply::Frame frame = program.NewFrame();
+  for (std::size_t row = 0; row < store.rows(); ++row) {
+    for (const auto& input : inputs) ReadColumn(*input.second, row, &frame[input.first]);
+    program.Evaluate(&frame);
+    prepared.WriteRow(frame);
+    if ((row + 1) % kCheckEvery == 0) {
+      if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
+      progress.Records(static_cast<int64_t>(row + 1));
+    }
+  }
+  progress.Records(static_cast<int64_t>(store.rows()));
+  if (!writer.Flush() || !output.Commit(error)) {
+    if (error->empty()) *error = "cannot write " + path;
+    return PreparedDataResult::kWriteError;
+  }
+  return PreparedDataResult::kWritten;
+}
+
+}  // namespace zelcli

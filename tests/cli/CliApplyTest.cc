@@ -1,0 +1,237 @@
+// `zelcraft apply`, `zelcraft inverse` and `prepare --data-out` end to end:
+// the round trip on the example data, what unseen categories, values
+// outside every bin and unreadable cells become, the atomic output and the
+// error paths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "CsvReader.h"
+#include "apply/ApplyTestDoc.h"
+#include "cli/CliHarness.h"
+
+namespace clitest {
+namespace {
+
+// The rows of a CSV text, each cell's text.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  zelcli::CsvReader reader(text, ',');
+  std::vector<zelcli::CsvCell> cells;
+  while (reader.NextRow(&cells)) {
+    rows.emplace_back();
+    for (const zelcli::CsvCell& cell : cells) rows.back().emplace_back(cell.text);
+  }
+  EXPECT_EQ(reader.error(), "");
+  return rows;
+}
+
+std::size_t Column(const std::vector<std::string>& header, const std::string& name) {
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i] == name) return i;
+  }
+  ADD_FAILURE() << "no column " << name;
+  return 0;
+}
+
+// Days since 1970-01-01 by the C library's own calendar.
+long DaysOf(const std::string& date) {
+  std::tm tm = {};
+  tm.tm_year = std::stoi(date.substr(0, 4)) - 1900;
+  tm.tm_mon = std::stoi(date.substr(5, 2)) - 1;
+  tm.tm_mday = std::stoi(date.substr(8, 2));
+  return static_cast<long>(timegm(&tm) / 86400);
+}
+
+TEST(CliApply, ReplaysTheExampleExactlyAsPrepareWroteIt) {
+  ScratchDir dir;
+  const std::string generate = SiblingProgram("zelcraft-example-data") + " " + dir.path();
+  ASSERT_EQ(std::system(generate.c_str()), 0);
+  const RunResult prepare = RunCli(
+      dir.path(), {"prepare", "customers.csv", "--target", "churn", "--frequency-weight", "weight",
+                   "--schema", "customers.schema.json", "--settings", "customers.settings.json",
+                   "-o", "customers.pmml", "--data-out", "prepared.csv"});
+  ASSERT_EQ(prepare.status, 0) << prepare.err;
+  EXPECT_NE(prepare.err.find("prepared data written to prepared.csv"), std::string::npos);
+  const RunResult apply = RunCli(dir.path(), {"apply", "customers.pmml", "customers.csv", "-q"});
+  ASSERT_EQ(apply.status, 0) << apply.err;
+  EXPECT_EQ(apply.err, "");
+  // Read again and parsed by each field's dataType, the file gives what the
+  // columns in memory gave: the ordinal text categories read back through
+  // their labels.
+  const std::string prepared = ReadFile(dir / "prepared.csv");
+  EXPECT_EQ(apply.out, prepared);
+
+  // One column per enabled field, in document order.
+  const Document doc(ReadFile(dir / "customers.pmml"));
+  const auto rows = ReadCsv(prepared);
+  ASSERT_EQ(rows.size(), 4001u);
+  std::string header;
+  for (const std::string& name : rows[0]) header += (header.empty() ? "" : "|") + name;
+  EXPECT_EQ(header, doc.All("//p:DataDictionary/p:DataField[p:Extension/p:UsageType/@value="
+                            "'enable']/@name | //p:DerivedField[p:Extension/p:UsageType/@value="
+                            "'enable']/@name"));
+  // Derived values against the source cells, computed independently; every
+  // derived field is written, so later steps do not hide the early ones.
+  const RunResult all =
+      RunCli(dir.path(), {"apply", "customers.pmml", "customers.csv", "-q", "--all-fields"});
+  ASSERT_EQ(all.status, 0) << all.err;
+  const auto derived = ReadCsv(all.out);
+  ASSERT_EQ(derived.size(), 4001u);
+  const auto source = ReadCsv(ReadFile(dir / "customers.csv"));
+  const std::size_t days = Column(derived[0], "signup_date_DurationDays");
+  const std::size_t segment = Column(derived[0], "segment_transformed");
+  const std::size_t satisfaction = Column(derived[0], "satisfaction_transformed");
+  const std::size_t signup = Column(source[0], "signup_date");
+  const std::size_t rawSegment = Column(source[0], "segment");
+  const std::size_t rawSatisfaction = Column(source[0], "satisfaction");
+  const char* const levels[] = {"very low", "low", "medium", "high", "very high"};
+  std::string replacement;  // the one code every missing level takes
+  for (std::size_t r = 1; r < derived.size(); ++r) {
+    ASSERT_EQ(std::stol(derived[r][days]), DaysOf(source[r][signup]) - 19723) << r;
+    std::string trimmed = source[r][rawSegment];
+    trimmed.erase(trimmed.find_last_not_of(' ') + 1);
+    ASSERT_EQ(derived[r][segment], trimmed) << r;
+    const std::string& level = source[r][rawSatisfaction];
+    if (level.empty()) {
+      if (replacement.empty()) replacement = derived[r][satisfaction];
+      ASSERT_EQ(derived[r][satisfaction], replacement) << r;
+    } else {
+      ASSERT_EQ(derived[r][satisfaction],
+                std::to_string(std::find(levels, levels + 5, level) - levels + 1))
+          << r;
+    }
+  }
+  EXPECT_NE(replacement, "");
+  // The example's target is categorical and not transformed: no inverse.
+  WriteFile(dir / "p.csv", "churn\nleft\n");
+  const RunResult inverse =
+      RunCli(dir.path(), {"inverse", "customers.pmml", "p.csv", "--column", "churn"});
+  EXPECT_EQ(inverse.status, 2);
+  EXPECT_EQ(inverse.err, "error: customers.pmml: the document has no target inverse\n");
+}
+
+const char kDoc[] = R"(<PMML version="4.0" xmlns="http://www.dmg.org/PMML-4_0">
+<DataDictionary>
+<DataField name="n" optype="continuous" dataType="integer"/>
+<DataField name="s" optype="categorical" dataType="string"/>
+<DataField name="level" optype="ordinal" dataType="integer">
+<Value value="1" displayValue="low" property="valid"/><Value value="2" displayValue="high" property="valid"/>
+</DataField>
+<DataField name="off" optype="continuous" dataType="double">
+<Extension><UsageType value="disable"/></Extension></DataField>
+</DataDictionary>
+<TransformationDictionary>
+<DerivedField name="coded" optype="categorical" dataType="string"><MapValues outputColumn="o">
+<FieldColumnPair field="s" column="i"/><InlineTable><row><i>a</i><o>0</o></row><row><i>b, c</i><o>1</o></row></InlineTable>
+</MapValues></DerivedField>
+<DerivedField name="kept" optype="categorical" dataType="string"><MapValues outputColumn="o">
+<Extension name="recodeElseCopy"/><FieldColumnPair field="s" column="i"/></MapValues></DerivedField>
+<DerivedField name="bin" optype="ordinal" dataType="double"><Discretize field="n">
+<DiscretizeBin binValue="0"><Interval closure="closedClosed" leftMargin="0" rightMargin="9"/></DiscretizeBin>
+</Discretize></DerivedField>
+<DerivedField name="hidden" optype="continuous" dataType="double">
+<Extension><UsageType value="disable"/></Extension><FieldRef field="off"/></DerivedField>
+</TransformationDictionary>
+</PMML>
+)";
+
+TEST(CliApply, UnseenCategoriesOutOfBinValuesAndUnreadableCells) {
+  ScratchDir dir;
+  WriteFile(dir / "doc.pmml", kDoc);
+  WriteFile(dir / "d.csv",
+            "extra,n,s,level,off\n"
+            "1,3,a,high,0.5\n"
+            "2,abc,z,low,\n"
+            "3,12,\"b, c\",2,1\n"
+            "4,x7,\"\",medium,2\n"
+            "5,,,,3\n");
+  const RunResult run = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "--all-fields"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // The unseen category z is missing in a plain map and copied where the
+  // map says so; 12 lies outside every bin; "abc" and "x7" are no whole
+  // numbers and "medium" no label: missing, one warning per column.
+  EXPECT_EQ(run.out,
+            "n,s,level,coded,kept,bin,hidden\n"
+            "3,a,2,0,a,0,0.5\n"
+            ",z,1,,z,,\n"
+            "12,\"b, c\",2,1,\"b, c\",,1\n"
+            ",\"\",,,\"\",,2\n"
+            ",,,,,,3\n");
+  EXPECT_EQ(run.err,
+            "warning: d.csv: line 3, column 2: 'abc' is not a whole number that fits 64 bits "
+            "(field 'n'); 2 cells of this column read as missing\n"
+            "warning: d.csv: line 5, column 4: 'medium' is not a whole number that fits 64 bits "
+            "(field 'level'); 1 cell of this column read as missing\n");
+  // Without --all-fields the disabled field stays out.
+  const RunResult enabled = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-q"});
+  EXPECT_EQ(enabled.out.substr(0, enabled.out.find('\n')), "n,s,level,coded,kept,bin");
+  EXPECT_EQ(enabled.err, "");
+}
+
+TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
+  ScratchDir dir;
+  WriteFile(dir / "doc.pmml", kDoc);
+  std::string bad = kDoc;
+  bad.replace(bad.find("<Discretize "), 11, "<Aggregate");
+  bad.replace(bad.find("</Discretize>"), 12, "</Aggregate");
+  WriteFile(dir / "bad.pmml", bad);
+  WriteFile(dir / "short.csv", "n,s,level\n1,a,1\n");
+  WriteFile(dir / "ragged.csv", "n,s,level,off\n1,a,1,2\n1,a\n");
+  WriteFile(dir / "out.csv", "old");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"apply", "doc.pmml", "short.csv", "-o", "out.csv"},
+       "error: short.csv: the document's field 'off' is not a column of the data\n"},
+      {{"apply", "doc.pmml", "ragged.csv", "-o", "out.csv"},
+       "error: ragged.csv: line 3: 2 cells where the header has 4\n"},
+      {{"apply", "bad.pmml", "short.csv", "-o", "out.csv"},
+       "error: bad.pmml: line 17: Aggregate: the engine does not know this element\n"},
+      {{"apply", "missing.pmml", "short.csv", "-o", "out.csv"},
+       "error: cannot open missing.pmml: No such file or directory\n"},
+      {{"inverse", "doc.pmml", "short.csv", "--column", "n", "-o", "out.csv"},
+       "error: doc.pmml: the document has no target inverse\n"},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = RunCli(dir.path(), c.args);
+    EXPECT_EQ(run.status, 2) << c.message;
+    EXPECT_EQ(run.err, c.message);
+  }
+  EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
+  std::size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    files += entry.is_regular_file();
+  }
+  EXPECT_EQ(files, 5u);  // no temporary file is left behind
+  EXPECT_EQ(RunCli(dir.path(), {"inverse", "doc.pmml", "short.csv"}).status, 2);  // no --column
+}
+
+TEST(CliApply, InverseGivesTheTrainingTargetBack) {
+  ScratchDir dir;
+  WriteFile(dir / "doc.pmml", applytest::BoxCoxTargetDoc("0.5", -1, 1.5, 0.8, 2, 10));
+  std::string data = "y\n\n";  // no prediction, no inverse
+  for (double y : {0.1, 2.5, 3.0, 17.25, 400.0, 98765.4321}) data += std::to_string(y) + "\n";
+  WriteFile(dir / "y.csv", data);
+  ASSERT_EQ(
+      RunCli(dir.path(), {"apply", "doc.pmml", "y.csv", "--all-fields", "-o", "t.csv"}).status, 0);
+  const RunResult run = RunCli(dir.path(), {"inverse", "doc.pmml", "t.csv", "--column", "y_t"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto rows = ReadCsv(run.out);
+  ASSERT_EQ(rows.size(), 8u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"y", "y_t", "y_t_inverse"}));
+  EXPECT_EQ(rows[1], (std::vector<std::string>{"", "", ""}));
+  for (std::size_t r = 2; r < 8; ++r) {
+    const double y = std::stod(rows[r][0]);
+    EXPECT_NEAR(std::stod(rows[r][2]), y, 1e-9 * y) << rows[r][0];
+  }
+}
+
+}  // namespace
+}  // namespace clitest
