@@ -61,7 +61,9 @@ void AppendHistogram(XMLElement* stats, const ZelStatistic::ZelUnivarContHistogr
   ArrayText counts;
   ArrayText means;
   if (histogram.GetCounts().size() == histogram.GetMeans().size()) {
-    for (int64_t count : histogram.GetCounts()) counts.Add(FormatDouble(static_cast<double>(count)));
+    for (int64_t count : histogram.GetCounts()) {
+      counts.Add(FormatDouble(static_cast<double>(count)));
+    }
     for (double mean : histogram.GetMeans()) means.Add(FormatDouble(mean));
   }
   counts.AppendTo(extension, "int");

@@ -41,9 +41,11 @@ const RawData& ZelRescaleContFeatureFunctionRule::Apply(const RawRecord& working
     output_.SetMissingValue(TorCommon_1_3::kStorageReal);
     return output_;
   }
-  // The statistics read dates and times as their numbers; so does the map,
-  // and so does a consumer of the document's arithmetic.
-  output_.SetDouble(Rescale(input->GetReal()));
+  // Dates and times never get here: the date and time step sets them aside.
+  const int storage = input->GetStorage();
+  const bool number =
+      storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageReal;
+  output_.SetDouble(Rescale(number ? input->GetReal() : 0.0));
   return output_;
 }
 

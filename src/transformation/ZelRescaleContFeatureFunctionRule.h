@@ -29,8 +29,8 @@ class ZelRescaleContFeatureFunctionRule : public ZelFunctionTransformRule {
   // so that a statistic rewritten through it agrees with the rule's values.
   double Rescale(double value) const;
 
-  // A missing input stays missing; any other value (numbers, and dates and
-  // times as their day and second counts) gives a real.
+  // A missing input stays missing; a number gives a real, any other value
+  // counts as 0.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
 
   double GetTargetMean() const { return targetMean_; }

@@ -157,6 +157,47 @@ const Case kCases[] = {
        return s;
      },
      {1, 24}},
+    {"rescaling after outliers and replacement",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::ContField("spend"));
+       vars->AddVariable(testhost::ContField("visits", kStorageInteger));
+       vars->AddVariable(testhost::ContField("day", kStorageDate));
+     },
+     [](int i, std::mt19937_64& r) {
+       return std::vector<RawData>{
+           Chance(r, 0.1) ? Missing(kStorageReal) : Real(i % 50 == 7 ? 900 : Uniform(r, 5, 60)),
+           Int(Between(r, 0, 40)), Real(static_cast<double>(Between(r, -400, -10)), kStorageDate)};
+     },
+     300,
+     [] {
+       TorSettings s = testhost::EarlyStepsOnly();
+       s.SetBool("detectFeatureOutliers", true);
+       s.SetBool("replaceScaleFeaturesMissingValue", true);
+       s.SetString("scaleFeatureRescalingMethod", "zScore");
+       s.SetDouble("zScore_mean", 10);
+       s.SetDouble("zScore_SD", 2);
+       return s;
+     },
+     {39}},
+    {"min-max rescaling",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::ContField("spend"));
+       vars->AddVariable(testhost::ContField("visits", kStorageInteger));
+     },
+     [](int, std::mt19937_64& r) {
+       return std::vector<RawData>{
+           Chance(r, 0.1) ? Missing(kStorageReal) : Real(Uniform(r, -3, 3)),
+           Int(Between(r, 0, 40))};
+     },
+     200,
+     [] {
+       TorSettings s = testhost::EarlyStepsOnly();
+       s.SetString("scaleFeatureRescalingMethod", "minMax");
+       s.SetDouble("minMax_min", -1);
+       s.SetDouble("minMax_max", 1);
+       return s;
+     },
+     {40}},
 };
 
 std::string Describe(const Value& v) {
@@ -341,8 +382,8 @@ TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
     covered.insert(actions.begin(), actions.end());
   }
   // Every rule action the component writes today: trimming, date and time
-  // parts and durations, recasts.
-  for (uint32_t action : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 23, 24}) {
+  // parts and durations, recasts, rescaling.
+  for (uint32_t action : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 23, 24, 39, 40}) {
     EXPECT_TRUE(covered.count(action)) << "no data set exercises action " << action;
   }
 }
