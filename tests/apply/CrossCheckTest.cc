@@ -179,25 +179,6 @@ const Case kCases[] = {
        return s;
      },
      {39}},
-    {"min-max rescaling",
-     [](TorVarList* vars) {
-       vars->AddVariable(testhost::ContField("spend"));
-       vars->AddVariable(testhost::ContField("visits", kStorageInteger));
-     },
-     [](int, std::mt19937_64& r) {
-       return std::vector<RawData>{
-           Chance(r, 0.1) ? Missing(kStorageReal) : Real(Uniform(r, -3, 3)),
-           Int(Between(r, 0, 40))};
-     },
-     200,
-     [] {
-       TorSettings s = testhost::EarlyStepsOnly();
-       s.SetString("scaleFeatureRescalingMethod", "minMax");
-       s.SetDouble("minMax_min", -1);
-       s.SetDouble("minMax_max", 1);
-       return s;
-     },
-     {40}},
 };
 
 std::string Describe(const Value& v) {
@@ -382,8 +363,8 @@ TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
     covered.insert(actions.begin(), actions.end());
   }
   // Every rule action the component writes today: trimming, date and time
-  // parts and durations, recasts, rescaling.
-  for (uint32_t action : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 23, 24, 39, 40}) {
+  // parts and durations, recasts, the z-score.
+  for (uint32_t action : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 23, 24, 39}) {
     EXPECT_TRUE(covered.count(action)) << "no data set exercises action " << action;
   }
 }
