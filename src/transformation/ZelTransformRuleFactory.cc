@@ -1,9 +1,12 @@
 // The rule factory: which rule class derives a field for a (step, action).
 #include "transformation/ZelCheckTypeFunctionRule.h"
+#include "transformation/ZelConstructTransformRule.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
+#include "transformation/ZelSupervisedMergeMappingRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
+#include "transformation/ZelUnsupervisedMergeMappingRule.h"
 
 namespace ZelTransformation {
 
@@ -17,9 +20,20 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       return new ZelDateTimeFunctionRule(pair);
     case Step::kCheckType:
       return new ZelCheckTypeFunctionRule(pair);
+    case Step::kHandleCategoricalFeatures:
+      if (pair.action == Action::kMergeCatFeatureForSparse) {
+        return new ZelUnsupervisedMergeMappingRule(pair);
+      }
+      if (pair.action == Action::kMergeCatFeatureForAsso) {
+        return new ZelSupervisedMergeMappingRule(pair);
+      }
+      return nullptr;
     case Step::kHandleContinuousFeatures:
       if (pair.action == Action::kBinContFeature) {
         return new ZelSupervisedBinningDiscretizationRule(pair);
+      }
+      if (pair.action == Action::kConstructContFeature) {
+        return new ZelConstructTransformRule(pair);
       }
       return nullptr;
     default:
