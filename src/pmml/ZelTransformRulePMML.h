@@ -35,6 +35,12 @@ class ZelTransformRulePMML {
   // closed on the right, so a value on a cut point takes the lower bin. No
   // cut point gives one bin over every value.
   TorCommon_1_3::TorStatus WriteDiscretize();
+  // "MapValues" over an "InlineTable" with one row per source category in
+  // ascending order, and the rule's default label for categories it lacks.
+  TorCommon_1_3::TorStatus WriteMergeMapping();
+  // The right-nested sum of coefficient × input products; 210017 when the
+  // inputs and coefficients differ in number.
+  TorCommon_1_3::TorStatus WriteSumOfProducts();
 
   std::unique_ptr<TorXML_1_3::XMLElement> FieldRef(const std::string& name) const;
 
