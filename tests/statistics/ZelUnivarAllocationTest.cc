@@ -17,18 +17,19 @@
 #include "statistics/ZelUnivarContHistogram.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
+#include "transformation/ZelUnsupervisedMergeMappingRule.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
 }  // namespace
 
-void* operator new(std::size_t size) {
+// None of these is inlined: inlined into the code that allocates and frees,
+// malloc() and free() would look mismatched with the operators they pair with.
+__attribute__((noinline)) void* operator new(std::size_t size) {
   ++gAllocations;
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-// Not inlined: inlined into the library's deallocations, free() would look
-// mismatched with the operator new it pairs with.
 __attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
@@ -106,6 +107,23 @@ TEST(UnivarAllocationTest, BivariateRecordsCostNoAllocation) {
   }
   // The unlisted record was skipped: 40 records of weight 1 or 2.
   EXPECT_EQ(table.GetTotalFrequency(), 60.0);
+}
+
+// A merged field's value is a table lookup into a reused output.
+TEST(UnivarAllocationTest, MergedValuesCostNoAllocation) {
+  const std::string longText(64, 'm');
+  ZelTransformation::ZelUnsupervisedMergeMappingRule merge({9, 35});
+  merge.AddInput("s", 0);
+  merge.SetTextMapping({{longText + "a", longText + "0"}, {longText + "b", longText + "1"}});
+  const std::vector<RawRecord> records = {MakeRecord({Str(longText + "a")}),
+                                          MakeRecord({Str(longText + "b")}),
+                                          MakeRecord({Str("unseen")}), MakeRecord({Missing()})};
+  for (const RawRecord& r : records) merge.Apply(r);
+  std::size_t length = 0;
+  const long before = gAllocations.load();
+  for (const RawRecord& r : records) length += merge.Apply(r).GetString().size();
+  EXPECT_EQ(gAllocations.load() - before, 0);
+  EXPECT_EQ(length, 2 * longText.size() + 2);
 }
 
 }  // namespace
