@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the `zelcraft` command and the example data generator
 # (configuring build/ when needed), writes the example customer data set into
-# examples/out/ and prepares it, printing where the document went.
+# examples/out/ and prepares it twice, printing where the documents went: against
+# the target churn, and without a target (sparse categories merged by frequency,
+# correlated amounts replaced by a constructed feature).
 # Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,3 +22,7 @@ mkdir -p "$out"
   --target churn --frequency-weight weight \
   --schema "$out/customers.schema.json" --settings "$out/customers.settings.json" \
   -o "$out/customers.pmml"
+"$build/bin/zelcraft" prepare "$out/customers.csv" \
+  --frequency-weight weight \
+  --schema "$out/customers.schema.json" --settings "$out/customers.untargeted.settings.json" \
+  -o "$out/customers-untargeted.pmml"
