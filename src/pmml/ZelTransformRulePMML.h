@@ -46,6 +46,12 @@ class ZelTransformRulePMML {
   TorCommon_1_3::TorStatus WriteReorder();
   // (a / b) * (Box-Cox(source) - c) + d.
   TorCommon_1_3::TorStatus WriteBoxCoxRescale();
+  // "MapValues" over an "InlineTable" with one row per source category in
+  // ascending order, and the rule's default label for categories it lacks.
+  TorCommon_1_3::TorStatus WriteMergeMapping();
+  // The right-nested sum of coefficient × input products; 210017 when the
+  // inputs and coefficients differ in number.
+  TorCommon_1_3::TorStatus WriteSumOfProducts();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

@@ -83,9 +83,15 @@ TEST(CliApply, ReplaysTheExampleExactlyAsPrepareWroteIt) {
   const auto derived = ReadCsv(all.out);
   ASSERT_EQ(derived.size(), 4001u);
   const auto source = ReadCsv(ReadFile(dir / "customers.csv"));
-  const std::size_t days = Column(derived[0], "signup_date_DurationDays");
-  const std::size_t segment = Column(derived[0], "segment_transformed");
-  const std::size_t satisfaction = Column(derived[0], "satisfaction_transformed");
+  // The fields are found by what made them, not by their final names.
+  auto madeBy = [&doc](const std::string& source, const std::string& reason) {
+    return doc.Eval("string(//p:DerivedField[p:Extension/p:SourceField/@value='" + source +
+                    "' and p:Extension/p:Action[1]/@reasonKey='" + reason + "']/@name)");
+  };
+  const std::size_t days = Column(derived[0], madeBy("signup_date", "DeriveDays"));
+  const std::size_t segment = Column(derived[0], madeBy("segment", "TrimTrailingBlanks"));
+  const std::size_t satisfaction =
+      Column(derived[0], madeBy("satisfaction", "ReplaceMissingOrdinalFeature"));
   const std::size_t signup = Column(source[0], "signup_date");
   const std::size_t rawSegment = Column(source[0], "segment");
   const std::size_t rawSatisfaction = Column(source[0], "satisfaction");
