@@ -82,10 +82,15 @@ int RunPrepare(const PrepareOptions& options) {
   Schema schema;
   if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
   const bool toStandardOutput = options.outputPath == "-";
+  const bool dataToStandardOutput = options.dataOutPath == "-";
+  if (toStandardOutput && dataToStandardOutput) {
+    return InputError("the document and the prepared data cannot both go to standard output");
+  }
   const std::string outputPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
   if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
-  if (!options.dataOutPath.empty() && !CheckOutputDirectory(options.dataOutPath, &error)) {
+  if (!options.dataOutPath.empty() && !dataToStandardOutput &&
+      !CheckOutputDirectory(options.dataOutPath, &error)) {
     return InputError(error);
   }
 
@@ -165,7 +170,7 @@ int RunPrepare(const PrepareOptions& options) {
     PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
                  summary);
     if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
-    if (!options.dataOutPath.empty()) {
+    if (!options.dataOutPath.empty() && !dataToStandardOutput) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
     }
   }
