@@ -1,5 +1,6 @@
 #include "Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -23,6 +24,19 @@ bool ParseNumber(std::string_view text, double* value) {
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, *value);
   return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
+}
+
+double AsWritten(double x) {
+  if (!std::isfinite(x)) return x;
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, x, std::chars_format::general, 15);
+  double value = x;
+  std::from_chars(text, written.ptr, value);
+  return value;
+}
+
+bool MayBeWrittenAlike(double x, double y) {
+  return std::fabs(x - y) <= 1e-14 * std::max(std::fabs(x), std::fabs(y));
 }
 
 bool ConvertText(std::string_view text, ValueType type, Value* value) {

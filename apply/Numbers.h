@@ -17,6 +17,16 @@ bool ParseNumber(std::string_view text, double* value);
 // taken as they are. False when the text is not a number of that kind.
 bool ConvertText(std::string_view text, ValueType type, Value* value);
 
+// `x` as the document writes numbers, to 15 significant digits, and read
+// back. A category, user-missing value or bound the document gives in that
+// form equals AsWritten of the value it was written from, though not the
+// value itself when that needs more digits (1/3).
+double AsWritten(double x);
+
+// True when `x` and `y` may agree once written, so that comparing AsWritten
+// of both is worth its cost: they differ by at most a rounding at 15 digits.
+bool MayBeWrittenAlike(double x, double y);
+
 }  // namespace zelapply
 
 #endif  // ZELCRAFT_APPLY_NUMBERS_H_

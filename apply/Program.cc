@@ -29,12 +29,21 @@ bool Program::IsUserMissing(const Value& value, const MissingDefinition& missing
     }
     return false;
   }
+  const auto matches = [&missing](double x) {
+    if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
+    for (double number : missing.numbers) {
+      if (number == x) return true;
+    }
+    return false;
+  };
   const double x = value.AsDouble();
-  if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
-  for (double number : missing.numbers) {
-    if (number == x) return true;
-  }
-  return false;
+  if (matches(x)) return true;
+  // The document writes user-missing values and bounds to 15 significant
+  // digits: a value that needs more meets them only in that form.
+  bool near = missing.hasRange &&
+              (MayBeWrittenAlike(x, missing.low) || MayBeWrittenAlike(x, missing.high));
+  for (double number : missing.numbers) near = near || MayBeWrittenAlike(x, number);
+  return near && matches(AsWritten(x));
 }
 
 void Program::Evaluate(Frame* frame) const {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "Instruction.h"
+#include "Numbers.h"
 
 namespace zelapply {
 
@@ -63,13 +64,19 @@ void MapTable::Apply(const Value& in, Value* out) const {
       out->Assign(outputs[it->second]);
       return;
     }
-  } else if (in.IsNumeric()) {
-    const double x = in.AsDouble();
-    auto it = std::lower_bound(
-        numbers.begin(), numbers.end(), x,
-        [](const std::pair<double, uint32_t>& row, double key) { return row.first < key; });
-    if (it != numbers.end() && it->first == x) {
-      out->Assign(outputs[it->second]);
+  } else if (in.IsNumeric() && !numbers.empty()) {
+    const auto find = [this](double x) {
+      auto it = std::lower_bound(
+          numbers.begin(), numbers.end(), x,
+          [](const std::pair<double, uint32_t>& row, double key) { return row.first < key; });
+      return it != numbers.end() && it->first == x ? &outputs[it->second] : nullptr;
+    };
+    // A category with more digits than the document writes is found by its
+    // written form.
+    const Value* found = find(in.AsDouble());
+    if (found == nullptr) found = find(AsWritten(in.AsDouble()));
+    if (found != nullptr) {
+      out->Assign(*found);
       return;
     }
   }

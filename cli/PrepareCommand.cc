@@ -83,13 +83,18 @@ int RunPrepare(const PrepareOptions& options) {
   Schema schema;
   if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
   const bool toStandardOutput = options.outputPath == "-";
+  const bool dataToStandardOutput = options.dataOutPath == "-";
+  if (toStandardOutput && dataToStandardOutput) {
+    return InputError("the document and the prepared data cannot both go to standard output");
+  }
   const std::string outputPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
   if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
   if (!options.statsPath.empty() && !CheckOutputDirectory(options.statsPath, &error)) {
     return InputError(error);
   }
-  if (!options.dataOutPath.empty() && !CheckOutputDirectory(options.dataOutPath, &error)) {
+  if (!options.dataOutPath.empty() && !dataToStandardOutput &&
+      !CheckOutputDirectory(options.dataOutPath, &error)) {
     return InputError(error);
   }
 
@@ -180,7 +185,7 @@ int RunPrepare(const PrepareOptions& options) {
     if (!options.statsPath.empty()) {
       std::cerr << "statistics written to " << options.statsPath << "\n";
     }
-    if (!options.dataOutPath.empty()) {
+    if (!options.dataOutPath.empty() && !dataToStandardOutput) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
     }
   }

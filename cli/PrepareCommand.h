@@ -16,7 +16,7 @@ namespace zelcli {
 struct PrepareOptions {
   std::string dataPath;
   std::string outputPath;   // empty: <data stem>.pmml here; "-": standard output
-  std::string dataOutPath;  // the prepared data set; empty: not written
+  std::string dataOutPath;  // the prepared data set; empty: not written; "-": standard output
   std::string target;
   std::string frequencyWeight;
   std::string analysisWeight;

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "AtomicFile.h"
 #include "CsvWriter.h"
 #include "PreparedWriter.h"
+#include "StreamingCommand.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -56,9 +56,12 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, &store.columns[c]);
   }
 
-  AtomicOutput output;
-  if (!output.Open(path, error)) return PreparedDataResult::kWriteError;
-  CsvWriter writer(output, delimiter);
+  const bool toStandardOutput = path == "-";
+  OutputTarget output;
+  if (!output.Open(toStandardOutput ? std::string() : path, error)) {
+    return PreparedDataResult::kWriteError;
+  }
+  CsvWriter writer(output.sink(), delimiter);
   PreparedWriter prepared(program, false, &writer);
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
@@ -74,7 +77,7 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
   }
   progress.Records(static_cast<int64_t>(store.rows()));
   if (!writer.Flush() || !output.Commit(error)) {
-    if (error->empty()) *error = "cannot write " + path;
+    if (error->empty()) *error = "cannot write " + (toStandardOutput ? "to standard output" : path);
     return PreparedDataResult::kWriteError;
   }
   return PreparedDataResult::kWritten;

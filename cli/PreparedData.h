@@ -15,6 +15,7 @@ namespace zelcli {
 
 enum class PreparedDataResult { kWritten, kWriteError, kInterrupted, kBadDocument };
 
+// `path` "-" is standard output.
 PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
                                      const std::string& path, char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,

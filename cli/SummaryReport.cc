@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace zelcli {
 
@@ -141,12 +142,62 @@ std::string RootOf(std::string name, const Sources& sources) {
   return name;
 }
 
+std::string Text(const xmlNode* node) {
+  xmlChar* content = xmlNodeGetContent(node);
+  if (content == nullptr) return std::string();
+  std::string text(reinterpret_cast<const char*>(content));
+  xmlFree(content);
+  return text;
+}
+
+const xmlNode* FirstChild(const xmlNode* node, const char* name) {
+  for (const xmlNode* child = node->children; child; child = child->next) {
+    if (IsNamed(child, name)) return child;
+  }
+  return nullptr;
+}
+
+// The categories in and out of a merge's table.
+void CountCategories(const xmlNode* field, Derivation* derivation) {
+  const xmlNode* map = FirstChild(field, "MapValues");
+  const xmlNode* table = map != nullptr ? FirstChild(map, "InlineTable") : nullptr;
+  if (table == nullptr) return;
+  std::set<std::string> outputs;
+  for (const xmlNode* row = table->children; row; row = row->next) {
+    if (!IsNamed(row, "row")) continue;
+    ++derivation->sourceCategories;
+    if (const xmlNode* output = FirstChild(row, "output")) outputs.insert(Text(output));
+  }
+  derivation->mergedCategories = static_cast<long>(outputs.size());
+}
+
+// A derived field's first action names the step that made it.
+void ReadDerivation(const xmlNode* field, DocumentSummary* summary) {
+  const xmlNode* extension = FirstChild(field, "Extension");
+  const xmlNode* made = extension != nullptr ? FirstChild(extension, "Action") : nullptr;
+  if (made == nullptr) return;
+  const std::string key = Attribute(made, "reasonKey");
+  std::vector<Derivation>* list = key == "Merge4HandleSpareCategories" ? &summary->sparseMerges
+                                  : key == "Merge4MaximizeAssociation" ? &summary->targetMerges
+                                  : key == "Construct"                 ? &summary->constructed
+                                                                       : nullptr;
+  if (list == nullptr) return;
+  Derivation derivation;
+  derivation.name = Attribute(field, "name");
+  for (const xmlNode* child = extension->children; child; child = child->next) {
+    if (IsNamed(child, "SourceField")) derivation.sources.push_back(Attribute(child, "value"));
+  }
+  CountCategories(field, &derivation);
+  list->push_back(std::move(derivation));
+}
+
 void Walk(const xmlNode* node, DocumentSummary* summary, Sources* sources) {
   for (; node; node = node->next) {
     if (IsNamed(node, "Summary")) {
       ReadSummaryElement(node, summary);
     } else if (IsNamed(node, "DataField") || IsNamed(node, "DerivedField")) {
       ReadFieldActions(node, summary, sources);
+      if (IsNamed(node, "DerivedField")) ReadDerivation(node, summary);
     } else {
       Walk(node->children, summary, sources);
     }
@@ -178,6 +229,16 @@ bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
        {&summary->outliersTrimmed, &summary->outliersSetMissing, &summary->missingReplaced}) {
     for (std::string& name : treatment->names) name = RootOf(name, sources);
   }
+  // Users know the columns of their file, not the intermediate fields.
+  for (Exclusion& exclusion : summary->exclusions) {
+    for (std::string& name : exclusion.names) name = RootOf(name, sources);
+  }
+  for (std::vector<Derivation>* list :
+       {&summary->sparseMerges, &summary->targetMerges, &summary->constructed}) {
+    for (Derivation& derivation : *list) {
+      for (std::string& name : derivation.sources) name = RootOf(name, sources);
+    }
+  }
   return true;
 }
 
@@ -199,6 +260,22 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   PrintTreatment(out, "outliers trimmed to the cutoff", summary.outliersTrimmed, false);
   PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
   PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
+  auto merges = [&out](const char* what, const std::vector<Derivation>& list) {
+    for (const Derivation& merge : list) {
+      out << what << ": " << (merge.sources.empty() ? std::string("?") : merge.sources.front())
+          << ", " << merge.sourceCategories << " categories into " << merge.mergedCategories
+          << " (" << merge.name << ")\n";
+    }
+  };
+  merges("merged sparse categories", summary.sparseMerges);
+  merges("merged categories alike for the target", summary.targetMerges);
+  for (const Derivation& feature : summary.constructed) {
+    out << "constructed " << feature.name << " from";
+    for (std::size_t i = 0; i < feature.sources.size(); ++i) {
+      out << (i == 0 ? " " : ", ") << feature.sources[i];
+    }
+    out << "\n";
+  }
   if (summary.rescaled > 0) {
     out << "continuous inputs rescaled (" << summary.rescaling << "): " << summary.rescaled << "\n";
   }

@@ -1,7 +1,8 @@
 // SummaryReport: the short account printed after a successful run. Its
 // figures are read back from the processing summary in the written document
-// (fields read, fields recommended, and the fields each exclusion reason
-// removed), so the report never disagrees with the document.
+// (fields read, fields recommended, the fields each exclusion reason
+// removed, and the fields made by merging categories or constructed from
+// several inputs), so the report never disagrees with the document.
 #ifndef ZELCRAFT_CLI_SUMMARYREPORT_H_
 #define ZELCRAFT_CLI_SUMMARYREPORT_H_
 
@@ -27,6 +28,15 @@ struct Treatment {
   std::vector<std::string> names;
 };
 
+// A derived field that merged the categories of another, or one constructed
+// from several inputs, as its DerivedField tells.
+struct Derivation {
+  std::string name;
+  std::vector<std::string> sources;
+  long sourceCategories = 0;  // merges: rows of the table
+  long mergedCategories = 0;  // merges: distinct outputs
+};
+
 struct DocumentSummary {
   bool present = false;  // the document carries a processing summary
   long originalInputs = 0;
@@ -43,6 +53,9 @@ struct DocumentSummary {
   Treatment outliersTrimmed;
   Treatment outliersSetMissing;
   Treatment missingReplaced;
+  std::vector<Derivation> sparseMerges;  // categories merged by frequency
+  std::vector<Derivation> targetMerges;  // merged by association with the target
+  std::vector<Derivation> constructed;
 };
 
 // False when the text is not an XML document; a document without summary

@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
   prepare->add_option("-o,--output", options.outputPath,
                       "The document; default <DATA stem>.pmml here; - for standard output");
   prepare->add_option("--data-out", options.dataOutPath,
-                      "Also write the prepared data set (CSV) by replaying the document");
+                      "Also write the prepared data set (CSV) by replaying the document; - for "
+                      "standard output");
   prepare->add_option("--target", options.target, "The target field");
   prepare->add_option("--frequency-weight", options.frequencyWeight,
                       "The field whose values count each record that many times");

@@ -1,13 +1,15 @@
 // zelcraft-example-data OUTDIR [RECORDS]: writes customers.csv, a customer
 // data set with a nominal target (churn), together with
-// customers.schema.json and customers.settings.json, into OUTDIR. The same
-// arguments always give the same files.
+// customers.schema.json, customers.settings.json (for a run against churn)
+// and customers.untargeted.settings.json (for a run without a target) into
+// OUTDIR. The same arguments always give the same files.
 //
 // The data is made to exercise every kind of preparation: text with trailing
 // blanks, a date, a time and a timestamp, missing values, a few extreme
 // outliers, a number with four distinct values, an ordinal text field, a
-// nominal field with many rare categories, a group of strongly correlated
-// amounts, a mostly empty field and a frequency weight.
+// nominal field with many rare categories whose churn follows three regions,
+// a group of strongly correlated amounts, a mostly empty field and a
+// frequency weight.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -70,10 +72,20 @@ const char* const kSatisfaction[] = {"very low", "low", "medium", "high", "very 
 const char* const kNotes[] = {"asked about \"loyalty\" points", "moved, new address",
                               "complaint resolved", "prefers letters"};
 
-// Postcode areas: a few large ones and a long tail of rare ones.
-std::string PostcodeArea(ExampleRandom& random) {
-  if (random.Chance(0.8)) return "PA" + std::to_string(random.Between(1, 6));
-  return "PR" + std::to_string(100 + random.Between(0, 59));
+// Postcode areas: six large ones and a long tail of sixty rare ones, each in
+// one of three regions (large areas two by two, rare ones twenty by twenty).
+struct Postcode {
+  std::string area;
+  int region;
+};
+
+Postcode PostcodeArea(ExampleRandom& random) {
+  if (random.Chance(0.8)) {
+    const int64_t area = random.Between(1, 6);
+    return {"PA" + std::to_string(area), static_cast<int>((area - 1) / 2)};
+  }
+  const int64_t area = random.Between(0, 59);
+  return {"PR" + std::to_string(100 + area), static_cast<int>(area / 20)};
 }
 
 void WriteRecord(std::ostream& out, ExampleRandom& random, int64_t id) {
@@ -96,7 +108,11 @@ void WriteRecord(std::ostream& out, ExampleRandom& random, int64_t id) {
   const int64_t lastLogin =
       (kReferenceDay - random.Between(1, 365)) * 86400 + random.Between(0, 86399);
 
-  const double leaning = -0.9 * activity - 0.5 * (satisfaction - 2) + 0.6 * random.Normal();
+  // Churn is more likely in some regions than in others, so the areas of a
+  // region relate alike to it.
+  const Postcode postcode = PostcodeArea(random);
+  const double leaning = -0.9 * activity - 0.5 * (satisfaction - 2) +
+                         1.2 * (postcode.region - 1) + 0.6 * random.Normal();
   const char* churn = leaning > 0.9 ? "left" : leaning > 0.3 ? "downgraded" : "stayed";
 
   std::string segmentText = kSegments[segment];
@@ -110,7 +126,7 @@ void WriteRecord(std::ostream& out, ExampleRandom& random, int64_t id) {
       << (random.Chance(0.03) ? "" : std::to_string(age)) << ','
       << (random.Chance(0.06) ? "" : Fixed(income, 2)) << ',' << household << ','
       << (random.Chance(0.04) ? "" : Cell(kSatisfaction[satisfaction])) << ','
-      << PostcodeArea(random) << ',' << Fixed(monthly, 2) << ',' << Fixed(annual, 2) << ','
+      << postcode.area << ',' << Fixed(monthly, 2) << ',' << Fixed(annual, 2) << ','
       << (random.Chance(0.02) ? "" : Fixed(basket, 2)) << ',' << Fixed(orders, 1) << ','
       << (random.Chance(0.9) ? "" : Cell(kNotes[random.Between(0, 3)])) << ','
       << random.Between(1, 3) << ',' << churn << '\n';
@@ -146,7 +162,8 @@ int main(int argc, char** argv) {
   std::ofstream csv(dir + "/customers.csv", std::ios::binary);
   std::ofstream schema(dir + "/customers.schema.json", std::ios::binary);
   std::ofstream settings(dir + "/customers.settings.json", std::ios::binary);
-  if (!csv || !schema || !settings) {
+  std::ofstream untargeted(dir + "/customers.untargeted.settings.json", std::ios::binary);
+  if (!csv || !schema || !settings || !untargeted) {
     std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
     return 1;
   }
@@ -160,13 +177,23 @@ int main(int argc, char** argv) {
   // the same whatever day it is made on.
   // With a target, categories are merged by how they predict it; merging
   // by frequency alone is then not wanted.
-  settings << "{\"computeDateDuration\": true, \"referenceDateForDurations\": " << kReferenceDay
-           << ",\n \"computeTimeDuration\": true, \"referenceTimeForDurations\": 43200,\n"
+  const std::string reference =
+      "{\"computeDateDuration\": true, \"referenceDateForDurations\": " +
+      std::to_string(kReferenceDay) +
+      ",\n \"computeTimeDuration\": true, \"referenceTimeForDurations\": 43200,\n";
+  settings << reference
            << " \"unsupervisedMergeNominal\": false, \"unsupervisedMergeOrdinal\": false}\n";
+  // Without a target, sparse categories are merged by frequency and the
+  // correlated amounts make a constructed feature; the steps that need a
+  // target are off.
+  untargeted << reference
+             << " \"featureSelection\": false, \"supervisedMerging\": false,"
+                " \"supervisedBinning\": false}\n";
   csv.close();
   schema.close();
   settings.close();
-  if (!csv || !schema || !settings) {
+  untargeted.close();
+  if (!csv || !schema || !settings || !untargeted) {
     std::fprintf(stderr, "cannot write into %s\n", dir.c_str());
     return 1;
   }

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The main job: builds the `zelcraft` command and the example data generator
 # (configuring build/ when needed), writes the example customer data set into
-# examples/out/ and prepares it, printing where the document and the
-# prepared data set went.
+# examples/out/ and prepares it twice, printing where the files went: against
+# the target churn (the document and the prepared data set), and without a
+# target (sparse categories merged by frequency, correlated amounts replaced
+# by a constructed feature).
 # Installs the Debian packages it needs when they are missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,3 +23,7 @@ mkdir -p "$out"
   --target churn --frequency-weight weight \
   --schema "$out/customers.schema.json" --settings "$out/customers.settings.json" \
   -o "$out/customers.pmml" --data-out "$out/customers.prepared.csv"
+"$build/bin/zelcraft" prepare "$out/customers.csv" \
+  --frequency-weight weight \
+  --schema "$out/customers.schema.json" --settings "$out/customers.untargeted.settings.json" \
+  -o "$out/customers-untargeted.pmml"

@@ -1,6 +1,7 @@
 #include "pmml/ZelTransformRulePMML.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
@@ -11,6 +12,7 @@
 #include "pmml/ZelPMMLVocabulary.h"
 #include "pmml/ZelReorderTablePMML.h"
 #include "statistics/ZelFormat.h"
+#include "transformation/ZelCategoryMappingRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
@@ -84,6 +86,13 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     case Action::kZscoreContFeature:
     case Action::kMinMaxContFeature:
       status_ = WriteFeatureRescale();
+      break;
+    case Action::kMergeCatFeatureForSparse:
+    case Action::kMergeCatFeatureForAsso:
+      status_ = WriteMergeMapping();
+      break;
+    case Action::kConstructContFeature:
+      status_ = WriteSumOfProducts();
       break;
     default:
       status_ = TorStatus();
@@ -255,6 +264,72 @@ TorStatus ZelTransformRulePMML::WriteFeatureRescale() {
                                rule->GetFieldMaximum() - rule->GetFieldMinimum(),
                                rule->GetFieldMinimum(), rule->GetNewMinimum()))
           .release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteMergeMapping() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelCategoryMappingRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  const bool texts = !rule->GetTextMapping().empty();
+  std::unique_ptr<XMLElement> map(XMLElement::Create("MapValues"));
+  map->AddAttribute("outputColumn", "output");
+  // A category the table lacks takes the rule's default label, here as well.
+  map->AddAttribute("defaultValue",
+                    texts ? std::string(ZelTransformation::ZelCategoryMappingRule::kDefaultText)
+                          : ZelStatistic::FormatDouble(
+                                ZelTransformation::ZelCategoryMappingRule::kDefaultNumber));
+  XMLElement* pair = map->AppendChild(XMLElement::Create("FieldColumnPair"));
+  pair->AddAttribute("field", rule->GetInputName(0));
+  pair->AddAttribute("column", "input");
+  XMLElement* table = map->AppendChild(XMLElement::Create("InlineTable"));
+  auto row = [table](const std::string& input, const std::string& output) {
+    XMLElement* element = table->AppendChild(XMLElement::Create("row"));
+    element->AppendChild(XMLElement::Create("input"))->AppendText(input);
+    element->AppendChild(XMLElement::Create("output"))->AppendText(output);
+  };
+  // Both maps are ordered, strings byte-wise.
+  if (texts) {
+    for (const auto& entry : rule->GetTextMapping()) row(entry.first, entry.second);
+  } else {
+    for (const auto& entry : rule->GetNumericMapping()) {
+      row(ZelStatistic::FormatDouble(entry.first), ZelStatistic::FormatDouble(entry.second));
+    }
+  }
+  derivedField_->AppendChild(map.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteSumOfProducts() {
+  const ZelTransformRule& rule = *field_.GetRule();
+  const std::vector<std::string>& names = rule.GetInputNames();
+  const std::vector<double>& coefficients = rule.GetParameters();
+  if (names.size() != coefficients.size()) {
+    return TorStatus(ZelStatusCode::kNumericalFailure, false);
+  }
+  auto term = [&](std::size_t i) {
+    std::unique_ptr<XMLElement> product(XMLElement::Create("Apply"));
+    product->AddAttribute("function", "*");
+    XMLElement* constant = product->AppendChild(XMLElement::Create("Constant"));
+    constant->AddAttribute("dataType", "double");
+    constant->AppendText(ZelStatistic::FormatDouble(coefficients[i]));
+    product->AppendChild(MakeFieldRef(names[i]).release());
+    return product;
+  };
+  // A single product would need no sum; a constructed feature has at least
+  // two members, so such a rule writes nothing.
+  if (names.size() < 2) return TorStatus();
+  // t0 + (t1 + (… + (t(k−2) + t(k−1)))): built from the innermost sum out.
+  std::unique_ptr<XMLElement> sum = term(names.size() - 1);
+  for (std::size_t i = names.size() - 1; i-- > 0;) {
+    std::unique_ptr<XMLElement> outer(XMLElement::Create("Apply"));
+    outer->AddAttribute("function", "+");
+    outer->AppendChild(term(i).release());
+    outer->AppendChild(sum.release());
+    sum = std::move(outer);
+  }
+  derivedField_->AppendChild(sum.release());
   return TorStatus();
 }
 

@@ -50,6 +50,12 @@ class ZelTransformRulePMML {
   // SD, c = field mean, d = target mean; the min-max with a = the new range,
   // b = the field's range, c = field minimum, d = new minimum.
   TorCommon_1_3::TorStatus WriteFeatureRescale();
+  // "MapValues" over an "InlineTable" with one row per source category in
+  // ascending order, and the rule's default label for categories it lacks.
+  TorCommon_1_3::TorStatus WriteMergeMapping();
+  // The right-nested sum of coefficient × input products; 210017 when the
+  // inputs and coefficients differ in number.
+  TorCommon_1_3::TorStatus WriteSumOfProducts();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

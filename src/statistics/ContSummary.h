@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "torcommon13r/RawRecord.h"
@@ -54,6 +55,11 @@ class ContSummary {
   int64_t GetFrequency(double value) const;
   // Inserts the value when absent.
   void SetFrequency(double value, int64_t count);
+  // The table of a field whose categories were merged: the new labels with
+  // their summed counts. Everything else stays as it was.
+  void ReplaceFrequencies(std::map<double, int64_t> frequencies) {
+    frequencies_ = std::move(frequencies);
+  }
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
   // Rewrites of a finished summary by the steps that derive a field from it

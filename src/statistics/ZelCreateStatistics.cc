@@ -89,22 +89,29 @@ bool IsInput(const ZelVariableHandleInfo& handle) {
          handle.GetMeasureKind() != MeasureKind::kNone;
 }
 
+// The continuous fields in use, in list order, against each other.
+void CreateListStatistic(ZelVariableHandleList* list) {
+  std::vector<int> fields;
+  for (int i = 0; i < list->Count(); ++i) {
+    const ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (IsUsable(*handle) && handle->IsContinuous()) fields.push_back(i);
+  }
+  list->SetListStatistic(new ZelBivarContCont(list->GetSettings(), fields));
+}
+
 // The inputs against the target for the bivariate pass. With a continuous
 // target the continuous inputs go into one continuous-by-continuous list
-// statistic with the target instead of statistics of their own.
+// statistic with the target instead of statistics of their own. Without a
+// target, feature construction still needs that statistic of the inputs.
 TorStatus CreateTargetStatistics(ZelVariableHandleList* list) {
   const int target = list->GetTargetIndex();
   ZelVariableHandleInfo* targetHandle = list->GetHandle(target);
-  if (targetHandle == nullptr) return TorStatus();
-  const bool continuousTarget = targetHandle->IsContinuous();
-  if (continuousTarget) {
-    std::vector<int> fields;
-    for (int i = 0; i < list->Count(); ++i) {
-      const ZelVariableHandleInfo* handle = list->GetHandle(i);
-      if (IsUsable(*handle) && handle->IsContinuous()) fields.push_back(i);
-    }
-    list->SetListStatistic(new ZelBivarContCont(list->GetSettings(), fields));
+  if (targetHandle == nullptr) {
+    if (list->GetSettings()->featureConstruction) CreateListStatistic(list);
+    return TorStatus();
   }
+  const bool continuousTarget = targetHandle->IsContinuous();
+  if (continuousTarget) CreateListStatistic(list);
   for (int i = 0; i < list->Count(); ++i) {
     ZelVariableHandleInfo* handle = list->GetHandle(i);
     if (!IsInput(*handle) || (continuousTarget && handle->IsContinuous())) continue;

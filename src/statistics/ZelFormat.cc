@@ -1,5 +1,8 @@
 #include "statistics/ZelFormat.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "torcommon13r/TorXML.h"
 
 namespace ZelStatistic {
@@ -13,5 +16,17 @@ std::string FormatPaddedInteger(int64_t value, std::size_t width, char fill) {
 }
 
 std::string FormatDouble(double value) { return TorXML_1_3::ReplaceSep(value, "%.15g"); }
+
+double RoundAsFormatted(double value) {
+  if (!std::isfinite(value)) return value;
+  // The same correctly rounded digits as "%.15g", without a locale or an
+  // allocation.
+  char text[32];
+  const auto written =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+  double rounded = value;
+  std::from_chars(text, written.ptr, rounded);
+  return rounded;
+}
 
 }  // namespace ZelStatistic

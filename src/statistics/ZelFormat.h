@@ -14,6 +14,9 @@ std::string FormatInteger(int64_t value);
 // The decimal text left-padded with `fill` to at least `width` characters.
 std::string FormatPaddedInteger(int64_t value, std::size_t width, char fill);
 std::string FormatDouble(double value);
+// The number FormatDouble's text reads back as: `value` rounded to 15
+// significant digits, as a document consumer sees it.
+double RoundAsFormatted(double value);
 
 }  // namespace ZelStatistic
 

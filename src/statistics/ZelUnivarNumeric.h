@@ -6,6 +6,8 @@
 #define ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_
 
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "statistics/ContSummary.h"
@@ -29,6 +31,9 @@ class ZelUnivarNumeric : public ZelStatistics {
   std::vector<double> GetValues() const { return summary_.GetValues(); }
   int64_t GetFrequency(double value) const { return summary_.GetFrequency(value); }
   void SetFrequency(double value, int64_t count) { summary_.SetFrequency(value, count); }
+  void ReplaceFrequencies(std::map<double, int64_t> frequencies) {
+    summary_.ReplaceFrequencies(std::move(frequencies));
+  }
 
  protected:
   ZelUnivarNumeric(const ZelSettings* settings, StatisticType type, uint32_t fieldIndex,

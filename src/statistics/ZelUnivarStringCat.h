@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "statistics/ZelStatistics.h"
@@ -35,6 +36,11 @@ class ZelUnivarStringCat : public ZelStatistics {
   std::vector<std::string> GetCategories() const;
   // 0 when the category is not in the table.
   int64_t GetFrequency(const std::string& category) const;
+  // The table of a field whose categories were merged: the new labels with
+  // their summed counts. Counts and mode stay as they were.
+  void ReplaceFrequencies(std::map<std::string, int64_t> frequencies) {
+    frequencies_ = std::move(frequencies);
+  }
   // Empty until Finalize found one.
   const std::string& GetMode() const { return mode_; }
   // As if every missing record had held `category`: its count grows by the

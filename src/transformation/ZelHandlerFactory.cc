@@ -2,17 +2,21 @@
 #include "transformation/ZelCatFeatureSelectionHandler.h"
 #include "transformation/ZelCheckPointHandler.h"
 #include "transformation/ZelCheckTypeHandler.h"
+#include "transformation/ZelConstructFeatureHandler.h"
 #include "transformation/ZelContFeatureSelectionHandler.h"
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelFeatureScreenHandler.h"
 #include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelOperationHandler.h"
 #include "transformation/ZelOutlierHandler.h"
+#include "transformation/ZelPostFeatureScreenHandler.h"
 #include "transformation/ZelReorderHandler.h"
 #include "transformation/ZelRescaleContFeatureHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
 #include "transformation/ZelSupervisedBinningHandler.h"
+#include "transformation/ZelSupervisedMergeHandler.h"
 #include "transformation/ZelTargetHandler.h"
+#include "transformation/ZelUnsupervisedMergeHandler.h"
 
 namespace ZelTransformation {
 
@@ -22,10 +26,16 @@ ZelOperationHandler* CreateCategoricalHandler(const ZelOperationPair& pair,
                                               ZelVariableHandleList* fields,
                                               std::vector<TorCommon_1_3::TorStatus>* warnings) {
   switch (pair.action) {
+    case Action::kMergeCatFeatureForSparse:
+      return new ZelUnsupervisedMergeHandler(pair, fields, warnings);
     case Action::kExcludeCatFeature:
       return new ZelCatFeatureSelectionHandler(pair, fields, warnings);
     case Action::kReorderCatFeature:
       return new ZelReorderHandler(pair, fields, warnings);
+    case Action::kMergeCatFeatureForAsso:
+      return new ZelSupervisedMergeHandler(pair, fields, warnings);
+    case Action::kExcludeConstantAfterMerge:
+      return new ZelPostFeatureScreenHandler(pair, fields, warnings);
     default:
       return nullptr;
   }
@@ -42,6 +52,11 @@ ZelOperationHandler* CreateContinuousHandler(const ZelOperationPair& pair,
       return new ZelSupervisedBinningHandler(pair, fields, warnings);
     case Action::kExcludeContFeature:
       return new ZelContFeatureSelectionHandler(pair, fields, warnings);
+    case Action::kConstructContFeature:
+      return new ZelConstructFeatureHandler(pair, fields, warnings);
+    case Action::kExcludeConstantAfterBinning:
+    case Action::kExcludeAfterConstruct:
+      return new ZelPostFeatureScreenHandler(pair, fields, warnings);
     default:
       return nullptr;
   }

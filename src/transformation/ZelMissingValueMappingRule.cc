@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "statistics/ZelFormat.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -18,7 +19,12 @@ const RawData& ZelMissingValueMappingRule::Apply(const RawRecord& working) {
   const std::vector<std::string>& texts = GetTextParameters();
   switch (input->GetStorage()) {
     case TorCommon_1_3::kStorageInteger:
-      if (!numbers.empty()) output_.SetInteger(static_cast<int64_t>(std::trunc(numbers.front())));
+      // Truncated as the document writes it: a mean of exactly 3 computed as
+      // 2.9999999999999956 is written 3, and must replace by 3 here too.
+      if (!numbers.empty()) {
+        output_.SetInteger(
+            static_cast<int64_t>(std::trunc(ZelStatistic::RoundAsFormatted(numbers.front()))));
+      }
       break;
     case TorCommon_1_3::kStorageReal:
       if (!numbers.empty()) output_.SetDouble(numbers.front());

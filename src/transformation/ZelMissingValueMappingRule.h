@@ -16,7 +16,8 @@ class ZelMissingValueMappingRule : public ZelValueMappingTransformRule {
       : ZelValueMappingTransformRule(pair) {}
 
   // A missing value takes the replacement in the storage it was read with:
-  // an integer takes the replacement truncated toward zero, a real takes it
+  // an integer takes the replacement, to the 15 significant digits the
+  // document gives it, truncated toward zero; a real takes it
   // as it is, a text the replacement text. A missing value of another
   // storage, or without a replacement of its kind, stays missing.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;

@@ -1,14 +1,17 @@
 // The rule factory: which rule class derives a field for a (step, action).
 #include "transformation/ZelBoxCoxFunctionRule.h"
 #include "transformation/ZelCheckTypeFunctionRule.h"
+#include "transformation/ZelConstructTransformRule.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
 #include "transformation/ZelReorderFunctionRule.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
+#include "transformation/ZelSupervisedMergeMappingRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
+#include "transformation/ZelUnsupervisedMergeMappingRule.h"
 
 namespace ZelTransformation {
 
@@ -32,6 +35,12 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       return nullptr;
     case Step::kHandleCategoricalFeatures:
       if (pair.action == Action::kReorderCatFeature) return new ZelReorderFunctionRule(pair);
+      if (pair.action == Action::kMergeCatFeatureForSparse) {
+        return new ZelUnsupervisedMergeMappingRule(pair);
+      }
+      if (pair.action == Action::kMergeCatFeatureForAsso) {
+        return new ZelSupervisedMergeMappingRule(pair);
+      }
       return nullptr;
     case Step::kHandleContinuousFeatures:
       if (pair.action == Action::kZscoreContFeature || pair.action == Action::kMinMaxContFeature) {
@@ -39,6 +48,9 @@ ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
       }
       if (pair.action == Action::kBinContFeature) {
         return new ZelSupervisedBinningDiscretizationRule(pair);
+      }
+      if (pair.action == Action::kConstructContFeature) {
+        return new ZelConstructTransformRule(pair);
       }
       return nullptr;
     default:

@@ -21,6 +21,9 @@
 #include "apply/Document.h"
 #include "frame/ZelRecordTransformer.h"
 #include "support/TestHost.h"
+#include "transformation/ZelBoxCoxFunctionRule.h"
+#include "transformation/ZelReorderFunctionRule.h"
+#include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 
 namespace {
 
@@ -60,6 +63,9 @@ struct Case {
   int records;
   std::function<TorSettings()> settings;
   std::set<uint32_t> actions;  // the rule actions the case must exercise
+  // What else the data set must produce to keep exercising its rules (an
+  // exponent of exactly 0, several bins); optional.
+  std::function<void(const ZelVariableHandleList&)> expect = nullptr;
 };
 
 double Uniform(std::mt19937_64& random, double low, double high) {
@@ -68,6 +74,80 @@ double Uniform(std::mt19937_64& random, double low, double high) {
 bool Chance(std::mt19937_64& random, double p) { return Uniform(random, 0, 1) < p; }
 int64_t Between(std::mt19937_64& random, int64_t low, int64_t high) {
   return std::uniform_int_distribution<int64_t>(low, high)(random);
+}
+
+double Normal(std::mt19937_64& random, double mean, double sd) {
+  return std::normal_distribution<double>(mean, sd)(random);
+}
+
+// The derived fields whose rule has the action.
+std::vector<const ZelVariableHandleInfo*> DerivedBy(const ZelVariableHandleList& fields,
+                                                    uint32_t action) {
+  std::vector<const ZelVariableHandleInfo*> found;
+  for (int i = 0; i < fields.Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields.GetHandle(i);
+    if (field->IsDerived() && field->GetRule()->GetPair().action == action) found.push_back(field);
+  }
+  return found;
+}
+
+template <typename Rule>
+const Rule* RuleOf(const ZelVariableHandleList& fields, uint32_t action) {
+  const auto found = DerivedBy(fields, action);
+  EXPECT_EQ(found.size(), 1u) << "fields derived by action " << action;
+  return found.empty() ? nullptr : dynamic_cast<const Rule*>(found.front()->GetRule());
+}
+
+// The early steps plus the settings named.
+TorSettings With(std::initializer_list<const char*> on,
+                 std::initializer_list<std::pair<const char*, double>> numbers = {}) {
+  TorSettings s = testhost::EarlyStepsOnly();
+  for (const char* key : on) s.SetBool(key, true);
+  for (const auto& number : numbers) s.SetDouble(number.first, number.second);
+  return s;
+}
+
+// Heavy-tailed inputs, one stored as whole numbers, and one constant apart
+// from its tails, whose outlier copy is excluded as constant; both weights
+// are fields, used as weights only when asked.
+Case Outliers(const char* name, bool toMissing, bool analysisWeight, bool frequencyWeight) {
+  return {name,
+          [frequencyWeight](TorVarList* vars) {
+            vars->AddVariable(testhost::ContField("x"));
+            vars->AddVariable(testhost::ContField("n", kStorageInteger));
+            vars->AddVariable(testhost::ContField("flat"));
+            vars->AddVariable(testhost::ContField("count"));
+            vars->AddVariable(testhost::ContField("importance"));
+            if (frequencyWeight) vars->SetFrequencyWeightIndex(3);
+          },
+          [](int, std::mt19937_64& r) {
+            const bool tail = Chance(r, 0.03);
+            return std::vector<RawData>{
+                Chance(r, 0.05) ? Missing(kStorageReal)
+                                : Real(tail ? Uniform(r, -400, 600) : Normal(r, 50, 10)),
+                Chance(r, 0.05) ? Missing(kStorageInteger)
+                                : Int(tail ? Between(r, 200, 900) : Between(r, 0, 20)),
+                Real(Chance(r, 0.03) ? Uniform(r, 100, 200) : 5.0), Real(Uniform(r, 0.6, 3.4)),
+                // Large weights narrow the band a lot: half-width / sqrt(a).
+                Real(Chance(r, 0.2) ? Uniform(r, 4, 16) : Uniform(r, 0.2, 2))};
+          },
+          400,
+          [toMissing, analysisWeight] {
+            TorSettings s = With({"detectFeatureOutliers", "replaceScaleFeaturesMissingValue"});
+            s.SetString("outliersOperation", toMissing ? "setToMissingVal" : "coerceToCutoffVal");
+            if (analysisWeight) s.SetString("analysisWeight", "importance");
+            return s;
+          },
+          {toMissing ? 46u : 45u, 30},
+          [](const ZelVariableHandleList& fields) {
+            int constant = 0;
+            for (uint32_t action : {45u, 46u}) {
+              for (const ZelVariableHandleInfo* field : DerivedBy(fields, action)) {
+                constant += field->GetExcludedReason().action == 47;
+              }
+            }
+            EXPECT_EQ(constant, 1) << "outlier copies excluded as constant";
+          }};
 }
 
 TorSettings DatesAndTimes() {
@@ -157,6 +237,217 @@ const Case kCases[] = {
        return s;
      },
      {1, 24}},
+    Outliers("outliers trimmed, both weights", false, true, true),
+    Outliers("outliers trimmed, unweighted", false, false, false),
+    Outliers("outliers set to missing, analysis weight", true, true, false),
+    Outliers("outliers set to missing, frequency weight", true, false, true),
+    {"missing values of inputs",
+     [](TorVarList* vars) {
+       // User-missing values with more digits than the document writes.
+       ITorVariable* x = testhost::ContField("x");
+       x->GetEncoder()->AddMissingValue(1.0 / 3);
+       x->GetEncoder()->SetMissingRange(2.0 / 3, 0.7);
+       vars->AddVariable(x);
+       ITorVariable* whole = testhost::ContField("whole", kStorageInteger);
+       whole->GetEncoder()->AddMissingValue(-99);
+       vars->AddVariable(whole);
+       ITorVariable* code = testhost::NominalField("code", false);
+       code->GetEncoder()->AddMissingValue(99);
+       vars->AddVariable(code);
+       ITorVariable* share = testhost::NominalField("share", false);
+       share->SetVariableStorage(kStorageReal);
+       vars->AddVariable(share);
+       ITorVariable* word = testhost::NominalField("word", true);
+       word->GetEncoder()->AddMissingString("n/a");
+       vars->AddVariable(word);
+       vars->AddVariable(testhost::NominalField("blank", true));
+       vars->AddVariable(testhost::OrdinalField("grade"));
+       vars->AddVariable(testhost::ContField("balanced", kStorageInteger));
+       vars->AddVariable(testhost::ContField("count"));
+       vars->SetFrequencyWeightIndex(8);
+     },
+     [](int i, std::mt19937_64& r) {
+       // The most frequent word needs escaping in an attribute; the most
+       // frequent blank is the empty text.
+       static const char* const kWords[] = {"red", "green ", " a\t&<\"b",
+                                            "n/a", "blue",   " a\t&<\"b"};
+       static const char* const kBlanks[] = {"", "", "x", "y "};
+       return std::vector<RawData>{
+           Chance(r, 0.1)   ? Missing(kStorageReal)
+           : Chance(r, 0.1) ? Real(Chance(r, 0.5) ? 1.0 / 3 : 2.0 / 3)
+                            : Real(Normal(r, 3, 1)),
+           // Whole numbers with a negative mean that is not whole: the
+           // replacement truncates toward zero.
+           Chance(r, 0.1) ? Missing(kStorageInteger)
+                          : Int(Chance(r, 0.05) ? -99 : Between(r, -9, 3)),
+           Chance(r, 0.1) ? Missing(kStorageInteger)
+                          : Int(Chance(r, 0.05) ? 99 : Between(r, 0, 3) * Between(r, 0, 3)),
+           Chance(r, 0.1) ? Missing(kStorageReal)
+                          : Real(0.25 * static_cast<double>(Between(r, 1, 3))),
+           Chance(r, 0.1) ? Missing(kStorageString) : Text(kWords[Between(r, 0, 5)]),
+           Chance(r, 0.1) ? Missing(kStorageString) : Text(kBlanks[Between(r, 0, 3)]),
+           Chance(r, 0.1) ? Missing(kStorageInteger) : Int(Between(r, 1, 3) + Between(r, 0, 4)),
+           // A weighted mean of exactly 3 that the running sums compute as
+           // 2.9999999999999956; the document writes 3.
+           i % 10 == 9 ? Missing(kStorageInteger) : Int(9 * i % 13 - 3), Real(1 + (i / 2) % 3)};
+     },
+     400,
+     [] {
+       return With({"replaceScaleFeaturesMissingValue", "replaceNominalFeaturesMissingValue",
+                    "replaceOrdinalFeaturesMissingValue"});
+     },
+     {1, 30, 31, 32},
+     [](const ZelVariableHandleList& fields) {
+       // "whole" has a negative mean that is not whole; "balanced" a mean of
+       // exactly 3 that the running sums miss by a rounding.
+       std::map<std::string, double> means;
+       for (const ZelVariableHandleInfo* field : DerivedBy(fields, 30)) {
+         means[field->GetRule()->GetInputName(0)] = field->GetRule()->GetParameters().front();
+       }
+       EXPECT_LT(means["whole"], 0.0);
+       EXPECT_NE(means["whole"], std::trunc(means["whole"]));
+       EXPECT_NE(means["balanced"], 3.0);
+       EXPECT_NEAR(means["balanced"], 3.0, 1e-12);
+       int texts = 0;
+       for (const ZelVariableHandleInfo* field : DerivedBy(fields, 31)) {
+         const std::vector<std::string>& mode = field->GetRule()->GetTextParameters();
+         if (mode.empty()) continue;
+         EXPECT_TRUE(mode.front() == " a\t&<\"b" || mode.front().empty()) << mode.front();
+         ++texts;
+       }
+       EXPECT_EQ(texts, 2);
+     }},
+    {"continuous target replaced, Box-Cox exponent not 0",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::ContField("y", kStorageReal, kRoleTarget));
+       vars->AddVariable(testhost::ContField("x"));
+     },
+     [](int, std::mt19937_64& r) {
+       const double x = Uniform(r, 0, 10);
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageReal) : Real(100 + 8 * x + Normal(r, 0, 4)), Real(x)};
+     },
+     300,
+     [] {
+       return With(
+           {"replaceScaleTargetMissingValue", "rescaleScaleTargetUsingBoxCox", "featureSelection"},
+           {{"targetMean", 10}, {"targetSD", 2}});
+     },
+     {27, 34},
+     [](const ZelVariableHandleList& fields) {
+       const auto* rule = RuleOf<ZelTransformation::ZelBoxCoxFunctionRule>(fields, 34);
+       if (rule != nullptr) {
+         EXPECT_NE(rule->GetLambda(), 0.0);
+       }
+     }},
+    {"whole-number target with outliers, Box-Cox exponent 0",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::ContField("y", kStorageInteger, kRoleTarget));
+       vars->AddVariable(testhost::ContField("x"));
+     },
+     [](int, std::mt19937_64& r) {
+       const double x = Normal(r, 0, 1);
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageInteger)
+                           : Int(static_cast<int64_t>(std::exp(6 + x + Normal(r, 0, 0.5)))),
+           Real(x)};
+     },
+     300,
+     [] {
+       // Trimmed target values are real, the others whole; the rescaled
+       // values straddle 0, so truncation goes toward zero both ways.
+       return With({"detectTargetOutliers", "replaceScaleTargetMissingValue",
+                    "rescaleScaleTargetUsingBoxCox"},
+                   {{"targetMean", -5}, {"targetSD", 20}});
+     },
+     {27, 34, 45},
+     [](const ZelVariableHandleList& fields) {
+       const auto* rule = RuleOf<ZelTransformation::ZelBoxCoxFunctionRule>(fields, 34);
+       if (rule != nullptr) {
+         EXPECT_EQ(rule->GetLambda(), 0.0);
+       }
+     }},
+    {"numeric target reordered after its missing values",
+     [](TorVarList* vars) {
+       ITorVariable* t = testhost::NominalField("t", false, kRoleTarget);
+       t->SetVariableStorage(kStorageReal);
+       vars->AddVariable(t);
+       vars->AddVariable(testhost::ContField("x"));
+     },
+     [](int, std::mt19937_64& r) {
+       // Codes whose shortest text has more digits than the document's 15.
+       static const double kCodes[] = {7, -2, 7, 30, 7, 30, 0.1, 1.0 / 3, 2.0 / 3, 2.0 / 3};
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageReal) : Real(kCodes[Between(r, 0, 9)]),
+           Real(Uniform(r, 0, 1))};
+     },
+     300,
+     [] {
+       return With({"replaceNominalTargetMissingValue", "reorderNominalTargetCategories"});
+     },
+     {28, 33}},
+    {"text target of twelve categories reordered",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::NominalField("t", true, kRoleTarget));
+       vars->AddVariable(testhost::NominalField("colour", true));
+       vars->AddVariable(testhost::ContField("x"));
+     },
+     [](int, std::mt19937_64& r) {
+       // Frequencies fall along the list, with ties between some; the
+       // categories include the empty text, a leading blank and characters
+       // that need escaping.
+       static const char* const kCategories[] = {"a", " b", "",  "c<&>", "d ",  "e",
+                                                 "f", "g",  "h", "i\\",  "j\"", "k"};
+       const int64_t k = std::min<int64_t>(Between(r, 0, 11), Between(r, 0, 11));
+       return std::vector<RawData>{Chance(r, 0.05) ? Missing(kStorageString) : Text(kCategories[k]),
+                                   Text(Chance(r, 0.5) ? "red" : "blue"), Real(Uniform(r, 0, 1))};
+     },
+     400,
+     [] {
+       return With({"replaceNominalTargetMissingValue", "reorderNominalTargetCategories",
+                    "featureSelection"});
+     },
+     {1, 28, 33},
+     [](const ZelVariableHandleList& fields) {
+       const auto* rule = RuleOf<ZelTransformation::ZelReorderFunctionRule>(fields, 33);
+       if (rule != nullptr) {
+         EXPECT_GT(rule->Texts().size(), 10u);
+       }
+     }},
+    {"ordinal target replaced, inputs binned against it",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::OrdinalField("grade", kRoleTarget));
+       vars->AddVariable(testhost::ContField("x"));
+       vars->AddVariable(testhost::ContField("n", kStorageInteger));
+       vars->AddVariable(testhost::ContField("noise"));
+       vars->AddVariable(testhost::ContField("count"));
+       vars->SetFrequencyWeightIndex(4);
+     },
+     [](int, std::mt19937_64& r) {
+       const int64_t grade = Between(r, 1, 4);
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageInteger) : Int(grade),
+           Chance(r, 0.05) ? Missing(kStorageReal) : Real(10.0 * grade + Normal(r, 0, 1.5)),
+           Int(grade * grade * 5 + Between(r, -3, 3)), Real(Uniform(r, 0, 1)),
+           Real(Uniform(r, 0.6, 2.4))};
+     },
+     400,
+     [] {
+       return With({"replaceOrdinalTargetMissingValue", "supervisedBinning", "featureSelection"});
+     },
+     {29, 41},
+     [](const ZelVariableHandleList& fields) {
+       // x and n bin into several bins; noise forms one subset and gets one
+       // bin over every value.
+       int several = 0;
+       for (const ZelVariableHandleInfo* field : DerivedBy(fields, 41)) {
+         const auto& rule =
+             dynamic_cast<const ZelTransformation::ZelSupervisedBinningDiscretizationRule&>(
+                 *field->GetRule());
+         several += rule.GetCutPoints().size() >= 2;
+       }
+       EXPECT_EQ(several, 2);
+     }},
     {"rescaling after outliers and replacement",
      [](TorVarList* vars) {
        vars->AddVariable(testhost::ContField("spend"));
@@ -170,12 +461,9 @@ const Case kCases[] = {
      },
      300,
      [] {
-       TorSettings s = testhost::EarlyStepsOnly();
-       s.SetBool("detectFeatureOutliers", true);
-       s.SetBool("replaceScaleFeaturesMissingValue", true);
+       TorSettings s = With({"detectFeatureOutliers", "replaceScaleFeaturesMissingValue"},
+                            {{"zScore_mean", 10}, {"zScore_SD", 2}});
        s.SetString("scaleFeatureRescalingMethod", "zScore");
-       s.SetDouble("zScore_mean", 10);
-       s.SetDouble("zScore_SD", 2);
        return s;
      },
      {39}},
@@ -350,6 +638,7 @@ std::set<uint32_t> CrossCheck(const Case& c) {
     }
   }
   EXPECT_GT(used, c.records / 2);
+  if (c.expect) c.expect(fields);
   for (uint32_t action : c.actions) {
     EXPECT_TRUE(compared.count(action)) << "the data set no longer exercises action " << action;
   }
@@ -363,8 +652,10 @@ TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
     covered.insert(actions.begin(), actions.end());
   }
   // Every rule action the component writes today: trimming, date and time
-  // parts and durations, recasts, the z-score.
-  for (uint32_t action : {1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 23, 24, 39}) {
+  // parts and durations, recasts, outliers, missing-value replacement, the
+  // target's reorder and Box-Cox rescale, the z-score, supervised binning.
+  for (uint32_t action : {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                          23, 24, 27, 28, 29, 30, 31, 32, 33, 34, 39, 41, 45, 46}) {
     EXPECT_TRUE(covered.count(action)) << "no data set exercises action " << action;
   }
 }

@@ -6,12 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
 #include "CsvReader.h"
-#include "apply/ApplyTestDoc.h"
 #include "cli/CliHarness.h"
 
 namespace clitest {
@@ -83,9 +83,15 @@ TEST(CliApply, ReplaysTheExampleExactlyAsPrepareWroteIt) {
   const auto derived = ReadCsv(all.out);
   ASSERT_EQ(derived.size(), 4001u);
   const auto source = ReadCsv(ReadFile(dir / "customers.csv"));
-  const std::size_t days = Column(derived[0], "signup_date_DurationDays");
-  const std::size_t segment = Column(derived[0], "segment_transformed");
-  const std::size_t satisfaction = Column(derived[0], "satisfaction_transformed");
+  // The fields are found by what made them, not by their final names.
+  auto madeBy = [&doc](const std::string& source, const std::string& reason) {
+    return doc.Eval("string(//p:DerivedField[p:Extension/p:SourceField/@value='" + source +
+                    "' and p:Extension/p:Action[1]/@reasonKey='" + reason + "']/@name)");
+  };
+  const std::size_t days = Column(derived[0], madeBy("signup_date", "DeriveDays"));
+  const std::size_t segment = Column(derived[0], madeBy("segment", "TrimTrailingBlanks"));
+  const std::size_t satisfaction =
+      Column(derived[0], madeBy("satisfaction", "ReplaceMissingOrdinalFeature"));
   const std::size_t signup = Column(source[0], "signup_date");
   const std::size_t rawSegment = Column(source[0], "segment");
   const std::size_t rawSatisfaction = Column(source[0], "satisfaction");
@@ -213,24 +219,60 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   EXPECT_EQ(RunCli(dir.path(), {"inverse", "doc.pmml", "short.csv"}).status, 2);  // no --column
 }
 
-TEST(CliApply, InverseGivesTheTrainingTargetBack) {
+// Prepared through the command line, a Box-Cox rescaled target maps back to
+// the target it came from, whether the exponent chosen is 0 (the logarithm)
+// or not; the prepared data comes through standard output.
+TEST(CliApply, InverseGivesThePreparedTargetBack) {
   ScratchDir dir;
-  WriteFile(dir / "doc.pmml", applytest::BoxCoxTargetDoc("0.5", -1, 1.5, 0.8, 2, 10));
-  std::string data = "y\n\n";  // no prediction, no inverse
-  for (double y : {0.1, 2.5, 3.0, 17.25, 400.0, 98765.4321}) data += std::to_string(y) + "\n";
-  WriteFile(dir / "y.csv", data);
-  ASSERT_EQ(
-      RunCli(dir.path(), {"apply", "doc.pmml", "y.csv", "--all-fields", "-o", "t.csv"}).status, 0);
-  const RunResult run = RunCli(dir.path(), {"inverse", "doc.pmml", "t.csv", "--column", "y_t"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const auto rows = ReadCsv(run.out);
-  ASSERT_EQ(rows.size(), 8u);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"y", "y_t", "y_t_inverse"}));
-  EXPECT_EQ(rows[1], (std::vector<std::string>{"", "", ""}));
-  for (std::size_t r = 2; r < 8; ++r) {
-    const double y = std::stod(rows[r][0]);
-    EXPECT_NEAR(std::stod(rows[r][2]), y, 1e-9 * y) << rows[r][0];
+  for (const bool logarithm : {true, false}) {
+    SCOPED_TRACE(logarithm ? "exponent 0" : "exponent not 0");
+    // A log-symmetric target and one spread evenly; one target is missing.
+    std::string data = "x,y\n";
+    std::vector<double> targets;
+    for (int i = 0; i < 200; ++i) {
+      const double u = std::sin(i * 0.37);
+      targets.push_back(logarithm ? std::exp(4 + 2 * u) : 50 + 25 * u + 0.1 * i);
+      char row[64];
+      std::snprintf(row, sizeof row, "%d,%.17g\n", i % 17, targets.back());
+      data += i == 7 ? "7,\n" : row;
+    }
+    WriteFile(dir / "d.csv", data);
+    const RunResult prepare =
+        RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "doc.pmml", "--data-out",
+                            "-", "-q", "--set", "rescaleScaleTargetUsingBoxCox=true", "--set",
+                            "targetMean=10", "--set", "targetSD=2"});
+    ASSERT_EQ(prepare.status, 0) << prepare.err;
+    EXPECT_FALSE(FileExists(dir / "-"));
+    const Document doc(ReadFile(dir / "doc.pmml"));
+    EXPECT_EQ(doc.Eval("count(//p:DerivedField[@name='y_transformed']//p:Apply[@function='pow'])"),
+              logarithm ? "0" : "1");
+    // Standard output holds what `apply` makes of the same file.
+    const RunResult apply = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-q"});
+    EXPECT_EQ(prepare.out, apply.out);
+    WriteFile(dir / "prepared.csv", prepare.out);
+
+    const RunResult run =
+        RunCli(dir.path(), {"inverse", "doc.pmml", "prepared.csv", "--column", "y_transformed"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = ReadCsv(run.out);
+    ASSERT_EQ(rows.size(), targets.size() + 1);
+    const std::size_t inverse = Column(rows[0], "y_transformed_inverse");
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      const std::string& cell = rows[i + 1][inverse];
+      if (i == 7) {
+        EXPECT_EQ(cell, "");  // no prediction, no inverse
+      } else {
+        EXPECT_NEAR(std::stod(cell), targets[i], 1e-9 * targets[i]) << "row " << i;
+      }
+    }
   }
+  // Both outputs cannot share standard output.
+  const RunResult both =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "-", "--data-out", "-"});
+  EXPECT_EQ(both.status, 2);
+  EXPECT_EQ(both.err,
+            "error: the document and the prepared data cannot both go to standard output\n");
+  EXPECT_EQ(both.out, "");
 }
 
 }  // namespace

@@ -22,18 +22,19 @@
 #include "transformation/ZelBoxCoxFunctionRule.h"
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
+#include "transformation/ZelUnsupervisedMergeMappingRule.h"
 
 namespace {
 std::atomic<long> gAllocations{0};
 }  // namespace
 
-void* operator new(std::size_t size) {
+// None of these is inlined: inlined into the code that allocates and frees,
+// malloc() and free() would look mismatched with the operators they pair with.
+__attribute__((noinline)) void* operator new(std::size_t size) {
   ++gAllocations;
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }
-// Not inlined: inlined into the library's deallocations, free() would look
-// mismatched with the operator new it pairs with.
 __attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
 __attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
@@ -148,6 +149,23 @@ TEST(UnivarAllocationTest, OutlierAndTargetStepsCostNoAllocationPerRecord) {
     for (const RawRecord& r : records) rule->Apply(r);
     EXPECT_EQ(gAllocations.load() - before, 0) << rule->GetPair().action;
   }
+}
+
+// A merged field's value is a table lookup into a reused output.
+TEST(UnivarAllocationTest, MergedValuesCostNoAllocation) {
+  const std::string longText(64, 'm');
+  ZelTransformation::ZelUnsupervisedMergeMappingRule merge({9, 35});
+  merge.AddInput("s", 0);
+  merge.SetTextMapping({{longText + "a", longText + "0"}, {longText + "b", longText + "1"}});
+  const std::vector<RawRecord> records = {MakeRecord({Str(longText + "a")}),
+                                          MakeRecord({Str(longText + "b")}),
+                                          MakeRecord({Str("unseen")}), MakeRecord({Missing()})};
+  for (const RawRecord& r : records) merge.Apply(r);
+  std::size_t length = 0;
+  const long before = gAllocations.load();
+  for (const RawRecord& r : records) length += merge.Apply(r).GetString().size();
+  EXPECT_EQ(gAllocations.load() - before, 0);
+  EXPECT_EQ(length, 2 * longText.size() + 2);
 }
 
 }  // namespace

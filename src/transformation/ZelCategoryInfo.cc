@@ -1,0 +1,7 @@
+#include "transformation/ZelCategoryInfo.h"
+
+namespace ZelTransformation {
+
+CategoryInfo::~CategoryInfo() = default;
+
+}  // namespace ZelTransformation
