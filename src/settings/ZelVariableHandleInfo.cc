@@ -193,15 +193,24 @@ TorStatus ZelVariableHandleInfo::CreateBoxCoxStatistic(int index) {
   return status_;
 }
 
-TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
+std::array<ZelStatistics*, 6> ZelVariableHandleInfo::Statistics() const {
   // The univariate statistic is fed first and the histogram last; the other
   // per-field statistics go between them.
-  ZelStatistics* const statistics[] = {univariate_.get(),      outlier_.get(),
-                                       boxCox_.get(),          targetStatistic_.get(),
-                                       operationStatistic_.get(), histogram_.get()};
+  return {univariate_.get(),      outlier_.get(),
+          boxCox_.get(),          targetStatistic_.get(),
+          operationStatistic_.get(), histogram_.get()};
+}
+
+void ZelVariableHandleInfo::AppendLiveStatistics(std::vector<ZelStatistics*>* live) const {
+  for (ZelStatistics* statistic : Statistics()) {
+    if (IsLive(statistic)) live->push_back(statistic);
+  }
+}
+
+TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
   TorStatus result;
-  for (ZelStatistics* statistic : statistics) {
-    if (statistic == nullptr || statistic->IsInformationCollected()) continue;
+  for (ZelStatistics* statistic : Statistics()) {
+    if (!IsLive(statistic)) continue;
     result = statistic->AddRecord(record);
     if (result.IsError()) break;
   }
@@ -210,12 +219,9 @@ TorStatus ZelVariableHandleInfo::ProcessRecord(const RawRecord& record) {
 }
 
 TorStatus ZelVariableHandleInfo::EndPass() {
-  ZelStatistics* const statistics[] = {univariate_.get(),      outlier_.get(),
-                                       boxCox_.get(),          targetStatistic_.get(),
-                                       operationStatistic_.get(), histogram_.get()};
   TorStatus result;
-  for (ZelStatistics* statistic : statistics) {
-    if (statistic == nullptr || statistic->IsInformationCollected()) continue;
+  for (ZelStatistics* statistic : Statistics()) {
+    if (!IsLive(statistic)) continue;
     result = statistic->Finalize();
     if (result.IsError()) break;
   }

@@ -5,6 +5,7 @@
 #ifndef ZELCRAFT_SETTINGS_ZELVARIABLEHANDLEINFO_H_
 #define ZELCRAFT_SETTINGS_ZELVARIABLEHANDLEINFO_H_
 
+#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -131,14 +132,20 @@ class ZelVariableHandleInfo {
   // Feeds the record to every statistic that is not done, in order; the
   // first error is stored and returned.
   TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
+  // Appends the statistics ProcessRecord feeds, in its order. None becomes
+  // done while records arrive, so a pass may take the list once up front.
+  void AppendLiveStatistics(std::vector<ZelStatistic::ZelStatistics*>* live) const;
   TorCommon_1_3::TorStatus EndPass();
   // True when some statistic still needs a pass; for an excluded field only
   // its histogram counts.
   bool NeedsStatistics() const;
 
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+  void SetStatus(const TorCommon_1_3::TorStatus& status) { status_ = status; }
 
  private:
+  // Every statistic slot, in feeding order; empty slots are null.
+  std::array<ZelStatistic::ZelStatistics*, 6> Statistics() const;
   // (Re)creates the univariate statistic from the measurement level.
   void CreateUnivariate(int index);
   // The field's finished ZelUnivarCont, or null with the error stored.

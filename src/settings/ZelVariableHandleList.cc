@@ -122,19 +122,32 @@ void ZelVariableHandleList::BeginPass() {
     if (handles_[i]->NeedsStatistics()) pending_.push_back(i);
   }
   const auto* pairs = dynamic_cast<const ZelStatistic::ZelBivarContCont*>(listStatistic_.get());
-  if (pairs == nullptr || pairs->IsInformationCollected()) return;
-  for (int i : pairs->GetFieldIndices()) {
-    if (i >= 0 && i < Count()) pending_.push_back(i);
+  if (pairs != nullptr && !pairs->IsInformationCollected()) {
+    for (int i : pairs->GetFieldIndices()) {
+      if (i >= 0 && i < Count()) pending_.push_back(i);
+    }
+    std::sort(pending_.begin(), pending_.end());
+    pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
   }
-  std::sort(pending_.begin(), pending_.end());
-  pending_.erase(std::unique(pending_.begin(), pending_.end()), pending_.end());
+  live_.clear();
+  std::vector<ZelStatistic::ZelStatistics*> statistics;
+  for (int i : pending_) {
+    statistics.clear();
+    handles_[i]->AppendLiveStatistics(&statistics);
+    for (ZelStatistic::ZelStatistics* statistic : statistics) {
+      live_.push_back({statistic, handles_[i].get()});
+    }
+  }
 }
 
 TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
   TorStatus result;
-  for (int i : pending_) {
-    result = handles_[i]->ProcessRecord(record);
-    if (result.IsError()) break;
+  for (const LiveStatistic& live : live_) {
+    result = live.statistic->AddRecord(record);
+    if (result.IsError()) {
+      live.field->SetStatus(result);
+      break;
+    }
   }
   if (!result.IsError() && listStatistic_ != nullptr &&
       !listStatistic_->IsInformationCollected()) {

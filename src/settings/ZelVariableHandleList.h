@@ -88,6 +88,13 @@ class ZelVariableHandleList {
   std::unique_ptr<ZelStatistic::ZelStatistics> listStatistic_;
   TorCommon_1_3::TorStatus status_;
   std::vector<int> pending_;
+  // The statistics the pending fields feed, taken at BeginPass so that a
+  // record walks one flat list.
+  struct LiveStatistic {
+    ZelStatistic::ZelStatistics* statistic;
+    ZelVariableHandleInfo* field;  // takes the error, as its own ProcessRecord would
+  };
+  std::vector<LiveStatistic> live_;
 };
 
 #endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_

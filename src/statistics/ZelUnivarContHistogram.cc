@@ -1,6 +1,7 @@
 #include "statistics/ZelUnivarContHistogram.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
@@ -33,6 +34,8 @@ TorStatus ZelUnivarContHistogram::SetUpHistogram(const ZelStatistics& univariate
   weights_.assign(kBinCount, 0.0);
   const double minimum = summary.GetMinimum();
   const double width = (summary.GetMaximum() - minimum) / static_cast<double>(kBinCount);
+  minimum_ = minimum;
+  width_ = width;
   for (uint64_t i = 0; i < kBinCount; ++i) {
     upperBounds_[i] = minimum + static_cast<double>(i + 1) * width;
   }
@@ -44,10 +47,22 @@ TorStatus ZelUnivarContHistogram::SetUpHistogram(const ZelStatistics& univariate
 
 uint64_t ZelUnivarContHistogram::FindBin(double x) const {
   // The bounds ascend, so the bins x lies beyond form a prefix.
-  const auto bin =
-      std::partition_point(upperBounds_.begin(), upperBounds_.end(),
-                           [x](double bound) { return !(x - bound < kBoundTolerance); });
-  return static_cast<uint64_t>(bin - upperBounds_.begin());
+  const auto beyond = [this, x](uint64_t bin) {
+    return !(x - upperBounds_[bin] < kBoundTolerance);
+  };
+  const uint64_t n = upperBounds_.size();
+  const double guess = (x - minimum_) / width_;
+  if (!(width_ > 0.0) || !std::isfinite(guess)) {
+    const auto bin = std::partition_point(upperBounds_.begin(), upperBounds_.end(),
+                                          [x](double bound) { return !(x - bound < kBoundTolerance); });
+    return static_cast<uint64_t>(bin - upperBounds_.begin());
+  }
+  // The equal widths place x within a bin or two of its own; the walk
+  // settles the bounds' rounding and the tolerance exactly as a search would.
+  uint64_t bin = guess <= 0.0 ? 0 : std::min(static_cast<uint64_t>(guess), n - 1);
+  while (bin > 0 && !beyond(bin - 1)) --bin;
+  while (bin < n && beyond(bin)) ++bin;
+  return bin;
 }
 
 TorStatus ZelUnivarContHistogram::AddRecord(const RawRecord& record) {

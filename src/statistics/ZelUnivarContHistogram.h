@@ -41,6 +41,9 @@ class ZelUnivarContHistogram : public ZelStatistics {
 
   uint32_t fieldIndex_;
   uint64_t binCount_ = 0;
+  // Where the equal widths put a value: the search starts there.
+  double minimum_ = 0.0;
+  double width_ = 0.0;
   std::vector<double> upperBounds_;
   std::vector<int64_t> counts_;
   std::vector<double> means_;

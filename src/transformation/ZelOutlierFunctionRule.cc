@@ -33,7 +33,9 @@ const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
   // Whole records, as the frequency weight counts everywhere.
   const double frequency = std::trunc(WeightAt(working, p[kFrequencyWeightIndex], 1.0));
   const double analysis = WeightAt(working, p[kAnalysisWeightIndex], 1.0);
-  const double half = p[kRobustStdDev] * p[kCutoff] / std::sqrt(analysis);
+  // Without an analysis weight the band is the same for every record.
+  const double spread = p[kRobustStdDev] * p[kCutoff];
+  const double half = analysis == 1.0 ? spread : spread / std::sqrt(analysis);
   const double lower = p[kRobustMean] - half;
   const double upper = p[kRobustMean] + half;
   if (!(v < lower) && !(v > upper)) return output_;

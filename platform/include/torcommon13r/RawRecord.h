@@ -11,29 +11,79 @@
 
 namespace TorCommon_1_3 {
 
+// Storage codes of field values.
+enum TorStorage : int {
+  kStorageUndefined = 0,
+  kStorageInteger = 1,
+  kStorageReal = 2,
+  kStorageString = 3,
+  kStorageDate = 4,      // days since 1970-01-01
+  kStorageTime = 5,      // seconds (since midnight)
+  kStorageTimestamp = 6  // seconds since 1970-01-01T00:00:00
+};
+
 class RawData {
  public:
   RawData() = default;
+  RawData(const RawData&) = default;
+  RawData(RawData&&) = default;
+  RawData& operator=(RawData&&) = default;
+  // Copies the text only when the value is one: records are copied field by
+  // field on every pass, and most fields are numbers whose string stays
+  // unused. A number's string reads empty after the copy.
+  RawData& operator=(const RawData& other) {
+    storage_ = other.storage_;
+    missing_ = other.missing_;
+    integer_ = other.integer_;
+    double_ = other.double_;
+    if (storage_ == kStorageString) {
+      string_ = other.string_;
+    } else {
+      string_.clear();
+    }
+    return *this;
+  }
 
   int GetStorage() const { return storage_; }
   bool IsMissing() const { return missing_; }
   int64_t GetInteger() const { return integer_; }
   double GetDouble() const { return double_; }
+  // Meaningful for string values only.
   const std::string& GetString() const { return string_; }
   // The value as a double: the integer converted, the double as is, 0 for
-  // strings and undefined values.
-  double GetReal() const;
+  // strings and undefined values. Inline: every statistic calls it per record.
+  double GetReal() const {
+    switch (storage_) {
+      case kStorageInteger: return static_cast<double>(integer_);
+      case kStorageReal:
+      case kStorageDate:
+      case kStorageTime:
+      case kStorageTimestamp: return double_;
+      default: return 0.0;
+    }
+  }
 
   void SetMissing(bool missing) { missing_ = missing; }
   void SetStorage(int storage) { storage_ = storage; }
-  void SetInteger(int64_t value);
+  void SetInteger(int64_t value) {
+    storage_ = kStorageInteger;
+    missing_ = false;
+    integer_ = value;
+  }
   // `storage` is 2 (real), 4 (date), 5 (time) or 6 (timestamp).
-  void SetDouble(double value, int storage = 2);
+  void SetDouble(double value, int storage = kStorageReal) {
+    storage_ = storage;
+    missing_ = false;
+    double_ = value;
+  }
   // Reuses the string's buffer: no allocation once it is large enough.
   void SetString(const std::string& value);
   void SetString(const char* data, std::size_t size);
   // A missing value of the given storage.
-  void SetMissingValue(int storage);
+  void SetMissingValue(int storage) {
+    storage_ = storage;
+    missing_ = true;
+  }
 
  private:
   int storage_ = 0;

@@ -9,21 +9,11 @@
 #include <ostream>
 #include <string>
 
+#include "torcommon13r/RawRecord.h"  // the storage codes
 #include "torcommon13r/TorEncoder.h"
 #include "torcommon13r/TorStatus.h"
 
 namespace TorCommon_1_3 {
-
-// Storage codes of field values.
-enum TorStorage : int {
-  kStorageUndefined = 0,
-  kStorageInteger = 1,
-  kStorageReal = 2,
-  kStorageString = 3,
-  kStorageDate = 4,      // days since 1970-01-01
-  kStorageTime = 5,      // seconds (since midnight)
-  kStorageTimestamp = 6  // seconds since 1970-01-01T00:00:00
-};
 
 // Measurement levels: 1 and 4 are continuous, 2 categorical with numeric
 // values (ordinal when the ordinal flag is set), 3 categorical with string
