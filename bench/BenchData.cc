@@ -1,0 +1,63 @@
+#include "BenchData.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+
+#include "GemsData.h"
+#include "ProgressLine.h"
+#include "SchemaFile.h"
+
+namespace benchdata {
+
+namespace {
+
+// Removes the written tables when the benchmarks end.
+struct TableFiles {
+  std::map<int64_t, std::string> paths;
+  ~TableFiles() {
+    for (const auto& entry : paths) std::remove(entry.second.c_str());
+  }
+};
+
+}  // namespace
+
+const std::string& GemsCsv(int64_t rows) {
+  static TableFiles files;
+  auto it = files.paths.find(rows);
+  if (it != files.paths.end()) return it->second;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string path = std::string(tmp != nullptr ? tmp : "/tmp") + "/zelcraft-bench-gems-" +
+                     std::to_string(getpid()) + "-" + std::to_string(rows) + ".csv";
+  std::ofstream out(path, std::ios::binary);
+  gems::WriteGemsCsv(out, rows);
+  out.close();
+  if (!out) path.clear();
+  return files.paths.emplace(rows, path).first->second;
+}
+
+const LoadedGems& Gems(int64_t rows) {
+  static std::map<int64_t, std::unique_ptr<LoadedGems>> loaded;
+  std::unique_ptr<LoadedGems>& gems = loaded[rows];
+  if (gems) return *gems;
+  gems = std::make_unique<LoadedGems>();
+  static const zelcli::Schema schema;
+  zelcli::LoadRequest request;
+  request.path = GemsCsv(rows);
+  request.schema = &schema;
+  request.roles.target = "price";
+  gems->roles = request.roles;
+  NeverInterrupted never;
+  zelcli::ProgressLine progress(std::cerr, false);
+  gems->ok = !request.path.empty() &&
+             zelcli::LoadCsv(request, never, progress, &gems->data, &gems->error) ==
+                 zelcli::LoadResult::kLoaded;
+  if (request.path.empty()) gems->error = "cannot write the benchmark table";
+  return *gems;
+}
+
+}  // namespace benchdata
