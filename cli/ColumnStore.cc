@@ -1,43 +1,142 @@
 #include "ColumnStore.h"
 
+#include <cmath>
+
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 
+const double Column::kPowersOfTen[Column::kMaxDecimals + 1] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+namespace {
+
+bool IsReal(int storage) {
+  return storage != TorCommon_1_3::kStorageInteger && storage != TorCommon_1_3::kStorageString;
+}
+
+}  // namespace
+
 void Column::AppendMissing() {
-  missing_.push_back(true);
-  switch (storage_) {
-    case TorCommon_1_3::kStorageInteger:
-      integers_.push_back(0);
-      break;
-    case TorCommon_1_3::kStorageString:
-      codes_.push_back(0);
-      break;
-    default:
-      doubles_.push_back(0.0);
-      break;
+  if (missing_.empty()) missing_.assign(size_ / 64 + 1, 0);
+  if ((size_ & 63) == 0 && missing_.size() <= size_ / 64) missing_.push_back(0);
+  missing_[size_ >> 6] |= uint64_t{1} << (size_ & 63);
+  ++size_;
+  if (IsReal(storage_) && !decimal_) {
+    doubles_.push_back(0.0);
+  } else {
+    values_.Append(0);
   }
 }
 
-void Column::AppendInteger(int64_t value) {
-  missing_.push_back(false);
-  integers_.push_back(value);
-}
-
 void Column::AppendDouble(double value) {
-  missing_.push_back(false);
+  if (decimal_) {
+    // A whole number (a day number, say) is a mantissa at the column's scale.
+    const double scaled = value * kPowersOfTen[scale_];
+    const bool whole = value == std::trunc(value) && !(value == 0.0 && std::signbit(value));
+    if (whole && std::fabs(scaled) < static_cast<double>(kMaxMantissa)) {
+      MarkPresent();
+      values_.Append(static_cast<int64_t>(scaled));
+      return;
+    }
+    LeaveDecimals();
+  }
+  MarkPresent();
   doubles_.push_back(value);
 }
 
+void Column::AppendDecimal(int64_t mantissa, int decimals) {
+  if (decimal_ && decimals > scale_ && decimals <= kMaxDecimals) {
+    // More decimals than the column had: every mantissa takes the new scale,
+    // unless one of them would outgrow the exact range.
+    const double factor = kPowersOfTen[decimals - scale_];
+    bool fits = true;
+    for (std::size_t i = 0; i < values_.size() && fits; ++i) {
+      fits = std::fabs(static_cast<double>(values_.Get(i)) * factor) <
+             static_cast<double>(kMaxMantissa);
+    }
+    if (fits) {
+      PackedInts rescaled(values_.width());
+      rescaled.Reserve(values_.capacityBytes() / static_cast<std::size_t>(values_.width()));
+      const auto multiplier = static_cast<int64_t>(factor);
+      for (std::size_t i = 0; i < values_.size(); ++i) rescaled.Append(values_.Get(i) * multiplier);
+      values_ = std::move(rescaled);
+      scale_ = decimals;
+    }
+  }
+  if (decimal_ && decimals <= scale_) {
+    const double scaled = static_cast<double>(mantissa) * kPowersOfTen[scale_ - decimals];
+    if (std::fabs(scaled) < static_cast<double>(kMaxMantissa)) {
+      MarkPresent();
+      values_.Append(static_cast<int64_t>(scaled));
+      return;
+    }
+  }
+  // One division of exact operands: the correctly rounded value of the text.
+  AppendDouble(static_cast<double>(mantissa) /
+               (decimals <= kMaxDecimals ? kPowersOfTen[decimals] : std::pow(10.0, decimals)));
+}
+
+void Column::LeaveDecimals() {
+  doubles_.reserve(values_.capacityBytes() / static_cast<std::size_t>(values_.width()));
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    doubles_.push_back(static_cast<double>(values_.Get(i)) / kPowersOfTen[scale_]);
+  }
+  values_ = PackedInts();
+  decimal_ = false;
+}
+
 void Column::AppendText(std::string_view text) {
-  missing_.push_back(false);
   auto it = index_.find(text);
   if (it == index_.end()) {
     const auto code = static_cast<uint32_t>(dictionary_.size());
     dictionary_.emplace_back(text);
     it = index_.emplace(dictionary_.back(), code).first;
   }
-  codes_.push_back(it->second);
+  MarkPresent();
+  values_.Append(it->second);
+}
+
+void Column::Reserve(std::size_t rows) {
+  if (IsReal(storage_) && !decimal_) {
+    doubles_.reserve(rows);
+  } else {
+    values_.Reserve(rows);
+  }
+}
+
+void Column::ShrinkToFit() {
+  values_.ShrinkToFit();
+  doubles_.shrink_to_fit();
+  missing_.shrink_to_fit();
+}
+
+void Column::IntegersToReals() {
+  if (storage_ != TorCommon_1_3::kStorageInteger) return;
+  storage_ = TorCommon_1_3::kStorageReal;
+  decimal_ = true;
+  scale_ = 0;
+  // Mantissas at scale 0 are the whole numbers themselves, while exact.
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    if (std::llabs(values_.Get(i)) >= kMaxMantissa) {
+      LeaveDecimals();
+      return;
+    }
+  }
+}
+
+std::size_t Column::MemoryBytes() const {
+  std::size_t bytes = values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
+                      missing_.capacity() * sizeof(uint64_t);
+  for (const std::string& text : dictionary_) bytes += sizeof(std::string) + text.capacity();
+  return bytes + index_.size() * 32;
+}
+
+std::size_t ColumnStore::MemoryBytes() const {
+  std::size_t bytes = 0;
+  for (const Column& column : columns) bytes += column.MemoryBytes();
+  return bytes;
 }
 
 }  // namespace zelcli

@@ -1,7 +1,11 @@
 // ColumnStore: the data set held in memory as typed columns, so the data
-// passes replay it without parsing it again. Numbers are stored as 64-bit
-// integers or doubles; texts are coded against a dictionary of the distinct
-// texts of their column, which keeps repetitive text columns small.
+// passes replay it without parsing it again. Columns are compact: whole
+// numbers and the dictionary codes of texts take the narrowest of 1, 2, 4
+// or 8 bytes that fits every value; decimal numbers with few digits
+// ("0.23", "61.5") are kept as whole-number mantissas over a power of ten
+// shared by the column, and read back by one division, which gives exactly
+// the double the decimal text parses to; other numbers are doubles. Missing
+// values take one bit each, and only in columns that have any.
 #ifndef ZELCRAFT_CLI_COLUMNSTORE_H_
 #define ZELCRAFT_CLI_COLUMNSTORE_H_
 
@@ -12,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "PackedInts.h"
+
 namespace zelcli {
 
 class Column {
@@ -21,27 +27,67 @@ class Column {
   Column(const Column&) = delete;
   Column& operator=(const Column&) = delete;
   Column(Column&&) = default;
+  Column& operator=(Column&&) = default;
 
   int storage() const { return storage_; }
-  std::size_t size() const { return missing_.size(); }
+  std::size_t size() const { return size_; }
 
-  bool IsMissing(std::size_t row) const { return missing_[row]; }
-  int64_t Integer(std::size_t row) const { return integers_[row]; }
-  double Double(std::size_t row) const { return doubles_[row]; }
-  const std::string& Text(std::size_t row) const { return dictionary_[codes_[row]]; }
+  bool IsMissing(std::size_t row) const {
+    return !missing_.empty() && ((missing_[row >> 6] >> (row & 63)) & 1) != 0;
+  }
+  int64_t Integer(std::size_t row) const { return values_.Get(row); }
+  double Double(std::size_t row) const {
+    if (!decimal_) return doubles_[row];
+    return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
+  }
+  const std::string& Text(std::size_t row) const {
+    return dictionary_[static_cast<std::size_t>(values_.Get(row))];
+  }
   std::size_t DistinctTexts() const { return dictionary_.size(); }
 
   void AppendMissing();
-  void AppendInteger(int64_t value);
+  void AppendInteger(int64_t value) {
+    MarkPresent();
+    values_.Append(value);
+  }
   void AppendDouble(double value);
+  // The decimal number mantissa / 10^decimals, as its text was written.
+  void AppendDecimal(int64_t mantissa, int decimals);
   void AppendText(std::string_view text);
 
+  // Room for `rows` values, from an estimate of the row count.
+  void Reserve(std::size_t rows);
+  // Gives back what the estimate reserved beyond the values.
+  void ShrinkToFit();
+  // Whole numbers become reals of the same values: a column inferred as
+  // whole numbers met its first decimal.
+  void IntegersToReals();
+  // Bytes held, reserved room included.
+  std::size_t MemoryBytes() const;
+
+  // The column's decimal mantissas are exact while they stay below 2^53 and
+  // the power of ten is exact as a double.
+  static constexpr int kMaxDecimals = 22;
+  static constexpr int64_t kMaxMantissa = int64_t{1} << 53;
+
  private:
+  static const double kPowersOfTen[kMaxDecimals + 1];
+
+  void MarkPresent() {
+    if (!missing_.empty() && (size_ & 63) == 0) missing_.push_back(0);
+    ++size_;
+  }
+  // From then on every value is a double.
+  void LeaveDecimals();
+
   int storage_;
-  std::vector<bool> missing_;
-  std::vector<int64_t> integers_;
+  std::size_t size_ = 0;
+  std::vector<uint64_t> missing_;  // one bit per row; empty while nothing is missing
+  // Whole numbers, dictionary codes, or the mantissas of decimal numbers.
+  PackedInts values_;
+  bool decimal_ = true;  // reals: mantissas in values_ rather than doubles_
+  int scale_ = 0;        // reals: the decimals of every mantissa
   std::vector<double> doubles_;
-  std::vector<uint32_t> codes_;
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
   std::unordered_map<std::string_view, uint32_t> index_;
@@ -52,6 +98,7 @@ struct ColumnStore {
   std::vector<Column> columns;
 
   std::size_t rows() const { return columns.empty() ? 0 : columns.front().size(); }
+  std::size_t MemoryBytes() const;
 };
 
 }  // namespace zelcli

@@ -1,0 +1,76 @@
+// Loading a CSV file into memory columns against the bare scan of the same
+// file (reading it in chunks and splitting rows and cells, storing
+// nothing), in bytes per second. The table is the gemstone table, or the
+// file ZEL_BENCH_CSV names (scripts/measure-performance.sh points it at the
+// file it measures).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <vector>
+
+#include "BenchData.h"
+#include "CsvStreamReader.h"
+#include "DataLoader.h"
+#include "ProgressLine.h"
+#include "SchemaFile.h"
+
+namespace {
+
+std::string BenchCsv(int64_t rows) {
+  const char* path = std::getenv("ZEL_BENCH_CSV");
+  return path != nullptr && *path != '\0' ? std::string(path) : benchdata::GemsCsv(rows);
+}
+
+int64_t FileSize(const std::string& path) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  return in ? static_cast<int64_t>(in.tellg()) : -1;
+}
+
+void BM_ScanCsv(benchmark::State& state) {
+  const std::string path = BenchCsv(state.range(0));
+  const int64_t size = FileSize(path);
+  if (size < 0) {
+    state.SkipWithError("no table to read");
+    return;
+  }
+  std::vector<zelcli::CsvCell> cells;
+  for (auto _ : state) {
+    std::ifstream in(path, std::ios::binary);
+    zelcli::CsvStreamReader reader(in, ',');
+    int64_t count = 0;
+    while (reader.NextRow(&cells)) count += static_cast<int64_t>(cells.size());
+    benchmark::DoNotOptimize(count);
+  }
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_ScanCsv)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LoadCsv(benchmark::State& state) {
+  const std::string path = BenchCsv(state.range(0));
+  const int64_t size = FileSize(path);
+  if (size < 0) {
+    state.SkipWithError("no table to read");
+    return;
+  }
+  const zelcli::Schema schema;
+  zelcli::LoadRequest request;
+  request.path = path;
+  request.schema = &schema;
+  benchdata::NeverInterrupted never;
+  zelcli::ProgressLine progress(std::cerr, false);
+  for (auto _ : state) {
+    zelcli::LoadedData data;
+    std::string error;
+    if (zelcli::LoadCsv(request, never, progress, &data, &error) != zelcli::LoadResult::kLoaded) {
+      state.SkipWithError(error.c_str());
+      return;
+    }
+    benchmark::DoNotOptimize(data.store.rows());
+  }
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_LoadCsv)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace

@@ -1,0 +1,46 @@
+// ChunkPipeline: hands out the chunks of a CsvChunkReader in order. With a
+// helper thread it splits the next chunks while the caller converts the
+// current one, holding at most three chunks; without, it splits each chunk
+// when asked. Either way the caller sees the same chunks.
+#ifndef ZELCRAFT_CLI_CHUNKPIPELINE_H_
+#define ZELCRAFT_CLI_CHUNKPIPELINE_H_
+
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "CsvChunk.h"
+
+namespace zelcli {
+
+class ChunkPipeline {
+ public:
+  // `reader` must outlive the pipeline.
+  ChunkPipeline(CsvChunkReader& reader, bool threaded);
+  ~ChunkPipeline();
+  ChunkPipeline(const ChunkPipeline&) = delete;
+  ChunkPipeline& operator=(const ChunkPipeline&) = delete;
+
+  // The next chunk, valid until the next call; not called again after a
+  // chunk marked last.
+  const CsvChunk& Next();
+
+ private:
+  void Split();
+
+  CsvChunkReader& reader_;
+  std::array<CsvChunk, 3> chunks_;
+  std::thread helper_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<int> free_;
+  std::deque<int> ready_;
+  int current_ = -1;
+  bool stop_ = false;
+};
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_CHUNKPIPELINE_H_

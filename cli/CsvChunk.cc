@@ -1,0 +1,104 @@
+#include "CsvChunk.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace zelcli {
+
+void CsvChunk::Clear() {
+  text.clear();
+  extra.clear();
+  offsets.clear();
+  sizes.clear();
+  rowEnds.clear();
+  lines.clear();
+  bytesRead = 0;
+  error.clear();
+  last = false;
+}
+
+CsvChunkReader::CsvChunkReader(std::istream& in, char delimiter, std::size_t chunk)
+    : in_(in), chunk_(std::max<std::size_t>(chunk, 4)), parser_(delimiter) {}
+
+bool CsvChunkReader::Read(std::string* buffer, std::size_t bytes) {
+  const std::size_t kept = buffer->size();
+  buffer->resize(kept + bytes);
+  in_.read(buffer->data() + kept, static_cast<std::streamsize>(bytes));
+  const auto got = static_cast<std::size_t>(in_.gcount());
+  buffer->resize(kept + got);
+  bytesRead_ += got;
+  if (in_.bad()) return false;
+  if (in_.eof()) final_ = true;
+  return true;
+}
+
+void CsvChunkReader::Next(CsvChunk* chunk) {
+  chunk->Clear();
+  if (failed_) {
+    chunk->last = true;
+    return;
+  }
+  std::string& text = chunk->text;
+  text.swap(carry_);
+  carry_.clear();
+  auto fail = [&](const std::string& what) {
+    chunk->error = what;
+    chunk->last = true;
+    failed_ = true;
+  };
+  if (!final_ && !Read(&text, chunk_)) return fail("read failed");
+  std::size_t pos = 0;
+  if (!started_) {
+    // The mark is looked for once at least three bytes are in or the input ended.
+    while (!final_ && text.size() < 3) {
+      if (!Read(&text, chunk_)) return fail("read failed");
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    started_ = true;
+  }
+  const std::less<const char*> before;
+  for (;;) {
+    const CsvRowParser::Result result = parser_.Next(text, &pos, final_, &cells_);
+    if (result == CsvRowParser::Result::kRow) {
+      const char* begin = text.data();
+      const char* end = begin + text.size();
+      for (const CsvCell& cell : cells_) {
+        if (cell.text.size() > CsvChunk::kSizeMask || text.size() > UINT32_MAX) {
+          fail("line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
+          return;
+        }
+        uint32_t flags = cell.quoted ? CsvChunk::kQuoted : 0;
+        const char* data = cell.text.data();
+        if (!before(data, begin) && before(data, end)) {
+          chunk->offsets.push_back(static_cast<uint32_t>(data - begin));
+        } else {
+          // Unescaped in the parser's scratch buffer, which the next row reuses.
+          flags |= CsvChunk::kInExtra;
+          chunk->offsets.push_back(static_cast<uint32_t>(chunk->extra.size()));
+          chunk->extra.append(cell.text);
+        }
+        chunk->sizes.push_back(static_cast<uint32_t>(cell.text.size()) | flags);
+      }
+      chunk->rowEnds.push_back(static_cast<uint32_t>(chunk->offsets.size()));
+      chunk->lines.push_back(parser_.rowLine());
+      continue;
+    }
+    if (result == CsvRowParser::Result::kEnd) {
+      chunk->last = true;
+      break;
+    }
+    if (result == CsvRowParser::Result::kError) {
+      fail(parser_.error());
+      break;
+    }
+    // Incomplete: the rest goes to the next chunk, unless no row fitted yet.
+    if (chunk->rows() > 0) {
+      carry_.assign(text, pos, std::string::npos);
+      break;
+    }
+    if (!Read(&text, std::max(chunk_, text.size()))) return fail("read failed");
+  }
+  chunk->bytesRead = bytesRead_;
+}
+
+}  // namespace zelcli

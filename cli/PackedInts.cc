@@ -1,0 +1,13 @@
+#include "PackedInts.h"
+
+namespace zelcli {
+
+void PackedInts::Widen(int width) {
+  PackedInts wider(width);
+  // The same room in values as before, so an estimate made once still holds.
+  wider.Reserve(bytes_.size() / static_cast<std::size_t>(width_));
+  for (std::size_t i = 0; i < size_; ++i) wider.Append(Get(i));
+  *this = std::move(wider);
+}
+
+}  // namespace zelcli

@@ -1,0 +1,95 @@
+// PackedInts: a growing array of signed integers held in the narrowest of
+// 1, 2, 4 or 8 bytes that every value so far fits. A value that does not
+// fit widens the whole array once; the columns of a data set hold their
+// dictionary codes and whole numbers this way.
+#ifndef ZELCRAFT_CLI_PACKEDINTS_H_
+#define ZELCRAFT_CLI_PACKEDINTS_H_
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace zelcli {
+
+class PackedInts {
+ public:
+  // `width` is the starting width in bytes (1, 2, 4 or 8).
+  explicit PackedInts(int width = 1) : width_(width) {}
+
+  std::size_t size() const { return size_; }
+  int width() const { return width_; }
+  std::size_t capacityBytes() const { return bytes_.capacity(); }
+
+  int64_t Get(std::size_t i) const {
+    const unsigned char* p = bytes_.data() + i * static_cast<std::size_t>(width_);
+    switch (width_) {
+      case 1: return static_cast<int8_t>(*p);
+      case 2: return Load<int16_t>(p);
+      case 4: return Load<int32_t>(p);
+      default: return Load<int64_t>(p);
+    }
+  }
+
+  void Append(int64_t value) {
+    if (!Fits(value, width_)) Widen(WidthOf(value));
+    const std::size_t offset = size_ * static_cast<std::size_t>(width_);
+    if (offset + static_cast<std::size_t>(width_) > bytes_.size()) Grow();
+    unsigned char* p = bytes_.data() + offset;
+    switch (width_) {
+      case 1: *p = static_cast<unsigned char>(static_cast<int8_t>(value)); break;
+      case 2: Store(p, static_cast<int16_t>(value)); break;
+      case 4: Store(p, static_cast<int32_t>(value)); break;
+      default: Store(p, value); break;
+    }
+    ++size_;
+  }
+
+  // Room for `count` values at the current width.
+  void Reserve(std::size_t count) {
+    if (count * static_cast<std::size_t>(width_) > bytes_.size()) {
+      bytes_.resize(count * static_cast<std::size_t>(width_));
+    }
+  }
+  // Gives back the room beyond the values.
+  void ShrinkToFit() {
+    bytes_.resize(size_ * static_cast<std::size_t>(width_));
+    bytes_.shrink_to_fit();
+  }
+
+  static bool Fits(int64_t value, int width) {
+    switch (width) {
+      case 1: return value >= INT8_MIN && value <= INT8_MAX;
+      case 2: return value >= INT16_MIN && value <= INT16_MAX;
+      case 4: return value >= INT32_MIN && value <= INT32_MAX;
+      default: return true;
+    }
+  }
+  static int WidthOf(int64_t value) {
+    return Fits(value, 1) ? 1 : Fits(value, 2) ? 2 : Fits(value, 4) ? 4 : 8;
+  }
+
+ private:
+  template <typename T>
+  static T Load(const unsigned char* p) {
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+  template <typename T>
+  static void Store(unsigned char* p, T value) {
+    std::memcpy(p, &value, sizeof value);
+  }
+
+  // Past the reserved room the array grows by half, not by doubling.
+  void Grow() { bytes_.resize(bytes_.size() + bytes_.size() / 2 + 64 * width_); }
+  void Widen(int width);
+
+  // The bytes are sized ahead (Reserve, Grow); size_ counts the values.
+  std::vector<unsigned char> bytes_;
+  std::size_t size_ = 0;
+  int width_;
+};
+
+}  // namespace zelcli
+
+#endif  // ZELCRAFT_CLI_PACKEDINTS_H_

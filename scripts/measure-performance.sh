@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Measures the speed and memory of `zelcraft prepare` (the full default
+# preparation against a continuous target) on the synthetic gemstone table,
+# side by side with the usual pipelines when they are installed:
+#   - scikit-learn (Debian python3-sklearn and python3-pandas) running
+#     ../shared/perf/sklearn_prepare.py,
+#   - R recipes (Debian r-cran-recipes) running ../shared/perf/recipes_prepare.R.
+# It prints the wall times, their ratios, the peak resident memory against
+# the file size, and the loading and per-pass benchmarks (loading against
+# the bare CSV scan of the same file, field values per second of each pass).
+#
+#   bash scripts/measure-performance.sh [ROWS [STREAM_ROWS]]
+#
+# ROWS defaults to 1,078,800 (about 55 MB). With STREAM_ROWS it also writes
+# a table of that many rows (50,000,000 make about 2.6 GB) and prepares it
+# with a small --memory-limit, so that the file is streamed, and prints the
+# peak memory of that run. Runs in a Release build in build-release/
+# (ZEL_BUILD_DIR overrides); the scratch files go to a temporary directory
+# (TMPDIR) and are removed at the end. Nothing here is part of the tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rows="${1:-1078800}"
+stream_rows="${2:-}"
+build="${ZEL_BUILD_DIR:-build-release}"
+shared="${ZEL_SHARED_DIR:-../shared}"
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZEL_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j "${ZEL_JOBS:-2}" --target zelcraft_cli zelcraft_gems_data >/dev/null
+have_bench=0
+if cmake --build "$build" -j "${ZEL_JOBS:-2}" --target zelcraft_bench >/dev/null 2>&1; then
+  have_bench=1
+fi
+
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+csv="$scratch/gems.csv"
+"$build/bin/zelcraft-gems-data" "$csv" "$rows"
+bytes=$(stat -c %s "$csv")
+file_mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1048576 }')
+
+# Runs a command under /usr/bin/time; prints "SECONDS PEAK_KB".
+measure() {
+  local log="$scratch/time.txt"
+  /usr/bin/time -f "%e %M" -o "$log" "$@" >/dev/null 2>"$scratch/stderr.txt" || {
+    echo "failed: $*" >&2
+    cat "$scratch/stderr.txt" >&2
+    return 1
+  }
+  tail -1 "$log"
+}
+
+echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo);" \
+  "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "data: $rows rows, $file_mb MB ($csv)"
+echo
+
+read -r zel_s zel_kb < <(measure "$build/bin/zelcraft" prepare "$csv" --target price \
+  -o "$scratch/gems.pmml" -q)
+read -r one_s one_kb < <(measure "$build/bin/zelcraft" prepare "$csv" --target price \
+  -o "$scratch/gems-1.pmml" -q --threads 1)
+printf "%-34s %8s s  %8.1f MB peak  (%.2f x the file)\n" "zelcraft prepare" "$zel_s" \
+  "$(awk -v k="$zel_kb" 'BEGIN { print k / 1024 }')" \
+  "$(awk -v k="$zel_kb" -v b="$bytes" 'BEGIN { print k * 1024 / b }')"
+printf "%-34s %8s s  %8.1f MB peak\n" "zelcraft prepare --threads 1" "$one_s" \
+  "$(awk -v k="$one_kb" 'BEGIN { print k / 1024 }')"
+
+# The peers run with the numerical libraries at their best: the OpenBLAS
+# overrides of this machine slow numpy down, so they are lifted for them.
+peer() {
+  local name=$1; shift
+  local result
+  if result=$(measure env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE "$@"); then
+    read -r peer_s peer_kb <<<"$result"
+    printf "%-34s %8s s  %8.1f MB peak  zelcraft takes %.2f of its time\n" "$name" "$peer_s" \
+      "$(awk -v k="$peer_kb" 'BEGIN { print k / 1024 }')" \
+      "$(awk -v z="$zel_s" -v p="$peer_s" 'BEGIN { print z / p }')"
+    grep -v '^$' "$scratch/stderr.txt" | sed 's/^/    /' | tail -1
+  fi
+}
+if [ -f "$shared/perf/sklearn_prepare.py" ] &&
+  /usr/bin/python3 -c "import sklearn, pandas" 2>/dev/null; then
+  peer "scikit-learn pipeline" /usr/bin/python3 "$shared/perf/sklearn_prepare.py" "$csv" price
+else
+  echo "scikit-learn pipeline: not run (needs python3-sklearn, python3-pandas and $shared/perf)"
+fi
+if [ -f "$shared/perf/recipes_prepare.R" ] && command -v Rscript >/dev/null &&
+  Rscript -e 'suppressMessages(library(recipes))' >/dev/null 2>&1; then
+  peer "R recipes pipeline" Rscript "$shared/perf/recipes_prepare.R" "$csv" price
+else
+  echo "R recipes pipeline: not run (needs r-cran-recipes and $shared/perf)"
+fi
+
+if [ "$have_bench" = 1 ]; then
+  echo
+  echo "loading against the bare scan of the same file, and each data pass (benchmarks):"
+  ZEL_BENCH_CSV="$csv" "$build/bin/zelcraft_bench" \
+    --benchmark_filter='BM_(ScanCsv|LoadCsv|PreparePasses)' 2>/dev/null >"$scratch/bench.txt"
+  grep '^BM_' "$scratch/bench.txt" | sed 's/^/  /'
+  awk '/^BM_ScanCsv/ { scan = $2 } /^BM_LoadCsv/ { load = $2 }
+       END { if (scan > 0) printf "  loading takes %.2f x the bare scan\n", load / scan }' \
+    "$scratch/bench.txt"
+else
+  echo "benchmarks: not run (needs Google Benchmark, Debian libbenchmark-dev)"
+fi
+
+if [ -n "$stream_rows" ]; then
+  echo
+  big="$scratch/gems-big.csv"
+  "$build/bin/zelcraft-gems-data" "$big" "$stream_rows"
+  big_bytes=$(stat -c %s "$big")
+  limit=256M
+  read -r big_s big_kb < <(measure "$build/bin/zelcraft" prepare "$big" --target price \
+    -o "$scratch/gems-big.pmml" -q --memory-limit "$limit")
+  printf "%s rows, %.0f MB, --memory-limit %s: %s s, %.1f MB peak\n" "$stream_rows" \
+    "$(awk -v b="$big_bytes" 'BEGIN { print b / 1048576 }')" "$limit" "$big_s" \
+    "$(awk -v k="$big_kb" 'BEGIN { print k / 1024 }')"
+fi
