@@ -37,6 +37,7 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
     m.hasRange = encoder->GetMissingRange(m.low, m.high);
     m.numbers = encoder->GetMissingValues();
     m.strings = encoder->GetMissingStrings();
+    m.any = m.hasRange || !m.numbers.empty() || !m.strings.empty();
   }
 }
 
@@ -98,7 +99,10 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
       continue;
     }
     value = host[i];
-    if (!value.IsMissing() && IsUserMissing(value, missing_[i])) value.SetMissing(true);
+    const MissingDefinition& missing = missing_[i];
+    // A value without a storage is missing whatever the definitions say.
+    const bool check = missing.any || value.GetStorage() == TorCommon_1_3::kStorageUndefined;
+    if (check && !value.IsMissing() && IsUserMissing(value, missing)) value.SetMissing(true);
   }
   if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < static_cast<int>(working_.Size())) {
     ApplyWeight(frequencyWeightIndex_, true);

@@ -34,6 +34,7 @@ class ZelRecordTransformer {
     double high = 0.0;
     std::vector<double> numbers;
     std::vector<std::string> strings;
+    bool any = false;  // some definition applies
   };
 
   void MarkNeeded(int index);

@@ -60,13 +60,19 @@ void ContSummary::AddValue(double x, int64_t count, double weight) {
   const double previousWeightSum = weightSum_;
   weightSum_ += weight;
   if (weightSum_ > 0.0) {
-    const double d = (x - shift_ - mean_) * weight / weightSum_;
+    // With unit weights (the common case) the products and quotients by the
+    // weight are left out: they would not change a bit, only cost divisions.
+    const bool unit = weight == 1.0;
+    const double d = unit ? (x - shift_ - mean_) / weightSum_
+                          : (x - shift_ - mean_) * weight / weightSum_;
     mean_ += d;
     const double previousM2 = m2_;
     // t = d * W * Wprev / w, shared by both moment increments.
-    const double t = d * weightSum_ * previousWeightSum / weight;
+    const double dw = d * weightSum_ * previousWeightSum;
+    const double t = unit ? dw : dw / weight;
     m2_ += d * t;
-    m3_ += (weightSum_ - 2.0 * weight) * d * d * t / weight - 3.0 * d * previousM2;
+    const double third = (weightSum_ - 2.0 * weight) * d * d * t;
+    m3_ += (unit ? third : third / weight) - 3.0 * d * previousM2;
   }
 }
 
