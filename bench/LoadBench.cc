@@ -2,7 +2,8 @@
 // file (reading it in chunks and splitting rows and cells, storing
 // nothing), in bytes per second. The table is the gemstone table, or the
 // file ZEL_BENCH_CSV names (scripts/measure-performance.sh points it at the
-// file it measures).
+// file it measures). Loading runs with the helper thread that splits the
+// rows and without it.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "BenchData.h"
+#include "CsvChunk.h"
 #include "CsvStreamReader.h"
 #include "DataLoader.h"
 #include "ProgressLine.h"
@@ -47,6 +49,30 @@ void BM_ScanCsv(benchmark::State& state) {
 }
 BENCHMARK(BM_ScanCsv)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The splitting the loader's helper thread does: chunks of whole rows with
+// their cells, converted to nothing.
+void BM_SplitChunks(benchmark::State& state) {
+  const std::string path = BenchCsv(state.range(0));
+  const int64_t size = FileSize(path);
+  if (size < 0) {
+    state.SkipWithError("no table to read");
+    return;
+  }
+  zelcli::CsvChunk chunk;
+  for (auto _ : state) {
+    std::ifstream in(path, std::ios::binary);
+    zelcli::CsvChunkReader reader(in, ',');
+    int64_t rows = 0;
+    do {
+      reader.Next(&chunk);
+      rows += static_cast<int64_t>(chunk.rows());
+    } while (!chunk.last);
+    benchmark::DoNotOptimize(rows);
+  }
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK(BM_SplitChunks)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_LoadCsv(benchmark::State& state) {
   const std::string path = BenchCsv(state.range(0));
   const int64_t size = FileSize(path);
@@ -58,6 +84,7 @@ void BM_LoadCsv(benchmark::State& state) {
   zelcli::LoadRequest request;
   request.path = path;
   request.schema = &schema;
+  request.threaded = state.range(1) > 1;
   benchdata::NeverInterrupted never;
   zelcli::ProgressLine progress(std::cerr, false);
   for (auto _ : state) {
@@ -71,6 +98,11 @@ void BM_LoadCsv(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * size);
 }
-BENCHMARK(BM_LoadCsv)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+// The second argument is the thread count: 1 converts what it splits itself.
+BENCHMARK(BM_LoadCsv)
+    ->Args({200000, 2})
+    ->Args({200000, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

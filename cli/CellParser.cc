@@ -106,6 +106,37 @@ bool ParseReal(std::string_view text, double* value) {
   return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
 }
 
+bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals) {
+  constexpr uint64_t kLimit = uint64_t{1} << 53;
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == '-';
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++i;
+  uint64_t m = 0;
+  const std::size_t integerStart = i;
+  while (i < text.size() && IsDigit(text[i])) {
+    m = m * 10 + static_cast<uint64_t>(text[i] - '0');
+    if (m >= kLimit) return false;
+    ++i;
+  }
+  if (i == integerStart) return false;
+  int places = 0;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    const std::size_t fractionStart = i;
+    while (i < text.size() && IsDigit(text[i])) {
+      m = m * 10 + static_cast<uint64_t>(text[i] - '0');
+      if (m >= kLimit) return false;
+      ++i;
+    }
+    places = static_cast<int>(i - fractionStart);
+    if (places == 0 || places > 22) return false;
+  }
+  if (i != text.size() || (negative && m == 0)) return false;
+  *mantissa = negative ? -static_cast<int64_t>(m) : static_cast<int64_t>(m);
+  *decimals = places;
+  return true;
+}
+
 bool ParseDate(std::string_view text, double* days) {
   int year, month, day;
   if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;

@@ -15,6 +15,11 @@ bool ParseInteger(std::string_view text, int64_t* value);
 // Optional sign, digits with an optional point, optional exponent; rounded
 // correctly. Words such as "inf" or "nan" and overflowing values are refused.
 bool ParseReal(std::string_view text, double* value);
+// The short decimal form [+-]digits[.digits] as mantissa / 10^decimals,
+// when the mantissa stays below 2^53 and there are at most 22 decimals, so
+// that one division gives the double ParseReal gives; false otherwise (and
+// for a negative zero, which the division cannot give).
+bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals);
 // "YYYY-MM-DD" as the day number from 1970-01-01 (negative before it).
 bool ParseDate(std::string_view text, double* days);
 // "HH:MM:SS" with an optional fraction, as seconds since midnight.

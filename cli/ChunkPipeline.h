@@ -31,7 +31,7 @@ class ChunkPipeline {
   void Split();
 
   CsvChunkReader& reader_;
-  std::array<CsvChunk, 3> chunks_;
+  std::array<CsvChunk, 8> chunks_;
   std::thread helper_;
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -13,7 +13,8 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
     : store_(store),
       columnOf_(std::move(columnOf)),
       progress_(progress),
-      record_(columnOf_.size()) {}
+      record_(columnOf_.size()),
+      heldCodes_(columnOf_.size(), -1) {}
 
 const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= store_.rows()) return nullptr;
@@ -23,15 +24,21 @@ const RawRecord* ColumnRecordSource::NextRecord() {
     RawData& value = record_[i];
     if (column.IsMissing(row)) {
       value.SetMissingValue(column.storage());
+      heldCodes_[i] = -1;
       continue;
     }
     switch (column.storage()) {
       case kStorageInteger:
         value.SetInteger(column.Integer(row));
         break;
-      case kStorageString:
-        value.SetString(column.Text(row));
+      case kStorageString: {
+        const auto code = static_cast<std::ptrdiff_t>(column.TextCode(row));
+        if (code != heldCodes_[i]) {
+          value.SetString(column.Text(row));
+          heldCodes_[i] = code;
+        }
         break;
+      }
       default:
         value.SetDouble(column.Double(row), column.storage());
         break;

@@ -32,6 +32,9 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   std::vector<std::size_t> columnOf_;
   ProgressLine& progress_;
   TorCommon_1_3::RawRecord record_;
+  // The dictionary code each text field holds in record_, -1 when none: an
+  // unchanged text is not copied again.
+  std::vector<std::ptrdiff_t> heldCodes_;
   std::size_t next_ = 0;
 };
 

@@ -46,8 +46,8 @@ void Column::AppendDouble(double value) {
   doubles_.push_back(value);
 }
 
-void Column::AppendDecimal(int64_t mantissa, int decimals) {
-  if (decimal_ && decimals > scale_ && decimals <= kMaxDecimals) {
+void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
+  if (decimal_ && decimals > scale_) {
     // More decimals than the column had: every mantissa takes the new scale,
     // unless one of them would outgrow the exact range.
     const double factor = kPowersOfTen[decimals - scale_];
@@ -74,8 +74,7 @@ void Column::AppendDecimal(int64_t mantissa, int decimals) {
     }
   }
   // One division of exact operands: the correctly rounded value of the text.
-  AppendDouble(static_cast<double>(mantissa) /
-               (decimals <= kMaxDecimals ? kPowersOfTen[decimals] : std::pow(10.0, decimals)));
+  AppendDouble(static_cast<double>(mantissa) / kPowersOfTen[decimals]);
 }
 
 void Column::LeaveDecimals() {
@@ -87,15 +86,32 @@ void Column::LeaveDecimals() {
   decimal_ = false;
 }
 
-void Column::AppendText(std::string_view text) {
+uint32_t Column::Code(std::string_view text) {
   auto it = index_.find(text);
   if (it == index_.end()) {
     const auto code = static_cast<uint32_t>(dictionary_.size());
     dictionary_.emplace_back(text);
     it = index_.emplace(dictionary_.back(), code).first;
+    texts_.push_back(&dictionary_.back());
+    // The string, its text and the index entry, roughly.
+    dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
   }
+  return it->second;
+}
+
+void Column::AppendText(std::string_view text) {
+  const uint32_t code = Code(text);
   MarkPresent();
-  values_.Append(it->second);
+  values_.Append(code);
+}
+
+void Column::DropValues() {
+  size_ = 0;
+  missing_ = std::vector<uint64_t>();
+  values_ = PackedInts();
+  doubles_ = std::vector<double>();
+  decimal_ = true;
+  scale_ = 0;
 }
 
 void Column::Reserve(std::size_t rows) {
@@ -127,10 +143,8 @@ void Column::IntegersToReals() {
 }
 
 std::size_t Column::MemoryBytes() const {
-  std::size_t bytes = values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
-                      missing_.capacity() * sizeof(uint64_t);
-  for (const std::string& text : dictionary_) bytes += sizeof(std::string) + text.capacity();
-  return bytes + index_.size() * 32;
+  return values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
+         missing_.capacity() * sizeof(uint64_t) + dictionaryBytes_;
 }
 
 std::size_t ColumnStore::MemoryBytes() const {

@@ -40,9 +40,8 @@ class Column {
     if (!decimal_) return doubles_[row];
     return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
   }
-  const std::string& Text(std::size_t row) const {
-    return dictionary_[static_cast<std::size_t>(values_.Get(row))];
-  }
+  const std::string& Text(std::size_t row) const { return *texts_[TextCode(row)]; }
+  std::size_t TextCode(std::size_t row) const { return static_cast<std::size_t>(values_.Get(row)); }
   std::size_t DistinctTexts() const { return dictionary_.size(); }
 
   void AppendMissing();
@@ -51,9 +50,22 @@ class Column {
     values_.Append(value);
   }
   void AppendDouble(double value);
-  // The decimal number mantissa / 10^decimals, as its text was written.
-  void AppendDecimal(int64_t mantissa, int decimals);
+  // The decimal number mantissa / 10^decimals, as its text was written
+  // (|mantissa| below 2^53, at most 22 decimals).
+  void AppendDecimal(int64_t mantissa, int decimals) {
+    if (decimal_ && decimals == scale_) {
+      MarkPresent();
+      values_.Append(mantissa);
+    } else {
+      AppendOtherDecimal(mantissa, decimals);
+    }
+  }
   void AppendText(std::string_view text);
+  // Adds the text to the dictionary only: a streamed column counts its
+  // categories without holding a value per row.
+  void CountText(std::string_view text) { Code(text); }
+  // Lets go of the values, keeping the dictionary.
+  void DropValues();
 
   // Room for `rows` values, from an estimate of the row count.
   void Reserve(std::size_t rows);
@@ -77,8 +89,12 @@ class Column {
     if (!missing_.empty() && (size_ & 63) == 0) missing_.push_back(0);
     ++size_;
   }
+  // A decimal at another scale than the column's.
+  void AppendOtherDecimal(int64_t mantissa, int decimals);
   // From then on every value is a double.
   void LeaveDecimals();
+  // The text's dictionary code, added when new.
+  uint32_t Code(std::string_view text);
 
   int storage_;
   std::size_t size_ = 0;
@@ -91,6 +107,8 @@ class Column {
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
   std::unordered_map<std::string_view, uint32_t> index_;
+  std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more
+  std::size_t dictionaryBytes_ = 0;
 };
 
 struct ColumnStore {

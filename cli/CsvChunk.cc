@@ -1,12 +1,21 @@
 #include "CsvChunk.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace zelcli {
 
+void ChunkBuffer::Reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return;
+  std::unique_ptr<char[]> bytes(new char[capacity]);
+  if (size_ > 0) std::memcpy(bytes.get(), bytes_.get(), size_);
+  bytes_ = std::move(bytes);
+  capacity_ = capacity;
+}
+
 void CsvChunk::Clear() {
-  text.clear();
+  text.Resize(0);
   extra.clear();
   offsets.clear();
   sizes.clear();
@@ -20,12 +29,12 @@ void CsvChunk::Clear() {
 CsvChunkReader::CsvChunkReader(std::istream& in, char delimiter, std::size_t chunk)
     : in_(in), chunk_(std::max<std::size_t>(chunk, 4)), parser_(delimiter) {}
 
-bool CsvChunkReader::Read(std::string* buffer, std::size_t bytes) {
+bool CsvChunkReader::Read(ChunkBuffer* buffer, std::size_t bytes) {
   const std::size_t kept = buffer->size();
-  buffer->resize(kept + bytes);
+  buffer->Reserve(kept + bytes);
   in_.read(buffer->data() + kept, static_cast<std::streamsize>(bytes));
   const auto got = static_cast<std::size_t>(in_.gcount());
-  buffer->resize(kept + got);
+  buffer->Resize(kept + got);
   bytesRead_ += got;
   if (in_.bad()) return false;
   if (in_.eof()) final_ = true;
@@ -38,8 +47,10 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     chunk->last = true;
     return;
   }
-  std::string& text = chunk->text;
-  text.swap(carry_);
+  ChunkBuffer& text = chunk->text;
+  text.Reserve(carry_.size() + chunk_);
+  std::memcpy(text.data(), carry_.data(), carry_.size());
+  text.Resize(carry_.size());
   carry_.clear();
   auto fail = [&](const std::string& what) {
     chunk->error = what;
@@ -53,12 +64,12 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     while (!final_ && text.size() < 3) {
       if (!Read(&text, chunk_)) return fail("read failed");
     }
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+    if (text.view().substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
     started_ = true;
   }
   const std::less<const char*> before;
   for (;;) {
-    const CsvRowParser::Result result = parser_.Next(text, &pos, final_, &cells_);
+    const CsvRowParser::Result result = parser_.Next(text.view(), &pos, final_, &cells_);
     if (result == CsvRowParser::Result::kRow) {
       const char* begin = text.data();
       const char* end = begin + text.size();
@@ -93,7 +104,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     }
     // Incomplete: the rest goes to the next chunk, unless no row fitted yet.
     if (chunk->rows() > 0) {
-      carry_.assign(text, pos, std::string::npos);
+      carry_.assign(text.data() + pos, text.size() - pos);
       break;
     }
     if (!Read(&text, std::max(chunk_, text.size()))) return fail("read failed");

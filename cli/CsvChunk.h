@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,24 @@
 #include "CsvRowParser.h"
 
 namespace zelcli {
+
+// A byte buffer that grows without clearing what it gains: the chunks are
+// refilled from the file at once.
+class ChunkBuffer {
+ public:
+  const char* data() const { return bytes_.get(); }
+  char* data() { return bytes_.get(); }
+  std::size_t size() const { return size_; }
+  std::string_view view() const { return std::string_view(bytes_.get(), size_); }
+  // Keeps the first `size()` bytes; the room after them is uninitialised.
+  void Reserve(std::size_t capacity);
+  void Resize(std::size_t size) { size_ = size; }  // within the reserved room
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
 
 struct CsvChunk {
   std::size_t rows() const { return rowEnds.size(); }
@@ -32,7 +51,7 @@ struct CsvChunk {
   static constexpr uint32_t kInExtra = 1u << 30;
   static constexpr uint32_t kSizeMask = kInExtra - 1;
 
-  std::string text;   // the chunk's bytes, as read
+  ChunkBuffer text;   // the chunk's bytes, as read
   std::string extra;  // cells whose doubled quotes were made single
   std::vector<uint32_t> offsets;
   std::vector<uint32_t> sizes;   // with the flags above
@@ -56,7 +75,7 @@ class CsvChunkReader {
   void Next(CsvChunk* chunk);
 
  private:
-  bool Read(std::string* buffer, std::size_t bytes);
+  bool Read(ChunkBuffer* buffer, std::size_t bytes);
 
   std::istream& in_;
   std::size_t chunk_;

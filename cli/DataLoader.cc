@@ -1,10 +1,16 @@
 #include "DataLoader.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <memory>
 #include <set>
 
 #include "CellParser.h"
-#include "CsvReader.h"
-#include "FileText.h"
+#include "CellReader.h"
+#include "ChunkPipeline.h"
 #include "TypeInference.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -14,153 +20,350 @@ namespace {
 
 using namespace TorCommon_1_3;
 
-// Rows between two looks at the interrupt flag and the progress line.
-constexpr int64_t kCheckEvery = 4096;
+// What the loader knows of one column while reading.
+struct ColumnLoad {
+  const FieldSpec* spec = nullptr;
+  bool declared = false;  // the schema gives the storage: every cell must fit it
+  CategoryCodes codes;    // ordinal text with categories: read as codes once text
+  int storage = kStorageInteger;  // the storage the cells so far allow
+  TypeInference inference;
+  bool lossy = false;         // holds what a text column would hold differently
+  bool negativeZero = false;  // a whole number written "-0", which a real keeps negative
+  bool reread = false;        // turned text after holding values: read again
 
-bool ReadHeader(CsvReader& reader, std::vector<CsvCell>& cells, std::vector<std::string>* names,
-                std::string* error) {
-  if (!reader.NextRow(&cells)) {
-    *error = reader.error().empty() ? "the file is empty: no header row" : reader.error();
+  // Text with categories goes over as their codes.
+  int ColumnStorage() const {
+    return storage == kStorageString && !codes.empty() ? kStorageInteger : storage;
+  }
+  CellReader Reader() const {
+    return CellReader(ColumnStorage(), storage == kStorageString ? &codes : nullptr, spec);
+  }
+};
+
+class Loader {
+ public:
+  Loader(const LoadRequest& request, IInterruptCheck& interrupts, ProgressLine& progress,
+         LoadedData* data, std::string* error)
+      : request_(request), interrupts_(interrupts), progress_(progress), data_(data),
+        error_(error) {}
+
+  LoadResult Run();
+
+ private:
+  LoadResult Fail(const std::string& what) {
+    *error_ = request_.path + ": " + what;
+    return LoadResult::kInputError;
+  }
+  bool Open(std::ifstream* in);
+  bool ReadHeader(const CsvChunk& chunk);
+  void AddRow(const CsvChunk& chunk, std::size_t row);
+  void AddCell(std::size_t c, const CsvCell& cell, int64_t line);
+  void Store(std::size_t c, const CellValue& value);
+  void NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
+                   bool categories);
+  void Switch(std::size_t c, int storage);
+  void Estimate(const CsvChunk& chunk);
+  void StopStoring();
+  bool Plan();
+  LoadResult ReadAgain(const std::vector<std::size_t>& columns);
+
+  const LoadRequest& request_;
+  IInterruptCheck& interrupts_;
+  ProgressLine& progress_;
+  LoadedData* data_;
+  std::string* error_;
+  std::vector<ColumnLoad> loads_;
+  std::vector<CellReader> readers_;
+  bool storing_ = true;
+  bool estimated_ = false;
+  int64_t fileSize_ = 0;
+  // The first cell, by row and column, that does not fit its storage.
+  std::string storageError_;
+  int64_t errorRow_ = -1;
+  std::size_t errorColumn_ = 0;
+  CellValue value_;
+};
+
+bool Loader::Open(std::ifstream* in) {
+  in->open(request_.path, std::ios::binary);
+  if (!*in) {
+    *error_ = "cannot open " + request_.path + ": " + std::strerror(errno);
     return false;
   }
+  return true;
+}
+
+bool Loader::ReadHeader(const CsvChunk& chunk) {
+  std::vector<std::string>& names = data_->store.names;
   std::set<std::string_view> seen;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
+  for (std::size_t i = 0; i < chunk.rowEnds[0]; ++i) {
+    const std::string_view name = chunk.Cell(i).text;
     const std::string where = "line 1, column " + std::to_string(i + 1) + ": ";
-    if (cells[i].text.empty()) {
-      *error = where + "empty field name";
+    if (name.empty()) {
+      Fail(where + "empty field name");
       return false;
     }
-    if (!seen.insert(cells[i].text).second) {
-      *error = where + "duplicate field name " + QuoteCell(cells[i].text);
+    if (!seen.insert(name).second) {
+      Fail(where + "duplicate field name " + QuoteCell(name));
       return false;
     }
-    names->emplace_back(cells[i].text);
+    names.emplace_back(name);
+  }
+  const Schema& schema = *request_.schema;
+  if (!CheckSchemaNames(names, schema, error_)) return false;
+  loads_.resize(names.size());
+  for (std::size_t c = 0; c < names.size(); ++c) {
+    ColumnLoad& load = loads_[c];
+    load.spec = schema.Find(names[c]);
+    if (load.spec != nullptr && load.spec->storage) {
+      load.declared = true;
+      load.storage = *load.spec->storage;
+    }
+    if (load.spec != nullptr && load.spec->level == Level::kOrdinal) {
+      int64_t code = 0;
+      for (const std::string& category : load.spec->categories) load.codes[category] = ++code;
+    }
+    data_->store.columns.emplace_back(load.ColumnStorage());
+    readers_.push_back(load.Reader());
   }
   return true;
 }
 
-bool CheckWidth(const CsvReader& reader, std::size_t width, std::size_t expected,
-                std::string* error) {
-  if (width == expected) return true;
-  *error = "line " + std::to_string(reader.rowLine()) + ": " + std::to_string(width) +
-           " cells where the header has " + std::to_string(expected);
-  return false;
+void Loader::Store(std::size_t c, const CellValue& value) {
+  Column& column = data_->store.columns[c];
+  switch (value.kind) {
+    case CellValue::kInteger:
+      if (storing_) column.AppendInteger(value.integer);
+      break;
+    case CellValue::kDecimal:
+      if (storing_) column.AppendDecimal(value.integer, value.decimals);
+      break;
+    case CellValue::kReal:
+      if (storing_) column.AppendDouble(value.real);
+      break;
+    case CellValue::kText:
+      if (storing_) {
+        column.AppendText(value.text);
+      } else {
+        column.CountText(value.text);
+      }
+      break;
+    default:  // missing, or a bad cell that fails the load
+      if (storing_) column.AppendMissing();
+      break;
+  }
 }
 
-// Stores one non-empty cell as the plan's storage; false when it does not fit.
-bool StoreCell(const FieldPlan& plan, std::string_view text, Column& column) {
-  if (plan.ReadsAsMissing(text)) {
-    column.AppendMissing();
-    return true;
+// A column whose cells no longer allow its storage.
+void Loader::Switch(std::size_t c, int storage) {
+  ColumnLoad& load = loads_[c];
+  const int previous = load.storage;
+  load.storage = storage;
+  readers_[c] = load.Reader();
+  if (load.reread) return;
+  Column& column = data_->store.columns[c];
+  if (!load.lossy) {
+    // Only empty cells so far: they are missing in any storage.
+    const std::size_t rows = column.size();
+    column = Column(load.ColumnStorage());
+    for (std::size_t i = 0; i < rows; ++i) column.AppendMissing();
+  } else if (previous == kStorageInteger && storage == kStorageReal && !load.negativeZero) {
+    column.IntegersToReals();
+  } else {
+    load.reread = true;
+    column = Column(load.ColumnStorage());
   }
-  if (!plan.codes.empty()) {
-    auto it = plan.codes.find(text);
-    if (it == plan.codes.end()) return false;
-    column.AppendInteger(it->second);
-    return true;
+}
+
+void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t line) {
+  ColumnLoad& load = loads_[c];
+  const std::string_view text = cell.text;
+  const bool inferring = !load.declared && load.storage != kStorageString;
+  // Missing strings take no part in the inference.
+  const bool counts = !text.empty() && !IsMissingString(load.spec, text);
+  CellValue::Kind kind = readers_[c].Read(cell, &value_);
+  if (inferring && counts) {
+    if (kind != CellValue::kBad) {
+      load.inference.AddParsed();
+      if (kind == CellValue::kInteger && value_.integer == 0 && text[0] == '-') {
+        load.negativeZero = true;
+      }
+    } else {
+      load.inference.Add(text);
+      Switch(c, load.inference.Current());
+      kind = readers_[c].Read(cell, &value_);
+    }
   }
-  int64_t integer;
-  double real;
-  switch (plan.storage) {
-    case kStorageInteger:
-      if (!ParseInteger(text, &integer)) return false;
-      column.AppendInteger(integer);
-      return true;
-    case kStorageReal:
-      if (!ParseReal(text, &real)) return false;
-      break;
-    case kStorageDate:
-      if (!ParseDate(text, &real)) return false;
-      break;
-    case kStorageTime:
-      if (!ParseTime(text, &real)) return false;
-      break;
-    case kStorageTimestamp:
-      if (!ParseTimestamp(text, &real)) return false;
-      break;
-    default:
-      column.AppendText(text);
-      return true;
+  if (kind == CellValue::kBad) {
+    NoteBadCell(data_->rows, c, text, line, load.storage == kStorageString);
   }
-  column.AppendDouble(real);
-  return true;
+  if (!load.reread) Store(c, value_);
+  if (!text.empty() || cell.quoted) load.lossy = true;
+}
+
+void Loader::NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
+                         bool categories) {
+  if (errorRow_ >= 0 && (errorRow_ < row || (errorRow_ == row && errorColumn_ < c))) return;
+  errorRow_ = row;
+  errorColumn_ = c;
+  const std::string expected =
+      categories ? "one of its categories" : StorageNoun(data_->store.columns[c].storage());
+  storageError_ = "line " + std::to_string(line) + ", column " + std::to_string(c + 1) + ": " +
+                  QuoteCell(text) + " is not " + expected + " (field '" + data_->store.names[c] +
+                  "')";
+}
+
+void Loader::AddRow(const CsvChunk& chunk, std::size_t row) {
+  const std::size_t begin = chunk.RowBegin(row);
+  for (std::size_t c = 0; c < loads_.size(); ++c) {
+    AddCell(c, chunk.Cell(begin + c), chunk.lines[row]);
+  }
+}
+
+void Loader::StopStoring() {
+  storing_ = false;
+  data_->streamed = true;
+  for (Column& column : data_->store.columns) column.DropValues();
+}
+
+// Sizes the columns from the first chunk: its rows per byte, its bytes per row.
+void Loader::Estimate(const CsvChunk& chunk) {
+  estimated_ = true;
+  if (!storing_ || data_->rows == 0 || chunk.bytesRead == 0) return;
+  const double rowsPerByte =
+      static_cast<double>(data_->rows) / static_cast<double>(chunk.bytesRead);
+  const auto rows = static_cast<std::size_t>(rowsPerByte * static_cast<double>(fileSize_) * 1.02) +
+                    1024;
+  const double bytesPerRow = static_cast<double>(data_->store.MemoryBytes()) /
+                             static_cast<double>(data_->rows);
+  if (request_.memoryLimit > 0 &&
+      bytesPerRow * static_cast<double>(rows) > static_cast<double>(request_.memoryLimit)) {
+    StopStoring();
+    return;
+  }
+  for (Column& column : data_->store.columns) column.Reserve(rows);
+}
+
+bool Loader::Plan() {
+  std::vector<int> inferred;
+  for (const ColumnLoad& load : loads_) inferred.push_back(load.inference.Result());
+  return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles,
+                    &data_->plans, error_);
+}
+
+LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
+  progress_.StartPhase("reading again");
+  std::ifstream in;
+  if (!Open(&in)) return LoadResult::kInputError;
+  std::vector<CellReader> readers;
+  for (std::size_t c : columns) {
+    const FieldPlan& plan = data_->plans[c];
+    readers.emplace_back(plan.storage, &plan.codes, plan.spec);
+  }
+  CsvChunkReader reader(in, request_.delimiter, request_.chunkBytes);
+  ChunkPipeline pipeline(reader, request_.threaded);
+  int64_t rows = -1;  // the header comes first
+  for (;;) {
+    const CsvChunk& chunk = pipeline.Next();
+    for (std::size_t r = 0; r < chunk.rows(); ++r, ++rows) {
+      if (rows < 0) continue;
+      const std::size_t begin = chunk.RowBegin(r);
+      if (chunk.rowEnds[r] - begin != loads_.size() || rows >= data_->rows) {
+        return Fail("the file changed while it was read");
+      }
+      for (std::size_t k = 0; k < columns.size(); ++k) {
+        const CsvCell cell = chunk.Cell(begin + columns[k]);
+        if (readers[k].Read(cell, &value_) == CellValue::kBad) {
+          // Only categories can be refused here: numbers read before the text.
+          NoteBadCell(rows, columns[k], cell.text, chunk.lines[r], true);
+        }
+        Store(columns[k], value_);
+      }
+    }
+    if (!chunk.error.empty() || rows < 0) return Fail("the file changed while it was read");
+    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    progress_.Records(rows);
+    if (chunk.last) break;
+  }
+  if (rows != data_->rows) return Fail("the file changed while it was read");
+  return LoadResult::kLoaded;
+}
+
+LoadResult Loader::Run() {
+  std::ifstream in;
+  if (!Open(&in)) return LoadResult::kInputError;
+  struct stat info;
+  if (stat(request_.path.c_str(), &info) == 0) fileSize_ = static_cast<int64_t>(info.st_size);
+  if (request_.stream) StopStoring();
+  progress_.StartPhase("reading");
+  CsvChunkReader reader(in, request_.delimiter, request_.chunkBytes);
+  ChunkPipeline pipeline(reader, request_.threaded);
+  bool header = true;
+  for (;;) {
+    const CsvChunk& chunk = pipeline.Next();
+    std::size_t r = 0;
+    if (header && chunk.rows() > 0) {
+      if (!ReadHeader(chunk)) return LoadResult::kInputError;
+      header = false;
+      r = 1;
+    }
+    for (; r < chunk.rows(); ++r) {
+      const std::size_t width = chunk.rowEnds[r] - chunk.RowBegin(r);
+      if (width != loads_.size()) {
+        return Fail("line " + std::to_string(chunk.lines[r]) + ": " + std::to_string(width) +
+                    " cells where the header has " + std::to_string(loads_.size()));
+      }
+      AddRow(chunk, r);
+      ++data_->rows;
+    }
+    if (!chunk.error.empty()) {
+      return Fail(chunk.error == "read failed" ? "cannot read the file" : chunk.error);
+    }
+    if (header) return Fail("the file is empty: no header row");
+    if (!estimated_) Estimate(chunk);
+    if (storing_ && request_.memoryLimit > 0 &&
+        data_->store.MemoryBytes() > request_.memoryLimit) {
+      StopStoring();
+    }
+    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    progress_.Records(data_->rows);
+    if (chunk.last) break;
+  }
+  if (!Plan()) return LoadResult::kInputError;
+
+  // Columns whose final storage differs from what they hold: all-missing
+  // ones are rebuilt here, the others read again.
+  std::vector<std::size_t> again;
+  for (std::size_t c = 0; c < loads_.size(); ++c) {
+    const FieldPlan& plan = data_->plans[c];
+    Column& column = data_->store.columns[c];
+    const bool needsValues = storing_ || plan.storage == kStorageString;
+    if (!loads_[c].reread && column.storage() == plan.storage) continue;
+    if (!loads_[c].lossy || !needsValues) {
+      const std::size_t rows = storing_ ? static_cast<std::size_t>(data_->rows) : 0;
+      column = Column(plan.storage);
+      for (std::size_t i = 0; i < rows; ++i) column.AppendMissing();
+    } else {
+      column = Column(plan.storage);
+      again.push_back(c);
+    }
+  }
+  if (!again.empty()) {
+    const LoadResult result = ReadAgain(again);
+    if (result != LoadResult::kLoaded) return result;
+  }
+  if (!storageError_.empty()) return Fail(storageError_);
+  for (Column& column : data_->store.columns) column.ShrinkToFit();
+  progress_.Records(data_->rows);
+  return LoadResult::kLoaded;
 }
 
 }  // namespace
 
 LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ProgressLine& progress,
                    LoadedData* data, std::string* error) {
-  std::string text;
-  if (!ReadFileText(request.path, &text, error)) return LoadResult::kInputError;
-  const std::string prefix = request.path + ": ";
-  auto fail = [&](const std::string& what) {
-    *error = prefix + what;
-    return LoadResult::kInputError;
-  };
-  progress.StartPhase("reading");
-  CsvReader reader(text, request.delimiter);
-  std::vector<CsvCell> cells;
-  std::vector<std::string>& names = data->store.names;
-  if (!ReadHeader(reader, cells, &names, error)) return fail(*error);
-  const Schema& schema = *request.schema;
-  if (!CheckSchemaNames(names, schema, error)) return LoadResult::kInputError;
-  std::vector<const FieldSpec*> specs;
-  for (const std::string& name : names) specs.push_back(schema.Find(name));
-
-  std::vector<TypeInference> inference(names.size());
-  int64_t rows = 0;
-  while (reader.NextRow(&cells)) {
-    if (!CheckWidth(reader, cells.size(), names.size(), error)) return fail(*error);
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      const std::string_view cell = cells[i].text;
-      if (cell.empty() || IsMissingString(specs[i], cell)) continue;
-      if (specs[i] == nullptr || !specs[i]->storage) inference[i].Add(cell);
-    }
-    if (++rows % kCheckEvery == 0) {
-      if (interrupts.IsInterrupted()) return LoadResult::kInterrupted;
-      progress.Records(rows);
-    }
-  }
-  if (!reader.error().empty()) return fail(reader.error());
-
-  std::vector<int> inferred;
-  for (const TypeInference& column : inference) inferred.push_back(column.Result());
-  if (!PlanFields(names, inferred, schema, request.roles, &data->plans, error)) {
-    return LoadResult::kInputError;
-  }
-  for (const FieldPlan& plan : data->plans) data->store.columns.emplace_back(plan.storage);
-
-  progress.StartPhase("storing");
-  reader.Rewind();
-  reader.NextRow(&cells);  // the header
-  rows = 0;
-  while (reader.NextRow(&cells)) {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      const FieldPlan& plan = data->plans[i];
-      Column& column = data->store.columns[i];
-      const CsvCell& cell = cells[i];
-      // A quoted empty cell is the empty text; elsewhere an empty cell is missing.
-      if (cell.text.empty()) {
-        if (cell.quoted && plan.storage == kStorageString) {
-          column.AppendText(cell.text);
-        } else {
-          column.AppendMissing();
-        }
-      } else if (!StoreCell(plan, cell.text, column)) {
-        const std::string expected =
-            plan.codes.empty() ? StorageNoun(plan.storage) : "one of its categories";
-        return fail("line " + std::to_string(reader.rowLine()) + ", column " +
-                    std::to_string(i + 1) + ": " + QuoteCell(cell.text) + " is not " + expected +
-                    " (field '" + plan.name + "')");
-      }
-    }
-    if (++rows % kCheckEvery == 0) {
-      if (interrupts.IsInterrupted()) return LoadResult::kInterrupted;
-      progress.Records(rows);
-    }
-  }
-  progress.Records(rows);
-  return LoadResult::kLoaded;
+  Loader loader(request, interrupts, progress, data, error);
+  return loader.Run();
 }
 
 }  // namespace zelcli

@@ -1,14 +1,25 @@
-// DataLoader: reads a CSV file into typed columns. The text is read twice:
-// the first pass checks the rows and infers each column's storage, the
-// second stores every cell as the storage the field plan decided. The file's
-// text is released when loading ends, so only the columns stay in memory.
+// DataLoader: reads a CSV file into typed columns in one read. The file is
+// read in chunks of whole rows (split on a helper thread while the previous
+// chunk is converted), never held whole. Each column is stored as the
+// storage its cells so far allow, and the inference of its final storage
+// runs alongside: whole numbers that meet a decimal become reals in place,
+// and the rare column that turns out to be text after holding other values
+// is read again from the file on its own. Columns are sized from an
+// estimate of the row count taken from the first chunk.
+//
+// When the columns would take more memory than the limit allows (or when
+// streaming is asked for), the values are not kept: the first read then
+// only infers the storages and counts the categories of text columns, and
+// the data passes read the file again (CsvRecordSource).
 #ifndef ZELCRAFT_CLI_DATALOADER_H_
 #define ZELCRAFT_CLI_DATALOADER_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "ColumnStore.h"
+#include "CsvChunk.h"
 #include "FieldPlan.h"
 #include "ProgressLine.h"
 #include "SchemaFile.h"
@@ -19,8 +30,11 @@ namespace zelcli {
 enum class LoadResult { kLoaded, kInputError, kInterrupted };
 
 struct LoadedData {
+  // The names and columns; streamed columns hold only the dictionaries.
   ColumnStore store;
   std::vector<FieldPlan> plans;
+  int64_t rows = 0;
+  bool streamed = false;
 };
 
 struct LoadRequest {
@@ -28,6 +42,10 @@ struct LoadRequest {
   char delimiter = ',';
   const Schema* schema = nullptr;
   FieldRoles roles;
+  bool stream = false;         // never keep the values
+  uint64_t memoryLimit = 0;    // stream when the columns would exceed it; 0: no limit
+  bool threaded = true;        // split chunks on a helper thread
+  std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
 };
 
 LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,

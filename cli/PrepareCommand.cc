@@ -10,6 +10,7 @@
 
 #include "AtomicFile.h"
 #include "ColumnRecordSource.h"
+#include "CsvRecordSource.h"
 #include "DataLoader.h"
 #include "HostFields.h"
 #include "Interrupts.h"
@@ -70,6 +71,15 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings, std::st
   return true;
 }
 
+// Half of the physical memory: the columns stay well inside what the
+// machine holds, next to everything else the build needs.
+uint64_t DefaultMemoryLimit() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return 0;
+  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
+}
+
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
   for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
 }
@@ -104,6 +114,9 @@ int RunPrepare(const PrepareOptions& options) {
   request.schema = &schema;
   request.roles = {options.target, options.frequencyWeight, std::string()};
   settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
+  request.stream = options.stream;
+  request.memoryLimit = options.memoryLimit > 0 ? options.memoryLimit : DefaultMemoryLimit();
+  request.threaded = options.threads != 1;
 
   Interrupts interrupts;
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
@@ -125,10 +138,23 @@ int RunPrepare(const PrepareOptions& options) {
   }
   algorithm->SetProgressListener(&progress);
   algorithm->SetInterruptCheck(&interrupts);
-  ColumnRecordSource source(data.store, fields.columnOf, progress);
+  std::unique_ptr<IRecordSource> source;
+  CsvRecordSource* streamed = nullptr;
+  if (data.streamed) {
+    CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
+                       request.threaded, CsvChunkReader::kDefaultChunk};
+    source = std::make_unique<CsvRecordSource>(file, data.plans, fields.columnOf, progress);
+    streamed = static_cast<CsvRecordSource*>(source.get());
+  } else {
+    source = std::make_unique<ColumnRecordSource>(data.store, fields.columnOf, progress);
+  }
   interrupts.Attach(algorithm.get());
-  const TorStatus status = algorithm->Execute(&source);
+  const TorStatus status = algorithm->Execute(source.get());
   interrupts.Attach(nullptr);
+  if (streamed != nullptr && !streamed->error().empty()) {
+    progress.Finish();
+    return InputError(streamed->error());
+  }
   const std::vector<TorStatus> warnings = *algorithm->GetWarnings();
 
   std::ostringstream document;
@@ -157,8 +183,15 @@ int RunPrepare(const PrepareOptions& options) {
   }
   // The prepared data comes first: an interrupted run then leaves neither file.
   if (!options.dataOutPath.empty()) {
-    const PreparedDataResult prepared = WritePreparedData(
-        text, data.store, options.dataOutPath, options.delimiter, interrupts, progress, &error);
+    std::vector<std::string> names;
+    for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
+    const PreparedDataResult prepared =
+        WritePreparedData(text, *source, names, options.dataOutPath, options.delimiter,
+                          interrupts, progress, &error);
+    if (streamed != nullptr && !streamed->error().empty()) {
+      progress.Finish();
+      return InputError(streamed->error());
+    }
     progress.Finish();
     if (prepared == PreparedDataResult::kInterrupted) return Interrupted();
     if (prepared == PreparedDataResult::kWriteError) return InputError(error);
@@ -179,7 +212,9 @@ int RunPrepare(const PrepareOptions& options) {
   if (!options.quiet) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);
-    PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
+    PrintSummary(std::cerr,
+                 {static_cast<std::size_t>(data.rows), data.store.names.size(),
+                  fields.columnOf.size()},
                  summary);
     if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
     if (!options.statsPath.empty()) {

@@ -6,6 +6,7 @@
 #ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
 #define ZELCRAFT_CLI_PREPARECOMMAND_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct PrepareOptions {
   std::string statsPath;  // empty: no statistics file
   std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
   char delimiter = ',';
+  bool stream = false;       // read the file again for every pass instead of holding it
+  uint64_t memoryLimit = 0;  // stream when the columns would exceed it; 0: half the memory
+  int threads = 0;           // 1: everything on one thread; 0: as many as pay (two)
   bool progress = false;  // draw the progress line even when not on a terminal
   bool quiet = false;
 };

@@ -16,23 +16,25 @@ using zelapply::ValueType;
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr std::size_t kCheckEvery = 4096;
 
-// Column storages and value types share their numbering.
-void ReadColumn(const Column& column, std::size_t row, zelapply::Value* value) {
-  const auto type = static_cast<ValueType>(column.storage());
-  if (column.IsMissing(row)) {
+// Record storages and value types share their numbering.
+void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
+  const auto type = static_cast<ValueType>(data.GetStorage());
+  if (data.IsMissing()) {
     value->SetMissing(type);
   } else if (type == ValueType::kInteger) {
-    value->SetInteger(column.Integer(row));
+    value->SetInteger(data.GetInteger());
   } else if (type == ValueType::kString) {
-    value->SetText(column.Text(row));
+    value->SetText(data.GetString());
   } else {
-    value->SetReal(column.Double(row), type);
+    value->SetReal(data.GetDouble(), type);
   }
 }
 
 }  // namespace
 
-PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
+PreparedDataResult WritePreparedData(const std::string& document,
+                                     TorCommon_1_3::IRecordSource& source,
+                                     const std::vector<std::string>& names,
                                      const std::string& path, char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error) {
@@ -43,17 +45,17 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
     return PreparedDataResult::kBadDocument;
   }
   const zelapply::Program& program = *compiled.program;
-  // Every field of the document is a column that was handed to the component.
-  std::vector<std::pair<std::size_t, const Column*>> inputs;
+  // Every field of the document is a field that was handed to the component.
+  std::vector<std::pair<std::size_t, std::size_t>> inputs;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     const std::string& name = program.fields()[i].name;
     std::size_t c = 0;
-    while (c < store.names.size() && store.names[c] != name) ++c;
-    if (c == store.names.size()) {
+    while (c < names.size() && names[c] != name) ++c;
+    if (c == names.size()) {
       *error = "the document's field '" + name + "' is not a column of the data";
       return PreparedDataResult::kBadDocument;
     }
-    if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, &store.columns[c]);
+    if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
   const bool toStandardOutput = path == "-";
@@ -66,16 +68,21 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
   zelapply::Frame frame = program.NewFrame();
-  for (std::size_t row = 0; row < store.rows(); ++row) {
-    for (const auto& input : inputs) ReadColumn(*input.second, row, &frame[input.first]);
+  source.Rewind();
+  std::size_t row = 0;
+  while (source.HasMoreRecords()) {
+    const TorCommon_1_3::RawRecord* record = source.NextRecord();
+    if (record == nullptr) break;
+    ++row;
+    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
     program.Evaluate(&frame);
     prepared.WriteRow(frame);
-    if ((row + 1) % kCheckEvery == 0) {
+    if (row % kCheckEvery == 0) {
       if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
-      progress.Records(static_cast<int64_t>(row + 1));
+      progress.Records(static_cast<int64_t>(row));
     }
   }
-  progress.Records(static_cast<int64_t>(store.rows()));
+  progress.Records(static_cast<int64_t>(row));
   if (!writer.Flush() || !output.Commit(error)) {
     if (error->empty()) *error = "cannot write " + (toStandardOutput ? "to standard output" : path);
     return PreparedDataResult::kWriteError;

@@ -1,13 +1,14 @@
 // PreparedData: the prepared training data that `prepare --data-out`
-// writes. The document just built is compiled and replayed over the columns
-// already in memory, so the file is not read again and the data set is
-// exactly what `zelcraft apply` would make of the same file.
+// writes. The document just built is compiled and replayed over the records
+// the build read (the columns in memory, or the streamed file once more), so
+// the data set is exactly what `zelcraft apply` would make of the same file.
 #ifndef ZELCRAFT_CLI_PREPAREDDATA_H_
 #define ZELCRAFT_CLI_PREPAREDDATA_H_
 
 #include <string>
 
-#include "ColumnStore.h"
+#include <vector>
+
 #include "ProgressLine.h"
 #include "frame/host/HostInterfaces.h"
 
@@ -15,8 +16,11 @@ namespace zelcli {
 
 enum class PreparedDataResult { kWritten, kWriteError, kInterrupted, kBadDocument };
 
-// `path` "-" is standard output.
-PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
+// `path` "-" is standard output. Field i of each record of `source` is the
+// field named names[i].
+PreparedDataResult WritePreparedData(const std::string& document,
+                                     TorCommon_1_3::IRecordSource& source,
+                                     const std::vector<std::string>& names,
                                      const std::string& path, char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error);

@@ -22,6 +22,28 @@ void TypeInference::Add(std::string_view text) {
 int TypeInference::Result() const {
   using namespace TorCommon_1_3;
   if (!seen_) return kStorageReal;
+  return Current();
+}
+
+void TypeInference::AddParsed() {
+  seen_ = true;
+  // A whole number is also a decimal number; a decimal number, a date, a
+  // time or a timestamp is nothing else.
+  if (candidates_ & kInteger) {
+    candidates_ &= kInteger | kReal;
+  } else if (candidates_ & kReal) {
+    candidates_ &= kReal;
+  } else if (candidates_ & kDate) {
+    candidates_ &= kDate;
+  } else if (candidates_ & kTime) {
+    candidates_ &= kTime;
+  } else {
+    candidates_ &= kTimestamp;
+  }
+}
+
+int TypeInference::Current() const {
+  using namespace TorCommon_1_3;
   if (candidates_ & kInteger) return kStorageInteger;
   if (candidates_ & kReal) return kStorageReal;
   if (candidates_ & kDate) return kStorageDate;

@@ -13,6 +13,13 @@ class TypeInference {
   void Add(std::string_view text);
   // A TorStorage code; real when no cell was added.
   int Result() const;
+  // The storage every cell so far reads as, best first; integer before any
+  // cell, string when no other is left.
+  int Current() const;
+  // Adds a cell already known to read as Current(), which is not string:
+  // such a text reads as nothing else but the other numeric storage, so
+  // only the candidates change and nothing is parsed again.
+  void AddParsed();
 
  private:
   enum : unsigned {

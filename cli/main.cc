@@ -73,6 +73,17 @@ int main(int argc, char** argv) {
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   prepare->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");
+  prepare->add_flag("--stream", options.stream,
+                    "Read the file again for every data pass instead of holding it in memory");
+  prepare
+      ->add_option("--memory-limit", options.memoryLimit,
+                   "Stream when the columns would take more memory than this (bytes, or with "
+                   "K, M or G); default half the physical memory")
+      ->transform(CLI::AsSizeValue(false));
+  prepare->add_option("--threads", options.threads,
+                      "1 keeps every step on one thread; by default a second thread splits the "
+                      "file's rows while they are converted")
+      ->check(CLI::Range(0, 64));
   prepare->add_flag("--progress", options.progress, "Show progress even when not on a terminal");
   prepare->add_flag("-q,--quiet", options.quiet,
                     "No progress, warnings or summary; errors are still printed");
