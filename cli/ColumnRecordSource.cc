@@ -1,5 +1,6 @@
 #include "ColumnRecordSource.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "torcommon13r/TorVariable.h"
@@ -14,11 +15,30 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
       columnOf_(std::move(columnOf)),
       progress_(progress),
       record_(columnOf_.size()),
-      heldCodes_(columnOf_.size(), -1) {}
+      heldCodes_(columnOf_.size(), -1),
+      integers_(columnOf_.size() * kBlock),
+      reals_(columnOf_.size() * kBlock) {}
+
+void ColumnRecordSource::Unpack() {
+  blockStart_ = next_;
+  blockEnd_ = std::min(store_.rows(), next_ + kBlock);
+  const std::size_t count = blockEnd_ - blockStart_;
+  for (std::size_t i = 0; i < columnOf_.size(); ++i) {
+    const Column& column = store_.columns[columnOf_[i]];
+    int64_t* integers = &integers_[i * kBlock];
+    if (column.storage() == kStorageInteger || column.storage() == kStorageString) {
+      column.IntegersAt(blockStart_, count, integers);
+    } else {
+      column.DoublesAt(blockStart_, count, integers, &reals_[i * kBlock]);
+    }
+  }
+}
 
 const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= store_.rows()) return nullptr;
+  if (next_ >= blockEnd_) Unpack();
   const std::size_t row = next_++;
+  const std::size_t k = row - blockStart_;
   for (std::size_t i = 0; i < columnOf_.size(); ++i) {
     const Column& column = store_.columns[columnOf_[i]];
     RawData& value = record_[i];
@@ -29,10 +49,10 @@ const RawRecord* ColumnRecordSource::NextRecord() {
     }
     switch (column.storage()) {
       case kStorageInteger:
-        value.SetInteger(column.Integer(row));
+        value.SetInteger(integers_[i * kBlock + k]);
         break;
       case kStorageString: {
-        const auto code = static_cast<std::ptrdiff_t>(column.TextCode(row));
+        const std::ptrdiff_t code = integers_[i * kBlock + k];
         if (code != heldCodes_[i]) {
           value.SetString(column.Text(row));
           heldCodes_[i] = code;
@@ -40,7 +60,7 @@ const RawRecord* ColumnRecordSource::NextRecord() {
         break;
       }
       default:
-        value.SetDouble(column.Double(row), column.storage());
+        value.SetDouble(reals_[i * kBlock + k], column.storage());
         break;
     }
   }

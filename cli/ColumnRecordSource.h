@@ -1,7 +1,8 @@
 // ColumnRecordSource: the record source the component reads its passes
 // from. It replays the loaded columns into one reused record, so a pass
 // allocates nothing once the record's text buffers have grown, and it feeds
-// the record count of the current pass to the progress line.
+// the record count of the current pass to the progress line. Values are
+// unpacked a block of rows at a time, column by column.
 #ifndef ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
 #define ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
 
@@ -24,7 +25,10 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
 
   bool HasMoreRecords() override { return next_ < store_.rows(); }
   int64_t GetRecordCount() const override { return static_cast<int64_t>(store_.rows()); }
-  void Rewind() override { next_ = 0; }
+  void Rewind() override {
+    next_ = 0;
+    blockEnd_ = 0;
+  }
   const TorCommon_1_3::RawRecord* NextRecord() override;
 
  private:
@@ -36,6 +40,13 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   // unchanged text is not copied again.
   std::vector<std::ptrdiff_t> heldCodes_;
   std::size_t next_ = 0;
+  // Rows [blockStart_, blockEnd_) unpacked: field i's values at i * kBlock.
+  static constexpr std::size_t kBlock = 256;
+  void Unpack();
+  std::size_t blockStart_ = 0;
+  std::size_t blockEnd_ = 0;
+  std::vector<int64_t> integers_;
+  std::vector<double> reals_;
 };
 
 }  // namespace zelcli

@@ -1,5 +1,6 @@
 #include "ColumnStore.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "torcommon13r/TorVariable.h"
@@ -75,6 +76,18 @@ void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
   }
   // One division of exact operands: the correctly rounded value of the text.
   AppendDouble(static_cast<double>(mantissa) / kPowersOfTen[decimals]);
+}
+
+void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
+                       double* out) const {
+  if (!decimal_) {
+    std::copy(doubles_.begin() + static_cast<std::ptrdiff_t>(first),
+              doubles_.begin() + static_cast<std::ptrdiff_t>(first + count), out);
+    return;
+  }
+  values_.GetRange(first, count, scratch);
+  const double power = kPowersOfTen[scale_];
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<double>(scratch[i]) / power;
 }
 
 void Column::LeaveDecimals() {

@@ -30,6 +30,17 @@ class PackedInts {
     }
   }
 
+  // Values [first, first + count) into `out`, the width looked at once.
+  void GetRange(std::size_t first, std::size_t count, int64_t* out) const {
+    const unsigned char* p = bytes_.data() + first * static_cast<std::size_t>(width_);
+    switch (width_) {
+      case 1: for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<int8_t>(p[i]); break;
+      case 2: Widen<int16_t>(p, count, out); break;
+      case 4: Widen<int32_t>(p, count, out); break;
+      default: std::memcpy(out, p, count * sizeof(int64_t)); break;
+    }
+  }
+
   void Append(int64_t value) {
     if (!Fits(value, width_)) Widen(WidthOf(value));
     const std::size_t offset = size_ * static_cast<std::size_t>(width_);
@@ -74,6 +85,10 @@ class PackedInts {
     T value;
     std::memcpy(&value, p, sizeof value);
     return value;
+  }
+  template <typename T>
+  static void Widen(const unsigned char* p, std::size_t count, int64_t* out) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = Load<T>(p + i * sizeof(T));
   }
   template <typename T>
   static void Store(unsigned char* p, T value) {
