@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "torcommon13r/TorVariable.h"
 
@@ -99,7 +100,28 @@ void Column::LeaveDecimals() {
   decimal_ = false;
 }
 
+namespace {
+
+uint64_t Head(std::string_view text) {
+  uint64_t head = 0;
+  std::memcpy(&head, text.data(), std::min<std::size_t>(text.size(), sizeof head));
+  return head;
+}
+
+}  // namespace
+
 uint32_t Column::Code(std::string_view text) {
+  if (dictionary_.size() < kSmallDictionary) {
+    const uint64_t head = Head(text);
+    for (std::size_t code = 0; code < small_.size(); ++code) {
+      const SmallEntry& entry = small_[code];
+      if (entry.size == text.size() && entry.head == head &&
+          (text.size() <= sizeof head || *texts_[code] == text)) {
+        return static_cast<uint32_t>(code);
+      }
+    }
+    small_.push_back({text.size(), head});
+  }
   auto it = index_.find(text);
   if (it == index_.end()) {
     const auto code = static_cast<uint32_t>(dictionary_.size());

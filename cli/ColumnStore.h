@@ -114,6 +114,14 @@ class Column {
   std::deque<std::string> dictionary_;
   std::unordered_map<std::string_view, uint32_t> index_;
   std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more
+  // While the dictionary is small, a text is found by its length and first
+  // eight bytes before any hashing: most text columns have a few categories.
+  struct SmallEntry {
+    std::size_t size;
+    uint64_t head;
+  };
+  static constexpr std::size_t kSmallDictionary = 32;
+  std::vector<SmallEntry> small_;
   std::size_t dictionaryBytes_ = 0;
 };
 
