@@ -16,17 +16,65 @@ namespace {
 
 const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
-// Mirrors our tree into a libxml2 node; null when libxml2 ran out of memory.
+// True when `text` is well-formed UTF-8 made only of characters XML 1.0 can
+// carry: tab, line feed, carriage return, U+0020 to U+D7FF, U+E000 to U+FFFD
+// and U+10000 to U+10FFFF. No escape can put any other character (a NUL, a
+// control character, U+FFFE) into a document that parsers accept.
+bool IsXmlText(const std::string& text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    uint32_t code;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+      code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > n) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((s[i + k] & 0xC0) != 0x80) return false;
+      code = (code << 6) | (s[i + k] & 0x3F);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    const bool excluded = (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+                          code == 0xFFFF || code > 0x10FFFF;
+    if (overlong || excluded) return false;
+    i += length;
+  }
+  return true;
+}
+
+// Mirrors our tree into a libxml2 node; null when a value holds text XML
+// cannot carry or libxml2 ran out of memory.
 xmlNodePtr BuildNode(const XMLElement& element) {
   xmlNodePtr node = xmlNewNode(nullptr, X(element.GetName()));
   if (node == nullptr) return nullptr;
   for (const auto& attribute : element.GetAttributes()) {
-    if (xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
+    if (!IsXmlText(attribute.second) ||
+        xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
       xmlFreeNode(node);
       return nullptr;
     }
   }
   for (const auto& child : element.GetChildren()) {
+    if (!child.element && !IsXmlText(child.text->GetText())) {
+      xmlFreeNode(node);
+      return nullptr;
+    }
     xmlNodePtr added = child.element ? BuildNode(*child.element)
                                      : xmlNewText(X(child.text->GetText()));
     if (added == nullptr || xmlAddChild(node, added) == nullptr) {
