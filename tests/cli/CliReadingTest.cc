@@ -35,8 +35,11 @@ TEST(CliReading, InfersEachStorageFromAllCells) {
   // Day numbers from 1970-01-01: 1600-03-01 is -135080, 2020-01-02 is 18263.
   EXPECT_EQ(field("date"), "dateDaysSince[1970] -135080..18263");
   EXPECT_EQ(field("time"), "time 0..86399.25");
-  // Timestamps go over without a measurement level, so without a type.
-  EXPECT_EQ(doc.Field("stamp", "@name") + doc.Field("stamp", "@optype"), "stamp");
+  // Timestamps go over without a measurement level; the document still
+  // types them, and sets them aside.
+  EXPECT_EQ(doc.Field("stamp", "@optype") + " " + doc.Field("stamp", "@dataType"),
+            "continuous dateTime");
+  EXPECT_EQ(doc.Field("stamp", "p:Extension/p:UsageType/@value"), "disable");
   EXPECT_EQ(doc.Field("empty", "@dataType"), "double");
   EXPECT_EQ(doc.Field("big", "@dataType"), "double");
   for (const char* text : {"text", "badstamp", "baddate"}) {
