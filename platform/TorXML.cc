@@ -2,7 +2,9 @@
 // escaping of text and attribute values.
 #include "torcommon13r/TorXML.h"
 
+#include <libxml/globals.h>
 #include <libxml/tree.h>
+#include <libxml/xmlerror.h>
 #include <libxml/xmlsave.h>
 
 #include <clocale>
@@ -58,23 +60,30 @@ bool IsXmlText(const std::string& text) {
   return true;
 }
 
-// Mirrors our tree into a libxml2 node; null when a value holds text XML
-// cannot carry or libxml2 ran out of memory.
+// True when every attribute value and text of the tree is XML text.
+bool IsWritable(const XMLElement& element) {
+  for (const auto& attribute : element.GetAttributes()) {
+    if (!IsXmlText(attribute.second)) return false;
+  }
+  for (const auto& child : element.GetChildren()) {
+    if (child.element ? !IsWritable(*child.element) : !IsXmlText(child.text->GetText())) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Mirrors our tree into a libxml2 node; null when libxml2 ran out of memory.
 xmlNodePtr BuildNode(const XMLElement& element) {
   xmlNodePtr node = xmlNewNode(nullptr, X(element.GetName()));
   if (node == nullptr) return nullptr;
   for (const auto& attribute : element.GetAttributes()) {
-    if (!IsXmlText(attribute.second) ||
-        xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
+    if (xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
       xmlFreeNode(node);
       return nullptr;
     }
   }
   for (const auto& child : element.GetChildren()) {
-    if (!child.element && !IsXmlText(child.text->GetText())) {
-      xmlFreeNode(node);
-      return nullptr;
-    }
     xmlNodePtr added = child.element ? BuildNode(*child.element)
                                      : xmlNewText(X(child.text->GetText()));
     if (added == nullptr || xmlAddChild(node, added) == nullptr) {
@@ -85,6 +94,25 @@ xmlNodePtr BuildNode(const XMLElement& element) {
   }
   return node;
 }
+
+void Silent(void*, const char*, ...) {}
+
+// libxml2 prints a failed allocation on standard error by itself; this
+// library reports only through its status, so the printing is switched off
+// while a tree is written.
+class QuietLibxml {
+ public:
+  QuietLibxml() : saved_(xmlGenericError), savedContext_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, Silent);
+  }
+  ~QuietLibxml() { xmlSetGenericErrorFunc(savedContext_, saved_); }
+  QuietLibxml(const QuietLibxml&) = delete;
+  QuietLibxml& operator=(const QuietLibxml&) = delete;
+
+ private:
+  xmlGenericErrorFunc saved_;
+  void* savedContext_;
+};
 
 struct DocDeleter {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
@@ -146,24 +174,26 @@ const std::string* XMLElement::GetAttribute(const std::string& name) const {
 TorCommon_1_3::TorStatus WriteTree(std::ostream& out, const char* docType, const XMLElement* root,
                                    bool indent) {
   const TorCommon_1_3::TorStatus failed(210043, false);
-  if (root == nullptr) return failed;
+  const TorCommon_1_3::TorStatus noMemory(3, false);
+  if (root == nullptr || !IsWritable(*root)) return failed;
+  const QuietLibxml quiet;
   std::unique_ptr<xmlDoc, DocDeleter> doc(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
-  if (!doc) return failed;
+  if (!doc) return noMemory;
   if (docType != nullptr && *docType != '\0') {
     xmlCreateIntSubset(doc.get(), reinterpret_cast<const xmlChar*>(root->GetName().c_str()),
                        nullptr, reinterpret_cast<const xmlChar*>(docType));
   }
   xmlNodePtr rootNode = BuildNode(*root);
-  if (rootNode == nullptr) return failed;
+  if (rootNode == nullptr) return noMemory;
   xmlDocSetRootElement(doc.get(), rootNode);
 
   std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
-  if (!buffer) return failed;
+  if (!buffer) return noMemory;
   int options = indent ? XML_SAVE_FORMAT : 0;
   xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer.get(), "UTF-8", options);
-  if (context == nullptr) return failed;
+  if (context == nullptr) return noMemory;
   long written = xmlSaveDoc(context, doc.get());
-  if (xmlSaveClose(context) < 0 || written < 0) return failed;
+  if (xmlSaveClose(context) < 0 || written < 0) return noMemory;
   out.write(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
             xmlBufferLength(buffer.get()));
   return out ? TorCommon_1_3::TorStatus() : failed;
