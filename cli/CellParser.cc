@@ -114,10 +114,14 @@ bool ParseTime(std::string_view text, double* seconds) {
   return true;
 }
 
-bool ParseTimestamp(std::string_view text, double* seconds) {
+bool ParseTimestampParts(std::string_view text, double* days, double* seconds) {
   if (text.size() < 19 || (text[10] != ' ' && text[10] != 'T')) return false;
+  return ParseDate(text.substr(0, 10), days) && ParseTime(text.substr(11), seconds);
+}
+
+bool ParseTimestamp(std::string_view text, double* seconds) {
   double days, time;
-  if (!ParseDate(text.substr(0, 10), &days) || !ParseTime(text.substr(11), &time)) return false;
+  if (!ParseTimestampParts(text, &days, &time)) return false;
   *seconds = days * 86400.0 + time;
   return true;
 }

@@ -1,8 +1,10 @@
 // CsvReader: splits CSV text (RFC 4180) into rows of cells. Quoted cells may
 // hold delimiters, doubled quotes and line breaks; lines end with LF or CRLF;
-// a leading UTF-8 byte-order mark is skipped and every cell must be valid
-// UTF-8. Rows are read into caller-owned storage that is reused, so reading
-// allocates nothing once the buffers have grown to the widest row.
+// a leading UTF-8 byte-order mark is skipped, and every cell must be UTF-8
+// that an XML document can carry (no NUL or other control characters
+// except tab and line breaks, no U+FFFE or U+FFFF). Rows are read into
+// caller-owned storage that is reused, so reading allocates nothing once the
+// buffers have grown to the widest row.
 #ifndef ZELCRAFT_CLI_CSVREADER_H_
 #define ZELCRAFT_CLI_CSVREADER_H_
 
@@ -56,9 +58,11 @@ class CsvReader {
   std::string scratch_;
 };
 
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
-// code points above U+10FFFF).
-bool IsValidUtf8(std::string_view text);
+// The offset of the first byte of `text` that a document cannot carry, with
+// `what` saying why, or npos: text must be well-formed UTF-8 (no overlong
+// forms, surrogates or code points above U+10FFFF) without control
+// characters other than tab, LF and CR, and without U+FFFE and U+FFFF.
+std::size_t FindUnwritable(std::string_view text, std::string* what);
 
 }  // namespace zelcli
 

@@ -6,6 +6,7 @@
 #include "CsvReader.h"
 #include "FileText.h"
 #include "TypeInference.h"
+#include "WeightTally.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
@@ -30,9 +31,9 @@ const char* StorageNoun(int storage) {
     case kStorageReal:
       return "a number";
     case kStorageDate:
-      return "a date (YYYY-MM-DD)";
+      return "a date (YYYY-MM-DD) or a timestamp";
     case kStorageTime:
-      return "a time (HH:MM:SS)";
+      return "a time (HH:MM:SS) or a timestamp";
     case kStorageTimestamp:
       return "a timestamp (YYYY-MM-DD HH:MM:SS)";
     default:
@@ -72,18 +73,19 @@ bool CheckWidth(const CsvReader& reader, std::size_t width, std::size_t expected
 
 // Stores one non-empty cell as the plan's storage; false when it does not fit.
 bool StoreCell(const FieldPlan& plan, std::string_view text, Column& column) {
-  if (plan.ReadsAsMissing(text)) {
-    column.AppendMissing();
-    return true;
-  }
   if (!plan.codes.empty()) {
+    // Ordinal text goes over as codes, so its missing strings are read here.
+    if (plan.IsUserMissing(text)) {
+      column.AppendMissing();
+      return true;
+    }
     auto it = plan.codes.find(text);
     if (it == plan.codes.end()) return false;
     column.AppendInteger(it->second);
     return true;
   }
   int64_t integer;
-  double real;
+  double real, other;
   switch (plan.storage) {
     case kStorageInteger:
       if (!ParseInteger(text, &integer)) return false;
@@ -92,11 +94,14 @@ bool StoreCell(const FieldPlan& plan, std::string_view text, Column& column) {
     case kStorageReal:
       if (!ParseReal(text, &real)) return false;
       break;
+    // A timestamp in a column declared a date is read as its calendar day,
+    // in one declared a time as its time of day: the date and time steps
+    // then derive their parts from it.
     case kStorageDate:
-      if (!ParseDate(text, &real)) return false;
+      if (!ParseDate(text, &real) && !ParseTimestampParts(text, &real, &other)) return false;
       break;
     case kStorageTime:
-      if (!ParseTime(text, &real)) return false;
+      if (!ParseTime(text, &real) && !ParseTimestampParts(text, &other, &real)) return false;
       break;
     case kStorageTimestamp:
       if (!ParseTimestamp(text, &real)) return false;
@@ -136,7 +141,7 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
     if (!CheckWidth(reader, cells.size(), names.size(), error)) return fail(*error);
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const std::string_view cell = cells[i].text;
-      if (cell.empty() || IsMissingString(specs[i], cell)) continue;
+      if (cell.empty()) continue;
       if (specs[i] == nullptr || !specs[i]->storage) inference[i].Add(cell);
     }
     if (++rows % kCheckEvery == 0) {
@@ -145,6 +150,7 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
     }
   }
   if (!reader.error().empty()) return fail(reader.error());
+  if (rows == 0) return fail("the file has a header row but no records");
 
   std::vector<int> inferred;
   for (const TypeInference& column : inference) inferred.push_back(column.Result());
@@ -153,9 +159,11 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
   }
   for (const FieldPlan& plan : data->plans) data->store.columns.emplace_back(plan.storage);
 
+  progress.Records(rows);
   progress.StartPhase("storing");
   reader.Rewind();
   reader.NextRow(&cells);  // the header
+  WeightTally weights(data->plans, request.roles);
   rows = 0;
   while (reader.NextRow(&cells)) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -177,12 +185,16 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
                     " (field '" + plan.name + "')");
       }
     }
+    if (!weights.AddRow(data->store, static_cast<std::size_t>(rows), reader.rowLine(), error)) {
+      return fail(*error);
+    }
     if (++rows % kCheckEvery == 0) {
       if (interrupts.IsInterrupted()) return LoadResult::kInterrupted;
       progress.Records(rows);
     }
   }
   progress.Records(rows);
+  data->droppedRecords = weights.dropped();
   return LoadResult::kLoaded;
 }
 

@@ -1,5 +1,6 @@
 // Reading a whole input file, and JSON files on top of it, with error
-// messages that name the file.
+// messages that name the file. A directory is refused like an unreadable
+// file, and a JSON object that gives a key twice is refused.
 #ifndef ZELCRAFT_CLI_FILETEXT_H_
 #define ZELCRAFT_CLI_FILETEXT_H_
 

@@ -2,8 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -15,9 +13,11 @@
 #include "Interrupts.h"
 #include "ProgressLine.h"
 #include "SchemaFile.h"
+#include "SettingRanges.h"
 #include "SettingsFile.h"
 #include "StatusMessages.h"
 #include "SummaryReport.h"
+#include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -33,9 +33,9 @@ int InputError(const std::string& message) {
   return kExitInputError;
 }
 
-int Interrupted() {
+int Interrupted(const Interrupts& interrupts) {
   std::cerr << "interrupted; no document written\n";
-  return kExitInterrupted;
+  return interrupts.ExitStatus();
 }
 
 std::string DefaultOutputPath(const std::string& dataPath) {
@@ -46,25 +46,34 @@ std::string DefaultOutputPath(const std::string& dataPath) {
   return stem + ".pmml";
 }
 
-// Refuses an output directory that cannot be written before the long work.
-bool CheckOutputDirectory(const std::string& path, std::string* error) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  if (access(dir.c_str(), W_OK) == 0) return true;
-  *error = "cannot write to " + dir + ": " + std::strerror(errno);
-  return false;
-}
-
-bool BuildSettings(const PrepareOptions& options, TorSettings* settings, std::string* error) {
+bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
+                   std::vector<std::string>* warnings, std::string* error) {
   const SettingsFile keys(ZelFactory::GetSettingKeys());
-  if (!options.settingsPath.empty() && !keys.LoadFile(options.settingsPath, settings, error)) {
+  if (!options.settingsPath.empty() &&
+      !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
   }
   for (const std::string& assignment : options.assignments) {
-    if (!keys.Assign(assignment, settings, error)) return false;
+    if (!keys.Assign(assignment, settings, warnings, error)) return false;
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
+  return CheckSettingRanges(*settings, warnings, error);
+}
+
+// The document must never overwrite one of the files it is made from.
+bool CheckOutputIsNotAnInput(const PrepareOptions& options, const OutputTarget& output,
+                             std::string* error) {
+  const std::pair<const std::string*, const char*> inputs[] = {
+      {&options.dataPath, "data"},
+      {&options.schemaPath, "schema"},
+      {&options.settingsPath, "settings"}};
+  for (const auto& input : inputs) {
+    if (input.first->empty() || !IsSameFile(output, *input.first)) continue;
+    *error = "the output " + output.path + " is the " + input.second + " file " + *input.first +
+             "; choose another with -o";
+    return false;
+  }
   return true;
 }
 
@@ -77,13 +86,20 @@ void PrintStatuses(const std::vector<TorStatus>& statuses) {
 int RunPrepare(const PrepareOptions& options) {
   std::string error;
   TorSettings settings;
-  if (!BuildSettings(options, &settings, &error)) return InputError(error);
+  std::vector<std::string> notes;
+  if (!BuildSettings(options, &settings, &notes, &error)) return InputError(error);
   Schema schema;
   if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
   const bool toStandardOutput = options.outputPath == "-";
-  const std::string outputPath =
-      options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
-  if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
+  OutputTarget output;
+  if (!toStandardOutput) {
+    const std::string path =
+        options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
+    if (!PrepareOutput(path, &output, &error) ||
+        !CheckOutputIsNotAnInput(options, output, &error)) {
+      return InputError(error);
+    }
+  }
 
   LoadRequest request;
   request.path = options.dataPath;
@@ -97,8 +113,13 @@ int RunPrepare(const PrepareOptions& options) {
   LoadedData data;
   const LoadResult loaded = LoadCsv(request, interrupts, progress, &data, &error);
   if (loaded != LoadResult::kLoaded) progress.Finish();
-  if (loaded == LoadResult::kInterrupted) return Interrupted();
+  if (loaded == LoadResult::kInterrupted) return Interrupted(interrupts);
   if (loaded == LoadResult::kInputError) return InputError(error);
+  if (data.droppedRecords > 0) {
+    notes.push_back(std::to_string(data.droppedRecords) +
+                    " records left out: their frequency or analysis weight is missing, zero or "
+                    "negative");
+  }
 
   HostFields fields;
   BuildHostFields(data.plans, data.store, request.roles, &fields);
@@ -128,11 +149,17 @@ int RunPrepare(const PrepareOptions& options) {
   }
   progress.Finish();
   if (interrupts.IsInterrupted() || status.GetCode() == ZelStatusCode::kInterrupted) {
-    return Interrupted();
+    return Interrupted(interrupts);
   }
-  if (!options.quiet) PrintStatuses(warnings);
+  if (!options.quiet) {
+    for (const std::string& note : notes) std::cerr << "warning: " << note << "\n";
+    PrintStatuses(warnings);
+  }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
+    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
+      std::cerr << "note: " << ExplainExcludedTarget(data, request.roles, settings) << "\n";
+    }
     return kExitComponentError;
   }
 
@@ -140,15 +167,18 @@ int RunPrepare(const PrepareOptions& options) {
   if (toStandardOutput) {
     std::cout << text << std::flush;
     if (!std::cout) return InputError("cannot write the document to standard output");
-  } else if (!WriteFileAtomically(outputPath, text, &error)) {
-    return InputError(error);
+  } else {
+    const WriteResult result =
+        WriteOutput(output, text, [&interrupts] { return interrupts.IsInterrupted(); }, &error);
+    if (result == WriteResult::kInterrupted) return Interrupted(interrupts);
+    if (result == WriteResult::kFailed) return InputError(error);
   }
   if (!options.quiet) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);
     PrintSummary(std::cerr, {data.store.rows(), data.store.names.size(), fields.columnOf.size()},
                  summary);
-    if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
+    if (!toStandardOutput) std::cerr << "document written to " << output.path << "\n";
   }
   return kExitSuccess;
 }

@@ -1,7 +1,8 @@
 // PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
 // document. It plays the host: it loads the data, builds the settings and
-// the field list, runs the component with a progress line and Ctrl-C
-// handling, writes the document and reports.
+// the field list, runs the component with a progress line and signal
+// handling, writes the document and reports. Every input problem it can
+// see is refused before the long work starts.
 #ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
 #define ZELCRAFT_CLI_PREPARECOMMAND_H_
 
@@ -10,13 +11,9 @@
 
 namespace zelcli {
 
-// Exit statuses of the command.
-enum ExitStatus : int {
-  kExitSuccess = 0,
-  kExitComponentError = 1,
-  kExitInputError = 2,
-  kExitInterrupted = 130
-};
+// Exit statuses of the command; an interrupted run ends with 128 plus the
+// signal's number (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).
+enum ExitStatus : int { kExitSuccess = 0, kExitComponentError = 1, kExitInputError = 2 };
 
 struct PrepareOptions {
   std::string dataPath;

@@ -39,11 +39,30 @@ bool FitsInt(const nlohmann::ordered_json& value) {
          value.get<int64_t>() <= INT_MAX;
 }
 
+// Keys of the hosts' vocabulary that the component never reads.
+const char* const kWithoutEffect[] = {
+    "outputMode",     "outputName",          "autoOutputName",
+    "outputPmmlFile", "outputFilePath",      "filterOut",
+    "forcedVariable", "frequencyWeight",     "excludeNoUsedField",
+    "excludeConstantScaleFeature",           "setDirectionNone",
+    "unsupervisedMerging",                   "reorderNominalCatsPriorToMerging"};
+
+std::string WithoutEffect(const std::string& name) {
+  return "settings key \"" + name + "\" has no effect; ignored";
+}
+
 std::string MustBe(const ZelSettingKey& key) {
   return std::string("settings key \"") + key.name + "\" takes " + SettingTypeName(key.type);
 }
 
 }  // namespace
+
+bool IsKeyWithoutEffect(const std::string& name) {
+  for (const char* key : kWithoutEffect) {
+    if (name == key) return true;
+  }
+  return false;
+}
 
 const char* SettingTypeName(ZelSettingType type) {
   switch (type) {
@@ -84,7 +103,7 @@ const ZelSettingKey* SettingsFile::Find(const std::string& name, std::string* er
 }
 
 bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
-                            std::string* error) const {
+                            std::vector<std::string>* warnings, std::string* error) const {
   nlohmann::ordered_json json;
   if (!ReadJsonFile(path, &json, error)) return false;
   if (!json.is_object()) {
@@ -92,6 +111,10 @@ bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
     return false;
   }
   for (const auto& item : json.items()) {
+    if (IsKeyWithoutEffect(item.key())) {
+      warnings->push_back(path + ": " + WithoutEffect(item.key()));
+      continue;
+    }
     const ZelSettingKey* key = Find(item.key(), error);
     const auto& value = item.value();
     bool typed = key != nullptr;
@@ -125,7 +148,7 @@ bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
 }
 
 bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
-                          std::string* error) const {
+                          std::vector<std::string>* warnings, std::string* error) const {
   const std::size_t equals = assignment.find('=');
   if (equals == std::string::npos) {
     *error = "--set expects KEY=VALUE, got \"" + assignment + "\"";
@@ -133,6 +156,10 @@ bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
   }
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
+  if (IsKeyWithoutEffect(name)) {
+    warnings->push_back(WithoutEffect(name));
+    return true;
+  }
   const ZelSettingKey* key = Find(name, error);
   if (key == nullptr) return false;
   int64_t integer;

@@ -99,6 +99,8 @@ void ReadFieldActions(const xmlNode* field, DocumentSummary* summary) {
   }
 }
 
+void Silent(void*, const char*, ...) {}
+
 void Walk(const xmlNode* node, DocumentSummary* summary) {
   for (; node; node = node->next) {
     if (IsNamed(node, "Summary")) {
@@ -114,8 +116,15 @@ void Walk(const xmlNode* node, DocumentSummary* summary) {
 }  // namespace
 
 bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
+  // Huge nodes are allowed (a category may be a 10 MB cell), and libxml2
+  // reports nothing of its own: the document is ours and was written whole.
+  xmlSetStructuredErrorFunc(nullptr, [](void*, xmlErrorPtr) {});
+  xmlSetGenericErrorFunc(nullptr, Silent);
   xmlDoc* doc = xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+                              XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR |
+                                  XML_PARSE_NOWARNING);
+  xmlSetGenericErrorFunc(nullptr, nullptr);
+  xmlSetStructuredErrorFunc(nullptr, nullptr);
   if (doc == nullptr) return false;
   Walk(xmlDocGetRootElement(doc), summary);
   xmlFreeDoc(doc);

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -80,5 +81,14 @@ int main(int argc, char** argv) {
     std::cerr << "error: --delimiter takes one character other than a quote or line break\n";
     return zelcli::kExitInputError;
   }
-  return zelcli::RunPrepare(options);
+  // The last line of defence: the readers refuse bad input themselves, but
+  // running out of memory may strike anywhere and must end cleanly.
+  try {
+    return zelcli::RunPrepare(options);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "error: out of memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "error: " << e.what() << "\n";
+  }
+  return zelcli::kExitComponentError;
 }
