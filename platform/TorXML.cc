@@ -1,11 +1,10 @@
-// The XML tree and its serialisation through libxml2, which does the
-// escaping of text and attribute values.
+// The XML tree and its serialisation through libxml2's streaming writer,
+// which does the escaping of text and attribute values.
 #include "torcommon13r/TorXML.h"
 
 #include <libxml/globals.h>
-#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xmlsave.h>
+#include <libxml/xmlwriter.h>
 
 #include <clocale>
 #include <cstdio>
@@ -73,26 +72,32 @@ bool IsWritable(const XMLElement& element) {
   return true;
 }
 
-// Mirrors our tree into a libxml2 node; null when libxml2 ran out of memory.
-xmlNodePtr BuildNode(const XMLElement& element) {
-  xmlNodePtr node = xmlNewNode(nullptr, X(element.GetName()));
-  if (node == nullptr) return nullptr;
+// Streams one element and its subtree; false when libxml2 fails (out of
+// memory: the values were checked before).
+bool WriteElement(xmlTextWriterPtr writer, const XMLElement& element) {
+  if (xmlTextWriterStartElement(writer, X(element.GetName())) < 0) return false;
   for (const auto& attribute : element.GetAttributes()) {
-    if (xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
-      xmlFreeNode(node);
-      return nullptr;
+    if (xmlTextWriterWriteAttribute(writer, X(attribute.first), X(attribute.second)) < 0) {
+      return false;
     }
   }
   for (const auto& child : element.GetChildren()) {
-    xmlNodePtr added = child.element ? BuildNode(*child.element)
-                                     : xmlNewText(X(child.text->GetText()));
-    if (added == nullptr || xmlAddChild(node, added) == nullptr) {
-      xmlFreeNode(added);
-      xmlFreeNode(node);
-      return nullptr;
-    }
+    const bool written = child.element ? WriteElement(writer, *child.element)
+                                       : xmlTextWriterWriteString(writer, X(child.text->GetText())) >= 0;
+    if (!written) return false;
   }
-  return node;
+  return xmlTextWriterEndElement(writer) >= 0;
+}
+
+// The writer's output: appended to a string, so that the stream receives the
+// document in one piece or not at all.
+int AppendToText(void* text, const char* bytes, int length) {
+  try {
+    static_cast<std::string*>(text)->append(bytes, static_cast<std::size_t>(length));
+    return length;
+  } catch (...) {
+    return -1;
+  }
 }
 
 void Silent(void*, const char*, ...) {}
@@ -114,11 +119,8 @@ class QuietLibxml {
   void* savedContext_;
 };
 
-struct DocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-struct BufferDeleter {
-  void operator()(xmlBuffer* buffer) const { xmlBufferFree(buffer); }
+struct WriterDeleter {
+  void operator()(xmlTextWriter* writer) const { xmlFreeTextWriter(writer); }
 };
 
 }  // namespace
@@ -177,25 +179,29 @@ TorCommon_1_3::TorStatus WriteTree(std::ostream& out, const char* docType, const
   const TorCommon_1_3::TorStatus noMemory(3, false);
   if (root == nullptr || !IsWritable(*root)) return failed;
   const QuietLibxml quiet;
-  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
-  if (!doc) return noMemory;
-  if (docType != nullptr && *docType != '\0') {
-    xmlCreateIntSubset(doc.get(), reinterpret_cast<const xmlChar*>(root->GetName().c_str()),
-                       nullptr, reinterpret_cast<const xmlChar*>(docType));
+  // The tree is streamed through libxml2's writer, which escapes text and
+  // attribute values; no second tree is built.
+  std::string text;
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(AppendToText, nullptr, &text, nullptr);
+  if (output == nullptr) return noMemory;
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));
+  if (!writer) {
+    xmlOutputBufferClose(output);
+    return noMemory;
   }
-  xmlNodePtr rootNode = BuildNode(*root);
-  if (rootNode == nullptr) return noMemory;
-  xmlDocSetRootElement(doc.get(), rootNode);
-
-  std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
-  if (!buffer) return noMemory;
-  int options = indent ? XML_SAVE_FORMAT : 0;
-  xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer.get(), "UTF-8", options);
-  if (context == nullptr) return noMemory;
-  long written = xmlSaveDoc(context, doc.get());
-  if (xmlSaveClose(context) < 0 || written < 0) return noMemory;
-  out.write(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-            xmlBufferLength(buffer.get()));
+  if (indent && (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
+                 xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0)) {
+    return noMemory;
+  }
+  bool ok = xmlTextWriterStartDocument(writer.get(), nullptr, "UTF-8", nullptr) >= 0;
+  if (ok && docType != nullptr && *docType != '\0') {
+    ok = xmlTextWriterWriteDTD(writer.get(), X(root->GetName()), nullptr, X(docType), nullptr) >= 0;
+  }
+  ok = ok && WriteElement(writer.get(), *root) && xmlTextWriterEndDocument(writer.get()) >= 0 &&
+       xmlTextWriterFlush(writer.get()) >= 0;
+  writer.reset();  // closes the output
+  if (!ok) return noMemory;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return out ? TorCommon_1_3::TorStatus() : failed;
 }
 
