@@ -35,8 +35,8 @@ double WeightTally::Weight(const ColumnStore& store, std::size_t row, std::ptrdi
                       ? static_cast<double>(values.Integer(row))
                       : values.Double(row);
   if (plans_[static_cast<std::size_t>(column)].IsUserMissing(weight)) return 0.0;
-  // Whole records, rounded half up; a value past 64 bits stays as it is.
-  if (frequency && weight + 0.5 < kCountLimit) weight = std::trunc(weight + 0.5);
+  // Whole records, rounded half up in floating point, as the component does.
+  if (frequency) weight = std::trunc(weight + 0.5);
   return weight > 0.0 ? weight : 0.0;
 }
 

@@ -90,13 +90,10 @@ double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
     if (value.GetStorage() == TorCommon_1_3::kStorageInteger) {
       weight = static_cast<double>(value.GetInteger());
     } else if (value.GetStorage() == TorCommon_1_3::kStorageReal) {
-      weight = value.GetDouble();
       // Whole records: a real frequency weight is rounded half up, in
-      // floating point first, so that a value past 64 bits is caught below
-      // instead of wrapping in the conversion.
-      if (frequency && weight + 0.5 < kCountLimit) {
-        weight = static_cast<double>(static_cast<int64_t>(weight + 0.5));
-      }
+      // floating point, so that a value far outside 64 bits (either way) is
+      // judged below instead of overflowing a conversion.
+      weight = frequency ? std::trunc(value.GetDouble() + 0.5) : value.GetDouble();
     }
   }
   if (!(weight > 0.0)) {
