@@ -120,6 +120,12 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
                    LoadedData* data, std::string* error) {
   std::string text;
   if (!ReadFileText(request.path, &text, error)) return LoadResult::kInputError;
+  return LoadCsvText(request, text, interrupts, progress, data, error);
+}
+
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       IInterruptCheck& interrupts, ProgressLine& progress, LoadedData* data,
+                       std::string* error) {
   const std::string prefix = request.path + ": ";
   auto fail = [&](const std::string& what) {
     *error = prefix + what;

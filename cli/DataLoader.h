@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ColumnStore.h"
@@ -35,6 +36,10 @@ struct LoadRequest {
 
 LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
                    ProgressLine& progress, LoadedData* data, std::string* error);
+// The same for the file's text, which must outlive the call.
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
+                       LoadedData* data, std::string* error);
 
 }  // namespace zelcli
 

@@ -70,7 +70,11 @@ bool ReadFileText(const std::string& path, std::string* text, std::string* error
 
 bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error) {
   std::string text;
-  if (!ReadFileText(path, &text, error)) return false;
+  return ReadFileText(path, &text, error) && ParseJsonText(text, path, json, error);
+}
+
+bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,
+                   std::string* error) {
   // A key given twice would silently lose one of its values: the keys seen
   // so far are kept per open object, and a repeat ends the parse.
   std::vector<std::set<std::string>> open;
@@ -92,14 +96,14 @@ bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::st
   try {
     *json = nlohmann::ordered_json::parse(text, check);
   } catch (const DuplicateKey&) {
-    *error = path + ": duplicate key \"" + repeated + "\"";
+    *error = name + ": duplicate key \"" + repeated + "\"";
     return false;
   } catch (const nlohmann::json::exception& e) {
     // Drop the library's "[json.exception.parse_error.101] " tag.
     std::string what = e.what();
     const std::size_t tagEnd = what.find("] ");
     if (tagEnd != std::string::npos) what = what.substr(tagEnd + 2);
-    *error = path + ": " + what;
+    *error = name + ": " + what;
     return false;
   }
   return true;

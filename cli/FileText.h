@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 
 namespace zelcli {
 
@@ -13,6 +14,9 @@ bool ReadFileText(const std::string& path, std::string* text, std::string* error
 
 // Objects keep the order of their keys, so messages and labels follow the file.
 bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error);
+// The same for text already read; `name` prefixes the messages.
+bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,
+                   std::string* error);
 
 }  // namespace zelcli
 

@@ -40,12 +40,19 @@ bool FitsInt(const nlohmann::ordered_json& value) {
 }
 
 // Keys of the hosts' vocabulary that the component never reads.
-const char* const kWithoutEffect[] = {
-    "outputMode",     "outputName",          "autoOutputName",
-    "outputPmmlFile", "outputFilePath",      "filterOut",
-    "forcedVariable", "frequencyWeight",     "excludeNoUsedField",
-    "excludeConstantScaleFeature",           "setDirectionNone",
-    "unsupervisedMerging",                   "reorderNominalCatsPriorToMerging"};
+const char* const kWithoutEffect[] = {"outputMode",
+                                      "outputName",
+                                      "autoOutputName",
+                                      "outputPmmlFile",
+                                      "outputFilePath",
+                                      "filterOut",
+                                      "forcedVariable",
+                                      "frequencyWeight",
+                                      "excludeNoUsedField",
+                                      "excludeConstantScaleFeature",
+                                      "setDirectionNone",
+                                      "unsupervisedMerging",
+                                      "reorderNominalCatsPriorToMerging"};
 
 std::string WithoutEffect(const std::string& name) {
   return "settings key \"" + name + "\" has no effect; ignored";
@@ -104,8 +111,14 @@ const ZelSettingKey* SettingsFile::Find(const std::string& name, std::string* er
 
 bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
                             std::vector<std::string>* warnings, std::string* error) const {
+  std::string text;
+  return ReadFileText(path, &text, error) && LoadText(text, path, settings, warnings, error);
+}
+
+bool SettingsFile::LoadText(std::string_view text, const std::string& path, TorSettings* settings,
+                            std::vector<std::string>* warnings, std::string* error) const {
   nlohmann::ordered_json json;
-  if (!ReadJsonFile(path, &json, error)) return false;
+  if (!ParseJsonText(text, path, &json, error)) return false;
   if (!json.is_object()) {
     *error = path + ": expected an object of settings keys";
     return false;

@@ -7,6 +7,7 @@
 #define ZELCRAFT_CLI_SETTINGSFILE_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "torcommon13r/TorSettings.h"
@@ -22,6 +23,10 @@ class SettingsFile {
   // line to `warnings`.
   bool LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
                 std::vector<std::string>* warnings, std::string* error) const;
+  // The same for the file's text; `name` prefixes the messages.
+  bool LoadText(std::string_view text, const std::string& name,
+                TorCommon_1_3::TorSettings* settings, std::vector<std::string>* warnings,
+                std::string* error) const;
   // "KEY=VALUE", the value text read as the key's type.
   bool Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
               std::vector<std::string>* warnings, std::string* error) const;
