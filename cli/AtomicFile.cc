@@ -208,8 +208,8 @@ WriteResult WriteOutput(const OutputTarget& target, std::string_view text,
   }
   bool stopped = false;
   const bool ok = WriteAll(temporary.fd(), text, interrupted, &stopped) &&
-                  fchmod(temporary.fd(), TargetMode(target)) == 0 &&
-                  fsync(temporary.fd()) == 0 && temporary.Close();
+                  fchmod(temporary.fd(), TargetMode(target)) == 0 && fsync(temporary.fd()) == 0 &&
+                  temporary.Close();
   if (stopped || (ok && interrupted())) return WriteResult::kInterrupted;
   if (!ok || !temporary.RenameTo(target.path)) {
     *error = Failure(target.path, errno);

@@ -82,12 +82,14 @@ bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, Field
   // The component compares missing strings with texts only, and missing
   // values and ranges with numbers only: anything else would be ignored.
   if (spec != nullptr && text && (!spec->missingValues.empty() || spec->missingRange)) {
-    *error = field + " holds text: \"missingValues\" and \"missingRange\" apply only to "
+    *error = field +
+             " holds text: \"missingValues\" and \"missingRange\" apply only to "
              "fields of numbers, dates or times (use \"missingStrings\")";
     return false;
   }
   if (spec != nullptr && !text && !spec->missingStrings.empty()) {
-    *error = field + " does not hold text: \"missingStrings\" apply only to text fields (use "
+    *error = field +
+             " does not hold text: \"missingStrings\" apply only to text fields (use "
              "\"missingValues\", \"missingRange\" or an empty cell)";
     return false;
   }
@@ -97,7 +99,7 @@ bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, Field
 // Weights are numbers: a date, time or text column would silently weigh 0.
 bool CheckWeightField(const FieldPlan& plan, const char* what, std::string* error) {
   const bool number = plan.codes.empty() && (plan.storage == kStorageInteger ||
-                                            plan.storage == TorCommon_1_3::kStorageReal);
+                                             plan.storage == TorCommon_1_3::kStorageReal);
   if (number) return true;
   *error = std::string("the ") + what + " '" + plan.name + "' must hold numbers, not " +
            StorageName(plan.storage);

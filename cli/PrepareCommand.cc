@@ -64,10 +64,9 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
 // The document must never overwrite one of the files it is made from.
 bool CheckOutputIsNotAnInput(const PrepareOptions& options, const OutputTarget& output,
                              std::string* error) {
-  const std::pair<const std::string*, const char*> inputs[] = {
-      {&options.dataPath, "data"},
-      {&options.schemaPath, "schema"},
-      {&options.settingsPath, "settings"}};
+  const std::pair<const std::string*, const char*> inputs[] = {{&options.dataPath, "data"},
+                                                               {&options.schemaPath, "schema"},
+                                                               {&options.settingsPath, "settings"}};
   for (const auto& input : inputs) {
     if (input.first->empty() || !IsSameFile(output, *input.first)) continue;
     *error = "the output " + output.path + " is the " + input.second + " file " + *input.first +
@@ -168,8 +167,8 @@ int RunPrepare(const PrepareOptions& options) {
     std::cout << text << std::flush;
     if (!std::cout) return InputError("cannot write the document to standard output");
   } else {
-    const WriteResult result =
-        WriteOutput(output, text, [&interrupts] { return interrupts.IsInterrupted(); }, &error);
+    const WriteResult result = WriteOutput(
+        output, text, [&interrupts] { return interrupts.IsInterrupted(); }, &error);
     if (result == WriteResult::kInterrupted) return Interrupted(interrupts);
     if (result == WriteResult::kFailed) return InputError(error);
   }

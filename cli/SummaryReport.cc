@@ -120,9 +120,9 @@ bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
   // reports nothing of its own: the document is ours and was written whole.
   xmlSetStructuredErrorFunc(nullptr, [](void*, xmlErrorPtr) {});
   xmlSetGenericErrorFunc(nullptr, Silent);
-  xmlDoc* doc = xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR |
-                                  XML_PARSE_NOWARNING);
+  xmlDoc* doc =
+      xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
+                    XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   xmlSetGenericErrorFunc(nullptr, nullptr);
   xmlSetStructuredErrorFunc(nullptr, nullptr);
   if (doc == nullptr) return false;

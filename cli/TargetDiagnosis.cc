@@ -1,8 +1,8 @@
 #include "TargetDiagnosis.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <map>
 
 #include "WeightTally.h"
@@ -124,7 +124,8 @@ std::string ExplainExcludedTarget(const LoadedData& data, const FieldRoles& role
            ") allows";
   }
   const double missingLimit = Limit(settings, "excludeFeatureIfHasHigherPercentageOfMissingValue",
-                                    "maxPercentageOfMissingvalue") / 100.0;
+                                    "maxPercentageOfMissingvalue") /
+                              100.0;
   const double share = missing / (valid + missing);
   if (Switch(settings, "excludeFeatureIfHasHigherPercentageOfMissingValue", true) &&
       share > missingLimit) {
@@ -132,8 +133,8 @@ std::string ExplainExcludedTarget(const LoadedData& data, const FieldRoles& role
            "maxPercentageOfMissingvalue (" + Percent(missingLimit) + ") allows";
   }
   if (frequencies.size() == 1) {
-    return target + " has the same value in every record that counts: " +
-           frequencies.begin()->first;
+    return target +
+           " has the same value in every record that counts: " + frequencies.begin()->first;
   }
   return target + " was set aside by the preparation steps (see the warnings above)";
 }

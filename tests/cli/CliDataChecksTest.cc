@@ -21,7 +21,8 @@ TEST(CliData, WeightsMustBeNumbersThatFitTheCounts) {
   const std::pair<std::vector<std::string>, std::string> refused[] = {
       {{"dated.csv", "--frequency-weight", "d"},
        "the frequency weight 'd' must hold numbers, not dates"},
-      {{"dated.csv", "--analysis-weight", "t"}, "the analysis weight 't' must hold numbers, not times"},
+      {{"dated.csv", "--analysis-weight", "t"},
+       "the analysis weight 't' must hold numbers, not times"},
   };
   for (const auto& c : refused) {
     std::vector<std::string> args{"prepare"};
@@ -155,9 +156,9 @@ TEST(CliData, MissingRangesAreClosedAndWrittenLowThenHigh) {
   const RunResult run = RunCli(dir.path(), {"prepare", "r.csv", "-q", "--schema", "s.json"});
   ASSERT_EQ(run.status, 0) << run.err;
   const Document doc(ReadFile(dir / "r.pmml"));
-  EXPECT_EQ(doc.Field("x", "p:Interval/@leftMargin") + ".." +
-                doc.Field("x", "p:Interval/@rightMargin"),
-            "30..40");
+  EXPECT_EQ(
+      doc.Field("x", "p:Interval/@leftMargin") + ".." + doc.Field("x", "p:Interval/@rightMargin"),
+      "30..40");
   EXPECT_EQ(doc.Field("x", "p:Extension[@name='invalidRangeLower']/@value") + ".." +
                 doc.Field("x", "p:Extension[@name='invalidRangeUpper']/@value"),
             "10..20");
@@ -168,8 +169,8 @@ TEST(CliData, TheProgressLineCountsRecordsAndNamesEveryPass) {
   WriteFile(dir / "p.csv", "x,y,t\n1,5,a\n2,3,b\n3,,a\n4,1,b\n");
   // Without outlier handling the second pass is skipped: the line must not
   // fall behind.
-  const RunResult run = RunCli(dir.path(), {"prepare", "p.csv", "--progress", "--set",
-                                            "detectFeatureOutliers=false"});
+  const RunResult run = RunCli(
+      dir.path(), {"prepare", "p.csv", "--progress", "--set", "detectFeatureOutliers=false"});
   ASSERT_EQ(run.status, 0) << run.err;
   std::vector<std::string> phases;
   const std::regex drawn("\r([a-z0-9/ ]+): ([0-9]+) records");

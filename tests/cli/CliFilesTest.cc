@@ -70,8 +70,7 @@ TEST(CliFiles, TheOutputIsNeverOneOfTheInputs) {
       {{"prepare", "d.csv", "-o", "./link.csv"}, "the output ./link.csv is the data file d.csv"},
       {{"prepare", "t.pmml"}, "the output t.pmml is the data file t.pmml"},
       {{"prepare", "d.csv", "--schema", "s.json", "-o", "s.json"}, "is the schema file s.json"},
-      {{"prepare", "d.csv", "--settings", "o.json", "-o", "o.json"},
-       "is the settings file o.json"},
+      {{"prepare", "d.csv", "--settings", "o.json", "-o", "o.json"}, "is the settings file o.json"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunCli(dir.path(), c.first);
@@ -234,8 +233,8 @@ TEST(CliFiles, RunningOutOfMemoryIsACleanExitOne) {
       csv << '\n';
     }
   }
-  const RunResult run = RunLimited(dir.path(), RLIMIT_AS, rlim_t{128} << 20,
-                                   {"prepare", "wide.csv", "-q"});
+  const RunResult run =
+      RunLimited(dir.path(), RLIMIT_AS, rlim_t{128} << 20, {"prepare", "wide.csv", "-q"});
   EXPECT_EQ(run.status, 1) << run.err;
   EXPECT_TRUE(run.err == "error 3: out of memory\n" || run.err == "error: out of memory\n")
       << run.err;

@@ -49,8 +49,6 @@ TEST(CliRun, OutputGoesWhereAskedAndAtomically) {
   EXPECT_EQ(Document(ReadFile(dir / "out.pmml")).Eval("/*/@version"), "4.0");
   const std::vector<std::string> expected{"my.data.csv", "my.data.pmml", "out.pmml"};
   EXPECT_EQ(DirectoryEntries(dir.path()), expected);
-
-
 }
 
 TEST(CliRun, ReportsWarningsOnceAndASummaryUnlessQuiet) {

@@ -165,9 +165,9 @@ TEST(CliSettings, BadSettingsAreInputErrorsAndRejectedValuesComponentErrors) {
   EXPECT_FALSE(FileExists(dir / "b.pmml"));
 
   // The limits themselves are accepted.
-  const RunResult edges = RunCli(dir.path(), {"prepare", "b.csv", "-q", "--set",
-                                              "maxPercentageOfMissingvalue=100", "--set",
-                                              "catFeatureScreenThreshold=0"});
+  const RunResult edges =
+      RunCli(dir.path(), {"prepare", "b.csv", "-q", "--set", "maxPercentageOfMissingvalue=100",
+                          "--set", "catFeatureScreenThreshold=0"});
   EXPECT_EQ(edges.status, 0) << edges.err;
 }
 

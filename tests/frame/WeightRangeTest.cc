@@ -41,8 +41,8 @@ TEST(WeightRange, WeightsOrTotalsBeyondSixtyFourBitsAreErrors) {
   };
   const Case cases[] = {
       {{Real(1e300)}, kFailure},
-      {{Real(9223372036854775808.0)}, kFailure},        // 2^63
-      {{Int(9223372036854775807LL)}, kFailure},         // rounds to 2^63 as a double
+      {{Real(9223372036854775808.0)}, kFailure},  // 2^63
+      {{Int(9223372036854775807LL)}, kFailure},   // rounds to 2^63 as a double
       {{Int(4600000000000000000LL), Int(4600000000000000000LL), Int(1)}, 0},
       {{Int(4700000000000000000LL), Int(4700000000000000000LL)}, kFailure},  // total past 2^63
       {{Real(-1e300), Real(3), Real(1)}, 0},  // negative: the record is dropped, not an error

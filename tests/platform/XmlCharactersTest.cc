@@ -30,13 +30,19 @@ TorCommon_1_3::TorStatus Write(const std::string& value, bool asAttribute, std::
 }
 
 TEST(XmlCharacters, RefusesWhatXmlCannotCarry) {
-  const std::string refused[] = {
-      std::string("a\0b", 3), "a\x01", "\x1f", "x\x0by",  // NUL and C0 controls
-      "\xEF\xBF\xBE", "\xEF\xBF\xBF",                     // U+FFFE, U+FFFF
-      "\xED\xA0\x80",                                     // a surrogate
-      "\xC0\xAF", "\xE0\x80\xAF",                         // overlong forms
-      "\xF4\x90\x80\x80",                                 // above U+10FFFF
-      "\xC3", "\x80", "caf\xE9"};                         // broken or not UTF-8
+  const std::string refused[] = {std::string("a\0b", 3),
+                                 "a\x01",
+                                 "\x1f",
+                                 "x\x0by",  // NUL and C0 controls
+                                 "\xEF\xBF\xBE",
+                                 "\xEF\xBF\xBF",  // U+FFFE, U+FFFF
+                                 "\xED\xA0\x80",  // a surrogate
+                                 "\xC0\xAF",
+                                 "\xE0\x80\xAF",      // overlong forms
+                                 "\xF4\x90\x80\x80",  // above U+10FFFF
+                                 "\xC3",
+                                 "\x80",
+                                 "caf\xE9"};  // broken or not UTF-8
   for (const std::string& value : refused) {
     for (bool asAttribute : {true, false}) {
       std::string text;
@@ -51,8 +57,8 @@ TEST(XmlCharacters, RefusesWhatXmlCannotCarry) {
 TEST(XmlCharacters, WritesTheEdgesOfWhatXmlCarries) {
   // Tab, LF, CR, the last character before the surrogates, the first after
   // them, U+FFFD and the highest code point.
-  const std::string kept[] = {"a\tb\nc\rd", "\xED\x9F\xBF", "\xEE\x80\x80", "\xEF\xBF\xBD",
-                              "\xF4\x8F\xBF\xBF", "plain"};
+  const std::string kept[] = {"a\tb\nc\rd",   "\xED\x9F\xBF",     "\xEE\x80\x80",
+                              "\xEF\xBF\xBD", "\xF4\x8F\xBF\xBF", "plain"};
   for (const std::string& value : kept) {
     for (bool asAttribute : {true, false}) {
       std::string text;
