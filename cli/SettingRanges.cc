@@ -1,5 +1,7 @@
 #include "SettingRanges.h"
 
+#include <limits>
+
 namespace zelcli {
 
 namespace {
@@ -14,7 +16,7 @@ struct Range {
   const char* meaning;
 };
 
-const double kNoLimit = 1.79769313486231570e308;
+constexpr double kNoLimit = std::numeric_limits<double>::max();
 
 // Ints and doubles alike; the component reads each with its own type.
 const Range kRanges[] = {

@@ -49,10 +49,10 @@ bool WeightTally::AddRow(const ColumnStore& store, std::size_t row, int64_t line
   if (frequency_ < 0 && analysis_ < 0) return true;
   const double frequency = Weight(store, row, frequency_, true);
   const double analysis = Weight(store, row, analysis_, false);
-  const std::string where = "line " + std::to_string(line);
+  auto where = [line] { return "line " + std::to_string(line); };
   if (frequency >= kCountLimit) {
-    *error = where + ", column " + std::to_string(frequency_ + 1) + ": the frequency weight of '" +
-             plans_[static_cast<std::size_t>(frequency_)].name +
+    *error = where() + ", column " + std::to_string(frequency_ + 1) +
+             ": the frequency weight of '" + plans_[static_cast<std::size_t>(frequency_)].name +
              "' is 2^63 or more; weights count whole records in 64 bits";
     return false;
   }
@@ -62,11 +62,11 @@ bool WeightTally::AddRow(const ColumnStore& store, std::size_t row, int64_t line
   }
   momentWeight_ += frequency * analysis;
   if (__builtin_add_overflow(records_, static_cast<int64_t>(frequency), &records_)) {
-    *error = where + ": the frequency weights add up to 2^63 or more records";
+    *error = where() + ": the frequency weights add up to 2^63 or more records";
     return false;
   }
   if (!std::isfinite(momentWeight_)) {
-    *error = where + ": the weights add up past the largest number a double holds";
+    *error = where() + ": the weights add up past the largest number a double holds";
     return false;
   }
   return true;
