@@ -77,11 +77,15 @@ TEST(CliData, TimestampsValidateAndGiveDaysAndTimesWhenDeclared) {
   // time of day. The parts keep their final names, and a name already taken
   // by a column gets the next free number.
   WriteFile(dir / "s.json", R"({"fields": {"d": {"storage": "date"}, "t": {"storage": "time"}}})");
-  const RunResult declared =
-      RunCli(dir.path(), {"prepare", "t.csv", "-q", "--schema", "s.json", "-o", "parts.pmml",
-                          "--set", "extractDayFromDate=true", "--set", "extractMinuteFromTime=true",
-                          "--set", "checkFeatureMeasureLevel=false"});
+  const RunResult declared = RunCli(
+      dir.path(), {"prepare", "t.csv", "-q", "--schema", "s.json", "-o", "parts.pmml", "--data-out",
+                   "parts.csv", "--set", "extractDayFromDate=true", "--set",
+                   "extractMinuteFromTime=true", "--set", "checkFeatureMeasureLevel=false"});
   ASSERT_EQ(declared.status, 0) << declared.err;
+  // Replaying the document reads the same file alike, with no unreadable cell.
+  const RunResult replay = RunCli(dir.path(), {"apply", "parts.pmml", "t.csv"});
+  EXPECT_EQ(replay.err, "");
+  EXPECT_EQ(replay.out, ReadFile(dir / "parts.csv"));
   const std::string partsText = ReadFile(dir / "parts.pmml");
   EXPECT_TRUE(IsSchemaValid(partsText));
   const Document parts(partsText);
