@@ -136,13 +136,13 @@ TEST(CliData, AnExcludedTargetIsExplained) {
   }
 }
 
-TEST(CliData, AHugeCellIsWrittenWithoutLibraryMessages) {
+TEST(CliData, AHugeCellIsWrittenAndReplayedWithoutLibraryMessages) {
   ScratchDir dir;
   {
     std::ofstream csv(dir / "h.csv");
     csv << "x,t\n1," << std::string(10500000, 'a') << "\n2,b\n3,c\n";
   }
-  const RunResult run = RunCli(dir.path(), {"prepare", "h.csv"});
+  const RunResult run = RunCli(dir.path(), {"prepare", "h.csv", "--data-out", "p.csv"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err.find("huge"), std::string::npos) << run.err.substr(0, 2000);
   EXPECT_EQ(run.err.find("error"), std::string::npos);
@@ -150,6 +150,12 @@ TEST(CliData, AHugeCellIsWrittenWithoutLibraryMessages) {
   EXPECT_NE(run.err.find("fields recommended: "), std::string::npos);
   const Document doc(ReadFile(dir / "h.pmml"));
   EXPECT_EQ(doc.Eval("string-length(//p:DataField[@name='t']/p:Value[1]/@value)"), "10500000");
+  // The document reads back for replay, in the same run and later.
+  const RunResult apply = RunCli(dir.path(), {"apply", "h.pmml", "h.csv"});
+  EXPECT_EQ(apply.status, 0);
+  EXPECT_EQ(apply.err, "");
+  EXPECT_EQ(apply.out.size(), ReadFile(dir / "p.csv").size());
+  EXPECT_TRUE(apply.out == ReadFile(dir / "p.csv"));
 }
 
 TEST(CliData, MissingRangesAreClosedAndWrittenLowThenHigh) {
