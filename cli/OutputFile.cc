@@ -142,7 +142,8 @@ bool OutputFile::Prepare(const std::string& path, std::string* error) {
     current = next[0] == '/' ? next : Directory(current) + "/" + next;
   }
   path_ = current;
-  if (exists_ && S_ISDIR(info.st_mode)) return fail(EISDIR);
+  if (path_.empty()) return fail(ENOENT);
+  if ((exists_ && S_ISDIR(info.st_mode)) || path_.back() == '/') return fail(EISDIR);
   direct_ = exists_ && !S_ISREG(info.st_mode);
   const std::string checked = direct_ ? path_ : Directory(path_);
   if (access(checked.c_str(), W_OK) != 0) return fail(errno);
