@@ -42,23 +42,24 @@ inline bool Load(std::string_view csv, char delimiter, const zelcli::Schema& sch
 }
 
 // Builds loaded data with `settings` and writes the document, as the command
-// does after loading; the outcome itself does not matter, only that nothing
-// breaks on the way.
-inline void Build(const zelcli::LoadedData& data, const zelcli::FieldRoles& roles,
-                  TorCommon_1_3::TorSettings& settings) {
+// does after loading. The targets need only that nothing breaks on the way;
+// the seed programs keep the document (empty when the build failed).
+inline std::string Build(const zelcli::LoadedData& data, const zelcli::FieldRoles& roles,
+                         TorCommon_1_3::TorSettings& settings) {
   zelcli::HostFields fields;
   zelcli::BuildHostFields(data.plans, data.store, roles, &fields);
   ZelFactory factory;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm(
       factory.CreateTorAlgorithm(settings, fields.variables));
-  if (!algorithm) return;
+  if (!algorithm) return std::string();
   std::ostringstream quiet;
   zelcli::ProgressLine progress(quiet, false);
   zelcli::ColumnRecordSource source(data.store, fields.columnOf, progress);
   const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
   if (status.GetCode() == 210012) zelcli::ExplainExcludedTarget(data, roles, settings);
   std::ostringstream document;
-  if (!status.IsError()) algorithm->WritePMML(document, nullptr);
+  if (status.IsError() || algorithm->WritePMML(document, nullptr).IsError()) return std::string();
+  return document.str();
 }
 
 }  // namespace zelfuzz
