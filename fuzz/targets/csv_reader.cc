@@ -1,13 +1,44 @@
 // The CSV reader and loader take any bytes: the first byte chooses the cell
 // delimiter and the roles, the rest is the file. Whatever loads is built
 // through the component when it is small, so odd data reaches every step.
+// The streaming reader of apply and inverse must read the same rows, cells
+// and errors as the whole-text reader, whatever its chunk size.
 #include <cstddef>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "CsvReader.h"
+#include "CsvStreamReader.h"
 #include "FuzzHost.h"
+
+namespace {
+
+// Each row as its line and cells (quoted ones marked), then the error.
+template <typename Reader>
+std::string ReadAll(Reader& reader) {
+  std::string rows;
+  std::vector<zelcli::CsvCell> cells;
+  while (reader.NextRow(&cells)) {
+    rows += std::to_string(reader.rowLine()) + ":";
+    for (const zelcli::CsvCell& cell : cells) {
+      rows += std::to_string(cell.text.size()) + (cell.quoted ? "q" : "u");
+      rows.append(cell.text);
+    }
+    rows += "\n";
+  }
+  return rows + "end: " + reader.error();
+}
+
+bool StreamedDiffers(std::string_view csv, char delimiter, std::size_t chunk) {
+  zelcli::CsvReader whole(csv, delimiter);
+  std::istringstream in{std::string(csv)};
+  zelcli::CsvStreamReader streamed(in, delimiter, chunk);
+  return ReadAll(whole) != ReadAll(streamed);
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (size == 0) return 0;
@@ -25,6 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     if ((choice & 8) && cells.size() > 1) roles.frequencyWeight = std::string(cells.back().text);
     if ((choice & 16) && cells.size() > 2) roles.analysisWeight = std::string(cells[1].text);
   }
+  if (StreamedDiffers(csv, delimiter, 4 + (choice >> 5))) __builtin_trap();
+
   const zelcli::Schema schema;
   zelcli::LoadedData data;
   if (!zelfuzz::Load(csv, delimiter, schema, roles, &data)) return 0;
