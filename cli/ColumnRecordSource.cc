@@ -15,6 +15,11 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
       progress_(progress),
       record_(columnOf_.size()) {}
 
+void ColumnRecordSource::Rewind() {
+  progress_.PassEnded(static_cast<int64_t>(next_));
+  next_ = 0;
+}
+
 const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= store_.rows()) return nullptr;
   const std::size_t row = next_++;

@@ -6,6 +6,7 @@
 #include "CsvReader.h"
 #include "FileText.h"
 #include "TypeInference.h"
+#include "WeightTally.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
@@ -49,11 +50,12 @@ bool CheckWidth(const CsvReader& reader, std::size_t width, std::size_t expected
 
 // Stores one non-empty cell as the plan's storage; false when it does not fit.
 bool StoreCell(const FieldPlan& plan, std::string_view text, Column& column) {
-  if (plan.ReadsAsMissing(text)) {
-    column.AppendMissing();
-    return true;
-  }
   if (!plan.codes.empty()) {
+    // Ordinal text goes over as codes, so its missing strings are read here.
+    if (plan.IsUserMissing(text)) {
+      column.AppendMissing();
+      return true;
+    }
     auto it = plan.codes.find(text);
     if (it == plan.codes.end()) return false;
     column.AppendInteger(it->second);
@@ -70,10 +72,10 @@ bool StoreCell(const FieldPlan& plan, std::string_view text, Column& column) {
       if (!ParseReal(text, &real)) return false;
       break;
     case kStorageDate:
-      if (!ParseDate(text, &real)) return false;
+      if (!ParseDayCell(text, &real)) return false;
       break;
     case kStorageTime:
-      if (!ParseTime(text, &real)) return false;
+      if (!ParseTimeOfDayCell(text, &real)) return false;
       break;
     case kStorageTimestamp:
       if (!ParseTimestamp(text, &real)) return false;
@@ -92,6 +94,12 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
                    LoadedData* data, std::string* error) {
   std::string text;
   if (!ReadFileText(request.path, &text, error)) return LoadResult::kInputError;
+  return LoadCsvText(request, text, interrupts, progress, data, error);
+}
+
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       IInterruptCheck& interrupts, ProgressLine& progress, LoadedData* data,
+                       std::string* error) {
   const std::string prefix = request.path + ": ";
   auto fail = [&](const std::string& what) {
     *error = prefix + what;
@@ -113,7 +121,7 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
     if (!CheckWidth(reader, cells.size(), names.size(), error)) return fail(*error);
     for (std::size_t i = 0; i < cells.size(); ++i) {
       const std::string_view cell = cells[i].text;
-      if (cell.empty() || IsMissingString(specs[i], cell)) continue;
+      if (cell.empty()) continue;
       if (specs[i] == nullptr || !specs[i]->storage) inference[i].Add(cell);
     }
     if (++rows % kCheckEvery == 0) {
@@ -122,6 +130,7 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
     }
   }
   if (!reader.error().empty()) return fail(reader.error());
+  if (rows == 0) return fail("the file has a header row but no records");
 
   std::vector<int> inferred;
   for (const TypeInference& column : inference) inferred.push_back(column.Result());
@@ -130,9 +139,11 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
   }
   for (const FieldPlan& plan : data->plans) data->store.columns.emplace_back(plan.storage);
 
+  progress.Records(rows);
   progress.StartPhase("storing");
   reader.Rewind();
   reader.NextRow(&cells);  // the header
+  WeightTally weights(data->plans, request.roles);
   rows = 0;
   while (reader.NextRow(&cells)) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -154,12 +165,16 @@ LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, Prog
                     " (field '" + plan.name + "')");
       }
     }
+    if (!weights.AddRow(data->store, static_cast<std::size_t>(rows), reader.rowLine(), error)) {
+      return fail(*error);
+    }
     if (++rows % kCheckEvery == 0) {
       if (interrupts.IsInterrupted()) return LoadResult::kInterrupted;
       progress.Records(rows);
     }
   }
   progress.Records(rows);
+  data->droppedRecords = weights.dropped();
   return LoadResult::kLoaded;
 }
 

@@ -4,7 +4,6 @@
 
 #include "CsvWriter.h"
 #include "PreparedWriter.h"
-#include "StreamingCommand.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -33,7 +32,7 @@ void ReadColumn(const Column& column, std::size_t row, zelapply::Value* value) {
 }  // namespace
 
 PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
-                                     const std::string& path, char delimiter,
+                                     OutputFile& output, char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error) {
   zelapply::CompiledDocument compiled;
@@ -56,12 +55,8 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, &store.columns[c]);
   }
 
-  const bool toStandardOutput = path == "-";
-  OutputTarget output;
-  if (!output.Open(toStandardOutput ? std::string() : path, error)) {
-    return PreparedDataResult::kWriteError;
-  }
-  CsvWriter writer(output.sink(), delimiter);
+  if (!output.Open(&interrupts, error)) return PreparedDataResult::kWriteError;
+  CsvWriter writer(output, delimiter);
   PreparedWriter prepared(program, false, &writer);
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
@@ -76,9 +71,14 @@ PreparedDataResult WritePreparedData(const std::string& document, const ColumnSt
     }
   }
   progress.Records(static_cast<int64_t>(store.rows()));
-  if (!writer.Flush() || !output.Commit(error)) {
-    if (error->empty()) *error = "cannot write " + (toStandardOutput ? "to standard output" : path);
-    return PreparedDataResult::kWriteError;
+  writer.Flush();
+  switch (output.Finish(error)) {
+    case OutputFile::Result::kInterrupted:
+      return PreparedDataResult::kInterrupted;
+    case OutputFile::Result::kFailed:
+      return PreparedDataResult::kWriteError;
+    case OutputFile::Result::kWritten:
+      break;
   }
   return PreparedDataResult::kWritten;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ColumnStore.h"
+#include "OutputFile.h"
 #include "ProgressLine.h"
 #include "frame/host/HostInterfaces.h"
 
@@ -15,9 +16,10 @@ namespace zelcli {
 
 enum class PreparedDataResult { kWritten, kWriteError, kInterrupted, kBadDocument };
 
-// `path` "-" is standard output.
+// Writes to `output`, prepared but not yet opened, and finishes it; the
+// caller commits it once every output of the run is finished.
 PreparedDataResult WritePreparedData(const std::string& document, const ColumnStore& store,
-                                     const std::string& path, char delimiter,
+                                     OutputFile& output, char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error);
 
