@@ -21,9 +21,10 @@ Status XmlTree::Parse(std::string_view text) {
                                                                    xmlFreeParserCtxt);
   if (!context) return Status::Error("out of memory while reading the document");
   // No network, no entity substitution, no DTD loading; line numbers beyond
-  // 65535 are kept.
-  const int options =
-      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+  // 65535 are kept. Text nodes may be huge: a category of a document is a
+  // cell of the data, and a cell may hold megabytes.
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                      XML_PARSE_BIG_LINES | XML_PARSE_HUGE;
   doc_.reset(xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()), nullptr,
                                nullptr, options));
   if (doc_ && context->wellFormed) return Status();

@@ -2,54 +2,45 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 
 #include "CsvWriter.h"
-#include "Interrupts.h"
+#include "FileText.h"
 #include "PreparedWriter.h"
 #include "RowDecoder.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
 
-namespace {
-
-int InputError(const std::string& message) {
-  std::cerr << "error: " << message << "\n";
-  return kExitInputError;
-}
-
-}  // namespace
-
 int RunApply(const ApplyOptions& options) {
+  // First, so that a stop signal from here on leaves no temporary file.
+  Interrupts interrupts;
   std::string error;
+  OutputFile output;
+  if (!PrepareStreamOutput(options.outputPath, options.documentPath, options.dataPath, &output,
+                           &error)) {
+    return ReportInputError(error);
+  }
   zelapply::CompiledDocument document;
-  if (!LoadDocument(options.documentPath, &document, &error)) return InputError(error);
+  if (!LoadDocument(options.documentPath, &document, &error)) return ReportInputError(error);
   const zelapply::Program& program = *document.program;
 
-  std::ifstream in(options.dataPath, std::ios::binary);
-  if (!in) return InputError("cannot open " + options.dataPath + ": " + std::strerror(errno));
-  const std::string prefix = options.dataPath + ": ";
+  std::ifstream in;
+  if (!OpenFileStream(options.dataPath, &in, &error)) return ReportInputError(error);
   CsvStreamReader reader(in, options.delimiter);
   std::vector<CsvCell> header;
-  if (!reader.NextRow(&header)) {
-    return InputError(
-        prefix + (reader.error().empty() ? "the file is empty: no header row" : reader.error()));
-  }
+  if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) return ReportInputError(error);
+  const std::string prefix = options.dataPath + ": ";
   RowDecoder decoder;
-  if (!decoder.BindByName(program, header, &error)) return InputError(prefix + error);
+  if (!decoder.BindByName(program, header, &error)) return ReportInputError(prefix + error);
   const std::size_t width = header.size();
 
-  OutputTarget output;
-  if (!output.Open(options.outputPath, &error)) return InputError(error);
-  CsvWriter writer(output.sink(), options.delimiter);
+  if (!output.Open(&interrupts, &error)) return ReportInputError(error);
+  CsvWriter writer(output, options.delimiter);
   PreparedWriter prepared(program, options.allFields, &writer);
   prepared.WriteHeader();
 
-  Interrupts interrupts;
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
   progress.StartPhase("applying");
   zelapply::Frame frame = program.NewFrame();
@@ -62,23 +53,10 @@ int RunApply(const ApplyOptions& options) {
       },
       &error);
   progress.Finish();
-  if (result == RowsResult::kInterrupted) {
-    std::cerr << (options.outputPath.empty() ? "interrupted\n"
-                                             : "interrupted; no output written\n");
-    return kExitInterrupted;
-  }
-  if (result == RowsResult::kInputError) return InputError(prefix + error);
-  if (!writer.Flush()) {
-    return InputError("cannot write " +
-                      (options.outputPath.empty() ? "to standard output" : options.outputPath));
-  }
-  if (!output.Commit(&error)) return InputError(error);
-  if (!options.quiet) {
-    for (const std::string& warning : decoder.Warnings(options.dataPath)) {
-      std::cerr << "warning: " << warning << "\n";
-    }
-  }
-  return kExitSuccess;
+  if (result == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
+  if (result == RowsResult::kInputError) return ReportInputError(prefix + error);
+  writer.Flush();
+  return FinishOutput(output, interrupts, decoder.Warnings(options.dataPath), options.quiet);
 }
 
 }  // namespace zelcli

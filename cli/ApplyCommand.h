@@ -13,7 +13,7 @@ namespace zelcli {
 struct ApplyOptions {
   std::string documentPath;
   std::string dataPath;
-  std::string outputPath;  // empty: standard output
+  std::string outputPath = "-";  // "-": standard output
   bool allFields = false;  // every derived field, not only the enabled ones
   char delimiter = ',';
   bool progress = false;

@@ -1,5 +1,6 @@
-// ByteSink: where a command's output goes: a file descriptor such as
-// standard output, or an atomically written file.
+// ByteSink: where a command's output goes. The commands write to an
+// OutputFile (standard output, a device, or a file written atomically);
+// benchmarks write to nothing.
 #ifndef ZELCRAFT_CLI_BYTESINK_H_
 #define ZELCRAFT_CLI_BYTESINK_H_
 
@@ -13,19 +14,6 @@ class ByteSink {
   // False when the bytes could not all be written.
   virtual bool Write(std::string_view bytes) = 0;
 };
-
-// Writes to an open descriptor that it does not own.
-class DescriptorSink : public ByteSink {
- public:
-  explicit DescriptorSink(int fd) : fd_(fd) {}
-  bool Write(std::string_view bytes) override;
-
- private:
-  int fd_;
-};
-
-// write(2) until every byte is out; false on an error.
-bool WriteAll(int fd, std::string_view bytes);
 
 }  // namespace zelcli
 

@@ -74,9 +74,9 @@ const char* StorageNoun(int storage) {
     case kStorageReal:
       return "a number";
     case kStorageDate:
-      return "a date (YYYY-MM-DD)";
+      return "a date (YYYY-MM-DD) or a timestamp";
     case kStorageTime:
-      return "a time (HH:MM:SS)";
+      return "a time (HH:MM:SS) or a timestamp";
     case kStorageTimestamp:
       return "a timestamp (YYYY-MM-DD HH:MM:SS)";
     default:
@@ -171,10 +171,24 @@ bool ParseTime(std::string_view text, double* seconds) {
   return true;
 }
 
-bool ParseTimestamp(std::string_view text, double* seconds) {
+bool ParseTimestampParts(std::string_view text, double* days, double* seconds) {
   if (text.size() < 19 || (text[10] != ' ' && text[10] != 'T')) return false;
+  return ParseDate(text.substr(0, 10), days) && ParseTime(text.substr(11), seconds);
+}
+
+bool ParseDayCell(std::string_view text, double* days) {
+  double seconds;
+  return ParseDate(text, days) || ParseTimestampParts(text, days, &seconds);
+}
+
+bool ParseTimeOfDayCell(std::string_view text, double* seconds) {
+  double days;
+  return ParseTime(text, seconds) || ParseTimestampParts(text, &days, seconds);
+}
+
+bool ParseTimestamp(std::string_view text, double* seconds) {
   double days, time;
-  if (!ParseDate(text.substr(0, 10), &days) || !ParseTime(text.substr(11), &time)) return false;
+  if (!ParseTimestampParts(text, &days, &time)) return false;
   *seconds = days * 86400.0 + time;
   return true;
 }

@@ -26,6 +26,13 @@ bool ParseDate(std::string_view text, double* days);
 bool ParseTime(std::string_view text, double* seconds);
 // A date and a time joined by a blank or "T", as seconds since 1970-01-01.
 bool ParseTimestamp(std::string_view text, double* seconds);
+// A timestamp's calendar day (days from 1970-01-01) and time of day (seconds).
+bool ParseTimestampParts(std::string_view text, double* days, double* seconds);
+// What a column declared as dates or times reads: a timestamp there counts as
+// its calendar day or its time of day, so that the date and time steps derive
+// their parts from it. Building and replaying read cells alike.
+bool ParseDayCell(std::string_view text, double* days);
+bool ParseTimeOfDayCell(std::string_view text, double* seconds);
 
 // Days from 1970-01-01 to the given day of the proleptic Gregorian calendar.
 int64_t DaysFromCivil(int64_t year, int month, int day);

@@ -1,7 +1,6 @@
 #include "CellReader.h"
 
 #include "CellParser.h"
-#include "FieldPlan.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
@@ -9,6 +8,13 @@ namespace zelcli {
 using namespace TorCommon_1_3;
 
 namespace {
+
+bool IsMissingString(const FieldSpec& spec, std::string_view text) {
+  for (const std::string& missing : spec.missingStrings) {
+    if (missing == text) return true;
+  }
+  return false;
+}
 
 const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -31,11 +37,8 @@ CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
     }
     return value->kind = CellValue::kMissing;
   }
-  if (spec_ != nullptr && (storage_ != kStorageString || codes_ != nullptr) &&
-      IsMissingString(spec_, text)) {
-    return value->kind = CellValue::kMissing;
-  }
   if (codes_ != nullptr) {
+    if (spec_ != nullptr && IsMissingString(*spec_, text)) return value->kind = CellValue::kMissing;
     const auto it = codes_->find(text);
     if (it == codes_->end()) return value->kind = CellValue::kBad;
     value->integer = it->second;
@@ -53,10 +56,10 @@ CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
       ok = ParseReal(text, &value->real);
       break;
     case kStorageDate:
-      ok = ParseDate(text, &value->real);
+      ok = exact_ ? ParseDate(text, &value->real) : ParseDayCell(text, &value->real);
       break;
     case kStorageTime:
-      ok = ParseTime(text, &value->real);
+      ok = exact_ ? ParseTime(text, &value->real) : ParseTimeOfDayCell(text, &value->real);
       break;
     case kStorageTimestamp:
       ok = ParseTimestamp(text, &value->real);

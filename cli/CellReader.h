@@ -2,8 +2,10 @@
 // place that turns cell text into values, so the columns in memory and the
 // records of a streamed file get exactly the same values. An empty cell is
 // missing, except that a quoted empty cell is the empty text in a text
-// column; a missing string of the schema is missing in a column that does
-// not hold text; ordinal text is read as the codes 1..k of its categories.
+// column; ordinal text is read as the codes 1..k of its categories, its
+// missing strings as missing. A column declared as dates or times also
+// reads timestamps as their day or time of day; while a storage is only
+// inferred, cells must have its exact form.
 #ifndef ZELCRAFT_CLI_CELLREADER_H_
 #define ZELCRAFT_CLI_CELLREADER_H_
 
@@ -34,9 +36,10 @@ using CategoryCodes = std::map<std::string, int64_t, std::less<>>;
 class CellReader {
  public:
   // `codes` (ordinal text) and `spec` may be null; both must outlive the reader.
-  CellReader(int storage, const CategoryCodes* codes, const FieldSpec* spec)
+  CellReader(int storage, const CategoryCodes* codes, const FieldSpec* spec, bool exact = false)
       : storage_(storage), codes_(codes != nullptr && !codes->empty() ? codes : nullptr),
-        spec_(spec != nullptr && !spec->missingStrings.empty() ? spec : nullptr) {}
+        spec_(spec != nullptr && !spec->missingStrings.empty() ? spec : nullptr),
+        exact_(exact) {}
 
   int storage() const { return storage_; }
   // kBad when the text is not a value of the storage (or not a category).
@@ -46,6 +49,7 @@ class CellReader {
   int storage_;
   const CategoryCodes* codes_;
   const FieldSpec* spec_;  // null unless it names missing strings
+  bool exact_;             // dates and times only in their own form
 };
 
 }  // namespace zelcli

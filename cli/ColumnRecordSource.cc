@@ -34,6 +34,12 @@ void ColumnRecordSource::Unpack() {
   }
 }
 
+void ColumnRecordSource::Rewind() {
+  progress_.PassEnded(static_cast<int64_t>(next_));
+  next_ = 0;
+  blockEnd_ = 0;
+}
+
 const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= store_.rows()) return nullptr;
   if (next_ >= blockEnd_) Unpack();

@@ -25,10 +25,7 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
 
   bool HasMoreRecords() override { return next_ < store_.rows(); }
   int64_t GetRecordCount() const override { return static_cast<int64_t>(store_.rows()); }
-  void Rewind() override {
-    next_ = 0;
-    blockEnd_ = 0;
-  }
+  void Rewind() override;
   const TorCommon_1_3::RawRecord* NextRecord() override;
 
  private:

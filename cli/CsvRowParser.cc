@@ -1,14 +1,22 @@
 #include "CsvRowParser.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace zelcli {
 
-bool IsValidUtf8(std::string_view text) {
+std::size_t FindUnwritable(std::string_view text, std::string* what) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
+  char code[16];
+  for (std::size_t i = 0; i < n;) {
     const unsigned char c = s[i];
     if (c < 0x80) {
+      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+        std::snprintf(code, sizeof code, "U+%04X", c);
+        *what = std::string("control character ") + code + ", which XML cannot carry";
+        return i;
+      }
       ++i;
       continue;
     }
@@ -25,15 +33,24 @@ bool IsValidUtf8(std::string_view text) {
       if (c == 0xF0) low = 0x90;   // overlong
       if (c == 0xF4) high = 0x8F;  // above U+10FFFF
     } else {
-      return false;
+      *what = "invalid UTF-8";
+      return i;
     }
-    if (i + length > n || s[i + 1] < low || s[i + 1] > high) return false;
-    for (std::size_t k = 2; k < length; ++k) {
-      if (s[i + k] < 0x80 || s[i + k] > 0xBF) return false;
+    bool valid = i + length <= n && s[i + 1] >= low && s[i + 1] <= high;
+    for (std::size_t k = 2; valid && k < length; ++k) valid = s[i + k] >= 0x80 && s[i + k] <= 0xBF;
+    if (!valid) {
+      *what = "invalid UTF-8";
+      return i;
+    }
+    // EF BF BE and EF BF BF are U+FFFE and U+FFFF.
+    if (c == 0xEF && s[i + 1] == 0xBF && s[i + 2] >= 0xBE) {
+      *what = std::string("noncharacter ") + (s[i + 2] == 0xBE ? "U+FFFE" : "U+FFFF") +
+              ", which XML cannot carry";
+      return i;
     }
     i += length;
   }
-  return true;
+  return std::string_view::npos;
 }
 
 void CsvRowParser::Reset() {
@@ -129,8 +146,12 @@ CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* po
     const std::string_view text = span.inScratch
                                       ? std::string_view(scratch_).substr(span.offset, span.size)
                                       : window.substr(span.offset, span.size);
-    if (!IsValidUtf8(text)) {
-      Fail(rowLine_, column, "invalid UTF-8");
+    std::string what;
+    const std::size_t bad = FindUnwritable(text, &what);
+    if (bad != std::string_view::npos) {
+      // The line of the character itself: a quoted cell may span lines.
+      const auto breaks = std::count(text.begin(), text.begin() + bad, '\n');
+      Fail(rowLine_ + breaks, column, what);
       return Result::kError;
     }
     spans_.push_back(span);

@@ -1,7 +1,10 @@
 // CsvRowParser: the cell splitting shared by the CSV readers. It parses one
 // row (RFC 4180: quoted cells may hold delimiters, doubled quotes and line
 // breaks; lines end with LF, CRLF or CR) from a window of the input and
-// checks that every cell is valid UTF-8. A window that ends inside a row is
+// checks that every cell is text an XML document can carry: valid UTF-8
+// without NUL or other control characters except tab and line breaks, and
+// without U+FFFE or U+FFFF, since every name and category may end up in a
+// document. A window that ends inside a row is
 // reported as incomplete, so a streaming reader can fetch more and retry;
 // a window marked final holds the rest of the input.
 #ifndef ZELCRAFT_CLI_CSVROWPARSER_H_
@@ -58,9 +61,11 @@ class CsvRowParser {
   std::string scratch_;
 };
 
-// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
-// code points above U+10FFFF).
-bool IsValidUtf8(std::string_view text);
+// The offset of the first byte of `text` that a document cannot carry, with
+// `what` saying why, or npos: text must be well-formed UTF-8 (no overlong
+// forms, surrogates or code points above U+10FFFF) without control
+// characters other than tab, LF and CR, and without U+FFFE and U+FFFF.
+std::size_t FindUnwritable(std::string_view text, std::string* what);
 
 }  // namespace zelcli
 

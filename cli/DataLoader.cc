@@ -2,16 +2,17 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <memory>
 #include <set>
+#include <sstream>
 
 #include "CellParser.h"
 #include "CellReader.h"
 #include "ChunkPipeline.h"
+#include "FileText.h"
 #include "TypeInference.h"
+#include "WeightTally.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
@@ -19,6 +20,14 @@ namespace zelcli {
 namespace {
 
 using namespace TorCommon_1_3;
+
+bool IsNumber(CellValue::Kind kind) {
+  return kind == CellValue::kInteger || kind == CellValue::kDecimal || kind == CellValue::kReal;
+}
+
+double Number(const CellValue& value) {
+  return value.kind == CellValue::kInteger ? static_cast<double>(value.integer) : value.Real();
+}
 
 // What the loader knows of one column while reading.
 struct ColumnLoad {
@@ -35,16 +44,19 @@ struct ColumnLoad {
   int ColumnStorage() const {
     return storage == kStorageString && !codes.empty() ? kStorageInteger : storage;
   }
+  // While the storage is inferred, cells must have its exact form.
   CellReader Reader() const {
-    return CellReader(ColumnStorage(), storage == kStorageString ? &codes : nullptr, spec);
+    return CellReader(ColumnStorage(), storage == kStorageString ? &codes : nullptr, spec,
+                      !declared);
   }
 };
 
 class Loader {
  public:
-  Loader(const LoadRequest& request, IInterruptCheck& interrupts, ProgressLine& progress,
-         LoadedData* data, std::string* error)
-      : request_(request), interrupts_(interrupts), progress_(progress), data_(data),
+  // `text`, when not null, is the file's text, which must outlive the loader.
+  Loader(const LoadRequest& request, const std::string_view* text, IInterruptCheck& interrupts,
+         ProgressLine& progress, LoadedData* data, std::string* error)
+      : request_(request), text_(text), interrupts_(interrupts), progress_(progress), data_(data),
         error_(error) {}
 
   LoadResult Run();
@@ -54,13 +66,15 @@ class Loader {
     *error_ = request_.path + ": " + what;
     return LoadResult::kInputError;
   }
-  bool Open(std::ifstream* in);
+  std::unique_ptr<std::istream> Open();
   bool ReadHeader(const CsvChunk& chunk);
   void AddRow(const CsvChunk& chunk, std::size_t row);
   void AddCell(std::size_t c, const CsvCell& cell, int64_t line);
   void Store(std::size_t c, const CellValue& value);
   void NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
                    bool categories);
+  void NoteError(int64_t row, std::size_t c, const std::string& message);
+  void TallyWeights(int64_t line);
   void Switch(std::size_t c, int storage);
   void Estimate(const CsvChunk& chunk);
   void StopStoring();
@@ -68,29 +82,36 @@ class Loader {
   LoadResult ReadAgain(const std::vector<std::size_t>& columns);
 
   const LoadRequest& request_;
+  const std::string_view* text_;
   IInterruptCheck& interrupts_;
   ProgressLine& progress_;
   LoadedData* data_;
   std::string* error_;
   std::vector<ColumnLoad> loads_;
   std::vector<CellReader> readers_;
+  // The weights are tallied as the component will take them, row by row.
+  std::vector<FieldPlan> specs_;  // names and schema entries only
+  std::unique_ptr<WeightTally> weights_;
+  bool frequencyMissing_ = true;
+  bool analysisMissing_ = true;
+  double frequency_ = 0.0;
+  double analysis_ = 0.0;
   bool storing_ = true;
   bool estimated_ = false;
   int64_t fileSize_ = 0;
-  // The first cell, by row and column, that does not fit its storage.
+  // The first cell, by row and column, that does not fit its storage, or
+  // the first row whose weights the component cannot count.
   std::string storageError_;
   int64_t errorRow_ = -1;
   std::size_t errorColumn_ = 0;
   CellValue value_;
 };
 
-bool Loader::Open(std::ifstream* in) {
-  in->open(request_.path, std::ios::binary);
-  if (!*in) {
-    *error_ = "cannot open " + request_.path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+std::unique_ptr<std::istream> Loader::Open() {
+  if (text_ != nullptr) return std::make_unique<std::istringstream>(std::string(*text_));
+  auto in = std::make_unique<std::ifstream>();
+  if (!OpenFileStream(request_.path, in.get(), error_)) return nullptr;
+  return in;
 }
 
 bool Loader::ReadHeader(const CsvChunk& chunk) {
@@ -125,7 +146,11 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     }
     data_->store.columns.emplace_back(load.ColumnStorage());
     readers_.push_back(load.Reader());
+    specs_.emplace_back();
+    specs_.back().name = names[c];
+    specs_.back().spec = load.spec;
   }
+  weights_ = std::make_unique<WeightTally>(specs_, request_.roles);
   return true;
 }
 
@@ -179,10 +204,8 @@ void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t line) {
   ColumnLoad& load = loads_[c];
   const std::string_view text = cell.text;
   const bool inferring = !load.declared && load.storage != kStorageString;
-  // Missing strings take no part in the inference.
-  const bool counts = !text.empty() && !IsMissingString(load.spec, text);
   CellValue::Kind kind = readers_[c].Read(cell, &value_);
-  if (inferring && counts) {
+  if (inferring && !text.empty()) {
     if (kind != CellValue::kBad) {
       load.inference.AddParsed();
       if (kind == CellValue::kInteger && value_.integer == 0 && text[0] == '-') {
@@ -199,18 +222,41 @@ void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t line) {
   }
   if (!load.reread) Store(c, value_);
   if (!text.empty() || cell.quoted) load.lossy = true;
+  if (static_cast<std::ptrdiff_t>(c) == weights_->frequencyColumn()) {
+    frequencyMissing_ = !IsNumber(kind);
+    frequency_ = frequencyMissing_ ? 0.0 : Number(value_);
+  }
+  if (static_cast<std::ptrdiff_t>(c) == weights_->analysisColumn()) {
+    analysisMissing_ = !IsNumber(kind);
+    analysis_ = analysisMissing_ ? 0.0 : Number(value_);
+  }
+}
+
+void Loader::TallyWeights(int64_t line) {
+  // Past the first error the totals no longer matter.
+  if (errorRow_ >= 0) return;
+  std::string error;
+  if (!weights_->AddRow(frequencyMissing_ ? nullptr : &frequency_,
+                        analysisMissing_ ? nullptr : &analysis_, line, &error)) {
+    NoteError(data_->rows, loads_.size(), error);
+  }
+}
+
+void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {
+  if (errorRow_ >= 0 && (errorRow_ < row || (errorRow_ == row && errorColumn_ < c))) return;
+  errorRow_ = row;
+  errorColumn_ = c;
+  storageError_ = message;
 }
 
 void Loader::NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
                          bool categories) {
-  if (errorRow_ >= 0 && (errorRow_ < row || (errorRow_ == row && errorColumn_ < c))) return;
-  errorRow_ = row;
-  errorColumn_ = c;
   const std::string expected =
       categories ? "one of its categories" : StorageNoun(data_->store.columns[c].storage());
-  storageError_ = "line " + std::to_string(line) + ", column " + std::to_string(c + 1) + ": " +
-                  QuoteCell(text) + " is not " + expected + " (field '" + data_->store.names[c] +
-                  "')";
+  NoteError(row, c,
+            "line " + std::to_string(line) + ", column " + std::to_string(c + 1) + ": " +
+                QuoteCell(text) + " is not " + expected + " (field '" + data_->store.names[c] +
+                "')");
 }
 
 void Loader::AddRow(const CsvChunk& chunk, std::size_t row) {
@@ -218,6 +264,7 @@ void Loader::AddRow(const CsvChunk& chunk, std::size_t row) {
   for (std::size_t c = 0; c < loads_.size(); ++c) {
     AddCell(c, chunk.Cell(begin + c), chunk.lines[row]);
   }
+  TallyWeights(chunk.lines[row]);
 }
 
 void Loader::StopStoring() {
@@ -253,14 +300,14 @@ bool Loader::Plan() {
 
 LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
   progress_.StartPhase("reading again");
-  std::ifstream in;
-  if (!Open(&in)) return LoadResult::kInputError;
+  const std::unique_ptr<std::istream> in = Open();
+  if (in == nullptr) return LoadResult::kInputError;
   std::vector<CellReader> readers;
   for (std::size_t c : columns) {
     const FieldPlan& plan = data_->plans[c];
     readers.emplace_back(plan.storage, &plan.codes, plan.spec);
   }
-  CsvChunkReader reader(in, request_.delimiter, request_.chunkBytes);
+  CsvChunkReader reader(*in, request_.delimiter, request_.chunkBytes);
   ChunkPipeline pipeline(reader, request_.threaded);
   int64_t rows = -1;  // the header comes first
   for (;;) {
@@ -290,13 +337,17 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
 }
 
 LoadResult Loader::Run() {
-  std::ifstream in;
-  if (!Open(&in)) return LoadResult::kInputError;
+  const std::unique_ptr<std::istream> in = Open();
+  if (in == nullptr) return LoadResult::kInputError;
   struct stat info;
-  if (stat(request_.path.c_str(), &info) == 0) fileSize_ = static_cast<int64_t>(info.st_size);
+  if (text_ != nullptr) {
+    fileSize_ = static_cast<int64_t>(text_->size());
+  } else if (stat(request_.path.c_str(), &info) == 0) {
+    fileSize_ = static_cast<int64_t>(info.st_size);
+  }
   if (request_.stream) StopStoring();
   progress_.StartPhase("reading");
-  CsvChunkReader reader(in, request_.delimiter, request_.chunkBytes);
+  CsvChunkReader reader(*in, request_.delimiter, request_.chunkBytes);
   ChunkPipeline pipeline(reader, request_.threaded);
   bool header = true;
   for (;;) {
@@ -329,6 +380,7 @@ LoadResult Loader::Run() {
     progress_.Records(data_->rows);
     if (chunk.last) break;
   }
+  if (data_->rows == 0) return Fail("the file has a header row but no records");
   if (!Plan()) return LoadResult::kInputError;
 
   // Columns whose final storage differs from what they hold: all-missing
@@ -355,6 +407,7 @@ LoadResult Loader::Run() {
   if (!storageError_.empty()) return Fail(storageError_);
   for (Column& column : data_->store.columns) column.ShrinkToFit();
   progress_.Records(data_->rows);
+  data_->droppedRecords = weights_->dropped();
   return LoadResult::kLoaded;
 }
 
@@ -362,7 +415,14 @@ LoadResult Loader::Run() {
 
 LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ProgressLine& progress,
                    LoadedData* data, std::string* error) {
-  Loader loader(request, interrupts, progress, data, error);
+  Loader loader(request, nullptr, interrupts, progress, data, error);
+  return loader.Run();
+}
+
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       IInterruptCheck& interrupts, ProgressLine& progress, LoadedData* data,
+                       std::string* error) {
+  Loader loader(request, &text, interrupts, progress, data, error);
   return loader.Run();
 }
 

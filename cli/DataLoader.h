@@ -10,12 +10,15 @@
 // When the columns would take more memory than the limit allows (or when
 // streaming is asked for), the values are not kept: the first read then
 // only infers the storages and counts the categories of text columns, and
-// the data passes read the file again (CsvRecordSource).
+// the data passes read the file again (CsvRecordSource). The weights are
+// checked row by row as the component will read them, and a file without
+// records is an input error.
 #ifndef ZELCRAFT_CLI_DATALOADER_H_
 #define ZELCRAFT_CLI_DATALOADER_H_
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ColumnStore.h"
@@ -35,6 +38,7 @@ struct LoadedData {
   std::vector<FieldPlan> plans;
   int64_t rows = 0;
   bool streamed = false;
+  int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
 };
 
 struct LoadRequest {
@@ -50,6 +54,10 @@ struct LoadRequest {
 
 LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
                    ProgressLine& progress, LoadedData* data, std::string* error);
+// The same for the file's text, which must outlive the call.
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
+                       LoadedData* data, std::string* error);
 
 }  // namespace zelcli
 

@@ -1,6 +1,7 @@
 #include "FieldPlan.h"
 
 #include <algorithm>
+#include <set>
 
 #include "torcommon13r/TorVariable.h"
 
@@ -9,20 +10,27 @@ namespace zelcli {
 using TorCommon_1_3::kStorageInteger;
 using TorCommon_1_3::kStorageString;
 
-bool IsMissingString(const FieldSpec* spec, std::string_view text) {
+bool FieldPlan::IsUserMissing(double value) const {
+  if (spec == nullptr) return false;
+  if (spec->missingRange && spec->missingRange->first <= value &&
+      value <= spec->missingRange->second) {
+    return true;
+  }
+  const auto& values = spec->missingValues;
+  return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+bool FieldPlan::IsUserMissing(std::string_view text) const {
   if (spec == nullptr) return false;
   const auto& strings = spec->missingStrings;
   return std::find(strings.begin(), strings.end(), text) != strings.end();
 }
 
-bool FieldPlan::ReadsAsMissing(std::string_view text) const {
-  return storage != kStorageString && IsMissingString(spec, text);
-}
-
 bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
                       std::string* error) {
+  const std::set<std::string_view> columns(names.begin(), names.end());
   for (const auto& field : schema.fields) {
-    if (std::find(names.begin(), names.end(), field.first) == names.end()) {
+    if (columns.count(field.first) == 0) {
       *error = "the schema describes field '" + field.first + "', which the data does not have";
       return false;
     }
@@ -31,6 +39,19 @@ bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schem
 }
 
 namespace {
+
+const char* StorageName(int storage) {
+  switch (storage) {
+    case TorCommon_1_3::kStorageDate:
+      return "dates";
+    case TorCommon_1_3::kStorageTime:
+      return "times";
+    case TorCommon_1_3::kStorageTimestamp:
+      return "timestamps";
+    default:
+      return "text";
+  }
+}
 
 bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, FieldPlan* plan,
              std::string* error) {
@@ -58,7 +79,31 @@ bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, Field
     *error = field + ": \"categories\" apply only to ordinal text fields";
     return false;
   }
+  // The component compares missing strings with texts only, and missing
+  // values and ranges with numbers only: anything else would be ignored.
+  if (spec != nullptr && text && (!spec->missingValues.empty() || spec->missingRange)) {
+    *error = field +
+             " holds text: \"missingValues\" and \"missingRange\" apply only to "
+             "fields of numbers, dates or times (use \"missingStrings\")";
+    return false;
+  }
+  if (spec != nullptr && !text && !spec->missingStrings.empty()) {
+    *error = field +
+             " does not hold text: \"missingStrings\" apply only to text fields (use "
+             "\"missingValues\", \"missingRange\" or an empty cell)";
+    return false;
+  }
   return true;
+}
+
+// Weights are numbers: a date, time or text column would silently weigh 0.
+bool CheckWeightField(const FieldPlan& plan, const char* what, std::string* error) {
+  const bool number = plan.codes.empty() && (plan.storage == kStorageInteger ||
+                                             plan.storage == TorCommon_1_3::kStorageReal);
+  if (number) return true;
+  *error = std::string("the ") + what + " '" + plan.name + "' must hold numbers, not " +
+           StorageName(plan.storage);
+  return false;
 }
 
 // A name given for a role must be a field that takes part in the build.
@@ -100,8 +145,9 @@ bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& i
       *error = "field '" + plan.name + "' cannot be both a target and a weight";
       return false;
     }
-    if (plan.name == roles.frequencyWeight && plan.storage == kStorageString) {
-      *error = "the frequency weight '" + plan.name + "' holds text, not numbers";
+    if ((plan.name == roles.frequencyWeight &&
+         !CheckWeightField(plan, "frequency weight", error)) ||
+        (plan.name == roles.analysisWeight && !CheckWeightField(plan, "analysis weight", error))) {
       return false;
     }
   }

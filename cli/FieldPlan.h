@@ -30,17 +30,16 @@ struct FieldPlan {
   // Ordinal text fields: category text to its code 1..k.
   std::map<std::string, int64_t, std::less<>> codes;
 
-  // True when the cell is one of the field's missing strings in a field that
-  // does not store text: such a cell is read as missing.
-  bool ReadsAsMissing(std::string_view text) const;
+  // Whether a stored value is one of the field's user-missing values, as the
+  // component will judge it: a number in the closed missing range or equal
+  // to a missing value; a text equal to a missing string.
+  bool IsUserMissing(double value) const;
+  bool IsUserMissing(std::string_view text) const;
 };
 
 // Every field the schema names must be a column of the data.
 bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
                       std::string* error);
-
-// True when `text` is one of the schema's missing strings for the field.
-bool IsMissingString(const FieldSpec* spec, std::string_view text);
 
 bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& inferred,
                 const Schema& schema, const FieldRoles& roles, std::vector<FieldPlan>* plans,

@@ -1,10 +1,15 @@
-// Interrupts: turns Ctrl-C (SIGINT) into a stop request. The signal handler
-// only sets a flag and wakes a watcher thread; the thread calls Stop() on the
-// attached algorithm, which the component allows from another thread. The
-// same flag answers the component's interrupt check and the reading loop. A
-// second Ctrl-C ends the process at once. One instance at a time.
+// Interrupts: turns Ctrl-C (SIGINT), SIGTERM and SIGHUP into a stop request.
+// The signal handler only records the signal and wakes a watcher thread; the
+// thread calls Stop() on the attached algorithm, which the component allows
+// from another thread. The same flag answers the component's interrupt check,
+// the reading loops and the output files. A second such signal ends the
+// process at once, after removing the outputs' temporary files. SIGXFSZ is
+// ignored, so that writing past the file size limit fails like any other
+// write error. One instance at a time; every command makes it first.
 #ifndef ZELCRAFT_CLI_INTERRUPTS_H_
 #define ZELCRAFT_CLI_INTERRUPTS_H_
+
+#include <signal.h>
 
 #include <mutex>
 #include <thread>
@@ -21,8 +26,10 @@ class Interrupts : public TorCommon_1_3::IInterruptCheck {
   Interrupts& operator=(const Interrupts&) = delete;
 
   bool IsInterrupted() override;
-  // The algorithm to stop; null detaches it. Attaching after Ctrl-C stops it
-  // at once.
+  // The exit status for the signal received: 128 + its number.
+  int ExitStatus() const;
+  // The algorithm to stop; null detaches it. Attaching after a signal stops
+  // it at once.
   void Attach(TorCommon_1_3::ITorAlgorithm* algorithm);
 
  private:
@@ -32,6 +39,7 @@ class Interrupts : public TorCommon_1_3::IInterruptCheck {
   std::thread watcher_;
   std::mutex mutex_;
   TorCommon_1_3::ITorAlgorithm* algorithm_ = nullptr;  // not owned
+  struct sigaction previous_[4];
 };
 
 }  // namespace zelcli

@@ -2,33 +2,29 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 
 #include "CsvWriter.h"
-#include "Interrupts.h"
+#include "FileText.h"
 #include "RowDecoder.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
 
-namespace {
-
-int InputError(const std::string& message) {
-  std::cerr << "error: " << message << "\n";
-  return kExitInputError;
-}
-
-}  // namespace
-
 int RunInverse(const InverseOptions& options) {
+  // First, so that a stop signal from here on leaves no temporary file.
+  Interrupts interrupts;
   std::string error;
+  OutputFile output;
+  if (!PrepareStreamOutput(options.outputPath, options.documentPath, options.predictionsPath,
+                           &output, &error)) {
+    return ReportInputError(error);
+  }
   zelapply::CompiledDocument document;
-  if (!LoadDocument(options.documentPath, &document, &error)) return InputError(error);
+  if (!LoadDocument(options.documentPath, &document, &error)) return ReportInputError(error);
   if (!document.inverse) {
-    return InputError(options.documentPath + ": the document has no target inverse");
+    return ReportInputError(options.documentPath + ": the document has no target inverse");
   }
   const zelapply::Program& inverse = *document.inverse;
   // The inverse reads the transformed target, the one input it refers to.
@@ -36,48 +32,45 @@ int RunInverse(const InverseOptions& options) {
   for (std::size_t i = 0; i < inverse.inputCount(); ++i) {
     if (!inverse.IsRead(i)) continue;
     if (target != inverse.inputCount()) {
-      return InputError(options.documentPath + ": the target inverse reads more than one field");
+      return ReportInputError(options.documentPath +
+                              ": the target inverse reads more than one field");
     }
     target = i;
   }
   if (target == inverse.inputCount()) {
-    return InputError(options.documentPath + ": the target inverse reads no field");
+    return ReportInputError(options.documentPath + ": the target inverse reads no field");
   }
 
-  std::ifstream in(options.predictionsPath, std::ios::binary);
-  if (!in) {
-    return InputError("cannot open " + options.predictionsPath + ": " + std::strerror(errno));
-  }
-  const std::string prefix = options.predictionsPath + ": ";
+  std::ifstream in;
+  if (!OpenFileStream(options.predictionsPath, &in, &error)) return ReportInputError(error);
   CsvStreamReader reader(in, options.delimiter);
   std::vector<CsvCell> header;
-  if (!reader.NextRow(&header)) {
-    return InputError(
-        prefix + (reader.error().empty() ? "the file is empty: no header row" : reader.error()));
+  if (!ReadHeaderRow(reader, options.predictionsPath, &header, &error)) {
+    return ReportInputError(error);
   }
+  const std::string prefix = options.predictionsPath + ": ";
   std::size_t column = header.size();
   for (std::size_t c = 0; c < header.size(); ++c) {
     if (header[c].text != options.column) continue;
-    if (column != header.size())
-      return InputError(prefix + "column '" + options.column + "' appears twice");
+    if (column != header.size()) {
+      return ReportInputError(prefix + "column '" + options.column + "' appears twice");
+    }
     column = c;
   }
   if (column == header.size()) {
-    return InputError(prefix + "there is no column '" + options.column + "'");
+    return ReportInputError(prefix + "there is no column '" + options.column + "'");
   }
   RowDecoder decoder;
   decoder.Bind(inverse, target, column);
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;
 
-  OutputTarget output;
-  if (!output.Open(options.outputPath, &error)) return InputError(error);
-  CsvWriter writer(output.sink(), options.delimiter);
+  if (!output.Open(&interrupts, &error)) return ReportInputError(error);
+  CsvWriter writer(output, options.delimiter);
   for (const CsvCell& cell : header) writer.Text(cell.text);
   writer.Text(options.column + "_inverse");
   writer.EndRow();
 
-  Interrupts interrupts;
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
   progress.StartPhase("inverting");
   zelapply::Frame frame = inverse.NewFrame();
@@ -99,23 +92,11 @@ int RunInverse(const InverseOptions& options) {
       },
       &error);
   progress.Finish();
-  if (rows == RowsResult::kInterrupted) {
-    std::cerr << (options.outputPath.empty() ? "interrupted\n"
-                                             : "interrupted; no output written\n");
-    return kExitInterrupted;
-  }
-  if (rows == RowsResult::kInputError) return InputError(prefix + error);
-  if (!writer.Flush()) {
-    return InputError("cannot write " +
-                      (options.outputPath.empty() ? "to standard output" : options.outputPath));
-  }
-  if (!output.Commit(&error)) return InputError(error);
-  if (!options.quiet) {
-    for (const std::string& warning : decoder.Warnings(options.predictionsPath)) {
-      std::cerr << "warning: " << warning << "\n";
-    }
-  }
-  return kExitSuccess;
+  if (rows == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
+  if (rows == RowsResult::kInputError) return ReportInputError(prefix + error);
+  writer.Flush();
+  return FinishOutput(output, interrupts, decoder.Warnings(options.predictionsPath),
+                      options.quiet);
 }
 
 }  // namespace zelcli

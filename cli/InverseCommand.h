@@ -14,7 +14,7 @@ struct InverseOptions {
   std::string documentPath;
   std::string predictionsPath;
   std::string column;      // the predictions; the result is column + "_inverse"
-  std::string outputPath;  // empty: standard output
+  std::string outputPath = "-";  // "-": standard output
   char delimiter = ',';
   bool progress = false;
   bool quiet = false;

@@ -2,25 +2,25 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <sstream>
 
-#include "AtomicFile.h"
 #include "ColumnRecordSource.h"
 #include "CsvRecordSource.h"
 #include "DataLoader.h"
 #include "HostFields.h"
 #include "Interrupts.h"
+#include "OutputFile.h"
 #include "PreparedData.h"
 #include "ProgressLine.h"
 #include "SchemaFile.h"
+#include "SettingRanges.h"
 #include "SettingsFile.h"
 #include "StatsCsv.h"
 #include "StatusMessages.h"
 #include "SummaryReport.h"
+#include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -36,9 +36,9 @@ int InputError(const std::string& message) {
   return kExitInputError;
 }
 
-int Interrupted() {
+int Interrupted(const Interrupts& interrupts) {
   std::cerr << "interrupted; no document written\n";
-  return kExitInterrupted;
+  return interrupts.ExitStatus();
 }
 
 std::string DefaultOutputPath(const std::string& dataPath) {
@@ -49,26 +49,29 @@ std::string DefaultOutputPath(const std::string& dataPath) {
   return stem + ".pmml";
 }
 
-// Refuses an output directory that cannot be written before the long work.
-bool CheckOutputDirectory(const std::string& path, std::string* error) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  if (access(dir.c_str(), W_OK) == 0) return true;
-  *error = "cannot write to " + dir + ": " + std::strerror(errno);
-  return false;
-}
-
-bool BuildSettings(const PrepareOptions& options, TorSettings* settings, std::string* error) {
+bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
+                   std::vector<std::string>* warnings, std::string* error) {
   const SettingsFile keys(ZelFactory::GetSettingKeys());
-  if (!options.settingsPath.empty() && !keys.LoadFile(options.settingsPath, settings, error)) {
+  if (!options.settingsPath.empty() &&
+      !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
   }
   for (const std::string& assignment : options.assignments) {
-    if (!keys.Assign(assignment, settings, error)) return false;
+    if (!keys.Assign(assignment, settings, warnings, error)) return false;
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
-  return true;
+  return CheckSettingRanges(*settings, warnings, error);
+}
+
+// Resolves an output before the long work; it must never overwrite one of
+// the files the document is made from.
+bool PrepareOutput(const PrepareOptions& options, const std::string& path, OutputFile* output,
+                   std::string* error) {
+  return output->Prepare(path, error) &&
+         output->CheckNotInput(options.dataPath, "data", error) &&
+         output->CheckNotInput(options.schemaPath, "schema", error) &&
+         output->CheckNotInput(options.settingsPath, "settings", error);
 }
 
 // Half of the physical memory: the columns stay well inside what the
@@ -87,25 +90,40 @@ void PrintStatuses(const std::vector<TorStatus>& statuses) {
 }  // namespace
 
 int RunPrepare(const PrepareOptions& options) {
+  // First, so that a stop signal from here on leaves no temporary file.
+  Interrupts interrupts;
   std::string error;
+  if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") > 1) {
+    return InputError("only one of the document, the prepared data and the statistics can go to "
+                      "standard output");
+  }
   TorSettings settings;
-  if (!BuildSettings(options, &settings, &error)) return InputError(error);
+  std::vector<std::string> notes;
+  if (!BuildSettings(options, &settings, &notes, &error)) return InputError(error);
   Schema schema;
   if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
-  const bool toStandardOutput = options.outputPath == "-";
-  const bool dataToStandardOutput = options.dataOutPath == "-";
-  if (toStandardOutput && dataToStandardOutput) {
-    return InputError("the document and the prepared data cannot both go to standard output");
-  }
-  const std::string outputPath =
+  OutputFile document;
+  const std::string documentPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
-  if (!toStandardOutput && !CheckOutputDirectory(outputPath, &error)) return InputError(error);
-  if (!options.statsPath.empty() && !CheckOutputDirectory(options.statsPath, &error)) {
+  if (!PrepareOutput(options, documentPath, &document, &error)) return InputError(error);
+  OutputFile preparedData;
+  const bool withData = !options.dataOutPath.empty();
+  if (withData && !PrepareOutput(options, options.dataOutPath, &preparedData, &error)) {
     return InputError(error);
   }
-  if (!options.dataOutPath.empty() && !dataToStandardOutput &&
-      !CheckOutputDirectory(options.dataOutPath, &error)) {
+  OutputFile statistics;
+  const bool withStats = !options.statsPath.empty();
+  if (withStats && !PrepareOutput(options, options.statsPath, &statistics, &error)) {
     return InputError(error);
+  }
+  if (withData && document.SameTarget(preparedData)) {
+    return InputError("the document and the prepared data cannot both be written to " +
+                      options.dataOutPath);
+  }
+  if (withStats && (document.SameTarget(statistics) ||
+                    (withData && preparedData.SameTarget(statistics)))) {
+    return InputError("the statistics cannot be written to " + options.statsPath +
+                      ", which another output names");
   }
 
   LoadRequest request;
@@ -118,13 +136,17 @@ int RunPrepare(const PrepareOptions& options) {
   request.memoryLimit = options.memoryLimit > 0 ? options.memoryLimit : DefaultMemoryLimit();
   request.threaded = options.threads != 1;
 
-  Interrupts interrupts;
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
   LoadedData data;
   const LoadResult loaded = LoadCsv(request, interrupts, progress, &data, &error);
   if (loaded != LoadResult::kLoaded) progress.Finish();
-  if (loaded == LoadResult::kInterrupted) return Interrupted();
+  if (loaded == LoadResult::kInterrupted) return Interrupted(interrupts);
   if (loaded == LoadResult::kInputError) return InputError(error);
+  if (data.droppedRecords > 0) {
+    notes.push_back(std::to_string(data.droppedRecords) +
+                    " records left out: their frequency or analysis weight is missing, zero or "
+                    "negative");
+  }
 
   HostFields fields;
   BuildHostFields(data.plans, data.store, request.roles, &fields);
@@ -157,56 +179,82 @@ int RunPrepare(const PrepareOptions& options) {
   }
   const std::vector<TorStatus> warnings = *algorithm->GetWarnings();
 
-  std::ostringstream document;
+  std::ostringstream pmml;
   TorStatus written;
   if (!status.IsError() && !interrupts.IsInterrupted()) {
     PMMLHeaderInfo header;
     header.applicationName = "zelcraft prepare";
     header.applicationVersion = ZEL_VERSION;
-    written = algorithm->WritePMML(document, &header);
+    written = algorithm->WritePMML(pmml, &header);
   }
   progress.Finish();
   if (interrupts.IsInterrupted() || status.GetCode() == ZelStatusCode::kInterrupted) {
-    return Interrupted();
+    return Interrupted(interrupts);
   }
-  if (!options.quiet) PrintStatuses(warnings);
+  if (!options.quiet) {
+    for (const std::string& note : notes) std::cerr << "warning: " << note << "\n";
+    PrintStatuses(warnings);
+  }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
+    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
+      std::cerr << "note: "
+                << ExplainExcludedTarget(data, *source, fields.columnOf, request.roles, settings)
+                << "\n";
+    }
     return kExitComponentError;
   }
 
-  const std::string text = document.str();
+  const std::string text = pmml.str();
   std::string stats;
-  if (!options.statsPath.empty() && !MakeStatsCsv(text, &stats)) {
+  if (withStats && !MakeStatsCsv(text, &stats)) {
     std::cerr << "error: the statistics cannot be read back from the document\n";
     return kExitComponentError;
   }
-  // The prepared data comes first: an interrupted run then leaves neither file.
-  if (!options.dataOutPath.empty()) {
+  // Every output is finished before any appears: a failed or interrupted run
+  // leaves none.
+  if (withData) {
     std::vector<std::string> names;
     for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
-    const PreparedDataResult prepared =
-        WritePreparedData(text, *source, names, options.dataOutPath, options.delimiter,
-                          interrupts, progress, &error);
+    const PreparedDataResult prepared = WritePreparedData(
+        text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == PreparedDataResult::kInterrupted) return Interrupted();
+    if (prepared == PreparedDataResult::kInterrupted) return Interrupted(interrupts);
     if (prepared == PreparedDataResult::kWriteError) return InputError(error);
     if (prepared == PreparedDataResult::kBadDocument) {
       std::cerr << "error: " << error << "\n";
       return kExitComponentError;
     }
   }
-  if (!options.statsPath.empty() && !WriteFileAtomically(options.statsPath, stats, &error)) {
-    return InputError(error);
+  if (withStats) {
+    if (!statistics.Open(&interrupts, &error)) return InputError(error);
+    statistics.Write(stats);
+    switch (statistics.Finish(&error)) {
+      case OutputFile::Result::kInterrupted:
+        return Interrupted(interrupts);
+      case OutputFile::Result::kFailed:
+        return InputError(error);
+      case OutputFile::Result::kWritten:
+        break;
+    }
   }
-  if (toStandardOutput) {
-    std::cout << text << std::flush;
-    if (!std::cout) return InputError("cannot write the document to standard output");
-  } else if (!WriteFileAtomically(outputPath, text, &error)) {
+  if (!document.Open(&interrupts, &error)) return InputError(error);
+  document.Write(text);
+  switch (document.Finish(&error)) {
+    case OutputFile::Result::kInterrupted:
+      return Interrupted(interrupts);
+    case OutputFile::Result::kFailed:
+      return InputError(error);
+    case OutputFile::Result::kWritten:
+      break;
+  }
+  if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
+      document.Commit(&error) != OutputFile::Result::kWritten) {
     return InputError(error);
   }
   if (!options.quiet) {
@@ -216,11 +264,11 @@ int RunPrepare(const PrepareOptions& options) {
                  {static_cast<std::size_t>(data.rows), data.store.names.size(),
                   fields.columnOf.size()},
                  summary);
-    if (!toStandardOutput) std::cerr << "document written to " << outputPath << "\n";
-    if (!options.statsPath.empty()) {
+    if (!document.toStandardOutput()) std::cerr << "document written to " << documentPath << "\n";
+    if (withStats && !statistics.toStandardOutput()) {
       std::cerr << "statistics written to " << options.statsPath << "\n";
     }
-    if (!options.dataOutPath.empty() && !dataToStandardOutput) {
+    if (withData && !preparedData.toStandardOutput()) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
     }
   }

@@ -1,8 +1,9 @@
 // PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
 // document. It plays the host: it loads the data, builds the settings and
-// the field list, runs the component with a progress line and Ctrl-C
+// the field list, runs the component with a progress line and signal
 // handling, writes the document and reports; on request it also writes the
-// prepared data set, replaying the document on the columns in memory.
+// prepared data set, replaying the document on the columns in memory. Every
+// input problem it can see is refused before the long work starts.
 #ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
 #define ZELCRAFT_CLI_PREPARECOMMAND_H_
 

@@ -4,7 +4,6 @@
 
 #include "CsvWriter.h"
 #include "PreparedWriter.h"
-#include "StreamingCommand.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -34,8 +33,8 @@ void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
 
 PreparedDataResult WritePreparedData(const std::string& document,
                                      TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names,
-                                     const std::string& path, char delimiter,
+                                     const std::vector<std::string>& names, OutputFile& output,
+                                     char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error) {
   zelapply::CompiledDocument compiled;
@@ -58,12 +57,8 @@ PreparedDataResult WritePreparedData(const std::string& document,
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
-  const bool toStandardOutput = path == "-";
-  OutputTarget output;
-  if (!output.Open(toStandardOutput ? std::string() : path, error)) {
-    return PreparedDataResult::kWriteError;
-  }
-  CsvWriter writer(output.sink(), delimiter);
+  if (!output.Open(&interrupts, error)) return PreparedDataResult::kWriteError;
+  CsvWriter writer(output, delimiter);
   PreparedWriter prepared(program, false, &writer);
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
@@ -83,9 +78,14 @@ PreparedDataResult WritePreparedData(const std::string& document,
     }
   }
   progress.Records(static_cast<int64_t>(row));
-  if (!writer.Flush() || !output.Commit(error)) {
-    if (error->empty()) *error = "cannot write " + (toStandardOutput ? "to standard output" : path);
-    return PreparedDataResult::kWriteError;
+  writer.Flush();
+  switch (output.Finish(error)) {
+    case OutputFile::Result::kInterrupted:
+      return PreparedDataResult::kInterrupted;
+    case OutputFile::Result::kFailed:
+      return PreparedDataResult::kWriteError;
+    case OutputFile::Result::kWritten:
+      break;
   }
   return PreparedDataResult::kWritten;
 }

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "OutputFile.h"
 #include "ProgressLine.h"
 #include "frame/host/HostInterfaces.h"
 
@@ -16,12 +17,13 @@ namespace zelcli {
 
 enum class PreparedDataResult { kWritten, kWriteError, kInterrupted, kBadDocument };
 
-// `path` "-" is standard output. Field i of each record of `source` is the
-// field named names[i].
+// Writes to `output`, prepared but not yet opened, and finishes it; the
+// caller commits it once every output of the run is finished. Field i of
+// each record of `source` is the field named names[i].
 PreparedDataResult WritePreparedData(const std::string& document,
                                      TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names,
-                                     const std::string& path, char delimiter,
+                                     const std::vector<std::string>& names, OutputFile& output,
+                                     char delimiter,
                                      TorCommon_1_3::IInterruptCheck& interrupts,
                                      ProgressLine& progress, std::string* error);
 

@@ -14,29 +14,37 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 ProgressLine::ProgressLine(std::ostream& out, bool enabled)
     : out_(out), enabled_(enabled), start_(std::chrono::steady_clock::now()) {}
 
-void ProgressLine::StartPhase(const std::string& phase) {
-  phase_ = phase;
-  records_ = 0;
-  Draw();
-}
+void ProgressLine::StartPhase(const std::string& phase) { Switch(phase); }
 
 void ProgressLine::Records(int64_t count) {
   records_ = count;
   if (enabled_ && std::chrono::steady_clock::now() - lastDraw_ >= kRedrawInterval) Draw();
 }
 
+void ProgressLine::PassEnded(int64_t count) {
+  records_ = count;
+  ++passesEnded_;
+  Switch(PassName());
+}
+
 void ProgressLine::Report(TorCommon_1_3::ProgressReport& report) {
   const int stage = report.DiscreteMeasure("BuildStage");
   if (stage == ZelReporterConst::StagePrepared) {
-    phase_ = "pass 1/7";
-  } else if (stage == ZelReporterConst::StageDataPass) {
-    const int done = report.DiscreteMeasure("DataPassNumber");
-    phase_ = done < kPasses ? "pass " + std::to_string(done + 1) + "/7" : "finishing";
+    passesEnded_ = 0;
+    Switch(PassName());
   } else if (stage == ZelReporterConst::StagePassesDone) {
-    phase_ = "writing";
-  } else {
-    return;
+    Switch("writing");
   }
+}
+
+std::string ProgressLine::PassName() const {
+  if (passesEnded_ >= kPasses) return "finishing";
+  return "pass " + std::to_string(passesEnded_ + 1) + "/" + std::to_string(kPasses);
+}
+
+void ProgressLine::Switch(const std::string& phase) {
+  if (!phase_.empty() && records_ > 0) Draw();
+  phase_ = phase;
   records_ = 0;
   Draw();
 }

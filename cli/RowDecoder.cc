@@ -72,11 +72,11 @@ bool RowDecoder::ReadCell(const Binding& binding, const CsvCell& cell, Value* va
       value->SetReal(real);
       return true;
     case ValueType::kDate:
-      if (!ParseDate(text, &real)) break;
+      if (!ParseDayCell(text, &real)) break;
       value->SetReal(real, ValueType::kDate);
       return true;
     case ValueType::kTime:
-      if (!ParseTime(text, &real)) break;
+      if (!ParseTimeOfDayCell(text, &real)) break;
       value->SetReal(real, ValueType::kTime);
       return true;
     case ValueType::kTimestamp:

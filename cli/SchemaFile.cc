@@ -122,8 +122,15 @@ const FieldSpec* Schema::Find(const std::string& name) const {
 bool LoadSchema(const std::string& path, Schema* schema, std::string* error) {
   schema->fields.clear();
   if (path.empty()) return true;
+  std::string text;
+  return ReadFileText(path, &text, error) && ParseSchema(text, path, schema, error);
+}
+
+bool ParseSchema(std::string_view text, const std::string& path, Schema* schema,
+                 std::string* error) {
+  schema->fields.clear();
   Json json;
-  if (!ReadJsonFile(path, &json, error)) return false;
+  if (!ParseJsonText(text, path, &json, error)) return false;
   if (!json.is_object() || json.size() != 1 || !json.contains("fields") ||
       !json["fields"].is_object()) {
     *error = path + ": expected an object with the single key \"fields\" holding an object";

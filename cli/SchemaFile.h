@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,6 +38,9 @@ struct Schema {
 // Reads and checks the file's structure; field names are checked against the
 // data later. An empty path gives an empty schema.
 bool LoadSchema(const std::string& path, Schema* schema, std::string* error);
+// The same for the file's text; `name` prefixes the messages.
+bool ParseSchema(std::string_view text, const std::string& name, Schema* schema,
+                 std::string* error);
 
 }  // namespace zelcli
 

@@ -39,11 +39,37 @@ bool FitsInt(const nlohmann::ordered_json& value) {
          value.get<int64_t>() <= INT_MAX;
 }
 
+// Keys of the hosts' vocabulary that the component never reads.
+const char* const kWithoutEffect[] = {"outputMode",
+                                      "outputName",
+                                      "autoOutputName",
+                                      "outputPmmlFile",
+                                      "outputFilePath",
+                                      "filterOut",
+                                      "forcedVariable",
+                                      "frequencyWeight",
+                                      "excludeNoUsedField",
+                                      "excludeConstantScaleFeature",
+                                      "setDirectionNone",
+                                      "unsupervisedMerging",
+                                      "reorderNominalCatsPriorToMerging"};
+
+std::string WithoutEffect(const std::string& name) {
+  return "settings key \"" + name + "\" has no effect; ignored";
+}
+
 std::string MustBe(const ZelSettingKey& key) {
   return std::string("settings key \"") + key.name + "\" takes " + SettingTypeName(key.type);
 }
 
 }  // namespace
+
+bool IsKeyWithoutEffect(const std::string& name) {
+  for (const char* key : kWithoutEffect) {
+    if (name == key) return true;
+  }
+  return false;
+}
 
 const char* SettingTypeName(ZelSettingType type) {
   switch (type) {
@@ -84,14 +110,24 @@ const ZelSettingKey* SettingsFile::Find(const std::string& name, std::string* er
 }
 
 bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
-                            std::string* error) const {
+                            std::vector<std::string>* warnings, std::string* error) const {
+  std::string text;
+  return ReadFileText(path, &text, error) && LoadText(text, path, settings, warnings, error);
+}
+
+bool SettingsFile::LoadText(std::string_view text, const std::string& path, TorSettings* settings,
+                            std::vector<std::string>* warnings, std::string* error) const {
   nlohmann::ordered_json json;
-  if (!ReadJsonFile(path, &json, error)) return false;
+  if (!ParseJsonText(text, path, &json, error)) return false;
   if (!json.is_object()) {
     *error = path + ": expected an object of settings keys";
     return false;
   }
   for (const auto& item : json.items()) {
+    if (IsKeyWithoutEffect(item.key())) {
+      warnings->push_back(path + ": " + WithoutEffect(item.key()));
+      continue;
+    }
     const ZelSettingKey* key = Find(item.key(), error);
     const auto& value = item.value();
     bool typed = key != nullptr;
@@ -125,7 +161,7 @@ bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
 }
 
 bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
-                          std::string* error) const {
+                          std::vector<std::string>* warnings, std::string* error) const {
   const std::size_t equals = assignment.find('=');
   if (equals == std::string::npos) {
     *error = "--set expects KEY=VALUE, got \"" + assignment + "\"";
@@ -133,6 +169,10 @@ bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
   }
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
+  if (IsKeyWithoutEffect(name)) {
+    warnings->push_back(WithoutEffect(name));
+    return true;
+  }
   const ZelSettingKey* key = Find(name, error);
   if (key == nullptr) return false;
   int64_t integer;

@@ -2,10 +2,12 @@
 // settings keys and from KEY=VALUE assignments, typing every value by the
 // component's key catalogue. Unknown keys are refused with the closest known
 // key as a hint, since a misspelt key would otherwise be silently ignored.
+// The keys a host may send that have no effect are accepted with a warning.
 #ifndef ZELCRAFT_CLI_SETTINGSFILE_H_
 #define ZELCRAFT_CLI_SETTINGSFILE_H_
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/ZelSettingKeys.h"
@@ -17,12 +19,17 @@ class SettingsFile {
  public:
   explicit SettingsFile(const std::vector<ZelSettingKey>& keys) : keys_(keys) {}
 
-  // Every key of the file's top-level object.
+  // Every key of the file's top-level object. A key without effect adds a
+  // line to `warnings`.
   bool LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
+                std::vector<std::string>* warnings, std::string* error) const;
+  // The same for the file's text; `name` prefixes the messages.
+  bool LoadText(std::string_view text, const std::string& name,
+                TorCommon_1_3::TorSettings* settings, std::vector<std::string>* warnings,
                 std::string* error) const;
   // "KEY=VALUE", the value text read as the key's type.
   bool Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
-              std::string* error) const;
+              std::vector<std::string>* warnings, std::string* error) const;
 
   // The known key nearest to `name` by edit distance, ignoring case.
   std::string ClosestKey(const std::string& name) const;
@@ -35,6 +42,9 @@ class SettingsFile {
 
 // The type's name as help texts and messages show it.
 const char* SettingTypeName(ZelSettingType type);
+
+// True for the keys of the hosts' vocabulary that the component never reads.
+bool IsKeyWithoutEffect(const std::string& name);
 
 }  // namespace zelcli
 

@@ -1,5 +1,7 @@
 #include "StreamingCommand.h"
 
+#include <iostream>
+
 #include "FileText.h"
 
 namespace zelcli {
@@ -21,15 +23,17 @@ bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
   return false;
 }
 
-bool OutputTarget::Open(const std::string& path, std::string* error) {
-  if (path.empty()) return true;
-  file_.reset(new AtomicOutput);
-  return file_->Open(path, error);
+bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
+                         const std::string& dataPath, OutputFile* output, std::string* error) {
+  return output->Prepare(path, error) && output->CheckNotInput(documentPath, "document", error) &&
+         output->CheckNotInput(dataPath, "data", error);
 }
 
-bool OutputTarget::Commit(std::string* error) {
-  if (file_) return file_->Commit(error);
-  return true;
+bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
+                   std::string* error) {
+  if (reader.NextRow(header)) return true;
+  *error = path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error());
+  return false;
 }
 
 RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
@@ -56,6 +60,33 @@ RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
     return RowsResult::kInputError;
   }
   return interrupts.IsInterrupted() ? RowsResult::kInterrupted : RowsResult::kDone;
+}
+
+int FinishOutput(OutputFile& output, const Interrupts& interrupts,
+                 const std::vector<std::string>& warnings, bool quiet) {
+  std::string error;
+  switch (output.Commit(&error)) {
+    case OutputFile::Result::kInterrupted:
+      return ReportInterrupted(output, interrupts);
+    case OutputFile::Result::kFailed:
+      return ReportInputError(error);
+    case OutputFile::Result::kWritten:
+      break;
+  }
+  if (!quiet) {
+    for (const std::string& warning : warnings) std::cerr << "warning: " << warning << "\n";
+  }
+  return kExitSuccess;
+}
+
+int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts) {
+  std::cerr << (output.toStandardOutput() ? "interrupted\n" : "interrupted; no output written\n");
+  return interrupts.ExitStatus();
+}
+
+int ReportInputError(const std::string& message) {
+  std::cerr << "error: " << message << "\n";
+  return kExitInputError;
 }
 
 }  // namespace zelcli

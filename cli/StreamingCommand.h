@@ -1,21 +1,21 @@
 // StreamingCommand: what the commands that stream a CSV file through a
-// document share: reading and compiling the document, the output (standard
-// output, or a file written atomically), and the loop over the data rows
-// with its width check, Ctrl-C and progress line.
+// document share: reading and compiling the document, the checked output,
+// opening the data, the loop over the data rows with its width check, stop
+// signals and progress line, and the end of the run.
 #ifndef ZELCRAFT_CLI_STREAMINGCOMMAND_H_
 #define ZELCRAFT_CLI_STREAMINGCOMMAND_H_
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
 #include "CsvStreamReader.h"
+#include "ExitStatus.h"
+#include "Interrupts.h"
+#include "OutputFile.h"
 #include "ProgressLine.h"
 #include "apply/Document.h"
-#include "frame/host/HostInterfaces.h"
 
 namespace zelcli {
 
@@ -23,18 +23,14 @@ namespace zelcli {
 bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
                   std::string* error);
 
-// Standard output when the path is empty, else a file that appears only
-// once committed.
-class OutputTarget {
- public:
-  bool Open(const std::string& path, std::string* error);
-  ByteSink& sink() { return file_ ? static_cast<ByteSink&>(*file_) : standardOutput_; }
-  bool Commit(std::string* error);
+// Resolves and checks the output before anything is read; it must be
+// neither the document nor the data file.
+bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
+                         const std::string& dataPath, OutputFile* output, std::string* error);
 
- private:
-  DescriptorSink standardOutput_{1};
-  std::unique_ptr<AtomicOutput> file_;
-};
+// Reads the header row of the file at `path`; the error names the file.
+bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
+                   std::string* error);
 
 enum class RowsResult { kDone, kInputError, kInterrupted };
 
@@ -45,6 +41,17 @@ RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
                       const std::function<void(const std::vector<CsvCell>&, int64_t)>& row,
                       std::string* error);
+
+// Ends a run whose rows were all written: commits the output and prints the
+// warnings. The exit status.
+int FinishOutput(OutputFile& output, const Interrupts& interrupts,
+                 const std::vector<std::string>& warnings, bool quiet);
+
+// Says that the run was stopped; the exit status for the signal.
+int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts);
+
+// Prints "error: MESSAGE"; the exit status of an input error.
+int ReportInputError(const std::string& message);
 
 }  // namespace zelcli
 

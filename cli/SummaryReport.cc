@@ -191,6 +191,8 @@ void ReadDerivation(const xmlNode* field, DocumentSummary* summary) {
   list->push_back(std::move(derivation));
 }
 
+void Silent(void*, const char*, ...) {}
+
 void Walk(const xmlNode* node, DocumentSummary* summary, Sources* sources) {
   for (; node; node = node->next) {
     if (IsNamed(node, "Summary")) {
@@ -219,8 +221,15 @@ void PrintTreatment(std::ostream& out, const char* what, const Treatment& treatm
 }  // namespace
 
 bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
-  xmlDoc* doc = xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
-                              XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  // Huge nodes are allowed (a category may be a 10 MB cell), and libxml2
+  // reports nothing of its own: the document is ours and was written whole.
+  xmlSetStructuredErrorFunc(nullptr, [](void*, xmlErrorPtr) {});
+  xmlSetGenericErrorFunc(nullptr, Silent);
+  xmlDoc* doc =
+      xmlReadMemory(document.data(), static_cast<int>(document.size()), nullptr, nullptr,
+                    XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlSetGenericErrorFunc(nullptr, nullptr);
+  xmlSetStructuredErrorFunc(nullptr, nullptr);
   if (doc == nullptr) return false;
   Sources sources;
   Walk(xmlDocGetRootElement(doc), summary, &sources);

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
   applyCommand->add_option("DOC", apply.documentPath, "The preparation document")->required();
   applyCommand->add_option("DATA", apply.dataPath, "The CSV file, with a header row")->required();
   applyCommand->add_option("-o,--output", apply.outputPath,
-                           "The prepared data set; default standard output");
+                           "The prepared data set; default - (standard output)");
   applyCommand->add_flag("--all-fields", apply.allFields,
                          "Also write the derived fields the document does not recommend");
   applyCommand->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");
@@ -113,7 +114,7 @@ int main(int argc, char** argv) {
                    "The column of predictions; NAME_inverse is appended")
       ->required();
   inverseCommand->add_option("-o,--output", inverse.outputPath,
-                             "The result; default standard output");
+                             "The result; default - (standard output)");
   inverseCommand->add_option("--delimiter", delimiter,
                              "The cell delimiter (default ,; \\t for tab)");
   inverseCommand->add_flag("--progress", inverse.progress,
@@ -131,14 +132,23 @@ int main(int argc, char** argv) {
     std::cerr << "error: --delimiter takes one character other than a quote or line break\n";
     return zelcli::kExitInputError;
   }
-  if (applyCommand->parsed()) {
-    apply.delimiter = cellDelimiter;
-    return zelcli::RunApply(apply);
+  // The last line of defence: the readers refuse bad input themselves, but
+  // running out of memory may strike anywhere and must end cleanly.
+  try {
+    if (applyCommand->parsed()) {
+      apply.delimiter = cellDelimiter;
+      return zelcli::RunApply(apply);
+    }
+    if (inverseCommand->parsed()) {
+      inverse.delimiter = cellDelimiter;
+      return zelcli::RunInverse(inverse);
+    }
+    options.delimiter = cellDelimiter;
+    return zelcli::RunPrepare(options);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "error: out of memory\n";
+  } catch (const std::exception& e) {
+    std::cerr << "error: " << e.what() << "\n";
   }
-  if (inverseCommand->parsed()) {
-    inverse.delimiter = cellDelimiter;
-    return zelcli::RunInverse(inverse);
-  }
-  options.delimiter = cellDelimiter;
-  return zelcli::RunPrepare(options);
+  return zelcli::kExitComponentError;
 }

@@ -1,9 +1,10 @@
-// The XML tree and its serialisation through libxml2, which does the
-// escaping of text and attribute values.
+// The XML tree and its serialisation through libxml2's streaming writer,
+// which does the escaping of text and attribute values.
 #include "torcommon13r/TorXML.h"
 
-#include <libxml/tree.h>
-#include <libxml/xmlsave.h>
+#include <libxml/globals.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlwriter.h>
 
 #include <clocale>
 #include <cstdio>
@@ -16,33 +17,110 @@ namespace {
 
 const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
-// Mirrors our tree into a libxml2 node; null when libxml2 ran out of memory.
-xmlNodePtr BuildNode(const XMLElement& element) {
-  xmlNodePtr node = xmlNewNode(nullptr, X(element.GetName()));
-  if (node == nullptr) return nullptr;
+// True when `text` is well-formed UTF-8 made only of characters XML 1.0 can
+// carry: tab, line feed, carriage return, U+0020 to U+D7FF, U+E000 to U+FFFD
+// and U+10000 to U+10FFFF. No escape can put any other character (a NUL, a
+// control character, U+FFFE) into a document that parsers accept.
+bool IsXmlText(const std::string& text) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char c = s[i];
+    if (c < 0x80) {
+      if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') return false;
+      ++i;
+      continue;
+    }
+    std::size_t length;
+    uint32_t code;
+    if (c >= 0xC2 && c <= 0xDF) {
+      length = 2;
+      code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      length = 3;
+      code = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      length = 4;
+      code = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > n) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((s[i + k] & 0xC0) != 0x80) return false;
+      code = (code << 6) | (s[i + k] & 0x3F);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    const bool excluded = (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE ||
+                          code == 0xFFFF || code > 0x10FFFF;
+    if (overlong || excluded) return false;
+    i += length;
+  }
+  return true;
+}
+
+// True when every attribute value and text of the tree is XML text.
+bool IsWritable(const XMLElement& element) {
   for (const auto& attribute : element.GetAttributes()) {
-    if (xmlNewProp(node, X(attribute.first), X(attribute.second)) == nullptr) {
-      xmlFreeNode(node);
-      return nullptr;
+    if (!IsXmlText(attribute.second)) return false;
+  }
+  for (const auto& child : element.GetChildren()) {
+    if (child.element ? !IsWritable(*child.element) : !IsXmlText(child.text->GetText())) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Streams one element and its subtree; false when libxml2 fails (out of
+// memory: the values were checked before).
+bool WriteElement(xmlTextWriterPtr writer, const XMLElement& element) {
+  if (xmlTextWriterStartElement(writer, X(element.GetName())) < 0) return false;
+  for (const auto& attribute : element.GetAttributes()) {
+    if (xmlTextWriterWriteAttribute(writer, X(attribute.first), X(attribute.second)) < 0) {
+      return false;
     }
   }
   for (const auto& child : element.GetChildren()) {
-    xmlNodePtr added = child.element ? BuildNode(*child.element)
-                                     : xmlNewText(X(child.text->GetText()));
-    if (added == nullptr || xmlAddChild(node, added) == nullptr) {
-      xmlFreeNode(added);
-      xmlFreeNode(node);
-      return nullptr;
-    }
+    const bool written = child.element ? WriteElement(writer, *child.element)
+                                       : xmlTextWriterWriteString(writer, X(child.text->GetText())) >= 0;
+    if (!written) return false;
   }
-  return node;
+  return xmlTextWriterEndElement(writer) >= 0;
 }
 
-struct DocDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+// The writer's output: appended to a string, so that the stream receives the
+// document in one piece or not at all.
+int AppendToText(void* text, const char* bytes, int length) {
+  try {
+    static_cast<std::string*>(text)->append(bytes, static_cast<std::size_t>(length));
+    return length;
+  } catch (...) {
+    return -1;
+  }
+}
+
+void Silent(void*, const char*, ...) {}
+
+// libxml2 prints a failed allocation on standard error by itself; this
+// library reports only through its status, so the printing is switched off
+// while a tree is written.
+class QuietLibxml {
+ public:
+  QuietLibxml() : saved_(xmlGenericError), savedContext_(xmlGenericErrorContext) {
+    xmlSetGenericErrorFunc(nullptr, Silent);
+  }
+  ~QuietLibxml() { xmlSetGenericErrorFunc(savedContext_, saved_); }
+  QuietLibxml(const QuietLibxml&) = delete;
+  QuietLibxml& operator=(const QuietLibxml&) = delete;
+
+ private:
+  xmlGenericErrorFunc saved_;
+  void* savedContext_;
 };
-struct BufferDeleter {
-  void operator()(xmlBuffer* buffer) const { xmlBufferFree(buffer); }
+
+struct WriterDeleter {
+  void operator()(xmlTextWriter* writer) const { xmlFreeTextWriter(writer); }
 };
 
 }  // namespace
@@ -98,26 +176,32 @@ const std::string* XMLElement::GetAttribute(const std::string& name) const {
 TorCommon_1_3::TorStatus WriteTree(std::ostream& out, const char* docType, const XMLElement* root,
                                    bool indent) {
   const TorCommon_1_3::TorStatus failed(210043, false);
-  if (root == nullptr) return failed;
-  std::unique_ptr<xmlDoc, DocDeleter> doc(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
-  if (!doc) return failed;
-  if (docType != nullptr && *docType != '\0') {
-    xmlCreateIntSubset(doc.get(), reinterpret_cast<const xmlChar*>(root->GetName().c_str()),
-                       nullptr, reinterpret_cast<const xmlChar*>(docType));
+  const TorCommon_1_3::TorStatus noMemory(3, false);
+  if (root == nullptr || !IsWritable(*root)) return failed;
+  const QuietLibxml quiet;
+  // The tree is streamed through libxml2's writer, which escapes text and
+  // attribute values; no second tree is built.
+  std::string text;
+  xmlOutputBufferPtr output = xmlOutputBufferCreateIO(AppendToText, nullptr, &text, nullptr);
+  if (output == nullptr) return noMemory;
+  std::unique_ptr<xmlTextWriter, WriterDeleter> writer(xmlNewTextWriter(output));
+  if (!writer) {
+    xmlOutputBufferClose(output);
+    return noMemory;
   }
-  xmlNodePtr rootNode = BuildNode(*root);
-  if (rootNode == nullptr) return failed;
-  xmlDocSetRootElement(doc.get(), rootNode);
-
-  std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());
-  if (!buffer) return failed;
-  int options = indent ? XML_SAVE_FORMAT : 0;
-  xmlSaveCtxtPtr context = xmlSaveToBuffer(buffer.get(), "UTF-8", options);
-  if (context == nullptr) return failed;
-  long written = xmlSaveDoc(context, doc.get());
-  if (xmlSaveClose(context) < 0 || written < 0) return failed;
-  out.write(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())),
-            xmlBufferLength(buffer.get()));
+  if (indent && (xmlTextWriterSetIndent(writer.get(), 1) < 0 ||
+                 xmlTextWriterSetIndentString(writer.get(), X("  ")) < 0)) {
+    return noMemory;
+  }
+  bool ok = xmlTextWriterStartDocument(writer.get(), nullptr, "UTF-8", nullptr) >= 0;
+  if (ok && docType != nullptr && *docType != '\0') {
+    ok = xmlTextWriterWriteDTD(writer.get(), X(root->GetName()), nullptr, X(docType), nullptr) >= 0;
+  }
+  ok = ok && WriteElement(writer.get(), *root) && xmlTextWriterEndDocument(writer.get()) >= 0 &&
+       xmlTextWriterFlush(writer.get()) >= 0;
+  writer.reset();  // closes the output
+  if (!ok) return noMemory;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return out ? TorCommon_1_3::TorStatus() : failed;
 }
 

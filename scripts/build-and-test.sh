@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures, builds and tests Zelcraft twice:
-# a normal build in build/ and an AddressSanitizer + UBSan build in build-asan/.
+# a normal build in build/ and an AddressSanitizer + UBSan build in build-asan/;
+# then runs every fuzz target for 30 seconds (scripts/fuzz.sh).
+# Where the PMML 4.0 schema is at hand (../shared, or ZEL_TEST_DATA_DIR), the
+# schema tests must run: a skipped one fails the run.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,9 +11,15 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 jobs="${ZEL_JOBS:-2}"
+data="${ZEL_TEST_DATA_DIR:-$(cd .. && pwd)/shared}"
+if [ -f "$data/pmml-4-0.xsd" ]; then
+  export ZEL_REQUIRE_SCHEMA=1
+else
+  echo "note: no PMML 4.0 schema in $data; the schema tests are skipped"
+fi
 run_config() {
   local dir=$1; shift
-  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake -S . -B "$dir" -DZEL_TEST_DATA_DIR="$data" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
   (cd "$dir" && ctest --output-on-failure -j "$jobs")
 }
@@ -19,3 +28,4 @@ run_config build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_config build-asan -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_BENCHMARKS=OFF
 echo "All tests passed in both configurations."
+bash scripts/fuzz.sh 30

@@ -1,11 +1,31 @@
 #include "frame/ZelAlgorithm.h"
 
+#include <new>
+
 #include "frame/ZelReporter.h"
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorDisplay.h"
 #include "pmml/ZelModelPMML.h"
 
 using TorCommon_1_3::TorStatus;
+
+namespace {
+
+// Nothing may be thrown across the library boundary: running out of memory
+// inside a build or a write is the allocation failure 3, like a failed
+// creation; any other exception is the caught failure 210007.
+template <typename Work>
+TorStatus Guarded(Work work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    return TorStatus(ZelStatusCode::kCannotCreate, false);
+  } catch (...) {
+    return TorStatus(ZelStatusCode::kInconsistent, false);
+  }
+}
+
+}  // namespace
 
 ZelAlgorithm::ZelAlgorithm(const ZelSettings& settings, const TorCommon_1_3::TorVarList& variables,
                            std::vector<TorStatus>* warnings)
@@ -30,7 +50,7 @@ TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
     // The driver rebuilds everything, so an earlier build is gone either way.
     built_ = false;
     driver_->SetWarnings(warnings_);
-    status = driver_->Run(source);
+    status = Guarded([&] { return driver_->Run(source); });
     if (!status.IsError()) built_ = true;
   }
   status_ = status;
@@ -40,12 +60,13 @@ TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
 TorStatus ZelAlgorithm::WritePMML(std::ostream& out, const PMMLHeaderInfo* header) {
   ZelReporter reporter;
   if (!IsBuilt()) return TorStatus(ZelStatusCode::kNotBuilt, false);
-  TorStatus result;
-  {
+  const TorStatus result = Guarded([&] {
+    TorStatus written;
     ZelPMML::ZelModelPMML model(driver_->GetFields(), driver_->GetSummary(),
                                 {"parameter", "parameter2", "parameter3"});
-    model.Write(result, out, header);
-  }
+    model.Write(written, out, header);
+    return written;
+  });
   if (!result.IsError() && settings_.progressListener != nullptr) {
     reporter.SetValues(ZelReporterConst::StageModelWritten);
     settings_.progressListener->Report(reporter);

@@ -28,6 +28,7 @@ TorStatus ZelDataPass::Read(TorCommon_1_3::IRecordSource* source) {
     if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
     const TorCommon_1_3::RawRecord* record = source->NextRecord();
     if (record != nullptr) transformer.Transform(*record);
+    if (transformer.GetStatus().IsError()) return transformer.GetStatus();
     if (transformer.IsUsable()) {
       const TorStatus status = fields_->ProcessRecord(transformer.GetWorking());
       if (status.IsError()) return status;

@@ -1,7 +1,20 @@
 #include "frame/ZelRecordTransformer.h"
 
+#include <cmath>
+
+#include "frame/ZelStatusCodes.h"
+
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
+using TorCommon_1_3::TorStatus;
+
+namespace {
+
+// Counts are signed 64-bit: a frequency weight, and the weights of a pass
+// added up, must stay below 2^63.
+constexpr double kCountLimit = 9223372036854775808.0;
+
+}  // namespace
 
 ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
@@ -71,23 +84,40 @@ bool ZelRecordTransformer::IsUserMissing(const RawData& value,
   }
 }
 
-void ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
+double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
   RawData& value = working_[index];
   double weight = 0.0;
   if (!value.IsMissing()) {
     if (value.GetStorage() == TorCommon_1_3::kStorageInteger) {
       weight = static_cast<double>(value.GetInteger());
     } else if (value.GetStorage() == TorCommon_1_3::kStorageReal) {
-      // Whole records: a real frequency weight is rounded half up.
-      weight = frequency ? static_cast<double>(static_cast<int64_t>(value.GetDouble() + 0.5))
-                         : value.GetDouble();
+      // Whole records: a real frequency weight is rounded half up, in
+      // floating point, so that a value far outside 64 bits (either way) is
+      // judged below instead of overflowing a conversion.
+      weight = frequency ? std::trunc(value.GetDouble() + 0.5) : value.GetDouble();
     }
   }
   if (!(weight > 0.0)) {
     weight = 0.0;
     usable_ = false;
+  } else if (frequency ? weight >= kCountLimit : !std::isfinite(weight)) {
+    weight = 0.0;
+    usable_ = false;
+    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
   }
   value.SetDouble(weight, TorCommon_1_3::kStorageReal);
+  return weight;
+}
+
+void ZelRecordTransformer::CountWeights(double frequency, double analysis) {
+  // Every count of every statistic is a sum over some of the pass's usable
+  // records, so while their total fits, no count can wrap.
+  const int64_t records = static_cast<int64_t>(frequency);
+  weightSum_ += frequency * analysis;
+  if (__builtin_add_overflow(recordCount_, records, &recordCount_) || !std::isfinite(weightSum_)) {
+    usable_ = false;
+    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
+  }
 }
 
 const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
@@ -104,12 +134,15 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
     const bool check = missing.any || value.GetStorage() == TorCommon_1_3::kStorageUndefined;
     if (check && !value.IsMissing() && IsUserMissing(value, missing)) value.SetMissing(true);
   }
+  double frequency = 1.0;
+  double analysis = 1.0;
   if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < static_cast<int>(working_.Size())) {
-    ApplyWeight(frequencyWeightIndex_, true);
+    frequency = ApplyWeight(frequencyWeightIndex_, true);
   }
   if (analysisWeightIndex_ >= 0 && analysisWeightIndex_ < static_cast<int>(working_.Size())) {
-    ApplyWeight(analysisWeightIndex_, false);
+    analysis = ApplyWeight(analysisWeightIndex_, false);
   }
+  if (usable_) CountWeights(frequency, analysis);
   if (usable_) {
     for (int i : derivedFields_) working_[i] = fields_->GetHandle(i)->GetRule()->Apply(working_);
   }

@@ -6,10 +6,12 @@
 #ifndef ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
 #define ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "torcommon13r/RawRecord.h"
+#include "torcommon13r/TorStatus.h"
 #include "settings/ZelVariableHandleList.h"
 
 class ZelRecordTransformer {
@@ -26,6 +28,11 @@ class ZelRecordTransformer {
   // False when the record's frequency or analysis weight is missing or not
   // positive: such a record counts nowhere.
   bool IsUsable() const { return usable_; }
+  // Error 210017 once a frequency weight, or the frequency weights of the
+  // pass added up, no longer fit the signed 64-bit counts, or the moment
+  // weights added up are no longer finite; the record that caused it is not
+  // usable, and the pass must stop.
+  TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
  private:
   struct MissingDefinition {
@@ -40,8 +47,10 @@ class ZelRecordTransformer {
   void MarkNeeded(int index);
   bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
   // The weight value at `index` made usable (rounded for frequency weights),
-  // or 0 with usable_ cleared.
-  void ApplyWeight(int index, bool frequency);
+  // or 0 with usable_ cleared; returns the weight.
+  double ApplyWeight(int index, bool frequency);
+  // Adds a usable record's weights to the pass totals.
+  void CountWeights(double frequency, double analysis);
 
   const ZelVariableHandleList* fields_;
   int frequencyWeightIndex_;
@@ -52,6 +61,9 @@ class ZelRecordTransformer {
   std::vector<int> derivedFields_;
   std::vector<MissingDefinition> missing_;  // per host field
   bool usable_ = true;
+  int64_t recordCount_ = 0;  // the pass's usable records, each as often as its weight says
+  double weightSum_ = 0.0;   // the pass's moment weights
+  TorCommon_1_3::TorStatus status_;
 };
 
 #endif  // ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_

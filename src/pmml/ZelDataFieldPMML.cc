@@ -111,11 +111,14 @@ std::unique_ptr<XMLElement> CreateDataField(const ZelVariableHandleList& fields,
 
   const int kind = field.GetMeasureKind();
   const char* optype = OptypeOfMeasureKind(kind);
-  if (optype == nullptr) return element;
-  element->AddAttribute("optype", optype);
+  // A field without a measurement level (a timestamp, say) has no statistics
+  // and is never used; it is still described as continuous with its
+  // storage's data type, which every DataField of a valid document needs.
+  element->AddAttribute("optype", optype != nullptr ? optype : "continuous");
   if (const char* dataType = DataTypeOfStorage(field.GetStorage())) {
     element->AddAttribute("dataType", dataType);
   }
+  if (optype == nullptr) return element;
   const TorEncoder* encoder =
       field.GetVariable() != nullptr ? field.GetVariable()->GetEncoder() : nullptr;
   if (kind == MeasureKind::kContinuous) {

@@ -1,6 +1,7 @@
 #include "pmml/ZelSummaryTable.h"
 
-#include <algorithm>
+#include <set>
+#include <string_view>
 
 #include "frame/ZelStatusCodes.h"
 #include "pmml/ZelSummaryVocabulary.h"
@@ -135,37 +136,39 @@ void SummaryTable::CountFields() {
 }
 
 int SummaryTable::CountOriginalFieldsNotUsed() const {
-  std::vector<std::string> unused;
-  for (int i = 0; i < fields_->Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    if (!field->IsDerived() && !field->IsTarget() && !field->IsWeight()) {
-      unused.push_back(field->GetName());
-    }
-  }
   // A derived field stands for the host field its chain starts from; a
-  // constructed one for the roots of all its inputs.
-  auto rootName = [this](int index) -> std::string {
+  // constructed one for the roots of all its inputs. The used names go into
+  // a set, so a header of many fields costs n log n, not n squared.
+  auto rootName = [this](int index) -> const std::string* {
     const ZelVariableHandleInfo* field = fields_->GetHandle(index);
-    if (field == nullptr) return std::string();
-    if (!field->IsDerived()) return field->GetName();
-    const ZelVariableHandleInfo* root = fields_->GetHandle(fields_->GetRootIndex(index));
-    return root != nullptr ? root->GetName() : std::string();
+    if (field != nullptr && field->IsDerived()) {
+      field = fields_->GetHandle(fields_->GetRootIndex(index));
+    }
+    return field != nullptr ? &field->GetName() : nullptr;
   };
-  std::vector<std::string> used;
+  std::set<std::string_view> used;
+  auto use = [&](int index) {
+    if (const std::string* name = rootName(index)) used.insert(*name);
+  };
   for (int i = 0; i < fields_->Count(); ++i) {
     const ZelVariableHandleInfo* field = fields_->GetHandle(i);
     if (field->IsExcluded()) continue;
     const ZelTransformRule* rule = field->IsDerived() ? field->GetRule() : nullptr;
     if (rule != nullptr && rule->GetRuleType() == ZelTransformation::RuleType::kConstructFeature) {
-      for (int input : rule->GetInputIndices()) used.push_back(rootName(input));
+      for (int input : rule->GetInputIndices()) use(input);
     } else {
-      used.push_back(rootName(i));
+      use(i);
     }
   }
-  for (const std::string& name : used) {
-    unused.erase(std::remove(unused.begin(), unused.end(), name), unused.end());
+  int unused = 0;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    if (!field->IsDerived() && !field->IsTarget() && !field->IsWeight() &&
+        used.count(field->GetName()) == 0) {
+      ++unused;
+    }
   }
-  return static_cast<int>(unused.size());
+  return unused;
 }
 
 TorStatus SummaryTable::CollectActions() {

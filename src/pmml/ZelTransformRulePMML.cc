@@ -11,6 +11,7 @@
 #include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "pmml/ZelReorderTablePMML.h"
+#include "settings/ZelSettings.h"
 #include "statistics/ZelFormat.h"
 #include "transformation/ZelCategoryMappingRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
@@ -172,11 +173,12 @@ TorStatus ZelTransformRulePMML::WriteOutlierCall() {
   apply->AppendChild(MakeConstant(p[Parameter::kRobustMean], kDouble).release());
   apply->AppendChild(MakeConstant(p[Parameter::kRobustStdDev], kDouble).release());
   apply->AppendChild(MakeConstant(p[Parameter::kCutoff], kDouble).release());
-  // Consumers narrow the band by the record's analysis weight.
-  const ZelVariableHandleInfo* weight = nullptr;
-  for (int i = 0; i < fields_.Count() && weight == nullptr; ++i) {
-    if (fields_.GetHandle(i)->IsAnalysisWeight()) weight = fields_.GetHandle(i);
-  }
+  // Consumers narrow the band by the record's analysis weight: the host
+  // field the settings name, looked up directly, since every outlier field
+  // asks.
+  const ZelVariableHandleInfo* weight =
+      fields_.GetHandle(fields_.GetSettings()->analysisWeightIndex);
+  if (weight != nullptr && !weight->IsAnalysisWeight()) weight = nullptr;
   apply->AppendChild(weight != nullptr ? MakeFieldRef(weight->GetName()).release()
                                        : MakeConstant("1", kDouble).release());
   derivedField_->AppendChild(apply.release());

@@ -82,8 +82,11 @@ TorStatus ContSummary::Finalize() {
   const double variance = stdDev_ * stdDev_;
   if (n >= 3 && variance >= 1e-19) {
     skewnessValid_ = true;
-    const double divisor = static_cast<double>((n - 2) * (n - 1));
-    skewness_ = static_cast<double>(n) * m3_ / (divisor * variance * stdDev_);
+    // In floating point: with frequency weights n may pass 3e9, where the
+    // product no longer fits 64 bits.
+    const double count = static_cast<double>(n);
+    const double divisor = (count - 2.0) * (count - 1.0);
+    skewness_ = count * m3_ / (divisor * variance * stdDev_);
   } else {
     skewnessValid_ = false;
   }

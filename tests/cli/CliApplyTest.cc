@@ -188,6 +188,8 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   WriteFile(dir / "bad.pmml", bad);
   WriteFile(dir / "short.csv", "n,s,level\n1,a,1\n");
   WriteFile(dir / "ragged.csv", "n,s,level,off\n1,a,1,2\n1,a\n");
+  // Both readers refuse what a document cannot carry, with the same words.
+  WriteFile(dir / "control.csv", "n,s,level,off\n1,a\x01,1,2\n");
   WriteFile(dir / "out.csv", "old");
   struct Case {
     std::vector<std::string> args;
@@ -204,6 +206,9 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
        "error: cannot open missing.pmml: No such file or directory\n"},
       {{"inverse", "doc.pmml", "short.csv", "--column", "n", "-o", "out.csv"},
        "error: doc.pmml: the document has no target inverse\n"},
+      {{"apply", "doc.pmml", "control.csv", "-o", "out.csv"},
+       "error: control.csv: line 2, column 2: control character U+0001, which XML cannot "
+       "carry\n"},
   };
   for (const Case& c : cases) {
     const RunResult run = RunCli(dir.path(), c.args);
@@ -215,7 +220,7 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     files += entry.is_regular_file();
   }
-  EXPECT_EQ(files, 5u);  // no temporary file is left behind
+  EXPECT_EQ(files, 6u);  // no temporary file is left behind
   EXPECT_EQ(RunCli(dir.path(), {"inverse", "doc.pmml", "short.csv"}).status, 2);  // no --column
 }
 
@@ -271,7 +276,8 @@ TEST(CliApply, InverseGivesThePreparedTargetBack) {
       RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "-", "--data-out", "-"});
   EXPECT_EQ(both.status, 2);
   EXPECT_EQ(both.err,
-            "error: the document and the prepared data cannot both go to standard output\n");
+            "error: only one of the document, the prepared data and the statistics can go to "
+            "standard output\n");
   EXPECT_EQ(both.out, "");
 }
 

@@ -63,9 +63,10 @@ RunResult RunCli(const std::string& dir, const std::vector<std::string>& args) {
 }
 
 Document::Document(const std::string& text)
-    : doc_(xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
-                         XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
-           xmlFreeDoc) {}
+    : doc_(
+          xmlReadMemory(text.data(), static_cast<int>(text.size()), nullptr, nullptr,
+                        XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+          xmlFreeDoc) {}
 
 std::string Document::Eval(const std::string& xpath) const { return All("string(" + xpath + ")"); }
 

@@ -2,6 +2,8 @@
 // every malformed-input path of `zelcraft prepare`.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "cli/CliHarness.h"
 
 namespace clitest {
@@ -35,8 +37,11 @@ TEST(CliReading, InfersEachStorageFromAllCells) {
   // Day numbers from 1970-01-01: 1600-03-01 is -135080, 2020-01-02 is 18263.
   EXPECT_EQ(field("date"), "dateDaysSince[1970] -135080..18263");
   EXPECT_EQ(field("time"), "time 0..86399.25");
-  // Timestamps go over without a measurement level, so without a type.
-  EXPECT_EQ(doc.Field("stamp", "@name") + doc.Field("stamp", "@optype"), "stamp");
+  // Timestamps go over without a measurement level; the document still
+  // types them, and sets them aside.
+  EXPECT_EQ(doc.Field("stamp", "@optype") + " " + doc.Field("stamp", "@dataType"),
+            "continuous dateTime");
+  EXPECT_EQ(doc.Field("stamp", "p:Extension/p:UsageType/@value"), "disable");
   EXPECT_EQ(doc.Field("empty", "@dataType"), "double");
   EXPECT_EQ(doc.Field("big", "@dataType"), "double");
   for (const char* text : {"text", "badstamp", "baddate"}) {
@@ -73,11 +78,12 @@ TEST(CliReading, QuotingLineEndingsAndByteOrderMark) {
 
 TEST(CliReading, MalformedInputIsAnInputErrorNamingLineAndColumn) {
   struct Case {
-    const char* csv;
+    std::string csv;
     const char* message;
   };
   const Case cases[] = {
       {"", "the file is empty: no header row"},
+      {"a,b\n", "the file has a header row but no records"},
       {"a,b,c\n1,2,3\n4,5\n", "line 3: 2 cells where the header has 3"},
       {"a,b\n1,\"open\n2,3\n", "line 2, column 2: unterminated quoted cell"},
       {"a,b\n\"x\"y,1\n", "line 2, column 1: unexpected text after a closing quote"},
@@ -86,6 +92,12 @@ TEST(CliReading, MalformedInputIsAnInputErrorNamingLineAndColumn) {
       {"a,b\n1,2\n3,\xC3\x28\n", "line 3, column 2: invalid UTF-8"},
       {"a,b\n1,\xC0\xAF\n", "line 2, column 2: invalid UTF-8"},      // overlong
       {"a,b\n1,\xED\xA0\x80\n", "line 2, column 2: invalid UTF-8"},  // surrogate
+      // Characters no XML document can carry, in a header and in cells (the
+      // line is the character's own in a cell that spans lines).
+      {std::string("a,b\0c\n1,2\n", 10), "line 1, column 2: control character U+0000"},
+      {"a,b\n1,x\x01y\n", "line 2, column 2: control character U+0001"},
+      {"a,b\n1,\"x\ny\x1f\"\n", "line 3, column 2: control character U+001F"},
+      {"a,\xEF\xBF\xBF\n1,2\n", "line 1, column 2: noncharacter U+FFFF"},
   };
   for (const Case& c : cases) {
     ScratchDir dir;
@@ -115,8 +127,10 @@ TEST(CliReading, UsageAndRoleErrorsExitWithTwo) {
        "field 'a' cannot be both a target and a weight"},
       {{"prepare", "d.csv", "--target", "t", "--analysis-weight", "t"},
        "field 't' cannot be both a target and a weight"},
-      {{"prepare", "d.csv", "--frequency-weight", "b"}, "the frequency weight 'b' holds text"},
-      {{"prepare", "d.csv", "-o", "missing-dir/out.pmml"}, "cannot write to missing-dir/"},
+      {{"prepare", "d.csv", "--frequency-weight", "b"},
+       "the frequency weight 'b' must hold numbers, not text"},
+      {{"prepare", "d.csv", "-o", "missing-dir/out.pmml"},
+       "cannot write missing-dir/out.pmml: No such file or directory"},
   };
   for (const Case& c : cases) {
     const RunResult run = RunCli(dir.path(), c.args);

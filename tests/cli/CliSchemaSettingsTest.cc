@@ -10,7 +10,7 @@ namespace {
 const char kData[] =
     "id,age,size,region,code\n"
     "1,34,small,N,007\n"
-    "2,?,large,S,012\n"
+    "2,,large,S,012\n"
     "3,999,medium,N,100\n"
     "4,51,small,?,101\n";
 
@@ -19,7 +19,7 @@ TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   WriteFile(dir / "d.csv", kData);
   WriteFile(dir / "s.json", R"({"fields": {
     "id": {"role": "none"},
-    "age": {"label": "Age in years", "missingStrings": ["?"], "missingValues": [999]},
+    "age": {"label": "Age in years", "missingValues": [999]},
     "size": {"level": "ordinal", "categories": ["small", "medium", "large"],
              "valueLabels": {"large": "Large"}},
     "region": {"level": "nominal", "missingStrings": ["?"], "valueLabels": {"N": "North"}},
@@ -28,7 +28,7 @@ TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   ASSERT_EQ(run.status, 0) << run.err;
   const Document doc(ReadFile(dir / "d.pmml"));
   EXPECT_EQ(doc.Eval("count(//p:DataField[@name='id'])"), "0");
-  // "?" is a missing value, so age stays a number; 999 is its user-missing value.
+  // 999 is the user-missing value of age.
   EXPECT_EQ(doc.Field("age", "@dataType"), "integer");
   EXPECT_EQ(doc.Field("age", "@displayName"), "Age in years");
   EXPECT_EQ(doc.All("//p:DataField[@name='age']//p:Value/@value"), "999");
@@ -57,10 +57,18 @@ TEST(CliSchema, RefusesWhatCannotHold) {
       {R"({"fields": {"size": {"categories": ["small"]}}})", "apply only to ordinal text fields"},
       {R"({"fields": {"size": {"level": "continuous"}}})", "holds text and cannot be continuous"},
       {R"({"fields": {"size": {"storage": "date", "level": "nominal"}}})",
-       "line 2, column 3: 'small' is not a date (YYYY-MM-DD) (field 'size')"},
+       "line 2, column 3: 'small' is not a date (YYYY-MM-DD) or a timestamp (field 'size')"},
       {R"({"fields": {"size": {"level": "ordinal", "categories": ["small", "large"]}}})",
        "line 4, column 3: 'medium' is not one of its categories (field 'size')"},
       {R"({"fields": {"age": {"missingRange": [5, 1]}}})", "a list of two numbers, low then high"},
+      // Missing definitions the component would ignore for the field's kind.
+      {R"({"fields": {"region": {"missingValues": [1]}}})",
+       "field 'region' holds text: \"missingValues\" and \"missingRange\" apply only"},
+      {R"({"fields": {"region": {"missingRange": [1, 2]}}})", "field 'region' holds text"},
+      {R"({"fields": {"age": {"missingStrings": ["?"]}}})",
+       "field 'age' does not hold text: \"missingStrings\" apply only to text fields"},
+      {R"({"fields": {"age": {"label": "a", "label": "b"}}})", "s.json: duplicate key \"label\""},
+      {R"({"fields": {"age": {}, "age": {}}})", "s.json: duplicate key \"age\""},
       {R"({"fields": {"id": {"role": "none"}}, "extra": 1})", "the single key \"fields\""},
       {R"({"fields": {"age": )", "parse error"},
   };
@@ -115,25 +123,37 @@ TEST(CliSettings, BadSettingsAreInputErrorsAndRejectedValuesComponentErrors) {
     const char* message;
   };
   WriteFile(dir / "typo.json", R"({"outlierIdentCutof": 2})");
-  WriteFile(dir / "bool.json", R"({"trimBlanks": "no"})");
   WriteFile(dir / "int.json", R"({"maxNOfUniqueCategories": 2.5})");
   WriteFile(dir / "list.json", R"([1, 2])");
+  WriteFile(dir / "twice.json", R"({"trimBlanks": true, "trimBlanks": false})");
   const Case cases[] = {
+      // Names, types and structure.
       {{"--settings", "typo.json"},
        2,
        "unknown settings key \"outlierIdentCutof\"; did you mean \"outlierIdentCutoff\"?"},
       {{"--set", "TRIMBLANK=true"}, 2, "did you mean \"trimBlanks\"?"},
-      {{"--settings", "bool.json"}, 2, "settings key \"trimBlanks\" takes a bool"},
       {{"--settings", "int.json"}, 2, "settings key \"maxNOfUniqueCategories\" takes an int"},
-      {{"--settings", "list.json"}, 2, "expected an object of settings keys"},
-      {{"--settings", "nosuch.json"}, 2, "cannot open nosuch.json"},
-      {{"--set", "outlierIdentCutoff=abc"}, 2, "takes a double, got \"abc\""},
       {{"--set", "maxNOfUniqueCategories=3000000000"}, 2, "takes an int"},
+      {{"--settings", "list.json"}, 2, "expected an object of settings keys"},
+      {{"--settings", "twice.json"}, 2, "twice.json: duplicate key \"trimBlanks\""},
+      {{"--settings", "."}, 2, "cannot read .: Is a directory"},
       {{"--set", "trimBlanks"}, 2, "--set expects KEY=VALUE"},
+      // Values the component would accept but that mean nothing.
+      {{"--set", "maxNOfUniqueCategories=-1"},
+       2,
+       "settings key \"maxNOfUniqueCategories\" must not be negative"},
+      {{"--set", "maxPercentageOfMissingvalue=100.5"},
+       2,
+       "\"maxPercentageOfMissingvalue\" is a percentage from 0 to 100"},
+      {{"--set", "unsupervisedMergingMinPercentageOfCases=-0.1"}, 2, "a percentage from 0 to 100"},
+      {{"--set", "scaleToOrdinalValuesNumThreshold=0"},
+       2,
+       "\"scaleToOrdinalValuesNumThreshold\" must be above 0"},
+      {{"--set", "zScore_SD=0"}, 2, "settings key \"zScore_SD\" must be above 0"},
+      {{"--analysis-weight", "t"}, 2, "the analysis weight 't' must hold numbers, not text"},
       // Typed correctly but refused by the component.
       {{"--set", "outlierIdentCutoff=0"}, 1, "error 210032: "},
       {{"--set", "homogeneousSubsetsPValue=1.5"}, 1, "error 210033: "},
-      {{"--analysis-weight", "t"}, 1, "error 210034: "},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"prepare", "b.csv"};
@@ -143,6 +163,35 @@ TEST(CliSettings, BadSettingsAreInputErrorsAndRejectedValuesComponentErrors) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
   EXPECT_FALSE(FileExists(dir / "b.pmml"));
+
+  // The limits themselves are accepted.
+  const RunResult edges =
+      RunCli(dir.path(), {"prepare", "b.csv", "-q", "--set", "maxPercentageOfMissingvalue=100",
+                          "--set", "catFeatureScreenThreshold=0"});
+  EXPECT_EQ(edges.status, 0) << edges.err;
+}
+
+TEST(CliSettings, KeysWithoutEffectAreAcceptedWithOneWarningEach) {
+  ScratchDir dir;
+  WriteFile(dir / "b.csv", "x,t\n1,a\n2,b\n3,a\n");
+  WriteFile(dir / "host.json", R"({"outputMode": "file", "filterOut": 3,
+                                   "reorderNominalCatsPriorToMerging": true})");
+  const RunResult run =
+      RunCli(dir.path(), {"prepare", "b.csv", "--settings", "host.json", "--set",
+                          "frequencyWeight=w", "--set", "maxNOfUniqueCategories=50"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  for (const char* key :
+       {"outputMode", "filterOut", "reorderNominalCatsPriorToMerging", "frequencyWeight"}) {
+    const std::string line = std::string("settings key \"") + key + "\" has no effect; ignored\n";
+    const std::size_t at = run.err.find(line);
+    EXPECT_NE(at, std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(line, at + 1), std::string::npos);
+  }
+  // A value key is read only when its switch is given.
+  EXPECT_NE(run.err.find("warning: settings key \"maxNOfUniqueCategories\" has no effect without "
+                         "\"excludeFeatureIfHasManyUniqueCatogories\" set to true\n"),
+            std::string::npos)
+      << run.err;
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ TEST(CliStats, StatisticsFileHoldsTheReportedFields) {
   const RunResult failed =
       RunCli(dir.path(), {"prepare", "d.csv", "--stats", "d.stats.csv", "--set",
                           "scaleFeatureRescalingMethod=zScore", "--set", "zScore_SD=0"});
-  EXPECT_EQ(failed.status, 1) << failed.err;
+  EXPECT_EQ(failed.status, 2) << failed.err;
   EXPECT_EQ(ReadFile(dir / "d.stats.csv"), text);
 }
 

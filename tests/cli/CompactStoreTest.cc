@@ -42,10 +42,12 @@ void PlainCell(const FieldPlan& plan, const CsvCell& cell, RawData* value) {
     }
     return;
   }
-  if (plan.ReadsAsMissing(text)) return value->SetMissingValue(plan.storage);
   int64_t integer = 0;
   double real = 0.0;
-  if (!plan.codes.empty()) return value->SetInteger(plan.codes.find(text)->second);
+  if (!plan.codes.empty()) {
+    if (plan.IsUserMissing(text)) return value->SetMissingValue(plan.storage);
+    return value->SetInteger(plan.codes.find(text)->second);
+  }
   switch (plan.storage) {
     case kStorageInteger:
       ParseInteger(text, &integer);
@@ -54,10 +56,10 @@ void PlainCell(const FieldPlan& plan, const CsvCell& cell, RawData* value) {
       ParseReal(text, &real);
       break;
     case kStorageDate:
-      ParseDate(text, &real);
+      ParseDayCell(text, &real);
       break;
     case kStorageTime:
-      ParseTime(text, &real);
+      ParseTimeOfDayCell(text, &real);
       break;
     case kStorageTimestamp:
       ParseTimestamp(text, &real);
@@ -91,8 +93,9 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   std::string error;
   ASSERT_TRUE(LoadSchema(dir / "customers.schema.json", &schema, &error)) << error;
   TorSettings settings;
+  std::vector<std::string> warnings;
   ASSERT_TRUE(SettingsFile(ZelFactory::GetSettingKeys())
-                  .LoadFile(dir / "customers.settings.json", &settings, &error))
+                  .LoadFile(dir / "customers.settings.json", &settings, &warnings, &error))
       << error;
 
   LoadRequest request;

@@ -1,7 +1,8 @@
 // The streaming reader must read exactly what the whole-text reader reads,
 // whatever the chunk size: rows that cross chunk boundaries (inside quoted
 // cells, between CR and LF, in the middle of a doubled quote or of a UTF-8
-// sequence) and the same errors with the same line and column.
+// sequence) and the same errors with the same line and column, characters
+// a document cannot carry included.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -43,6 +44,9 @@ TEST(CsvStreamReaderTest, ReadsWhatTheWholeTextReaderReadsAtEveryChunkSize) {
       "a,b\n1,\"closed\"x\n",
       "a,b\n1,\xC3(\n",
       "a,b\n\"multi\nline\",\"x\"y\n",
+      std::string("a,b\n1,x\0y\n", 10),
+      "a,b\n1,\"x\ny\x1f\"\n",
+      "a,\xEF\xBF\xBE\n",
   };
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);

@@ -22,18 +22,15 @@ constexpr double kMarch7th2009 = 39 * 365 + 10 + 31 + 28 + 6;
 // 08:05:00 in seconds.
 constexpr double kFivePastEight = 8 * 3600 + 5 * 60;
 
-// `valid`: the document is expected to pass the schema.
-std::string BuildDocument(TorVarList& vars, MemorySource& source, TorSettings& settings,
-                          bool valid = true) {
+// The document, which must pass the schema.
+std::string BuildDocument(TorVarList& vars, MemorySource& source, TorSettings& settings) {
   Build build;
   build.Run(settings, vars, source);
   EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
   TorStatus status;
   const std::string xml = build.Pmml(&status);
   EXPECT_TRUE(status.IsOK()) << status.GetCode();
-  if (valid) {
-    EXPECT_TRUE(IsSchemaValid(xml));
-  }
+  EXPECT_TRUE(IsSchemaValid(xml));
   return xml;
 }
 
@@ -141,8 +138,8 @@ TEST(DerivedFieldTest, DateGivesItsYearAndTheDurationInTheBestUnit) {
 TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
   TorVarList vars;
   vars.AddVariable(ContField("t", kStorageTime));
-  // Timestamps have no statistic, so a host gives them no measurement level,
-  // and the document no optype: the schema's one departure.
+  // Timestamps have no statistic, so a host gives them no measurement level;
+  // the document still describes them as continuous with their data type.
   ITorVariable* stamp = ContField("ts", kStorageTimestamp);
   stamp->SetMeasureLevel(kLevelNone);
   vars.AddVariable(stamp);
@@ -155,7 +152,7 @@ TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
   settings.SetBool("extractHourFromTime", true);
   settings.SetBool("extractSecondFromTime", true);
   settings.SetDouble("referenceTimeForDurations", kFivePastEight);
-  Doc doc(BuildDocument(vars, source, settings, false));
+  Doc doc(BuildDocument(vars, source, settings));
 
   EXPECT_EQ(Attr(FindField(doc, "t"), "dataType"), "time");
   EXPECT_EQ(ValuesOf(FindField(doc, "t_hour")), "0|1|10|13|23");
@@ -172,7 +169,8 @@ TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
 
   // A timestamp derives nothing; it is dropped but still listed.
   EXPECT_EQ(Tree(FindField(doc, "ts")),
-            "DataField(name=ts)[Extension(extender=zelcraft.dev)[UsageType(value=disable)]]");
+            "DataField(name=ts optype=continuous dataType=dateTime)"
+            "[Extension(extender=zelcraft.dev)[UsageType(value=disable)]]");
   EXPECT_EQ(FieldRefs(FindSummary(doc)), "t|ts|x|t_hour|t_second|t_hours");
   ExpectSummaryMatchesFields(doc);
 }

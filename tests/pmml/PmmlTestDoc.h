@@ -1,6 +1,5 @@
 // Reading documents back in the PMML tests: a parsed document, element and
-// attribute access in document order, and schema validation when the PMML
-// 4.0 schema is at hand.
+// attribute access in document order, and schema validation (SchemaCheck).
 #ifndef ZELCRAFT_TESTS_PMML_PMMLTESTDOC_H_
 #define ZELCRAFT_TESTS_PMML_PMMLTESTDOC_H_
 
@@ -10,6 +9,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "support/SchemaCheck.h"
 
 namespace pmmltest {
 
@@ -57,12 +58,7 @@ std::string FieldRefs(const xmlNode* summary);
 // tallied by their "ClassOfField".
 void ExpectSummaryMatchesFields(const Doc& doc);
 
-// Always true when the schema file is absent.
-::testing::AssertionResult IsSchemaValid(const std::string& xml);
-// Whether the schema file is at hand; tests that depend on it end with
-// GTEST_SKIP naming SchemaPath() when it is not.
-bool HasSchema();
-const char* SchemaPath();
+using schemacheck::IsSchemaValid;
 
 }  // namespace pmmltest
 

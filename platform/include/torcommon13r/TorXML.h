@@ -75,8 +75,11 @@ class XMLElement {
 };
 
 // Writes `root` as a UTF-8 XML document. `docType` may be null (no document
-// type); `indent` lays the elements out one per line. Nothing is written on
-// failure.
+// type); `indent` lays the elements out one per line. A text or attribute
+// value that is not UTF-8 or holds a character XML 1.0 cannot carry (NUL and
+// the other control characters except tab, LF and CR; U+FFFE, U+FFFF) fails
+// with 210043, as does a failing stream; running out of memory fails with 3.
+// Nothing is written on failure, and nothing is printed.
 TorCommon_1_3::TorStatus WriteTree(std::ostream& out, const char* docType, const XMLElement* root,
                                    bool indent);
 

@@ -1,0 +1,67 @@
+// What the fuzz targets share: a host that never interrupts, a quiet progress
+// line, a CSV loaded from memory, and a full build of loaded data through the
+// component, so that a target can take any input as far as the command would.
+#ifndef ZELCRAFT_FUZZ_FUZZHOST_H_
+#define ZELCRAFT_FUZZ_FUZZHOST_H_
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "ColumnRecordSource.h"
+#include "DataLoader.h"
+#include "HostFields.h"
+#include "ProgressLine.h"
+#include "SchemaFile.h"
+#include "TargetDiagnosis.h"
+#include "frame/ZelFactory.h"
+#include "torcommon13r/TorSettings.h"
+
+namespace zelfuzz {
+
+class NeverInterrupted : public TorCommon_1_3::IInterruptCheck {
+ public:
+  bool IsInterrupted() override { return false; }
+};
+
+// Loads `csv` as the command would; false when it is refused.
+inline bool Load(std::string_view csv, char delimiter, const zelcli::Schema& schema,
+                 const zelcli::FieldRoles& roles, zelcli::LoadedData* data) {
+  zelcli::LoadRequest request;
+  request.path = "fuzz.csv";
+  request.delimiter = delimiter;
+  request.schema = &schema;
+  request.roles = roles;
+  NeverInterrupted interrupts;
+  std::ostringstream quiet;
+  zelcli::ProgressLine progress(quiet, false);
+  std::string error;
+  return zelcli::LoadCsvText(request, csv, interrupts, progress, data, &error) ==
+         zelcli::LoadResult::kLoaded;
+}
+
+// Builds loaded data with `settings` and writes the document, as the command
+// does after loading. The targets need only that nothing breaks on the way;
+// the seed programs keep the document (empty when the build failed).
+inline std::string Build(const zelcli::LoadedData& data, const zelcli::FieldRoles& roles,
+                         TorCommon_1_3::TorSettings& settings) {
+  zelcli::HostFields fields;
+  zelcli::BuildHostFields(data.plans, data.store, roles, &fields);
+  ZelFactory factory;
+  std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm(
+      factory.CreateTorAlgorithm(settings, fields.variables));
+  if (!algorithm) return std::string();
+  std::ostringstream quiet;
+  zelcli::ProgressLine progress(quiet, false);
+  zelcli::ColumnRecordSource source(data.store, fields.columnOf, progress);
+  const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
+  if (status.GetCode() == 210012) zelcli::ExplainExcludedTarget(data, roles, settings);
+  std::ostringstream document;
+  if (status.IsError() || algorithm->WritePMML(document, nullptr).IsError()) return std::string();
+  return document.str();
+}
+
+}  // namespace zelfuzz
+
+#endif  // ZELCRAFT_FUZZ_FUZZHOST_H_

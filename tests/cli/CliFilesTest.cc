@@ -1,0 +1,448 @@
+// Files the commands read and write: paths that are directories, an output
+// that is one of the inputs, symlinks, FIFOs and devices as outputs, signals
+// and size limits while an output is written, and running out of memory.
+// Every output of every command (the document, the prepared data, the
+// results of apply and inverse) gets the same protections. Whatever happens,
+// no input is lost and no temporary file stays behind.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+
+#include "cli/CliHarness.h"
+
+namespace clitest {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kCsv[] = "x,t\n1,a\n2,b\n3,a\n";
+
+// d.csv and its document doc.pmml, whose Box-Cox target has an inverse.
+void WriteBoxCoxDocument(const ScratchDir& dir) {
+  std::string csv = "x,y\n";
+  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
+  WriteFile(dir / "d.csv", csv);
+  const RunResult run =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml", "--set",
+                          "rescaleScaleTargetUsingBoxCox=true", "--set", "targetSD=2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+}
+
+// Names in `dir` other than those the harness uses, sorted.
+std::vector<std::string> Entries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name != ".stdout" && name != ".stderr") names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(CliFiles, DirectoriesAreInputErrorsNamingThePath) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", kCsv);
+  fs::create_directory(dir / "sub");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"prepare", "sub"}, "error: cannot read sub: Is a directory"},
+      {{"prepare", "d.csv", "--schema", "sub"}, "error: cannot read sub: Is a directory"},
+      {{"prepare", "d.csv", "--settings", "sub"}, "error: cannot read sub: Is a directory"},
+      {{"prepare", "d.csv", "-o", "sub"}, "error: cannot write sub: Is a directory"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunCli(dir.path(), c.first);
+    EXPECT_EQ(run.status, 2) << c.second;
+    EXPECT_EQ(run.err, c.second + "\n");
+  }
+  // The output is checked before the (malformed) data is read.
+  WriteFile(dir / "bad.csv", "a,b\n1\n");
+  EXPECT_EQ(RunCli(dir.path(), {"prepare", "bad.csv", "-o", "sub"}).err,
+            "error: cannot write sub: Is a directory\n");
+}
+
+TEST(CliFiles, TheOutputIsNeverOneOfTheInputs) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", kCsv);
+  WriteFile(dir / "s.json", R"({"fields": {}})");
+  WriteFile(dir / "o.json", "{}");
+  fs::create_hard_link(dir / "d.csv", dir / "link.csv");
+  // A data file named like the default output.
+  WriteFile(dir / "t.pmml", kCsv);
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"prepare", "d.csv", "-o", "d.csv"}, "the output d.csv is the data file d.csv"},
+      {{"prepare", "d.csv", "-o", "./link.csv"}, "the output ./link.csv is the data file d.csv"},
+      {{"prepare", "t.pmml"}, "the output t.pmml is the data file t.pmml"},
+      {{"prepare", "d.csv", "--schema", "s.json", "-o", "s.json"}, "is the schema file s.json"},
+      {{"prepare", "d.csv", "--settings", "o.json", "-o", "o.json"}, "is the settings file o.json"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunCli(dir.path(), c.first);
+    EXPECT_EQ(run.status, 2) << c.second;
+    EXPECT_NE(run.err.find(c.second), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(ReadFile(dir / "d.csv"), kCsv);
+  EXPECT_EQ(ReadFile(dir / "t.pmml"), kCsv);
+  EXPECT_EQ(ReadFile(dir / "s.json"), R"({"fields": {}})");
+  EXPECT_EQ(ReadFile(dir / "o.json"), "{}");
+}
+
+TEST(CliFiles, SymlinksAreFollowedAndDevicesAndFifosWrittenThrough) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", kCsv);
+  fs::create_directory(dir / "real");
+  WriteFile(dir / "real/old.pmml", "old");
+  fs::create_symlink("real/old.pmml", dir / "link.pmml");
+  fs::create_symlink("real/new.pmml", dir / "dangling.pmml");
+  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "-q", "-o", "link.pmml"}).status, 0);
+  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "-q", "-o", "dangling.pmml"}).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.pmml"));
+  EXPECT_TRUE(fs::is_symlink(dir / "dangling.pmml"));
+  EXPECT_EQ(Document(ReadFile(dir / "real/old.pmml")).Eval("/*/@version"), "4.0");
+  EXPECT_EQ(Document(ReadFile(dir / "real/new.pmml")).Eval("/*/@version"), "4.0");
+
+  // A FIFO stays a FIFO and its reader gets the whole document.
+  ASSERT_EQ(mkfifo((dir / "out.fifo").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadFile(dir / "out.fifo"); });
+  const RunResult fifo = RunCli(dir.path(), {"prepare", "d.csv", "-q", "-o", "out.fifo"});
+  reader.join();
+  EXPECT_EQ(fifo.status, 0) << fifo.err;
+  EXPECT_EQ(Document(received).Eval("/*/@version"), "4.0");
+  EXPECT_TRUE(fs::is_fifo(dir / "out.fifo"));
+
+  // A device is written to, not replaced.
+  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "-q", "-o", "/dev/null"}).status, 0);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(Entries(dir.path()),
+            (std::vector<std::string>{"d.csv", "dangling.pmml", "link.pmml", "out.fifo", "real"}));
+}
+
+// A data set whose document takes a while to write: three distinct text
+// categories of several megabytes each.
+void WriteLargeCategories(const std::string& path) {
+  std::ofstream csv(path);
+  csv << "x,t\n";
+  for (char c : {'a', 'b', 'c'}) csv << int(c) << ',' << std::string(4 << 20, c) << '\n';
+}
+
+// Runs the command with `args` in `dir`; as soon as a temporary file named
+// after `output` appears there, sends the signals, then calls `after`.
+// Returns the raw wait status.
+int SignalWhileWriting(const ScratchDir& dir, const std::vector<std::string>& args,
+                       const std::string& output, const std::vector<int>& signals,
+                       const std::function<void()>& after = [] {}) {
+  const int watch = inotify_init1(IN_CLOEXEC);
+  inotify_add_watch(watch, dir.path().c_str(), IN_CREATE);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.path().c_str()) != 0) _exit(127);
+    if (!freopen("/dev/null", "w", stderr)) _exit(127);
+    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(ZEL_CLI_PATH, argv.data());
+    _exit(127);
+  }
+  alignas(inotify_event) char events[4096];
+  int raw = 0;
+  bool seen = false, ended = false;
+  while (!seen && !ended) {
+    pollfd ready{watch, POLLIN, 0};
+    if (poll(&ready, 1, 100) > 0) {
+      const ssize_t n = read(watch, events, sizeof events);
+      for (ssize_t at = 0; at < n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+        if (event->len > 0 && std::string(event->name).rfind("." + output + ".", 0) == 0) {
+          seen = true;
+        }
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    } else {
+      ended = waitpid(pid, &raw, WNOHANG) == pid;  // it never wrote: the test fails below
+    }
+  }
+  if (seen) {
+    for (int signal : signals) kill(pid, signal);
+    after();
+    waitpid(pid, &raw, 0);
+  }
+  close(watch);
+  return raw;
+}
+
+TEST(CliFiles, SignalsDuringTheWriteLeaveNothingBehind) {
+  ScratchDir dir;
+  WriteLargeCategories(dir / "big.csv");
+  const std::vector<std::string> untouched{"big.csv", "big.pmml"};
+
+  WriteFile(dir / "big.pmml", "old");
+  const std::vector<std::string> args{"prepare", "big.csv", "-q", "-o", "big.pmml"};
+  const int terminated = SignalWhileWriting(dir, args, "big.pmml", {SIGTERM});
+  ASSERT_TRUE(WIFEXITED(terminated));
+  EXPECT_EQ(WEXITSTATUS(terminated), 143);
+  EXPECT_EQ(ReadFile(dir / "big.pmml"), "old");
+  EXPECT_EQ(Entries(dir.path()), untouched);
+
+  const int hungUp = SignalWhileWriting(dir, args, "big.pmml", {SIGHUP});
+  ASSERT_TRUE(WIFEXITED(hungUp));
+  EXPECT_EQ(WEXITSTATUS(hungUp), 129);
+  EXPECT_EQ(Entries(dir.path()), untouched);
+
+  // A second Ctrl-C ends the process at once, or the first already has.
+  const int twice = SignalWhileWriting(dir, args, "big.pmml", {SIGINT, SIGINT});
+  EXPECT_TRUE((WIFSIGNALED(twice) && WTERMSIG(twice) == SIGINT) ||
+              (WIFEXITED(twice) && WEXITSTATUS(twice) == 130))
+      << twice;
+  EXPECT_EQ(ReadFile(dir / "big.pmml"), "old");
+  EXPECT_EQ(Entries(dir.path()), untouched);
+}
+
+// Runs the command with a resource limit set in the child.
+RunResult RunLimited(const std::string& dir, int resource, rlim_t limit,
+                     const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0 || !freopen(".stderr", "w", stderr)) _exit(127);
+    const rlimit value{limit, limit};
+    setrlimit(resource, &value);
+    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(ZEL_CLI_PATH, argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  RunResult result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  result.err = ReadFile(dir + "/.stderr");
+  fs::remove(dir + "/.stderr");
+  return result;
+}
+
+TEST(CliFiles, AFileSizeLimitFailsTheWriteCleanly) {
+  ScratchDir dir;
+  WriteBoxCoxDocument(dir);
+  WriteFile(dir / "small.csv", "x,y\n1,2\n2,4\n3,5\n");
+  WriteFile(dir / "d.pmml", "old");
+  WriteFile(dir / "out.csv", "old");
+  // The prepared data is written first, so it meets the limit first.
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"prepare", "d.csv", "-q"}, "d.pmml"},
+      {{"prepare", "d.csv", "-q", "-o", "d.pmml", "--data-out", "out.csv"}, "out.csv"},
+      {{"prepare", "small.csv", "-q", "-o", "d.pmml", "--data-out", "out.csv"}, "d.pmml"},
+      {{"apply", "doc.pmml", "d.csv", "-o", "out.csv"}, "out.csv"},
+      {{"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "out.csv"}, "out.csv"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunLimited(dir.path(), RLIMIT_FSIZE, 1000, c.first);
+    EXPECT_EQ(run.status, 2) << c.first[0];
+    EXPECT_EQ(run.err, "error: cannot write " + c.second + ": File too large\n");
+  }
+  // The prepared data that fitted did not appear without its document.
+  EXPECT_EQ(ReadFile(dir / "d.pmml"), "old");
+  EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
+  EXPECT_EQ(Entries(dir.path()),
+            (std::vector<std::string>{"d.csv", "d.pmml", "doc.pmml", "out.csv", "small.csv"}));
+}
+
+TEST(CliFiles, RunningOutOfMemoryIsACleanExitOne) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "an address-space limit cannot be combined with AddressSanitizer";
+#endif
+  ScratchDir dir;
+  // 40000 continuous fields need far more than 128 MB of statistics.
+  {
+    std::ofstream csv(dir / "wide.csv");
+    for (int row = 0; row < 3; ++row) {
+      for (int i = 0; i < 40000; ++i) csv << (i ? "," : "") << (row == 0 ? "c" : "") << i + row;
+      csv << '\n';
+    }
+  }
+  const RunResult run =
+      RunLimited(dir.path(), RLIMIT_AS, rlim_t{128} << 20, {"prepare", "wide.csv", "-q"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_TRUE(run.err == "error 3: out of memory\n" || run.err == "error: out of memory\n")
+      << run.err;
+  EXPECT_FALSE(FileExists(dir / "wide.pmml"));
+
+  // A row longer than memory, streamed by apply: 300 MB of NUL bytes that
+  // take no room on disk.
+  WriteBoxCoxDocument(dir);
+  WriteFile(dir / "long.csv", "x,y\n");
+  fs::resize_file(dir / "long.csv", 300u << 20);
+  const RunResult apply = RunLimited(dir.path(), RLIMIT_AS, rlim_t{128} << 20,
+                                     {"apply", "doc.pmml", "long.csv", "-o", "out.csv"});
+  EXPECT_EQ(apply.status, 1) << apply.err;
+  EXPECT_EQ(apply.err, "error: out of memory\n");
+  EXPECT_FALSE(FileExists(dir / "out.csv"));
+  EXPECT_EQ(Entries(dir.path()),
+            (std::vector<std::string>{"d.csv", "doc.pmml", "long.csv", "wide.csv"}));
+}
+
+TEST(CliFiles, ApplyInverseAndPreparedDataRefuseWhatTheDocumentRefuses) {
+  ScratchDir dir;
+  WriteBoxCoxDocument(dir);
+  fs::create_directory(dir / "sub");
+  fs::create_hard_link(dir / "d.csv", dir / "link.csv");
+  WriteFile(dir / "bad.csv", "x,y\n1\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"apply", "sub", "d.csv"}, "cannot read sub: Is a directory"},
+      {{"apply", "doc.pmml", "sub"}, "cannot read sub: Is a directory"},
+      {{"inverse", "doc.pmml", "sub", "--column", "y"}, "cannot read sub: Is a directory"},
+      {{"inverse", "sub", "d.csv", "--column", "y"}, "cannot read sub: Is a directory"},
+      // The output is checked before the (malformed) data is read.
+      {{"apply", "doc.pmml", "bad.csv", "-o", "sub"}, "cannot write sub: Is a directory"},
+      {{"inverse", "doc.pmml", "bad.csv", "--column", "y", "-o", "sub"},
+       "cannot write sub: Is a directory"},
+      {{"prepare", "bad.csv", "--data-out", "sub"}, "cannot write sub: Is a directory"},
+      {{"apply", "doc.pmml", "d.csv", "-o", "d.csv"},
+       "the output d.csv is the data file d.csv; choose another output"},
+      {{"apply", "doc.pmml", "d.csv", "-o", "doc.pmml"},
+       "the output doc.pmml is the document file doc.pmml; choose another output"},
+      {{"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "./link.csv"},
+       "the output ./link.csv is the data file d.csv; choose another output"},
+      {{"prepare", "d.csv", "-o", "x.pmml", "--data-out", "d.csv"},
+       "the output d.csv is the data file d.csv; choose another output"},
+      {{"prepare", "d.csv", "-o", "x.out", "--data-out", "./sub/../x.out"},
+       "the document and the prepared data cannot both be written to ./sub/../x.out"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunCli(dir.path(), c.first);
+    EXPECT_EQ(run.status, 2) << c.second;
+    EXPECT_EQ(run.err, "error: " + c.second + "\n");
+  }
+  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"bad.csv", "d.csv", "doc.pmml",
+                                                           "link.csv", "sub"}));
+  EXPECT_EQ(ReadFile(dir / "d.csv").substr(0, 4), "x,y\n");
+  EXPECT_EQ(Document(ReadFile(dir / "doc.pmml")).Eval("/*/@version"), "4.0");
+}
+
+TEST(CliFiles, ApplyAndInverseWriteThroughSymlinksStreamsAndStandardOutput) {
+  ScratchDir dir;
+  WriteBoxCoxDocument(dir);
+  const std::string applied = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv"}).out;
+  const std::string inverted =
+      RunCli(dir.path(), {"inverse", "doc.pmml", "d.csv", "--column", "y"}).out;
+  ASSERT_NE(applied.find("y_transformed\n"), std::string::npos);
+  ASSERT_EQ(inverted.substr(0, 14), "x,y,y_inverse\n");
+
+  // "-" is standard output, never a file of that name.
+  const RunResult dashApply = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "-"});
+  EXPECT_EQ(dashApply.out, applied);
+  const RunResult dashInverse =
+      RunCli(dir.path(), {"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "-"});
+  EXPECT_EQ(dashInverse.out, inverted);
+
+  fs::create_directory(dir / "real");
+  WriteFile(dir / "real/old.csv", "old");
+  fs::create_symlink("real/old.csv", dir / "link.csv");
+  ASSERT_EQ(RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "link.csv"}).status, 0);
+  EXPECT_TRUE(fs::is_symlink(dir / "link.csv"));
+  EXPECT_EQ(ReadFile(dir / "real/old.csv"), applied);
+
+  ASSERT_EQ(mkfifo((dir / "out.fifo").c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = ReadFile(dir / "out.fifo"); });
+  const RunResult fifo =
+      RunCli(dir.path(), {"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "out.fifo"});
+  reader.join();
+  EXPECT_EQ(fifo.status, 0) << fifo.err;
+  EXPECT_EQ(received, inverted);
+  EXPECT_TRUE(fs::is_fifo(dir / "out.fifo"));
+  EXPECT_EQ(RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "/dev/null"}).status, 0);
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(Entries(dir.path()),
+            (std::vector<std::string>{"d.csv", "doc.pmml", "link.csv", "out.fifo", "real"}));
+}
+
+// Feeds a FIFO: the header and enough rows to fill the reader's first chunk,
+// then, once released, the rest. A reader that is gone ends the feed.
+class FifoFeed {
+ public:
+  explicit FifoFeed(const std::string& path)
+      : thread_([this, path] {
+          sigset_t pipe;
+          sigemptyset(&pipe);
+          sigaddset(&pipe, SIGPIPE);
+          pthread_sigmask(SIG_BLOCK, &pipe, nullptr);  // a vanished reader is EPIPE
+          int fd = -1;
+          while (fd < 0 && !stop_) {
+            fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          }
+          if (fd < 0) return;
+          fcntl(fd, F_SETFL, 0);
+          std::string rows = "x,y\n";
+          while (rows.size() < (3u << 20)) rows += "3,4.5\n";
+          Send(fd, rows);
+          while (!released_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+          Send(fd, rows.substr(4));
+          close(fd);
+        }) {}
+  ~FifoFeed() {
+    stop_ = true;
+    thread_.join();
+  }
+  void Release() { released_ = true; }
+
+ private:
+  static void Send(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = write(fd, bytes.data(), bytes.size());
+      if (n <= 0) return;
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+
+  std::atomic<bool> stop_{false}, released_{false};
+  std::thread thread_;
+};
+
+TEST(CliFiles, StopSignalsEndApplyAndInverseWithNothingLeftBehind) {
+  ScratchDir dir;
+  WriteBoxCoxDocument(dir);
+  ASSERT_EQ(mkfifo((dir / "in.csv").c_str(), 0600), 0);
+  WriteFile(dir / "out.csv", "old");
+  const std::vector<std::string> untouched{"d.csv", "doc.pmml", "in.csv", "out.csv"};
+  const std::vector<std::string> apply{"apply", "doc.pmml", "in.csv", "-q", "-o", "out.csv"};
+  const std::vector<std::string> inverse{"inverse", "doc.pmml", "in.csv", "--column",
+                                         "y",       "-q",       "-o",     "out.csv"};
+  const std::pair<const std::vector<std::string>*, int> cases[] = {
+      {&apply, SIGTERM}, {&apply, SIGHUP}, {&inverse, SIGINT}};
+  for (const auto& c : cases) {
+    FifoFeed feed(dir / "in.csv");
+    const int raw = SignalWhileWriting(dir, *c.first, "out.csv", {c.second},
+                                       [&feed] { feed.Release(); });
+    ASSERT_TRUE(WIFEXITED(raw)) << raw;
+    EXPECT_EQ(WEXITSTATUS(raw), 128 + c.second);
+    EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
+    EXPECT_EQ(Entries(dir.path()), untouched);
+  }
+  // A second signal ends the run at once, while it waits for data.
+  FifoFeed feed(dir / "in.csv");
+  const int twice = SignalWhileWriting(dir, apply, "out.csv", {SIGINT, SIGINT});
+  feed.Release();
+  EXPECT_TRUE((WIFSIGNALED(twice) && WTERMSIG(twice) == SIGINT) ||
+              (WIFEXITED(twice) && WEXITSTATUS(twice) == 130))
+      << twice;
+  EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
+  EXPECT_EQ(Entries(dir.path()), untouched);
+}
+
+}  // namespace
+}  // namespace clitest
