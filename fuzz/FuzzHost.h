@@ -33,6 +33,10 @@ inline bool Load(std::string_view csv, char delimiter, const zelcli::Schema& sch
   request.delimiter = delimiter;
   request.schema = &schema;
   request.roles = roles;
+  // Small chunks put chunk ends inside rows, cells and quotes; one thread
+  // keeps a run reproducible.
+  request.chunkBytes = 64;
+  request.threaded = false;
   NeverInterrupted interrupts;
   std::ostringstream quiet;
   zelcli::ProgressLine progress(quiet, false);
