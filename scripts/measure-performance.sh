@@ -22,6 +22,7 @@ cd "$(dirname "$0")/.."
 rows="${1:-1078800}"
 stream_rows="${2:-}"
 build="${ZEL_BUILD_DIR:-build-release}"
+# The peer scripts live beside the project (ZEL_SHARED_DIR overrides).
 shared="${ZEL_SHARED_DIR:-../shared}"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
@@ -98,9 +99,10 @@ if [ "$have_bench" = 1 ]; then
   ZEL_BENCH_CSV="$csv" "$build/bin/zelcraft_bench" \
     --benchmark_filter='BM_(ScanCsv|LoadCsv|PreparePasses)' 2>/dev/null >"$scratch/bench.txt"
   grep '^BM_' "$scratch/bench.txt" | sed 's/^/  /'
-  awk '/^BM_ScanCsv/ { scan = $2 } /^BM_LoadCsv/ { load = $2 }
-       END { if (scan > 0) printf "  loading takes %.2f x the bare scan\n", load / scan }' \
-    "$scratch/bench.txt"
+  awk '/^BM_ScanCsv/ { scan = $2 } /^BM_LoadCsv\/[0-9]+\/2\// { two = $2 }
+       /^BM_LoadCsv\/[0-9]+\/1\// { one = $2 }
+       END { if (scan > 0) printf "  loading takes %.2f x the bare scan (%.2f x on one thread)\n",
+                                  two / scan, one / scan }' "$scratch/bench.txt"
 else
   echo "benchmarks: not run (needs Google Benchmark, Debian libbenchmark-dev)"
 fi
