@@ -1,6 +1,6 @@
 // ChunkPipeline: hands out the chunks of a CsvChunkReader in order. With a
 // helper thread it splits the next chunks while the caller converts the
-// current one, holding at most three chunks; without, it splits each chunk
+// current one, holding at most four chunks; without, it splits each chunk
 // when asked. Either way the caller sees the same chunks.
 #ifndef ZELCRAFT_CLI_CHUNKPIPELINE_H_
 #define ZELCRAFT_CLI_CHUNKPIPELINE_H_
@@ -31,7 +31,7 @@ class ChunkPipeline {
   void Split();
 
   CsvChunkReader& reader_;
-  std::array<CsvChunk, 8> chunks_;
+  std::array<CsvChunk, 4> chunks_;
   std::thread helper_;
   std::mutex mutex_;
   std::condition_variable changed_;
