@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
 #include <memory>
 #include <set>
@@ -68,13 +69,13 @@ class Loader {
   }
   std::unique_ptr<std::istream> Open();
   bool ReadHeader(const CsvChunk& chunk);
-  void AddRow(const CsvChunk& chunk, std::size_t row);
-  void AddCell(std::size_t c, const CsvCell& cell, int64_t line);
+  void AddRows(const CsvChunk& chunk, std::size_t first);
+  void AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line);
   void Store(std::size_t c, const CellValue& value);
   void NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
                    bool categories);
   void NoteError(int64_t row, std::size_t c, const std::string& message);
-  void TallyWeights(int64_t line);
+  void TallyWeights(int64_t row, int64_t line, std::size_t k);
   void Switch(std::size_t c, int storage);
   void Estimate(const CsvChunk& chunk);
   void StopStoring();
@@ -92,10 +93,9 @@ class Loader {
   // The weights are tallied as the component will take them, row by row.
   std::vector<FieldPlan> specs_;  // names and schema entries only
   std::unique_ptr<WeightTally> weights_;
-  bool frequencyMissing_ = true;
-  bool analysisMissing_ = true;
-  double frequency_ = 0.0;
-  double analysis_ = 0.0;
+  // The weight values of the chunk's rows; NaN when missing.
+  std::vector<double> frequencies_;
+  std::vector<double> analyses_;
   bool storing_ = true;
   bool estimated_ = false;
   int64_t fileSize_ = 0;
@@ -200,7 +200,7 @@ void Loader::Switch(std::size_t c, int storage) {
   }
 }
 
-void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t line) {
+void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line) {
   ColumnLoad& load = loads_[c];
   const std::string_view text = cell.text;
   const bool inferring = !load.declared && load.storage != kStorageString;
@@ -218,28 +218,24 @@ void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t line) {
     }
   }
   if (kind == CellValue::kBad) {
-    NoteBadCell(data_->rows, c, text, line, load.storage == kStorageString);
+    NoteBadCell(row, c, text, line, load.storage == kStorageString);
   }
   if (!load.reread) Store(c, value_);
   if (!text.empty() || cell.quoted) load.lossy = true;
-  if (static_cast<std::ptrdiff_t>(c) == weights_->frequencyColumn()) {
-    frequencyMissing_ = !IsNumber(kind);
-    frequency_ = frequencyMissing_ ? 0.0 : Number(value_);
-  }
-  if (static_cast<std::ptrdiff_t>(c) == weights_->analysisColumn()) {
-    analysisMissing_ = !IsNumber(kind);
-    analysis_ = analysisMissing_ ? 0.0 : Number(value_);
-  }
+  const auto column = static_cast<std::ptrdiff_t>(c);
+  const auto k = static_cast<std::size_t>(row - data_->rows);
+  const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
+  if (column == weights_->frequencyColumn()) frequencies_[k] = weight;
+  if (column == weights_->analysisColumn()) analyses_[k] = weight;
 }
 
-void Loader::TallyWeights(int64_t line) {
+void Loader::TallyWeights(int64_t row, int64_t line, std::size_t k) {
   // Past the first error the totals no longer matter.
   if (errorRow_ >= 0) return;
+  const double* frequency = std::isnan(frequencies_[k]) ? nullptr : &frequencies_[k];
+  const double* analysis = std::isnan(analyses_[k]) ? nullptr : &analyses_[k];
   std::string error;
-  if (!weights_->AddRow(frequencyMissing_ ? nullptr : &frequency_,
-                        analysisMissing_ ? nullptr : &analysis_, line, &error)) {
-    NoteError(data_->rows, loads_.size(), error);
-  }
+  if (!weights_->AddRow(frequency, analysis, line, &error)) NoteError(row, loads_.size(), error);
 }
 
 void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {
@@ -259,12 +255,25 @@ void Loader::NoteBadCell(int64_t row, std::size_t c, std::string_view text, int6
                 "')");
 }
 
-void Loader::AddRow(const CsvChunk& chunk, std::size_t row) {
-  const std::size_t begin = chunk.RowBegin(row);
+// Column by column: each column's storage and reader stay the same over
+// its cells, which costs less than turning from column to column per row.
+void Loader::AddRows(const CsvChunk& chunk, std::size_t first) {
+  const std::size_t count = chunk.rows() - first;
+  frequencies_.assign(count, std::nan(""));
+  analyses_.assign(count, std::nan(""));
   for (std::size_t c = 0; c < loads_.size(); ++c) {
-    AddCell(c, chunk.Cell(begin + c), chunk.lines[row]);
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::size_t r = first + k;
+      AddCell(c, chunk.Cell(chunk.RowBegin(r) + c), data_->rows + static_cast<int64_t>(k),
+              chunk.lines[r]);
+    }
   }
-  TallyWeights(chunk.lines[row]);
+  if (weights_->frequencyColumn() >= 0 || weights_->analysisColumn() >= 0) {
+    for (std::size_t k = 0; k < count; ++k) {
+      TallyWeights(data_->rows + static_cast<int64_t>(k), chunk.lines[first + k], k);
+    }
+  }
+  data_->rows += static_cast<int64_t>(count);
 }
 
 void Loader::StopStoring() {
@@ -358,15 +367,15 @@ LoadResult Loader::Run() {
       header = false;
       r = 1;
     }
-    for (; r < chunk.rows(); ++r) {
-      const std::size_t width = chunk.rowEnds[r] - chunk.RowBegin(r);
+    // A row of the wrong width fails the load whatever comes before it.
+    for (std::size_t w = r; w < chunk.rows(); ++w) {
+      const std::size_t width = chunk.rowEnds[w] - chunk.RowBegin(w);
       if (width != loads_.size()) {
-        return Fail("line " + std::to_string(chunk.lines[r]) + ": " + std::to_string(width) +
+        return Fail("line " + std::to_string(chunk.lines[w]) + ": " + std::to_string(width) +
                     " cells where the header has " + std::to_string(loads_.size()));
       }
-      AddRow(chunk, r);
-      ++data_->rows;
     }
+    if (r < chunk.rows()) AddRows(chunk, r);
     if (!chunk.error.empty()) {
       return Fail(chunk.error == "read failed" ? "cannot read the file" : chunk.error);
     }

@@ -60,7 +60,9 @@ inline std::string Build(const zelcli::LoadedData& data, const zelcli::FieldRole
   zelcli::ProgressLine progress(quiet, false);
   zelcli::ColumnRecordSource source(data.store, fields.columnOf, progress);
   const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
-  if (status.GetCode() == 210012) zelcli::ExplainExcludedTarget(data, roles, settings);
+  if (status.GetCode() == 210012) {
+    zelcli::ExplainExcludedTarget(data, source, fields.columnOf, roles, settings);
+  }
   std::ostringstream document;
   if (status.IsError() || algorithm->WritePMML(document, nullptr).IsError()) return std::string();
   return document.str();
