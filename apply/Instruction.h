@@ -78,23 +78,32 @@ struct NormTable {
   void Apply(const Value& in, Value* out) const;
 };
 
-// MapValues over one column: texts match exactly, numbers by value.
-struct MapTable {
-  std::vector<std::pair<std::string, uint32_t>> texts;  // sorted; index into outputs
-  std::vector<std::pair<double, uint32_t>> numbers;     // sorted
-  std::vector<Value> outputs;
+// What a MapValues or a Discretize gives besides its rows: its
+// "mapMissingTo" for a missing input and its "defaultValue" for an input no
+// row holds; either absent, a missing value of the output type.
+struct TableOutputs {
   ValueType outputType = ValueType::kString;
   bool hasMissing = false;
   Value missingOutput;
   bool hasDefault = false;
   Value defaultOutput;
+
+  void ForMissing(Value* out) const;
+  void ForUnmatched(Value* out) const;
+};
+
+// MapValues over one column: texts match exactly, numbers by value.
+struct MapTable : TableOutputs {
+  std::vector<std::pair<std::string, uint32_t>> texts;  // sorted; index into outputs
+  std::vector<std::pair<double, uint32_t>> numbers;     // sorted
+  std::vector<Value> outputs;
   bool copyOthers = false;  // the "recodeElseCopy" extension
 
   void Apply(const Value& in, Value* out) const;
 };
 
 // Discretize: the first bin whose interval holds the value.
-struct BinTable {
+struct BinTable : TableOutputs {
   struct Bin {
     double left;  // -infinity without a left margin
     double right;
@@ -103,11 +112,6 @@ struct BinTable {
     Value output;
   };
   std::vector<Bin> bins;
-  ValueType outputType = ValueType::kString;
-  bool hasMissing = false;
-  Value missingOutput;
-  bool hasDefault = false;
-  Value defaultOutput;
 
   void Apply(const Value& in, Value* out) const;
 };

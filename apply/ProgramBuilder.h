@@ -46,8 +46,19 @@ class ProgramBuilder {
   // the derived field's.
   Status OutputType(XmlElement element, ValueType resultType, ValueType* type);
   Status ReadOutput(XmlElement element, const std::string& text, ValueType type, Value* value);
+  // The outputs for a missing input and for an unmatched one.
+  Status ReadTableOutputs(XmlElement element, TableOutputs* table);
   uint32_t NewSlot() { return static_cast<uint32_t>(program_->slotCount_++); }
   void Emit(const Instruction& instruction) { program_->code_.push_back(instruction); }
+  // Keeps the instruction's table in the program and emits it into a new slot.
+  template <typename Table>
+  void EmitWithTable(Instruction* instruction, std::vector<Table>* tables, Table table,
+                     uint32_t* slot) {
+    instruction->extra = static_cast<uint32_t>(tables->size());
+    tables->push_back(std::move(table));
+    instruction->dst = *slot = NewSlot();
+    Emit(*instruction);
+  }
 
   std::vector<std::string> declared_;
   std::unique_ptr<Program> program_;

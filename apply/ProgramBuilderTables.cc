@@ -48,6 +48,20 @@ Status ProgramBuilder::ReadOutput(XmlElement element, const std::string& text, V
   return ElementError(element, "the output '" + text + "' does not fit the field's dataType");
 }
 
+Status ProgramBuilder::ReadTableOutputs(XmlElement element, TableOutputs* table) {
+  std::string text;
+  Status status;
+  if (GetAttribute(element, "mapMissingTo", &text)) {
+    table->hasMissing = true;
+    status = ReadOutput(element, text, table->outputType, &table->missingOutput);
+  }
+  if (status.ok() && GetAttribute(element, "defaultValue", &text)) {
+    table->hasDefault = true;
+    status = ReadOutput(element, text, table->outputType, &table->defaultOutput);
+  }
+  return status;
+}
+
 Status ProgramBuilder::CompileNormContinuous(XmlElement element, uint32_t* slot) {
   Instruction instruction;
   instruction.op = Op::kNormContinuous;
@@ -83,10 +97,7 @@ Status ProgramBuilder::CompileNormContinuous(XmlElement element, uint32_t* slot)
   }
   if (table.orig.size() < 2) return ElementError(element, "at least two LinearNorm are needed");
   table.identity = table.outliers == OutlierTreatment::kAsIs && table.orig == table.norm;
-  instruction.extra = static_cast<uint32_t>(program_->norms_.size());
-  program_->norms_.push_back(std::move(table));
-  instruction.dst = *slot = NewSlot();
-  Emit(instruction);
+  EmitWithTable(&instruction, &program_->norms_, std::move(table), slot);
   return Status();
 }
 
@@ -100,14 +111,7 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
   if (!GetAttribute(element, "outputColumn", &outputColumn)) {
     return ElementError(element, "the attribute 'outputColumn' is missing");
   }
-  if (GetAttribute(element, "mapMissingTo", &text)) {
-    table.hasMissing = true;
-    status = ReadOutput(element, text, table.outputType, &table.missingOutput);
-  }
-  if (status.ok() && GetAttribute(element, "defaultValue", &text)) {
-    table.hasDefault = true;
-    status = ReadOutput(element, text, table.outputType, &table.defaultOutput);
-  }
+  status = ReadTableOutputs(element, &table);
   if (!status.ok()) return status;
   XmlElement rows = nullptr;
   bool paired = false;
@@ -154,10 +158,7 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
   }
   SortKeys(&table.texts);
   SortKeys(&table.numbers);
-  instruction.extra = static_cast<uint32_t>(program_->maps_.size());
-  program_->maps_.push_back(std::move(table));
-  instruction.dst = *slot = NewSlot();
-  Emit(instruction);
+  EmitWithTable(&instruction, &program_->maps_, std::move(table), slot);
   return Status();
 }
 
@@ -167,16 +168,9 @@ Status ProgramBuilder::CompileDiscretize(XmlElement element, ValueType resultTyp
   Status status = CompileFieldRef(element, "field", &instruction.a);
   BinTable table;
   if (status.ok()) status = OutputType(element, resultType, &table.outputType);
-  std::string text;
-  if (status.ok() && GetAttribute(element, "mapMissingTo", &text)) {
-    table.hasMissing = true;
-    status = ReadOutput(element, text, table.outputType, &table.missingOutput);
-  }
-  if (status.ok() && GetAttribute(element, "defaultValue", &text)) {
-    table.hasDefault = true;
-    status = ReadOutput(element, text, table.outputType, &table.defaultOutput);
-  }
+  if (status.ok()) status = ReadTableOutputs(element, &table);
   if (!status.ok()) return status;
+  std::string text;
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
   for (XmlElement bin : ChildElements(element)) {
     if (NameOf(bin) == "Extension") continue;
@@ -206,10 +200,7 @@ Status ProgramBuilder::CompileDiscretize(XmlElement element, ValueType resultTyp
         closure.size() >= 6 && closure.compare(closure.size() - 6, 6, "Closed") == 0;
     table.bins.push_back(std::move(entry));
   }
-  instruction.extra = static_cast<uint32_t>(program_->bins_.size());
-  program_->bins_.push_back(std::move(table));
-  instruction.dst = *slot = NewSlot();
-  Emit(instruction);
+  EmitWithTable(&instruction, &program_->bins_, std::move(table), slot);
   return Status();
 }
 

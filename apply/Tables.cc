@@ -47,13 +47,25 @@ void NormTable::Apply(const Value& in, Value* out) const {
   out->SetReal(norm[i - 1] + (x - orig[i - 1]) * slope);
 }
 
+void TableOutputs::ForMissing(Value* out) const {
+  if (hasMissing) {
+    out->Assign(missingOutput);
+  } else {
+    out->SetMissing(outputType);
+  }
+}
+
+void TableOutputs::ForUnmatched(Value* out) const {
+  if (hasDefault) {
+    out->Assign(defaultOutput);
+  } else {
+    out->SetMissing(outputType);
+  }
+}
+
 void MapTable::Apply(const Value& in, Value* out) const {
   if (in.missing) {
-    if (hasMissing) {
-      out->Assign(missingOutput);
-    } else {
-      out->SetMissing(outputType);
-    }
+    ForMissing(out);
     return;
   }
   if (in.type == ValueType::kString) {
@@ -80,22 +92,16 @@ void MapTable::Apply(const Value& in, Value* out) const {
       return;
     }
   }
-  if (hasDefault) {
-    out->Assign(defaultOutput);
-  } else if (copyOthers) {
+  if (copyOthers && !hasDefault) {
     out->Assign(in);
   } else {
-    out->SetMissing(outputType);
+    ForUnmatched(out);
   }
 }
 
 void BinTable::Apply(const Value& in, Value* out) const {
   if (in.missing) {
-    if (hasMissing) {
-      out->Assign(missingOutput);
-    } else {
-      out->SetMissing(outputType);
-    }
+    ForMissing(out);
     return;
   }
   if (in.IsNumeric()) {
@@ -109,11 +115,7 @@ void BinTable::Apply(const Value& in, Value* out) const {
       }
     }
   }
-  if (hasDefault) {
-    out->Assign(defaultOutput);
-  } else {
-    out->SetMissing(outputType);
-  }
+  ForUnmatched(out);
 }
 
 }  // namespace zelapply
