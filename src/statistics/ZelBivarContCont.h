@@ -31,6 +31,12 @@ class ZelBivarContCont : public ZelStatistics {
   const TorMath_1_3::TorSymMatrix& GetCounts() const { return counts_; }
   const TorMath_1_3::TorSymMatrix& GetCovariances() const { return covariances_; }
   const TorMath_1_3::TorSymMatrix& GetCorrelations() const { return correlations_; }
+  // Whether every matrix spans the whole list, as Finalize leaves them.
+  bool IsComplete() const {
+    const int order = static_cast<int>(fields_.size());
+    return counts_.GetNRows() == order && covariances_.GetNRows() == order &&
+           correlations_.GetNRows() == order;
+  }
 
  private:
   ZelPairMoments& Pair(std::size_t i, std::size_t j) { return pairs_[i * (i + 1) / 2 + j]; }

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
+#include "statistics/ZelCorrelationTest.h"
 #include "statistics/ZelFormat.h"
-#include "torcommon13r/TorDistFun.h"
 #include "torcommon13r/TorMV.h"
 #include "torcommon13r/TorMatrix.h"
 #include "torcommon13r/TorVariable.h"
@@ -27,15 +27,6 @@ std::size_t DecimalDigits(std::size_t n) {
 
 bool Contains(const std::vector<int>& list, int value) {
   return std::find(list.begin(), list.end(), value) != list.end();
-}
-
-// The probability of the t statistic of partial correlation r (one variable
-// held fixed) over n records staying below its value.
-double PartialCorrelationProbability(double r, double n) {
-  if (r == 1.0 || r == -1.0) return 1.0;
-  if (n <= 3.0) return 0.0;
-  return TorMath_1_3::TorDistFun::CdfT(std::fabs(r * std::sqrt((n - 3.0) / (1.0 - r * r))),
-                                       n - 3.0);
 }
 
 }  // namespace
@@ -65,13 +56,9 @@ TorStatus ZelConstructFeatureHandler::Run() {
   if (fields_->GetValidCount() == 0 || !IsEnabled(Settings())) return TorStatus();
   const TorStatus mismatch(ZelStatusCode::kCountMismatch, false);
   pairs_ = dynamic_cast<const ZelStatistic::ZelBivarContCont*>(fields_->GetListStatistic());
-  if (pairs_ == nullptr) return mismatch;
+  if (pairs_ == nullptr || !pairs_->IsComplete()) return mismatch;
   const std::vector<int>& indices = pairs_->GetFieldIndices();
   const int order = static_cast<int>(indices.size());
-  if (pairs_->GetCovariances().GetNRows() != order ||
-      pairs_->GetCorrelations().GetNRows() != order) {
-    return mismatch;
-  }
   const int target = fields_->GetTargetIndex();
   targetPosition_ = target == -1 ? -1 : pairs_->FindPosition(target);
   candidates_.clear();
@@ -245,7 +232,8 @@ TorStatus ZelConstructFeatureHandler::ScreenAgainstTarget(const std::vector<int>
       r = (Correlation(p, t) - rtF * rpF) / std::sqrt(restT * restP);
       r = std::max(-1.0, std::min(1.0, r));
     }
-    const double c = PartialCorrelationProbability(r, pairs_->GetCounts().GetElem(p, t));
+    // The new field is held fixed.
+    const double c = ZelStatistic::CorrelationProbability(r, pairs_->GetCounts().GetElem(p, t), 1);
     if (TorCommon_1_3::TorMV::IsMissing(c)) {
       return TorStatus(ZelStatusCode::kNoStatisticalValue, false);
     }

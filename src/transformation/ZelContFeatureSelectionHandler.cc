@@ -1,29 +1,13 @@
 #include "transformation/ZelContFeatureSelectionHandler.h"
 
-#include <cmath>
-
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelBivarContCont.h"
-#include "torcommon13r/TorDistFun.h"
+#include "statistics/ZelCorrelationTest.h"
 #include "torcommon13r/TorMV.h"
 
 namespace ZelTransformation {
 
 using TorCommon_1_3::TorStatus;
-
-namespace {
-
-// The probability of the t statistic of correlation r over n records staying
-// below its value: 1 for a perfect correlation, 0 with too few records to
-// say anything.
-double CorrelationProbability(double r, double n) {
-  if (r == 1.0 || r == -1.0) return 1.0;
-  if (n <= 2.0) return 0.0;
-  return TorMath_1_3::TorDistFun::CdfT(std::fabs(r * std::sqrt((n - 2.0) / (1.0 - r * r))),
-                                       n - 2.0);
-}
-
-}  // namespace
 
 ZelContFeatureSelectionHandler::ZelContFeatureSelectionHandler(
     const ZelOperationPair& pair, ZelVariableHandleList* fields,
@@ -50,12 +34,9 @@ TorStatus ZelContFeatureSelectionHandler::Run() {
   const TorStatus mismatch(ZelStatusCode::kCountMismatch, false);
   const auto* pairs = dynamic_cast<const ZelStatistic::ZelBivarContCont*>(
       fields_->GetListStatistic());
-  if (pairs == nullptr) return mismatch;
+  if (pairs == nullptr || !pairs->IsComplete()) return mismatch;
   const std::vector<int>& indices = pairs->GetFieldIndices();
   const int order = static_cast<int>(indices.size());
-  if (pairs->GetCorrelations().GetNRows() != order || pairs->GetCounts().GetNRows() != order) {
-    return mismatch;
-  }
   const int target = fields_->GetTargetIndex();
   if (target == -1) return TorStatus();
   const int targetPosition = pairs->FindPosition(target);
@@ -63,8 +44,9 @@ TorStatus ZelContFeatureSelectionHandler::Run() {
 
   for (int i = 0; i < order; ++i) {
     if (i == targetPosition) continue;
-    const double c = CorrelationProbability(pairs->GetCorrelations().GetElem(i, targetPosition),
-                                            pairs->GetCounts().GetElem(i, targetPosition));
+    const double c = ZelStatistic::CorrelationProbability(
+        pairs->GetCorrelations().GetElem(i, targetPosition),
+        pairs->GetCounts().GetElem(i, targetPosition), 0);
     if (TorCommon_1_3::TorMV::IsMissing(c)) {
       return TorStatus(ZelStatusCode::kNoStatisticalValue, false);
     }
