@@ -1,14 +1,9 @@
 #include "ApplyCommand.h"
 
-#include <unistd.h>
-
 #include <fstream>
-#include <iostream>
 
-#include "CsvWriter.h"
 #include "FileText.h"
 #include "PreparedWriter.h"
-#include "RowDecoder.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -31,9 +26,10 @@ int RunApply(const ApplyOptions& options) {
   CsvStreamReader reader(in, options.delimiter);
   std::vector<CsvCell> header;
   if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) return ReportInputError(error);
-  const std::string prefix = options.dataPath + ": ";
   RowDecoder decoder;
-  if (!decoder.BindByName(program, header, &error)) return ReportInputError(prefix + error);
+  if (!decoder.BindByName(program, header, &error)) {
+    return ReportInputError(options.dataPath + ": " + error);
+  }
   const std::size_t width = header.size();
 
   if (!output.Open(&interrupts, &error)) return ReportInputError(error);
@@ -41,22 +37,14 @@ int RunApply(const ApplyOptions& options) {
   PreparedWriter prepared(program, options.allFields, &writer);
   prepared.WriteHeader();
 
-  ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
-  progress.StartPhase("applying");
   zelapply::Frame frame = program.NewFrame();
-  const RowsResult result = ForEachRow(
-      reader, width, interrupts, progress,
-      [&](const std::vector<CsvCell>& cells, int64_t line) {
-        decoder.Decode(cells, line, &frame);
-        program.Evaluate(&frame);
-        prepared.WriteRow(frame);
-      },
-      &error);
-  progress.Finish();
-  if (result == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
-  if (result == RowsResult::kInputError) return ReportInputError(prefix + error);
-  writer.Flush();
-  return FinishOutput(output, interrupts, decoder.Warnings(options.dataPath), options.quiet);
+  const RowRun run{"applying", options.dataPath, options.quiet, options.progress};
+  return StreamRows(run, reader, width, decoder, writer, output, interrupts,
+                    [&](const std::vector<CsvCell>& cells, int64_t line) {
+                      decoder.Decode(cells, line, &frame);
+                      program.Evaluate(&frame);
+                      prepared.WriteRow(frame);
+                    });
 }
 
 }  // namespace zelcli

@@ -1,13 +1,8 @@
 #include "InverseCommand.h"
 
-#include <unistd.h>
-
 #include <fstream>
-#include <iostream>
 
-#include "CsvWriter.h"
 #include "FileText.h"
-#include "RowDecoder.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -71,32 +66,23 @@ int RunInverse(const InverseOptions& options) {
   writer.Text(options.column + "_inverse");
   writer.EndRow();
 
-  ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
-  progress.StartPhase("inverting");
   zelapply::Frame frame = inverse.NewFrame();
-  const RowsResult rows = ForEachRow(
-      reader, width, interrupts, progress,
-      [&](const std::vector<CsvCell>& cells, int64_t line) {
-        decoder.Decode(cells, line, &frame);
-        inverse.Evaluate(&frame);
-        for (const CsvCell& cell : cells) {
-          // An empty cell stays empty (missing), a quoted empty one quoted.
-          if (cell.text.empty() && !cell.quoted) {
-            writer.Missing();
-          } else {
-            writer.Text(cell.text);
-          }
-        }
-        writer.Value(frame[result]);
-        writer.EndRow();
-      },
-      &error);
-  progress.Finish();
-  if (rows == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
-  if (rows == RowsResult::kInputError) return ReportInputError(prefix + error);
-  writer.Flush();
-  return FinishOutput(output, interrupts, decoder.Warnings(options.predictionsPath),
-                      options.quiet);
+  const RowRun run{"inverting", options.predictionsPath, options.quiet, options.progress};
+  return StreamRows(run, reader, width, decoder, writer, output, interrupts,
+                    [&](const std::vector<CsvCell>& cells, int64_t line) {
+                      decoder.Decode(cells, line, &frame);
+                      inverse.Evaluate(&frame);
+                      for (const CsvCell& cell : cells) {
+                        // An empty cell stays empty (missing), a quoted empty one quoted.
+                        if (cell.text.empty() && !cell.quoted) {
+                          writer.Missing();
+                        } else {
+                          writer.Text(cell.text);
+                        }
+                      }
+                      writer.Value(frame[result]);
+                      writer.EndRow();
+                    });
 }
 
 }  // namespace zelcli

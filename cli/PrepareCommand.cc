@@ -83,6 +83,23 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
+// Writes all of `text` to `output`, which stays to be committed with the
+// others. The exit status: success, or what a stop or a failed write gives.
+int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+  std::string error;
+  if (!output.Open(&interrupts, &error)) return InputError(error);
+  output.Write(text);
+  switch (output.Finish(&error)) {
+    case OutputFile::Result::kInterrupted:
+      return Interrupted(interrupts);
+    case OutputFile::Result::kFailed:
+      return InputError(error);
+    case OutputFile::Result::kWritten:
+      break;
+  }
+  return kExitSuccess;
+}
+
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
   for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
 }
@@ -231,27 +248,11 @@ int RunPrepare(const PrepareOptions& options) {
     }
   }
   if (withStats) {
-    if (!statistics.Open(&interrupts, &error)) return InputError(error);
-    statistics.Write(stats);
-    switch (statistics.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const int outcome = WriteWhole(statistics, stats, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
-  if (!document.Open(&interrupts, &error)) return InputError(error);
-  document.Write(text);
-  switch (document.Finish(&error)) {
-    case OutputFile::Result::kInterrupted:
-      return Interrupted(interrupts);
-    case OutputFile::Result::kFailed:
-      return InputError(error);
-    case OutputFile::Result::kWritten:
-      break;
-  }
+  const int outcome = WriteWhole(document, text, interrupts);
+  if (outcome != kExitSuccess) return outcome;
   if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
       (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
       document.Commit(&error) != OutputFile::Result::kWritten) {

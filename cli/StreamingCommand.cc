@@ -1,5 +1,7 @@
 #include "StreamingCommand.h"
 
+#include <unistd.h>
+
 #include <iostream>
 
 #include "FileText.h"
@@ -11,35 +13,11 @@ namespace {
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr int64_t kCheckEvery = 4096;
 
-}  // namespace
-
-bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
-                  std::string* error) {
-  std::string text;
-  if (!ReadFileText(path, &text, error)) return false;
-  const zelapply::Status status = zelapply::CompileDocument(text, document);
-  if (status.ok()) return true;
-  *error = path + ": " + status.message();
-  return false;
-}
-
-bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
-                         const std::string& dataPath, OutputFile* output, std::string* error) {
-  return output->Prepare(path, error) && output->CheckNotInput(documentPath, "document", error) &&
-         output->CheckNotInput(dataPath, "data", error);
-}
-
-bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
-                   std::string* error) {
-  if (reader.NextRow(header)) return true;
-  *error = path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error());
-  return false;
-}
+enum class RowsResult { kDone, kInputError, kInterrupted };
 
 RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
-                      const std::function<void(const std::vector<CsvCell>&, int64_t)>& row,
-                      std::string* error) {
+                      const RowFunction& row, std::string* error) {
   std::vector<CsvCell> cells;
   int64_t rows = 0;
   while (reader.NextRow(&cells)) {
@@ -77,6 +55,45 @@ int FinishOutput(OutputFile& output, const Interrupts& interrupts,
     for (const std::string& warning : warnings) std::cerr << "warning: " << warning << "\n";
   }
   return kExitSuccess;
+}
+
+}  // namespace
+
+bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
+                  std::string* error) {
+  std::string text;
+  if (!ReadFileText(path, &text, error)) return false;
+  const zelapply::Status status = zelapply::CompileDocument(text, document);
+  if (status.ok()) return true;
+  *error = path + ": " + status.message();
+  return false;
+}
+
+bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
+                         const std::string& dataPath, OutputFile* output, std::string* error) {
+  return output->Prepare(path, error) && output->CheckNotInput(documentPath, "document", error) &&
+         output->CheckNotInput(dataPath, "data", error);
+}
+
+bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
+                   std::string* error) {
+  if (reader.NextRow(header)) return true;
+  *error = path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error());
+  return false;
+}
+
+int StreamRows(const RowRun& run, CsvStreamReader& reader, std::size_t width,
+               const RowDecoder& decoder, CsvWriter& writer, OutputFile& output,
+               Interrupts& interrupts, const RowFunction& row) {
+  ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
+  progress.StartPhase(run.phase);
+  std::string error;
+  const RowsResult result = ForEachRow(reader, width, interrupts, progress, row, &error);
+  progress.Finish();
+  if (result == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
+  if (result == RowsResult::kInputError) return ReportInputError(run.dataPath + ": " + error);
+  writer.Flush();
+  return FinishOutput(output, interrupts, decoder.Warnings(run.dataPath), run.quiet);
 }
 
 int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts) {

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "CsvStreamReader.h"
+#include "CsvWriter.h"
 #include "ExitStatus.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "ProgressLine.h"
+#include "RowDecoder.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -32,20 +34,23 @@ bool PrepareStreamOutput(const std::string& path, const std::string& documentPat
 bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
                    std::string* error);
 
-enum class RowsResult { kDone, kInputError, kInterrupted };
+// What a streaming run calls its rows and its progress, and what it prints.
+struct RowRun {
+  const char* phase;            // the progress line's
+  const std::string& dataPath;  // named in errors and warnings
+  bool quiet;
+  bool progress;  // the progress line even when standard error is no terminal
+};
+
+using RowFunction = std::function<void(const std::vector<CsvCell>&, int64_t)>;
 
 // Hands every row after the header to `row` (its cells and the line it
-// starts on). A row whose width differs from the header's, or a malformed
-// one, is an input error.
-RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
-                      TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
-                      const std::function<void(const std::vector<CsvCell>&, int64_t)>& row,
-                      std::string* error);
-
-// Ends a run whose rows were all written: commits the output and prints the
-// warnings. The exit status.
-int FinishOutput(OutputFile& output, const Interrupts& interrupts,
-                 const std::vector<std::string>& warnings, bool quiet);
+// starts on), then ends the run: commits the output and prints the
+// decoder's warnings. A row whose width differs from the header's, or a
+// malformed one, is an input error. The exit status.
+int StreamRows(const RowRun& run, CsvStreamReader& reader, std::size_t width,
+               const RowDecoder& decoder, CsvWriter& writer, OutputFile& output,
+               Interrupts& interrupts, const RowFunction& row);
 
 // Says that the run was stopped; the exit status for the signal.
 int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts);
