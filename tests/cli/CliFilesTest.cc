@@ -42,64 +42,6 @@ void WriteBoxCoxDocument(const ScratchDir& dir) {
   ASSERT_EQ(run.status, 0) << run.err;
 }
 
-// Names in `dir` other than those the harness uses, sorted.
-std::vector<std::string> Entries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
-    if (name != ".stdout" && name != ".stderr") names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-TEST(CliFiles, DirectoriesAreInputErrorsNamingThePath) {
-  ScratchDir dir;
-  WriteFile(dir / "d.csv", kCsv);
-  fs::create_directory(dir / "sub");
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"prepare", "sub"}, "error: cannot read sub: Is a directory"},
-      {{"prepare", "d.csv", "--schema", "sub"}, "error: cannot read sub: Is a directory"},
-      {{"prepare", "d.csv", "--settings", "sub"}, "error: cannot read sub: Is a directory"},
-      {{"prepare", "d.csv", "-o", "sub"}, "error: cannot write sub: Is a directory"},
-  };
-  for (const auto& c : cases) {
-    const RunResult run = RunCli(dir.path(), c.first);
-    EXPECT_EQ(run.status, 2) << c.second;
-    EXPECT_EQ(run.err, c.second + "\n");
-  }
-  // The output is checked before the (malformed) data is read.
-  WriteFile(dir / "bad.csv", "a,b\n1\n");
-  EXPECT_EQ(RunCli(dir.path(), {"prepare", "bad.csv", "-o", "sub"}).err,
-            "error: cannot write sub: Is a directory\n");
-}
-
-TEST(CliFiles, TheOutputIsNeverOneOfTheInputs) {
-  ScratchDir dir;
-  WriteFile(dir / "d.csv", kCsv);
-  WriteFile(dir / "s.json", R"({"fields": {}})");
-  WriteFile(dir / "o.json", "{}");
-  fs::create_hard_link(dir / "d.csv", dir / "link.csv");
-  // A data file named like the default output.
-  WriteFile(dir / "t.pmml", kCsv);
-  const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"prepare", "d.csv", "-o", "d.csv"}, "the output d.csv is the data file d.csv"},
-      {{"prepare", "d.csv", "-o", "./link.csv"}, "the output ./link.csv is the data file d.csv"},
-      {{"prepare", "t.pmml"}, "the output t.pmml is the data file t.pmml"},
-      {{"prepare", "d.csv", "--schema", "s.json", "-o", "s.json"}, "is the schema file s.json"},
-      {{"prepare", "d.csv", "--settings", "o.json", "-o", "o.json"}, "is the settings file o.json"},
-  };
-  for (const auto& c : cases) {
-    const RunResult run = RunCli(dir.path(), c.first);
-    EXPECT_EQ(run.status, 2) << c.second;
-    EXPECT_NE(run.err.find(c.second), std::string::npos) << run.err;
-  }
-  EXPECT_EQ(ReadFile(dir / "d.csv"), kCsv);
-  EXPECT_EQ(ReadFile(dir / "t.pmml"), kCsv);
-  EXPECT_EQ(ReadFile(dir / "s.json"), R"({"fields": {}})");
-  EXPECT_EQ(ReadFile(dir / "o.json"), "{}");
-}
-
 TEST(CliFiles, SymlinksAreFollowedAndDevicesAndFifosWrittenThrough) {
   ScratchDir dir;
   WriteFile(dir / "d.csv", kCsv);
@@ -127,7 +69,7 @@ TEST(CliFiles, SymlinksAreFollowedAndDevicesAndFifosWrittenThrough) {
   // A device is written to, not replaced.
   ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "-q", "-o", "/dev/null"}).status, 0);
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
-  EXPECT_EQ(Entries(dir.path()),
+  EXPECT_EQ(DirectoryEntries(dir.path()),
             (std::vector<std::string>{"d.csv", "dangling.pmml", "link.pmml", "out.fifo", "real"}));
 }
 
@@ -151,11 +93,7 @@ int SignalWhileWriting(const ScratchDir& dir, const std::vector<std::string>& ar
   if (pid == 0) {
     if (chdir(dir.path().c_str()) != 0) _exit(127);
     if (!freopen("/dev/null", "w", stderr)) _exit(127);
-    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(ZEL_CLI_PATH, argv.data());
-    _exit(127);
+    ExecCli(args);
   }
   alignas(inotify_event) char events[4096];
   int raw = 0;
@@ -195,12 +133,12 @@ TEST(CliFiles, SignalsDuringTheWriteLeaveNothingBehind) {
   ASSERT_TRUE(WIFEXITED(terminated));
   EXPECT_EQ(WEXITSTATUS(terminated), 143);
   EXPECT_EQ(ReadFile(dir / "big.pmml"), "old");
-  EXPECT_EQ(Entries(dir.path()), untouched);
+  EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
 
   const int hungUp = SignalWhileWriting(dir, args, "big.pmml", {SIGHUP});
   ASSERT_TRUE(WIFEXITED(hungUp));
   EXPECT_EQ(WEXITSTATUS(hungUp), 129);
-  EXPECT_EQ(Entries(dir.path()), untouched);
+  EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
 
   // A second Ctrl-C ends the process at once, or the first already has.
   const int twice = SignalWhileWriting(dir, args, "big.pmml", {SIGINT, SIGINT});
@@ -208,30 +146,16 @@ TEST(CliFiles, SignalsDuringTheWriteLeaveNothingBehind) {
               (WIFEXITED(twice) && WEXITSTATUS(twice) == 130))
       << twice;
   EXPECT_EQ(ReadFile(dir / "big.pmml"), "old");
-  EXPECT_EQ(Entries(dir.path()), untouched);
+  EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
 }
 
 // Runs the command with a resource limit set in the child.
 RunResult RunLimited(const std::string& dir, int resource, rlim_t limit,
                      const std::vector<std::string>& args) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    if (chdir(dir.c_str()) != 0 || !freopen(".stderr", "w", stderr)) _exit(127);
+  return RunCli(dir, args, [resource, limit] {
     const rlimit value{limit, limit};
     setrlimit(resource, &value);
-    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(ZEL_CLI_PATH, argv.data());
-    _exit(127);
-  }
-  int raw = 0;
-  waitpid(pid, &raw, 0);
-  RunResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  result.err = ReadFile(dir + "/.stderr");
-  fs::remove(dir + "/.stderr");
-  return result;
+  });
 }
 
 TEST(CliFiles, AFileSizeLimitFailsTheWriteCleanly) {
@@ -256,7 +180,7 @@ TEST(CliFiles, AFileSizeLimitFailsTheWriteCleanly) {
   // The prepared data that fitted did not appear without its document.
   EXPECT_EQ(ReadFile(dir / "d.pmml"), "old");
   EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
-  EXPECT_EQ(Entries(dir.path()),
+  EXPECT_EQ(DirectoryEntries(dir.path()),
             (std::vector<std::string>{"d.csv", "d.pmml", "doc.pmml", "out.csv", "small.csv"}));
 }
 
@@ -290,45 +214,68 @@ TEST(CliFiles, RunningOutOfMemoryIsACleanExitOne) {
   EXPECT_EQ(apply.status, 1) << apply.err;
   EXPECT_EQ(apply.err, "error: out of memory\n");
   EXPECT_FALSE(FileExists(dir / "out.csv"));
-  EXPECT_EQ(Entries(dir.path()),
+  EXPECT_EQ(DirectoryEntries(dir.path()),
             (std::vector<std::string>{"d.csv", "doc.pmml", "long.csv", "wide.csv"}));
 }
 
-TEST(CliFiles, ApplyInverseAndPreparedDataRefuseWhatTheDocumentRefuses) {
+// Every command refuses unreadable inputs and an output that cannot serve
+// (a directory, one of its own inputs, also through a link, or the same
+// file twice), and checks the output before the (malformed) data is read.
+TEST(CliFiles, InputsAndOutputsThatCannotServeAreRefusedAndNothingIsLost) {
   ScratchDir dir;
   WriteBoxCoxDocument(dir);
   fs::create_directory(dir / "sub");
   fs::create_hard_link(dir / "d.csv", dir / "link.csv");
   WriteFile(dir / "bad.csv", "x,y\n1\n");
+  WriteFile(dir / "s.json", R"({"fields": {}})");
+  WriteFile(dir / "o.json", "{}");
+  WriteFile(dir / "t.pmml", kCsv);  // a data file named like the default output
+  const std::string unreadable = "cannot read sub: Is a directory";
+  const std::string unwritable = "cannot write sub: Is a directory";
   const std::pair<std::vector<std::string>, std::string> cases[] = {
-      {{"apply", "sub", "d.csv"}, "cannot read sub: Is a directory"},
-      {{"apply", "doc.pmml", "sub"}, "cannot read sub: Is a directory"},
-      {{"inverse", "doc.pmml", "sub", "--column", "y"}, "cannot read sub: Is a directory"},
-      {{"inverse", "sub", "d.csv", "--column", "y"}, "cannot read sub: Is a directory"},
-      // The output is checked before the (malformed) data is read.
-      {{"apply", "doc.pmml", "bad.csv", "-o", "sub"}, "cannot write sub: Is a directory"},
-      {{"inverse", "doc.pmml", "bad.csv", "--column", "y", "-o", "sub"},
-       "cannot write sub: Is a directory"},
-      {{"prepare", "bad.csv", "--data-out", "sub"}, "cannot write sub: Is a directory"},
-      {{"apply", "doc.pmml", "d.csv", "-o", "d.csv"},
-       "the output d.csv is the data file d.csv; choose another output"},
-      {{"apply", "doc.pmml", "d.csv", "-o", "doc.pmml"},
-       "the output doc.pmml is the document file doc.pmml; choose another output"},
-      {{"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "./link.csv"},
-       "the output ./link.csv is the data file d.csv; choose another output"},
+      {{"prepare", "sub"}, unreadable},
+      {{"prepare", "d.csv", "--schema", "sub"}, unreadable},
+      {{"prepare", "d.csv", "--settings", "sub"}, unreadable},
+      {{"apply", "sub", "d.csv"}, unreadable},
+      {{"apply", "doc.pmml", "sub"}, unreadable},
+      {{"inverse", "doc.pmml", "sub", "--column", "y"}, unreadable},
+      {{"inverse", "sub", "d.csv", "--column", "y"}, unreadable},
+      {{"prepare", "bad.csv", "-o", "sub"}, unwritable},
+      {{"prepare", "bad.csv", "--data-out", "sub"}, unwritable},
+      {{"apply", "doc.pmml", "bad.csv", "-o", "sub"}, unwritable},
+      {{"inverse", "doc.pmml", "bad.csv", "--column", "y", "-o", "sub"}, unwritable},
+      {{"prepare", "d.csv", "-o", "d.csv"}, "the output d.csv is the data file d.csv"},
+      {{"prepare", "d.csv", "-o", "./link.csv"}, "the output ./link.csv is the data file d.csv"},
+      {{"prepare", "t.pmml"}, "the output t.pmml is the data file t.pmml"},
+      {{"prepare", "d.csv", "--schema", "s.json", "-o", "s.json"},
+       "the output s.json is the schema file s.json"},
+      {{"prepare", "d.csv", "--settings", "o.json", "-o", "o.json"},
+       "the output o.json is the settings file o.json"},
       {{"prepare", "d.csv", "-o", "x.pmml", "--data-out", "d.csv"},
-       "the output d.csv is the data file d.csv; choose another output"},
+       "the output d.csv is the data file d.csv"},
+      {{"apply", "doc.pmml", "d.csv", "-o", "d.csv"}, "the output d.csv is the data file d.csv"},
+      {{"apply", "doc.pmml", "d.csv", "-o", "doc.pmml"},
+       "the output doc.pmml is the document file doc.pmml"},
+      {{"inverse", "doc.pmml", "d.csv", "--column", "y", "-o", "./link.csv"},
+       "the output ./link.csv is the data file d.csv"},
       {{"prepare", "d.csv", "-o", "x.out", "--data-out", "./sub/../x.out"},
        "the document and the prepared data cannot both be written to ./sub/../x.out"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunCli(dir.path(), c.first);
+    const bool same = c.second.rfind("the output ", 0) == 0;
+    const std::string expected =
+        "error: " + c.second + (same ? "; choose another output\n" : "\n");
     EXPECT_EQ(run.status, 2) << c.second;
-    EXPECT_EQ(run.err, "error: " + c.second + "\n");
+    EXPECT_EQ(run.err, expected);
   }
-  EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"bad.csv", "d.csv", "doc.pmml",
-                                                           "link.csv", "sub"}));
+  EXPECT_EQ(DirectoryEntries(dir.path()),
+            (std::vector<std::string>{"bad.csv", "d.csv", "doc.pmml", "link.csv", "o.json",
+                                      "s.json", "sub", "t.pmml"}));
   EXPECT_EQ(ReadFile(dir / "d.csv").substr(0, 4), "x,y\n");
+  EXPECT_EQ(ReadFile(dir / "t.pmml"), kCsv);
+  EXPECT_EQ(ReadFile(dir / "s.json"), R"({"fields": {}})");
+  EXPECT_EQ(ReadFile(dir / "o.json"), "{}");
   EXPECT_EQ(Document(ReadFile(dir / "doc.pmml")).Eval("/*/@version"), "4.0");
 }
 
@@ -366,7 +313,7 @@ TEST(CliFiles, ApplyAndInverseWriteThroughSymlinksStreamsAndStandardOutput) {
   EXPECT_TRUE(fs::is_fifo(dir / "out.fifo"));
   EXPECT_EQ(RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "/dev/null"}).status, 0);
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
-  EXPECT_EQ(Entries(dir.path()),
+  EXPECT_EQ(DirectoryEntries(dir.path()),
             (std::vector<std::string>{"d.csv", "doc.pmml", "link.csv", "out.fifo", "real"}));
 }
 
@@ -431,7 +378,7 @@ TEST(CliFiles, StopSignalsEndApplyAndInverseWithNothingLeftBehind) {
     ASSERT_TRUE(WIFEXITED(raw)) << raw;
     EXPECT_EQ(WEXITSTATUS(raw), 128 + c.second);
     EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
-    EXPECT_EQ(Entries(dir.path()), untouched);
+    EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
   }
   // A second signal ends the run at once, while it waits for data.
   FifoFeed feed(dir / "in.csv");
@@ -441,7 +388,7 @@ TEST(CliFiles, StopSignalsEndApplyAndInverseWithNothingLeftBehind) {
               (WIFEXITED(twice) && WEXITSTATUS(twice) == 130))
       << twice;
   EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
-  EXPECT_EQ(Entries(dir.path()), untouched);
+  EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
 }
 
 }  // namespace

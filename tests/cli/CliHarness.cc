@@ -1,16 +1,20 @@
 #include "cli/CliHarness.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "CsvReader.h"
 
 namespace clitest {
 
@@ -34,22 +38,58 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return std::filesystem::exists(path); }
 
+std::vector<std::string> DirectoryEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name != ".stdout" && name != ".stderr") names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  zelcli::CsvReader reader(text, ',');
+  std::vector<zelcli::CsvCell> cells;
+  while (reader.NextRow(&cells)) {
+    rows.emplace_back();
+    for (const zelcli::CsvCell& cell : cells) rows.back().emplace_back(cell.text);
+  }
+  EXPECT_EQ(reader.error(), "");
+  return rows;
+}
+
+std::size_t Column(const std::vector<std::string>& header, const std::string& name) {
+  for (std::size_t i = 0; i < header.size(); ++i) {
+    if (header[i] == name) return i;
+  }
+  ADD_FAILURE() << "no column " << name;
+  return 0;
+}
+
 std::string SiblingProgram(const std::string& name) {
   return (std::filesystem::path(ZEL_CLI_PATH).parent_path() / name).string();
 }
 
-RunResult RunCli(const std::string& dir, const std::vector<std::string>& args) {
+void ExecCli(const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  execv(ZEL_CLI_PATH, argv.data());
+  _exit(127);
+}
+
+RunResult RunCli(const std::string& dir, const std::vector<std::string>& args,
+                 const std::function<void()>& inChild) {
   const std::string outPath = dir + "/.stdout", errPath = dir + "/.stderr";
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0) _exit(127);
     dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     dup2(open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
-    std::vector<char*> argv{const_cast<char*>(ZEL_CLI_PATH)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(ZEL_CLI_PATH, argv.data());
-    _exit(127);
+    if (inChild) inChild();
+    ExecCli(args);
   }
   int raw = 0;
   waitpid(pid, &raw, 0);

@@ -5,6 +5,7 @@
 
 #include <libxml/tree.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +27,13 @@ class ScratchDir {
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// The names in `dir`, sorted, less the files RunCli keeps its output in.
+std::vector<std::string> DirectoryEntries(const std::string& dir);
+
+// The rows of a CSV text, each cell's text; a malformed text fails the test.
+std::vector<std::vector<std::string>> ReadCsv(const std::string& text);
+// The position of column `name` in `header`; a missing one fails the test.
+std::size_t Column(const std::vector<std::string>& header, const std::string& name);
 
 struct RunResult {
   int status = -1;  // exit status; 128 + signal when killed by one
@@ -33,8 +41,12 @@ struct RunResult {
   std::string err;
 };
 
-// Runs `zelcraft` with `args` in `dir`.
-RunResult RunCli(const std::string& dir, const std::vector<std::string>& args);
+// Runs `zelcraft` with `args` in `dir`; `inChild` (optional) runs in the
+// child just before the program starts, to set limits, say.
+RunResult RunCli(const std::string& dir, const std::vector<std::string>& args,
+                 const std::function<void()>& inChild = nullptr);
+// In a forked child: replaces it by `zelcraft` with `args`.
+[[noreturn]] void ExecCli(const std::vector<std::string>& args);
 // Path of a program built beside `zelcraft`.
 std::string SiblingProgram(const std::string& name);
 

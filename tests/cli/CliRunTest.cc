@@ -1,13 +1,11 @@
 // Running `zelcraft prepare` end to end: where the document goes and that it
-// is written atomically, what is reported, Ctrl-C, and the example data.
+// is written atomically, what is reported, and Ctrl-C.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -17,15 +15,6 @@
 
 namespace clitest {
 namespace {
-
-std::vector<std::string> DirectoryEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(CliRun, OutputGoesWhereAskedAndAtomically) {
   ScratchDir dir;
@@ -112,32 +101,6 @@ TEST(CliRun, CtrlCEndsWith130AndNoDocument) {
   EXPECT_EQ(WEXITSTATUS(raw), 130);
   EXPECT_NE(ReadFile(errPath).find("interrupted"), std::string::npos);
   EXPECT_FALSE(FileExists(dir / "big.pmml"));
-}
-
-TEST(CliRun, ExampleDataGivesADocument) {
-  ScratchDir dir;
-  const std::string generate = SiblingProgram("zelcraft-example-data") + " " + dir.path();
-  ASSERT_EQ(std::system(generate.c_str()), 0);
-  const std::string first = ReadFile(dir / "customers.csv");
-  ASSERT_EQ(std::system(generate.c_str()), 0);
-  EXPECT_EQ(ReadFile(dir / "customers.csv"), first);  // deterministic
-
-  const RunResult run =
-      RunCli(dir.path(), {"prepare", "customers.csv", "--target", "churn", "--frequency-weight",
-                          "weight", "--schema", "customers.schema.json", "--settings",
-                          "customers.settings.json", "-o", "customers.pmml"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("read 4000 records of 18 fields; 17 handed to the component"),
-            std::string::npos)
-      << run.err;
-  const Document doc(ReadFile(dir / "customers.pmml"));
-  EXPECT_EQ(doc.Eval("//p:DataDictionary/@numberOfFields"), "17");
-  EXPECT_EQ(doc.Field("satisfaction", "@optype"), "ordinal");
-  EXPECT_EQ(doc.Field("churn", "@optype"), "categorical");
-  // The summary line repeats what the document says.
-  const std::string recommended = doc.Eval("//p:ProcessingSummary/@recommendedTotal");
-  ASSERT_FALSE(recommended.empty());
-  EXPECT_NE(run.err.find("fields recommended: " + recommended + " "), std::string::npos);
 }
 
 }  // namespace
