@@ -33,11 +33,6 @@ inline Value Whole(int64_t v) {
   value.SetInteger(v);
   return value;
 }
-inline Value Text(const std::string& v) {
-  Value value;
-  value.SetText(v);
-  return value;
-}
 inline Value Missing(ValueType type) {
   Value value;
   value.SetMissing(type);
@@ -68,42 +63,6 @@ inline std::string Continuous(const std::string& name, const std::string& expres
          extension + expression + "</DerivedField>";
 }
 
-// shift + exp(ln(1 + lambda * (m + (T - mu) * (s / sigma))) / lambda), or for
-// lambda 0 shift + exp(m + (T - mu) * (s / sigma)).
-inline std::string Inverse(const std::string& field, double shift, double lambda, double m,
-                           double s, double sigma, double mu) {
-  auto constant = [](double v) {
-    return "<Constant dataType=\"double\">" + std::to_string(v) + "</Constant>";
-  };
-  const std::string scaled = "<Apply function=\"+\">" + constant(m) +
-                             "<Apply function=\"*\"><Apply function=\"-\"><FieldRef field=\"" +
-                             field + "\"/>" + constant(mu) + "</Apply><Apply function=\"/\">" +
-                             constant(s) + constant(sigma) + "</Apply></Apply></Apply>";
-  const std::string power =
-      lambda == 0 ? scaled
-                  : "<Apply function=\"/\"><Apply function=\"ln\"><Apply function=\"+\">"
-                    "<Constant dataType=\"double\">1</Constant><Apply function=\"*\">" +
-                        constant(lambda) + scaled + "</Apply></Apply></Apply>" + constant(lambda) +
-                        "</Apply>";
-  return "<Apply function=\"+\">" + constant(shift) + "<Apply function=\"exp\">" + power +
-         "</Apply></Apply>";
-}
-
-// A continuous target y, its Box-Cox rescale y_t and the target inverse,
-// as the document writer forms them.
-inline std::string BoxCoxTargetDoc(const char* lambda, double shift, double m, double s,
-                                   double sigma, double mu) {
-  const std::string forward = Continuous("y_t", Linear(std::to_string(sigma), std::to_string(s),
-                                                       BoxCox("y", std::to_string(shift), lambda),
-                                                       std::to_string(m), std::to_string(mu)));
-  const std::string inverse =
-      "<Extension extender=\"zelcraft.dev\"><Zelcraft><TargetInverse>"
-      "<DerivedField name=\"y_t_inverse\" optype=\"continuous\" dataType=\"double\">" +
-      Inverse("y_t", shift, std::stod(lambda), m, s, sigma, mu) +
-      "</DerivedField></TargetInverse></Zelcraft></Extension>";
-  return Doc("<DataField name=\"y\" optype=\"continuous\" dataType=\"double\"/>", forward, inverse);
-}
-
 class Replay {
  public:
   explicit Replay(const std::string& text) {
@@ -112,7 +71,6 @@ class Replay {
     if (document_.program) frame_ = document_.program->NewFrame();
   }
   bool ok() const { return document_.program != nullptr; }
-  const zelapply::CompiledDocument& document() const { return document_; }
 
   Replay& Set(const std::string& field, const Value& value) {
     frame_[Index(field)] = value;

@@ -22,18 +22,6 @@ constexpr double kMarch7th2009 = 39 * 365 + 10 + 31 + 28 + 6;
 // 08:05:00 in seconds.
 constexpr double kFivePastEight = 8 * 3600 + 5 * 60;
 
-// The document, which must pass the schema.
-std::string BuildDocument(TorVarList& vars, MemorySource& source, TorSettings& settings) {
-  Build build;
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  TorStatus status;
-  const std::string xml = build.Pmml(&status);
-  EXPECT_TRUE(status.IsOK()) << status.GetCode();
-  EXPECT_TRUE(IsSchemaValid(xml));
-  return xml;
-}
-
 std::string FunctionNames(const Doc& doc) {
   return AttrOfEach(Children(Child(doc.Root(), "TransformationDictionary"), "DefineFunction"),
                     "name");
@@ -56,8 +44,7 @@ TEST(DerivedFieldTest, TrimmedTextReplacesItsSourceOnlyWhenSomethingWasTrimmed) 
   const char* s[] = {"a\"\\ ", " b", "c", "c  ", "c", " b"};
   const char* t[] = {"u", "v", " u", "v", "u", "v"};
   for (int i = 0; i < 6; ++i) source.Add({i == 4 ? Missing() : Str(s[i]), Str(t[i]), Real(i)});
-  TorSettings settings = EarlyStepsOnly();
-  Doc doc(BuildDocument(vars, source, settings));
+  Doc doc(ValidDocument(vars, source, EarlyStepsOnly()));
 
   EXPECT_EQ(FunctionNames(doc), "trimend");
   EXPECT_EQ(Tree(Child(Child(doc.Root(), "TransformationDictionary"), "DefineFunction")),
@@ -98,7 +85,7 @@ TEST(DerivedFieldTest, DateGivesItsYearAndTheDurationInTheBestUnit) {
   TorSettings settings = EarlyStepsOnly();
   settings.SetBool("extractYearFromDate", true);
   settings.SetDouble("referenceDateForDurations", kMarch7th2009);
-  Doc doc(BuildDocument(vars, source, settings));
+  Doc doc(ValidDocument(vars, source, settings));
 
   EXPECT_EQ(FunctionNames(doc),
             "year-from-date|date_years_difference|date_months_difference|date_days_difference");
@@ -152,7 +139,7 @@ TEST(DerivedFieldTest, TimePartsAndDurationsButNothingFromATimestamp) {
   settings.SetBool("extractHourFromTime", true);
   settings.SetBool("extractSecondFromTime", true);
   settings.SetDouble("referenceTimeForDurations", kFivePastEight);
-  Doc doc(BuildDocument(vars, source, settings));
+  Doc doc(ValidDocument(vars, source, settings));
 
   EXPECT_EQ(Attr(FindField(doc, "t"), "dataType"), "time");
   EXPECT_EQ(ValuesOf(FindField(doc, "t_hour")), "0|1|10|13|23");

@@ -47,14 +47,8 @@ TEST(DocumentTest, SmallDocumentHasItsElementsAndAttributesInOrder) {
     const double low = i == 0 ? -1e20 : i;
     source.Add({Real(ages[i]), Int(grades[i]), Str(colours[i % 3]), Real(low + 0.5), Real(low)});
   }
-  TorSettings settings = EarlyStepsOnly();
   Build build;
-  build.Run(settings, vars, source);
-  ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  TorStatus status;
-  const std::string xml = build.Pmml(&status);
-  ASSERT_TRUE(status.IsOK()) << status.GetCode();
-  EXPECT_TRUE(IsSchemaValid(xml));
+  const std::string xml = ValidDocument(vars, source, EarlyStepsOnly(), &build);
 
   // Namespace declarations are not attributes once parsed; the start tag
   // shows their order.

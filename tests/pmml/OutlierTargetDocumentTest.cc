@@ -1,7 +1,7 @@
 // The document of the outlier, missing-value and target steps, read back:
 // the outlierHandle call, the replacements with their summary entries, the
-// reorder tables with padded codes, and the target inverse, evaluated as a
-// consumer would to get the training target back.
+// reorder tables with padded codes, and the target inverse, replayed by the
+// document consumer to get the training target back.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "pmml/ExpressionEvaluator.h"
+#include "apply/Document.h"
 #include "pmml/PmmlTestDoc.h"
 #include "support/TestHost.h"
 
@@ -19,16 +19,6 @@ namespace {
 using namespace testhost;
 using namespace TorCommon_1_3;
 using namespace pmmltest;
-
-std::string Document(TorVarList& vars, MemorySource& source, TorSettings& settings, Build& build) {
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  TorStatus status;
-  const std::string xml = build.Pmml(&status);
-  EXPECT_TRUE(status.IsOK()) << status.GetCode();
-  EXPECT_TRUE(IsSchemaValid(xml));
-  return xml;
-}
 
 double Number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
@@ -55,8 +45,7 @@ TEST(OutlierTargetDocumentTest, OutlierCallAndMissingValueReplacements) {
   settings.SetBool("replaceNominalFeaturesMissingValue", true);
   settings.SetBool("trimBlanks", false);
   settings.SetString("analysisWeight", "w");
-  Build build;
-  Doc doc(Document(vars, source, settings, build));
+  Doc doc(ValidDocument(vars, source, settings));
 
   EXPECT_EQ(
       AttrOfEach(Children(Child(doc.Root(), "TransformationDictionary"), "DefineFunction"), "name"),
@@ -113,8 +102,8 @@ TEST(OutlierTargetDocumentTest, BoxCoxInverseGivesTheTrainingTargetBack) {
     settings.SetBool("rescaleScaleTargetUsingBoxCox", true);
     settings.SetDouble("targetMean", 5.0);
     settings.SetDouble("targetSD", 2.0);
-    Build build;
-    Doc doc(Document(vars, source, settings, build));
+    const std::string xml = ValidDocument(vars, source, settings);
+    Doc doc(xml);
 
     const xmlNode* forward = Child(FindField(doc, "y_transformed"), "Apply");
     const xmlNode* inverse = Inverse(doc);
@@ -132,18 +121,29 @@ TEST(OutlierTargetDocumentTest, BoxCoxInverseGivesTheTrainingTargetBack) {
                   (logarithm ? "0" : "0.5"));
 
     // The transformed training target has the requested mean and spread,
-    // and the inverse takes each value back.
-    ExpressionEvaluator evaluator;
+    // and the inverse takes each value back, as the document consumer
+    // computes them from the document.
+    zelapply::CompiledDocument replay;
+    ASSERT_TRUE(zelapply::CompileDocument(xml, &replay).ok());
+    ASSERT_NE(replay.inverse, nullptr);
+    const zelapply::Program& program = *replay.program;
+    const zelapply::Program& back = *replay.inverse;
+    zelapply::Frame frame = program.NewFrame(), original = back.NewFrame();
+    const int input = program.Find("y"), output = program.Find("y_transformed");
+    const int predicted = back.Find("y_transformed");
+    ASSERT_TRUE(input >= 0 && output >= 0 && predicted >= 0);
     double sum = 0, squares = 0, low = HUGE_VAL, high = -HUGE_VAL;
     for (double value : ys) {
-      evaluator.fields["y"] = value;
-      const double z = evaluator.Evaluate(forward);
+      frame[input].SetReal(value);
+      program.Evaluate(&frame);
+      const double z = frame[output].AsDouble();
       sum += z;
       squares += (z - 5) * (z - 5);
       low = std::min(low, z);
       high = std::max(high, z);
-      evaluator.fields["y_transformed"] = z;
-      EXPECT_NEAR(evaluator.Evaluate(Child(inverse, "Apply")), value, 1e-9 * value);
+      original[predicted] = frame[output];
+      back.Evaluate(&original);
+      EXPECT_NEAR(original[back.fields().size() - 1].AsDouble(), value, 1e-9 * value);
     }
     EXPECT_NEAR(sum / ys.size(), 5.0, 1e-9);
     EXPECT_NEAR(std::sqrt(squares / (ys.size() - 1)), 2.0, 1e-9);
@@ -187,8 +187,7 @@ TEST(OutlierTargetDocumentTest, ReorderTablesCodesAndTheirInverse) {
     TorSettings settings = EarlyStepsOnly();
     settings.SetBool("reorderNominalTargetCategories", true);
     settings.SetBool("checkTargetMeasureLevel", false);
-    Build build;
-    Doc doc(Document(vars, source, settings, build));
+    Doc doc(ValidDocument(vars, source, settings));
 
     const xmlNode* reordered = FindField(doc, "t_transformed");
     const xmlNode* map = Child(reordered, "MapValues");

@@ -18,6 +18,19 @@ std::string Join(const std::string& text, const std::string& more) {
 
 }  // namespace
 
+std::string ValidDocument(TorCommon_1_3::TorVarList& vars, testhost::MemorySource& source,
+                          TorCommon_1_3::TorSettings settings, testhost::Build* build) {
+  testhost::Build own;
+  testhost::Build& used = build != nullptr ? *build : own;
+  used.Run(settings, vars, source);
+  EXPECT_FALSE(used.executeStatus.IsError()) << used.executeStatus.GetCode();
+  TorCommon_1_3::TorStatus status;
+  const std::string xml = used.Pmml(&status);
+  EXPECT_TRUE(status.IsOK()) << status.GetCode();
+  EXPECT_TRUE(IsSchemaValid(xml));
+  return xml;
+}
+
 Doc::Doc(const std::string& xml)
     : doc_(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "pmml.xml", nullptr,
                          XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE),

@@ -1,5 +1,5 @@
-// Reading documents back in the PMML tests: a parsed document, element and
-// attribute access in document order, and schema validation (SchemaCheck).
+// Reading documents back in the PMML tests: a build's schema-valid document,
+// a parsed document, element and attribute access in document order.
 #ifndef ZELCRAFT_TESTS_PMML_PMMLTESTDOC_H_
 #define ZELCRAFT_TESTS_PMML_PMMLTESTDOC_H_
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/SchemaCheck.h"
+#include "support/TestHost.h"
 
 namespace pmmltest {
 
@@ -59,6 +60,11 @@ std::string FieldRefs(const xmlNode* summary);
 void ExpectSummaryMatchesFields(const Doc& doc);
 
 using schemacheck::IsSchemaValid;
+
+// Builds `vars` over `source` with `settings` (in `build` when given) and
+// returns the document; the build, the writing and the schema must pass.
+std::string ValidDocument(TorCommon_1_3::TorVarList& vars, testhost::MemorySource& source,
+                          TorCommon_1_3::TorSettings settings, testhost::Build* build = nullptr);
 
 }  // namespace pmmltest
 

@@ -15,20 +15,6 @@ using namespace testhost;
 using namespace TorCommon_1_3;
 using namespace pmmltest;
 
-std::string Document(TorVarList& vars, MemorySource& source, TorSettings settings) {
-  settings.SetBool("checkFeatureMeasureLevel", false);
-  settings.SetBool("checkTargetMeasureLevel", false);
-  settings.SetBool("trimBlanks", false);
-  Build build;
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  TorStatus status;
-  const std::string xml = build.Pmml(&status);
-  EXPECT_TRUE(status.IsOK()) << status.GetCode();
-  EXPECT_TRUE(IsSchemaValid(xml));
-  return xml;
-}
-
 double Power(const Doc& doc, const std::string& field) {
   const std::string text = ExtValue(FindField(doc, field), "PredictivePower");
   EXPECT_FALSE(text.empty()) << field;
@@ -51,7 +37,7 @@ TEST(PredictivePowerTest, CategoricalTarget) {
   for (int i = 0; i < 6; ++i) source.Add({Int(i / 2), Real(x[i]), Int(c[i])});
   source.Add({Int(0), Real(5), Missing()});
   source.Add({Missing(), Real(25), Int(1)});
-  Doc doc(Document(vars, source, EarlyStepsOnly()));
+  Doc doc(ValidDocument(vars, source, FieldsAsGiven()));
   EXPECT_NEAR(Power(doc, "x"), 1.0, 1e-12);
   EXPECT_NEAR(Power(doc, "c"), std::sqrt(4.0 / 6.0), 1e-12);
   EXPECT_EQ(ExtValue(FindField(doc, "t"), "PredictivePower"), "");
@@ -72,7 +58,7 @@ TEST(PredictivePowerTest, ContinuousTarget) {
   const int same[] = {0, 1, 1, 1, 1, 0};
   for (int i = 0; i < 6; ++i) source.Add({Real(i + 1), Real(z[i]), Int(i / 3), Int(same[i]), Int(i)});
   source.Add({Real(7), Missing(), Missing(), Missing(), Missing()});
-  Doc doc(Document(vars, source, EarlyStepsOnly()));
+  Doc doc(ValidDocument(vars, source, FieldsAsGiven()));
   EXPECT_NEAR(Power(doc, "z"), 2.9 * 2.9 / (3.5 * 28.0 / 6.0), 1e-12);
   EXPECT_NEAR(Power(doc, "g"), 1.0 - 4.0 / 17.5, 1e-12);
   EXPECT_NEAR(Power(doc, "same"), 0.0, 1e-12);
@@ -90,9 +76,9 @@ TEST(PredictivePowerTest, BinnedFieldIsADiscretize) {
   MemorySource source;
   const double far[] = {0.75, 1.25, 9.75, 10.25, 19.75, 20.25};
   for (int i = 0; i < 6; ++i) source.Add({Int(i / 2), Real(far[i]), Real(1 + i % 2)});
-  TorSettings settings = EarlyStepsOnly();
+  TorSettings settings = FieldsAsGiven();
   settings.SetBool("supervisedBinning", true);
-  Doc doc(Document(vars, source, settings));
+  Doc doc(ValidDocument(vars, source, settings));
 
   const xmlNode* binned = nullptr;
   const xmlNode* constant = nullptr;

@@ -201,11 +201,7 @@ TEST(StatisticsDocumentTest, FiguresAreThoseOfTheWrittenExpressionsOnTheTraining
       settings.SetDouble("minMax_min", -1);
       settings.SetDouble("minMax_max", 15);
     }
-    Build build;
-    build.Run(settings, data.vars, data.source);
-    ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-    const std::string xml = build.Pmml();
-    EXPECT_TRUE(IsSchemaValid(xml));
+    const std::string xml = ValidDocument(data.vars, data.source, settings);
     Doc doc(xml);
     const std::vector<const xmlNode*> reported = Children(Vendor(doc), "UnivariateStats");
     EXPECT_EQ(AttrOfEach(reported, "field"), c.second);
@@ -279,10 +275,7 @@ TEST(StatisticsDocumentTest, DerivedFieldsAreFollowedByTheirBase) {
     TorSettings settings = EarlyStepsOnly();
     settings.SetBool("detectFeatureOutliers", c.first);
     settings.SetString("scaleFeatureRescalingMethod", c.first ? "zScore" : "noRescaling");
-    Build build;
-    build.Run(settings, vars, source);
-    ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-    Doc doc(build.Pmml());
+    Doc doc(ValidDocument(vars, source, settings));
     EXPECT_EQ(AttrOfEach(Children(Vendor(doc), "UnivariateStats"), "field"), c.second);
   }
 }

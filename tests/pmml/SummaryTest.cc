@@ -36,11 +36,7 @@ TEST(SummaryTest, ScreeningBuildIsSummarisedFieldByFieldAndStepByStep) {
   }
   TorSettings settings = EarlyStepsOnly();
   settings.SetBool("featureConstruction", true);
-  Build build;
-  build.Run(settings, vars, source);
-  ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  const std::string xml = build.Pmml();
-  EXPECT_TRUE(IsSchemaValid(xml));
+  const std::string xml = ValidDocument(vars, source, settings);
   Doc doc(xml);
   const xmlNode* summary = FindSummary(doc);
   ASSERT_NE(summary, nullptr);

@@ -66,6 +66,14 @@ TorSettings EarlyStepsOnly() {
   return s;
 }
 
+TorSettings FieldsAsGiven() {
+  TorSettings s = EarlyStepsOnly();
+  for (const char* key : {"trimBlanks", "checkFeatureMeasureLevel", "checkTargetMeasureLevel"}) {
+    s.SetBool(key, false);
+  }
+  return s;
+}
+
 void Build::Run(TorSettings& settings, TorVarList& variables, IRecordSource& source) {
   algorithm.reset(factory.CreateTorAlgorithm(settings, variables));
   if (!algorithm) {

@@ -89,6 +89,9 @@ TorCommon_1_3::ITorVariable* OrdinalField(const std::string& name,
 // Every step after the measurement-level check off, so that a build shows
 // only what the early steps did; durations count from day 0 and second 0.
 TorCommon_1_3::TorSettings EarlyStepsOnly();
+// The same with the fields taken as the host gives them: no trimming and no
+// check of measurement levels.
+TorCommon_1_3::TorSettings FieldsAsGiven();
 
 // A build through the public surface: factory, algorithm, execute, write.
 struct Build {

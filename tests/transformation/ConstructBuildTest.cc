@@ -22,10 +22,7 @@ using namespace transformtest;
 using Matrix = std::vector<std::vector<double>>;
 
 TorSettings ConstructionSettings(bool selection) {
-  TorSettings settings = EarlyStepsOnly();
-  settings.SetBool("trimBlanks", false);
-  settings.SetBool("checkFeatureMeasureLevel", false);
-  settings.SetBool("checkTargetMeasureLevel", false);
+  TorSettings settings = FieldsAsGiven();
   settings.SetBool("featureConstruction", true);
   settings.SetBool("featureSelection", selection);
   return settings;

@@ -25,22 +25,10 @@ using namespace transformtest;
 using ZelTransformation::ZelCategoryMappingRule;
 
 TorSettings MergeSettings(bool supervised) {
-  TorSettings settings = EarlyStepsOnly();
-  settings.SetBool("trimBlanks", false);
-  settings.SetBool("checkFeatureMeasureLevel", false);
-  settings.SetBool("checkTargetMeasureLevel", false);
+  TorSettings settings = FieldsAsGiven();
   settings.SetBool(supervised ? "supervisedMerging" : "unsupervisedMergeNominal", true);
   if (!supervised) settings.SetBool("unsupervisedMergeOrdinal", true);
   return settings;
-}
-
-const ZelVariableHandleList& RunRows(Build& build, TorVarList& vars, const Rows& rows,
-                                 TorSettings settings) {
-  MemorySource source;
-  for (const auto& row : rows) source.Add(row);
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  return build.Fields();
 }
 
 // The merged field made from field `source`, or null.

@@ -20,22 +20,10 @@ using ZelTransformation::ZelSupervisedBinningDiscretizationRule;
 
 // Only the steps against the target run, on the fields as given.
 TorSettings TargetStepsOnly(bool selection, bool binning) {
-  TorSettings settings = EarlyStepsOnly();
+  TorSettings settings = FieldsAsGiven();
   settings.SetBool("featureSelection", selection);
   settings.SetBool("supervisedBinning", binning);
-  settings.SetBool("checkFeatureMeasureLevel", false);
-  settings.SetBool("checkTargetMeasureLevel", false);
-  settings.SetBool("trimBlanks", false);
   return settings;
-}
-
-const ZelVariableHandleList& RunRows(Build& build, TorVarList& vars, const Rows& rows,
-                                 TorSettings settings) {
-  MemorySource source;
-  for (const auto& row : rows) source.Add(row);
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  return build.Fields();
 }
 
 // Against a nominal target of 30 zeros and 30 ones, 2 × 2 tables

@@ -14,20 +14,26 @@ namespace transformtest {
 
 using Rows = std::vector<std::vector<testhost::Cell>>;
 
-// Runs `vars` plus a last input x with one distinct value per row.
-inline const ZelVariableHandleList& RunEarly(
-    testhost::Build& build, TorCommon_1_3::TorVarList& vars, const Rows& rows,
-    TorCommon_1_3::TorSettings settings = testhost::EarlyStepsOnly()) {
-  vars.AddVariable(testhost::ContField("x"));
+// Runs `vars` over `rows` as they are.
+inline const ZelVariableHandleList& RunRows(testhost::Build& build,
+                                            TorCommon_1_3::TorVarList& vars, const Rows& rows,
+                                            TorCommon_1_3::TorSettings settings) {
   testhost::MemorySource source;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    std::vector<testhost::Cell> row = rows[i];
-    row.push_back(testhost::Real(static_cast<double>(i)));
-    source.Add(row);
-  }
+  for (const auto& row : rows) source.Add(row);
   build.Run(settings, vars, source);
   EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
   return build.Fields();
+}
+
+// Runs `vars` plus a last input x with one distinct value per row.
+inline const ZelVariableHandleList& RunEarly(
+    testhost::Build& build, TorCommon_1_3::TorVarList& vars, Rows rows,
+    TorCommon_1_3::TorSettings settings = testhost::EarlyStepsOnly()) {
+  vars.AddVariable(testhost::ContField("x"));
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    rows[i].push_back(testhost::Real(static_cast<double>(i)));
+  }
+  return RunRows(build, vars, rows, settings);
 }
 
 inline const ZelVariableHandleInfo* FindField(const ZelVariableHandleList& fields,
