@@ -1,6 +1,6 @@
 // What the command checks in the data and says about it: weights, timestamps
-// read as dates or times, an excluded target, huge cells, missing ranges and
-// the progress line.
+// read as dates or times, an excluded target, huge cells and the progress
+// line.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -156,22 +156,6 @@ TEST(CliData, AHugeCellIsWrittenAndReplayedWithoutLibraryMessages) {
   EXPECT_EQ(apply.err, "");
   EXPECT_EQ(apply.out.size(), ReadFile(dir / "p.csv").size());
   EXPECT_TRUE(apply.out == ReadFile(dir / "p.csv"));
-}
-
-TEST(CliData, MissingRangesAreClosedAndWrittenLowThenHigh) {
-  ScratchDir dir;
-  // 10 and 20 lie on the bounds: missing, like 15; 30 and 40 are the range.
-  WriteFile(dir / "r.csv", "x,y\n10,1\n15,2\n20,3\n30,4\n40,5\n");
-  WriteFile(dir / "s.json", R"({"fields": {"x": {"missingRange": [10, 20]}}})");
-  const RunResult run = RunCli(dir.path(), {"prepare", "r.csv", "-q", "--schema", "s.json"});
-  ASSERT_EQ(run.status, 0) << run.err;
-  const Document doc(ReadFile(dir / "r.pmml"));
-  EXPECT_EQ(
-      doc.Field("x", "p:Interval/@leftMargin") + ".." + doc.Field("x", "p:Interval/@rightMargin"),
-      "30..40");
-  EXPECT_EQ(doc.Field("x", "p:Extension[@name='invalidRangeLower']/@value") + ".." +
-                doc.Field("x", "p:Extension[@name='invalidRangeUpper']/@value"),
-            "10..20");
 }
 
 TEST(CliData, TheProgressLineCountsRecordsAndNamesEveryPass) {

@@ -12,14 +12,15 @@ const char kData[] =
     "1,34,small,N,007\n"
     "2,,large,S,012\n"
     "3,999,medium,N,100\n"
-    "4,51,small,?,101\n";
+    "4,51,small,?,101\n"
+    "5,40,small,N,102\n";
 
 TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   ScratchDir dir;
   WriteFile(dir / "d.csv", kData);
   WriteFile(dir / "s.json", R"({"fields": {
     "id": {"role": "none"},
-    "age": {"label": "Age in years", "missingValues": [999]},
+    "age": {"label": "Age in years", "missingValues": [999], "missingRange": [34, 40]},
     "size": {"level": "ordinal", "categories": ["small", "medium", "large"],
              "valueLabels": {"large": "Large"}},
     "region": {"level": "nominal", "missingStrings": ["?"], "valueLabels": {"N": "North"}},
@@ -28,10 +29,17 @@ TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   ASSERT_EQ(run.status, 0) << run.err;
   const Document doc(ReadFile(dir / "d.pmml"));
   EXPECT_EQ(doc.Eval("count(//p:DataField[@name='id'])"), "0");
-  // 999 is the user-missing value of age.
+  // 999 is a user-missing value of age; so are 34 and 40, on the bounds of
+  // the closed missing range, written low then high.
   EXPECT_EQ(doc.Field("age", "@dataType"), "integer");
   EXPECT_EQ(doc.Field("age", "@displayName"), "Age in years");
   EXPECT_EQ(doc.All("//p:DataField[@name='age']//p:Value/@value"), "999");
+  EXPECT_EQ(doc.Field("age", "p:Interval/@leftMargin") + ".." +
+                doc.Field("age", "p:Interval/@rightMargin"),
+            "51..51");
+  EXPECT_EQ(doc.Field("age", "p:Extension[@name='invalidRangeLower']/@value") + ".." +
+                doc.Field("age", "p:Extension[@name='invalidRangeUpper']/@value"),
+            "34..40");
   // Ordinal texts are coded 1..k in the given order, the texts as labels.
   EXPECT_EQ(doc.Field("size", "@optype") + " " + doc.Field("size", "@dataType"), "ordinal integer");
   EXPECT_EQ(doc.All("//p:DataField[@name='size']/p:Value/@value"), "1|2|3");

@@ -1,8 +1,7 @@
 // The exported classes: the factory and the algorithm's life cycle
-// (refusals, warnings, display), and the progress reporter.
+// (refusals and warnings), and the progress reporter.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <utility>
 
 #include "frame/ZelReporter.h"
@@ -58,18 +57,6 @@ TEST(EntryPoints, WarningsAreDeduplicatedAndClearedByExecute) {
   one.algorithm->GetWarnings()->push_back(TorStatus(424242, true));
   one.algorithm->Execute(nullptr);
   EXPECT_TRUE(one.factory.GetWarnings().empty());
-}
-
-TEST(EntryPoints, DisplayWrapsTheSettingsDisplay) {
-  OneField one;
-  std::ostringstream out;
-  one.algorithm->Display(out);
-  std::size_t at = 0;
-  for (const char* marker : {"ZelAlgorithm display start\n", "ZelSettings display start\n",
-                             "End of display ZelSettings object\n", "ZelAlgorithm display end\n"}) {
-    at = out.str().find(marker, at);
-    EXPECT_NE(at, std::string::npos) << marker;
-  }
 }
 
 TEST(Reporter, MeasuresFollowTheStage) {

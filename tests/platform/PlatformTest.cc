@@ -1,11 +1,9 @@
-// The host library stand-in: distribution functions, eigenpairs, XML output,
-// and locale-independent number text.
+// The host library stand-in: distribution functions, eigenpairs and
+// locale-independent number text.
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
 
 #include <clocale>
 #include <cmath>
-#include <sstream>
 #include <tuple>
 
 #include "torcommon13r/TorDistFun.h"
@@ -54,25 +52,6 @@ TEST(Eigen, SortedPairsOfKnownMatrix) {
       EXPECT_NEAR(av, values[k] * vectors.GetElem(i, k), 1e-12);
     }
   }
-}
-
-// Attribute escaping and order show in every document the PMML tests read.
-TEST(Xml, TextEscapingAndChildOrder) {
-  std::unique_ptr<TorXML_1_3::XMLElement> root(TorXML_1_3::XMLElement::Create("Root"));
-  root->AppendChild(TorXML_1_3::XMLElement::Create("Second"))
-      ->AppendText(TorXML_1_3::XMLString::Create("x < y & z > \"w\""));
-  root->AppendChild(TorXML_1_3::XMLElement::Create("First"));
-  std::ostringstream out;
-  ASSERT_TRUE(TorXML_1_3::WriteTree(out, nullptr, root.get(), true).IsOK());
-  xmlDocPtr doc =
-      xmlReadMemory(out.str().data(), static_cast<int>(out.str().size()), nullptr, nullptr, 0);
-  ASSERT_NE(doc, nullptr) << out.str();
-  xmlNode* second = xmlFirstElementChild(xmlDocGetRootElement(doc));
-  xmlChar* content = xmlNodeGetContent(second);
-  EXPECT_STREQ(reinterpret_cast<const char*>(content), "x < y & z > \"w\"");
-  EXPECT_STREQ(reinterpret_cast<const char*>(xmlNextElementSibling(second)->name), "First");
-  xmlFree(content);
-  xmlFreeDoc(doc);
 }
 
 TEST(Xml, NumbersUsePointUnderCommaLocale) {

@@ -41,19 +41,6 @@ TEST(VariableHandleInfoTest, HostFieldsGetTheUnivariateStatisticOfTheirLevel) {
   EXPECT_FALSE(Summary(ord).HasNoMoments());
   EXPECT_EQ(Summary(ord).GetDistinctLimit(), 10u);
   EXPECT_EQ(str.GetUnivariate()->GetType(), ZelStatistic::kUnivariateStringCat);
-
-  // New derived fields create their host variable from kind and storage.
-  ZelVariableHandleInfo target(&settings, "t", "T", MeasureKind::kContinuous, true, kStorageInteger,
-                               kNoRule, 5),
-      texts(&settings, "s", "", MeasureKind::kNominal, false, kStorageString, kNoRule, 6),
-      codes(&settings, "c", "", MeasureKind::kNominal, false, kStorageReal, kNoRule, 7);
-  EXPECT_TRUE(target.IsDerived() && target.IsContinuous());
-  EXPECT_EQ(target.GetRole(), kRoleDerivedTarget);
-  EXPECT_EQ(target.GetUnivariate(), nullptr);  // no rule, no statistic
-  EXPECT_EQ(texts.GetMeasureLevel(), kLevelCategoricalString);
-  EXPECT_EQ(texts.GetRole(), kRoleInput);
-  EXPECT_EQ(codes.GetMeasureLevel(), kLevelCategorical);
-  EXPECT_EQ(codes.GetMeasureKind(), MeasureKind::kNominal);
 }
 
 // Host fields: 0 target, 1 continuous, 2 nominal, 3 ordinal, 4 frequency
