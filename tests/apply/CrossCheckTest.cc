@@ -18,6 +18,7 @@
 #include <random>
 #include <set>
 
+#include "apply/ApplyTestDoc.h"
 #include "apply/Document.h"
 #include "frame/ZelRecordTransformer.h"
 #include "support/TestHost.h"
@@ -469,13 +470,6 @@ const Case kCases[] = {
      {39}},
 };
 
-std::string Describe(const Value& v) {
-  if (v.missing) return "missing";
-  if (v.type == ValueType::kString) return "'" + v.text + "'";
-  if (v.type == ValueType::kInteger) return std::to_string(v.integer) + " (whole)";
-  return std::to_string(v.real);
-}
-
 std::string Describe(const RawData& d) {
   if (d.IsMissing()) return "missing";
   if (d.GetStorage() == kStorageString) return "'" + d.GetString() + "'";
@@ -536,7 +530,7 @@ std::string CodeText(const Value& v) {
 // Empty when the two agree.
 std::string Compare(const RawData& built, const Value& replayed,
                     const std::map<std::string, std::string>* reorder) {
-  const std::string both = "build " + Describe(built) + ", engine " + Describe(replayed);
+  const std::string both = "build " + Describe(built) + ", engine " + applytest::Show(replayed);
   if (built.IsMissing() || replayed.missing) {
     return built.IsMissing() == replayed.missing ? "" : both;
   }
