@@ -12,7 +12,7 @@ namespace {
 using TorCommon_1_3::TorStatus;
 
 TEST(StatusMessages, EveryComponentCodeHasItsOwnMessage) {
-  // The component's codes and kinds, as specified (true: a warning).
+  // Every code the component documents, with its kind (true: a warning).
   const std::pair<int, bool> codes[] = {
       {1, false},      {3, false},      {6, false},      {210001, false}, {210003, false},
       {210005, false}, {210006, false}, {210007, false}, {210010, false}, {210011, false},

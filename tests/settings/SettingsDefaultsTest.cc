@@ -1,6 +1,6 @@
 // The defaults in force when a host sends no keys, and the defaults the key
-// catalogue shows hosts, both checked against the specified values (written
-// out here, not taken from the code).
+// catalogue shows hosts, both checked against the documented values, written
+// out here rather than taken from the code.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(SettingsDefaults, NoKeysGiveTheSpecifiedValues) {
+TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
   const settingstest::Read read{TorCommon_1_3::TorSettings()};
   ASSERT_FALSE(read.status.IsError());
   const ZelSettings& s = read.settings;
@@ -86,9 +86,9 @@ TEST(SettingsDefaults, NoKeysGiveTheSpecifiedValues) {
             "_seconds _transformed _transformed feature ");
 }
 
-TEST(SettingsDefaults, TheCatalogueShowsTheSpecifiedDefaults) {
+TEST(SettingsDefaults, TheCatalogueShowsTheDocumentedDefaults) {
   // Percentages as hosts send them.
-  const std::map<std::string, std::string> specified = {
+  const std::map<std::string, std::string> documented = {
       {"trimBlanks", "true"},
       {"excludeFeatureIfHasManyUniqueCatogories", "true"},
       {"maxNOfUniqueCategories", "100"},
@@ -125,12 +125,12 @@ TEST(SettingsDefaults, TheCatalogueShowsTheSpecifiedDefaults) {
   };
   std::size_t found = 0;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
-    const auto it = specified.find(key.name);
-    if (it == specified.end()) continue;
+    const auto it = documented.find(key.name);
+    if (it == documented.end()) continue;
     ++found;
     EXPECT_EQ(key.defaultValue, it->second) << key.name;
   }
-  EXPECT_EQ(found, specified.size());
+  EXPECT_EQ(found, documented.size());
 }
 
 }  // namespace
