@@ -6,7 +6,6 @@
 #include <cmath>
 #include <vector>
 
-#include "statistics/ZelUnivarNumeric.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "transformation/TransformTestUtil.h"
 
@@ -15,10 +14,6 @@ namespace {
 using namespace testhost;
 using namespace TorCommon_1_3;
 using namespace transformtest;
-
-const ZelStatistic::ContSummary& SummaryOf(const ZelVariableHandleInfo* field) {
-  return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*field->GetUnivariate()).GetSummary();
-}
 
 // A working record of the build's width with `cells` at the front.
 RawRecord Working(const ZelVariableHandleList& fields, const std::vector<Cell>& cells) {

@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
-#include "statistics/ZelUnivarNumeric.h"
 #include "transformation/TransformTestUtil.h"
 #include "transformation/ZelBoxCoxFunctionRule.h"
 
@@ -60,8 +59,7 @@ TEST(TargetBuildTest, BoxCoxOfExactlyZeroRewritesTheStatisticAndTruncatesInteger
   ASSERT_NE(transformed, nullptr);
   auto& rule = dynamic_cast<ZelTransformation::ZelBoxCoxFunctionRule&>(*transformed->GetRule());
   EXPECT_EQ(rule.GetLambda(), 0.0);
-  const auto& s = dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*transformed->GetUnivariate())
-                      .GetSummary();
+  const ZelStatistic::ContSummary& s = SummaryOf(transformed);
   EXPECT_EQ(s.GetMean(), 0.0);
   EXPECT_EQ(s.GetStdDev(), 1.0);
 

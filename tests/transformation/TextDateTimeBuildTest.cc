@@ -2,7 +2,6 @@
 // builds over the public surface.
 #include <gtest/gtest.h>
 
-#include "statistics/ZelUnivarNumeric.h"
 #include "transformation/TransformTestUtil.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
 
@@ -11,10 +10,6 @@ namespace {
 using namespace testhost;
 using namespace TorCommon_1_3;
 using namespace transformtest;
-
-const ZelStatistic::ContSummary& Summary(const ZelVariableHandleInfo* field) {
-  return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*field->GetUnivariate()).GetSummary();
-}
 
 TEST(TrimEndFunctionRuleTest, DropsOnlyTrailingBlanksAndTabs) {
   ZelTransformation::ZelTrimEndFunctionRule rule;
@@ -92,13 +87,13 @@ TEST(DateTimeBuildTest, DatePartsAndAFixedUnit) {
   ASSERT_EQ(fields.Count(), 6);  // d, x, three parts and the months only
   EXPECT_TRUE(FindField(fields, "d_year")->IsOrdinal());
   using Values = std::vector<double>;
-  EXPECT_EQ(Summary(FindField(fields, "d_year")).GetValues(), (Values{1969, 1970, 2000, 2022}));
-  EXPECT_EQ(Summary(FindField(fields, "d_month")).GetValues(), (Values{1, 2, 3, 12}));
-  EXPECT_EQ(Summary(FindField(fields, "d_day")).GetValues(), (Values{1, 8, 29, 31}));
+  EXPECT_EQ(SummaryOf(FindField(fields, "d_year")).GetValues(), (Values{1969, 1970, 2000, 2022}));
+  EXPECT_EQ(SummaryOf(FindField(fields, "d_month")).GetValues(), (Values{1, 2, 3, 12}));
+  EXPECT_EQ(SummaryOf(FindField(fields, "d_day")).GetValues(), (Values{1, 8, 29, 31}));
   // 624 months would lose the automatic choice; a fixed unit is kept.
   const ZelVariableHandleInfo* months = FindField(fields, "d_months");
   ASSERT_TRUE(months && !months->IsExcluded());
-  EXPECT_DOUBLE_EQ(Summary(months).GetMaximum(), (19000 - 10) / 30.4375);
+  EXPECT_DOUBLE_EQ(SummaryOf(months).GetMaximum(), (19000 - 10) / 30.4375);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "statistics/ZelUnivarNumeric.h"
 #include "support/TestHost.h"
 
 namespace transformtest {
@@ -42,6 +43,11 @@ inline const ZelVariableHandleInfo* FindField(const ZelVariableHandleList& field
     if (fields.GetHandle(i)->GetName() == name) return fields.GetHandle(i);
   }
   return nullptr;
+}
+
+// The summary of a numeric field's univariate statistic.
+inline const ZelStatistic::ContSummary& SummaryOf(const ZelVariableHandleInfo* field) {
+  return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*field->GetUnivariate()).GetSummary();
 }
 
 inline bool ExcludedBy(const ZelVariableHandleInfo* field, uint32_t step, uint32_t action) {
