@@ -50,6 +50,15 @@ const Dependency kDependencies[] = {
     {"minMax_max", "scaleFeatureRescalingMethod", "minMax"},
     {"minMax_min", "minMax_max", ""},
     {"minMax_max", "minMax_min", ""},
+    // Durations are on by default, but a reference is read only with the switch given.
+    {"referenceDateType", "computeDateDuration", "true"},
+    {"referenceDateForDurations", "computeDateDuration", "true"},
+    {"todaysDate", "computeDateDuration", "true"},
+    {"todaysDate", "referenceDateType", "todaysDate"},
+    {"referenceTimeType", "computeTimeDuration", "true"},
+    {"referenceTimeForDurations", "computeTimeDuration", "true"},
+    {"currentTime", "computeTimeDuration", "true"},
+    {"currentTime", "referenceTimeType", "currentTime"},
 };
 
 bool Number(const TorSettings& settings, const char* key, double* value) {

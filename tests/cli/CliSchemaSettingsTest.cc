@@ -202,5 +202,27 @@ TEST(CliSettings, KeysWithoutEffectAreAcceptedWithOneWarningEach) {
       << run.err;
 }
 
+TEST(CliSettings, ReferenceForDurationsWithoutItsSwitchIsWarned) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", "x,t\n1,a\n2,b\n3,a\n");
+  const RunResult bare = RunCli(dir.path(), {"prepare", "d.csv", "--set",
+                                             "referenceTimeForDurations=3600"});
+  ASSERT_EQ(bare.status, 0) << bare.err;
+  EXPECT_NE(bare.err.find("warning: settings key \"referenceTimeForDurations\" has no effect "
+                          "without \"computeTimeDuration\" set to true\n"),
+            std::string::npos)
+      << bare.err;
+  const RunResult switched =
+      RunCli(dir.path(), {"prepare", "d.csv", "--set", "computeDateDuration=true", "--set",
+                          "referenceDateForDurations=0", "--set", "todaysDate=3"});
+  ASSERT_EQ(switched.status, 0) << switched.err;
+  EXPECT_EQ(switched.err.find("\"referenceDateForDurations\" has no effect"), std::string::npos)
+      << switched.err;
+  EXPECT_NE(switched.err.find("warning: settings key \"todaysDate\" has no effect without "
+                              "\"referenceDateType\" set to todaysDate\n"),
+            std::string::npos)
+      << switched.err;
+}
+
 }  // namespace
 }  // namespace clitest
