@@ -468,6 +468,78 @@ const Case kCases[] = {
        return s;
      },
      {39}},
+    {"min-max rescaling",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::ContField("spend"));
+       vars->AddVariable(testhost::ContField("visits", kStorageInteger));
+     },
+     [](int, std::mt19937_64& r) {
+       return std::vector<RawData>{
+           Chance(r, 0.1) ? Missing(kStorageReal) : Real(Uniform(r, -5, 60)),
+           Chance(r, 0.1) ? Missing(kStorageInteger) : Int(Between(r, 0, 40))};
+     },
+     300,
+     [] {
+       TorSettings s = With({}, {{"minMax_min", -1}, {"minMax_max", 3}});
+       s.SetString("scaleFeatureRescalingMethod", "minMax");
+       return s;
+     },
+     {40}},
+    {"merging sparse categories without a target",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::NominalField("letter", true));
+       vars->AddVariable(testhost::NominalField("code", false));
+       vars->AddVariable(testhost::OrdinalField("grade"));
+       vars->AddVariable(testhost::ContField("x"));
+     },
+     [](int, std::mt19937_64& r) {
+       static const char* const kLetters[] = {"a", "a", "a", "a", "a", "a", "b", "b", "c", "d", "e e", "f"};
+       const int64_t grade = Chance(r, 0.8) ? Between(r, 3, 4) : Between(r, 1, 7);
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageString) : Text(kLetters[Between(r, 0, 11)]),
+           Int(Chance(r, 0.85) ? 7 : Between(r, 1, 4)),
+           Chance(r, 0.05) ? Missing(kStorageInteger) : Int(grade), Real(Uniform(r, 0, 1))};
+     },
+     400,
+     [] { return With({"unsupervisedMergeNominal", "unsupervisedMergeOrdinal"}); },
+     {35},
+     [](const ZelVariableHandleList& fields) { EXPECT_EQ(DerivedBy(fields, 35).size(), 3u); }},
+    {"merging categories that relate alike to the target",
+     [](TorVarList* vars) {
+       vars->AddVariable(testhost::NominalField("region", true));
+       vars->AddVariable(testhost::OrdinalField("band"));
+       vars->AddVariable(testhost::NominalField("t", true, kRoleTarget));
+     },
+     [](int, std::mt19937_64& r) {
+       // Regions n and s, and e and w, share their target shares; bands 1-2
+       // and 3-5 likewise.
+       static const char* const kRegions[] = {"n", "s", "e", "w", "c"};
+       static const double kShareOfYes[] = {0.2, 0.2, 0.7, 0.7, 0.45};
+       const int64_t region = Between(r, 0, 4), band = Between(r, 1, 5);
+       const double yes = 0.5 * kShareOfYes[region] + (band <= 2 ? 0.1 : 0.4);
+       return std::vector<RawData>{
+           Chance(r, 0.05) ? Missing(kStorageString) : Text(kRegions[region]),
+           Chance(r, 0.05) ? Missing(kStorageInteger) : Int(band),
+           Text(Chance(r, yes) ? "yes" : "no")};
+     },
+     1500,
+     [] { return With({"supervisedMerging"}); },
+     {38},
+     [](const ZelVariableHandleList& fields) { EXPECT_EQ(DerivedBy(fields, 38).size(), 2u); }},
+    {"construction from correlated inputs",
+     [](TorVarList* vars) {
+       for (const char* name : {"a", "b", "c", "noise"}) vars->AddVariable(testhost::ContField(name));
+     },
+     [](int, std::mt19937_64& r) {
+       const double common = Normal(r, 0, 1);
+       return std::vector<RawData>{
+           Real(3 * common + Normal(r, 10, 0.3)),
+           Chance(r, 0.03) ? Missing(kStorageReal) : Real(-common + Normal(r, 0, 0.1)),
+           Real(0.5 * common + Normal(r, -2, 0.05)), Real(Uniform(r, 0, 1))};
+     },
+     400,
+     [] { return With({"featureConstruction"}); },
+     {43}},
 };
 
 std::string Describe(const RawData& d) {
@@ -647,9 +719,10 @@ TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
   }
   // Every rule action the component writes today: trimming, date and time
   // parts and durations, recasts, outliers, missing-value replacement, the
-  // target's reorder and Box-Cox rescale, the z-score, supervised binning.
-  for (uint32_t action : {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
-                          23, 24, 27, 28, 29, 30, 31, 32, 33, 34, 39, 41, 45, 46}) {
+  // target's reorder and Box-Cox rescale, both rescalings, both mergings,
+  // supervised binning, construction.
+  for (uint32_t action : {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 23, 24, 27,
+                          28, 29, 30, 31, 32, 33, 34, 35, 38, 39, 40, 41, 43, 45, 46}) {
     EXPECT_TRUE(covered.count(action)) << "no data set exercises action " << action;
   }
 }
