@@ -40,7 +40,7 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
     const ZelVariableHandleInfo* field = fields->GetHandle(i);
     if (!needed_[i]) continue;
     if (field->IsDerived()) {
-      if (field->GetRule() != nullptr) derivedFields_.push_back(i);
+      if (field->GetRule() != nullptr) derivedFields_.push_back({i, field->GetRule()});
       continue;
     }
     hostFields_.push_back(i);
@@ -144,7 +144,9 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   }
   if (usable_) CountWeights(frequency, analysis);
   if (usable_) {
-    for (int i : derivedFields_) working_[i] = fields_->GetHandle(i)->GetRule()->Apply(working_);
+    for (const Derived& derived : derivedFields_) {
+      working_[derived.index] = derived.rule->Apply(working_);
+    }
   }
   return working_;
 }
