@@ -57,7 +57,10 @@ class ZelRecordTransformer {
   int analysisWeightIndex_;
   TorCommon_1_3::RawRecord working_;
   std::vector<char> needed_;
-  std::vector<int> hostFields_;
+  // The host fields to copy: those without user-missing definitions, and
+  // those whose values must be checked against theirs.
+  std::vector<int> plainFields_;
+  std::vector<int> definedFields_;
   // The derived fields to compute, in field order, with their rules looked
   // up once instead of on every record.
   struct Derived {
