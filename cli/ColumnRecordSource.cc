@@ -15,21 +15,25 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
       columnOf_(std::move(columnOf)),
       progress_(progress),
       record_(columnOf_.size()),
-      heldCodes_(columnOf_.size(), -1),
       integers_(columnOf_.size() * kBlock),
-      reals_(columnOf_.size() * kBlock) {}
+      reals_(columnOf_.size() * kBlock) {
+  for (std::size_t c : columnOf_) {
+    const Column& column = store_.columns[c];
+    fields_.push_back({&column, column.storage(), column.HasMissing(), -1});
+  }
+}
 
 void ColumnRecordSource::Unpack() {
   blockStart_ = next_;
   blockEnd_ = std::min(store_.rows(), next_ + kBlock);
   const std::size_t count = blockEnd_ - blockStart_;
-  for (std::size_t i = 0; i < columnOf_.size(); ++i) {
-    const Column& column = store_.columns[columnOf_[i]];
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    const Field& field = fields_[i];
     int64_t* integers = &integers_[i * kBlock];
-    if (column.storage() == kStorageInteger || column.storage() == kStorageString) {
-      column.IntegersAt(blockStart_, count, integers);
+    if (field.storage == kStorageInteger || field.storage == kStorageString) {
+      field.column->IntegersAt(blockStart_, count, integers);
     } else {
-      column.DoublesAt(blockStart_, count, integers, &reals_[i * kBlock]);
+      field.column->DoublesAt(blockStart_, count, integers, &reals_[i * kBlock]);
     }
   }
 }
@@ -45,28 +49,28 @@ const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= blockEnd_) Unpack();
   const std::size_t row = next_++;
   const std::size_t k = row - blockStart_;
-  for (std::size_t i = 0; i < columnOf_.size(); ++i) {
-    const Column& column = store_.columns[columnOf_[i]];
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    Field& field = fields_[i];
     RawData& value = record_[i];
-    if (column.IsMissing(row)) {
-      value.SetMissingValue(column.storage());
-      heldCodes_[i] = -1;
+    if (field.mayBeMissing && field.column->IsMissing(row)) {
+      value.SetMissingValue(field.storage);
+      field.heldCode = -1;
       continue;
     }
-    switch (column.storage()) {
+    switch (field.storage) {
       case kStorageInteger:
         value.SetInteger(integers_[i * kBlock + k]);
         break;
       case kStorageString: {
         const std::ptrdiff_t code = integers_[i * kBlock + k];
-        if (code != heldCodes_[i]) {
-          value.SetString(column.Text(row));
-          heldCodes_[i] = code;
+        if (code != field.heldCode) {
+          value.SetString(field.column->TextOfCode(static_cast<std::size_t>(code)));
+          field.heldCode = code;
         }
         break;
       }
       default:
-        value.SetDouble(reals_[i * kBlock + k], column.storage());
+        value.SetDouble(reals_[i * kBlock + k], field.storage);
         break;
     }
   }

@@ -33,9 +33,16 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   std::vector<std::size_t> columnOf_;
   ProgressLine& progress_;
   TorCommon_1_3::RawRecord record_;
-  // The dictionary code each text field holds in record_, -1 when none: an
-  // unchanged text is not copied again.
-  std::vector<std::ptrdiff_t> heldCodes_;
+  // What each record field reads, looked up once.
+  struct Field {
+    const Column* column;
+    int storage;
+    bool mayBeMissing;
+    // The dictionary code the field holds in record_, -1 when none: an
+    // unchanged text is not copied again.
+    std::ptrdiff_t heldCode;
+  };
+  std::vector<Field> fields_;
   std::size_t next_ = 0;
   // Rows [blockStart_, blockEnd_) unpacked: field i's values at i * kBlock.
   static constexpr std::size_t kBlock = 256;

@@ -41,6 +41,8 @@ class Column {
     return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
   }
   const std::string& Text(std::size_t row) const { return *texts_[TextCode(row)]; }
+  const std::string& TextOfCode(std::size_t code) const { return *texts_[code]; }
+  bool HasMissing() const { return !missing_.empty(); }
   std::size_t TextCode(std::size_t row) const { return static_cast<std::size_t>(values_.Get(row)); }
   std::size_t DistinctTexts() const { return dictionary_.size(); }
   // Rows [first, first + count) at once, which costs less than row by row:

@@ -40,17 +40,18 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
     const ZelVariableHandleInfo* field = fields->GetHandle(i);
     if (!needed_[i]) continue;
     if (field->IsDerived()) {
-      if (field->GetRule() != nullptr) derivedFields_.push_back(i);
+      if (field->GetRule() != nullptr) derivedFields_.push_back({i, field->GetRule()});
       continue;
     }
-    hostFields_.push_back(i);
     const TorCommon_1_3::TorEncoder* encoder = field->GetVariable()->GetEncoder();
-    if (encoder == nullptr) continue;
     MissingDefinition& m = missing_[i];
-    m.hasRange = encoder->GetMissingRange(m.low, m.high);
-    m.numbers = encoder->GetMissingValues();
-    m.strings = encoder->GetMissingStrings();
-    m.any = m.hasRange || !m.numbers.empty() || !m.strings.empty();
+    if (encoder != nullptr) {
+      m.hasRange = encoder->GetMissingRange(m.low, m.high);
+      m.numbers = encoder->GetMissingValues();
+      m.strings = encoder->GetMissingStrings();
+      m.any = m.hasRange || !m.numbers.empty() || !m.strings.empty();
+    }
+    (m.any ? definedFields_ : plainFields_).push_back(i);
   }
 }
 
@@ -122,17 +123,26 @@ void ZelRecordTransformer::CountWeights(double frequency, double analysis) {
 
 const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   usable_ = true;
-  for (int i : hostFields_) {
+  const std::size_t hostSize = host.Size();
+  for (int i : plainFields_) {
     RawData& value = working_[i];
-    if (static_cast<std::size_t>(i) >= host.Size()) {
+    if (static_cast<std::size_t>(i) >= hostSize) {
       value.SetMissingValue(TorCommon_1_3::kStorageUndefined);
       continue;
     }
     value = host[i];
-    const MissingDefinition& missing = missing_[i];
-    // A value without a storage is missing whatever the definitions say.
-    const bool check = missing.any || value.GetStorage() == TorCommon_1_3::kStorageUndefined;
-    if (check && !value.IsMissing() && IsUserMissing(value, missing)) value.SetMissing(true);
+    // A value without a storage is missing.
+    if (value.GetStorage() == TorCommon_1_3::kStorageUndefined) value.SetMissing(true);
+  }
+  for (int i : definedFields_) {
+    RawData& value = working_[i];
+    if (static_cast<std::size_t>(i) >= hostSize) {
+      value.SetMissingValue(TorCommon_1_3::kStorageUndefined);
+      continue;
+    }
+    value = host[i];
+    // IsUserMissing holds for a value without a storage too.
+    if (!value.IsMissing() && IsUserMissing(value, missing_[i])) value.SetMissing(true);
   }
   double frequency = 1.0;
   double analysis = 1.0;
@@ -144,7 +154,9 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   }
   if (usable_) CountWeights(frequency, analysis);
   if (usable_) {
-    for (int i : derivedFields_) working_[i] = fields_->GetHandle(i)->GetRule()->Apply(working_);
+    for (const Derived& derived : derivedFields_) {
+      working_[derived.index] = derived.rule->Apply(working_);
+    }
   }
   return working_;
 }

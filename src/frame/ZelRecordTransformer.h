@@ -57,8 +57,17 @@ class ZelRecordTransformer {
   int analysisWeightIndex_;
   TorCommon_1_3::RawRecord working_;
   std::vector<char> needed_;
-  std::vector<int> hostFields_;
-  std::vector<int> derivedFields_;
+  // The host fields to copy: those without user-missing definitions, and
+  // those whose values must be checked against theirs.
+  std::vector<int> plainFields_;
+  std::vector<int> definedFields_;
+  // The derived fields to compute, in field order, with their rules looked
+  // up once instead of on every record.
+  struct Derived {
+    int index;
+    ZelTransformation::ZelTransformRule* rule;
+  };
+  std::vector<Derived> derivedFields_;
   std::vector<MissingDefinition> missing_;  // per host field
   bool usable_ = true;
   int64_t recordCount_ = 0;  // the pass's usable records, each as often as its weight says

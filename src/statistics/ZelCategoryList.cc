@@ -1,6 +1,7 @@
 #include "statistics/ZelCategoryList.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelUnivarNumericCat.h"
@@ -11,6 +12,12 @@ namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::TorStatus;
+
+namespace {
+
+constexpr std::size_t kWalkedTexts = 16;
+
+}  // namespace
 
 TorStatus ZelCategoryList::InitFrom(const ZelStatistics* univariate) {
   numbers_.clear();
@@ -32,7 +39,21 @@ TorStatus ZelCategoryList::InitFrom(const ZelStatistics* univariate) {
 int ZelCategoryList::GetCategoryIndex(const RawData& value) const {
   switch (value.GetStorage()) {
     case TorCommon_1_3::kStorageString: {
-      const auto it = std::lower_bound(texts_.begin(), texts_.end(), value.GetString());
+      const std::string& text = value.GetString();
+      // A short list is walked: most categories differ from the value in
+      // length or first byte, which costs less than the string comparisons
+      // of a binary search.
+      if (texts_.size() <= kWalkedTexts) {
+        for (std::size_t i = 0; i < texts_.size(); ++i) {
+          const std::string& t = texts_[i];
+          if (t.size() == text.size() && (t.empty() || t[0] == text[0]) &&
+              std::memcmp(t.data(), text.data(), t.size()) == 0) {
+            return static_cast<int>(i);
+          }
+        }
+        return -1;
+      }
+      const auto it = std::lower_bound(texts_.begin(), texts_.end(), text);
       if (it == texts_.end() || *it != value.GetString()) return -1;
       return static_cast<int>(it - texts_.begin());
     }

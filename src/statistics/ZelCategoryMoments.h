@@ -19,9 +19,13 @@ struct ZelCategoryMoments {
     const double previous = weight;
     weight += w;
     if (w > 0.0 && weight > 0.0) {
-      const double d = (x - mean) * w / weight;
+      // With unit weights the product and quotient by w are left out: they
+      // would not change a bit, only cost a division.
+      const bool unit = w == 1.0;
+      const double d = unit ? (x - mean) / weight : (x - mean) * w / weight;
       mean += d;
-      m2 += d * d * weight * previous / w;
+      const double t = d * d * weight * previous;
+      m2 += unit ? t : t / w;
     }
     frequency += f;
   }

@@ -52,9 +52,13 @@ TorStatus ZelOutlier::AddRecord(const RawRecord& record) {
   const double previous = weights_[k];
   weights_[k] += w;
   if (weights_[k] > 0.0) {
-    const double d = (x - means_[k]) * w / weights_[k];
+    // Unit weights leave out the product and quotient by w, which would not
+    // change a bit.
+    const bool unit = w == 1.0;
+    const double d = unit ? (x - means_[k]) / weights_[k] : (x - means_[k]) * w / weights_[k];
     means_[k] += d;
-    secondMoments_[k] += d * d * weights_[k] * previous / w;
+    const double t = d * d * weights_[k] * previous;
+    secondMoments_[k] += unit ? t : t / w;
   }
   return status_;
 }

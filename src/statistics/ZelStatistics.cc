@@ -4,7 +4,6 @@
 
 namespace ZelStatistic {
 
-using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
 
 namespace {
@@ -44,14 +43,6 @@ TorStatus ZelStatistics::CopyFrom(const ZelStatistics&) {
 void ZelStatistics::Display(std::ostream& out) const {
   out << "\nDisplay ZelStatistics, Type = " << GetStatisticTypeName(GetType())
       << (collected_ ? "; [InfoIsCollected] " : "; [Info Isnot Collected] ");
-}
-
-double ZelStatistics::FrequencyWeight(const RawRecord& record) const {
-  return frequencyWeightIndex_ >= 0 ? record[frequencyWeightIndex_].GetReal() : 1.0;
-}
-
-double ZelStatistics::AnalysisWeight(const RawRecord& record) const {
-  return analysisWeightIndex_ >= 0 ? record[analysisWeightIndex_].GetReal() : 1.0;
 }
 
 TorStatus ZelStatistics::Fail(int code) {

@@ -56,8 +56,13 @@ class ZelStatistics {
   // The record's frequency weight (1 without a weight field) and analysis
   // weight (likewise); the weight entries' missing flags are not consulted,
   // because the record transformer has already dropped such records.
-  double FrequencyWeight(const TorCommon_1_3::RawRecord& record) const;
-  double AnalysisWeight(const TorCommon_1_3::RawRecord& record) const;
+  // Inline: every statistic asks for every record.
+  double FrequencyWeight(const TorCommon_1_3::RawRecord& record) const {
+    return frequencyWeightIndex_ >= 0 ? record[frequencyWeightIndex_].GetReal() : 1.0;
+  }
+  double AnalysisWeight(const TorCommon_1_3::RawRecord& record) const {
+    return analysisWeightIndex_ >= 0 ? record[analysisWeightIndex_].GetReal() : 1.0;
+  }
   // Frequency weights count as whole records: truncated toward zero.
   static int64_t CountIncrement(double frequencyWeight) {
     return static_cast<int64_t>(frequencyWeight);

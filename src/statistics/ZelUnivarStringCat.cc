@@ -1,6 +1,7 @@
 #include "statistics/ZelUnivarStringCat.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
@@ -12,10 +13,18 @@ using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
 
+namespace {
+
+constexpr std::size_t kWalkedCategories = 16;
+
+}  // namespace
+
 ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
     : ZelStatistics(settings, kUnivariateStringCat),
       fieldIndex_(fieldIndex),
-      distinctLimit_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))) {}
+      distinctLimit_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))) {
+  seen_.reserve(kWalkedCategories);
+}
 
 TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
   if (status_.IsError()) return status_;
@@ -30,12 +39,22 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
   }
   validCount_ += count;
   if (frequencies_.size() <= distinctLimit_) {
+    const std::string& text = value.GetString();
+    for (const auto& entry : seen_) {
+      const std::string& t = entry->first;
+      if (t.size() == text.size() && (t.empty() || t[0] == text[0]) &&
+          std::memcmp(t.data(), text.data(), t.size()) == 0) {
+        entry->second += count;
+        return status_;
+      }
+    }
     // Only a new category copies its text.
-    auto it = frequencies_.lower_bound(value.GetString());
-    if (it != frequencies_.end() && it->first == value.GetString()) {
+    auto it = frequencies_.lower_bound(text);
+    if (it != frequencies_.end() && it->first == text) {
       it->second += count;
     } else {
-      frequencies_.emplace_hint(it, value.GetString(), count);
+      it = frequencies_.emplace_hint(it, text, count);
+      if (seen_.size() < kWalkedCategories) seen_.push_back(it);
     }
   }
   return status_;
@@ -60,6 +79,7 @@ TorStatus ZelUnivarStringCat::CopyFrom(const ZelStatistics& other) {
   missingCount_ = strings->missingCount_;
   validCount_ = strings->validCount_;
   frequencies_ = strings->frequencies_;
+  seen_.clear();
   mode_ = strings->mode_;
   distinctLimit_ = strings->distinctLimit_;
   status_ = strings->status_;

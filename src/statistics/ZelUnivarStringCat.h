@@ -40,6 +40,7 @@ class ZelUnivarStringCat : public ZelStatistics {
   // their summed counts. Counts and mode stay as they were.
   void ReplaceFrequencies(std::map<std::string, int64_t> frequencies) {
     frequencies_ = std::move(frequencies);
+    seen_.clear();
   }
   // Empty until Finalize found one.
   const std::string& GetMode() const { return mode_; }
@@ -52,6 +53,11 @@ class ZelUnivarStringCat : public ZelStatistics {
   int64_t missingCount_ = 0;
   int64_t validCount_ = 0;
   std::map<std::string, int64_t> frequencies_;
+  // The first categories this statistic added, walked before the map is
+  // searched: a field with few categories finds each by its length and
+  // first byte. Map entries stay put, so the iterators stay valid until the
+  // table is replaced.
+  std::vector<std::map<std::string, int64_t>::iterator> seen_;
   std::string mode_;
   uint64_t distinctLimit_;
 };

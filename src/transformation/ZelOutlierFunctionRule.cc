@@ -30,8 +30,6 @@ const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
       input->GetStorage() == TorCommon_1_3::kStorageReal) {
     v = input->GetReal();
   }
-  // Whole records, as the frequency weight counts everywhere.
-  const double frequency = std::trunc(WeightAt(working, p[kFrequencyWeightIndex], 1.0));
   const double analysis = WeightAt(working, p[kAnalysisWeightIndex], 1.0);
   // Without an analysis weight the band is the same for every record.
   const double spread = p[kRobustStdDev] * p[kCutoff];
@@ -39,6 +37,8 @@ const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
   const double lower = p[kRobustMean] - half;
   const double upper = p[kRobustMean] + half;
   if (!(v < lower) && !(v > upper)) return output_;
+  // Whole records, as the frequency weight counts everywhere.
+  const double frequency = std::trunc(WeightAt(working, p[kFrequencyWeightIndex], 1.0));
   outlierCount_ += static_cast<int64_t>(frequency);
   if (GetPair().action == Action::kSetOutliersToMissing) {
     output_.SetMissing(true);

@@ -27,13 +27,6 @@ std::string ZelTransformRule::GetInputName(std::size_t i) const {
   return i < inputNames_.size() ? inputNames_[i] : std::string();
 }
 
-const RawData* ZelTransformRule::Input(const RawRecord& working, std::size_t i) const {
-  if (i >= inputIndices_.size()) return nullptr;
-  const int index = inputIndices_[i];
-  if (index < 0 || static_cast<std::size_t>(index) >= working.Size()) return nullptr;
-  return &working[index];
-}
-
 int FindCategoryIndex(const RawData& value, const std::vector<std::string>& texts,
                       const std::vector<double>& numbers) {
   switch (value.GetStorage()) {

@@ -53,8 +53,14 @@ class ZelTransformRule {
  protected:
   // The value of input `i` in the working record, or null when the index lies
   // outside the record.
+  // Inline: every rule asks it for every record.
   const TorCommon_1_3::RawData* Input(const TorCommon_1_3::RawRecord& working,
-                                      std::size_t i = 0) const;
+                                      std::size_t i = 0) const {
+    if (i >= inputIndices_.size()) return nullptr;
+    const int index = inputIndices_[i];
+    if (index < 0 || static_cast<std::size_t>(index) >= working.Size()) return nullptr;
+    return &working[static_cast<std::size_t>(index)];
+  }
 
   TorCommon_1_3::RawData output_;
 
