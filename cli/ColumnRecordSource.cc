@@ -19,7 +19,7 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
       reals_(columnOf_.size() * kBlock) {
   for (std::size_t c : columnOf_) {
     const Column& column = store_.columns[c];
-    fields_.push_back({&column, column.storage(), column.HasMissing(), -1});
+    fields_.push_back({&column, column.storage(), column.HasMissing()});
   }
 }
 
@@ -50,25 +50,21 @@ const RawRecord* ColumnRecordSource::NextRecord() {
   const std::size_t row = next_++;
   const std::size_t k = row - blockStart_;
   for (std::size_t i = 0; i < fields_.size(); ++i) {
-    Field& field = fields_[i];
+    const Field& field = fields_[i];
     RawData& value = record_[i];
     if (field.mayBeMissing && field.column->IsMissing(row)) {
       value.SetMissingValue(field.storage);
-      field.heldCode = -1;
       continue;
     }
     switch (field.storage) {
       case kStorageInteger:
         value.SetInteger(integers_[i * kBlock + k]);
         break;
-      case kStorageString: {
-        const std::ptrdiff_t code = integers_[i * kBlock + k];
-        if (code != field.heldCode) {
-          value.SetString(field.column->TextOfCode(static_cast<std::size_t>(code)));
-          field.heldCode = code;
-        }
+      case kStorageString:
+        // The dictionary outlives the passes: the record refers to its text.
+        value.SetSharedString(
+            field.column->TextOfCode(static_cast<std::size_t>(integers_[i * kBlock + k])));
         break;
-      }
       default:
         value.SetDouble(reals_[i * kBlock + k], field.storage);
         break;

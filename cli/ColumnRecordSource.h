@@ -1,8 +1,9 @@
 // ColumnRecordSource: the record source the component reads its passes
-// from. It replays the loaded columns into one reused record, so a pass
-// allocates nothing once the record's text buffers have grown, and it feeds
-// the record count of the current pass to the progress line. Values are
-// unpacked a block of rows at a time, column by column.
+// from. It replays the loaded columns into one reused record, handing texts
+// over by reference to the column's dictionary, so a pass copies and
+// allocates nothing, and it feeds the record count of the current pass to
+// the progress line. Values are unpacked a block of rows at a time, column by
+// column.
 #ifndef ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
 #define ZELCRAFT_CLI_COLUMNRECORDSOURCE_H_
 
@@ -38,9 +39,6 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
     const Column* column;
     int storage;
     bool mayBeMissing;
-    // The dictionary code the field holds in record_, -1 when none: an
-    // unchanged text is not copied again.
-    std::ptrdiff_t heldCode;
   };
   std::vector<Field> fields_;
   std::size_t next_ = 0;

@@ -9,6 +9,7 @@ void RawData::SetString(const std::string& value) { SetString(value.data(), valu
 void RawData::SetString(const char* data, std::size_t size) {
   storage_ = kStorageString;
   missing_ = false;
+  shared_ = nullptr;
   string_.assign(data, size);
 }
 

@@ -24,7 +24,12 @@ const RawData& ZelTrimEndFunctionRule::Apply(const RawRecord& working) {
   const std::string& text = input->GetString();
   const std::size_t last = text.find_last_not_of(" \t");
   const std::size_t length = last == std::string::npos ? 0 : last + 1;
-  if (length < text.size()) changed_ = true;
+  if (length == text.size()) {
+    // Nothing to trim: a text held by reference stays one, with no copy.
+    output_ = *input;
+    return output_;
+  }
+  changed_ = true;
   // Assigning into the reused output keeps its buffer: no allocation once
   // it has grown to the longest value.
   output_.SetString(text.data(), length);

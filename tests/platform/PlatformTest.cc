@@ -1,11 +1,13 @@
-// The host library stand-in: distribution functions, eigenpairs and
-// locale-independent number text.
+// The host library stand-in: distribution functions, eigenpairs,
+// locale-independent number text and record values.
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
+#include <string>
 #include <tuple>
 
+#include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorDistFun.h"
 #include "torcommon13r/TorMV.h"
 #include "torcommon13r/TorMatrix.h"
@@ -68,4 +70,33 @@ TEST(Xml, NumbersUsePointUnderCommaLocale) {
   EXPECT_EQ(TorXML_1_3::ReplaceSep(1.0 / 3.0), "0.333333333333333");
   std::setlocale(LC_NUMERIC, "C");
   if (chosen == nullptr) GTEST_SKIP() << "no comma-decimal locale installed";
+}
+
+TEST(RawData, SharedTextIsReferredToUntilReplaced) {
+  using TorCommon_1_3::RawData;
+  const std::string dictionary = "Premium";
+  RawData shared;
+  shared.SetSharedString(dictionary);
+  EXPECT_EQ(shared.GetStorage(), TorCommon_1_3::kStorageString);
+  EXPECT_FALSE(shared.IsMissing());
+  // Copies refer to the same text instead of copying its characters.
+  RawData copy;
+  copy.SetString("old", 3);
+  copy = shared;
+  EXPECT_EQ(copy.GetString().data(), dictionary.data());
+  // A text set by value is owned again, and so are copies of it.
+  copy.SetString("Ideal", 5);
+  EXPECT_EQ(copy.GetString(), "Ideal");
+  EXPECT_EQ(dictionary, "Premium");
+  RawData owned;
+  owned = copy;
+  EXPECT_NE(owned.GetString().data(), copy.GetString().data());
+  EXPECT_EQ(owned.GetString(), "Ideal");
+  // A number copied over a shared text reads empty as a text.
+  RawData number;
+  number.SetInteger(7);
+  copy = shared;
+  copy = number;
+  EXPECT_EQ(copy.GetString(), "");
+  EXPECT_EQ(copy.GetInteger(), 7);
 }

@@ -30,16 +30,20 @@ class RawData {
   RawData& operator=(RawData&&) = default;
   // Copies the text only when the value is one: records are copied field by
   // field on every pass, and most fields are numbers whose string stays
-  // unused. A number's string reads empty after the copy.
+  // unused. A number's string reads empty after the copy. A text held by
+  // reference stays a reference: it outlives both values.
   RawData& operator=(const RawData& other) {
     storage_ = other.storage_;
     missing_ = other.missing_;
     integer_ = other.integer_;
     double_ = other.double_;
-    if (storage_ == kStorageString) {
-      string_ = other.string_;
-    } else {
+    shared_ = nullptr;
+    if (storage_ != kStorageString) {
       string_.clear();
+    } else if (other.shared_ != nullptr) {
+      shared_ = other.shared_;
+    } else {
+      string_ = other.string_;
     }
     return *this;
   }
@@ -49,7 +53,7 @@ class RawData {
   int64_t GetInteger() const { return integer_; }
   double GetDouble() const { return double_; }
   // Meaningful for string values only.
-  const std::string& GetString() const { return string_; }
+  const std::string& GetString() const { return shared_ != nullptr ? *shared_ : string_; }
   // The value as a double: the integer converted, the double as is, 0 for
   // strings and undefined values. Inline: every statistic calls it per record.
   double GetReal() const {
@@ -79,6 +83,14 @@ class RawData {
   // Reuses the string's buffer: no allocation once it is large enough.
   void SetString(const std::string& value);
   void SetString(const char* data, std::size_t size);
+  // Holds `value` by reference instead of copying it: for texts that outlive
+  // every record they reach, such as a host's dictionary of stored texts,
+  // so that replaying them copies no characters.
+  void SetSharedString(const std::string& value) {
+    storage_ = kStorageString;
+    missing_ = false;
+    shared_ = &value;
+  }
   // A missing value of the given storage.
   void SetMissingValue(int storage) {
     storage_ = storage;
@@ -91,6 +103,7 @@ class RawData {
   int64_t integer_ = 0;
   double double_ = 0.0;
   std::string string_;
+  const std::string* shared_ = nullptr;  // the text when held by reference
 };
 
 class RawRecord {
