@@ -17,9 +17,15 @@ ColumnRecordSource::ColumnRecordSource(const ColumnStore& store, std::vector<std
       record_(columnOf_.size()),
       integers_(columnOf_.size() * kBlock),
       reals_(columnOf_.size() * kBlock) {
-  for (std::size_t c : columnOf_) {
-    const Column& column = store_.columns[c];
-    fields_.push_back({&column, column.storage(), column.HasMissing()});
+  for (std::size_t i = 0; i < columnOf_.size(); ++i) {
+    const Column& column = store_.columns[columnOf_[i]];
+    const Field field{&column,     column.storage(),    column.HasMissing(),
+                      &record_[i], &integers_[i * kBlock], &reals_[i * kBlock]};
+    switch (field.storage) {
+      case kStorageInteger: integerFields_.push_back(field); break;
+      case kStorageString: textFields_.push_back(field); break;
+      default: realFields_.push_back(field); break;
+    }
   }
 }
 
@@ -27,14 +33,14 @@ void ColumnRecordSource::Unpack() {
   blockStart_ = next_;
   blockEnd_ = std::min(store_.rows(), next_ + kBlock);
   const std::size_t count = blockEnd_ - blockStart_;
-  for (std::size_t i = 0; i < fields_.size(); ++i) {
-    const Field& field = fields_[i];
-    int64_t* integers = &integers_[i * kBlock];
-    if (field.storage == kStorageInteger || field.storage == kStorageString) {
-      field.column->IntegersAt(blockStart_, count, integers);
-    } else {
-      field.column->DoublesAt(blockStart_, count, integers, &reals_[i * kBlock]);
-    }
+  for (const Field& field : integerFields_) {
+    field.column->IntegersAt(blockStart_, count, field.integers);
+  }
+  for (const Field& field : textFields_) {
+    field.column->IntegersAt(blockStart_, count, field.integers);
+  }
+  for (const Field& field : realFields_) {
+    field.column->DoublesAt(blockStart_, count, field.integers, field.reals);
   }
 }
 
@@ -49,25 +55,27 @@ const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= blockEnd_) Unpack();
   const std::size_t row = next_++;
   const std::size_t k = row - blockStart_;
-  for (std::size_t i = 0; i < fields_.size(); ++i) {
-    const Field& field = fields_[i];
-    RawData& value = record_[i];
+  for (const Field& field : integerFields_) {
     if (field.mayBeMissing && field.column->IsMissing(row)) {
-      value.SetMissingValue(field.storage);
-      continue;
+      field.value->SetMissingValue(field.storage);
+    } else {
+      field.value->SetInteger(field.integers[k]);
     }
-    switch (field.storage) {
-      case kStorageInteger:
-        value.SetInteger(integers_[i * kBlock + k]);
-        break;
-      case kStorageString:
-        // The dictionary outlives the passes: the record refers to its text.
-        value.SetSharedString(
-            field.column->TextOfCode(static_cast<std::size_t>(integers_[i * kBlock + k])));
-        break;
-      default:
-        value.SetDouble(reals_[i * kBlock + k], field.storage);
-        break;
+  }
+  for (const Field& field : textFields_) {
+    if (field.mayBeMissing && field.column->IsMissing(row)) {
+      field.value->SetMissingValue(field.storage);
+    } else {
+      // The dictionary outlives the passes: the record refers to its text.
+      field.value->SetSharedString(
+          field.column->TextOfCode(static_cast<std::size_t>(field.integers[k])));
+    }
+  }
+  for (const Field& field : realFields_) {
+    if (field.mayBeMissing && field.column->IsMissing(row)) {
+      field.value->SetMissingValue(field.storage);
+    } else {
+      field.value->SetDouble(field.reals[k], field.storage);
     }
   }
   // Cheap enough per record: the line redraws itself only a few times a second.

@@ -23,6 +23,9 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   // line must outlive the source.
   ColumnRecordSource(const ColumnStore& store, std::vector<std::size_t> columnOf,
                      ProgressLine& progress);
+  // The fields point into the source's own buffers.
+  ColumnRecordSource(const ColumnRecordSource&) = delete;
+  ColumnRecordSource& operator=(const ColumnRecordSource&) = delete;
 
   bool HasMoreRecords() override { return next_ < store_.rows(); }
   int64_t GetRecordCount() const override { return static_cast<int64_t>(store_.rows()); }
@@ -34,13 +37,19 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   std::vector<std::size_t> columnOf_;
   ProgressLine& progress_;
   TorCommon_1_3::RawRecord record_;
-  // What each record field reads, looked up once.
+  // What each record field reads, looked up once, in one list per kind of
+  // value so that filling a record takes no turn on the storage per field.
   struct Field {
     const Column* column;
     int storage;
     bool mayBeMissing;
+    TorCommon_1_3::RawData* value;  // in record_
+    int64_t* integers;              // the block's values in integers_
+    double* reals;                  // and in reals_
   };
-  std::vector<Field> fields_;
+  std::vector<Field> integerFields_;
+  std::vector<Field> textFields_;
+  std::vector<Field> realFields_;  // reals, dates, times and timestamps
   std::size_t next_ = 0;
   // Rows [blockStart_, blockEnd_) unpacked: field i's values at i * kBlock.
   static constexpr std::size_t kBlock = 256;
