@@ -14,11 +14,6 @@ ZelOutlierFunctionRule::ZelOutlierFunctionRule(const ZelOperationPair& pair)
                                          ? kSetMissingFunctionId
                                          : kTrimFunctionId) {}
 
-double ZelOutlierFunctionRule::WeightAt(const RawRecord& working, double index, double fallback) {
-  if (!(index >= 0.0) || index >= static_cast<double>(working.Size())) return fallback;
-  return working[static_cast<std::size_t>(index)].GetReal();
-}
-
 const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
   const RawData* input = Input(working);
   if (input == nullptr) return output_;

@@ -41,8 +41,11 @@ class ZelOutlierFunctionRule : public ZelFunctionTransformRule {
 
  private:
   // The record's value at a weight index kept as a parameter; `fallback`
-  // without a weight field.
-  static double WeightAt(const TorCommon_1_3::RawRecord& working, double index, double fallback);
+  // without a weight field. Inline: asked for every record.
+  static double WeightAt(const TorCommon_1_3::RawRecord& working, double index, double fallback) {
+    if (!(index >= 0.0) || index >= static_cast<double>(working.Size())) return fallback;
+    return working[static_cast<std::size_t>(index)].GetReal();
+  }
 
   int64_t outlierCount_ = 0;
 };
