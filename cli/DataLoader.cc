@@ -222,7 +222,9 @@ void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t li
   }
   if (!load.reread) Store(c, value_);
   if (!text.empty() || cell.quoted) load.lossy = true;
+  // Only the weight columns keep their values as numbers here.
   const auto column = static_cast<std::ptrdiff_t>(c);
+  if (column != weights_->frequencyColumn() && column != weights_->analysisColumn()) return;
   const auto k = static_cast<std::size_t>(row - data_->rows);
   const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
   if (column == weights_->frequencyColumn()) frequencies_[k] = weight;
