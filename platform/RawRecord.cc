@@ -7,8 +7,8 @@ namespace TorCommon_1_3 {
 void RawData::SetString(const std::string& value) { SetString(value.data(), value.size()); }
 
 void RawData::SetString(const char* data, std::size_t size) {
-  storage_ = kStorageString;
-  missing_ = false;
+  v_.storage = kStorageString;
+  v_.missing = false;
   shared_ = nullptr;
   string_.assign(data, size);
 }

@@ -33,12 +33,9 @@ class RawData {
   // unused. A number's string reads empty after the copy. A text held by
   // reference stays a reference: it outlives both values.
   RawData& operator=(const RawData& other) {
-    storage_ = other.storage_;
-    missing_ = other.missing_;
-    integer_ = other.integer_;
-    double_ = other.double_;
+    v_ = other.v_;
     shared_ = nullptr;
-    if (storage_ != kStorageString) {
+    if (v_.storage != kStorageString) {
       string_.clear();
     } else if (other.shared_ != nullptr) {
       shared_ = other.shared_;
@@ -48,37 +45,37 @@ class RawData {
     return *this;
   }
 
-  int GetStorage() const { return storage_; }
-  bool IsMissing() const { return missing_; }
-  int64_t GetInteger() const { return integer_; }
-  double GetDouble() const { return double_; }
+  int GetStorage() const { return v_.storage; }
+  bool IsMissing() const { return v_.missing; }
+  int64_t GetInteger() const { return v_.integer; }
+  double GetDouble() const { return v_.real; }
   // Meaningful for string values only.
   const std::string& GetString() const { return shared_ != nullptr ? *shared_ : string_; }
   // The value as a double: the integer converted, the double as is, 0 for
   // strings and undefined values. Inline: every statistic calls it per record.
   double GetReal() const {
-    switch (storage_) {
-      case kStorageInteger: return static_cast<double>(integer_);
+    switch (v_.storage) {
+      case kStorageInteger: return static_cast<double>(v_.integer);
       case kStorageReal:
       case kStorageDate:
       case kStorageTime:
-      case kStorageTimestamp: return double_;
+      case kStorageTimestamp: return v_.real;
       default: return 0.0;
     }
   }
 
-  void SetMissing(bool missing) { missing_ = missing; }
-  void SetStorage(int storage) { storage_ = storage; }
+  void SetMissing(bool missing) { v_.missing = missing; }
+  void SetStorage(int storage) { v_.storage = storage; }
   void SetInteger(int64_t value) {
-    storage_ = kStorageInteger;
-    missing_ = false;
-    integer_ = value;
+    v_.storage = kStorageInteger;
+    v_.missing = false;
+    v_.integer = value;
   }
   // `storage` is 2 (real), 4 (date), 5 (time) or 6 (timestamp).
   void SetDouble(double value, int storage = kStorageReal) {
-    storage_ = storage;
-    missing_ = false;
-    double_ = value;
+    v_.storage = storage;
+    v_.missing = false;
+    v_.real = value;
   }
   // Reuses the string's buffer: no allocation once it is large enough.
   void SetString(const std::string& value);
@@ -87,21 +84,25 @@ class RawData {
   // every record they reach, such as a host's dictionary of stored texts,
   // so that replaying them copies no characters.
   void SetSharedString(const std::string& value) {
-    storage_ = kStorageString;
-    missing_ = false;
+    v_.storage = kStorageString;
+    v_.missing = false;
     shared_ = &value;
   }
   // A missing value of the given storage.
   void SetMissingValue(int storage) {
-    storage_ = storage;
-    missing_ = true;
+    v_.storage = storage;
+    v_.missing = true;
   }
 
  private:
-  int storage_ = 0;
-  bool missing_ = true;
-  int64_t integer_ = 0;
-  double double_ = 0.0;
+  // The value apart from its text, copied in one piece.
+  struct Scalars {
+    int storage = 0;
+    bool missing = true;
+    int64_t integer = 0;
+    double real = 0.0;
+  };
+  Scalars v_;
   std::string string_;
   const std::string* shared_ = nullptr;  // the text when held by reference
 };
