@@ -121,26 +121,27 @@ void ZelRecordTransformer::CountWeights(double frequency, double analysis) {
   }
 }
 
+RawData& ZelRecordTransformer::CopyHostValue(const RawRecord& host, std::size_t hostSize,
+                                             int index) {
+  RawData& value = working_[index];
+  if (static_cast<std::size_t>(index) < hostSize) {
+    value = host[index];
+  } else {
+    value.SetMissingValue(TorCommon_1_3::kStorageUndefined);  // a short host record
+  }
+  return value;
+}
+
 const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   usable_ = true;
   const std::size_t hostSize = host.Size();
   for (int i : plainFields_) {
-    RawData& value = working_[i];
-    if (static_cast<std::size_t>(i) >= hostSize) {
-      value.SetMissingValue(TorCommon_1_3::kStorageUndefined);
-      continue;
-    }
-    value = host[i];
+    RawData& value = CopyHostValue(host, hostSize, i);
     // A value without a storage is missing.
     if (value.GetStorage() == TorCommon_1_3::kStorageUndefined) value.SetMissing(true);
   }
   for (int i : definedFields_) {
-    RawData& value = working_[i];
-    if (static_cast<std::size_t>(i) >= hostSize) {
-      value.SetMissingValue(TorCommon_1_3::kStorageUndefined);
-      continue;
-    }
-    value = host[i];
+    RawData& value = CopyHostValue(host, hostSize, i);
     // IsUserMissing holds for a value without a storage too.
     if (!value.IsMissing() && IsUserMissing(value, missing_[i])) value.SetMissing(true);
   }

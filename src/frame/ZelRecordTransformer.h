@@ -45,6 +45,10 @@ class ZelRecordTransformer {
   };
 
   void MarkNeeded(int index);
+  // Copies host field `index` into the working record; a field the host's
+  // record lacks reads missing without a storage.
+  TorCommon_1_3::RawData& CopyHostValue(const TorCommon_1_3::RawRecord& host,
+                                        std::size_t hostSize, int index);
   bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
   // The weight value at `index` made usable (rounded for frequency weights),
   // or 0 with usable_ cleared; returns the weight.

@@ -26,11 +26,6 @@ namespace {
 
 using namespace TorCommon_1_3;
 
-class NeverInterrupted : public IInterruptCheck {
- public:
-  bool IsInterrupted() override { return false; }
-};
-
 // The plain reading of one cell as its plan says, written out on its own.
 void PlainCell(const FieldPlan& plan, const CsvCell& cell, RawData* value) {
   const std::string_view text = cell.text;
@@ -103,7 +98,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   request.schema = &schema;
   request.roles = {"churn", "weight", ""};
   request.chunkBytes = 4096;
-  NeverInterrupted never;
+  testhost::FlagCheck never;  // never interrupts
   ProgressLine progress(std::cerr, false);
   LoadedData data;
   ASSERT_EQ(LoadCsv(request, never, progress, &data, &error), LoadResult::kLoaded) << error;

@@ -15,17 +15,13 @@
 #include "CsvRecordSource.h"
 #include "DataLoader.h"
 #include "cli/CliHarness.h"
+#include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelcli {
 namespace {
 
 using namespace TorCommon_1_3;
-
-class NeverInterrupted : public IInterruptCheck {
- public:
-  bool IsInterrupted() override { return false; }
-};
 
 struct Loaded {
   LoadResult result;
@@ -41,7 +37,7 @@ Loaded Load(const std::string& path, std::size_t chunk, bool threaded, bool stre
   request.chunkBytes = chunk;
   request.threaded = threaded;
   request.stream = stream;
-  NeverInterrupted never;
+  testhost::FlagCheck never;  // never interrupts
   ProgressLine progress(std::cerr, false);
   Loaded loaded;
   loaded.result = LoadCsv(request, never, progress, &loaded.data, &loaded.error);
