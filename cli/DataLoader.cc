@@ -70,7 +70,8 @@ class Loader {
   std::unique_ptr<std::istream> Open();
   bool ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
-  void AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line);
+  // The kind of the cell's value, which stays in value_ until the next cell.
+  CellValue::Kind AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line);
   void Store(std::size_t c, const CellValue& value);
   void NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
                    bool categories);
@@ -200,7 +201,7 @@ void Loader::Switch(std::size_t c, int storage) {
   }
 }
 
-void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line) {
+CellValue::Kind Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line) {
   ColumnLoad& load = loads_[c];
   const std::string_view text = cell.text;
   const bool inferring = !load.declared && load.storage != kStorageString;
@@ -222,13 +223,7 @@ void Loader::AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t li
   }
   if (!load.reread) Store(c, value_);
   if (!text.empty() || cell.quoted) load.lossy = true;
-  // Only the weight columns keep their values as numbers here.
-  const auto column = static_cast<std::ptrdiff_t>(c);
-  if (column != weights_->frequencyColumn() && column != weights_->analysisColumn()) return;
-  const auto k = static_cast<std::size_t>(row - data_->rows);
-  const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
-  if (column == weights_->frequencyColumn()) frequencies_[k] = weight;
-  if (column == weights_->analysisColumn()) analyses_[k] = weight;
+  return kind;
 }
 
 void Loader::TallyWeights(int64_t row, int64_t line, std::size_t k) {
@@ -264,10 +259,18 @@ void Loader::AddRows(const CsvChunk& chunk, std::size_t first) {
   frequencies_.assign(count, std::nan(""));
   analyses_.assign(count, std::nan(""));
   for (std::size_t c = 0; c < loads_.size(); ++c) {
+    // Only the weight columns keep their values as numbers here.
+    const auto column = static_cast<std::ptrdiff_t>(c);
+    const bool frequency = column == weights_->frequencyColumn();
+    const bool analysis = column == weights_->analysisColumn();
     for (std::size_t k = 0; k < count; ++k) {
       const std::size_t r = first + k;
-      AddCell(c, chunk.Cell(chunk.RowBegin(r) + c), data_->rows + static_cast<int64_t>(k),
-              chunk.lines[r]);
+      const CellValue::Kind kind = AddCell(c, chunk.Cell(chunk.RowBegin(r) + c),
+                                           data_->rows + static_cast<int64_t>(k), chunk.lines[r]);
+      if (!frequency && !analysis) continue;
+      const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
+      if (frequency) frequencies_[k] = weight;
+      if (analysis) analyses_[k] = weight;
     }
   }
   if (weights_->frequencyColumn() >= 0 || weights_->analysisColumn() >= 0) {

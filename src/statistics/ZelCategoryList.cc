@@ -1,7 +1,6 @@
 #include "statistics/ZelCategoryList.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelUnivarNumericCat.h"
@@ -41,15 +40,11 @@ int ZelCategoryList::GetCategoryIndex(const RawData& value) const {
     case TorCommon_1_3::kStorageString: {
       const std::string& text = value.GetString();
       // A short list is walked: most categories differ from the value in
-      // length or first byte, which costs less than the string comparisons
-      // of a binary search.
+      // length, which costs less than the ordering comparisons of a binary
+      // search.
       if (texts_.size() <= kWalkedTexts) {
         for (std::size_t i = 0; i < texts_.size(); ++i) {
-          const std::string& t = texts_[i];
-          if (t.size() == text.size() && (t.empty() || t[0] == text[0]) &&
-              std::memcmp(t.data(), text.data(), t.size()) == 0) {
-            return static_cast<int>(i);
-          }
+          if (texts_[i] == text) return static_cast<int>(i);
         }
         return -1;
       }

@@ -1,8 +1,9 @@
-// ZelCategoryMoments: the summary of a continuous value within one category
-// of another field: its weighted mean, its second moment about that mean,
-// the record count (sum of frequency weights) and the weight (sum of
-// frequency times analysis weight). Both the analysis of variance and
-// supervised binning work on lists of these.
+// ZelCategoryMoments: the summary of a continuous value within one group of
+// records (a category of another field, an interval of its own values): its
+// weighted mean, its second moment about that mean, the record count (sum of
+// frequency weights) and the weight (sum of frequency times analysis
+// weight). The analysis of variance, supervised binning and the robust
+// outlier statistic work on lists of these.
 #ifndef ZELCRAFT_STATISTICS_ZELCATEGORYMOMENTS_H_
 #define ZELCRAFT_STATISTICS_ZELCATEGORYMOMENTS_H_
 

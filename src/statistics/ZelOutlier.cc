@@ -45,21 +45,7 @@ TorStatus ZelOutlier::AddRecord(const RawRecord& record) {
   const double x = value.GetReal();
   const int k = FindInterval(x);
   const double frequency = FrequencyWeight(record);
-  const double w = frequency * AnalysisWeight(record);
-  frequencies_[k] += frequency;
-  // A record of weight 0 only counts; the update below would divide by it.
-  if (w == 0.0) return status_;
-  const double previous = weights_[k];
-  weights_[k] += w;
-  if (weights_[k] > 0.0) {
-    // Unit weights leave out the product and quotient by w, which would not
-    // change a bit.
-    const bool unit = w == 1.0;
-    const double d = unit ? (x - means_[k]) / weights_[k] : (x - means_[k]) * w / weights_[k];
-    means_[k] += d;
-    const double t = d * d * weights_[k] * previous;
-    secondMoments_[k] += unit ? t : t / w;
-  }
+  intervals_[k].Add(x, frequency, frequency * AnalysisWeight(record));
   return status_;
 }
 
@@ -75,8 +61,8 @@ TorStatus ZelOutlier::Finalize() {
   int hi = kIntervals - 1;
   double trimmed = 0.0;
   while (lo <= hi) {
-    const bool high = frequencies_[hi] < frequencies_[lo];
-    trimmed += frequencies_[high ? hi : lo] / static_cast<double>(count_);
+    const bool high = intervals_[hi].frequency < intervals_[lo].frequency;
+    trimmed += intervals_[high ? hi : lo].frequency / static_cast<double>(count_);
     if (trimmed >= kTrimmedShare || std::fabs(trimmed - kTrimmedShare) < kShareTolerance) break;
     if (high) {
       --hi;
@@ -87,14 +73,15 @@ TorStatus ZelOutlier::Finalize() {
   double cumulative = 0.0;
   double keptFrequency = 0.0;
   for (int i = lo; i <= hi; ++i) {
-    cumulative += weights_[i];
-    keptFrequency += frequencies_[i];
-    if (cumulative > 0.0) robustMean_ += (means_[i] - robustMean_) * weights_[i] / cumulative;
+    const ZelCategoryMoments& interval = intervals_[i];
+    cumulative += interval.weight;
+    keptFrequency += interval.frequency;
+    if (cumulative > 0.0) robustMean_ += (interval.mean - robustMean_) * interval.weight / cumulative;
   }
   double squares = 0.0;
   for (int i = lo; i <= hi; ++i) {
-    const double d = robustMean_ - means_[i];
-    squares += weights_[i] * d * d + secondMoments_[i];
+    const double d = robustMean_ - intervals_[i].mean;
+    squares += intervals_[i].weight * d * d + intervals_[i].m2;
   }
   robustStdDev_ = keptFrequency > 1.0 ? std::sqrt(squares / (keptFrequency - 1.0)) : 0.0;
   return status_;

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+#include "statistics/ZelCategoryMoments.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -48,10 +49,7 @@ class ZelOutlier : public ZelStatistics {
   double robustMean_ = 0.0;
   double robustStdDev_ = 0.0;
   std::array<double, kIntervals> bounds_{};
-  std::array<double, kIntervals> frequencies_{};  // real frequency weights
-  std::array<double, kIntervals> weights_{};      // frequency times analysis weight
-  std::array<double, kIntervals> means_{};
-  std::array<double, kIntervals> secondMoments_{};
+  std::array<ZelCategoryMoments, kIntervals> intervals_{};
 };
 
 }  // namespace ZelStatistic

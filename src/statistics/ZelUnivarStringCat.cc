@@ -1,7 +1,6 @@
 #include "statistics/ZelUnivarStringCat.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
@@ -41,9 +40,7 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
   if (frequencies_.size() <= distinctLimit_) {
     const std::string& text = value.GetString();
     for (const auto& entry : seen_) {
-      const std::string& t = entry->first;
-      if (t.size() == text.size() && (t.empty() || t[0] == text[0]) &&
-          std::memcmp(t.data(), text.data(), t.size()) == 0) {
+      if (entry->first == text) {
         entry->second += count;
         return status_;
       }
