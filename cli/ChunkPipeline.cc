@@ -18,7 +18,21 @@ ChunkPipeline::~ChunkPipeline() {
   helper_.join();
 }
 
+// The caller's thread cannot see an exception of the helper's, so it is
+// handed over instead of ending the process.
 void ChunkPipeline::Split() {
+  try {
+    SplitChunks();
+  } catch (...) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      failure_ = std::current_exception();
+    }
+    changed_.notify_all();
+  }
+}
+
+void ChunkPipeline::SplitChunks() {
   for (;;) {
     int index;
     {
@@ -49,7 +63,8 @@ const CsvChunk& ChunkPipeline::Next() {
     free_.push_back(current_);
     changed_.notify_all();
   }
-  changed_.wait(lock, [this] { return !ready_.empty(); });
+  changed_.wait(lock, [this] { return !ready_.empty() || failure_ != nullptr; });
+  if (ready_.empty()) std::rethrow_exception(failure_);
   current_ = ready_.front();
   ready_.pop_front();
   return chunks_[static_cast<std::size_t>(current_)];

@@ -1,13 +1,15 @@
 // ChunkPipeline: hands out the chunks of a CsvChunkReader in order. With a
 // helper thread it splits the next chunks while the caller converts the
 // current one, holding at most four chunks; without, it splits each chunk
-// when asked. Either way the caller sees the same chunks.
+// when asked. Either way the caller sees the same chunks, and a failure of
+// the helper (out of memory) reaches the caller from Next.
 #ifndef ZELCRAFT_CLI_CHUNKPIPELINE_H_
 #define ZELCRAFT_CLI_CHUNKPIPELINE_H_
 
 #include <array>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -24,11 +26,13 @@ class ChunkPipeline {
   ChunkPipeline& operator=(const ChunkPipeline&) = delete;
 
   // The next chunk, valid until the next call; not called again after a
-  // chunk marked last.
+  // chunk marked last. Rethrows what the helper threw, once the chunks it
+  // finished before are handed out.
   const CsvChunk& Next();
 
  private:
   void Split();
+  void SplitChunks();
 
   CsvChunkReader& reader_;
   std::array<CsvChunk, 4> chunks_;
@@ -39,6 +43,7 @@ class ChunkPipeline {
   std::deque<int> ready_;
   int current_ = -1;
   bool stop_ = false;
+  std::exception_ptr failure_;  // what ended the helper early
 };
 
 }  // namespace zelcli
