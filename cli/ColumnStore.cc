@@ -142,9 +142,9 @@ void Column::AppendText(std::string_view text) {
 
 void Column::DropValues() {
   size_ = 0;
-  missing_ = std::vector<uint64_t>();
+  missing_ = decltype(missing_)();
   values_ = PackedInts();
-  doubles_ = std::vector<double>();
+  doubles_ = decltype(doubles_)();
   decimal_ = true;
   scale_ = 0;
 }

@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "HugePageAllocator.h"
 #include "PackedInts.h"
 
 namespace zelcli {
@@ -106,12 +107,13 @@ class Column {
 
   int storage_;
   std::size_t size_ = 0;
-  std::vector<uint64_t> missing_;  // one bit per row; empty while nothing is missing
+  // One bit per row; empty while nothing is missing.
+  std::vector<uint64_t, HugePageAllocator<uint64_t>> missing_;
   // Whole numbers, dictionary codes, or the mantissas of decimal numbers.
   PackedInts values_;
   bool decimal_ = true;  // reals: mantissas in values_ rather than doubles_
   int scale_ = 0;        // reals: the decimals of every mantissa
-  std::vector<double> doubles_;
+  std::vector<double, HugePageAllocator<double>> doubles_;
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
   std::unordered_map<std::string_view, uint32_t> index_;

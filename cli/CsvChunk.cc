@@ -7,18 +7,16 @@
 namespace zelcli {
 
 void ChunkBuffer::Reserve(std::size_t capacity) {
-  if (capacity <= capacity_) return;
-  std::unique_ptr<char[]> bytes(new char[capacity]);
-  if (size_ > 0) std::memcpy(bytes.get(), bytes_.get(), size_);
-  bytes_ = std::move(bytes);
-  capacity_ = capacity;
+  if (capacity <= bytes_.size()) return;
+  if (capacity >= kMappedBytes) capacity = WholeHugePages(capacity);
+  bytes_.reserve(capacity);
+  bytes_.resize(capacity);
 }
 
 void CsvChunk::Clear() {
   text.Resize(0);
   extra.clear();
-  offsets.clear();
-  sizes.clear();
+  cells.clear();
   rowEnds.clear();
   lines.clear();
   bytesRead = 0;
@@ -46,6 +44,13 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
   if (failed_) {
     chunk->last = true;
     return;
+  }
+  // Room for as many cells as the chunks so far had, and a quarter more, so
+  // that the tables of a chunk rarely grow while it is split.
+  if (chunk->cells.capacity() < expectedCells_) chunk->cells.reserve(expectedCells_ / 4 * 5);
+  if (chunk->rowEnds.capacity() < expectedRows_) {
+    chunk->rowEnds.reserve(expectedRows_ / 4 * 5);
+    chunk->lines.reserve(expectedRows_ / 4 * 5);
   }
   ChunkBuffer& text = chunk->text;
   text.Reserve(carry_.size() + chunk_);
@@ -80,17 +85,18 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
         }
         uint32_t flags = cell.quoted ? CsvChunk::kQuoted : 0;
         const char* data = cell.text.data();
+        uint32_t offset;
         if (!before(data, begin) && before(data, end)) {
-          chunk->offsets.push_back(static_cast<uint32_t>(data - begin));
+          offset = static_cast<uint32_t>(data - begin);
         } else {
           // Unescaped in the parser's scratch buffer, which the next row reuses.
           flags |= CsvChunk::kInExtra;
-          chunk->offsets.push_back(static_cast<uint32_t>(chunk->extra.size()));
+          offset = static_cast<uint32_t>(chunk->extra.size());
           chunk->extra.append(cell.text);
         }
-        chunk->sizes.push_back(static_cast<uint32_t>(cell.text.size()) | flags);
+        chunk->cells.push_back({offset, static_cast<uint32_t>(cell.text.size()) | flags});
       }
-      chunk->rowEnds.push_back(static_cast<uint32_t>(chunk->offsets.size()));
+      chunk->rowEnds.push_back(static_cast<uint32_t>(chunk->cells.size()));
       chunk->lines.push_back(parser_.rowLine());
       continue;
     }
@@ -110,6 +116,8 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     if (!Read(&text, std::max(chunk_, text.size()))) return fail("read failed");
   }
   chunk->bytesRead = bytesRead_;
+  expectedCells_ = std::max(expectedCells_, chunk->cells.size());
+  expectedRows_ = std::max(expectedRows_, chunk->rows());
 }
 
 }  // namespace zelcli

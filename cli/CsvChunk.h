@@ -15,25 +15,26 @@
 #include <vector>
 
 #include "CsvRowParser.h"
+#include "HugePageAllocator.h"
 
 namespace zelcli {
 
 // A byte buffer that grows without clearing what it gains: the chunks are
-// refilled from the file at once.
+// refilled from the file at once. It takes whole huge pages once it is
+// large, since it is refilled over and over.
 class ChunkBuffer {
  public:
-  const char* data() const { return bytes_.get(); }
-  char* data() { return bytes_.get(); }
+  const char* data() const { return bytes_.data(); }
+  char* data() { return bytes_.data(); }
   std::size_t size() const { return size_; }
-  std::string_view view() const { return std::string_view(bytes_.get(), size_); }
+  std::string_view view() const { return std::string_view(bytes_.data(), size_); }
   // Keeps the first `size()` bytes; the room after them is uninitialised.
   void Reserve(std::size_t capacity);
   void Resize(std::size_t size) { size_ = size; }  // within the reserved room
 
  private:
-  std::unique_ptr<char[]> bytes_;
+  std::vector<char, HugePageAllocator<char>> bytes_;
   std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
 };
 
 struct CsvChunk {
@@ -41,9 +42,10 @@ struct CsvChunk {
   // Cells [RowBegin(r), rowEnds[r]) make row r.
   std::size_t RowBegin(std::size_t r) const { return r == 0 ? 0 : rowEnds[r - 1]; }
   CsvCell Cell(std::size_t i) const {
-    const uint32_t size = sizes[i] & kSizeMask;
-    const char* base = (sizes[i] & kInExtra) != 0 ? extra.data() : text.data();
-    return {std::string_view(base + offsets[i], size), (sizes[i] & kQuoted) != 0};
+    const CellRef cell = cells[i];
+    const uint32_t size = cell.size & kSizeMask;
+    const char* base = (cell.size & kInExtra) != 0 ? extra.data() : text.data();
+    return {std::string_view(base + cell.offset, size), (cell.size & kQuoted) != 0};
   }
   void Clear();
 
@@ -51,10 +53,14 @@ struct CsvChunk {
   static constexpr uint32_t kInExtra = 1u << 30;
   static constexpr uint32_t kSizeMask = kInExtra - 1;
 
+  struct CellRef {
+    uint32_t offset;
+    uint32_t size;  // with the flags above
+  };
+
   ChunkBuffer text;   // the chunk's bytes, as read
   std::string extra;  // cells whose doubled quotes were made single
-  std::vector<uint32_t> offsets;
-  std::vector<uint32_t> sizes;   // with the flags above
+  std::vector<CellRef, HugePageAllocator<CellRef>> cells;
   std::vector<uint32_t> rowEnds;
   std::vector<int64_t> lines;    // the line each row starts on
   uint64_t bytesRead = 0;        // of the input, up to the end of this chunk's read
@@ -85,6 +91,8 @@ class CsvChunkReader {
   bool started_ = false;
   bool failed_ = false;
   uint64_t bytesRead_ = 0;
+  std::size_t expectedCells_ = 0;  // a chunk's cells, from the chunks so far
+  std::size_t expectedRows_ = 0;
   std::vector<CsvCell> cells_;
 };
 

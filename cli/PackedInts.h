@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "HugePageAllocator.h"
+
 namespace zelcli {
 
 class PackedInts {
@@ -56,14 +58,13 @@ class PackedInts {
   }
 
   // Room for `count` values at the current width.
-  void Reserve(std::size_t count) {
-    if (count * static_cast<std::size_t>(width_) > bytes_.size()) {
-      bytes_.resize(count * static_cast<std::size_t>(width_));
-    }
-  }
-  // Gives back the room beyond the values.
+  void Reserve(std::size_t count) { Room(count * static_cast<std::size_t>(width_)); }
+  // Gives back the room beyond the values when it is worth a copy: room
+  // never written to takes no memory.
   void ShrinkToFit() {
-    bytes_.resize(size_ * static_cast<std::size_t>(width_));
+    const std::size_t used = size_ * static_cast<std::size_t>(width_);
+    if (bytes_.size() - used <= bytes_.size() / 8) return;
+    bytes_.resize(used);
     bytes_.shrink_to_fit();
   }
 
@@ -96,11 +97,17 @@ class PackedInts {
   }
 
   // Past the reserved room the array grows by half, not by doubling.
-  void Grow() { bytes_.resize(bytes_.size() + bytes_.size() / 2 + 64 * width_); }
+  void Grow() { Room(bytes_.size() + bytes_.size() / 2 + 64 * static_cast<std::size_t>(width_)); }
+  void Room(std::size_t bytes) {
+    if (bytes <= bytes_.size()) return;
+    bytes_.reserve(bytes);
+    bytes_.resize(bytes);
+  }
   void Widen(int width);
 
-  // The bytes are sized ahead (Reserve, Grow); size_ counts the values.
-  std::vector<unsigned char> bytes_;
+  // The bytes are sized ahead (Reserve, Grow) and left unwritten until
+  // values come; size_ counts the values.
+  std::vector<unsigned char, HugePageAllocator<unsigned char>> bytes_;
   std::size_t size_ = 0;
   int width_;
 };
