@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 namespace zelcli {
 
@@ -72,29 +71,27 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     if (text.view().substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
     started_ = true;
   }
-  const std::less<const char*> before;
   for (;;) {
-    const CsvRowParser::Result result = parser_.Next(text.view(), &pos, final_, &cells_);
+    const CsvRowParser::Result result = parser_.NextSpans(text.view(), &pos, final_);
     if (result == CsvRowParser::Result::kRow) {
-      const char* begin = text.data();
-      const char* end = begin + text.size();
-      for (const CsvCell& cell : cells_) {
-        if (cell.text.size() > CsvChunk::kSizeMask || text.size() > UINT32_MAX) {
+      if (text.size() > UINT32_MAX) {
+        fail("line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
+        return;
+      }
+      for (const CsvRowParser::Span& span : parser_.spans()) {
+        if (span.size > CsvChunk::kSizeMask) {
           fail("line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
           return;
         }
-        uint32_t flags = cell.quoted ? CsvChunk::kQuoted : 0;
-        const char* data = cell.text.data();
-        uint32_t offset;
-        if (!before(data, begin) && before(data, end)) {
-          offset = static_cast<uint32_t>(data - begin);
-        } else {
+        uint32_t flags = span.quoted ? CsvChunk::kQuoted : 0;
+        auto offset = static_cast<uint32_t>(span.offset);
+        if (span.inScratch) {
           // Unescaped in the parser's scratch buffer, which the next row reuses.
           flags |= CsvChunk::kInExtra;
           offset = static_cast<uint32_t>(chunk->extra.size());
-          chunk->extra.append(cell.text);
+          chunk->extra.append(parser_.scratch(), span.offset, span.size);
         }
-        chunk->cells.push_back({offset, static_cast<uint32_t>(cell.text.size()) | flags});
+        chunk->cells.push_back({offset, static_cast<uint32_t>(span.size) | flags});
       }
       chunk->rowEnds.push_back(static_cast<uint32_t>(chunk->cells.size()));
       chunk->lines.push_back(parser_.rowLine());

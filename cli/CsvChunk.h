@@ -93,7 +93,6 @@ class CsvChunkReader {
   uint64_t bytesRead_ = 0;
   std::size_t expectedCells_ = 0;  // a chunk's cells, from the chunks so far
   std::size_t expectedRows_ = 0;
-  std::vector<CsvCell> cells_;
 };
 
 }  // namespace zelcli

@@ -53,6 +53,17 @@ std::size_t FindUnwritable(std::string_view text, std::string* what) {
   return std::string_view::npos;
 }
 
+CsvRowParser::CsvRowParser(char delimiter) : delimiter_(delimiter) {
+  // Plain ASCII needs no check: only control characters and the bytes of
+  // multi-byte UTF-8 send a cell to FindUnwritable.
+  for (int b = 0; b < 256; ++b) {
+    classes_[b] = (b < 0x20 && b != '\t') || b >= 0x80 ? kCheck : kPlain;
+  }
+  classes_[static_cast<unsigned char>('\r')] = kEnds;
+  classes_[static_cast<unsigned char>('\n')] = kEnds;
+  classes_[static_cast<unsigned char>(delimiter)] |= kEnds;
+}
+
 void CsvRowParser::Reset() {
   line_ = 1;
   rowLine_ = 0;
@@ -67,7 +78,8 @@ CsvRowParser::Step CsvRowParser::Fail(int64_t line, std::size_t column, const st
 }
 
 CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t* pos, bool final,
-                                            std::size_t column, Span* span) {
+                                            std::size_t column, Span* span,
+                                            unsigned char* check) {
   const int64_t openLine = line_;
   std::size_t p = *pos + 1;
   const std::size_t begin = p;
@@ -78,6 +90,7 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
       return Fail(openLine, column, "unterminated quoted cell");
     }
     const char c = window[p];
+    *check |= classes_[static_cast<unsigned char>(c)];
     if (c == '"') {
       if (p + 1 < window.size() && window[p + 1] == '"') {
         doubled = true;
@@ -112,6 +125,20 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
 CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* pos, bool final,
                                         std::vector<CsvCell>* cells) {
   cells->clear();
+  const Result result = NextSpans(window, pos, final);
+  if (result != Result::kRow) return result;
+  // Views are made only now: the scratch buffer may have moved while growing.
+  for (const Span& span : spans_) {
+    const std::string_view text = span.inScratch
+                                      ? std::string_view(scratch_).substr(span.offset, span.size)
+                                      : window.substr(span.offset, span.size);
+    cells->push_back({text, span.quoted});
+  }
+  return result;
+}
+
+CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_t* pos,
+                                             bool final) {
   spans_.clear();
   scratch_.clear();
   if (!error_.empty()) return Result::kError;
@@ -130,29 +157,35 @@ CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* po
   for (;;) {
     const std::size_t column = spans_.size() + 1;
     Span span;
+    unsigned char check = kPlain;
     if (p < window.size() && window[p] == '"') {
-      const Step step = ReadQuoted(window, &p, final, column, &span);
+      const Step step = ReadQuoted(window, &p, final, column, &span, &check);
       if (step == Step::kIncomplete) return incomplete();
       if (step == Step::kError) return Result::kError;
     } else {
       const std::size_t begin = p;
-      while (p < window.size() && window[p] != delimiter_ && window[p] != '\r' &&
-             window[p] != '\n') {
-        ++p;
+      const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
+      const std::size_t size = window.size();
+      for (; p < size; ++p) {
+        const unsigned char kind = classes_[bytes[p]];
+        if ((kind & kEnds) != 0) break;
+        check |= kind;
       }
       if (p >= window.size() && !final) return incomplete();
       span = {begin, p - begin, false, false};
     }
-    const std::string_view text = span.inScratch
-                                      ? std::string_view(scratch_).substr(span.offset, span.size)
-                                      : window.substr(span.offset, span.size);
-    std::string what;
-    const std::size_t bad = FindUnwritable(text, &what);
-    if (bad != std::string_view::npos) {
-      // The line of the character itself: a quoted cell may span lines.
-      const auto breaks = std::count(text.begin(), text.begin() + bad, '\n');
-      Fail(rowLine_ + breaks, column, what);
-      return Result::kError;
+    if ((check & kCheck) != 0) {
+      const std::string_view text = span.inScratch
+                                        ? std::string_view(scratch_).substr(span.offset, span.size)
+                                        : window.substr(span.offset, span.size);
+      std::string what;
+      const std::size_t bad = FindUnwritable(text, &what);
+      if (bad != std::string_view::npos) {
+        // The line of the character itself: a quoted cell may span lines.
+        const auto breaks = std::count(text.begin(), text.begin() + bad, '\n');
+        Fail(rowLine_ + breaks, column, what);
+        return Result::kError;
+      }
     }
     spans_.push_back(span);
     if (p >= window.size()) break;  // only in a final window: the input ends the row
@@ -166,13 +199,6 @@ CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* po
     break;
   }
   *pos = p;
-  // Views are made only now: the scratch buffer may have moved while growing.
-  for (const Span& span : spans_) {
-    const std::string_view text = span.inScratch
-                                      ? std::string_view(scratch_).substr(span.offset, span.size)
-                                      : window.substr(span.offset, span.size);
-    cells->push_back({text, span.quoted});
-  }
   return Result::kRow;
 }
 

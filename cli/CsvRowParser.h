@@ -26,13 +26,27 @@ class CsvRowParser {
  public:
   enum class Result { kRow, kEnd, kError, kIncomplete };
 
-  explicit CsvRowParser(char delimiter) : delimiter_(delimiter) {}
+  // Where a cell's text is: `size` bytes at `offset` of the window, or of
+  // scratch() when its doubled quotes were made single.
+  struct Span {
+    std::size_t offset;
+    std::size_t size;
+    bool inScratch;
+    bool quoted;
+  };
+
+  explicit CsvRowParser(char delimiter);
 
   // Parses the row at `*pos` of `window` into `cells` and advances `*pos`
   // past it. The cell texts view `window` or the parser's scratch buffer and
   // stay valid until the next call. kIncomplete consumes nothing; after
   // kError, error() tells the line and column and every later call fails.
   Result Next(std::string_view window, std::size_t* pos, bool final, std::vector<CsvCell>* cells);
+  // The same, leaving the row in spans() (valid until the next call), for
+  // a reader that keeps offsets rather than views.
+  Result NextSpans(std::string_view window, std::size_t* pos, bool final);
+  const std::vector<Span>& spans() const { return spans_; }
+  const std::string& scratch() const { return scratch_; }
 
   const std::string& error() const { return error_; }
   // The line on which the row last read started (1-based).
@@ -41,19 +55,18 @@ class CsvRowParser {
   void Reset();
 
  private:
-  struct Span {
-    std::size_t offset;
-    std::size_t size;
-    bool inScratch;  // unescaped copy in scratch_ rather than a view of the window
-    bool quoted;
-  };
   enum class Step { kDone, kError, kIncomplete };
+  // What a byte is to the splitter: plain, a byte that ends an unquoted
+  // cell, or one whose cell must be checked as text a document can carry.
+  enum : unsigned char { kPlain = 0, kEnds = 1, kCheck = 2 };
 
+  // `*check` gains kCheck when the cell holds a byte to check.
   Step ReadQuoted(std::string_view window, std::size_t* pos, bool final, std::size_t column,
-                  Span* span);
+                  Span* span, unsigned char* check);
   Step Fail(int64_t line, std::size_t column, const std::string& what);
 
   char delimiter_;
+  unsigned char classes_[256];
   int64_t line_ = 1;
   int64_t rowLine_ = 0;
   std::string error_;

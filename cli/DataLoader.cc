@@ -70,6 +70,9 @@ class Loader {
   std::unique_ptr<std::istream> Open();
   bool ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
+  void AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first);
+  void AddWeightColumn(std::size_t c, const CsvChunk& chunk, std::size_t first, bool frequency,
+                       bool analysis);
   // The kind of the cell's value, which stays in value_ until the next cell.
   CellValue::Kind AddCell(std::size_t c, const CsvCell& cell, int64_t row, int64_t line);
   void Store(std::size_t c, const CellValue& value);
@@ -252,6 +255,89 @@ void Loader::NoteBadCell(int64_t row, std::size_t c, std::string_view text, int6
                 "')");
 }
 
+namespace {
+
+// What a column's cells take when nothing is unusual about them: parsed
+// and appended without the general cell path.
+enum class Settled { kNone, kInteger, kDecimal, kText };
+
+}  // namespace
+
+// The cells of one column of the chunk. While the column's storage stays,
+// a whole number, a short decimal or a text is appended as it is parsed;
+// any other cell (missing, quoted empty, a negative zero, a cell that turns
+// the inferred storage) takes the general path, after which the column's
+// state is looked at again.
+void Loader::AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first) {
+  ColumnLoad& load = loads_[c];
+  Column& column = data_->store.columns[c];
+  const std::size_t width = loads_.size();
+  const std::size_t count = chunk.rows() - first;
+  std::size_t cell = chunk.RowBegin(first) + c;
+  auto settle = [&] {
+    if (!storing_ || load.reread || !load.codes.empty()) return Settled::kNone;
+    switch (load.storage) {
+      case kStorageInteger: return Settled::kInteger;
+      case kStorageReal: return Settled::kDecimal;
+      case kStorageString: return Settled::kText;
+      default: return Settled::kNone;
+    }
+  };
+  Settled settled = settle();
+  bool parsed = false;  // cells read as the inferred storage, not yet told to the inference
+  for (std::size_t k = 0; k < count; ++k, cell += width) {
+    const CsvCell text = chunk.Cell(cell);
+    if (!text.text.empty()) {
+      if (settled == Settled::kText) {
+        column.AppendText(text.text);
+        load.lossy = true;
+        continue;
+      }
+      if (settled == Settled::kInteger) {
+        int64_t value;
+        if (ParseInteger(text.text, &value) && (value != 0 || text.text[0] != '-')) {
+          column.AppendInteger(value);
+          parsed = true;
+          continue;
+        }
+      } else if (settled == Settled::kDecimal) {
+        int64_t mantissa;
+        int decimals;
+        if (ParseShortDecimal(text.text, &mantissa, &decimals)) {
+          column.AppendDecimal(mantissa, decimals);
+          parsed = true;
+          continue;
+        }
+      }
+    }
+    if (parsed) {
+      if (!load.declared) load.inference.AddParsed();
+      load.lossy = true;
+      parsed = false;
+    }
+    AddCell(c, text, data_->rows + static_cast<int64_t>(k), chunk.lines[first + k]);
+    settled = settle();
+  }
+  if (parsed) {
+    if (!load.declared) load.inference.AddParsed();
+    load.lossy = true;
+  }
+}
+
+// A weight column keeps its values as numbers too, for the tally.
+void Loader::AddWeightColumn(std::size_t c, const CsvChunk& chunk, std::size_t first,
+                             bool frequency, bool analysis) {
+  const std::size_t count = chunk.rows() - first;
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t r = first + k;
+    const CellValue::Kind kind = AddCell(c, chunk.Cell(chunk.RowBegin(r) + c),
+                                         data_->rows + static_cast<int64_t>(k), chunk.lines[r]);
+    const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
+    if (frequency) frequencies_[k] = weight;
+    if (analysis) analyses_[k] = weight;
+  }
+}
+
 // Column by column: each column's storage and reader stay the same over
 // its cells, which costs less than turning from column to column per row.
 void Loader::AddRows(const CsvChunk& chunk, std::size_t first) {
@@ -259,18 +345,13 @@ void Loader::AddRows(const CsvChunk& chunk, std::size_t first) {
   frequencies_.assign(count, std::nan(""));
   analyses_.assign(count, std::nan(""));
   for (std::size_t c = 0; c < loads_.size(); ++c) {
-    // Only the weight columns keep their values as numbers here.
     const auto column = static_cast<std::ptrdiff_t>(c);
     const bool frequency = column == weights_->frequencyColumn();
     const bool analysis = column == weights_->analysisColumn();
-    for (std::size_t k = 0; k < count; ++k) {
-      const std::size_t r = first + k;
-      const CellValue::Kind kind = AddCell(c, chunk.Cell(chunk.RowBegin(r) + c),
-                                           data_->rows + static_cast<int64_t>(k), chunk.lines[r]);
-      if (!frequency && !analysis) continue;
-      const double weight = IsNumber(kind) ? Number(value_) : std::nan("");
-      if (frequency) frequencies_[k] = weight;
-      if (analysis) analyses_[k] = weight;
+    if (frequency || analysis) {
+      AddWeightColumn(c, chunk, first, frequency, analysis);
+    } else {
+      AddColumn(c, chunk, first);
     }
   }
   if (weights_->frequencyColumn() >= 0 || weights_->analysisColumn() >= 0) {
