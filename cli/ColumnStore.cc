@@ -102,36 +102,63 @@ void Column::LeaveDecimals() {
 
 namespace {
 
-uint64_t Head(std::string_view text) {
-  uint64_t head = 0;
-  std::memcpy(&head, text.data(), std::min<std::size_t>(text.size(), sizeof head));
-  return head;
+uint64_t Mix(uint64_t low, uint64_t high) {
+  uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ull);
+  h ^= h >> 31;
+  h *= 0xBF58476D1CE4E5B9ull;
+  return h ^ (h >> 29);
 }
 
 }  // namespace
 
 uint32_t Column::Code(std::string_view text) {
-  if (dictionary_.size() < kSmallDictionary) {
-    const uint64_t head = Head(text);
-    for (std::size_t code = 0; code < small_.size(); ++code) {
-      const SmallEntry& entry = small_[code];
-      if (entry.size == text.size() && entry.head == head &&
-          (text.size() <= sizeof head || *texts_[code] == text)) {
-        return static_cast<uint32_t>(code);
-      }
+  if (text.size() >= 16) {
+    auto it = index_.find(text);
+    if (it == index_.end()) {
+      const std::string& added = Add(text);
+      it = index_.emplace(added, static_cast<uint32_t>(texts_.size() - 1)).first;
     }
-    small_.push_back({text.size(), head});
+    return it->second;
   }
-  auto it = index_.find(text);
-  if (it == index_.end()) {
-    const auto code = static_cast<uint32_t>(dictionary_.size());
-    dictionary_.emplace_back(text);
-    it = index_.emplace(dictionary_.back(), code).first;
-    texts_.push_back(&dictionary_.back());
-    // The string, its text and the index entry, roughly.
-    dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
+  // A short text is its own key: its bytes, zero-padded, with its length in
+  // the last byte, which the padding leaves free.
+  uint64_t low = 0;
+  uint64_t high = 0;
+  std::memcpy(&low, text.data(), std::min<std::size_t>(text.size(), 8));
+  if (text.size() > 8) std::memcpy(&high, text.data() + 8, text.size() - 8);
+  high |= static_cast<uint64_t>(text.size()) << 56;
+  if (shortTexts_.empty()) shortTexts_.resize(16);
+  std::size_t mask = shortTexts_.size() - 1;
+  std::size_t slot = Mix(low, high) & mask;
+  for (;; slot = (slot + 1) & mask) {
+    const ShortText& entry = shortTexts_[slot];
+    if (entry.codePlusOne == 0) break;
+    if (entry.low == low && entry.high == high) return entry.codePlusOne - 1;
   }
-  return it->second;
+  Add(text);
+  const auto code = static_cast<uint32_t>(texts_.size() - 1);
+  shortTexts_[slot] = {low, high, code + 1};
+  if (++shortCount_ * 2 > shortTexts_.size()) {
+    // Half full: twice the slots, every entry placed again.
+    std::vector<ShortText> old(shortTexts_.size() * 2);
+    old.swap(shortTexts_);
+    mask = shortTexts_.size() - 1;
+    for (const ShortText& entry : old) {
+      if (entry.codePlusOne == 0) continue;
+      std::size_t to = Mix(entry.low, entry.high) & mask;
+      while (shortTexts_[to].codePlusOne != 0) to = (to + 1) & mask;
+      shortTexts_[to] = entry;
+    }
+  }
+  return code;
+}
+
+const std::string& Column::Add(std::string_view text) {
+  dictionary_.emplace_back(text);
+  texts_.push_back(&dictionary_.back());
+  // The string, its text and the lookup entry, roughly.
+  dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
+  return dictionary_.back();
 }
 
 void Column::AppendText(std::string_view text) {

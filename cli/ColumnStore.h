@@ -104,6 +104,8 @@ class Column {
   void LeaveDecimals();
   // The text's dictionary code, added when new.
   uint32_t Code(std::string_view text);
+  // A new text at the end of the dictionary.
+  const std::string& Add(std::string_view text);
 
   int storage_;
   std::size_t size_ = 0;
@@ -116,16 +118,18 @@ class Column {
   std::vector<double, HugePageAllocator<double>> doubles_;
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
-  std::unordered_map<std::string_view, uint32_t> index_;
   std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more
-  // While the dictionary is small, a text is found by its length and first
-  // eight bytes before any hashing: most text columns have a few categories.
-  struct SmallEntry {
-    std::size_t size;
-    uint64_t head;
+  // Texts under 16 bytes, most categories, are found in an open-addressing
+  // table keyed by their bytes, without hashing or comparing strings;
+  // longer ones in the index.
+  struct ShortText {
+    uint64_t low;
+    uint64_t high;
+    uint32_t codePlusOne;  // 0: a free slot
   };
-  static constexpr std::size_t kSmallDictionary = 32;
-  std::vector<SmallEntry> small_;
+  std::vector<ShortText> shortTexts_;
+  std::size_t shortCount_ = 0;
+  std::unordered_map<std::string_view, uint32_t> index_;
   std::size_t dictionaryBytes_ = 0;
 };
 
