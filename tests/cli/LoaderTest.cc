@@ -46,11 +46,16 @@ Loaded Load(const std::string& path, std::size_t chunk, bool threaded, bool stre
 
 bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// Categories of a few bytes and of more than sixteen.
+std::string Category(int i) {
+  return (i % 2 ? "cat" : "a much longer category ") + std::to_string(i);
+}
+
 TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   // Columns: d decimals of rising scale, then one that needs a double; n a
   // whole number until a decimal; z "-0" before a decimal; w whole numbers
   // of every width; t numbers until a text, so read again as texts; c over
-  // 300 categories; m mostly missing; q a quoted empty text.
+  // 300 categories, short and long; m mostly missing; q a quoted empty text.
   const char* decimals[] = {"0.23", "61.5", "-3.25", "55", "0.1", "1234567.891", "0.000001",
                             "-17", "2.5", "1e5", "0.3", "123456789012.345678", "+4.50", ".5"};
   const char* wholes[] = {"1", "-120", "200", "-40000", "70000", "5000000000", "-9"};
@@ -59,7 +64,7 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   for (int r = 0; r < rows; ++r) {
     csv += std::string(decimals[r % 14]) + "," + (r == 350 ? "2.75" : std::to_string(r * 7)) +
            "," + (r == 5 ? "-0" : r == 390 ? "1.5" : "3") + "," + wholes[r % 7] + "," +
-           (r == 300 ? "x" : r % 2 ? "1.50" : "007") + ",cat" + std::to_string(r % 310) + "," +
+           (r == 300 ? "x" : r % 2 ? "1.50" : "007") + "," + Category(r % 310) + "," +
            (r % 97 == 0 ? "5" : "") + "," + (r % 3 ? "\"\"" : "a") + "\n";
   }
   clitest::ScratchDir dir;
@@ -83,7 +88,7 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
         EXPECT_TRUE(SameBits(store.columns[2].Double(r), z));
         EXPECT_EQ(store.columns[3].Integer(r), std::atoll(wholes[r % 7]));
         EXPECT_EQ(store.columns[4].Text(r), r == 300 ? "x" : r % 2 ? "1.50" : "007");
-        EXPECT_EQ(store.columns[5].Text(r), "cat" + std::to_string(r % 310));
+        EXPECT_EQ(store.columns[5].Text(r), Category(r % 310));
         EXPECT_EQ(store.columns[6].IsMissing(r), r % 97 != 0);
         if (r % 97 == 0) {
           EXPECT_EQ(store.columns[6].Integer(r), 5);
@@ -103,6 +108,38 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   EXPECT_EQ(streamed.data.store.columns[4].DistinctTexts(), 3u);
   EXPECT_EQ(streamed.data.store.columns[5].DistinctTexts(), 310u);
   EXPECT_EQ(streamed.data.plans[2].storage, kStorageReal);
+}
+
+// Columns of a few hundred thousand rows take their memory in large blocks;
+// here the first rows are long, so the row count estimated from the first
+// chunk falls short and every column grows past it.
+TEST(LoaderTest, LargeColumnsGrowPastTheEstimate) {
+  const int rows = 300000;
+  const char* kinds[] = {"alpha", "beta", "gamma"};
+  std::string csv = "i,d,k,p\n";
+  for (int r = 0; r < rows; ++r) {
+    const int64_t i = static_cast<int64_t>(r) * 7919 % 1000003 - 500000;
+    csv += std::to_string(i) + "," + std::to_string(r / 100) + "." +
+           std::to_string(10 + r % 90) + "," + kinds[r % 3] + "," +
+           (r < 20000 ? std::string(120, 'x') : "") + "\n";
+  }
+  clitest::ScratchDir dir;
+  clitest::WriteFile(dir / "data.csv", csv);
+  for (bool threaded : {false, true}) {
+    SCOPED_TRACE(threaded ? "threaded" : "one thread");
+    Loaded loaded = Load(dir / "data.csv", std::size_t{1} << 20, threaded);
+    ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+    const ColumnStore& store = loaded.data.store;
+    ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
+    int wrong = 0;
+    for (int r = 0; r < rows; ++r) {
+      const int64_t i = static_cast<int64_t>(r) * 7919 % 1000003 - 500000;
+      const double d = (r / 100 * 100 + 10 + r % 90) / 100.0;
+      wrong += store.columns[0].Integer(r) != i || store.columns[1].Double(r) != d ||
+               store.columns[2].Text(r) != kinds[r % 3] || store.columns[3].IsMissing(r) != (r >= 20000);
+    }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 // A streamed pass reads the file again; one that changed since the first
