@@ -11,7 +11,9 @@ namespace {
 constexpr std::size_t kSmallPage = std::size_t{1} << 12;
 constexpr std::size_t kHugePage = std::size_t{1} << 21;
 
-std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+  return (bytes + unit - 1) / unit * unit;
+}
 
 // The length mapped for a block: whole huge pages when that adds at most a
 // quarter, so that the last part of a block just under a huge page is not

@@ -136,7 +136,8 @@ TEST(LoaderTest, LargeColumnsGrowPastTheEstimate) {
       const int64_t i = static_cast<int64_t>(r) * 7919 % 1000003 - 500000;
       const double d = (r / 100 * 100 + 10 + r % 90) / 100.0;
       wrong += store.columns[0].Integer(r) != i || store.columns[1].Double(r) != d ||
-               store.columns[2].Text(r) != kinds[r % 3] || store.columns[3].IsMissing(r) != (r >= 20000);
+               store.columns[2].Text(r) != kinds[r % 3] ||
+               store.columns[3].IsMissing(r) != (r >= 20000);
     }
     EXPECT_EQ(wrong, 0);
   }
