@@ -91,7 +91,11 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
           offset = static_cast<uint32_t>(chunk->extra.size());
           chunk->extra.append(parser_.scratch(), span.offset, span.size);
         }
-        chunk->cells.push_back({offset, static_cast<uint32_t>(span.size) | flags});
+        // Filled in place: a pair built first and copied whole stalls on
+        // reading back its two halves.
+        CsvChunk::CellRef& ref = chunk->cells.emplace_back();
+        ref.offset = offset;
+        ref.size = static_cast<uint32_t>(span.size) | flags;
       }
       chunk->rowEnds.push_back(static_cast<uint32_t>(chunk->cells.size()));
       chunk->lines.push_back(parser_.rowLine());

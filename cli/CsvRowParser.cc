@@ -105,7 +105,10 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
     ++p;
   }
   const std::size_t end = p++;
-  *span = {begin, end - begin, false, true};
+  span->offset = begin;
+  span->size = end - begin;
+  span->inScratch = false;
+  span->quoted = true;
   if (doubled) {
     span->offset = scratch_.size();
     span->inScratch = true;
@@ -156,7 +159,9 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
   rowLine_ = line_;
   for (;;) {
     const std::size_t column = spans_.size() + 1;
-    Span span;
+    // Filled in place, field by field: a span built aside and copied whole
+    // stalls on reading back what was just written in parts.
+    Span& span = spans_.emplace_back();
     unsigned char check = kPlain;
     if (p < window.size() && window[p] == '"') {
       const Step step = ReadQuoted(window, &p, final, column, &span, &check);
@@ -172,7 +177,10 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
         check |= kind;
       }
       if (p >= window.size() && !final) return incomplete();
-      span = {begin, p - begin, false, false};
+      span.offset = begin;
+      span.size = p - begin;
+      span.inScratch = false;
+      span.quoted = false;
     }
     if ((check & kCheck) != 0) {
       const std::string_view text = span.inScratch
@@ -187,7 +195,6 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
         return Result::kError;
       }
     }
-    spans_.push_back(span);
     if (p >= window.size()) break;  // only in a final window: the input ends the row
     const char c = window[p++];
     if (c == delimiter_) continue;
