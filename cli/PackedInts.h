@@ -43,18 +43,26 @@ class PackedInts {
     }
   }
 
+  // The common case inline: the value fits the width and the room.
   void Append(int64_t value) {
-    if (!Fits(value, width_)) Widen(WidthOf(value));
     const std::size_t offset = size_ * static_cast<std::size_t>(width_);
-    if (offset + static_cast<std::size_t>(width_) > bytes_.size()) Grow();
+    const bool room = offset + static_cast<std::size_t>(width_) <= bytes_.size();
     unsigned char* p = bytes_.data() + offset;
     switch (width_) {
-      case 1: *p = static_cast<unsigned char>(static_cast<int8_t>(value)); break;
-      case 2: Store(p, static_cast<int16_t>(value)); break;
-      case 4: Store(p, static_cast<int32_t>(value)); break;
-      default: Store(p, value); break;
+      case 1:
+        if (room && Fits(value, 1)) return Put(p, static_cast<int8_t>(value));
+        break;
+      case 2:
+        if (room && Fits(value, 2)) return Put(p, static_cast<int16_t>(value));
+        break;
+      case 4:
+        if (room && Fits(value, 4)) return Put(p, static_cast<int32_t>(value));
+        break;
+      default:
+        if (room) return Put(p, value);
+        break;
     }
-    ++size_;
+    AppendWidening(value);
   }
 
   // Room for `count` values at the current width.
@@ -92,9 +100,12 @@ class PackedInts {
     for (std::size_t i = 0; i < count; ++i) out[i] = Load<T>(p + i * sizeof(T));
   }
   template <typename T>
-  static void Store(unsigned char* p, T value) {
+  void Put(unsigned char* p, T value) {
     std::memcpy(p, &value, sizeof value);
+    ++size_;
   }
+  // Widens or grows the array first.
+  void AppendWidening(int64_t value);
 
   // Past the reserved room the array grows by half, not by doubling.
   void Grow() { Room(bytes_.size() + bytes_.size() / 2 + 64 * static_cast<std::size_t>(width_)); }
