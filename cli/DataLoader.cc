@@ -273,7 +273,7 @@ void Loader::AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first) 
   Column& column = data_->store.columns[c];
   const std::size_t width = loads_.size();
   const std::size_t count = chunk.rows() - first;
-  std::size_t cell = chunk.RowBegin(first) + c;
+  std::size_t index = chunk.RowBegin(first) + c;
   auto settle = [&] {
     if (!storing_ || load.reread || !load.codes.empty()) return Settled::kNone;
     switch (load.storage) {
@@ -285,17 +285,18 @@ void Loader::AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first) 
   };
   Settled settled = settle();
   bool parsed = false;  // cells read as the inferred storage, not yet told to the inference
-  for (std::size_t k = 0; k < count; ++k, cell += width) {
-    const CsvCell text = chunk.Cell(cell);
-    if (!text.text.empty()) {
+  for (std::size_t k = 0; k < count; ++k, index += width) {
+    const CsvCell cell = chunk.Cell(index);
+    const std::string_view text = cell.text;
+    if (!text.empty()) {
       if (settled == Settled::kText) {
-        column.AppendText(text.text);
+        column.AppendText(text);
         load.lossy = true;
         continue;
       }
       if (settled == Settled::kInteger) {
         int64_t value;
-        if (ParseInteger(text.text, &value) && (value != 0 || text.text[0] != '-')) {
+        if (ParseInteger(text, &value) && (value != 0 || text[0] != '-')) {
           column.AppendInteger(value);
           parsed = true;
           continue;
@@ -303,7 +304,7 @@ void Loader::AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first) 
       } else if (settled == Settled::kDecimal) {
         int64_t mantissa;
         int decimals;
-        if (ParseShortDecimal(text.text, &mantissa, &decimals)) {
+        if (ParseShortDecimal(text, &mantissa, &decimals)) {
           column.AppendDecimal(mantissa, decimals);
           parsed = true;
           continue;
@@ -315,7 +316,7 @@ void Loader::AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first) 
       load.lossy = true;
       parsed = false;
     }
-    AddCell(c, text, data_->rows + static_cast<int64_t>(k), chunk.lines[first + k]);
+    AddCell(c, cell, data_->rows + static_cast<int64_t>(k), chunk.lines[first + k]);
     settled = settle();
   }
   if (parsed) {

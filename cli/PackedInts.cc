@@ -4,15 +4,8 @@ namespace zelcli {
 
 void PackedInts::AppendWidening(int64_t value) {
   if (!Fits(value, width_)) Widen(WidthOf(value));
-  const std::size_t offset = size_ * static_cast<std::size_t>(width_);
-  if (offset + static_cast<std::size_t>(width_) > bytes_.size()) Grow();
-  unsigned char* p = bytes_.data() + offset;
-  switch (width_) {
-    case 1: Put(p, static_cast<int8_t>(value)); break;
-    case 2: Put(p, static_cast<int16_t>(value)); break;
-    case 4: Put(p, static_cast<int32_t>(value)); break;
-    default: Put(p, value); break;
-  }
+  if ((size_ + 1) * static_cast<std::size_t>(width_) > bytes_.size()) Grow();
+  Append(value);
 }
 
 void PackedInts::Widen(int width) {
