@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <istream>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
