@@ -33,11 +33,10 @@ void ColumnRecordSource::Unpack() {
   blockStart_ = next_;
   blockEnd_ = std::min(store_.rows(), next_ + kBlock);
   const std::size_t count = blockEnd_ - blockStart_;
-  for (const Field& field : integerFields_) {
-    field.column->IntegersAt(blockStart_, count, field.integers);
-  }
-  for (const Field& field : textFields_) {
-    field.column->IntegersAt(blockStart_, count, field.integers);
+  for (const std::vector<Field>* fields : {&integerFields_, &textFields_}) {
+    for (const Field& field : *fields) {
+      field.column->IntegersAt(blockStart_, count, field.integers);
+    }
   }
   for (const Field& field : realFields_) {
     field.column->DoublesAt(blockStart_, count, field.integers, field.reals);
@@ -55,29 +54,15 @@ const RawRecord* ColumnRecordSource::NextRecord() {
   if (next_ >= blockEnd_) Unpack();
   const std::size_t row = next_++;
   const std::size_t k = row - blockStart_;
-  for (const Field& field : integerFields_) {
-    if (field.mayBeMissing && field.column->IsMissing(row)) {
-      field.value->SetMissingValue(field.storage);
-    } else {
-      field.value->SetInteger(field.integers[k]);
-    }
-  }
-  for (const Field& field : textFields_) {
-    if (field.mayBeMissing && field.column->IsMissing(row)) {
-      field.value->SetMissingValue(field.storage);
-    } else {
-      // The dictionary outlives the passes: the record refers to its text.
-      field.value->SetSharedString(
-          field.column->TextOfCode(static_cast<std::size_t>(field.integers[k])));
-    }
-  }
-  for (const Field& field : realFields_) {
-    if (field.mayBeMissing && field.column->IsMissing(row)) {
-      field.value->SetMissingValue(field.storage);
-    } else {
-      field.value->SetDouble(field.reals[k], field.storage);
-    }
-  }
+  Fill(integerFields_, row,
+       [k](const Field& field) { field.value->SetInteger(field.integers[k]); });
+  // The dictionary outlives the passes: the record refers to its text.
+  Fill(textFields_, row, [k](const Field& field) {
+    field.value->SetSharedString(
+        field.column->TextOfCode(static_cast<std::size_t>(field.integers[k])));
+  });
+  Fill(realFields_, row,
+       [k](const Field& field) { field.value->SetDouble(field.reals[k], field.storage); });
   // Cheap enough per record: the line redraws itself only a few times a second.
   if ((next_ & 0xFFF) == 0) progress_.Records(static_cast<int64_t>(next_));
   return &record_;

@@ -47,6 +47,18 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
     int64_t* integers;              // the block's values in integers_
     double* reals;                  // and in reals_
   };
+  // Sets each field's value for `row` by `set`, or marks it missing.
+  template <typename Set>
+  static void Fill(const std::vector<Field>& fields, std::size_t row, Set set) {
+    for (const Field& field : fields) {
+      if (field.mayBeMissing && field.column->IsMissing(row)) {
+        field.value->SetMissingValue(field.storage);
+      } else {
+        set(field);
+      }
+    }
+  }
+
   std::vector<Field> integerFields_;
   std::vector<Field> textFields_;
   std::vector<Field> realFields_;  // reals, dates, times and timestamps

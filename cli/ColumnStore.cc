@@ -133,12 +133,11 @@ uint64_t Mix(uint64_t low, uint64_t high) {
 
 uint32_t Column::Code(std::string_view text) {
   if (text.size() >= 16) {
-    auto it = index_.find(text);
-    if (it == index_.end()) {
-      const std::string& added = Add(text);
-      it = index_.emplace(added, static_cast<uint32_t>(texts_.size() - 1)).first;
-    }
-    return it->second;
+    const auto it = index_.find(text);
+    if (it != index_.end()) return it->second;
+    const uint32_t code = Add(text);
+    index_.emplace(*texts_[code], code);
+    return code;
   }
   // A short text is its own key: its bytes, zero-padded, with its length in
   // the last byte, which the padding leaves free.
@@ -146,37 +145,38 @@ uint32_t Column::Code(std::string_view text) {
   const uint64_t high = (text.size() > 8 ? Pack(text.data() + 8, text.size() - 8) : 0) |
                         static_cast<uint64_t>(text.size()) << 56;
   if (shortTexts_.empty()) shortTexts_.resize(16);
-  std::size_t mask = shortTexts_.size() - 1;
+  const std::size_t mask = shortTexts_.size() - 1;
   std::size_t slot = Mix(low, high) & mask;
   for (;; slot = (slot + 1) & mask) {
     const ShortText& entry = shortTexts_[slot];
     if (entry.codePlusOne == 0) break;
     if (entry.low == low && entry.high == high) return entry.codePlusOne - 1;
   }
-  Add(text);
-  const auto code = static_cast<uint32_t>(texts_.size() - 1);
+  const uint32_t code = Add(text);
   shortTexts_[slot] = {low, high, code + 1};
-  if (++shortCount_ * 2 > shortTexts_.size()) {
-    // Half full: twice the slots, every entry placed again.
-    std::vector<ShortText> old(shortTexts_.size() * 2);
-    old.swap(shortTexts_);
-    mask = shortTexts_.size() - 1;
-    for (const ShortText& entry : old) {
-      if (entry.codePlusOne == 0) continue;
-      std::size_t to = Mix(entry.low, entry.high) & mask;
-      while (shortTexts_[to].codePlusOne != 0) to = (to + 1) & mask;
-      shortTexts_[to] = entry;
-    }
-  }
+  if (++shortCount_ * 2 > shortTexts_.size()) GrowShortTexts();
   return code;
 }
 
-const std::string& Column::Add(std::string_view text) {
+// Half full: twice the slots, every entry placed again.
+void Column::GrowShortTexts() {
+  std::vector<ShortText> old(shortTexts_.size() * 2);
+  old.swap(shortTexts_);
+  const std::size_t mask = shortTexts_.size() - 1;
+  for (const ShortText& entry : old) {
+    if (entry.codePlusOne == 0) continue;
+    std::size_t to = Mix(entry.low, entry.high) & mask;
+    while (shortTexts_[to].codePlusOne != 0) to = (to + 1) & mask;
+    shortTexts_[to] = entry;
+  }
+}
+
+uint32_t Column::Add(std::string_view text) {
   dictionary_.emplace_back(text);
   texts_.push_back(&dictionary_.back());
   // The string, its text and the lookup entry, roughly.
   dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
-  return dictionary_.back();
+  return static_cast<uint32_t>(texts_.size() - 1);
 }
 
 void Column::AppendText(std::string_view text) {

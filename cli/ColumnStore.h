@@ -104,8 +104,9 @@ class Column {
   void LeaveDecimals();
   // The text's dictionary code, added when new.
   uint32_t Code(std::string_view text);
-  // A new text at the end of the dictionary.
-  const std::string& Add(std::string_view text);
+  // A new text at the end of the dictionary; its code.
+  uint32_t Add(std::string_view text);
+  void GrowShortTexts();
 
   int storage_;
   std::size_t size_ = 0;

@@ -78,7 +78,8 @@ bool PrepareStreamOutput(const std::string& path, const std::string& documentPat
 bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
                    std::string* error) {
   if (reader.NextRow(header)) return true;
-  *error = path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error());
+  *error = path + ": " +
+           (reader.error().empty() ? "the file is empty: no header row" : reader.error());
   return false;
 }
 

@@ -32,7 +32,9 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
   for (int i = count - 1; i >= 0; --i) {
     if (everyField || isPending[i] || i == target) MarkNeeded(i);
   }
-  if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < count) MarkNeeded(frequencyWeightIndex_);
+  if (frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < count) {
+    MarkNeeded(frequencyWeightIndex_);
+  }
   if (analysisWeightIndex_ >= 0 && analysisWeightIndex_ < count) MarkNeeded(analysisWeightIndex_);
 
   missing_.resize(count);

@@ -76,7 +76,9 @@ TorStatus ZelOutlier::Finalize() {
     const ZelCategoryMoments& interval = intervals_[i];
     cumulative += interval.weight;
     keptFrequency += interval.frequency;
-    if (cumulative > 0.0) robustMean_ += (interval.mean - robustMean_) * interval.weight / cumulative;
+    if (cumulative > 0.0) {
+      robustMean_ += (interval.mean - robustMean_) * interval.weight / cumulative;
+    }
   }
   double squares = 0.0;
   for (int i = lo; i <= hi; ++i) {

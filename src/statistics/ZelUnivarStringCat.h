@@ -54,8 +54,9 @@ class ZelUnivarStringCat : public ZelStatistics {
   int64_t validCount_ = 0;
   std::map<std::string, int64_t> frequencies_;
   // The first categories this statistic added, walked before the map is
-  // searched: a field with few categories finds each mostly by its length. Map entries stay put, so the iterators stay valid until the
-  // table is replaced.
+  // searched: a field with few categories finds each mostly by its length.
+  // Map entries stay put, so the iterators stay valid until the table is
+  // replaced.
   std::vector<std::map<std::string, int64_t>::iterator> seen_;
   std::string mode_;
   uint64_t distinctLimit_;

@@ -52,8 +52,7 @@ class ZelTransformRule {
 
  protected:
   // The value of input `i` in the working record, or null when the index lies
-  // outside the record.
-  // Inline: every rule asks it for every record.
+  // outside the record. Inline: every rule asks it for every record.
   const TorCommon_1_3::RawData* Input(const TorCommon_1_3::RawRecord& working,
                                       std::size_t i = 0) const {
     if (i >= inputIndices_.size()) return nullptr;

@@ -42,7 +42,7 @@ TEST(CliData, WeightsMustBeNumbersThatFitTheCounts) {
     WriteFile(dir / "w.csv", c.first);
     const RunResult run = RunCli(dir.path(), {"prepare", "w.csv", "--frequency-weight", "w"});
     EXPECT_EQ(run.status, 2) << c.first;
-    EXPECT_NE(run.err.find("error: w.csv: " + c.second), std::string::npos) << run.err;
+    EXPECT_TRUE(Contains(run.err, "error: w.csv: " + c.second));
   }
 
   // Six billion records: the moments stay in range, and what the weights
@@ -53,10 +53,9 @@ TEST(CliData, WeightsMustBeNumbersThatFitTheCounts) {
   const RunResult run =
       RunCli(dir.path(), {"prepare", "big.csv", "--frequency-weight", "w", "--schema", "s.json"});
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("warning: 5 records left out: their frequency or analysis weight is "
-                         "missing, zero or negative\n"),
-            std::string::npos)
-      << run.err;
+  EXPECT_TRUE(Contains(run.err,
+      "warning: 5 records left out: their frequency or analysis weight is "
+      "missing, zero or negative\n"));
 }
 
 TEST(CliData, TimestampsValidateAndGiveDaysAndTimesWhenDeclared) {
@@ -91,12 +90,8 @@ TEST(CliData, TimestampsValidateAndGiveDaysAndTimesWhenDeclared) {
   const Document parts(partsText);
   EXPECT_EQ(parts.Field("d", "@dataType"), "dateDaysSince[1970]");
   // 2021-03-04 is day 18690, 1969-12-31 day -1.
-  EXPECT_EQ(parts.Field("d", "p:Interval/@leftMargin") + ".." +
-                parts.Field("d", "p:Interval/@rightMargin"),
-            "-1..18691");
-  EXPECT_EQ(parts.Field("t", "p:Interval/@leftMargin") + ".." +
-                parts.Field("t", "p:Interval/@rightMargin"),
-            "18367..86340");
+  EXPECT_EQ(parts.Range("d"), "-1..18691");
+  EXPECT_EQ(parts.Range("t"), "18367..86340");
   auto usage = [&](const std::string& name) {
     return parts.Eval("//p:DerivedField[@name='" + name + "']/p:Extension/p:UsageType/@value");
   };
@@ -147,7 +142,7 @@ TEST(CliData, AHugeCellIsWrittenAndReplayedWithoutLibraryMessages) {
   EXPECT_EQ(run.err.find("huge"), std::string::npos) << run.err.substr(0, 2000);
   EXPECT_EQ(run.err.find("error"), std::string::npos);
   // The summary was read back from the document.
-  EXPECT_NE(run.err.find("fields recommended: "), std::string::npos);
+  EXPECT_TRUE(Contains(run.err, "fields recommended: "));
   const Document doc(ReadFile(dir / "h.pmml"));
   EXPECT_EQ(doc.Eval("string-length(//p:DataField[@name='t']/p:Value[1]/@value)"), "10500000");
   // The document reads back for replay, in the same run and later.
@@ -177,8 +172,8 @@ TEST(CliData, TheProgressLineCountsRecordsAndNamesEveryPass) {
   EXPECT_EQ(phases, (std::vector<std::string>{"reading", "pass 1/7", "pass 2/7", "pass 3/7",
                                               "pass 4/7", "pass 5/7", "pass 6/7", "pass 7/7",
                                               "finishing", "writing"}));
-  EXPECT_NE(counted.find("pass 1/7=4 "), std::string::npos) << counted;
-  EXPECT_NE(counted.find("reading=4 "), std::string::npos) << counted;
+  EXPECT_TRUE(Contains(counted, "pass 1/7=4 "));
+  EXPECT_TRUE(Contains(counted, "reading=4 "));
 }
 
 }  // namespace

@@ -133,4 +133,13 @@ std::string Document::Field(const std::string& name, const std::string& path) co
   return Eval("//p:DataField[@name='" + name + "']/" + path);
 }
 
+std::string Document::Range(const std::string& name) const {
+  return Field(name, "p:Interval/@leftMargin") + ".." + Field(name, "p:Interval/@rightMargin");
+}
+
+::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
 }  // namespace clitest

@@ -3,6 +3,7 @@
 #ifndef ZELCRAFT_TESTS_CLI_CLIHARNESS_H_
 #define ZELCRAFT_TESTS_CLI_CLIHARNESS_H_
 
+#include <gtest/gtest.h>
 #include <libxml/tree.h>
 
 #include <functional>
@@ -50,6 +51,9 @@ RunResult RunCli(const std::string& dir, const std::vector<std::string>& args,
 // Path of a program built beside `zelcraft`.
 std::string SiblingProgram(const std::string& name);
 
+// Whether `text` holds `part`; on failure the message shows the whole text.
+::testing::AssertionResult Contains(const std::string& text, const std::string& part);
+
 // A parsed document. XPath expressions name PMML elements with the prefix p.
 class Document {
  public:
@@ -61,6 +65,8 @@ class Document {
   std::string All(const std::string& xpath) const;
   // Eval of `path` relative to DataField `name`, e.g. "@dataType".
   std::string Field(const std::string& name, const std::string& path) const;
+  // The margins of DataField `name`'s Interval, as "left..right".
+  std::string Range(const std::string& name) const;
 
  private:
   std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc_;

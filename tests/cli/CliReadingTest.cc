@@ -29,8 +29,7 @@ TEST(CliReading, InfersEachStorageFromAllCells) {
   ASSERT_TRUE(doc.ok());
   // The data type, then the range of a continuous field.
   const auto field = [&doc](const std::string& name) {
-    return doc.Field(name, "@dataType") + " " + doc.Field(name, "p:Interval/@leftMargin") + ".." +
-           doc.Field(name, "p:Interval/@rightMargin");
+    return doc.Field(name, "@dataType") + " " + doc.Range(name);
   };
   EXPECT_EQ(field("int"), "integer -3..7");
   EXPECT_EQ(field("real"), "double -0.5..1000");
@@ -104,8 +103,7 @@ TEST(CliReading, MalformedInputIsAnInputErrorNamingLineAndColumn) {
     WriteFile(dir / "bad.csv", c.csv);
     const RunResult run = RunCli(dir.path(), {"prepare", "bad.csv"});
     EXPECT_EQ(run.status, 2) << c.message;
-    EXPECT_NE(run.err.find(std::string("error: bad.csv: ") + c.message), std::string::npos)
-        << run.err;
+    EXPECT_TRUE(Contains(run.err, std::string("error: bad.csv: ") + c.message));
     EXPECT_FALSE(FileExists(dir / "bad.pmml"));
   }
 }
@@ -135,7 +133,7 @@ TEST(CliReading, UsageAndRoleErrorsExitWithTwo) {
   for (const Case& c : cases) {
     const RunResult run = RunCli(dir.path(), c.args);
     EXPECT_EQ(run.status, 2) << c.message;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message));
   }
   EXPECT_FALSE(FileExists(dir / "d.pmml"));
 }

@@ -34,9 +34,7 @@ TEST(CliSchema, OverridesInferenceAndDescribesValues) {
   EXPECT_EQ(doc.Field("age", "@dataType"), "integer");
   EXPECT_EQ(doc.Field("age", "@displayName"), "Age in years");
   EXPECT_EQ(doc.All("//p:DataField[@name='age']//p:Value/@value"), "999");
-  EXPECT_EQ(doc.Field("age", "p:Interval/@leftMargin") + ".." +
-                doc.Field("age", "p:Interval/@rightMargin"),
-            "51..51");
+  EXPECT_EQ(doc.Range("age"), "51..51");
   EXPECT_EQ(doc.Field("age", "p:Extension[@name='invalidRangeLower']/@value") + ".." +
                 doc.Field("age", "p:Extension[@name='invalidRangeUpper']/@value"),
             "34..40");
@@ -86,7 +84,7 @@ TEST(CliSchema, RefusesWhatCannotHold) {
     WriteFile(dir / "s.json", c.schema);
     const RunResult run = RunCli(dir.path(), {"prepare", "d.csv", "--schema", "s.json"});
     EXPECT_EQ(run.status, 2) << c.schema;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message));
     EXPECT_FALSE(FileExists(dir / "d.pmml"));
   }
   ScratchDir dir;
@@ -95,8 +93,7 @@ TEST(CliSchema, RefusesWhatCannotHold) {
   const RunResult none =
       RunCli(dir.path(), {"prepare", "d.csv", "--schema", "s.json", "--target", "region"});
   EXPECT_EQ(none.status, 2);
-  EXPECT_NE(none.err.find("field 'region' has role none and cannot be the target"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(none.err, "field 'region' has role none and cannot be the target"));
 }
 
 // Whether the document holds the trimmed copy of a text field with blanks.
@@ -168,7 +165,7 @@ TEST(CliSettings, BadSettingsAreInputErrorsAndRejectedValuesComponentErrors) {
     args.insert(args.end(), c.args.begin(), c.args.end());
     const RunResult run = RunCli(dir.path(), args);
     EXPECT_EQ(run.status, c.status) << c.message;
-    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_TRUE(Contains(run.err, c.message));
   }
   EXPECT_FALSE(FileExists(dir / "b.pmml"));
 
@@ -196,10 +193,9 @@ TEST(CliSettings, KeysWithoutEffectAreAcceptedWithOneWarningEach) {
     EXPECT_EQ(run.err.find(line, at + 1), std::string::npos);
   }
   // A value key is read only when its switch is given.
-  EXPECT_NE(run.err.find("warning: settings key \"maxNOfUniqueCategories\" has no effect without "
-                         "\"excludeFeatureIfHasManyUniqueCatogories\" set to true\n"),
-            std::string::npos)
-      << run.err;
+  EXPECT_TRUE(Contains(run.err,
+      "warning: settings key \"maxNOfUniqueCategories\" has no effect without "
+      "\"excludeFeatureIfHasManyUniqueCatogories\" set to true\n"));
 }
 
 TEST(CliSettings, ReferenceForDurationsWithoutItsSwitchIsWarned) {
@@ -208,20 +204,18 @@ TEST(CliSettings, ReferenceForDurationsWithoutItsSwitchIsWarned) {
   const RunResult bare = RunCli(dir.path(), {"prepare", "d.csv", "--set",
                                              "referenceTimeForDurations=3600"});
   ASSERT_EQ(bare.status, 0) << bare.err;
-  EXPECT_NE(bare.err.find("warning: settings key \"referenceTimeForDurations\" has no effect "
-                          "without \"computeTimeDuration\" set to true\n"),
-            std::string::npos)
-      << bare.err;
+  EXPECT_TRUE(Contains(bare.err,
+      "warning: settings key \"referenceTimeForDurations\" has no effect "
+      "without \"computeTimeDuration\" set to true\n"));
   const RunResult switched =
       RunCli(dir.path(), {"prepare", "d.csv", "--set", "computeDateDuration=true", "--set",
                           "referenceDateForDurations=0", "--set", "todaysDate=3"});
   ASSERT_EQ(switched.status, 0) << switched.err;
   EXPECT_EQ(switched.err.find("\"referenceDateForDurations\" has no effect"), std::string::npos)
       << switched.err;
-  EXPECT_NE(switched.err.find("warning: settings key \"todaysDate\" has no effect without "
-                              "\"referenceDateType\" set to todaysDate\n"),
-            std::string::npos)
-      << switched.err;
+  EXPECT_TRUE(Contains(switched.err,
+      "warning: settings key \"todaysDate\" has no effect without "
+      "\"referenceDateType\" set to todaysDate\n"));
 }
 
 }  // namespace

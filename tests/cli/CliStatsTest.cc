@@ -41,14 +41,13 @@ TEST(CliStats, StatisticsFileHoldsTheReportedFields) {
   WriteFile(dir / "d.csv", csv);
   const RunResult run = RunCli(dir.path(), {"prepare", "d.csv", "--stats", "d.stats.csv"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("continuous inputs rescaled (z-score): 1\n"), std::string::npos)
-      << run.err;
-  EXPECT_NE(run.err.find("statistics written to d.stats.csv\n"), std::string::npos);
+  EXPECT_TRUE(Contains(run.err, "continuous inputs rescaled (z-score): 1\n"));
+  EXPECT_TRUE(Contains(run.err, "statistics written to d.stats.csv\n"));
 
   const std::string text = ReadFile(dir / "d.stats.csv");
   EXPECT_EQ(text.substr(0, text.find('\n')),
             "field,kind,count,missing,mean,min,max,sd,skewness,categories");
-  EXPECT_NE(text.find("\n\"c,1\",categorical,22,0,,,,,,2\n"), std::string::npos) << text;
+  EXPECT_TRUE(Contains(text, "\n\"c,1\",categorical,22,0,,,,,,2\n"));
   const auto rows = Rows(text);
   ASSERT_EQ(rows.size(), 4u) << text;  // the header, "c,1", x and its rescaled copy
   // x as read: mean 10.5, spread sqrt(665 / 19), symmetric.

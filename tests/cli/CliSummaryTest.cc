@@ -25,9 +25,8 @@ TEST(CliSummary, UnassociatedAndBinnedInputs) {
   WriteFile(dir / "small.csv", csv);
   const RunResult run = RunCli(dir.path(), {"prepare", "small.csv", "--target", "churn"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.err.find("against the target: 1 inputs excluded for lack of association, 1 binned"),
-            std::string::npos)
-      << run.err;
+  EXPECT_TRUE(Contains(run.err,
+      "against the target: 1 inputs excluded for lack of association, 1 binned"));
   const Document doc(ReadFile(dir / "small.pmml"));
   EXPECT_EQ(doc.Eval("count(//p:DerivedField/p:Discretize)"), "1");
   EXPECT_EQ(doc.Eval("count(//p:Discretize/p:DiscretizeBin)"), "2");
@@ -49,22 +48,19 @@ TEST(CliSummary, OutliersAndReplacedValuesAreCountedPerInputColumn) {
   WriteFile(dir / "d.csv", csv);
   const RunResult trimmed = RunCli(dir.path(), {"prepare", "d.csv"});
   ASSERT_EQ(trimmed.status, 0) << trimmed.err;
-  EXPECT_NE(trimmed.err.find("outliers trimmed to the cutoff: 1 field (x)\n"), std::string::npos)
-      << trimmed.err;
-  EXPECT_NE(trimmed.err.find("missing values replaced: 3 in 2 fields (s, x)\n"), std::string::npos)
-      << trimmed.err;
+  EXPECT_TRUE(Contains(trimmed.err, "outliers trimmed to the cutoff: 1 field (x)\n"));
+  EXPECT_TRUE(Contains(trimmed.err, "missing values replaced: 3 in 2 fields (s, x)\n"));
 
   // A blanked outlier is one more missing value to replace.
   const RunResult blanked =
       RunCli(dir.path(), {"prepare", "d.csv", "--set", "outliersOperation=setToMissingVal"});
   ASSERT_EQ(blanked.status, 0) << blanked.err;
-  EXPECT_NE(blanked.err.find("outliers set to missing: 1 field (x)\n"), std::string::npos);
-  EXPECT_NE(blanked.err.find("missing values replaced: 4 in 2 fields (s, x)\n"), std::string::npos);
+  EXPECT_TRUE(Contains(blanked.err, "outliers set to missing: 1 field (x)\n"));
+  EXPECT_TRUE(Contains(blanked.err, "missing values replaced: 4 in 2 fields (s, x)\n"));
 
   const RunResult help = RunCli(dir.path(), {"prepare", "--help"});
-  EXPECT_NE(help.out.find("setToMissingVal makes them missing"), std::string::npos);
-  EXPECT_NE(help.out.find("replace missing values of ordinal inputs by their median"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(help.out, "setToMissingVal makes them missing"));
+  EXPECT_TRUE(Contains(help.out, "replace missing values of ordinal inputs by their median"));
 }
 
 // area: north 10, south 8, and three areas of one record (a minimum of 2 at
@@ -82,23 +78,18 @@ TEST(CliSummary, MergedConstructedAndScreenedFields) {
   WriteFile(dir / "small.csv", csv);
   const RunResult plain = RunCli(dir.path(), {"prepare", "small.csv", "-o", "-"});
   ASSERT_EQ(plain.status, 0) << plain.err;
-  EXPECT_NE(plain.err.find("merged sparse categories: area, 5 categories into 3 (area_transformed)"),
-            std::string::npos)
-      << plain.err;
-  EXPECT_NE(plain.err.find("constructed feature1 from y, x\n"), std::string::npos) << plain.err;
-  EXPECT_NE(plain.err.find("excluded for covered by a constructed feature: 2 (x, y)"),
-            std::string::npos)
-      << plain.err;
+  EXPECT_TRUE(Contains(plain.err,
+      "merged sparse categories: area, 5 categories into 3 (area_transformed)"));
+  EXPECT_TRUE(Contains(plain.err, "constructed feature1 from y, x\n"));
+  EXPECT_TRUE(Contains(plain.err, "excluded for covered by a constructed feature: 2 (x, y)"));
 
   const RunResult targeted = RunCli(dir.path(), {"prepare", "small.csv", "-o", "-", "--target",
                                                  "answer", "--set", "featureSelection=false"});
   ASSERT_EQ(targeted.status, 0) << targeted.err;
-  EXPECT_NE(targeted.err.find("merged categories alike for the target: colour, 2 categories into 1"),
-            std::string::npos)
-      << targeted.err;
-  EXPECT_NE(targeted.err.find("excluded for constant after merging categories: 2 (area, colour)"),
-            std::string::npos)
-      << targeted.err;
+  EXPECT_TRUE(Contains(targeted.err,
+      "merged categories alike for the target: colour, 2 categories into 1"));
+  EXPECT_TRUE(Contains(targeted.err,
+      "excluded for constant after merging categories: 2 (area, colour)"));
 }
 
 }  // namespace
