@@ -9,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "CsvStreamReader.h"
-#include "CsvWriter.h"
-#include "FileText.h"
-#include "PreparedWriter.h"
-#include "RowDecoder.h"
+#include "io/CsvStreamReader.h"
+#include "io/CsvWriter.h"
+#include "io/FileText.h"
+#include "io/PreparedWriter.h"
+#include "io/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace {
 
 // Counts the bytes it is given and keeps none.
-class NullSink : public zelcli::ByteSink {
+class NullSink : public zelio::ByteSink {
  public:
   bool Write(std::string_view bytes) override {
     written += bytes.size();
@@ -39,8 +39,8 @@ const Example& LoadExample() {
     Example e;
     const std::string dir = std::string(ZEL_SOURCE_DIR) + "/examples/out/";
     std::string pmml, error;
-    e.ok = zelcli::ReadFileText(dir + "customers.pmml", &pmml, &error) &&
-           zelcli::ReadFileText(dir + "customers.csv", &e.csv, &error) &&
+    e.ok = zelio::ReadFileText(dir + "customers.pmml", &pmml, &error) &&
+           zelio::ReadFileText(dir + "customers.csv", &e.csv, &error) &&
            zelapply::CompileDocument(pmml, &e.document).ok();
     return e;
   }();
@@ -51,9 +51,9 @@ const Example& LoadExample() {
 bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   const zelapply::Program& program = *example.document.program;
   std::istringstream in(example.csv);
-  zelcli::CsvStreamReader reader(in, ',');
-  std::vector<zelcli::CsvCell> cells;
-  zelcli::RowDecoder decoder;
+  zelio::CsvStreamReader reader(in, ',');
+  std::vector<zelio::CsvCell> cells;
+  zelio::RowDecoder decoder;
   std::string error;
   if (!reader.NextRow(&cells) || !decoder.BindByName(program, cells, &error)) return false;
   while (reader.NextRow(&cells)) {
@@ -91,15 +91,15 @@ void BM_ApplyFile(benchmark::State& state) {
   int64_t rows = 0;
   for (auto _ : state) {
     std::istringstream in(example.csv);
-    zelcli::CsvStreamReader reader(in, ',');
-    std::vector<zelcli::CsvCell> cells;
-    zelcli::RowDecoder decoder;
+    zelio::CsvStreamReader reader(in, ',');
+    std::vector<zelio::CsvCell> cells;
+    zelio::RowDecoder decoder;
     std::string error;
     reader.NextRow(&cells);
     decoder.BindByName(program, cells, &error);
     NullSink sink;
-    zelcli::CsvWriter writer(sink, ',');
-    zelcli::PreparedWriter prepared(program, false, &writer);
+    zelio::CsvWriter writer(sink, ',');
+    zelio::PreparedWriter prepared(program, false, &writer);
     zelapply::Frame frame = program.NewFrame();
     while (reader.NextRow(&cells)) {
       decoder.Decode(cells, reader.rowLine(), &frame);

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "GemsData.h"
-#include "ProgressLine.h"
-#include "SchemaFile.h"
+#include "io/ReadProgress.h"
+#include "io/Schema.h"
 
 namespace benchdata {
 
@@ -45,17 +45,17 @@ const LoadedGems& Gems(int64_t rows) {
   std::unique_ptr<LoadedGems>& gems = loaded[rows];
   if (gems) return *gems;
   gems = std::make_unique<LoadedGems>();
-  static const zelcli::Schema schema;
-  zelcli::LoadRequest request;
+  static const zelio::Schema schema;
+  zelio::LoadRequest request;
   request.path = GemsCsv(rows);
   request.schema = &schema;
   request.roles.target = "price";
   gems->roles = request.roles;
   NeverInterrupted never;
-  zelcli::ProgressLine progress(std::cerr, false);
+  zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   gems->ok = !request.path.empty() &&
-             zelcli::LoadCsv(request, never, progress, &gems->data, &gems->error) ==
-                 zelcli::LoadResult::kLoaded;
+             zelio::LoadCsv(request, never, progress, &gems->data, &gems->error) ==
+                 zelio::LoadResult::kLoaded;
   if (request.path.empty()) gems->error = "cannot write the benchmark table";
   return *gems;
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "DataLoader.h"
+#include "io/DataLoader.h"
 
 namespace benchdata {
 
@@ -17,8 +17,8 @@ const std::string& GemsCsv(int64_t rows);
 struct LoadedGems {
   bool ok = false;
   std::string error;
-  zelcli::LoadedData data;
-  zelcli::FieldRoles roles;
+  zelio::LoadedData data;
+  zelio::FieldRoles roles;
 };
 
 const LoadedGems& Gems(int64_t rows);

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "BenchData.h"
-#include "CsvChunk.h"
-#include "CsvStreamReader.h"
-#include "DataLoader.h"
-#include "ProgressLine.h"
-#include "SchemaFile.h"
+#include "io/CsvChunk.h"
+#include "io/CsvStreamReader.h"
+#include "io/DataLoader.h"
+#include "io/ReadProgress.h"
+#include "io/Schema.h"
 
 namespace {
 
@@ -37,10 +37,10 @@ void BM_ScanCsv(benchmark::State& state) {
     state.SkipWithError("no table to read");
     return;
   }
-  std::vector<zelcli::CsvCell> cells;
+  std::vector<zelio::CsvCell> cells;
   for (auto _ : state) {
     std::ifstream in(path, std::ios::binary);
-    zelcli::CsvStreamReader reader(in, ',');
+    zelio::CsvStreamReader reader(in, ',');
     int64_t count = 0;
     while (reader.NextRow(&cells)) count += static_cast<int64_t>(cells.size());
     benchmark::DoNotOptimize(count);
@@ -58,10 +58,10 @@ void BM_SplitChunks(benchmark::State& state) {
     state.SkipWithError("no table to read");
     return;
   }
-  zelcli::CsvChunk chunk;
+  zelio::CsvChunk chunk;
   for (auto _ : state) {
     std::ifstream in(path, std::ios::binary);
-    zelcli::CsvChunkReader reader(in, ',');
+    zelio::CsvChunkReader reader(in, ',');
     int64_t rows = 0;
     do {
       reader.Next(&chunk);
@@ -80,17 +80,17 @@ void BM_LoadCsv(benchmark::State& state) {
     state.SkipWithError("no table to read");
     return;
   }
-  const zelcli::Schema schema;
-  zelcli::LoadRequest request;
+  const zelio::Schema schema;
+  zelio::LoadRequest request;
   request.path = path;
   request.schema = &schema;
   request.threaded = state.range(1) > 1;
   benchdata::NeverInterrupted never;
-  zelcli::ProgressLine progress(std::cerr, false);
+  zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   for (auto _ : state) {
-    zelcli::LoadedData data;
+    zelio::LoadedData data;
     std::string error;
-    if (zelcli::LoadCsv(request, never, progress, &data, &error) != zelcli::LoadResult::kLoaded) {
+    if (zelio::LoadCsv(request, never, progress, &data, &error) != zelio::LoadResult::kLoaded) {
       state.SkipWithError(error.c_str());
       return;
     }

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "BenchData.h"
-#include "ColumnRecordSource.h"
-#include "HostFields.h"
+#include "io/ColumnRecordSource.h"
+#include "io/HostFields.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelReporter.h"
 
@@ -48,16 +48,16 @@ void BM_PreparePasses(benchmark::State& state) {
   }
   std::vector<double> total(7, 0.0);
   for (auto _ : state) {
-    zelcli::HostFields fields;
-    zelcli::BuildHostFields(gems.data.plans, gems.data.store, gems.roles, &fields);
+    zelio::HostFields fields;
+    zelio::BuildHostFields(gems.data.plans, gems.data.store, gems.roles, &fields);
     TorCommon_1_3::TorSettings settings;
     ZelFactory factory;
     std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm(
         factory.CreateTorAlgorithm(settings, fields.variables));
     PassTimer timer;
     algorithm->SetProgressListener(&timer);
-    zelcli::ProgressLine progress(std::cerr, false);
-    zelcli::ColumnRecordSource source(gems.data.store, fields.columnOf, progress);
+    zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
+    zelio::ColumnRecordSource source(gems.data.store, fields.columnOf, progress);
     const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
     if (status.IsError()) {
       state.SkipWithError("the preparation failed");

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "FileText.h"
-#include "PreparedWriter.h"
+#include "io/FileText.h"
+#include "io/PreparedWriter.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -22,25 +22,25 @@ int RunApply(const ApplyOptions& options) {
   const zelapply::Program& program = *document.program;
 
   std::ifstream in;
-  if (!OpenFileStream(options.dataPath, &in, &error)) return ReportInputError(error);
-  CsvStreamReader reader(in, options.delimiter);
-  std::vector<CsvCell> header;
+  if (!zelio::OpenFileStream(options.dataPath, &in, &error)) return ReportInputError(error);
+  zelio::CsvStreamReader reader(in, options.delimiter);
+  std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) return ReportInputError(error);
-  RowDecoder decoder;
+  zelio::RowDecoder decoder;
   if (!decoder.BindByName(program, header, &error)) {
     return ReportInputError(options.dataPath + ": " + error);
   }
   const std::size_t width = header.size();
 
   if (!output.Open(&interrupts, &error)) return ReportInputError(error);
-  CsvWriter writer(output, options.delimiter);
-  PreparedWriter prepared(program, options.allFields, &writer);
+  zelio::CsvWriter writer(output, options.delimiter);
+  zelio::PreparedWriter prepared(program, options.allFields, &writer);
   prepared.WriteHeader();
 
   zelapply::Frame frame = program.NewFrame();
   const RowRun run{"applying", options.dataPath, options.quiet, options.progress};
   return StreamRows(run, reader, width, decoder, writer, output, interrupts,
-                    [&](const std::vector<CsvCell>& cells, int64_t line) {
+                    [&](const std::vector<zelio::CsvCell>& cells, int64_t line) {
                       decoder.Decode(cells, line, &frame);
                       program.Evaluate(&frame);
                       prepared.WriteRow(frame);

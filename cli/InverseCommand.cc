@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "FileText.h"
+#include "io/FileText.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -37,9 +37,9 @@ int RunInverse(const InverseOptions& options) {
   }
 
   std::ifstream in;
-  if (!OpenFileStream(options.predictionsPath, &in, &error)) return ReportInputError(error);
-  CsvStreamReader reader(in, options.delimiter);
-  std::vector<CsvCell> header;
+  if (!zelio::OpenFileStream(options.predictionsPath, &in, &error)) return ReportInputError(error);
+  zelio::CsvStreamReader reader(in, options.delimiter);
+  std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.predictionsPath, &header, &error)) {
     return ReportInputError(error);
   }
@@ -55,24 +55,24 @@ int RunInverse(const InverseOptions& options) {
   if (column == header.size()) {
     return ReportInputError(prefix + "there is no column '" + options.column + "'");
   }
-  RowDecoder decoder;
+  zelio::RowDecoder decoder;
   decoder.Bind(inverse, target, column);
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;
 
   if (!output.Open(&interrupts, &error)) return ReportInputError(error);
-  CsvWriter writer(output, options.delimiter);
-  for (const CsvCell& cell : header) writer.Text(cell.text);
+  zelio::CsvWriter writer(output, options.delimiter);
+  for (const zelio::CsvCell& cell : header) writer.Text(cell.text);
   writer.Text(options.column + "_inverse");
   writer.EndRow();
 
   zelapply::Frame frame = inverse.NewFrame();
   const RowRun run{"inverting", options.predictionsPath, options.quiet, options.progress};
   return StreamRows(run, reader, width, decoder, writer, output, interrupts,
-                    [&](const std::vector<CsvCell>& cells, int64_t line) {
+                    [&](const std::vector<zelio::CsvCell>& cells, int64_t line) {
                       decoder.Decode(cells, line, &frame);
                       inverse.Evaluate(&frame);
-                      for (const CsvCell& cell : cells) {
+                      for (const zelio::CsvCell& cell : cells) {
                         // An empty cell stays empty (missing), a quoted empty one quoted.
                         if (cell.text.empty() && !cell.quoted) {
                           writer.Missing();

@@ -18,12 +18,12 @@
 #include <string>
 #include <string_view>
 
-#include "ByteSink.h"
+#include "io/ByteSink.h"
 #include "frame/host/HostInterfaces.h"
 
 namespace zelcli {
 
-class OutputFile : public ByteSink {
+class OutputFile : public zelio::ByteSink {
  public:
   enum class Result { kWritten, kFailed, kInterrupted };
 

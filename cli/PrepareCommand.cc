@@ -6,17 +6,17 @@
 #include <memory>
 #include <sstream>
 
-#include "ColumnRecordSource.h"
-#include "CsvRecordSource.h"
-#include "DataLoader.h"
-#include "HostFields.h"
+#include "io/ColumnRecordSource.h"
+#include "io/CsvRecordSource.h"
+#include "io/DataLoader.h"
+#include "io/HostFields.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
-#include "PreparedData.h"
+#include "io/PreparedData.h"
 #include "ProgressLine.h"
-#include "SchemaFile.h"
+#include "io/Schema.h"
 #include "SettingRanges.h"
-#include "SettingsFile.h"
+#include "io/SettingsFile.h"
 #include "StatsCsv.h"
 #include "StatusMessages.h"
 #include "SummaryReport.h"
@@ -51,7 +51,7 @@ std::string DefaultOutputPath(const std::string& dataPath) {
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
-  const SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
   if (!options.settingsPath.empty() &&
       !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
@@ -117,8 +117,8 @@ int RunPrepare(const PrepareOptions& options) {
   TorSettings settings;
   std::vector<std::string> notes;
   if (!BuildSettings(options, &settings, &notes, &error)) return InputError(error);
-  Schema schema;
-  if (!LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
+  zelio::Schema schema;
+  if (!zelio::LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
   OutputFile document;
   const std::string documentPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
@@ -143,7 +143,7 @@ int RunPrepare(const PrepareOptions& options) {
                       ", which another output names");
   }
 
-  LoadRequest request;
+  zelio::LoadRequest request;
   request.path = options.dataPath;
   request.delimiter = options.delimiter;
   request.schema = &schema;
@@ -154,19 +154,19 @@ int RunPrepare(const PrepareOptions& options) {
   request.threaded = options.threads != 1;
 
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
-  LoadedData data;
-  const LoadResult loaded = LoadCsv(request, interrupts, progress, &data, &error);
-  if (loaded != LoadResult::kLoaded) progress.Finish();
-  if (loaded == LoadResult::kInterrupted) return Interrupted(interrupts);
-  if (loaded == LoadResult::kInputError) return InputError(error);
+  zelio::LoadedData data;
+  const zelio::LoadResult loaded = zelio::LoadCsv(request, interrupts, progress, &data, &error);
+  if (loaded != zelio::LoadResult::kLoaded) progress.Finish();
+  if (loaded == zelio::LoadResult::kInterrupted) return Interrupted(interrupts);
+  if (loaded == zelio::LoadResult::kInputError) return InputError(error);
   if (data.droppedRecords > 0) {
     notes.push_back(std::to_string(data.droppedRecords) +
                     " records left out: their frequency or analysis weight is missing, zero or "
                     "negative");
   }
 
-  HostFields fields;
-  BuildHostFields(data.plans, data.store, request.roles, &fields);
+  zelio::HostFields fields;
+  zelio::BuildHostFields(data.plans, data.store, request.roles, &fields);
   ZelFactory factory;
   std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields.variables));
   if (!algorithm) {
@@ -178,14 +178,14 @@ int RunPrepare(const PrepareOptions& options) {
   algorithm->SetProgressListener(&progress);
   algorithm->SetInterruptCheck(&interrupts);
   std::unique_ptr<IRecordSource> source;
-  CsvRecordSource* streamed = nullptr;
+  zelio::CsvRecordSource* streamed = nullptr;
   if (data.streamed) {
-    CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
-                       request.threaded, CsvChunkReader::kDefaultChunk};
-    source = std::make_unique<CsvRecordSource>(file, data.plans, fields.columnOf, progress);
-    streamed = static_cast<CsvRecordSource*>(source.get());
+    zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
+                       request.threaded, zelio::CsvChunkReader::kDefaultChunk};
+    source = std::make_unique<zelio::CsvRecordSource>(file, data.plans, fields.columnOf, progress);
+    streamed = static_cast<zelio::CsvRecordSource*>(source.get());
   } else {
-    source = std::make_unique<ColumnRecordSource>(data.store, fields.columnOf, progress);
+    source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
   }
   interrupts.Attach(algorithm.get());
   const TorStatus status = algorithm->Execute(source.get());
@@ -233,18 +233,26 @@ int RunPrepare(const PrepareOptions& options) {
   if (withData) {
     std::vector<std::string> names;
     for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
-    const PreparedDataResult prepared = WritePreparedData(
+    if (!preparedData.Open(&interrupts, &error)) return InputError(error);
+    const zelio::PreparedDataResult prepared = zelio::WritePreparedData(
         text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    if (prepared == PreparedDataResult::kWriteError) return InputError(error);
-    if (prepared == PreparedDataResult::kBadDocument) {
+    if (prepared == zelio::PreparedDataResult::kBadDocument) {
       std::cerr << "error: " << error << "\n";
       return kExitComponentError;
+    }
+    if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
+    switch (preparedData.Finish(&error)) {
+      case OutputFile::Result::kInterrupted:
+        return Interrupted(interrupts);
+      case OutputFile::Result::kFailed:
+        return InputError(error);
+      case OutputFile::Result::kWritten:
+        break;
     }
   }
   if (withStats) {

@@ -10,8 +10,8 @@
 #include <set>
 #include <vector>
 
-#include "ByteSink.h"
-#include "CsvWriter.h"
+#include "io/ByteSink.h"
+#include "io/CsvWriter.h"
 
 namespace zelcli {
 
@@ -38,7 +38,7 @@ std::string Attribute(const xmlNode* node, const char* name) {
   return text;
 }
 
-class StringSink : public ByteSink {
+class StringSink : public zelio::ByteSink {
  public:
   bool Write(std::string_view bytes) override {
     text.append(bytes.data(), bytes.size());
@@ -105,7 +105,7 @@ bool MakeStatsCsv(std::string_view document, std::string* csv) {
   std::map<std::string, std::string> optypes;
   ReadOptypes(root->children, &optypes);
   StringSink sink;
-  CsvWriter writer(sink, ',');
+  zelio::CsvWriter writer(sink, ',');
   for (const char* name : {"field", "kind", "count", "missing", "mean", "min", "max", "sd",
                            "skewness", "categories"}) {
     writer.Text(name);

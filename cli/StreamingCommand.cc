@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "FileText.h"
+#include "io/FileText.h"
 
 namespace zelcli {
 
@@ -15,10 +15,10 @@ constexpr int64_t kCheckEvery = 4096;
 
 enum class RowsResult { kDone, kInputError, kInterrupted };
 
-RowsResult ForEachRow(CsvStreamReader& reader, std::size_t width,
+RowsResult ForEachRow(zelio::CsvStreamReader& reader, std::size_t width,
                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
                       const RowFunction& row, std::string* error) {
-  std::vector<CsvCell> cells;
+  std::vector<zelio::CsvCell> cells;
   int64_t rows = 0;
   while (reader.NextRow(&cells)) {
     if (cells.size() != width) {
@@ -62,7 +62,7 @@ int FinishOutput(OutputFile& output, const Interrupts& interrupts,
 bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
                   std::string* error) {
   std::string text;
-  if (!ReadFileText(path, &text, error)) return false;
+  if (!zelio::ReadFileText(path, &text, error)) return false;
   const zelapply::Status status = zelapply::CompileDocument(text, document);
   if (status.ok()) return true;
   *error = path + ": " + status.message();
@@ -75,7 +75,7 @@ bool PrepareStreamOutput(const std::string& path, const std::string& documentPat
          output->CheckNotInput(dataPath, "data", error);
 }
 
-bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector<CsvCell>* header,
+bool ReadHeaderRow(zelio::CsvStreamReader& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
                    std::string* error) {
   if (reader.NextRow(header)) return true;
   *error = path + ": " +
@@ -83,8 +83,8 @@ bool ReadHeaderRow(CsvStreamReader& reader, const std::string& path, std::vector
   return false;
 }
 
-int StreamRows(const RowRun& run, CsvStreamReader& reader, std::size_t width,
-               const RowDecoder& decoder, CsvWriter& writer, OutputFile& output,
+int StreamRows(const RowRun& run, zelio::CsvStreamReader& reader, std::size_t width,
+               const zelio::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
                Interrupts& interrupts, const RowFunction& row) {
   ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
   progress.StartPhase(run.phase);

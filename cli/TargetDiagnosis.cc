@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "WeightTally.h"
+#include "io/WeightTally.h"
 #include "frame/ZelFactory.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -43,7 +43,7 @@ std::string Percent(double share) {
 }
 
 // The value of a target cell as text, or empty for a missing value.
-std::string ValueText(const FieldPlan& plan, const RawData& value) {
+std::string ValueText(const zelio::FieldPlan& plan, const RawData& value) {
   if (value.IsMissing()) return std::string();
   char text[32];
   switch (value.GetStorage()) {
@@ -79,13 +79,13 @@ const double* WeightValue(const RawRecord& record, std::ptrdiff_t field, double*
 
 }  // namespace
 
-std::string ExplainExcludedTarget(const LoadedData& data, IRecordSource& source,
+std::string ExplainExcludedTarget(const zelio::LoadedData& data, IRecordSource& source,
                                   const std::vector<std::size_t>& columnOf,
-                                  const FieldRoles& roles, const TorSettings& settings) {
+                                  const zelio::FieldRoles& roles, const TorSettings& settings) {
   std::size_t index = 0;
   while (index < data.plans.size() && data.plans[index].name != roles.target) ++index;
   if (index == data.plans.size()) return "no target field was given";
-  const FieldPlan& plan = data.plans[index];
+  const zelio::FieldPlan& plan = data.plans[index];
   const std::string target = "the target '" + plan.name + "'";
   const int storage = plan.storage;
   if (storage == kStorageDate || storage == kStorageTime || storage == kStorageTimestamp) {
@@ -94,7 +94,7 @@ std::string ExplainExcludedTarget(const LoadedData& data, IRecordSource& source,
   }
 
   // Frequencies by value text, as the screening step counts them.
-  const WeightTally weights(data.plans, roles);
+  const zelio::WeightTally weights(data.plans, roles);
   const double categoryLimit =
       Limit(settings, "excludeFeatureIfHasManyUniqueCatogories", "maxNOfUniqueCategories");
   std::map<std::string, double> frequencies;
@@ -132,8 +132,8 @@ std::string ExplainExcludedTarget(const LoadedData& data, IRecordSource& source,
            "negative";
   }
   if (valid == 0.0) return target + " is missing in every record that counts";
-  const bool categorical = plan.level != Level::kContinuous;
-  if (plan.level == Level::kNominal && tooMany) {
+  const bool categorical = plan.level != zelio::Level::kContinuous;
+  if (plan.level == zelio::Level::kNominal && tooMany) {
     return target + " has more categories than maxNOfUniqueCategories (" +
            std::to_string(static_cast<long long>(categoryLimit)) + ") allows";
   }

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "DataLoader.h"
+#include "io/DataLoader.h"
 #include "torcommon13r/TorSettings.h"
 
 namespace zelcli {
 
 // One line naming the target and the likely reason it was excluded, from
 // the records of `source` (the build's: field i is column columnOf[i]).
-std::string ExplainExcludedTarget(const LoadedData& data, TorCommon_1_3::IRecordSource& source,
+std::string ExplainExcludedTarget(const zelio::LoadedData& data, TorCommon_1_3::IRecordSource& source,
                                   const std::vector<std::size_t>& columnOf,
-                                  const FieldRoles& roles,
+                                  const zelio::FieldRoles& roles,
                                   const TorCommon_1_3::TorSettings& settings);
 
 }  // namespace zelcli

@@ -9,7 +9,7 @@
 #include "ApplyCommand.h"
 #include "InverseCommand.h"
 #include "PrepareCommand.h"
-#include "SettingsFile.h"
+#include "io/SettingsFile.h"
 #include "frame/ZelFactory.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::string SettingsKeyHelp() {
   std::ostringstream out;
   out << "Settings keys (in --settings FILE.json or --set KEY=VALUE):\n";
   for (const auto& key : keys) {
-    std::string type = zelcli::SettingTypeName(key.type);
+    std::string type = zelio::SettingTypeName(key.type);
     type = type.substr(type.find(' ') + 1);
     out << "  " << key.name << std::string(width - key.name.size() + 2, ' ') << type
         << std::string(8 - std::min<std::size_t>(type.size(), 7), ' ') << "default "

@@ -1,6 +1,6 @@
-// What the fuzz targets share: a host that never interrupts, a quiet progress
-// line, a CSV loaded from memory, and a full build of loaded data through the
-// component, so that a target can take any input as far as the command would.
+// What the fuzz targets share: a host that never interrupts, a CSV loaded
+// from memory, and a full build of loaded data through the component, so
+// that a target can take any input as far as the command would.
 #ifndef ZELCRAFT_FUZZ_FUZZHOST_H_
 #define ZELCRAFT_FUZZ_FUZZHOST_H_
 
@@ -9,11 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "ColumnRecordSource.h"
-#include "DataLoader.h"
-#include "HostFields.h"
-#include "ProgressLine.h"
-#include "SchemaFile.h"
+#include "io/ColumnRecordSource.h"
+#include "io/DataLoader.h"
+#include "io/HostFields.h"
+#include "io/Schema.h"
 #include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "torcommon13r/TorSettings.h"
@@ -26,9 +25,9 @@ class NeverInterrupted : public TorCommon_1_3::IInterruptCheck {
 };
 
 // Loads `csv` as the command would; false when it is refused.
-inline bool Load(std::string_view csv, char delimiter, const zelcli::Schema& schema,
-                 const zelcli::FieldRoles& roles, zelcli::LoadedData* data) {
-  zelcli::LoadRequest request;
+inline bool Load(std::string_view csv, char delimiter, const zelio::Schema& schema,
+                 const zelio::FieldRoles& roles, zelio::LoadedData* data) {
+  zelio::LoadRequest request;
   request.path = "fuzz.csv";
   request.delimiter = delimiter;
   request.schema = &schema;
@@ -38,27 +37,23 @@ inline bool Load(std::string_view csv, char delimiter, const zelcli::Schema& sch
   request.chunkBytes = 64;
   request.threaded = false;
   NeverInterrupted interrupts;
-  std::ostringstream quiet;
-  zelcli::ProgressLine progress(quiet, false);
   std::string error;
-  return zelcli::LoadCsvText(request, csv, interrupts, progress, data, &error) ==
-         zelcli::LoadResult::kLoaded;
+  return zelio::LoadCsvText(request, csv, interrupts, zelio::ReadProgress::Silent(), data, &error) ==
+         zelio::LoadResult::kLoaded;
 }
 
 // Builds loaded data with `settings` and writes the document, as the command
 // does after loading. The targets need only that nothing breaks on the way;
 // the seed programs keep the document (empty when the build failed).
-inline std::string Build(const zelcli::LoadedData& data, const zelcli::FieldRoles& roles,
+inline std::string Build(const zelio::LoadedData& data, const zelio::FieldRoles& roles,
                          TorCommon_1_3::TorSettings& settings) {
-  zelcli::HostFields fields;
-  zelcli::BuildHostFields(data.plans, data.store, roles, &fields);
+  zelio::HostFields fields;
+  zelio::BuildHostFields(data.plans, data.store, roles, &fields);
   ZelFactory factory;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm(
       factory.CreateTorAlgorithm(settings, fields.variables));
   if (!algorithm) return std::string();
-  std::ostringstream quiet;
-  zelcli::ProgressLine progress(quiet, false);
-  zelcli::ColumnRecordSource source(data.store, fields.columnOf, progress);
+  zelio::ColumnRecordSource source(data.store, fields.columnOf, zelio::ReadProgress::Silent());
   const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
   if (status.GetCode() == 210012) {
     zelcli::ExplainExcludedTarget(data, source, fields.columnOf, roles, settings);

@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
   const std::string csv = Data();
   struct Setup {
     const char* name;
-    zelcli::FieldRoles roles;
+    zelio::FieldRoles roles;
     void (*settings)(TorCommon_1_3::TorSettings*);
   };
   const Setup setups[] = {
@@ -110,9 +110,9 @@ int main(int argc, char** argv) {
          s->SetDouble("unsupervisedMergingMinPercentageOfCases", 25);
        }},
   };
-  const zelcli::Schema schema;
+  const zelio::Schema schema;
   for (const Setup& setup : setups) {
-    zelcli::LoadedData data;
+    zelio::LoadedData data;
     if (!zelfuzz::Load(csv, ',', schema, setup.roles, &data)) return 1;
     TorCommon_1_3::TorSettings settings;
     setup.settings(&settings);

@@ -8,14 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "CsvWriter.h"
-#include "PreparedWriter.h"
-#include "RowDecoder.h"
+#include "io/CsvWriter.h"
+#include "io/PreparedWriter.h"
+#include "io/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace {
 
-class NullSink : public zelcli::ByteSink {
+class NullSink : public zelio::ByteSink {
  public:
   bool Write(std::string_view) override { return true; }
 };
@@ -44,10 +44,10 @@ std::vector<std::string> CellsFor(const zelapply::Program& program) {
 
 // Row r gives column c the cell r + c (quoted when r is odd, so that an
 // empty cell is the empty text), then evaluates and writes the row.
-void Replay(const zelapply::Program& program, zelcli::RowDecoder& decoder, std::size_t width,
-            const std::vector<std::string>& cells, zelcli::PreparedWriter* prepared) {
+void Replay(const zelapply::Program& program, zelio::RowDecoder& decoder, std::size_t width,
+            const std::vector<std::string>& cells, zelio::PreparedWriter* prepared) {
   zelapply::Frame frame = program.NewFrame();
-  std::vector<zelcli::CsvCell> row(width);
+  std::vector<zelio::CsvCell> row(width);
   for (std::size_t r = 0; r < cells.size(); ++r) {
     for (std::size_t c = 0; c < width; ++c) row[c] = {cells[(r + c) % cells.size()], r % 2 == 1};
     decoder.Decode(row, static_cast<int64_t>(r + 2), &frame);
@@ -65,17 +65,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (!zelapply::CompileDocument(text, &document).ok()) return 0;
   const zelapply::Program& program = *document.program;
 
-  std::vector<zelcli::CsvCell> header;
+  std::vector<zelio::CsvCell> header;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     header.push_back({program.fields()[i].name, false});
   }
   const std::vector<std::string> cells = CellsFor(program);
-  zelcli::RowDecoder decoder;
+  zelio::RowDecoder decoder;
   std::string error;
   if (decoder.BindByName(program, header, &error)) {
     NullSink sink;
-    zelcli::CsvWriter writer(sink, ',');
-    zelcli::PreparedWriter prepared(program, true, &writer);
+    zelio::CsvWriter writer(sink, ',');
+    zelio::PreparedWriter prepared(program, true, &writer);
     prepared.WriteHeader();
     Replay(program, decoder, header.size(), cells, &prepared);
     writer.Flush();
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const zelapply::Program& inverse = *document.inverse;
     for (std::size_t i = 0; i < inverse.inputCount(); ++i) {
       if (!inverse.IsRead(i)) continue;
-      zelcli::RowDecoder column;
+      zelio::RowDecoder column;
       column.Bind(inverse, i, 0);
       Replay(inverse, column, 1, cells, nullptr);
     }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CsvReader.h"
-#include "CsvStreamReader.h"
+#include "io/CsvReader.h"
+#include "io/CsvStreamReader.h"
 #include "FuzzHost.h"
 
 namespace {
@@ -19,10 +19,10 @@ namespace {
 template <typename Reader>
 std::string ReadAll(Reader& reader) {
   std::string rows;
-  std::vector<zelcli::CsvCell> cells;
+  std::vector<zelio::CsvCell> cells;
   while (reader.NextRow(&cells)) {
     rows += std::to_string(reader.rowLine()) + ":";
-    for (const zelcli::CsvCell& cell : cells) {
+    for (const zelio::CsvCell& cell : cells) {
       rows += std::to_string(cell.text.size()) + (cell.quoted ? "q" : "u");
       rows.append(cell.text);
     }
@@ -32,9 +32,9 @@ std::string ReadAll(Reader& reader) {
 }
 
 bool StreamedDiffers(std::string_view csv, char delimiter, std::size_t chunk) {
-  zelcli::CsvReader whole(csv, delimiter);
+  zelio::CsvReader whole(csv, delimiter);
   std::istringstream in{std::string(csv)};
-  zelcli::CsvStreamReader streamed(in, delimiter, chunk);
+  zelio::CsvStreamReader streamed(in, delimiter, chunk);
   return ReadAll(whole) != ReadAll(streamed);
 }
 
@@ -48,9 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string_view csv(reinterpret_cast<const char*>(bytes) + 1, size - 1);
 
   // Roles name header fields: the first as target, the last as weight.
-  zelcli::FieldRoles roles;
-  zelcli::CsvReader header(csv, delimiter);
-  std::vector<zelcli::CsvCell> cells;
+  zelio::FieldRoles roles;
+  zelio::CsvReader header(csv, delimiter);
+  std::vector<zelio::CsvCell> cells;
   if (header.NextRow(&cells) && !cells.empty()) {
     if (choice & 4) roles.target = std::string(cells.front().text);
     if ((choice & 8) && cells.size() > 1) roles.frequencyWeight = std::string(cells.back().text);
@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   if (StreamedDiffers(csv, delimiter, 4 + (choice >> 5))) __builtin_trap();
 
-  const zelcli::Schema schema;
-  zelcli::LoadedData data;
+  const zelio::Schema schema;
+  zelio::LoadedData data;
   if (!zelfuzz::Load(csv, delimiter, schema, roles, &data)) return 0;
   if (data.store.rows() <= 64 && data.store.names.size() <= 16) {
     TorCommon_1_3::TorSettings settings;

@@ -20,14 +20,14 @@ const char kData[] =
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(bytes), size);
-  zelcli::Schema schema;
+  zelio::Schema schema;
   std::string error;
-  if (!zelcli::ParseSchema(text, "fuzz.json", &schema, &error)) return 0;
-  zelcli::FieldRoles roles;
+  if (!zelio::ParseSchema(text, "fuzz.json", &schema, &error)) return 0;
+  zelio::FieldRoles roles;
   for (const auto& field : schema.fields) {
-    if (field.second.role == zelcli::Role::kTarget) roles.target = field.first;
+    if (field.second.role == zelio::Role::kTarget) roles.target = field.first;
   }
-  zelcli::LoadedData data;
+  zelio::LoadedData data;
   if (!zelfuzz::Load(kData, ',', schema, roles, &data)) return 0;
   TorCommon_1_3::TorSettings settings;
   zelfuzz::Build(data, roles, settings);

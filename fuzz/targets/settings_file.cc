@@ -8,7 +8,7 @@
 
 #include "FuzzHost.h"
 #include "SettingRanges.h"
-#include "SettingsFile.h"
+#include "io/SettingsFile.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ const char kData[] =
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string text(reinterpret_cast<const char*>(bytes), size);
-  const zelcli::SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
   TorCommon_1_3::TorSettings settings;
   std::vector<std::string> warnings;
   std::string error;
@@ -34,12 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       !zelcli::CheckSettingRanges(settings, &warnings, &error)) {
     return 0;
   }
-  zelcli::FieldRoles roles;
+  zelio::FieldRoles roles;
   roles.target = "s";
   roles.frequencyWeight = "w";
   settings.GetSettingValByName("analysisWeight", roles.analysisWeight);
-  const zelcli::Schema schema;
-  zelcli::LoadedData data;
+  const zelio::Schema schema;
+  zelio::LoadedData data;
   if (!zelfuzz::Load(kData, ',', schema, roles, &data)) return 0;
   zelfuzz::Build(data, roles, settings);
   return 0;

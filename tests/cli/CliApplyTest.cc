@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -7,7 +7,7 @@
 #include <regex>
 #include <string>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 #include "support/SchemaCheck.h"
 
 namespace clitest {

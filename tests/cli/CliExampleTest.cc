@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -22,7 +22,7 @@
 #include <functional>
 #include <thread>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

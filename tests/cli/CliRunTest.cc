@@ -11,7 +11,7 @@
 #include <regex>
 #include <thread>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -2,7 +2,7 @@
 // the document, and the errors they are refused with.
 #include <gtest/gtest.h>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "CsvRowParser.h"
-#include "cli/CliHarness.h"
+#include "io/CsvRowParser.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {
@@ -18,12 +18,12 @@ namespace {
 // The cells of each row, by the first cell (the header's is "field").
 std::map<std::string, std::vector<std::string>> Rows(const std::string& csv) {
   std::map<std::string, std::vector<std::string>> rows;
-  zelcli::CsvRowParser parser(',');
-  std::vector<zelcli::CsvCell> cells;
+  zelio::CsvRowParser parser(',');
+  std::vector<zelio::CsvCell> cells;
   std::size_t pos = 0;
-  while (parser.Next(csv, &pos, true, &cells) == zelcli::CsvRowParser::Result::kRow) {
+  while (parser.Next(csv, &pos, true, &cells) == zelio::CsvRowParser::Result::kRow) {
     std::vector<std::string> row;
-    for (const zelcli::CsvCell& cell : cells) row.emplace_back(cell.text);
+    for (const zelio::CsvCell& cell : cells) row.emplace_back(cell.text);
     rows[row.front()] = row;
   }
   return rows;

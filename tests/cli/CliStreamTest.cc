@@ -7,7 +7,7 @@
 
 #include <regex>
 
-#include "cli/CliHarness.h"
+#include "support/CliHarness.h"
 
 namespace clitest {
 namespace {

@@ -1,0 +1,48 @@
+// Parsers for the cell texts of a CSV file: whole numbers, decimal numbers,
+// dates, times of day and timestamps. Each accepts exactly its own form, with
+// no surrounding blanks, so that inference and loading agree on every cell.
+#ifndef ZELCRAFT_IO_CELLPARSER_H_
+#define ZELCRAFT_IO_CELLPARSER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zelio {
+
+// Optional sign and digits; false when the value does not fit 64 bits.
+bool ParseInteger(std::string_view text, int64_t* value);
+// Optional sign, digits with an optional point, optional exponent; rounded
+// correctly. Words such as "inf" or "nan" and overflowing values are refused.
+bool ParseReal(std::string_view text, double* value);
+// The short decimal form [+-]digits[.digits] as mantissa / 10^decimals,
+// when the mantissa stays below 2^53 and there are at most 22 decimals, so
+// that one division gives the double ParseReal gives; false otherwise (and
+// for a negative zero, which the division cannot give).
+bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals);
+// "YYYY-MM-DD" as the day number from 1970-01-01 (negative before it).
+bool ParseDate(std::string_view text, double* days);
+// "HH:MM:SS" with an optional fraction, as seconds since midnight.
+bool ParseTime(std::string_view text, double* seconds);
+// A date and a time joined by a blank or "T", as seconds since 1970-01-01.
+bool ParseTimestamp(std::string_view text, double* seconds);
+// A timestamp's calendar day (days from 1970-01-01) and time of day (seconds).
+bool ParseTimestampParts(std::string_view text, double* days, double* seconds);
+// What a column declared as dates or times reads: a timestamp there counts as
+// its calendar day or its time of day, so that the date and time steps derive
+// their parts from it. Building and replaying read cells alike.
+bool ParseDayCell(std::string_view text, double* days);
+bool ParseTimeOfDayCell(std::string_view text, double* seconds);
+
+// Days from 1970-01-01 to the given day of the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t year, int month, int day);
+
+// What a cell of the given storage (a TorStorage code) must look like, for
+// messages: "a number", "a date (YYYY-MM-DD)", ...
+const char* StorageNoun(int storage);
+// A cell's text in quotes for a message, shortened when long.
+std::string QuoteCell(std::string_view text);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_CELLPARSER_H_

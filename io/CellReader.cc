@@ -1,0 +1,74 @@
+#include "io/CellReader.h"
+
+#include "io/CellParser.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace zelio {
+
+using namespace TorCommon_1_3;
+
+namespace {
+
+bool IsMissingString(const FieldSpec& spec, std::string_view text) {
+  for (const std::string& missing : spec.missingStrings) {
+    if (missing == text) return true;
+  }
+  return false;
+}
+
+const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+}  // namespace
+
+double CellValue::Real() const {
+  // Both operands are exact, so the one rounding of the division gives the
+  // double nearest to the decimal, as parsing its text does.
+  return kind == kDecimal ? static_cast<double>(integer) / kPowersOfTen[decimals] : real;
+}
+
+CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
+  const std::string_view text = cell.text;
+  if (text.empty()) {
+    if (cell.quoted && storage_ == kStorageString && codes_ == nullptr) {
+      value->text = text;
+      return value->kind = CellValue::kText;
+    }
+    return value->kind = CellValue::kMissing;
+  }
+  if (codes_ != nullptr) {
+    if (spec_ != nullptr && IsMissingString(*spec_, text)) return value->kind = CellValue::kMissing;
+    const auto it = codes_->find(text);
+    if (it == codes_->end()) return value->kind = CellValue::kBad;
+    value->integer = it->second;
+    return value->kind = CellValue::kInteger;
+  }
+  bool ok = false;
+  switch (storage_) {
+    case kStorageInteger:
+      return value->kind = ParseInteger(text, &value->integer) ? CellValue::kInteger
+                                                                : CellValue::kBad;
+    case kStorageReal:
+      if (ParseShortDecimal(text, &value->integer, &value->decimals)) {
+        return value->kind = CellValue::kDecimal;
+      }
+      ok = ParseReal(text, &value->real);
+      break;
+    case kStorageDate:
+      ok = exact_ ? ParseDate(text, &value->real) : ParseDayCell(text, &value->real);
+      break;
+    case kStorageTime:
+      ok = exact_ ? ParseTime(text, &value->real) : ParseTimeOfDayCell(text, &value->real);
+      break;
+    case kStorageTimestamp:
+      ok = ParseTimestamp(text, &value->real);
+      break;
+    default:
+      value->text = text;
+      return value->kind = CellValue::kText;
+  }
+  return value->kind = ok ? CellValue::kReal : CellValue::kBad;
+}
+
+}  // namespace zelio

@@ -1,0 +1,57 @@
+// CellReader: reads the cells of one CSV column as one storage, the single
+// place that turns cell text into values, so the columns in memory and the
+// records of a streamed file get exactly the same values. An empty cell is
+// missing, except that a quoted empty cell is the empty text in a text
+// column; ordinal text is read as the codes 1..k of its categories, its
+// missing strings as missing. A column declared as dates or times also
+// reads timestamps as their day or time of day; while a storage is only
+// inferred, cells must have its exact form.
+#ifndef ZELCRAFT_IO_CELLREADER_H_
+#define ZELCRAFT_IO_CELLREADER_H_
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "io/CsvRowParser.h"
+#include "io/Schema.h"
+
+namespace zelio {
+
+struct CellValue {
+  enum Kind { kMissing, kInteger, kDecimal, kReal, kText, kBad };
+  Kind kind = kMissing;
+  int64_t integer = 0;  // kInteger, or the mantissa of kDecimal
+  int decimals = 0;     // kDecimal: the value is integer / 10^decimals
+  double real = 0.0;    // kReal
+  std::string_view text;  // kText
+
+  // A kDecimal or kReal value as its double.
+  double Real() const;
+};
+
+using CategoryCodes = std::map<std::string, int64_t, std::less<>>;
+
+class CellReader {
+ public:
+  // `codes` (ordinal text) and `spec` may be null; both must outlive the reader.
+  CellReader(int storage, const CategoryCodes* codes, const FieldSpec* spec, bool exact = false)
+      : storage_(storage), codes_(codes != nullptr && !codes->empty() ? codes : nullptr),
+        spec_(spec != nullptr && !spec->missingStrings.empty() ? spec : nullptr),
+        exact_(exact) {}
+
+  int storage() const { return storage_; }
+  // kBad when the text is not a value of the storage (or not a category).
+  CellValue::Kind Read(const CsvCell& cell, CellValue* value) const;
+
+ private:
+  int storage_;
+  const CategoryCodes* codes_;
+  const FieldSpec* spec_;  // null unless it names missing strings
+  bool exact_;             // dates and times only in their own form
+};
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_CELLREADER_H_

@@ -1,0 +1,236 @@
+#include "io/ColumnStore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "torcommon13r/TorVariable.h"
+
+namespace zelio {
+
+const double Column::kPowersOfTen[Column::kMaxDecimals + 1] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+namespace {
+
+bool IsReal(int storage) {
+  return storage != TorCommon_1_3::kStorageInteger && storage != TorCommon_1_3::kStorageString;
+}
+
+}  // namespace
+
+void Column::AppendMissing() {
+  if (missing_.empty()) missing_.assign(size_ / 64 + 1, 0);
+  if ((size_ & 63) == 0 && missing_.size() <= size_ / 64) missing_.push_back(0);
+  missing_[size_ >> 6] |= uint64_t{1} << (size_ & 63);
+  ++size_;
+  if (IsReal(storage_) && !decimal_) {
+    doubles_.push_back(0.0);
+  } else {
+    values_.Append(0);
+  }
+}
+
+void Column::AppendDouble(double value) {
+  if (decimal_) {
+    // A whole number (a day number, say) is a mantissa at the column's scale.
+    const double scaled = value * kPowersOfTen[scale_];
+    const bool whole = value == std::trunc(value) && !(value == 0.0 && std::signbit(value));
+    if (whole && std::fabs(scaled) < static_cast<double>(kMaxMantissa)) {
+      MarkPresent();
+      values_.Append(static_cast<int64_t>(scaled));
+      return;
+    }
+    LeaveDecimals();
+  }
+  MarkPresent();
+  doubles_.push_back(value);
+}
+
+void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
+  if (decimal_ && decimals > scale_) {
+    // More decimals than the column had: every mantissa takes the new scale,
+    // unless one of them would outgrow the exact range.
+    const double factor = kPowersOfTen[decimals - scale_];
+    bool fits = true;
+    for (std::size_t i = 0; i < values_.size() && fits; ++i) {
+      fits = std::fabs(static_cast<double>(values_.Get(i)) * factor) <
+             static_cast<double>(kMaxMantissa);
+    }
+    if (fits) {
+      PackedInts rescaled(values_.width());
+      rescaled.Reserve(values_.capacityBytes() / static_cast<std::size_t>(values_.width()));
+      const auto multiplier = static_cast<int64_t>(factor);
+      for (std::size_t i = 0; i < values_.size(); ++i) rescaled.Append(values_.Get(i) * multiplier);
+      values_ = std::move(rescaled);
+      scale_ = decimals;
+    }
+  }
+  if (decimal_ && decimals <= scale_) {
+    const double scaled = static_cast<double>(mantissa) * kPowersOfTen[scale_ - decimals];
+    if (std::fabs(scaled) < static_cast<double>(kMaxMantissa)) {
+      MarkPresent();
+      values_.Append(static_cast<int64_t>(scaled));
+      return;
+    }
+  }
+  // One division of exact operands: the correctly rounded value of the text.
+  AppendDouble(static_cast<double>(mantissa) / kPowersOfTen[decimals]);
+}
+
+void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
+                       double* out) const {
+  if (!decimal_) {
+    std::copy(doubles_.begin() + static_cast<std::ptrdiff_t>(first),
+              doubles_.begin() + static_cast<std::ptrdiff_t>(first + count), out);
+    return;
+  }
+  values_.GetRange(first, count, scratch);
+  const double power = kPowersOfTen[scale_];
+  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<double>(scratch[i]) / power;
+}
+
+void Column::LeaveDecimals() {
+  doubles_.reserve(values_.capacityBytes() / static_cast<std::size_t>(values_.width()));
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    doubles_.push_back(static_cast<double>(values_.Get(i)) / kPowersOfTen[scale_]);
+  }
+  values_ = PackedInts();
+  decimal_ = false;
+}
+
+namespace {
+
+uint32_t Load4(const char* p) {
+  uint32_t value;
+  std::memcpy(&value, p, sizeof value);
+  return value;
+}
+
+// Up to eight bytes as one number, each byte in its own place: two loads
+// that may overlap, or three single bytes, rather than a copy of variable
+// length, which goes through memory.
+uint64_t Pack(const char* p, std::size_t n) {
+  if (n >= 4) {
+    return Load4(p) | static_cast<uint64_t>(Load4(p + n - 4)) << (8 * (n - 4));
+  }
+  if (n == 0) return 0;
+  const auto byte = [p](std::size_t i) {
+    return static_cast<uint64_t>(static_cast<unsigned char>(p[i]));
+  };
+  return byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
+}
+
+uint64_t Mix(uint64_t low, uint64_t high) {
+  uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ull);
+  h ^= h >> 31;
+  h *= 0xBF58476D1CE4E5B9ull;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
+uint32_t Column::Code(std::string_view text) {
+  if (text.size() >= 16) {
+    const auto it = index_.find(text);
+    if (it != index_.end()) return it->second;
+    const uint32_t code = Add(text);
+    index_.emplace(*texts_[code], code);
+    return code;
+  }
+  // A short text is its own key: its bytes, zero-padded, with its length in
+  // the last byte, which the padding leaves free.
+  const uint64_t low = Pack(text.data(), std::min<std::size_t>(text.size(), 8));
+  const uint64_t high = (text.size() > 8 ? Pack(text.data() + 8, text.size() - 8) : 0) |
+                        static_cast<uint64_t>(text.size()) << 56;
+  if (shortTexts_.empty()) shortTexts_.resize(16);
+  const std::size_t mask = shortTexts_.size() - 1;
+  std::size_t slot = Mix(low, high) & mask;
+  for (;; slot = (slot + 1) & mask) {
+    const ShortText& entry = shortTexts_[slot];
+    if (entry.codePlusOne == 0) break;
+    if (entry.low == low && entry.high == high) return entry.codePlusOne - 1;
+  }
+  const uint32_t code = Add(text);
+  shortTexts_[slot] = {low, high, code + 1};
+  if (++shortCount_ * 2 > shortTexts_.size()) GrowShortTexts();
+  return code;
+}
+
+// Half full: twice the slots, every entry placed again.
+void Column::GrowShortTexts() {
+  std::vector<ShortText> old(shortTexts_.size() * 2);
+  old.swap(shortTexts_);
+  const std::size_t mask = shortTexts_.size() - 1;
+  for (const ShortText& entry : old) {
+    if (entry.codePlusOne == 0) continue;
+    std::size_t to = Mix(entry.low, entry.high) & mask;
+    while (shortTexts_[to].codePlusOne != 0) to = (to + 1) & mask;
+    shortTexts_[to] = entry;
+  }
+}
+
+uint32_t Column::Add(std::string_view text) {
+  dictionary_.emplace_back(text);
+  texts_.push_back(&dictionary_.back());
+  // The string, its text and the lookup entry, roughly.
+  dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
+  return static_cast<uint32_t>(texts_.size() - 1);
+}
+
+void Column::AppendText(std::string_view text) {
+  const uint32_t code = Code(text);
+  MarkPresent();
+  values_.Append(code);
+}
+
+void Column::DropValues() {
+  size_ = 0;
+  missing_ = decltype(missing_)();
+  values_ = PackedInts();
+  doubles_ = decltype(doubles_)();
+  decimal_ = true;
+  scale_ = 0;
+}
+
+void Column::Reserve(std::size_t rows) {
+  if (IsReal(storage_) && !decimal_) {
+    doubles_.reserve(rows);
+  } else {
+    values_.Reserve(rows);
+  }
+}
+
+void Column::ShrinkToFit() {
+  values_.ShrinkToFit();
+  doubles_.shrink_to_fit();
+  missing_.shrink_to_fit();
+}
+
+void Column::IntegersToReals() {
+  if (storage_ != TorCommon_1_3::kStorageInteger) return;
+  storage_ = TorCommon_1_3::kStorageReal;
+  decimal_ = true;
+  scale_ = 0;
+  // Mantissas at scale 0 are the whole numbers themselves, while exact.
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    if (std::llabs(values_.Get(i)) >= kMaxMantissa) {
+      LeaveDecimals();
+      return;
+    }
+  }
+}
+
+std::size_t Column::MemoryBytes() const {
+  return values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
+         missing_.capacity() * sizeof(uint64_t) + dictionaryBytes_;
+}
+
+std::size_t ColumnStore::MemoryBytes() const {
+  std::size_t bytes = 0;
+  for (const Column& column : columns) bytes += column.MemoryBytes();
+  return bytes;
+}
+
+}  // namespace zelio

@@ -1,0 +1,147 @@
+// ColumnStore: the data set held in memory as typed columns, so the data
+// passes replay it without parsing it again. Columns are compact: whole
+// numbers and the dictionary codes of texts take the narrowest of 1, 2, 4
+// or 8 bytes that fits every value; decimal numbers with few digits
+// ("0.23", "61.5") are kept as whole-number mantissas over a power of ten
+// shared by the column, and read back by one division, which gives exactly
+// the double the decimal text parses to; other numbers are doubles. Missing
+// values take one bit each, and only in columns that have any.
+#ifndef ZELCRAFT_IO_COLUMNSTORE_H_
+#define ZELCRAFT_IO_COLUMNSTORE_H_
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "io/HugePageAllocator.h"
+#include "io/PackedInts.h"
+
+namespace zelio {
+
+class Column {
+ public:
+  // `storage` is a TorStorage code; it decides which Append and getter apply.
+  explicit Column(int storage) : storage_(storage) {}
+  Column(const Column&) = delete;
+  Column& operator=(const Column&) = delete;
+  Column(Column&&) = default;
+  Column& operator=(Column&&) = default;
+
+  int storage() const { return storage_; }
+  std::size_t size() const { return size_; }
+
+  bool IsMissing(std::size_t row) const {
+    return !missing_.empty() && ((missing_[row >> 6] >> (row & 63)) & 1) != 0;
+  }
+  int64_t Integer(std::size_t row) const { return values_.Get(row); }
+  double Double(std::size_t row) const {
+    if (!decimal_) return doubles_[row];
+    return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
+  }
+  const std::string& Text(std::size_t row) const { return *texts_[TextCode(row)]; }
+  const std::string& TextOfCode(std::size_t code) const { return *texts_[code]; }
+  bool HasMissing() const { return !missing_.empty(); }
+  std::size_t TextCode(std::size_t row) const { return static_cast<std::size_t>(values_.Get(row)); }
+  std::size_t DistinctTexts() const { return dictionary_.size(); }
+  // Rows [first, first + count) at once, which costs less than row by row:
+  // whole numbers or text codes, and reals (missing rows hold 0).
+  void IntegersAt(std::size_t first, std::size_t count, int64_t* out) const {
+    values_.GetRange(first, count, out);
+  }
+  void DoublesAt(std::size_t first, std::size_t count, int64_t* scratch, double* out) const;
+
+  void AppendMissing();
+  void AppendInteger(int64_t value) {
+    MarkPresent();
+    values_.Append(value);
+  }
+  void AppendDouble(double value);
+  // The decimal number mantissa / 10^decimals, as its text was written
+  // (|mantissa| below 2^53, at most 22 decimals).
+  void AppendDecimal(int64_t mantissa, int decimals) {
+    if (decimal_ && decimals == scale_) {
+      MarkPresent();
+      values_.Append(mantissa);
+    } else {
+      AppendOtherDecimal(mantissa, decimals);
+    }
+  }
+  void AppendText(std::string_view text);
+  // Adds the text to the dictionary only: a streamed column counts its
+  // categories without holding a value per row.
+  void CountText(std::string_view text) { Code(text); }
+  // Lets go of the values, keeping the dictionary.
+  void DropValues();
+
+  // Room for `rows` values, from an estimate of the row count.
+  void Reserve(std::size_t rows);
+  // Gives back what the estimate reserved beyond the values.
+  void ShrinkToFit();
+  // Whole numbers become reals of the same values: a column inferred as
+  // whole numbers met its first decimal.
+  void IntegersToReals();
+  // Bytes held, reserved room included.
+  std::size_t MemoryBytes() const;
+
+  // The column's decimal mantissas are exact while they stay below 2^53 and
+  // the power of ten is exact as a double.
+  static constexpr int kMaxDecimals = 22;
+  static constexpr int64_t kMaxMantissa = int64_t{1} << 53;
+
+ private:
+  static const double kPowersOfTen[kMaxDecimals + 1];
+
+  void MarkPresent() {
+    if (!missing_.empty() && (size_ & 63) == 0) missing_.push_back(0);
+    ++size_;
+  }
+  // A decimal at another scale than the column's.
+  void AppendOtherDecimal(int64_t mantissa, int decimals);
+  // From then on every value is a double.
+  void LeaveDecimals();
+  // The text's dictionary code, added when new.
+  uint32_t Code(std::string_view text);
+  // A new text at the end of the dictionary; its code.
+  uint32_t Add(std::string_view text);
+  void GrowShortTexts();
+
+  int storage_;
+  std::size_t size_ = 0;
+  // One bit per row; empty while nothing is missing.
+  std::vector<uint64_t, HugePageAllocator<uint64_t>> missing_;
+  // Whole numbers, dictionary codes, or the mantissas of decimal numbers.
+  PackedInts values_;
+  bool decimal_ = true;  // reals: mantissas in values_ rather than doubles_
+  int scale_ = 0;        // reals: the decimals of every mantissa
+  std::vector<double, HugePageAllocator<double>> doubles_;
+  // A deque keeps its strings in place, so the index may view them.
+  std::deque<std::string> dictionary_;
+  std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more
+  // Texts under 16 bytes, most categories, are found in an open-addressing
+  // table keyed by their bytes, without hashing or comparing strings;
+  // longer ones in the index.
+  struct ShortText {
+    uint64_t low;
+    uint64_t high;
+    uint32_t codePlusOne;  // 0: a free slot
+  };
+  std::vector<ShortText> shortTexts_;
+  std::size_t shortCount_ = 0;
+  std::unordered_map<std::string_view, uint32_t> index_;
+  std::size_t dictionaryBytes_ = 0;
+};
+
+struct ColumnStore {
+  std::vector<std::string> names;
+  std::vector<Column> columns;
+
+  std::size_t rows() const { return columns.empty() ? 0 : columns.front().size(); }
+  std::size_t MemoryBytes() const;
+};
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_COLUMNSTORE_H_

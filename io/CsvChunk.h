@@ -1,0 +1,99 @@
+// CsvChunk and CsvChunkReader: a CSV file read in chunks of whole rows, each
+// chunk split into cells that stay valid until the chunk is reused, so one
+// thread can split the next chunk while another converts this one. Rows
+// follow the rules of CsvRowParser; a leading UTF-8 byte-order mark is
+// skipped. A row longer than a chunk makes that chunk larger; otherwise
+// memory does not grow with the input.
+#ifndef ZELCRAFT_IO_CSVCHUNK_H_
+#define ZELCRAFT_IO_CSVCHUNK_H_
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/CsvRowParser.h"
+#include "io/HugePageAllocator.h"
+
+namespace zelio {
+
+// A byte buffer that grows without clearing what it gains: the chunks are
+// refilled from the file at once. It takes whole huge pages once it is
+// large, since it is refilled over and over.
+class ChunkBuffer {
+ public:
+  const char* data() const { return bytes_.data(); }
+  char* data() { return bytes_.data(); }
+  std::size_t size() const { return size_; }
+  std::string_view view() const { return std::string_view(bytes_.data(), size_); }
+  // Keeps the first `size()` bytes; the room after them is uninitialised.
+  void Reserve(std::size_t capacity);
+  void Resize(std::size_t size) { size_ = size; }  // within the reserved room
+
+ private:
+  std::vector<char, HugePageAllocator<char>> bytes_;
+  std::size_t size_ = 0;
+};
+
+struct CsvChunk {
+  std::size_t rows() const { return rowEnds.size(); }
+  // Cells [RowBegin(r), rowEnds[r]) make row r.
+  std::size_t RowBegin(std::size_t r) const { return r == 0 ? 0 : rowEnds[r - 1]; }
+  CsvCell Cell(std::size_t i) const {
+    const CellRef cell = cells[i];
+    const uint32_t size = cell.size & kSizeMask;
+    const char* base = (cell.size & kInExtra) != 0 ? extra.data() : text.data();
+    return {std::string_view(base + cell.offset, size), (cell.size & kQuoted) != 0};
+  }
+  void Clear();
+
+  static constexpr uint32_t kQuoted = 1u << 31;
+  static constexpr uint32_t kInExtra = 1u << 30;
+  static constexpr uint32_t kSizeMask = kInExtra - 1;
+
+  struct CellRef {
+    uint32_t offset;
+    uint32_t size;  // with the flags above
+  };
+
+  ChunkBuffer text;   // the chunk's bytes, as read
+  std::string extra;  // cells whose doubled quotes were made single
+  std::vector<CellRef, HugePageAllocator<CellRef>> cells;
+  std::vector<uint32_t> rowEnds;
+  std::vector<int64_t> lines;    // the line each row starts on
+  uint64_t bytesRead = 0;        // of the input, up to the end of this chunk's read
+  std::string error;             // set on the chunk at which reading failed
+  bool last = false;             // no chunk follows
+};
+
+class CsvChunkReader {
+ public:
+  static constexpr std::size_t kDefaultChunk = 1 << 20;
+
+  // `in` (opened in binary mode) must outlive the reader.
+  CsvChunkReader(std::istream& in, char delimiter, std::size_t chunk = kDefaultChunk);
+
+  // Fills `chunk` with the next rows. A chunk marked last ends the input
+  // (it may hold no rows); one with an error ends it too, after the rows
+  // before the malformed one.
+  void Next(CsvChunk* chunk);
+
+ private:
+  bool Read(ChunkBuffer* buffer, std::size_t bytes);
+
+  std::istream& in_;
+  std::size_t chunk_;
+  CsvRowParser parser_;
+  std::string carry_;  // the start of a row the previous chunk could not finish
+  bool final_ = false;
+  bool started_ = false;
+  bool failed_ = false;
+  uint64_t bytesRead_ = 0;
+  std::size_t expectedCells_ = 0;  // a chunk's cells, from the chunks so far
+  std::size_t expectedRows_ = 0;
+};
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_CSVCHUNK_H_

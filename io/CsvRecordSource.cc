@@ -1,0 +1,90 @@
+#include "io/CsvRecordSource.h"
+
+#include <utility>
+
+#include "torcommon13r/TorVariable.h"
+
+namespace zelio {
+
+using namespace TorCommon_1_3;
+
+CsvRecordSource::CsvRecordSource(const CsvSourceFile& file, const std::vector<FieldPlan>& plans,
+                                 std::vector<std::size_t> columnOf, ReadProgress& progress)
+    : file_(file), columnOf_(std::move(columnOf)), progress_(progress), record_(columnOf_.size()) {
+  for (std::size_t c : columnOf_) {
+    readers_.emplace_back(plans[c].storage, &plans[c].codes, plans[c].spec);
+  }
+  Rewind();
+}
+
+CsvRecordSource::~CsvRecordSource() = default;
+
+void CsvRecordSource::Fail(const std::string& what) {
+  if (error_.empty()) error_ = file_.path + ": " + what;
+}
+
+void CsvRecordSource::Rewind() {
+  // The pipeline goes first: its helper thread reads through the reader.
+  pipeline_.reset();
+  reader_.reset();
+  in_.close();
+  in_.clear();
+  next_ = 0;
+  chunk_ = nullptr;
+  last_ = false;
+  if (!error_.empty()) return;
+  in_.open(file_.path, std::ios::binary);
+  if (!in_) return Fail("cannot open the file again");
+  reader_ = std::make_unique<CsvChunkReader>(in_, file_.delimiter, file_.chunkBytes);
+  pipeline_ = std::make_unique<ChunkPipeline>(*reader_, file_.threaded);
+  if (!NextRow()) Fail("the file changed while it was read");  // the header
+}
+
+bool CsvRecordSource::NextRow() {
+  if (chunk_ != nullptr && ++row_ < chunk_->rows()) return true;
+  while (!last_) {
+    chunk_ = &pipeline_->Next();
+    row_ = 0;
+    last_ = chunk_->last;
+    if (!chunk_->error.empty()) return false;
+    if (chunk_->rows() > 0) return true;
+  }
+  chunk_ = nullptr;
+  return false;
+}
+
+const RawRecord* CsvRecordSource::NextRecord() {
+  if (!HasMoreRecords()) return nullptr;
+  if (!NextRow() || chunk_->rowEnds[row_] - chunk_->RowBegin(row_) != file_.columns) {
+    Fail("the file changed while it was read");
+    return nullptr;
+  }
+  const std::size_t begin = chunk_->RowBegin(row_);
+  for (std::size_t i = 0; i < columnOf_.size(); ++i) {
+    const CellReader& reader = readers_[i];
+    RawData& value = record_[i];
+    switch (reader.Read(chunk_->Cell(begin + columnOf_[i]), &value_)) {
+      case CellValue::kInteger:
+        value.SetInteger(value_.integer);
+        break;
+      case CellValue::kDecimal:
+      case CellValue::kReal:
+        value.SetDouble(value_.Real(), reader.storage());
+        break;
+      case CellValue::kText:
+        value.SetString(value_.text.data(), value_.text.size());
+        break;
+      case CellValue::kMissing:
+        value.SetMissingValue(reader.storage());
+        break;
+      default:
+        Fail("the file changed while it was read");
+        return nullptr;
+    }
+  }
+  ++next_;
+  if ((next_ & 0xFFF) == 0) progress_.Records(next_);
+  return &record_;
+}
+
+}  // namespace zelio

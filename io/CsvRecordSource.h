@@ -1,0 +1,73 @@
+// CsvRecordSource: the record source of a streamed build. Every pass reads
+// the CSV file again, in chunks split on a helper thread while the
+// component works through the previous one, and turns each row into a
+// record with the same cell readers as the loader, so the records are those
+// the columns in memory would give. Memory grows with the fields, not the
+// rows. A file that no longer matches what the first read found (fewer or
+// more rows, a row that does not read) ends the pass, and error() says so.
+#ifndef ZELCRAFT_IO_CSVRECORDSOURCE_H_
+#define ZELCRAFT_IO_CSVRECORDSOURCE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "io/CellReader.h"
+#include "io/ChunkPipeline.h"
+#include "io/FieldPlan.h"
+#include "io/ReadProgress.h"
+#include "frame/host/HostInterfaces.h"
+
+namespace zelio {
+
+struct CsvSourceFile {
+  std::string path;
+  char delimiter = ',';
+  int64_t rows = 0;  // the records the first read found
+  std::size_t columns = 0;
+  bool threaded = true;
+  std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
+};
+
+class CsvRecordSource : public TorCommon_1_3::IRecordSource {
+ public:
+  // Field i of each record is column columnOf[i], read as plans[columnOf[i]];
+  // the plans and the progress line must outlive the source.
+  CsvRecordSource(const CsvSourceFile& file, const std::vector<FieldPlan>& plans,
+                  std::vector<std::size_t> columnOf, ReadProgress& progress);
+  ~CsvRecordSource() override;
+
+  bool HasMoreRecords() override { return error_.empty() && next_ < file_.rows; }
+  int64_t GetRecordCount() const override { return file_.rows; }
+  void Rewind() override;
+  const TorCommon_1_3::RawRecord* NextRecord() override;
+
+  // Empty while the file reads as it did.
+  const std::string& error() const { return error_; }
+
+ private:
+  bool NextRow();
+  void Fail(const std::string& what);
+
+  CsvSourceFile file_;
+  std::vector<std::size_t> columnOf_;
+  std::vector<CellReader> readers_;
+  ReadProgress& progress_;
+  std::ifstream in_;
+  std::unique_ptr<CsvChunkReader> reader_;
+  std::unique_ptr<ChunkPipeline> pipeline_;
+  const CsvChunk* chunk_ = nullptr;
+  std::size_t row_ = 0;  // in chunk_
+  bool last_ = false;    // chunk_ is the last one
+  TorCommon_1_3::RawRecord record_;
+  CellValue value_;
+  int64_t next_ = 0;
+  std::string error_;
+};
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_CSVRECORDSOURCE_H_

@@ -1,0 +1,85 @@
+// CsvRowParser: the cell splitting shared by the CSV readers. It parses one
+// row (RFC 4180: quoted cells may hold delimiters, doubled quotes and line
+// breaks; lines end with LF, CRLF or CR) from a window of the input and
+// checks that every cell is text an XML document can carry: valid UTF-8
+// without NUL or other control characters except tab and line breaks, and
+// without U+FFFE or U+FFFF, since every name and category may end up in a
+// document. A window that ends inside a row is
+// reported as incomplete, so a streaming reader can fetch more and retry;
+// a window marked final holds the rest of the input.
+#ifndef ZELCRAFT_IO_CSVROWPARSER_H_
+#define ZELCRAFT_IO_CSVROWPARSER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelio {
+
+struct CsvCell {
+  std::string_view text;  // without the quotes, doubled quotes made single
+  bool quoted = false;
+};
+
+class CsvRowParser {
+ public:
+  enum class Result { kRow, kEnd, kError, kIncomplete };
+
+  // Where a cell's text is: `size` bytes at `offset` of the window, or of
+  // scratch() when its doubled quotes were made single.
+  struct Span {
+    std::size_t offset;
+    std::size_t size;
+    bool inScratch;
+    bool quoted;
+  };
+
+  explicit CsvRowParser(char delimiter);
+
+  // Parses the row at `*pos` of `window` into `cells` and advances `*pos`
+  // past it. The cell texts view `window` or the parser's scratch buffer and
+  // stay valid until the next call. kIncomplete consumes nothing; after
+  // kError, error() tells the line and column and every later call fails.
+  Result Next(std::string_view window, std::size_t* pos, bool final, std::vector<CsvCell>* cells);
+  // The same, leaving the row in spans() (valid until the next call), for
+  // a reader that keeps offsets rather than views.
+  Result NextSpans(std::string_view window, std::size_t* pos, bool final);
+  const std::vector<Span>& spans() const { return spans_; }
+  const std::string& scratch() const { return scratch_; }
+
+  const std::string& error() const { return error_; }
+  // The line on which the row last read started (1-based).
+  int64_t rowLine() const { return rowLine_; }
+  // Back to line 1, forgetting any error.
+  void Reset();
+
+ private:
+  enum class Step { kDone, kError, kIncomplete };
+  // What a byte is to the splitter: plain, a byte that ends an unquoted
+  // cell, or one whose cell must be checked as text a document can carry.
+  enum : unsigned char { kPlain = 0, kEnds = 1, kCheck = 2 };
+
+  // `*check` gains kCheck when the cell holds a byte to check.
+  Step ReadQuoted(std::string_view window, std::size_t* pos, bool final, std::size_t column,
+                  Span* span, unsigned char* check);
+  Step Fail(int64_t line, std::size_t column, const std::string& what);
+
+  char delimiter_;
+  unsigned char classes_[256];
+  int64_t line_ = 1;
+  int64_t rowLine_ = 0;
+  std::string error_;
+  std::vector<Span> spans_;
+  std::string scratch_;
+};
+
+// The offset of the first byte of `text` that a document cannot carry, with
+// `what` saying why, or npos: text must be well-formed UTF-8 (no overlong
+// forms, surrogates or code points above U+10FFFF) without control
+// characters other than tab, LF and CR, and without U+FFFE and U+FFFF.
+std::size_t FindUnwritable(std::string_view text, std::string* what);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_CSVROWPARSER_H_

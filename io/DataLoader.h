@@ -1,0 +1,64 @@
+// DataLoader: reads a CSV file into typed columns in one read. The file is
+// read in chunks of whole rows (split on a helper thread while the previous
+// chunk is converted), never held whole. Each column is stored as the
+// storage its cells so far allow, and the inference of its final storage
+// runs alongside: whole numbers that meet a decimal become reals in place,
+// and the rare column that turns out to be text after holding other values
+// is read again from the file on its own. Columns are sized from an
+// estimate of the row count taken from the first chunk.
+//
+// When the columns would take more memory than the limit allows (or when
+// streaming is asked for), the values are not kept: the first read then
+// only infers the storages and counts the categories of text columns, and
+// the data passes read the file again (CsvRecordSource). The weights are
+// checked row by row as the component will read them, and a file without
+// records is an input error.
+#ifndef ZELCRAFT_IO_DATALOADER_H_
+#define ZELCRAFT_IO_DATALOADER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "io/ColumnStore.h"
+#include "io/CsvChunk.h"
+#include "io/FieldPlan.h"
+#include "io/ReadProgress.h"
+#include "io/Schema.h"
+#include "frame/host/HostInterfaces.h"
+
+namespace zelio {
+
+enum class LoadResult { kLoaded, kInputError, kInterrupted };
+
+struct LoadedData {
+  // The names and columns; streamed columns hold only the dictionaries.
+  ColumnStore store;
+  std::vector<FieldPlan> plans;
+  int64_t rows = 0;
+  bool streamed = false;
+  int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
+};
+
+struct LoadRequest {
+  std::string path;
+  char delimiter = ',';
+  const Schema* schema = nullptr;
+  FieldRoles roles;
+  bool stream = false;         // never keep the values
+  uint64_t memoryLimit = 0;    // stream when the columns would exceed it; 0: no limit
+  bool threaded = true;        // split chunks on a helper thread
+  std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
+};
+
+LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
+                   ReadProgress& progress, LoadedData* data, std::string* error);
+// The same for the file's text, which must outlive the call.
+LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
+                       TorCommon_1_3::IInterruptCheck& interrupts, ReadProgress& progress,
+                       LoadedData* data, std::string* error);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_DATALOADER_H_

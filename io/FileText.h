@@ -1,0 +1,27 @@
+// Reading a whole input file or opening one as a stream, and JSON files on
+// top of it, with error messages that name the file. A directory is refused
+// like an unreadable file, and a JSON object that gives a key twice is
+// refused.
+#ifndef ZELCRAFT_IO_FILETEXT_H_
+#define ZELCRAFT_IO_FILETEXT_H_
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+
+namespace zelio {
+
+bool ReadFileText(const std::string& path, std::string* text, std::string* error);
+// Opens a file to be read as a stream, with the same refusals.
+bool OpenFileStream(const std::string& path, std::ifstream* in, std::string* error);
+
+// Objects keep the order of their keys, so messages and labels follow the file.
+bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error);
+// The same for text already read; `name` prefixes the messages.
+bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,
+                   std::string* error);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_FILETEXT_H_

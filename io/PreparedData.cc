@@ -1,0 +1,84 @@
+#include "io/PreparedData.h"
+
+#include <vector>
+
+#include "io/CsvWriter.h"
+#include "io/PreparedWriter.h"
+#include "apply/Document.h"
+
+namespace zelio {
+
+namespace {
+
+using zelapply::ValueType;
+
+// Rows between two looks at the interrupt flag and the progress line.
+constexpr std::size_t kCheckEvery = 4096;
+
+// Record storages and value types share their numbering.
+void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
+  const auto type = static_cast<ValueType>(data.GetStorage());
+  if (data.IsMissing()) {
+    value->SetMissing(type);
+  } else if (type == ValueType::kInteger) {
+    value->SetInteger(data.GetInteger());
+  } else if (type == ValueType::kString) {
+    value->SetText(data.GetString());
+  } else {
+    value->SetReal(data.GetDouble(), type);
+  }
+}
+
+}  // namespace
+
+PreparedDataResult WritePreparedData(const std::string& document,
+                                     TorCommon_1_3::IRecordSource& source,
+                                     const std::vector<std::string>& names, ByteSink& output,
+                                     char delimiter,
+                                     TorCommon_1_3::IInterruptCheck& interrupts,
+                                     ReadProgress& progress, std::string* error) {
+  zelapply::CompiledDocument compiled;
+  const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
+  if (!status.ok()) {
+    *error = "the document cannot be replayed: " + status.message();
+    return PreparedDataResult::kBadDocument;
+  }
+  const zelapply::Program& program = *compiled.program;
+  // Every field of the document is a field that was handed to the component.
+  std::vector<std::pair<std::size_t, std::size_t>> inputs;
+  for (std::size_t i = 0; i < program.inputCount(); ++i) {
+    const std::string& name = program.fields()[i].name;
+    std::size_t c = 0;
+    while (c < names.size() && names[c] != name) ++c;
+    if (c == names.size()) {
+      *error = "the document's field '" + name + "' is not a column of the data";
+      return PreparedDataResult::kBadDocument;
+    }
+    if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
+  }
+
+  CsvWriter writer(output, delimiter);
+  PreparedWriter prepared(program, false, &writer);
+  prepared.WriteHeader();
+  progress.StartPhase("writing prepared data");
+  zelapply::Frame frame = program.NewFrame();
+  source.Rewind();
+  std::size_t row = 0;
+  while (source.HasMoreRecords()) {
+    const TorCommon_1_3::RawRecord* record = source.NextRecord();
+    if (record == nullptr) break;
+    ++row;
+    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    program.Evaluate(&frame);
+    prepared.WriteRow(frame);
+    if (row % kCheckEvery == 0) {
+      if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
+      progress.Records(static_cast<int64_t>(row));
+    }
+  }
+  progress.Records(static_cast<int64_t>(row));
+  writer.Flush();
+  return PreparedDataResult::kWritten;
+}
+
+}  // namespace zelio

@@ -1,0 +1,31 @@
+// PreparedData: the prepared training data that `prepare --data-out`
+// writes. The document just built is compiled and replayed over the records
+// the build read (the columns in memory, or the streamed file once more), so
+// the data set is exactly what `zelcraft apply` would make of the same file.
+#ifndef ZELCRAFT_IO_PREPAREDDATA_H_
+#define ZELCRAFT_IO_PREPAREDDATA_H_
+
+#include <string>
+#include <vector>
+
+#include "io/ByteSink.h"
+#include "io/ReadProgress.h"
+#include "frame/host/HostInterfaces.h"
+
+namespace zelio {
+
+enum class PreparedDataResult { kWritten, kInterrupted, kBadDocument };
+
+// Writes the CSV text to `output`, which the caller opened and finishes
+// (a failed write is the sink's to report). Field i of each record of
+// `source` is the field named names[i].
+PreparedDataResult WritePreparedData(const std::string& document,
+                                     TorCommon_1_3::IRecordSource& source,
+                                     const std::vector<std::string>& names, ByteSink& output,
+                                     char delimiter,
+                                     TorCommon_1_3::IInterruptCheck& interrupts,
+                                     ReadProgress& progress, std::string* error);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_PREPAREDDATA_H_

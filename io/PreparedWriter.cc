@@ -1,0 +1,23 @@
+#include "io/PreparedWriter.h"
+
+namespace zelio {
+
+PreparedWriter::PreparedWriter(const zelapply::Program& program, bool allDerived, CsvWriter* writer)
+    : program_(program), writer_(writer) {
+  const std::vector<zelapply::FieldInfo>& fields = program.fields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].enabled || (allDerived && fields[i].derived)) fields_.push_back(i);
+  }
+}
+
+void PreparedWriter::WriteHeader() {
+  for (std::size_t field : fields_) writer_->Text(program_.fields()[field].name);
+  writer_->EndRow();
+}
+
+void PreparedWriter::WriteRow(const zelapply::Frame& frame) {
+  for (std::size_t field : fields_) writer_->Value(frame[field]);
+  writer_->EndRow();
+}
+
+}  // namespace zelio

@@ -1,0 +1,126 @@
+#include "io/RowDecoder.h"
+
+#include <algorithm>
+
+#include "io/CellParser.h"
+#include "apply/Numbers.h"
+
+namespace zelio {
+
+using zelapply::Value;
+using zelapply::ValueType;
+
+void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::size_t column) {
+  const zelapply::FieldInfo& info = program.fields()[field];
+  Binding binding{field, column, info.name, info.type, {}, 0, 0, {}};
+  if (info.type != ValueType::kString && info.type != ValueType::kUndefined) {
+    for (const zelapply::FieldValue& value : info.values) {
+      Value labelled;
+      if (value.displayValue.empty() || value.property != "valid" ||
+          !zelapply::ConvertText(value.value, info.type, &labelled)) {
+        continue;
+      }
+      binding.labels.emplace_back(value.displayValue, labelled);
+    }
+    std::stable_sort(binding.labels.begin(), binding.labels.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+  }
+  bindings_.push_back(std::move(binding));
+}
+
+bool RowDecoder::BindByName(const zelapply::Program& program, const std::vector<CsvCell>& header,
+                            std::string* error) {
+  for (std::size_t i = 0; i < program.inputCount(); ++i) {
+    const std::string& name = program.fields()[i].name;
+    std::size_t column = header.size();
+    for (std::size_t c = 0; c < header.size(); ++c) {
+      if (header[c].text != name) continue;
+      if (column != header.size()) {
+        *error = "column '" + name + "' appears twice";
+        return false;
+      }
+      column = c;
+    }
+    if (column == header.size()) {
+      *error = "the document's field '" + name + "' is not a column of the data";
+      return false;
+    }
+    if (program.IsRead(i) || program.fields()[i].enabled) Bind(program, i, column);
+  }
+  return true;
+}
+
+bool RowDecoder::ReadCell(const Binding& binding, const CsvCell& cell, Value* value) const {
+  const std::string_view text = cell.text;
+  if (text.empty()) {
+    if (cell.quoted && binding.type == ValueType::kString) {
+      value->SetText(text);
+    } else {
+      value->SetMissing(binding.type);
+    }
+    return true;
+  }
+  int64_t integer;
+  double real;
+  switch (binding.type) {
+    case ValueType::kInteger:
+      if (!ParseInteger(text, &integer)) break;
+      value->SetInteger(integer);
+      return true;
+    case ValueType::kReal:
+      if (!ParseReal(text, &real)) break;
+      value->SetReal(real);
+      return true;
+    case ValueType::kDate:
+      if (!ParseDayCell(text, &real)) break;
+      value->SetReal(real, ValueType::kDate);
+      return true;
+    case ValueType::kTime:
+      if (!ParseTimeOfDayCell(text, &real)) break;
+      value->SetReal(real, ValueType::kTime);
+      return true;
+    case ValueType::kTimestamp:
+      if (!ParseTimestamp(text, &real)) break;
+      value->SetReal(real, ValueType::kTimestamp);
+      return true;
+    default:
+      value->SetText(text);
+      return true;
+  }
+  const auto label = std::lower_bound(binding.labels.begin(), binding.labels.end(), text,
+                                      [](const std::pair<std::string, Value>& entry,
+                                         std::string_view key) { return entry.first < key; });
+  if (label != binding.labels.end() && label->first == text) {
+    value->Assign(label->second);
+    return true;
+  }
+  value->SetMissing(binding.type);
+  return false;
+}
+
+void RowDecoder::Decode(const std::vector<CsvCell>& row, int64_t line, zelapply::Frame* frame) {
+  for (Binding& binding : bindings_) {
+    const CsvCell& cell = row[binding.column];
+    if (ReadCell(binding, cell, &(*frame)[binding.field])) continue;
+    if (binding.unreadable++ == 0) {
+      binding.firstLine = line;
+      binding.firstText = cell.text;
+    }
+  }
+}
+
+std::vector<std::string> RowDecoder::Warnings(const std::string& path) const {
+  std::vector<std::string> warnings;
+  for (const Binding& binding : bindings_) {
+    if (binding.unreadable == 0) continue;
+    warnings.push_back(path + ": line " + std::to_string(binding.firstLine) + ", column " +
+                       std::to_string(binding.column + 1) + ": " + QuoteCell(binding.firstText) +
+                       " is not " + StorageNoun(static_cast<int>(binding.type)) + " (field '" +
+                       binding.name + "'); " + std::to_string(binding.unreadable) +
+                       (binding.unreadable == 1 ? " cell" : " cells") +
+                       " of this column read as missing");
+  }
+  return warnings;
+}
+
+}  // namespace zelio

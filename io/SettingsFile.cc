@@ -1,0 +1,201 @@
+#include "io/SettingsFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+#include "io/CellParser.h"
+#include "io/FileText.h"
+
+namespace zelio {
+
+namespace {
+
+using TorCommon_1_3::TorSettings;
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+bool FitsInt(const nlohmann::ordered_json& value) {
+  if (value.is_number_unsigned()) return value.get<uint64_t>() <= INT_MAX;
+  return value.is_number_integer() && value.get<int64_t>() >= INT_MIN &&
+         value.get<int64_t>() <= INT_MAX;
+}
+
+// Keys of the hosts' vocabulary that the component never reads.
+const char* const kWithoutEffect[] = {"outputMode",
+                                      "outputName",
+                                      "autoOutputName",
+                                      "outputPmmlFile",
+                                      "outputFilePath",
+                                      "filterOut",
+                                      "forcedVariable",
+                                      "frequencyWeight",
+                                      "excludeNoUsedField",
+                                      "excludeConstantScaleFeature",
+                                      "setDirectionNone",
+                                      "unsupervisedMerging",
+                                      "reorderNominalCatsPriorToMerging"};
+
+std::string WithoutEffect(const std::string& name) {
+  return "settings key \"" + name + "\" has no effect; ignored";
+}
+
+std::string MustBe(const ZelSettingKey& key) {
+  return std::string("settings key \"") + key.name + "\" takes " + SettingTypeName(key.type);
+}
+
+}  // namespace
+
+bool IsKeyWithoutEffect(const std::string& name) {
+  for (const char* key : kWithoutEffect) {
+    if (name == key) return true;
+  }
+  return false;
+}
+
+const char* SettingTypeName(ZelSettingType type) {
+  switch (type) {
+    case ZelSettingType::kBool:
+      return "a bool";
+    case ZelSettingType::kInt:
+      return "an int";
+    case ZelSettingType::kDouble:
+      return "a double";
+    case ZelSettingType::kString:
+      return "a string";
+  }
+  return "a value";
+}
+
+std::string SettingsFile::ClosestKey(const std::string& name) const {
+  std::string best;
+  std::size_t bestDistance = SIZE_MAX;
+  const std::string lowered = Lower(name);
+  for (const ZelSettingKey& key : keys_) {
+    const std::size_t distance = EditDistance(lowered, Lower(key.name));
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = key.name;
+    }
+  }
+  return best;
+}
+
+const ZelSettingKey* SettingsFile::Find(const std::string& name, std::string* error) const {
+  for (const ZelSettingKey& key : keys_) {
+    if (key.name == name) return &key;
+  }
+  *error = "unknown settings key \"" + name + "\"";
+  const std::string closest = ClosestKey(name);
+  if (!closest.empty()) *error += "; did you mean \"" + closest + "\"?";
+  return nullptr;
+}
+
+bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
+                            std::vector<std::string>* warnings, std::string* error) const {
+  std::string text;
+  return ReadFileText(path, &text, error) && LoadText(text, path, settings, warnings, error);
+}
+
+bool SettingsFile::LoadText(std::string_view text, const std::string& path, TorSettings* settings,
+                            std::vector<std::string>* warnings, std::string* error) const {
+  nlohmann::ordered_json json;
+  if (!ParseJsonText(text, path, &json, error)) return false;
+  if (!json.is_object()) {
+    *error = path + ": expected an object of settings keys";
+    return false;
+  }
+  for (const auto& item : json.items()) {
+    if (IsKeyWithoutEffect(item.key())) {
+      warnings->push_back(path + ": " + WithoutEffect(item.key()));
+      continue;
+    }
+    const ZelSettingKey* key = Find(item.key(), error);
+    const auto& value = item.value();
+    bool typed = key != nullptr;
+    if (typed) {
+      switch (key->type) {
+        case ZelSettingType::kBool:
+          typed = value.is_boolean();
+          if (typed) settings->SetBool(key->name, value.get<bool>());
+          break;
+        case ZelSettingType::kInt:
+          typed = FitsInt(value);
+          if (typed) settings->SetInt(key->name, value.get<int>());
+          break;
+        case ZelSettingType::kDouble:
+          typed = value.is_number();
+          if (typed) settings->SetDouble(key->name, value.get<double>());
+          break;
+        case ZelSettingType::kString:
+          typed = value.is_string();
+          if (typed) settings->SetString(key->name, value.get<std::string>());
+          break;
+      }
+      if (!typed) *error = MustBe(*key);
+    }
+    if (!typed) {
+      *error = path + ": " + *error;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
+                          std::vector<std::string>* warnings, std::string* error) const {
+  const std::size_t equals = assignment.find('=');
+  if (equals == std::string::npos) {
+    *error = "--set expects KEY=VALUE, got \"" + assignment + "\"";
+    return false;
+  }
+  const std::string name = assignment.substr(0, equals);
+  const std::string text = assignment.substr(equals + 1);
+  if (IsKeyWithoutEffect(name)) {
+    warnings->push_back(WithoutEffect(name));
+    return true;
+  }
+  const ZelSettingKey* key = Find(name, error);
+  if (key == nullptr) return false;
+  int64_t integer;
+  double real;
+  switch (key->type) {
+    case ZelSettingType::kBool:
+      if (text != "true" && text != "false") break;
+      settings->SetBool(name, text == "true");
+      return true;
+    case ZelSettingType::kInt:
+      if (!ParseInteger(text, &integer) || integer < INT_MIN || integer > INT_MAX) break;
+      settings->SetInt(name, static_cast<int>(integer));
+      return true;
+    case ZelSettingType::kDouble:
+      if (!ParseReal(text, &real)) break;
+      settings->SetDouble(name, real);
+      return true;
+    case ZelSettingType::kString:
+      settings->SetString(name, text);
+      return true;
+  }
+  *error = MustBe(*key) + ", got \"" + text + "\"";
+  return false;
+}
+
+}  // namespace zelio

@@ -1,0 +1,51 @@
+// SettingsFile: fills the host settings container from a JSON object of
+// settings keys and from KEY=VALUE assignments, typing every value by the
+// component's key catalogue. Unknown keys are refused with the closest known
+// key as a hint, since a misspelt key would otherwise be silently ignored.
+// The keys a host may send that have no effect are accepted with a warning.
+#ifndef ZELCRAFT_IO_SETTINGSFILE_H_
+#define ZELCRAFT_IO_SETTINGSFILE_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/ZelSettingKeys.h"
+#include "torcommon13r/TorSettings.h"
+
+namespace zelio {
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(const std::vector<ZelSettingKey>& keys) : keys_(keys) {}
+
+  // Every key of the file's top-level object. A key without effect adds a
+  // line to `warnings`.
+  bool LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
+                std::vector<std::string>* warnings, std::string* error) const;
+  // The same for the file's text; `name` prefixes the messages.
+  bool LoadText(std::string_view text, const std::string& name,
+                TorCommon_1_3::TorSettings* settings, std::vector<std::string>* warnings,
+                std::string* error) const;
+  // "KEY=VALUE", the value text read as the key's type.
+  bool Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
+              std::vector<std::string>* warnings, std::string* error) const;
+
+  // The known key nearest to `name` by edit distance, ignoring case.
+  std::string ClosestKey(const std::string& name) const;
+
+ private:
+  const ZelSettingKey* Find(const std::string& name, std::string* error) const;
+
+  const std::vector<ZelSettingKey>& keys_;
+};
+
+// The type's name as help texts and messages show it.
+const char* SettingTypeName(ZelSettingType type);
+
+// True for the keys of the hosts' vocabulary that the component never reads.
+bool IsKeyWithoutEffect(const std::string& name);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_SETTINGSFILE_H_

@@ -1,0 +1,55 @@
+// WeightTally: reads the weight values row by row as the data is read,
+// the way the component will read them, so that what the component would
+// refuse or silently drop is known before the build. A frequency weight is
+// rounded to whole records; the records' count must fit 64 bits, and the
+// moment weights (frequency times analysis weight) must add up to a finite
+// number. Records whose weight is missing, zero or negative are counted.
+#ifndef ZELCRAFT_IO_WEIGHTTALLY_H_
+#define ZELCRAFT_IO_WEIGHTTALLY_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/FieldPlan.h"
+
+namespace zelio {
+
+class WeightTally {
+ public:
+  // Finds the weight columns among the plans by the names in `roles`.
+  WeightTally(const std::vector<FieldPlan>& plans, const FieldRoles& roles);
+
+  // The weight columns; -1 for a role without one.
+  std::ptrdiff_t frequencyColumn() const { return frequency_; }
+  std::ptrdiff_t analysisColumn() const { return analysis_; }
+
+  // Adds the row read from the file's line `line`, given the values of its
+  // weight cells (null when missing or when the role has no column); false,
+  // with `error` naming the line (and column), when a weight or the totals
+  // pass what the component can count.
+  bool AddRow(const double* frequency, const double* analysis, int64_t line, std::string* error);
+  // How many records a row with these weight values (null when missing)
+  // counts for: its whole-record frequency weight (1 without one), or 0 when
+  // a weight is missing, zero or negative.
+  double Records(const double* frequency, const double* analysis) const;
+  // Rows that will not count.
+  int64_t dropped() const { return dropped_; }
+
+ private:
+  // The weight of the row in `column` as the component takes it; 0 when
+  // missing or not positive.
+  double Take(std::ptrdiff_t column, const double* value, bool frequency) const;
+
+  const std::vector<FieldPlan>& plans_;
+  std::ptrdiff_t frequency_ = -1;  // column index, -1 when none
+  std::ptrdiff_t analysis_ = -1;
+  int64_t records_ = 0;
+  double momentWeight_ = 0.0;
+  int64_t dropped_ = 0;
+};
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_WEIGHTTALLY_H_

@@ -1,0 +1,73 @@
+// The chunked reader behind loading and streamed passes must split exactly
+// what the whole-text reader splits, whatever the chunk size and whether a
+// helper thread splits ahead: rows crossing chunk ends (inside quoted cells,
+// doubled quotes, CR LF), unescaped cells, the line each row starts on, and
+// the same errors after the same rows.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "io/ChunkPipeline.h"
+#include "io/CsvReader.h"
+
+namespace zelio {
+namespace {
+
+std::string Describe(int64_t line, const std::vector<CsvCell>& cells) {
+  std::string row = std::to_string(line) + ":";
+  for (const CsvCell& cell : cells) {
+    row += (cell.quoted ? "[" + std::string(cell.text) + "]" : std::string(cell.text)) + "|";
+  }
+  return row + "\n";
+}
+
+std::string ReadWhole(const std::string& text) {
+  CsvReader reader(text, ',');
+  std::vector<CsvCell> cells;
+  std::string result;
+  while (reader.NextRow(&cells)) result += Describe(reader.rowLine(), cells);
+  return result + "end: " + reader.error();
+}
+
+std::string ReadChunks(const std::string& text, std::size_t chunkBytes, bool threaded) {
+  std::istringstream in(text);
+  CsvChunkReader reader(in, ',', chunkBytes);
+  ChunkPipeline pipeline(reader, threaded);
+  std::string result;
+  for (;;) {
+    const CsvChunk& chunk = pipeline.Next();
+    for (std::size_t r = 0; r < chunk.rows(); ++r) {
+      std::vector<CsvCell> cells;
+      for (std::size_t i = chunk.RowBegin(r); i < chunk.rowEnds[r]; ++i) {
+        cells.push_back(chunk.Cell(i));
+      }
+      result += Describe(chunk.lines[r], cells);
+    }
+    if (chunk.last) return result + "end: " + chunk.error;
+  }
+}
+
+TEST(CsvChunkTest, SplitsWhatTheWholeTextReaderSplits) {
+  const std::string longCell(300, 'w');
+  const std::string texts[] = {
+      "\xEF\xBB\xBFid,note\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n2,\r3,\"\"\n\n4,\xC3\xA9t\xC3\xA9\n" +
+          longCell + ",\"" + longCell + "\"\n\r\n\n",
+      "a\n1",
+      "x,y\n\"\"\"\",\"\"\n\"p\"\"q\",\"r\"\"\"\n",
+      "",
+      "a,b\n1,2\n3,\"open\n4,5\n",
+      "a,b\n1,2\n1,\"closed\"x\n",
+      "a,b\n1,\xC3(\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const std::string expected = ReadWhole(text);
+    for (std::size_t chunk : {4, 5, 7, 13, 64, 4096}) {
+      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
+      EXPECT_EQ(ReadChunks(text, chunk, true), expected) << "chunk " << chunk << ", threaded";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zelio
