@@ -44,9 +44,60 @@ void ColumnRecordSource::Unpack() {
 }
 
 void ColumnRecordSource::Rewind() {
-  progress_.PassEnded(static_cast<int64_t>(next_));
+  progress_.PassEnded(std::max(static_cast<int64_t>(next_), rowsRead_));
   next_ = 0;
   blockEnd_ = 0;
+  rowsRead_ = 0;
+}
+
+bool ColumnRecordSource::ReadColumns(int64_t first, int64_t count, const int* fields,
+                                     std::size_t fieldCount, HostColumn* columns) {
+  if (first < 0 || count < 0 || static_cast<uint64_t>(first + count) > store_.rows()) return false;
+  if (runs_.size() < columnOf_.size()) runs_.resize(columnOf_.size());
+  const auto start = static_cast<std::size_t>(first);
+  const auto n = static_cast<std::size_t>(count);
+  for (std::size_t j = 0; j < fieldCount; ++j) {
+    if (fields[j] < 0 || static_cast<std::size_t>(fields[j]) >= columnOf_.size()) return false;
+    const Column& column = store_.columns[columnOf_[static_cast<std::size_t>(fields[j])]];
+    Run& run = runs_[static_cast<std::size_t>(fields[j])];
+    HostColumn& out = columns[j];
+    out = HostColumn();
+    out.storage = column.storage();
+    if (column.HasMissing()) {
+      if (run.missing.size() < n) run.missing.resize(n);
+      column.MissingAt(start, n, run.missing.data());
+      out.missing = run.missing.data();
+    }
+    if (run.integers.size() < n) run.integers.resize(n);
+    switch (out.storage) {
+      case kStorageInteger:
+        column.IntegersAt(start, n, run.integers.data());
+        out.integers = run.integers.data();
+        break;
+      case kStorageString:
+        // The dictionary outlives the passes: the run points into it.
+        column.IntegersAt(start, n, run.integers.data());
+        if (run.texts.size() < n) run.texts.resize(n);
+        for (std::size_t k = 0; k < n; ++k) {
+          const auto code = static_cast<std::size_t>(run.integers[k]);
+          // A missing row's code means nothing.
+          run.texts[k] = code < column.DistinctTexts() ? &column.TextOfCode(code) : nullptr;
+        }
+        out.texts = run.texts.data();
+        break;
+      default:
+        if (run.reals.size() < n) run.reals.resize(n);
+        out.reals = column.DoublesSpan(start, n, run.integers.data(), run.reals.data());
+        break;
+    }
+  }
+  return true;
+}
+
+void ColumnRecordSource::RowsRead(int64_t end) {
+  // As often as records would update it: every 4096 rows.
+  if ((end >> 12) != (rowsRead_ >> 12)) progress_.Records(end);
+  rowsRead_ = end;
 }
 
 const RawRecord* ColumnRecordSource::NextRecord() {

@@ -1,9 +1,10 @@
 // ColumnRecordSource: the record source the component reads its passes
-// from. It replays the loaded columns into one reused record, handing texts
-// over by reference to the column's dictionary, so a pass copies and
-// allocates nothing, and it feeds the record count of the current pass to
-// the progress line. Values are unpacked a block of rows at a time, column by
-// column.
+// from. It hands the loaded columns out as runs of rows (IColumnBatchSource:
+// spans of whole numbers, reals, text pointers into the column's dictionary
+// and missing flags, straight from the column where it keeps them so), or
+// replays them record by record into one reused record, texts by reference;
+// either way a pass copies little and allocates nothing, and the source
+// feeds the row count of the current pass to the progress line.
 #ifndef ZELCRAFT_IO_COLUMNRECORDSOURCE_H_
 #define ZELCRAFT_IO_COLUMNRECORDSOURCE_H_
 
@@ -17,7 +18,8 @@
 
 namespace zelio {
 
-class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
+class ColumnRecordSource : public TorCommon_1_3::IRecordSource,
+                           public TorCommon_1_3::IColumnBatchSource {
  public:
   // Field i of each record is column columnOf[i]; the store and the progress
   // line must outlive the source.
@@ -31,6 +33,12 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   int64_t GetRecordCount() const override { return static_cast<int64_t>(store_.rows()); }
   void Rewind() override;
   const TorCommon_1_3::RawRecord* NextRecord() override;
+  TorCommon_1_3::IColumnBatchSource* GetColumnBatchSource() override { return this; }
+
+  int64_t GetRowCount() const override { return static_cast<int64_t>(store_.rows()); }
+  bool ReadColumns(int64_t first, int64_t count, const int* fields, std::size_t fieldCount,
+                   TorCommon_1_3::HostColumn* columns) override;
+  void RowsRead(int64_t end) override;
 
  private:
   const ColumnStore& store_;
@@ -70,6 +78,15 @@ class ColumnRecordSource : public TorCommon_1_3::IRecordSource {
   std::size_t blockEnd_ = 0;
   std::vector<int64_t> integers_;
   std::vector<double> reals_;
+  // Runs of rows: per field, room for the longest run asked for.
+  struct Run {
+    std::vector<int64_t> integers;
+    std::vector<double> reals;
+    std::vector<uint8_t> missing;
+    std::vector<const std::string*> texts;
+  };
+  std::vector<Run> runs_;
+  int64_t rowsRead_ = 0;  // by runs, in the current pass
 };
 
 }  // namespace zelio

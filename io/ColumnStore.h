@@ -52,6 +52,21 @@ class Column {
     values_.GetRange(first, count, out);
   }
   void DoublesAt(std::size_t first, std::size_t count, int64_t* scratch, double* out) const;
+  // The reals of rows [first, first + count): straight from the column when
+  // it keeps doubles, else unpacked into `out` as DoublesAt does.
+  const double* DoublesSpan(std::size_t first, std::size_t count, int64_t* scratch,
+                            double* out) const {
+    if (!decimal_) return doubles_.data() + first;
+    DoublesAt(first, count, scratch, out);
+    return out;
+  }
+  // 1 for each missing row of [first, first + count), else 0.
+  void MissingAt(std::size_t first, std::size_t count, uint8_t* out) const {
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::size_t row = first + i;
+      out[i] = static_cast<uint8_t>((missing_[row >> 6] >> (row & 63)) & 1);
+    }
+  }
 
   void AppendMissing();
   void AppendInteger(int64_t value) {

@@ -1,5 +1,7 @@
 #include "frame/ZelDataPass.h"
 
+#include <algorithm>
+
 #include "frame/ZelRecordTransformer.h"
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelCreateStatistics.h"
@@ -24,17 +26,55 @@ TorStatus ZelDataPass::Read(TorCommon_1_3::IRecordSource* source) {
   fields_->BeginPass();
   if (fields_->GetPending().empty()) return TorStatus();
   ZelRecordTransformer transformer(fields_);
-  while (source->HasMoreRecords()) {
-    if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
-    const TorCommon_1_3::RawRecord* record = source->NextRecord();
-    if (record != nullptr) transformer.Transform(*record);
-    if (transformer.GetStatus().IsError()) return transformer.GetStatus();
-    if (transformer.IsUsable()) {
-      const TorStatus status = fields_->ProcessRecord(transformer.GetWorking());
-      if (status.IsError()) return status;
-    }
-  }
+  ZelBatch batch(static_cast<std::size_t>(fields_->Count()));
+  transformer.UseColumns(&batch);
+  TorCommon_1_3::IColumnBatchSource* columns = source->GetColumnBatchSource();
+  const TorStatus status = columns != nullptr ? ReadColumns(columns, &transformer, &batch)
+                                              : ReadRecords(source, &transformer, &batch);
+  if (status.IsError()) return status;
   return fields_->EndPass();
+}
+
+TorStatus ZelDataPass::ReadColumns(TorCommon_1_3::IColumnBatchSource* source,
+                                   ZelRecordTransformer* transformer, ZelBatch* batch) {
+  const std::vector<int>& hostFields = transformer->GetHostFields();
+  std::vector<TorCommon_1_3::HostColumn> host(hostFields.size());
+  const int64_t rows = source->GetRowCount();
+  for (int64_t first = 0; first < rows; first += static_cast<int64_t>(kZelBatchRows)) {
+    if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
+    const int64_t count = std::min<int64_t>(static_cast<int64_t>(kZelBatchRows), rows - first);
+    if (!source->ReadColumns(first, count, hostFields.data(), hostFields.size(), host.data())) {
+      return TorStatus(ZelStatusCode::kInconsistent, false);
+    }
+    transformer->FillFromHost(batch, host.data(), static_cast<std::size_t>(count));
+    const TorStatus status = Process(transformer, batch);
+    if (status.IsError()) return status;
+    source->RowsRead(first + count);
+  }
+  return TorStatus();
+}
+
+TorStatus ZelDataPass::ReadRecords(TorCommon_1_3::IRecordSource* source,
+                                   ZelRecordTransformer* transformer, ZelBatch* batch) {
+  while (source->HasMoreRecords()) {
+    std::size_t rows = 0;
+    while (rows < kZelBatchRows && source->HasMoreRecords()) {
+      if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
+      const TorCommon_1_3::RawRecord* record = source->NextRecord();
+      if (record != nullptr) transformer->FillFromRecord(batch, rows++, *record);
+    }
+    batch->SetRows(rows);
+    const TorStatus status = Process(transformer, batch);
+    if (status.IsError()) return status;
+  }
+  return TorStatus();
+}
+
+TorStatus ZelDataPass::Process(ZelRecordTransformer* transformer, ZelBatch* batch) {
+  const TorStatus status = transformer->FinishBatch(batch);
+  if (status.IsError()) return status;
+  if (batch->Rows() == 0) return status;
+  return fields_->ProcessBatch(*batch);
 }
 
 TorStatus ZelDataPass::Run(TorCommon_1_3::IRecordSource* source) {

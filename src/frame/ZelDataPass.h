@@ -8,6 +8,7 @@
 
 #include "frame/ZelInterrupt.h"
 #include "frame/ZelIsHandle.h"
+#include "frame/ZelRecordTransformer.h"
 #include "frame/ZelOperationPreparation.h"
 #include "frame/ZelReporter.h"
 #include "pmml/ZelSummaryTable.h"
@@ -34,7 +35,14 @@ class ZelDataPass {
   TorCommon_1_3::TorStatus Run(TorCommon_1_3::IRecordSource* source);
 
  private:
+  // Streams the pass's rows into the statistics a batch at a time: from
+  // the host's columns when it hands them out, else record by record.
   TorCommon_1_3::TorStatus Read(TorCommon_1_3::IRecordSource* source);
+  TorCommon_1_3::TorStatus ReadColumns(TorCommon_1_3::IColumnBatchSource* source,
+                                       ZelRecordTransformer* transformer, ZelBatch* batch);
+  TorCommon_1_3::TorStatus ReadRecords(TorCommon_1_3::IRecordSource* source,
+                                       ZelRecordTransformer* transformer, ZelBatch* batch);
+  TorCommon_1_3::TorStatus Process(ZelRecordTransformer* transformer, ZelBatch* batch);
 
   ZelVariableHandleList* fields_;
   ZelInterrupt* interrupt_;

@@ -1,5 +1,6 @@
 #include "frame/ZelRecordTransformer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
@@ -55,6 +56,8 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
     }
     (m.any ? definedFields_ : plainFields_).push_back(i);
   }
+  hostFields_ = plainFields_;
+  hostFields_.insert(hostFields_.end(), definedFields_.begin(), definedFields_.end());
 }
 
 void ZelRecordTransformer::MarkNeeded(int index) {
@@ -63,6 +66,27 @@ void ZelRecordTransformer::MarkNeeded(int index) {
   const ZelVariableHandleInfo* field = fields_->GetHandle(index);
   if (field->IsDerived() && field->GetRule() != nullptr) {
     for (int input : field->GetRule()->GetInputIndices()) MarkNeeded(input);
+  }
+}
+
+bool ZelRecordTransformer::IsUserMissing(const ZelBatchColumn& column, std::size_t k,
+                                         const MissingDefinition& missing) {
+  switch (column.storage[k]) {
+    case TorCommon_1_3::kStorageUndefined:
+      return true;
+    case TorCommon_1_3::kStorageString:
+      for (const std::string& s : missing.strings) {
+        if (s == *column.texts[k]) return true;
+      }
+      return false;
+    default: {
+      const double x = column.reals[k];
+      if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
+      for (double m : missing.numbers) {
+        if (m == x) return true;
+      }
+      return false;
+    }
   }
 }
 
@@ -87,6 +111,19 @@ bool ZelRecordTransformer::IsUserMissing(const RawData& value,
   }
 }
 
+double ZelRecordTransformer::UsableWeight(double weight, bool frequency, bool* usable) {
+  if (!(weight > 0.0)) {
+    *usable = false;
+    return 0.0;
+  }
+  if (frequency ? weight >= kCountLimit : !std::isfinite(weight)) {
+    *usable = false;
+    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
+    return 0.0;
+  }
+  return weight;
+}
+
 double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
   RawData& value = working_[index];
   double weight = 0.0;
@@ -100,15 +137,27 @@ double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
       weight = frequency ? std::trunc(value.GetDouble() + 0.5) : value.GetDouble();
     }
   }
-  if (!(weight > 0.0)) {
-    weight = 0.0;
-    usable_ = false;
-  } else if (frequency ? weight >= kCountLimit : !std::isfinite(weight)) {
-    weight = 0.0;
-    usable_ = false;
-    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
-  }
+  weight = UsableWeight(weight, frequency, &usable_);
   value.SetDouble(weight, TorCommon_1_3::kStorageReal);
+  return weight;
+}
+
+double ZelRecordTransformer::ApplyWeight(ZelBatchColumn* column, std::size_t k, bool frequency,
+                                         uint8_t* usable) {
+  double weight = 0.0;
+  if (column->missing[k] == 0) {
+    if (column->storage[k] == TorCommon_1_3::kStorageInteger) {
+      weight = static_cast<double>(column->integers[k]);
+    } else if (column->storage[k] == TorCommon_1_3::kStorageReal) {
+      weight = frequency ? std::trunc(column->reals[k] + 0.5) : column->reals[k];
+    }
+  }
+  bool ok = *usable != 0;
+  weight = UsableWeight(weight, frequency, &ok);
+  *usable = ok ? 1 : 0;
+  column->storage[k] = TorCommon_1_3::kStorageReal;
+  column->missing[k] = 0;
+  column->reals[k] = weight;
   return weight;
 }
 
@@ -162,4 +211,112 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
     }
   }
   return working_;
+}
+
+void ZelRecordTransformer::UseColumns(ZelBatch* batch) const {
+  for (std::size_t i = 0; i < needed_.size(); ++i) {
+    if (needed_[i]) batch->Use(static_cast<int>(i));
+  }
+}
+
+void ZelRecordTransformer::FillFromHost(ZelBatch* batch, const TorCommon_1_3::HostColumn* columns,
+                                        std::size_t rows) const {
+  batch->SetRows(rows);
+  for (std::size_t j = 0; j < hostFields_.size(); ++j) {
+    const TorCommon_1_3::HostColumn& host = columns[j];
+    ZelBatchColumn& out = batch->Column(hostFields_[j]);
+    std::fill_n(out.storage.begin(), rows, static_cast<uint8_t>(host.storage));
+    if (host.missing != nullptr) {
+      std::copy_n(host.missing, rows, out.missing.begin());
+    } else {
+      std::fill_n(out.missing.begin(), rows, 0);
+    }
+    switch (host.storage) {
+      case TorCommon_1_3::kStorageInteger:
+        for (std::size_t k = 0; k < rows; ++k) {
+          out.integers[k] = host.integers[k];
+          out.reals[k] = static_cast<double>(host.integers[k]);
+        }
+        break;
+      case TorCommon_1_3::kStorageString:
+        std::copy_n(host.texts, rows, out.texts.begin());
+        std::fill_n(out.reals.begin(), rows, 0.0);
+        break;
+      case TorCommon_1_3::kStorageReal:
+      case TorCommon_1_3::kStorageDate:
+      case TorCommon_1_3::kStorageTime:
+      case TorCommon_1_3::kStorageTimestamp:
+        std::copy_n(host.reals, rows, out.reals.begin());
+        break;
+      default:
+        // Values without a storage are missing.
+        std::fill_n(out.storage.begin(), rows, TorCommon_1_3::kStorageUndefined);
+        std::fill_n(out.missing.begin(), rows, 1);
+        break;
+    }
+  }
+}
+
+void ZelRecordTransformer::FillFromRecord(ZelBatch* batch, std::size_t k,
+                                          const RawRecord& host) const {
+  const std::size_t hostSize = host.Size();
+  for (int i : hostFields_) {
+    ZelBatchColumn& out = batch->Column(i);
+    if (static_cast<std::size_t>(i) < hostSize) {
+      out.Set(k, host[static_cast<std::size_t>(i)]);
+    } else {
+      out.storage[k] = TorCommon_1_3::kStorageUndefined;  // a short host record
+      out.missing[k] = 1;
+    }
+  }
+}
+
+TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
+  const std::size_t rows = batch->Rows();
+  for (int i : plainFields_) {
+    ZelBatchColumn& column = batch->Column(i);
+    for (std::size_t k = 0; k < rows; ++k) {
+      if (column.storage[k] == TorCommon_1_3::kStorageUndefined) column.missing[k] = 1;
+    }
+  }
+  for (int i : definedFields_) {
+    ZelBatchColumn& column = batch->Column(i);
+    const MissingDefinition& missing = missing_[static_cast<std::size_t>(i)];
+    for (std::size_t k = 0; k < rows; ++k) {
+      if (column.missing[k] == 0 && IsUserMissing(column, k, missing)) column.missing[k] = 1;
+    }
+  }
+  const int count = static_cast<int>(working_.Size());
+  const bool frequencyField = frequencyWeightIndex_ >= 0 && frequencyWeightIndex_ < count;
+  const bool analysisField = analysisWeightIndex_ >= 0 && analysisWeightIndex_ < count;
+  if (frequencyField || analysisField) {
+    usableRows_.assign(rows, 1);
+    bool dropped = false;
+    for (std::size_t k = 0; k < rows; ++k) {
+      double frequency = 1.0;
+      double analysis = 1.0;
+      if (frequencyField) {
+        frequency = ApplyWeight(&batch->Column(frequencyWeightIndex_), k, true, &usableRows_[k]);
+      }
+      if (analysisField) {
+        analysis = ApplyWeight(&batch->Column(analysisWeightIndex_), k, false, &usableRows_[k]);
+      }
+      if (usableRows_[k] != 0) {
+        usable_ = true;
+        CountWeights(frequency, analysis);
+        if (!usable_) usableRows_[k] = 0;
+      }
+      if (status_.IsError()) return status_;
+      if (usableRows_[k] == 0) dropped = true;
+    }
+    if (dropped) batch->KeepRows(usableRows_);
+  } else {
+    // Unit weights: the record count alone grows, and only by whole rows.
+    for (std::size_t k = 0; k < rows; ++k) CountWeights(1.0, 1.0);
+    if (status_.IsError()) return status_;
+  }
+  for (const Derived& derived : derivedFields_) {
+    derived.rule->ApplyBatch(*batch, &batch->Column(derived.index));
+  }
+  return status_;
 }

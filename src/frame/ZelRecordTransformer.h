@@ -1,8 +1,10 @@
-// ZelRecordTransformer: turns each host record into the working record of a
-// data pass: copies the host values the pass needs, applies the fields'
-// user-missing definitions, rounds the frequency weight, drops records with
-// an unusable weight, and computes the derived values in field order so a
-// derived field may use fields derived before it.
+// ZelRecordTransformer: turns each host record, or each batch of host rows,
+// into the working values of a data pass: copies the host values the pass
+// needs, applies the fields' user-missing definitions, rounds the frequency
+// weight, drops records with an unusable weight, and computes the derived
+// values in field order so a derived field may use fields derived before it.
+// A batch goes through the same operations in the same order per row as a
+// record, so both give bit for bit the same values.
 #ifndef ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
 #define ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_
 
@@ -10,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelBatch.h"
+#include "frame/host/HostInterfaces.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 #include "settings/ZelVariableHandleList.h"
@@ -34,6 +38,20 @@ class ZelRecordTransformer {
   // usable, and the pass must stop.
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
+  // Batches. Gives the batch a column for every field the pass needs.
+  void UseColumns(ZelBatch* batch) const;
+  // The host fields a pass reads, in the order FillFromHost takes them.
+  const std::vector<int>& GetHostFields() const { return hostFields_; }
+  // Host rows into the batch: `rows` rows of the host columns, one per
+  // GetHostFields() entry; or one host record as row `k`.
+  void FillFromHost(ZelBatch* batch, const TorCommon_1_3::HostColumn* columns,
+                    std::size_t rows) const;
+  void FillFromRecord(ZelBatch* batch, std::size_t k, const TorCommon_1_3::RawRecord& host) const;
+  // The rest of Transform for the batch's rows, in row order: user-missing
+  // values, weights (dropping the unusable rows) and derived fields. The
+  // error of GetStatus when the weights fail; the batch is then not usable.
+  TorCommon_1_3::TorStatus FinishBatch(ZelBatch* batch);
+
  private:
   struct MissingDefinition {
     bool hasRange = false;
@@ -50,6 +68,13 @@ class ZelRecordTransformer {
   TorCommon_1_3::RawData& CopyHostValue(const TorCommon_1_3::RawRecord& host,
                                         std::size_t hostSize, int index);
   bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
+  static bool IsUserMissing(const ZelBatchColumn& column, std::size_t k,
+                            const MissingDefinition& missing);
+  // ApplyWeight for row k of a batch column; `usable` is cleared as usable_.
+  double ApplyWeight(ZelBatchColumn* column, std::size_t k, bool frequency, uint8_t* usable);
+  // The weight of a host value made usable, or 0 with `*usable` cleared and
+  // the status set when it is past the limits.
+  double UsableWeight(double weight, bool frequency, bool* usable);
   // The weight value at `index` made usable (rounded for frequency weights),
   // or 0 with usable_ cleared; returns the weight.
   double ApplyWeight(int index, bool frequency);
@@ -65,6 +90,8 @@ class ZelRecordTransformer {
   // those whose values must be checked against theirs.
   std::vector<int> plainFields_;
   std::vector<int> definedFields_;
+  std::vector<int> hostFields_;      // plain fields, then defined ones
+  std::vector<uint8_t> usableRows_;  // of the batch being finished
   // The derived fields to compute, in field order, with their rules looked
   // up once instead of on every record.
   struct Derived {

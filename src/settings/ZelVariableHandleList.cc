@@ -157,6 +157,45 @@ TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
   return result;
 }
 
+TorStatus ZelVariableHandleList::ProcessBatch(const ZelBatch& batch) {
+  TorStatus result;
+  byRecord_.clear();
+  for (const LiveStatistic& live : live_) {
+    if (!live.statistic->TakesBatches()) {
+      byRecord_.push_back(live);
+      continue;
+    }
+    result = live.statistic->AddBatch(batch);
+    if (result.IsError()) {
+      live.field->SetStatus(result);
+      status_ = result;
+      return result;
+    }
+  }
+  ZelStatistic::ZelStatistics* list =
+      listStatistic_ != nullptr && !listStatistic_->IsInformationCollected() ? listStatistic_.get()
+                                                                             : nullptr;
+  if (list != nullptr && list->TakesBatches()) {
+    result = list->AddBatch(batch);
+    list = nullptr;
+  }
+  if (!result.IsError() && (!byRecord_.empty() || list != nullptr)) {
+    for (std::size_t k = 0; k < batch.Rows() && !result.IsError(); ++k) {
+      const RawRecord& record = batch.Record(k);
+      for (const LiveStatistic& live : byRecord_) {
+        result = live.statistic->AddRecord(record);
+        if (result.IsError()) {
+          live.field->SetStatus(result);
+          break;
+        }
+      }
+      if (!result.IsError() && list != nullptr) result = list->AddRecord(record);
+    }
+  }
+  status_ = result;
+  return result;
+}
+
 TorStatus ZelVariableHandleList::EndPass() {
   TorStatus result;
   for (int i : pending_) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "settings/ZelVariableHandleInfo.h"
 
 // How a field came to be, for naming, summaries and the document.
@@ -76,6 +77,9 @@ class ZelVariableHandleList {
   void BeginPass();
   const std::vector<int>& GetPending() const { return pending_; }
   TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
+  // The same for every row of a batch: each statistic takes the batch in one
+  // call, or its rows as records when it has no loop over columns.
+  TorCommon_1_3::TorStatus ProcessBatch(const ZelBatch& batch);
   TorCommon_1_3::TorStatus EndPass();
 
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
@@ -95,6 +99,7 @@ class ZelVariableHandleList {
     ZelVariableHandleInfo* field;  // takes the error, as its own ProcessRecord would
   };
   std::vector<LiveStatistic> live_;
+  std::vector<LiveStatistic> byRecord_;  // those of live_ without a batch loop
 };
 
 #endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_

@@ -38,6 +38,31 @@ TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
 
 void ContSummary::AddMissing(int64_t count) { missingCount_ += count; }
 
+TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
+                                 const double* frequencies, const double* analysis) {
+  if (status_.IsError()) return status_;
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+    const auto count = static_cast<int64_t>(frequency);
+    if (column.missing[k] != 0) {
+      missingCount_ += count;
+      continue;
+    }
+    switch (column.storage[k]) {
+      case TorCommon_1_3::kStorageInteger:
+      case TorCommon_1_3::kStorageReal:
+      case TorCommon_1_3::kStorageDate:
+      case TorCommon_1_3::kStorageTime:
+        AddValue(column.reals[k], count, frequency * (analysis != nullptr ? analysis[k] : 1.0));
+        break;
+      default:
+        status_ = TorStatus(ZelStatusCode::kBadValueType, false);
+        return status_;
+    }
+  }
+  return status_;
+}
+
 void ContSummary::AddValue(double x, int64_t count, double weight) {
   validCount_ += count;
   if (frequencies_.size() <= distinctLimit_) {

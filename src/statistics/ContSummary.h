@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -26,6 +27,10 @@ class ContSummary {
   // its moment weight. Integer, Real, Date and Time values are used; any
   // other storage stores 210010, and the first error is returned from then on.
   TorCommon_1_3::TorStatus Add(const TorCommon_1_3::RawData& value, int64_t count, double weight);
+  // Add for rows [0, rows) of a batch column, with the rows' frequency and
+  // analysis weights (null: 1 each).
+  TorCommon_1_3::TorStatus AddColumn(const ZelBatchColumn& column, std::size_t rows,
+                                     const double* frequencies, const double* analysis);
   void AddMissing(int64_t count);
   void AddValue(double x, int64_t count, double weight);
   // Standard deviation, skewness and, while the table did not overflow,

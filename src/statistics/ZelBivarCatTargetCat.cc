@@ -36,6 +36,24 @@ TorStatus ZelBivarCatTargetCat::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelBivarCatTargetCat::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& input = batch.Column(static_cast<int>(inputIndex_));
+  const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (input.missing[k] != 0 || target.missing[k] != 0) continue;
+    const int i = inputs_.GetCategoryIndex(input, k);
+    const int j = targets_.GetCategoryIndex(target, k);
+    if (i < 0 || j < 0) continue;
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    table_.Add(i, j, f, f * (analysis != nullptr ? analysis[k] : 1.0));
+    total_ += f;
+  }
+  return status_;
+}
+
 TorStatus ZelBivarCatTargetCat::Finalize() {
   collected_ = true;
   return status_;

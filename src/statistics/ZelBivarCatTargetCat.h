@@ -27,6 +27,8 @@ class ZelBivarCatTargetCat : public ZelStatistics {
   // category lists; a value the list lacks cannot be placed and the record
   // is skipped.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }

@@ -79,6 +79,36 @@ TorStatus ZelBivarCatTargetContPredictivePower::AddRecord(const RawRecord& recor
   return status_;
 }
 
+TorStatus ZelBivarCatTargetContPredictivePower::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& input = batch.Column(static_cast<int>(inputIndex_));
+  const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (input.missing[k] != 0 || target.missing[k] != 0) continue;
+    int bin = -1;
+    switch (input.storage[k]) {
+      case TorCommon_1_3::kStorageInteger:
+      case TorCommon_1_3::kStorageReal:
+      case TorCommon_1_3::kStorageDate:
+      case TorCommon_1_3::kStorageTime:
+      case TorCommon_1_3::kStorageTimestamp:
+        bin = FindBin(input.reals[k]);
+        break;
+      default:
+        break;
+    }
+    if (bin < 0) return Fail(ZelStatusCode::kNumericalFailure);
+    const int category = targets_.GetCategoryIndex(target, k);
+    if (category < 0) continue;
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    table_.Add(bin, category, f, f * (analysis != nullptr ? analysis[k] : 1.0));
+    total_ += f;
+  }
+  return status_;
+}
+
 TorStatus ZelBivarCatTargetContPredictivePower::Finalize() {
   collected_ = true;
   return status_;

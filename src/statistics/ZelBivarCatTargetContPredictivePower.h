@@ -27,6 +27,8 @@ class ZelBivarCatTargetContPredictivePower : public ZelStatistics {
   // A value outside every bin, or of a storage that has no place on the
   // range, stores 210017; a target value the list lacks skips the record.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }

@@ -47,6 +47,36 @@ TorStatus ZelBivarContCont::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const std::size_t rows = batch.Rows();
+  columns_.clear();
+  for (int field : fields_) {
+    const ZelBatchColumn& column = batch.Column(field);
+    for (std::size_t k = 0; k < rows; ++k) {
+      if (column.missing[k] == 0 && !column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
+    }
+    columns_.push_back(&column);
+  }
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  // Pair by pair: each pair still meets the rows in order, and its sums do
+  // not depend on the other pairs.
+  for (std::size_t a = 0; a < columns_.size(); ++a) {
+    const ZelBatchColumn& x = *columns_[a];
+    for (std::size_t b = 0; b <= a; ++b) {
+      const ZelBatchColumn& y = *columns_[b];
+      ZelPairMoments& pair = Pair(a, b);
+      for (std::size_t k = 0; k < rows; ++k) {
+        if ((x.missing[k] | y.missing[k]) != 0) continue;
+        const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+        pair.Add(x.reals[k], y.reals[k], f, f * (analysis != nullptr ? analysis[k] : 1.0));
+      }
+    }
+  }
+  return status_;
+}
+
 TorStatus ZelBivarContCont::Finalize() {
   collected_ = true;
   const int order = static_cast<int>(fields_.size());

@@ -22,6 +22,8 @@ class ZelBivarContCont : public ZelStatistics {
   // A valid value that is neither Integer nor Real stores 210010. The work
   // per record grows with the square of the number of fields.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   const std::vector<int>& GetFieldIndices() const { return fields_; }
@@ -46,6 +48,7 @@ class ZelBivarContCont : public ZelStatistics {
   // Per-record scratch, sized once: the valid values and their positions.
   std::vector<double> values_;
   std::vector<std::size_t> valid_;
+  std::vector<const ZelBatchColumn*> columns_;  // of the batch being added
   TorMath_1_3::TorSymMatrix counts_;
   TorMath_1_3::TorSymMatrix covariances_;
   TorMath_1_3::TorSymMatrix correlations_;

@@ -58,6 +58,26 @@ TorStatus ZelBivarContTargetContPredictivePower::AddRecord(const RawRecord& reco
   return status_;
 }
 
+TorStatus ZelBivarContTargetContPredictivePower::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& input = batch.Column(static_cast<int>(inputIndex_));
+  const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (input.missing[k] != 0 || target.missing[k] != 0) continue;
+    if (!input.IsNumber(k) || !target.IsNumber(k)) continue;
+    const double x = input.reals[k];
+    const double y = target.reals[k];
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
+    input_.Add(x, x, f, w);
+    cross_.Add(x, y, f, w);
+    target_.Add(y, y, f, w);
+  }
+  return status_;
+}
+
 TorStatus ZelBivarContTargetContPredictivePower::Finalize() {
   collected_ = true;
   inputVariance_ = input_.Covariance();

@@ -26,6 +26,8 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
 
   // Integer and Real values only; records with anything else are skipped.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }

@@ -44,6 +44,26 @@ TorStatus ZelBivarGroupedMoments::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelBivarGroupedMoments::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& group = batch.Column(static_cast<int>(groupIndex_));
+  const ZelBatchColumn& value = batch.Column(static_cast<int>(valueIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (group.missing[k] != 0 || value.missing[k] != 0) continue;
+    if (!value.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
+    const int g = categories_.GetCategoryIndex(group, k);
+    if (g < 0) continue;
+    const double x = value.reals[k];
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
+    moments_[static_cast<std::size_t>(g)].Add(x, f, w);
+    overall_.Add(x, f, w);
+  }
+  return status_;
+}
+
 TorStatus ZelBivarGroupedMoments::Finalize() {
   collected_ = true;
   return status_;

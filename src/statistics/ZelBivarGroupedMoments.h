@@ -22,6 +22,8 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   // skipped). A continuous value that is neither Integer nor Real stores
   // 210010.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }

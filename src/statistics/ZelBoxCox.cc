@@ -69,6 +69,31 @@ TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelBoxCox::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+    const int64_t count = CountIncrement(frequency);
+    if (column.missing[k] != 0) {
+      for (ContSummary& summary : summaries_) summary.AddMissing(count);
+      continue;
+    }
+    if (!column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
+    const double x = column.reals[k];
+    if (!(x - shift_ > 0.0)) return Fail(ZelStatusCode::kNumericalFailure);
+    const double logValue = std::log(x - shift_);
+    logSum_ += logValue * frequency;
+    const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
+    for (std::size_t i = 0; i < exponents_.size(); ++i) {
+      summaries_[i].AddValue(BoxCoxOfLog(logValue, exponents_[i]), count, weight);
+    }
+  }
+  return status_;
+}
+
 TorStatus ZelBoxCox::Finalize() {
   collected_ = true;
   if (status_.IsError()) return status_;

@@ -38,6 +38,8 @@ class ZelBoxCox : public ZelStatistics {
   // Integer and Real values only (else 210010); a value at or below the
   // shift stores 210017.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   // Rewrites `univariate`, the target's finished ZelUnivarCont (else

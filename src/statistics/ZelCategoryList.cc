@@ -37,34 +37,53 @@ TorStatus ZelCategoryList::InitFrom(const ZelStatistics* univariate) {
 
 int ZelCategoryList::GetCategoryIndex(const RawData& value) const {
   switch (value.GetStorage()) {
-    case TorCommon_1_3::kStorageString: {
-      const std::string& text = value.GetString();
-      // A short list is walked: most categories differ from the value in
-      // length, which costs less than the ordering comparisons of a binary
-      // search.
-      if (texts_.size() <= kWalkedTexts) {
-        for (std::size_t i = 0; i < texts_.size(); ++i) {
-          if (texts_[i] == text) return static_cast<int>(i);
-        }
-        return -1;
-      }
-      const auto it = std::lower_bound(texts_.begin(), texts_.end(), text);
-      if (it == texts_.end() || *it != value.GetString()) return -1;
-      return static_cast<int>(it - texts_.begin());
-    }
+    case TorCommon_1_3::kStorageString:
+      return IndexOfText(value.GetString());
     case TorCommon_1_3::kStorageInteger:
     case TorCommon_1_3::kStorageReal:
     case TorCommon_1_3::kStorageDate:
     case TorCommon_1_3::kStorageTime:
-    case TorCommon_1_3::kStorageTimestamp: {
-      const double x = value.GetReal();
-      const auto it = std::lower_bound(numbers_.begin(), numbers_.end(), x);
-      if (it == numbers_.end() || *it != x) return -1;
-      return static_cast<int>(it - numbers_.begin());
-    }
+    case TorCommon_1_3::kStorageTimestamp:
+      return IndexOfNumber(value.GetReal());
     default:
       return -1;
   }
+}
+
+int ZelCategoryList::GetCategoryIndex(const ZelBatchColumn& column, std::size_t k) const {
+  switch (column.storage[k]) {
+    case TorCommon_1_3::kStorageString:
+      return IndexOfText(*column.texts[k]);
+    case TorCommon_1_3::kStorageInteger:
+    case TorCommon_1_3::kStorageReal:
+    case TorCommon_1_3::kStorageDate:
+    case TorCommon_1_3::kStorageTime:
+    case TorCommon_1_3::kStorageTimestamp:
+      return IndexOfNumber(column.reals[k]);
+    default:
+      return -1;
+  }
+}
+
+int ZelCategoryList::IndexOfText(const std::string& text) const {
+  // A short list is walked: most categories differ from the value in
+  // length, which costs less than the ordering comparisons of a binary
+  // search.
+  if (texts_.size() <= kWalkedTexts) {
+    for (std::size_t i = 0; i < texts_.size(); ++i) {
+      if (texts_[i] == text) return static_cast<int>(i);
+    }
+    return -1;
+  }
+  const auto it = std::lower_bound(texts_.begin(), texts_.end(), text);
+  if (it == texts_.end() || *it != text) return -1;
+  return static_cast<int>(it - texts_.begin());
+}
+
+int ZelCategoryList::IndexOfNumber(double x) const {
+  const auto it = std::lower_bound(numbers_.begin(), numbers_.end(), x);
+  if (it == numbers_.end() || *it != x) return -1;
+  return static_cast<int>(it - numbers_.begin());
 }
 
 }  // namespace ZelStatistic

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -28,11 +29,16 @@ class ZelCategoryList {
   // numbers by exact equality. -1 when the value is absent (a field whose
   // table overflowed has values beyond its list) or of another storage.
   int GetCategoryIndex(const TorCommon_1_3::RawData& value) const;
+  // The same for row k of a batch column.
+  int GetCategoryIndex(const ZelBatchColumn& column, std::size_t k) const;
 
   const std::vector<double>& GetNumbers() const { return numbers_; }
   const std::vector<std::string>& GetTexts() const { return texts_; }
 
  private:
+  int IndexOfText(const std::string& text) const;
+  int IndexOfNumber(double x) const;
+
   std::vector<double> numbers_;
   std::vector<std::string> texts_;
   int count_ = 0;

@@ -49,6 +49,22 @@ TorStatus ZelOutlier::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (column.missing[k] != 0) continue;
+    if (!column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
+    const double x = column.reals[k];
+    const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+    intervals_[FindInterval(x)].Add(x, frequency,
+                                    frequency * (analysis != nullptr ? analysis[k] : 1.0));
+  }
+  return status_;
+}
+
 TorStatus ZelOutlier::Finalize() {
   collected_ = true;
   if (count_ <= 0) {

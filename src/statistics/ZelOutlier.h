@@ -29,6 +29,8 @@ class ZelOutlier : public ZelStatistics {
 
   // Integer and Real values only; any other storage stores 210010.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   // Trims the tails and computes the robust results. When one record or
   // fewer is kept the robust standard deviation is 0, so the outlier step
   // treats the field as constant.

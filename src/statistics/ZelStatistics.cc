@@ -35,6 +35,14 @@ ZelStatistics::ZelStatistics(const ZelSettings* settings, StatisticType type)
 
 ZelStatistics::~ZelStatistics() = default;
 
+TorStatus ZelStatistics::AddBatch(const ZelBatch& batch) {
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    const TorStatus status = AddRecord(batch.Record(k));
+    if (status.IsError()) return status;
+  }
+  return status_;
+}
+
 TorStatus ZelStatistics::CopyFrom(const ZelStatistics&) {
   collected_ = true;
   return status_;

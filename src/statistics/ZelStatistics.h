@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <ostream>
 
+#include "frame/ZelBatch.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -41,6 +42,11 @@ class ZelStatistics {
   ZelStatistics& operator=(const ZelStatistics&) = delete;
 
   virtual TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) = 0;
+  // Folds in the rows of a batch in order, exactly as AddRecord would row by
+  // row. Statistics with a loop of their own over the columns say so by
+  // TakesBatches(); the others are handed the rows as records.
+  virtual TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch);
+  virtual bool TakesBatches() const { return false; }
   virtual TorCommon_1_3::TorStatus Finalize() = 0;
   // Takes over the results of a compatible statistic. The base ignores the
   // argument and only marks the information as collected.
@@ -62,6 +68,14 @@ class ZelStatistics {
   }
   double AnalysisWeight(const TorCommon_1_3::RawRecord& record) const {
     return analysisWeightIndex_ >= 0 ? record[analysisWeightIndex_].GetReal() : 1.0;
+  }
+  // The same weights for every row of a batch; null when there is no
+  // weight field, where the weight is 1.
+  const double* FrequencyWeights(const ZelBatch& batch) const {
+    return frequencyWeightIndex_ >= 0 ? batch.Column(frequencyWeightIndex_).reals.data() : nullptr;
+  }
+  const double* AnalysisWeights(const ZelBatch& batch) const {
+    return analysisWeightIndex_ >= 0 ? batch.Column(analysisWeightIndex_).reals.data() : nullptr;
   }
   // Frequency weights count as whole records: truncated toward zero.
   static int64_t CountIncrement(double frequencyWeight) {

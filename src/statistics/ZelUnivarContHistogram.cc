@@ -90,6 +90,35 @@ TorStatus ZelUnivarContHistogram::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelUnivarContHistogram::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    if (column.missing[k] != 0) continue;
+    switch (column.storage[k]) {
+      case TorCommon_1_3::kStorageInteger:
+      case TorCommon_1_3::kStorageReal:
+      case TorCommon_1_3::kStorageDate:
+      case TorCommon_1_3::kStorageTime:
+      case TorCommon_1_3::kStorageTimestamp:
+        break;
+      default:
+        return Fail(ZelStatusCode::kBadValueType);
+    }
+    const double x = column.reals[k];
+    const uint64_t bin = FindBin(x);
+    if (bin >= binCount_) return Fail(ZelStatusCode::kNumericalFailure);
+    const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+    const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
+    weights_[bin] += weight;
+    if (weights_[bin] > 0.0) means_[bin] += (x - means_[bin]) * weight / weights_[bin];
+    counts_[bin] += CountIncrement(frequency);
+  }
+  return status_;
+}
+
 TorStatus ZelUnivarContHistogram::Finalize() {
   collected_ = true;
   return status_;

@@ -24,6 +24,8 @@ class ZelUnivarContHistogram : public ZelStatistics {
 
   // A value beyond the last bin stores 210017.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetFieldIndex() const { return fieldIndex_; }

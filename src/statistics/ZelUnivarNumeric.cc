@@ -20,6 +20,15 @@ TorStatus ZelUnivarNumeric::AddRecord(const RawRecord& record) {
   return status_;
 }
 
+TorStatus ZelUnivarNumeric::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const TorStatus added = summary_.AddColumn(batch.Column(static_cast<int>(fieldIndex_)),
+                                             batch.Rows(), FrequencyWeights(batch),
+                                             AnalysisWeights(batch));
+  if (added.IsError()) return Fail(added.GetCode());
+  return status_;
+}
+
 TorStatus ZelUnivarNumeric::Finalize() {
   collected_ = true;
   const TorStatus finished = summary_.Finalize();

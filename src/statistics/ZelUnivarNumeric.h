@@ -18,6 +18,8 @@ namespace ZelStatistic {
 class ZelUnivarNumeric : public ZelStatistics {
  public:
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   // Copies the whole summary of another ZelUnivarCont or ZelUnivarNumericCat
   // (210007 for any other statistic).

@@ -37,22 +37,42 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
     return Fail(ZelStatusCode::kBadValueType);
   }
   validCount_ += count;
-  if (frequencies_.size() <= distinctLimit_) {
-    const std::string& text = value.GetString();
-    for (const auto& entry : seen_) {
-      if (entry->first == text) {
-        entry->second += count;
-        return status_;
-      }
+  if (frequencies_.size() <= distinctLimit_) Count(value.GetString(), count);
+  return status_;
+}
+
+void ZelUnivarStringCat::Count(const std::string& text, int64_t count) {
+  for (const auto& entry : seen_) {
+    if (entry->first == text) {
+      entry->second += count;
+      return;
     }
-    // Only a new category copies its text.
-    auto it = frequencies_.lower_bound(text);
-    if (it != frequencies_.end() && it->first == text) {
-      it->second += count;
-    } else {
-      it = frequencies_.emplace_hint(it, text, count);
-      if (seen_.size() < kWalkedCategories) seen_.push_back(it);
+  }
+  // Only a new category copies its text.
+  auto it = frequencies_.lower_bound(text);
+  if (it != frequencies_.end() && it->first == text) {
+    it->second += count;
+  } else {
+    it = frequencies_.emplace_hint(it, text, count);
+    if (seen_.size() < kWalkedCategories) seen_.push_back(it);
+  }
+}
+
+TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
+  const double* frequencies = FrequencyWeights(batch);
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    const int64_t count = CountIncrement(frequencies != nullptr ? frequencies[k] : 1.0);
+    if (column.missing[k] != 0) {
+      missingCount_ += count;
+      continue;
     }
+    if (column.storage[k] != TorCommon_1_3::kStorageString) {
+      return Fail(ZelStatusCode::kBadValueType);
+    }
+    validCount_ += count;
+    if (frequencies_.size() <= distinctLimit_) Count(*column.texts[k], count);
   }
   return status_;
 }

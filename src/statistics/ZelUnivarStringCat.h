@@ -20,6 +20,8 @@ class ZelUnivarStringCat : public ZelStatistics {
   ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex);
 
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   // Copies another ZelUnivarStringCat (210011 for another kind, 210007 for
   // another class).
@@ -49,6 +51,9 @@ class ZelUnivarStringCat : public ZelStatistics {
   void ReplaceMissingBy(const std::string& category);
 
  private:
+  // Adds `count` to the category `text`, creating it when new.
+  void Count(const std::string& text, int64_t count);
+
   uint32_t fieldIndex_;
   int64_t missingCount_ = 0;
   int64_t validCount_ = 0;

@@ -1,5 +1,6 @@
 #include "transformation/ZelBoxCoxFunctionRule.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "statistics/ZelBoxCox.h"
@@ -51,6 +52,30 @@ const RawData& ZelBoxCoxFunctionRule::Apply(const RawRecord& working) {
     output_.SetMissingValue(input->GetStorage());
   }
   return output_;
+}
+
+void ZelBoxCoxFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  std::copy_n(input->storage.begin(), rows, out->storage.begin());
+  for (std::size_t k = 0; k < rows; ++k) {
+    out->missing[k] = 1;
+    if (input->missing[k] != 0) continue;
+    const double x = input->reals[k];
+    const double y = ZelStatistic::BoxCoxTransform(x, shift_, lambda_);
+    const double z = desiredStdDev_ / transformedStdDev_ * (y - transformedMean_) + desiredMean_;
+    if (!(x - shift_ > 0.0) || !std::isfinite(z)) continue;
+    if (input->storage[k] == TorCommon_1_3::kStorageReal) {
+      out->missing[k] = 0;
+      out->reals[k] = z;
+    } else if (std::fabs(z) < kLargestWhole) {
+      out->missing[k] = 0;
+      out->storage[k] = TorCommon_1_3::kStorageInteger;
+      out->integers[k] = static_cast<int64_t>(std::trunc(z));
+      out->reals[k] = static_cast<double>(out->integers[k]);
+    }
+  }
 }
 
 }  // namespace ZelTransformation

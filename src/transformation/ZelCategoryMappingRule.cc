@@ -1,5 +1,7 @@
 #include "transformation/ZelCategoryMappingRule.h"
 
+#include <algorithm>
+
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -32,6 +34,34 @@ const RawData& ZelCategoryMappingRule::Apply(const RawRecord& working) {
     output_.SetDouble(mapped);
   }
   return output_;
+}
+
+void ZelCategoryMappingRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  static const std::string kEmpty;
+  const std::size_t rows = batch.Rows();
+  std::copy_n(input->storage.begin(), rows, out->storage.begin());
+  std::copy_n(input->missing.begin(), rows, out->missing.begin());
+  for (std::size_t k = 0; k < rows; ++k) {
+    if (input->missing[k] != 0) continue;
+    out->reals[k] = 0.0;
+    if (input->storage[k] == TorCommon_1_3::kStorageString) {
+      // The mapped texts live in the rule, so the column refers to them.
+      const auto found = textMapping_.find(*input->texts[k]);
+      out->texts[k] = found != textMapping_.end() ? &found->second : &kEmpty;
+      continue;
+    }
+    const auto found = numericMapping_.find(input->reals[k]);
+    const double mapped = found != numericMapping_.end() ? found->second : kDefaultNumber;
+    if (input->storage[k] == TorCommon_1_3::kStorageInteger) {
+      out->integers[k] = static_cast<int64_t>(mapped);
+      out->reals[k] = static_cast<double>(out->integers[k]);
+    } else {
+      out->storage[k] = TorCommon_1_3::kStorageReal;
+      out->reals[k] = mapped;
+    }
+  }
 }
 
 }  // namespace ZelTransformation

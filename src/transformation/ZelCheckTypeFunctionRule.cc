@@ -17,4 +17,10 @@ const RawData& ZelCheckTypeFunctionRule::Apply(const RawRecord& working) {
   return output_;
 }
 
+void ZelCheckTypeFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  out->CopyFrom(*input, batch.Rows());
+}
+
 }  // namespace ZelTransformation

@@ -1,5 +1,7 @@
 #include "transformation/ZelConstructTransformRule.h"
 
+#include <algorithm>
+
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -27,6 +29,34 @@ const RawData& ZelConstructTransformRule::Apply(const RawRecord& working) {
   }
   output_.SetDouble(sum);
   return output_;
+}
+
+void ZelConstructTransformRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const std::vector<double>& coefficients = GetParameters();
+  const std::vector<int>& indices = GetInputIndices();
+  inputs_.clear();
+  for (int index : indices) inputs_.push_back(batch.Find(index));
+  if (coefficients.size() != indices.size() ||
+      std::find(inputs_.begin(), inputs_.end(), nullptr) != inputs_.end()) {
+    return ZelTransformRule::ApplyBatch(batch, out);
+  }
+  const std::size_t rows = batch.Rows();
+  std::fill_n(out->storage.begin(), rows, TorCommon_1_3::kStorageReal);
+  for (std::size_t k = 0; k < rows; ++k) {
+    // Term by term in input order, as Apply adds them.
+    double sum = 0.0;
+    uint8_t missing = 0;
+    for (std::size_t i = 0; i < inputs_.size(); ++i) {
+      const ZelBatchColumn& input = *inputs_[i];
+      if (input.missing[k] != 0) {
+        missing = 1;
+        break;
+      }
+      sum += coefficients[i] * (input.IsNumber(k) ? input.reals[k] : 0.0);
+    }
+    out->missing[k] = missing;
+    out->reals[k] = sum;
+  }
 }
 
 }  // namespace ZelTransformation

@@ -1,5 +1,6 @@
 #include "transformation/ZelMissingValueMappingRule.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "statistics/ZelFormat.h"
@@ -36,6 +37,44 @@ const RawData& ZelMissingValueMappingRule::Apply(const RawRecord& working) {
       break;
   }
   return output_;
+}
+
+void ZelMissingValueMappingRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  out->CopyFrom(*input, rows);
+  const std::vector<double>& numbers = GetParameters();
+  const std::vector<std::string>& texts = GetTextParameters();
+  for (std::size_t k = 0; k < rows; ++k) {
+    if (input->missing[k] == 0) continue;
+    switch (input->storage[k]) {
+      case TorCommon_1_3::kStorageInteger:
+        if (!numbers.empty()) {
+          const auto whole =
+              static_cast<int64_t>(std::trunc(ZelStatistic::RoundAsFormatted(numbers.front())));
+          out->missing[k] = 0;
+          out->integers[k] = whole;
+          out->reals[k] = static_cast<double>(whole);
+        }
+        break;
+      case TorCommon_1_3::kStorageReal:
+        if (!numbers.empty()) {
+          out->missing[k] = 0;
+          out->reals[k] = numbers.front();
+        }
+        break;
+      case TorCommon_1_3::kStorageString:
+        // The rule's own text outlives the batch.
+        if (!texts.empty()) {
+          out->missing[k] = 0;
+          out->texts[k] = &texts.front();
+        }
+        break;
+      default:
+        break;
+    }
+  }
 }
 
 }  // namespace ZelTransformation

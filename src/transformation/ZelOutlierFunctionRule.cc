@@ -1,5 +1,6 @@
 #include "transformation/ZelOutlierFunctionRule.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "torcommon13r/TorVariable.h"
@@ -41,6 +42,34 @@ const RawData& ZelOutlierFunctionRule::Apply(const RawRecord& working) {
     output_.SetDouble(v < lower ? lower : upper);
   }
   return output_;
+}
+
+void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  const std::vector<double>& p = GetParameters();
+  if (input == nullptr || p.size() < kParameterCount) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  out->CopyFrom(*input, rows);
+  const double* analysis = batch.WeightsAt(p[kAnalysisWeightIndex]);
+  const double* frequency = batch.WeightsAt(p[kFrequencyWeightIndex]);
+  const double spread = p[kRobustStdDev] * p[kCutoff];
+  const bool toMissing = GetPair().action == Action::kSetOutliersToMissing;
+  for (std::size_t k = 0; k < rows; ++k) {
+    if (input->missing[k] != 0) continue;
+    const double v = input->IsNumber(k) ? input->reals[k] : 0.0;
+    const double a = analysis != nullptr ? analysis[k] : 1.0;
+    const double half = a == 1.0 ? spread : spread / std::sqrt(a);
+    const double lower = p[kRobustMean] - half;
+    const double upper = p[kRobustMean] + half;
+    if (!(v < lower) && !(v > upper)) continue;
+    outlierCount_ += static_cast<int64_t>(std::trunc(frequency != nullptr ? frequency[k] : 1.0));
+    if (toMissing) {
+      out->missing[k] = 1;
+    } else {
+      out->storage[k] = TorCommon_1_3::kStorageReal;
+      out->reals[k] = v < lower ? lower : upper;
+    }
+  }
 }
 
 }  // namespace ZelTransformation

@@ -17,4 +17,10 @@ const RawData& ZelReorderFunctionRule::Apply(const RawRecord& working) {
   return output_;
 }
 
+void ZelReorderFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  out->CopyFrom(*input, batch.Rows());
+}
+
 }  // namespace ZelTransformation

@@ -1,5 +1,7 @@
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
 
+#include <algorithm>
+
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -47,6 +49,17 @@ const RawData& ZelRescaleContFeatureFunctionRule::Apply(const RawRecord& working
       storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageReal;
   output_.SetDouble(Rescale(number ? input->GetReal() : 0.0));
   return output_;
+}
+
+void ZelRescaleContFeatureFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  std::fill_n(out->storage.begin(), rows, TorCommon_1_3::kStorageReal);
+  std::copy_n(input->missing.begin(), rows, out->missing.begin());
+  for (std::size_t k = 0; k < rows; ++k) {
+    out->reals[k] = Rescale(input->IsNumber(k) ? input->reals[k] : 0.0);
+  }
 }
 
 }  // namespace ZelTransformation

@@ -35,4 +35,18 @@ const RawData& ZelSupervisedBinningDiscretizationRule::Apply(const RawRecord& wo
   return output_;
 }
 
+void ZelSupervisedBinningDiscretizationRule::ApplyBatch(const ZelBatch& batch,
+                                                        ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  std::fill_n(out->storage.begin(), rows, TorCommon_1_3::kStorageReal);
+  std::copy_n(input->missing.begin(), rows, out->missing.begin());
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double v = input->IsNumber(k) ? input->reals[k] : 0.0;
+    const auto bin = std::lower_bound(cutPoints_.begin(), cutPoints_.end(), v);
+    out->reals[k] = static_cast<double>(bin - cutPoints_.begin());
+  }
+}
+
 }  // namespace ZelTransformation

@@ -23,6 +23,10 @@ void ZelTransformRule::AddInput(const std::string& name, int index) {
   inputIndices_.push_back(index);
 }
 
+void ZelTransformRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  for (std::size_t k = 0; k < batch.Rows(); ++k) out->Set(k, Apply(batch.Record(k)));
+}
+
 std::string ZelTransformRule::GetInputName(std::size_t i) const {
   return i < inputNames_.size() ? inputNames_[i] : std::string();
 }

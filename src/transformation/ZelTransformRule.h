@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 #include "transformation/ZelOperation.h"
@@ -27,6 +28,10 @@ class ZelTransformRule {
   // until the next call; rules reuse one output value so that evaluating a
   // record allocates nothing once string buffers have grown.
   virtual const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) = 0;
+  // The derived values of every row of `batch` into `out`, exactly as Apply
+  // gives them row by row. This one hands each row to Apply as a record;
+  // rules on the hot path override it with a loop over the input columns.
+  virtual void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out);
   virtual void Display(std::ostream& out) const;
 
   const ZelOperationPair& GetPair() const { return pair_; }

@@ -51,6 +51,8 @@ class RawData {
   double GetDouble() const { return v_.real; }
   // Meaningful for string values only.
   const std::string& GetString() const { return shared_ != nullptr ? *shared_ : string_; }
+  // The text when the value holds it by reference, else null.
+  const std::string* GetSharedString() const { return shared_; }
   // The value as a double: the integer converted, the double as is, 0 for
   // strings and undefined values. Inline: every statistic calls it per record.
   double GetReal() const {

@@ -1,0 +1,86 @@
+#include "frame/ZelBatch.h"
+
+#include <algorithm>
+
+using TorCommon_1_3::RawData;
+using TorCommon_1_3::RawRecord;
+
+void ZelBatchColumn::Allocate(std::size_t rows) {
+  storage.assign(rows, TorCommon_1_3::kStorageUndefined);
+  missing.assign(rows, 1);
+  reals.assign(rows, 0.0);
+  integers.assign(rows, 0);
+  texts.assign(rows, nullptr);
+}
+
+void ZelBatchColumn::Set(std::size_t k, const RawData& value) {
+  storage[k] = static_cast<uint8_t>(value.GetStorage());
+  missing[k] = value.IsMissing() ? 1 : 0;
+  reals[k] = value.GetReal();
+  integers[k] = value.GetInteger();
+  if (value.GetStorage() != TorCommon_1_3::kStorageString || value.IsMissing()) return;
+  // A text held by reference outlives the batch: it is referred to again.
+  const std::string* shared = value.GetSharedString();
+  if (shared != nullptr) {
+    texts[k] = shared;
+    return;
+  }
+  if (owned.size() <= k) owned.resize(storage.size());
+  owned[k].assign(value.GetString());
+  texts[k] = &owned[k];
+}
+
+void ZelBatchColumn::CopyFrom(const ZelBatchColumn& other, std::size_t rows) {
+  std::copy_n(other.storage.begin(), rows, storage.begin());
+  std::copy_n(other.missing.begin(), rows, missing.begin());
+  std::copy_n(other.reals.begin(), rows, reals.begin());
+  std::copy_n(other.integers.begin(), rows, integers.begin());
+  std::copy_n(other.texts.begin(), rows, texts.begin());
+}
+
+void ZelBatchColumn::Get(std::size_t k, RawData* value) const {
+  const int s = storage[k];
+  if (missing[k] != 0) {
+    value->SetMissingValue(s);
+    return;
+  }
+  switch (s) {
+    case TorCommon_1_3::kStorageInteger: value->SetInteger(integers[k]); break;
+    case TorCommon_1_3::kStorageString: value->SetSharedString(*texts[k]); break;
+    case TorCommon_1_3::kStorageUndefined: value->SetMissingValue(s); break;
+    default: value->SetDouble(reals[k], s); break;
+  }
+}
+
+ZelBatch::ZelBatch(std::size_t fieldCount) : columns_(fieldCount), record_(fieldCount) {}
+
+void ZelBatch::Use(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= columns_.size()) return;
+  if (std::find(used_.begin(), used_.end(), index) != used_.end()) return;
+  used_.push_back(index);
+  columns_[static_cast<std::size_t>(index)].Allocate(kZelBatchRows);
+}
+
+const RawRecord& ZelBatch::Record(std::size_t k) const {
+  for (int i : used_) columns_[static_cast<std::size_t>(i)].Get(k, &record_[static_cast<std::size_t>(i)]);
+  return record_;
+}
+
+void ZelBatch::KeepRows(const std::vector<uint8_t>& keep) {
+  std::size_t kept = 0;
+  for (std::size_t k = 0; k < rows_; ++k) {
+    if (keep[k] == 0) continue;
+    if (kept != k) {
+      for (int i : used_) {
+        ZelBatchColumn& c = columns_[static_cast<std::size_t>(i)];
+        c.storage[kept] = c.storage[k];
+        c.missing[kept] = c.missing[k];
+        c.reals[kept] = c.reals[k];
+        c.integers[kept] = c.integers[k];
+        c.texts[kept] = c.texts[k];
+      }
+    }
+    ++kept;
+  }
+  rows_ = kept;
+}
