@@ -54,14 +54,10 @@ std::size_t FindUnwritable(std::string_view text, std::string* what) {
 }
 
 CsvRowParser::CsvRowParser(char delimiter) : delimiter_(delimiter) {
-  // Plain ASCII needs no check: only control characters and the bytes of
-  // multi-byte UTF-8 send a cell to FindUnwritable.
-  for (int b = 0; b < 256; ++b) {
-    classes_[b] = (b < 0x20 && b != '\t') || b >= 0x80 ? kCheck : kPlain;
-  }
-  classes_[static_cast<unsigned char>('\r')] = kEnds;
-  classes_[static_cast<unsigned char>('\n')] = kEnds;
-  classes_[static_cast<unsigned char>(delimiter)] |= kEnds;
+  const auto d = static_cast<unsigned char>(delimiter);
+  scanBytes_.delimiter = d;
+  // Inside quotes the delimiter is a byte like any other, and may be one to check.
+  scanBytes_.delimiterChecked = (d < 0x20 && d != '\t' && d != '\r' && d != '\n') || d >= 0x80;
 }
 
 void CsvRowParser::Reset() {
@@ -84,25 +80,23 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
   std::size_t p = *pos + 1;
   const std::size_t begin = p;
   bool doubled = false;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
   for (;;) {
+    bool checked = false;
+    p = scanner_->quote(bytes, p, window.size(), scanBytes_, &line_, &checked);
+    if (checked) *check |= kCheck;
     if (p >= window.size()) {
       if (!final) return Step::kIncomplete;
       return Fail(openLine, column, "unterminated quoted cell");
     }
-    const char c = window[p];
-    *check |= classes_[static_cast<unsigned char>(c)];
-    if (c == '"') {
-      if (p + 1 < window.size() && window[p + 1] == '"') {
-        doubled = true;
-        p += 2;
-        continue;
-      }
-      // A quote at the end of the window may be the first of a pair.
-      if (p + 1 >= window.size() && !final) return Step::kIncomplete;
-      break;
+    if (p + 1 < window.size() && window[p + 1] == '"') {
+      doubled = true;
+      p += 2;
+      continue;
     }
-    if (c == '\n') ++line_;
-    ++p;
+    // A quote at the end of the window may be the first of a pair.
+    if (p + 1 >= window.size() && !final) return Step::kIncomplete;
+    break;
   }
   const std::size_t end = p++;
   span->offset = begin;
@@ -170,12 +164,9 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
     } else {
       const std::size_t begin = p;
       const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
-      const std::size_t size = window.size();
-      for (; p < size; ++p) {
-        const unsigned char kind = classes_[bytes[p]];
-        if ((kind & kEnds) != 0) break;
-        check |= kind;
-      }
+      bool checked = false;
+      p = scanner_->cellEnd(bytes, p, window.size(), scanBytes_, &checked);
+      if (checked) check |= kCheck;
       if (p >= window.size() && !final) return incomplete();
       span.offset = begin;
       span.size = p - begin;

@@ -6,7 +6,8 @@
 // without U+FFFE or U+FFFF, since every name and category may end up in a
 // document. A window that ends inside a row is
 // reported as incomplete, so a streaming reader can fetch more and retry;
-// a window marked final holds the rest of the input.
+// a window marked final holds the rest of the input. The scans for cell ends
+// and quotes classify many bytes at a time (CsvScan).
 #ifndef ZELCRAFT_IO_CSVROWPARSER_H_
 #define ZELCRAFT_IO_CSVROWPARSER_H_
 
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "io/CsvScan.h"
 
 namespace zelio {
 
@@ -56,9 +59,9 @@ class CsvRowParser {
 
  private:
   enum class Step { kDone, kError, kIncomplete };
-  // What a byte is to the splitter: plain, a byte that ends an unquoted
-  // cell, or one whose cell must be checked as text a document can carry.
-  enum : unsigned char { kPlain = 0, kEnds = 1, kCheck = 2 };
+  // A cell's mark: kCheck when it holds a byte that sends it to be checked
+  // as text a document can carry.
+  enum : unsigned char { kPlain = 0, kCheck = 2 };
 
   // `*check` gains kCheck when the cell holds a byte to check.
   Step ReadQuoted(std::string_view window, std::size_t* pos, bool final, std::size_t column,
@@ -66,7 +69,9 @@ class CsvRowParser {
   Step Fail(int64_t line, std::size_t column, const std::string& what);
 
   char delimiter_;
-  unsigned char classes_[256];
+  // The byte scans, at the level in use when the parser was made.
+  const CsvScanner* scanner_ = &GetCsvScanner(CsvScanLevelInUse());
+  CsvScanBytes scanBytes_{};
   int64_t line_ = 1;
   int64_t rowLine_ = 0;
   std::string error_;

@@ -66,6 +66,13 @@ const RawRecord& ZelBatch::Record(std::size_t k) const {
   return record_;
 }
 
+const RawRecord& ZelBatch::Record(std::size_t k, const std::vector<int>& fields) const {
+  for (int i : fields) {
+    if (Find(i) != nullptr) Column(i).Get(k, &record_[static_cast<std::size_t>(i)]);
+  }
+  return record_;
+}
+
 void ZelBatch::KeepRows(const std::vector<uint8_t>& keep) {
   std::size_t kept = 0;
   for (std::size_t k = 0; k < rows_; ++k) {

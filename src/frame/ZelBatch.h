@@ -71,6 +71,8 @@ class ZelBatch {
   // Row k as the working record the record transformer would give (the
   // fields the pass does not use stay missing); valid until the next call.
   const TorCommon_1_3::RawRecord& Record(std::size_t k) const;
+  // The same with only `fields` set: the other values are left as they were.
+  const TorCommon_1_3::RawRecord& Record(std::size_t k, const std::vector<int>& fields) const;
   // Keeps the rows whose flag is set, in order.
   void KeepRows(const std::vector<uint8_t>& keep);
 

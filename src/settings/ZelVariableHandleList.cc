@@ -160,14 +160,32 @@ TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
 TorStatus ZelVariableHandleList::ProcessBatch(const ZelBatch& batch) {
   TorStatus result;
   byRecord_.clear();
+  sideBySide_.clear();
   for (const LiveStatistic& live : live_) {
     if (!live.statistic->TakesBatches()) {
       byRecord_.push_back(live);
       continue;
     }
+    if (live.statistic->SideBySideKind() == ZelStatistic::ZelStatistics::kUnivariateNumeric) {
+      sideBySide_.push_back(live.statistic);
+      continue;
+    }
     result = live.statistic->AddBatch(batch);
     if (result.IsError()) {
       live.field->SetStatus(result);
+      status_ = result;
+      return result;
+    }
+  }
+  if (!sideBySide_.empty()) {
+    result = sideBySide_.front()->AddBatchSideBySide(sideBySide_.data(), sideBySide_.size(), batch);
+    if (result.IsError()) {
+      for (const LiveStatistic& live : live_) {
+        if (live.statistic->GetStatus().IsError()) {
+          live.field->SetStatus(live.statistic->GetStatus());
+          break;
+        }
+      }
       status_ = result;
       return result;
     }

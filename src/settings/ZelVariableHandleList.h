@@ -100,6 +100,7 @@ class ZelVariableHandleList {
   };
   std::vector<LiveStatistic> live_;
   std::vector<LiveStatistic> byRecord_;  // those of live_ without a batch loop
+  std::vector<ZelStatistic::ZelStatistics*> sideBySide_;  // those fed side by side
 };
 
 #endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_

@@ -38,6 +38,43 @@ TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
 
 void ContSummary::AddMissing(int64_t count) { missingCount_ += count; }
 
+void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+                             std::size_t count, std::size_t rows, const double* frequencies,
+                             const double* analysis) {
+  constexpr std::size_t kGroup = 4;
+  std::size_t first = 0;
+  for (; first + kGroup <= count; first += kGroup) {
+    ContSummary* const* s = summaries + first;
+    const ZelBatchColumn* const* c = columns + first;
+    for (std::size_t k = 0; k < rows; ++k) {
+      const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+      const auto whole = static_cast<int64_t>(frequency);
+      const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
+      for (std::size_t g = 0; g < kGroup; ++g) {
+        if (s[g]->status_.IsError()) continue;
+        if (c[g]->missing[k] != 0) {
+          s[g]->missingCount_ += whole;
+          continue;
+        }
+        switch (c[g]->storage[k]) {
+          case TorCommon_1_3::kStorageInteger:
+          case TorCommon_1_3::kStorageReal:
+          case TorCommon_1_3::kStorageDate:
+          case TorCommon_1_3::kStorageTime:
+            s[g]->AddValue(c[g]->reals[k], whole, weight);
+            break;
+          default:
+            s[g]->status_ = TorStatus(ZelStatusCode::kBadValueType, false);
+            break;
+        }
+      }
+    }
+  }
+  for (; first < count; ++first) {
+    summaries[first]->AddColumn(*columns[first], rows, frequencies, analysis);
+  }
+}
+
 TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
                                  const double* frequencies, const double* analysis) {
   if (status_.IsError()) return status_;
@@ -61,44 +98,6 @@ TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
     }
   }
   return status_;
-}
-
-void ContSummary::AddValue(double x, int64_t count, double weight) {
-  validCount_ += count;
-  if (frequencies_.size() <= distinctLimit_) {
-    // lower_bound before inserting: a value already known costs no node.
-    auto it = frequencies_.lower_bound(x);
-    if (it != frequencies_.end() && it->first == x) {
-      it->second += count;
-    } else {
-      frequencies_.emplace_hint(it, x, count);
-    }
-  }
-  // A record of weight 0 only counts; the update below would divide by it.
-  if (noMoments_ || weight == 0.0) return;
-  if (x < minimum_) minimum_ = x;
-  if (x > maximum_) maximum_ = x;
-  if (!shifted_) {
-    shift_ = x;
-    shifted_ = true;
-  }
-  const double previousWeightSum = weightSum_;
-  weightSum_ += weight;
-  if (weightSum_ > 0.0) {
-    // With unit weights (the common case) the products and quotients by the
-    // weight are left out: they would not change a bit, only cost divisions.
-    const bool unit = weight == 1.0;
-    const double d = unit ? (x - shift_ - mean_) / weightSum_
-                          : (x - shift_ - mean_) * weight / weightSum_;
-    mean_ += d;
-    const double previousM2 = m2_;
-    // t = d * W * Wprev / w, shared by both moment increments.
-    const double dw = d * weightSum_ * previousWeightSum;
-    const double t = unit ? dw : dw / weight;
-    m2_ += d * t;
-    const double third = (weightSum_ - 2.0 * weight) * d * d * t;
-    m3_ += (unit ? third : third / weight) - 3.0 * d * previousM2;
-  }
 }
 
 TorStatus ContSummary::Finalize() {

@@ -31,6 +31,11 @@ class ContSummary {
   // analysis weights (null: 1 each).
   TorCommon_1_3::TorStatus AddColumn(const ZelBatchColumn& column, std::size_t rows,
                                      const double* frequencies, const double* analysis);
+  // AddColumn for `count` summaries and their columns at once, side by
+  // side: each summary meets its rows in order, and their updates overlap.
+  static void AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+                         std::size_t count, std::size_t rows, const double* frequencies,
+                         const double* analysis);
   void AddMissing(int64_t count);
   void AddValue(double x, int64_t count, double weight);
   // Standard deviation, skewness and, while the table did not overflow,
@@ -107,6 +112,45 @@ class ContSummary {
   double m3_ = 0.0;
   TorCommon_1_3::TorStatus status_;
 };
+
+// Inline: the batch loops run it for every value.
+inline void ContSummary::AddValue(double x, int64_t count, double weight) {
+  validCount_ += count;
+  if (frequencies_.size() <= distinctLimit_) {
+    // lower_bound before inserting: a value already known costs no node.
+    auto it = frequencies_.lower_bound(x);
+    if (it != frequencies_.end() && it->first == x) {
+      it->second += count;
+    } else {
+      frequencies_.emplace_hint(it, x, count);
+    }
+  }
+  // A record of weight 0 only counts; the update below would divide by it.
+  if (noMoments_ || weight == 0.0) return;
+  if (x < minimum_) minimum_ = x;
+  if (x > maximum_) maximum_ = x;
+  if (!shifted_) {
+    shift_ = x;
+    shifted_ = true;
+  }
+  const double previousWeightSum = weightSum_;
+  weightSum_ += weight;
+  if (weightSum_ > 0.0) {
+    // With unit weights (the common case) the products and quotients by the
+    // weight are left out: they would not change a bit, only cost divisions.
+    const bool unit = weight == 1.0;
+    const double d = unit ? (x - shift_ - mean_) / weightSum_
+                          : (x - shift_ - mean_) * weight / weightSum_;
+    mean_ += d;
+    const double previousM2 = m2_;
+    // t = d * W * Wprev / w, shared by both moment increments.
+    const double dw = d * weightSum_ * previousWeightSum;
+    const double t = unit ? dw : dw / weight;
+    m2_ += d * t;
+    const double third = (weightSum_ - 2.0 * weight) * d * d * t;
+    m3_ += (unit ? third : third / weight) - 3.0 * d * previousM2;
+  }
+}
 
 }  // namespace ZelStatistic
 

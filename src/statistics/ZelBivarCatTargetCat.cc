@@ -42,10 +42,12 @@ TorStatus ZelBivarCatTargetCat::AddBatch(const ZelBatch& batch) {
   const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+  inputMemo_.Clear();
+  targetMemo_.Clear();
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
     if (input.missing[k] != 0 || target.missing[k] != 0) continue;
-    const int i = inputs_.GetCategoryIndex(input, k);
-    const int j = targets_.GetCategoryIndex(target, k);
+    const int i = inputs_.GetCategoryIndex(input, k, &inputMemo_);
+    const int j = targets_.GetCategoryIndex(target, k, &targetMemo_);
     if (i < 0 || j < 0) continue;
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     table_.Add(i, j, f, f * (analysis != nullptr ? analysis[k] : 1.0));

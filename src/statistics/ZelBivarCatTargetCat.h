@@ -46,6 +46,8 @@ class ZelBivarCatTargetCat : public ZelStatistics {
   ZelCategoryList inputs_;
   ZelCategoryList targets_;
   ZelContingencyTable table_;
+  ZelTextMemo<int> inputMemo_;  // the categories of the batch being added
+  ZelTextMemo<int> targetMemo_;
   double total_ = 0.0;
 };
 

@@ -85,6 +85,7 @@ TorStatus ZelBivarCatTargetContPredictivePower::AddBatch(const ZelBatch& batch) 
   const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+  memo_.Clear();
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
     if (input.missing[k] != 0 || target.missing[k] != 0) continue;
     int bin = -1;
@@ -100,7 +101,7 @@ TorStatus ZelBivarCatTargetContPredictivePower::AddBatch(const ZelBatch& batch) 
         break;
     }
     if (bin < 0) return Fail(ZelStatusCode::kNumericalFailure);
-    const int category = targets_.GetCategoryIndex(target, k);
+    const int category = targets_.GetCategoryIndex(target, k, &memo_);
     if (category < 0) continue;
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     table_.Add(bin, category, f, f * (analysis != nullptr ? analysis[k] : 1.0));

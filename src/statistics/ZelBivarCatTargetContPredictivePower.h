@@ -49,6 +49,7 @@ class ZelBivarCatTargetContPredictivePower : public ZelStatistics {
   ZelCategoryList targets_;
   std::vector<double> bounds_;
   ZelContingencyTable table_;
+  ZelTextMemo<int> memo_;  // the target categories of the batch being added
   double total_ = 0.0;
 };
 

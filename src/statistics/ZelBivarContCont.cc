@@ -60,21 +60,73 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
   }
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
-  // Pair by pair: each pair still meets the rows in order, and its sums do
-  // not depend on the other pairs.
-  for (std::size_t a = 0; a < columns_.size(); ++a) {
-    const ZelBatchColumn& x = *columns_[a];
-    for (std::size_t b = 0; b <= a; ++b) {
-      const ZelBatchColumn& y = *columns_[b];
-      ZelPairMoments& pair = Pair(a, b);
-      for (std::size_t k = 0; k < rows; ++k) {
-        if ((x.missing[k] | y.missing[k]) != 0) continue;
-        const double f = frequencies != nullptr ? frequencies[k] : 1.0;
-        pair.Add(x.reals[k], y.reals[k], f, f * (analysis != nullptr ? analysis[k] : 1.0));
+  weights_.resize(rows);
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    weights_[k] = f * (analysis != nullptr ? analysis[k] : 1.0);
+  }
+  // Pairs in groups, each pair still meeting the rows in order: its sums do
+  // not depend on the other pairs, and the pairs of a group are updated
+  // side by side, so their chains of divisions overlap.
+  const std::size_t order = columns_.size();
+  std::size_t a = 0;
+  std::size_t b = 0;
+  for (;;) {
+    std::array<std::size_t, kGroup> as{};
+    std::array<std::size_t, kGroup> bs{};
+    std::size_t n = 0;
+    for (; n < kGroup && a < order; ++n) {
+      as[n] = a;
+      bs[n] = b;
+      if (++b > a) {
+        ++a;
+        b = 0;
       }
+    }
+    if (n == 0) break;
+    if (n == kGroup) {
+      AddGroup(as, bs, rows, frequencies);
+    } else {
+      for (std::size_t g = 0; g < n; ++g) AddPair(as[g], bs[g], rows, frequencies);
     }
   }
   return status_;
+}
+
+void ZelBivarContCont::AddPair(std::size_t a, std::size_t b, std::size_t rows,
+                               const double* frequencies) {
+  const ZelBatchColumn& x = *columns_[a];
+  const ZelBatchColumn& y = *columns_[b];
+  ZelPairMoments& pair = Pair(a, b);
+  for (std::size_t k = 0; k < rows; ++k) {
+    if ((x.missing[k] | y.missing[k]) != 0) continue;
+    pair.Add(x.reals[k], y.reals[k], frequencies != nullptr ? frequencies[k] : 1.0, weights_[k]);
+  }
+}
+
+void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
+                                const std::array<std::size_t, kGroup>& bs, std::size_t rows,
+                                const double* frequencies) {
+  std::array<ZelPairMoments, kGroup> pairs;
+  std::array<const double*, kGroup> xs{};
+  std::array<const double*, kGroup> ys{};
+  std::array<const uint8_t*, kGroup> xMissing{};
+  std::array<const uint8_t*, kGroup> yMissing{};
+  for (std::size_t g = 0; g < kGroup; ++g) {
+    pairs[g] = Pair(as[g], bs[g]);
+    xs[g] = columns_[as[g]]->reals.data();
+    ys[g] = columns_[bs[g]]->reals.data();
+    xMissing[g] = columns_[as[g]]->missing.data();
+    yMissing[g] = columns_[bs[g]]->missing.data();
+  }
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    const double w = weights_[k];
+    for (std::size_t g = 0; g < kGroup; ++g) {
+      if ((xMissing[g][k] | yMissing[g][k]) == 0) pairs[g].Add(xs[g][k], ys[g][k], f, w);
+    }
+  }
+  for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
 }
 
 TorStatus ZelBivarContCont::Finalize() {

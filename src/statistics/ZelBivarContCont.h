@@ -7,6 +7,8 @@
 #ifndef ZELCRAFT_STATISTICS_ZELBIVARCONTCONT_H_
 #define ZELCRAFT_STATISTICS_ZELBIVARCONTCONT_H_
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "torcommon13r/TorMatrix.h"
@@ -49,6 +51,12 @@ class ZelBivarContCont : public ZelStatistics {
   std::vector<double> values_;
   std::vector<std::size_t> valid_;
   std::vector<const ZelBatchColumn*> columns_;  // of the batch being added
+  std::vector<double> weights_;                 // the batch's moment weights
+  static constexpr std::size_t kGroup = 4;      // pairs updated side by side
+  void AddPair(std::size_t a, std::size_t b, std::size_t rows, const double* frequencies);
+  void AddGroup(const std::array<std::size_t, kGroup>& as,
+                const std::array<std::size_t, kGroup>& bs, std::size_t rows,
+                const double* frequencies);
   TorMath_1_3::TorSymMatrix counts_;
   TorMath_1_3::TorSymMatrix covariances_;
   TorMath_1_3::TorSymMatrix correlations_;

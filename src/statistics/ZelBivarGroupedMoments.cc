@@ -50,10 +50,11 @@ TorStatus ZelBivarGroupedMoments::AddBatch(const ZelBatch& batch) {
   const ZelBatchColumn& value = batch.Column(static_cast<int>(valueIndex_));
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+  memo_.Clear();
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
     if (group.missing[k] != 0 || value.missing[k] != 0) continue;
     if (!value.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
-    const int g = categories_.GetCategoryIndex(group, k);
+    const int g = categories_.GetCategoryIndex(group, k, &memo_);
     if (g < 0) continue;
     const double x = value.reals[k];
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;

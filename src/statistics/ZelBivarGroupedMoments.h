@@ -49,6 +49,7 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   ZelCategoryList categories_;
   std::vector<ZelCategoryMoments> moments_;
   ZelCategoryMoments overall_;
+  ZelTextMemo<int> memo_;  // the groups of the batch being added
 };
 
 }  // namespace ZelStatistic

@@ -50,10 +50,17 @@ int ZelCategoryList::GetCategoryIndex(const RawData& value) const {
   }
 }
 
-int ZelCategoryList::GetCategoryIndex(const ZelBatchColumn& column, std::size_t k) const {
+int ZelCategoryList::GetCategoryIndex(const ZelBatchColumn& column, std::size_t k,
+                                      ZelTextMemo<int>* memo) const {
   switch (column.storage[k]) {
-    case TorCommon_1_3::kStorageString:
-      return IndexOfText(*column.texts[k]);
+    case TorCommon_1_3::kStorageString: {
+      const std::string* text = column.texts[k];
+      int index;
+      if (memo->Find(text, &index)) return index;
+      index = IndexOfText(*text);
+      memo->Put(text, index);
+      return index;
+    }
     case TorCommon_1_3::kStorageInteger:
     case TorCommon_1_3::kStorageReal:
     case TorCommon_1_3::kStorageDate:

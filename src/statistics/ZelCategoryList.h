@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/ZelBatch.h"
+#include "frame/ZelTextMemo.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -29,8 +30,9 @@ class ZelCategoryList {
   // numbers by exact equality. -1 when the value is absent (a field whose
   // table overflowed has values beyond its list) or of another storage.
   int GetCategoryIndex(const TorCommon_1_3::RawData& value) const;
-  // The same for row k of a batch column.
-  int GetCategoryIndex(const ZelBatchColumn& column, std::size_t k) const;
+  // The same for row k of a batch column; texts met before in the batch are
+  // found in `memo`, which the caller clears before every batch.
+  int GetCategoryIndex(const ZelBatchColumn& column, std::size_t k, ZelTextMemo<int>* memo) const;
 
   const std::vector<double>& GetNumbers() const { return numbers_; }
   const std::vector<std::string>& GetTexts() const { return texts_; }

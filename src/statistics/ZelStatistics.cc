@@ -43,6 +43,15 @@ TorStatus ZelStatistics::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+TorStatus ZelStatistics::AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                            const ZelBatch& batch) {
+  TorStatus result;
+  for (std::size_t i = 0; i < count && !result.IsError(); ++i) {
+    result = statistics[i]->AddBatch(batch);
+  }
+  return result;
+}
+
 TorStatus ZelStatistics::CopyFrom(const ZelStatistics&) {
   collected_ = true;
   return status_;

@@ -47,6 +47,16 @@ class ZelStatistics {
   // TakesBatches(); the others are handed the rows as records.
   virtual TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch);
   virtual bool TakesBatches() const { return false; }
+  // Statistics that can also be fed side by side, several fields in one
+  // loop, so that the chains of divisions of their running moments overlap,
+  // name their class here (0: no such loop).
+  enum SideBySide { kAlone = 0, kUnivariateNumeric = 1 };
+  virtual SideBySide SideBySideKind() const { return kAlone; }
+  // AddBatch for `count` statistics of this one's kind (this one may be
+  // among them), each meeting its rows in order as AddBatch would. The
+  // first error; the statistics that failed keep theirs.
+  virtual TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics,
+                                                      std::size_t count, const ZelBatch& batch);
   virtual TorCommon_1_3::TorStatus Finalize() = 0;
   // Takes over the results of a compatible statistic. The base ignores the
   // argument and only marks the information as collected.

@@ -29,6 +29,28 @@ TorStatus ZelUnivarNumeric::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+TorStatus ZelUnivarNumeric::AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                               const ZelBatch& batch) {
+  summaries_.clear();
+  columns_.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* numeric = static_cast<ZelUnivarNumeric*>(statistics[i]);
+    if (numeric->status_.IsError()) continue;
+    summaries_.push_back(&numeric->summary_);
+    columns_.push_back(&batch.Column(static_cast<int>(numeric->fieldIndex_)));
+  }
+  ContSummary::AddColumns(summaries_.data(), columns_.data(), summaries_.size(), batch.Rows(),
+                          FrequencyWeights(batch), AnalysisWeights(batch));
+  TorStatus result;
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* numeric = static_cast<ZelUnivarNumeric*>(statistics[i]);
+    const TorStatus added = numeric->summary_.GetStatus();
+    if (added.IsError()) numeric->Fail(added.GetCode());
+    if (!result.IsError() && numeric->status_.IsError()) result = numeric->status_;
+  }
+  return result;
+}
+
 TorStatus ZelUnivarNumeric::Finalize() {
   collected_ = true;
   const TorStatus finished = summary_.Finalize();

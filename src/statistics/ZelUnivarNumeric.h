@@ -20,6 +20,9 @@ class ZelUnivarNumeric : public ZelStatistics {
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
+  SideBySide SideBySideKind() const override { return kUnivariateNumeric; }
+  TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                              const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   // Copies the whole summary of another ZelUnivarCont or ZelUnivarNumericCat
   // (210007 for any other statistic).
@@ -44,6 +47,9 @@ class ZelUnivarNumeric : public ZelStatistics {
  private:
   uint32_t fieldIndex_;
   ContSummary summary_;
+  // Scratch of AddBatchSideBySide, kept to allocate nothing per batch.
+  std::vector<ContSummary*> summaries_;
+  std::vector<const ZelBatchColumn*> columns_;
 };
 
 }  // namespace ZelStatistic

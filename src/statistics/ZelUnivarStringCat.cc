@@ -41,11 +41,12 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
   return status_;
 }
 
-void ZelUnivarStringCat::Count(const std::string& text, int64_t count) {
+std::map<std::string, int64_t>::iterator ZelUnivarStringCat::Count(const std::string& text,
+                                                                  int64_t count) {
   for (const auto& entry : seen_) {
     if (entry->first == text) {
       entry->second += count;
-      return;
+      return entry;
     }
   }
   // Only a new category copies its text.
@@ -56,12 +57,14 @@ void ZelUnivarStringCat::Count(const std::string& text, int64_t count) {
     it = frequencies_.emplace_hint(it, text, count);
     if (seen_.size() < kWalkedCategories) seen_.push_back(it);
   }
+  return it;
 }
 
 TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
   if (status_.IsError()) return status_;
   const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
   const double* frequencies = FrequencyWeights(batch);
+  memo_.Clear();
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
     const int64_t count = CountIncrement(frequencies != nullptr ? frequencies[k] : 1.0);
     if (column.missing[k] != 0) {
@@ -72,7 +75,14 @@ TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
       return Fail(ZelStatusCode::kBadValueType);
     }
     validCount_ += count;
-    if (frequencies_.size() <= distinctLimit_) Count(*column.texts[k], count);
+    if (frequencies_.size() > distinctLimit_) continue;
+    const std::string* text = column.texts[k];
+    std::map<std::string, int64_t>::iterator entry;
+    if (memo_.Find(text, &entry)) {
+      entry->second += count;
+    } else {
+      memo_.Put(text, Count(*text, count));
+    }
   }
   return status_;
 }

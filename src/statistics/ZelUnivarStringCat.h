@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/ZelTextMemo.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -51,8 +52,8 @@ class ZelUnivarStringCat : public ZelStatistics {
   void ReplaceMissingBy(const std::string& category);
 
  private:
-  // Adds `count` to the category `text`, creating it when new.
-  void Count(const std::string& text, int64_t count);
+  // Adds `count` to the category `text`, creating it when new; its entry.
+  std::map<std::string, int64_t>::iterator Count(const std::string& text, int64_t count);
 
   uint32_t fieldIndex_;
   int64_t missingCount_ = 0;
@@ -63,6 +64,7 @@ class ZelUnivarStringCat : public ZelStatistics {
   // Map entries stay put, so the iterators stay valid until the table is
   // replaced.
   std::vector<std::map<std::string, int64_t>::iterator> seen_;
+  ZelTextMemo<std::map<std::string, int64_t>::iterator> memo_;  // of the batch being added
   std::string mode_;
   uint64_t distinctLimit_;
 };

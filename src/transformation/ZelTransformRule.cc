@@ -24,7 +24,9 @@ void ZelTransformRule::AddInput(const std::string& name, int index) {
 }
 
 void ZelTransformRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
-  for (std::size_t k = 0; k < batch.Rows(); ++k) out->Set(k, Apply(batch.Record(k)));
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    out->Set(k, Apply(batch.Record(k, GetInputIndices())));
+  }
 }
 
 std::string ZelTransformRule::GetInputName(std::size_t i) const {

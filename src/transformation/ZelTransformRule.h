@@ -29,8 +29,9 @@ class ZelTransformRule {
   // record allocates nothing once string buffers have grown.
   virtual const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) = 0;
   // The derived values of every row of `batch` into `out`, exactly as Apply
-  // gives them row by row. This one hands each row to Apply as a record;
-  // rules on the hot path override it with a loop over the input columns.
+  // gives them row by row. This one hands each row to Apply as a record
+  // holding the rule's inputs; rules on the hot path, and rules that read
+  // more than their inputs, override it with a loop over the columns.
   virtual void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out);
   virtual void Display(std::ostream& out) const;
 

@@ -36,4 +36,23 @@ const RawData& ZelTrimEndFunctionRule::Apply(const RawRecord& working) {
   return output_;
 }
 
+void ZelTrimEndFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) {
+  const ZelBatchColumn* input = batch.Find(GetSourceIndex());
+  if (input == nullptr) return ZelTransformRule::ApplyBatch(batch, out);
+  const std::size_t rows = batch.Rows();
+  out->CopyFrom(*input, rows);
+  for (std::size_t k = 0; k < rows; ++k) {
+    if (input->missing[k] != 0 || input->storage[k] != TorCommon_1_3::kStorageString) continue;
+    const std::string& text = *input->texts[k];
+    const std::size_t last = text.find_last_not_of(" \t");
+    const std::size_t length = last == std::string::npos ? 0 : last + 1;
+    // Nothing to trim: the column refers to the input's text.
+    if (length == text.size()) continue;
+    changed_ = true;
+    if (out->owned.size() < out->storage.size()) out->owned.resize(out->storage.size());
+    out->owned[k].assign(text.data(), length);
+    out->texts[k] = &out->owned[k];
+  }
+}
+
 }  // namespace ZelTransformation
