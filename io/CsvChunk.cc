@@ -30,6 +30,7 @@ bool CsvChunkReader::Read(ChunkBuffer* buffer, std::size_t bytes) {
   const std::size_t kept = buffer->size();
   buffer->Reserve(kept + bytes);
   in_.read(buffer->data() + kept, static_cast<std::streamsize>(bytes));
+  parser_.WindowChanged();
   const auto got = static_cast<std::size_t>(in_.gcount());
   buffer->Resize(kept + got);
   bytesRead_ += got;
@@ -56,6 +57,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
   std::memcpy(text.data(), carry_.data(), carry_.size());
   text.Resize(carry_.size());
   carry_.clear();
+  parser_.WindowChanged();
   auto fail = [&](const std::string& what) {
     chunk->error = what;
     chunk->last = true;

@@ -53,14 +53,10 @@ std::size_t FindUnwritable(std::string_view text, std::string* what) {
   return std::string_view::npos;
 }
 
-CsvRowParser::CsvRowParser(char delimiter) : delimiter_(delimiter) {
-  const auto d = static_cast<unsigned char>(delimiter);
-  scanBytes_.delimiter = d;
-  // Inside quotes the delimiter is a byte like any other, and may be one to check.
-  scanBytes_.delimiterChecked = (d < 0x20 && d != '\t' && d != '\r' && d != '\n') || d >= 0x80;
-}
+CsvRowParser::CsvRowParser(char delimiter) : delimiter_(delimiter), scanner_(delimiter) {}
 
 void CsvRowParser::Reset() {
+  scanner_.Forget();
   line_ = 1;
   rowLine_ = 0;
   error_.clear();
@@ -75,16 +71,14 @@ CsvRowParser::Step CsvRowParser::Fail(int64_t line, std::size_t column, const st
 
 CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t* pos, bool final,
                                             std::size_t column, Span* span,
-                                            unsigned char* check) {
+                                            bool* check) {
   const int64_t openLine = line_;
   std::size_t p = *pos + 1;
   const std::size_t begin = p;
   bool doubled = false;
   const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
   for (;;) {
-    bool checked = false;
-    p = scanner_->quote(bytes, p, window.size(), scanBytes_, &line_, &checked);
-    if (checked) *check |= kCheck;
+    p = scanner_.Quote(bytes, p, window.size(), &line_, check);
     if (p >= window.size()) {
       if (!final) return Step::kIncomplete;
       return Fail(openLine, column, "unterminated quoted cell");
@@ -121,15 +115,20 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
 
 CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* pos, bool final,
                                         std::vector<CsvCell>* cells) {
-  cells->clear();
   const Result result = NextSpans(window, pos, final);
-  if (result != Result::kRow) return result;
+  if (result != Result::kRow) {
+    cells->clear();
+    return result;
+  }
   // Views are made only now: the scratch buffer may have moved while growing.
+  // The spans lie within their buffers, so the views are made unchecked.
+  cells->resize(spans_.size());
+  CsvCell* out = cells->data();
   for (const Span& span : spans_) {
-    const std::string_view text = span.inScratch
-                                      ? std::string_view(scratch_).substr(span.offset, span.size)
-                                      : window.substr(span.offset, span.size);
-    cells->push_back({text, span.quoted});
+    const char* base = span.inScratch ? scratch_.data() : window.data();
+    out->text = std::string_view(base + span.offset, span.size);
+    out->quoted = span.quoted;
+    ++out;
   }
   return result;
 }
@@ -156,24 +155,25 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
     // Filled in place, field by field: a span built aside and copied whole
     // stalls on reading back what was just written in parts.
     Span& span = spans_.emplace_back();
-    unsigned char check = kPlain;
+    bool check = false;
     if (p < window.size() && window[p] == '"') {
-      const Step step = ReadQuoted(window, &p, final, column, &span, &check);
+      // Its own flag: one whose address a call takes would live in memory.
+      bool quotedCheck = false;
+      const Step step = ReadQuoted(window, &p, final, column, &span, &quotedCheck);
+      check = quotedCheck;
       if (step == Step::kIncomplete) return incomplete();
       if (step == Step::kError) return Result::kError;
     } else {
       const std::size_t begin = p;
       const auto* bytes = reinterpret_cast<const unsigned char*>(window.data());
-      bool checked = false;
-      p = scanner_->cellEnd(bytes, p, window.size(), scanBytes_, &checked);
-      if (checked) check |= kCheck;
+      p = scanner_.CellEnd(bytes, p, window.size(), &check);
       if (p >= window.size() && !final) return incomplete();
       span.offset = begin;
       span.size = p - begin;
       span.inScratch = false;
       span.quoted = false;
     }
-    if ((check & kCheck) != 0) {
+    if (check) {
       const std::string_view text = span.inScratch
                                         ? std::string_view(scratch_).substr(span.offset, span.size)
                                         : window.substr(span.offset, span.size);

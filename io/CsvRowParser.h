@@ -56,22 +56,21 @@ class CsvRowParser {
   int64_t rowLine() const { return rowLine_; }
   // Back to line 1, forgetting any error.
   void Reset();
+  // The bytes of a window are taken as unchanged while its address and size
+  // stay the same: a reader that rewrites its buffer in place says so here.
+  void WindowChanged() { scanner_.Forget(); }
 
  private:
   enum class Step { kDone, kError, kIncomplete };
-  // A cell's mark: kCheck when it holds a byte that sends it to be checked
-  // as text a document can carry.
-  enum : unsigned char { kPlain = 0, kCheck = 2 };
 
-  // `*check` gains kCheck when the cell holds a byte to check.
+  // Sets `*check` when the cell holds a byte to check.
   Step ReadQuoted(std::string_view window, std::size_t* pos, bool final, std::size_t column,
-                  Span* span, unsigned char* check);
+                  Span* span, bool* check);
   Step Fail(int64_t line, std::size_t column, const std::string& what);
 
   char delimiter_;
-  // The byte scans, at the level in use when the parser was made.
-  const CsvScanner* scanner_ = &GetCsvScanner(CsvScanLevelInUse());
-  CsvScanBytes scanBytes_{};
+  // The byte classes, at the level in use when the parser was made.
+  CsvBlockScanner scanner_;
   int64_t line_ = 1;
   int64_t rowLine_ = 0;
   std::string error_;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#if defined(__x86_64__) || defined(_M_X64)
+#if defined(__x86_64__)
 #include <immintrin.h>
 #define ZEL_CSV_X86 1
 #endif
@@ -13,170 +13,83 @@ namespace zelio {
 
 namespace {
 
-// A byte whose cell must be checked: below 0x20 other than tab, CR and LF,
-// or 0x80 and above.
-inline bool Checked(unsigned char c, const CsvScanBytes& bytes) {
-  if (c >= 0x80) return true;
-  if (c < 0x20 && c != '\t' && c != '\r' && c != '\n') return true;
-  return bytes.delimiterChecked && c == bytes.delimiter;
-}
-
-std::size_t ScalarCellEnd(const unsigned char* s, std::size_t p, std::size_t size,
-                          const CsvScanBytes& bytes, bool* check) {
-  for (; p < size; ++p) {
-    const unsigned char c = s[p];
-    if (c == bytes.delimiter || c == '\r' || c == '\n') break;
-    if (Checked(c, bytes)) *check = true;
+// Bytes [0, count) of a block, one at a time: the last block of a window,
+// and every block at the scalar level.
+void ClassifyBytes(const unsigned char* s, std::size_t count, unsigned char delimiter,
+                   bool delimiterChecked, CsvBlockMasks* m) {
+  *m = CsvBlockMasks();
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char c = s[i];
+    const uint64_t bit = uint64_t{1} << i;
+    if (c == delimiter || c == '\r' || c == '\n') m->ends |= bit;
+    if (c == '"') m->quotes |= bit;
+    if (c == '\n') m->lineFeeds |= bit;
+    const bool control = c < 0x20 && c != '\t' && c != '\r' && c != '\n';
+    if (control || c >= 0x80 || (delimiterChecked && c == delimiter)) m->checked |= bit;
   }
-  return p;
-}
-
-std::size_t ScalarQuote(const unsigned char* s, std::size_t p, std::size_t size,
-                        const CsvScanBytes& bytes, int64_t* lines, bool* check) {
-  for (; p < size; ++p) {
-    const unsigned char c = s[p];
-    if (c == '"') break;
-    if (c == '\n') ++*lines;
-    if (Checked(c, bytes)) *check = true;
-  }
-  return p;
 }
 
 #ifdef ZEL_CSV_X86
 
-// Bit i of each mask stands for byte i of a 16-byte block.
-struct Masks16 {
-  uint32_t ends;
-  uint32_t quotes;
-  uint32_t lineFeeds;
-  uint32_t checked;
-};
-
-inline Masks16 Classify16(const unsigned char* at, const CsvScanBytes& bytes) {
-  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  const __m128i cr = _mm_cmpeq_epi8(b, _mm_set1_epi8('\r'));
-  const __m128i lf = _mm_cmpeq_epi8(b, _mm_set1_epi8('\n'));
-  const __m128i delimiter = _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(bytes.delimiter)));
-  // As signed bytes, 0x80 and above are negative, so one comparison finds
-  // them together with the control characters.
-  __m128i checked = _mm_cmplt_epi8(b, _mm_set1_epi8(0x20));
-  const __m128i allowed = _mm_or_si128(_mm_or_si128(cr, lf), _mm_cmpeq_epi8(b, _mm_set1_epi8('\t')));
-  checked = _mm_andnot_si128(allowed, checked);
-  if (bytes.delimiterChecked) checked = _mm_or_si128(checked, delimiter);
-  Masks16 m;
-  m.ends = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(cr, lf), delimiter)));
-  m.quotes = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, _mm_set1_epi8('"'))));
-  m.lineFeeds = static_cast<uint32_t>(_mm_movemask_epi8(lf));
-  m.checked = static_cast<uint32_t>(_mm_movemask_epi8(checked));
-  return m;
-}
-
-// The bits below bit i.
-inline uint32_t Below(uint32_t i) { return i >= 32 ? ~0u : (1u << i) - 1; }
-
-std::size_t Sse2CellEnd(const unsigned char* s, std::size_t p, std::size_t size,
-                        const CsvScanBytes& bytes, bool* check) {
-  while (p + 16 <= size) {
-    const Masks16 m = Classify16(s + p, bytes);
-    if (m.ends != 0) {
-      const auto i = static_cast<uint32_t>(__builtin_ctz(m.ends));
-      if ((m.checked & Below(i)) != 0) *check = true;
-      return p + i;
-    }
-    if (m.checked != 0) *check = true;
-    p += 16;
+void ClassifySse2(const unsigned char* s, unsigned char delimiter, bool delimiterChecked,
+                  CsvBlockMasks* m) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i space = _mm_set1_epi8(0x20);
+  const __m128i d = _mm_set1_epi8(static_cast<char>(delimiter));
+  *m = CsvBlockMasks();
+  for (int part = 0; part < 4; ++part) {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * part));
+    const __m128i isCr = _mm_cmpeq_epi8(b, cr);
+    const __m128i isLf = _mm_cmpeq_epi8(b, lf);
+    const __m128i isDelimiter = _mm_cmpeq_epi8(b, d);
+    // As signed bytes, 0x80 and above are negative: one comparison finds
+    // them together with the control characters.
+    __m128i checked = _mm_andnot_si128(_mm_or_si128(_mm_or_si128(isCr, isLf), _mm_cmpeq_epi8(b, tab)),
+                                       _mm_cmplt_epi8(b, space));
+    if (delimiterChecked) checked = _mm_or_si128(checked, isDelimiter);
+    const int shift = 16 * part;
+    auto bits = [shift](__m128i v) {
+      return static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(v))) << shift;
+    };
+    m->ends |= bits(_mm_or_si128(_mm_or_si128(isCr, isLf), isDelimiter));
+    m->quotes |= bits(_mm_cmpeq_epi8(b, quote));
+    m->lineFeeds |= bits(isLf);
+    m->checked |= bits(checked);
   }
-  return ScalarCellEnd(s, p, size, bytes, check);
 }
 
-std::size_t Sse2Quote(const unsigned char* s, std::size_t p, std::size_t size,
-                      const CsvScanBytes& bytes, int64_t* lines, bool* check) {
-  while (p + 16 <= size) {
-    const Masks16 m = Classify16(s + p, bytes);
-    if (m.quotes != 0) {
-      const auto i = static_cast<uint32_t>(__builtin_ctz(m.quotes));
-      if ((m.checked & Below(i)) != 0) *check = true;
-      *lines += __builtin_popcount(m.lineFeeds & Below(i));
-      return p + i;
-    }
-    if (m.checked != 0) *check = true;
-    *lines += __builtin_popcount(m.lineFeeds);
-    p += 16;
+__attribute__((target("avx2"))) void ClassifyAvx2(const unsigned char* s, unsigned char delimiter,
+                                                  bool delimiterChecked, CsvBlockMasks* m) {
+  const __m256i cr = _mm256_set1_epi8('\r');
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i tab = _mm256_set1_epi8('\t');
+  const __m256i quote = _mm256_set1_epi8('"');
+  const __m256i space = _mm256_set1_epi8(0x20);
+  const __m256i d = _mm256_set1_epi8(static_cast<char>(delimiter));
+  *m = CsvBlockMasks();
+  for (int part = 0; part < 2; ++part) {
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + 32 * part));
+    const __m256i isCr = _mm256_cmpeq_epi8(b, cr);
+    const __m256i isLf = _mm256_cmpeq_epi8(b, lf);
+    const __m256i isDelimiter = _mm256_cmpeq_epi8(b, d);
+    __m256i checked =
+        _mm256_andnot_si256(_mm256_or_si256(_mm256_or_si256(isCr, isLf), _mm256_cmpeq_epi8(b, tab)),
+                            _mm256_cmpgt_epi8(space, b));
+    if (delimiterChecked) checked = _mm256_or_si256(checked, isDelimiter);
+    const int shift = 32 * part;
+    const __m256i ends = _mm256_or_si256(_mm256_or_si256(isCr, isLf), isDelimiter);
+    const __m256i quotes = _mm256_cmpeq_epi8(b, quote);
+    m->ends |= uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(ends))} << shift;
+    m->quotes |= uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(quotes))} << shift;
+    m->lineFeeds |= uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(isLf))} << shift;
+    m->checked |= uint64_t{static_cast<uint32_t>(_mm256_movemask_epi8(checked))} << shift;
   }
-  return ScalarQuote(s, p, size, bytes, lines, check);
-}
-
-struct Masks32 {
-  uint32_t ends;
-  uint32_t quotes;
-  uint32_t lineFeeds;
-  uint32_t checked;
-};
-
-__attribute__((target("avx2"))) inline Masks32 Classify32(const unsigned char* at,
-                                                          const CsvScanBytes& bytes) {
-  const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-  const __m256i cr = _mm256_cmpeq_epi8(b, _mm256_set1_epi8('\r'));
-  const __m256i lf = _mm256_cmpeq_epi8(b, _mm256_set1_epi8('\n'));
-  const __m256i delimiter =
-      _mm256_cmpeq_epi8(b, _mm256_set1_epi8(static_cast<char>(bytes.delimiter)));
-  __m256i checked = _mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), b);
-  const __m256i allowed =
-      _mm256_or_si256(_mm256_or_si256(cr, lf), _mm256_cmpeq_epi8(b, _mm256_set1_epi8('\t')));
-  checked = _mm256_andnot_si256(allowed, checked);
-  if (bytes.delimiterChecked) checked = _mm256_or_si256(checked, delimiter);
-  Masks32 m;
-  m.ends = static_cast<uint32_t>(
-      _mm256_movemask_epi8(_mm256_or_si256(_mm256_or_si256(cr, lf), delimiter)));
-  m.quotes = static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(b, _mm256_set1_epi8('"'))));
-  m.lineFeeds = static_cast<uint32_t>(_mm256_movemask_epi8(lf));
-  m.checked = static_cast<uint32_t>(_mm256_movemask_epi8(checked));
-  return m;
-}
-
-__attribute__((target("avx2"))) std::size_t Avx2CellEnd(const unsigned char* s, std::size_t p,
-                                                        std::size_t size,
-                                                        const CsvScanBytes& bytes, bool* check) {
-  while (p + 32 <= size) {
-    const Masks32 m = Classify32(s + p, bytes);
-    if (m.ends != 0) {
-      const auto i = static_cast<uint32_t>(__builtin_ctz(m.ends));
-      if ((m.checked & Below(i)) != 0) *check = true;
-      return p + i;
-    }
-    if (m.checked != 0) *check = true;
-    p += 32;
-  }
-  return Sse2CellEnd(s, p, size, bytes, check);
-}
-
-__attribute__((target("avx2"))) std::size_t Avx2Quote(const unsigned char* s, std::size_t p,
-                                                      std::size_t size, const CsvScanBytes& bytes,
-                                                      int64_t* lines, bool* check) {
-  while (p + 32 <= size) {
-    const Masks32 m = Classify32(s + p, bytes);
-    if (m.quotes != 0) {
-      const auto i = static_cast<uint32_t>(__builtin_ctz(m.quotes));
-      if ((m.checked & Below(i)) != 0) *check = true;
-      *lines += __builtin_popcount(m.lineFeeds & Below(i));
-      return p + i;
-    }
-    if (m.checked != 0) *check = true;
-    *lines += __builtin_popcount(m.lineFeeds);
-    p += 32;
-  }
-  return Sse2Quote(s, p, size, bytes, lines, check);
 }
 
 #endif  // ZEL_CSV_X86
-
-const CsvScanner kScanners[] = {
-    {ScalarCellEnd, ScalarQuote},
-#ifdef ZEL_CSV_X86
-    {Sse2CellEnd, Sse2Quote},
-    {Avx2CellEnd, Avx2Quote},
-#endif
-};
 
 CsvScanLevel Clamp(CsvScanLevel level) {
   const CsvScanLevel best = BestCsvScanLevel();
@@ -215,8 +128,27 @@ CsvScanLevel SetCsvScanLevel(CsvScanLevel level) {
   return CsvScanLevelInUse();
 }
 
-const CsvScanner& GetCsvScanner(CsvScanLevel level) {
-  return kScanners[static_cast<int>(Clamp(level))];
+CsvBlockScanner::CsvBlockScanner(char delimiter, CsvScanLevel level)
+    : delimiter_(static_cast<unsigned char>(delimiter)),
+      delimiterChecked_((delimiter_ < 0x20 && delimiter_ != '\t' && delimiter_ != '\r' &&
+                         delimiter_ != '\n') ||
+                        delimiter_ >= 0x80),
+      level_(Clamp(level)) {}
+
+void CsvBlockScanner::Classify(const unsigned char* s, std::size_t base, std::size_t size) {
+  data_ = s;
+  base_ = base;
+  size_ = size;
+  const std::size_t count = size - base < 64 ? size - base : 64;
+#ifdef ZEL_CSV_X86
+  if (count == 64 && level_ == CsvScanLevel::kAvx2) {
+    return ClassifyAvx2(s + base, delimiter_, delimiterChecked_, &masks_);
+  }
+  if (count == 64 && level_ == CsvScanLevel::kSse2) {
+    return ClassifySse2(s + base, delimiter_, delimiterChecked_, &masks_);
+  }
+#endif
+  ClassifyBytes(s + base, count, delimiter_, delimiterChecked_, &masks_);
 }
 
 }  // namespace zelio

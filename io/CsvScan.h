@@ -1,10 +1,13 @@
-// CsvScan: the byte scans of the row splitter, in versions that classify
-// 16 (SSE2) or 32 (AVX2) bytes at a time and a byte-by-byte one that any
-// processor runs. The version is chosen once per process from what the
-// processor supports; ZEL_CSV_SCAN=scalar|sse2|avx2 in the environment, or
-// SetCsvScanLevel, picks one (never one the processor lacks). Every version
-// gives the same answers: the wide ones only skip ahead over bytes that
-// cannot matter, and finish the last bytes of a window one at a time.
+// CsvScan: what the row splitter needs to know of each byte, worked out 64
+// bytes at a time: the bytes that end an unquoted cell (the delimiter, CR,
+// LF), quotes, line feeds, and the bytes whose cell must be checked as text
+// a document can carry (control characters other than tab, CR and LF, and
+// the bytes of multi-byte UTF-8). A block is classified 16 (SSE2) or 32
+// (AVX2) bytes at a time, or byte by byte on other processors; the level is
+// chosen once per process from what the processor supports, and
+// ZEL_CSV_SCAN=scalar|sse2|avx2 in the environment, or SetCsvScanLevel,
+// picks one (never one the processor lacks). Every level gives the same
+// masks, so the splitter finds each cell end with one bit search.
 #ifndef ZELCRAFT_IO_CSVSCAN_H_
 #define ZELCRAFT_IO_CSVSCAN_H_
 
@@ -15,25 +18,6 @@ namespace zelio {
 
 enum class CsvScanLevel { kScalar = 0, kSse2 = 1, kAvx2 = 2 };
 
-// What the splitter scans for besides the delimiter, CR and LF: bytes whose
-// cell must be checked as text a document can carry (control characters
-// other than tab, CR and LF, and the bytes of multi-byte UTF-8).
-struct CsvScanBytes {
-  unsigned char delimiter;
-  bool delimiterChecked;  // the delimiter is itself such a byte (inside quotes)
-};
-
-struct CsvScanner {
-  // The first of s[p, size) that is the delimiter, CR or LF, or size; sets
-  // *check when a byte before it must be checked.
-  std::size_t (*cellEnd)(const unsigned char* s, std::size_t p, std::size_t size,
-                         const CsvScanBytes& bytes, bool* check);
-  // The first quote of s[p, size), or size; adds the LFs before it to
-  // *lines and sets *check when a byte before it must be checked.
-  std::size_t (*quote)(const unsigned char* s, std::size_t p, std::size_t size,
-                       const CsvScanBytes& bytes, int64_t* lines, bool* check);
-};
-
 // The widest level the processor runs.
 CsvScanLevel BestCsvScanLevel();
 // The level new splitters use: the environment's choice or the best.
@@ -41,7 +25,88 @@ CsvScanLevel CsvScanLevelInUse();
 // Sets the level new splitters use, within what the processor runs; the
 // level in use afterwards.
 CsvScanLevel SetCsvScanLevel(CsvScanLevel level);
-const CsvScanner& GetCsvScanner(CsvScanLevel level);
+
+// Bit i of each mask stands for byte i of a block.
+struct CsvBlockMasks {
+  uint64_t ends = 0;
+  uint64_t quotes = 0;
+  uint64_t lineFeeds = 0;
+  uint64_t checked = 0;
+};
+
+// The masks of a window's 64-byte blocks, one block at a time, for one
+// delimiter; the block in hand is kept until the window or the block changes.
+class CsvBlockScanner {
+ public:
+  explicit CsvBlockScanner(char delimiter, CsvScanLevel level = CsvScanLevelInUse());
+
+  // The block in hand is taken as unchanged while the window's address and
+  // size stay; after bytes were rewritten in place it must be forgotten.
+  void Forget() { data_ = nullptr; }
+
+  // The first of s[p, size) that is the delimiter, CR or LF, or size; sets
+  // *check when a byte before it must be checked.
+  std::size_t CellEnd(const unsigned char* s, std::size_t p, std::size_t size, bool* check) {
+    for (;;) {
+      const std::size_t base = p & ~static_cast<std::size_t>(63);
+      const CsvBlockMasks& m = Block(s, base, size);
+      const uint64_t from = ~uint64_t{0} << (p - base);
+      const uint64_t ends = m.ends & from;
+      if (ends != 0) {
+        const int i = __builtin_ctzll(ends);
+        if ((m.checked & from & ((uint64_t{1} << i) - 1)) != 0) *check = true;
+        return base + static_cast<std::size_t>(i);
+      }
+      if ((m.checked & from) != 0) *check = true;
+      p = base + 64;
+      if (p >= size) return size;
+    }
+  }
+  // The first quote of s[p, size), or size; adds the line feeds before it to
+  // *lines and sets *check when a byte before it must be checked.
+  std::size_t Quote(const unsigned char* s, std::size_t p, std::size_t size, int64_t* lines,
+                    bool* check) {
+    for (;;) {
+      const std::size_t base = p & ~static_cast<std::size_t>(63);
+      const CsvBlockMasks& m = Block(s, base, size);
+      const uint64_t from = ~uint64_t{0} << (p - base);
+      const uint64_t quotes = m.quotes & from;
+      if (quotes != 0) {
+        const int i = __builtin_ctzll(quotes);
+        const uint64_t before = from & ((uint64_t{1} << i) - 1);
+        if ((m.checked & before) != 0) *check = true;
+        if ((m.lineFeeds & before) != 0) *lines += LineFeeds(m.lineFeeds & before);
+        return base + static_cast<std::size_t>(i);
+      }
+      if ((m.checked & from) != 0) *check = true;
+      if ((m.lineFeeds & from) != 0) *lines += LineFeeds(m.lineFeeds & from);
+      p = base + 64;
+      if (p >= size) return size;
+    }
+  }
+
+ private:
+  // Line breaks inside quotes are rare: counted bit by bit, which needs no
+  // population-count instruction.
+  static int64_t LineFeeds(uint64_t mask) {
+    int64_t n = 0;
+    for (; mask != 0; mask &= mask - 1) ++n;
+    return n;
+  }
+  const CsvBlockMasks& Block(const unsigned char* s, std::size_t base, std::size_t size) {
+    if (s != data_ || base != base_ || size != size_) Classify(s, base, size);
+    return masks_;
+  }
+  void Classify(const unsigned char* s, std::size_t base, std::size_t size);
+
+  unsigned char delimiter_;
+  bool delimiterChecked_;  // inside quotes the delimiter is a byte to check
+  CsvScanLevel level_;
+  const unsigned char* data_ = nullptr;
+  std::size_t base_ = 0;
+  std::size_t size_ = 0;
+  CsvBlockMasks masks_;
+};
 
 }  // namespace zelio
 

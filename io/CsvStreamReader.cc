@@ -11,6 +11,7 @@ CsvStreamReader::CsvStreamReader(std::istream& in, char delimiter, std::size_t c
 
 bool CsvStreamReader::Refill() {
   buffer_.erase(0, pos_);
+  parser_.WindowChanged();
   pos_ = 0;
   const std::size_t kept = buffer_.size();
   // A row longer than the buffer doubles it; otherwise the capacity stays.
