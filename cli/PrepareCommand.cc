@@ -15,12 +15,9 @@
 #include "io/PreparedData.h"
 #include "ProgressLine.h"
 #include "io/Schema.h"
-#include "SettingRanges.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
-#include "StatusMessages.h"
 #include "SummaryReport.h"
-#include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -51,7 +48,7 @@ std::string DefaultOutputPath(const std::string& dataPath) {
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
-  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   if (!options.settingsPath.empty() &&
       !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
@@ -61,7 +58,7 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
-  return CheckSettingRanges(*settings, warnings, error);
+  return ZelFactory::ReviewSettings(*settings, warnings, error);
 }
 
 // Resolves an output before the long work; it must never overwrite one of
@@ -98,6 +95,13 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
       break;
   }
   return kExitSuccess;
+}
+
+// "error CODE: message" or "warning CODE: message".
+std::string DescribeStatus(const TorStatus& status) {
+  const char* message = ZelFactory::DescribeStatusCode(status.GetCode());
+  return std::string(status.IsWarning() ? "warning " : "error ") +
+         std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
 }
 
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
@@ -214,11 +218,10 @@ int RunPrepare(const PrepareOptions& options) {
   }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
-    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
-      std::cerr << "note: "
-                << ExplainExcludedTarget(data, *source, fields.columnOf, request.roles, settings)
-                << "\n";
-    }
+    const std::string why = status.GetCode() == ZelStatusCode::kTargetExcluded
+                                ? ZelFactory::ExplainExcludedTarget(*algorithm)
+                                : std::string();
+    if (!why.empty()) std::cerr << "note: " << why << "\n";
     return kExitComponentError;
   }
 

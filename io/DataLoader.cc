@@ -152,7 +152,7 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     readers_.push_back(load.Reader());
     specs_.emplace_back();
     specs_.back().name = names[c];
-    specs_.back().spec = load.spec;
+    specs_.back().SetSpec(load.spec);
   }
   weights_ = std::make_unique<WeightTally>(specs_, request_.roles);
   return true;

@@ -10,20 +10,17 @@ namespace zelio {
 using TorCommon_1_3::kStorageInteger;
 using TorCommon_1_3::kStorageString;
 
-bool FieldPlan::IsUserMissing(double value) const {
-  if (spec == nullptr) return false;
-  if (spec->missingRange && spec->missingRange->first <= value &&
-      value <= spec->missingRange->second) {
-    return true;
+void FieldPlan::SetSpec(const FieldSpec* given) {
+  spec = given;
+  missing = ZelUserMissing();
+  if (spec == nullptr) return;
+  if (spec->missingRange) {
+    missing.hasRange = true;
+    missing.low = spec->missingRange->first;
+    missing.high = spec->missingRange->second;
   }
-  const auto& values = spec->missingValues;
-  return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-bool FieldPlan::IsUserMissing(std::string_view text) const {
-  if (spec == nullptr) return false;
-  const auto& strings = spec->missingStrings;
-  return std::find(strings.begin(), strings.end(), text) != strings.end();
+  missing.numbers = spec->missingValues;
+  missing.strings = spec->missingStrings;
 }
 
 bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
@@ -56,7 +53,7 @@ const char* StorageName(int storage) {
 bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, FieldPlan* plan,
              std::string* error) {
   plan->name = name;
-  plan->spec = spec;
+  plan->SetSpec(spec);
   plan->storage = spec && spec->storage ? *spec->storage : inferred;
   const bool text = plan->storage == kStorageString;
   plan->level = spec && spec->level ? *spec->level : (text ? Level::kNominal : Level::kContinuous);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/ZelUserMissing.h"
 #include "io/Schema.h"
 
 namespace zelio {
@@ -30,11 +31,12 @@ struct FieldPlan {
   // Ordinal text fields: category text to its code 1..k.
   std::map<std::string, int64_t, std::less<>> codes;
 
-  // Whether a stored value is one of the field's user-missing values, as the
-  // component will judge it: a number in the closed missing range or equal
-  // to a missing value; a text equal to a missing string.
-  bool IsUserMissing(double value) const;
-  bool IsUserMissing(std::string_view text) const;
+  // The field's user-missing values from the schema, judged by the
+  // component's own test.
+  ZelUserMissing missing;
+
+  // Sets `spec` (may be null) and the user-missing values it gives.
+  void SetSpec(const FieldSpec* given);
 };
 
 // Every field the schema names must be a column of the data.
