@@ -151,4 +151,29 @@ bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& i
   return true;
 }
 
+bool PlanColumns(const ColumnStore& store, const Schema& schema, const FieldRoles& roles,
+                 std::vector<FieldPlan>* plans, std::string* error) {
+  std::vector<int> storages;
+  for (std::size_t i = 0; i < store.columns.size(); ++i) {
+    // Coded ordinal text is held as whole numbers; it is planned as text.
+    const FieldSpec* spec = schema.Find(store.names[i]);
+    const int held = store.columns[i].storage();
+    const bool coded = spec != nullptr && spec->level == Level::kOrdinal &&
+                       !spec->categories.empty() && held == kStorageInteger;
+    storages.push_back(coded ? kStorageString : held);
+  }
+  if (!CheckSchemaNames(store.names, schema, error) ||
+      !PlanFields(store.names, storages, schema, roles, plans, error)) {
+    return false;
+  }
+  for (std::size_t i = 0; i < plans->size(); ++i) {
+    const FieldPlan& plan = (*plans)[i];
+    if (plan.storage != store.columns[i].storage()) {
+      *error = "field '" + plan.name + "': the schema gives another storage than its column holds";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace zelio

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/ZelUserMissing.h"
+#include "io/ColumnStore.h"
 #include "io/Schema.h"
 
 namespace zelio {
@@ -46,6 +47,13 @@ bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schem
 bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& inferred,
                 const Schema& schema, const FieldRoles& roles, std::vector<FieldPlan>* plans,
                 std::string* error);
+
+// The plans of columns a host filled itself: each column's storage is what
+// it holds, and a schema may set levels, roles, labels and user-missing
+// values but not another storage. Ordinal text must be held as its codes
+// 1..k (the categories' order), in an integer column.
+bool PlanColumns(const ColumnStore& store, const Schema& schema, const FieldRoles& roles,
+                 std::vector<FieldPlan>* plans, std::string* error);
 
 }  // namespace zelio
 
