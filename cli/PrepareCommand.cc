@@ -15,12 +15,9 @@
 #include "io/PreparedData.h"
 #include "ProgressLine.h"
 #include "io/Schema.h"
-#include "SettingRanges.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
-#include "StatusMessages.h"
 #include "SummaryReport.h"
-#include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -51,7 +48,7 @@ std::string DefaultOutputPath(const std::string& dataPath) {
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
-  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   if (!options.settingsPath.empty() &&
       !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
@@ -61,7 +58,7 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
-  return CheckSettingRanges(*settings, warnings, error);
+  return ZelFactory::ReviewSettings(*settings, warnings, error);
 }
 
 // Resolves an output before the long work; it must never overwrite one of
@@ -83,12 +80,10 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
-// Writes all of `text` to `output`, which stays to be committed with the
-// others. The exit status: success, or what a stop or a failed write gives.
-int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+// Finishes a written output, which stays to be committed with the others.
+// The exit status: success, or what a stop or a failed write gives.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
   std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
-  output.Write(text);
   switch (output.Finish(&error)) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
@@ -98,6 +93,21 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
       break;
   }
   return kExitSuccess;
+}
+
+// Writes all of `text` to `output` and finishes it.
+int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+  std::string error;
+  if (!output.Open(&interrupts, &error)) return InputError(error);
+  output.Write(text);
+  return Finish(output, interrupts);
+}
+
+// "error CODE: message" or "warning CODE: message".
+std::string DescribeStatus(const TorStatus& status) {
+  const char* message = ZelFactory::DescribeStatusCode(status.GetCode());
+  return std::string(status.IsWarning() ? "warning " : "error ") +
+         std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
 }
 
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
@@ -214,11 +224,10 @@ int RunPrepare(const PrepareOptions& options) {
   }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
-    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
-      std::cerr << "note: "
-                << ExplainExcludedTarget(data, *source, fields.columnOf, request.roles, settings)
-                << "\n";
-    }
+    const std::string why = status.GetCode() == ZelStatusCode::kTargetExcluded
+                                ? ZelFactory::ExplainExcludedTarget(*algorithm)
+                                : std::string();
+    if (!why.empty()) std::cerr << "note: " << why << "\n";
     return kExitComponentError;
   }
 
@@ -246,14 +255,8 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    switch (preparedData.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const int outcome = Finish(preparedData, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
   if (withStats) {
     const int outcome = WriteWhole(statistics, stats, interrupts);

@@ -4,18 +4,11 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
+#include "frame/ZelWeightRule.h"
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
-
-namespace {
-
-// Counts are signed 64-bit: a frequency weight, and the weights of a pass
-// added up, must stay below 2^63.
-constexpr double kCountLimit = 9223372036854775808.0;
-
-}  // namespace
 
 ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
@@ -47,14 +40,13 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
       continue;
     }
     const TorCommon_1_3::TorEncoder* encoder = field->GetVariable()->GetEncoder();
-    MissingDefinition& m = missing_[i];
+    ZelUserMissing& m = missing_[i];
     if (encoder != nullptr) {
       m.hasRange = encoder->GetMissingRange(m.low, m.high);
       m.numbers = encoder->GetMissingValues();
       m.strings = encoder->GetMissingStrings();
-      m.any = m.hasRange || !m.numbers.empty() || !m.strings.empty();
     }
-    (m.any ? definedFields_ : plainFields_).push_back(i);
+    (m.Any() ? definedFields_ : plainFields_).push_back(i);
   }
   hostFields_ = plainFields_;
   hostFields_.insert(hostFields_.end(), definedFields_.begin(), definedFields_.end());
@@ -69,59 +61,16 @@ void ZelRecordTransformer::MarkNeeded(int index) {
   }
 }
 
-bool ZelRecordTransformer::IsUserMissing(const ZelBatchColumn& column, std::size_t k,
-                                         const MissingDefinition& missing) {
-  switch (column.storage[k]) {
-    case TorCommon_1_3::kStorageUndefined:
-      return true;
-    case TorCommon_1_3::kStorageString:
-      for (const std::string& s : missing.strings) {
-        if (s == *column.texts[k]) return true;
-      }
-      return false;
-    default: {
-      const double x = column.reals[k];
-      if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
-      for (double m : missing.numbers) {
-        if (m == x) return true;
-      }
-      return false;
-    }
-  }
-}
-
 bool ZelRecordTransformer::IsUserMissing(const RawData& value,
-                                         const MissingDefinition& missing) const {
+                                         const ZelUserMissing& missing) const {
   switch (value.GetStorage()) {
     case TorCommon_1_3::kStorageUndefined:
       return true;
     case TorCommon_1_3::kStorageString:
-      for (const std::string& s : missing.strings) {
-        if (s == value.GetString()) return true;
-      }
-      return false;
-    default: {
-      const double x = value.GetReal();
-      if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
-      for (double m : missing.numbers) {
-        if (m == x) return true;
-      }
-      return false;
-    }
+      return missing.Matches(value.GetString());
+    default:
+      return missing.Matches(value.GetReal());
   }
-}
-
-double ZelRecordTransformer::UsableWeight(double weight, bool frequency, bool* usable) {
-  if (!(weight > 0.0)) {
-    *usable = false;
-    return 0.0;
-  }
-  if (frequency ? weight >= kCountLimit : !std::isfinite(weight)) {
-    *usable = false;
-    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
-    return 0.0;
-  }
-  return weight;
 }
 
 double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
@@ -131,14 +80,24 @@ double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
     if (value.GetStorage() == TorCommon_1_3::kStorageInteger) {
       weight = static_cast<double>(value.GetInteger());
     } else if (value.GetStorage() == TorCommon_1_3::kStorageReal) {
-      // Whole records: a real frequency weight is rounded half up, in
-      // floating point, so that a value far outside 64 bits (either way) is
-      // judged below instead of overflowing a conversion.
-      weight = frequency ? std::trunc(value.GetDouble() + 0.5) : value.GetDouble();
+      weight = frequency ? ZelWeightRule::RoundFrequency(value.GetDouble()) : value.GetDouble();
     }
   }
   weight = UsableWeight(weight, frequency, &usable_);
   value.SetDouble(weight, TorCommon_1_3::kStorageReal);
+  return weight;
+}
+
+double ZelRecordTransformer::UsableWeight(double weight, bool frequency, bool* usable) {
+  if (!ZelWeightRule::Counts(weight)) {
+    *usable = false;
+    return 0.0;
+  }
+  if (ZelWeightRule::TooLarge(weight, frequency)) {
+    *usable = false;
+    status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
+    return 0.0;
+  }
   return weight;
 }
 
@@ -149,7 +108,7 @@ double ZelRecordTransformer::ApplyWeight(ZelBatchColumn* column, std::size_t k, 
     if (column->storage[k] == TorCommon_1_3::kStorageInteger) {
       weight = static_cast<double>(column->integers[k]);
     } else if (column->storage[k] == TorCommon_1_3::kStorageReal) {
-      weight = frequency ? std::trunc(column->reals[k] + 0.5) : column->reals[k];
+      weight = frequency ? ZelWeightRule::RoundFrequency(column->reals[k]) : column->reals[k];
     }
   }
   bool ok = *usable != 0;
@@ -164,9 +123,7 @@ double ZelRecordTransformer::ApplyWeight(ZelBatchColumn* column, std::size_t k, 
 void ZelRecordTransformer::CountWeights(double frequency, double analysis) {
   // Every count of every statistic is a sum over some of the pass's usable
   // records, so while their total fits, no count can wrap.
-  const int64_t records = static_cast<int64_t>(frequency);
-  weightSum_ += frequency * analysis;
-  if (__builtin_add_overflow(recordCount_, records, &recordCount_) || !std::isfinite(weightSum_)) {
+  if (totals_.Add(frequency, analysis) != ZelWeightRule::Totals::Fit::kFits) {
     usable_ = false;
     status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
   }
@@ -281,9 +238,16 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
   }
   for (int i : definedFields_) {
     ZelBatchColumn& column = batch->Column(i);
-    const MissingDefinition& missing = missing_[static_cast<std::size_t>(i)];
+    const ZelUserMissing& missing = missing_[static_cast<std::size_t>(i)];
     for (std::size_t k = 0; k < rows; ++k) {
-      if (column.missing[k] == 0 && IsUserMissing(column, k, missing)) column.missing[k] = 1;
+      if (column.missing[k] != 0) continue;
+      // A value without a storage is missing too.
+      const int storage = column.storage[k];
+      if (storage == TorCommon_1_3::kStorageUndefined ||
+          (storage == TorCommon_1_3::kStorageString ? missing.Matches(*column.texts[k])
+                                                    : missing.Matches(column.reals[k]))) {
+        column.missing[k] = 1;
+      }
     }
   }
   const int count = static_cast<int>(working_.Size());

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "frame/ZelBatch.h"
+#include "frame/ZelUserMissing.h"
+#include "frame/ZelWeightRule.h"
 #include "frame/host/HostInterfaces.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
@@ -53,31 +55,21 @@ class ZelRecordTransformer {
   TorCommon_1_3::TorStatus FinishBatch(ZelBatch* batch);
 
  private:
-  struct MissingDefinition {
-    bool hasRange = false;
-    double low = 0.0;
-    double high = 0.0;
-    std::vector<double> numbers;
-    std::vector<std::string> strings;
-    bool any = false;  // some definition applies
-  };
-
   void MarkNeeded(int index);
   // Copies host field `index` into the working record; a field the host's
   // record lacks reads missing without a storage.
   TorCommon_1_3::RawData& CopyHostValue(const TorCommon_1_3::RawRecord& host,
                                         std::size_t hostSize, int index);
-  bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
-  static bool IsUserMissing(const ZelBatchColumn& column, std::size_t k,
-                            const MissingDefinition& missing);
-  // ApplyWeight for row k of a batch column; `usable` is cleared as usable_.
-  double ApplyWeight(ZelBatchColumn* column, std::size_t k, bool frequency, uint8_t* usable);
-  // The weight of a host value made usable, or 0 with `*usable` cleared and
-  // the status set when it is past the limits.
-  double UsableWeight(double weight, bool frequency, bool* usable);
+  bool IsUserMissing(const TorCommon_1_3::RawData& value, const ZelUserMissing& missing) const;
   // The weight value at `index` made usable (rounded for frequency weights),
   // or 0 with usable_ cleared; returns the weight.
   double ApplyWeight(int index, bool frequency);
+  // The same for row k of a batch's weight column; `*usable` is cleared as
+  // usable_ would be.
+  double ApplyWeight(ZelBatchColumn* column, std::size_t k, bool frequency, uint8_t* usable);
+  // A weight, rounded where it is a frequency weight, made usable: 0 with
+  // `*usable` cleared (and the status set when it is too large) otherwise.
+  double UsableWeight(double weight, bool frequency, bool* usable);
   // Adds a usable record's weights to the pass totals.
   void CountWeights(double frequency, double analysis);
 
@@ -99,10 +91,9 @@ class ZelRecordTransformer {
     ZelTransformation::ZelTransformRule* rule;
   };
   std::vector<Derived> derivedFields_;
-  std::vector<MissingDefinition> missing_;  // per host field
+  std::vector<ZelUserMissing> missing_;  // per host field
   bool usable_ = true;
-  int64_t recordCount_ = 0;  // the pass's usable records, each as often as its weight says
-  double weightSum_ = 0.0;   // the pass's moment weights
+  ZelWeightRule::Totals totals_;  // the pass's usable records and moment weights
   TorCommon_1_3::TorStatus status_;
 };
 

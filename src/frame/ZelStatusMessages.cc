@@ -1,8 +1,6 @@
-#include "StatusMessages.h"
+#include "frame/ZelStatusMessages.h"
 
 #include "frame/ZelStatusCodes.h"
-
-namespace zelcli {
 
 namespace {
 
@@ -21,8 +19,7 @@ const Entry kMessages[] = {
     {kNullSource, "no record source was given"},
     {kWrongStep, "internal error: a step handler was run for another step"},
     {kMissingObject, "internal error: a statistic, field or rule that a step needs is missing"},
-    {kInconsistent,
-     "internal error: inconsistent field, statistic or index, or a failure inside a step"},
+    {kInconsistent, "internal error: inconsistent field, statistic or index, or a failure inside a step"},
     {kBadValueType, "a value has a type that its statistic cannot use"},
     {kMissingStatistic, "a field lacks a statistic, or has a role or level the step cannot handle"},
     {kTargetExcluded, "every target field was excluded"},
@@ -30,40 +27,30 @@ const Entry kMessages[] = {
     {kUnsupportedKind, "a field or its target has a kind the statistic does not support"},
     {kNoStatisticalValue, "a statistical computation yielded no value"},
     {kCountMismatch, "internal error: the numbers of fields and of statistics or rules differ"},
-    {kNumericalFailure,
-     "a numerical procedure failed, or the frequency weights add up to 2^63 records or more"},
-    {kBadRecastThresholds,
-     "\"scaleToOrdinalValuesNumThreshold\" must be above 0 and below "
+    {kNumericalFailure, "a numerical procedure failed, or the frequency weights add up to 2^63 records or more"},
+    {kBadRecastThresholds, "\"scaleToOrdinalValuesNumThreshold\" must be above 0 and below "
      "\"ordinalToScaleCategoriesNumThreshold\""},
     {kBadMinMax, "\"minMax_max\" must be greater than \"minMax_min\""},
     {kNonPositiveSD, "\"outlierIdentCutoff\", \"targetSD\" and \"zScore_SD\" must be above 0"},
     {kBadPValue, "p-value settings must lie in (0, 1]"},
     {kBadAnalysisWeight, "the analysis weight names no field, or a text field"},
     {kRuleLacksField, "internal error: a transform rule lacks its input or output field"},
-    {kBadSummaryRecord,
-     "internal error: the processing summary refers to an unknown field or action"},
+    {kBadSummaryRecord, "internal error: the processing summary refers to an unknown field or action"},
     {kSummaryFailed, "the processing summary could not be built"},
-    {kNumberFormat,
-     "the document could not be written: a text XML cannot carry, or the output failed"},
+    {kNumberFormat, "the document could not be written: a text XML cannot carry, or the output failed"},
     {kBlankInName, "a name suffix, extension or root name contains a blank"},
     {kReorderWithoutNominalTarget, "target category reordering needs a nominal target; skipped"},
-    {kBoxCoxWithoutContinuousTarget,
-     "Box-Cox transformation needs a continuous target that is kept; skipped"},
+    {kBoxCoxWithoutContinuousTarget, "Box-Cox transformation needs a continuous target that is kept; skipped"},
     {kRescaleWithoutContinuousInput, "rescaling skipped: no continuous input is left"},
     {kBinningWithoutCategoricalTarget, "supervised binning needs a categorical target; skipped"},
     {kBinningWithoutContinuousInput, "supervised binning skipped: no continuous input is left"},
     {kSelectionWithoutTarget, "feature selection needs a target; skipped"},
-    {kSelectionWithoutCategoricalInput,
-     "feature selection skipped: no categorical input is left for the categorical target"},
-    {kSelectionWithoutContinuousInput,
-     "feature selection skipped: no continuous input is left for the continuous target"},
-    {kConstructionWithoutContinuousInput,
-     "feature construction skipped: no continuous input is left"},
+    {kSelectionWithoutCategoricalInput, "feature selection skipped: no categorical input is left for the categorical target"},
+    {kSelectionWithoutContinuousInput, "feature selection skipped: no continuous input is left for the continuous target"},
+    {kConstructionWithoutContinuousInput, "feature construction skipped: no continuous input is left"},
     {kSupervisedMergeWithoutTarget, "supervised merging needs a target; skipped"},
-    {kSupervisedMergeWithoutCategoricalInput,
-     "supervised merging skipped: no categorical input is left"},
-    {kUnsupervisedMergeWithoutCategoricalInput,
-     "unsupervised merging skipped: no categorical input is left"},
+    {kSupervisedMergeWithoutCategoricalInput, "supervised merging skipped: no categorical input is left"},
+    {kUnsupervisedMergeWithoutCategoricalInput, "unsupervised merging skipped: no categorical input is left"},
     {kEverythingExcluded, "every field ended up excluded or a weight"},
     {kUnsupervisedMergeWithTarget, "unsupervised merging is not done when a target is present"},
     {kNamingDefaultUsed, "a naming setting was absent or empty; its default is used"},
@@ -71,16 +58,9 @@ const Entry kMessages[] = {
 
 }  // namespace
 
-const char* StatusMessage(int code) {
+const char* ZelStatusMessage(int code) {
   for (const Entry& entry : kMessages) {
     if (entry.code == code) return entry.message;
   }
-  return "unknown status";
+  return nullptr;
 }
-
-std::string DescribeStatus(const TorCommon_1_3::TorStatus& status) {
-  return std::string(status.IsWarning() ? "warning " : "error ") +
-         std::to_string(status.GetCode()) + ": " + StatusMessage(status.GetCode());
-}
-
-}  // namespace zelcli

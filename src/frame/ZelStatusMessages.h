@@ -1,0 +1,10 @@
+// ZelStatusMessages: a one-line explanation, in a user's words, of every
+// status code the component returns or warns with, kept beside the codes so
+// that a new code and its explanation are added together.
+#ifndef ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_
+#define ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_
+
+// The explanation of `code`; null for a code the component does not define.
+const char* ZelStatusMessage(int code);
+
+#endif  // ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_
