@@ -1,0 +1,166 @@
+// Statistics fed a batch of columns at a time against the same statistics fed
+// record by record: with frequency and analysis weights, missing values and
+// rows spread over two batches, every count and sum must agree bit for bit,
+// also when several continuous fields are fed side by side; a value of the
+// wrong kind stops both ways with the same error.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/ZelBatch.h"
+#include "frame/ZelStatusCodes.h"
+#include "settings/ZelSettings.h"
+#include "statistics/ZelBivarContCont.h"
+#include "statistics/ZelUnivarCont.h"
+#include "statistics/ZelUnivarStringCat.h"
+#include "support/TestHost.h"
+
+namespace {
+
+using namespace testhost;
+using ZelStatistic::ContSummary;
+using ZelStatistic::ZelBivarContCont;
+using ZelStatistic::ZelStatistics;
+using ZelStatistic::ZelUnivarCont;
+using ZelStatistic::ZelUnivarStringCat;
+
+// Fields: four continuous (0 real, 1 integer, 2 and 3 reals), a text (4),
+// the frequency weight (5) and the analysis weight (6).
+constexpr int kFields = 7;
+const std::vector<int> kContinuous = {0, 1, 2, 3};
+
+std::vector<RawRecord> Records(std::size_t n) {
+  std::vector<RawRecord> records;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double x = 1e6 + static_cast<double>(i % 97) * 0.37;  // far from zero
+    const Cell real = i % 7 == 3 ? Missing() : Real(x);
+    const Cell whole = i % 11 == 5 ? Missing() : Int(static_cast<long long>(i % 13) - 6);
+    const Cell third = Real(static_cast<double>((i * 7919) % 1000) / 8.0);
+    const Cell fourth = i % 5 == 0 ? Missing() : Real(-static_cast<double>(i) / 3.0);
+    const Cell text = i % 9 == 4 ? Missing() : Str(std::string(1, static_cast<char>('a' + i % 6)));
+    // Frequency weights count whole records but weigh their real value.
+    records.push_back(MakeRecord({real, whole, third, fourth, text,
+                                  Real(1.0 + static_cast<double>(i % 4) * 0.75),
+                                  Real(0.5 + static_cast<double>(i % 3))}));
+  }
+  return records;
+}
+
+class BatchStatisticsTest : public ::testing::Test {
+ protected:
+  BatchStatisticsTest() {
+    settings.frequencyWeightIndex = 5;
+    settings.analysisWeightIndex = 6;
+    settings.recastContThreshold = 50;  // the value tables stay in play
+  }
+  // The records as batches of at most kZelBatchRows rows, in order.
+  std::vector<std::unique_ptr<ZelBatch>> Batches(const std::vector<RawRecord>& records) const {
+    std::vector<std::unique_ptr<ZelBatch>> batches;
+    for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
+      auto batch = std::make_unique<ZelBatch>(kFields);
+      for (int i = 0; i < kFields; ++i) batch->Use(i);
+      const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
+      for (std::size_t k = 0; k < rows; ++k) {
+        for (int i = 0; i < kFields; ++i) batch->Column(i).Set(k, records[first + k][i]);
+      }
+      batch->SetRows(rows);
+      batches.push_back(std::move(batch));
+    }
+    return batches;
+  }
+  ZelSettings settings;
+};
+
+void ExpectSameSummary(const ContSummary& a, const ContSummary& b) {
+  EXPECT_EQ(a.GetValidCount(), b.GetValidCount());
+  EXPECT_EQ(a.GetMissingCount(), b.GetMissingCount());
+  EXPECT_EQ(a.GetMinimum(), b.GetMinimum());
+  EXPECT_EQ(a.GetMaximum(), b.GetMaximum());
+  EXPECT_EQ(a.GetMean(), b.GetMean());
+  EXPECT_EQ(a.GetStdDev(), b.GetStdDev());
+  EXPECT_EQ(a.GetSkewness(), b.GetSkewness());
+  EXPECT_EQ(a.GetWeightSum(), b.GetWeightSum());
+  EXPECT_EQ(a.GetFrequencies(), b.GetFrequencies());
+}
+
+TEST_F(BatchStatisticsTest, BatchesAgreeWithRecordsBitForBit) {
+  const std::vector<RawRecord> records = Records(1500);  // a full batch and a part
+  const auto batches = Batches(records);
+  ASSERT_EQ(batches.size(), 2u);
+
+  std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, alone, sideBySide;
+  for (int field : kContinuous) {
+    byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+    alone.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+    sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+  }
+  ZelUnivarStringCat textByRecord(&settings, 4), textByBatch(&settings, 4);
+  ZelBivarContCont pairsByRecord(&settings, kContinuous), pairsByBatch(&settings, kContinuous);
+
+  for (const RawRecord& record : records) {
+    for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
+    ASSERT_TRUE(textByRecord.AddRecord(record).IsOK());
+    ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
+  }
+  // Five at once: a group of four side by side and one fed alone.
+  std::vector<ZelStatistics*> group;
+  for (auto& s : sideBySide) group.push_back(s.get());
+  ZelUnivarCont fifth(&settings, 0);
+  group.push_back(&fifth);
+  for (const auto& batch : batches) {
+    for (auto& s : alone) ASSERT_TRUE(s->AddBatch(*batch).IsOK());
+    ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
+    ASSERT_TRUE(textByBatch.AddBatch(*batch).IsOK());
+    ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
+  }
+
+  for (std::size_t i = 0; i < kContinuous.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (auto* s : {byRecord[i].get(), alone[i].get(), sideBySide[i].get()}) {
+      ASSERT_TRUE(s->Finalize().IsOK());
+    }
+    ExpectSameSummary(byRecord[i]->GetSummary(), alone[i]->GetSummary());
+    ExpectSameSummary(byRecord[i]->GetSummary(), sideBySide[i]->GetSummary());
+  }
+  ASSERT_TRUE(fifth.Finalize().IsOK());
+  ExpectSameSummary(byRecord[0]->GetSummary(), fifth.GetSummary());
+  // The frequency weights 1, 1.75, 2.5 and 3.25 count 1, 1, 2 and 3 records.
+  EXPECT_EQ(byRecord[2]->GetSummary().GetValidCount(), 375 * (1 + 1 + 2 + 3));
+
+  ASSERT_TRUE(textByRecord.Finalize().IsOK());
+  ASSERT_TRUE(textByBatch.Finalize().IsOK());
+  EXPECT_EQ(textByRecord.GetFrequencies(), textByBatch.GetFrequencies());
+  EXPECT_EQ(textByRecord.GetMissingCount(), textByBatch.GetMissingCount());
+  EXPECT_EQ(textByRecord.GetMode(), textByBatch.GetMode());
+
+  ASSERT_TRUE(pairsByRecord.Finalize().IsOK());
+  ASSERT_TRUE(pairsByBatch.Finalize().IsOK());
+  for (int a = 0; a < 4; ++a) {
+    for (int b = 0; b <= a; ++b) {
+      EXPECT_EQ(pairsByRecord.GetCounts().GetElem(a, b), pairsByBatch.GetCounts().GetElem(a, b));
+      EXPECT_EQ(pairsByRecord.GetCovariances().GetElem(a, b),
+                pairsByBatch.GetCovariances().GetElem(a, b));
+    }
+  }
+}
+
+TEST_F(BatchStatisticsTest, AValueOfTheWrongKindStopsBothWays) {
+  std::vector<RawRecord> records = Records(40);
+  records[17][2].SetString("text");  // in a continuous field
+  const auto batches = Batches(records);
+  ZelUnivarCont byRecord(&settings, 2), byBatch(&settings, 2), sideBySide(&settings, 2);
+  ZelBivarContCont pairs(&settings, kContinuous);
+  TorStatus recordStatus;
+  for (const RawRecord& record : records) recordStatus = byRecord.AddRecord(record);
+  EXPECT_EQ(recordStatus.GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(byBatch.AddBatch(*batches[0]).GetCode(), ZelStatusCode::kBadValueType);
+  ZelStatistics* one = &sideBySide;
+  EXPECT_EQ(sideBySide.AddBatchSideBySide(&one, 1, *batches[0]).GetCode(),
+            ZelStatusCode::kBadValueType);
+  EXPECT_EQ(sideBySide.GetStatus().GetCode(), ZelStatusCode::kBadValueType);
+  EXPECT_EQ(pairs.AddBatch(*batches[0]).GetCode(), ZelStatusCode::kBadValueType);
+}
+
+}  // namespace
