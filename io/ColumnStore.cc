@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "torcommon13r/TorVariable.h"
 
 namespace zelio {
@@ -88,7 +92,17 @@ void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
   }
   values_.GetRange(first, count, scratch);
   const double power = kPowersOfTen[scale_];
-  for (std::size_t i = 0; i < count; ++i) out[i] = static_cast<double>(scratch[i]) / power;
+  std::size_t i = 0;
+#ifdef __SSE2__
+  // Two divisions at once: a vector division rounds each lane exactly as a
+  // single one does, and dividing is what this loop waits on.
+  const __m128d divisor = _mm_set1_pd(power);
+  for (; i + 2 <= count; i += 2) {
+    const __m128d pair = _mm_set_pd(static_cast<double>(scratch[i + 1]), static_cast<double>(scratch[i]));
+    _mm_storeu_pd(out + i, _mm_div_pd(pair, divisor));
+  }
+#endif
+  for (; i < count; ++i) out[i] = static_cast<double>(scratch[i]) / power;
 }
 
 void Column::LeaveDecimals() {

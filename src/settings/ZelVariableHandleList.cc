@@ -160,14 +160,15 @@ TorStatus ZelVariableHandleList::ProcessRecord(const RawRecord& record) {
 TorStatus ZelVariableHandleList::ProcessBatch(const ZelBatch& batch) {
   TorStatus result;
   byRecord_.clear();
-  sideBySide_.clear();
+  for (auto& kind : sideBySide_) kind.clear();
   for (const LiveStatistic& live : live_) {
     if (!live.statistic->TakesBatches()) {
       byRecord_.push_back(live);
       continue;
     }
-    if (live.statistic->SideBySideKind() == ZelStatistic::ZelStatistics::kUnivariateNumeric) {
-      sideBySide_.push_back(live.statistic);
+    const int kind = live.statistic->SideBySideKind();
+    if (kind != ZelStatistic::ZelStatistics::kAlone) {
+      sideBySide_[static_cast<std::size_t>(kind)].push_back(live.statistic);
       continue;
     }
     result = live.statistic->AddBatch(batch);
@@ -177,8 +178,9 @@ TorStatus ZelVariableHandleList::ProcessBatch(const ZelBatch& batch) {
       return result;
     }
   }
-  if (!sideBySide_.empty()) {
-    result = sideBySide_.front()->AddBatchSideBySide(sideBySide_.data(), sideBySide_.size(), batch);
+  for (const auto& kind : sideBySide_) {
+    if (kind.empty()) continue;
+    result = kind.front()->AddBatchSideBySide(kind.data(), kind.size(), batch);
     if (result.IsError()) {
       for (const LiveStatistic& live : live_) {
         if (live.statistic->GetStatus().IsError()) {

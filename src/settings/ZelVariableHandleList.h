@@ -10,6 +10,7 @@
 #ifndef ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
 #define ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_
 
+#include <array>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -100,7 +101,9 @@ class ZelVariableHandleList {
   };
   std::vector<LiveStatistic> live_;
   std::vector<LiveStatistic> byRecord_;  // those of live_ without a batch loop
-  std::vector<ZelStatistic::ZelStatistics*> sideBySide_;  // those fed side by side
+  // Those fed side by side, by kind.
+  std::array<std::vector<ZelStatistic::ZelStatistics*>, ZelStatistic::ZelStatistics::kSideBySideKinds>
+      sideBySide_;
 };
 
 #endif  // ZELCRAFT_SETTINGS_ZELVARIABLEHANDLELIST_H_

@@ -2,10 +2,25 @@
 
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelStatistic {
+
+#ifdef __SSE2__
+namespace {
+
+// `yes` where the mask is set, else `no`.
+inline __m128d Select(__m128d mask, __m128d yes, __m128d no) {
+  return _mm_or_pd(_mm_and_pd(mask, yes), _mm_andnot_pd(mask, no));
+}
+
+}  // namespace
+#endif
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
@@ -31,7 +46,10 @@ TorStatus ZelBivarContCont::AddRecord(const RawRecord& record) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     const RawData& value = record[static_cast<std::size_t>(fields_[i])];
-    if (value.IsMissing()) continue;
+    if (value.IsMissing()) {
+      lockstep_ = false;
+      continue;
+    }
     if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
         value.GetStorage() != TorCommon_1_3::kStorageReal) {
       return Fail(ZelStatusCode::kBadValueType);
@@ -65,6 +83,17 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     weights_[k] = f * (analysis != nullptr ? analysis[k] : 1.0);
   }
+  if (lockstep_ && !columns_.empty()) {
+    bool complete = true;
+    for (const ZelBatchColumn* column : columns_) {
+      for (std::size_t k = 0; k < rows && complete; ++k) complete = column->missing[k] == 0;
+    }
+    if (complete) {
+      AddInLockstep(rows, frequencies);
+      return status_;
+    }
+    lockstep_ = false;
+  }
   // Pairs in groups, each pair still meeting the rows in order: its sums do
   // not depend on the other pairs, and the pairs of a group are updated
   // side by side, so their chains of divisions overlap.
@@ -93,6 +122,46 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+void ZelBivarContCont::AddInLockstep(std::size_t rows, const double* frequencies) {
+  // Every pair has met every row so far: all share the frequency and weight
+  // sums, and a pair's means are those of its two fields. Each mean and the
+  // weight share of a row are then worked out once instead of once per
+  // pair, with the very operations ZelPairMoments::Add does.
+  const std::size_t order = columns_.size();
+  const ZelPairMoments& first = Pair(0, 0);
+  double frequency = first.frequency;
+  double weight = first.weight;
+  means_.resize(order);
+  deviations_.resize(order);
+  for (std::size_t a = 0; a < order; ++a) means_[a] = Pair(a, a).meanX;
+  coMoments_.resize(pairs_.size());
+  for (std::size_t p = 0; p < pairs_.size(); ++p) coMoments_[p] = pairs_[p].coMoment;
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double w = weights_[k];
+    frequency += frequencies != nullptr ? frequencies[k] : 1.0;
+    weight += w;
+    if (weight <= 0.0) continue;
+    const double share = w - w * w / weight;
+    for (std::size_t a = 0; a < order; ++a) deviations_[a] = columns_[a]->reals[k] - means_[a];
+    double* co = coMoments_.data();
+    for (std::size_t a = 0; a < order; ++a) {
+      const double da = deviations_[a];
+      for (std::size_t b = 0; b <= a; ++b) *co++ += da * deviations_[b] * share;
+    }
+    for (std::size_t a = 0; a < order; ++a) means_[a] += deviations_[a] * w / weight;
+  }
+  for (std::size_t a = 0; a < order; ++a) {
+    for (std::size_t b = 0; b <= a; ++b) {
+      ZelPairMoments& pair = Pair(a, b);
+      pair.frequency = frequency;
+      pair.weight = weight;
+      pair.meanX = means_[a];
+      pair.meanY = means_[b];
+      pair.coMoment = coMoments_[a * (a + 1) / 2 + b];
+    }
+  }
+}
+
 void ZelBivarContCont::AddPair(std::size_t a, std::size_t b, std::size_t rows,
                                const double* frequencies) {
   const ZelBatchColumn& x = *columns_[a];
@@ -119,6 +188,50 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
     xMissing[g] = columns_[as[g]]->missing.data();
     yMissing[g] = columns_[bs[g]]->missing.data();
   }
+#ifdef __SSE2__
+  // Two pairs to a vector. Each lane runs ZelPairMoments::Add operation for
+  // operation (vector arithmetic rounds each lane as scalar arithmetic
+  // does), and a lane whose row does not count keeps its values.
+  for (std::size_t h = 0; h < kGroup; h += 2) {
+    __m128d frequency = _mm_set_pd(pairs[h + 1].frequency, pairs[h].frequency);
+    __m128d weight = _mm_set_pd(pairs[h + 1].weight, pairs[h].weight);
+    __m128d meanX = _mm_set_pd(pairs[h + 1].meanX, pairs[h].meanX);
+    __m128d meanY = _mm_set_pd(pairs[h + 1].meanY, pairs[h].meanY);
+    __m128d coMoment = _mm_set_pd(pairs[h + 1].coMoment, pairs[h].coMoment);
+    const __m128d zero = _mm_setzero_pd();
+    for (std::size_t k = 0; k < rows; ++k) {
+      const bool low = (xMissing[h][k] | yMissing[h][k]) == 0;
+      const bool high = (xMissing[h + 1][k] | yMissing[h + 1][k]) == 0;
+      if (!low && !high) continue;
+      const __m128d counts = _mm_castsi128_pd(_mm_set_epi64x(high ? -1 : 0, low ? -1 : 0));
+      const __m128d f = _mm_set1_pd(frequencies != nullptr ? frequencies[k] : 1.0);
+      const __m128d w = _mm_set1_pd(weights_[k]);
+      const __m128d x = _mm_set_pd(xs[h + 1][k], xs[h][k]);
+      const __m128d y = _mm_set_pd(ys[h + 1][k], ys[h][k]);
+      frequency = Select(counts, _mm_add_pd(frequency, f), frequency);
+      weight = Select(counts, _mm_add_pd(weight, w), weight);
+      // Past a weight sum that is not positive nothing more changes.
+      const __m128d moves = _mm_and_pd(counts, _mm_cmpnle_pd(weight, zero));
+      const __m128d dx = _mm_sub_pd(x, meanX);
+      const __m128d dy = _mm_sub_pd(y, meanY);
+      const __m128d share = _mm_sub_pd(w, _mm_div_pd(_mm_mul_pd(w, w), weight));
+      coMoment = Select(moves, _mm_add_pd(coMoment, _mm_mul_pd(_mm_mul_pd(dx, dy), share)), coMoment);
+      meanX = Select(moves, _mm_add_pd(meanX, _mm_div_pd(_mm_mul_pd(dx, w), weight)), meanX);
+      meanY = Select(moves, _mm_add_pd(meanY, _mm_div_pd(_mm_mul_pd(dy, w), weight)), meanY);
+    }
+    double lanes[2];
+    auto unpack = [&](__m128d v, double ZelPairMoments::*member) {
+      _mm_storeu_pd(lanes, v);
+      pairs[h].*member = lanes[0];
+      pairs[h + 1].*member = lanes[1];
+    };
+    unpack(frequency, &ZelPairMoments::frequency);
+    unpack(weight, &ZelPairMoments::weight);
+    unpack(meanX, &ZelPairMoments::meanX);
+    unpack(meanY, &ZelPairMoments::meanY);
+    unpack(coMoment, &ZelPairMoments::coMoment);
+  }
+#else
   for (std::size_t k = 0; k < rows; ++k) {
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     const double w = weights_[k];
@@ -126,6 +239,7 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
       if ((xMissing[g][k] | yMissing[g][k]) == 0) pairs[g].Add(xs[g][k], ys[g][k], f, w);
     }
   }
+#endif
   for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
 }
 

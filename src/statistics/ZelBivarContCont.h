@@ -52,6 +52,13 @@ class ZelBivarContCont : public ZelStatistics {
   std::vector<std::size_t> valid_;
   std::vector<const ZelBatchColumn*> columns_;  // of the batch being added
   std::vector<double> weights_;                 // the batch's moment weights
+  // True while every row so far had a value in every field, so that all
+  // pairs have met the same rows.
+  bool lockstep_ = true;
+  std::vector<double> means_;       // scratch of AddInLockstep
+  std::vector<double> deviations_;
+  std::vector<double> coMoments_;
+  void AddInLockstep(std::size_t rows, const double* frequencies);
   static constexpr std::size_t kGroup = 4;      // pairs updated side by side
   void AddPair(std::size_t a, std::size_t b, std::size_t rows, const double* frequencies);
   void AddGroup(const std::array<std::size_t, kGroup>& as,

@@ -65,6 +65,44 @@ TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                         const ZelBatch& batch) {
+  constexpr std::size_t kGroup = 4;
+  const std::size_t rows = batch.Rows();
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  weights_.resize(rows);
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+    weights_[k] = f * (analysis != nullptr ? analysis[k] : 1.0);
+  }
+  std::size_t first = 0;
+  for (; first + kGroup <= count; first += kGroup) {
+    std::array<ZelOutlier*, kGroup> o{};
+    std::array<const ZelBatchColumn*, kGroup> c{};
+    for (std::size_t g = 0; g < kGroup; ++g) {
+      o[g] = static_cast<ZelOutlier*>(statistics[first + g]);
+      c[g] = &batch.Column(static_cast<int>(o[g]->fieldIndex_));
+    }
+    for (std::size_t k = 0; k < rows; ++k) {
+      const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+      for (std::size_t g = 0; g < kGroup; ++g) {
+        if (o[g]->status_.IsError() || c[g]->missing[k] != 0) continue;
+        if (!c[g]->IsNumber(k)) {
+          o[g]->Fail(ZelStatusCode::kBadValueType);
+          continue;
+        }
+        const double x = c[g]->reals[k];
+        o[g]->intervals_[o[g]->FindInterval(x)].Add(x, frequency, weights_[k]);
+      }
+    }
+  }
+  for (; first < count; ++first) statistics[first]->AddBatch(batch);
+  TorStatus result;
+  for (std::size_t i = 0; i < count && !result.IsError(); ++i) result = statistics[i]->GetStatus();
+  return result;
+}
+
 TorStatus ZelOutlier::Finalize() {
   collected_ = true;
   if (count_ <= 0) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "statistics/ZelCategoryMoments.h"
 #include "statistics/ZelStatistics.h"
@@ -31,6 +32,9 @@ class ZelOutlier : public ZelStatistics {
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
+  SideBySide SideBySideKind() const override { return kOutliers; }
+  TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                              const ZelBatch& batch) override;
   // Trims the tails and computes the robust results. When one record or
   // fewer is kept the robust standard deviation is 0, so the outlier step
   // treats the field as constant.
@@ -52,6 +56,7 @@ class ZelOutlier : public ZelStatistics {
   double robustStdDev_ = 0.0;
   std::array<double, kIntervals> bounds_{};
   std::array<ZelCategoryMoments, kIntervals> intervals_{};
+  std::vector<double> weights_;  // the moment weights of the batch being added
 };
 
 }  // namespace ZelStatistic
