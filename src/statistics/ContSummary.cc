@@ -1,5 +1,6 @@
 #include "statistics/ContSummary.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -42,15 +43,15 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
                              std::size_t count, std::size_t rows, const double* frequencies,
                              const double* analysis) {
   constexpr std::size_t kGroup = 4;
-  std::size_t first = 0;
-  for (; first + kGroup <= count; first += kGroup) {
+  for (std::size_t first = 0; first < count; first += kGroup) {
+    const std::size_t n = std::min(kGroup, count - first);
     ContSummary* const* s = summaries + first;
     const ZelBatchColumn* const* c = columns + first;
     for (std::size_t k = 0; k < rows; ++k) {
       const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
       const auto whole = static_cast<int64_t>(frequency);
       const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
-      for (std::size_t g = 0; g < kGroup; ++g) {
+      for (std::size_t g = 0; g < n; ++g) {
         if (s[g]->status_.IsError()) continue;
         if (c[g]->missing[k] != 0) {
           s[g]->missingCount_ += whole;
@@ -69,9 +70,6 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
         }
       }
     }
-  }
-  for (; first < count; ++first) {
-    summaries[first]->AddColumn(*columns[first], rows, frequencies, analysis);
   }
 }
 

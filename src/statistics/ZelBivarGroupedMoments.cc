@@ -1,5 +1,8 @@
 #include "statistics/ZelBivarGroupedMoments.h"
 
+#include <algorithm>
+#include <array>
+
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -63,6 +66,47 @@ TorStatus ZelBivarGroupedMoments::AddBatch(const ZelBatch& batch) {
     overall_.Add(x, f, w);
   }
   return status_;
+}
+
+TorStatus ZelBivarGroupedMoments::AddBatchSideBySide(ZelStatistics* const* statistics,
+                                                     std::size_t count, const ZelBatch& batch) {
+  constexpr std::size_t kGroup = 4;
+  const std::size_t rows = batch.Rows();
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
+  for (std::size_t first = 0; first < count; first += kGroup) {
+    const std::size_t n = std::min(kGroup, count - first);
+    std::array<ZelBivarGroupedMoments*, kGroup> s{};
+    std::array<const ZelBatchColumn*, kGroup> groups{};
+    std::array<const ZelBatchColumn*, kGroup> values{};
+    for (std::size_t g = 0; g < n; ++g) {
+      s[g] = static_cast<ZelBivarGroupedMoments*>(statistics[first + g]);
+      s[g]->memo_.Clear();
+      groups[g] = &batch.Column(static_cast<int>(s[g]->groupIndex_));
+      values[g] = &batch.Column(static_cast<int>(s[g]->valueIndex_));
+    }
+    for (std::size_t k = 0; k < rows; ++k) {
+      const double f = frequencies != nullptr ? frequencies[k] : 1.0;
+      const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
+      for (std::size_t g = 0; g < n; ++g) {
+        if (s[g]->status_.IsError() || groups[g]->missing[k] != 0 || values[g]->missing[k] != 0) {
+          continue;
+        }
+        if (!values[g]->IsNumber(k)) {
+          s[g]->Fail(ZelStatusCode::kBadValueType);
+          continue;
+        }
+        const int category = s[g]->categories_.GetCategoryIndex(*groups[g], k, &s[g]->memo_);
+        if (category < 0) continue;
+        const double x = values[g]->reals[k];
+        s[g]->moments_[static_cast<std::size_t>(category)].Add(x, f, w);
+        s[g]->overall_.Add(x, f, w);
+      }
+    }
+  }
+  TorStatus result;
+  for (std::size_t i = 0; i < count && !result.IsError(); ++i) result = statistics[i]->GetStatus();
+  return result;
 }
 
 TorStatus ZelBivarGroupedMoments::Finalize() {

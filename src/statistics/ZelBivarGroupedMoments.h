@@ -24,6 +24,9 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
+  SideBySide SideBySideKind() const override { return kGroupedMoments; }
+  TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                              const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }

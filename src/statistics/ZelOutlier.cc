@@ -1,5 +1,6 @@
 #include "statistics/ZelOutlier.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
@@ -76,17 +77,17 @@ TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     weights_[k] = f * (analysis != nullptr ? analysis[k] : 1.0);
   }
-  std::size_t first = 0;
-  for (; first + kGroup <= count; first += kGroup) {
+  for (std::size_t first = 0; first < count; first += kGroup) {
+    const std::size_t n = std::min(kGroup, count - first);
     std::array<ZelOutlier*, kGroup> o{};
     std::array<const ZelBatchColumn*, kGroup> c{};
-    for (std::size_t g = 0; g < kGroup; ++g) {
+    for (std::size_t g = 0; g < n; ++g) {
       o[g] = static_cast<ZelOutlier*>(statistics[first + g]);
       c[g] = &batch.Column(static_cast<int>(o[g]->fieldIndex_));
     }
     for (std::size_t k = 0; k < rows; ++k) {
       const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
-      for (std::size_t g = 0; g < kGroup; ++g) {
+      for (std::size_t g = 0; g < n; ++g) {
         if (o[g]->status_.IsError() || c[g]->missing[k] != 0) continue;
         if (!c[g]->IsNumber(k)) {
           o[g]->Fail(ZelStatusCode::kBadValueType);
@@ -97,7 +98,6 @@ TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::
       }
     }
   }
-  for (; first < count; ++first) statistics[first]->AddBatch(batch);
   TorStatus result;
   for (std::size_t i = 0; i < count && !result.IsError(); ++i) result = statistics[i]->GetStatus();
   return result;

@@ -50,7 +50,13 @@ class ZelStatistics {
   // Statistics that can also be fed side by side, several fields in one
   // loop, so that the chains of divisions of their running moments overlap,
   // name their class here (0: no such loop).
-  enum SideBySide { kAlone = 0, kUnivariateNumeric = 1, kOutliers = 2, kSideBySideKinds = 3 };
+  enum SideBySide {
+    kAlone = 0,
+    kUnivariateNumeric = 1,
+    kOutliers = 2,
+    kGroupedMoments = 3,
+    kSideBySideKinds = 4
+  };
   virtual SideBySide SideBySideKind() const { return kAlone; }
   // AddBatch for `count` statistics of this one's kind (this one may be
   // among them), each meeting its rows in order as AddBatch would. The

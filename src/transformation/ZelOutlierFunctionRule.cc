@@ -54,13 +54,20 @@ void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
   const double* frequency = batch.WeightsAt(p[kFrequencyWeightIndex]);
   const double spread = p[kRobustStdDev] * p[kCutoff];
   const bool toMissing = GetPair().action == Action::kSetOutliersToMissing;
+  // Without an analysis weight the band is the same for every row.
+  const double mean = p[kRobustMean];
+  const double commonLower = mean - spread;
+  const double commonUpper = mean + spread;
   for (std::size_t k = 0; k < rows; ++k) {
     if (input->missing[k] != 0) continue;
     const double v = input->IsNumber(k) ? input->reals[k] : 0.0;
-    const double a = analysis != nullptr ? analysis[k] : 1.0;
-    const double half = a == 1.0 ? spread : spread / std::sqrt(a);
-    const double lower = p[kRobustMean] - half;
-    const double upper = p[kRobustMean] + half;
+    double lower = commonLower;
+    double upper = commonUpper;
+    if (analysis != nullptr && analysis[k] != 1.0) {
+      const double half = spread / std::sqrt(analysis[k]);
+      lower = mean - half;
+      upper = mean + half;
+    }
     if (!(v < lower) && !(v > upper)) continue;
     outlierCount_ += static_cast<int64_t>(std::trunc(frequency != nullptr ? frequency[k] : 1.0));
     if (toMissing) {
