@@ -52,21 +52,38 @@ void ZelBatchColumn::Get(std::size_t k, RawData* value) const {
   }
 }
 
-ZelBatch::ZelBatch(std::size_t fieldCount) : columns_(fieldCount), record_(fieldCount) {}
+ZelBatch::ZelBatch(std::size_t fieldCount)
+    : columns_(fieldCount), isUsed_(fieldCount, 0) {}
 
 void ZelBatch::Use(int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= columns_.size()) return;
-  if (std::find(used_.begin(), used_.end(), index) != used_.end()) return;
+  if (isUsed_[static_cast<std::size_t>(index)] != 0) return;
+  isUsed_[static_cast<std::size_t>(index)] = 1;
   used_.push_back(index);
-  columns_[static_cast<std::size_t>(index)].Allocate(kZelBatchRows);
+}
+
+std::size_t ZelBatch::RowsFor(std::size_t fields) {
+  // A row of a column takes its storage, missing flag, real, whole number
+  // and text pointer: 26 bytes.
+  constexpr std::size_t kBudget = std::size_t{8} << 20;
+  constexpr std::size_t kRowBytes = 26;
+  if (fields == 0) return kZelBatchRows;
+  return std::max<std::size_t>(16, std::min(kZelBatchRows, kBudget / (fields * kRowBytes)));
+}
+
+void ZelBatch::Allocate(std::size_t rows) {
+  capacity_ = rows;
+  for (int i : used_) columns_[static_cast<std::size_t>(i)].Allocate(rows);
 }
 
 const RawRecord& ZelBatch::Record(std::size_t k) const {
+  if (record_.Size() != columns_.size()) record_.Resize(columns_.size());
   for (int i : used_) columns_[static_cast<std::size_t>(i)].Get(k, &record_[static_cast<std::size_t>(i)]);
   return record_;
 }
 
 const RawRecord& ZelBatch::Record(std::size_t k, const std::vector<int>& fields) const {
+  if (record_.Size() != columns_.size()) record_.Resize(columns_.size());
   for (int i : fields) {
     if (Find(i) != nullptr) Column(i).Get(k, &record_[static_cast<std::size_t>(i)]);
   }

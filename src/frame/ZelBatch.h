@@ -16,7 +16,8 @@
 #include "torcommon13r/RawRecord.h"
 
 // The rows of one batch: enough for tight loops, few enough that the
-// columns of a pass stay in the cache.
+// columns of a pass stay in the cache. Passes over very many fields take
+// fewer (ZelBatch::RowsFor), so that a batch stays within a few megabytes.
 constexpr std::size_t kZelBatchRows = 1024;
 
 struct ZelBatchColumn {
@@ -48,6 +49,12 @@ class ZelBatch {
   // Field `index` takes part in the pass.
   void Use(int index);
   const std::vector<int>& GetUsed() const { return used_; }
+  // The rows a batch of `fields` used fields holds: kZelBatchRows, or fewer
+  // (16 at least) when so many fields would take more than 8 MiB.
+  static std::size_t RowsFor(std::size_t fields);
+  // Gives every used column room for `rows` rows: once, before filling.
+  void Allocate(std::size_t rows);
+  std::size_t Capacity() const { return capacity_; }
 
   std::size_t FieldCount() const { return columns_.size(); }
   std::size_t Rows() const { return rows_; }
@@ -79,8 +86,10 @@ class ZelBatch {
  private:
   std::vector<ZelBatchColumn> columns_;
   std::vector<int> used_;
+  std::vector<char> isUsed_;  // by field
+  std::size_t capacity_ = 0;
   std::size_t rows_ = 0;
-  mutable TorCommon_1_3::RawRecord record_;
+  mutable TorCommon_1_3::RawRecord record_;  // made on the first call of Record
 };
 
 #endif  // ZELCRAFT_FRAME_ZELBATCH_H_

@@ -28,6 +28,7 @@ TorStatus ZelDataPass::Read(TorCommon_1_3::IRecordSource* source) {
   ZelRecordTransformer transformer(fields_);
   ZelBatch batch(static_cast<std::size_t>(fields_->Count()));
   transformer.UseColumns(&batch);
+  batch.Allocate(ZelBatch::RowsFor(batch.GetUsed().size()));
   TorCommon_1_3::IColumnBatchSource* columns = source->GetColumnBatchSource();
   const TorStatus status = columns != nullptr ? ReadColumns(columns, &transformer, &batch)
                                               : ReadRecords(source, &transformer, &batch);
@@ -40,9 +41,10 @@ TorStatus ZelDataPass::ReadColumns(TorCommon_1_3::IColumnBatchSource* source,
   const std::vector<int>& hostFields = transformer->GetHostFields();
   std::vector<TorCommon_1_3::HostColumn> host(hostFields.size());
   const int64_t rows = source->GetRowCount();
-  for (int64_t first = 0; first < rows; first += static_cast<int64_t>(kZelBatchRows)) {
+  const auto capacity = static_cast<int64_t>(batch->Capacity());
+  for (int64_t first = 0; first < rows; first += capacity) {
     if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
-    const int64_t count = std::min<int64_t>(static_cast<int64_t>(kZelBatchRows), rows - first);
+    const int64_t count = std::min(capacity, rows - first);
     if (!source->ReadColumns(first, count, hostFields.data(), hostFields.size(), host.data())) {
       return TorStatus(ZelStatusCode::kInconsistent, false);
     }
@@ -58,7 +60,7 @@ TorStatus ZelDataPass::ReadRecords(TorCommon_1_3::IRecordSource* source,
                                    ZelRecordTransformer* transformer, ZelBatch* batch) {
   while (source->HasMoreRecords()) {
     std::size_t rows = 0;
-    while (rows < kZelBatchRows && source->HasMoreRecords()) {
+    while (rows < batch->Capacity() && source->HasMoreRecords()) {
       if (interrupt_->Poll()) return TorStatus(ZelStatusCode::kInterrupted, false);
       const TorCommon_1_3::RawRecord* record = source->NextRecord();
       if (record != nullptr) transformer->FillFromRecord(batch, rows++, *record);
