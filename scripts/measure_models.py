@@ -177,7 +177,7 @@ class Zelcraft:
         blank = frame.iloc[test].copy()
         blank[target] = np.nan  # the replay never sees the test target
         blank.to_csv(test_csv, index=False)
-        # Categorical inputs whose values look like numbers are declared.
+        # Categorical inputs are declared: some look like numbers (ChickWeight's chicks).
         schema = {"fields": {c: {"level": "nominal"} for c in ds.categorical}}
         schema_path = os.path.join(workdir, "schema.json")
         with open(schema_path, "w") as out:
@@ -290,21 +290,25 @@ def main():
 def summarize(sets, arms, results):
     """The goal: with the profile of the model's family, at least the raw
     score less one fold-spread on every data set, and better than raw on at
-    least half of them for the linear model."""
+    least half of them for the linear model. Scores that agree to the three
+    decimals shown count as the same."""
     print("goal: the family's profile against raw data (within one fold-spread of raw "
           "on every data set; better on at least half for the linear model)")
     for profile, model in FAMILY_MODEL.items():
         if profile not in arms:
             continue
-        short, better = [], 0
+        better, same, short = [], 0, []
         for ds in sets:
             raw_mean, raw_sd = results[(ds.name, "raw")][model]
             mean, _ = results[(ds.name, profile)][model]
-            if mean > raw_mean:
-                better += 1
+            if round(mean, 3) > round(raw_mean, 3):
+                better.append(ds.name)
+            elif round(mean, 3) == round(raw_mean, 3):
+                same += 1
             if mean < raw_mean - raw_sd:
                 short.append(f"{ds.name} ({mean:.3f} < {raw_mean:.3f} - {raw_sd:.3f})")
-        print(f"  {profile:<9} with {model:<6}: better on {better} of {len(sets)}; "
+        print(f"  {profile:<9} with {model:<6}: better on {len(better)} of {len(sets)} "
+              f"({', '.join(better) or 'none'}), the same on {same}; "
               f"within one spread on {len(sets) - len(short)} of {len(sets)}"
               + (f"; short on {', '.join(short)}" if short else ""))
 

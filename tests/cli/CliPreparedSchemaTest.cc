@@ -191,7 +191,9 @@ TEST(CliBoxCox, WarnsWhenAWholeNumberTargetIsTruncated) {
   EXPECT_EQ(RunCli(dir.path(), quiet).err, "");
 
   // Declared real, the transformed target keeps one value per target value
-  // (the squares give 31 distinct counts); kept whole it keeps far fewer.
+  // (the squares give 31 distinct counts). Kept whole, values rescaled to a
+  // standard deviation of about 1 truncate to the few whole numbers from -3
+  // to 3 at most.
   auto distinct = [&](const std::string& file) {
     const auto rows = ReadCsv(ReadFile(dir / file));
     const std::size_t column = Column(rows[0], "count_transformed");
@@ -209,7 +211,7 @@ TEST(CliBoxCox, WarnsWhenAWholeNumberTargetIsTruncated) {
   std::set<int> counts;
   for (int i = 1; i <= 40; ++i) counts.insert((i * i) / 40 + 1);
   EXPECT_EQ(distinct("p.csv"), counts.size());
-  EXPECT_LT(truncated, counts.size() / 2);
+  EXPECT_LE(truncated, 7u);
 }
 
 }  // namespace
