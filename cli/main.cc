@@ -76,7 +76,9 @@ int main(int argc, char** argv) {
   prepare->add_option("--analysis-weight", options.analysisWeight,
                       "The field that weights each record in means and variances");
   prepare->add_option("--schema", options.schemaPath, "Field metadata (JSON) overriding inference");
-  prepare->add_option("--settings", options.settingsPath, "A JSON object of settings keys");
+  prepare->add_option("--settings", options.settingsPath,
+                      "A JSON object of settings keys (// comments allowed), such as a profile "
+                      "from profiles/");
   prepare->add_option("--stats", options.statsPath,
                       "Also write the field statistics as CSV (field, kind, count, missing, mean, "
                       "min, max, sd, skewness, categories)");
