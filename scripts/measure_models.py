@@ -215,7 +215,7 @@ def run(command):
         sys.exit(f"failed ({result.returncode}): {' '.join(command)}\n{result.stderr}")
 
 
-def measure(ds, arm, zelcraft):
+def measure(ds, zelcraft):
     scores = {m: [] for m in MODELS}
     columns = []
     started = time.perf_counter()
@@ -277,7 +277,7 @@ def main():
     results = {}
     for ds in sets:
         for arm, zelcraft in arms:
-            scores, cols, elapsed = measure(ds, arm, zelcraft)
+            scores, cols, elapsed = measure(ds, zelcraft)
             results[(ds.name, arm)] = scores
             cells = " ".join(f"{scores[m][0]:>6.3f} ±{scores[m][1]:.3f}".rjust(w)
                              for m, w in zip(MODELS, (13, 17, 13)))
