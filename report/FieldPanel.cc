@@ -31,7 +31,8 @@ std::string Figures(const zelapply::StatisticsFact& stats) {
 }
 
 void WriteChart(const Chart& chart, const FieldView& view, std::string* out) {
-  *out += "<figure><figcaption>" + Escape(chart.caption) + "</figcaption>";
+  *out += "<figure data-field=\"" + Escape(chart.stats->field) + "\"><figcaption>" +
+          Escape(chart.caption) + "</figcaption>";
   if (!chart.stats->histogramCounts.empty()) {
     WriteHistogram(chart, out);
   } else if (chart.stats->discrete) {

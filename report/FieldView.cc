@@ -154,7 +154,7 @@ std::string StepWords(const FieldFact& field) {
            ": " + std::to_string(table.rows.size()) + " into " + Distinct(table.rows);
   }
   if (key == "BinValues" && ReadBinning(field.expression, &binning)) {
-    return "binned into " + std::to_string(binning.bins) + " bins";
+    return "binned into " + std::to_string(binning.bins) + (binning.bins == 1 ? " bin" : " bins");
   }
   if (key.compare(0, 14, "ReplaceMissing") == 0) {
     const auto& p = field.actions.front().parameters;
@@ -190,6 +190,9 @@ std::string Status(const DocumentFacts& facts, const FieldFact& field) {
       }
       return words;
     }
+  }
+  if (!field.derived && field.dataType == "dateTime") {
+    return "not used: a timestamp, handed over without a measurement level";
   }
   if (!field.derived && IsDateOrTime(field)) return "not used: a date or time, its parts are derived";
   return "not used";
@@ -233,10 +236,28 @@ void AddCharts(const DocumentFacts& facts, const std::vector<const FieldFact*>& 
   if (drawn.empty()) view->notes.push_back("the document has no statistics for this field");
 }
 
+// A binning's cut points on the scale of the column the chain starts from,
+// where they can be carried there: a user reads bins in the column's units.
+std::string CutPoints(const std::vector<const FieldFact*>& chain, const std::vector<Scale>& scales,
+                      const Binning& binning) {
+  std::string points;
+  double value = 0.0;
+  for (double edge : binning.edges) {
+    if (!MapValue(scales, IndexOf(chain, binning.field), 0, edge, &value)) return std::string();
+    points += (points.empty() ? "" : ", ") + Figure(value, 5);
+  }
+  return points.empty() ? points : ", cut at " + points + " (" + chain.front()->name + ")";
+}
+
 void AddSteps(const std::vector<const FieldFact*>& chain, FieldView* view) {
+  const std::vector<Scale> scales = Scales(chain);
   for (const FieldFact* field : chain) {
     if (!field->derived) continue;
+    Binning binning;
     view->steps.push_back(StepWords(*field));
+    if (FirstKey(*field) == "BinValues" && ReadBinning(field->expression, &binning)) {
+      view->steps.back() += CutPoints(chain, scales, binning);
+    }
     MergeTable table;
     const std::string key = FirstKey(*field);
     if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&

@@ -21,7 +21,7 @@ struct Node {
   const char* cls = "";
 };
 
-constexpr double kWidth = 760, kLeftX = 190, kRightX = 470, kNodeWidth = 14, kGap = 6;
+constexpr double kWidth = 900, kLeftX = 180, kRightX = 420, kNodeWidth = 14, kGap = 6;
 
 long StepCount(const zelapply::SummaryFact& summary, const std::string& prefix) {
   long count = 0;

@@ -27,11 +27,13 @@ main{padding:0 32px 40px;max-width:1200px}
 .controls{display:flex;gap:12px;align-items:center;margin:6px 0 8px;flex-wrap:wrap}
 .controls input,.controls select,.controls button{font:inherit;padding:3px 6px}
 table{border-collapse:collapse;width:100%}
+#field-table{table-layout:fixed}
+#field-table td:first-child,#field-table td:nth-child(2){overflow-wrap:anywhere}
 th,td{padding:4px 8px;border-bottom:1px solid var(--line);text-align:left;vertical-align:top}
 th{background:var(--bg);position:sticky;top:0;cursor:pointer;user-select:none;white-space:nowrap}
 th[aria-sort=ascending]::after{content:" \25B2"}th[aria-sort=descending]::after{content:" \25BC"}
 td.num{text-align:right;white-space:nowrap}
-td.steps{font-size:12px;color:var(--muted)}
+td.steps{font-size:12px;color:var(--muted)}td.excluded,td.used{font-size:13px}
 .used{color:var(--used)}.excluded{color:var(--excl)}
 .pbar{display:inline-block;width:80px;height:10px;background:var(--line);margin-right:6px;vertical-align:middle}
 .pbar span{display:block;height:100%;background:var(--accent)}
@@ -40,7 +42,7 @@ td.steps{font-size:12px;color:var(--muted)}
 details.panel{border:1px solid var(--line);border-radius:4px;margin:6px 0;content-visibility:auto;contain-intrinsic-size:auto 40px}
 details.panel>summary{padding:6px 10px;cursor:pointer;background:var(--bg)}
 details.panel[open]>summary{border-bottom:1px solid var(--line)}
-.panel .name{font-weight:600}.panel .meta{color:var(--muted);margin-left:8px;font-size:12px}
+.panel .name{font-weight:600;overflow-wrap:anywhere}.panel .meta{color:var(--muted);margin-left:8px;font-size:12px}
 .panel .body{padding:8px 12px;display:grid;grid-template-columns:minmax(240px,340px) 1fr;gap:12px}
 .panel ol{margin:0;padding-left:18px}
 figure{margin:0 0 10px}figcaption{font-weight:600;margin-bottom:2px}
@@ -104,12 +106,13 @@ const char kScript[] = R"JS(
     });
   }
   if(text){text.addEventListener('input',filter);usage.addEventListener('change',filter);}
+  function all(open){document.querySelectorAll('details.panel').forEach(function(d){d.open=open;});}
   function openHash(){
     var id=decodeURIComponent(location.hash.slice(1)),el=id&&document.getElementById(id);
+    if(id==='all'){all(true);return;}
     if(el&&el.tagName==='DETAILS'){el.open=true;el.scrollIntoView();}
   }
   window.addEventListener('hashchange',openHash);openHash();
-  function all(open){document.querySelectorAll('details.panel').forEach(function(d){d.open=open;});}
   var ex=document.getElementById('expand-all'),co=document.getElementById('collapse-all');
   if(ex){ex.addEventListener('click',function(){all(true);});co.addEventListener('click',function(){all(false);});}
   var closed=[];
