@@ -37,9 +37,9 @@ void WriteFieldTable(const ReportModel& model, std::string* html) {
       "<button id=\"expand-all\" type=\"button\">Open every panel</button>"
       "<button id=\"collapse-all\" type=\"button\">Close every panel</button></div>";
   out +=
-      "<table id=\"field-table\"><colgroup><col style=\"width:22%\"><col style=\"width:11%\">"
-      "<col style=\"width:7%\"><col style=\"width:7%\"><col style=\"width:15%\">"
-      "<col style=\"width:19%\"><col style=\"width:7%\"><col style=\"width:12%\"></colgroup>"
+      "<table id=\"field-table\"><colgroup><col style=\"width:20%\"><col style=\"width:11%\">"
+      "<col style=\"width:9%\"><col style=\"width:8%\"><col style=\"width:15%\">"
+      "<col style=\"width:19%\"><col style=\"width:7%\"><col style=\"width:11%\"></colgroup>"
       "<thead><tr><th>Field</th><th>Source</th><th>Level</th>"
       "<th>Role</th><th>Status</th><th>Steps</th><th data-type=\"num\">Missing</th>"
       "<th data-type=\"num\">Predictive power</th></tr></thead><tbody>\n";

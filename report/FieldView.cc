@@ -364,6 +364,9 @@ void BuildModel(const DocumentFacts& facts, ReportModel* model) {
   for (const FieldFact& field : facts.fields) {
     const std::string role = Role(field);
     if (role == "target") model->targets.push_back(field.name);
+    if (role == "transformed target") {
+      model->targets.push_back(field.name + " (transformed from " + facts.Origin(field.name) + ")");
+    }
     if (role == "frequency weight" || role == "analysis weight") {
       model->weights.push_back(field.name + " (" + role + ")");
     }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace zelreport {
 
@@ -26,6 +27,12 @@ std::string Figure(double value, int digits) {
   if (value == 0.0) return "0";
   char text[40];
   std::snprintf(text, sizeof text, "%.*g", digits, value);
+  // Large figures read better whole than with an exponent: 16580, not
+  // 1.658e+04.
+  const double rounded = std::strtod(text, nullptr);
+  if (std::fabs(rounded) >= std::pow(10.0, digits) && std::fabs(rounded) < 1e15) {
+    std::snprintf(text, sizeof text, "%.0f", rounded);
+  }
   return text;
 }
 

@@ -30,7 +30,7 @@ table{border-collapse:collapse;width:100%}
 #field-table{table-layout:fixed}
 #field-table td:first-child,#field-table td:nth-child(2){overflow-wrap:anywhere}
 th,td{padding:4px 8px;border-bottom:1px solid var(--line);text-align:left;vertical-align:top}
-th{background:var(--bg);position:sticky;top:0;cursor:pointer;user-select:none;white-space:nowrap}
+th{background:var(--bg);position:sticky;top:0;cursor:pointer;user-select:none}
 th[aria-sort=ascending]::after{content:" \25B2"}th[aria-sort=descending]::after{content:" \25BC"}
 td.num{text-align:right;white-space:nowrap}
 td.steps{font-size:12px;color:var(--muted)}td.excluded,td.used{font-size:13px}
@@ -39,7 +39,7 @@ td.steps{font-size:12px;color:var(--muted)}td.excluded,td.used{font-size:13px}
 .pbar span{display:block;height:100%;background:var(--accent)}
 .rank{display:grid;grid-template-columns:minmax(120px,max-content) 1fr 60px;gap:3px 10px;align-items:center}
 .rank .bar{height:14px;background:var(--accent)}
-details.panel{border:1px solid var(--line);border-radius:4px;margin:6px 0;content-visibility:auto;contain-intrinsic-size:auto 40px}
+details.panel{border:1px solid var(--line);border-radius:4px;margin:6px 0}
 details.panel>summary{padding:6px 10px;cursor:pointer;background:var(--bg)}
 details.panel[open]>summary{border-bottom:1px solid var(--line)}
 .panel .name{font-weight:600;overflow-wrap:anywhere}.panel .meta{color:var(--muted);margin-left:8px;font-size:12px}
@@ -68,7 +68,7 @@ svg .flow{opacity:.35}svg .node-in{fill:#3467a8}svg .node-rec{fill:#2f855a}svg .
   nav,.controls{display:none}
   body{font-size:11px}main,header{padding-left:0;padding-right:0}
   th{position:static}
-  details.panel{break-inside:avoid;content-visibility:visible}
+  details.panel{break-inside:avoid}
   details.panel>summary{background:none}
   .pbar span,.rank .bar,.swatch{print-color-adjust:exact;-webkit-print-color-adjust:exact}
 }

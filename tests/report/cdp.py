@@ -21,8 +21,11 @@ class Browser:
         self._from_browser, from_browser_w = os.pipe()
 
         def wire():
-            os.dup2(to_browser_r, 3)
-            os.dup2(from_browser_w, 4)
+            # Copies first: either end may itself be 3 or 4, and dup2 onto
+            # the same number would keep its close-on-exec flag.
+            reader, writer = os.dup(to_browser_r), os.dup(from_browser_w)
+            os.dup2(reader, 3)
+            os.dup2(writer, 4)
 
         self._process = subprocess.Popen(
             [executable, *FLAGS, "--remote-debugging-pipe", "--user-data-dir=" + profile_dir,
