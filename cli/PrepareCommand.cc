@@ -42,11 +42,6 @@ int Interrupted(const Interrupts& interrupts) {
 
 std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
-std::string FileName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
@@ -81,12 +76,10 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
-// Writes all of `text` to `output`, which stays to be committed with the
-// others. The exit status: success, or what a stop or a failed write gives.
-int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+// Finishes a written output, which stays to be committed with the others.
+// The exit status: success, or what a stop or a failed write gives.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
   std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
-  output.Write(text);
   switch (output.Finish(&error)) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
@@ -96,6 +89,14 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
       break;
   }
   return kExitSuccess;
+}
+
+// Writes all of `text` to `output` and finishes it.
+int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+  std::string error;
+  if (!output.Open(&interrupts, &error)) return InputError(error);
+  output.Write(text);
+  return Finish(output, interrupts);
 }
 
 // "error CODE: message" or "warning CODE: message".
@@ -260,8 +261,9 @@ int RunPrepare(const PrepareOptions& options) {
   std::string page;
   if (withReport) {
     zelreport::ReportContext context;
-    context.dataSet = FileName(options.dataPath);
-    context.documentName = document.toStandardOutput() ? std::string() : FileName(documentPath);
+    context.dataSet = PathFileName(options.dataPath);
+    context.documentName =
+        document.toStandardOutput() ? std::string() : PathFileName(documentPath);
     context.records = data.rows;
     context.fieldsRead = static_cast<int64_t>(data.store.names.size());
     context.fieldsHanded = static_cast<int64_t>(fields.columnOf.size());
@@ -290,14 +292,8 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    switch (preparedData.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const int outcome = Finish(preparedData, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
   if (withStats) {
     const int outcome = WriteWhole(statistics, stats, interrupts);

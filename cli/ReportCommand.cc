@@ -16,15 +16,15 @@ int InputError(const std::string& message) {
   return kExitInputError;
 }
 
-std::string FileName(const std::string& path) {
+}  // namespace
+
+std::string PathFileName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace
-
 std::string PathStem(const std::string& path) {
-  std::string stem = FileName(path);
+  std::string stem = PathFileName(path);
   const std::size_t dot = stem.rfind('.');
   if (dot != std::string::npos && dot > 0) stem.resize(dot);
   return stem;
@@ -44,7 +44,7 @@ int RunReport(const ReportOptions& options) {
   std::string document;
   if (!zelio::ReadFileText(options.documentPath, &document, &error)) return InputError(error);
   zelreport::ReportContext context;
-  context.documentName = FileName(options.documentPath);
+  context.documentName = PathFileName(options.documentPath);
   std::string html;
   const zelapply::Status status = zelreport::RenderReport(document, context, &html);
   if (!status.ok()) return InputError(options.documentPath + ": " + status.message());

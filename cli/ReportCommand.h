@@ -18,7 +18,9 @@ struct ReportOptions {
 
 int RunReport(const ReportOptions& options);
 
-// The file name of `path` without its directory and last extension.
+// The file name of `path` without its directory.
+std::string PathFileName(const std::string& path);
+// The same without its last extension.
 std::string PathStem(const std::string& path);
 
 }  // namespace zelcli

@@ -26,7 +26,9 @@ std::string Figures(const zelapply::StatisticsFact& stats) {
   add("min", stats.minimum);
   add("max", stats.maximum);
   add("skewness", stats.skewness);
-  if (stats.discrete) text += ", " + Count(static_cast<double>(stats.categories.size())) + " categories";
+  if (stats.discrete) {
+    text += ", " + Count(static_cast<double>(stats.categories.size())) + " categories";
+  }
   return "<div class=\"figures\">" + Escape(text) + "</div>";
 }
 
@@ -62,7 +64,8 @@ void WritePanel(const FieldView& view, std::string* out) {
           (view.used ? "used" : "excluded") + "\"><summary><span class=\"name\">" +
           Escape(view.name) + "</span> <span class=\"" + (view.used ? "used" : "excluded") +
           "\">" + Escape(view.status) + "</span><span class=\"meta\">" + Escape(view.level) +
-          " \u00b7 " + Escape(view.role) + "</span></summary><div class=\"body\"><div><dl class=\"facts\">";
+          " \u00b7 " + Escape(view.role) +
+          "</span></summary><div class=\"body\"><div><dl class=\"facts\">";
   Fact("source", view.origin.empty() ? "constructed" : Escape(view.origin), out);
   Fact("level", Escape(view.level), out);
   Fact("role", Escape(view.role), out);

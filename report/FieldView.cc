@@ -103,7 +103,9 @@ std::vector<Marker> Markers(const std::vector<const FieldFact*>& chain,
     if (ReadOutlierBand(field->expression, &band)) {
       const std::size_t from = IndexOf(chain, band.field);
       for (double cut : {band.Lower(), band.Upper()}) {
-        if (MapValue(scales, from, at, cut, &value)) markers.push_back({Marker::Kind::kCutoff, value});
+        if (MapValue(scales, from, at, cut, &value)) {
+          markers.push_back({Marker::Kind::kCutoff, value});
+        }
       }
     } else if (ReadBinning(field->expression, &binning)) {
       const std::size_t from = IndexOf(chain, binning.field);
@@ -149,8 +151,9 @@ std::string StepWords(const FieldFact& field) {
   OutlierBand band;
   if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&
       ReadMergeTable(field.expression, &table)) {
-    return std::string(key == "Merge4HandleSpareCategories" ? "sparse categories merged"
-                                                            : "categories merged alike for the target") +
+    return std::string(key == "Merge4HandleSpareCategories"
+                           ? "sparse categories merged"
+                           : "categories merged alike for the target") +
            ": " + std::to_string(table.rows.size()) + " into " + Distinct(table.rows);
   }
   if (key == "BinValues" && ReadBinning(field.expression, &binning)) {
@@ -168,7 +171,9 @@ std::string StepWords(const FieldFact& field) {
     return std::string(band.toMissing ? "outliers set missing" : "outliers pulled in") +
            " beyond " + Figure(band.Lower()) + " and " + Figure(band.Upper());
   }
-  if (key == "Construct") return "constructed from " + std::to_string(field.sources.size()) + " inputs";
+  if (key == "Construct") {
+    return "constructed from " + std::to_string(field.sources.size()) + " inputs";
+  }
   const char* words = zelapply::DerivationText(key);
   if (words != nullptr) return words;
   return key.empty() ? std::string("derived") : key;
@@ -194,7 +199,9 @@ std::string Status(const DocumentFacts& facts, const FieldFact& field) {
   if (!field.derived && field.dataType == "dateTime") {
     return "not used: a timestamp, handed over without a measurement level";
   }
-  if (!field.derived && IsDateOrTime(field)) return "not used: a date or time, its parts are derived";
+  if (!field.derived && IsDateOrTime(field)) {
+    return "not used: a date or time, its parts are derived";
+  }
   return "not used";
 }
 
