@@ -15,16 +15,18 @@ namespace zelreport {
 
 namespace {
 
+// Counts are doubles: a document may carry any figure, and sums of them
+// must not overflow.
 struct Node {
   std::string label;
-  long count = 0;
+  double count = 0;
   const char* cls = "";
 };
 
 constexpr double kWidth = 900, kLeftX = 180, kRightX = 420, kNodeWidth = 14, kGap = 6;
 
-long StepCount(const zelapply::SummaryFact& summary, const std::string& prefix) {
-  long count = 0;
+double StepCount(const zelapply::SummaryFact& summary, const std::string& prefix) {
+  double count = 0;
   for (const zelapply::StepFact& step : summary.steps) {
     for (const zelapply::ActionFact& action : step.actions) {
       if (action.reasonKey.compare(0, prefix.size(), prefix) == 0) count += action.fields;
@@ -41,7 +43,7 @@ std::vector<Node> RightNodes(const zelapply::SummaryFact& summary) {
       {"recommendedDerivedFromDateTime", "recommended, from dates and times"},
       {"recommendedConstructed", "recommended, constructed"}};
   for (const auto& kind : kinds) {
-    const long count = summary.Count(kind.first);
+    const double count = static_cast<double>(summary.Count(kind.first));
     if (count > 0) nodes.push_back({kind.second, count, "node-rec"});
   }
   std::vector<std::string> keys;
@@ -54,7 +56,7 @@ std::vector<Node> RightNodes(const zelapply::SummaryFact& summary) {
     }
   }
   for (const std::string& key : keys) {
-    const long count = StepCount(summary, key);
+    const double count = StepCount(summary, key);
     if (count > 0) {
       nodes.push_back({std::string("excluded: ") + zelapply::ExclusionReasonText(key), count,
                        "node-ex"});
@@ -66,7 +68,7 @@ std::vector<Node> RightNodes(const zelapply::SummaryFact& summary) {
 // Stacks the nodes over `height`, each at least 8 high; the top and
 // height of each.
 std::vector<std::pair<double, double>> Stack(const std::vector<Node>& nodes, double height) {
-  long total = 0;
+  double total = 0;
   for (const Node& node : nodes) total += node.count;
   const double room = height - kGap * (nodes.size() > 0 ? nodes.size() - 1 : 0);
   std::vector<std::pair<double, double>> places;
@@ -83,8 +85,8 @@ std::vector<std::pair<double, double>> Stack(const std::vector<Node>& nodes, dou
 
 void WriteFlow(const zelapply::SummaryFact& summary, std::string* html) {
   std::vector<Node> left;
-  const std::pair<long, const char*> sources[] = {
-      {summary.Count("originalIputFields"), "input fields"},
+  const std::pair<double, const char*> sources[] = {
+      {static_cast<double>(summary.Count("originalIputFields")), "input fields"},
       {StepCount(summary, "Derive"), "parts of dates and times"},
       {StepCount(summary, "Construct"), "constructed features"}};
   for (const auto& source : sources) {
