@@ -50,9 +50,12 @@ void WriteTerms(const FieldView& view, std::string* out) {
   for (const Term& term : view.terms) largest = std::max(largest, std::fabs(term.coefficient));
   *out += "<figure><figcaption>Inputs and coefficients</figcaption><table class=\"terms\">"
           "<thead><tr><th>Input</th><th>Coefficient</th></tr></thead><tbody>";
-  for (const Term& term : view.terms) {
+  for (std::size_t i = 0; i < view.terms.size(); ++i) {
+    const Term& term = view.terms[i];
     const double share = largest > 0 ? std::fabs(term.coefficient) / largest : 0;
-    *out += "<tr><td>" + Escape(term.field) + "</td><td><span class=\"pbar\"><span style=\"width:" +
+    const std::string& column = view.termColumns[i];
+    const std::string input = column == term.field ? term.field : term.field + " [" + column + "]";
+    *out += "<tr><td>" + Escape(input) + "</td><td><span class=\"pbar\"><span style=\"width:" +
             Coord(share * 100) + "%\"></span></span>" + Figure(term.coefficient, 4) + "</td></tr>";
   }
   *out += "</tbody></table></figure>";

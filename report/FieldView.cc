@@ -322,6 +322,7 @@ FieldView ViewOf(const DocumentFacts& facts, const std::string& name) {
     view.terms.clear();
     view.notes.push_back("the constructed field's expression is not a sum of weighted inputs");
   }
+  for (const Term& term : view.terms) view.termColumns.push_back(facts.Origin(term.field));
   return view;
 }
 

@@ -48,6 +48,7 @@ struct FieldView {
   zelapply::NumberFact power;
   std::vector<Chart> charts;
   std::vector<Term> terms;  // a constructed field's inputs
+  std::vector<std::string> termColumns;  // the column each input comes from
   bool merged = false;
   MergeTable merge;
   std::vector<std::string> groupLabels;  // the merge's groups; a group's colour is its index

@@ -45,6 +45,7 @@ details.panel[open]>summary{border-bottom:1px solid var(--line)}
 .panel .name{font-weight:600;overflow-wrap:anywhere}.panel .meta{color:var(--muted);margin-left:8px;font-size:12px}
 .panel .body{padding:8px 12px;display:grid;grid-template-columns:minmax(240px,340px) 1fr;gap:12px}
 .panel ol{margin:0;padding-left:18px}
+.terms td:last-child{white-space:nowrap;width:170px}
 figure{margin:0 0 10px}figcaption{font-weight:600;margin-bottom:2px}
 .figures{font-size:12px;color:var(--muted)}
 svg{display:block;max-width:100%;height:auto}
