@@ -179,7 +179,7 @@ std::string StepWords(const FieldFact& field) {
   return key.empty() ? std::string("derived") : key;
 }
 
-std::string Status(const DocumentFacts& facts, const FieldFact& field) {
+std::string StatusWords(const DocumentFacts& facts, const FieldFact& field) {
   if (field.enabled) return "used";
   for (const zelapply::ActionFact& action : field.actions) {
     if (const char* reason = zelapply::ExclusionReasonText(action.reasonKey)) {
@@ -308,7 +308,7 @@ FieldView ViewOf(const DocumentFacts& facts, const std::string& name) {
   view.level = Level(field);
   view.role = Role(field);
   view.used = field.enabled;
-  view.status = Status(facts, field);
+  view.status = StatusWords(facts, field);
   view.power = field.predictivePower;
   AddSteps(chain, &view);
   AddCharts(facts, chain, &view);
