@@ -1,6 +1,10 @@
-// Calendar: the date and time arithmetic of the preparation's own
-// functions. Dates are day numbers with day 0 = 1970-01-01 in the proleptic
-// Gregorian calendar; times of day are seconds.
+// Calendar: the date and time arithmetic of the document's side: the
+// preparation's date and time functions when a document is replayed, and
+// the reading and writing of dates in data files. Dates are day numbers
+// with day 0 = 1970-01-01 in the proleptic Gregorian calendar; times of day
+// are seconds. The component keeps its own copy (ZelCalendar), which a
+// document consumer must not depend on; one test holds the two to the same
+// answers.
 #ifndef ZELCRAFT_APPLY_CALENDAR_H_
 #define ZELCRAFT_APPLY_CALENDAR_H_
 
@@ -14,8 +18,14 @@ struct CivilDate {
   int day;    // 1..31
 };
 
-// The date of a day number truncated toward zero (so -1.5 is 1969-12-31).
-// False for values that are not finite or lie beyond a billion days.
+// The date of a whole day number (within a billion days of 1970).
+CivilDate CivilFromDays(int64_t days);
+// The day number of a date (month 1..12, day 1..31).
+int64_t DaysFromCivil(int64_t year, int month, int day);
+
+// The date a day number falls in: a fraction belongs to the day it is part
+// of, so -0.25 is 1969-12-31. False for values that are not finite or lie
+// beyond a billion days.
 bool CivilFromDayNumber(double dayNumber, CivilDate* date);
 
 // The time of day of `seconds` truncated toward zero and taken modulo 86400

@@ -65,7 +65,10 @@ void DateDifference(const Value& in, const Value& reference, double divisor, Val
 
 void DatePart(const Value& in, int part, Value* out) {
   CivilDate date;
-  if (in.missing || in.type != ValueType::kDate || !CivilFromDayNumber(in.real, &date)) {
+  // As in the build, the parts of a fractional day number are those of the
+  // day it is truncated to, toward zero.
+  if (in.missing || in.type != ValueType::kDate ||
+      !CivilFromDayNumber(std::trunc(in.real), &date)) {
     out->SetMissing(ValueType::kInteger);
     return;
   }

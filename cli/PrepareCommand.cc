@@ -15,17 +15,16 @@
 #include "io/PreparedData.h"
 #include "io/PreparedSchema.h"
 #include "ProgressLine.h"
+#include "ReportCommand.h"
 #include "io/Schema.h"
-#include "SettingRanges.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
-#include "StatusMessages.h"
 #include "SummaryReport.h"
-#include "TargetDiagnosis.h"
 #include "apply/Document.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
+#include "report/Report.h"
 
 namespace zelcli {
 
@@ -43,17 +42,11 @@ int Interrupted(const Interrupts& interrupts) {
   return interrupts.ExitStatus();
 }
 
-std::string DefaultOutputPath(const std::string& dataPath) {
-  const std::size_t slash = dataPath.rfind('/');
-  std::string stem = slash == std::string::npos ? dataPath : dataPath.substr(slash + 1);
-  const std::size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  return stem + ".pmml";
-}
+std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
-  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   if (!options.settingsPath.empty() &&
       !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
     return false;
@@ -63,7 +56,7 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
-  return CheckSettingRanges(*settings, warnings, error);
+  return ZelFactory::ReviewSettings(*settings, warnings, error);
 }
 
 // Resolves an output before the long work; it must never overwrite one of
@@ -85,12 +78,10 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
-// Writes all of `text` to `output`, which stays to be committed with the
-// others. The exit status: success, or what a stop or a failed write gives.
-int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+// Finishes a written output, which stays to be committed with the others.
+// The exit status: success, or what a stop or a failed write gives.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
   std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
-  output.Write(text);
   switch (output.Finish(&error)) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
@@ -136,8 +127,35 @@ std::string TruncatedTargetWarning(const zelapply::Program& program) {
   return std::string();
 }
 
+// Writes all of `text` to `output` and finishes it.
+int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+  std::string error;
+  if (!output.Open(&interrupts, &error)) return InputError(error);
+  output.Write(text);
+  return Finish(output, interrupts);
+}
+
+// "error CODE: message" or "warning CODE: message".
+std::string DescribeStatus(const TorStatus& status) {
+  const char* message = ZelFactory::DescribeStatusCode(status.GetCode());
+  return std::string(status.IsWarning() ? "warning " : "error ") +
+         std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
+}
+
+// Warnings that only say a step does not apply to this data go on one line
+// after the others, so that the real ones stand out.
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
-  for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
+  std::string inapplicable;
+  for (const TorStatus& status : statuses) {
+    const char* step =
+        status.IsWarning() ? ZelFactory::DescribeInapplicableStep(status.GetCode()) : nullptr;
+    if (step == nullptr) {
+      std::cerr << DescribeStatus(status) << "\n";
+    } else {
+      inapplicable += (inapplicable.empty() ? "" : ", ") + std::string(step);
+    }
+  }
+  if (!inapplicable.empty()) std::cerr << "not applicable here: " << inapplicable << "\n";
 }
 
 }  // namespace
@@ -147,10 +165,10 @@ int RunPrepare(const PrepareOptions& options) {
   Interrupts interrupts;
   std::string error;
   if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
-          (options.schemaOutPath == "-") >
+          (options.schemaOutPath == "-") + (options.reportPath == "-") >
       1) {
-    return InputError("only one of the document, the prepared data, its schema and the "
-                      "statistics can go to standard output");
+    return InputError("only one of the document, the prepared data, its schema, the statistics "
+                      "and the report can go to standard output");
   }
   if (!options.schemaOutPath.empty() && options.dataOutPath.empty()) {
     return InputError("--schema-out describes the prepared data and needs --data-out");
@@ -191,6 +209,18 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats && (document.SameTarget(statistics) ||
                     (withData && preparedData.SameTarget(statistics)))) {
     return InputError("the statistics cannot be written to " + options.statsPath +
+                      ", which another output names");
+  }
+  OutputFile reportPage;
+  const bool withReport = !options.reportPath.empty();
+  if (withReport && !PrepareOutput(options, options.reportPath, &reportPage, &error)) {
+    return InputError(error);
+  }
+  if (withReport && (document.SameTarget(reportPage) ||
+                     (withData && preparedData.SameTarget(reportPage)) ||
+                     (withStats && statistics.SameTarget(reportPage)) ||
+                     (withSchema && dataSchema.SameTarget(reportPage)))) {
+    return InputError("the report cannot be written to " + options.reportPath +
                       ", which another output names");
   }
 
@@ -266,11 +296,10 @@ int RunPrepare(const PrepareOptions& options) {
   }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
-    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
-      std::cerr << "note: "
-                << ExplainExcludedTarget(data, *source, fields.columnOf, request.roles, settings)
-                << "\n";
-    }
+    const std::string why = status.GetCode() == ZelStatusCode::kTargetExcluded
+                                ? ZelFactory::ExplainExcludedTarget(*algorithm)
+                                : std::string();
+    if (!why.empty()) std::cerr << "note: " << why << "\n";
     return kExitComponentError;
   }
 
@@ -294,6 +323,22 @@ int RunPrepare(const PrepareOptions& options) {
     const std::string truncated = TruncatedTargetWarning(*compiled.program);
     if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
   }
+  std::string page;
+  if (withReport) {
+    zelreport::ReportContext context;
+    context.dataSet = PathFileName(options.dataPath);
+    context.documentName =
+        document.toStandardOutput() ? std::string() : PathFileName(documentPath);
+    context.records = data.rows;
+    context.fieldsRead = static_cast<int64_t>(data.store.names.size());
+    context.fieldsHanded = static_cast<int64_t>(fields.columnOf.size());
+    const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
+    if (!drawn.ok()) {
+      std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
+                << "\n";
+      return kExitComponentError;
+    }
+  }
   // Every output is finished before any appears: a failed or interrupted run
   // leaves none.
   if (withData) {
@@ -312,14 +357,8 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    switch (preparedData.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const int outcome = Finish(preparedData, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
   if (withSchema) {
     const int outcome = WriteWhole(dataSchema, schemaText, interrupts);
@@ -329,11 +368,16 @@ int RunPrepare(const PrepareOptions& options) {
     const int outcome = WriteWhole(statistics, stats, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
+  if (withReport) {
+    const int outcome = WriteWhole(reportPage, page, interrupts);
+    if (outcome != kExitSuccess) return outcome;
+  }
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
   if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
       (withSchema && dataSchema.Commit(&error) != OutputFile::Result::kWritten) ||
       (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
       document.Commit(&error) != OutputFile::Result::kWritten) {
     return InputError(error);
   }
@@ -353,6 +397,9 @@ int RunPrepare(const PrepareOptions& options) {
     }
     if (withSchema && !dataSchema.toStandardOutput()) {
       std::cerr << "its schema written to " << options.schemaOutPath << "\n";
+    }
+    if (withReport && !reportPage.toStandardOutput()) {
+      std::cerr << "report written to " << options.reportPath << "\n";
     }
   }
   return kExitSuccess;

@@ -13,7 +13,6 @@
 #include "io/DataLoader.h"
 #include "io/HostFields.h"
 #include "io/Schema.h"
-#include "TargetDiagnosis.h"
 #include "frame/ZelFactory.h"
 #include "torcommon13r/TorSettings.h"
 
@@ -56,7 +55,7 @@ inline std::string Build(const zelio::LoadedData& data, const zelio::FieldRoles&
   zelio::ColumnRecordSource source(data.store, fields.columnOf, zelio::ReadProgress::Silent());
   const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
   if (status.GetCode() == 210012) {
-    zelcli::ExplainExcludedTarget(data, source, fields.columnOf, roles, settings);
+    ZelFactory::ExplainExcludedTarget(*algorithm);
   }
   std::ostringstream document;
   if (status.IsError() || algorithm->WritePMML(document, nullptr).IsError()) return std::string();

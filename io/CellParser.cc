@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "apply/Calendar.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelio {
@@ -55,16 +56,6 @@ bool IsDecimalForm(std::string_view t) {
 }
 
 }  // namespace
-
-int64_t DaysFromCivil(int64_t year, int month, int day) {
-  // Counts in 400-year eras starting in March, so the leap day ends a year.
-  year -= month <= 2 ? 1 : 0;
-  const int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const int64_t yearOfEra = year - era * 400;
-  const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
 
 const char* StorageNoun(int storage) {
   using namespace TorCommon_1_3;
@@ -144,7 +135,7 @@ bool ParseDate(std::string_view text, double* days) {
     return false;
   }
   if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
-  *days = static_cast<double>(DaysFromCivil(year, month, day));
+  *days = static_cast<double>(zelapply::DaysFromCivil(year, month, day));
   return true;
 }
 

@@ -34,9 +34,6 @@ bool ParseTimestampParts(std::string_view text, double* days, double* seconds);
 bool ParseDayCell(std::string_view text, double* days);
 bool ParseTimeOfDayCell(std::string_view text, double* seconds);
 
-// Days from 1970-01-01 to the given day of the proleptic Gregorian calendar.
-int64_t DaysFromCivil(int64_t year, int month, int day);
-
 // What a cell of the given storage (a TorStorage code) must look like, for
 // messages: "a number", "a date (YYYY-MM-DD)", ...
 const char* StorageNoun(int storage);

@@ -152,7 +152,7 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     readers_.push_back(load.Reader());
     specs_.emplace_back();
     specs_.back().name = names[c];
-    specs_.back().spec = load.spec;
+    specs_.back().SetSpec(load.spec);
   }
   weights_ = std::make_unique<WeightTally>(specs_, request_.roles);
   return true;
@@ -423,7 +423,7 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
         Store(columns[k], value_);
       }
     }
-    if (!chunk.error.empty() || rows < 0) return Fail("the file changed while it was read");
+    if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     progress_.Records(rows);
     if (chunk.last) break;
@@ -463,8 +463,9 @@ LoadResult Loader::Run() {
       }
     }
     if (r < chunk.rows()) AddRows(chunk, r);
-    if (!chunk.error.empty()) {
-      return Fail(chunk.error == "read failed" ? "cannot read the file" : chunk.error);
+    if (chunk.failure.failed()) {
+      return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
+                                                                         : chunk.failure.message);
     }
     if (header) return Fail("the file is empty: no header row");
     if (!estimated_) Estimate(chunk);

@@ -10,20 +10,17 @@ namespace zelio {
 using TorCommon_1_3::kStorageInteger;
 using TorCommon_1_3::kStorageString;
 
-bool FieldPlan::IsUserMissing(double value) const {
-  if (spec == nullptr) return false;
-  if (spec->missingRange && spec->missingRange->first <= value &&
-      value <= spec->missingRange->second) {
-    return true;
+void FieldPlan::SetSpec(const FieldSpec* given) {
+  spec = given;
+  missing = ZelUserMissing();
+  if (spec == nullptr) return;
+  if (spec->missingRange) {
+    missing.hasRange = true;
+    missing.low = spec->missingRange->first;
+    missing.high = spec->missingRange->second;
   }
-  const auto& values = spec->missingValues;
-  return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-bool FieldPlan::IsUserMissing(std::string_view text) const {
-  if (spec == nullptr) return false;
-  const auto& strings = spec->missingStrings;
-  return std::find(strings.begin(), strings.end(), text) != strings.end();
+  missing.numbers = spec->missingValues;
+  missing.strings = spec->missingStrings;
 }
 
 bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
@@ -56,7 +53,7 @@ const char* StorageName(int storage) {
 bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec,
              std::optional<Level> level, FieldPlan* plan, std::string* error) {
   plan->name = name;
-  plan->spec = spec;
+  plan->SetSpec(spec);
   plan->storage = spec && spec->storage ? *spec->storage : inferred;
   const bool text = plan->storage == kStorageString;
   if (!level && spec) level = spec->level;
@@ -98,6 +95,11 @@ bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec,
 }
 
 // Weights are numbers: a date, time or text column would silently weigh 0.
+// A weight column that holds text is the host's to refuse, before any data
+// pass: the component takes a text frequency weight as "counts nowhere" and
+// drops every record (an analysis weight naming a text field it refuses
+// only as 210034, without saying which values were text), so a user would
+// get an empty build or a bare code instead of the column named.
 bool CheckWeightField(const FieldPlan& plan, const char* what, std::string* error) {
   const bool number = plan.codes.empty() && (plan.storage == kStorageInteger ||
                                              plan.storage == TorCommon_1_3::kStorageReal);
@@ -153,6 +155,31 @@ bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& i
     if ((plan.name == roles.frequencyWeight &&
          !CheckWeightField(plan, "frequency weight", error)) ||
         (plan.name == roles.analysisWeight && !CheckWeightField(plan, "analysis weight", error))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool PlanColumns(const ColumnStore& store, const Schema& schema, const FieldRoles& roles,
+                 std::vector<FieldPlan>* plans, std::string* error) {
+  std::vector<int> storages;
+  for (std::size_t i = 0; i < store.columns.size(); ++i) {
+    // Coded ordinal text is held as whole numbers; it is planned as text.
+    const FieldSpec* spec = schema.Find(store.names[i]);
+    const int held = store.columns[i].storage();
+    const bool coded = spec != nullptr && spec->level == Level::kOrdinal &&
+                       !spec->categories.empty() && held == kStorageInteger;
+    storages.push_back(coded ? kStorageString : held);
+  }
+  if (!CheckSchemaNames(store.names, schema, error) ||
+      !PlanFields(store.names, storages, schema, roles, plans, error)) {
+    return false;
+  }
+  for (std::size_t i = 0; i < plans->size(); ++i) {
+    const FieldPlan& plan = (*plans)[i];
+    if (plan.storage != store.columns[i].storage()) {
+      *error = "field '" + plan.name + "': the schema gives another storage than its column holds";
       return false;
     }
   }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "frame/ZelUserMissing.h"
+#include "io/ColumnStore.h"
 #include "io/Schema.h"
 
 namespace zelio {
@@ -34,11 +36,12 @@ struct FieldPlan {
   // Ordinal text fields: category text to its code 1..k.
   std::map<std::string, int64_t, std::less<>> codes;
 
-  // Whether a stored value is one of the field's user-missing values, as the
-  // component will judge it: a number in the closed missing range or equal
-  // to a missing value; a text equal to a missing string.
-  bool IsUserMissing(double value) const;
-  bool IsUserMissing(std::string_view text) const;
+  // The field's user-missing values from the schema, judged by the
+  // component's own test.
+  ZelUserMissing missing;
+
+  // Sets `spec` (may be null) and the user-missing values it gives.
+  void SetSpec(const FieldSpec* given);
 };
 
 // Every field the schema names must be a column of the data.
@@ -48,6 +51,13 @@ bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schem
 bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& inferred,
                 const Schema& schema, const FieldRoles& roles, std::vector<FieldPlan>* plans,
                 std::string* error);
+
+// The plans of columns a host filled itself: each column's storage is what
+// it holds, and a schema may set levels, roles, labels and user-missing
+// values but not another storage. Ordinal text must be held as its codes
+// 1..k (the categories' order), in an integer column.
+bool PlanColumns(const ColumnStore& store, const Schema& schema, const FieldRoles& roles,
+                 std::vector<FieldPlan>* plans, std::string* error);
 
 }  // namespace zelio
 

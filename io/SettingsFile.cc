@@ -39,22 +39,7 @@ bool FitsInt(const nlohmann::ordered_json& value) {
          value.get<int64_t>() <= INT_MAX;
 }
 
-// Keys of the hosts' vocabulary that the component never reads.
-const char* const kWithoutEffect[] = {"outputMode",
-                                      "outputName",
-                                      "autoOutputName",
-                                      "outputPmmlFile",
-                                      "outputFilePath",
-                                      "filterOut",
-                                      "forcedVariable",
-                                      "frequencyWeight",
-                                      "excludeNoUsedField",
-                                      "excludeConstantScaleFeature",
-                                      "setDirectionNone",
-                                      "unsupervisedMerging",
-                                      "reorderNominalCatsPriorToMerging"};
-
-std::string WithoutEffect(const std::string& name) {
+std::string WithoutEffectNote(const std::string& name) {
   return "settings key \"" + name + "\" has no effect; ignored";
 }
 
@@ -64,9 +49,9 @@ std::string MustBe(const ZelSettingKey& key) {
 
 }  // namespace
 
-bool IsKeyWithoutEffect(const std::string& name) {
-  for (const char* key : kWithoutEffect) {
-    if (name == key) return true;
+bool SettingsFile::WithoutEffect(const std::string& name) const {
+  for (const std::string& key : withoutEffect_) {
+    if (key == name) return true;
   }
   return false;
 }
@@ -124,8 +109,8 @@ bool SettingsFile::LoadText(std::string_view text, const std::string& path, TorS
     return false;
   }
   for (const auto& item : json.items()) {
-    if (IsKeyWithoutEffect(item.key())) {
-      warnings->push_back(path + ": " + WithoutEffect(item.key()));
+    if (WithoutEffect(item.key())) {
+      warnings->push_back(path + ": " + WithoutEffectNote(item.key()));
       continue;
     }
     const ZelSettingKey* key = Find(item.key(), error);
@@ -169,8 +154,8 @@ bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
   }
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
-  if (IsKeyWithoutEffect(name)) {
-    warnings->push_back(WithoutEffect(name));
+  if (WithoutEffect(name)) {
+    warnings->push_back(WithoutEffectNote(name));
     return true;
   }
   const ZelSettingKey* key = Find(name, error);

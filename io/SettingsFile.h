@@ -3,6 +3,8 @@
 // component's key catalogue. Unknown keys are refused with the closest known
 // key as a hint, since a misspelt key would otherwise be silently ignored.
 // The keys a host may send that have no effect are accepted with a warning.
+// Both lists come from the component (ZelFactory::GetSettingKeys and
+// GetKeysWithoutEffect).
 #ifndef ZELCRAFT_IO_SETTINGSFILE_H_
 #define ZELCRAFT_IO_SETTINGSFILE_H_
 
@@ -17,7 +19,9 @@ namespace zelio {
 
 class SettingsFile {
  public:
-  explicit SettingsFile(const std::vector<ZelSettingKey>& keys) : keys_(keys) {}
+  // Both lists must outlive the reader.
+  SettingsFile(const std::vector<ZelSettingKey>& keys, const std::vector<std::string>& withoutEffect)
+      : keys_(keys), withoutEffect_(withoutEffect) {}
 
   // Every key of the file's top-level object. A key without effect adds a
   // line to `warnings`.
@@ -36,15 +40,14 @@ class SettingsFile {
 
  private:
   const ZelSettingKey* Find(const std::string& name, std::string* error) const;
+  bool WithoutEffect(const std::string& name) const;
 
   const std::vector<ZelSettingKey>& keys_;
+  const std::vector<std::string>& withoutEffect_;
 };
 
 // The type's name as help texts and messages show it.
 const char* SettingTypeName(ZelSettingType type);
-
-// True for the keys of the hosts' vocabulary that the component never reads.
-bool IsKeyWithoutEffect(const std::string& name);
 
 }  // namespace zelio
 

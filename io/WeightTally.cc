@@ -1,15 +1,10 @@
 #include "io/WeightTally.h"
 
-#include <cmath>
-
-#include "torcommon13r/TorVariable.h"
+#include "frame/ZelWeightRule.h"
 
 namespace zelio {
 
 namespace {
-
-// Counts are signed 64-bit: a whole-record weight must stay below 2^63.
-constexpr double kCountLimit = 9223372036854775808.0;
 
 std::ptrdiff_t ColumnOf(const std::vector<FieldPlan>& plans, const std::string& name) {
   if (name.empty()) return -1;
@@ -30,10 +25,9 @@ double WeightTally::Take(std::ptrdiff_t column, const double* value, bool freque
   if (column < 0) return 1.0;
   if (value == nullptr) return 0.0;
   double weight = *value;
-  if (plans_[static_cast<std::size_t>(column)].IsUserMissing(weight)) return 0.0;
-  // Whole records, rounded half up in floating point, as the component does.
-  if (frequency) weight = std::trunc(weight + 0.5);
-  return weight > 0.0 ? weight : 0.0;
+  if (plans_[static_cast<std::size_t>(column)].missing.Matches(weight)) return 0.0;
+  if (frequency) weight = ZelWeightRule::RoundFrequency(weight);
+  return ZelWeightRule::Counts(weight) ? weight : 0.0;
 }
 
 double WeightTally::Records(const double* frequency, const double* analysis) const {
@@ -46,7 +40,7 @@ bool WeightTally::AddRow(const double* frequencyValue, const double* analysisVal
   const double frequency = Take(frequency_, frequencyValue, true);
   const double analysis = Take(analysis_, analysisValue, false);
   auto where = [line] { return "line " + std::to_string(line); };
-  if (frequency >= kCountLimit) {
+  if (ZelWeightRule::TooLarge(frequency, true)) {
     *error = where() + ", column " + std::to_string(frequency_ + 1) +
              ": the frequency weight of '" + plans_[static_cast<std::size_t>(frequency_)].name +
              "' is 2^63 or more; weights count whole records in 64 bits";
@@ -56,14 +50,15 @@ bool WeightTally::AddRow(const double* frequencyValue, const double* analysisVal
     ++dropped_;
     return true;
   }
-  momentWeight_ += frequency * analysis;
-  if (__builtin_add_overflow(records_, static_cast<int64_t>(frequency), &records_)) {
-    *error = where() + ": the frequency weights add up to 2^63 or more records";
-    return false;
-  }
-  if (!std::isfinite(momentWeight_)) {
-    *error = where() + ": the weights add up past the largest number a double holds";
-    return false;
+  switch (totals_.Add(frequency, analysis)) {
+    case ZelWeightRule::Totals::Fit::kTooManyRecords:
+      *error = where() + ": the frequency weights add up to 2^63 or more records";
+      return false;
+    case ZelWeightRule::Totals::Fit::kNotFinite:
+      *error = where() + ": the weights add up past the largest number a double holds";
+      return false;
+    case ZelWeightRule::Totals::Fit::kFits:
+      break;
   }
   return true;
 }

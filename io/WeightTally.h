@@ -1,9 +1,10 @@
-// WeightTally: reads the weight values row by row as the data is read,
-// the way the component will read them, so that what the component would
-// refuse or silently drop is known before the build. A frequency weight is
-// rounded to whole records; the records' count must fit 64 bits, and the
-// moment weights (frequency times analysis weight) must add up to a finite
-// number. Records whose weight is missing, zero or negative are counted.
+// WeightTally: reads the weight values row by row as the data is read, and
+// asks the component's weight rule (ZelWeightRule) how each row counts, so
+// that what the component would refuse or silently drop is known before the
+// build, with the line it is on: the component itself can only say that a
+// pass's weights went out of range, not where. Rows whose weight is
+// missing, zero or negative are counted. Weight columns that hold text are
+// refused earlier, while the columns are planned.
 #ifndef ZELCRAFT_IO_WEIGHTTALLY_H_
 #define ZELCRAFT_IO_WEIGHTTALLY_H_
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelWeightRule.h"
 #include "io/FieldPlan.h"
 
 namespace zelio {
@@ -45,8 +47,7 @@ class WeightTally {
   const std::vector<FieldPlan>& plans_;
   std::ptrdiff_t frequency_ = -1;  // column index, -1 when none
   std::ptrdiff_t analysis_ = -1;
-  int64_t records_ = 0;
-  double momentWeight_ = 0.0;
+  ZelWeightRule::Totals totals_;
   int64_t dropped_ = 0;
 };
 

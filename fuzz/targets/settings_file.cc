@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "FuzzHost.h"
-#include "SettingRanges.h"
 #include "io/SettingsFile.h"
 
 namespace {
@@ -24,14 +23,14 @@ const char kData[] =
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string text(reinterpret_cast<const char*>(bytes), size);
-  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys());
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   TorCommon_1_3::TorSettings settings;
   std::vector<std::string> warnings;
   std::string error;
   keys.Assign(text, &settings, &warnings, &error);
   settings.Clear();
   if (!keys.LoadText(text, "fuzz.json", &settings, &warnings, &error) ||
-      !zelcli::CheckSettingRanges(settings, &warnings, &error)) {
+      !ZelFactory::ReviewSettings(settings, &warnings, &error)) {
     return 0;
   }
   zelio::FieldRoles roles;

@@ -5,6 +5,9 @@
 
 #include "frame/ZelAlgorithm.h"
 #include "frame/ZelStatusCodes.h"
+#include "frame/ZelStatusMessages.h"
+#include "frame/ZelTargetExplanation.h"
+#include "settings/ZelSettingReview.h"
 #include "settings/ZelSettingsReader.h"
 
 using TorCommon_1_3::ITorAlgorithm;
@@ -48,3 +51,20 @@ TorStatus ZelFactory::GetStatus() const { return status_; }
 const std::vector<TorStatus> ZelFactory::GetWarnings() const { return warnings_.warnings; }
 
 const std::vector<ZelSettingKey>& ZelFactory::GetSettingKeys() { return ZelSettingKeyCatalogue(); }
+
+const std::vector<std::string>& ZelFactory::GetKeysWithoutEffect() { return KeysWithoutEffect(); }
+
+bool ZelFactory::ReviewSettings(const TorCommon_1_3::TorSettings& settings,
+                                std::vector<std::string>* warnings, std::string* error) {
+  return ::ReviewSettings(settings, warnings, error);
+}
+
+const char* ZelFactory::DescribeStatusCode(int code) { return ZelStatusMessage(code); }
+
+const char* ZelFactory::DescribeInapplicableStep(int code) { return ZelInapplicableStep(code); }
+
+std::string ZelFactory::ExplainExcludedTarget(const ITorAlgorithm& algorithm) {
+  const auto* ours = dynamic_cast<const ZelAlgorithm*>(&algorithm);
+  if (ours == nullptr) return std::string();
+  return ::ExplainExcludedTarget(ours->GetDriver().GetFields());
+}

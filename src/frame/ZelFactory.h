@@ -4,6 +4,7 @@
 #ifndef ZELCRAFT_FRAME_ZELFACTORY_H_
 #define ZELCRAFT_FRAME_ZELFACTORY_H_
 
+#include <string>
 #include <vector>
 
 #include "frame/ZelExport.h"
@@ -27,6 +28,25 @@ class ZEL_EXPORT ZelFactory : public TorCommon_1_3::ITorFactory {
 
   // The settings keys the component understands.
   static const std::vector<ZelSettingKey>& GetSettingKeys();
+  // Keys of the hosts' vocabulary that the component accepts but never reads.
+  static const std::vector<std::string>& GetKeysWithoutEffect();
+  // Values the settings reader accepts although they mean nothing are
+  // refused (false, with `error` naming the key); keys given without the
+  // key they depend on add a line to `warnings`.
+  static bool ReviewSettings(const TorCommon_1_3::TorSettings& settings,
+                             std::vector<std::string>* warnings, std::string* error);
+
+  // A one-line explanation of a status code; null for a code the component
+  // does not produce.
+  static const char* DescribeStatusCode(int code);
+  // For a warning that only says a step does not apply to this data: the
+  // step and why in a few words ("supervised binning (no categorical
+  // target)"), for hosts that list such warnings together; null otherwise.
+  static const char* DescribeInapplicableStep(int code);
+  // After a build of `algorithm` (made by a ZelFactory) ended with error
+  // 210012, which target was excluded and why, with the figures the
+  // screening judged; empty when there is nothing to tell.
+  static std::string ExplainExcludedTarget(const TorCommon_1_3::ITorAlgorithm& algorithm);
 
  private:
   TorCommon_1_3::TorStatus status_;

@@ -3,18 +3,11 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
+#include "frame/ZelWeightRule.h"
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
-
-namespace {
-
-// Counts are signed 64-bit: a frequency weight, and the weights of a pass
-// added up, must stay below 2^63.
-constexpr double kCountLimit = 9223372036854775808.0;
-
-}  // namespace
 
 ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
@@ -46,14 +39,13 @@ ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, 
       continue;
     }
     const TorCommon_1_3::TorEncoder* encoder = field->GetVariable()->GetEncoder();
-    MissingDefinition& m = missing_[i];
+    ZelUserMissing& m = missing_[i];
     if (encoder != nullptr) {
       m.hasRange = encoder->GetMissingRange(m.low, m.high);
       m.numbers = encoder->GetMissingValues();
       m.strings = encoder->GetMissingStrings();
-      m.any = m.hasRange || !m.numbers.empty() || !m.strings.empty();
     }
-    (m.any ? definedFields_ : plainFields_).push_back(i);
+    (m.Any() ? definedFields_ : plainFields_).push_back(i);
   }
 }
 
@@ -67,23 +59,14 @@ void ZelRecordTransformer::MarkNeeded(int index) {
 }
 
 bool ZelRecordTransformer::IsUserMissing(const RawData& value,
-                                         const MissingDefinition& missing) const {
+                                         const ZelUserMissing& missing) const {
   switch (value.GetStorage()) {
     case TorCommon_1_3::kStorageUndefined:
       return true;
     case TorCommon_1_3::kStorageString:
-      for (const std::string& s : missing.strings) {
-        if (s == value.GetString()) return true;
-      }
-      return false;
-    default: {
-      const double x = value.GetReal();
-      if (missing.hasRange && missing.low <= x && x <= missing.high) return true;
-      for (double m : missing.numbers) {
-        if (m == x) return true;
-      }
-      return false;
-    }
+      return missing.Matches(value.GetString());
+    default:
+      return missing.Matches(value.GetReal());
   }
 }
 
@@ -94,16 +77,13 @@ double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
     if (value.GetStorage() == TorCommon_1_3::kStorageInteger) {
       weight = static_cast<double>(value.GetInteger());
     } else if (value.GetStorage() == TorCommon_1_3::kStorageReal) {
-      // Whole records: a real frequency weight is rounded half up, in
-      // floating point, so that a value far outside 64 bits (either way) is
-      // judged below instead of overflowing a conversion.
-      weight = frequency ? std::trunc(value.GetDouble() + 0.5) : value.GetDouble();
+      weight = frequency ? ZelWeightRule::RoundFrequency(value.GetDouble()) : value.GetDouble();
     }
   }
-  if (!(weight > 0.0)) {
+  if (!ZelWeightRule::Counts(weight)) {
     weight = 0.0;
     usable_ = false;
-  } else if (frequency ? weight >= kCountLimit : !std::isfinite(weight)) {
+  } else if (ZelWeightRule::TooLarge(weight, frequency)) {
     weight = 0.0;
     usable_ = false;
     status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
@@ -115,9 +95,7 @@ double ZelRecordTransformer::ApplyWeight(int index, bool frequency) {
 void ZelRecordTransformer::CountWeights(double frequency, double analysis) {
   // Every count of every statistic is a sum over some of the pass's usable
   // records, so while their total fits, no count can wrap.
-  const int64_t records = static_cast<int64_t>(frequency);
-  weightSum_ += frequency * analysis;
-  if (__builtin_add_overflow(recordCount_, records, &recordCount_) || !std::isfinite(weightSum_)) {
+  if (totals_.Add(frequency, analysis) != ZelWeightRule::Totals::Fit::kFits) {
     usable_ = false;
     status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
   }

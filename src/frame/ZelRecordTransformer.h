@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/ZelUserMissing.h"
+#include "frame/ZelWeightRule.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 #include "settings/ZelVariableHandleList.h"
@@ -35,21 +37,12 @@ class ZelRecordTransformer {
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
  private:
-  struct MissingDefinition {
-    bool hasRange = false;
-    double low = 0.0;
-    double high = 0.0;
-    std::vector<double> numbers;
-    std::vector<std::string> strings;
-    bool any = false;  // some definition applies
-  };
-
   void MarkNeeded(int index);
   // Copies host field `index` into the working record; a field the host's
   // record lacks reads missing without a storage.
   TorCommon_1_3::RawData& CopyHostValue(const TorCommon_1_3::RawRecord& host,
                                         std::size_t hostSize, int index);
-  bool IsUserMissing(const TorCommon_1_3::RawData& value, const MissingDefinition& missing) const;
+  bool IsUserMissing(const TorCommon_1_3::RawData& value, const ZelUserMissing& missing) const;
   // The weight value at `index` made usable (rounded for frequency weights),
   // or 0 with usable_ cleared; returns the weight.
   double ApplyWeight(int index, bool frequency);
@@ -72,10 +65,9 @@ class ZelRecordTransformer {
     ZelTransformation::ZelTransformRule* rule;
   };
   std::vector<Derived> derivedFields_;
-  std::vector<MissingDefinition> missing_;  // per host field
+  std::vector<ZelUserMissing> missing_;  // per host field
   bool usable_ = true;
-  int64_t recordCount_ = 0;  // the pass's usable records, each as often as its weight says
-  double weightSum_ = 0.0;   // the pass's moment weights
+  ZelWeightRule::Totals totals_;  // the pass's usable records and moment weights
   TorCommon_1_3::TorStatus status_;
 };
 

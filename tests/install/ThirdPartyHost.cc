@@ -1,10 +1,13 @@
 // A host built only against the installed headers and libraries: it creates
-// the algorithm, runs it over a few in-memory records and writes the document.
+// the algorithm, runs it over a few in-memory records and writes the document,
+// and asks the component's queries for hosts (settings review, status
+// messages, the weight rule) as a host that talks to its user would.
 #include <iostream>
 #include <sstream>
 #include <vector>
 
 #include "frame/ZelFactory.h"
+#include "frame/ZelWeightRule.h"
 #include "pmml/PMMLHeaderInfo.h"
 
 using namespace TorCommon_1_3;
@@ -42,6 +45,12 @@ int main() {
   const bool written = !status.IsError() && !algorithm->WritePMML(out, nullptr).IsError();
   delete algorithm;
   if (!written || out.str().find("<PMML") == std::string::npos) return 2;
+  std::vector<std::string> notes;
+  std::string refusal;
+  settings.SetDouble("maxPercentageOfMissingvalue", 120.0);
+  if (ZelFactory::ReviewSettings(settings, &notes, &refusal) || refusal.empty()) return 3;
+  if (ZelFactory::DescribeStatusCode(210012) == nullptr) return 4;
+  if (ZelWeightRule::RoundFrequency(2.5) != 3.0) return 5;
   std::cout << "host ok\n";
   return 0;
 }

@@ -40,7 +40,7 @@ void PlainCell(const FieldPlan& plan, const CsvCell& cell, RawData* value) {
   int64_t integer = 0;
   double real = 0.0;
   if (!plan.codes.empty()) {
-    if (plan.IsUserMissing(text)) return value->SetMissingValue(plan.storage);
+    if (plan.missing.Matches(text)) return value->SetMissingValue(plan.storage);
     return value->SetInteger(plan.codes.find(text)->second);
   }
   switch (plan.storage) {
@@ -89,14 +89,14 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   ASSERT_TRUE(LoadSchema(dir / "customers.schema.json", &schema, &error)) << error;
   TorSettings settings;
   std::vector<std::string> warnings;
-  ASSERT_TRUE(SettingsFile(ZelFactory::GetSettingKeys())
+  ASSERT_TRUE(SettingsFile(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect())
                   .LoadFile(dir / "customers.settings.json", &settings, &warnings, &error))
       << error;
 
   LoadRequest request;
   request.path = dir / "customers.csv";
   request.schema = &schema;
-  request.roles = {"churn", "weight", ""};
+  request.roles = {"churn", "weight", "", std::nullopt};
   request.chunkBytes = 4096;
   testhost::FlagCheck never;  // never interrupts
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();

@@ -1,12 +1,25 @@
-#include "SettingRanges.h"
+#include "settings/ZelSettingReview.h"
 
 #include <limits>
-
-namespace zelcli {
 
 namespace {
 
 using TorCommon_1_3::TorSettings;
+
+// Keys of the hosts' vocabulary that the component never reads.
+const char* const kWithoutEffect[] = {"outputMode",
+                                      "outputName",
+                                      "autoOutputName",
+                                      "outputPmmlFile",
+                                      "outputFilePath",
+                                      "filterOut",
+                                      "forcedVariable",
+                                      "frequencyWeight",
+                                      "excludeNoUsedField",
+                                      "excludeConstantScaleFeature",
+                                      "setDirectionNone",
+                                      "unsupervisedMerging",
+                                      "reorderNominalCatsPriorToMerging"};
 
 struct Range {
   const char* key;
@@ -81,8 +94,13 @@ std::string Text(const TorSettings& settings, const char* key) {
 
 }  // namespace
 
-bool CheckSettingRanges(const TorSettings& settings, std::vector<std::string>* warnings,
-                        std::string* error) {
+const std::vector<std::string>& KeysWithoutEffect() {
+  static const std::vector<std::string> keys(std::begin(kWithoutEffect), std::end(kWithoutEffect));
+  return keys;
+}
+
+bool ReviewSettings(const TorSettings& settings, std::vector<std::string>* warnings,
+                    std::string* error) {
   for (const Range& range : kRanges) {
     double value;
     if (!Number(settings, range.key, &value)) continue;
@@ -108,4 +126,3 @@ bool CheckSettingRanges(const TorSettings& settings, std::vector<std::string>* w
   return true;
 }
 
-}  // namespace zelcli

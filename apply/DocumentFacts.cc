@@ -1,0 +1,320 @@
+#include "DocumentFacts.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "XmlTree.h"
+
+namespace zelapply {
+
+namespace {
+
+std::string Attr(XmlElement element, const char* name) {
+  std::string value;
+  GetAttribute(element, name, &value);
+  return value;
+}
+
+NumberFact Number(XmlElement element, const char* name) {
+  NumberFact number;
+  if (element == nullptr || !GetAttribute(element, name, &number.text)) return number;
+  char* end = nullptr;
+  number.value = std::strtod(number.text.c_str(), &end);
+  number.present = end != number.text.c_str();
+  return number;
+}
+
+long Count(XmlElement element, const char* name) {
+  return std::strtol(Attr(element, name).c_str(), nullptr, 10);
+}
+
+XmlElement Child(XmlElement element, std::string_view name) {
+  if (element == nullptr) return nullptr;
+  for (XmlElement child : ChildElements(element)) {
+    if (NameOf(child) == name) return child;
+  }
+  return nullptr;
+}
+
+ExpressionNode ReadExpression(XmlElement element) {
+  ExpressionNode node;
+  node.element = std::string(NameOf(element));
+  for (const xmlAttr* attribute = element->properties; attribute != nullptr;
+       attribute = attribute->next) {
+    const std::string name = reinterpret_cast<const char*>(attribute->name);
+    node.attributes.emplace_back(name, Attr(element, name.c_str()));
+  }
+  const std::vector<XmlElement> children = ChildElements(element);
+  if (children.empty()) node.text = TextOf(element);
+  for (XmlElement child : children) node.children.push_back(ReadExpression(child));
+  return node;
+}
+
+ActionFact ReadAction(XmlElement element) {
+  ActionFact action;
+  action.stepKey = Attr(element, "stepKey");
+  action.reasonKey = Attr(element, "reasonKey");
+  action.fields = Count(element, "numOfFields");
+  const char* const names[] = {"parameter", "parameter2", "parameter3"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::string value;
+    if (!GetAttribute(element, names[i], &value)) continue;
+    action.parameters.resize(i + 1);
+    action.parameters[i] = value;
+  }
+  return action;
+}
+
+void ReadInterval(XmlElement interval, FieldFact* field) {
+  field->low = Number(interval, "leftMargin");
+  field->high = Number(interval, "rightMargin");
+}
+
+// The vendor extension of a field: usage, actions, sources and figures; an
+// extension without a name may also hold the field's range.
+void ReadFieldExtension(XmlElement extension, FieldFact* field) {
+  std::string name;
+  if (GetAttribute(extension, "name", &name)) {
+    field->extensions.emplace_back(name, Attr(extension, "value"));
+    return;
+  }
+  for (XmlElement child : ChildElements(extension)) {
+    const std::string_view kind = NameOf(child);
+    if (kind == "Action") {
+      field->actions.push_back(ReadAction(child));
+    } else if (kind == "UsageType") {
+      field->enabled = Attr(child, "value") == "enable";
+    } else if (kind == "ClassOfField") {
+      field->classOfField = Attr(child, "value");
+    } else if (kind == "SourceField") {
+      field->sources.push_back(Attr(child, "value"));
+    } else if (kind == "PredictivePower") {
+      field->predictivePower = Number(child, "value");
+    } else if (kind == "Interval") {
+      ReadInterval(child, field);
+    }
+  }
+}
+
+FieldFact ReadField(XmlElement element, bool derived) {
+  FieldFact field;
+  field.derived = derived;
+  field.name = Attr(element, "name");
+  field.displayName = Attr(element, "displayName");
+  field.optype = Attr(element, "optype");
+  field.dataType = Attr(element, "dataType");
+  for (XmlElement child : ChildElements(element)) {
+    const std::string_view kind = NameOf(child);
+    if (kind == "Extension") {
+      ReadFieldExtension(child, &field);
+    } else if (kind == "Interval") {
+      ReadInterval(child, &field);
+    } else if (kind == "Value") {
+      field.values.push_back(
+          {Attr(child, "value"), Attr(child, "displayValue"), Attr(child, "property")});
+    } else if (derived && field.expression.element.empty()) {
+      field.expression = ReadExpression(child);
+    }
+  }
+  return field;
+}
+
+std::vector<double> Numbers(const std::string& text) {
+  std::vector<double> numbers;
+  const char* p = text.c_str();
+  for (;;) {
+    char* end = nullptr;
+    const double value = std::strtod(p, &end);
+    if (end == p) break;
+    numbers.push_back(value);
+    p = end;
+  }
+  return numbers;
+}
+
+// Array items: blank-separated; quoted items keep their blanks, with a
+// backslash before an inner quote or backslash.
+std::vector<std::string> Items(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\n' || text[i] == '\t')) ++i;
+    if (i >= text.size()) break;
+    std::string item;
+    if (text[i] == '"') {
+      for (++i; i < text.size() && text[i] != '"'; ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) ++i;
+        item += text[i];
+      }
+      ++i;
+    } else {
+      while (i < text.size() && text[i] != ' ' && text[i] != '\n' && text[i] != '\t') {
+        item += text[i++];
+      }
+    }
+    items.push_back(std::move(item));
+  }
+  return items;
+}
+
+StatisticsFact ReadStatistics(XmlElement element) {
+  StatisticsFact stats;
+  stats.field = Attr(element, "field");
+  if (XmlElement counts = Child(element, "Counts")) {
+    stats.total = Number(counts, "totalFreq").value;
+    stats.missing = Number(counts, "missingFreq").value;
+  }
+  if (XmlElement info = Child(element, "NumericInfo")) {
+    stats.numeric = true;
+    stats.mean = Number(info, "mean");
+    stats.minimum = Number(info, "minimum");
+    stats.maximum = Number(info, "maximum");
+    stats.standardDeviation = Number(info, "standardDeviation");
+    for (XmlElement extension : ChildElements(info)) {
+      if (NameOf(extension) == "Extension" && Attr(extension, "name") == "skewness") {
+        stats.skewness = Number(extension, "value");
+      }
+    }
+  }
+  if (XmlElement discrete = Child(element, "DiscrStats")) {
+    stats.discrete = true;
+    for (XmlElement array : ChildElements(discrete)) {
+      if (NameOf(array) != "Array") continue;
+      if (Attr(array, "type") == "int" && stats.frequencies.empty()) {
+        stats.frequencies = Numbers(TextOf(array));
+      } else {
+        stats.categories = Items(TextOf(array));
+      }
+    }
+  }
+  XmlElement continuous = Child(element, "ContStats");
+  for (XmlElement extension : continuous ? ChildElements(continuous) : std::vector<XmlElement>()) {
+    if (NameOf(extension) != "Extension" || Attr(extension, "name") != "EqualWidthBinning") {
+      continue;
+    }
+    for (XmlElement array : ChildElements(extension)) {
+      if (NameOf(array) != "Array") continue;
+      (Attr(array, "type") == "int" ? stats.histogramCounts : stats.histogramMeans) =
+          Numbers(TextOf(array));
+    }
+  }
+  return stats;
+}
+
+void ReadSummary(XmlElement element, SummaryFact* summary) {
+  for (XmlElement child : ChildElements(element)) {
+    const std::string_view kind = NameOf(child);
+    if (kind == "ProcessingSummary") {
+      summary->present = true;
+      for (const xmlAttr* a = child->properties; a != nullptr; a = a->next) {
+        const std::string name = reinterpret_cast<const char*>(a->name);
+        summary->counts.emplace_back(name, Attr(child, name.c_str()));
+      }
+      for (XmlElement warning : ChildElements(child)) {
+        if (NameOf(warning) == "Warning") summary->warnings.push_back(Attr(warning, "value"));
+      }
+    } else if (kind == "StepSummary") {
+      StepFact step;
+      step.stepKey = Attr(child, "stepKey");
+      step.inputs = Count(child, "numOfInputFeatures");
+      step.outputs = Count(child, "numOfOutputFeatures");
+      for (XmlElement action : ChildElements(child)) {
+        if (NameOf(action) == "Action") step.actions.push_back(ReadAction(action));
+      }
+      summary->steps.push_back(std::move(step));
+    } else if (kind == "VariableSummary") {
+      for (XmlElement ref : ChildElements(child)) {
+        summary->reportedFields.push_back(Attr(ref, "field"));
+      }
+    }
+  }
+}
+
+void ReadVendor(XmlElement vendor, DocumentFacts* facts) {
+  for (XmlElement child : ChildElements(vendor)) {
+    const std::string_view kind = NameOf(child);
+    if (kind == "Summary") {
+      ReadSummary(child, &facts->summary);
+    } else if (kind == "UnivariateStats") {
+      facts->statistics.push_back(ReadStatistics(child));
+    } else if (kind == "TargetInverse") {
+      if (XmlElement field = Child(child, "DerivedField")) {
+        facts->hasTargetInverse = true;
+        facts->targetInverse = ReadField(field, true);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::string ExpressionNode::Attribute(std::string_view name) const {
+  for (const auto& attribute : attributes) {
+    if (attribute.first == name) return attribute.second;
+  }
+  return std::string();
+}
+
+long SummaryFact::Count(std::string_view name) const {
+  for (const auto& count : counts) {
+    if (count.first == name) return std::strtol(count.second.c_str(), nullptr, 10);
+  }
+  return 0;
+}
+
+const FieldFact* DocumentFacts::Field(std::string_view name) const {
+  for (const FieldFact& field : fields) {
+    if (field.name == name) return &field;
+  }
+  return nullptr;
+}
+
+const StatisticsFact* DocumentFacts::Statistics(std::string_view name) const {
+  for (const StatisticsFact& stats : statistics) {
+    if (stats.field == name) return &stats;
+  }
+  return nullptr;
+}
+
+std::string DocumentFacts::Origin(const std::string& name) const {
+  std::string origin = name;
+  // A chain is at most as long as the list of fields; a loop cannot hold us.
+  for (std::size_t steps = 0; steps <= fields.size(); ++steps) {
+    const FieldFact* field = Field(origin);
+    if (field == nullptr || !field->derived || field->sources.empty()) break;
+    origin = field->sources.front();
+  }
+  return origin;
+}
+
+Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts) {
+  XmlTree tree;
+  const Status parsed = tree.Parse(text);
+  if (!parsed.ok()) return parsed;
+  XmlElement root = tree.root();
+  if (root == nullptr || NameOf(root) != "PMML") return Status::Error("not a PMML document");
+  *facts = DocumentFacts();
+  for (XmlElement part : ChildElements(root)) {
+    const std::string_view kind = NameOf(part);
+    if (kind == "Header") {
+      facts->copyright = Attr(part, "copyright");
+      if (XmlElement application = Child(part, "Application")) {
+        facts->application = Attr(application, "name");
+        facts->applicationVersion = Attr(application, "version");
+      }
+      if (XmlElement timestamp = Child(part, "Timestamp")) facts->timestamp = TextOf(timestamp);
+    } else if (kind == "DataDictionary" || kind == "TransformationDictionary") {
+      const bool derived = kind == "TransformationDictionary";
+      for (XmlElement field : ChildElements(part)) {
+        if (NameOf(field) == (derived ? "DerivedField" : "DataField")) {
+          facts->fields.push_back(ReadField(field, derived));
+        }
+      }
+    } else if (kind == "Extension") {
+      if (XmlElement vendor = Child(part, "Zelcraft")) ReadVendor(vendor, facts);
+    }
+  }
+  return Status();
+}
+
+}  // namespace zelapply
