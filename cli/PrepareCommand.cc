@@ -13,14 +13,18 @@
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "io/PreparedData.h"
+#include "io/PreparedSchema.h"
 #include "ProgressLine.h"
+#include "ReportCommand.h"
 #include "io/Schema.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
 #include "SummaryReport.h"
+#include "apply/Document.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
+#include "report/Report.h"
 
 namespace zelcli {
 
@@ -38,13 +42,7 @@ int Interrupted(const Interrupts& interrupts) {
   return interrupts.ExitStatus();
 }
 
-std::string DefaultOutputPath(const std::string& dataPath) {
-  const std::size_t slash = dataPath.rfind('/');
-  std::string stem = slash == std::string::npos ? dataPath : dataPath.substr(slash + 1);
-  const std::size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  return stem + ".pmml";
-}
+std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
@@ -95,6 +93,40 @@ int Finish(OutputFile& output, const Interrupts& interrupts) {
   return kExitSuccess;
 }
 
+bool ParseTargetLevel(const PrepareOptions& options, zelio::FieldRoles* roles, std::string* error) {
+  if (options.targetLevel.empty()) return true;
+  if (options.target.empty()) {
+    *error = "--target-level needs --target";
+    return false;
+  }
+  const std::pair<const char*, zelio::Level> levels[] = {
+      {"nominal", zelio::Level::kNominal},
+      {"ordinal", zelio::Level::kOrdinal},
+      {"continuous", zelio::Level::kContinuous}};
+  for (const auto& level : levels) {
+    if (options.targetLevel == level.first) {
+      roles->targetLevel = level.second;
+      return true;
+    }
+  }
+  *error = "--target-level takes nominal, ordinal or continuous, not \"" + options.targetLevel +
+           "\"";
+  return false;
+}
+
+// A Box-Cox target computed from whole numbers is truncated to whole numbers
+// like its source, which keeps few of its distinct values.
+std::string TruncatedTargetWarning(const zelapply::Program& program) {
+  for (const zelapply::FieldInfo& field : program.fields()) {
+    if (!field.truncated) continue;
+    return "the Box-Cox transformed target '" + field.name +
+           "' is truncated to whole numbers, since the target holds whole numbers, and keeps "
+           "little of its detail; declare the target's storage \"real\" in the schema to keep "
+           "the fractions";
+  }
+  return std::string();
+}
+
 // Writes all of `text` to `output` and finishes it.
 int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
   std::string error;
@@ -110,8 +142,20 @@ std::string DescribeStatus(const TorStatus& status) {
          std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
 }
 
+// Warnings that only say a step does not apply to this data go on one line
+// after the others, so that the real ones stand out.
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
-  for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
+  std::string inapplicable;
+  for (const TorStatus& status : statuses) {
+    const char* step =
+        status.IsWarning() ? ZelFactory::DescribeInapplicableStep(status.GetCode()) : nullptr;
+    if (step == nullptr) {
+      std::cerr << DescribeStatus(status) << "\n";
+    } else {
+      inapplicable += (inapplicable.empty() ? "" : ", ") + std::string(step);
+    }
+  }
+  if (!inapplicable.empty()) std::cerr << "not applicable here: " << inapplicable << "\n";
 }
 
 }  // namespace
@@ -120,9 +164,14 @@ int RunPrepare(const PrepareOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
   std::string error;
-  if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") > 1) {
-    return InputError("only one of the document, the prepared data and the statistics can go to "
-                      "standard output");
+  if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
+          (options.schemaOutPath == "-") + (options.reportPath == "-") >
+      1) {
+    return InputError("only one of the document, the prepared data, its schema, the statistics "
+                      "and the report can go to standard output");
+  }
+  if (!options.schemaOutPath.empty() && options.dataOutPath.empty()) {
+    return InputError("--schema-out describes the prepared data and needs --data-out");
   }
   TorSettings settings;
   std::vector<std::string> notes;
@@ -143,6 +192,16 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats && !PrepareOutput(options, options.statsPath, &statistics, &error)) {
     return InputError(error);
   }
+  OutputFile dataSchema;
+  const bool withSchema = !options.schemaOutPath.empty();
+  if (withSchema && !PrepareOutput(options, options.schemaOutPath, &dataSchema, &error)) {
+    return InputError(error);
+  }
+  if (withSchema && (document.SameTarget(dataSchema) || preparedData.SameTarget(dataSchema) ||
+                     (withStats && statistics.SameTarget(dataSchema)))) {
+    return InputError("the schema of the prepared data cannot be written to " +
+                      options.schemaOutPath + ", which another output names");
+  }
   if (withData && document.SameTarget(preparedData)) {
     return InputError("the document and the prepared data cannot both be written to " +
                       options.dataOutPath);
@@ -152,13 +211,26 @@ int RunPrepare(const PrepareOptions& options) {
     return InputError("the statistics cannot be written to " + options.statsPath +
                       ", which another output names");
   }
+  OutputFile reportPage;
+  const bool withReport = !options.reportPath.empty();
+  if (withReport && !PrepareOutput(options, options.reportPath, &reportPage, &error)) {
+    return InputError(error);
+  }
+  if (withReport && (document.SameTarget(reportPage) ||
+                     (withData && preparedData.SameTarget(reportPage)) ||
+                     (withStats && statistics.SameTarget(reportPage)) ||
+                     (withSchema && dataSchema.SameTarget(reportPage)))) {
+    return InputError("the report cannot be written to " + options.reportPath +
+                      ", which another output names");
+  }
 
   zelio::LoadRequest request;
   request.path = options.dataPath;
   request.delimiter = options.delimiter;
   request.schema = &schema;
-  request.roles = {options.target, options.frequencyWeight, std::string()};
+  request.roles = {options.target, options.frequencyWeight, std::string(), std::nullopt};
   settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
+  if (!ParseTargetLevel(options, &request.roles, &error)) return InputError(error);
   request.stream = options.stream;
   request.memoryLimit = options.memoryLimit > 0 ? options.memoryLimit : DefaultMemoryLimit();
   request.threaded = options.threads != 1;
@@ -237,6 +309,36 @@ int RunPrepare(const PrepareOptions& options) {
     std::cerr << "error: the statistics cannot be read back from the document\n";
     return kExitComponentError;
   }
+  bool boxCox = false;
+  settings.GetSettingValByName("rescaleScaleTargetUsingBoxCox", boxCox);
+  std::string schemaText;
+  if (withSchema || (boxCox && !options.quiet)) {
+    zelapply::CompiledDocument compiled;
+    const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
+    if (!replayable.ok()) {
+      std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
+      return kExitComponentError;
+    }
+    if (withSchema) schemaText = zelio::PreparedSchemaText(*compiled.program, false);
+    const std::string truncated = TruncatedTargetWarning(*compiled.program);
+    if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+  }
+  std::string page;
+  if (withReport) {
+    zelreport::ReportContext context;
+    context.dataSet = PathFileName(options.dataPath);
+    context.documentName =
+        document.toStandardOutput() ? std::string() : PathFileName(documentPath);
+    context.records = data.rows;
+    context.fieldsRead = static_cast<int64_t>(data.store.names.size());
+    context.fieldsHanded = static_cast<int64_t>(fields.columnOf.size());
+    const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
+    if (!drawn.ok()) {
+      std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
+                << "\n";
+      return kExitComponentError;
+    }
+  }
   // Every output is finished before any appears: a failed or interrupted run
   // leaves none.
   if (withData) {
@@ -258,14 +360,24 @@ int RunPrepare(const PrepareOptions& options) {
     const int outcome = Finish(preparedData, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
+  if (withSchema) {
+    const int outcome = WriteWhole(dataSchema, schemaText, interrupts);
+    if (outcome != kExitSuccess) return outcome;
+  }
   if (withStats) {
     const int outcome = WriteWhole(statistics, stats, interrupts);
+    if (outcome != kExitSuccess) return outcome;
+  }
+  if (withReport) {
+    const int outcome = WriteWhole(reportPage, page, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
   if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withSchema && dataSchema.Commit(&error) != OutputFile::Result::kWritten) ||
       (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
       document.Commit(&error) != OutputFile::Result::kWritten) {
     return InputError(error);
   }
@@ -282,6 +394,12 @@ int RunPrepare(const PrepareOptions& options) {
     }
     if (withData && !preparedData.toStandardOutput()) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+    }
+    if (withSchema && !dataSchema.toStandardOutput()) {
+      std::cerr << "its schema written to " << options.schemaOutPath << "\n";
+    }
+    if (withReport && !reportPage.toStandardOutput()) {
+      std::cerr << "report written to " << options.reportPath << "\n";
     }
   }
   return kExitSuccess;

@@ -9,6 +9,7 @@
 #include "ApplyCommand.h"
 #include "InverseCommand.h"
 #include "PrepareCommand.h"
+#include "ReportCommand.h"
 #include "io/SettingsFile.h"
 #include "frame/ZelFactory.h"
 
@@ -57,19 +58,33 @@ int main(int argc, char** argv) {
       ->required();
   prepare->add_option("-o,--output", options.outputPath,
                       "The document; default <DATA stem>.pmml here; - for standard output");
-  prepare->add_option("--data-out", options.dataOutPath,
-                      "Also write the prepared data set (CSV) by replaying the document; - for "
-                      "standard output");
-  prepare->add_option("--target", options.target, "The target field");
+  CLI::Option* dataOut =
+      prepare->add_option("--data-out", options.dataOutPath,
+                          "Also write the prepared data set (CSV) by replaying the document; - "
+                          "for standard output");
+  prepare
+      ->add_option("--schema-out", options.schemaOutPath,
+                   "Also write the prepared data's storage and levels as a --schema file (JSON)")
+      ->needs(dataOut);
+  CLI::Option* target = prepare->add_option("--target", options.target, "The target field");
+  prepare
+      ->add_option("--target-level", options.targetLevel,
+                   "The target's measurement level, overriding the schema and inference")
+      ->check(CLI::IsMember({"nominal", "ordinal", "continuous"}))
+      ->needs(target);
   prepare->add_option("--frequency-weight", options.frequencyWeight,
                       "The field whose values count each record that many times");
   prepare->add_option("--analysis-weight", options.analysisWeight,
                       "The field that weights each record in means and variances");
   prepare->add_option("--schema", options.schemaPath, "Field metadata (JSON) overriding inference");
-  prepare->add_option("--settings", options.settingsPath, "A JSON object of settings keys");
+  prepare->add_option("--settings", options.settingsPath,
+                      "A JSON object of settings keys (// comments allowed), such as a profile "
+                      "from profiles/");
   prepare->add_option("--stats", options.statsPath,
                       "Also write the field statistics as CSV (field, kind, count, missing, mean, "
                       "min, max, sd, skewness, categories)");
+  prepare->add_option("--report", options.reportPath,
+                      "Also write the report page (HTML) of the document; - for standard output");
   prepare->add_option("--set", options.assignments, "KEY=VALUE: one setting; wins over --settings")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -97,6 +112,9 @@ int main(int argc, char** argv) {
   applyCommand->add_option("DATA", apply.dataPath, "The CSV file, with a header row")->required();
   applyCommand->add_option("-o,--output", apply.outputPath,
                            "The prepared data set; default - (standard output)");
+  applyCommand->add_option("--schema-out", apply.schemaOutPath,
+                           "Also write the written columns' storage and levels as a --schema "
+                           "file (JSON)");
   applyCommand->add_flag("--all-fields", apply.allFields,
                          "Also write the derived fields the document does not recommend");
   applyCommand->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");
@@ -121,6 +139,14 @@ int main(int argc, char** argv) {
                            "Show progress even when not on a terminal");
   inverseCommand->add_flag("-q,--quiet", inverse.quiet, "No progress or warnings");
 
+  zelcli::ReportOptions report;
+  CLI::App* reportCommand = app.add_subcommand(
+      "report", "Write the report page of a preparation document: one self-contained HTML file.");
+  reportCommand->add_option("DOC", report.documentPath, "The preparation document")->required();
+  reportCommand->add_option("-o,--output", report.outputPath,
+                            "The page; default <DOC stem>.html here; - for standard output");
+  reportCommand->add_flag("-q,--quiet", report.quiet, "Print nothing but errors");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -139,6 +165,7 @@ int main(int argc, char** argv) {
       apply.delimiter = cellDelimiter;
       return zelcli::RunApply(apply);
     }
+    if (reportCommand->parsed()) return zelcli::RunReport(report);
     if (inverseCommand->parsed()) {
       inverse.delimiter = cellDelimiter;
       return zelcli::RunInverse(inverse);

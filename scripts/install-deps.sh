@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zelcraft builds and tests with, when missing
-# (clang and its runtime libraries for the fuzz targets), and a comma-decimal
-# locale the tests use to check number formatting.
+# (clang and its runtime libraries for the fuzz targets, Chromium for the
+# report's browser test), and a comma-decimal locale the tests use to check
+# number formatting.
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libxml2-utils libeigen3-dev libboost-math-dev
           nlohmann-json3-dev libcli11-dev libfast-float-dev libgtest-dev libgmock-dev
-          libbenchmark-dev locales clang libclang-rt-dev)
+          libbenchmark-dev locales clang libclang-rt-dev chromium)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
