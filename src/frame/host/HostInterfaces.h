@@ -26,9 +26,10 @@ namespace TorCommon_1_3 {
 // One host field's values over a run of rows, as spans of the host's own
 // memory. Every value of the run has `storage`; `missing` marks the rows
 // without a value (null when the run has none), whose entries in the value
-// span are not read. Integer values are in `integers`, real, date, time and
-// timestamp values in `reals`, texts in `texts`, which point at texts that
-// outlive the run (a host's dictionary, say).
+// span may hold anything (a text pointer there is never followed). Integer
+// values are in `integers`, real, date, time and timestamp values in
+// `reals`, texts in `texts`, which point at texts that outlive the run (a
+// host's dictionary, say). The span of the storage is the one read.
 struct HostColumn {
   int storage = kStorageUndefined;
   const uint8_t* missing = nullptr;
