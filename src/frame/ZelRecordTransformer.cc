@@ -275,7 +275,7 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
     }
     if (dropped) batch->KeepRows(usableRows_);
   } else {
-    // Unit weights: the record count alone grows, and only by whole rows.
+    // No weight field: every row counts once, still added up row by row.
     for (std::size_t k = 0; k < rows; ++k) CountWeights(1.0, 1.0);
     if (status_.IsError()) return status_;
   }
