@@ -114,6 +114,9 @@ Status Reader::ReadDataField(XmlElement element, ProgramBuilder* builder) {
           status = ReadValue(inner, &field, &missing);
         } else if (NameOf(inner) == "UsageType" && GetAttribute(inner, "value", &text)) {
           field.enabled = text != "disable";
+        } else if (NameOf(inner) == "ClassOfField" && GetAttribute(inner, "value", &text)) {
+          field.optional =
+              text == "target" || text == "frequency weight" || text == "analysis weight";
         }
         if (!status.ok()) return status;
       }

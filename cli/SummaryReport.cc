@@ -4,37 +4,11 @@
 #include <set>
 
 #include "apply/DocumentFacts.h"
+#include "apply/ReasonText.h"
 
 namespace zelcli {
 
 namespace {
-
-struct Reason {
-  const char* key;
-  const char* text;
-};
-
-// The reasons for which a field is excluded, with what they mean to a user.
-const Reason kExclusionReasons[] = {
-    {"ScreenFeatureWithTooManyMissing", "too many missing values"},
-    {"ScreenFeatureWithConstantValue", "constant value"},
-    {"ScreenFeatureWithTooManyCasesInSingleCat", "too many records in one category"},
-    {"ScreenFeatureWithTooManyCat", "too many categories"},
-    {"ExcludeLowAssociationCate", "weak association with the target (categorical)"},
-    {"ExcludeLowAssociationCont", "weak association with the target (continuous)"},
-    {"ExcludeCoverdFeature", "covered by a constructed feature"},
-    {"ExcludeConstantAfterOutlier", "constant after outlier handling"},
-    {"ExcludeConstantAfterMerge", "constant after merging categories"},
-    {"ExcludeConstantAfterBinning", "constant after binning"},
-    {"ExcludeAfterConstruct", "excluded after feature construction"},
-};
-
-const Reason* FindReason(const std::string& key) {
-  for (const Reason& reason : kExclusionReasons) {
-    if (key == reason.key) return &reason;
-  }
-  return nullptr;
-}
 
 Exclusion& ExclusionFor(DocumentSummary* summary, const std::string& key) {
   for (Exclusion& exclusion : summary->exclusions) {
@@ -60,7 +34,9 @@ void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
         summary->rescaled += action.fields;
         summary->rescaling = key == "TransformZscore" ? "z-score" : "min-max";
       }
-      if (FindReason(key)) ExclusionFor(summary, key).fields += action.fields;
+      if (zelapply::ExclusionReasonText(key)) {
+        ExclusionFor(summary, key).fields += action.fields;
+      }
     }
   }
 }
@@ -81,7 +57,9 @@ void ReadFieldActions(const zelapply::DocumentFacts& facts, const zelapply::Fiel
                       DocumentSummary* summary) {
   for (const zelapply::ActionFact& action : field.actions) {
     const std::string& key = action.reasonKey;
-    if (FindReason(key)) ExclusionFor(summary, key).names.push_back(facts.Origin(field.name));
+    if (zelapply::ExclusionReasonText(key)) {
+      ExclusionFor(summary, key).names.push_back(facts.Origin(field.name));
+    }
     if (Treatment* treatment = TreatmentFor(summary, key)) {
       ++treatment->fields;
       // A replacement's second parameter is the number of values replaced.
@@ -161,7 +139,8 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   for (const Exclusion& exclusion : summary.exclusions) {
     const long count =
         exclusion.fields > 0 ? exclusion.fields : static_cast<long>(exclusion.names.size());
-    out << "excluded for " << FindReason(exclusion.reasonKey)->text << ": " << count;
+    out << "excluded for " << zelapply::ExclusionReasonText(exclusion.reasonKey) << ": "
+        << count;
     for (std::size_t i = 0; i < exclusion.names.size(); ++i) {
       out << (i == 0 ? " (" : ", ") << exclusion.names[i];
     }
