@@ -53,6 +53,9 @@ bool ReadInputs(const BuildRequest& request, Inputs* inputs, std::string* error)
                      &inputs->notes, error)) {
     return false;
   }
+  for (const std::string& assignment : request.assignments) {
+    if (!keys.Assign(assignment, &inputs->settings, &inputs->notes, error)) return false;
+  }
   if (!ZelFactory::ReviewSettings(inputs->settings, &inputs->notes, error)) return false;
   if (!request.schemaText.empty() &&
       !zelio::ParseSchema(request.schemaText, "schema", &inputs->schema, error)) {

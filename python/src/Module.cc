@@ -98,15 +98,17 @@ py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) {
 }
 
 BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
-                     const std::string& schemaText, const std::string& target,
-                     const std::string& frequencyWeight) {
-  return BuildRequest{settingsText, settingsName, schemaText, target, frequencyWeight};
+                     const std::vector<std::string>& assignments, const std::string& schemaText,
+                     const std::string& target, const std::string& frequencyWeight) {
+  return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
+                      frequencyWeight};
 }
 
 py::dict PrepareFrame(const std::vector<std::string>& names, const py::list& columns,
                       const std::string& settingsText, const std::string& settingsName,
-                      const std::string& schemaText, const std::string& target,
-                      const std::string& frequencyWeight, py::object progress) {
+                      const std::vector<std::string>& assignments, const std::string& schemaText,
+                      const std::string& target, const std::string& frequencyWeight,
+                      py::object progress) {
   std::vector<py::object> keep;
   std::vector<ColumnData> data;
   for (const py::handle column : columns) {
@@ -116,8 +118,8 @@ py::dict PrepareFrame(const std::vector<std::string>& names, const py::list& col
     if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
   }
   if (names.size() != data.size()) throw py::value_error("a name for every column");
-  const BuildRequest request = Request(settingsText, settingsName, schemaText, target,
-                                       frequencyWeight);
+  const BuildRequest request =
+      Request(settingsText, settingsName, assignments, schemaText, target, frequencyWeight);
   PythonHost host(std::move(progress));
   BuildOutcome outcome;
   {
@@ -129,12 +131,12 @@ py::dict PrepareFrame(const std::vector<std::string>& names, const py::list& col
 
 py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool stream,
                     uint64_t memoryLimit, int threads, const std::string& settingsText,
-                    const std::string& settingsName, const std::string& schemaText,
-                    const std::string& target, const std::string& frequencyWeight,
-                    py::object progress) {
+                    const std::string& settingsName, const std::vector<std::string>& assignments,
+                    const std::string& schemaText, const std::string& target,
+                    const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
-  const BuildRequest request = Request(settingsText, settingsName, schemaText, target,
-                                       frequencyWeight);
+  const BuildRequest request =
+      Request(settingsText, settingsName, assignments, schemaText, target, frequencyWeight);
   const CsvRequest csv{path, delimiter[0], stream, memoryLimit, threads != 1};
   PythonHost host(std::move(progress));
   BuildOutcome outcome;

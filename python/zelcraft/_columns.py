@@ -180,16 +180,22 @@ def column_tuple(name, series, spec, additions):
     return _object_column(name, series, storage)
 
 
-def frame_columns(frame, schema):
-    """(names, column tuples, schema) for a frame: the schema given, with
-    what the dtypes imply added where it says nothing."""
-    names = column_names(frame)
+def frame_columns(frame, schema, extra=None):
+    """(names, column tuples, schema) for a frame and the `extra` columns (a
+    dict of name to Series of the same length): the schema given, with what
+    the dtypes imply added where it says nothing."""
+    extra = extra or {}
+    series = [frame.iloc[:, index] for index in range(frame.shape[1])]
+    series += [pd.Series(values) for values in extra.values()]
+    names = column_names(pd.DataFrame(columns=list(frame.columns) + list(extra)))
     columns = []
     fields = {name: dict(spec) for name, spec in schema.items()}
-    for index, name in enumerate(names):
+    for name, values in zip(names, series):
+        if len(values) != len(frame):
+            raise ZelcraftInputError(f"column '{name}' has another length than the data")
         spec = fields.get(name, {})
         additions = {}
-        columns.append(column_tuple(name, frame.iloc[:, index], spec, additions))
+        columns.append(column_tuple(name, values, spec, additions))
         if additions:
             fields[name] = {**additions, **spec}
     return names, columns, fields

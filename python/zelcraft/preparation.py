@@ -36,7 +36,8 @@ def _raise_for(outcome):
 
 
 def prepare(data, target=None, frequency_weight=None, schema=None, settings=None,
-            progress=None, *, delimiter=",", stream=False, memory_limit=None, threads=None):
+            progress=None, *, overrides=None, delimiter=",", stream=False, memory_limit=None,
+            threads=None, extra=None):
     """Prepares a data set and returns its Preparation.
 
     `data` is a pandas DataFrame, or the path of a CSV file, which is read by
@@ -44,20 +45,23 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     than `memory_limit` bytes, by default half the memory, or when `stream`
     is true). `schema` is a dict of field name to metadata (the keys of
     --schema) or a JSON file; `settings` a dict of settings keys, a JSON file
-    or the name of a shipped profile. Warnings go to Python's warnings
+    or the name of a shipped profile; `overrides` a dict of settings keys
+    that win over `settings`, as --set does. `extra` maps names to Series
+    read as further columns of the frame (a target held apart, say). Warnings go to Python's warnings
     module and to Preparation.warnings; errors raise ZelcraftError.
     """
     fields = schema_fields(schema)
     text, name = settings_text(settings)
+    assigned = [f"{key}={_setting_text(value)}" for key, value in (overrides or {}).items()]
     roles = (target or "", frequency_weight or "")
     if isinstance(data, (str, os.PathLike)):
         outcome = _run(progress, lambda bar: _core.prepare_csv(
             os.fspath(data), delimiter, stream, int(memory_limit or 0),
-            int(threads or 0), text, name, schema_text(fields), *roles, bar))
+            int(threads or 0), text, name, assigned, schema_text(fields), *roles, bar))
     elif isinstance(data, pd.DataFrame):
-        names, columns, fields = frame_columns(data, fields)
+        names, columns, fields = frame_columns(data, fields, extra)
         outcome = _run(progress, lambda bar: _core.prepare_frame(
-            names, columns, text, name, schema_text(fields), *roles, bar))
+            names, columns, text, name, assigned, schema_text(fields), *roles, bar))
     else:
         raise TypeError("data: a pandas DataFrame or the path of a CSV file")
     warned = [(code or None, message) for code, message in outcome["warnings"]]
@@ -66,6 +70,12 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
         _warnings.warn(label + message, ZelcraftWarning, stacklevel=2)
     _raise_for(outcome)
     return Preparation(outcome["document"], warned)
+
+
+def _setting_text(value):
+    if isinstance(value, (bool, np.bool_)):
+        return "true" if value else "false"
+    return str(value)
 
 
 def load(path):
