@@ -1,8 +1,9 @@
 """A pandas DataFrame as the extension's column tuples, read by the command
 line's rules: numbers as they are (NaN and pandas' nullable types missing),
 categoricals by their codes (ordered ones as ordinal fields in their order),
-object and string columns as texts, datetime64 as dates when every value is
-a midnight and as timestamps otherwise, bool as nominal texts.
+object and string columns as texts (or, when every value is a number, a
+date or a time of day, as those), datetime64 as dates when every value is a
+midnight and as timestamps otherwise, bool as nominal texts.
 
 A column tuple is ("integer", int64 values, missing mask or None),
 ("real" | "date" | "time" | "timestamp", float64 values with NaN missing)
@@ -125,13 +126,19 @@ def _categorical_column(name, series, spec, additions):
 
 
 def _object_column(name, series, storage):
-    kind = types.infer_dtype(series, skipna=True)
+    # NaT and None among other objects would make the column "mixed".
+    kind = types.infer_dtype(series.dropna(), skipna=True)
     if kind in ("integer",) and storage in (None, "integer"):
         return _integer_column(series.astype("Int64"))
     if kind in ("floating", "mixed-integer-float", "integer") and storage in (None, "real"):
         return _real_column(pd.to_numeric(series, errors="coerce"))
     if kind in ("datetime", "datetime64", "date"):
         return _datetime_column(pd.to_datetime(series), storage)
+    if kind == "time" and storage in (None, "time"):
+        seconds = [np.nan if pd.isna(value) else
+                   value.hour * 3600 + value.minute * 60 + value.second + value.microsecond / 1e6
+                   for value in series]
+        return ("time", np.asarray(seconds, dtype=np.float64), None)
     if kind == "empty":
         return _real_column(np.full(len(series), np.nan))
     return _text_column(series)
