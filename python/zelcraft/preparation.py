@@ -162,7 +162,9 @@ class Preparation:
             })
         columns = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
                    "predictive_power", "steps"]
-        return pd.DataFrame(rows, columns=columns)
+        table = pd.DataFrame(rows, columns=columns)
+        table["predictive_power"] = table["predictive_power"].astype(np.float64)
+        return table
 
     @property
     def statistics(self):
@@ -185,7 +187,10 @@ class Preparation:
             })
         columns = ["field", "kind", "count", "missing", "mean", "min", "max", "sd", "skewness",
                    "categories"]
-        return pd.DataFrame(rows, columns=columns)
+        table = pd.DataFrame(rows, columns=columns)
+        for column in columns[2:]:
+            table[column] = table[column].astype(np.float64)
+        return table
 
     @property
     def summary(self):
