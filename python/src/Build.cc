@@ -165,22 +165,25 @@ bool TallyWeights(const zelio::ColumnStore& store, const std::vector<zelio::Fiel
 
 }  // namespace
 
-BuildOutcome BuildFromColumns(const BuildRequest& request, const std::vector<std::string>& names,
-                              const std::vector<ColumnData>& columns, PythonHost& host) {
+bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnData>& columns,
+               PythonHost& host, zelio::ColumnStore* store) {
+  store->names = names;
+  host.StartPhase("reading");
+  for (const ColumnData& data : columns) {
+    store->columns.emplace_back(data.Storage());
+    FillColumn(data, &store->columns.back());
+    if (host.Poll()) return false;
+  }
+  host.Records(static_cast<int64_t>(store->rows()));
+  return true;
+}
+
+BuildOutcome BuildFromStore(const BuildRequest& request, const zelio::ColumnStore& store,
+                            PythonHost& host) {
   Inputs inputs;
   std::string error;
   if (!ReadInputs(request, &inputs, &error)) return InputError(error);
-  const std::size_t rows = columns.empty() ? 0 : columns.front().rows;
-  if (rows == 0) return InputError("the data has no records");
-  zelio::ColumnStore store;
-  store.names = names;
-  host.StartPhase("reading");
-  for (const ColumnData& data : columns) {
-    store.columns.emplace_back(data.Storage());
-    FillColumn(data, &store.columns.back());
-    if (host.Poll()) return Failure(BuildOutcome::Kind::kInterrupted, "interrupted");
-  }
-  host.Records(static_cast<int64_t>(rows));
+  if (store.rows() == 0) return InputError("the data has no records");
   std::vector<zelio::FieldPlan> plans;
   int64_t dropped = 0;
   if (!zelio::PlanColumns(store, inputs.schema, inputs.roles, &plans, &error) ||
@@ -190,7 +193,8 @@ BuildOutcome BuildFromColumns(const BuildRequest& request, const std::vector<std
   const MakeSource fromColumns = [&store, &host](const std::vector<std::size_t>& columnOf) {
     return Source{std::make_unique<zelio::ColumnRecordSource>(store, columnOf, host), nullptr};
   };
-  return Run(inputs, store, plans, static_cast<int64_t>(rows), dropped, fromColumns, host);
+  return Run(inputs, store, plans, static_cast<int64_t>(store.rows()), dropped, fromColumns,
+             host);
 }
 
 BuildOutcome BuildFromCsv(const BuildRequest& request, const CsvRequest& csv, PythonHost& host) {

@@ -19,6 +19,7 @@
 
 #include "ColumnData.h"
 #include "PythonHost.h"
+#include "io/ColumnStore.h"
 
 namespace zelpy {
 
@@ -55,9 +56,13 @@ struct BuildOutcome {
   std::size_t fieldsHanded = 0;
 };
 
-// `columns` are the frame's, by `names`, in order.
-BuildOutcome BuildFromColumns(const BuildRequest& request, const std::vector<std::string>& names,
-                              const std::vector<ColumnData>& columns, PythonHost& host);
+// Fills a column store with the frame's columns (by `names`, in order);
+// false when interrupted. The frame's arrays are no longer read after it.
+bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnData>& columns,
+               PythonHost& host, zelio::ColumnStore* store);
+
+BuildOutcome BuildFromStore(const BuildRequest& request, const zelio::ColumnStore& store,
+                            PythonHost& host);
 
 BuildOutcome BuildFromCsv(const BuildRequest& request, const CsvRequest& csv, PythonHost& host);
 

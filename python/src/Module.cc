@@ -104,7 +104,8 @@ BuildRequest Request(const std::string& settingsText, const std::string& setting
                       frequencyWeight};
 }
 
-py::dict PrepareFrame(const std::vector<std::string>& names, const py::list& columns,
+// Empties `columns`, whose arrays are let go once the store holds the data.
+py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       const std::string& settingsText, const std::string& settingsName,
                       const std::vector<std::string>& assignments, const std::string& schemaText,
                       const std::string& target, const std::string& frequencyWeight,
@@ -121,10 +122,22 @@ py::dict PrepareFrame(const std::vector<std::string>& names, const py::list& col
   const BuildRequest request =
       Request(settingsText, settingsName, assignments, schemaText, target, frequencyWeight);
   PythonHost host(std::move(progress));
-  BuildOutcome outcome;
+  zelio::ColumnStore store;
+  bool filled;
   {
     py::gil_scoped_release unlocked;
-    outcome = BuildFromColumns(request, names, data, host);
+    filled = FillStore(names, data, host, &store);
+  }
+  // The store holds the data now: the arrays made for it can go.
+  data.clear();
+  keep.clear();
+  columns.attr("clear")();
+  BuildOutcome outcome;
+  if (filled) {
+    py::gil_scoped_release unlocked;
+    outcome = BuildFromStore(request, store, host);
+  } else {
+    outcome.kind = BuildOutcome::Kind::kInterrupted;
   }
   return Outcome(outcome, host);
 }

@@ -150,6 +150,18 @@ def _with_storage(name, series, storage):
         return _text_column(series.astype(object).where(series.notna(), None))
     if storage == "real" and types.is_numeric_dtype(series.dtype):
         return _real_column(series.astype("Float64").to_numpy(dtype=np.float64, na_value=np.nan))
+    if storage in ("date", "timestamp") and types.is_object_dtype(series.dtype):
+        try:
+            return _datetime_column(pd.to_datetime(series), storage)
+        except (ValueError, TypeError) as error:
+            raise ZelcraftInputError(f"field '{name}': {error}") from None
+    if storage == "time" and types.is_object_dtype(series.dtype):
+        try:
+            texts = series.map(lambda value: value if pd.isna(value) else str(value))
+            seconds = pd.to_timedelta(texts).dt.total_seconds()
+        except (ValueError, TypeError) as error:
+            raise ZelcraftInputError(f"field '{name}': {error}") from None
+        return ("time", seconds.to_numpy(dtype=np.float64), None)
     if storage == "integer" and types.is_float_dtype(series.dtype):
         values = series.to_numpy(dtype=np.float64)
         present = ~np.isnan(values)
