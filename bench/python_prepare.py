@@ -32,7 +32,7 @@ def main():
                "-q"]
     cli_seconds = fastest(runs, lambda: subprocess.run(command, check=True))
     frame = pd.read_csv(csv, float_precision="round_trip")
-    before = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+    read_peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
     result = {}
 
     def python_side():
@@ -41,7 +41,7 @@ def main():
             result["prep"] = zelcraft.prepare(frame, target="price", progress=False)
 
     python_seconds = fastest(runs, python_side)
-    after = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
+    peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss
     clock = re.compile(r"<Timestamp>[^<]*</Timestamp>|processingTimeInSecond=\"[^\"]*\"")
     same = clock.sub("", result["prep"].document) == clock.sub(
         "", (scratch / "cli.pmml").read_text())
@@ -50,8 +50,8 @@ def main():
     print(f"zelcraft prepare (command line, fastest of {runs}): {cli_seconds:.2f} s")
     print(f"zelcraft.prepare(DataFrame) (fastest of {runs}): {python_seconds:.2f} s")
     print(f"ratio Python / command line: {python_seconds / cli_seconds:.2f}")
-    print(f"peak memory growth of the Python process over the frame: "
-          f"{(after - before) / 1024:.0f} MiB")
+    print(f"peak memory of the Python process: {read_peak / 1024:.0f} MiB after pandas read "
+          f"the file, {peak / 1024:.0f} MiB after the preparations")
     print(f"same document: {'yes' if same else 'no'}")
 
 
