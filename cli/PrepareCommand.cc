@@ -71,12 +71,10 @@ bool PrepareOutput(const PrepareOptions& options, const std::string& path, Outpu
          output->CheckNotInput(options.settingsPath, "settings", error);
 }
 
-// Writes all of `text` to `output`, which stays to be committed with the
-// others. The exit status: success, or what a stop or a failed write gives.
-int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+// Finishes a written output, which stays to be committed with the others.
+// The exit status: success, or what a stop or a failed write gives.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
   std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
-  output.Write(text);
   switch (output.Finish(&error)) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
@@ -86,6 +84,14 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
       break;
   }
   return kExitSuccess;
+}
+
+// Writes all of `text` to `output` and finishes it.
+int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
+  std::string error;
+  if (!output.Open(&interrupts, &error)) return InputError(error);
+  output.Write(text);
+  return Finish(output, interrupts);
 }
 
 // "error CODE: message" or "warning CODE: message".
@@ -241,14 +247,8 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    switch (preparedData.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const int outcome = Finish(preparedData, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
   if (withStats) {
     const int outcome = WriteWhole(statistics, stats, interrupts);

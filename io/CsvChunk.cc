@@ -19,7 +19,7 @@ void CsvChunk::Clear() {
   rowEnds.clear();
   lines.clear();
   bytesRead = 0;
-  error.clear();
+  failure = ChunkFailure();
   last = false;
 }
 
@@ -56,17 +56,23 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
   std::memcpy(text.data(), carry_.data(), carry_.size());
   text.Resize(carry_.size());
   carry_.clear();
-  auto fail = [&](const std::string& what) {
-    chunk->error = what;
+  auto fail = [&](ChunkFailure::Kind kind, const std::string& what) {
+    chunk->failure.kind = kind;
+    chunk->failure.message = what;
     chunk->last = true;
     failed_ = true;
   };
-  if (!final_ && !Read(&text, chunk_)) return fail("read failed");
+  auto unreadable = [&] { fail(ChunkFailure::Kind::kUnreadable, std::string()); };
+  auto tooLarge = [&] {
+    fail(ChunkFailure::Kind::kCellTooLarge,
+         "line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
+  };
+  if (!final_ && !Read(&text, chunk_)) return unreadable();
   std::size_t pos = 0;
   if (!started_) {
     // The mark is looked for once at least three bytes are in or the input ended.
     while (!final_ && text.size() < 3) {
-      if (!Read(&text, chunk_)) return fail("read failed");
+      if (!Read(&text, chunk_)) return unreadable();
     }
     if (text.view().substr(0, 3) == "\xEF\xBB\xBF") pos = 3;
     started_ = true;
@@ -74,15 +80,9 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
   for (;;) {
     const CsvRowParser::Result result = parser_.NextSpans(text.view(), &pos, final_);
     if (result == CsvRowParser::Result::kRow) {
-      if (text.size() > UINT32_MAX) {
-        fail("line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
-        return;
-      }
+      if (text.size() > UINT32_MAX) return tooLarge();
       for (const CsvRowParser::Span& span : parser_.spans()) {
-        if (span.size > CsvChunk::kSizeMask) {
-          fail("line " + std::to_string(parser_.rowLine()) + ": a cell of 1 GiB or more");
-          return;
-        }
+        if (span.size > CsvChunk::kSizeMask) return tooLarge();
         uint32_t flags = span.quoted ? CsvChunk::kQuoted : 0;
         auto offset = static_cast<uint32_t>(span.offset);
         if (span.inScratch) {
@@ -106,7 +106,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
       break;
     }
     if (result == CsvRowParser::Result::kError) {
-      fail(parser_.error());
+      fail(ChunkFailure::Kind::kMalformed, parser_.error());
       break;
     }
     // Incomplete: the rest goes to the next chunk, unless no row fitted yet.
@@ -114,7 +114,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
       carry_.assign(text.data() + pos, text.size() - pos);
       break;
     }
-    if (!Read(&text, std::max(chunk_, text.size()))) return fail("read failed");
+    if (!Read(&text, std::max(chunk_, text.size()))) return unreadable();
   }
   chunk->bytesRead = bytesRead_;
   expectedCells_ = std::max(expectedCells_, chunk->cells.size());

@@ -36,6 +36,17 @@ class ChunkBuffer {
   std::size_t size_ = 0;
 };
 
+// Why reading stopped at a chunk: the input could not be read, or its text
+// breaks the CSV rules (the message names the line and column), or a cell
+// is larger than a chunk can index.
+struct ChunkFailure {
+  enum class Kind { kNone, kUnreadable, kMalformed, kCellTooLarge };
+  Kind kind = Kind::kNone;
+  std::string message;  // for kMalformed and kCellTooLarge
+
+  bool failed() const { return kind != Kind::kNone; }
+};
+
 struct CsvChunk {
   std::size_t rows() const { return rowEnds.size(); }
   // Cells [RowBegin(r), rowEnds[r]) make row r.
@@ -63,7 +74,7 @@ struct CsvChunk {
   std::vector<uint32_t> rowEnds;
   std::vector<int64_t> lines;    // the line each row starts on
   uint64_t bytesRead = 0;        // of the input, up to the end of this chunk's read
-  std::string error;             // set on the chunk at which reading failed
+  ChunkFailure failure;          // set on the chunk at which reading failed
   bool last = false;             // no chunk follows
 };
 

@@ -46,7 +46,7 @@ bool CsvRecordSource::NextRow() {
     chunk_ = &pipeline_->Next();
     row_ = 0;
     last_ = chunk_->last;
-    if (!chunk_->error.empty()) return false;
+    if (chunk_->failure.failed()) return false;
     if (chunk_->rows() > 0) return true;
   }
   chunk_ = nullptr;

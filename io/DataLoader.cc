@@ -424,7 +424,7 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
         Store(columns[k], value_);
       }
     }
-    if (!chunk.error.empty() || rows < 0) return Fail("the file changed while it was read");
+    if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     progress_.Records(rows);
     if (chunk.last) break;
@@ -464,8 +464,9 @@ LoadResult Loader::Run() {
       }
     }
     if (r < chunk.rows()) AddRows(chunk, r);
-    if (!chunk.error.empty()) {
-      return Fail(chunk.error == "read failed" ? "cannot read the file" : chunk.error);
+    if (chunk.failure.failed()) {
+      return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
+                                                                         : chunk.failure.message);
     }
     if (header) return Fail("the file is empty: no header row");
     if (!estimated_) Estimate(chunk);

@@ -94,6 +94,11 @@ bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, Field
 }
 
 // Weights are numbers: a date, time or text column would silently weigh 0.
+// A weight column that holds text is the host's to refuse, before any data
+// pass: the component takes a text frequency weight as "counts nowhere" and
+// drops every record (an analysis weight naming a text field it refuses
+// only as 210034, without saying which values were text), so a user would
+// get an empty build or a bare code instead of the column named.
 bool CheckWeightField(const FieldPlan& plan, const char* what, std::string* error) {
   const bool number = plan.codes.empty() && (plan.storage == kStorageInteger ||
                                              plan.storage == TorCommon_1_3::kStorageReal);

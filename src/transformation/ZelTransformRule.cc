@@ -27,28 +27,4 @@ std::string ZelTransformRule::GetInputName(std::size_t i) const {
   return i < inputNames_.size() ? inputNames_[i] : std::string();
 }
 
-int FindCategoryIndex(const RawData& value, const std::vector<std::string>& texts,
-                      const std::vector<double>& numbers) {
-  switch (value.GetStorage()) {
-    case TorCommon_1_3::kStorageString:
-      for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i] == value.GetString()) return static_cast<int>(i);
-      }
-      return -1;
-    case TorCommon_1_3::kStorageInteger:
-    case TorCommon_1_3::kStorageReal:
-    case TorCommon_1_3::kStorageDate:
-    case TorCommon_1_3::kStorageTime:
-    case TorCommon_1_3::kStorageTimestamp: {
-      const double x = value.GetReal();
-      for (std::size_t i = 0; i < numbers.size(); ++i) {
-        if (numbers[i] == x) return static_cast<int>(i);
-      }
-      return -1;
-    }
-    default:
-      return -1;
-  }
-}
-
 }  // namespace ZelTransformation

@@ -103,12 +103,6 @@ class ZelValueMappingTransformRule : public ZelTransformRule {
 ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair,
                                       TorCommon_1_3::TorStatus* status);
 
-// Position of `value` among the category texts (string values) or numbers
-// (integer, real, date, time, timestamp values, compared exactly); -1 when
-// absent or of another type.
-int FindCategoryIndex(const TorCommon_1_3::RawData& value, const std::vector<std::string>& texts,
-                      const std::vector<double>& numbers);
-
 }  // namespace ZelTransformation
 
 #endif  // ZELCRAFT_TRANSFORMATION_ZELTRANSFORMRULE_H_

@@ -7,106 +7,16 @@
 // its build, and each preparation step adds the entries that exercise its
 // actions.
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <libxml/xpath.h>
-#include <libxml/xpathInternals.h>
 
-#include <algorithm>
-#include <cmath>
-#include <functional>
-#include <map>
-#include <random>
 #include <set>
 
-#include "apply/ApplyTestDoc.h"
-#include "apply/Document.h"
-#include "frame/ZelRecordTransformer.h"
-#include "support/TestHost.h"
+#include "apply/CrossCheck.h"
 #include "transformation/ZelBoxCoxFunctionRule.h"
 #include "transformation/ZelReorderFunctionRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 
+namespace crosscheck {
 namespace {
-
-using namespace TorCommon_1_3;
-using testhost::Build;
-using testhost::MemorySource;
-using zelapply::Value;
-using zelapply::ValueType;
-
-RawData Int(int64_t v) {
-  RawData d;
-  d.SetInteger(v);
-  return d;
-}
-RawData Real(double v, int storage = kStorageReal) {
-  RawData d;
-  d.SetDouble(v, storage);
-  return d;
-}
-RawData Text(const std::string& v) {
-  RawData d;
-  d.SetString(v);
-  return d;
-}
-// A missing value keeps its field's storage, as a host hands it over.
-RawData Missing(int storage) {
-  RawData d;
-  d.SetMissingValue(storage);
-  return d;
-}
-
-struct Case {
-  const char* name;
-  std::function<void(TorVarList*)> fields;
-  // Record i of the data set; `random` is seeded per case.
-  std::function<std::vector<RawData>(int i, std::mt19937_64& random)> record;
-  int records;
-  std::function<TorSettings()> settings;
-  std::set<uint32_t> actions;  // the rule actions the case must exercise
-  // What else the data set must produce to keep exercising its rules (an
-  // exponent of exactly 0, several bins); optional.
-  std::function<void(const ZelVariableHandleList&)> expect = nullptr;
-};
-
-double Uniform(std::mt19937_64& random, double low, double high) {
-  return std::uniform_real_distribution<double>(low, high)(random);
-}
-bool Chance(std::mt19937_64& random, double p) { return Uniform(random, 0, 1) < p; }
-int64_t Between(std::mt19937_64& random, int64_t low, int64_t high) {
-  return std::uniform_int_distribution<int64_t>(low, high)(random);
-}
-
-double Normal(std::mt19937_64& random, double mean, double sd) {
-  return std::normal_distribution<double>(mean, sd)(random);
-}
-
-// The derived fields whose rule has the action.
-std::vector<const ZelVariableHandleInfo*> DerivedBy(const ZelVariableHandleList& fields,
-                                                    uint32_t action) {
-  std::vector<const ZelVariableHandleInfo*> found;
-  for (int i = 0; i < fields.Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields.GetHandle(i);
-    if (field->IsDerived() && field->GetRule()->GetPair().action == action) found.push_back(field);
-  }
-  return found;
-}
-
-template <typename Rule>
-const Rule* RuleOf(const ZelVariableHandleList& fields, uint32_t action) {
-  const auto found = DerivedBy(fields, action);
-  EXPECT_EQ(found.size(), 1u) << "fields derived by action " << action;
-  return found.empty() ? nullptr : dynamic_cast<const Rule*>(found.front()->GetRule());
-}
-
-// The early steps plus the settings named.
-TorSettings With(std::initializer_list<const char*> on,
-                 std::initializer_list<std::pair<const char*, double>> numbers = {}) {
-  TorSettings s = testhost::EarlyStepsOnly();
-  for (const char* key : on) s.SetBool(key, true);
-  for (const auto& number : numbers) s.SetDouble(number.first, number.second);
-  return s;
-}
 
 // Heavy-tailed inputs, one stored as whole numbers, and one constant apart
 // from its tails, whose outlier copy is excluded as constant; both weights
@@ -542,185 +452,32 @@ const Case kCases[] = {
      {43}},
 };
 
-std::string Describe(const RawData& d) {
-  if (d.IsMissing()) return "missing";
-  if (d.GetStorage() == kStorageString) return "'" + d.GetString() + "'";
-  if (d.GetStorage() == kStorageInteger) return std::to_string(d.GetInteger()) + " (whole)";
-  return std::to_string(d.GetDouble());
-}
+class CrossCheckTest : public ::testing::TestWithParam<Case> {};
 
-Value ToValue(const RawData& d) {
-  Value v;
-  const auto type = static_cast<ValueType>(d.GetStorage());
-  if (d.IsMissing()) {
-    v.SetMissing(type);
-  } else if (type == ValueType::kInteger) {
-    v.SetInteger(d.GetInteger());
-  } else if (type == ValueType::kString) {
-    v.SetText(d.GetString());
-  } else {
-    v.SetReal(d.GetDouble(), type);
-  }
-  return v;
-}
+TEST_P(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) { CrossCheck(GetParam()); }
 
-// Reordering keeps the category in the build's record but codes it by its
-// position in the document; the document's own table relates the two.
-std::map<std::string, std::string> ReorderCodes(const std::string& pmml, const std::string& field) {
-  std::map<std::string, std::string> categoryOfCode;
-  xmlDoc* doc =
-      xmlReadMemory(pmml.data(), static_cast<int>(pmml.size()), nullptr, nullptr, XML_PARSE_NONET);
-  xmlXPathContext* context = xmlXPathNewContext(doc);
-  xmlXPathRegisterNs(context, BAD_CAST "p", BAD_CAST "http://www.dmg.org/PMML-4_0");
-  const std::string path = "//p:DerivedField[@name='" + field + "']/p:MapValues//p:row";
-  xmlXPathObject* rows = xmlXPathEvalExpression(BAD_CAST path.c_str(), context);
-  for (int i = 0; rows != nullptr && rows->nodesetval != nullptr && i < rows->nodesetval->nodeNr;
-       ++i) {
-    std::string input, output;
-    for (xmlNode* cell = rows->nodesetval->nodeTab[i]->children; cell; cell = cell->next) {
-      if (cell->type != XML_ELEMENT_NODE) continue;
-      xmlChar* text = xmlNodeGetContent(cell);
-      (std::string(reinterpret_cast<const char*>(cell->name)) == "input" ? input : output) =
-          reinterpret_cast<const char*>(text);
-      xmlFree(text);
-    }
-    categoryOfCode[output] = input;
-  }
-  xmlXPathFreeObject(rows);
-  xmlXPathFreeContext(context);
-  xmlFreeDoc(doc);
-  return categoryOfCode;
-}
+// A test per data set, named after it.
+INSTANTIATE_TEST_SUITE_P(Family, CrossCheckTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           std::string name;
+                           for (const char* c = info.param.name; *c != '\0'; ++c) {
+                             if (std::isalnum(static_cast<unsigned char>(*c))) {
+                               name += *c;
+                             } else if (!name.empty() && name.back() != '_') {
+                               name += '_';
+                             }
+                           }
+                           return name;
+                         });
 
-std::string CodeText(const Value& v) {
-  if (v.type == ValueType::kString) return v.text;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", v.AsDouble());
-  return text;
-}
-
-// Empty when the two agree.
-std::string Compare(const RawData& built, const Value& replayed,
-                    const std::map<std::string, std::string>* reorder) {
-  const std::string both = "build " + Describe(built) + ", engine " + applytest::Show(replayed);
-  if (built.IsMissing() || replayed.missing) {
-    return built.IsMissing() == replayed.missing ? "" : both;
-  }
-  if (reorder != nullptr) {
-    const auto code = reorder->find(CodeText(replayed));
-    const std::string category = code == reorder->end() ? "?" : code->second;
-    const std::string expected =
-        built.GetStorage() == kStorageString ? built.GetString() : CodeText(ToValue(built));
-    return category == expected ? "" : both + " (category " + category + ")";
-  }
-  switch (built.GetStorage()) {
-    case kStorageString:
-      return replayed.type == ValueType::kString && replayed.text == built.GetString() ? "" : both;
-    case kStorageInteger:
-      return replayed.type == ValueType::kInteger && replayed.integer == built.GetInteger() ? ""
-                                                                                            : both;
-    default: {
-      if (!replayed.IsNumeric()) return both;
-      const double a = built.GetDouble(), b = replayed.AsDouble();
-      const double scale = std::max({1.0, std::fabs(a), std::fabs(b)});
-      return std::fabs(a - b) <= 1e-12 * scale ? "" : both;
-    }
-  }
-}
-
-// Runs one case; returns the rule actions it compared.
-std::set<uint32_t> CrossCheck(const Case& c) {
-  SCOPED_TRACE(c.name);
-  std::set<uint32_t> compared;
-  TorVarList vars;
-  c.fields(&vars);
-  MemorySource source;
-  std::mt19937_64 random(20260101);
-  for (int i = 0; i < c.records; ++i) {
-    const std::vector<RawData> values = c.record(i, random);
-    RawRecord record(values.size());
-    for (std::size_t k = 0; k < values.size(); ++k) record[k] = values[k];
-    source.Add(std::move(record));
-  }
-  TorSettings settings = c.settings();
-  Build build;
-  build.Run(settings, vars, source);
-  EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  TorStatus written;
-  const std::string pmml = build.Pmml(&written);
-  EXPECT_FALSE(written.IsError()) << written.GetCode();
-  zelapply::CompiledDocument document;
-  const zelapply::Status status = zelapply::CompileDocument(pmml, &document);
-  if (!status.ok() || build.executeStatus.IsError()) {
-    ADD_FAILURE() << status.message();
-    return compared;
-  }
-  const zelapply::Program& program = *document.program;
-  const ZelVariableHandleList& fields = build.Fields();
-
-  struct Pair {
-    int field;   // in the build's field list
-    int engine;  // in the program
-    std::map<std::string, std::string> reorder;
-    bool isReorder = false;
-    int mismatches = 0;
-  };
-  std::vector<Pair> inputs, derived;
-  for (int i = 0; i < fields.Count(); ++i) {
-    const ZelVariableHandleInfo& field = *fields.GetHandle(i);
-    const int engine = program.Find(field.GetName());
-    const bool droppedCopy =
-        field.IsDerived() && field.IsExcluded() && field.GetExcludedReason().action == 2;
-    EXPECT_EQ(engine < 0, droppedCopy) << field.GetName();
-    if (engine < 0) continue;
-    if (!field.IsDerived()) {
-      inputs.push_back({i, engine, {}, false, 0});
-      continue;
-    }
-    const uint32_t action = field.GetRule()->GetPair().action;
-    compared.insert(action);
-    Pair pair{i, engine, {}, action == 33 || action == 37, 0};
-    if (pair.isReorder) pair.reorder = ReorderCodes(pmml, field.GetName());
-    derived.push_back(std::move(pair));
-  }
-
-  ZelRecordTransformer transformer(&fields, true);
-  zelapply::Frame frame = program.NewFrame();
-  int used = 0;
-  for (std::size_t r = 0; r < source.records().size(); ++r) {
-    const RawRecord& host = source.records()[r];
-    const RawRecord& working = transformer.Transform(host);
-    if (!transformer.IsUsable()) continue;
-    ++used;
-    for (const Pair& input : inputs) frame[input.engine] = ToValue(host[input.field]);
-    program.Evaluate(&frame);
-    for (Pair& pair : derived) {
-      const std::string difference = Compare(working[pair.field], frame[pair.engine],
-                                             pair.isReorder ? &pair.reorder : nullptr);
-      if (!difference.empty() && pair.mismatches++ < 3) {
-        ADD_FAILURE() << fields.GetHandle(pair.field)->GetName() << ", record " << r << ": "
-                      << difference;
-      }
-    }
-  }
-  EXPECT_GT(used, c.records / 2);
-  if (c.expect) c.expect(fields);
-  for (uint32_t action : c.actions) {
-    EXPECT_TRUE(compared.count(action)) << "the data set no longer exercises action " << action;
-  }
-  return compared;
-}
-
-TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
+TEST(CrossCheckCoverage, EveryRuleActionHasAFamily) {
+  // Each data set checks that it exercises the actions it names; together
+  // they name every rule action the component writes today: trimming, date
+  // and time parts and durations, recasts, outliers, missing-value
+  // replacement, the target's reorder and Box-Cox rescale, both rescalings,
+  // both mergings, supervised binning, construction.
   std::set<uint32_t> covered;
-  for (const Case& c : kCases) {
-    const std::set<uint32_t> actions = CrossCheck(c);
-    covered.insert(actions.begin(), actions.end());
-  }
-  // Every rule action the component writes today: trimming, date and time
-  // parts and durations, recasts, outliers, missing-value replacement, the
-  // target's reorder and Box-Cox rescale, both rescalings, both mergings,
-  // supervised binning, construction.
+  for (const Case& c : kCases) covered.insert(c.actions.begin(), c.actions.end());
   for (uint32_t action : {1,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 23, 24, 27,
                           28, 29, 30, 31, 32, 33, 34, 35, 38, 39, 40, 41, 43, 45, 46}) {
     EXPECT_TRUE(covered.count(action)) << "no data set exercises action " << action;
@@ -728,3 +485,4 @@ TEST(CrossCheckTest, EngineReplaysEveryDerivedValueOfTheBuild) {
 }
 
 }  // namespace
+}  // namespace crosscheck

@@ -43,7 +43,7 @@ std::string ReadChunks(const std::string& text, std::size_t chunkBytes, bool thr
       }
       result += Describe(chunk.lines[r], cells);
     }
-    if (chunk.last) return result + "end: " + chunk.error;
+    if (chunk.last) return result + "end: " + chunk.failure.message;
   }
 }
 

@@ -1,0 +1,156 @@
+// Cell parsing and type inference, where a fault would silently change
+// values: every short decimal a column keeps as a mantissa over a power of
+// ten must read back as exactly the double strtod gives its text, and the
+// storage a column is inferred as must change exactly at the boundaries of
+// each form.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "io/CellParser.h"
+#include "io/ColumnStore.h"
+#include "io/TypeInference.h"
+#include "torcommon13r/TorVariable.h"
+
+namespace zelio {
+namespace {
+
+using namespace TorCommon_1_3;
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// "[-]I.F" for the mantissa m with `places` decimals: m = 1234, places = 2
+// gives "12.34"; places = 6 gives "0.001234".
+std::size_t Write(uint64_t m, int places, bool negative, char* text) {
+  char digits[24];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + m % 10);
+    m /= 10;
+  } while (m > 0);
+  while (n <= places) digits[n++] = '0';  // at least one digit before the point
+  std::size_t length = 0;
+  if (negative) text[length++] = '-';
+  for (int i = n - 1; i >= 0; --i) {
+    text[length++] = digits[i];
+    if (i == places && places > 0) text[length++] = '.';
+  }
+  text[length] = '\0';
+  return length;
+}
+
+TEST(CellParsing, EveryShortDecimalReadsBackAsStrtodReadsIt) {
+  // Every decimal of up to seven digits with up to four places, negative
+  // for odd mantissas (a negative zero is not a short decimal: a division
+  // cannot give it).
+  constexpr double kPowers[] = {1, 10, 100, 1000, 10000};
+  int failures = 0;
+  char text[32];
+  for (int places = 0; places <= 4; ++places) {
+    // The column path as well: a column keeps the mantissas of a scale and
+    // divides them by its power of ten when read; checked a block at a time.
+    Column column(kStorageReal);
+    std::vector<double> written;
+    auto checkColumn = [&] {
+      for (std::size_t row = 0; row < written.size(); ++row) {
+        if (!SameBits(column.Double(row), written[row]) && failures++ < 10) {
+          ADD_FAILURE() << "column row " << row << " at " << places << " places";
+        }
+      }
+      column = Column(kStorageReal);
+      written.clear();
+    };
+    for (uint64_t m = 0; m < 10000000 && failures < 10; ++m) {
+      const bool negative = (m & 1) != 0;
+      const std::size_t length = Write(m, places, negative, text);
+      const std::string_view cell(text, length);
+      const double expected = std::strtod(text, nullptr);
+      int64_t mantissa = 0;
+      int decimals = -1;
+      double parsed = 0.0;
+      const bool ok = ParseShortDecimal(cell, &mantissa, &decimals) && decimals == places &&
+                      mantissa == (negative ? -static_cast<int64_t>(m) : static_cast<int64_t>(m)) &&
+                      SameBits(static_cast<double>(mantissa) / kPowers[places], expected) &&
+                      ParseReal(cell, &parsed) && SameBits(parsed, expected);
+      if (!ok) {
+        ADD_FAILURE() << text;
+        ++failures;
+        continue;
+      }
+      column.AppendDecimal(mantissa, decimals);
+      written.push_back(expected);
+      if (written.size() == 65536) checkColumn();
+    }
+    checkColumn();
+  }
+  EXPECT_EQ(failures, 0);
+}
+
+TEST(CellParsing, AColumnKeepsEachDecimalExactlyAcrossScales) {
+  // Mantissas at the column's scale stay mantissas; one at another scale,
+  // or past 2^53, turns the column into doubles of the same values.
+  const char* cells[] = {"0.25", "61.50", "-3.75", "1234567.89", "0.1", "9007199254740.991",
+                         "2.5", "1e5", "-0.0001", "12", "900719925474099.3"};
+  Column column(kStorageReal);
+  for (const char* cell : cells) {
+    int64_t mantissa;
+    int decimals;
+    if (ParseShortDecimal(cell, &mantissa, &decimals)) {
+      column.AppendDecimal(mantissa, decimals);
+    } else {
+      double value;
+      ASSERT_TRUE(ParseReal(cell, &value)) << cell;
+      column.AppendDouble(value);
+    }
+  }
+  ASSERT_EQ(column.size(), std::size(cells));
+  for (std::size_t row = 0; row < column.size(); ++row) {
+    EXPECT_TRUE(SameBits(column.Double(row), std::strtod(cells[row], nullptr))) << cells[row];
+  }
+}
+
+int Infer(std::initializer_list<const char*> cells) {
+  TypeInference inference;
+  for (const char* cell : cells) inference.Add(cell);
+  return inference.Result();
+}
+
+TEST(TypeInference, EachFormChangesAtItsBoundary) {
+  // Whole numbers up to the 64-bit limits; one past them is a real.
+  EXPECT_EQ(Infer({"9223372036854775807", "-9223372036854775808"}), kStorageInteger);
+  EXPECT_EQ(Infer({"9223372036854775808"}), kStorageReal);
+  EXPECT_EQ(Infer({"-9223372036854775809"}), kStorageReal);
+  EXPECT_EQ(Infer({"+7", "-0", "007"}), kStorageInteger);
+  EXPECT_EQ(Infer({"1", "2.5"}), kStorageReal);
+  EXPECT_EQ(Infer({"1e308", ".5", "-2.", "5E-3"}), kStorageReal);
+  // Words a number converter takes are texts; so are blanks around numbers.
+  EXPECT_EQ(Infer({"1", "inf"}), kStorageString);
+  EXPECT_EQ(Infer({"nan"}), kStorageString);
+  EXPECT_EQ(Infer({"1e309"}), kStorageString);
+  EXPECT_EQ(Infer({" 1"}), kStorageString);
+  EXPECT_EQ(Infer({"0x10"}), kStorageString);
+  // Dates: leap days only in leap years, 1900 is none, 2000 is one.
+  EXPECT_EQ(Infer({"2020-02-29", "2000-02-29", "1969-12-31"}), kStorageDate);
+  EXPECT_EQ(Infer({"2020-02-29", "1900-02-29"}), kStorageString);
+  EXPECT_EQ(Infer({"2021-04-31"}), kStorageString);
+  EXPECT_EQ(Infer({"2021-4-03"}), kStorageString);
+  // Times: up to 23:59:59 with an optional fraction.
+  EXPECT_EQ(Infer({"00:00:00", "23:59:59.999"}), kStorageTime);
+  EXPECT_EQ(Infer({"24:00:00"}), kStorageString);
+  EXPECT_EQ(Infer({"12:60:00"}), kStorageString);
+  EXPECT_EQ(Infer({"12:00:00."}), kStorageString);
+  // Timestamps with a blank or a T; a date among them makes text.
+  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04T23:59:59.5"}), kStorageTimestamp);
+  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04"}), kStorageString);
+  // Dates and numbers, or times and dates, mix into text.
+  EXPECT_EQ(Infer({"2021-03-04", "5"}), kStorageString);
+  EXPECT_EQ(Infer({"12:00:00", "2021-03-04"}), kStorageString);
+  // No cell at all: a column of missing values is numeric.
+  EXPECT_EQ(Infer({}), kStorageReal);
+}
+
+}  // namespace
+}  // namespace zelio
