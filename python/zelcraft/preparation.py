@@ -47,8 +47,14 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     --schema) or a JSON file; `settings` a dict of settings keys, a JSON file
     or the name of a shipped profile; `overrides` a dict of settings keys
     that win over `settings`, as --set does. `extra` maps names to Series
-    read as further columns of the frame (a target held apart, say). Warnings go to Python's warnings
-    module and to Preparation.warnings; errors raise ZelcraftError.
+    read as further columns of the frame (a target held apart, say).
+    Warnings go to Python's warnings module and to Preparation.warnings;
+    errors raise ZelcraftError.
+
+    The data reaches the component through a record source made for it (the
+    frame's column store, or the file, held or streamed); a driver that
+    replays data pass by pass from elsewhere makes its own in the same
+    place.
     """
     fields = schema_fields(schema)
     text, name = settings_text(settings)
