@@ -13,6 +13,7 @@ import pandas as pd
 import pytest
 
 import zelcraft
+from conftest import timeless
 from zelcraft import _options
 
 
@@ -128,10 +129,15 @@ def test_pickling_threads_and_the_notebook_view(tmp_path):
     html = prep._repr_html_()
     assert "<table" in html and "x_transformed" in html
 
+    # Threads replay one preparation and build their own at the same time.
     expected = prep.transform(small(3000))
     results = [None] * 4
 
     def work(i):
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            own = zelcraft.prepare(small(), target="y", progress=False)
+        assert timeless(own.document) == timeless(prep.document)
         results[i] = prep.transform(small(3000))
 
     threads = [threading.Thread(target=work, args=(i,)) for i in range(4)]
