@@ -79,6 +79,11 @@ def test_unusual_frames():
     assert len(out) == len(frame) and out.index.equals(frame.index)
     with pytest.raises(zelcraft.ZelcraftInputError, match="duplicate column name '7'"):
         zelcraft.prepare(frame.assign(**{"7": 1.0}))
+    # What a document cannot carry is refused with the field named.
+    with pytest.raises(zelcraft.ZelcraftInputError, match="field 'c'.*U\\+0001"):
+        zelcraft.prepare(frame.assign(c="a\x01b"))
+    with pytest.raises(zelcraft.ZelcraftInputError, match="field 'x' holds an infinite number"):
+        zelcraft.prepare(frame.assign(x=np.inf))
 
 
 def test_statistics_and_summary_against_hand_computed_figures():

@@ -9,6 +9,8 @@ A column tuple is ("integer", int64 values, missing mask or None),
 ("real" | "date" | "time" | "timestamp", float64 values with NaN missing)
 or ("text", int64 codes with -1 missing, list of texts)."""
 
+import re
+
 import numpy as np
 import pandas as pd
 from pandas.api import types
@@ -16,6 +18,7 @@ from pandas.api import types
 from ._errors import ZelcraftInputError
 
 _NS_PER_DAY = 86_400 * 10**9
+_FORBIDDEN = re.compile("[\x00-\x08\x0b\x0c\x0e-\x1f\ud800-\udfff\ufffe\uffff]")
 _NS_PER_SECOND = 10**9
 
 
@@ -171,10 +174,28 @@ def _with_storage(name, series, storage):
     return None
 
 
+def _checked(name, column):
+    """The column tuple, once its values are ones a document can carry: no
+    infinite numbers, and texts that are Unicode without the control
+    characters XML refuses (tab and line breaks aside)."""
+    if column[0] == "text" and _FORBIDDEN.search("".join(column[2])):
+        text = next(t for t in column[2] if _FORBIDDEN.search(t))
+        bad = _FORBIDDEN.search(text).group()
+        raise ZelcraftInputError(
+            f"field '{name}': {text[:40]!r} holds U+{ord(bad):04X}, which XML cannot carry")
+    elif column[0] != "integer" and np.isinf(column[1]).any():
+        raise ZelcraftInputError(f"field '{name}' holds an infinite number")
+    return column
+
+
 def column_tuple(name, series, spec, additions):
     """The column tuple of one column; `additions` collects schema entries
     the column's dtype implies (the level and categories of an ordered
     categorical)."""
+    return _checked(name, _column_tuple(name, series, spec, additions))
+
+
+def _column_tuple(name, series, spec, additions):
     storage = spec.get("storage")
     dtype = series.dtype
     if types.is_datetime64_any_dtype(dtype):
@@ -220,9 +241,13 @@ def frame_columns(frame, schema, extra=None):
     return names, columns, fields
 
 
-def replay_tuple(series, value_type):
+def replay_tuple(name, series, value_type):
     """The column tuple that feeds a document's input of the given type
     (integer, real, text, date, time, timestamp)."""
+    return _checked(name, _replay_tuple(series, value_type))
+
+
+def _replay_tuple(series, value_type):
     dtype = series.dtype
     if types.is_datetime64_any_dtype(dtype):
         storage = value_type if value_type in ("date", "time", "timestamp") else "timestamp"

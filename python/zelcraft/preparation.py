@@ -243,7 +243,7 @@ class Preparation:
                     f"the document's field '{name}' is not a column of the data")
             if needed:
                 series = data.iloc[:, position[name]]
-                inputs.append((index, replay_tuple(series, value_type)))
+                inputs.append((index, replay_tuple(name, series, value_type)))
         outputs, warned = _run(progress, lambda bar: replay.run(
             inputs, len(data), all_fields, bar))
         for message in warned:
