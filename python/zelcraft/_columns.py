@@ -129,8 +129,10 @@ def _categorical_column(name, series, spec, additions):
 
 
 def _object_column(name, series, storage):
-    # NaT and None among other objects would make the column "mixed".
-    kind = types.infer_dtype(series.dropna(), skipna=True)
+    kind = types.infer_dtype(series, skipna=True)
+    if kind == "mixed":
+        # NaT among other objects makes a column "mixed" that is not.
+        kind = types.infer_dtype(series.dropna(), skipna=True)
     if kind in ("integer",) and storage in (None, "integer"):
         return _integer_column(series.astype("Int64"))
     if kind in ("floating", "mixed-integer-float", "integer") and storage in (None, "real"):
