@@ -14,6 +14,7 @@
 #include "OutputFile.h"
 #include "io/PreparedData.h"
 #include "ProgressLine.h"
+#include "ReportCommand.h"
 #include "io/Schema.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
@@ -21,6 +22,7 @@
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
+#include "report/Report.h"
 
 namespace zelcli {
 
@@ -38,13 +40,7 @@ int Interrupted(const Interrupts& interrupts) {
   return interrupts.ExitStatus();
 }
 
-std::string DefaultOutputPath(const std::string& dataPath) {
-  const std::size_t slash = dataPath.rfind('/');
-  std::string stem = slash == std::string::npos ? dataPath : dataPath.substr(slash + 1);
-  const std::size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0) stem.resize(dot);
-  return stem + ".pmml";
-}
+std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
 bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
                    std::vector<std::string>* warnings, std::string* error) {
@@ -101,8 +97,20 @@ std::string DescribeStatus(const TorStatus& status) {
          std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
 }
 
+// Warnings that only say a step does not apply to this data go on one line
+// after the others, so that the real ones stand out.
 void PrintStatuses(const std::vector<TorStatus>& statuses) {
-  for (const TorStatus& status : statuses) std::cerr << DescribeStatus(status) << "\n";
+  std::string inapplicable;
+  for (const TorStatus& status : statuses) {
+    const char* step =
+        status.IsWarning() ? ZelFactory::DescribeInapplicableStep(status.GetCode()) : nullptr;
+    if (step == nullptr) {
+      std::cerr << DescribeStatus(status) << "\n";
+    } else {
+      inapplicable += (inapplicable.empty() ? "" : ", ") + std::string(step);
+    }
+  }
+  if (!inapplicable.empty()) std::cerr << "not applicable here: " << inapplicable << "\n";
 }
 
 }  // namespace
@@ -111,9 +119,11 @@ int RunPrepare(const PrepareOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
   std::string error;
-  if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") > 1) {
-    return InputError("only one of the document, the prepared data and the statistics can go to "
-                      "standard output");
+  if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
+          (options.reportPath == "-") >
+      1) {
+    return InputError("only one of the document, the prepared data, the statistics and the "
+                      "report can go to standard output");
   }
   TorSettings settings;
   std::vector<std::string> notes;
@@ -141,6 +151,17 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats && (document.SameTarget(statistics) ||
                     (withData && preparedData.SameTarget(statistics)))) {
     return InputError("the statistics cannot be written to " + options.statsPath +
+                      ", which another output names");
+  }
+  OutputFile reportPage;
+  const bool withReport = !options.reportPath.empty();
+  if (withReport && !PrepareOutput(options, options.reportPath, &reportPage, &error)) {
+    return InputError(error);
+  }
+  if (withReport && (document.SameTarget(reportPage) ||
+                     (withData && preparedData.SameTarget(reportPage)) ||
+                     (withStats && statistics.SameTarget(reportPage)))) {
+    return InputError("the report cannot be written to " + options.reportPath +
                       ", which another output names");
   }
 
@@ -229,6 +250,22 @@ int RunPrepare(const PrepareOptions& options) {
     std::cerr << "error: the statistics cannot be read back from the document\n";
     return kExitComponentError;
   }
+  std::string page;
+  if (withReport) {
+    zelreport::ReportContext context;
+    context.dataSet = PathFileName(options.dataPath);
+    context.documentName =
+        document.toStandardOutput() ? std::string() : PathFileName(documentPath);
+    context.records = data.rows;
+    context.fieldsRead = static_cast<int64_t>(data.store.names.size());
+    context.fieldsHanded = static_cast<int64_t>(fields.columnOf.size());
+    const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
+    if (!drawn.ok()) {
+      std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
+                << "\n";
+      return kExitComponentError;
+    }
+  }
   // Every output is finished before any appears: a failed or interrupted run
   // leaves none.
   if (withData) {
@@ -254,10 +291,15 @@ int RunPrepare(const PrepareOptions& options) {
     const int outcome = WriteWhole(statistics, stats, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
+  if (withReport) {
+    const int outcome = WriteWhole(reportPage, page, interrupts);
+    if (outcome != kExitSuccess) return outcome;
+  }
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
   if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
       (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
       document.Commit(&error) != OutputFile::Result::kWritten) {
     return InputError(error);
   }
@@ -274,6 +316,9 @@ int RunPrepare(const PrepareOptions& options) {
     }
     if (withData && !preparedData.toStandardOutput()) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+    }
+    if (withReport && !reportPage.toStandardOutput()) {
+      std::cerr << "report written to " << options.reportPath << "\n";
     }
   }
   return kExitSuccess;

@@ -25,6 +25,7 @@ struct PrepareOptions {
   std::string schemaPath;
   std::string settingsPath;
   std::string statsPath;  // empty: no statistics file
+  std::string reportPath;  // the report page; empty: not written
   std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
   char delimiter = ',';
   bool stream = false;       // read the file again for every pass instead of holding it

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "apply/ActionWords.h"
 #include "apply/DocumentFacts.h"
-#include "apply/ReasonText.h"
 
 namespace zelcli {
 
@@ -34,9 +34,7 @@ void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
         summary->rescaled += action.fields;
         summary->rescaling = key == "TransformZscore" ? "z-score" : "min-max";
       }
-      if (zelapply::ExclusionReasonText(key)) {
-        ExclusionFor(summary, key).fields += action.fields;
-      }
+      if (zelapply::ExclusionReasonText(key)) ExclusionFor(summary, key).fields += action.fields;
     }
   }
 }
@@ -50,15 +48,19 @@ Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
   return nullptr;
 }
 
-// The exclusions in a field's own actions name the field; the treatments
-// name the input field a chain of them starts from. Users know the columns
-// of their file, not the intermediate fields.
+// The exclusions in a field's own actions name the field, a derived one
+// with the column it comes from in brackets ("pickup_date_year
+// [pickup_date]"): several parts of one column are told apart. The
+// treatments name the column a chain of them starts from: users know the
+// columns of their file, not the intermediate fields.
 void ReadFieldActions(const zelapply::DocumentFacts& facts, const zelapply::FieldFact& field,
                       DocumentSummary* summary) {
   for (const zelapply::ActionFact& action : field.actions) {
     const std::string& key = action.reasonKey;
     if (zelapply::ExclusionReasonText(key)) {
-      ExclusionFor(summary, key).names.push_back(facts.Origin(field.name));
+      const std::string origin = facts.Origin(field.name);
+      ExclusionFor(summary, key)
+          .names.push_back(origin == field.name ? origin : field.name + " [" + origin + "]");
     }
     if (Treatment* treatment = TreatmentFor(summary, key)) {
       ++treatment->fields;
@@ -139,8 +141,7 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   for (const Exclusion& exclusion : summary.exclusions) {
     const long count =
         exclusion.fields > 0 ? exclusion.fields : static_cast<long>(exclusion.names.size());
-    out << "excluded for " << zelapply::ExclusionReasonText(exclusion.reasonKey) << ": "
-        << count;
+    out << "excluded for " << zelapply::ExclusionReasonText(exclusion.reasonKey) << ": " << count;
     for (std::size_t i = 0; i < exclusion.names.size(); ++i) {
       out << (i == 0 ? " (" : ", ") << exclusion.names[i];
     }

@@ -9,6 +9,7 @@
 #include "ApplyCommand.h"
 #include "InverseCommand.h"
 #include "PrepareCommand.h"
+#include "ReportCommand.h"
 #include "io/SettingsFile.h"
 #include "frame/ZelFactory.h"
 
@@ -70,6 +71,8 @@ int main(int argc, char** argv) {
   prepare->add_option("--stats", options.statsPath,
                       "Also write the field statistics as CSV (field, kind, count, missing, mean, "
                       "min, max, sd, skewness, categories)");
+  prepare->add_option("--report", options.reportPath,
+                      "Also write the report page (HTML) of the document; - for standard output");
   prepare->add_option("--set", options.assignments, "KEY=VALUE: one setting; wins over --settings")
       ->expected(1)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -124,6 +127,14 @@ int main(int argc, char** argv) {
                            "Show progress even when not on a terminal");
   inverseCommand->add_flag("-q,--quiet", inverse.quiet, "No progress or warnings");
 
+  zelcli::ReportOptions report;
+  CLI::App* reportCommand = app.add_subcommand(
+      "report", "Write the report page of a preparation document: one self-contained HTML file.");
+  reportCommand->add_option("DOC", report.documentPath, "The preparation document")->required();
+  reportCommand->add_option("-o,--output", report.outputPath,
+                            "The page; default <DOC stem>.html here; - for standard output");
+  reportCommand->add_flag("-q,--quiet", report.quiet, "Print nothing but errors");
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -142,6 +153,7 @@ int main(int argc, char** argv) {
       apply.delimiter = cellDelimiter;
       return zelcli::RunApply(apply);
     }
+    if (reportCommand->parsed()) return zelcli::RunReport(report);
     if (inverseCommand->parsed()) {
       inverse.delimiter = cellDelimiter;
       return zelcli::RunInverse(inverse);

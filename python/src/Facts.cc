@@ -2,8 +2,8 @@
 
 #include <pybind11/stl.h>
 
+#include "apply/ActionWords.h"
 #include "apply/DocumentFacts.h"
-#include "apply/ReasonText.h"
 
 namespace zelpy {
 

@@ -13,6 +13,7 @@
 #include "Replay.h"
 #include "frame/ZelFactory.h"
 #include "io/SettingsFile.h"
+#include "report/Report.h"
 
 namespace zelpy {
 
@@ -244,6 +245,22 @@ py::array Invert(const Replay& replay, const RealArray& predictions, py::object 
   return ToArray(std::move(values));
 }
 
+// The report page of a document; the run's figures are shown when given
+// (a negative count is not).
+std::string RenderReport(const std::string& document, const std::string& dataSet,
+                         int64_t records, int64_t fieldsRead, int64_t fieldsHanded) {
+  const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead,
+                                         fieldsHanded};
+  std::string html;
+  zelapply::Status status;
+  {
+    py::gil_scoped_release unlocked;
+    status = zelreport::RenderReport(document, context, &html);
+  }
+  if (!status.ok()) throw py::value_error(status.message());
+  return html;
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -261,6 +278,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("prepare_frame", &PrepareFrame);
   module.def("prepare_csv", &PrepareCsv);
   module.def("document_facts", &DocumentFactsOf);
+  module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("describe_status", [](int code) {

@@ -123,7 +123,7 @@ def test_interrupt_raises_keyboard_interrupt_and_leaves_nothing_behind():
     assert "<PMML" in prep.document
 
 
-def test_pickling_threads_and_the_notebook_view(tmp_path):
+def test_pickling_threads_the_notebook_view_and_the_report(tmp_path):
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
         prep = zelcraft.prepare(small(), target="y")
@@ -133,6 +133,9 @@ def test_pickling_threads_and_the_notebook_view(tmp_path):
     assert zelcraft.load(tmp_path / "doc.pmml").document == prep.document
     html = prep._repr_html_()
     assert "<table" in html and "x_transformed" in html
+    page = copy.report(tmp_path / "report.html")
+    assert (tmp_path / "report.html").read_text(encoding="utf-8") == page
+    assert page.startswith("<!DOCTYPE html>") and "x_transformed" in page and "DataFrame" in page
 
     # Threads replay one preparation and build their own at the same time.
     expected = prep.transform(small(3000))

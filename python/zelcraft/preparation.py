@@ -75,7 +75,10 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
         label = f"warning {code}: " if code else "warning: "
         _warnings.warn(label + message, ZelcraftWarning, stacklevel=2)
     _raise_for(outcome)
-    return Preparation(outcome["document"], warned)
+    run = {"data_set": os.path.basename(os.fspath(data)) if not isinstance(data, pd.DataFrame)
+           else "DataFrame", "records": outcome["records"],
+           "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
+    return Preparation(outcome["document"], warned, run)
 
 
 def _setting_text(value):
@@ -108,9 +111,11 @@ class Preparation:
     Safe to use from several threads; pickles as its document.
     """
 
-    def __init__(self, document, warnings=()):
+    def __init__(self, document, warnings=(), run=None):
         self._document = document
         self._warnings = list(warnings)
+        # What the build read, for the report: data set, records, fields.
+        self._run = dict(run or {})
         self._lock = threading.Lock()
         self._facts = None
         self._replay = None
@@ -120,10 +125,10 @@ class Preparation:
             raise ZelcraftInputError(f"not a preparation document: {error}") from None
 
     def __getstate__(self):
-        return {"document": self._document, "warnings": self._warnings}
+        return {"document": self._document, "warnings": self._warnings, "run": self._run}
 
     def __setstate__(self, state):
-        self.__init__(state["document"], state["warnings"])
+        self.__init__(state["document"], state["warnings"], state.get("run"))
 
     def __repr__(self):
         used = sum(1 for f in self._facts["fields"] if f["enabled"])
@@ -143,6 +148,18 @@ class Preparation:
         """Writes the document to `path`."""
         with open(path, "w", encoding="utf-8") as file:
             file.write(self._document)
+
+    def report(self, path=None):
+        """The report page (what `zelcraft report` draws): written to `path`
+        when given, and returned as HTML text."""
+        run = self._run
+        html = _core.render_report(self._document, run.get("data_set", ""),
+                                   run.get("records", -1), run.get("fields_read", -1),
+                                   run.get("fields_handed", -1))
+        if path is not None:
+            with open(path, "w", encoding="utf-8") as file:
+                file.write(html)
+        return html
 
     @property
     def fields(self):

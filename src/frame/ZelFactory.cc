@@ -61,6 +61,8 @@ bool ZelFactory::ReviewSettings(const TorCommon_1_3::TorSettings& settings,
 
 const char* ZelFactory::DescribeStatusCode(int code) { return ZelStatusMessage(code); }
 
+const char* ZelFactory::DescribeInapplicableStep(int code) { return ZelInapplicableStep(code); }
+
 std::string ZelFactory::ExplainExcludedTarget(const ITorAlgorithm& algorithm) {
   const auto* ours = dynamic_cast<const ZelAlgorithm*>(&algorithm);
   if (ours == nullptr) return std::string();

@@ -39,6 +39,10 @@ class ZEL_EXPORT ZelFactory : public TorCommon_1_3::ITorFactory {
   // A one-line explanation of a status code; null for a code the component
   // does not produce.
   static const char* DescribeStatusCode(int code);
+  // For a warning that only says a step does not apply to this data: the
+  // step and why in a few words ("supervised binning (no categorical
+  // target)"), for hosts that list such warnings together; null otherwise.
+  static const char* DescribeInapplicableStep(int code);
   // After a build of `algorithm` (made by a ZelFactory) ended with error
   // 210012, which target was excluded and why, with the figures the
   // screening judged; empty when there is nothing to tell.

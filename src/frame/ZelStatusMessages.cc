@@ -7,6 +7,9 @@ namespace {
 struct Entry {
   int code;
   const char* message;
+  // For a warning that only says a step does not apply to this data: the
+  // step and why, in a few words; null for every other code.
+  const char* inapplicable = nullptr;
 };
 
 using namespace ZelStatusCode;
@@ -39,20 +42,33 @@ const Entry kMessages[] = {
     {kSummaryFailed, "the processing summary could not be built"},
     {kNumberFormat, "the document could not be written: a text XML cannot carry, or the output failed"},
     {kBlankInName, "a name suffix, extension or root name contains a blank"},
-    {kReorderWithoutNominalTarget, "target category reordering needs a nominal target; skipped"},
-    {kBoxCoxWithoutContinuousTarget, "Box-Cox transformation needs a continuous target that is kept; skipped"},
-    {kRescaleWithoutContinuousInput, "rescaling skipped: no continuous input is left"},
-    {kBinningWithoutCategoricalTarget, "supervised binning needs a categorical target; skipped"},
-    {kBinningWithoutContinuousInput, "supervised binning skipped: no continuous input is left"},
-    {kSelectionWithoutTarget, "feature selection needs a target; skipped"},
-    {kSelectionWithoutCategoricalInput, "feature selection skipped: no categorical input is left for the categorical target"},
-    {kSelectionWithoutContinuousInput, "feature selection skipped: no continuous input is left for the continuous target"},
-    {kConstructionWithoutContinuousInput, "feature construction skipped: no continuous input is left"},
-    {kSupervisedMergeWithoutTarget, "supervised merging needs a target; skipped"},
-    {kSupervisedMergeWithoutCategoricalInput, "supervised merging skipped: no categorical input is left"},
-    {kUnsupervisedMergeWithoutCategoricalInput, "unsupervised merging skipped: no categorical input is left"},
+    {kReorderWithoutNominalTarget, "target category reordering needs a nominal target; skipped",
+     "target category reordering (no nominal target)"},
+    {kBoxCoxWithoutContinuousTarget, "Box-Cox transformation needs a continuous target that is kept; skipped",
+     "Box-Cox transformation (no continuous target)"},
+    {kRescaleWithoutContinuousInput, "rescaling skipped: no continuous input is left",
+     "rescaling (no continuous input is left)"},
+    {kBinningWithoutCategoricalTarget, "supervised binning needs a categorical target; skipped",
+     "supervised binning (no categorical target)"},
+    {kBinningWithoutContinuousInput, "supervised binning skipped: no continuous input is left",
+     "supervised binning (no continuous input is left)"},
+    {kSelectionWithoutTarget, "feature selection needs a target; skipped",
+     "feature selection (no target)"},
+    {kSelectionWithoutCategoricalInput, "feature selection skipped: no categorical input is left for the categorical target",
+     "feature selection (no categorical input is left)"},
+    {kSelectionWithoutContinuousInput, "feature selection skipped: no continuous input is left for the continuous target",
+     "feature selection (no continuous input is left)"},
+    {kConstructionWithoutContinuousInput, "feature construction skipped: no continuous input is left",
+     "feature construction (no continuous input is left)"},
+    {kSupervisedMergeWithoutTarget, "supervised merging needs a target; skipped",
+     "supervised merging (no target)"},
+    {kSupervisedMergeWithoutCategoricalInput, "supervised merging skipped: no categorical input is left",
+     "supervised merging (no categorical input is left)"},
+    {kUnsupervisedMergeWithoutCategoricalInput, "unsupervised merging skipped: no categorical input is left",
+     "unsupervised merging (no categorical input is left)"},
     {kEverythingExcluded, "every field ended up excluded or a weight"},
-    {kUnsupervisedMergeWithTarget, "unsupervised merging is not done when a target is present"},
+    {kUnsupervisedMergeWithTarget, "unsupervised merging is not done when a target is present",
+     "unsupervised merging (a target is present)"},
     {kNamingDefaultUsed, "a naming setting was absent or empty; its default is used"},
 };
 
@@ -61,6 +77,13 @@ const Entry kMessages[] = {
 const char* ZelStatusMessage(int code) {
   for (const Entry& entry : kMessages) {
     if (entry.code == code) return entry.message;
+  }
+  return nullptr;
+}
+
+const char* ZelInapplicableStep(int code) {
+  for (const Entry& entry : kMessages) {
+    if (entry.code == code) return entry.inapplicable;
   }
   return nullptr;
 }

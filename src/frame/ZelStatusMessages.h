@@ -7,4 +7,10 @@
 // The explanation of `code`; null for a code the component does not define.
 const char* ZelStatusMessage(int code);
 
+// For a warning that only says a step does not apply to this data (a merge
+// by frequency when a target is present, say): the step and why in a few
+// words ("unsupervised merging (a target is present)"); null for every
+// other code, real warnings among them.
+const char* ZelInapplicableStep(int code);
+
 #endif  // ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_

@@ -43,13 +43,17 @@ TEST(CliRun, OutputGoesWhereAskedAndAtomically) {
 TEST(CliRun, ReportsWarningsOnceAndASummaryUnlessQuiet) {
   ScratchDir dir;
   WriteFile(dir / "d.csv", "x,y,t\n1,5,a\n2,3,b\n3,,a\n4,1,b\n");
-  // Without a target, feature selection cannot run: a warning, not an error.
+  // Without a target, feature selection and supervised merging cannot run:
+  // warnings that only say so, listed once on one line.
   const RunResult run = RunCli(dir.path(), {"prepare", "d.csv"});
   ASSERT_EQ(run.status, 0) << run.err;
-  const std::string warning = "warning 210105: feature selection needs a target; skipped\n";
-  const std::size_t first = run.err.find(warning);
-  EXPECT_NE(first, std::string::npos) << run.err;
-  EXPECT_EQ(run.err.find(warning, first + 1), std::string::npos);
+  const std::size_t first = run.err.find("not applicable here: ");
+  ASSERT_NE(first, std::string::npos) << run.err;
+  const std::string line = run.err.substr(first, run.err.find('\n', first) - first);
+  EXPECT_TRUE(Contains(line, "feature selection (no target), supervised merging (no target)"));
+  EXPECT_EQ(run.err.find("not applicable", first + 1), std::string::npos);
+  EXPECT_EQ(run.err.find("feature selection", first + line.size()), std::string::npos);
+  EXPECT_EQ(run.err.find("warning 2101"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("read 4 records of 3 fields; 3 handed to the component\n"),
             std::string::npos);
   EXPECT_TRUE(Contains(run.err, "document written to d.pmml\n"));

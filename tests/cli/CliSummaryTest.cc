@@ -81,7 +81,10 @@ TEST(CliSummary, MergedConstructedAndScreenedFields) {
   EXPECT_TRUE(Contains(plain.err,
       "merged sparse categories: area, 5 categories into 3 (area_transformed)"));
   EXPECT_TRUE(Contains(plain.err, "constructed feature1 from y, x\n"));
-  EXPECT_TRUE(Contains(plain.err, "excluded for covered by a constructed feature: 2 (x, y)"));
+  // Derived fields are named themselves, with the column they come from.
+  EXPECT_TRUE(Contains(plain.err,
+      "excluded for covered by a constructed feature: 2 (x_Outlier_RescaleScaleFeature [x], "
+      "y_Outlier_RescaleScaleFeature [y])\n"));
 
   const RunResult targeted = RunCli(dir.path(), {"prepare", "small.csv", "-o", "-", "--target",
                                                  "answer", "--set", "featureSelection=false"});
@@ -89,7 +92,12 @@ TEST(CliSummary, MergedConstructedAndScreenedFields) {
   EXPECT_TRUE(Contains(targeted.err,
       "merged categories alike for the target: colour, 2 categories into 1"));
   EXPECT_TRUE(Contains(targeted.err,
-      "excluded for constant after merging categories: 2 (area, colour)"));
+      "excluded for constant after merging categories: 2 (area_MergeNominalHasTarget [area], "
+      "colour_MergeNominalHasTarget [colour])\n"));
+  // Steps that do not apply to data with a target share one line.
+  EXPECT_TRUE(Contains(targeted.err,
+      "not applicable here: unsupervised merging (a target is present)\n"));
+  EXPECT_EQ(targeted.err.find("warning 210115"), std::string::npos) << targeted.err;
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#include "Report.h"
+
+#include "FieldView.h"
+#include "PageParts.h"
+
+namespace zelreport {
+
+zelapply::Status RenderReport(std::string_view document, const ReportContext& context,
+                              std::string* html) {
+  html->clear();
+  zelapply::DocumentFacts facts;
+  const zelapply::Status read = zelapply::ReadDocumentFacts(document, &facts);
+  if (!read.ok()) return read;
+  ReportModel model;
+  BuildModel(facts, &model);
+  const std::string& name = context.dataSet.empty() ? context.documentName : context.dataSet;
+  const std::string title = "Preparation report" + (name.empty() ? std::string() : ": " + name);
+  std::string subtitle = std::to_string(model.fields.size()) + " reported fields";
+  if (!context.documentName.empty()) subtitle += " \u00b7 document " + context.documentName;
+  if (!facts.application.empty()) {
+    subtitle += " \u00b7 prepared by " + facts.application + " " + facts.applicationVersion;
+  }
+  WritePageStart(title, subtitle, html);
+  WriteRun(facts, model, context, html);
+  WriteFieldTable(model, html);
+  WriteRanking(model, html);
+  WritePanels(model, html);
+  WritePageEnd(html);
+  return zelapply::Status();
+}
+
+}  // namespace zelreport
