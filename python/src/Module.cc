@@ -281,6 +281,10 @@ PYBIND11_MODULE(_core, module) {
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
+  module.def("inapplicable_step", [](int code) -> py::object {
+    const char* step = ZelFactory::DescribeInapplicableStep(code);
+    return step ? py::object(py::str(step)) : py::object(py::none());
+  });
   module.def("describe_status", [](int code) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();

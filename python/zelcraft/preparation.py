@@ -71,14 +71,28 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     else:
         raise TypeError("data: a pandas DataFrame or the path of a CSV file")
     warned = [(code or None, message) for code, message in outcome["warnings"]]
-    for code, message in warned:
-        label = f"warning {code}: " if code else "warning: "
-        _warnings.warn(label + message, ZelcraftWarning, stacklevel=2)
+    for line in _warning_lines(warned):
+        _warnings.warn(line, ZelcraftWarning, stacklevel=2)
     _raise_for(outcome)
     run = {"data_set": os.path.basename(os.fspath(data)) if not isinstance(data, pd.DataFrame)
            else "DataFrame", "records": outcome["records"],
            "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
     return Preparation(outcome["document"], warned, run)
+
+
+def _warning_lines(warned):
+    """The warnings as the command line prints them: steps that do not apply
+    to the data together on one line, after the others."""
+    lines, inapplicable = [], []
+    for code, message in warned:
+        step = _core.inapplicable_step(code) if code else None
+        if step:
+            inapplicable.append(step)
+        else:
+            lines.append(f"warning {code}: {message}" if code else f"warning: {message}")
+    if inapplicable:
+        lines.append("not applicable here: " + ", ".join(inapplicable))
+    return lines
 
 
 def _setting_text(value):
