@@ -19,6 +19,10 @@ constexpr char kPmmlNamespace[] = "http://www.dmg.org/PMML-4_0";
 
 bool IsText(ValueType type) { return type == ValueType::kString || type == ValueType::kUndefined; }
 
+bool IsTargetKind(const std::string& kind) {
+  return kind == "target" || kind == "transformed target";
+}
+
 // Categories in the data dictionary carry a backslash before every double
 // quote and backslash.
 std::string Unescape(const std::string& text) {
@@ -121,6 +125,7 @@ Status Reader::ReadDataField(XmlElement element, ProgramBuilder* builder) {
         } else if (NameOf(inner) == "UsageType" && GetAttribute(inner, "value", &text)) {
           field.enabled = text != "disable";
         } else if (NameOf(inner) == "ClassOfField" && GetAttribute(inner, "value", &text)) {
+          field.target = IsTargetKind(text);
           field.optional =
               text == "target" || text == "frequency weight" || text == "analysis weight";
         }
@@ -154,13 +159,13 @@ Status Reader::ReadDerivedField(XmlElement element, DerivedDefinition* derived) 
         const std::string_view innerName = NameOf(inner);
         if (innerName == "UsageType" && GetAttribute(inner, "value", &text)) {
           field.enabled = text != "disable";
+        } else if (innerName == "ClassOfField" && GetAttribute(inner, "value", &text)) {
+          field.target = IsTargetKind(text);
+          if (text == "transformed target") transformedTarget_ = field.name;
         } else if (innerName == "Action" && GetAttribute(inner, "reasonKey", &text)) {
           rescaledTarget = rescaledTarget || text == "TargetRescale";
         } else if (innerName == "SourceField" && source.empty()) {
           GetAttribute(inner, "value", &source);
-        } else if (innerName == "ClassOfField" && GetAttribute(inner, "value", &text) &&
-                   text == "transformed target") {
-          transformedTarget_ = field.name;
         }
       }
     } else if (derived->expression == nullptr) {

@@ -32,6 +32,9 @@ struct FieldInfo {
   ValueType type = ValueType::kUndefined;  // undefined when there is no dataType
   bool derived = false;
   bool enabled = true;  // the "UsageType" of the field's extension
+  bool target = false;  // its "ClassOfField" is the target or the transformed target
+  // A rescaled target computed from whole numbers, and so truncated to them.
+  bool truncated = false;
   // A target or weight: data replayed at prediction time may lack it, and
   // what is computed from it is then missing.
   bool optional = false;

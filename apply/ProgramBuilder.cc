@@ -70,6 +70,7 @@ Status ProgramBuilder::Build(std::unique_ptr<Program>* program) {
       if (source >= 0 && static_cast<std::size_t>(source) < index) {
         store.b = static_cast<uint32_t>(source);
         if (store.b < p.inputCount_) p.read_[store.b] = 1;
+        p.fields_[index].truncated = p.fields_[store.b].type == ValueType::kInteger;
       }
     }
     Emit(store);

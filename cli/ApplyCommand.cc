@@ -3,10 +3,29 @@
 #include <fstream>
 
 #include "io/FileText.h"
+#include "io/PreparedSchema.h"
 #include "io/PreparedWriter.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
+
+namespace {
+
+// The exit status a step of writing the schema file ends in.
+int SchemaOutcome(OutputFile::Result result, const OutputFile& schema,
+                  const Interrupts& interrupts, const std::string& error) {
+  switch (result) {
+    case OutputFile::Result::kInterrupted:
+      return ReportInterrupted(schema, interrupts);
+    case OutputFile::Result::kFailed:
+      return ReportInputError(error);
+    case OutputFile::Result::kWritten:
+      break;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace
 
 int RunApply(const ApplyOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
@@ -17,9 +36,32 @@ int RunApply(const ApplyOptions& options) {
                            &error)) {
     return ReportInputError(error);
   }
+  OutputFile schema;
+  const bool withSchema = !options.schemaOutPath.empty();
+  if (withSchema) {
+    if (!PrepareStreamOutput(options.schemaOutPath, options.documentPath, options.dataPath,
+                             &schema, &error)) {
+      return ReportInputError(error);
+    }
+    if (output.toStandardOutput() && schema.toStandardOutput()) {
+      return ReportInputError("the prepared data and its schema cannot both go to standard output");
+    }
+    if (output.SameTarget(schema)) {
+      return ReportInputError("the prepared data and its schema cannot both be written to " +
+                              options.schemaOutPath);
+    }
+  }
   zelapply::CompiledDocument document;
   if (!LoadDocument(options.documentPath, &document, &error)) return ReportInputError(error);
   const zelapply::Program& program = *document.program;
+  // The schema depends on the document alone: it is complete before the rows
+  // are read, and appears only once the data has.
+  if (withSchema) {
+    if (!schema.Open(&interrupts, &error)) return ReportInputError(error);
+    schema.Write(zelio::PreparedSchemaText(program, options.allFields));
+    const int finished = SchemaOutcome(schema.Finish(&error), schema, interrupts, error);
+    if (finished != kExitSuccess) return finished;
+  }
 
   std::ifstream in;
   if (!zelio::OpenFileStream(options.dataPath, &in, &error)) return ReportInputError(error);
@@ -39,12 +81,15 @@ int RunApply(const ApplyOptions& options) {
 
   zelapply::Frame frame = program.NewFrame();
   const RowRun run{"applying", options.dataPath, options.quiet, options.progress};
-  return StreamRows(run, reader, width, decoder, writer, output, interrupts,
-                    [&](const std::vector<zelio::CsvCell>& cells, int64_t line) {
-                      decoder.Decode(cells, line, &frame);
-                      program.Evaluate(&frame);
-                      prepared.WriteRow(frame);
-                    });
+  const int status =
+      StreamRows(run, reader, width, decoder, writer, output, interrupts,
+                 [&](const std::vector<zelio::CsvCell>& cells, int64_t line) {
+                   decoder.Decode(cells, line, &frame);
+                   program.Evaluate(&frame);
+                   prepared.WriteRow(frame);
+                 });
+  if (status != kExitSuccess || !withSchema) return status;
+  return SchemaOutcome(schema.Commit(&error), schema, interrupts, error);
 }
 
 }  // namespace zelcli

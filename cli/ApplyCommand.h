@@ -14,6 +14,7 @@ struct ApplyOptions {
   std::string documentPath;
   std::string dataPath;
   std::string outputPath = "-";  // "-": standard output
+  std::string schemaOutPath;  // the written columns' storage and level; empty: not written
   bool allFields = false;  // every derived field, not only the enabled ones
   char delimiter = ',';
   bool progress = false;

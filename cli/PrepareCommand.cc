@@ -13,12 +13,14 @@
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "io/PreparedData.h"
+#include "io/PreparedSchema.h"
 #include "ProgressLine.h"
 #include "ReportCommand.h"
 #include "io/Schema.h"
 #include "io/SettingsFile.h"
 #include "StatsCsv.h"
 #include "SummaryReport.h"
+#include "apply/Document.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -82,6 +84,40 @@ int Finish(OutputFile& output, const Interrupts& interrupts) {
   return kExitSuccess;
 }
 
+bool ParseTargetLevel(const PrepareOptions& options, zelio::FieldRoles* roles, std::string* error) {
+  if (options.targetLevel.empty()) return true;
+  if (options.target.empty()) {
+    *error = "--target-level needs --target";
+    return false;
+  }
+  const std::pair<const char*, zelio::Level> levels[] = {
+      {"nominal", zelio::Level::kNominal},
+      {"ordinal", zelio::Level::kOrdinal},
+      {"continuous", zelio::Level::kContinuous}};
+  for (const auto& level : levels) {
+    if (options.targetLevel == level.first) {
+      roles->targetLevel = level.second;
+      return true;
+    }
+  }
+  *error = "--target-level takes nominal, ordinal or continuous, not \"" + options.targetLevel +
+           "\"";
+  return false;
+}
+
+// A Box-Cox target computed from whole numbers is truncated to whole numbers
+// like its source, which keeps few of its distinct values.
+std::string TruncatedTargetWarning(const zelapply::Program& program) {
+  for (const zelapply::FieldInfo& field : program.fields()) {
+    if (!field.truncated) continue;
+    return "the Box-Cox transformed target '" + field.name +
+           "' is truncated to whole numbers, since the target holds whole numbers, and keeps "
+           "little of its detail; declare the target's storage \"real\" in the schema to keep "
+           "the fractions";
+  }
+  return std::string();
+}
+
 // Writes all of `text` to `output` and finishes it.
 int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
   std::string error;
@@ -120,10 +156,13 @@ int RunPrepare(const PrepareOptions& options) {
   Interrupts interrupts;
   std::string error;
   if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
-          (options.reportPath == "-") >
+          (options.schemaOutPath == "-") + (options.reportPath == "-") >
       1) {
-    return InputError("only one of the document, the prepared data, the statistics and the "
-                      "report can go to standard output");
+    return InputError("only one of the document, the prepared data, its schema, the statistics "
+                      "and the report can go to standard output");
+  }
+  if (!options.schemaOutPath.empty() && options.dataOutPath.empty()) {
+    return InputError("--schema-out describes the prepared data and needs --data-out");
   }
   TorSettings settings;
   std::vector<std::string> notes;
@@ -144,6 +183,16 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats && !PrepareOutput(options, options.statsPath, &statistics, &error)) {
     return InputError(error);
   }
+  OutputFile dataSchema;
+  const bool withSchema = !options.schemaOutPath.empty();
+  if (withSchema && !PrepareOutput(options, options.schemaOutPath, &dataSchema, &error)) {
+    return InputError(error);
+  }
+  if (withSchema && (document.SameTarget(dataSchema) || preparedData.SameTarget(dataSchema) ||
+                     (withStats && statistics.SameTarget(dataSchema)))) {
+    return InputError("the schema of the prepared data cannot be written to " +
+                      options.schemaOutPath + ", which another output names");
+  }
   if (withData && document.SameTarget(preparedData)) {
     return InputError("the document and the prepared data cannot both be written to " +
                       options.dataOutPath);
@@ -160,7 +209,8 @@ int RunPrepare(const PrepareOptions& options) {
   }
   if (withReport && (document.SameTarget(reportPage) ||
                      (withData && preparedData.SameTarget(reportPage)) ||
-                     (withStats && statistics.SameTarget(reportPage)))) {
+                     (withStats && statistics.SameTarget(reportPage)) ||
+                     (withSchema && dataSchema.SameTarget(reportPage)))) {
     return InputError("the report cannot be written to " + options.reportPath +
                       ", which another output names");
   }
@@ -169,8 +219,9 @@ int RunPrepare(const PrepareOptions& options) {
   request.path = options.dataPath;
   request.delimiter = options.delimiter;
   request.schema = &schema;
-  request.roles = {options.target, options.frequencyWeight, std::string()};
+  request.roles = {options.target, options.frequencyWeight, std::string(), std::nullopt};
   settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
+  if (!ParseTargetLevel(options, &request.roles, &error)) return InputError(error);
   request.stream = options.stream;
   request.memoryLimit =
       options.memoryLimit > 0 ? options.memoryLimit : zelio::DefaultMemoryLimit();
@@ -250,6 +301,20 @@ int RunPrepare(const PrepareOptions& options) {
     std::cerr << "error: the statistics cannot be read back from the document\n";
     return kExitComponentError;
   }
+  bool boxCox = false;
+  settings.GetSettingValByName("rescaleScaleTargetUsingBoxCox", boxCox);
+  std::string schemaText;
+  if (withSchema || (boxCox && !options.quiet)) {
+    zelapply::CompiledDocument compiled;
+    const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
+    if (!replayable.ok()) {
+      std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
+      return kExitComponentError;
+    }
+    if (withSchema) schemaText = zelio::PreparedSchemaText(*compiled.program, false);
+    const std::string truncated = TruncatedTargetWarning(*compiled.program);
+    if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+  }
   std::string page;
   if (withReport) {
     zelreport::ReportContext context;
@@ -287,6 +352,10 @@ int RunPrepare(const PrepareOptions& options) {
     const int outcome = Finish(preparedData, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
+  if (withSchema) {
+    const int outcome = WriteWhole(dataSchema, schemaText, interrupts);
+    if (outcome != kExitSuccess) return outcome;
+  }
   if (withStats) {
     const int outcome = WriteWhole(statistics, stats, interrupts);
     if (outcome != kExitSuccess) return outcome;
@@ -298,6 +367,7 @@ int RunPrepare(const PrepareOptions& options) {
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
   if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
+      (withSchema && dataSchema.Commit(&error) != OutputFile::Result::kWritten) ||
       (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
       (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
       document.Commit(&error) != OutputFile::Result::kWritten) {
@@ -316,6 +386,9 @@ int RunPrepare(const PrepareOptions& options) {
     }
     if (withData && !preparedData.toStandardOutput()) {
       std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+    }
+    if (withSchema && !dataSchema.toStandardOutput()) {
+      std::cerr << "its schema written to " << options.schemaOutPath << "\n";
     }
     if (withReport && !reportPage.toStandardOutput()) {
       std::cerr << "report written to " << options.reportPath << "\n";

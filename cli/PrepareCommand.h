@@ -20,11 +20,13 @@ struct PrepareOptions {
   std::string outputPath;   // empty: <data stem>.pmml here; "-": standard output
   std::string dataOutPath;  // the prepared data set; empty: not written; "-": standard output
   std::string target;
+  std::string targetLevel;  // nominal, ordinal or continuous; empty: the schema's or inferred
   std::string frequencyWeight;
   std::string analysisWeight;
   std::string schemaPath;
   std::string settingsPath;
   std::string statsPath;  // empty: no statistics file
+  std::string schemaOutPath;  // the prepared data's storage and levels; needs dataOutPath
   std::string reportPath;  // the report page; empty: not written
   std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
   char delimiter = ',';

@@ -58,16 +58,28 @@ int main(int argc, char** argv) {
       ->required();
   prepare->add_option("-o,--output", options.outputPath,
                       "The document; default <DATA stem>.pmml here; - for standard output");
-  prepare->add_option("--data-out", options.dataOutPath,
-                      "Also write the prepared data set (CSV) by replaying the document; - for "
-                      "standard output");
-  prepare->add_option("--target", options.target, "The target field");
+  CLI::Option* dataOut =
+      prepare->add_option("--data-out", options.dataOutPath,
+                          "Also write the prepared data set (CSV) by replaying the document; - "
+                          "for standard output");
+  prepare
+      ->add_option("--schema-out", options.schemaOutPath,
+                   "Also write the prepared data's storage and levels as a --schema file (JSON)")
+      ->needs(dataOut);
+  CLI::Option* target = prepare->add_option("--target", options.target, "The target field");
+  prepare
+      ->add_option("--target-level", options.targetLevel,
+                   "The target's measurement level, overriding the schema and inference")
+      ->check(CLI::IsMember({"nominal", "ordinal", "continuous"}))
+      ->needs(target);
   prepare->add_option("--frequency-weight", options.frequencyWeight,
                       "The field whose values count each record that many times");
   prepare->add_option("--analysis-weight", options.analysisWeight,
                       "The field that weights each record in means and variances");
   prepare->add_option("--schema", options.schemaPath, "Field metadata (JSON) overriding inference");
-  prepare->add_option("--settings", options.settingsPath, "A JSON object of settings keys");
+  prepare->add_option("--settings", options.settingsPath,
+                      "A JSON object of settings keys (// comments allowed), such as a profile "
+                      "from profiles/");
   prepare->add_option("--stats", options.statsPath,
                       "Also write the field statistics as CSV (field, kind, count, missing, mean, "
                       "min, max, sd, skewness, categories)");
@@ -103,6 +115,9 @@ int main(int argc, char** argv) {
       ->required();
   applyCommand->add_option("-o,--output", apply.outputPath,
                            "The prepared data set; default - (standard output)");
+  applyCommand->add_option("--schema-out", apply.schemaOutPath,
+                           "Also write the written columns' storage and levels as a --schema "
+                           "file (JSON)");
   applyCommand->add_flag("--all-fields", apply.allFields,
                          "Also write the derived fields the document does not recommend");
   applyCommand->add_option("--delimiter", delimiter, "The cell delimiter (default ,; \\t for tab)");

@@ -50,13 +50,14 @@ const char* StorageName(int storage) {
   }
 }
 
-bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec, FieldPlan* plan,
-             std::string* error) {
+bool PlanOne(const std::string& name, int inferred, const FieldSpec* spec,
+             std::optional<Level> level, FieldPlan* plan, std::string* error) {
   plan->name = name;
   plan->SetSpec(spec);
   plan->storage = spec && spec->storage ? *spec->storage : inferred;
   const bool text = plan->storage == kStorageString;
-  plan->level = spec && spec->level ? *spec->level : (text ? Level::kNominal : Level::kContinuous);
+  if (!level && spec) level = spec->level;
+  plan->level = level ? *level : (text ? Level::kNominal : Level::kContinuous);
   plan->role = spec && spec->role ? *spec->role : Role::kInput;
   const std::string field = "field '" + name + "'";
   if (text && plan->level == Level::kContinuous) {
@@ -131,7 +132,11 @@ bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& i
                 std::string* error) {
   plans->assign(names.size(), FieldPlan());
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (!PlanOne(names[i], inferred[i], schema.Find(names[i]), &(*plans)[i], error)) return false;
+    const std::optional<Level> level =
+        names[i] == roles.target ? roles.targetLevel : std::optional<Level>();
+    if (!PlanOne(names[i], inferred[i], schema.Find(names[i]), level, &(*plans)[i], error)) {
+      return false;
+    }
   }
   if (!CheckRoleField(*plans, roles.target, "target", error) ||
       !CheckRoleField(*plans, roles.frequencyWeight, "frequency weight", error) ||

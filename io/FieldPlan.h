@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct FieldRoles {
   std::string target;
   std::string frequencyWeight;
   std::string analysisWeight;  // from --analysis-weight or the "analysisWeight" setting
+  // The target's measurement level from the command line; it wins over the
+  // schema's.
+  std::optional<Level> targetLevel;
 };
 
 struct FieldPlan {

@@ -111,7 +111,10 @@ bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ord
     return true;
   };
   try {
-    *json = nlohmann::ordered_json::parse(text, check);
+    // Comments (`//` and `/* */`) let a settings or schema file say what it
+    // is for; the shipped profiles start with one such line.
+    *json = nlohmann::ordered_json::parse(text, check, /*allow_exceptions=*/true,
+                                          /*ignore_comments=*/true);
   } catch (const DuplicateKey&) {
     *error = name + ": duplicate key \"" + repeated + "\"";
     return false;

@@ -16,7 +16,8 @@ bool ReadFileText(const std::string& path, std::string* text, std::string* error
 // Opens a file to be read as a stream, with the same refusals.
 bool OpenFileStream(const std::string& path, std::ifstream* in, std::string* error);
 
-// Objects keep the order of their keys, so messages and labels follow the file.
+// Objects keep the order of their keys, so messages and labels follow the file;
+// `//` and `/* */` comments are skipped.
 bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error);
 // The same for text already read; `name` prefixes the messages.
 bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,

@@ -12,6 +12,10 @@
 
 namespace zelio {
 
+// The fields written, in order: the enabled ones, or with every derived
+// field added. The written schema of the prepared data uses the same list.
+std::vector<std::size_t> PreparedColumns(const zelapply::Program& program, bool allDerived);
+
 class PreparedWriter {
  public:
   // `program` and `writer` must outlive the object.

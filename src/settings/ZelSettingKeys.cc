@@ -104,7 +104,8 @@ std::vector<ZelSettingKey> BuildCatalogue() {
        "recode a nominal target's categories 0, 1, ... from the rarest to the most frequent"},
       {K::kBoxCoxTarget, T::kBool, Text(d.rescaleContTarget),
        "Box-Cox transform a continuous target (exponent -3 to 3 by 0.5, chosen by likelihood), "
-       "then rescale it to targetMean and targetSD"},
+       "then rescale it to targetMean and targetSD; a whole-number target stays whole, which "
+       "loses most of its detail: declare its storage \"real\" in the schema"},
       {K::kTargetMean, T::kDouble, Text(d.rescaleContTargetMean),
        "mean of the Box-Cox transformed target"},
       {K::kTargetSD, T::kDouble, Text(d.rescaleContTargetSD),

@@ -166,8 +166,8 @@ TEST(CliApply, InverseGivesThePreparedTargetBack) {
       RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "-", "--data-out", "-"});
   EXPECT_EQ(both.status, 2);
   EXPECT_EQ(both.err,
-            "error: only one of the document, the prepared data, the statistics and the report "
-            "can go to standard output\n");
+            "error: only one of the document, the prepared data, its schema, the statistics and "
+            "the report can go to standard output\n");
   EXPECT_EQ(both.out, "");
 }
 

@@ -96,7 +96,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   LoadRequest request;
   request.path = dir / "customers.csv";
   request.schema = &schema;
-  request.roles = {"churn", "weight", ""};
+  request.roles = {"churn", "weight", "", std::nullopt};
   request.chunkBytes = 4096;
   testhost::FlagCheck never;  // never interrupts
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();

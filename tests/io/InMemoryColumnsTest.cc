@@ -70,7 +70,7 @@ TEST(InMemoryColumns, GiveTheDocumentOfTheSameDataAsText) {
   schema.fields["size"].level = Level::kOrdinal;
   schema.fields["size"].categories = {"S", "M", "L"};
   schema.fields["w"].missingValues = {99};
-  const FieldRoles roles{"y", "w", ""};
+  const FieldRoles roles{"y", "w", "", std::nullopt};
 
   std::vector<FieldPlan> plans;
   std::string error;
