@@ -61,7 +61,8 @@ bool ReadInputs(const BuildRequest& request, Inputs* inputs, std::string* error)
       !zelio::ParseSchema(request.schemaText, "schema", &inputs->schema, error)) {
     return false;
   }
-  inputs->roles = {request.target, request.frequencyWeight, std::string()};
+  inputs->roles.target = request.target;
+  inputs->roles.frequencyWeight = request.frequencyWeight;
   inputs->settings.GetSettingValByName("analysisWeight", inputs->roles.analysisWeight);
   return true;
 }

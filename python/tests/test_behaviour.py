@@ -7,6 +7,7 @@ import signal
 import threading
 import time
 import warnings
+from pathlib import Path
 
 import numpy as np
 import pandas as pd
@@ -160,8 +161,14 @@ def test_pickling_threads_the_notebook_view_and_the_report(tmp_path):
 
 
 def test_profile_names_and_progress_bar(tmp_path, monkeypatch, capsys):
-    # Profiles are the project's profiles/ folder shipped in the package;
-    # this one is written here.
+    # The project's profiles/ folder is shipped in the package, read by name
+    # (their first line is a comment); the one after is written here.
+    shipped = sorted(p.stem for p in (Path(__file__).parents[2] / "profiles").glob("*.json"))
+    assert zelcraft.profile_names() == shipped and "linear" in shipped
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        linear = zelcraft.prepare(small(), target="y", settings="linear")
+    assert linear.summary["recommendedTotal"] >= 1
     monkeypatch.setattr(_options, "PROFILES_DIR", tmp_path)
     (tmp_path / "nobins.json").write_text('{"supervisedBinning": false}\n')
     assert zelcraft.profile_names() == ["nobins"]
