@@ -1,5 +1,6 @@
 #include "Document.h"
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -45,11 +46,16 @@ class Reader {
   Status ReadValue(XmlElement element, FieldInfo* field, MissingDefinition* missing);
   Status ReadDataField(XmlElement element, ProgramBuilder* builder);
   Status ReadDerivedField(XmlElement element, DerivedDefinition* derived);
+  // The data field a transformed target comes from (through its first
+  // sources) is the target, even where its own class is not said.
+  void MarkTarget(ProgramBuilder* builder) const;
   Status ReadFunctions(XmlElement dictionary);
   Status ReadInverse(XmlElement extension, const Program& program, CompiledDocument* document);
 
   std::set<std::string> names_;
   std::vector<std::string> declared_;
+  std::string transformedTarget_;
+  std::map<std::string, std::string> firstSources_;  // derived field -> its first source
 };
 
 // Name, label, optype and dataType; the name must be new.
@@ -120,6 +126,8 @@ Status Reader::ReadDataField(XmlElement element, ProgramBuilder* builder) {
           field.enabled = text != "disable";
         } else if (NameOf(inner) == "ClassOfField" && GetAttribute(inner, "value", &text)) {
           field.target = IsTargetKind(text);
+          field.optional =
+              text == "target" || text == "frequency weight" || text == "analysis weight";
         }
         if (!status.ok()) return status;
       }
@@ -153,6 +161,7 @@ Status Reader::ReadDerivedField(XmlElement element, DerivedDefinition* derived) 
           field.enabled = text != "disable";
         } else if (innerName == "ClassOfField" && GetAttribute(inner, "value", &text)) {
           field.target = IsTargetKind(text);
+          if (text == "transformed target") transformedTarget_ = field.name;
         } else if (innerName == "Action" && GetAttribute(inner, "reasonKey", &text)) {
           rescaledTarget = rescaledTarget || text == "TargetRescale";
         } else if (innerName == "SourceField" && source.empty()) {
@@ -166,7 +175,20 @@ Status Reader::ReadDerivedField(XmlElement element, DerivedDefinition* derived) 
     }
   }
   if (rescaledTarget) derived->wholeSource = source;
+  if (!source.empty()) firstSources_[field.name] = source;
   return Status();
+}
+
+void Reader::MarkTarget(ProgramBuilder* builder) const {
+  if (transformedTarget_.empty()) return;
+  std::string name = transformedTarget_;
+  // A chain of derived fields is no longer than the document.
+  for (std::size_t step = 0; step <= firstSources_.size(); ++step) {
+    const auto source = firstSources_.find(name);
+    if (source == firstSources_.end()) break;
+    name = source->second;
+  }
+  builder->MarkOptional(name);
 }
 
 Status Reader::ReadFunctions(XmlElement dictionary) {
@@ -264,6 +286,7 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
       return ElementError(child, "the engine does not know this element here");
     }
   }
+  MarkTarget(&builder);
   status = builder.Build(&document->program);
   for (XmlElement extension : extensions) {
     if (!status.ok() || document->inverse) break;

@@ -35,6 +35,9 @@ struct FieldInfo {
   bool target = false;  // its "ClassOfField" is the target or the transformed target
   // A rescaled target computed from whole numbers, and so truncated to them.
   bool truncated = false;
+  // A target or weight: data replayed at prediction time may lack it, and
+  // what is computed from it is then missing.
+  bool optional = false;
   std::vector<FieldValue> values;
 };
 

@@ -42,6 +42,12 @@ void ProgramBuilder::AddDerived(DerivedDefinition derived) {
   derived_.push_back(std::move(derived));
 }
 
+void ProgramBuilder::MarkOptional(const std::string& name) {
+  for (std::size_t i = 0; i < program_->inputCount_; ++i) {
+    if (program_->fields_[i].name == name) program_->fields_[i].optional = true;
+  }
+}
+
 Status ProgramBuilder::Build(std::unique_ptr<Program>* program) {
   Program& p = *program_;
   p.slotCount_ = p.fields_.size();

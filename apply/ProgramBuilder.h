@@ -32,6 +32,8 @@ class ProgramBuilder {
   // `missing` applies to the input's values before any expression reads them.
   void AddInput(FieldInfo field, MissingDefinition missing = MissingDefinition());
   void AddDerived(DerivedDefinition derived);
+  // The input of that name is a target or weight (FieldInfo::optional).
+  void MarkOptional(const std::string& name);
   Status Build(std::unique_ptr<Program>* program);
 
  private:

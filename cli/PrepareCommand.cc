@@ -69,15 +69,6 @@ bool PrepareOutput(const PrepareOptions& options, const std::string& path, Outpu
          output->CheckNotInput(options.settingsPath, "settings", error);
 }
 
-// Half of the physical memory: the columns stay well inside what the
-// machine holds, next to everything else the build needs.
-uint64_t DefaultMemoryLimit() {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGESIZE);
-  if (pages <= 0 || pageSize <= 0) return 0;
-  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
-}
-
 // Finishes a written output, which stays to be committed with the others.
 // The exit status: success, or what a stop or a failed write gives.
 int Finish(OutputFile& output, const Interrupts& interrupts) {
@@ -232,7 +223,8 @@ int RunPrepare(const PrepareOptions& options) {
   settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
   if (!ParseTargetLevel(options, &request.roles, &error)) return InputError(error);
   request.stream = options.stream;
-  request.memoryLimit = options.memoryLimit > 0 ? options.memoryLimit : DefaultMemoryLimit();
+  request.memoryLimit =
+      options.memoryLimit > 0 ? options.memoryLimit : zelio::DefaultMemoryLimit();
   request.threaded = options.threads != 1;
 
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));

@@ -109,7 +109,10 @@ int main(int argc, char** argv) {
   CLI::App* applyCommand = app.add_subcommand(
       "apply", "Replay a preparation document on a CSV file and write the prepared data set.");
   applyCommand->add_option("DOC", apply.documentPath, "The preparation document")->required();
-  applyCommand->add_option("DATA", apply.dataPath, "The CSV file, with a header row")->required();
+  applyCommand
+      ->add_option("DATA", apply.dataPath,
+                   "The CSV file, with a header row; the target and weights may be absent")
+      ->required();
   applyCommand->add_option("-o,--output", apply.outputPath,
                            "The prepared data set; default - (standard output)");
   applyCommand->add_option("--schema-out", apply.schemaOutPath,

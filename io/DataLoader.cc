@@ -1,6 +1,7 @@
 #include "io/DataLoader.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <fstream>
@@ -509,6 +510,13 @@ LoadResult Loader::Run() {
 }
 
 }  // namespace
+
+uint64_t DefaultMemoryLimit() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return 0;
+  return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
+}
 
 LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ReadProgress& progress,
                    LoadedData* data, std::string* error) {

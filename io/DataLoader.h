@@ -52,6 +52,11 @@ struct LoadRequest {
   std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
 };
 
+// The memory the columns may take before a load streams: half of the
+// physical memory, so they stay well inside what the machine holds next to
+// everything else a build needs; 0 when it cannot be told.
+uint64_t DefaultMemoryLimit();
+
 LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
                    ReadProgress& progress, LoadedData* data, std::string* error);
 // The same for the file's text, which must outlive the call.

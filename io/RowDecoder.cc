@@ -42,6 +42,8 @@ bool RowDecoder::BindByName(const zelapply::Program& program, const std::vector<
       column = c;
     }
     if (column == header.size()) {
+      // Prediction data has no target or weights: their slots stay missing.
+      if (program.fields()[i].optional) continue;
       *error = "the document's field '" + name + "' is not a column of the data";
       return false;
     }

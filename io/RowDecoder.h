@@ -23,7 +23,8 @@ class RowDecoder {
   // Reads input `field` of `program` from column `column` (0-based).
   void Bind(const zelapply::Program& program, std::size_t field, std::size_t column);
   // Binds every input to the header column of the same name; an input
-  // without a column, or with two, is an error naming it. Only the inputs
+  // without a column, or with two, is an error naming it, except that the
+  // target and weights may be absent (they stay missing). Only the inputs
   // the program reads or shows (`Enabled`) are decoded.
   bool BindByName(const zelapply::Program& program, const std::vector<CsvCell>& header,
                   std::string* error);

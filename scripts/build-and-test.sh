@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures, builds and tests Zelcraft twice:
-# a normal build in build/ and an AddressSanitizer + UBSan build in build-asan/;
-# then runs every fuzz target for 30 seconds (scripts/fuzz.sh).
+# a normal build in build/ (with the Python package: its pytest suite runs on
+# the staged package, and it is installed into a virtual environment once to
+# check the installation) and an AddressSanitizer + UBSan build in
+# build-asan/, without the Python package; then runs every fuzz target for
+# 30 seconds (scripts/fuzz.sh).
 # The report is checked in headless Chromium, which the script installs.
 # Where the PMML 4.0 schema is at hand (../shared, or ZEL_TEST_DATA_DIR), the
 # schema tests must run: a skipped one fails the run.
@@ -28,6 +31,10 @@ run_config() {
 }
 
 run_config build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ZELCRAFT_BUILD_DIR="$PWD/build" /usr/bin/python3 -m pytest -q -p no:cacheprovider python/tests
+bash scripts/install-python.sh build/venv
+(cd build && venv/bin/python -c \
+  "import zelcraft, zelcraft.sklearn; print('installed zelcraft', zelcraft.__version__)")
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_config build-asan -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_BENCHMARKS=OFF
 echo "All tests passed in both configurations."

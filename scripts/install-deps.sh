@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Zelcraft builds and tests with, when missing
 # (clang and its runtime libraries for the fuzz targets, Chromium for the
-# report's browser test), and a comma-decimal locale the tests use to check
-# number formatting.
+# report's browser test, the system Python with numpy, pandas, scikit-learn,
+# tqdm, pytest, pybind11 and venv for the Python package), and a
+# comma-decimal locale the tests use to check number formatting.
 set -euo pipefail
 
 packages=(cmake g++ make libxml2-dev libxml2-utils libeigen3-dev libboost-math-dev
           nlohmann-json3-dev libcli11-dev libfast-float-dev libgtest-dev libgmock-dev
-          libbenchmark-dev locales clang libclang-rt-dev chromium)
+          libbenchmark-dev locales clang libclang-rt-dev chromium
+          python3-dev python3-venv pybind11-dev python3-numpy python3-pandas python3-sklearn
+          python3-scipy python3-pytest python3-tqdm python3-dask python3-distributed)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,6 +3,7 @@
 // become, the error paths, and the inverse of a Box-Cox target.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -168,6 +169,54 @@ TEST(CliApply, InverseGivesThePreparedTargetBack) {
             "error: only one of the document, the prepared data, its schema, the statistics and "
             "the report can go to standard output\n");
   EXPECT_EQ(both.out, "");
+}
+
+// Prediction data has no target and no weight: `apply` reads it all the
+// same, the weight and the transformed target come out empty and every other
+// column is what the full data gives; an input column is still required.
+TEST(CliApply, PredictionDataWithoutTargetAndWeight) {
+  ScratchDir dir;
+  std::string data = "x,c,w,y\n";
+  std::string bare = "x,c\n";
+  for (int i = 0; i < 120; ++i) {
+    const std::string x = std::to_string(i % 13);
+    const std::string c = i % 3 == 0 ? "a" : "b";
+    const std::string y = std::to_string(3 * (i % 13) + i % 5);
+    data += x + "," + c + "," + std::to_string(1 + i % 2) + "," + y + "\n";
+    bare += x + "," + c + "\n";
+  }
+  WriteFile(dir / "d.csv", data);
+  WriteFile(dir / "bare.csv", bare);
+  WriteFile(dir / "inputs-only.csv", "c\na\n");
+  const RunResult prepare =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "--frequency-weight", "w", "-o",
+                          "doc.pmml", "-q", "--set", "rescaleScaleTargetUsingBoxCox=true"});
+  ASSERT_EQ(prepare.status, 0) << prepare.err;
+  const RunResult full = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-q"});
+  const RunResult run = RunCli(dir.path(), {"apply", "doc.pmml", "bare.csv"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const auto expected = ReadCsv(full.out);
+  const auto rows = ReadCsv(run.out);
+  ASSERT_EQ(rows.size(), expected.size());
+  ASSERT_EQ(rows[0], expected[0]);
+  // The rescaled target stands in for the target, which is not shown.
+  EXPECT_EQ(std::count(rows[0].begin(), rows[0].end(), "y"), 0);
+  const std::size_t transformed = Column(rows[0], "y_transformed");
+  const std::size_t weight = Column(rows[0], "w");
+  for (std::size_t r = 1; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < rows[r].size(); ++c) {
+      if (c == transformed || c == weight) {
+        EXPECT_EQ(rows[r][c], "") << "row " << r << ", " << rows[0][c];
+      } else {
+        EXPECT_EQ(rows[r][c], expected[r][c]) << "row " << r << ", " << rows[0][c];
+      }
+    }
+  }
+  const RunResult missing = RunCli(dir.path(), {"apply", "doc.pmml", "inputs-only.csv"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err,
+            "error: inputs-only.csv: the document's field 'x' is not a column of the data\n");
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+// ColumnData: one column of a host's frame as the extension reads it, with
+// pointers into the host's own arrays (which must outlive every use) and the
+// distinct texts of a text column copied out beforehand, so that filling a
+// column store or replaying a document touches no interpreter object and
+// runs without the interpreter lock.
+#ifndef ZELCRAFT_PYTHON_COLUMNDATA_H_
+#define ZELCRAFT_PYTHON_COLUMNDATA_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "io/ColumnStore.h"
+
+namespace zelpy {
+
+struct ColumnData {
+  // kInteger: `integers`, with `missing` (1 = missing) when not null.
+  // kReal, kDate (days since 1970-01-01), kTime (seconds since midnight),
+  // kTimestamp (seconds since 1970-01-01): `reals`, NaN is missing.
+  // kText: `codes` into `texts`, a negative code is missing.
+  enum class Kind { kInteger, kReal, kText, kDate, kTime, kTimestamp };
+  Kind kind = Kind::kReal;
+  std::size_t rows = 0;
+  const int64_t* integers = nullptr;
+  const uint8_t* missing = nullptr;
+  const double* reals = nullptr;
+  const int64_t* codes = nullptr;
+  std::vector<std::string> texts;
+
+  // The TorStorage code a column of this kind holds.
+  int Storage() const;
+};
+
+// Appends every value of `data` to `column`, whose storage is data.Storage().
+void FillColumn(const ColumnData& data, zelio::Column* column);
+
+}  // namespace zelpy
+
+#endif  // ZELCRAFT_PYTHON_COLUMNDATA_H_

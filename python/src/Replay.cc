@@ -1,0 +1,227 @@
+#include "Replay.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "io/CellParser.h"
+#include "io/RowDecoder.h"
+
+namespace zelpy {
+
+namespace {
+
+using zelapply::Value;
+using zelapply::ValueType;
+
+// Rows between two looks at the interrupt check.
+constexpr std::size_t kCheckEvery = 4096;
+
+bool IsWhole(double value) {
+  return value == std::trunc(value) && std::fabs(value) < 9.2e18;
+}
+
+// Reads one input column into its field's slot, row by row. A text column
+// reads each distinct text once, by the rules a file's cell follows.
+class InputReader {
+ public:
+  InputReader(const zelapply::Program& program, const ReplayInput& input)
+      : input_(input), type_(program.fields()[input.field].type) {
+    if (input.data.kind != ColumnData::Kind::kText) return;
+    zelio::RowDecoder decoder;
+    decoder.Bind(program, input.field, 0);
+    zelapply::Frame scratch = program.NewFrame();
+    std::vector<zelio::CsvCell> cells(1);
+    for (const std::string& text : input.data.texts) {
+      cells[0] = zelio::CsvCell{text, true};
+      decoder.Decode(cells, 0, &scratch);
+      texts_.push_back(scratch[input.field]);
+      unreadable_.push_back(texts_.back().missing && !text.empty());
+    }
+  }
+
+  void Read(std::size_t row, Value* value) {
+    const ColumnData& data = input_.data;
+    switch (data.kind) {
+      case ColumnData::Kind::kText: {
+        const int64_t code = data.codes[row];
+        if (code < 0 || code >= static_cast<int64_t>(texts_.size())) {
+          value->SetMissing(type_);
+          return;
+        }
+        const auto index = static_cast<std::size_t>(code);
+        value->Assign(texts_[index]);
+        if (unreadable_[index]) NoteUnreadable(data.texts[index]);
+        return;
+      }
+      case ColumnData::Kind::kInteger:
+        if (data.missing != nullptr && data.missing[row] != 0) {
+          value->SetMissing(type_);
+        } else {
+          SetNumber(static_cast<double>(data.integers[row]), data.integers[row], value);
+        }
+        return;
+      default: {
+        const double number = data.reals[row];
+        if (std::isnan(number)) {
+          value->SetMissing(type_);
+        } else if (type_ == ValueType::kInteger && !IsWhole(number)) {
+          value->SetMissing(type_);
+          NoteUnreadable(std::to_string(number));
+        } else {
+          SetNumber(number, static_cast<int64_t>(number), value);
+        }
+        return;
+      }
+    }
+  }
+
+  // What the column's unreadable values became, for a warning; empty when
+  // every value read.
+  std::string Warning(const std::string& name) const {
+    if (unreadableCount_ == 0) return std::string();
+    return "column '" + name + "': " + zelio::QuoteCell(firstUnreadable_) + " is not " +
+           zelio::StorageNoun(static_cast<int>(type_)) + "; " + std::to_string(unreadableCount_) +
+           (unreadableCount_ == 1 ? " value" : " values") + " of this column read as missing";
+  }
+
+ private:
+  void SetNumber(double number, int64_t whole, Value* value) const {
+    switch (type_) {
+      case ValueType::kInteger:
+        value->SetInteger(whole);
+        return;
+      case ValueType::kString:
+        value->SetText(std::to_string(whole));
+        return;
+      case ValueType::kDate:
+      case ValueType::kTime:
+      case ValueType::kTimestamp:
+        value->SetReal(number, type_);
+        return;
+      default:
+        value->SetReal(number);
+        return;
+    }
+  }
+  void NoteUnreadable(const std::string& text) {
+    if (unreadableCount_++ == 0) firstUnreadable_ = text;
+  }
+
+  const ReplayInput& input_;
+  ValueType type_;
+  std::vector<Value> texts_;
+  std::vector<bool> unreadable_;
+  int64_t unreadableCount_ = 0;
+  std::string firstUnreadable_;
+};
+
+// Collects one output field's values.
+class OutputWriter {
+ public:
+  OutputWriter(const zelapply::FieldInfo& field, std::size_t rows, ReplayColumn* column)
+      : column_(column) {
+    column_->name = field.name;
+    column_->type = field.type;
+    if (field.type == ValueType::kString) {
+      column_->codes.reserve(rows);
+    } else {
+      column_->numbers.reserve(rows);
+    }
+  }
+
+  void Write(const Value& value) {
+    if (column_->type == ValueType::kString) {
+      if (value.missing || value.type != ValueType::kString) {
+        column_->codes.push_back(-1);
+        return;
+      }
+      const auto found = codes_.find(value.text);
+      if (found != codes_.end()) {
+        column_->codes.push_back(found->second);
+        return;
+      }
+      const auto code = static_cast<int64_t>(column_->texts.size());
+      column_->texts.push_back(value.text);
+      codes_.emplace(value.text, code);
+      column_->codes.push_back(code);
+      return;
+    }
+    const bool number = !value.missing && value.IsNumeric();
+    column_->numbers.push_back(number ? value.AsDouble() : std::nan(""));
+  }
+
+ private:
+  ReplayColumn* column_;
+  std::unordered_map<std::string, int64_t> codes_;
+};
+
+}  // namespace
+
+zelapply::Status Replay::Compile(const std::string& document) {
+  return zelapply::CompileDocument(document, &compiled_);
+}
+
+bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
+                 PythonHost& host, std::vector<ReplayColumn>* outputs,
+                 std::vector<std::string>* warnings) const {
+  const zelapply::Program& program = *compiled_.program;
+  std::vector<InputReader> readers;
+  readers.reserve(inputs.size());
+  for (const ReplayInput& input : inputs) readers.emplace_back(program, input);
+  std::vector<std::size_t> shown;
+  for (std::size_t i = 0; i < program.fields().size(); ++i) {
+    const zelapply::FieldInfo& field = program.fields()[i];
+    if (field.enabled || (allDerived && field.derived)) shown.push_back(i);
+  }
+  outputs->assign(shown.size(), ReplayColumn());
+  std::vector<OutputWriter> writers;
+  writers.reserve(shown.size());
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    writers.emplace_back(program.fields()[shown[k]], rows, &(*outputs)[k]);
+  }
+  zelapply::Frame frame = program.NewFrame();
+  for (std::size_t row = 0; row < rows; ++row) {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+      readers[k].Read(row, &frame[inputs[k].field]);
+    }
+    program.Evaluate(&frame);
+    for (std::size_t k = 0; k < shown.size(); ++k) writers[k].Write(frame[shown[k]]);
+    if ((row + 1) % kCheckEvery == 0) {
+      if (host.Poll()) return false;
+      host.Records(static_cast<int64_t>(row + 1));
+    }
+  }
+  for (std::size_t k = 0; k < inputs.size(); ++k) {
+    const std::string warning = readers[k].Warning(program.fields()[inputs[k].field].name);
+    if (!warning.empty()) warnings->push_back(warning);
+  }
+  return !host.stopped();
+}
+
+bool Replay::Invert(const double* predictions, std::size_t rows, PythonHost& host,
+                    std::vector<double>* values) const {
+  const zelapply::Program& inverse = *compiled_.inverse;
+  std::size_t target = inverse.inputCount();
+  for (std::size_t i = 0; i < inverse.inputCount() && target == inverse.inputCount(); ++i) {
+    if (inverse.IsRead(i)) target = i;
+  }
+  const std::size_t result = inverse.fields().size() - 1;
+  ColumnData data;
+  data.kind = ColumnData::Kind::kReal;
+  data.rows = rows;
+  data.reals = predictions;
+  const ReplayInput input{target, std::move(data)};
+  InputReader reader(inverse, input);
+  zelapply::Frame frame = inverse.NewFrame();
+  values->reserve(rows);
+  for (std::size_t row = 0; row < rows; ++row) {
+    if (target < inverse.inputCount()) reader.Read(row, &frame[target]);
+    inverse.Evaluate(&frame);
+    const Value& value = frame[result];
+    values->push_back(!value.missing && value.IsNumeric() ? value.AsDouble() : std::nan(""));
+    if ((row + 1) % kCheckEvery == 0 && host.Poll()) return false;
+  }
+  return true;
+}
+
+}  // namespace zelpy

@@ -1,0 +1,62 @@
+// Replay: a preparation document compiled once and replayed on a host's
+// columns, row by row, as `zelcraft apply` replays it on a file: each input
+// read by its field's type with the command's rules (texts parsed as the
+// file's cells would be, the labels of coded categories included), user-
+// missing values applied, every derived field computed. The target and
+// weights may be absent; they and what is computed from them are missing.
+// The compiled program is only read, so one Replay serves several threads.
+#ifndef ZELCRAFT_PYTHON_REPLAY_H_
+#define ZELCRAFT_PYTHON_REPLAY_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ColumnData.h"
+#include "PythonHost.h"
+#include "apply/Document.h"
+#include "apply/Status.h"
+
+namespace zelpy {
+
+// One column of replayed values. Numbers (whole numbers, reals, days,
+// seconds) in `numbers` with NaN for missing; texts as `codes` into
+// `texts`, -1 for missing.
+struct ReplayColumn {
+  std::string name;
+  zelapply::ValueType type = zelapply::ValueType::kUndefined;
+  std::vector<double> numbers;
+  std::vector<int64_t> codes;
+  std::vector<std::string> texts;
+};
+
+struct ReplayInput {
+  std::size_t field;  // an input of the program
+  ColumnData data;
+};
+
+class Replay {
+ public:
+  zelapply::Status Compile(const std::string& document);
+  const zelapply::Program& program() const { return *compiled_.program; }
+  const zelapply::Program* inverse() const { return compiled_.inverse.get(); }
+
+  // Replays `rows` rows of `inputs`: the fields the document marks
+  // "enable" (or, with `allDerived`, every derived field too). Texts that
+  // do not read as their field's type add a line to `warnings`. False when
+  // interrupted.
+  bool Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
+           PythonHost& host, std::vector<ReplayColumn>* outputs,
+           std::vector<std::string>* warnings) const;
+
+  // The target inverse of each prediction; false when interrupted.
+  bool Invert(const double* predictions, std::size_t rows, PythonHost& host,
+              std::vector<double>* values) const;
+
+ private:
+  zelapply::CompiledDocument compiled_;
+};
+
+}  // namespace zelpy
+
+#endif  // ZELCRAFT_PYTHON_REPLAY_H_

@@ -1,0 +1,108 @@
+"""A DataFrame gives the document its CSV file gives the command line (the
+time it was made aside), for the example data set and for a frame with
+dates, timestamps, ordered categoricals, nullable integers, bools and
+weights; a path goes through the command line's own loader."""
+
+import json
+import warnings
+
+import numpy as np
+import pandas as pd
+import pytest
+
+import zelcraft
+from conftest import EXAMPLE_DATA, need, run_cli, timeless
+
+
+def cli_document(tmp_path, csv, args):
+    run = run_cli(["prepare", csv, "-o", "doc.pmml", *args], tmp_path)
+    assert run.returncode == 0, run.stderr
+    warnings = [line for line in run.stderr.splitlines()
+                if line.startswith(("warning", "not applicable here"))]
+    return (tmp_path / "doc.pmml").read_text(), warnings
+
+
+def prepare_warned(*args, **kwargs):
+    """The preparation and the warnings it gave, as their texts."""
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        prep = zelcraft.prepare(*args, **kwargs)
+    assert all(w.category is zelcraft.ZelcraftWarning for w in caught)
+    return prep, [str(w.message) for w in caught]
+
+
+@pytest.fixture(scope="module")
+def example(tmp_path_factory):
+    directory = tmp_path_factory.mktemp("example")
+    import subprocess
+    subprocess.run([str(need(EXAMPLE_DATA)), str(directory)], check=True)
+    return directory
+
+
+def test_example_data_set_from_frame_and_from_csv(example, tmp_path):
+    csv = example / "customers.csv"
+    schema = json.loads((example / "customers.schema.json").read_text())["fields"]
+    settings = json.loads((example / "customers.settings.json").read_text())
+    expected, cli_warnings = cli_document(
+        tmp_path, csv, ["--target", "churn", "--frequency-weight", "weight",
+                        "--schema", example / "customers.schema.json",
+                        "--settings", example / "customers.settings.json"])
+
+    frame = pd.read_csv(csv, float_precision="round_trip", keep_default_na=False,
+                        na_values=[""])
+    frame["signup_date"] = pd.to_datetime(frame["signup_date"])
+    frame["last_login"] = pd.to_datetime(frame["last_login"])
+    frame["preferred_call_time"] = pd.to_datetime(
+        frame["preferred_call_time"], format="%H:%M:%S").dt.time
+    prep, warned = prepare_warned(frame, target="churn", frequency_weight="weight",
+                                  schema=schema, settings=settings)
+    assert timeless(prep.document) == timeless(expected)
+    assert warned == cli_warnings
+
+    from_path = zelcraft.prepare(csv, target="churn", frequency_weight="weight",
+                                 schema=example / "customers.schema.json",
+                                 settings=example / "customers.settings.json", stream=True)
+    assert timeless(from_path.document) == timeless(expected)
+
+
+def mixed_frame(rows=240):
+    r = np.arange(rows)
+    frame = pd.DataFrame({
+        "day": pd.to_datetime("2020-01-01") + pd.to_timedelta(r % 97 * 3, unit="D"),
+        "seen": pd.to_datetime("2021-03-04 05:06:07") + pd.to_timedelta(r * 3671, unit="s"),
+        "size": pd.Categorical(np.array(["S", "M", "L"])[r % 3], categories=["S", "M", "L"],
+                               ordered=True),
+        "count": pd.array(np.where(r % 11 == 0, None, r % 13), dtype="Int64"),
+        "flag": r % 4 == 0,
+        "colour": np.array(["red", "green", "blue", "grey"], dtype=object)[r % 4],
+        "amount": np.where(r % 17 == 0, np.nan, (r % 29) * 1.25 + 0.1),
+        "w": np.where(r % 23 == 0, 0, 1 + r % 3),
+        "y": (r % 29) * 2.5 + (r % 3) + (r % 5) * 0.25,
+    })
+    frame.loc[5, "size"] = np.nan
+    return frame
+
+
+def test_frame_of_every_kind_gives_the_csv_document(tmp_path):
+    frame = mixed_frame()
+    frame.to_csv(tmp_path / "mixed.csv", index=False)
+    categories = {"size": {"level": "ordinal", "categories": ["S", "M", "L"]}}
+    (tmp_path / "schema.json").write_text(json.dumps({"fields": categories}))
+    expected, cli_warnings = cli_document(
+        tmp_path, "mixed.csv", ["--target", "y", "--frequency-weight", "w",
+                                "--schema", "schema.json"])
+    # The ordered categorical says what the schema has to say to the command.
+    prep, warned = prepare_warned(frame, target="y", frequency_weight="w")
+    assert timeless(prep.document) == timeless(expected)
+    assert warned == cli_warnings
+    # Every warning is kept with its code, those of inapplicable steps too.
+    assert (210115, "unsupervised merging is not done when a target is present") in prep.warnings
+    # Eleven weights of 0 (every 23rd row) leave their records out.
+    assert ("warning: 11 records left out: their frequency or analysis weight is missing, zero "
+            "or negative") in cli_warnings
+    fields = prep.fields.set_index("name")
+    assert fields.loc["size", "level"] == "ordinal"
+    assert fields.loc["day", "type"] == "dateDaysSince[1970]"
+    assert fields.loc["seen", "type"] == "dateTime"
+    assert fields.loc["count", "type"] == "integer"
+    assert fields.loc["flag", "type"] == "string"

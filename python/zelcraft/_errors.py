@@ -1,0 +1,41 @@
+"""The package's errors and warnings, carrying what the command line says."""
+
+
+class ZelcraftError(Exception):
+    """A preparation or replay failed.
+
+    ``code`` is the component's status code (None for input errors, which
+    have none), ``message`` the command line's message for it, ``note`` the
+    explanation it adds (which target was excluded and why), ``exit_status``
+    the status the command line would exit with (2 input, 1 component).
+    """
+
+    exit_status = 1
+
+    def __init__(self, message, code=None, note=""):
+        self.code = code
+        self.message = message
+        self.note = note
+        text = f"error {code}: {message}" if code else f"error: {message}"
+        if note:
+            text += f"\nnote: {note}"
+        super().__init__(text)
+
+    def __reduce__(self):
+        return (type(self), (self.message, self.code, self.note))
+
+
+class ZelcraftInputError(ZelcraftError):
+    """The data, the schema or the settings cannot be used as given."""
+
+    exit_status = 2
+
+
+class ZelcraftComponentError(ZelcraftError):
+    """The component refused the build or failed in it."""
+
+    exit_status = 1
+
+
+class ZelcraftWarning(UserWarning):
+    """A warning of the component or of the data source."""

@@ -1,0 +1,59 @@
+"""The progress bar: tqdm in terminals and notebooks, shown once a run has
+lasted a second, fed by the extension's callbacks (phase, records)."""
+
+import sys
+import time
+
+
+def _interactive():
+    if "ipykernel" in sys.modules:
+        return True
+    try:
+        return sys.stderr.isatty()
+    except (AttributeError, ValueError):
+        return False
+
+
+class ProgressBar:
+    """Called as bar(phase, records); close() when the run ends."""
+
+    DELAY = 1.0
+
+    def __init__(self):
+        self._start = time.monotonic()
+        self._bar = None
+        self._phase = None
+
+    def __call__(self, phase, records):
+        if self._bar is None:
+            if time.monotonic() - self._start < self.DELAY:
+                self._phase = phase
+                return
+            from tqdm.auto import tqdm
+
+            self._bar = tqdm(desc=phase, unit=" records", leave=False, file=sys.stderr)
+            self._phase = phase
+        if phase != self._phase:
+            self._phase = phase
+            self._bar.set_description(phase)
+            self._bar.reset()
+        self._bar.n = records
+        self._bar.refresh()
+
+    def close(self):
+        if self._bar is not None:
+            self._bar.close()
+
+
+def progress_for(progress):
+    """A bar for progress=True, none for False, and for None a bar when
+    standard error is a terminal or the code runs in a notebook."""
+    if progress is None:
+        progress = _interactive()
+    if not progress:
+        return None
+    try:
+        import tqdm  # noqa: F401
+    except ImportError:
+        return None
+    return ProgressBar()
