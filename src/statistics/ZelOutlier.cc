@@ -68,7 +68,7 @@ TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
 
 TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
                                          const ZelBatch& batch) {
-  constexpr std::size_t kGroup = 4;
+  constexpr std::size_t kGroup = 8;
   const std::size_t rows = batch.Rows();
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
