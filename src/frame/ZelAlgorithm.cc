@@ -57,6 +57,28 @@ TorStatus ZelAlgorithm::Execute(TorCommon_1_3::IRecordSource* source) {
   return status_;
 }
 
+TorStatus ZelAlgorithm::BeginLockstep() {
+  if (warnings_ != nullptr) warnings_->clear();
+  built_ = false;
+  if (status_.IsError()) return status_;
+  driver_->SetWarnings(warnings_);
+  status_ = Guarded([&] { return driver_->Begin(); });
+  return status_;
+}
+
+TorStatus ZelAlgorithm::RunLockstep(const std::function<TorStatus(ZelPassDriver&)>& step) {
+  if (status_.IsError()) return status_;
+  status_ = Guarded([&] { return step(*driver_); });
+  return status_;
+}
+
+TorStatus ZelAlgorithm::EndLockstep() {
+  if (status_.IsError()) return status_;
+  status_ = Guarded([&] { return driver_->End(); });
+  if (!status_.IsError()) built_ = true;
+  return status_;
+}
+
 TorStatus ZelAlgorithm::WritePMML(std::ostream& out, const PMMLHeaderInfo* header) {
   ZelReporter reporter;
   if (!IsBuilt()) return TorStatus(ZelStatusCode::kNotBuilt, false);

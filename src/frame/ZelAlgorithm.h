@@ -4,6 +4,7 @@
 #ifndef ZELCRAFT_FRAME_ZELALGORITHM_H_
 #define ZELCRAFT_FRAME_ZELALGORITHM_H_
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ class ZelAlgorithm : public TorCommon_1_3::ITorAlgorithm {
   std::string GetDescription() const override;
   std::vector<TorCommon_1_3::TorStatus>* GetWarnings() override { return warnings_; }
   void Display(std::ostream& out) override;
+
+  // The build in lockstep (ZelLockstep.h): Begin, steps on the driver, End.
+  // Each keeps the status and never lets an exception out.
+  TorCommon_1_3::TorStatus BeginLockstep();
+  TorCommon_1_3::TorStatus RunLockstep(const std::function<TorCommon_1_3::TorStatus(ZelPassDriver&)>& step);
+  TorCommon_1_3::TorStatus EndLockstep();
 
   // The build's field list and summary, for the document writer and tests.
   const ZelPassDriver& GetDriver() const { return *driver_; }

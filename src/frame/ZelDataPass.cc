@@ -25,15 +25,19 @@ ZelDataPass::ZelDataPass(ZelVariableHandleList* fields, ZelInterrupt* interrupt,
 TorStatus ZelDataPass::Read(TorCommon_1_3::IRecordSource* source) {
   fields_->BeginPass();
   if (fields_->GetPending().empty()) return TorStatus();
+  const TorStatus status = Feed(source);
+  if (status.IsError()) return status;
+  return fields_->EndPass();
+}
+
+TorStatus ZelDataPass::Feed(TorCommon_1_3::IRecordSource* source) {
   ZelRecordTransformer transformer(fields_);
   ZelBatch batch(static_cast<std::size_t>(fields_->Count()));
   transformer.UseColumns(&batch);
   batch.Allocate(ZelBatch::RowsFor(batch.GetUsed().size()));
   TorCommon_1_3::IColumnBatchSource* columns = source->GetColumnBatchSource();
-  const TorStatus status = columns != nullptr ? ReadColumns(columns, &transformer, &batch)
-                                              : ReadRecords(source, &transformer, &batch);
-  if (status.IsError()) return status;
-  return fields_->EndPass();
+  return columns != nullptr ? ReadColumns(columns, &transformer, &batch)
+                            : ReadRecords(source, &transformer, &batch);
 }
 
 TorStatus ZelDataPass::ReadColumns(TorCommon_1_3::IColumnBatchSource* source,
@@ -79,14 +83,21 @@ TorStatus ZelDataPass::Process(ZelRecordTransformer* transformer, ZelBatch* batc
   return fields_->ProcessBatch(*batch);
 }
 
-TorStatus ZelDataPass::Run(TorCommon_1_3::IRecordSource* source) {
-  if (gates_.skip != nullptr && !gates_.skip->IsHandle()) return status_;
+bool ZelDataPass::Runs() { return gates_.skip == nullptr || gates_.skip->IsHandle(); }
 
-  if (gates_.read == nullptr || gates_.read->IsHandle()) {
+bool ZelDataPass::WantsData() { return gates_.read == nullptr || gates_.read->IsHandle(); }
+
+TorStatus ZelDataPass::Run(TorCommon_1_3::IRecordSource* source) {
+  if (!Runs()) return status_;
+
+  if (WantsData()) {
     status_ = Read(source);
     if (status_.IsError()) return status_;
   }
+  return Conclude();
+}
 
+TorStatus ZelDataPass::Conclude() {
   if (gates_.steps == nullptr || gates_.steps->IsHandle()) {
     if (preparation_ != nullptr) steps_ = preparation_->Prepare();
     ZelTransformation::ZelStepRunner runner(fields_, steps_, summary_, warnings_);

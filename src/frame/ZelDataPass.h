@@ -34,6 +34,16 @@ class ZelDataPass {
   void SetWarnings(std::vector<TorCommon_1_3::TorStatus>* warnings) { warnings_ = warnings; }
   TorCommon_1_3::TorStatus Run(TorCommon_1_3::IRecordSource* source);
 
+  // Run in its parts, for a build in lockstep. Runs: the pass does
+  // anything at all; WantsData: it reads records (asked once, after Runs);
+  // Feed: the rows of `source` into the statistics of the fields the list's
+  // BeginPass made pending, a batch at a time, without finishing them;
+  // Conclude: the steps and the statistics of the next pass.
+  bool Runs();
+  bool WantsData();
+  TorCommon_1_3::TorStatus Feed(TorCommon_1_3::IRecordSource* source);
+  TorCommon_1_3::TorStatus Conclude();
+
  private:
   // Streams the pass's rows into the statistics a batch at a time: from
   // the host's columns when it hands them out, else record by record.

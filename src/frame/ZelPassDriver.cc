@@ -138,10 +138,141 @@ void ZelPassDriver::DefinePasses() {
   pass({}, {}, nullptr, ZelDataPass::Gates());
 }
 
+TorStatus ZelPassDriver::OutOfOrder() {
+  status_ = TorStatus(ZelStatusCode::kLockstepOrder, false);
+  phase_ = Phase::kIdle;
+  return status_;
+}
+
+uint64_t ZelPassDriver::FieldsIdentity() const {
+  std::string names;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    names += field->GetName();
+    names.push_back('\0');
+    names.push_back(static_cast<char>('0' + field->GetStorage()));
+    names.push_back(field->IsExcluded() ? 'x' : 'k');
+  }
+  return ZelStatistic::ZelStateHash(names.data(), names.size());
+}
+
+std::vector<ZelPassStatistic> ZelPassDriver::PassStatistics() const {
+  std::vector<ZelPassStatistic> statistics;
+  std::vector<ZelStatistic::ZelStatistics*> live;
+  for (int i : fields_->GetPending()) {
+    live.clear();
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    field->AppendLiveStatistics(&live);
+    const std::string& name = field->GetName();
+    const uint64_t identity = ZelStatistic::ZelStateHash(name.data(), name.size());
+    for (ZelStatistic::ZelStatistics* statistic : live) statistics.push_back({i, identity, statistic});
+  }
+  ZelStatistic::ZelStatistics* list = fields_->GetListStatistic();
+  if (list != nullptr && !list->IsInformationCollected()) statistics.push_back({-1, 0, list});
+  return statistics;
+}
+
+TorStatus ZelPassDriver::Begin() {
+  UpdateClock();
+  Reset();
+  phase_ = Phase::kIdle;
+  pass_ = 0;
+  status_ = Prepare();
+  if (status_.IsError()) return status_;
+  Report(reporter_, ZelReporterConst::StagePrepared);
+  phase_ = Phase::kBetween;
+  return status_;
+}
+
+TorStatus ZelPassDriver::StartPass(bool* reads, bool* done) {
+  *reads = false;
+  *done = false;
+  if (phase_ != Phase::kBetween) return OutOfOrder();
+  while (pass_ < passes_.size() && !passes_[pass_]->Runs()) ++pass_;
+  if (pass_ == passes_.size()) {
+    *done = true;
+    return status_;
+  }
+  ZelDataPass& pass = *passes_[pass_];
+  pass.SetReporter(&reporter_);
+  phase_ = Phase::kRead;
+  if (!pass.WantsData()) return status_;
+  fields_->BeginPass();
+  if (fields_->GetPending().empty()) return status_;
+  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(), &emptyState_);
+  fed_ = false;
+  phase_ = Phase::kReading;
+  *reads = true;
+  return status_;
+}
+
+TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::string* state) {
+  if (phase_ != Phase::kReading) return OutOfOrder();
+  const std::vector<ZelPassStatistic> statistics = PassStatistics();
+  if (fed_) {
+    status_ = ReadPassState(emptyState_, static_cast<uint32_t>(pass_), FieldsIdentity(),
+                            statistics, &stateDetail_);
+    if (status_.IsError()) return status_;
+  }
+  fed_ = true;
+  status_ = passes_[pass_]->Feed(source);
+  if (status_.IsError()) return status_;
+  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), statistics, state);
+  return status_;
+}
+
+TorStatus ZelPassDriver::InstallState(const std::string& state) {
+  if (phase_ != Phase::kReading) return OutOfOrder();
+  status_ = ReadPassState(state, static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(),
+                          &stateDetail_);
+  if (status_.IsError()) return status_;
+  status_ = fields_->EndPass();
+  if (status_.IsError()) return status_;
+  phase_ = Phase::kRead;
+  return status_;
+}
+
+TorStatus ZelPassDriver::FinishPass() {
+  if (phase_ != Phase::kRead) return OutOfOrder();
+  status_ = passes_[pass_]->Conclude();
+  if (status_.IsError()) return status_;
+  if (status_.IsOK() && interrupt_->Poll()) {
+    status_ = TorStatus(ZelStatusCode::kInterrupted, false);
+    return status_;
+  }
+  ++pass_;
+  phase_ = Phase::kBetween;
+  return status_;
+}
+
+TorStatus ZelPassDriver::End() {
+  if (phase_ != Phase::kBetween || pass_ != passes_.size()) return OutOfOrder();
+  phase_ = Phase::kEnded;
+  return Conclude();
+}
+
+TorStatus ZelPassDriver::Conclude() {
+  RenameDerivedFields(fields_.get(), *settings_);
+  Report(reporter_, ZelReporterConst::StagePassesDone);
+
+  if (!status_.IsError()) {
+    UpdateClock();
+    status_ = summary_->Collect(GetProcessingSeconds());
+  }
+
+  if (fields_->GetValidCount() == 0) AddWarning(warnings_, ZelStatusCode::kEverythingExcluded);
+
+  if (!status_.IsError() && warnings_ != nullptr && !warnings_->empty()) {
+    status_ = warnings_->back();
+  }
+  return status_;
+}
+
 TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
   UpdateClock();
-  ZelReporter reporter;
+  ZelReporter& reporter = reporter_;
   Reset();
+  phase_ = Phase::kIdle;
 
   status_ = Prepare();
   if (status_.IsError()) return status_;
@@ -162,19 +293,5 @@ TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
     }
     source->Rewind();
   }
-
-  RenameDerivedFields(fields_.get(), *settings_);
-  Report(reporter, ZelReporterConst::StagePassesDone);
-
-  if (!status_.IsError()) {
-    UpdateClock();
-    status_ = summary_->Collect(GetProcessingSeconds());
-  }
-
-  if (fields_->GetValidCount() == 0) AddWarning(warnings_, ZelStatusCode::kEverythingExcluded);
-
-  if (!status_.IsError() && warnings_ != nullptr && !warnings_->empty()) {
-    status_ = warnings_->back();
-  }
-  return status_;
+  return Conclude();
 }

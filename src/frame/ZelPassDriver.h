@@ -5,12 +5,14 @@
 #define ZELCRAFT_FRAME_ZELPASSDRIVER_H_
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "frame/ZelDataPass.h"
 #include "frame/ZelInterrupt.h"
 #include "frame/ZelIsHandle.h"
 #include "frame/ZelOperationPreparation.h"
+#include "frame/ZelPassState.h"
 #include "frame/host/HostInterfaces.h"
 #include "pmml/ZelSummaryTable.h"
 #include "settings/ZelSettings.h"
@@ -28,6 +30,20 @@ class ZelPassDriver {
   // Success, the last warning raised, or the first error.
   TorCommon_1_3::TorStatus Run(TorCommon_1_3::IRecordSource* source);
 
+  // The build in lockstep (ZelLockstep.h has the call order): Begin;
+  // then per pass StartPass, which moves to the next pass that runs and
+  // says whether it reads data; when it does, ReadRows once per run of rows
+  // (each from empty sums) and InstallState with the merged states; then
+  // FinishPass; once StartPass finds no pass left, End.
+  TorCommon_1_3::TorStatus Begin();
+  TorCommon_1_3::TorStatus StartPass(bool* reads, bool* done);
+  TorCommon_1_3::TorStatus ReadRows(TorCommon_1_3::IRecordSource* source, std::string* state);
+  TorCommon_1_3::TorStatus InstallState(const std::string& state);
+  TorCommon_1_3::TorStatus FinishPass();
+  TorCommon_1_3::TorStatus End();
+  // Why the last state was refused.
+  const std::string& GetStateDetail() const { return stateDetail_; }
+
   const ZelVariableHandleList& GetFields() const { return *fields_; }
   const ZelSummary::SummaryTable& GetSummary() const { return *summary_; }
   // Seconds between the start of the run and the end of the passes.
@@ -39,6 +55,11 @@ class ZelPassDriver {
   void DefinePasses();
   void Report(ZelReporter& reporter, ZelReporterConst::BuildStage stage);
   void UpdateClock();
+  TorCommon_1_3::TorStatus Conclude();
+  // The statistics the current pass fills, in the order of their states.
+  std::vector<ZelPassStatistic> PassStatistics() const;
+  uint64_t FieldsIdentity() const;
+  TorCommon_1_3::TorStatus OutOfOrder();
 
   const ZelSettings* settings_;
   const TorCommon_1_3::TorVarList* variables_;
@@ -53,6 +74,15 @@ class ZelPassDriver {
   double previousClock_;
   double latestClock_;
   std::vector<TorCommon_1_3::TorStatus>* warnings_ = nullptr;
+
+  // Lockstep: where the build stands.
+  enum class Phase { kIdle, kBetween, kReading, kRead, kEnded };
+  Phase phase_ = Phase::kIdle;
+  std::size_t pass_ = 0;
+  std::string emptyState_;   // of the current pass, to start each run of rows from
+  bool fed_ = false;         // rows went into the statistics since they were empty
+  std::string stateDetail_;
+  ZelReporter reporter_;
 };
 
 #endif  // ZELCRAFT_FRAME_ZELPASSDRIVER_H_

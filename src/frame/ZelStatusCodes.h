@@ -34,6 +34,9 @@
   X(kSummaryFailed, 210042, false) \
   X(kNumberFormat, 210043, false) \
   X(kBlankInName, 210047, false) \
+  X(kStateDamaged, 210050, false) \
+  X(kStateMismatch, 210051, false) \
+  X(kLockstepOrder, 210052, false) \
   X(kReorderWithoutNominalTarget, 210100, true) \
   X(kBoxCoxWithoutContinuousTarget, 210101, true) \
   X(kRescaleWithoutContinuousInput, 210102, true) \

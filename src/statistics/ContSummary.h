@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame/ZelBatch.h"
+#include "statistics/ZelStateBytes.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -71,6 +72,18 @@ class ContSummary {
     frequencies_ = std::move(frequencies);
   }
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
+
+  // The accumulated counts, extremes, moments and table as one summary part
+  // (ZelStateParts.h), and back (ContSummaryState.cc). ReadState replaces
+  // them and wants the part to keep what this summary keeps; ReadBody reads
+  // any summary's part after its tag and length. Merge folds in the summary
+  // of rows that come after this one's: the moments by the pairwise update,
+  // so the result is as accurate as one pass; false when a count would pass
+  // 2^63.
+  void WriteState(ZelStateWriter* out) const;
+  bool ReadState(ZelStateReader* in);
+  static bool ReadBody(ZelStateReader* in, ContSummary* summary);
+  bool Merge(const ContSummary& later);
 
   // Rewrites of a finished summary by the steps that derive a field from it
   // without a pass of their own. As if every missing record had held the

@@ -30,6 +30,8 @@ class ZelBivarCatTargetContPredictivePower : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }
   uint32_t GetTargetIndex() const { return targetIndex_; }

@@ -27,6 +27,8 @@ class ZelBivarContCont : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   const std::vector<int>& GetFieldIndices() const { return fields_; }
   // The position of a field in the list; -1 when it is not there.

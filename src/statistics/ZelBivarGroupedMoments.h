@@ -28,6 +28,8 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
                                               const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   uint32_t GetInputIndex() const { return inputIndex_; }
   uint32_t GetTargetIndex() const { return targetIndex_; }

@@ -41,6 +41,8 @@ class ZelBoxCox : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   // Rewrites `univariate`, the target's finished ZelUnivarCont (else
   // 210007), in the transformed, rescaled scale. 210017 when the chosen

@@ -34,6 +34,12 @@ class ZelContingencyTable {
     weighted_[Cell(i, j)] = weighted;
   }
 
+  // The cells row by row, for a statistic's state.
+  std::vector<double>& FrequencyCells() { return frequency_; }
+  std::vector<double>& WeightedCells() { return weighted_; }
+  const std::vector<double>& FrequencyCells() const { return frequency_; }
+  const std::vector<double>& WeightedCells() const { return weighted_; }
+
   double RowTotal(int i) const;
   double ColumnTotal(int j) const;
   double Total() const;

@@ -39,6 +39,8 @@ class ZelOutlier : public ZelStatistics {
   // fewer is kept the robust standard deviation is 0, so the outlier step
   // treats the field as constant.
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   uint32_t GetFieldIndex() const { return fieldIndex_; }
   double GetRobustMean() const { return robustMean_; }

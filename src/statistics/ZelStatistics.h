@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "frame/ZelBatch.h"
+#include "statistics/ZelStateBytes.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
 
@@ -67,6 +68,13 @@ class ZelStatistics {
   // Takes over the results of a compatible statistic. The base ignores the
   // argument and only marks the information as collected.
   virtual TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other);
+  // The sums this statistic gathered over the rows it was fed, as parts
+  // that merge without it (ZelStateParts.h), and back: ReadState replaces
+  // its sums by those read, before Finalize, and is false when they do not
+  // fit its categories, bins, fields or limits (the statistic is then
+  // unusable). Definitions in ZelStatisticStates.cc.
+  virtual void WriteState(ZelStateWriter* out) const = 0;
+  virtual bool ReadState(ZelStateReader* in) = 0;
   virtual StatisticType GetType() const { return type_; }
   virtual void Display(std::ostream& out) const;
 

@@ -27,6 +27,8 @@ class ZelUnivarContHistogram : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
 
   uint32_t GetFieldIndex() const { return fieldIndex_; }
   // 0 until set up.

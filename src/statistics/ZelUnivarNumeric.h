@@ -24,6 +24,8 @@ class ZelUnivarNumeric : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
                                               const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
   // Copies the whole summary of another ZelUnivarCont or ZelUnivarNumericCat
   // (210007 for any other statistic).
   TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other) override;

@@ -24,6 +24,8 @@ class ZelUnivarStringCat : public ZelStatistics {
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
+  void WriteState(ZelStateWriter* out) const override;
+  bool ReadState(ZelStateReader* in) override;
   // Copies another ZelUnivarStringCat (210011 for another kind, 210007 for
   // another class).
   TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other) override;

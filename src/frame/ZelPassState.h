@@ -1,0 +1,46 @@
+// ZelPassState: the states of all statistics one data pass fills, as one
+// run of bytes that replicas of a build exchange. Layout (little-endian):
+//   "ZELSTATE" magic, format version (u32), pass number (u32), identity of
+//   the field list at that pass (u64), statistic count (u32); per
+//   statistic its kind (u32), field index (u32, all ones for the list
+//   statistic over several fields), identity of the field's name (u64), its
+//   parts' length (u64) and parts (ZelStateParts.h); a checksum of all
+//   bytes before it (u64).
+// Merging needs no build: states of the same pass of replicas of one build
+// merge statistic by statistic. Damaged bytes (short, altered, another
+// version) and states of another pass, build or field are refused with a
+// status and a sentence, never read past their end.
+#ifndef ZELCRAFT_FRAME_ZELPASSSTATE_H_
+#define ZELCRAFT_FRAME_ZELPASSSTATE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "statistics/ZelStatistics.h"
+#include "torcommon13r/TorStatus.h"
+
+struct ZelPassStatistic {
+  int fieldIndex;  // -1 for the list statistic
+  uint64_t nameIdentity;
+  ZelStatistic::ZelStatistics* statistic;
+};
+
+constexpr uint32_t kZelPassStateVersion = 1;
+
+// Writes the states of `statistics` in their order.
+void WritePassState(uint32_t pass, uint64_t fieldsIdentity,
+                    const std::vector<ZelPassStatistic>& statistics, std::string* out);
+
+// Reads `bytes` into `statistics`, which must be the same statistics in the
+// same order, of the same pass and field list. On failure `detail` says why.
+TorCommon_1_3::TorStatus ReadPassState(const std::string& bytes, uint32_t pass,
+                                       uint64_t fieldsIdentity,
+                                       const std::vector<ZelPassStatistic>& statistics,
+                                       std::string* detail);
+
+// `later` (the rows after those of `earlier`) merged into `earlier`.
+TorCommon_1_3::TorStatus MergePassStates(const std::string& earlier, const std::string& later,
+                                         std::string* merged, std::string* detail);
+
+#endif  // ZELCRAFT_FRAME_ZELPASSSTATE_H_

@@ -1,0 +1,120 @@
+// The accumulation state of a ContSummary: written, read back and merged.
+#include <cstring>
+
+#include "statistics/ContSummary.h"
+#include "statistics/ZelStateParts.h"
+
+namespace ZelStatistic {
+
+void ContSummary::WriteState(ZelStateWriter* out) const {
+  out->U32(kPartSummary);
+  out->U64(1);
+  out->U8(noMoments_ ? 1 : 0);
+  out->U64(distinctLimit_);
+  out->I64(missingCount_);
+  out->I64(validCount_);
+  out->F64(minimum_);
+  out->F64(maximum_);
+  out->U8(shifted_ ? 1 : 0);
+  out->F64(shift_);
+  out->F64(mean_);
+  out->F64(weightSum_);
+  out->F64(m2_);
+  out->F64(m3_);
+  out->U64(frequencies_.size());
+  for (const auto& entry : frequencies_) {
+    out->F64(entry.first);
+    out->I64(entry.second);
+  }
+}
+
+bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
+  uint8_t noMoments;
+  uint8_t shifted;
+  uint64_t size;
+  ContSummary read(false, 0);
+  if (!in->U8(&noMoments) || noMoments > 1 || !in->U64(&read.distinctLimit_) ||
+      !in->I64(&read.missingCount_) || !in->I64(&read.validCount_) ||
+      read.missingCount_ < 0 || read.validCount_ < 0 || !in->F64(&read.minimum_) ||
+      !in->F64(&read.maximum_) || !in->U8(&shifted) || shifted > 1 || !in->F64(&read.shift_) ||
+      !in->F64(&read.mean_) || !in->F64(&read.weightSum_) || !in->F64(&read.m2_) ||
+      !in->F64(&read.m3_) || !in->Count(&size, 16)) {
+    return false;
+  }
+  if (size > read.distinctLimit_ + 1) return false;
+  read.noMoments_ = noMoments != 0;
+  read.shifted_ = shifted != 0;
+  for (uint64_t i = 0; i < size; ++i) {
+    double value;
+    int64_t count;
+    if (!in->F64(&value) || !in->I64(&count) || count < 0) return false;
+    // Ascending and distinct, as the table keeps them; a NaN fails too.
+    if (!read.frequencies_.empty() && !(read.frequencies_.rbegin()->first < value)) return false;
+    if (value != value) return false;
+    read.frequencies_.emplace_hint(read.frequencies_.end(), value, count);
+  }
+  *summary = std::move(read);
+  return true;
+}
+
+bool ContSummary::ReadState(ZelStateReader* in) {
+  uint32_t tag;
+  uint64_t n;
+  ContSummary read(false, 0);
+  if (!in->U32(&tag) || tag != kPartSummary || !in->U64(&n) || n != 1 || !ReadBody(in, &read)) {
+    return false;
+  }
+  if (read.noMoments_ != noMoments_ || read.distinctLimit_ != distinctLimit_) return false;
+  missingCount_ = read.missingCount_;
+  validCount_ = read.validCount_;
+  minimum_ = read.minimum_;
+  maximum_ = read.maximum_;
+  shifted_ = read.shifted_;
+  shift_ = read.shift_;
+  mean_ = read.mean_;
+  weightSum_ = read.weightSum_;
+  m2_ = read.m2_;
+  m3_ = read.m3_;
+  frequencies_ = std::move(read.frequencies_);
+  return true;
+}
+
+bool ContSummary::Merge(const ContSummary& later) {
+  if (__builtin_add_overflow(missingCount_, later.missingCount_, &missingCount_) ||
+      __builtin_add_overflow(validCount_, later.validCount_, &validCount_) ||
+      !MergeFrequencyTable(&frequencies_, later.frequencies_, distinctLimit_)) {
+    return false;
+  }
+  // Only a value of positive weight moves the moments and extremes, and the
+  // first such value sets the shift.
+  if (noMoments_ || !later.shifted_) return true;
+  if (later.minimum_ < minimum_) minimum_ = later.minimum_;
+  if (later.maximum_ > maximum_) maximum_ = later.maximum_;
+  if (!shifted_) {
+    shifted_ = true;
+    shift_ = later.shift_;
+    mean_ = later.mean_;
+    weightSum_ = later.weightSum_;
+    m2_ = later.m2_;
+    m3_ = later.m3_;
+    return true;
+  }
+  const double a = weightSum_;
+  const double b = later.weightSum_;
+  const double total = a + b;
+  if (!(a > 0.0) || !(b > 0.0)) {
+    weightSum_ = total;
+    return true;
+  }
+  // Both sides' means about this side's shift.
+  const double delta = (later.shift_ - shift_) + (later.mean_ - mean_);
+  const double share = b / total;
+  m3_ += later.m3_ + delta * delta * delta * (a * b * (a - b) / (total * total)) +
+         3.0 * delta * (a * later.m2_ - b * m2_) / total;
+  m2_ += later.m2_ + delta * delta * (a * b / total);
+  mean_ += delta * share;
+  weightSum_ = total;
+  return true;
+}
+
+}  // namespace ZelStatistic

@@ -1,0 +1,67 @@
+// ZelStateWriter and ZelStateReader: the byte encoding of accumulation
+// states. Fixed-width little-endian numbers, doubles by their bits (a state
+// read back is the state written, bit for bit), texts with their length.
+// The reader never reads past its bytes: a short or damaged state makes a
+// read return false, and every later read fails too.
+#ifndef ZELCRAFT_STATISTICS_ZELSTATEBYTES_H_
+#define ZELCRAFT_STATISTICS_ZELSTATEBYTES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ZelStatistic {
+
+class ZelStateWriter {
+ public:
+  explicit ZelStateWriter(std::string* out) : out_(out) {}
+  void U8(uint8_t v) { out_->push_back(static_cast<char>(v)); }
+  void U32(uint32_t v);
+  void U64(uint64_t v);
+  void I64(int64_t v) { U64(static_cast<uint64_t>(v)); }
+  void F64(double v);
+  void Text(const std::string& v);
+  std::size_t Size() const { return out_->size(); }
+  std::string* Buffer() { return out_; }
+
+ private:
+  std::string* out_;
+};
+
+class ZelStateReader {
+ public:
+  ZelStateReader(const char* data, std::size_t size) : data_(data), size_(size) {}
+  bool U8(uint8_t* v);
+  bool U32(uint32_t* v);
+  bool U64(uint64_t* v);
+  bool I64(int64_t* v);
+  bool F64(double* v);
+  bool Text(std::string* v);
+  // A count of items of at least `itemBytes` bytes each that the remaining
+  // bytes could hold; false for a larger one, so that no damaged count makes
+  // a reader allocate beyond its input.
+  bool Count(uint64_t* v, std::size_t itemBytes);
+  // Moves past `bytes` bytes; false when fewer remain.
+  bool Skip(std::size_t bytes);
+  // The next byte to read.
+  const char* Here() const { return data_ + position_; }
+  bool Ok() const { return ok_; }
+  std::size_t Remaining() const { return size_ - position_; }
+  bool AtEnd() const { return ok_ && position_ == size_; }
+
+ private:
+  bool Take(void* to, std::size_t bytes);
+
+  const char* data_;
+  std::size_t size_;
+  std::size_t position_ = 0;
+  bool ok_ = true;
+};
+
+// FNV-1a over bytes: the checksum of a state and the identity of a field
+// list.
+uint64_t ZelStateHash(const char* data, std::size_t size, uint64_t seed = 1469598103934665603ULL);
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELSTATEBYTES_H_
