@@ -6,8 +6,8 @@
 #include <memory>
 #include <sstream>
 
-#include "io/ColumnRecordSource.h"
-#include "io/CsvRecordSource.h"
+#include "io/BlockFeed.h"
+#include "io/BlockedBuild.h"
 #include "io/DataLoader.h"
 #include "io/HostFields.h"
 #include "Interrupts.h"
@@ -241,32 +241,40 @@ int RunPrepare(const PrepareOptions& options) {
 
   zelio::HostFields fields;
   zelio::BuildHostFields(data.plans, data.store, request.roles, &fields);
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields.variables));
-  if (!algorithm) {
-    progress.Finish();
-    if (!options.quiet) PrintStatuses(factory.GetWarnings());
-    std::cerr << DescribeStatus(factory.GetStatus()) << "\n";
-    return kExitComponentError;
+  // One replica per thread that has blocks to read, each from a factory of
+  // its own (a factory's algorithms share its warning list).
+  const std::size_t workers = zelio::PassThreads(options.threads, data.rows);
+  std::vector<ZelFactory> factories(workers);
+  std::vector<std::unique_ptr<ITorAlgorithm>> replicas;
+  std::vector<ITorAlgorithm*> running;
+  for (ZelFactory& factory : factories) {
+    replicas.emplace_back(factory.CreateTorAlgorithm(settings, fields.variables));
+    if (!replicas.back()) {
+      progress.Finish();
+      if (!options.quiet) PrintStatuses(factory.GetWarnings());
+      std::cerr << DescribeStatus(factory.GetStatus()) << "\n";
+      return kExitComponentError;
+    }
+    replicas.back()->SetInterruptCheck(&interrupts);
+    running.push_back(replicas.back().get());
   }
+  ITorAlgorithm* algorithm = replicas.front().get();
   algorithm->SetProgressListener(&progress);
-  algorithm->SetInterruptCheck(&interrupts);
-  std::unique_ptr<IRecordSource> source;
-  zelio::CsvRecordSource* streamed = nullptr;
+  std::unique_ptr<zelio::BlockFeed> feed;
   if (data.streamed) {
     zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
                        request.threaded, zelio::CsvChunkReader::kDefaultChunk};
-    source = std::make_unique<zelio::CsvRecordSource>(file, data.plans, fields.columnOf, progress);
-    streamed = static_cast<zelio::CsvRecordSource*>(source.get());
+    feed = std::make_unique<zelio::StreamBlockFeed>(file, data.plans, fields.columnOf, workers);
   } else {
-    source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
+    feed = std::make_unique<zelio::ColumnBlockFeed>(data.store, fields.columnOf, workers);
   }
-  interrupts.Attach(algorithm.get());
-  const TorStatus status = algorithm->Execute(source.get());
+  interrupts.Attach(algorithm);
+  std::string refused;
+  const TorStatus status = zelio::RunBlockedBuild(running, *feed, progress, &refused);
   interrupts.Attach(nullptr);
-  if (streamed != nullptr && !streamed->error().empty()) {
+  if (!feed->Error().empty()) {
     progress.Finish();
-    return InputError(streamed->error());
+    return InputError(feed->Error());
   }
   const std::vector<TorStatus> warnings = *algorithm->GetWarnings();
 
@@ -288,6 +296,7 @@ int RunPrepare(const PrepareOptions& options) {
   }
   if (status.IsError() || written.IsError()) {
     std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
+    if (!refused.empty()) std::cerr << "note: " << refused << "\n";
     const std::string why = status.GetCode() == ZelStatusCode::kTargetExcluded
                                 ? ZelFactory::ExplainExcludedTarget(*algorithm)
                                 : std::string();
@@ -337,6 +346,17 @@ int RunPrepare(const PrepareOptions& options) {
     std::vector<std::string> names;
     for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
     if (!preparedData.Open(&interrupts, &error)) return InputError(error);
+    std::unique_ptr<IRecordSource> source;
+    zelio::CsvRecordSource* streamed = nullptr;
+    if (data.streamed) {
+      zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows,
+                                data.store.names.size(), request.threaded,
+                                zelio::CsvChunkReader::kDefaultChunk};
+      source = std::make_unique<zelio::CsvRecordSource>(file, data.plans, fields.columnOf, progress);
+      streamed = static_cast<zelio::CsvRecordSource*>(source.get());
+    } else {
+      source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
+    }
     const zelio::PreparedDataResult prepared = zelio::WritePreparedData(
         text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {

@@ -70,4 +70,9 @@ std::string ZelLockstep::Describe(const ITorAlgorithm& replica) {
   return ours != nullptr ? ours->GetDriver().GetStateDetail() : std::string();
 }
 
+int ZelLockstep::CurrentPass(const ITorAlgorithm& replica) {
+  const auto* ours = dynamic_cast<const ZelAlgorithm*>(&replica);
+  return ours != nullptr ? ours->GetDriver().GetCurrentPass() : 0;
+}
+
 std::string ZelLockstep::DescribeMerge() { return mergeDetail; }

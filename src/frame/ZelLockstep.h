@@ -55,6 +55,9 @@ class ZEL_EXPORT ZelLockstep {
   // Counts and tables merge exactly, moments by the pairwise update.
   static TorCommon_1_3::TorStatus MergeStates(const std::string& earlier, const std::string& later,
                                               std::string* merged);
+  // The pass StartPass last moved to, counted from 0 (the number of passes
+  // once done): passes that do not run are skipped without a call.
+  static int CurrentPass(const TorCommon_1_3::ITorAlgorithm& replica);
   // Why the last state the replica refused was refused; empty otherwise.
   static std::string Describe(const TorCommon_1_3::ITorAlgorithm& replica);
   // Why the last merge on this thread was refused.

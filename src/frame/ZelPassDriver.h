@@ -41,6 +41,7 @@ class ZelPassDriver {
   TorCommon_1_3::TorStatus InstallState(const std::string& state);
   TorCommon_1_3::TorStatus FinishPass();
   TorCommon_1_3::TorStatus End();
+  int GetCurrentPass() const { return static_cast<int>(pass_); }
   // Why the last state was refused.
   const std::string& GetStateDetail() const { return stateDetail_; }
 
