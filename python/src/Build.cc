@@ -6,8 +6,9 @@
 
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
-#include "io/ColumnRecordSource.h"
-#include "io/CsvRecordSource.h"
+#include "io/BlockFeed.h"
+#include "io/BlockedBuild.h"
+#include "io/InterruptRelay.h"
 #include "io/DataLoader.h"
 #include "io/HostFields.h"
 #include "io/Schema.h"
@@ -38,14 +39,6 @@ std::string Describe(const TorStatus& status) {
   return message ? message : "unknown status";
 }
 
-// What the command reads before the data: settings (reviewed), schema, roles.
-struct Inputs {
-  TorSettings settings;
-  zelio::Schema schema;
-  zelio::FieldRoles roles;
-  std::vector<std::string> notes;
-};
-
 bool ReadInputs(const BuildRequest& request, Inputs* inputs, std::string* error) {
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   if (!request.settingsText.empty() &&
@@ -67,69 +60,37 @@ bool ReadInputs(const BuildRequest& request, Inputs* inputs, std::string* error)
   return true;
 }
 
-// A record source for the component's fields (field i reads column
+// The feed of a build's blocks for `workers` threads (field i reads column
 // columnOf[i]), and what ended its passes early, if anything.
-struct Source {
-  std::unique_ptr<IRecordSource> records;
-  std::function<std::string()> error;
-};
-using MakeSource = std::function<Source(const std::vector<std::size_t>& columnOf)>;
+using MakeFeed = std::function<std::unique_ptr<zelio::BlockFeed>(
+    const std::vector<std::size_t>& columnOf, std::size_t workers)>;
 
 BuildOutcome Run(Inputs& inputs, const zelio::ColumnStore& store,
                  const std::vector<zelio::FieldPlan>& plans, int64_t records, int64_t dropped,
-                 const MakeSource& makeSource, PythonHost& host) {
-  if (dropped > 0) {
-    inputs.notes.push_back(std::to_string(dropped) +
-                           " records left out: their frequency or analysis weight is missing, "
-                           "zero or negative");
-  }
-  BuildOutcome outcome;
+                 int threads, const MakeFeed& makeFeed, PythonHost& host) {
+  NoteDropped(&inputs, dropped);
   zelio::HostFields fields;
   zelio::BuildHostFields(plans, store, inputs.roles, &fields);
-  auto warn = [&outcome, &inputs](const std::vector<TorStatus>& statuses) {
-    for (const std::string& note : inputs.notes) outcome.warnings.emplace_back(0, note);
-    for (const TorStatus& status : statuses) {
-      outcome.warnings.emplace_back(status.GetCode(), Describe(status));
-    }
-  };
-  ZelFactory factory;
-  std::unique_ptr<ITorAlgorithm> algorithm(
-      factory.CreateTorAlgorithm(inputs.settings, fields.variables));
-  if (!algorithm) {
-    warn(factory.GetWarnings());
-    outcome.kind = BuildOutcome::Kind::kComponentError;
-    outcome.code = factory.GetStatus().GetCode();
-    outcome.message = Describe(factory.GetStatus());
-    return outcome;
+  // One replica per thread, each from a factory of its own; the host's
+  // callbacks are made on this thread only.
+  const std::size_t workers = zelio::PassThreads(threads, records);
+  std::vector<ZelFactory> factories(workers);
+  std::vector<std::unique_ptr<ITorAlgorithm>> replicas;
+  std::vector<ITorAlgorithm*> running;
+  zelio::InterruptRelay relay(host);
+  for (ZelFactory& factory : factories) {
+    replicas.emplace_back(factory.CreateTorAlgorithm(inputs.settings, fields.variables));
+    if (!replicas.back()) return Refused(inputs, factory);
+    replicas.back()->SetInterruptCheck(running.empty() ? relay.ForCaller() : relay.ForWorkers());
+    running.push_back(replicas.back().get());
   }
-  algorithm->SetProgressListener(&host);
-  algorithm->SetInterruptCheck(&host);
-  const Source source = makeSource(fields.columnOf);
-  const TorStatus status = algorithm->Execute(source.records.get());
-  if (source.error && !source.error().empty()) return InputError(source.error());
-  std::ostringstream pmml;
-  TorStatus written;
-  if (!status.IsError() && !host.stopped()) {
-    PMMLHeaderInfo header;
-    header.applicationName = "zelcraft prepare";
-    header.applicationVersion = ZEL_VERSION;
-    written = algorithm->WritePMML(pmml, &header);
-  }
-  if (host.stopped() || status.GetCode() == ZelStatusCode::kInterrupted) {
-    return Failure(BuildOutcome::Kind::kInterrupted, "interrupted");
-  }
-  warn(*algorithm->GetWarnings());
-  if (status.IsError() || written.IsError()) {
-    const TorStatus& failed = status.IsError() ? status : written;
-    outcome.kind = BuildOutcome::Kind::kComponentError;
-    outcome.code = failed.GetCode();
-    outcome.message = Describe(failed);
-    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
-      outcome.note = ZelFactory::ExplainExcludedTarget(*algorithm);
-    }
-    return outcome;
-  }
-  outcome.document = pmml.str();
+  running.front()->SetProgressListener(&host);
+  const std::unique_ptr<zelio::BlockFeed> feed = makeFeed(fields.columnOf, workers);
+  std::string refused;
+  const TorStatus status = zelio::RunBlockedBuild(running, *feed, host, &refused);
+  if (!feed->Error().empty()) return InputError(feed->Error());
+  BuildOutcome outcome = Conclude(inputs, *running.front(), status, host);
+  if (outcome.note.empty()) outcome.note = refused;
   outcome.records = records;
   outcome.fieldsRead = store.names.size();
   outcome.fieldsHanded = fields.columnOf.size();
@@ -166,6 +127,69 @@ bool TallyWeights(const zelio::ColumnStore& store, const std::vector<zelio::Fiel
 
 }  // namespace
 
+void NoteDropped(Inputs* inputs, int64_t dropped) {
+  if (dropped > 0) {
+    inputs->notes.push_back(std::to_string(dropped) +
+                            " records left out: their frequency or analysis weight is missing, "
+                            "zero or negative");
+  }
+}
+
+BuildOutcome Refused(const Inputs& inputs, const ZelFactory& factory) {
+  BuildOutcome outcome;
+  for (const std::string& note : inputs.notes) outcome.warnings.emplace_back(0, note);
+  for (const TorStatus& status : factory.GetWarnings()) {
+    outcome.warnings.emplace_back(status.GetCode(), Describe(status));
+  }
+  outcome.kind = BuildOutcome::Kind::kComponentError;
+  outcome.code = factory.GetStatus().GetCode();
+  outcome.message = Describe(factory.GetStatus());
+  return outcome;
+}
+
+BuildOutcome Conclude(const Inputs& inputs, ITorAlgorithm& algorithm, const TorStatus& status,
+                      PythonHost& host) {
+  BuildOutcome outcome;
+  std::ostringstream pmml;
+  TorStatus written;
+  if (!status.IsError() && !host.stopped()) {
+    PMMLHeaderInfo header;
+    header.applicationName = "zelcraft prepare";
+    header.applicationVersion = ZEL_VERSION;
+    written = algorithm.WritePMML(pmml, &header);
+  }
+  if (host.stopped() || status.GetCode() == ZelStatusCode::kInterrupted) {
+    return Failure(BuildOutcome::Kind::kInterrupted, "interrupted");
+  }
+  for (const std::string& note : inputs.notes) outcome.warnings.emplace_back(0, note);
+  for (const TorStatus& warning : *algorithm.GetWarnings()) {
+    outcome.warnings.emplace_back(warning.GetCode(), Describe(warning));
+  }
+  if (status.IsError() || written.IsError()) {
+    const TorStatus& failed = status.IsError() ? status : written;
+    outcome.kind = BuildOutcome::Kind::kComponentError;
+    outcome.code = failed.GetCode();
+    outcome.message = Describe(failed);
+    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
+      outcome.note = ZelFactory::ExplainExcludedTarget(algorithm);
+    }
+    return outcome;
+  }
+  outcome.document = pmml.str();
+  return outcome;
+}
+
+bool SetUpFromStore(const BuildRequest& request, const zelio::ColumnStore& store, Inputs* inputs,
+                    std::vector<zelio::FieldPlan>* plans, int64_t* dropped, std::string* error) {
+  if (!ReadInputs(request, inputs, error)) return false;
+  if (store.rows() == 0) {
+    *error = "the data has no records";
+    return false;
+  }
+  return zelio::PlanColumns(store, inputs->schema, inputs->roles, plans, error) &&
+         TallyWeights(store, *plans, inputs->roles, dropped, error);
+}
+
 bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnData>& columns,
                PythonHost& host, zelio::ColumnStore* store) {
   store->names = names;
@@ -183,19 +207,16 @@ BuildOutcome BuildFromStore(const BuildRequest& request, const zelio::ColumnStor
                             PythonHost& host) {
   Inputs inputs;
   std::string error;
-  if (!ReadInputs(request, &inputs, &error)) return InputError(error);
-  if (store.rows() == 0) return InputError("the data has no records");
   std::vector<zelio::FieldPlan> plans;
   int64_t dropped = 0;
-  if (!zelio::PlanColumns(store, inputs.schema, inputs.roles, &plans, &error) ||
-      !TallyWeights(store, plans, inputs.roles, &dropped, &error)) {
-    return InputError(error);
-  }
-  const MakeSource fromColumns = [&store, &host](const std::vector<std::size_t>& columnOf) {
-    return Source{std::make_unique<zelio::ColumnRecordSource>(store, columnOf, host), nullptr};
+  if (!SetUpFromStore(request, store, &inputs, &plans, &dropped, &error)) return InputError(error);
+  const MakeFeed fromColumns = [&store](const std::vector<std::size_t>& columnOf,
+                                        std::size_t workers) {
+    return std::unique_ptr<zelio::BlockFeed>(
+        std::make_unique<zelio::ColumnBlockFeed>(store, columnOf, workers));
   };
-  return Run(inputs, store, plans, static_cast<int64_t>(store.rows()), dropped, fromColumns,
-             host);
+  return Run(inputs, store, plans, static_cast<int64_t>(store.rows()), dropped, request.threads,
+             fromColumns, host);
 }
 
 BuildOutcome BuildFromCsv(const BuildRequest& request, const CsvRequest& csv, PythonHost& host) {
@@ -219,18 +240,18 @@ BuildOutcome BuildFromCsv(const BuildRequest& request, const CsvRequest& csv, Py
     case zelio::LoadResult::kLoaded:
       break;
   }
-  const MakeSource source = [&](const std::vector<std::size_t>& columnOf) {
+  const MakeFeed feed = [&](const std::vector<std::size_t>& columnOf, std::size_t workers) {
     if (!data.streamed) {
-      return Source{std::make_unique<zelio::ColumnRecordSource>(data.store, columnOf, host),
-                    nullptr};
+      return std::unique_ptr<zelio::BlockFeed>(
+          std::make_unique<zelio::ColumnBlockFeed>(data.store, columnOf, workers));
     }
     const zelio::CsvSourceFile file{csv.path, csv.delimiter, data.rows, data.store.names.size(),
                                     csv.threaded, zelio::CsvChunkReader::kDefaultChunk};
-    auto streamed = std::make_unique<zelio::CsvRecordSource>(file, data.plans, columnOf, host);
-    const zelio::CsvRecordSource* reader = streamed.get();
-    return Source{std::move(streamed), [reader] { return reader->error(); }};
+    return std::unique_ptr<zelio::BlockFeed>(
+        std::make_unique<zelio::StreamBlockFeed>(file, data.plans, columnOf, workers));
   };
-  return Run(inputs, data.store, data.plans, data.rows, data.droppedRecords, source, host);
+  return Run(inputs, data.store, data.plans, data.rows, data.droppedRecords, request.threads,
+             feed, host);
 }
 
 }  // namespace zelpy

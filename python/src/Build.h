@@ -19,7 +19,10 @@
 
 #include "ColumnData.h"
 #include "PythonHost.h"
+#include "frame/ZelFactory.h"
 #include "io/ColumnStore.h"
+#include "io/FieldPlan.h"
+#include "io/Schema.h"
 
 namespace zelpy {
 
@@ -30,6 +33,7 @@ struct BuildRequest {
   std::string schemaText;    // a JSON schema as --schema takes it; empty for none
   std::string target;
   std::string frequencyWeight;
+  int threads = 0;           // the passes' threads; 0: one per core
 };
 
 struct CsvRequest {
@@ -55,6 +59,26 @@ struct BuildOutcome {
   std::size_t fieldsRead = 0;
   std::size_t fieldsHanded = 0;
 };
+
+// What the command reads before the data: settings (reviewed), schema, roles;
+// and the notes the host adds to the component's warnings.
+struct Inputs {
+  TorCommon_1_3::TorSettings settings;
+  zelio::Schema schema;
+  zelio::FieldRoles roles;
+  std::vector<std::string> notes;
+};
+
+// The steps of a build that replicas (Lockstep.cc) share with it: the
+// inputs and plans of a store with its weights tallied; the note on
+// dropped records; the outcome of a factory that refused; the outcome of a
+// finished build with its document.
+bool SetUpFromStore(const BuildRequest& request, const zelio::ColumnStore& store, Inputs* inputs,
+                    std::vector<zelio::FieldPlan>* plans, int64_t* dropped, std::string* error);
+void NoteDropped(Inputs* inputs, int64_t dropped);
+BuildOutcome Refused(const Inputs& inputs, const ZelFactory& factory);
+BuildOutcome Conclude(const Inputs& inputs, TorCommon_1_3::ITorAlgorithm& algorithm,
+                      const TorCommon_1_3::TorStatus& status, PythonHost& host);
 
 // Fills a column store with the frame's columns (by `names`, in order);
 // false when interrupted. The frame's arrays are no longer read after it.

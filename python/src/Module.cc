@@ -100,9 +100,10 @@ py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) {
 
 BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
                      const std::vector<std::string>& assignments, const std::string& schemaText,
-                     const std::string& target, const std::string& frequencyWeight) {
+                     const std::string& target, const std::string& frequencyWeight,
+                     int threads) {
   return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
-                      frequencyWeight};
+                      frequencyWeight, threads};
 }
 
 // Empties `columns`, whose arrays are let go once the store holds the data.
@@ -110,7 +111,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       const std::string& settingsText, const std::string& settingsName,
                       const std::vector<std::string>& assignments, const std::string& schemaText,
                       const std::string& target, const std::string& frequencyWeight,
-                      py::object progress) {
+                      int threads, py::object progress) {
   std::vector<py::object> keep;
   std::vector<ColumnData> data;
   for (const py::handle column : columns) {
@@ -120,8 +121,8 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
     if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
   }
   if (names.size() != data.size()) throw py::value_error("a name for every column");
-  const BuildRequest request =
-      Request(settingsText, settingsName, assignments, schemaText, target, frequencyWeight);
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                       target, frequencyWeight, threads);
   PythonHost host(std::move(progress));
   zelio::ColumnStore store;
   bool filled;
@@ -149,8 +150,8 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
                     const std::string& schemaText, const std::string& target,
                     const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
-  const BuildRequest request =
-      Request(settingsText, settingsName, assignments, schemaText, target, frequencyWeight);
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                       target, frequencyWeight, threads);
   const CsvRequest csv{path, delimiter[0], stream, memoryLimit, threads != 1};
   PythonHost host(std::move(progress));
   BuildOutcome outcome;
@@ -183,7 +184,7 @@ std::shared_ptr<Replay> Compile(const std::string& document) {
 
 // The program's inputs: name, type, whether the target or a weight, and
 // whether the replay needs their values.
-py::list Inputs(const Replay& replay) {
+py::list ReplayInputs(const Replay& replay) {
   const zelapply::Program& program = replay.program();
   py::list out;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
@@ -291,7 +292,7 @@ PYBIND11_MODULE(_core, module) {
   });
   py::class_<Replay, std::shared_ptr<Replay>>(module, "Replay")
       .def(py::init(&Compile))
-      .def("inputs", &Inputs)
+      .def("inputs", &ReplayInputs)
       .def("has_inverse", [](const Replay& replay) { return replay.inverse() != nullptr; })
       .def("run", &Run)
       .def("invert", &Invert);

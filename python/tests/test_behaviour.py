@@ -105,11 +105,11 @@ def test_statistics_and_summary_against_hand_computed_figures():
 
 
 def test_interrupt_raises_keyboard_interrupt_and_leaves_nothing_behind():
-    rows = 400_000
+    rows = 1_000_000
     r = np.arange(rows)
     frame = pd.DataFrame({f"x{i}": (r * (i + 7)) % 1009 * 0.5 for i in range(12)})
     frame["y"] = r % 101 * 1.0
-    timer = threading.Timer(0.3, os.kill, (os.getpid(), signal.SIGINT))
+    timer = threading.Timer(0.2, os.kill, (os.getpid(), signal.SIGINT))
     finished = []
     start = time.monotonic()
     timer.start()

@@ -67,7 +67,8 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     elif isinstance(data, pd.DataFrame):
         names, columns, fields = frame_columns(data, fields, extra)
         outcome = _run(progress, lambda bar: _core.prepare_frame(
-            names, columns, text, name, assigned, schema_text(fields), *roles, bar))
+            names, columns, text, name, assigned, schema_text(fields), *roles,
+            int(threads or 0), bar))
     else:
         raise TypeError("data: a pandas DataFrame or the path of a CSV file")
     warned = [(code or None, message) for code, message in outcome["warnings"]]
