@@ -9,6 +9,7 @@
 #include "Build.h"
 #include "ColumnData.h"
 #include "Facts.h"
+#include "Lockstep.h"
 #include "PythonHost.h"
 #include "Replay.h"
 #include "frame/ZelFactory.h"
@@ -77,7 +78,9 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
   return data;
 }
 
-py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) {
+}  // namespace
+
+py::dict OutcomeDict(const BuildOutcome& outcome, PythonHost& host) {
   host.RaiseIfInterrupted();
   if (outcome.kind == BuildOutcome::Kind::kInterrupted) {
     RaiseKeyboardInterrupt();
@@ -98,12 +101,36 @@ py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) {
   return out;
 }
 
+namespace {
+
+py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) { return OutcomeDict(outcome, host); }
+
+
 BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
                      const std::vector<std::string>& assignments, const std::string& schemaText,
                      const std::string& target, const std::string& frequencyWeight,
                      int threads) {
   return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
                       frequencyWeight, threads};
+}
+
+// A replica of a build over a frame's columns (Lockstep.h).
+std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::list columns,
+                                     const std::string& settingsText,
+                                     const std::string& settingsName,
+                                     const std::vector<std::string>& assignments,
+                                     const std::string& schemaText, const std::string& target,
+                                     const std::string& frequencyWeight) {
+  std::vector<py::object> keep;
+  std::vector<ColumnData> data;
+  for (const py::handle column : columns) {
+    data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
+  }
+  if (names.size() != data.size()) throw py::value_error("a name for every column");
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                       target, frequencyWeight, 1);
+  py::gil_scoped_release unlocked;
+  return std::make_unique<Replica>(request, names, data);
 }
 
 // Empties `columns`, whose arrays are let go once the store holds the data.
@@ -290,6 +317,16 @@ PYBIND11_MODULE(_core, module) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();
   });
+  py::class_<Replica>(module, "Replica")
+      .def(py::init(&MakeReplica))
+      .def("failure", &Replica::Failure)
+      .def("rows", &Replica::Rows)
+      .def("start_pass", &Replica::StartPass)
+      .def("read_rows", &Replica::ReadRows)
+      .def("install", &Replica::Install)
+      .def("finish_pass", &Replica::FinishPass)
+      .def("end", &Replica::End);
+  module.def("merge_states", &MergeStates);
   py::class_<Replay, std::shared_ptr<Replay>>(module, "Replay")
       .def(py::init(&Compile))
       .def("inputs", &ReplayInputs)

@@ -9,7 +9,7 @@ import warnings as _warnings
 import numpy as np
 import pandas as pd
 
-from . import _core
+from . import _core, _lockstep
 from ._columns import column_names, frame_columns, replay_tuple
 from ._errors import ZelcraftComponentError, ZelcraftInputError, ZelcraftWarning
 from ._options import schema_fields, schema_text, settings_text
@@ -37,7 +37,7 @@ def _raise_for(outcome):
 
 def prepare(data, target=None, frequency_weight=None, schema=None, settings=None,
             progress=None, *, overrides=None, delimiter=",", stream=False, memory_limit=None,
-            threads=None, extra=None):
+            threads=None, partitions=None, extra=None):
     """Prepares a data set and returns its Preparation.
 
     `data` is a pandas DataFrame, or the path of a CSV file, which is read by
@@ -51,15 +51,24 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     Warnings go to Python's warnings module and to Preparation.warnings;
     errors raise ZelcraftError.
 
-    The data reaches the component through a record source made for it (the
-    frame's column store, or the file, held or streamed); a driver that
-    replays data pass by pass from elsewhere makes its own in the same
-    place.
+    Every pass reads the rows in blocks of 65,536 on `threads` threads (by
+    default one per core); the document is the same for every number of
+    threads. With `partitions` (a frame only), the frame is cut into that
+    many runs of rows as Dask's from_pandas cuts it, and each pass merges
+    one state per partition along the tree zelcraft.dask.prepare uses: the
+    document is then byte for byte that of a Dask run over the same
+    partitions, and agrees with the unpartitioned one in every decision.
     """
     fields = schema_fields(schema)
     text, name = settings_text(settings)
     assigned = [f"{key}={_setting_text(value)}" for key, value in (overrides or {}).items()]
     roles = (target or "", frequency_weight or "")
+    if partitions is not None:
+        if not isinstance(data, pd.DataFrame) or extra:
+            raise TypeError("partitions: a pandas DataFrame without extra columns")
+        spec = _build_spec(target, frequency_weight, schema, settings, overrides)
+        outcome = _lockstep.prepare_partitioned(data, spec, int(partitions))
+        return _publish(outcome, "DataFrame", stacklevel=3)
     if isinstance(data, (str, os.PathLike)):
         outcome = _run(progress, lambda bar: _core.prepare_csv(
             os.fspath(data), delimiter, stream, int(memory_limit or 0),
@@ -71,12 +80,28 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
             int(threads or 0), bar))
     else:
         raise TypeError("data: a pandas DataFrame or the path of a CSV file")
+    data_set = "DataFrame" if isinstance(data, pd.DataFrame) else os.path.basename(
+        os.fspath(data))
+    return _publish(outcome, data_set, stacklevel=3)
+
+
+def _build_spec(target, frequency_weight, schema, settings, overrides):
+    """What a replica of the build is made from, as plain data a task carries."""
+    text, name = settings_text(settings)
+    return {"settings": text, "settings_name": name,
+            "assigned": [f"{key}={_setting_text(value)}"
+                         for key, value in (overrides or {}).items()],
+            "schema": schema_fields(schema), "target": target or "",
+            "frequency_weight": frequency_weight or ""}
+
+
+def _publish(outcome, data_set, stacklevel):
+    """Warns, raises an error outcome, or returns the Preparation."""
     warned = [(code or None, message) for code, message in outcome["warnings"]]
     for line in _warning_lines(warned):
-        _warnings.warn(line, ZelcraftWarning, stacklevel=2)
+        _warnings.warn(line, ZelcraftWarning, stacklevel=stacklevel)
     _raise_for(outcome)
-    run = {"data_set": os.path.basename(os.fspath(data)) if not isinstance(data, pd.DataFrame)
-           else "DataFrame", "records": outcome["records"],
+    run = {"data_set": data_set, "records": outcome["records"],
            "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
     return Preparation(outcome["document"], warned, run)
 
@@ -260,7 +285,11 @@ class Preparation:
         """The prepared fields of a DataFrame, the values `zelcraft apply`
         writes for the same data: one column per field the document uses
         (every derived field too with `all_fields`), missing values as NaN,
-        NaT or None. The target and weights may be absent."""
+        NaT or None. The target and weights may be absent. A Dask DataFrame
+        gives a Dask DataFrame, replayed partition by partition."""
+        if type(data).__module__.startswith("dask."):
+            from . import dask as _dask
+            return _dask.transform(self, data, all_fields)
         if not isinstance(data, pd.DataFrame):
             raise TypeError("data: a pandas DataFrame")
         replay = self._compiled()

@@ -1,0 +1,103 @@
+"""Builds over partitions: replicas of one build driven in lockstep
+(the component's ZelLockstep). Every pass that reads data is the merge of
+one state per partition, merged along one fixed tree, so the same
+partitions give the same document here (zelcraft.prepare(df,
+partitions=P)) and on a Dask cluster (zelcraft.dask.prepare)."""
+
+import math
+
+from . import _core
+from ._columns import frame_columns
+from ._errors import ZelcraftComponentError, ZelcraftInputError
+from ._options import schema_text
+
+
+def checked(result):
+    """A replica's result, or the error its outcome dict names, raised."""
+    if isinstance(result, dict) and "error" in result:
+        kind = ZelcraftInputError if result["error"] == "input" else ZelcraftComponentError
+        raise kind(result["message"], result["code"] or None, result["note"] or None)
+    return result
+
+
+def merge(earlier, later):
+    """The state of `later`'s rows merged into `earlier`'s."""
+    return checked(_core.merge_states(earlier, later))
+
+
+def merge_tree(states, merge_two):
+    """Merges neighbours level by level, ((s0 s1) (s2 s3)) ..., an odd last
+    one going up as it is: rows stay in order, and the tree depends only on
+    the number of partitions."""
+    states = list(states)
+    while len(states) > 1:
+        states = [merge_two(states[i], states[i + 1]) if i + 1 < len(states) else states[i]
+                  for i in range(0, len(states), 2)]
+    return states[0]
+
+
+def partition_bounds(rows, partitions):
+    """[(first, count)] of `partitions` runs of rows, as Dask's from_pandas
+    cuts a frame with a unique index: ceil(rows / partitions) rows each, the
+    last one shorter."""
+    size = max(1, math.ceil(rows / max(1, partitions)))
+    return [(first, min(size, rows - first)) for first in range(0, rows, size)]
+
+
+def make_replica(frame, spec):
+    """A replica over a frame's columns; spec is what prepare was given."""
+    names, columns, fields = frame_columns(frame, spec["schema"])
+    replica = _core.Replica(names, columns, spec["settings"], spec["settings_name"],
+                            spec["assigned"], schema_text(fields), spec["target"],
+                            spec["frequency_weight"])
+    checked(replica.failure())
+    return replica
+
+
+def run(replica, read_pass):
+    """Drives the client's replica through every pass; read_pass(states)
+    returns the merged state of the next pass that reads, given those of
+    the earlier ones. The outcome of prepare."""
+    states = []
+    while True:
+        reads, done = checked(replica.start_pass())
+        if done:
+            return replica.end()
+        if reads:
+            state = read_pass(tuple(states))
+            states.append(state)
+            checked(replica.install(state))
+        checked(replica.finish_pass())
+
+
+def partition_state(frame, spec, states):
+    """The state of one partition's rows for the first pass that reads after
+    the passes whose merged states are `states`: a replica rebuilt from
+    nothing but its inputs, so a task that runs twice returns the same
+    bytes."""
+    replica = make_replica(frame, spec)
+    installed = 0
+    while True:
+        reads, done = checked(replica.start_pass())
+        if done:
+            raise ZelcraftComponentError("the build has no pass left to read")
+        if reads:
+            if installed == len(states):
+                return checked(replica.read_rows(0, replica.rows()))
+            checked(replica.install(states[installed]))
+            installed += 1
+        checked(replica.finish_pass())
+
+
+def prepare_partitioned(frame, spec, partitions):
+    """The outcome of prepare over `partitions` row ranges of the frame, read
+    by one replica of the whole frame and merged as a Dask run merges the
+    same partitions."""
+    replica = make_replica(frame, spec)
+    bounds = partition_bounds(len(frame), partitions)
+
+    def read_pass(_states):
+        return merge_tree((checked(replica.read_rows(first, count)) for first, count in bounds),
+                          merge)
+
+    return run(replica, read_pass)

@@ -1,0 +1,66 @@
+"""Zelcraft on a Dask cluster: the preparation of a Dask DataFrame.
+
+    import zelcraft.dask
+    prep = zelcraft.dask.prepare(ddf, target="price")
+    prepared = prep.transform(ddf)       # a Dask DataFrame, partition by partition
+
+Each data pass is one task per partition that rebuilds its replica of the
+build from the settings, the partition and the merged states of the
+earlier passes, and returns the state of its rows; a tree of merge tasks
+(neighbours pairwise, the same tree as zelcraft.prepare(df, partitions=P))
+combines them, and the client installs the merged state in its own replica
+and runs the pass's steps. No state lives on a worker, so a retried task or
+a lost worker changes nothing. The client's replica reads the first
+partition to learn the fields: every partition must read alike (the same
+columns and kinds), or the states are refused."""
+
+import warnings as _warnings
+
+import dask
+
+from . import _lockstep
+from .preparation import Preparation, _build_spec, _publish
+
+
+def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None, *,
+            overrides=None):
+    """Prepares a Dask DataFrame; the Preparation of its document, as
+    zelcraft.prepare returns it."""
+    spec = _build_spec(target, frequency_weight, schema, settings, overrides)
+    parts = ddf.to_delayed()
+    replica = _lockstep.make_replica(parts[0].compute(), spec)
+    rows = [dask.delayed(len)(part) for part in parts]
+    counted = []
+    state_of = dask.delayed(_lockstep.partition_state, pure=True)
+    merge_two = dask.delayed(_lockstep.merge, pure=True)
+
+    def read_pass(states):
+        merged = _lockstep.merge_tree((state_of(part, spec, states) for part in parts), merge_two)
+        if counted:
+            return merged.compute()
+        result, *lengths = dask.compute(merged, *rows)
+        counted.append(sum(lengths))
+        return result
+
+    outcome = _lockstep.run(replica, read_pass)
+    if "error" not in outcome and counted:
+        outcome["records"] = counted[0]
+    return _publish(outcome, "Dask DataFrame", stacklevel=3)
+
+
+def transform(preparation, ddf, all_fields=False):
+    """The prepared fields of a Dask DataFrame, replayed partition by
+    partition."""
+    with _warnings.catch_warnings():
+        # The stand-in values of an empty frame only give the columns' types.
+        _warnings.simplefilter("ignore")
+        sample = ddf._meta_nonempty.head(1)
+        meta = preparation.transform(sample, all_fields=all_fields).iloc[:0]
+    return ddf.map_partitions(_replay, preparation, all_fields, meta=meta)
+
+
+def _replay(partition, preparation, all_fields):
+    return preparation.transform(partition, all_fields=all_fields)
+
+
+__all__ = ["prepare", "transform", "Preparation"]
