@@ -42,7 +42,8 @@ class ZEL_EXPORT ZelLockstep {
   static TorCommon_1_3::TorStatus StartPass(TorCommon_1_3::ITorAlgorithm& replica, bool* reads,
                                             bool* done);
   // Reads every row of `source` (its columns when it hands them out) into
-  // empty statistics of the current pass and writes their state.
+  // empty statistics of the current pass and writes their state; rewinds
+  // the source afterwards, as Execute does after each pass.
   static TorCommon_1_3::TorStatus ReadRows(TorCommon_1_3::ITorAlgorithm& replica,
                                            TorCommon_1_3::IRecordSource* source,
                                            std::string* state);

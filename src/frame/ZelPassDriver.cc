@@ -216,6 +216,8 @@ TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::str
   }
   fed_ = true;
   status_ = passes_[pass_]->Feed(source);
+  // As after a pass of Execute: the source is ready for the next one.
+  source->Rewind();
   if (status_.IsError()) return status_;
   WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), statistics, state);
   return status_;

@@ -1,0 +1,322 @@
+// Merged states: for every statistic kind, the state of the first half of
+// the records merged with that of the second half, read into a fresh
+// statistic, gives what one pass over all records gives (counts and tables
+// exactly, moments to 1e-12), with frequency and analysis weights and
+// missing values; and damaged parts are refused.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/ZelSettings.h"
+#include "statistics/ZelBivarCatTargetCat.h"
+#include "statistics/ZelBivarCatTargetCont.h"
+#include "statistics/ZelBivarCatTargetContPredictivePower.h"
+#include "statistics/ZelBivarContCont.h"
+#include "statistics/ZelBivarContTargetCat.h"
+#include "statistics/ZelBivarContTargetContPredictivePower.h"
+#include "statistics/ZelBoxCox.h"
+#include "statistics/ZelOutlier.h"
+#include "statistics/ZelStateParts.h"
+#include "statistics/ZelUnivarCont.h"
+#include "statistics/ZelUnivarContHistogram.h"
+#include "statistics/ZelUnivarNumericCat.h"
+#include "statistics/ZelUnivarStringCat.h"
+#include "support/TestHost.h"
+
+namespace {
+
+using namespace testhost;
+using namespace ZelStatistic;
+
+// Fields: 0 x (real, some missing), 1 y (real), 2 c (text),
+// 3 k (integer category), 4 frequency weight, 5 analysis weight.
+std::vector<RawRecord> Records() {
+  std::vector<RawRecord> records;
+  const char* texts[] = {"a", "bb", "c", "dd"};
+  for (int i = 0; i < 301; ++i) {
+    const double x = std::sin(i * 0.7) * 10 + (i % 13 == 0 ? 40 : 0);
+    records.push_back(MakeRecord({i % 11 == 0 ? Missing() : Real(x),
+                                  Real(100 + 5 * std::cos(i * 0.3) + 0.3 * x),
+                                  i % 17 == 0 ? Missing() : Str(texts[(i * 7) % 4]),
+                                  Int(i % 3), Real(1 + i % 4), Real(0.5 + (i % 5) * 0.25)}));
+    if (i % 17 == 0) records.back()[2].SetMissingValue(TorCommon_1_3::kStorageString);
+  }
+  return records;
+}
+
+ZelSettings Weighted() {
+  ZelSettings settings;
+  settings.frequencyWeightIndex = 4;
+  settings.analysisWeightIndex = 5;
+  settings.screeningThresholdForNominal = 100;
+  return settings;
+}
+
+void Feed(ZelStatistics& statistic, const std::vector<RawRecord>& records, std::size_t first,
+          std::size_t end) {
+  for (std::size_t i = first; i < end; ++i) ASSERT_FALSE(statistic.AddRecord(records[i]).IsError());
+}
+
+std::string StateOf(const ZelStatistics& statistic) {
+  std::string bytes;
+  ZelStateWriter out(&bytes);
+  statistic.WriteState(&out);
+  return bytes;
+}
+
+std::string Merged(const std::string& a, const std::string& b) {
+  std::string merged;
+  ZelStateWriter out(&merged);
+  ZelStateReader ra(a.data(), a.size());
+  ZelStateReader rb(b.data(), b.size());
+  std::string error;
+  EXPECT_TRUE(MergeParts(&ra, &rb, &out, &error)) << error;
+  return merged;
+}
+
+void ExpectClose(const std::vector<double>& whole, const std::vector<double>& merged,
+                 const char* kind) {
+  ASSERT_EQ(whole.size(), merged.size()) << kind;
+  for (std::size_t i = 0; i < whole.size(); ++i) {
+    const double scale = std::max({std::fabs(whole[i]), std::fabs(merged[i]), 1e-3});
+    EXPECT_LE(std::fabs(whole[i] - merged[i]), 1e-12 * scale) << kind << " result " << i;
+  }
+}
+
+// One pass over all records against two halves merged, for the statistic
+// `make` makes; `results` reads what Finalize gives.
+void CheckHalves(const std::function<std::unique_ptr<ZelStatistics>()>& make,
+                 const std::function<std::vector<double>(const ZelStatistics&)>& results) {
+  const std::vector<RawRecord> records = Records();
+  const std::size_t half = records.size() / 2;
+  auto whole = make();
+  auto first = make();
+  auto second = make();
+  Feed(*whole, records, 0, records.size());
+  Feed(*first, records, 0, half);
+  Feed(*second, records, half, records.size());
+  const std::string merged = Merged(StateOf(*first), StateOf(*second));
+  auto installed = make();
+  ZelStateReader in(merged.data(), merged.size());
+  const char* kind = GetStatisticTypeName(whole->GetType());
+  ASSERT_TRUE(installed->ReadState(&in)) << kind;
+  EXPECT_TRUE(in.AtEnd()) << kind;
+  ASSERT_FALSE(whole->Finalize().IsError());
+  ASSERT_FALSE(installed->Finalize().IsError());
+  ExpectClose(results(*whole), results(*installed), kind);
+  // An empty state merged in changes nothing, and a state read back is the
+  // state written.
+  EXPECT_EQ(Merged(merged, StateOf(*make())), merged) << kind;
+}
+
+std::vector<double> SummaryResults(const ContSummary& s) {
+  std::vector<double> out = {double(s.GetValidCount()), double(s.GetMissingCount()),
+                             s.GetMinimum(), s.GetMaximum(), s.GetMean(), s.GetStdDev(),
+                             s.GetSkewness(), s.GetWeightSum()};
+  for (const auto& entry : s.GetFrequencies()) {
+    out.push_back(entry.first);
+    out.push_back(double(entry.second));
+  }
+  return out;
+}
+
+std::vector<double> TableResults(const ZelContingencyTable& table, double total) {
+  std::vector<double> out = table.FrequencyCells();
+  out.insert(out.end(), table.WeightedCells().begin(), table.WeightedCells().end());
+  out.push_back(total);
+  return out;
+}
+
+std::vector<double> MomentResults(const ZelBivarGroupedMoments& s) {
+  std::vector<double> out = {s.GetTotalFrequency()};
+  for (const ZelCategoryMoments& m : s.GetMoments()) {
+    out.insert(out.end(), {m.mean, m.m2, m.frequency, m.weight});
+  }
+  return out;
+}
+
+class StateMerge : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::vector<RawRecord> records = Records();
+    for (ZelStatistics* u : {static_cast<ZelStatistics*>(&x_), static_cast<ZelStatistics*>(&y_),
+                             static_cast<ZelStatistics*>(&c_), static_cast<ZelStatistics*>(&k_)}) {
+      Feed(*u, records, 0, records.size());
+      u->Finalize();
+    }
+  }
+  ZelSettings settings_ = Weighted();
+  ZelUnivarCont x_{&settings_, 0};
+  ZelUnivarCont y_{&settings_, 1};
+  ZelUnivarStringCat c_{&settings_, 2};
+  ZelUnivarNumericCat k_{&settings_, 3, true};
+};
+
+TEST_F(StateMerge, UnivariateStatisticsMergeAsOnePass) {
+  CheckHalves([&] { return std::make_unique<ZelUnivarCont>(&settings_, 1); },
+              [](const ZelStatistics& s) {
+                return SummaryResults(static_cast<const ZelUnivarCont&>(s).GetSummary());
+              });
+  CheckHalves([&] { return std::make_unique<ZelUnivarNumericCat>(&settings_, 0, false); },
+              [](const ZelStatistics& s) {
+                return SummaryResults(static_cast<const ZelUnivarNumericCat&>(s).GetSummary());
+              });
+  CheckHalves([&] { return std::make_unique<ZelUnivarStringCat>(&settings_, 2); },
+              [](const ZelStatistics& s) {
+                const auto& t = static_cast<const ZelUnivarStringCat&>(s);
+                std::vector<double> out = {double(t.GetValidCount()), double(t.GetMissingCount()),
+                                           double(t.GetMode().size())};
+                for (const auto& entry : t.GetFrequencies()) out.push_back(double(entry.second));
+                return out;
+              });
+  CheckHalves(
+      [&] {
+        auto h = std::make_unique<ZelUnivarContHistogram>(&settings_, 0);
+        EXPECT_TRUE(h->SetUpHistogram(x_).IsOK());
+        return h;
+      },
+      [](const ZelStatistics& s) {
+        const auto& h = static_cast<const ZelUnivarContHistogram&>(s);
+        std::vector<double> out(h.GetCounts().begin(), h.GetCounts().end());
+        out.insert(out.end(), h.GetMeans().begin(), h.GetMeans().end());
+        out.insert(out.end(), h.GetWeights().begin(), h.GetWeights().end());
+        return out;
+      });
+}
+
+TEST_F(StateMerge, OutlierAndBoxCoxStatisticsMergeAsOnePass) {
+  const ContSummary& x = x_.GetSummary();
+  CheckHalves(
+      [&] {
+        return std::make_unique<ZelOutlier>(&settings_, 0, x.GetMean(), x.GetStdDev(),
+                                            x.GetWeightSum(), x.GetValidCount());
+      },
+      [](const ZelStatistics& s) {
+        const auto& o = static_cast<const ZelOutlier&>(s);
+        return std::vector<double>{o.GetRobustMean(), o.GetRobustStdDev()};
+      });
+  CheckHalves(
+      [&] {
+        return std::make_unique<ZelBoxCox>(&settings_, 0, -2.0, 2.0, 0.5, x.GetMinimum(), 1.0,
+                                           0.0);
+      },
+      [](const ZelStatistics& s) {
+        const auto& b = static_cast<const ZelBoxCox&>(s);
+        return std::vector<double>{b.GetExponent(), b.GetTransformedMean(),
+                                   b.GetTransformedStdDev(), b.GetTransformedSkewness()};
+      });
+}
+
+TEST_F(StateMerge, BivariateStatisticsMergeAsOnePass) {
+  CheckHalves([&] { return std::make_unique<ZelBivarContCont>(&settings_, std::vector<int>{0, 1}); },
+              [](const ZelStatistics& s) {
+                const auto& p = static_cast<const ZelBivarContCont&>(s);
+                std::vector<double> out;
+                for (int i = 0; i < 2; ++i) {
+                  for (int j = 0; j <= i; ++j) {
+                    out.insert(out.end(), {p.GetCounts().GetElem(i, j),
+                                           p.GetCovariances().GetElem(i, j),
+                                           p.GetCorrelations().GetElem(i, j)});
+                  }
+                }
+                return out;
+              });
+  CheckHalves(
+      [&] {
+        auto s = std::make_unique<ZelBivarContTargetCat>(&settings_, 2, 1);
+        EXPECT_TRUE(s->InitCategories(&c_, &y_).IsOK());
+        return s;
+      },
+      [](const ZelStatistics& s) { return MomentResults(static_cast<const ZelBivarGroupedMoments&>(s)); });
+  CheckHalves(
+      [&] {
+        auto s = std::make_unique<ZelBivarCatTargetCont>(&settings_, 0, 3);
+        EXPECT_TRUE(s->InitCategories(&x_, &k_).IsOK());
+        return s;
+      },
+      [](const ZelStatistics& s) { return MomentResults(static_cast<const ZelBivarGroupedMoments&>(s)); });
+  CheckHalves(
+      [&] {
+        auto s = std::make_unique<ZelBivarCatTargetCat>(&settings_, 2, 3, true);
+        EXPECT_TRUE(s->InitCategories(&c_, &k_).IsOK());
+        return s;
+      },
+      [](const ZelStatistics& s) {
+        const auto& t = static_cast<const ZelBivarCatTargetCat&>(s);
+        return TableResults(t.GetTable(), t.GetTotalFrequency());
+      });
+  CheckHalves(
+      [&] {
+        auto s = std::make_unique<ZelBivarCatTargetContPredictivePower>(&settings_, 0, 3);
+        EXPECT_TRUE(s->InitCategories(&x_, &k_).IsOK());
+        return s;
+      },
+      [](const ZelStatistics& s) {
+        const auto& t = static_cast<const ZelBivarCatTargetContPredictivePower&>(s);
+        return TableResults(t.GetTable(), t.GetTotalFrequency());
+      });
+  CheckHalves([&] { return std::make_unique<ZelBivarContTargetContPredictivePower>(&settings_, 0, 1); },
+              [](const ZelStatistics& s) {
+                const auto& p = static_cast<const ZelBivarContTargetContPredictivePower&>(s);
+                return std::vector<double>{p.GetInputVariance(), p.GetCovariance(),
+                                           p.GetTargetVariance(), p.GetCorrelation()};
+              });
+}
+
+// A table that outgrew its limit in the earlier rows stays as those rows
+// left it; below the limit, tables merge exactly.
+TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
+  ZelSettings settings;
+  settings.screeningThresholdForNominal = 2;
+  ZelUnivarStringCat a(&settings, 0);
+  ZelUnivarStringCat b(&settings, 0);
+  for (const char* text : {"p", "q", "p"}) a.AddRecord(MakeRecord({Str(text)}));
+  for (const char* text : {"q", "r", "s"}) b.AddRecord(MakeRecord({Str(text)}));
+  ZelUnivarStringCat merged(&settings, 0);
+  const std::string bytes = Merged(StateOf(a), StateOf(b));
+  ZelStateReader in(bytes.data(), bytes.size());
+  ASSERT_TRUE(merged.ReadState(&in));
+  // p 2, q 2, r 1 make three categories, one past the limit of 2; s never
+  // enters, as a pass over both halves in order would not let it.
+  EXPECT_EQ(merged.GetValidCount(), 6);
+  EXPECT_TRUE(merged.HasOverflowed());
+  EXPECT_EQ(merged.GetFrequencies(), (std::map<std::string, int64_t>{{"p", 2}, {"q", 2}, {"r", 1}}));
+  // The state of another limit does not fit.
+  ZelSettings other;
+  other.screeningThresholdForNominal = 5;
+  ZelUnivarStringCat wider(&other, 0);
+  ZelStateReader again(bytes.data(), bytes.size());
+  EXPECT_FALSE(wider.ReadState(&again));
+}
+
+// Parts that do not match or are cut short are refused, never read past.
+TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
+  ZelSettings settings = Weighted();
+  ZelOutlier narrow(&settings, 0, 0.0, 1.0, 10.0, 10);
+  ZelOutlier wide(&settings, 0, 0.0, 2.0, 10.0, 10);
+  const std::string a = StateOf(narrow);
+  std::string merged;
+  ZelStateWriter out(&merged);
+  std::string error;
+  const std::string b = StateOf(wide);
+  ZelStateReader ra(a.data(), a.size());
+  ZelStateReader rb(b.data(), b.size());
+  EXPECT_FALSE(MergeParts(&ra, &rb, &out, &error));
+  EXPECT_NE(error.find("laid out differently"), std::string::npos) << error;
+  for (std::size_t cut = 0; cut < a.size(); cut += 7) {
+    ZelStateReader shortA(a.data(), cut);
+    ZelStateReader fullA(a.data(), a.size());
+    std::string sink;
+    ZelStateWriter sinkOut(&sink);
+    EXPECT_FALSE(MergeParts(&shortA, &fullA, &sinkOut, &error)) << cut;
+    ZelOutlier target(&settings, 0, 0.0, 1.0, 10.0, 10);
+    ZelStateReader shortIn(a.data(), cut);
+    EXPECT_FALSE(target.ReadState(&shortIn)) << cut;
+  }
+}
+
+}  // namespace
