@@ -1,0 +1,124 @@
+"""Passes on threads, over partitions and on a Dask cluster: the same
+document for every number of threads; partitions merged along one tree give
+byte for byte the document of a Dask run over the same partitions, and the
+unpartitioned one's decisions and numbers; a worker lost in the middle of a
+pass changes nothing."""
+
+import os
+import re
+import warnings
+
+import numpy as np
+import pandas as pd
+import pytest
+
+import zelcraft
+from conftest import timeless
+
+NUMBER = re.compile(r"-?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?")
+
+
+def frame(rows=150_000):
+    """Three blocks of 65,536 rows and more: numbers with missing values and
+    outliers, a text field, a whole-number category and a continuous target."""
+    rng = np.random.default_rng(7)
+    x = rng.normal(10, 3, rows)
+    x[rng.choice(rows, 40, replace=False)] += 60
+    data = pd.DataFrame({
+        "x": x,
+        "z": rng.gamma(2.0, 2.0, rows),
+        "region": rng.choice(["north", "south", "east", "west", "centre"], rows),
+        "grade": rng.integers(1, 5, rows),
+    })
+    data.loc[rng.choice(rows, 500, replace=False), "z"] = np.nan
+    data["price"] = 3 * data["x"] + data["grade"] + rng.normal(0, 1, rows)
+    return data
+
+
+def prepared(data, **options):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        return zelcraft.prepare(data, target="price", progress=False, **options)
+
+
+def assert_same_numbers(a, b, tolerance=1e-12, floor=1e-13):
+    """The same document once numbers are taken out, and every number within
+    `tolerance` relative (or `floor` absolute, for what is 0 up to rounding)."""
+    assert NUMBER.sub("#", a) == NUMBER.sub("#", b)
+    for x, y in zip(map(float, NUMBER.findall(a)), map(float, NUMBER.findall(b))):
+        assert abs(x - y) <= max(tolerance * max(abs(x), abs(y)), floor), (x, y)
+
+
+def test_threads_and_partitions_agree():
+    data = frame()
+    one = timeless(prepared(data, threads=1).document)
+    assert timeless(prepared(data, threads=2).document) == one
+    assert timeless(prepared(data, threads=3).document) == one
+    # One partition is the blocked build itself.
+    assert timeless(prepared(data, partitions=1).document) == one
+    for partitions in (3, 8):
+        split = prepared(data, partitions=partitions)
+        assert_same_numbers(one, timeless(split.document))
+        decisions = ["name", "used", "reason_key", "steps"]
+        assert split.fields[decisions].equals(prepared(data).fields[decisions])
+    with pytest.raises(TypeError):
+        prepared("data.csv", partitions=2)
+
+
+@pytest.fixture(scope="module")
+def cluster():
+    distributed = pytest.importorskip("distributed", reason="SKIPPED LOUDLY: python3-distributed")
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as local:
+        with distributed.Client(local) as client:
+            yield client
+
+
+def test_dask_run_matches_eight_partitions_and_replays(cluster):
+    dd = pytest.importorskip("dask.dataframe", reason="SKIPPED LOUDLY: python3-dask")
+    import zelcraft.dask
+
+    data = frame()
+    ddf = dd.from_pandas(data, npartitions=8)
+    assert [len(part) for part in ddf.partitions] == [18_750] * 8
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        on_dask = zelcraft.dask.prepare(ddf, target="price")
+    local = prepared(data, partitions=8)
+    assert timeless(on_dask.document) == timeless(local.document)
+    # The report names every record read, not those of the client's partition.
+    assert "150\u2009000" in on_dask.report()
+    replayed = on_dask.transform(ddf)
+    assert replayed.npartitions == 8
+    pd.testing.assert_frame_equal(replayed.compute(), local.transform(data))
+
+
+def _dies_once(part, marker_dir, at_call):
+    """Counts its calls across processes; the call numbered `at_call` ends
+    its own worker process."""
+    call = 0
+    while True:
+        try:
+            os.close(os.open(os.path.join(marker_dir, f"call{call}"), os.O_CREAT | os.O_EXCL))
+            break
+        except FileExistsError:
+            call += 1
+    if call == at_call:
+        os._exit(1)
+    return part
+
+
+def test_a_worker_lost_in_the_middle_of_a_pass_changes_nothing(cluster, tmp_path):
+    dd = pytest.importorskip("dask.dataframe", reason="SKIPPED LOUDLY: python3-dask")
+    import zelcraft.dask
+
+    data = frame(60_000)
+    # The first partition is read once for the fields and eight times for
+    # each pass: call 12 falls in the second pass that reads.
+    ddf = dd.from_pandas(data, npartitions=8).map_partitions(
+        _dies_once, str(tmp_path), 12, meta=data.iloc[:0])
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        survived = zelcraft.dask.prepare(ddf, target="price")
+    assert (tmp_path / "call12").exists()
+    assert timeless(survived.document) == timeless(prepared(data, partitions=8).document)
