@@ -221,8 +221,28 @@ goals_for() {
   fi
 }
 
+# The data passes in blocks on one and two threads over the gemstone table of
+# 1,078,800 rows (BM_BlockedPasses: five builds each; the fastest counts, and
+# the processor time per build shows what the second thread adds).
+passes_on_threads() {
+  [ "$have_bench" = 1 ] || return 0
+  echo
+  echo "data passes on 1 and 2 threads (load average before: $(cut -d' ' -f1-3 /proc/loadavg)):"
+  ZEL_BENCH_CSV="$1" "$build/bin/zelcraft_bench" --benchmark_filter='BM_BlockedPasses' \
+    2>/dev/null | grep '^BM_' >"$scratch/threads.txt"
+  sed 's/^/  /' "$scratch/threads.txt"
+  local one two
+  one=$(grep '/1/iterations' "$scratch/threads.txt" | grep -o 'fastest_s=[0-9.]*' | sed 's/.*=//')
+  two=$(grep '/2/iterations' "$scratch/threads.txt" | grep -o 'fastest_s=[0-9.]*' | sed 's/.*=//')
+  if [ -n "$one" ] && [ -n "$two" ]; then
+    goal "data passes, 1 thread / 2 threads (fastest wall)" \
+      "$(awk -v a="$one" -v b="$two" 'BEGIN { printf "%.2f", a / b }')" ">=" 1.7 x
+  fi
+}
+
 echo
 echo "speed goals:"
+passes_on_threads "$csv"
 goals_for "the gemstone table" "$csv"
 if [ -f "$shared/data/diamonds.csv" ]; then
   # A diamonds-like table of the same size: the real rows, repeated.

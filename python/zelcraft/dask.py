@@ -31,11 +31,14 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     replica = _lockstep.make_replica(parts[0].compute(), spec)
     rows = [dask.delayed(len)(part) for part in parts]
     counted = []
-    state_of = dask.delayed(_lockstep.partition_state, pure=True)
+    state_of = dask.delayed(_partition_state, pure=True)
     merge_two = dask.delayed(_lockstep.merge, pure=True)
 
     def read_pass(states):
-        merged = _lockstep.merge_tree((state_of(part, spec, states) for part in parts), merge_two)
+        # One key for the earlier states and the settings, which every task
+        # reads, rather than a copy in each task of the graph.
+        shared = dask.delayed((spec, states), pure=True, traverse=False)
+        merged = _lockstep.merge_tree((state_of(part, shared) for part in parts), merge_two)
         if counted:
             return merged.compute()
         result, *lengths = dask.compute(merged, *rows)
@@ -46,6 +49,11 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     if "error" not in outcome and counted:
         outcome["records"] = counted[0]
     return _publish(outcome, "Dask DataFrame", stacklevel=3)
+
+
+def _partition_state(part, shared):
+    spec, states = shared
+    return _lockstep.partition_state(part, spec, states)
 
 
 def transform(preparation, ddf, all_fields=False):

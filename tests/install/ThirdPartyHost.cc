@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/ZelFactory.h"
+#include "frame/ZelLockstep.h"
 #include "frame/ZelWeightRule.h"
 #include "pmml/PMMLHeaderInfo.h"
 
@@ -45,6 +46,22 @@ int main() {
   const bool written = !status.IsError() && !algorithm->WritePMML(out, nullptr).IsError();
   delete algorithm;
   if (!written || out.str().find("<PMML") == std::string::npos) return 2;
+  // The same build in lockstep: one replica reading every record.
+  ITorAlgorithm* replica = factory.CreateTorAlgorithm(settings, variables);
+  bool reads = false;
+  bool done = false;
+  bool stepped = replica != nullptr && !ZelLockstep::Begin(*replica).IsError();
+  while (stepped && !ZelLockstep::StartPass(*replica, &reads, &done).IsError() && !done) {
+    std::string state;
+    if (reads) {
+      stepped = !ZelLockstep::ReadRows(*replica, &records, &state).IsError() &&
+                !ZelLockstep::InstallState(*replica, state).IsError();
+    }
+    stepped = stepped && !ZelLockstep::FinishPass(*replica).IsError();
+  }
+  stepped = stepped && done && !ZelLockstep::End(*replica).IsError() && replica->IsBuilt();
+  delete replica;
+  if (!stepped) return 6;
   std::vector<std::string> notes;
   std::string refusal;
   settings.SetDouble("maxPercentageOfMissingvalue", 120.0);

@@ -17,7 +17,8 @@ lib=$(ls -d "$prefix"/lib*/ | head -n 1)
 symbols=$(nm -DC --defined-only "$lib/libzelcraft.so")
 grep -q 'ZelFactory::CreateTorAlgorithm' <<<"$symbols" || { echo "ZelFactory not exported"; exit 1; }
 grep -q 'ZelReporter::SetValues' <<<"$symbols" || { echo "ZelReporter not exported"; exit 1; }
-if grep -E 'Zel[A-Za-z]*Handler|ZelPassDriver|ZelUnivar' <<<"$symbols"; then
+grep -q 'ZelLockstep::MergeStates' <<<"$symbols" || { echo "ZelLockstep not exported"; exit 1; }
+if grep -E 'Zel[A-Za-z]*Handler|ZelPassDriver|ZelUnivar|ZelPassState|ZelState' <<<"$symbols"; then
   echo "internal symbols are exported"; exit 1
 fi
 echo "install ok"
