@@ -32,7 +32,7 @@ struct PrepareOptions {
   char delimiter = ',';
   bool stream = false;       // read the file again for every pass instead of holding it
   uint64_t memoryLimit = 0;  // stream when the columns would exceed it; 0: half the memory
-  int threads = 0;           // 1: everything on one thread; 0: as many as pay (two)
+  int threads = 0;           // the passes' threads; 1: everything on one thread; 0: one per core
   bool progress = false;  // draw the progress line even when not on a terminal
   bool quiet = false;
 };

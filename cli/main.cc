@@ -97,8 +97,10 @@ int main(int argc, char** argv) {
                    "K, M or G); default half the physical memory")
       ->transform(CLI::AsSizeValue(false));
   prepare->add_option("--threads", options.threads,
-                      "1 keeps every step on one thread; by default a second thread splits the "
-                      "file's rows while they are converted")
+                      "Threads for the data passes, which read fixed blocks of rows (default: "
+                      "one per core); 1 keeps everything on one thread, otherwise a second "
+                      "thread also splits the file's rows while they are converted. The "
+                      "document does not depend on it")
       ->check(CLI::Range(0, 64));
   prepare->add_flag("--progress", options.progress, "Show progress even when not on a terminal");
   prepare->add_flag("-q,--quiet", options.quiet,

@@ -44,12 +44,12 @@ def partition_bounds(rows, partitions):
     return [(first, min(size, rows - first)) for first in range(0, rows, size)]
 
 
-def make_replica(frame, spec):
-    """A replica over a frame's columns; spec is what prepare was given."""
-    names, columns, fields = frame_columns(frame, spec["schema"])
-    replica = _core.Replica(names, columns, spec["settings"], spec["settings_name"],
-                            spec["assigned"], schema_text(fields), spec["target"],
-                            spec["frequency_weight"])
+def make_replica(frame, recipe):
+    """A replica over a frame's columns; recipe is what prepare was given."""
+    names, columns, fields = frame_columns(frame, recipe["schema"])
+    replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
+                            recipe["assigned"], schema_text(fields), recipe["target"],
+                            recipe["frequency_weight"])
     checked(replica.failure())
     return replica
 
@@ -70,12 +70,12 @@ def run(replica, read_pass):
         checked(replica.finish_pass())
 
 
-def partition_state(frame, spec, states):
+def partition_state(frame, recipe, states):
     """The state of one partition's rows for the first pass that reads after
     the passes whose merged states are `states`: a replica rebuilt from
     nothing but its inputs, so a task that runs twice returns the same
     bytes."""
-    replica = make_replica(frame, spec)
+    replica = make_replica(frame, recipe)
     installed = 0
     while True:
         reads, done = checked(replica.start_pass())
@@ -89,11 +89,11 @@ def partition_state(frame, spec, states):
         checked(replica.finish_pass())
 
 
-def prepare_partitioned(frame, spec, partitions):
+def prepare_partitioned(frame, recipe, partitions):
     """The outcome of prepare over `partitions` row ranges of the frame, read
     by one replica of the whole frame and merged as a Dask run merges the
     same partitions."""
-    replica = make_replica(frame, spec)
+    replica = make_replica(frame, recipe)
     bounds = partition_bounds(len(frame), partitions)
 
     def read_pass(_states):

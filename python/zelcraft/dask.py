@@ -19,16 +19,16 @@ import warnings as _warnings
 import dask
 
 from . import _lockstep
-from .preparation import Preparation, _build_spec, _publish
+from .preparation import Preparation, _build_recipe, _publish
 
 
 def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None, *,
             overrides=None):
     """Prepares a Dask DataFrame; the Preparation of its document, as
     zelcraft.prepare returns it."""
-    spec = _build_spec(target, frequency_weight, schema, settings, overrides)
+    recipe = _build_recipe(target, frequency_weight, schema, settings, overrides)
     parts = ddf.to_delayed()
-    replica = _lockstep.make_replica(parts[0].compute(), spec)
+    replica = _lockstep.make_replica(parts[0].compute(), recipe)
     rows = [dask.delayed(len)(part) for part in parts]
     counted = []
     state_of = dask.delayed(_partition_state, pure=True)
@@ -37,7 +37,7 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     def read_pass(states):
         # One key for the earlier states and the settings, which every task
         # reads, rather than a copy in each task of the graph.
-        shared = dask.delayed((spec, states), pure=True, traverse=False)
+        shared = dask.delayed((recipe, states), pure=True, traverse=False)
         merged = _lockstep.merge_tree((state_of(part, shared) for part in parts), merge_two)
         if counted:
             return merged.compute()
@@ -52,8 +52,8 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
 
 
 def _partition_state(part, shared):
-    spec, states = shared
-    return _lockstep.partition_state(part, spec, states)
+    recipe, states = shared
+    return _lockstep.partition_state(part, recipe, states)
 
 
 def transform(preparation, ddf, all_fields=False):

@@ -66,8 +66,8 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     if partitions is not None:
         if not isinstance(data, pd.DataFrame) or extra:
             raise TypeError("partitions: a pandas DataFrame without extra columns")
-        spec = _build_spec(target, frequency_weight, schema, settings, overrides)
-        outcome = _lockstep.prepare_partitioned(data, spec, int(partitions))
+        recipe = _build_recipe(target, frequency_weight, schema, settings, overrides)
+        outcome = _lockstep.prepare_partitioned(data, recipe, int(partitions))
         return _publish(outcome, "DataFrame", stacklevel=3)
     if isinstance(data, (str, os.PathLike)):
         outcome = _run(progress, lambda bar: _core.prepare_csv(
@@ -85,7 +85,7 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     return _publish(outcome, data_set, stacklevel=3)
 
 
-def _build_spec(target, frequency_weight, schema, settings, overrides):
+def _build_recipe(target, frequency_weight, schema, settings, overrides):
     """What a replica of the build is made from, as plain data a task carries."""
     text, name = settings_text(settings)
     return {"settings": text, "settings_name": name,
