@@ -36,8 +36,7 @@ TorStatus Worst(const std::vector<TorStatus>& statuses) {
 // The blocks' states, merged in block order as they arrive.
 class InOrderMerge {
  public:
-  explicit InOrderMerge(BlockFeed& feed, ReadProgress& progress)
-      : feed_(feed), progress_(progress) {}
+  explicit InOrderMerge(BlockFeed& feed) : feed_(feed) {}
 
   TorStatus Add(int64_t index, std::string state) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -53,8 +52,7 @@ class InOrderMerge {
         }
         merged_.swap(scratch_);
       }
-      rows_ += feed_.RowsOf(next_);
-      progress_.Records(rows_);
+      rows_.store(rows_.load() + feed_.RowsOf(next_));
       waiting_.erase(it);
       ++next_;
     }
@@ -63,16 +61,16 @@ class InOrderMerge {
   // Every block arrived.
   bool Complete() const { return waiting_.empty() && next_ > 0; }
   const std::string& Merged() const { return merged_; }
-  int64_t Rows() const { return rows_; }
+  // The rows merged so far; read from any thread.
+  int64_t Rows() const { return rows_.load(); }
   const std::string& Detail() const { return detail_; }
 
  private:
   BlockFeed& feed_;
-  ReadProgress& progress_;
   std::mutex mutex_;
   std::map<int64_t, std::string> waiting_;
   int64_t next_ = 0;
-  int64_t rows_ = 0;
+  std::atomic<int64_t> rows_{0};
   std::string merged_;
   std::string scratch_;
   std::string detail_;
@@ -107,7 +105,7 @@ TorStatus RunBlockedBuild(const std::vector<ITorAlgorithm*>& replicas, BlockFeed
     int64_t rows = 0;
     if (reads[0] != 0) {
       feed.Restart();
-      InOrderMerge merge(feed, progress);
+      InOrderMerge merge(feed);
       std::mutex failed;
       std::atomic<bool> stopped{false};
       OnEveryReplica(n, [&](std::size_t i) {
@@ -118,6 +116,8 @@ TorStatus RunBlockedBuild(const std::vector<ITorAlgorithm*>& replicas, BlockFeed
           if (block == nullptr) break;
           TorStatus status = ZelLockstep::ReadRows(*replicas[i], block, &state);
           if (!status.IsError()) status = merge.Add(index, std::move(state));
+          // The host hears from its own thread only.
+          if (i == 0) progress.Records(merge.Rows());
           if (status.IsError()) {
             std::lock_guard<std::mutex> lock(failed);
             stopped.store(true);

@@ -21,8 +21,8 @@
 namespace zelio {
 
 // The status of replica 0, or the first error of any; `detail` says why a
-// state was refused. Progress gets the records merged so far and the end of
-// each pass's reading.
+// state was refused. Progress hears, on the calling thread only (replica 0
+// runs there), the records merged so far and the end of every pass.
 TorCommon_1_3::TorStatus RunBlockedBuild(const std::vector<TorCommon_1_3::ITorAlgorithm*>& replicas,
                                          BlockFeed& feed, ReadProgress& progress,
                                          std::string* detail);

@@ -151,6 +151,7 @@ uint64_t ZelPassDriver::FieldsIdentity() const {
     names += field->GetName();
     names.push_back('\0');
     names.push_back(static_cast<char>('0' + field->GetStorage()));
+    names.push_back(static_cast<char>('0' + field->GetMeasureLevel()));
     names.push_back(field->IsExcluded() ? 'x' : 'k');
   }
   return ZelStatistic::ZelStateHash(names.data(), names.size());
