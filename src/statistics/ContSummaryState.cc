@@ -42,12 +42,22 @@ bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
     return false;
   }
   if (size > read.distinctLimit_ + 1) return false;
+  for (double x : {read.minimum_, read.maximum_, read.shift_, read.mean_, read.m3_}) {
+    if (!IsFiniteValue(x)) return false;
+  }
+  if (!IsWeight(read.weightSum_) || !IsWeight(read.m2_)) return false;
   read.noMoments_ = noMoments != 0;
   read.shifted_ = shifted != 0;
+  // Counts of disjoint records, whose sum fits as well.
+  int64_t total = 0;
+  if (__builtin_add_overflow(read.missingCount_, read.validCount_, &total)) return false;
   for (uint64_t i = 0; i < size; ++i) {
     double value;
     int64_t count;
-    if (!in->F64(&value) || !in->I64(&count) || count < 0) return false;
+    if (!in->F64(&value) || !in->I64(&count) || count < 0 ||
+        __builtin_add_overflow(total, count, &total)) {
+      return false;
+    }
     // Ascending and distinct, as the table keeps them; a NaN fails too.
     if (!read.frequencies_.empty() && !(read.frequencies_.rbegin()->first < value)) return false;
     if (value != value) return false;

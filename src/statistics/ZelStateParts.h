@@ -5,6 +5,7 @@
 // without a build):
 //   fixed      doubles both sides must share bit for bit (bounds, sizes)
 //   sums       doubles, added
+//   frequencies  record counts as doubles, added
 //   counts     whole counts, added (a sum past 2^63 is refused)
 //   flags      bytes, combined by "and"
 //   moments    means with second moments, count and weight, combined by the
@@ -40,8 +41,17 @@ enum StatePart : uint32_t {
   kPartPairs = 6,
   kPartBinMeans = 7,
   kPartSummary = 8,
-  kPartTexts = 9
+  kPartTexts = 9,
+  kPartFrequencies = 10
 };
+
+// What a state may hold: every number finite; record counts (frequency
+// sums) and weights not negative, and counts below 2^63, as the records of
+// any data are. A state that says otherwise is refused, so that no step
+// meets numbers no data could give.
+bool IsFiniteValue(double x);
+bool IsCount(double x);
+bool IsWeight(double x);
 
 // The text table of a categorical field with text values.
 struct ZelTextTable {

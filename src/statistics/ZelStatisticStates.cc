@@ -22,14 +22,15 @@ namespace ZelStatistic {
 namespace {
 
 void WriteTable(ZelStateWriter* out, const ZelContingencyTable& table) {
-  WriteDoubles(out, kPartSums, table.FrequencyCells().data(), table.FrequencyCells().size());
+  WriteDoubles(out, kPartFrequencies, table.FrequencyCells().data(),
+               table.FrequencyCells().size());
   WriteDoubles(out, kPartSums, table.WeightedCells().data(), table.WeightedCells().size());
 }
 
 bool ReadTable(ZelStateReader* in, ZelContingencyTable* table) {
   std::vector<double>& frequencies = table->FrequencyCells();
   std::vector<double>& weighted = table->WeightedCells();
-  return ReadDoubles(in, kPartSums, frequencies.data(), frequencies.size()) &&
+  return ReadDoubles(in, kPartFrequencies, frequencies.data(), frequencies.size()) &&
          ReadDoubles(in, kPartSums, weighted.data(), weighted.size());
 }
 
@@ -106,14 +107,14 @@ void ZelBivarCatTargetCat::WriteState(ZelStateWriter* out) const {
   WritePartCount(out, 4);
   WriteDoubles(out, kPartFixed, layout, 2);
   WriteTable(out, table_);
-  WriteDoubles(out, kPartSums, &total_, 1);
+  WriteDoubles(out, kPartFrequencies, &total_, 1);
 }
 
 bool ZelBivarCatTargetCat::ReadState(ZelStateReader* in) {
   const double layout[] = {static_cast<double>(table_.Rows()),
                            static_cast<double>(table_.Columns())};
   return ReadPartCount(in, 4) && ReadFixed(in, layout, 2) && ReadTable(in, &table_) &&
-         ReadDoubles(in, kPartSums, &total_, 1);
+         ReadDoubles(in, kPartFrequencies, &total_, 1);
 }
 
 void ZelOutlier::WriteState(ZelStateWriter* out) const {
@@ -156,7 +157,7 @@ void ZelBivarCatTargetContPredictivePower::WriteState(ZelStateWriter* out) const
   WritePartCount(out, 4);
   WriteDoubles(out, kPartFixed, layout.data(), layout.size());
   WriteTable(out, table_);
-  WriteDoubles(out, kPartSums, &total_, 1);
+  WriteDoubles(out, kPartFrequencies, &total_, 1);
 }
 
 bool ZelBivarCatTargetContPredictivePower::ReadState(ZelStateReader* in) {
@@ -164,7 +165,7 @@ bool ZelBivarCatTargetContPredictivePower::ReadState(ZelStateReader* in) {
   layout.push_back(static_cast<double>(table_.Rows()));
   layout.push_back(static_cast<double>(table_.Columns()));
   return ReadPartCount(in, 4) && ReadFixed(in, layout.data(), layout.size()) &&
-         ReadTable(in, &table_) && ReadDoubles(in, kPartSums, &total_, 1);
+         ReadTable(in, &table_) && ReadDoubles(in, kPartFrequencies, &total_, 1);
 }
 
 void ZelBivarContTargetContPredictivePower::WriteState(ZelStateWriter* out) const {
