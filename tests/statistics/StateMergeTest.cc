@@ -293,7 +293,8 @@ TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
   EXPECT_FALSE(wider.ReadState(&again));
 }
 
-// Parts that do not match or are cut short are refused, never read past.
+// Parts that do not match, are cut short or hold numbers no data could give
+// are refused, never read past.
 TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   ZelSettings settings = Weighted();
   ZelOutlier narrow(&settings, 0, 0.0, 1.0, 10.0, 10);
@@ -307,6 +308,23 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   ZelStateReader rb(b.data(), b.size());
   EXPECT_FALSE(MergeParts(&ra, &rb, &out, &error));
   EXPECT_NE(error.find("laid out differently"), std::string::npos) << error;
+  // Well-formed parts with numbers no data could give: a count past 2^63,
+  // a negative weight, a mean that is not a number; the same parts with
+  // plausible numbers are read.
+  const auto& bounds = narrow.GetBounds();
+  for (int bad = 0; bad < 4; ++bad) {
+    ZelCategoryMoments intervals[ZelOutlier::kIntervals];
+    intervals[2] = {1.0, 0.5, bad == 0 ? 1e300 : 4.0, bad == 1 ? -1.0 : 4.0};
+    if (bad == 2) intervals[3].mean = std::nan("");
+    std::string forged;
+    ZelStateWriter forgedOut(&forged);
+    WritePartCount(&forgedOut, 2);
+    WriteDoubles(&forgedOut, kPartFixed, bounds.data(), bounds.size());
+    WriteMoments(&forgedOut, intervals, ZelOutlier::kIntervals);
+    ZelOutlier target(&settings, 0, 0.0, 1.0, 10.0, 10);
+    ZelStateReader forgedIn(forged.data(), forged.size());
+    EXPECT_EQ(target.ReadState(&forgedIn), bad == 3) << bad;
+  }
   for (std::size_t cut = 0; cut < a.size(); cut += 7) {
     ZelStateReader shortA(a.data(), cut);
     ZelStateReader fullA(a.data(), a.size());
