@@ -1,7 +1,7 @@
 #include "Document.h"
 
 #include <map>
-#include <set>
+#include <unordered_set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,8 +35,12 @@ std::string Unescape(const std::string& text) {
   return plain;
 }
 
+// Fields between two looks at the host's stop check.
+constexpr std::size_t kStopEvery = 256;
+
 class Reader {
  public:
+  explicit Reader(const StopCheck& stop) : stop_(stop) {}
   Status Read(XmlElement root, CompiledDocument* document);
 
  private:
@@ -51,8 +55,12 @@ class Reader {
   void MarkTarget(ProgramBuilder* builder) const;
   Status ReadFunctions(XmlElement dictionary);
   Status ReadInverse(XmlElement extension, const Program& program, CompiledDocument* document);
+  // True when the host asks to stop; looks only every kStopEvery calls.
+  bool Stopping();
 
-  std::set<std::string> names_;
+  const StopCheck& stop_;
+  std::size_t calls_ = 0;
+  std::unordered_set<std::string> names_;
   std::vector<std::string> declared_;
   std::string transformedTarget_;
   std::map<std::string, std::string> firstSources_;  // derived field -> its first source
@@ -179,6 +187,8 @@ Status Reader::ReadDerivedField(XmlElement element, DerivedDefinition* derived) 
   return Status();
 }
 
+bool Reader::Stopping() { return stop_ && ++calls_ % kStopEvery == 0 && stop_(); }
+
 void Reader::MarkTarget(ProgramBuilder* builder) const {
   if (transformedTarget_.empty()) return;
   std::string name = transformedTarget_;
@@ -223,7 +233,7 @@ Status Reader::ReadInverse(XmlElement extension, const Program& program,
         if (NameOf(field) != "DerivedField") {
           return ElementError(field, "the engine does not know this element");
         }
-        ProgramBuilder builder(declared_);
+        ProgramBuilder builder(declared_, stop_);
         for (const FieldInfo& input : program.fields()) builder.AddInput(input);
         DerivedDefinition derived;
         Status status = ReadDerivedField(field, &derived);
@@ -265,8 +275,9 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
   Status status = transformations != nullptr ? ReadFunctions(transformations) : Status();
   if (!status.ok()) return status;
 
-  ProgramBuilder builder(declared_);
+  ProgramBuilder builder(declared_, stop_);
   for (XmlElement child : ChildElements(data)) {
+    if (Stopping()) return Status::Interrupted();
     if (NameOf(child) == "DataField") {
       status = ReadDataField(child, &builder);
     } else if (NameOf(child) != "Extension") {
@@ -276,6 +287,7 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
   }
   for (XmlElement child :
        transformations != nullptr ? ChildElements(transformations) : std::vector<XmlElement>()) {
+    if (Stopping()) return Status::Interrupted();
     const std::string_view name = NameOf(child);
     if (name == "DerivedField") {
       DerivedDefinition derived;
@@ -295,15 +307,33 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
   return status;
 }
 
-}  // namespace
-
-Status CompileDocument(std::string_view text, CompiledDocument* document) {
-  *document = CompiledDocument();
-  XmlTree tree;
-  Status status = tree.Parse(text);
-  if (status.ok()) status = Reader().Read(tree.root(), document);
+// Compiles the parsed tree, which is freed before the document is handed
+// back.
+Status Compile(const XmlTree& tree, Status status, CompiledDocument* document,
+               const StopCheck& stop) {
+  if (status.ok()) status = Reader(stop).Read(tree.root(), document);
   if (!status.ok()) *document = CompiledDocument();
   return status;
+}
+
+}  // namespace
+
+Status CompileDocument(std::string_view text, CompiledDocument* document, const StopCheck& stop) {
+  *document = CompiledDocument();
+  XmlTree tree;
+  const Status parsed = tree.Parse(text, stop);
+  return Compile(tree, parsed, document, stop);
+}
+
+Status CompileDocumentFile(const std::string& path, CompiledDocument* document,
+                           const StopCheck& stop) {
+  *document = CompiledDocument();
+  XmlTree tree;
+  const Status parsed = tree.ParseFile(path, stop);
+  if (!parsed.ok()) return parsed;
+  const Status status = Compile(tree, parsed, document, stop);
+  return status.ok() || status.interrupted() ? status
+                                             : Status::Error(path + ": " + status.message());
 }
 
 }  // namespace zelapply

@@ -6,6 +6,7 @@
 #define ZELCRAFT_APPLY_DOCUMENT_H_
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "Program.h"
@@ -22,10 +23,17 @@ struct CompiledDocument {
   std::unique_ptr<Program> inverse;
 };
 
-// A document that is not well-formed, not PMML 4.0, or uses an element or
-// function the engine does not know gives an error naming the element and
-// its line.
-Status CompileDocument(std::string_view text, CompiledDocument* document);
+// A document that is not well-formed, not PMML 4.0, declares entities, or
+// uses an element or function the engine does not know gives an error
+// naming the element and its line. `stop` is asked now and then while the
+// document is parsed and compiled; when it says yes, the status is
+// Interrupted.
+Status CompileDocument(std::string_view text, CompiledDocument* document,
+                       const StopCheck& stop = StopCheck());
+// The same for the document in the file at `path`, read in pieces; errors
+// start with the path ("doc.pmml: line 3: ...", "cannot open doc.pmml: ...").
+Status CompileDocumentFile(const std::string& path, CompiledDocument* document,
+                           const StopCheck& stop = StopCheck());
 
 }  // namespace zelapply
 

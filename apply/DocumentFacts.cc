@@ -39,10 +39,9 @@ XmlElement Child(XmlElement element, std::string_view name) {
 ExpressionNode ReadExpression(XmlElement element) {
   ExpressionNode node;
   node.element = std::string(NameOf(element));
-  for (const xmlAttr* attribute = element->properties; attribute != nullptr;
+  for (const XmlAttribute* attribute = element->attributes; attribute != nullptr;
        attribute = attribute->next) {
-    const std::string name = reinterpret_cast<const char*>(attribute->name);
-    node.attributes.emplace_back(name, Attr(element, name.c_str()));
+    node.attributes.emplace_back(*attribute->name, Attr(element, attribute->name->c_str()));
   }
   const std::vector<XmlElement> children = ChildElements(element);
   if (children.empty()) node.text = TextOf(element);
@@ -206,9 +205,8 @@ void ReadSummary(XmlElement element, SummaryFact* summary) {
     const std::string_view kind = NameOf(child);
     if (kind == "ProcessingSummary") {
       summary->present = true;
-      for (const xmlAttr* a = child->properties; a != nullptr; a = a->next) {
-        const std::string name = reinterpret_cast<const char*>(a->name);
-        summary->counts.emplace_back(name, Attr(child, name.c_str()));
+      for (const XmlAttribute* a = child->attributes; a != nullptr; a = a->next) {
+        summary->counts.emplace_back(*a->name, Attr(child, a->name->c_str()));
       }
       for (XmlElement warning : ChildElements(child)) {
         if (NameOf(warning) == "Warning") summary->warnings.push_back(Attr(warning, "value"));

@@ -8,10 +8,13 @@
 namespace zelapply {
 
 int Program::Find(const std::string& name) const {
-  for (std::size_t i = 0; i < fields_.size(); ++i) {
-    if (fields_[i].name == name) return static_cast<int>(i);
-  }
-  return -1;
+  const auto found = index_.find(name);
+  return found != index_.end() ? found->second : -1;
+}
+
+void Program::AddField(FieldInfo field) {
+  index_.emplace(field.name, static_cast<int>(fields_.size()));
+  fields_.push_back(std::move(field));
 }
 
 Frame Program::NewFrame() const {
@@ -65,6 +68,13 @@ void Program::Execute(const Instruction& in, Frame* frame) const {
         if (!ConvertText(a.text, type, &out)) out.SetMissing(type);
       } else {
         out.Assign(a);
+      }
+      // A result that is not a finite number is missing (an overflowing
+      // rescale), as is every computation's.
+      if (!out.missing && out.type != ValueType::kInteger && out.IsNumeric() &&
+          !std::isfinite(out.real)) {
+        out.SetMissing(out.type);
+        return;
       }
       // A rescaled target whose source value is not a real number stays
       // whole, truncated toward zero, as in the build.

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -70,10 +71,13 @@ class Program {
  private:
   friend class ProgramBuilder;
 
+  // Appends the field; the first field of a name is the one Find gives.
+  void AddField(FieldInfo field);
   void Execute(const Instruction& instruction, Frame* frame) const;
   bool IsUserMissing(const Value& value, const MissingDefinition& missing) const;
 
   std::vector<FieldInfo> fields_;
+  std::unordered_map<std::string, int> index_;  // field name -> its first index
   std::size_t inputCount_ = 0;
   std::vector<char> read_;
   std::vector<std::pair<uint32_t, Value>> constants_;  // slot and value

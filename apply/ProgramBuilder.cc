@@ -13,6 +13,8 @@ namespace {
 // Deeper nesting than any document of ours holds; the limit keeps a hostile
 // document from exhausting the stack.
 constexpr int kMaxDepth = 64;
+// Derived fields compiled between two looks at the host's stop check.
+constexpr std::size_t kStopEvery = 256;
 
 std::vector<XmlElement> Arguments(XmlElement element) {
   std::vector<XmlElement> arguments = ChildElements(element);
@@ -24,21 +26,21 @@ std::vector<XmlElement> Arguments(XmlElement element) {
 
 }  // namespace
 
-ProgramBuilder::ProgramBuilder(std::vector<std::string> declared)
-    : declared_(std::move(declared)), program_(new Program) {}
+ProgramBuilder::ProgramBuilder(std::vector<std::string> declared, const StopCheck& stop)
+    : declared_(std::move(declared)), stop_(stop), program_(new Program) {}
 
 void ProgramBuilder::AddInput(FieldInfo field, MissingDefinition missing) {
   missing.slot = static_cast<uint32_t>(program_->fields_.size());
   if (missing.hasRange || !missing.numbers.empty() || !missing.strings.empty()) {
     program_->missing_.push_back(std::move(missing));
   }
-  program_->fields_.push_back(std::move(field));
+  program_->AddField(std::move(field));
   program_->inputCount_ = program_->fields_.size();
 }
 
 void ProgramBuilder::AddDerived(DerivedDefinition derived) {
   derived.field.derived = true;
-  program_->fields_.push_back(derived.field);
+  program_->AddField(derived.field);
   derived_.push_back(std::move(derived));
 }
 
@@ -53,6 +55,7 @@ Status ProgramBuilder::Build(std::unique_ptr<Program>* program) {
   p.slotCount_ = p.fields_.size();
   p.read_.assign(p.inputCount_, 0);
   for (std::size_t k = 0; k < derived_.size(); ++k) {
+    if (stop_ && k % kStopEvery == kStopEvery - 1 && stop_()) return Status::Interrupted();
     const DerivedDefinition& derived = derived_[k];
     if (derived.expression == nullptr) continue;
     const std::size_t index = p.inputCount_ + k;
@@ -97,9 +100,9 @@ Status ProgramBuilder::CompileFieldRef(XmlElement element, const char* attribute
   if (!GetAttribute(element, attribute, &name)) {
     return ElementError(element, std::string("the attribute '") + attribute + "' is missing");
   }
-  const std::vector<FieldInfo>& fields = program_->fields_;
-  for (std::size_t i = 0; i < visible_; ++i) {
-    if (fields[i].name != name) continue;
+  const int found = program_->Find(name);
+  if (found >= 0 && static_cast<std::size_t>(found) < visible_) {
+    const auto i = static_cast<std::size_t>(found);
     *slot = static_cast<uint32_t>(i);
     if (i < program_->inputCount_) program_->read_[i] = 1;
     return Status();

@@ -26,8 +26,9 @@ struct DerivedDefinition {
 
 class ProgramBuilder {
  public:
-  // `declared`: the functions the document declares with DefineFunction.
-  explicit ProgramBuilder(std::vector<std::string> declared);
+  // `declared`: the functions the document declares with DefineFunction;
+  // `stop` is asked now and then while Build compiles.
+  ProgramBuilder(std::vector<std::string> declared, const StopCheck& stop);
 
   // `missing` applies to the input's values before any expression reads them.
   void AddInput(FieldInfo field, MissingDefinition missing = MissingDefinition());
@@ -63,6 +64,7 @@ class ProgramBuilder {
   }
 
   std::vector<std::string> declared_;
+  const StopCheck& stop_;
   std::unique_ptr<Program> program_;
   std::vector<MissingDefinition> missing_;
   std::vector<DerivedDefinition> derived_;

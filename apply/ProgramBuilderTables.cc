@@ -89,6 +89,7 @@ Status ProgramBuilder::CompileNormContinuous(XmlElement element, uint32_t* slot)
         !NumberAttribute(child, "norm", &norm, &status)) {
       return status.ok() ? ElementError(child, "orig and norm are required") : status;
     }
+    if (!status.ok()) return status;
     if (!table.orig.empty() && orig <= table.orig.back()) {
       return ElementError(child, "the orig values must ascend");
     }
@@ -186,8 +187,8 @@ Status ProgramBuilder::CompileDiscretize(XmlElement element, ValueType resultTyp
     }
     BinTable::Bin entry{-kInfinity, kInfinity, false, false, Value()};
     status = ReadOutput(bin, text, table.outputType, &entry.output);
-    NumberAttribute(interval, "leftMargin", &entry.left, &status);
-    NumberAttribute(interval, "rightMargin", &entry.right, &status);
+    if (status.ok()) NumberAttribute(interval, "leftMargin", &entry.left, &status);
+    if (status.ok()) NumberAttribute(interval, "rightMargin", &entry.right, &status);
     if (!status.ok()) return status;
     std::string closure;
     GetAttribute(interval, "closure", &closure);

@@ -1,77 +1,290 @@
 #include "XmlTree.h"
 
+#include <fcntl.h>
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 #include <libxml/xmlerror.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <climits>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace zelapply {
 
 namespace {
 
+// The parser is handed the text a piece at a time: between two pieces the
+// host may stop the read.
+constexpr std::size_t kPiece = 1 << 20;
+constexpr std::size_t kBlock = 1 << 20;
+
 const char* Chars(const xmlChar* text) { return reinterpret_cast<const char*>(text); }
+
+bool Blank(const std::string& text) {
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+std::string Trimmed(const char* message) {
+  std::string text = message != nullptr ? message : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+// Closes the descriptor on every way out.
+struct Descriptor {
+  explicit Descriptor(int descriptor) : fd(descriptor) {}
+  ~Descriptor() {
+    if (fd >= 0) close(fd);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  const int fd;
+};
 
 }  // namespace
 
-Status XmlTree::Parse(std::string_view text) {
-  if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-    return Status::Error("the document is too large");
+// Turns the parser's events into nodes of the tree, refuses entity
+// declarations and keeps the first error.
+class XmlTree::Builder {
+ public:
+  explicit Builder(XmlTree* tree) : tree_(tree) {}
+
+  static Builder& Of(void* context) {
+    return *static_cast<Builder*>(static_cast<xmlParserCtxt*>(context)->_private);
   }
-  std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxt*)> context(xmlNewParserCtxt(),
-                                                                   xmlFreeParserCtxt);
+
+  static void Start(void* context, const xmlChar* name, const xmlChar*, const xmlChar* space, int,
+                    const xmlChar**, int count, int, const xmlChar** attributes) {
+    Builder& builder = Of(context);
+    XmlTree& tree = *builder.tree_;
+    XmlNode& node = tree.nodes_.emplace_back();
+    node = XmlNode{tree.Intern(Chars(name)), tree.Intern(space != nullptr ? Chars(space) : ""),
+                   xmlSAX2GetLineNumber(context), std::string_view(), nullptr, nullptr, nullptr};
+    XmlAttribute* last = nullptr;
+    // Five entries per attribute: local name, prefix, URI, value start and end.
+    for (int i = 0; i < count; ++i, attributes += 5) {
+      XmlAttribute& attribute = tree.attributes_.emplace_back();
+      attribute = XmlAttribute{tree.Intern(Chars(attributes[0])),
+                               tree.Store(AttributeValue(attributes[3], attributes[4])),
+                               attributes[1] != nullptr, nullptr};
+      (last != nullptr ? last->next : node.attributes) = &attribute;
+      last = &attribute;
+    }
+    if (builder.open_.empty()) {
+      tree.root_ = &node;
+    } else {
+      Open& parent = builder.open_.back();
+      (parent.last != nullptr ? parent.last->nextSibling : parent.node->firstChild) = &node;
+      parent.last = &node;
+    }
+    builder.open_.push_back(Open{&node, nullptr, std::string()});
+  }
+
+  static void End(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    Builder& builder = Of(context);
+    Open& open = builder.open_.back();
+    if (!open.text.empty() && (open.node->firstChild == nullptr || !Blank(open.text))) {
+      open.node->text = builder.tree_->Store(open.text);
+    }
+    builder.open_.pop_back();
+  }
+
+  static void Characters(void* context, const xmlChar* text, int length) {
+    Builder& builder = Of(context);
+    if (!builder.open_.empty()) builder.open_.back().text.append(Chars(text), length);
+  }
+
+  static void Entity(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*,
+                     xmlChar*) {
+    Refuse(context, name);
+  }
+
+  static void UnparsedEntity(void* context, const xmlChar* name, const xmlChar*, const xmlChar*,
+                             const xmlChar*) {
+    Refuse(context, name);
+  }
+
+#if LIBXML_VERSION >= 21200
+  static void Error(void* context, const xmlError* error) {
+#else
+  static void Error(void* context, xmlErrorPtr error) {
+#endif
+    Builder& builder = Of(context);
+    // A fatal error is what makes a document not well-formed; an error
+    // before it (a namespace fault) is kept only until one comes.
+    if (error == nullptr || error->level < XML_ERR_ERROR || builder.fatal_) return;
+    if (!builder.error_.empty() && error->level != XML_ERR_FATAL) return;
+    builder.fatal_ = error->level == XML_ERR_FATAL;
+    builder.error_ = "line " + std::to_string(error->line) +
+                     ": not well-formed XML: " + Trimmed(error->message);
+  }
+
+  const Status& refusal() const { return refusal_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  struct Open {
+    XmlNode* node;
+    XmlNode* last;     // its last child element so far
+    std::string text;  // its own text so far
+  };
+
+  // The parser keeps a '&' it read in an attribute value as "&#38;" for
+  // the tree builder to resolve; there are no other references left, since
+  // entities are refused.
+  static std::string AttributeValue(const xmlChar* begin, const xmlChar* end) {
+    std::string value(Chars(begin), static_cast<std::size_t>(end - begin));
+    for (std::size_t at = value.find("&#38;"); at != std::string::npos;
+         at = value.find("&#38;", at + 1)) {
+      value.replace(at, 5, "&");
+    }
+    return value;
+  }
+
+  static void Refuse(void* context, const xmlChar* name) {
+    Builder& builder = Of(context);
+    if (builder.refusal_.ok()) {
+      builder.refusal_ = Status::Error(
+          "line " + std::to_string(xmlSAX2GetLineNumber(context)) + ": the document declares the entity '" +
+          Chars(name) + "'; documents with entity declarations are refused");
+    }
+    xmlStopParser(static_cast<xmlParserCtxt*>(context));
+  }
+
+  XmlTree* tree_;
+  std::vector<Open> open_;
+  Status refusal_;
+  std::string error_;
+  bool fatal_ = false;
+};
+
+XmlTree::XmlTree() = default;
+XmlTree::~XmlTree() = default;
+
+std::string_view XmlTree::Store(std::string_view text) {
+  if (text.empty()) return std::string_view();
+  char* place;
+  if (text.size() > kBlock / 8) {
+    // A large text gets a block of its own before the current one.
+    blocks_.insert(blocks_.end() - (blocks_.empty() ? 0 : 1),
+                   std::unique_ptr<char[]>(new char[text.size()]));
+    place = blocks_[blocks_.size() - (blocks_.size() == 1 ? 1 : 2)].get();
+    if (blocks_.size() == 1) blockUsed_ = blockSize_ = 0;
+  } else {
+    if (blockUsed_ + text.size() > blockSize_) {
+      blocks_.emplace_back(new char[kBlock]);
+      blockUsed_ = 0;
+      blockSize_ = kBlock;
+    }
+    place = blocks_.back().get() + blockUsed_;
+    blockUsed_ += text.size();
+  }
+  std::memcpy(place, text.data(), text.size());
+  return std::string_view(place, text.size());
+}
+
+const std::string* XmlTree::Intern(const char* text) { return &*names_.emplace(text).first; }
+
+template <typename Next>
+Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
+  root_ = nullptr;
+  Builder builder(this);
+  xmlSAXHandler handler;
+  std::memset(&handler, 0, sizeof handler);
+  handler.initialized = XML_SAX2_MAGIC;
+  handler.startElementNs = Builder::Start;
+  handler.endElementNs = Builder::End;
+  handler.characters = Builder::Characters;
+  handler.ignorableWhitespace = Builder::Characters;
+  handler.cdataBlock = Builder::Characters;
+  handler.entityDecl = Builder::Entity;
+  handler.unparsedEntityDecl = Builder::UnparsedEntity;
+  handler.serror = Builder::Error;
+  std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxt*)> context(
+      xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr), xmlFreeParserCtxt);
   if (!context) return Status::Error("out of memory while reading the document");
-  // No network, no entity substitution, no DTD loading; line numbers beyond
-  // 65535 are kept. Text nodes may be huge: a category of a document is a
-  // cell of the data, and a cell may hold megabytes.
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                      XML_PARSE_BIG_LINES | XML_PARSE_HUGE;
-  doc_.reset(xmlCtxtReadMemory(context.get(), text.data(), static_cast<int>(text.size()), nullptr,
-                               nullptr, options));
-  if (doc_ && context->wellFormed) return Status();
-  doc_.reset();
-  const xmlError* error = xmlCtxtGetLastError(context.get());
-  std::string message = "not well-formed XML";
-  if (error != nullptr && error->message != nullptr) {
-    std::string detail = error->message;
-    while (!detail.empty() && (detail.back() == '\n' || detail.back() == ' ')) detail.pop_back();
-    message = "line " + std::to_string(error->line) + ": not well-formed XML: " + detail;
+  context->_private = &builder;
+  // No network, no DTD loading; line numbers beyond 65535 are kept. Text
+  // may be long: a category of a document is a cell of the data, and a cell
+  // may hold megabytes. (The parser's guard against entity amplification,
+  // which this switches off, is not needed: entities are refused.)
+  xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                       XML_PARSE_BIG_LINES | XML_PARSE_HUGE);
+  std::string_view piece;
+  std::string error;
+  for (bool more = true; more;) {
+    if (stop && stop()) return Status::Interrupted();
+    more = next(&piece, &error);
+    if (!error.empty()) return Status::Error(error);
+    xmlParseChunk(context.get(), piece.data(), static_cast<int>(piece.size()), more ? 0 : 1);
+    // Past the first fault the rest of the text cannot change the answer.
+    if (!builder.refusal().ok() || !context->wellFormed) break;
   }
-  return Status::Error(message);
+  if (!builder.refusal().ok()) return builder.refusal();
+  if (context->wellFormed && root_ != nullptr) return Status();
+  root_ = nullptr;
+  return Status::Error(builder.error().empty() ? "not well-formed XML" : builder.error());
 }
 
-XmlElement XmlTree::root() const { return doc_ ? xmlDocGetRootElement(doc_.get()) : nullptr; }
-
-std::string_view NameOf(XmlElement element) { return Chars(element->name); }
-
-std::string_view NamespaceOf(XmlElement element) {
-  return element->ns != nullptr && element->ns->href != nullptr ? Chars(element->ns->href) : "";
+Status XmlTree::Parse(std::string_view text, const StopCheck& stop) {
+  return ParsePieces(stop, [&text](std::string_view* piece, std::string*) {
+    *piece = text.substr(0, kPiece);
+    text.remove_prefix(piece->size());
+    return !text.empty();
+  });
 }
 
-long LineOf(XmlElement element) { return xmlGetLineNo(element); }
+Status XmlTree::ParseFile(const std::string& path, const StopCheck& stop) {
+  const auto failure = [&path](const char* what, int error) {
+    return std::string(what) + " " + path + ": " + std::strerror(error);
+  };
+  const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const int fd = file.fd;
+  if (fd < 0) return Status::Error(failure("cannot open", errno));
+  struct stat info;
+  if (fstat(fd, &info) != 0) return Status::Error(failure("cannot read", errno));
+  if (S_ISDIR(info.st_mode)) return Status::Error(failure("cannot read", EISDIR));
+  std::vector<char> buffer(kPiece);
+  bool readFailed = false;
+  const Status status = ParsePieces(stop, [&](std::string_view* piece, std::string* error) {
+    ssize_t n;
+    do {
+      n = read(fd, buffer.data(), buffer.size());
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) *error = failure("cannot read", errno);
+    readFailed = n < 0;
+    *piece = std::string_view(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+    return n > 0;
+  });
+  if (status.ok() || status.interrupted() || readFailed) return status;
+  return Status::Error(path + ": " + status.message());
+}
+
+std::string_view NameOf(XmlElement element) { return *element->name; }
+
+std::string_view NamespaceOf(XmlElement element) { return *element->space; }
+
+long LineOf(XmlElement element) { return element->line; }
 
 bool GetAttribute(XmlElement element, const char* name, std::string* value) {
-  for (const xmlAttr* attribute = element->properties; attribute != nullptr;
+  for (const XmlAttribute* attribute = element->attributes; attribute != nullptr;
        attribute = attribute->next) {
-    if (attribute->ns != nullptr || std::string_view(Chars(attribute->name)) != name) continue;
-    xmlChar* text = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(attribute));
-    *value = text != nullptr ? Chars(text) : "";
-    xmlFree(text);
+    if (attribute->qualified || *attribute->name != name) continue;
+    value->assign(attribute->value);
     return true;
   }
   return false;
 }
 
-std::string TextOf(XmlElement element) {
-  xmlChar* text = xmlNodeGetContent(element);
-  std::string result = text != nullptr ? Chars(text) : "";
-  xmlFree(text);
-  return result;
-}
+std::string TextOf(XmlElement element) { return std::string(element->text); }
 
 std::vector<XmlElement> ChildElements(XmlElement element) {
   std::vector<XmlElement> children;
-  for (const xmlNode* child = element->children; child != nullptr; child = child->next) {
-    if (child->type == XML_ELEMENT_NODE) children.push_back(child);
+  for (XmlElement child = element->firstChild; child != nullptr; child = child->nextSibling) {
+    children.push_back(child);
   }
   return children;
 }

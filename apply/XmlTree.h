@@ -1,39 +1,89 @@
-// XmlTree: a parsed XML document and the few questions the document reader
-// asks of its elements: local name, line, attributes, text and child
-// elements. Parsing never touches the network, loads no external entities
-// and reports a document that is not well-formed with its line.
+// XmlTree: a parsed XML document, held compactly, and the few questions the
+// document reader asks of its elements: local name, namespace, line,
+// attributes, text and child elements. The text is read in pieces, so a
+// large document never lies in memory as text and tree at once, and the
+// host may stop the read between pieces. Parsing never touches the
+// network and refuses entity declarations (documents of ours have none,
+// and their expansion is how a small hostile document grows without
+// bound); a document that is not well-formed is reported with the line of
+// its first fault.
 #ifndef ZELCRAFT_APPLY_XMLTREE_H_
 #define ZELCRAFT_APPLY_XMLTREE_H_
 
-#include <libxml/tree.h>
-
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "Status.h"
 
 namespace zelapply {
 
-using XmlElement = const xmlNode*;
+struct XmlAttribute {
+  const std::string* name;  // local name
+  std::string_view value;
+  bool qualified;  // it has a namespace prefix
+  const XmlAttribute* next;
+};
+
+struct XmlNode {
+  const std::string* name;   // local name
+  const std::string* space;  // namespace URI, empty when none
+  long line;
+  // The text directly inside the element; blanks between child elements
+  // are dropped.
+  std::string_view text;
+  const XmlAttribute* attributes;
+  const XmlNode* firstChild;
+  const XmlNode* nextSibling;
+};
+
+using XmlElement = const XmlNode*;
 
 class XmlTree {
  public:
-  Status Parse(std::string_view text);
-  XmlElement root() const;
+  XmlTree();
+  ~XmlTree();
+  XmlTree(const XmlTree&) = delete;
+  XmlTree& operator=(const XmlTree&) = delete;
+
+  Status Parse(std::string_view text, const StopCheck& stop = StopCheck());
+  // Errors name the file ("cannot open PATH: reason", "PATH: line 3: ...").
+  Status ParseFile(const std::string& path, const StopCheck& stop = StopCheck());
+  // Null before a successful parse.
+  XmlElement root() const { return root_; }
+
+  // What the parser's callbacks fill (XmlTree.cc).
+  class Builder;
 
  private:
-  std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc_{nullptr, xmlFreeDoc};
+  friend class Builder;
+  // Gives the parser the text in pieces; `next` returns false at the end
+  // (`*piece` empty) or with a read error in `*error`.
+  template <typename Next>
+  Status ParsePieces(const StopCheck& stop, Next next);
+  std::string_view Store(std::string_view text);
+  const std::string* Intern(const char* text);
+
+  std::deque<XmlNode> nodes_;
+  std::deque<XmlAttribute> attributes_;
+  std::unordered_set<std::string> names_;
+  std::vector<std::unique_ptr<char[]>> blocks_;  // texts and attribute values
+  std::size_t blockUsed_ = 0, blockSize_ = 0;
+  XmlElement root_ = nullptr;
 };
 
 std::string_view NameOf(XmlElement element);
 // The element's namespace URI, empty when it has none.
 std::string_view NamespaceOf(XmlElement element);
 long LineOf(XmlElement element);
-// False when the attribute is absent.
+// False when the attribute is absent; attributes with a namespace prefix
+// are not looked at.
 bool GetAttribute(XmlElement element, const char* name, std::string* value);
-// The concatenated text content of the element.
+// The text directly inside the element.
 std::string TextOf(XmlElement element);
 std::vector<XmlElement> ChildElements(XmlElement element);
 

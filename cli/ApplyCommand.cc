@@ -52,7 +52,10 @@ int RunApply(const ApplyOptions& options) {
     }
   }
   zelapply::CompiledDocument document;
-  if (!LoadDocument(options.documentPath, &document, &error)) return ReportInputError(error);
+  if (!LoadDocument(options.documentPath, interrupts, &document, &error)) {
+    return interrupts.IsInterrupted() ? ReportInterrupted(output, interrupts)
+                                      : ReportInputError(error);
+  }
   const zelapply::Program& program = *document.program;
   // The schema depends on the document alone: it is complete before the rows
   // are read, and appears only once the data has.

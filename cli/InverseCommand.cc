@@ -17,7 +17,10 @@ int RunInverse(const InverseOptions& options) {
     return ReportInputError(error);
   }
   zelapply::CompiledDocument document;
-  if (!LoadDocument(options.documentPath, &document, &error)) return ReportInputError(error);
+  if (!LoadDocument(options.documentPath, interrupts, &document, &error)) {
+    return interrupts.IsInterrupted() ? ReportInterrupted(output, interrupts)
+                                      : ReportInputError(error);
+  }
   if (!document.inverse) {
     return ReportInputError(options.documentPath + ": the document has no target inverse");
   }

@@ -4,8 +4,6 @@
 
 #include <iostream>
 
-#include "io/FileText.h"
-
 namespace zelcli {
 
 namespace {
@@ -59,14 +57,12 @@ int FinishOutput(OutputFile& output, const Interrupts& interrupts,
 
 }  // namespace
 
-bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
-                  std::string* error) {
-  std::string text;
-  if (!zelio::ReadFileText(path, &text, error)) return false;
-  const zelapply::Status status = zelapply::CompileDocument(text, document);
-  if (status.ok()) return true;
-  *error = path + ": " + status.message();
-  return false;
+bool LoadDocument(const std::string& path, Interrupts& interrupts,
+                  zelapply::CompiledDocument* document, std::string* error) {
+  const zelapply::Status status = zelapply::CompileDocumentFile(
+      path, document, [&interrupts] { return interrupts.IsInterrupted(); });
+  *error = status.message();
+  return status.ok();
 }
 
 bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,

@@ -21,9 +21,11 @@
 
 namespace zelcli {
 
-// The error names the file, and the element and line for a bad document.
-bool LoadDocument(const std::string& path, zelapply::CompiledDocument* document,
-                  std::string* error);
+// Reads and compiles the document, looking at the stop signals as it goes.
+// The error names the file, and the element and line for a bad document;
+// false with `interrupts` set when a signal stopped the read.
+bool LoadDocument(const std::string& path, Interrupts& interrupts,
+                  zelapply::CompiledDocument* document, std::string* error);
 
 // Resolves and checks the output before anything is read; it must be
 // neither the document nor the data file.
