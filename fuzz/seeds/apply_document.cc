@@ -2,8 +2,9 @@
 // generated data set under settings that bring out every kind of
 // expression (trimming, date and time parts and durations, recasts,
 // outliers, missing-value replacement, Box-Cox and reordered targets with
-// their inverses, rescaling, merges, binning, construction), and a small
-// hand-written one.
+// their inverses, rescaling, merges, binning, construction), a small
+// hand-written one, and hostile ones whose entities would expand without
+// bound or read files.
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -69,6 +70,41 @@ const char kHandWritten[] = R"(<PMML version="4.0" xmlns="http://www.dmg.org/PMM
 </PMML>
 )";
 
+// A document whose constant holds `entity`, declared in an internal
+// subset with `declarations`.
+std::string WithEntities(const std::string& declarations, const std::string& entity) {
+  return "<?xml version=\"1.0\"?>\n<!DOCTYPE PMML [\n" + declarations +
+         "]>\n<PMML version=\"4.0\" xmlns=\"http://www.dmg.org/PMML-4_0\">\n<DataDictionary>\n"
+         "<DataField name=\"x\" optype=\"continuous\" dataType=\"double\"/>\n"
+         "</DataDictionary>\n<TransformationDictionary>\n"
+         "<DerivedField name=\"c\" optype=\"categorical\" dataType=\"string\">"
+         "<Constant>" + entity + "</Constant></DerivedField>\n"
+         "</TransformationDictionary>\n</PMML>\n";
+}
+
+// Nine levels of ten references each (10^9 copies); one large entity
+// referred to many times (quadratic); entities that name files, general
+// and parameter ones.
+bool SeedEntities(const char* dir) {
+  std::string laughs = "<!ENTITY lol0 \"lol\">\n";
+  for (int level = 1; level <= 9; ++level) {
+    laughs += "<!ENTITY lol" + std::to_string(level) + " \"";
+    for (int i = 0; i < 10; ++i) laughs += "&lol" + std::to_string(level - 1) + ";";
+    laughs += "\">\n";
+  }
+  std::string references;
+  for (int i = 0; i < 2000; ++i) references += "&big;";
+  return zelfuzz::Seed(dir, "entity_laughs", WithEntities(laughs, "&lol9;")) &&
+         zelfuzz::Seed(dir, "entity_quadratic",
+                       WithEntities("<!ENTITY big \"" + std::string(20000, 'x') + "\">\n",
+                                    references)) &&
+         zelfuzz::Seed(dir, "entity_file",
+                       WithEntities("<!ENTITY file SYSTEM \"file:///etc/passwd\">\n", "&file;")) &&
+         zelfuzz::Seed(dir, "entity_parameter",
+                       WithEntities("<!ENTITY % file SYSTEM \"file:///etc/passwd\">\n%file;\n",
+                                    "0"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,5 +159,5 @@ int main(int argc, char** argv) {
     }
     if (!zelfuzz::Seed(dir, setup.name, document)) return 1;
   }
-  return zelfuzz::Seed(dir, "hand_written", kHandWritten) ? 0 : 1;
+  return zelfuzz::Seed(dir, "hand_written", kHandWritten) && SeedEntities(dir) ? 0 : 1;
 }

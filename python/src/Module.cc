@@ -204,7 +204,15 @@ const char* TypeName(zelapply::ValueType type) {
 
 std::shared_ptr<Replay> Compile(const std::string& document) {
   auto replay = std::make_shared<Replay>();
-  const zelapply::Status status = replay->Compile(document);
+  // A large document takes seconds: Ctrl-C stops it.
+  PythonHost host(py::none());
+  zelapply::Status status;
+  {
+    py::gil_scoped_release unlocked;
+    status = replay->Compile(document, [&host] { return host.Poll(); });
+  }
+  host.RaiseIfInterrupted();
+  if (status.interrupted()) RaiseKeyboardInterrupt();
   if (!status.ok()) throw py::value_error(status.message());
   return replay;
 }

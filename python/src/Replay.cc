@@ -157,8 +157,8 @@ class OutputWriter {
 
 }  // namespace
 
-zelapply::Status Replay::Compile(const std::string& document) {
-  return zelapply::CompileDocument(document, &compiled_);
+zelapply::Status Replay::Compile(const std::string& document, const zelapply::StopCheck& stop) {
+  return zelapply::CompileDocument(document, &compiled_, stop);
 }
 
 bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,

@@ -37,7 +37,8 @@ struct ReplayInput {
 
 class Replay {
  public:
-  zelapply::Status Compile(const std::string& document);
+  // `stop` is asked now and then while the document is compiled.
+  zelapply::Status Compile(const std::string& document, const zelapply::StopCheck& stop);
   const zelapply::Program& program() const { return *compiled_.program; }
   const zelapply::Program* inverse() const { return compiled_.inverse.get(); }
 

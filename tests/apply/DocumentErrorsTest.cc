@@ -87,5 +87,101 @@ TEST(DocumentErrorsTest, DamagedDocumentsAreRefusedNotFatal) {
   }
 }
 
+// A document with an internal subset of `declarations` (from line 3 on).
+std::string WithSubset(const std::string& declarations, const std::string& constant) {
+  return "<?xml version=\"1.0\"?>\n<!DOCTYPE PMML [\n" + declarations + "]>\n" +
+         Doc(kField, Derived("<Constant>" + constant + "</Constant>")).substr(22);
+}
+
+TEST(DocumentErrorsTest, EntityDeclarationsAreRefusedBeforeAnyExpansion) {
+  // A billion copies of "lol"; a long entity referred to many times; a file
+  // read through an entity, general or parameter.
+  std::string laughs = "<!ENTITY lol0 \"lol\">\n";
+  for (int level = 1; level <= 9; ++level) {
+    laughs += "<!ENTITY lol" + std::to_string(level) + " \"";
+    for (int i = 0; i < 10; ++i) laughs += "&lol" + std::to_string(level - 1) + ";";
+    laughs += "\">\n";
+  }
+  std::string references;
+  for (int i = 0; i < 5000; ++i) references += "&big;";
+  const std::string documents[] = {
+      WithSubset(laughs, "&lol9;"),
+      WithSubset("<!ENTITY big \"" + std::string(100000, 'x') + "\">\n", references),
+      WithSubset("<!ENTITY file SYSTEM \"file:///etc/passwd\">\n", "&file;"),
+      WithSubset("<!ENTITY % file SYSTEM \"file:///etc/passwd\">\n%file;\n", "0"),
+      WithSubset("<!ENTITY logo SYSTEM \"logo.png\" NDATA png>\n", "0"),
+  };
+  for (const std::string& text : documents) {
+    SCOPED_TRACE(text.substr(0, 120));
+    EXPECT_EQ(Error(text).substr(0, 40), "line 3: the document declares the entity");
+  }
+  // Without a declaration a reference is no entity at all.
+  EXPECT_EQ(Error(Doc(kField, Derived("<Constant>&lol9;</Constant>"))).substr(0, 27),
+            "line 6: not well-formed XML");
+}
+
+TEST(DocumentErrorsTest, TheFirstFaultOfTheXmlIsReported) {
+  // The parser reads on past a fault and meets more, far below it.
+  std::string derived;
+  for (int i = 0; i < 30; ++i) derived += "\n" + Derived("<FieldRef field=\"x\"/>");
+  const std::string closedTwice =
+      Doc("\n<DataField name=\"y\"/></DataField>\n" + std::string(kField), derived);
+  const std::string neverClosed = Doc("\n<DataField name=\"y\">\n" + std::string(kField), derived);
+  EXPECT_EQ(Error(closedTwice).substr(0, 34), "line 4: not well-formed XML: Openi");
+  EXPECT_EQ(Error(neverClosed).substr(0, 27), "line 6: not well-formed XML");
+}
+
+TEST(DocumentErrorsTest, TableNumbersMustBeFiniteNumbers) {
+  const auto norm = [](const std::string& orig, const std::string& value) {
+    return Doc(kField, Derived("<NormContinuous field=\"x\"><LinearNorm orig=\"" + orig +
+                               "\" norm=\"0\"/><LinearNorm orig=\"9\" norm=\"" + value +
+                               "\"/></NormContinuous>"));
+  };
+  EXPECT_EQ(Error(norm("oops", "1")), "line 6: LinearNorm: the orig 'oops' is not a number");
+  EXPECT_EQ(Error(norm("NaN", "1")), "line 6: LinearNorm: the orig 'NaN' is not a number");
+  EXPECT_EQ(Error(norm("0", "INF")), "line 6: LinearNorm: the norm 'INF' is not a number");
+  EXPECT_EQ(Error(norm("0", "1e400")), "line 6: LinearNorm: the norm '1e400' is not a number");
+  EXPECT_EQ(Error(Doc(kField, Derived("<NormContinuous field=\"x\" mapMissingTo=\"-inf\">"
+                                      "<LinearNorm orig=\"0\" norm=\"0\"/></NormContinuous>"))),
+            "line 6: NormContinuous: the mapMissingTo '-inf' is not a number");
+  EXPECT_EQ(Error(Doc(kField, Derived("<Discretize field=\"x\"><DiscretizeBin binValue=\"1\">"
+                                      "<Interval closure=\"openOpen\" leftMargin=\"nan\"/>"
+                                      "</DiscretizeBin></Discretize>"))),
+            "line 6: Interval: the leftMargin 'nan' is not a number");
+  EXPECT_EQ(Error(Doc("<DataField name=\"x\" optype=\"continuous\" dataType=\"double\">"
+                      "<Extension name=\"invalidRangeLower\" value=\"-1e999\"/>"
+                      "<Extension name=\"invalidRangeUpper\" value=\"0\"/></DataField>",
+                      "")),
+            "line 3: Extension: the range needs a number as its value");
+}
+
+TEST(DocumentErrorsTest, TheHostCanStopTheReadAndTheCompilation) {
+  // 600 derived fields: one piece of text, then the fields in a few rounds.
+  std::string derived;
+  for (int i = 0; i < 600; ++i) {
+    derived += "<DerivedField name=\"d" + std::to_string(i) +
+               "\" dataType=\"double\"><FieldRef field=\"x\"/></DerivedField>\n";
+  }
+  const std::string small = Doc(kField, derived);
+  // Over a megabyte: the parser gets it in two pieces.
+  const std::string large = Doc(kField, derived + "<Extension>" + std::string(1 << 20, ' ') +
+                                            "</Extension>");
+  for (const std::string* text : {&small, &large}) {
+    int asked = 0;
+    zelapply::CompiledDocument document;
+    ASSERT_TRUE(zelapply::CompileDocument(*text, &document, [&asked] { return ++asked < 0; }).ok());
+    const int questions = asked;
+    EXPECT_GE(questions, 3);
+    for (int stopAt = 1; stopAt <= questions; ++stopAt) {
+      asked = 0;
+      const zelapply::Status status =
+          zelapply::CompileDocument(*text, &document, [&] { return ++asked == stopAt; });
+      EXPECT_TRUE(status.interrupted()) << stopAt;
+      EXPECT_EQ(document.program, nullptr);
+      EXPECT_EQ(asked, stopAt);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace applytest

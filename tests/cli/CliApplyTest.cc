@@ -219,5 +219,22 @@ TEST(CliApply, PredictionDataWithoutTargetAndWeight) {
             "error: inputs-only.csv: the document's field 'x' is not a column of the data\n");
 }
 
+TEST(CliApply, ResultsBeyondTheDoublesAreEmptyCells) {
+  // The rescale's line reaches 10 * 1e308 at 10, and -10 * 1e308 at -10.
+  ScratchDir dir;
+  WriteFile(dir / "doc.pmml", R"(<PMML version="4.0" xmlns="http://www.dmg.org/PMML-4_0">
+<DataDictionary><DataField name="x" optype="continuous" dataType="double"/></DataDictionary>
+<TransformationDictionary>
+<DerivedField name="r" optype="continuous" dataType="double"><NormContinuous field="x">
+<LinearNorm orig="0" norm="0"/><LinearNorm orig="1" norm="1e308"/></NormContinuous></DerivedField>
+</TransformationDictionary>
+</PMML>
+)");
+  WriteFile(dir / "d.csv", "x\n0.5\n10\n-10\n");
+  const RunResult run = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-q"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "x,r\n0.5,5e+307\n10,\n-10,\n");
+}
+
 }  // namespace
 }  // namespace clitest
