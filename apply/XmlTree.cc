@@ -4,6 +4,7 @@
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,6 +32,14 @@ std::string Trimmed(const char* message) {
   std::string text = message != nullptr ? message : "";
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   return text;
+}
+
+// The parser keeps an entity declaration it met in a stand-in document of
+// its own, which is ours to free.
+void FreeContext(xmlParserCtxt* context) {
+  if (context->myDoc != nullptr) xmlFreeDoc(context->myDoc);
+  context->myDoc = nullptr;
+  xmlFreeParserCtxt(context);
 }
 
 // Closes the descriptor on every way out.
@@ -204,7 +213,7 @@ Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   handler.unparsedEntityDecl = Builder::UnparsedEntity;
   handler.serror = Builder::Error;
   std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxt*)> context(
-      xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr), xmlFreeParserCtxt);
+      xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr), FreeContext);
   if (!context) return Status::Error("out of memory while reading the document");
   context->_private = &builder;
   // No network, no DTD loading; line numbers beyond 65535 are kept. Text
