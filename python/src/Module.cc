@@ -205,7 +205,7 @@ const char* TypeName(zelapply::ValueType type) {
 std::shared_ptr<Replay> Compile(const std::string& document) {
   auto replay = std::make_shared<Replay>();
   // A large document takes seconds: Ctrl-C stops it.
-  PythonHost host(py::none());
+  PythonHost host{py::none()};
   zelapply::Status status;
   {
     py::gil_scoped_release unlocked;
