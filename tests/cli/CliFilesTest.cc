@@ -377,5 +377,45 @@ TEST(CliFiles, StopSignalsEndApplyAndInverseWithNothingLeftBehind) {
   EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
 }
 
+TEST(CliFiles, AStopSignalEndsApplyWhileTheDocumentIsStillComing) {
+  // The document comes through a FIFO: its reader is blocked in the middle
+  // of it when the signal arrives, and must stop at the next piece rather
+  // than wait for the end.
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", "x\n1\n");
+  WriteFile(dir / "out.csv", "old");
+  ASSERT_EQ(mkfifo((dir / "doc.pmml").c_str(), 0600), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.path().c_str()) != 0) _exit(127);
+    if (!freopen("/dev/null", "w", stderr)) _exit(127);
+    ExecCli({"apply", "doc.pmml", "d.csv", "-q", "-o", "out.csv"});
+  }
+  const auto previous = signal(SIGPIPE, SIG_IGN);
+  // Opening returns once apply opened the document, its signal handlers set.
+  const int fifo = open((dir / "doc.pmml").c_str(), O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(fifo, 0);
+  const std::string head = "<?xml version=\"1.0\"?>\n<PMML version=\"4.0\">\n<DataDictionary>\n";
+  ASSERT_EQ(write(fifo, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+  kill(pid, SIGTERM);
+  const std::string more = "<DataField name=\"x\" optype=\"continuous\" dataType=\"double\"/>\n";
+  int raw = 0;
+  bool ended = false;
+  for (int wait = 0; wait < 100 && !ended; ++wait) {
+    [[maybe_unused]] const ssize_t written = write(fifo, more.data(), more.size());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ended = waitpid(pid, &raw, WNOHANG) == pid;
+  }
+  close(fifo);
+  if (!ended) waitpid(pid, &raw, 0);
+  signal(SIGPIPE, previous);
+  EXPECT_TRUE(ended) << "apply waited for the whole document";
+  ASSERT_TRUE(WIFEXITED(raw)) << raw;
+  EXPECT_EQ(WEXITSTATUS(raw), 143);
+  EXPECT_EQ(ReadFile(dir / "out.csv"), "old");
+  const std::vector<std::string> untouched{"d.csv", "doc.pmml", "out.csv"};
+  EXPECT_EQ(DirectoryEntries(dir.path()), untouched);
+}
+
 }  // namespace
 }  // namespace clitest
