@@ -127,8 +127,8 @@ class XmlTree::Builder {
     if (error == nullptr || error->level < XML_ERR_ERROR || builder.fatal_) return;
     if (!builder.error_.empty() && error->level != XML_ERR_FATAL) return;
     builder.fatal_ = error->level == XML_ERR_FATAL;
-    builder.error_ = "line " + std::to_string(error->line) +
-                     ": not well-formed XML: " + Trimmed(error->message);
+    builder.error_ =
+        "line " + std::to_string(error->line) + ": not well-formed XML: " + Trimmed(error->message);
   }
 
   const Status& refusal() const { return refusal_; }
@@ -156,9 +156,9 @@ class XmlTree::Builder {
   static void Refuse(void* context, const xmlChar* name) {
     Builder& builder = Of(context);
     if (builder.refusal_.ok()) {
-      builder.refusal_ = Status::Error(
-          "line " + std::to_string(xmlSAX2GetLineNumber(context)) + ": the document declares the entity '" +
-          Chars(name) + "'; documents with entity declarations are refused");
+      builder.refusal_ = Status::Error("line " + std::to_string(xmlSAX2GetLineNumber(context)) +
+                                       ": the document declares the entity '" + Chars(name) +
+                                       "'; documents with entity declarations are refused");
     }
     xmlStopParser(static_cast<xmlParserCtxt*>(context));
   }
@@ -177,18 +177,16 @@ std::string_view XmlTree::Store(std::string_view text) {
   if (text.empty()) return std::string_view();
   char* place;
   if (text.size() > kBlock / 8) {
-    // A large text gets a block of its own before the current one.
-    blocks_.insert(blocks_.end() - (blocks_.empty() ? 0 : 1),
-                   std::unique_ptr<char[]>(new char[text.size()]));
-    place = blocks_[blocks_.size() - (blocks_.size() == 1 ? 1 : 2)].get();
-    if (blocks_.size() == 1) blockUsed_ = blockSize_ = 0;
+    // A large text gets a block of its own.
+    blocks_.emplace_back(new char[text.size()]);
+    place = blocks_.back().get();
   } else {
-    if (blockUsed_ + text.size() > blockSize_) {
+    if (block_ == nullptr || blockUsed_ + text.size() > kBlock) {
       blocks_.emplace_back(new char[kBlock]);
+      block_ = blocks_.back().get();
       blockUsed_ = 0;
-      blockSize_ = kBlock;
     }
-    place = blocks_.back().get() + blockUsed_;
+    place = block_ + blockUsed_;
     blockUsed_ += text.size();
   }
   std::memcpy(place, text.data(), text.size());

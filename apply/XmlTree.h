@@ -72,7 +72,8 @@ class XmlTree {
   std::deque<XmlAttribute> attributes_;
   std::unordered_set<std::string> names_;
   std::vector<std::unique_ptr<char[]>> blocks_;  // texts and attribute values
-  std::size_t blockUsed_ = 0, blockSize_ = 0;
+  char* block_ = nullptr;                        // the one being filled
+  std::size_t blockUsed_ = 0;
   XmlElement root_ = nullptr;
 };
 
