@@ -191,52 +191,63 @@ TEST(ConstructFeatureBuildTest, InputsTheNewFieldExplainsLeaveWithSelectionOn) {
   }
 }
 
-// Two inputs and an analysis weight of 4 on the first eleven records, 0.5
-// on the rest. The group's covariances are weighted by frequency times
-// analysis weight about the weighted means and divided by the records less
-// one; the coefficients of the 2 x 2 principal component follow in closed
-// form.
-TEST(ConstructFeatureBuildTest, AnalysisWeightsEnterTheCovariances) {
-  TorVarList vars;
-  vars.AddVariable(ContField("u"));
-  vars.AddVariable(ContField("v"));
-  vars.AddVariable(ContField("a"));
-  TorSettings settings = ConstructionSettings(false);
-  settings.SetString("analysisWeight", "a");
-  std::vector<double> u, v, a;
-  Rows rows;
-  for (int i = 0; i < 24; ++i) {
-    u.push_back(i);
-    v.push_back(i < 11 ? 3.0 * i + i % 3 : 40.0 - 0.5 * i + (i % 4) * 2.0);
-    a.push_back(i < 11 ? 4.0 : 0.5);
-    rows.push_back({Real(u.back()), Real(v.back()), Real(a.back())});
+// The covariance of two columns over the records where both are valid,
+// weighted by the analysis weights `a` about the weighted means, divided by
+// those records less one.
+long double WeightedCovariance(const std::vector<double>& x, const std::vector<double>& y,
+                               const std::vector<double>& a) {
+  long double w = 0, mx = 0, my = 0, n = 0, co = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (std::isnan(x[i]) || std::isnan(y[i])) continue;
+    w += a[i], mx += a[i] * x[i], my += a[i] * y[i], ++n;
   }
-  Build build;
-  const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
-  const auto* rule = Constructed(FindField(fields, "feature1"));
-  ASSERT_NE(rule, nullptr);
-  ASSERT_EQ(rule->GetInputNames().size(), 2u);
+  mx /= w;
+  my /= w;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (!std::isnan(x[i]) && !std::isnan(y[i])) co += a[i] * (x[i] - mx) * (y[i] - my);
+  }
+  return co / (n - 1);
+}
 
-  long double w = 0, mu = 0, mv = 0;
-  for (int i = 0; i < 24; ++i) w += a[i], mu += a[i] * u[i], mv += a[i] * v[i];
-  mu /= w;
-  mv /= w;
-  long double cuu = 0, cvv = 0, cuv = 0;
-  for (int i = 0; i < 24; ++i) {
-    cuu += a[i] * (u[i] - mu) * (u[i] - mu) / 23;
-    cvv += a[i] * (v[i] - mv) * (v[i] - mv) / 23;
-    cuv += a[i] * (u[i] - mu) * (v[i] - mv) / 23;
+// Two inputs and an analysis weight of 4 on the first eleven records, 0.5
+// on the rest; once complete and once with a value of v missing. The
+// coefficients of the 2 x 2 principal component follow in closed form from
+// the weighted covariances.
+TEST(ConstructFeatureBuildTest, AnalysisWeightsEnterTheCovariances) {
+  for (int gap : {-1, 5}) {
+    SCOPED_TRACE(gap);
+    TorVarList vars;
+    vars.AddVariable(ContField("u"));
+    vars.AddVariable(ContField("v"));
+    vars.AddVariable(ContField("a"));
+    TorSettings settings = ConstructionSettings(false);
+    settings.SetString("analysisWeight", "a");
+    std::vector<double> u, v, a;
+    Rows rows;
+    for (int i = 0; i < 24; ++i) {
+      u.push_back(i);
+      v.push_back(i == gap ? NAN : i < 11 ? 3.0 * i + i % 3 : 40.0 - 0.5 * i + (i % 4) * 2.0);
+      a.push_back(i < 11 ? 4.0 : 0.5);
+      rows.push_back({Real(u.back()), i == gap ? Missing() : Real(v.back()), Real(a.back())});
+    }
+    Build build;
+    const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
+    const auto* rule = Constructed(FindField(fields, "feature1"));
+    ASSERT_NE(rule, nullptr);
+    ASSERT_EQ(rule->GetInputNames().size(), 2u);
+
+    // In the group's order: variances p, then q.
+    const bool uFirst = rule->GetInputNames()[0] == "u";
+    const long double p = WeightedCovariance(uFirst ? u : v, uFirst ? u : v, a);
+    const long double q = WeightedCovariance(uFirst ? v : u, uFirst ? v : u, a);
+    const long double r = WeightedCovariance(u, v, a);
+    const long double lambda = (p + q) / 2 + std::sqrt((p - q) * (p - q) / 4 + r * r);
+    const long double e0 = r, e1 = lambda - p;
+    const long double scale = (e0 < 0 ? -1 : 1) / std::sqrt(e0 * e0 + e1 * e1) / std::sqrt(lambda);
+    const std::vector<double>& c = rule->GetParameters();
+    EXPECT_NEAR(c[0], static_cast<double>(scale * e0), 1e-9);
+    EXPECT_NEAR(c[1], static_cast<double>(scale * e1), 1e-9);
   }
-  // In the group's order: first p, then q.
-  const bool uFirst = rule->GetInputNames()[0] == "u";
-  const long double p = uFirst ? cuu : cvv, q = uFirst ? cvv : cuu;
-  const long double lambda = (p + q) / 2 + std::sqrt((p - q) * (p - q) / 4 + cuv * cuv);
-  const long double e0 = cuv, e1 = lambda - p;
-  const long double norm = std::sqrt(e0 * e0 + e1 * e1);
-  const long double sign = e0 < 0 ? -1 : 1;
-  const std::vector<double>& c = rule->GetParameters();
-  EXPECT_NEAR(c[0], static_cast<double>(sign * e0 / norm / std::sqrt(lambda)), 1e-9);
-  EXPECT_NEAR(c[1], static_cast<double>(sign * e1 / norm / std::sqrt(lambda)), 1e-9);
 }
 
 // The coefficients of a constructed field as the document writes them, in
