@@ -264,10 +264,11 @@ std::vector<std::pair<std::string, double>> DocumentTerms(const std::string& pmm
   return terms;
 }
 
-// Groups with negatively correlated members, in several orders: whatever
-// sign the eigenvector comes with, the first member's coefficient is
-// positive and a member correlated negatively with it gets a negative one.
-TEST(ConstructFeatureBuildTest, FirstMemberWeighsPositivelyWithNegativeCorrelations) {
+// Groups with negatively and positively correlated members, on different
+// scales and in several orders, so that eigenvectors come from the solver
+// with either sign: the first member's coefficient is always positive, and
+// a member's coefficient has the sign of its correlation with the first.
+TEST(ConstructFeatureBuildTest, FirstMemberWeighsPositivelyWhateverSignTheSolverGives) {
   struct Case {
     Matrix r;
     std::vector<double> scale;
@@ -276,12 +277,14 @@ TEST(ConstructFeatureBuildTest, FirstMemberWeighsPositivelyWithNegativeCorrelati
       {{{1, -.95}, {-.95, 1}}, {1, 1}},
       {{{1, -.95}, {-.95, 1}}, {1, 4}},
       {{{1, -.95}, {-.95, 1}}, {4, 1}},
+      {{{1, .95}, {.95, 1}}, {1, 4}},
+      {{{1, .95}, {.95, 1}}, {4, 1}},
       {{{1, .96, -.94}, {.96, 1, -.97}, {-.94, -.97, 1}}, {1, 2, 3}},
       {{{1, -.96, -.94}, {-.96, 1, .97}, {-.94, .97, 1}}, {3, 1, 2}},
   };
   for (const Case& c : cases) {
     const std::size_t k = c.r.size();
-    SCOPED_TRACE(k);
+    SCOPED_TRACE(&c - cases);
     Matrix columns = Correlated(c.r, 50);
     std::vector<std::string> names;
     for (std::size_t i = 0; i < k; ++i) {
