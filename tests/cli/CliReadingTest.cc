@@ -97,10 +97,12 @@ TEST(CliReading, ALastRowWithoutLineBreakCounts) {
     }
     const RunResult applied =
         RunCli(dir.path(), {"apply", "out.pmml", std::string(file) + ".csv", "-q"});
-    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(applied.status, 0) << applied.err;
     const auto rows = ReadCsv(applied.out);
-    ASSERT_EQ(rows.size(), 4u) << applied.out;
-    EXPECT_EQ(rows[3][Column(rows[0], "s")], "c");
+    EXPECT_EQ(rows.size(), 4u) << applied.out;
+    if (!rows.empty()) {
+      EXPECT_EQ(rows.back()[Column(rows[0], "s")], "c");
+    }
   }
 }
 
