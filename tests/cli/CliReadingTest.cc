@@ -76,7 +76,8 @@ TEST(CliReading, QuotingLineEndingsAndByteOrderMark) {
 }
 
 // A last row without its line break is a row like any other, read in memory
-// or streamed, with a plain or a quoted last cell; `apply` replays it too.
+// or streamed, with a plain or a quoted last cell, after LF or CRLF rows;
+// `apply` replays it too.
 TEST(CliReading, ALastRowWithoutLineBreakCounts) {
   ScratchDir dir;
   WriteFile(dir / "plain.csv", "n,s\n1,a\n2,b\n3,c");

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <regex>
 #include <string>
@@ -226,9 +227,10 @@ TEST(ConstructFeatureBuildTest, AnalysisWeightsEnterTheCovariances) {
     Rows rows;
     for (int i = 0; i < 24; ++i) {
       u.push_back(i);
-      v.push_back(i == gap ? NAN : i < 11 ? 3.0 * i + i % 3 : 40.0 - 0.5 * i + (i % 4) * 2.0);
+      const double value = i < 11 ? 3.0 * i + i % 3 : 40.0 - 0.5 * i + (i % 4) * 2.0;
+      v.push_back(i == gap ? std::numeric_limits<double>::quiet_NaN() : value);
       a.push_back(i < 11 ? 4.0 : 0.5);
-      rows.push_back({Real(u.back()), i == gap ? Missing() : Real(v.back()), Real(a.back())});
+      rows.push_back({Real(u.back()), i == gap ? Missing() : Real(value), Real(a.back())});
     }
     Build build;
     const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
@@ -256,7 +258,8 @@ std::vector<std::pair<std::string, double>> DocumentTerms(const std::string& pmm
                                                           const std::string& field) {
   const std::size_t start = pmml.find("<DerivedField name=\"" + field + "\"");
   const std::string derived = pmml.substr(start, pmml.find("</DerivedField>", start) - start);
-  const std::regex term("<Constant dataType=\"double\">([^<]+)</Constant>\\s*<FieldRef field=\"([^\"]+)\"");
+  const std::regex term(
+      "<Constant dataType=\"double\">([^<]+)</Constant>\\s*<FieldRef field=\"([^\"]+)\"");
   std::vector<std::pair<std::string, double>> terms;
   for (std::sregex_iterator it(derived.begin(), derived.end(), term), end; it != end; ++it) {
     terms.emplace_back((*it)[2].str(), std::stod((*it)[1].str()));
