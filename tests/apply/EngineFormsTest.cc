@@ -1,9 +1,10 @@
 // The expression forms of the later preparation steps, on small documents
 // written by hand in the form the document writer uses, with results
 // computed by hand where the cross-check with the component cannot reach:
-// weights that drop a record, values on a band's edge or a bin's margin,
-// values beyond the training range or below a Box-Cox shift, the min-max
-// rescale and constructed features.
+// weights that drop a record, values on a band's edge or a bin's margin
+// under every closure, categories a value table lacks, values beyond the
+// training range or below a Box-Cox shift, the min-max rescale and
+// constructed features.
 #include <cmath>
 
 #include "apply/ApplyTestDoc.h"
@@ -120,6 +121,81 @@ TEST(EngineFormsTest, BinsHoldTheirRightMarginAndUnmatchedValuesAreMissing) {
   EXPECT_EQ(Show(r.Set("x", Number(0)).Get("unit")), "0 (whole)");
   EXPECT_EQ(Show(r.Set("x", Number(1)).Get("unit")), "missing");  // outside every bin
   EXPECT_EQ(Show(r.Get("unitOr")), "9 (whole)");
+}
+
+// A category the table lacks takes the table's defaultValue, or is missing
+// without one; a missing input takes mapMissingTo, never the default.
+TEST(EngineFormsTest, UnlistedCategoriesTakeTheDefaultMissingOnesMapMissingTo) {
+  auto map = [](const std::string& name, const std::string& field, const std::string& type,
+                const std::string& attributes, const std::string& rows) {
+    return "<DerivedField name=\"" + name + "\" optype=\"categorical\" dataType=\"" + type +
+           "\"><MapValues outputColumn=\"o\" " + attributes + "><FieldColumnPair field=\"" +
+           field + "\" column=\"i\"/><InlineTable>" + rows + "</InlineTable></MapValues>" +
+           "</DerivedField>";
+  };
+  const std::string letters = "<row><i>a</i><o>A</o></row><row><i>b</i><o>B</o></row>";
+  const std::string numbers = "<row><i>1</i><o>10</o></row><row><i>2</i><o>20</o></row>";
+  Replay r(Doc("<DataField name=\"s\" optype=\"categorical\" dataType=\"string\"/>"
+               "<DataField name=\"n\" optype=\"categorical\" dataType=\"integer\"/>",
+               map("both", "s", "string", "mapMissingTo=\"none\" defaultValue=\"other\"", letters) +
+                   map("noDefault", "s", "string", "mapMissingTo=\"none\"", letters) +
+                   map("noMissing", "s", "string", "defaultValue=\"other\"", letters) +
+                   map("code", "n", "integer", "mapMissingTo=\"0\" defaultValue=\"-1\"", numbers)));
+  ASSERT_TRUE(r.ok());
+  Value listed, unlisted;
+  listed.SetText("b");
+  unlisted.SetText("z");
+  struct Case {
+    Value s;
+    const char *both, *noDefault, *noMissing;
+  };
+  const Case cases[] = {
+      {listed, "'B'", "'B'", "'B'"},
+      {unlisted, "'other'", "missing", "'other'"},
+      {Missing(ValueType::kString), "'none'", "'none'", "missing"},
+  };
+  for (const Case& c : cases) {
+    r.Set("s", c.s);
+    EXPECT_EQ(Show(r.Get("both")), c.both) << Show(c.s);
+    EXPECT_EQ(Show(r.Get("noDefault")), c.noDefault) << Show(c.s);
+    EXPECT_EQ(Show(r.Get("noMissing")), c.noMissing) << Show(c.s);
+  }
+  EXPECT_EQ(Show(r.Set("n", Whole(2)).Get("code")), "20 (whole)");
+  EXPECT_EQ(Show(r.Set("n", Number(1)).Get("code")), "10 (whole)");
+  EXPECT_EQ(Show(r.Set("n", Whole(3)).Get("code")), "-1 (whole)");
+  EXPECT_EQ(Show(r.Set("n", Missing(ValueType::kInteger)).Get("code")), "0 (whole)");
+}
+
+// One bin from 1 to 2 under each closure, and values exactly on its margins:
+// a closed end holds its margin, an open one leaves it to the default.
+TEST(EngineFormsTest, ValuesOnAMarginFollowTheClosure) {
+  const char* closures[] = {"closedClosed", "closedOpen", "openClosed", "openOpen"};
+  std::string fields;
+  for (const char* closure : closures) {
+    fields += std::string("<DerivedField name=\"") + closure +
+              "\" optype=\"ordinal\" dataType=\"integer\"><Discretize field=\"x\" "
+              "defaultValue=\"9\" mapMissingTo=\"-1\"><DiscretizeBin binValue=\"0\">"
+              "<Interval closure=\"" +
+              closure + "\" leftMargin=\"1\" rightMargin=\"2\"/></DiscretizeBin></Discretize>"
+              "</DerivedField>";
+  }
+  Replay r(Doc("<DataField name=\"x\" optype=\"continuous\" dataType=\"double\"/>", fields));
+  ASSERT_TRUE(r.ok());
+  // Per closure: the bin for 1, for 2 (as a real and as a whole number).
+  const std::pair<const char*, const char*> onMargins[] = {
+      {"0 (whole)", "0 (whole)"}, {"0 (whole)", "9 (whole)"},
+      {"9 (whole)", "0 (whole)"}, {"9 (whole)", "9 (whole)"}};
+  for (int c = 0; c < 4; ++c) {
+    SCOPED_TRACE(closures[c]);
+    EXPECT_EQ(Show(r.Set("x", Number(1)).Get(closures[c])), onMargins[c].first);
+    EXPECT_EQ(Show(r.Set("x", Whole(1)).Get(closures[c])), onMargins[c].first);
+    EXPECT_EQ(Show(r.Set("x", Number(2)).Get(closures[c])), onMargins[c].second);
+    EXPECT_EQ(Show(r.Set("x", Whole(2)).Get(closures[c])), onMargins[c].second);
+    EXPECT_EQ(Show(r.Set("x", Number(1.5)).Get(closures[c])), "0 (whole)");
+    EXPECT_EQ(Show(r.Set("x", Number(std::nextafter(1.0, 0.0))).Get(closures[c])), "9 (whole)");
+    EXPECT_EQ(Show(r.Set("x", Number(std::nextafter(2.0, 3.0))).Get(closures[c])), "9 (whole)");
+    EXPECT_EQ(Show(r.Set("x", Missing(ValueType::kReal)).Get(closures[c])), "-1 (whole)");
+  }
 }
 
 TEST(EngineFormsTest, ConstructedFeatureSumsItsProducts) {

@@ -75,6 +75,38 @@ TEST(CliReading, QuotingLineEndingsAndByteOrderMark) {
   EXPECT_EQ(tsv.All("//p:DataField[@name='b']/p:Value/@value"), "x,y|z");
 }
 
+// A last row without its line break is a row like any other, read in memory
+// or streamed, with a plain or a quoted last cell, after LF or CRLF rows;
+// `apply` replays it too.
+TEST(CliReading, ALastRowWithoutLineBreakCounts) {
+  ScratchDir dir;
+  WriteFile(dir / "plain.csv", "n,s\n1,a\n2,b\n3,c");
+  WriteFile(dir / "quoted.csv", "n,s\n1,a\n2,b\n3,\"c\"");
+  WriteFile(dir / "crlf.csv", "n,s\r\n1,a\r\n2,b\r\n3,\"c\"");
+  for (const char* file : {"plain", "quoted", "crlf"}) {
+    for (bool stream : {false, true}) {
+      SCOPED_TRACE(std::string(file) + (stream ? " streamed" : " in memory"));
+      std::vector<std::string> args = {"prepare", std::string(file) + ".csv", "-o", "out.pmml",
+                                        "-q"};
+      if (stream) args.push_back("--stream");
+      const RunResult run = RunCli(dir.path(), args);
+      ASSERT_EQ(run.status, 0) << run.err;
+      const Document doc(ReadFile(dir / "out.pmml"));
+      ASSERT_TRUE(doc.ok());
+      EXPECT_EQ(doc.Range("n"), "1..3");
+      EXPECT_EQ(doc.All("//p:DataField[@name='s']/p:Value/@value"), "a|b|c");
+    }
+    const RunResult applied =
+        RunCli(dir.path(), {"apply", "out.pmml", std::string(file) + ".csv", "-q"});
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    const auto rows = ReadCsv(applied.out);
+    EXPECT_EQ(rows.size(), 4u) << applied.out;
+    if (!rows.empty()) {
+      EXPECT_EQ(rows.back()[Column(rows[0], "s")], "c");
+    }
+  }
+}
+
 TEST(CliReading, MalformedInputIsAnInputErrorNamingLineAndColumn) {
   struct Case {
     std::string csv;

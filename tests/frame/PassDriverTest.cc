@@ -3,7 +3,9 @@
 // statistics, and the run-time warnings of the fifth pass.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <thread>
+#include <utility>
 
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelUnivarNumeric.h"
@@ -169,6 +171,30 @@ TEST(PassDriver, WeightsAndUserMissingValuesReachTheStatistics) {
   EXPECT_DOUBLE_EQ(s.GetMean(), 3.0);
   EXPECT_TRUE(build.Fields().GetHandle(1)->IsFrequencyWeight());
   EXPECT_TRUE(build.Fields().GetHandle(2)->IsAnalysisWeight());
+}
+
+// Real frequency weights count whole records rounded half up: 0.6 is one
+// record, 1.5 two, 2.5 three, 3.49 three, 0.49 none. The rounded weight is
+// also what the moments weigh.
+TEST(PassDriver, RealFrequencyWeightsRoundHalfUp) {
+  TorVarList variables;
+  variables.AddVariable(ContField("x"));
+  variables.AddVariable(ContField("f"));
+  variables.SetFrequencyWeightIndex(1);
+  MemorySource source;
+  const std::pair<double, double> rows[] = {{1, 0.6}, {2, 1.5}, {3, 2.5}, {4, 0.49}, {5, 3.49}};
+  for (const auto& [x, f] : rows) source.Add({Real(x), Real(f)});
+  Build build;
+  TorSettings settings = QuietSettings();
+  build.Run(settings, variables, source);
+  ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
+  const auto& s = dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(
+                      *build.Fields().GetHandle(0)->GetUnivariate())
+                      .GetSummary();
+  EXPECT_EQ(s.GetFrequencies(), (std::map<double, int64_t>{{1, 1}, {2, 2}, {3, 3}, {5, 3}}));
+  EXPECT_EQ(s.GetValidCount(), 9);
+  EXPECT_DOUBLE_EQ(s.GetWeightSum(), 9.0);
+  EXPECT_DOUBLE_EQ(s.GetMean(), (1 * 1 + 2 * 2 + 3 * 3 + 5 * 3) / 9.0);
 }
 
 TEST(PassDriver, FifthPassWarnsAboutStepsThatCannotRun) {

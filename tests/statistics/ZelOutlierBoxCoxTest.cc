@@ -1,12 +1,14 @@
 // The robust estimates of the outlier statistic against the plain mean and
 // standard deviation of the records its trimming keeps, and the Box-Cox
-// exponent against a brute-force profile likelihood over the same grid.
+// exponent against a brute-force weighted profile likelihood over the same
+// grid, ties included.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "frame/ZelStatusCodes.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelBoxCox.h"
@@ -92,20 +94,36 @@ TEST_F(OutlierBoxCoxTest, RobustEstimatesAreThoseOfTheKeptIntervals) {
 }
 
 // The profile log-likelihood of the exponent, from the values shifted to
-// start at 1: (lambda - 1) * sum ln v - n / 2 * ln(variance of the
-// transformed values with divisor n).
-long double ProfileLikelihood(const std::vector<double>& v, long double lambda) {
+// start at 1, frequency weights f and analysis weights a: (lambda - 1) *
+// sum f ln v - n / 2 * ln(M2 / n), with n the records the frequency weights
+// count and M2 the second moment of the transformed values about their mean,
+// both weighted by f * a.
+long double ProfileLikelihood(const std::vector<Row>& v, long double lambda) {
   std::vector<long double> y;
-  long double logSum = 0, mean = 0;
-  for (double value : v) {
-    logSum += std::log(static_cast<long double>(value));
-    y.push_back(lambda == 0 ? std::log(static_cast<long double>(value))
-                            : (std::pow(static_cast<long double>(value), lambda) - 1) / lambda);
-    mean += y.back() / v.size();
+  long double logSum = 0, n = 0, weight = 0, sum = 0;
+  for (const Row& r : v) {
+    const long double x = r.x;
+    logSum += r.f * std::log(x);
+    n += std::trunc(r.f);
+    y.push_back(lambda == 0 ? std::log(x) : (std::pow(x, lambda) - 1) / lambda);
+    weight += static_cast<long double>(r.f) * r.a;
+    sum += static_cast<long double>(r.f) * r.a * y.back();
   }
-  long double variance = 0;
-  for (long double t : y) variance += (t - mean) * (t - mean) / v.size();
-  return (lambda - 1) * logSum - v.size() / 2.0L * std::log(variance);
+  const long double mean = sum / weight;
+  long double squares = 0;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    squares += static_cast<long double>(v[i].f) * v[i].a * (y[i] - mean) * (y[i] - mean);
+  }
+  return (lambda - 1) * logSum - n / 2.0L * std::log(squares / n);
+}
+
+// The grid exponent of largest likelihood, the smaller one on a tie.
+double BruteForceExponent(const std::vector<Row>& v) {
+  double best = -3.0;
+  for (int k = 1; k <= 12; ++k) {
+    if (ProfileLikelihood(v, -3.0 + k * 0.5) > ProfileLikelihood(v, best)) best = -3.0 + k * 0.5;
+  }
+  return best;
 }
 
 TEST_F(OutlierBoxCoxTest, ExponentMaximisesTheProfileLikelihoodOverTheGrid) {
@@ -126,22 +144,64 @@ TEST_F(OutlierBoxCoxTest, ExponentMaximisesTheProfileLikelihoodOverTheGrid) {
     for (double x : xs) ASSERT_TRUE(boxCox.AddRecord(MakeRecord({Real(x)})).IsOK());
     ASSERT_TRUE(boxCox.Finalize().IsOK());
 
-    std::vector<double> v;
-    for (double x : xs) v.push_back(x - (minimum - 1));
-    double best = -3.0;
-    for (int k = 1; k <= 12; ++k) {
-      if (ProfileLikelihood(v, -3.0 + k * 0.5) > ProfileLikelihood(v, best)) best = -3.0 + k * 0.5;
-    }
+    std::vector<Row> v;
+    for (double x : xs) v.push_back({x - (minimum - 1), 1.0, 1.0});
+    const double best = BruteForceExponent(v);
     EXPECT_EQ(boxCox.GetExponent(), best);
     long double mean = 0, squares = 0;
-    for (double value : v) mean += ZelStatistic::BoxCoxTransform(value, 0.0, best) / v.size();
-    for (double value : v) {
-      squares += std::pow(ZelStatistic::BoxCoxTransform(value, 0.0, best) - mean, 2);
+    for (const Row& r : v) mean += ZelStatistic::BoxCoxTransform(r.x, 0.0, best) / v.size();
+    for (const Row& r : v) {
+      squares += std::pow(ZelStatistic::BoxCoxTransform(r.x, 0.0, best) - mean, 2);
     }
     EXPECT_NEAR(boxCox.GetTransformedMean(), static_cast<double>(mean), 1e-9);
     EXPECT_NEAR(boxCox.GetTransformedStdDev(),
                 static_cast<double>(std::sqrt(squares / (v.size() - 1))), 1e-9);
   }
+}
+
+// Evenly spread values whose lowest third weighs twelve times the rest: the
+// analysis weights move the best exponent from 0.5 to 1. Fed record by
+// record and as one batch, both ways must find the weighted maximum.
+TEST_F(OutlierBoxCoxTest, AnalysisWeightsEnterTheLikelihood) {
+  const double minimum = 5.0;
+  std::vector<Row> rows, shifted, unweighted;
+  for (int i = 0; i < 60; ++i) {
+    rows.push_back({minimum + i, 1.0 + i % 3, i < 20 ? 3.0 : 0.25});
+    shifted.push_back({rows.back().x - (minimum - 1), rows.back().f, rows.back().a});
+    unweighted.push_back({shifted.back().x, shifted.back().f, 1.0});
+  }
+  const double best = BruteForceExponent(shifted);
+  ASSERT_NE(best, BruteForceExponent(unweighted)) << "the weights must matter here";
+
+  ZelBoxCox byRecord(&settings, 0, -3.0, 3.0, 0.5, minimum, 1.0, 0.0);
+  ZelBoxCox byBatch(&settings, 0, -3.0, 3.0, 0.5, minimum, 1.0, 0.0);
+  ZelBatch batch(3);
+  for (int i = 0; i < 3; ++i) batch.Use(i);
+  batch.Allocate(rows.size());
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const RawRecord record = Record(rows[k]);
+    ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
+    for (int i = 0; i < 3; ++i) batch.Column(i).Set(k, record[i]);
+  }
+  batch.SetRows(rows.size());
+  ASSERT_TRUE(byBatch.AddBatch(batch).IsOK());
+  for (ZelBoxCox* boxCox : {&byRecord, &byBatch}) {
+    ASSERT_TRUE(boxCox->Finalize().IsOK());
+    EXPECT_EQ(boxCox->GetExponent(), best);
+  }
+}
+
+// A constant sample lies at its minimum: every transformed value is 0, so
+// every exponent has the same (unbounded) likelihood, and the tie goes to
+// the smallest exponent of the grid.
+TEST_F(OutlierBoxCoxTest, TiedLikelihoodsKeepTheSmallerExponent) {
+  ZelBoxCox boxCox(&settings, 0, -3.0, 3.0, 0.5, 7.0, 1.0, 0.0);
+  for (int i = 0; i < 10; ++i) {
+    ASSERT_TRUE(boxCox.AddRecord(Record({7.0, 1.0 + i % 2, 0.5 + i % 3})).IsOK());
+  }
+  ASSERT_TRUE(boxCox.Finalize().IsOK());
+  EXPECT_EQ(boxCox.GetExponent(), -3.0);
+  EXPECT_EQ(boxCox.GetTransformedStdDev(), 0.0);
 }
 
 TEST_F(OutlierBoxCoxTest, GridAndValueErrors) {

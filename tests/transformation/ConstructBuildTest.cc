@@ -1,11 +1,14 @@
 // End-to-end builds of feature construction: coefficients against an
 // eigenvector found here by power iteration, grouping by the correlation
 // thresholds, screening of the remaining inputs against a continuous target,
-// and a build whose every field ends excluded.
+// analysis weights in the covariances, the sign of the component, and a
+// build whose every field ends excluded.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -186,6 +189,123 @@ TEST(ConstructFeatureBuildTest, InputsTheNewFieldExplainsLeaveWithSelectionOn) {
     ASSERT_NE(Constructed(FindField(fields, "feature1")), nullptr);
     EXPECT_EQ(ExcludedBy(fields.GetHandle(2), 10, 42), selection);
     EXPECT_FALSE(fields.GetHandle(3)->IsExcluded());
+  }
+}
+
+// The covariance of two columns over the records where both are valid,
+// weighted by the analysis weights `a` about the weighted means, divided by
+// those records less one.
+long double WeightedCovariance(const std::vector<double>& x, const std::vector<double>& y,
+                               const std::vector<double>& a) {
+  long double w = 0, mx = 0, my = 0, n = 0, co = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (std::isnan(x[i]) || std::isnan(y[i])) continue;
+    w += a[i], mx += a[i] * x[i], my += a[i] * y[i], ++n;
+  }
+  mx /= w;
+  my /= w;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (!std::isnan(x[i]) && !std::isnan(y[i])) co += a[i] * (x[i] - mx) * (y[i] - my);
+  }
+  return co / (n - 1);
+}
+
+// Two inputs and an analysis weight of 4 on the first eleven records, 0.5
+// on the rest; once complete and once with a value of v missing. The
+// coefficients of the 2 x 2 principal component follow in closed form from
+// the weighted covariances.
+TEST(ConstructFeatureBuildTest, AnalysisWeightsEnterTheCovariances) {
+  for (int gap : {-1, 5}) {
+    SCOPED_TRACE(gap);
+    TorVarList vars;
+    vars.AddVariable(ContField("u"));
+    vars.AddVariable(ContField("v"));
+    vars.AddVariable(ContField("a"));
+    TorSettings settings = ConstructionSettings(false);
+    settings.SetString("analysisWeight", "a");
+    std::vector<double> u, v, a;
+    Rows rows;
+    for (int i = 0; i < 24; ++i) {
+      u.push_back(i);
+      const double value = i < 11 ? 3.0 * i + i % 3 : 40.0 - 0.5 * i + (i % 4) * 2.0;
+      v.push_back(i == gap ? std::numeric_limits<double>::quiet_NaN() : value);
+      a.push_back(i < 11 ? 4.0 : 0.5);
+      rows.push_back({Real(u.back()), i == gap ? Missing() : Real(value), Real(a.back())});
+    }
+    Build build;
+    const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
+    const auto* rule = Constructed(FindField(fields, "feature1"));
+    ASSERT_NE(rule, nullptr);
+    ASSERT_EQ(rule->GetInputNames().size(), 2u);
+
+    // In the group's order: variances p, then q.
+    const bool uFirst = rule->GetInputNames()[0] == "u";
+    const long double p = WeightedCovariance(uFirst ? u : v, uFirst ? u : v, a);
+    const long double q = WeightedCovariance(uFirst ? v : u, uFirst ? v : u, a);
+    const long double r = WeightedCovariance(u, v, a);
+    const long double lambda = (p + q) / 2 + std::sqrt((p - q) * (p - q) / 4 + r * r);
+    const long double e0 = r, e1 = lambda - p;
+    const long double scale = (e0 < 0 ? -1 : 1) / std::sqrt(e0 * e0 + e1 * e1) / std::sqrt(lambda);
+    const std::vector<double>& c = rule->GetParameters();
+    EXPECT_NEAR(c[0], static_cast<double>(scale * e0), 1e-9);
+    EXPECT_NEAR(c[1], static_cast<double>(scale * e1), 1e-9);
+  }
+}
+
+// The coefficients of a constructed field as the document writes them, in
+// the order of its terms: field name and constant.
+std::vector<std::pair<std::string, double>> DocumentTerms(const std::string& pmml,
+                                                          const std::string& field) {
+  const std::size_t start = pmml.find("<DerivedField name=\"" + field + "\"");
+  const std::string derived = pmml.substr(start, pmml.find("</DerivedField>", start) - start);
+  const std::regex term(
+      "<Constant dataType=\"double\">([^<]+)</Constant>\\s*<FieldRef field=\"([^\"]+)\"");
+  std::vector<std::pair<std::string, double>> terms;
+  for (std::sregex_iterator it(derived.begin(), derived.end(), term), end; it != end; ++it) {
+    terms.emplace_back((*it)[2].str(), std::stod((*it)[1].str()));
+  }
+  return terms;
+}
+
+// Groups with negatively and positively correlated members, on different
+// scales and in several orders, so that eigenvectors come from the solver
+// with either sign: the first member's coefficient is always positive, and
+// a member's coefficient has the sign of its correlation with the first.
+TEST(ConstructFeatureBuildTest, FirstMemberWeighsPositivelyWhateverSignTheSolverGives) {
+  struct Case {
+    Matrix r;
+    std::vector<double> scale;
+  };
+  const Case cases[] = {
+      {{{1, -.95}, {-.95, 1}}, {1, 1}},
+      {{{1, -.95}, {-.95, 1}}, {1, 4}},
+      {{{1, -.95}, {-.95, 1}}, {4, 1}},
+      {{{1, .95}, {.95, 1}}, {1, 4}},
+      {{{1, .95}, {.95, 1}}, {4, 1}},
+      {{{1, .96, -.94}, {.96, 1, -.97}, {-.94, -.97, 1}}, {1, 2, 3}},
+      {{{1, -.96, -.94}, {-.96, 1, .97}, {-.94, .97, 1}}, {3, 1, 2}},
+  };
+  for (const Case& c : cases) {
+    const std::size_t k = c.r.size();
+    SCOPED_TRACE(&c - cases);
+    Matrix columns = Correlated(c.r, 50);
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < k; ++i) {
+      names.push_back("m" + std::to_string(i));
+      for (double& x : columns[i]) x = c.scale[i] * x + 5.0;
+    }
+    Build build;
+    const ZelVariableHandleList& fields =
+        RunColumns(build, names, columns, -1, ConstructionSettings(false));
+    ASSERT_NE(Constructed(FindField(fields, "feature1")), nullptr);
+    const auto terms = DocumentTerms(build.Pmml(), "feature1");
+    ASSERT_EQ(terms.size(), k);
+    const int first = std::stoi(terms[0].first.substr(1));
+    EXPECT_GT(terms[0].second, 0.0) << terms[0].first;
+    for (std::size_t t = 1; t < k; ++t) {
+      const int member = std::stoi(terms[t].first.substr(1));
+      EXPECT_EQ(terms[t].second > 0.0, c.r[first][member] > 0.0) << terms[t].first;
+    }
   }
 }
 

@@ -221,6 +221,34 @@ TEST(SupervisedMergeBuildTest, ContinuousTargetTiesGoToThePairMetFirst) {
   EXPECT_TRUE(ExcludedBy(fields.GetHandle(3), 9, 38));
 }
 
+// Continuous target over the ordinal categories 1: −2, 2; 2: 8, 12; 3: 1, 3
+// four times; 4: 99, 101 twice. Round one: 1–2 give F = 100 / (16 / 2) =
+// 12.5 on 1 and 2 degrees of freedom (p 0.072), 2–3 and 3–4 far less, so 1
+// and 2 merge. Their pooled group has mean 5 and second moment 8 + 8 + 2 ×
+// 25 + 2 × 25 = 116, the last two terms from the distance between the two
+// means. Round two: {1, 2} against 3 (mean 2, second moment 8) gives B = 4 ×
+// 2² + 8 × 1² = 24 and F = 24 / (124 / 10) = 1.94 on 1 and 10 (p 0.19): 3
+// joins. Without the distance terms F would be 24 / (24 / 10) = 10 (p
+// 0.010) and 3 would stay apart. 4 differs from everything.
+TEST(SupervisedMergeBuildTest, ContinuousTargetPoolsTheSpreadBetweenMergedGroups) {
+  TorVarList vars;
+  vars.AddVariable(ContField("y", kStorageReal, kRoleTarget));
+  vars.AddVariable(OrdinalField("rank"));
+  Rows rows;
+  const std::pair<int, std::vector<double>> categories[] = {
+      {1, {-2, 2}}, {2, {8, 12}}, {3, {1, 3, 1, 3, 1, 3, 1, 3}}, {4, {99, 101, 99, 101}}};
+  for (const auto& [rank, ys] : categories) {
+    for (double y : ys) rows.push_back({Real(y), Int(rank)});
+  }
+  Build build;
+  const ZelVariableHandleList& fields = RunRows(build, vars, rows, MergeSettings(true));
+  const ZelVariableHandleInfo* rank = MergedFrom(fields, 1);
+  ASSERT_NE(rank, nullptr);
+  EXPECT_EQ(RuleOf(rank).GetNumericMapping(),
+            (std::map<double, double>{{1, 0}, {2, 0}, {3, 0}, {4, 1}}));
+  EXPECT_EQ(NumberCounts(rank), (std::map<double, int64_t>{{0, 12}, {1, 4}}));
+}
+
 // The plain greedy search: every round, every candidate pair is tested and
 // the first largest p-value above 0.05 merges. Returns the groups.
 std::vector<std::set<int>> PlainGreedy(const std::vector<std::vector<double>>& rows, bool ordinal) {
