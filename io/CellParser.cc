@@ -81,25 +81,7 @@ std::string QuoteCell(std::string_view text) {
   return "'" + std::string(text.substr(0, kShown)) + "...'";
 }
 
-bool ParseInteger(std::string_view text, int64_t* value) {
-  // Up to 18 digits cannot overflow: read at once, without the general
-  // conversion's checks.
-  const char* p = text.data();
-  const char* last = p + text.size();
-  const bool negative = p != last && *p == '-';
-  if (p != last && (*p == '-' || *p == '+')) ++p;
-  if (p != last && last - p <= 18) {
-    uint64_t v = 0;
-    for (; p != last; ++p) {
-      const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-      if (digit > 9) break;
-      v = v * 10 + digit;
-    }
-    if (p == last) {
-      *value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
-      return true;
-    }
-  }
+bool ParseIntegerChecked(std::string_view text, int64_t* value) {
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty() || text[0] == '+') return false;
   const char* end = text.data() + text.size();
@@ -115,39 +97,7 @@ bool ParseReal(std::string_view text, double* value) {
   return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
 }
 
-bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals) {
-  // Up to 15 digits stay below 2^53: read without checking the mantissa.
-  {
-    const char* p = text.data();
-    const char* end = p + text.size();
-    const bool negative = p != end && *p == '-';
-    if (p != end && (*p == '-' || *p == '+')) ++p;
-    if (end - p <= 15) {
-      const char* integerStart = p;
-      uint64_t m = 0;
-      unsigned digit;
-      while (p != end && (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9) {
-        m = m * 10 + digit;
-        ++p;
-      }
-      if (p == integerStart) return false;
-      int places = 0;
-      if (p != end) {
-        if (*p != '.') return false;
-        const char* fractionStart = ++p;
-        while (p != end && (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9) {
-          m = m * 10 + digit;
-          ++p;
-        }
-        places = static_cast<int>(p - fractionStart);
-        if (places == 0 || p != end) return false;
-      }
-      if (negative && m == 0) return false;
-      *mantissa = negative ? -static_cast<int64_t>(m) : static_cast<int64_t>(m);
-      *decimals = places;
-      return true;
-    }
-  }
+bool ParseShortDecimalChecked(std::string_view text, int64_t* mantissa, int* decimals) {
   constexpr uint64_t kLimit = uint64_t{1} << 53;
   std::size_t i = 0;
   const bool negative = !text.empty() && text[0] == '-';
