@@ -1,6 +1,7 @@
 #include "io/ColumnStore.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -69,6 +70,7 @@ void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
       for (std::size_t i = 0; i < values_.size(); ++i) rescaled.Append(values_.Get(i) * multiplier);
       values_ = std::move(rescaled);
       scale_ = decimals;
+      decoded_.clear();
     }
   }
   if (decimal_ && decimals <= scale_) {
@@ -92,6 +94,10 @@ void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
   }
   values_.GetRange(first, count, scratch);
   const double power = kPowersOfTen[scale_];
+  if (!decoded_.empty()) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = Decode(scratch[i]);
+    return;
+  }
   std::size_t i = 0;
 #ifdef __SSE2__
   // Two divisions at once: a vector division rounds each lane exactly as a
@@ -112,6 +118,7 @@ void Column::LeaveDecimals() {
   }
   values_ = PackedInts();
   decimal_ = false;
+  decoded_.clear();
 }
 
 namespace {
@@ -206,6 +213,7 @@ void Column::DropValues() {
   doubles_ = decltype(doubles_)();
   decimal_ = true;
   scale_ = 0;
+  decoded_.clear();
 }
 
 void Column::Reserve(std::size_t rows) {
@@ -222,11 +230,37 @@ void Column::ShrinkToFit() {
   missing_.shrink_to_fit();
 }
 
+void Column::PrepareReading() {
+  decoded_.clear();
+  if (!IsReal(storage_) || !decimal_ || size_ == 0) return;
+  // A table of at most one double per eight rows, and 64K entries.
+  constexpr std::size_t kBlock = 4096;
+  int64_t scratch[kBlock];
+  int64_t low = INT64_MAX;
+  int64_t high = INT64_MIN;
+  for (std::size_t first = 0; first < size_; first += kBlock) {
+    const std::size_t count = std::min(kBlock, size_ - first);
+    values_.GetRange(first, count, scratch);
+    for (std::size_t i = 0; i < count; ++i) {
+      low = std::min(low, scratch[i]);
+      high = std::max(high, scratch[i]);
+    }
+  }
+  const auto span = static_cast<uint64_t>(high) - static_cast<uint64_t>(low) + 1;
+  if (span > 65536 || span > size_ / 8) return;
+  decoded_.resize(span);
+  for (uint64_t i = 0; i < span; ++i) {
+    decoded_[i] = static_cast<double>(low + static_cast<int64_t>(i)) / kPowersOfTen[scale_];
+  }
+  decodedFrom_ = low;
+}
+
 void Column::IntegersToReals() {
   if (storage_ != TorCommon_1_3::kStorageInteger) return;
   storage_ = TorCommon_1_3::kStorageReal;
   decimal_ = true;
   scale_ = 0;
+  decoded_.clear();
   // Mantissas at scale 0 are the whole numbers themselves, while exact.
   for (std::size_t i = 0; i < values_.size(); ++i) {
     if (std::llabs(values_.Get(i)) >= kMaxMantissa) {
@@ -237,7 +271,7 @@ void Column::IntegersToReals() {
 }
 
 std::size_t Column::MemoryBytes() const {
-  return values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
+  return values_.capacityBytes() + (doubles_.capacity() + decoded_.capacity()) * sizeof(double) +
          missing_.capacity() * sizeof(uint64_t) + dictionaryBytes_;
 }
 

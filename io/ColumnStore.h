@@ -39,7 +39,7 @@ class Column {
   int64_t Integer(std::size_t row) const { return values_.Get(row); }
   double Double(std::size_t row) const {
     if (!decimal_) return doubles_[row];
-    return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
+    return Decode(values_.Get(row));
   }
   const std::string& Text(std::size_t row) const { return *texts_[TextCode(row)]; }
   const std::string& TextOfCode(std::size_t code) const { return *texts_[code]; }
@@ -95,6 +95,11 @@ class Column {
   void Reserve(std::size_t rows);
   // Gives back what the estimate reserved beyond the values.
   void ShrinkToFit();
+  // Once the column is complete: when its decimal mantissas span a short
+  // range, the double of each is worked out once, by the same division, and
+  // looked up from then on. A column read by several threads must be
+  // prepared before they start.
+  void PrepareReading();
   // Whole numbers become reals of the same values: a column inferred as
   // whole numbers met its first decimal.
   void IntegersToReals();
@@ -115,6 +120,11 @@ class Column {
   }
   // A decimal at another scale than the column's.
   void AppendOtherDecimal(int64_t mantissa, int decimals);
+  double Decode(int64_t mantissa) const {
+    const auto at = static_cast<uint64_t>(mantissa - decodedFrom_);
+    return at < decoded_.size() ? decoded_[at]
+                                : static_cast<double>(mantissa) / kPowersOfTen[scale_];
+  }
   // From then on every value is a double.
   void LeaveDecimals();
   // The text's dictionary code, added when new.
@@ -132,6 +142,9 @@ class Column {
   bool decimal_ = true;  // reals: mantissas in values_ rather than doubles_
   int scale_ = 0;        // reals: the decimals of every mantissa
   std::vector<double, HugePageAllocator<double>> doubles_;
+  // The doubles of mantissas decodedFrom_ onwards (PrepareReading).
+  std::vector<double> decoded_;
+  int64_t decodedFrom_ = 0;
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
   std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more
