@@ -92,7 +92,8 @@ std::size_t CsvChunkReader::SplitPlainRows(CsvChunk* chunk, std::size_t pos) {
       ref.size = static_cast<uint32_t>(end - begin) | flags;
       const unsigned char c = s[p];
       if (c == delimiter_) {
-        ++p;
+        // A cell may follow only within the window.
+        if (++p >= size) return leave();
         continue;
       }
       if (c == '\n') {
