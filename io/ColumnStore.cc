@@ -121,37 +121,6 @@ void Column::LeaveDecimals() {
   decoded_.clear();
 }
 
-namespace {
-
-uint32_t Load4(const char* p) {
-  uint32_t value;
-  std::memcpy(&value, p, sizeof value);
-  return value;
-}
-
-// Up to eight bytes as one number, each byte in its own place: two loads
-// that may overlap, or three single bytes, rather than a copy of variable
-// length, which goes through memory.
-uint64_t Pack(const char* p, std::size_t n) {
-  if (n >= 4) {
-    return Load4(p) | static_cast<uint64_t>(Load4(p + n - 4)) << (8 * (n - 4));
-  }
-  if (n == 0) return 0;
-  const auto byte = [p](std::size_t i) {
-    return static_cast<uint64_t>(static_cast<unsigned char>(p[i]));
-  };
-  return byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
-}
-
-uint64_t Mix(uint64_t low, uint64_t high) {
-  uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ull);
-  h ^= h >> 31;
-  h *= 0xBF58476D1CE4E5B9ull;
-  return h ^ (h >> 29);
-}
-
-}  // namespace
-
 uint32_t Column::Code(std::string_view text) {
   if (text.size() >= 16) {
     const auto it = index_.find(text);
@@ -160,11 +129,9 @@ uint32_t Column::Code(std::string_view text) {
     index_.emplace(*texts_[code], code);
     return code;
   }
-  // A short text is its own key: its bytes, zero-padded, with its length in
-  // the last byte, which the padding leaves free.
-  const uint64_t low = Pack(text.data(), std::min<std::size_t>(text.size(), 8));
-  const uint64_t high = (text.size() > 8 ? Pack(text.data() + 8, text.size() - 8) : 0) |
-                        static_cast<uint64_t>(text.size()) << 56;
+  uint64_t low;
+  uint64_t high;
+  ShortKey(text, &low, &high);
   if (shortTexts_.empty()) shortTexts_.resize(16);
   const std::size_t mask = shortTexts_.size() - 1;
   std::size_t slot = Mix(low, high) & mask;
@@ -198,12 +165,6 @@ uint32_t Column::Add(std::string_view text) {
   // The string, its text and the lookup entry, roughly.
   dictionaryBytes_ += sizeof(std::string) + dictionary_.back().capacity() + 40;
   return static_cast<uint32_t>(texts_.size() - 1);
-}
-
-void Column::AppendText(std::string_view text) {
-  const uint32_t code = Code(text);
-  MarkPresent();
-  values_.Append(code);
 }
 
 void Column::DropValues() {
