@@ -193,24 +193,17 @@ void Column::ShrinkToFit() {
 
 void Column::PrepareReading() {
   decoded_.clear();
-  if (!IsReal(storage_) || !decimal_ || size_ == 0) return;
-  // A table of at most one double per eight rows, and 64K entries.
-  constexpr std::size_t kBlock = 4096;
-  int64_t scratch[kBlock];
-  int64_t low = INT64_MAX;
-  int64_t high = INT64_MIN;
-  for (std::size_t first = 0; first < size_; first += kBlock) {
-    const std::size_t count = std::min(kBlock, size_ - first);
-    values_.GetRange(first, count, scratch);
-    for (std::size_t i = 0; i < count; ++i) {
-      low = std::min(low, scratch[i]);
-      high = std::max(high, scratch[i]);
-    }
-  }
-  const auto span = static_cast<uint64_t>(high) - static_cast<uint64_t>(low) + 1;
-  if (span > 65536 || span > size_ / 8) return;
+  if (!IsReal(storage_) || !decimal_) return;
+  // Mantissas kept in one or two bytes take at most 256 or 65536 values: a
+  // table of them all, when it is no larger than a double per eight rows,
+  // needs no look at the values. Only the entries in use are ever read.
+  const int width = values_.width();
+  if (width > 2) return;
+  const int64_t low = width == 1 ? INT8_MIN : INT16_MIN;
+  const std::size_t span = width == 1 ? 256 : 65536;
+  if (span > size_ / 8) return;
   decoded_.resize(span);
-  for (uint64_t i = 0; i < span; ++i) {
+  for (std::size_t i = 0; i < span; ++i) {
     decoded_[i] = static_cast<double>(low + static_cast<int64_t>(i)) / kPowersOfTen[scale_];
   }
   decodedFrom_ = low;

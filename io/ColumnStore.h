@@ -101,10 +101,10 @@ class Column {
   void Reserve(std::size_t rows);
   // Gives back what the estimate reserved beyond the values.
   void ShrinkToFit();
-  // Once the column is complete: when its decimal mantissas span a short
-  // range, the double of each is worked out once, by the same division, and
-  // looked up from then on. A column read by several threads must be
-  // prepared before they start.
+  // Once the column is complete: when its decimal mantissas are narrow,
+  // the double of each is worked out once, by the same division, and looked
+  // up from then on. A column read by several threads must be prepared
+  // before they start.
   void PrepareReading();
   // Whole numbers become reals of the same values: a column inferred as
   // whole numbers met its first decimal.
