@@ -81,7 +81,7 @@ std::string QuoteCell(std::string_view text) {
   return "'" + std::string(text.substr(0, kShown)) + "...'";
 }
 
-bool ParseInteger(std::string_view text, int64_t* value) {
+bool ParseIntegerChecked(std::string_view text, int64_t* value) {
   if (!text.empty() && text[0] == '+') text.remove_prefix(1);
   if (text.empty() || text[0] == '+') return false;
   const char* end = text.data() + text.size();
@@ -97,7 +97,7 @@ bool ParseReal(std::string_view text, double* value) {
   return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
 }
 
-bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals) {
+bool ParseShortDecimalChecked(std::string_view text, int64_t* mantissa, int* decimals) {
   constexpr uint64_t kLimit = uint64_t{1} << 53;
   std::size_t i = 0;
   const bool negative = !text.empty() && text[0] == '-';

@@ -11,7 +11,7 @@
 namespace zelio {
 
 // Optional sign and digits; false when the value does not fit 64 bits.
-bool ParseInteger(std::string_view text, int64_t* value);
+inline bool ParseInteger(std::string_view text, int64_t* value);
 // Optional sign, digits with an optional point, optional exponent; rounded
 // correctly. Words such as "inf" or "nan" and overflowing values are refused.
 bool ParseReal(std::string_view text, double* value);
@@ -19,7 +19,7 @@ bool ParseReal(std::string_view text, double* value);
 // when the mantissa stays below 2^53 and there are at most 22 decimals, so
 // that one division gives the double ParseReal gives; false otherwise (and
 // for a negative zero, which the division cannot give).
-bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals);
+inline bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals);
 // "YYYY-MM-DD" as the day number from 1970-01-01 (negative before it).
 bool ParseDate(std::string_view text, double* days);
 // "HH:MM:SS" with an optional fraction, as seconds since midnight.
@@ -33,6 +33,63 @@ bool ParseTimestampParts(std::string_view text, double* days, double* seconds);
 // their parts from it. Building and replaying read cells alike.
 bool ParseDayCell(std::string_view text, double* days);
 bool ParseTimeOfDayCell(std::string_view text, double* seconds);
+
+// The two above for texts too long for their inline paths.
+bool ParseIntegerChecked(std::string_view text, int64_t* value);
+bool ParseShortDecimalChecked(std::string_view text, int64_t* mantissa, int* decimals);
+
+// Inline, as the loader parses every cell: up to 18 digits cannot overflow
+// and up to 15 stay below 2^53, so those are read without range checks.
+inline bool ParseInteger(std::string_view text, int64_t* value) {
+  const char* p = text.data();
+  const char* last = p + text.size();
+  const bool negative = p != last && *p == '-';
+  if (p != last && (*p == '-' || *p == '+')) ++p;
+  if (p != last && last - p <= 18) {
+    uint64_t v = 0;
+    for (; p != last; ++p) {
+      const unsigned digit = static_cast<unsigned char>(*p) - 0x30u;
+      if (digit > 9) break;
+      v = v * 10 + digit;
+    }
+    if (p == last) {
+      *value = negative ? -static_cast<int64_t>(v) : static_cast<int64_t>(v);
+      return true;
+    }
+  }
+  return ParseIntegerChecked(text, value);
+}
+
+inline bool ParseShortDecimal(std::string_view text, int64_t* mantissa, int* decimals) {
+  const char* p = text.data();
+  const char* last = p + text.size();
+  const bool negative = p != last && *p == '-';
+  if (p != last && (*p == '-' || *p == '+')) ++p;
+  if (last - p > 15) return ParseShortDecimalChecked(text, mantissa, decimals);
+  const char* integerStart = p;
+  uint64_t m = 0;
+  unsigned digit;
+  while (p != last && (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9) {
+    m = m * 10 + digit;
+    ++p;
+  }
+  if (p == integerStart) return false;
+  int places = 0;
+  if (p != last) {
+    if (*p != '.') return false;
+    const char* fractionStart = ++p;
+    while (p != last && (digit = static_cast<unsigned char>(*p) - 0x30u) <= 9) {
+      m = m * 10 + digit;
+      ++p;
+    }
+    places = static_cast<int>(p - fractionStart);
+    if (places == 0 || p != last) return false;
+  }
+  if (negative && m == 0) return false;
+  *mantissa = negative ? -static_cast<int64_t>(m) : static_cast<int64_t>(m);
+  *decimals = places;
+  return true;
+}
 
 // What a cell of the given storage (a TorStorage code) must look like, for
 // messages: "a number", "a date (YYYY-MM-DD)", ...

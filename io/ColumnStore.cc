@@ -1,6 +1,7 @@
 #include "io/ColumnStore.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -69,6 +70,7 @@ void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
       for (std::size_t i = 0; i < values_.size(); ++i) rescaled.Append(values_.Get(i) * multiplier);
       values_ = std::move(rescaled);
       scale_ = decimals;
+      decoded_.clear();
     }
   }
   if (decimal_ && decimals <= scale_) {
@@ -92,6 +94,10 @@ void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
   }
   values_.GetRange(first, count, scratch);
   const double power = kPowersOfTen[scale_];
+  if (!decoded_.empty()) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = Decode(scratch[i]);
+    return;
+  }
   std::size_t i = 0;
 #ifdef __SSE2__
   // Two divisions at once: a vector division rounds each lane exactly as a
@@ -112,38 +118,8 @@ void Column::LeaveDecimals() {
   }
   values_ = PackedInts();
   decimal_ = false;
+  decoded_.clear();
 }
-
-namespace {
-
-uint32_t Load4(const char* p) {
-  uint32_t value;
-  std::memcpy(&value, p, sizeof value);
-  return value;
-}
-
-// Up to eight bytes as one number, each byte in its own place: two loads
-// that may overlap, or three single bytes, rather than a copy of variable
-// length, which goes through memory.
-uint64_t Pack(const char* p, std::size_t n) {
-  if (n >= 4) {
-    return Load4(p) | static_cast<uint64_t>(Load4(p + n - 4)) << (8 * (n - 4));
-  }
-  if (n == 0) return 0;
-  const auto byte = [p](std::size_t i) {
-    return static_cast<uint64_t>(static_cast<unsigned char>(p[i]));
-  };
-  return byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
-}
-
-uint64_t Mix(uint64_t low, uint64_t high) {
-  uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ull);
-  h ^= h >> 31;
-  h *= 0xBF58476D1CE4E5B9ull;
-  return h ^ (h >> 29);
-}
-
-}  // namespace
 
 uint32_t Column::Code(std::string_view text) {
   if (text.size() >= 16) {
@@ -153,11 +129,9 @@ uint32_t Column::Code(std::string_view text) {
     index_.emplace(*texts_[code], code);
     return code;
   }
-  // A short text is its own key: its bytes, zero-padded, with its length in
-  // the last byte, which the padding leaves free.
-  const uint64_t low = Pack(text.data(), std::min<std::size_t>(text.size(), 8));
-  const uint64_t high = (text.size() > 8 ? Pack(text.data() + 8, text.size() - 8) : 0) |
-                        static_cast<uint64_t>(text.size()) << 56;
+  uint64_t low;
+  uint64_t high;
+  ShortKey(text, &low, &high);
   if (shortTexts_.empty()) shortTexts_.resize(16);
   const std::size_t mask = shortTexts_.size() - 1;
   std::size_t slot = Mix(low, high) & mask;
@@ -193,12 +167,6 @@ uint32_t Column::Add(std::string_view text) {
   return static_cast<uint32_t>(texts_.size() - 1);
 }
 
-void Column::AppendText(std::string_view text) {
-  const uint32_t code = Code(text);
-  MarkPresent();
-  values_.Append(code);
-}
-
 void Column::DropValues() {
   size_ = 0;
   missing_ = decltype(missing_)();
@@ -206,6 +174,7 @@ void Column::DropValues() {
   doubles_ = decltype(doubles_)();
   decimal_ = true;
   scale_ = 0;
+  decoded_.clear();
 }
 
 void Column::Reserve(std::size_t rows) {
@@ -222,11 +191,30 @@ void Column::ShrinkToFit() {
   missing_.shrink_to_fit();
 }
 
+void Column::PrepareReading() {
+  decoded_.clear();
+  if (!IsReal(storage_) || !decimal_) return;
+  // Mantissas kept in one or two bytes take at most 256 or 65536 values: a
+  // table of them all, when it is no larger than a double per eight rows,
+  // needs no look at the values. Only the entries in use are ever read.
+  const int width = values_.width();
+  if (width > 2) return;
+  const int64_t low = width == 1 ? INT8_MIN : INT16_MIN;
+  const std::size_t span = width == 1 ? 256 : 65536;
+  if (span > size_ / 8) return;
+  decoded_.resize(span);
+  for (std::size_t i = 0; i < span; ++i) {
+    decoded_[i] = static_cast<double>(low + static_cast<int64_t>(i)) / kPowersOfTen[scale_];
+  }
+  decodedFrom_ = low;
+}
+
 void Column::IntegersToReals() {
   if (storage_ != TorCommon_1_3::kStorageInteger) return;
   storage_ = TorCommon_1_3::kStorageReal;
   decimal_ = true;
   scale_ = 0;
+  decoded_.clear();
   // Mantissas at scale 0 are the whole numbers themselves, while exact.
   for (std::size_t i = 0; i < values_.size(); ++i) {
     if (std::llabs(values_.Get(i)) >= kMaxMantissa) {
@@ -237,7 +225,7 @@ void Column::IntegersToReals() {
 }
 
 std::size_t Column::MemoryBytes() const {
-  return values_.capacityBytes() + doubles_.capacity() * sizeof(double) +
+  return values_.capacityBytes() + (doubles_.capacity() + decoded_.capacity()) * sizeof(double) +
          missing_.capacity() * sizeof(uint64_t) + dictionaryBytes_;
 }
 

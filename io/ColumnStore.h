@@ -10,6 +10,7 @@
 #define ZELCRAFT_IO_COLUMNSTORE_H_
 
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -39,7 +40,7 @@ class Column {
   int64_t Integer(std::size_t row) const { return values_.Get(row); }
   double Double(std::size_t row) const {
     if (!decimal_) return doubles_[row];
-    return static_cast<double>(values_.Get(row)) / kPowersOfTen[scale_];
+    return Decode(values_.Get(row));
   }
   const std::string& Text(std::size_t row) const { return *texts_[TextCode(row)]; }
   const std::string& TextOfCode(std::size_t code) const { return *texts_[code]; }
@@ -84,7 +85,12 @@ class Column {
       AppendOtherDecimal(mantissa, decimals);
     }
   }
-  void AppendText(std::string_view text);
+  void AppendText(std::string_view text) {
+    uint32_t code;
+    if (!KnownShortText(text, &code)) code = Code(text);
+    MarkPresent();
+    values_.Append(code);
+  }
   // Adds the text to the dictionary only: a streamed column counts its
   // categories without holding a value per row.
   void CountText(std::string_view text) { Code(text); }
@@ -95,6 +101,11 @@ class Column {
   void Reserve(std::size_t rows);
   // Gives back what the estimate reserved beyond the values.
   void ShrinkToFit();
+  // Once the column is complete: when its decimal mantissas are narrow,
+  // the double of each is worked out once, by the same division, and looked
+  // up from then on. A column read by several threads must be prepared
+  // before they start.
+  void PrepareReading();
   // Whole numbers become reals of the same values: a column inferred as
   // whole numbers met its first decimal.
   void IntegersToReals();
@@ -115,10 +126,57 @@ class Column {
   }
   // A decimal at another scale than the column's.
   void AppendOtherDecimal(int64_t mantissa, int decimals);
+  double Decode(int64_t mantissa) const {
+    const auto at = static_cast<uint64_t>(mantissa - decodedFrom_);
+    return at < decoded_.size() ? decoded_[at]
+                                : static_cast<double>(mantissa) / kPowersOfTen[scale_];
+  }
   // From then on every value is a double.
   void LeaveDecimals();
   // The text's dictionary code, added when new.
   uint32_t Code(std::string_view text);
+  // A short text is its own key: its bytes, zero-padded, with its length in
+  // the last byte, which the padding leaves free.
+  static void ShortKey(std::string_view text, uint64_t* low, uint64_t* high) {
+    const std::size_t n = text.size();
+    *low = Pack(text.data(), n < 8 ? n : 8);
+    *high = (n > 8 ? Pack(text.data() + 8, n - 8) : 0) | static_cast<uint64_t>(n) << 56;
+  }
+  // Up to eight bytes as one number, each byte in its own place: two loads
+  // that may overlap, or three single bytes, rather than a copy of variable
+  // length, which goes through memory.
+  static uint64_t Pack(const char* p, std::size_t n) {
+    if (n >= 4) return Load4(p) | static_cast<uint64_t>(Load4(p + n - 4)) << (8 * (n - 4));
+    if (n == 0) return 0;
+    const auto byte = [p](std::size_t i) {
+      return static_cast<uint64_t>(static_cast<unsigned char>(p[i]));
+    };
+    return byte(0) | byte(n / 2) << (8 * (n / 2)) | byte(n - 1) << (8 * (n - 1));
+  }
+  static uint32_t Load4(const char* p) {
+    uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+  }
+  static uint64_t Mix(uint64_t low, uint64_t high) {
+    uint64_t h = low ^ (high * 0x9E3779B97F4A7C15ull);
+    h ^= h >> 31;
+    h *= 0xBF58476D1CE4E5B9ull;
+    return h ^ (h >> 29);
+  }
+  // The code of a short text found in the first slot it hashes to, the
+  // common case once a column's categories are known; false otherwise, when
+  // Code looks further.
+  bool KnownShortText(std::string_view text, uint32_t* code) const {
+    if (text.size() >= 16 || shortTexts_.empty()) return false;
+    uint64_t low;
+    uint64_t high;
+    ShortKey(text, &low, &high);
+    const ShortText& entry = shortTexts_[Mix(low, high) & (shortTexts_.size() - 1)];
+    if (entry.codePlusOne == 0 || entry.low != low || entry.high != high) return false;
+    *code = entry.codePlusOne - 1;
+    return true;
+  }
   // A new text at the end of the dictionary; its code.
   uint32_t Add(std::string_view text);
   void GrowShortTexts();
@@ -132,6 +190,9 @@ class Column {
   bool decimal_ = true;  // reals: mantissas in values_ rather than doubles_
   int scale_ = 0;        // reals: the decimals of every mantissa
   std::vector<double, HugePageAllocator<double>> doubles_;
+  // The doubles of mantissas decodedFrom_ onwards (PrepareReading).
+  std::vector<double> decoded_;
+  int64_t decodedFrom_ = 0;
   // A deque keeps its strings in place, so the index may view them.
   std::deque<std::string> dictionary_;
   std::vector<const std::string*> texts_;  // by code: a deque's lookup costs more

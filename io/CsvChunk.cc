@@ -24,19 +24,93 @@ void CsvChunk::Clear() {
 }
 
 CsvChunkReader::CsvChunkReader(std::istream& in, char delimiter, std::size_t chunk)
-    : in_(in), chunk_(std::max<std::size_t>(chunk, 4)), parser_(delimiter) {}
+    : in_(in),
+      chunk_(std::max<std::size_t>(chunk, 4)),
+      parser_(delimiter),
+      delimiter_(static_cast<unsigned char>(delimiter)),
+      scanner_(delimiter) {}
 
 bool CsvChunkReader::Read(ChunkBuffer* buffer, std::size_t bytes) {
   const std::size_t kept = buffer->size();
   buffer->Reserve(kept + bytes);
   in_.read(buffer->data() + kept, static_cast<std::streamsize>(bytes));
   parser_.WindowChanged();
+  scanner_.Forget();
   const auto got = static_cast<std::size_t>(in_.gcount());
   buffer->Resize(kept + got);
   bytesRead_ += got;
   if (in_.bad()) return false;
   if (in_.eof()) final_ = true;
   return true;
+}
+
+std::size_t CsvChunkReader::SplitPlainRows(CsvChunk* chunk, std::size_t pos) {
+  const auto* s = reinterpret_cast<const unsigned char*>(chunk->text.data());
+  const std::size_t size = chunk->text.size();
+  // Every offset and size of such a window fits a cell reference.
+  if (size > CsvChunk::kSizeMask) return pos;
+  auto& cells = chunk->cells;
+  int64_t line = parser_.line();
+  std::size_t row = pos;  // where the row in hand starts
+  std::size_t rowCells = cells.size();
+  std::size_t p = pos;
+  // A row the parser must see: its cells are taken back.
+  auto leave = [&] {
+    cells.resize(rowCells);
+    parser_.ContinueAt(line);
+    return row;
+  };
+  for (;;) {
+    // Blank lines, and the line breaks that may end the input, are the parser's.
+    if (p >= size || s[p] == '\n' || s[p] == '\r') return leave();
+    for (;;) {
+      bool check = false;
+      std::size_t begin = p;
+      std::size_t end;
+      uint32_t flags = 0;
+      if (s[p] == '"') {
+        int64_t breaks = 0;
+        end = scanner_.Quote(s, p + 1, size, &breaks, &check);
+        // A doubled quote, a line break inside, or a window that ends
+        // before what follows the closing quote.
+        if (end + 1 >= size || breaks != 0 || s[end + 1] == '"') return leave();
+        begin = p + 1;
+        p = end + 1;
+        flags = CsvChunk::kQuoted;
+      } else {
+        end = scanner_.CellEnd(s, p, size, &check);
+        if (end >= size) return leave();
+        p = end;
+      }
+      if (check) {
+        std::string what;
+        const std::string_view cell(reinterpret_cast<const char*>(s) + begin, end - begin);
+        if (FindUnwritable(cell, &what) != std::string_view::npos) return leave();
+      }
+      CsvChunk::CellRef& ref = cells.emplace_back();
+      ref.offset = static_cast<uint32_t>(begin);
+      ref.size = static_cast<uint32_t>(end - begin) | flags;
+      const unsigned char c = s[p];
+      if (c == delimiter_) {
+        // A cell may follow only within the window.
+        if (++p >= size) return leave();
+        continue;
+      }
+      if (c == '\n') {
+        ++p;
+        break;
+      }
+      // CR, alone or before LF, must be followed by something in the window;
+      // any other byte after a closing quote is an error the parser tells.
+      if (c != '\r' || p + 1 >= size) return leave();
+      p += s[p + 1] == '\n' ? 2 : 1;
+      break;
+    }
+    chunk->rowEnds.push_back(static_cast<uint32_t>(cells.size()));
+    chunk->lines.push_back(line++);
+    row = p;
+    rowCells = cells.size();
+  }
 }
 
 void CsvChunkReader::Next(CsvChunk* chunk) {
@@ -58,6 +132,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
   text.Resize(carry_.size());
   carry_.clear();
   parser_.WindowChanged();
+  scanner_.Forget();
   auto fail = [&](ChunkFailure::Kind kind, const std::string& what) {
     chunk->failure.kind = kind;
     chunk->failure.message = what;
@@ -80,6 +155,7 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
     started_ = true;
   }
   for (;;) {
+    pos = SplitPlainRows(chunk, pos);
     const CsvRowParser::Result result = parser_.NextSpans(text.view(), &pos, final_);
     if (result == CsvRowParser::Result::kRow) {
       if (text.size() > UINT32_MAX) return tooLarge();

@@ -3,7 +3,10 @@
 // thread can split the next chunk while another converts this one. Rows
 // follow the rules of CsvRowParser; a leading UTF-8 byte-order mark is
 // skipped. A row longer than a chunk makes that chunk larger; otherwise
-// memory does not grow with the input.
+// memory does not grow with the input. Rows of plain cells and of quoted
+// cells without doubled quotes or line breaks, the rows of most files, are
+// split straight from the scanner's masks; any other row goes to the row
+// parser, which splits it the same way and reports what is wrong with it.
 #ifndef ZELCRAFT_IO_CSVCHUNK_H_
 #define ZELCRAFT_IO_CSVCHUNK_H_
 
@@ -80,7 +83,9 @@ struct CsvChunk {
 
 class CsvChunkReader {
  public:
-  static constexpr std::size_t kDefaultChunk = 1 << 20;
+  // Small enough that a chunk and its cell table are still in the cache
+  // when the cells are converted after the split.
+  static constexpr std::size_t kDefaultChunk = 1 << 18;
 
   // `in` (opened in binary mode) must outlive the reader.
   CsvChunkReader(std::istream& in, char delimiter, std::size_t chunk = kDefaultChunk);
@@ -92,10 +97,15 @@ class CsvChunkReader {
 
  private:
   bool Read(ChunkBuffer* buffer, std::size_t bytes);
+  // Splits the complete plain rows from `pos` on into `chunk`; the offset of
+  // the first row it leaves to the row parser.
+  std::size_t SplitPlainRows(CsvChunk* chunk, std::size_t pos);
 
   std::istream& in_;
   std::size_t chunk_;
   CsvRowParser parser_;
+  unsigned char delimiter_;
+  CsvBlockScanner scanner_;  // for the plain rows
   std::string carry_;  // the start of a row the previous chunk could not finish
   bool final_ = false;
   bool started_ = false;

@@ -54,6 +54,13 @@ class CsvRowParser {
   const std::string& error() const { return error_; }
   // The line on which the row last read started (1-based).
   int64_t rowLine() const { return rowLine_; }
+  // The line the next row starts on, and the same after a reader split rows
+  // of its own: those rows end on line `line` - 1.
+  int64_t line() const { return line_; }
+  void ContinueAt(int64_t line) {
+    line_ = line;
+    rowLine_ = line - 1;
+  }
   // Back to line 1, forgetting any error.
   void Reset();
   // The bytes of a window are taken as unchanged while its address and size

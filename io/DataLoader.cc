@@ -503,7 +503,10 @@ LoadResult Loader::Run() {
     if (result != LoadResult::kLoaded) return result;
   }
   if (!storageError_.empty()) return Fail(storageError_);
-  for (Column& column : data_->store.columns) column.ShrinkToFit();
+  for (Column& column : data_->store.columns) {
+    column.ShrinkToFit();
+    column.PrepareReading();
+  }
   progress_.Records(data_->rows);
   data_->droppedRecords = weights_->dropped();
   return LoadResult::kLoaded;

@@ -275,8 +275,11 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
     }
     if (dropped) batch->KeepRows(usableRows_);
   } else {
-    // No weight field: every row counts once, still added up row by row.
-    for (std::size_t k = 0; k < rows; ++k) CountWeights(1.0, 1.0);
+    // No weight field: every row counts once.
+    if (totals_.AddUnits(static_cast<int64_t>(rows)) != ZelWeightRule::Totals::Fit::kFits) {
+      usable_ = false;
+      status_ = TorStatus(ZelStatusCode::kNumericalFailure, false);
+    }
     if (status_.IsError()) return status_;
   }
   for (const Derived& derived : derivedFields_) {

@@ -46,6 +46,21 @@ class Totals {
     }
     return std::isfinite(moments_) ? Fit::kFits : Fit::kNotFinite;
   }
+  // Add(1, 1) `count` times. While the total stays below 2^53 every partial
+  // sum of ones is a whole number held exactly, so one addition gives the
+  // same; past it the ones are added one by one.
+  Fit AddUnits(int64_t count) {
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    if (count >= 0 && moments_ == std::trunc(moments_) &&
+        moments_ + static_cast<double>(count) < kExact) {
+      moments_ += static_cast<double>(count);
+      if (__builtin_add_overflow(records_, count, &records_)) return Fit::kTooManyRecords;
+      return Fit::kFits;
+    }
+    Fit fit = Fit::kFits;
+    for (int64_t i = 0; i < count && fit == Fit::kFits; ++i) fit = Add(1.0, 1.0);
+    return fit;
+  }
   int64_t records() const { return records_; }
 
  private:

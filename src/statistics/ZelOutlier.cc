@@ -35,6 +35,16 @@ int ZelOutlier::FindInterval(double x) const {
   return k;
 }
 
+// Past the first bound not below x, every later bound is not below it
+// either when they ascend, so the count is where the search stops. A NaN
+// bound (an infinite spread) leaves the search alone.
+bool ZelOutlier::BoundsAscend() const {
+  for (int i = 0; i + 2 < kIntervals; ++i) {
+    if (!(bounds_[i] <= bounds_[i + 1])) return false;
+  }
+  return true;
+}
+
 TorStatus ZelOutlier::AddRecord(const RawRecord& record) {
   if (status_.IsError()) return status_;
   const RawData& value = record[fieldIndex_];
@@ -81,9 +91,11 @@ TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::
     const std::size_t n = std::min(kGroup, count - first);
     std::array<ZelOutlier*, kGroup> o{};
     std::array<const ZelBatchColumn*, kGroup> c{};
+    std::array<bool, kGroup> ascend{};
     for (std::size_t g = 0; g < n; ++g) {
       o[g] = static_cast<ZelOutlier*>(statistics[first + g]);
       c[g] = &batch.Column(static_cast<int>(o[g]->fieldIndex_));
+      ascend[g] = o[g]->BoundsAscend();
     }
     for (std::size_t k = 0; k < rows; ++k) {
       const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
@@ -94,7 +106,9 @@ TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::
           continue;
         }
         const double x = c[g]->reals[k];
-        o[g]->intervals_[o[g]->FindInterval(x)].Add(x, frequency, weights_[k]);
+        // Values fall anywhere among the bounds: a search would mispredict.
+        const int interval = ascend[g] ? o[g]->CountBoundsBelow(x) : o[g]->FindInterval(x);
+        o[g]->intervals_[interval].Add(x, frequency, weights_[k]);
       }
     }
   }

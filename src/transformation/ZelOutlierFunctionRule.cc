@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -58,9 +62,10 @@ void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
   const double mean = p[kRobustMean];
   const double commonLower = mean - spread;
   const double commonUpper = mean + spread;
-  for (std::size_t k = 0; k < rows; ++k) {
-    if (input->missing[k] != 0) continue;
-    const double v = input->IsNumber(k) ? input->reals[k] : 0.0;
+  auto number = [input](std::size_t k) { return input->IsNumber(k) ? input->reals[k] : 0.0; };
+  auto treat = [&](std::size_t k) {
+    if (input->missing[k] != 0) return;
+    const double v = number(k);
     double lower = commonLower;
     double upper = commonUpper;
     if (analysis != nullptr && analysis[k] != 1.0) {
@@ -68,7 +73,7 @@ void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
       lower = mean - half;
       upper = mean + half;
     }
-    if (!(v < lower) && !(v > upper)) continue;
+    if (!(v < lower) && !(v > upper)) return;
     outlierCount_ += static_cast<int64_t>(std::trunc(frequency != nullptr ? frequency[k] : 1.0));
     if (toMissing) {
       out->missing[k] = 1;
@@ -76,7 +81,25 @@ void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
       out->storage[k] = TorCommon_1_3::kStorageReal;
       out->reals[k] = v < lower ? lower : upper;
     }
+  };
+  std::size_t k = 0;
+#ifdef __SSE2__
+  if (analysis == nullptr) {
+    // Outliers are rare: two rows at a time are compared with the common
+    // band, and only a pair with a value outside it is looked at row by row.
+    const __m128d lower = _mm_set1_pd(commonLower);
+    const __m128d upper = _mm_set1_pd(commonUpper);
+    for (; k + 2 <= rows; k += 2) {
+      const __m128d v = _mm_set_pd(number(k + 1), number(k));
+      if (_mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(v, lower), _mm_cmpgt_pd(v, upper))) == 0) {
+        continue;
+      }
+      treat(k);
+      treat(k + 1);
+    }
   }
+#endif
+  for (; k < rows; ++k) treat(k);
 }
 
 }  // namespace ZelTransformation

@@ -5,6 +5,7 @@
 // each form.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -109,6 +110,38 @@ TEST(CellParsing, AColumnKeepsEachDecimalExactlyAcrossScales) {
   ASSERT_EQ(column.size(), std::size(cells));
   for (std::size_t row = 0; row < column.size(); ++row) {
     EXPECT_TRUE(SameBits(column.Double(row), std::strtod(cells[row], nullptr))) << cells[row];
+  }
+}
+
+TEST(CellParsing, NumbersReadAlikeOnBothSidesOfTheShortPaths) {
+  // Whole numbers of up to 18 digits and decimals of up to 15 are read
+  // without range checks; the digits beyond take the checked path.
+  int64_t value = 0;
+  EXPECT_TRUE(ParseInteger("999999999999999999", &value));
+  EXPECT_EQ(value, 999999999999999999);
+  EXPECT_TRUE(ParseInteger("-9223372036854775808", &value));
+  EXPECT_EQ(value, INT64_MIN);
+  EXPECT_TRUE(ParseInteger("+0009223372036854775807", &value));
+  EXPECT_EQ(value, INT64_MAX);
+  EXPECT_FALSE(ParseInteger("9223372036854775808", &value));
+  for (const char* bad : {"", "-", "+", "1.0", "12a", " 1", "1 ", "--1"}) {
+    EXPECT_FALSE(ParseInteger(bad, &value)) << bad;
+  }
+  int64_t mantissa = 0;
+  int decimals = -1;
+  EXPECT_TRUE(ParseShortDecimal("-12345678901234.5", &mantissa, &decimals));
+  EXPECT_EQ(mantissa, -123456789012345);
+  EXPECT_EQ(decimals, 1);
+  // 2^53 - 1 is the largest mantissa; 2^53 itself is refused.
+  EXPECT_TRUE(ParseShortDecimal("900719925474099.1", &mantissa, &decimals));
+  EXPECT_EQ(mantissa, 9007199254740991);
+  EXPECT_EQ(decimals, 1);
+  EXPECT_FALSE(ParseShortDecimal("900719925474099.2", &mantissa, &decimals));
+  EXPECT_TRUE(ParseShortDecimal("+0.00000000000007", &mantissa, &decimals));
+  EXPECT_EQ(mantissa, 7);
+  EXPECT_EQ(decimals, 14);
+  for (const char* bad : {"", "-", ".5", "5.", "1.2.3", "-0", "-0.00", "1e5", "0x1", "1,5"}) {
+    EXPECT_FALSE(ParseShortDecimal(bad, &mantissa, &decimals)) << bad;
   }
 }
 

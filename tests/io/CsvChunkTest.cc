@@ -5,6 +5,7 @@
 // the same errors after the same rows.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 
 #include "io/ChunkPipeline.h"
@@ -65,6 +66,50 @@ TEST(CsvChunkTest, SplitsWhatTheWholeTextReaderSplits) {
     for (std::size_t chunk : {4, 5, 7, 13, 64, 4096}) {
       EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
       EXPECT_EQ(ReadChunks(text, chunk, true), expected) << "chunk " << chunk << ", threaded";
+    }
+  }
+}
+
+TEST(CsvChunkTest, PlainRowsAcrossBlocksSplitAsTheRowParserSplitsThem) {
+  // Rows of plain and quoted cells that cross the scanner's 64-byte blocks,
+  // with delimiters and line breaks inside quotes, CR and CR LF line ends,
+  // and bytes to check in plain and quoted cells; then random texts of the
+  // bytes that matter, read whole and in chunks of many sizes.
+  const std::string wide(61, 'x');
+  std::string rows = "a,b,c\n";
+  for (int i = 0; i < 40; ++i) {
+    rows += std::to_string(i) + ",\"" + wide.substr(0, static_cast<std::size_t>(i)) + ",q\"," +
+            wide.substr(0, static_cast<std::size_t>(60 - i)) + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  const std::string texts[] = {
+      rows,
+      rows + "1,\"two\nlines\",3\n4,\"\xEF\xBF\xBE\",6\n",
+      rows + "1,2\x01,3\n",
+      rows + "1,\"2\x01\",3\n",
+      "a,b\r1,\"x\"\r2,\"y\"\r",
+      "a,b\n1,\"x\"",
+      "a,b\n1,x\"y\",z\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const std::string expected = ReadWhole(text);
+    for (std::size_t chunk : {4, 63, 64, 65, 100, 4096}) {
+      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
+    }
+  }
+  std::mt19937 random(20240611);
+  const char bytes[] = {'a',    'b',    ',',    ',',    '"',    '"',    '\n', '\r',
+                        '\x01', '\xC3', '\xA9', '\xEF', '\xBF', '\xBE', '5'};
+  for (int round = 0; round < 600; ++round) {
+    std::string text;
+    const std::size_t length = random() % 400;
+    // Half the texts only of the bytes that make rows, quotes and cells.
+    const std::size_t kinds = round % 2 == 0 ? 8 : sizeof bytes;
+    for (std::size_t i = 0; i < length; ++i) text += bytes[random() % kinds];
+    SCOPED_TRACE(text);
+    const std::string expected = ReadWhole(text);
+    for (std::size_t chunk : {4, 17, 64, 4096}) {
+      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
     }
   }
 }
