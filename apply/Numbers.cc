@@ -19,7 +19,12 @@ std::string_view Trimmed(std::string_view text) {
 
 bool ParseNumber(std::string_view text, double* value) {
   text = Trimmed(text);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  // from_chars reads a '-' but no '+': a '+' is taken here, and a second sign
+  // after it ("+-5") is not a number.
+  if (!text.empty() && text[0] == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) return false;
+  }
   if (text.empty()) return false;
   const char* end = text.data() + text.size();
   const auto result = std::from_chars(text.data(), end, *value);

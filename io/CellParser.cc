@@ -82,8 +82,12 @@ std::string QuoteCell(std::string_view text) {
 }
 
 bool ParseIntegerChecked(std::string_view text, int64_t* value) {
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty() || text[0] == '+') return false;
+  // from_chars reads a '-' but no '+': a '+' is taken here, and a second sign
+  // after it ("+-5", "++5") leaves the cell a text.
+  if (!text.empty() && text[0] == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) return false;
+  }
   const char* end = text.data() + text.size();
   auto result = std::from_chars(text.data(), end, *value);
   return result.ec == std::errc() && result.ptr == end;

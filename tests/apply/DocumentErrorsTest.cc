@@ -141,6 +141,7 @@ TEST(DocumentErrorsTest, TableNumbersMustBeFiniteNumbers) {
   EXPECT_EQ(Error(norm("NaN", "1")), "line 6: LinearNorm: the orig 'NaN' is not a number");
   EXPECT_EQ(Error(norm("0", "INF")), "line 6: LinearNorm: the norm 'INF' is not a number");
   EXPECT_EQ(Error(norm("0", "1e400")), "line 6: LinearNorm: the norm '1e400' is not a number");
+  EXPECT_EQ(Error(norm("+-5", "1")), "line 6: LinearNorm: the orig '+-5' is not a number");
   EXPECT_EQ(Error(Doc(kField, Derived("<NormContinuous field=\"x\" mapMissingTo=\"-inf\">"
                                       "<LinearNorm orig=\"0\" norm=\"0\"/></NormContinuous>"))),
             "line 6: NormContinuous: the mapMissingTo '-inf' is not a number");

@@ -124,7 +124,7 @@ TEST(CellParsing, NumbersReadAlikeOnBothSidesOfTheShortPaths) {
   EXPECT_TRUE(ParseInteger("+0009223372036854775807", &value));
   EXPECT_EQ(value, INT64_MAX);
   EXPECT_FALSE(ParseInteger("9223372036854775808", &value));
-  for (const char* bad : {"", "-", "+", "1.0", "12a", " 1", "1 ", "--1"}) {
+  for (const char* bad : {"", "-", "+", "1.0", "12a", " 1", "1 ", "--1", "+-5", "++5", "+-"}) {
     EXPECT_FALSE(ParseInteger(bad, &value)) << bad;
   }
   int64_t mantissa = 0;
@@ -140,7 +140,7 @@ TEST(CellParsing, NumbersReadAlikeOnBothSidesOfTheShortPaths) {
   EXPECT_TRUE(ParseShortDecimal("+0.00000000000007", &mantissa, &decimals));
   EXPECT_EQ(mantissa, 7);
   EXPECT_EQ(decimals, 14);
-  for (const char* bad : {"", "-", ".5", "5.", "1.2.3", "-0", "-0.00", "1e5", "0x1", "1,5"}) {
+  for (const char* bad : {"", "-", ".5", "5.", "1.2.3", "-0", "-0.00", "1e5", "0x1", "1,5", "+-5", "+-0.5"}) {
     EXPECT_FALSE(ParseShortDecimal(bad, &mantissa, &decimals)) << bad;
   }
 }
