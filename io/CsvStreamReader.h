@@ -2,7 +2,10 @@
 // buffer, so memory does not grow with the size of the input. A row that
 // crosses the end of the buffered chunk is carried over to the front of the
 // buffer and completed from the next chunk; the buffer grows only for a row
-// longer than itself. Rows follow the rules of CsvRowParser, and a leading
+// longer than itself, and only while that row holds no byte the row rules
+// refuse (a NUL or other control character), so an input such as a device
+// of zero bytes ends in an error at its first byte rather than filling
+// memory. Rows follow the rules of CsvRowParser, and a leading
 // UTF-8 byte-order mark is skipped, exactly as CsvReader does.
 #ifndef ZELCRAFT_IO_CSVSTREAMREADER_H_
 #define ZELCRAFT_IO_CSVSTREAMREADER_H_
@@ -34,6 +37,9 @@ class CsvStreamReader {
  private:
   // Moves the unread bytes to the front and appends the next chunk.
   bool Refill();
+  // Before a row longer than the buffer makes it grow: false, with the
+  // error set, when the row so far holds a control character.
+  bool CheckLongRow();
 
   std::istream& in_;
   std::size_t chunk_;
