@@ -1,7 +1,6 @@
 #include "io/CsvStreamReader.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace zelio {
 
@@ -29,33 +28,6 @@ bool CsvStreamReader::Refill() {
   return true;
 }
 
-bool CsvStreamReader::CheckLongRow() {
-  const std::string_view row = std::string_view(buffer_).substr(pos_);
-  std::size_t bad = 0;
-  while (bad < row.size()) {
-    const auto c = static_cast<unsigned char>(row[bad]);
-    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') break;
-    ++bad;
-  }
-  if (bad == row.size()) return true;
-  // The row up to and with that byte, parsed as if the input ended there,
-  // fails at it with its line and column; a closing quote after it ends a
-  // quoted cell it may be in, so that the cell is checked.
-  std::string probe(row.substr(0, bad + 1));
-  probe += '"';
-  std::size_t pos = 0;
-  std::vector<CsvCell> cells;
-  parser_.WindowChanged();
-  if (parser_.Next(probe, &pos, true, &cells) == CsvRowParser::Result::kError) return false;
-  const auto line = parser_.rowLine() + std::count(row.begin(), row.begin() + bad, '\n');
-  char code[8];
-  const auto byte = static_cast<unsigned char>(row[bad]);
-  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(byte));
-  error_ = "line " + std::to_string(line) + ": control character " + code +
-           ", which XML cannot carry";
-  return false;
-}
-
 bool CsvStreamReader::NextRow(std::vector<CsvCell>* cells) {
   if (!error_.empty()) return false;
   if (!started_) {
@@ -71,7 +43,10 @@ bool CsvStreamReader::NextRow(std::vector<CsvCell>* cells) {
       case CsvRowParser::Result::kRow:
         return true;
       case CsvRowParser::Result::kIncomplete:
-        if (buffer_.size() - pos_ >= chunk_ && !CheckLongRow()) return false;
+        if (buffer_.size() - pos_ >= chunk_ &&
+            !parser_.CheckUnfinishedRow(std::string_view(buffer_).substr(pos_))) {
+          return false;
+        }
         if (!Refill()) return false;
         break;
       default:

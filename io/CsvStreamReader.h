@@ -37,9 +37,6 @@ class CsvStreamReader {
  private:
   // Moves the unread bytes to the front and appends the next chunk.
   bool Refill();
-  // Before a row longer than the buffer makes it grow: false, with the
-  // error set, when the row so far holds a control character.
-  bool CheckLongRow();
 
   std::istream& in_;
   std::size_t chunk_;

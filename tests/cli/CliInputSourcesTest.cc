@@ -180,15 +180,19 @@ TEST(CliInputSources, SmallFaultsOfTheCommandLine) {
                        "would write again\n");
   EXPECT_EQ(twice.out, "");
 
-  // An endless input of NUL bytes: refused at its first byte.
-  const RunResult zeros = RunCli(dir.path(), {"apply", "doc.pmml", "/dev/zero"},
-                                 [] {
-                                   const rlimit memory{1u << 30, 1u << 30};
-                                   setrlimit(RLIMIT_AS, &memory);
-                                 });
-  EXPECT_EQ(zeros.status, 2);
-  EXPECT_EQ(zeros.err, "error: /dev/zero: line 1, column 1: control character U+0000, which XML "
-                       "cannot carry\n");
+  // An endless input of NUL bytes: refused at its first byte, by the
+  // row reader of apply and by the chunk reader of prepare.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"apply", "doc.pmml", "/dev/zero"},
+        {"prepare", "/dev/zero", "-o", "zero.pmml"}}) {
+    const RunResult zeros = RunCli(dir.path(), args, [] {
+      const rlimit memory{1u << 30, 1u << 30};
+      setrlimit(RLIMIT_AS, &memory);
+    });
+    EXPECT_EQ(zeros.status, 2) << args[0];
+    EXPECT_EQ(zeros.err, "error: /dev/zero: line 1, column 1: control character U+0000, which "
+                         "XML cannot carry\n");
+  }
 
   // Negative sizes and counts are refused as such.
   for (const std::vector<std::string>& args :
