@@ -467,7 +467,9 @@ LoadResult Loader::Run() {
   if (request_.stream) StopStoring();
   progress_.StartPhase("reading");
   CsvChunkReader reader(In(), request_.delimiter, request_.chunkBytes);
-  ChunkPipeline pipeline(reader, request_.threaded);
+  // A pipe is read on the calling thread: its waits ask the host's interrupt
+  // check, which need not be safe to call from another thread.
+  ChunkPipeline pipeline(reader, request_.threaded && !Unrepeatable());
   bool header = true;
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();

@@ -50,8 +50,9 @@ class InputFile : private std::streambuf {
   InputFile& operator=(const InputFile&) = delete;
 
   // Opens `path` for reading; a directory or an unopenable path is refused
-  // with a message naming it. `interrupts` (may be null) is asked while a
-  // pipe, FIFO or device has nothing to read; it must outlive the reads.
+  // with a message naming it. `interrupts` (may be null) is asked, on the
+  // thread that reads, while a pipe, FIFO or device has nothing to read; it
+  // must outlive the reads.
   bool Open(const std::string& path, TorCommon_1_3::IInterruptCheck* interrupts,
             std::string* error);
   std::istream& stream() { return stream_; }
