@@ -69,6 +69,17 @@ std::string Table(int rows) {
   return csv;
 }
 
+// d.csv and doc.pmml, a document with a target inverse.
+void WriteBoxCoxDocument(const ScratchDir& dir) {
+  std::string csv = "x,y\n";
+  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
+  WriteFile(dir / "d.csv", csv);
+  const RunResult run =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml", "--set",
+                          "rescaleScaleTargetUsingBoxCox=true"});
+  ASSERT_EQ(run.status, 0) << run.err;
+}
+
 TEST(CliInputSources, AFifoIsReadOnceAndRefusedWhereItWouldBeReadAgain) {
   ScratchDir dir;
   ASSERT_EQ(mkfifo((dir / "in.csv").c_str(), 0600), 0);
@@ -118,13 +129,7 @@ bool HoldsOpen(pid_t pid, const std::string& path) {
 
 TEST(CliInputSources, AStopSignalEndsAWaitForAFifoWriter) {
   ScratchDir dir;
-  std::string csv = "x,y\n";
-  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
-  WriteFile(dir / "d.csv", csv);
-  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml",
-                                "--set", "rescaleScaleTargetUsingBoxCox=true"})
-                .status,
-            0);
+  WriteBoxCoxDocument(dir);
   ASSERT_EQ(mkfifo((dir / "in.csv").c_str(), 0600), 0);
   const fs::path fifo = fs::canonical(dir / "in.csv");
   const std::vector<std::string> commands[] = {
@@ -165,13 +170,7 @@ TEST(CliInputSources, AStopSignalEndsAWaitForAFifoWriter) {
 
 TEST(CliInputSources, SmallFaultsOfTheCommandLine) {
   ScratchDir dir;
-  std::string csv = "x,y\n";
-  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
-  WriteFile(dir / "d.csv", csv);
-  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml",
-                                "--set", "rescaleScaleTargetUsingBoxCox=true"})
-                .status,
-            0);
+  WriteBoxCoxDocument(dir);
   // The inverse's result column exists already: refused, named.
   WriteFile(dir / "p.csv", "y,y_inverse\n1.5,3\n");
   const RunResult twice = RunCli(dir.path(), {"inverse", "doc.pmml", "p.csv", "--column", "y"});

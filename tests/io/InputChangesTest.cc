@@ -187,7 +187,9 @@ TEST(InputChangesTest, TheSecondReadOfATextColumnChecksTheFile) {
   // Column t holds numbers in its first chunk and texts later: it is read
   // again, and the edit lands between the two reads.
   std::string csv = "t,n\n";
-  for (int r = 0; r < 200; ++r) csv += (r < 150 ? std::to_string(r) : "w" + std::to_string(r)) + ",1\n";
+  for (int r = 0; r < 200; ++r) {
+    csv += (r < 150 ? std::to_string(r) : "w" + std::to_string(r)) + ",1\n";
+  }
   clitest::WriteFile(path, csv);
   Hook hook;
   hook.onPhase = [&](const std::string& phase) {
