@@ -10,7 +10,6 @@
 #include "io/CellParser.h"
 #include "io/CellReader.h"
 #include "io/ChunkPipeline.h"
-#include "io/FileText.h"
 #include "io/InputFile.h"
 #include "io/TypeInference.h"
 #include "io/WeightTally.h"
