@@ -1,8 +1,6 @@
 #include "ApplyCommand.h"
 
-#include <fstream>
-
-#include "io/FileText.h"
+#include "io/InputFile.h"
 #include "io/PreparedSchema.h"
 #include "io/PreparedWriter.h"
 #include "StreamingCommand.h"
@@ -66,11 +64,14 @@ int RunApply(const ApplyOptions& options) {
     if (finished != kExitSuccess) return finished;
   }
 
-  std::ifstream in;
-  if (!zelio::OpenFileStream(options.dataPath, &in, &error)) return ReportInputError(error);
-  zelio::CsvStreamReader reader(in, options.delimiter);
+  // A pipe or FIFO is waited on in polls that a stop signal ends.
+  zelio::InputFile in;
+  if (!in.Open(options.dataPath, &interrupts, &error)) return ReportInputError(error);
+  zelio::CsvStreamReader reader(in.stream(), options.delimiter);
   std::vector<zelio::CsvCell> header;
-  if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) return ReportInputError(error);
+  if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) {
+    return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
+  }
   zelio::RowDecoder decoder;
   if (!decoder.BindByName(program, header, &error)) {
     return ReportInputError(options.dataPath + ": " + error);

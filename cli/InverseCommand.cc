@@ -1,8 +1,6 @@
 #include "InverseCommand.h"
 
-#include <fstream>
-
-#include "io/FileText.h"
+#include "io/InputFile.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -39,12 +37,13 @@ int RunInverse(const InverseOptions& options) {
     return ReportInputError(options.documentPath + ": the target inverse reads no field");
   }
 
-  std::ifstream in;
-  if (!zelio::OpenFileStream(options.predictionsPath, &in, &error)) return ReportInputError(error);
-  zelio::CsvStreamReader reader(in, options.delimiter);
+  // A pipe or FIFO is waited on in polls that a stop signal ends.
+  zelio::InputFile in;
+  if (!in.Open(options.predictionsPath, &interrupts, &error)) return ReportInputError(error);
+  zelio::CsvStreamReader reader(in.stream(), options.delimiter);
   std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.predictionsPath, &header, &error)) {
-    return ReportInputError(error);
+    return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
   }
   const std::string prefix = options.predictionsPath + ": ";
   std::size_t column = header.size();
@@ -58,6 +57,15 @@ int RunInverse(const InverseOptions& options) {
   if (column == header.size()) {
     return ReportInputError(prefix + "there is no column '" + options.column + "'");
   }
+  // The result column is added after the others; a column of that name
+  // already there would make two of them.
+  const std::string resultName = options.column + "_inverse";
+  for (const zelio::CsvCell& cell : header) {
+    if (cell.text == resultName) {
+      return ReportInputError(prefix + "there is already a column '" + resultName +
+                              "', which the inverse would write again");
+    }
+  }
   zelio::RowDecoder decoder;
   decoder.Bind(inverse, target, column);
   const std::size_t width = header.size();
@@ -66,7 +74,7 @@ int RunInverse(const InverseOptions& options) {
   if (!output.Open(&interrupts, &error)) return ReportInputError(error);
   zelio::CsvWriter writer(output, options.delimiter);
   for (const zelio::CsvCell& cell : header) writer.Text(cell.text);
-  writer.Text(options.column + "_inverse");
+  writer.Text(resultName);
   writer.EndRow();
 
   zelapply::Frame frame = inverse.NewFrame();

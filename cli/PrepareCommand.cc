@@ -263,7 +263,7 @@ int RunPrepare(const PrepareOptions& options) {
   std::unique_ptr<zelio::BlockFeed> feed;
   if (data.streamed) {
     zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
-                       request.threaded, zelio::CsvChunkReader::kDefaultChunk};
+                       request.threaded, zelio::CsvChunkReader::kDefaultChunk, data.fingerprint};
     feed = std::make_unique<zelio::StreamBlockFeed>(file, data.plans, fields.columnOf, workers);
   } else {
     feed = std::make_unique<zelio::ColumnBlockFeed>(data.store, fields.columnOf, workers);
@@ -351,7 +351,7 @@ int RunPrepare(const PrepareOptions& options) {
     if (data.streamed) {
       zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows,
                                 data.store.names.size(), request.threaded,
-                                zelio::CsvChunkReader::kDefaultChunk};
+                                zelio::CsvChunkReader::kDefaultChunk, data.fingerprint};
       source = std::make_unique<zelio::CsvRecordSource>(file, data.plans, fields.columnOf, progress);
       streamed = static_cast<zelio::CsvRecordSource*>(source.get());
     } else {

@@ -31,11 +31,13 @@ RowsResult ForEachRow(zelio::CsvStreamReader& reader, std::size_t width,
     }
   }
   progress.Records(rows);
+  // A stop cuts a pipe's stream short: what it left is no input error.
+  if (interrupts.IsInterrupted()) return RowsResult::kInterrupted;
   if (!reader.error().empty()) {
     *error = reader.error();
     return RowsResult::kInputError;
   }
-  return interrupts.IsInterrupted() ? RowsResult::kInterrupted : RowsResult::kDone;
+  return RowsResult::kDone;
 }
 
 int FinishOutput(OutputFile& output, const Interrupts& interrupts,

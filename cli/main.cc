@@ -43,6 +43,17 @@ bool ParseDelimiter(const std::string& text, char* delimiter) {
   return true;
 }
 
+// A size or count is never negative: "-1M" would otherwise wrap round to
+// the largest unsigned value and be reported as an overflow.
+const CLI::Validator kNotNegative(
+    [](std::string& text) {
+      const std::size_t first = text.find_first_not_of(" \t");
+      return first != std::string::npos && text[first] == '-'
+                 ? "a size cannot be negative: " + text
+                 : std::string();
+    },
+    "", "not negative");
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,7 +106,8 @@ int main(int argc, char** argv) {
       ->add_option("--memory-limit", options.memoryLimit,
                    "Stream when the columns would take more memory than this (bytes, or with "
                    "K, M or G); default half the physical memory")
-      ->transform(CLI::AsSizeValue(false));
+      ->transform(CLI::AsSizeValue(false))
+      ->transform(kNotNegative);  // a transform added later runs first
   prepare->add_option("--threads", options.threads,
                       "Threads for the data passes, which read fixed blocks of rows (default: "
                       "one per core); 1 keeps everything on one thread, otherwise a second "

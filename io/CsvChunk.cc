@@ -192,6 +192,10 @@ void CsvChunkReader::Next(CsvChunk* chunk) {
       carry_.assign(text.data() + pos, text.size() - pos);
       break;
     }
+    if (!parser_.CheckUnfinishedRow(text.view().substr(pos))) {
+      fail(ChunkFailure::Kind::kMalformed, parser_.error());
+      break;
+    }
     if (!Read(&text, std::max(chunk_, text.size()))) return unreadable();
   }
   chunk->bytesRead = bytesRead_;

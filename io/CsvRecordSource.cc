@@ -27,15 +27,20 @@ void CsvRecordSource::Rewind() {
   // The pipeline goes first: its helper thread reads through the reader.
   pipeline_.reset();
   reader_.reset();
-  in_.close();
-  in_.clear();
+  in_.reset();
   next_ = 0;
   chunk_ = nullptr;
   last_ = false;
   if (!error_.empty()) return;
-  in_.open(file_.path, std::ios::binary);
-  if (!in_) return Fail("cannot open the file again");
-  reader_ = std::make_unique<CsvChunkReader>(in_, file_.delimiter, file_.chunkBytes);
+  in_ = std::make_unique<InputFile>();
+  std::string error;
+  if (!in_->Open(file_.path, nullptr, &error)) {
+    error_ = error;
+    return;
+  }
+  const std::string changed = in_->CheckReopened(file_.fingerprint);
+  if (!changed.empty()) return Fail(changed);
+  reader_ = std::make_unique<CsvChunkReader>(in_->stream(), file_.delimiter, file_.chunkBytes);
   pipeline_ = std::make_unique<ChunkPipeline>(*reader_, file_.threaded);
   if (!NextRow()) Fail("the file changed while it was read");  // the header
 }
@@ -84,7 +89,28 @@ const RawRecord* CsvRecordSource::NextRecord() {
   }
   ++next_;
   if ((next_ & 0xFFF) == 0) progress_.Records(next_);
+  if (next_ == file_.rows) {
+    CheckEnd();
+    if (!error_.empty()) return nullptr;
+  }
   return &record_;
+}
+
+void CsvRecordSource::CheckEnd() {
+  const char* added = "the file changed while it was read: rows were added";
+  if (chunk_ != nullptr && row_ + 1 < chunk_->rows()) return Fail(added);
+  while (!last_) {
+    chunk_ = &pipeline_->Next();
+    last_ = chunk_->last;
+    if (chunk_->failure.failed()) return Fail("the file changed while it was read");
+    if (chunk_->rows() > 0) return Fail(added);
+  }
+  chunk_ = nullptr;
+  // The helper thread has read the last byte; joining it hands over the hash.
+  pipeline_.reset();
+  const std::string changed = in_->CheckWholeRead(file_.fingerprint);
+  if (!changed.empty()) return Fail(changed);
+  if (!file_.fingerprint.known) file_.fingerprint = in_->Fingerprint();
 }
 
 }  // namespace zelio

@@ -3,14 +3,17 @@
 // component works through the previous one, and turns each row into a
 // record with the same cell readers as the loader, so the records are those
 // the columns in memory would give. Memory grows with the fields, not the
-// rows. A file that no longer matches what the first read found (fewer or
-// more rows, a row that does not read) ends the pass, and error() says so.
+// rows. A file that no longer matches what the first read found ends the
+// pass, and error() says so: another file in its place, another size or
+// modification time at reopening, fewer or more rows, a row that does not
+// read, or, at the end of each pass, bytes that differ from the first
+// read's (InputFile). The first read is the loader's when its fingerprint is
+// given, else the source's own first pass.
 #ifndef ZELCRAFT_IO_CSVRECORDSOURCE_H_
 #define ZELCRAFT_IO_CSVRECORDSOURCE_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "io/CellReader.h"
 #include "io/ChunkPipeline.h"
 #include "io/FieldPlan.h"
+#include "io/InputFile.h"
 #include "io/ReadProgress.h"
 #include "frame/host/HostInterfaces.h"
 
@@ -30,6 +34,7 @@ struct CsvSourceFile {
   std::size_t columns = 0;
   bool threaded = true;
   std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
+  InputFingerprint fingerprint;  // of the first read, when known
 };
 
 class CsvRecordSource : public TorCommon_1_3::IRecordSource {
@@ -51,12 +56,15 @@ class CsvRecordSource : public TorCommon_1_3::IRecordSource {
  private:
   bool NextRow();
   void Fail(const std::string& what);
+  // After the last record: the rest of the file holds no row, and the pass
+  // read what the first read did.
+  void CheckEnd();
 
   CsvSourceFile file_;
   std::vector<std::size_t> columnOf_;
   std::vector<CellReader> readers_;
   ReadProgress& progress_;
-  std::ifstream in_;
+  std::unique_ptr<InputFile> in_;
   std::unique_ptr<CsvChunkReader> reader_;
   std::unique_ptr<ChunkPipeline> pipeline_;
   const CsvChunk* chunk_ = nullptr;

@@ -200,4 +200,28 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
   return Result::kRow;
 }
 
+bool CsvRowParser::CheckUnfinishedRow(std::string_view rest) {
+  std::size_t bad = 0;
+  while (bad < rest.size()) {
+    const auto c = static_cast<unsigned char>(rest[bad]);
+    if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') break;
+    ++bad;
+  }
+  if (bad == rest.size()) return true;
+  // The row up to and with that byte, parsed as if the input ended there,
+  // fails at it with its line and column; a closing quote after it ends a
+  // quoted cell it may be in, so that the cell is checked.
+  std::string probe(rest.substr(0, bad + 1));
+  probe += '"';
+  std::size_t pos = 0;
+  const int64_t line = line_;
+  scanner_.Forget();
+  if (NextSpans(probe, &pos, true) == Result::kError) return false;
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned char>(rest[bad]));
+  Fail(line + std::count(rest.begin(), rest.begin() + bad, '\n'), 0,
+       std::string("control character ") + code + ", which XML cannot carry");
+  return false;
+}
+
 }  // namespace zelio

@@ -61,6 +61,12 @@ class CsvRowParser {
     line_ = line;
     rowLine_ = line - 1;
   }
+  // For a reader about to grow its window for the unfinished row `rest`
+  // (which starts where the last call left off): false, with error() set at
+  // its line and column, when the row already holds a byte no row may hold
+  // (NUL or another control character), so that input such as a device of
+  // zero bytes ends at its first byte instead of filling memory.
+  bool CheckUnfinishedRow(std::string_view rest);
   // Back to line 1, forgetting any error.
   void Reset();
   // The bytes of a window are taken as unchanged while its address and size

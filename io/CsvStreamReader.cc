@@ -43,6 +43,10 @@ bool CsvStreamReader::NextRow(std::vector<CsvCell>* cells) {
       case CsvRowParser::Result::kRow:
         return true;
       case CsvRowParser::Result::kIncomplete:
+        if (buffer_.size() - pos_ >= chunk_ &&
+            !parser_.CheckUnfinishedRow(std::string_view(buffer_).substr(pos_))) {
+          return false;
+        }
         if (!Refill()) return false;
         break;
       default:

@@ -2,7 +2,10 @@
 // buffer, so memory does not grow with the size of the input. A row that
 // crosses the end of the buffered chunk is carried over to the front of the
 // buffer and completed from the next chunk; the buffer grows only for a row
-// longer than itself. Rows follow the rules of CsvRowParser, and a leading
+// longer than itself, and only while that row holds no byte the row rules
+// refuse (a NUL or other control character), so an input such as a device
+// of zero bytes ends in an error at its first byte rather than filling
+// memory. Rows follow the rules of CsvRowParser, and a leading
 // UTF-8 byte-order mark is skipped, exactly as CsvReader does.
 #ifndef ZELCRAFT_IO_CSVSTREAMREADER_H_
 #define ZELCRAFT_IO_CSVSTREAMREADER_H_

@@ -1,10 +1,8 @@
 #include "io/DataLoader.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -12,7 +10,7 @@
 #include "io/CellParser.h"
 #include "io/CellReader.h"
 #include "io/ChunkPipeline.h"
-#include "io/FileText.h"
+#include "io/InputFile.h"
 #include "io/TypeInference.h"
 #include "io/WeightTally.h"
 #include "torcommon13r/TorVariable.h"
@@ -68,7 +66,11 @@ class Loader {
     *error_ = request_.path + ": " + what;
     return LoadResult::kInputError;
   }
-  std::unique_ptr<std::istream> Open();
+  // Opens the input for a read: the text's stream when it was given.
+  bool Open();
+  std::istream& In() { return file_ != nullptr ? file_->stream() : *text_in_; }
+  // A pipe, FIFO or device, which gives its bytes once.
+  bool Unrepeatable() const { return file_ != nullptr && !file_->regular(); }
   bool ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
   void AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first);
@@ -89,6 +91,8 @@ class Loader {
 
   const LoadRequest& request_;
   const std::string_view* text_;
+  std::unique_ptr<InputFile> file_;  // the read under way, of a file
+  std::unique_ptr<std::istringstream> text_in_;
   IInterruptCheck& interrupts_;
   ReadProgress& progress_;
   LoadedData* data_;
@@ -112,11 +116,15 @@ class Loader {
   CellValue value_;
 };
 
-std::unique_ptr<std::istream> Loader::Open() {
-  if (text_ != nullptr) return std::make_unique<std::istringstream>(std::string(*text_));
-  auto in = std::make_unique<std::ifstream>();
-  if (!OpenFileStream(request_.path, in.get(), error_)) return nullptr;
-  return in;
+bool Loader::Open() {
+  file_.reset();
+  text_in_.reset();
+  if (text_ != nullptr) {
+    text_in_ = std::make_unique<std::istringstream>(std::string(*text_));
+    return true;
+  }
+  file_ = std::make_unique<InputFile>();
+  return file_->Open(request_.path, &interrupts_, error_);
 }
 
 bool Loader::ReadHeader(const CsvChunk& chunk) {
@@ -396,15 +404,24 @@ bool Loader::Plan() {
 }
 
 LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
+  if (Unrepeatable()) {
+    return Fail("the column " + QuoteCell(data_->store.names[columns[0]]) +
+                " holds text after values read as numbers and must be read again, which a "
+                "pipe, FIFO or device cannot give: declare its storage \"string\" in the "
+                "schema, or give a regular file");
+  }
   progress_.StartPhase("reading again");
-  const std::unique_ptr<std::istream> in = Open();
-  if (in == nullptr) return LoadResult::kInputError;
+  if (!Open()) return LoadResult::kInputError;
+  if (file_ != nullptr) {
+    const std::string changed = file_->CheckReopened(data_->fingerprint);
+    if (!changed.empty()) return Fail(changed);
+  }
   std::vector<CellReader> readers;
   for (std::size_t c : columns) {
     const FieldPlan& plan = data_->plans[c];
     readers.emplace_back(plan.storage, &plan.codes, plan.spec);
   }
-  CsvChunkReader reader(*in, request_.delimiter, request_.chunkBytes);
+  CsvChunkReader reader(In(), request_.delimiter, request_.chunkBytes);
   ChunkPipeline pipeline(reader, request_.threaded);
   int64_t rows = -1;  // the header comes first
   for (;;) {
@@ -430,25 +447,33 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
     if (chunk.last) break;
   }
   if (rows != data_->rows) return Fail("the file changed while it was read");
+  if (file_ != nullptr) {
+    const std::string changed = file_->CheckWholeRead(data_->fingerprint);
+    if (!changed.empty()) return Fail(changed);
+  }
   return LoadResult::kLoaded;
 }
 
 LoadResult Loader::Run() {
-  const std::unique_ptr<std::istream> in = Open();
-  if (in == nullptr) return LoadResult::kInputError;
-  struct stat info;
-  if (text_ != nullptr) {
-    fileSize_ = static_cast<int64_t>(text_->size());
-  } else if (stat(request_.path.c_str(), &info) == 0) {
-    fileSize_ = static_cast<int64_t>(info.st_size);
+  if (!Open()) return LoadResult::kInputError;
+  if (Unrepeatable() && request_.stream) {
+    return Fail("a streamed run reads its data again for every pass, which a pipe, FIFO or "
+                "device cannot give: give a regular file, or read the data into memory "
+                "without streaming");
   }
+  fileSize_ = file_ != nullptr ? file_->Fingerprint().identity.size
+                               : static_cast<int64_t>(text_->size());
   if (request_.stream) StopStoring();
   progress_.StartPhase("reading");
-  CsvChunkReader reader(*in, request_.delimiter, request_.chunkBytes);
-  ChunkPipeline pipeline(reader, request_.threaded);
+  CsvChunkReader reader(In(), request_.delimiter, request_.chunkBytes);
+  // A pipe is read on the calling thread: its waits ask the host's interrupt
+  // check, which need not be safe to call from another thread.
+  ChunkPipeline pipeline(reader, request_.threaded && !Unrepeatable());
   bool header = true;
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
+    // A stop while a pipe had nothing to read ends its stream early.
+    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     std::size_t r = 0;
     if (header && chunk.rows() > 0) {
       if (!ReadHeader(chunk)) return LoadResult::kInputError;
@@ -474,9 +499,20 @@ LoadResult Loader::Run() {
         data_->store.MemoryBytes() > request_.memoryLimit) {
       StopStoring();
     }
+    if (!storing_ && Unrepeatable()) {
+      return Fail("the columns would take more than the memory limit of " +
+                  std::to_string(request_.memoryLimit) +
+                  " bytes, and a streamed run reads its data again for every pass, which a "
+                  "pipe, FIFO or device cannot give: give a regular file or a higher limit");
+    }
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     progress_.Records(data_->rows);
     if (chunk.last) break;
+  }
+  if (file_ != nullptr) {
+    const std::string changed = file_->CheckWholeRead(InputFingerprint());
+    if (!changed.empty()) return Fail(changed);
+    data_->fingerprint = file_->Fingerprint();
   }
   if (data_->rows == 0) return Fail("the file has a header row but no records");
   if (!Plan()) return LoadResult::kInputError;

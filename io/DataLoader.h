@@ -12,7 +12,10 @@
 // only infers the storages and counts the categories of text columns, and
 // the data passes read the file again (CsvRecordSource). The weights are
 // checked row by row as the component will read them, and a file without
-// records is an input error.
+// records is an input error. A pipe, FIFO or device is read once: it is
+// refused for streaming and for a column that would have to be read again.
+// Every read after the first must find the same file with the same bytes
+// (InputFile), or the load fails naming the file.
 #ifndef ZELCRAFT_IO_DATALOADER_H_
 #define ZELCRAFT_IO_DATALOADER_H_
 
@@ -24,6 +27,7 @@
 #include "io/ColumnStore.h"
 #include "io/CsvChunk.h"
 #include "io/FieldPlan.h"
+#include "io/InputFile.h"
 #include "io/ReadProgress.h"
 #include "io/Schema.h"
 #include "frame/host/HostInterfaces.h"
@@ -39,6 +43,8 @@ struct LoadedData {
   int64_t rows = 0;
   bool streamed = false;
   int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
+  // What the read saw of the file, which every later read must see again.
+  InputFingerprint fingerprint;
 };
 
 struct LoadRequest {

@@ -68,23 +68,6 @@ bool ReadFileText(const std::string& path, std::string* text, std::string* error
   }
 }
 
-bool OpenFileStream(const std::string& path, std::ifstream* in, std::string* error) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) {
-    *error = Failure("cannot open", path, errno);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    *error = Failure("cannot read", path, EISDIR);
-    return false;
-  }
-  errno = 0;
-  in->open(path, std::ios::binary);
-  if (in->is_open()) return true;
-  *error = Failure("cannot open", path, errno != 0 ? errno : EACCES);
-  return false;
-}
-
 bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error) {
   std::string text;
   return ReadFileText(path, &text, error) && ParseJsonText(text, path, json, error);

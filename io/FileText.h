@@ -1,11 +1,10 @@
-// Reading a whole input file or opening one as a stream, and JSON files on
-// top of it, with error messages that name the file. A directory is refused
-// like an unreadable file, and a JSON object that gives a key twice is
-// refused.
+// Reading a whole input file (InputFile opens one as a stream), and JSON
+// files on top of it, with error messages that name the file. A directory
+// is refused like an unreadable file, and a JSON object that gives a key
+// twice is refused.
 #ifndef ZELCRAFT_IO_FILETEXT_H_
 #define ZELCRAFT_IO_FILETEXT_H_
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -13,8 +12,6 @@
 namespace zelio {
 
 bool ReadFileText(const std::string& path, std::string* text, std::string* error);
-// Opens a file to be read as a stream, with the same refusals.
-bool OpenFileStream(const std::string& path, std::ifstream* in, std::string* error);
 
 // Objects keep the order of their keys, so messages and labels follow the file;
 // `//` and `/* */` comments are skipped.

@@ -246,7 +246,8 @@ BuildOutcome BuildFromCsv(const BuildRequest& request, const CsvRequest& csv, Py
           std::make_unique<zelio::ColumnBlockFeed>(data.store, columnOf, workers));
     }
     const zelio::CsvSourceFile file{csv.path, csv.delimiter, data.rows, data.store.names.size(),
-                                    csv.threaded, zelio::CsvChunkReader::kDefaultChunk};
+                                    csv.threaded, zelio::CsvChunkReader::kDefaultChunk,
+                                    data.fingerprint};
     return std::unique_ptr<zelio::BlockFeed>(
         std::make_unique<zelio::StreamBlockFeed>(file, data.plans, columnOf, workers));
   };

@@ -228,13 +228,28 @@ TEST(CliFiles, RunningOutOfMemoryIsACleanExitOne) {
       << run.err;
   EXPECT_FALSE(FileExists(dir / "wide.pmml"));
 
-  // A row longer than memory, streamed by apply: 300 MB of NUL bytes that
-  // take no room on disk.
+  // A row longer than memory, streamed by apply from a FIFO that never
+  // ends it.
   WriteBoxCoxDocument(dir);
-  WriteFile(dir / "long.csv", "x,y\n");
-  fs::resize_file(dir / "long.csv", 300u << 20);
+  ASSERT_EQ(mkfifo((dir / "long.csv").c_str(), 0600), 0);
+  std::thread endless([path = dir / "long.csv"] {
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);  // the reader's end is EPIPE
+    const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    const std::string row = "x,y\n" + std::string(1 << 20, 'a');
+    for (std::string_view rest = row;; rest = std::string_view(row).substr(4)) {
+      if (write(fd, rest.data(), rest.size()) <= 0) break;
+    }
+    close(fd);
+  });
   const RunResult apply = RunLimited(dir.path(), RLIMIT_AS, rlim_t{128} << 20,
                                      {"apply", "doc.pmml", "long.csv", "-o", "out.csv"});
+  // A reader of our own lets the writer go should apply never have opened it.
+  close(open((dir / "long.csv").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  endless.join();
   EXPECT_EQ(apply.status, 1) << apply.err;
   EXPECT_EQ(apply.err, "error: out of memory\n");
   EXPECT_FALSE(FileExists(dir / "out.csv"));

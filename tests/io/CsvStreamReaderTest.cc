@@ -47,6 +47,9 @@ TEST(CsvStreamReaderTest, ReadsWhatTheWholeTextReaderReadsAtEveryChunkSize) {
       std::string("a,b\n1,x\0y\n", 10),
       "a,b\n1,\"x\ny\x1f\"\n",
       "a,\xEF\xBF\xBE\n",
+      // Control characters in a row longer than the smaller chunks.
+      std::string("a,b\n1,\"long quoted\ncell\0\"\n", 26),
+      "a,b\n1,a long cell then \x01 and more\n",
   };
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);

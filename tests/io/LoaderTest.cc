@@ -151,7 +151,7 @@ TEST(LoaderTest, StreamedPassesNoticeAChangedFile) {
   Loaded loaded = Load(dir / "data.csv", 6, true, true);
   ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
-  CsvSourceFile file{dir / "data.csv", ',', loaded.data.rows, 2, true, 6};
+  CsvSourceFile file{dir / "data.csv", ',', loaded.data.rows, 2, true, 6, loaded.data.fingerprint};
   CsvRecordSource source(file, loaded.data.plans, {1, 0}, progress);
   std::vector<std::string> seen;
   while (source.HasMoreRecords()) {
@@ -164,7 +164,8 @@ TEST(LoaderTest, StreamedPassesNoticeAChangedFile) {
   source.Rewind();
   int records = 0;
   while (source.HasMoreRecords() && source.NextRecord() != nullptr) ++records;
-  EXPECT_EQ(records, 1);
+  // Its size differs: refused at reopening, before any record.
+  EXPECT_EQ(records, 0);
   EXPECT_NE(source.error().find("the file changed while it was read"), std::string::npos);
 }
 
