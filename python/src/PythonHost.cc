@@ -9,8 +9,10 @@ namespace py = pybind11;
 namespace {
 
 constexpr auto kVisitInterval = std::chrono::milliseconds(100);
-// Calls between two looks at the clock: a poll comes before every record.
-constexpr uint32_t kCallsPerLook = 1024;
+// Calls between two looks at the clock: a poll comes before every record of a
+// record source, but also once per 100 ms round of a wait for a pipe's writer,
+// so a Ctrl-C there is seen within a second.
+constexpr uint32_t kCallsPerLook = 8;
 constexpr int kPasses = 7;
 
 }  // namespace
