@@ -201,6 +201,8 @@ CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_
 }
 
 bool CsvRowParser::CheckUnfinishedRow(std::string_view rest) {
+  constexpr std::size_t kLongRow = std::size_t{1} << 20;
+  if (rest.size() < kLongRow) return true;
   std::size_t bad = 0;
   while (bad < rest.size()) {
     const auto c = static_cast<unsigned char>(rest[bad]);

@@ -63,9 +63,12 @@ class CsvRowParser {
   }
   // For a reader about to grow its window for the unfinished row `rest`
   // (which starts where the last call left off): false, with error() set at
-  // its line and column, when the row already holds a byte no row may hold
-  // (NUL or another control character), so that input such as a device of
-  // zero bytes ends at its first byte instead of filling memory.
+  // its line and column, when the row has reached a mebibyte and already
+  // holds a byte no row may hold (NUL or another control character), so that
+  // input such as a device of zero bytes ends at its first byte instead of
+  // filling memory. Shorter rows wait for their end, so that a row of both a
+  // control character and a later fault in the same cell is reported as the
+  // whole text would report it, however the input is cut.
   bool CheckUnfinishedRow(std::string_view rest);
   // Back to line 1, forgetting any error.
   void Reset();
