@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "support/CliHarness.h"
+#include "support/FifoWriter.h"
 
 namespace clitest {
 namespace {
@@ -319,46 +320,17 @@ TEST(CliFiles, InputsAndOutputsThatCannotServeAreRefusedAndNothingIsLost) {
 }
 
 // Feeds a FIFO: the header and enough rows to fill the reader's first chunk,
-// then, once released, the rest. A reader that is gone ends the feed.
-class FifoFeed {
+// then, once released, the rest.
+class FifoFeed : public FifoWriter {
  public:
-  explicit FifoFeed(const std::string& path)
-      : thread_([this, path] {
-          sigset_t pipe;
-          sigemptyset(&pipe);
-          sigaddset(&pipe, SIGPIPE);
-          pthread_sigmask(SIG_BLOCK, &pipe, nullptr);  // a vanished reader is EPIPE
-          int fd = -1;
-          while (fd < 0 && !stop_) {
-            fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          }
-          if (fd < 0) return;
-          fcntl(fd, F_SETFL, 0);
-          std::string rows = "x,y\n";
-          while (rows.size() < (3u << 20)) rows += "3,4.5\n";
-          Send(fd, rows);
-          while (!released_ && !stop_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          Send(fd, rows.substr(4));
-          close(fd);
-        }) {}
-  ~FifoFeed() {
-    stop_ = true;
-    thread_.join();
-  }
-  void Release() { released_ = true; }
+  explicit FifoFeed(const std::string& path) : FifoWriter(path, Rows(), Rows().substr(4)) {}
 
  private:
-  static void Send(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-      const ssize_t n = write(fd, bytes.data(), bytes.size());
-      if (n <= 0) return;
-      bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+  static std::string Rows() {
+    std::string rows = "x,y\n";
+    while (rows.size() < (3u << 20)) rows += "3,4.5\n";
+    return rows;
   }
-
-  std::atomic<bool> stop_{false}, released_{false};
-  std::thread thread_;
 };
 
 TEST(CliFiles, StopSignalsEndApplyAndInverseWithNothingLeftBehind) {

@@ -21,45 +21,12 @@
 #include <thread>
 
 #include "support/CliHarness.h"
+#include "support/FifoWriter.h"
 
 namespace clitest {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Writes `text` into the FIFO at `path` once a reader opens it; gives up
-// when the reader goes away or the feed is destroyed.
-class FifoWriter {
- public:
-  FifoWriter(const std::string& path, std::string text)
-      : thread_([this, path, text] {
-          sigset_t pipe;
-          sigemptyset(&pipe);
-          sigaddset(&pipe, SIGPIPE);
-          pthread_sigmask(SIG_BLOCK, &pipe, nullptr);  // a vanished reader is EPIPE
-          int fd = -1;
-          while (fd < 0 && !stop_) {
-            fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd < 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          }
-          if (fd < 0) return;
-          fcntl(fd, F_SETFL, 0);
-          for (std::string_view rest = text; !rest.empty();) {
-            const ssize_t n = write(fd, rest.data(), rest.size());
-            if (n <= 0) break;
-            rest.remove_prefix(static_cast<std::size_t>(n));
-          }
-          close(fd);
-        }) {}
-  ~FifoWriter() {
-    stop_ = true;
-    thread_.join();
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-};
 
 std::string Table(int rows) {
   std::string csv = "n,x,c\n";
