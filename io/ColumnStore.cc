@@ -56,9 +56,10 @@ void Column::AppendDouble(double value) {
 void Column::AppendOtherDecimal(int64_t mantissa, int decimals) {
   if (decimal_ && decimals > scale_) {
     // More decimals than the column had: every mantissa takes the new scale,
-    // unless one of them would outgrow the exact range.
+    // unless one of them would outgrow the exact range or the factor itself
+    // is no whole number of 64 bits.
     const double factor = kPowersOfTen[decimals - scale_];
-    bool fits = true;
+    bool fits = decimals - scale_ <= 18;
     for (std::size_t i = 0; i < values_.size() && fits; ++i) {
       fits = std::fabs(static_cast<double>(values_.Get(i)) * factor) <
              static_cast<double>(kMaxMantissa);

@@ -55,17 +55,19 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   // Columns: d decimals of rising scale, then one that needs a double; n a
   // whole number until a decimal; z "-0" before a decimal; w whole numbers
   // of every width; t numbers until a text, so read again as texts; c over
-  // 300 categories, short and long; m mostly missing; q a quoted empty text.
+  // 300 categories, short and long; m mostly missing; q a quoted empty text;
+  // e decimals whose first has more places than a whole number can scale.
+  const char* fine[] = {"0.00000000000000000001", "0.5", "12", "-0.000000000000000000125"};
   const char* decimals[] = {"0.23", "61.5", "-3.25", "55", "0.1", "1234567.891", "0.000001",
                             "-17", "2.5", "1e5", "0.3", "123456789012.345678", "+4.50", ".5"};
   const char* wholes[] = {"1", "-120", "200", "-40000", "70000", "5000000000", "-9"};
-  std::string csv = "d,n,z,w,t,c,m,q\n";
+  std::string csv = "d,n,z,w,t,c,m,q,e\n";
   const int rows = 400;
   for (int r = 0; r < rows; ++r) {
     csv += std::string(decimals[r % 14]) + "," + (r == 350 ? "2.75" : std::to_string(r * 7)) +
            "," + (r == 5 ? "-0" : r == 390 ? "1.5" : "3") + "," + wholes[r % 7] + "," +
            (r == 300 ? "x" : r % 2 ? "1.50" : "007") + "," + Category(r % 310) + "," +
-           (r % 97 == 0 ? "5" : "") + "," + (r % 3 ? "\"\"" : "a") + "\n";
+           (r % 97 == 0 ? "5" : "") + "," + (r % 3 ? "\"\"" : "a") + "," + fine[r % 4] + "\n";
   }
   clitest::ScratchDir dir;
   clitest::WriteFile(dir / "data.csv", csv);
@@ -77,8 +79,9 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
       const ColumnStore& store = loaded.data.store;
       ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
       const int storages[] = {kStorageReal,    kStorageReal,   kStorageReal,   kStorageInteger,
-                              kStorageString,  kStorageString, kStorageInteger, kStorageString};
-      for (int c = 0; c < 8; ++c) EXPECT_EQ(loaded.data.plans[c].storage, storages[c]) << c;
+                              kStorageString,  kStorageString, kStorageInteger, kStorageString,
+                              kStorageReal};
+      for (int c = 0; c < 9; ++c) EXPECT_EQ(loaded.data.plans[c].storage, storages[c]) << c;
       EXPECT_EQ(store.columns[5].DistinctTexts(), 310u);
       for (int r = 0; r < rows; ++r) {
         SCOPED_TRACE("row " + std::to_string(r));
@@ -95,6 +98,7 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
         }
         EXPECT_FALSE(store.columns[7].IsMissing(r));
         EXPECT_EQ(store.columns[7].Text(r), r % 3 ? "" : "a");
+        EXPECT_TRUE(SameBits(store.columns[8].Double(r), std::strtod(fine[r % 4], nullptr)));
       }
     }
   }
