@@ -165,10 +165,10 @@ uint32_t Column::Code(std::string_view text) {
   }
   const uint32_t code = Add(text);
   shortTexts_[slot] = {low, high, code + 1};
-  // A few categories keep the table at most a quarter full, so that nearly
+  // A few categories keep the table at most an eighth full, so that nearly
   // every text sits in the slot it hashes to, where KnownShortText finds it;
   // many distinct texts fill it up to half, which keeps it small.
-  const std::size_t fill = shortTexts_.size() <= kSparseSlots ? 4 : 2;
+  const std::size_t fill = shortTexts_.size() <= kSparseSlots ? 8 : 2;
   if (++shortCount_ * fill > shortTexts_.size()) GrowShortTexts();
   return code;
 }
