@@ -17,6 +17,29 @@ const double Column::kPowersOfTen[Column::kMaxDecimals + 1] = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+const int64_t Column::kIntegerPowers[Column::kMaxShift + 1] = {
+    1,          10,          100,          1000,          10000,          100000,
+    1000000,    10000000,    100000000,    1000000000,    10000000000,    100000000000,
+    1000000000000, 10000000000000, 100000000000000, 1000000000000000};
+
+const int64_t Column::kShiftLimits[Column::kMaxShift + 1] = {
+    (kMaxMantissa - 1) / 1,
+    (kMaxMantissa - 1) / 10,
+    (kMaxMantissa - 1) / 100,
+    (kMaxMantissa - 1) / 1000,
+    (kMaxMantissa - 1) / 10000,
+    (kMaxMantissa - 1) / 100000,
+    (kMaxMantissa - 1) / 1000000,
+    (kMaxMantissa - 1) / 10000000,
+    (kMaxMantissa - 1) / 100000000,
+    (kMaxMantissa - 1) / 1000000000,
+    (kMaxMantissa - 1) / 10000000000,
+    (kMaxMantissa - 1) / 100000000000,
+    (kMaxMantissa - 1) / 1000000000000,
+    (kMaxMantissa - 1) / 10000000000000,
+    (kMaxMantissa - 1) / 100000000000000,
+    (kMaxMantissa - 1) / 1000000000000000};
+
 namespace {
 
 bool IsReal(int storage) {
@@ -143,11 +166,15 @@ uint32_t Column::Code(std::string_view text) {
   }
   const uint32_t code = Add(text);
   shortTexts_[slot] = {low, high, code + 1};
-  if (++shortCount_ * 2 > shortTexts_.size()) GrowShortTexts();
+  // A few categories keep the table at most an eighth full, so that nearly
+  // every text sits in the slot it hashes to, where KnownShortText finds it;
+  // many distinct texts fill it up to half, which keeps it small.
+  const std::size_t fill = shortTexts_.size() <= kSparseSlots ? 8 : 2;
+  if (++shortCount_ * fill > shortTexts_.size()) GrowShortTexts();
   return code;
 }
 
-// Half full: twice the slots, every entry placed again.
+// Twice the slots, every entry placed again.
 void Column::GrowShortTexts() {
   std::vector<ShortText> old(shortTexts_.size() * 2);
   old.swap(shortTexts_);

@@ -78,12 +78,30 @@ class Column {
   // The decimal number mantissa / 10^decimals, as its text was written
   // (|mantissa| below 2^53, at most 22 decimals).
   void AppendDecimal(int64_t mantissa, int decimals) {
-    if (decimal_ && decimals == scale_) {
+    int64_t scaled;
+    if (MantissaAtScale(mantissa, decimals, &scaled)) {
       MarkPresent();
-      values_.Append(mantissa);
+      values_.Append(scaled);
     } else {
       AppendOtherDecimal(mantissa, decimals);
     }
+  }
+  // The mantissa at the column's scale of a decimal with `decimals`
+  // places, when it joins as it is or by an exact multiplication that stays
+  // below 2^53 (the product the rounded one would give); false when the
+  // column must change its scale or leave mantissas.
+  bool MantissaAtScale(int64_t mantissa, int decimals, int64_t* scaled) const {
+    if (!decimal_ || decimals > scale_) return false;
+    const int shift = scale_ - decimals;
+    if (shift == 0) {
+      *scaled = mantissa;
+      return true;
+    }
+    if (shift > kMaxShift) return false;
+    const int64_t magnitude = mantissa < 0 ? -mantissa : mantissa;
+    if (magnitude > kShiftLimits[shift]) return false;
+    *scaled = mantissa * kIntegerPowers[shift];
+    return true;
   }
   void AppendText(std::string_view text) {
     uint32_t code;
@@ -119,6 +137,11 @@ class Column {
 
  private:
   static const double kPowersOfTen[kMaxDecimals + 1];
+  // Exact rescaling by whole powers of ten: 10^shift, and the largest
+  // magnitude whose product stays below 2^53.
+  static constexpr int kMaxShift = 15;
+  static const int64_t kIntegerPowers[kMaxShift + 1];
+  static const int64_t kShiftLimits[kMaxShift + 1];
 
   void MarkPresent() {
     if (!missing_.empty() && (size_ & 63) == 0) missing_.push_back(0);
@@ -205,6 +228,7 @@ class Column {
     uint32_t codePlusOne;  // 0: a free slot
   };
   std::vector<ShortText> shortTexts_;
+  static constexpr std::size_t kSparseSlots = 4096;
   std::size_t shortCount_ = 0;
   std::unordered_map<std::string_view, uint32_t> index_;
   std::size_t dictionaryBytes_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
@@ -39,15 +40,27 @@ TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
 
 void ContSummary::AddMissing(int64_t count) { missingCount_ += count; }
 
-void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
-                             std::size_t count, std::size_t rows, const double* frequencies,
-                             const double* analysis) {
+namespace {
+
+bool IsNumeric(int storage) {
+  return storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageReal ||
+         storage == TorCommon_1_3::kStorageDate || storage == TorCommon_1_3::kStorageTime;
+}
+
+}  // namespace
+
+// Rows [begin, rows) of `count` summaries side by side, each value through
+// AddValue.
+void ContSummary::AddSideBySide(ContSummary* const* summaries,
+                                const ZelBatchColumn* const* columns, std::size_t count,
+                                std::size_t begin, std::size_t rows, const double* frequencies,
+                                const double* analysis) {
   constexpr std::size_t kGroup = 4;
   for (std::size_t first = 0; first < count; first += kGroup) {
     const std::size_t n = std::min(kGroup, count - first);
     ContSummary* const* s = summaries + first;
     const ZelBatchColumn* const* c = columns + first;
-    for (std::size_t k = 0; k < rows; ++k) {
+    for (std::size_t k = begin; k < rows; ++k) {
       const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
       const auto whole = static_cast<int64_t>(frequency);
       const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
@@ -57,19 +70,107 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
           s[g]->missingCount_ += whole;
           continue;
         }
-        switch (c[g]->storage[k]) {
-          case TorCommon_1_3::kStorageInteger:
-          case TorCommon_1_3::kStorageReal:
-          case TorCommon_1_3::kStorageDate:
-          case TorCommon_1_3::kStorageTime:
-            s[g]->AddValue(c[g]->reals[k], whole, weight);
-            break;
-          default:
-            s[g]->status_ = TorStatus(ZelStatusCode::kBadValueType, false);
-            break;
+        if (IsNumeric(c[g]->storage[k])) {
+          s[g]->AddValue(c[g]->reals[k], whole, weight);
+        } else {
+          s[g]->status_ = TorStatus(ZelStatusCode::kBadValueType, false);
         }
       }
     }
+  }
+}
+
+// The unit-weight update of AddValue, operation for operation, for N
+// summaries whose tables are full and whose shift is set, with their
+// running state held in registers over the rows rather than in memory.
+// Stops before a row where one of them meets a value that is not a number,
+// and returns that row (or `rows`).
+template <std::size_t N>
+std::size_t ContSummary::AddUnitWeights(ContSummary* const* s, const ZelBatchColumn* const* c,
+                                        std::size_t rows) {
+  int64_t valid[N], missing[N];
+  double minimum[N], maximum[N], shift[N], weightSum[N], mean[N], m2[N], m3[N];
+  for (std::size_t g = 0; g < N; ++g) {
+    valid[g] = s[g]->validCount_;
+    missing[g] = s[g]->missingCount_;
+    minimum[g] = s[g]->minimum_;
+    maximum[g] = s[g]->maximum_;
+    shift[g] = s[g]->shift_;
+    weightSum[g] = s[g]->weightSum_;
+    mean[g] = s[g]->mean_;
+    m2[g] = s[g]->m2_;
+    m3[g] = s[g]->m3_;
+  }
+  std::size_t k = 0;
+  for (; k < rows; ++k) {
+    bool numbers = true;
+    for (std::size_t g = 0; g < N; ++g) {
+      numbers = numbers && (c[g]->missing[k] != 0 || IsNumeric(c[g]->storage[k]));
+    }
+    if (!numbers) break;
+    for (std::size_t g = 0; g < N; ++g) {
+      if (c[g]->missing[k] != 0) {
+        ++missing[g];
+        continue;
+      }
+      const double x = c[g]->reals[k];
+      ++valid[g];
+      if (x < minimum[g]) minimum[g] = x;
+      if (x > maximum[g]) maximum[g] = x;
+      const double previousWeightSum = weightSum[g];
+      weightSum[g] += 1.0;
+      if (weightSum[g] > 0.0) {
+        const double d = (x - shift[g] - mean[g]) / weightSum[g];
+        mean[g] += d;
+        const double previousM2 = m2[g];
+        const double t = d * weightSum[g] * previousWeightSum;
+        m2[g] += d * t;
+        const double third = (weightSum[g] - 2.0 * 1.0) * d * d * t;
+        m3[g] += third - 3.0 * d * previousM2;
+      }
+    }
+  }
+  for (std::size_t g = 0; g < N; ++g) {
+    s[g]->validCount_ = valid[g];
+    s[g]->missingCount_ = missing[g];
+    s[g]->minimum_ = minimum[g];
+    s[g]->maximum_ = maximum[g];
+    s[g]->weightSum_ = weightSum[g];
+    s[g]->mean_ = mean[g];
+    s[g]->m2_ = m2[g];
+    s[g]->m3_ = m3[g];
+  }
+  return k;
+}
+
+void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+                             std::size_t count, std::size_t rows, const double* frequencies,
+                             const double* analysis) {
+  if (frequencies != nullptr || analysis != nullptr) {
+    AddSideBySide(summaries, columns, count, 0, rows, frequencies, analysis);
+    return;
+  }
+  // Unit weights: summaries past their table and their first value take the
+  // lean update two by two; the others, and the rows from a value that is
+  // not a number on, the general one.
+  std::vector<ContSummary*> lean;
+  std::vector<const ZelBatchColumn*> leanColumns;
+  std::vector<ContSummary*> general;
+  std::vector<const ZelBatchColumn*> generalColumns;
+  for (std::size_t i = 0; i < count; ++i) {
+    const ContSummary* summary = summaries[i];
+    const bool steady = !summary->status_.IsError() && !summary->noMoments_ &&
+                        summary->shifted_ && summary->HasOverflowed();
+    (steady ? lean : general).push_back(summaries[i]);
+    (steady ? leanColumns : generalColumns).push_back(columns[i]);
+  }
+  AddSideBySide(general.data(), generalColumns.data(), general.size(), 0, rows, nullptr,
+                nullptr);
+  for (std::size_t i = 0; i < lean.size(); i += 2) {
+    const std::size_t n = std::min<std::size_t>(2, lean.size() - i);
+    const std::size_t done = n == 2 ? AddUnitWeights<2>(&lean[i], &leanColumns[i], rows)
+                                    : AddUnitWeights<1>(&lean[i], &leanColumns[i], rows);
+    if (done < rows) AddSideBySide(&lean[i], &leanColumns[i], n, done, rows, nullptr, nullptr);
   }
 }
 

@@ -98,6 +98,12 @@ class ContSummary {
   void SetExtremes(double minimum, double maximum);
 
  private:
+  static void AddSideBySide(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+                            std::size_t count, std::size_t begin, std::size_t rows,
+                            const double* frequencies, const double* analysis);
+  template <std::size_t N>
+  static std::size_t AddUnitWeights(ContSummary* const* s, const ZelBatchColumn* const* c,
+                                    std::size_t rows);
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.
   void CountMissingAsValid();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frame/ZelTextMemo.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
@@ -43,13 +44,20 @@ void ZelCategoryMappingRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
   const std::size_t rows = batch.Rows();
   std::copy_n(input->storage.begin(), rows, out->storage.begin());
   std::copy_n(input->missing.begin(), rows, out->missing.begin());
+  // A batch's texts are a few categories met again and again: each one is
+  // looked up once per batch.
+  ZelTextMemo<const std::string*> memo;
   for (std::size_t k = 0; k < rows; ++k) {
     if (input->missing[k] != 0) continue;
     out->reals[k] = 0.0;
     if (input->storage[k] == TorCommon_1_3::kStorageString) {
       // The mapped texts live in the rule, so the column refers to them.
-      const auto found = textMapping_.find(*input->texts[k]);
-      out->texts[k] = found != textMapping_.end() ? &found->second : &kEmpty;
+      const std::string* text = input->texts[k];
+      if (!memo.Find(text, &out->texts[k])) {
+        const auto found = textMapping_.find(*text);
+        out->texts[k] = found != textMapping_.end() ? &found->second : &kEmpty;
+        memo.Put(text, out->texts[k]);
+      }
       continue;
     }
     const auto found = numericMapping_.find(input->reals[k]);

@@ -44,6 +44,8 @@ void ZelTrimEndFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
   for (std::size_t k = 0; k < rows; ++k) {
     if (input->missing[k] != 0 || input->storage[k] != TorCommon_1_3::kStorageString) continue;
     const std::string& text = *input->texts[k];
+    // Most texts end in neither: looked at before any search.
+    if (text.empty() || (text.back() != ' ' && text.back() != '\t')) continue;
     const std::size_t last = text.find_last_not_of(" \t");
     const std::size_t length = last == std::string::npos ? 0 : last + 1;
     // Nothing to trim: the column refers to the input's text.

@@ -114,6 +114,36 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   EXPECT_EQ(streamed.data.plans[2].storage, kStorageReal);
 }
 
+// A decimal of fewer places joins a column at the column's scale while the
+// scaled mantissa stays below 2^53 (2^53 = 9007199254740992), and turns the
+// column to doubles once it would not (ten times 1801439850948199 is no
+// double, so a mantissa kept past the limit would read back wrong); thousands of distinct short texts
+// outgrow the sparse start of the text table. Every value reads back as its
+// text parses.
+TEST(LoaderTest, DecimalsJoinAtTheColumnScaleWhileExactAndManyTextsKeepTheirCodes) {
+  const char* decimals[] = {"0.5", "900719925474099", "-900719925474099", "56",
+                            "90071992547409", "1801439850948199", "0.25", "0.5"};
+  const int rows = 6000;
+  std::string csv = "d,t\n";
+  for (int r = 0; r < rows; ++r) {
+    csv += std::string(decimals[r * 8 / rows]) + ",t" + std::to_string(r % 5000) + "\n";
+  }
+  clitest::ScratchDir dir;
+  clitest::WriteFile(dir / "data.csv", csv);
+  Loaded loaded = Load(dir / "data.csv", std::size_t{1} << 20, false);
+  ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  const ColumnStore& store = loaded.data.store;
+  ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
+  EXPECT_EQ(store.columns[1].DistinctTexts(), 5000u);
+  int wrong = 0;
+  for (int r = 0; r < rows; ++r) {
+    wrong += !SameBits(store.columns[0].Double(r), std::strtod(decimals[r * 8 / rows], nullptr));
+    wrong += store.columns[1].Text(r) != "t" + std::to_string(r % 5000);
+    wrong += store.columns[1].TextCode(r) != static_cast<std::size_t>(r % 5000);
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
 // Columns of a few hundred thousand rows take their memory in large blocks;
 // here the first rows are long, so the row count estimated from the first
 // chunk falls short and every column grows past it.

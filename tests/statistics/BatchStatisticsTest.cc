@@ -1,8 +1,8 @@
 // Statistics fed a batch of columns at a time against the same statistics fed
 // record by record: with frequency and analysis weights, missing values and
 // rows spread over two batches, every count and sum must agree bit for bit,
-// also when several continuous fields are fed side by side; a value of the
-// wrong kind stops both ways with the same error.
+// also when several continuous fields are fed side by side, with weights or
+// without; a value of the wrong kind stops both ways with the same error.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -171,6 +171,53 @@ TEST_F(BatchStatisticsTest, PairsWithoutMissingValuesAgreeToo) {
     }
     // Pairs count the frequency weights as they are: 1, 1.75, 2.5 and 3.25.
     EXPECT_EQ(byBatch.GetCounts().GetElem(0, 0), 375.0 * 8.5 - (gap ? 1.0 : 0.0));
+  }
+}
+
+TEST_F(BatchStatisticsTest, UnweightedFieldsSideBySideAgreeBitForBitPastAValueOfTheWrongKind) {
+  // Without weights, fields past their value table (0, 2 and 3 have more
+  // than 50 distinct values, 1 has 13) and their first value take a lean
+  // update in the second batch; a text in field 2 there stops field 2 and
+  // leaves its neighbours' sums as record-by-record feeding gives them.
+  settings.frequencyWeightIndex = -1;
+  settings.analysisWeightIndex = -1;
+  for (bool wrong : {false, true}) {
+    SCOPED_TRACE(wrong);
+    std::vector<RawRecord> records = Records(2500);
+    if (wrong) records[1300][2].SetString("text");
+    const auto batches = Batches(records);
+    ASSERT_EQ(batches.size(), 3u);
+    std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, sideBySide;
+    for (int field : kContinuous) {
+      byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+      sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+    }
+    for (const RawRecord& record : records) {
+      for (auto& s : byRecord) s->AddRecord(record);
+    }
+    std::vector<ZelStatistics*> group;
+    for (auto& s : sideBySide) group.push_back(s.get());
+    TorStatus last;
+    for (const auto& batch : batches) {
+      last = group.front()->AddBatchSideBySide(group.data(), group.size(), *batch);
+    }
+    EXPECT_EQ(last.IsOK(), !wrong);
+    if (wrong) {
+      EXPECT_EQ(last.GetCode(), ZelStatusCode::kBadValueType);
+    }
+    for (std::size_t i = 0; i < kContinuous.size(); ++i) {
+      SCOPED_TRACE(i);
+      if (wrong && kContinuous[i] == 2) {
+        EXPECT_EQ(sideBySide[i]->GetStatus().GetCode(), ZelStatusCode::kBadValueType);
+        continue;
+      }
+      ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
+      ASSERT_TRUE(sideBySide[i]->Finalize().IsOK());
+      ExpectSameSummary(byRecord[i]->GetSummary(), sideBySide[i]->GetSummary());
+    }
+    // Every seventh value of field 0 is missing; the others count once each.
+    EXPECT_EQ(sideBySide[0]->GetSummary().GetMissingCount(), 357);
+    EXPECT_EQ(sideBySide[0]->GetSummary().GetValidCount(), 2500 - 357);
   }
 }
 
