@@ -32,17 +32,6 @@ namespace fs = std::filesystem;
 
 const char kCsv[] = "x,t\n1,a\n2,b\n3,a\n";
 
-// d.csv and its document doc.pmml, whose Box-Cox target has an inverse.
-void WriteBoxCoxDocument(const ScratchDir& dir) {
-  std::string csv = "x,y\n";
-  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
-  WriteFile(dir / "d.csv", csv);
-  const RunResult run =
-      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml", "--set",
-                          "rescaleScaleTargetUsingBoxCox=true", "--set", "targetSD=2"});
-  ASSERT_EQ(run.status, 0) << run.err;
-}
-
 // Every output of every command follows a symlink to its target (also a
 // dangling one), stays a FIFO whose reader gets all of it, and writes to a
 // device without replacing it; "-" is standard output, never a file.

@@ -37,17 +37,6 @@ std::string Table(int rows) {
   return csv;
 }
 
-// d.csv and doc.pmml, a document with a target inverse.
-void WriteBoxCoxDocument(const ScratchDir& dir) {
-  std::string csv = "x,y\n";
-  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
-  WriteFile(dir / "d.csv", csv);
-  const RunResult run =
-      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml", "--set",
-                          "rescaleScaleTargetUsingBoxCox=true"});
-  ASSERT_EQ(run.status, 0) << run.err;
-}
-
 TEST(CliInputSources, AFifoIsReadOnceAndRefusedWhereItWouldBeReadAgain) {
   ScratchDir dir;
   ASSERT_EQ(mkfifo((dir / "in.csv").c_str(), 0600), 0);

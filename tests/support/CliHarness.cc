@@ -80,6 +80,16 @@ void ExecCli(const std::vector<std::string>& args) {
   _exit(127);
 }
 
+void WriteBoxCoxDocument(const ScratchDir& dir) {
+  std::string csv = "x,y\n";
+  for (int i = 0; i < 600; ++i) csv += std::to_string(i % 7) + "," + std::to_string(10 + i) + "\n";
+  WriteFile(dir / "d.csv", csv);
+  const RunResult run =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-q", "-o", "doc.pmml", "--set",
+                          "rescaleScaleTargetUsingBoxCox=true", "--set", "targetSD=2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+}
+
 RunResult RunCli(const std::string& dir, const std::vector<std::string>& args,
                  const std::function<void()>& inChild) {
   const std::string outPath = dir + "/.stdout", errPath = dir + "/.stderr";

@@ -51,6 +51,11 @@ RunResult RunCli(const std::string& dir, const std::vector<std::string>& args,
 // Path of a program built beside `zelcraft`.
 std::string SiblingProgram(const std::string& name);
 
+// Writes d.csv (x in 0..6, y from 10 up, 600 rows) into `dir` and prepares it
+// into doc.pmml with a Box-Cox target, so that the document has a target
+// inverse; a failed preparation fails the test.
+void WriteBoxCoxDocument(const ScratchDir& dir);
+
 // Whether `text` holds `part`; on failure the message shows the whole text.
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part);
 
