@@ -68,14 +68,8 @@ void ZelRescaleContFeatureFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBat
   const double c = zscore ? targetStdDev_ : newMaximum_ - newMinimum_;
   const double d = zscore ? fieldStdDev_ : fieldMaximum_ - fieldMinimum_;
   const double e = zscore ? targetMean_ : newMinimum_;
-  const uint8_t* storage = input->storage.data();
-  const double* reals = input->reals.data();
   double* values = out->reals.data();
-  auto number = [storage, reals](std::size_t k) {
-    return storage[k] == TorCommon_1_3::kStorageInteger || storage[k] == TorCommon_1_3::kStorageReal
-               ? reals[k]
-               : 0.0;
-  };
+  auto number = [input](std::size_t k) { return input->IsNumber(k) ? input->reals[k] : 0.0; };
   std::size_t k = 0;
 #ifdef __SSE2__
   // Two rows at a time: each lane rounds every operation as a single one
