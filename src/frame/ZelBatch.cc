@@ -1,6 +1,11 @@
 #include "frame/ZelBatch.h"
 
 #include <algorithm>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
@@ -34,8 +39,52 @@ void ZelBatchColumn::CopyFrom(const ZelBatchColumn& other, std::size_t rows) {
   std::copy_n(other.storage.begin(), rows, storage.begin());
   std::copy_n(other.missing.begin(), rows, missing.begin());
   std::copy_n(other.reals.begin(), rows, reals.begin());
-  std::copy_n(other.integers.begin(), rows, integers.begin());
-  std::copy_n(other.texts.begin(), rows, texts.begin());
+  // Whole numbers and texts are read only where the storage says so: a
+  // column of reals leaves them out, which halves what is copied.
+  if (other.AnyStorage(rows, TorCommon_1_3::kStorageInteger)) {
+    std::copy_n(other.integers.begin(), rows, integers.begin());
+  }
+  if (other.AnyStorage(rows, TorCommon_1_3::kStorageString)) {
+    std::copy_n(other.texts.begin(), rows, texts.begin());
+  }
+}
+
+bool ZelBatchColumn::AnyStorage(std::size_t rows, int kind) const {
+  return std::memchr(storage.data(), kind, rows) != nullptr;
+}
+
+bool ZelBatchColumn::AnyMissing(std::size_t rows) const {
+  const uint8_t* m = missing.data();
+  std::size_t k = 0;
+#ifdef __SSE2__
+  const __m128i zero = _mm_setzero_si128();
+  for (; k + 16 <= rows; k += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + k));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)) != 0xFFFF) return true;
+  }
+#endif
+  for (; k < rows; ++k) {
+    if (m[k] != 0) return true;
+  }
+  return false;
+}
+
+bool ZelBatchColumn::AllNumbers(std::size_t rows) const {
+  const uint8_t* s = storage.data();
+  std::size_t k = 0;
+#ifdef __SSE2__
+  const __m128i whole = _mm_set1_epi8(TorCommon_1_3::kStorageInteger);
+  const __m128i real = _mm_set1_epi8(TorCommon_1_3::kStorageReal);
+  for (; k + 16 <= rows; k += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+    const __m128i number = _mm_or_si128(_mm_cmpeq_epi8(v, whole), _mm_cmpeq_epi8(v, real));
+    if (_mm_movemask_epi8(number) != 0xFFFF) return false;
+  }
+#endif
+  for (; k < rows; ++k) {
+    if (s[k] != TorCommon_1_3::kStorageInteger && s[k] != TorCommon_1_3::kStorageReal) return false;
+  }
+  return true;
 }
 
 void ZelBatchColumn::Get(std::size_t k, RawData* value) const {

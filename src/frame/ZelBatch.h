@@ -39,6 +39,13 @@ struct ZelBatchColumn {
     return storage[k] == TorCommon_1_3::kStorageInteger ||
            storage[k] == TorCommon_1_3::kStorageReal;
   }
+  // Whether rows [0, rows) all hold whole numbers or reals (missing or
+  // not): a rule may then read `reals` without a test per row.
+  bool AllNumbers(std::size_t rows) const;
+  // Whether any of rows [0, rows) is missing.
+  bool AnyMissing(std::size_t rows) const;
+  // Whether any of rows [0, rows) has storage `kind`.
+  bool AnyStorage(std::size_t rows, int kind) const;
 };
 
 class ZelBatch {

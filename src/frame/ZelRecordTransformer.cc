@@ -232,6 +232,8 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
   const std::size_t rows = batch->Rows();
   for (int i : plainFields_) {
     ZelBatchColumn& column = batch->Column(i);
+    // Values without a storage are rare: most columns have none to mark.
+    if (!column.AnyStorage(rows, TorCommon_1_3::kStorageUndefined)) continue;
     for (std::size_t k = 0; k < rows; ++k) {
       if (column.storage[k] == TorCommon_1_3::kStorageUndefined) column.missing[k] = 1;
     }

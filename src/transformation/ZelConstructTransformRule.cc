@@ -42,20 +42,30 @@ void ZelConstructTransformRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn
   }
   const std::size_t rows = batch.Rows();
   std::fill_n(out->storage.begin(), rows, TorCommon_1_3::kStorageReal);
-  for (std::size_t k = 0; k < rows; ++k) {
-    // Term by term in input order, as Apply adds them.
-    double sum = 0.0;
-    uint8_t missing = 0;
-    for (std::size_t i = 0; i < inputs_.size(); ++i) {
-      const ZelBatchColumn& input = *inputs_[i];
-      if (input.missing[k] != 0) {
-        missing = 1;
-        break;
-      }
-      sum += coefficients[i] * (input.IsNumber(k) ? input.reals[k] : 0.0);
+  // Input by input over the whole batch, each row still adding its terms
+  // in input order, as Apply does; a row stops at its first missing input.
+  uint8_t* missing = out->missing.data();
+  double* sums = out->reals.data();
+  std::fill_n(missing, rows, 0);
+  std::fill_n(sums, rows, 0.0);
+  bool anyMissing = false;
+  for (std::size_t i = 0; i < inputs_.size(); ++i) {
+    const ZelBatchColumn& input = *inputs_[i];
+    const double c = coefficients[i];
+    const double* values = input.reals.data();
+    if (!anyMissing && !input.AnyMissing(rows) && input.AllNumbers(rows)) {
+      for (std::size_t k = 0; k < rows; ++k) sums[k] += c * values[k];
+      continue;
     }
-    out->missing[k] = missing;
-    out->reals[k] = sum;
+    for (std::size_t k = 0; k < rows; ++k) {
+      if (missing[k] != 0) continue;
+      if (input.missing[k] != 0) {
+        missing[k] = 1;
+        anyMissing = true;
+        continue;
+      }
+      sums[k] += c * (input.IsNumber(k) ? values[k] : 0.0);
+    }
   }
 }
 

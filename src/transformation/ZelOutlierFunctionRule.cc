@@ -87,13 +87,23 @@ void ZelOutlierFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBatchColumn* o
   if (analysis == nullptr) {
     // Outliers are rare: two rows at a time are compared with the common
     // band, and only a pair with a value outside it is looked at row by row.
+    // A column of numbers alone is read without a storage test per row.
     const __m128d lower = _mm_set1_pd(commonLower);
     const __m128d upper = _mm_set1_pd(commonUpper);
-    for (; k + 2 <= rows; k += 2) {
-      const __m128d v = _mm_set_pd(number(k + 1), number(k));
-      if (_mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(v, lower), _mm_cmpgt_pd(v, upper))) == 0) {
-        continue;
+    auto outside = [&](__m128d v) {
+      return _mm_movemask_pd(_mm_or_pd(_mm_cmplt_pd(v, lower), _mm_cmpgt_pd(v, upper))) != 0;
+    };
+    if (input->AllNumbers(rows)) {
+      const double* values = input->reals.data();
+      for (; k + 4 <= rows; k += 4) {
+        const __m128d low = _mm_loadu_pd(values + k);
+        const __m128d high = _mm_loadu_pd(values + k + 2);
+        if (!outside(low) && !outside(high)) continue;
+        for (std::size_t j = k; j < k + 4; ++j) treat(j);
       }
+    }
+    for (; k + 2 <= rows; k += 2) {
+      if (!outside(_mm_set_pd(number(k + 1), number(k)))) continue;
       treat(k);
       treat(k + 1);
     }

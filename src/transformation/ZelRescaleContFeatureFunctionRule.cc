@@ -78,10 +78,16 @@ void ZelRescaleContFeatureFunctionRule::ApplyBatch(const ZelBatch& batch, ZelBat
   const __m128d vc = _mm_set1_pd(c);
   const __m128d vd = _mm_set1_pd(d);
   const __m128d ve = _mm_set1_pd(e);
+  auto rescale = [&](__m128d v) {
+    return _mm_add_pd(_mm_div_pd(_mm_mul_pd(_mm_sub_pd(v, vb), vc), vd), ve);
+  };
+  if (input->AllNumbers(rows)) {
+    // Numbers alone: read without a storage test per row.
+    const double* inputs = input->reals.data();
+    for (; k + 2 <= rows; k += 2) _mm_storeu_pd(values + k, rescale(_mm_loadu_pd(inputs + k)));
+  }
   for (; k + 2 <= rows; k += 2) {
-    const __m128d v = _mm_set_pd(number(k + 1), number(k));
-    const __m128d scaled = _mm_div_pd(_mm_mul_pd(_mm_sub_pd(v, vb), vc), vd);
-    _mm_storeu_pd(values + k, _mm_add_pd(scaled, ve));
+    _mm_storeu_pd(values + k, rescale(_mm_set_pd(number(k + 1), number(k))));
   }
 #endif
   for (; k < rows; ++k) values[k] = Rescale(number(k));
