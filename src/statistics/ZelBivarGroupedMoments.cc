@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
@@ -48,24 +49,35 @@ TorStatus ZelBivarGroupedMoments::AddRecord(const RawRecord& record) {
 }
 
 TorStatus ZelBivarGroupedMoments::AddBatch(const ZelBatch& batch) {
-  if (status_.IsError()) return status_;
+  ZelStatistics* self = this;
+  return AddBatchSideBySide(&self, 1, batch);
+}
+
+bool ZelBivarGroupedMoments::PlaceRows(const ZelBatch& batch) {
   const ZelBatchColumn& group = batch.Column(static_cast<int>(groupIndex_));
   const ZelBatchColumn& value = batch.Column(static_cast<int>(valueIndex_));
-  const double* frequencies = FrequencyWeights(batch);
-  const double* analysis = AnalysisWeights(batch);
+  const std::size_t rows = batch.Rows();
+  groups_.resize(rows);
+  everyRow_ = true;
   memo_.Clear();
-  for (std::size_t k = 0; k < batch.Rows(); ++k) {
-    if (group.missing[k] != 0 || value.missing[k] != 0) continue;
-    if (!value.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
-    const int g = categories_.GetCategoryIndex(group, k, &memo_);
-    if (g < 0) continue;
-    const double x = value.reals[k];
-    const double f = frequencies != nullptr ? frequencies[k] : 1.0;
-    const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
-    moments_[static_cast<std::size_t>(g)].Add(x, f, w);
-    overall_.Add(x, f, w);
+  for (std::size_t k = 0; k < rows; ++k) {
+    int g = -1;
+    if (group.missing[k] == 0 && value.missing[k] == 0) {
+      if (!value.IsNumber(k)) {
+        Fail(ZelStatusCode::kBadValueType);
+        return false;
+      }
+      g = categories_.GetCategoryIndex(group, k, &memo_);
+    }
+    groups_[k] = g;
+    everyRow_ = everyRow_ && g >= 0;
   }
-  return status_;
+  return true;
+}
+
+bool ZelBivarGroupedMoments::SameOverall(const ZelBivarGroupedMoments& other) const {
+  return valueIndex_ == other.valueIndex_ &&
+         std::memcmp(&overall_, &other.overall_, sizeof(overall_)) == 0;
 }
 
 TorStatus ZelBivarGroupedMoments::AddBatchSideBySide(ZelStatistics* const* statistics,
@@ -74,35 +86,55 @@ TorStatus ZelBivarGroupedMoments::AddBatchSideBySide(ZelStatistics* const* stati
   const std::size_t rows = batch.Rows();
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+  // First every statistic's group of each row (-1: the row does not count).
+  // Statistics that measure one field, count every row of the batch and
+  // start it with equal overall moments would each make the same overall
+  // update: the first of them makes it, the others take its result.
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* s = static_cast<ZelBivarGroupedMoments*>(statistics[i]);
+    s->leader_ = nullptr;
+    if (s->status_.IsError() || !s->PlaceRows(batch)) continue;
+    if (!s->everyRow_) continue;
+    for (std::size_t j = 0; j < i; ++j) {
+      auto* earlier = static_cast<ZelBivarGroupedMoments*>(statistics[j]);
+      if (earlier->leader_ == nullptr && earlier->everyRow_ && !earlier->status_.IsError() &&
+          s->SameOverall(*earlier)) {
+        s->leader_ = earlier;
+        break;
+      }
+    }
+  }
   for (std::size_t first = 0; first < count; first += kGroup) {
     const std::size_t n = std::min(kGroup, count - first);
-    std::array<ZelBivarGroupedMoments*, kGroup> s{};
-    std::array<const ZelBatchColumn*, kGroup> groups{};
-    std::array<const ZelBatchColumn*, kGroup> values{};
+    std::array<const int*, kGroup> groups{};
+    std::array<const double*, kGroup> values{};
+    std::array<ZelCategoryMoments*, kGroup> moments{};
+    std::array<ZelCategoryMoments*, kGroup> overall{};
+    std::size_t live = 0;
     for (std::size_t g = 0; g < n; ++g) {
-      s[g] = static_cast<ZelBivarGroupedMoments*>(statistics[first + g]);
-      s[g]->memo_.Clear();
-      groups[g] = &batch.Column(static_cast<int>(s[g]->groupIndex_));
-      values[g] = &batch.Column(static_cast<int>(s[g]->valueIndex_));
+      auto* statistic = static_cast<ZelBivarGroupedMoments*>(statistics[first + g]);
+      if (statistic->status_.IsError()) continue;
+      groups[live] = statistic->groups_.data();
+      values[live] = batch.Column(static_cast<int>(statistic->valueIndex_)).reals.data();
+      moments[live] = statistic->moments_.data();
+      overall[live] = statistic->leader_ == nullptr ? &statistic->overall_ : nullptr;
+      ++live;
     }
     for (std::size_t k = 0; k < rows; ++k) {
       const double f = frequencies != nullptr ? frequencies[k] : 1.0;
       const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
-      for (std::size_t g = 0; g < n; ++g) {
-        if (s[g]->status_.IsError() || groups[g]->missing[k] != 0 || values[g]->missing[k] != 0) {
-          continue;
-        }
-        if (!values[g]->IsNumber(k)) {
-          s[g]->Fail(ZelStatusCode::kBadValueType);
-          continue;
-        }
-        const int category = s[g]->categories_.GetCategoryIndex(*groups[g], k, &s[g]->memo_);
+      for (std::size_t g = 0; g < live; ++g) {
+        const int category = groups[g][k];
         if (category < 0) continue;
-        const double x = values[g]->reals[k];
-        s[g]->moments_[static_cast<std::size_t>(category)].Add(x, f, w);
-        s[g]->overall_.Add(x, f, w);
+        const double x = values[g][k];
+        moments[g][category].Add(x, f, w);
+        if (overall[g] != nullptr) overall[g]->Add(x, f, w);
       }
     }
+  }
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* s = static_cast<ZelBivarGroupedMoments*>(statistics[i]);
+    if (s->leader_ != nullptr) s->overall_ = s->leader_->overall_;
   }
   TorStatus result;
   for (std::size_t i = 0; i < count && !result.IsError(); ++i) result = statistics[i]->GetStatus();

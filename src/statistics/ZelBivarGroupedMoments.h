@@ -54,7 +54,15 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   ZelCategoryList categories_;
   std::vector<ZelCategoryMoments> moments_;
   ZelCategoryMoments overall_;
-  ZelTextMemo<int> memo_;  // the groups of the batch being added
+  // The batch being added: each row's group (-1 where the row does not
+  // count), whether every row counts, and the statistic whose overall
+  // update this one shares (null: it makes its own).
+  bool PlaceRows(const ZelBatch& batch);
+  bool SameOverall(const ZelBivarGroupedMoments& other) const;
+  ZelTextMemo<int> memo_;
+  std::vector<int> groups_;
+  bool everyRow_ = false;
+  const ZelBivarGroupedMoments* leader_ = nullptr;
 };
 
 }  // namespace ZelStatistic
