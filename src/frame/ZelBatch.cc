@@ -69,6 +69,22 @@ bool ZelBatchColumn::AnyMissing(std::size_t rows) const {
   return false;
 }
 
+bool ZelBatchColumn::AllStorage(std::size_t rows, int kind) const {
+  const uint8_t* s = storage.data();
+  std::size_t k = 0;
+#ifdef __SSE2__
+  const __m128i wanted = _mm_set1_epi8(static_cast<char>(kind));
+  for (; k + 16 <= rows; k += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + k));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(v, wanted)) != 0xFFFF) return false;
+  }
+#endif
+  for (; k < rows; ++k) {
+    if (s[k] != kind) return false;
+  }
+  return true;
+}
+
 bool ZelBatchColumn::AllNumbers(std::size_t rows) const {
   const uint8_t* s = storage.data();
   std::size_t k = 0;

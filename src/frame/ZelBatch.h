@@ -42,6 +42,8 @@ struct ZelBatchColumn {
   // Whether rows [0, rows) all hold whole numbers or reals (missing or
   // not): a rule may then read `reals` without a test per row.
   bool AllNumbers(std::size_t rows) const;
+  // Whether rows [0, rows) all have storage `kind`.
+  bool AllStorage(std::size_t rows, int kind) const;
   // Whether any of rows [0, rows) is missing.
   bool AnyMissing(std::size_t rows) const;
   // Whether any of rows [0, rows) has storage `kind`.

@@ -13,6 +13,35 @@ using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
 
+namespace {
+
+// Rows [0, rows) of up to four statistics side by side: each counted row
+// goes to its group's moments and, where given, to the overall ones; those
+// of the first statistic are `held` (may be null). Without weight fields
+// (kUnit) every weight is 1 and the updates lose their weight tests.
+template <bool kUnit>
+void AddRows(std::size_t live, std::size_t rows, const int* const* groups,
+             const double* const* values, ZelCategoryMoments* const* moments,
+             ZelCategoryMoments* const* overall, ZelCategoryMoments* held,
+             const double* frequencies, const double* analysis) {
+  ZelCategoryMoments local = held != nullptr ? *held : ZelCategoryMoments();
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double f = kUnit || frequencies == nullptr ? 1.0 : frequencies[k];
+    const double w = kUnit ? 1.0 : f * (analysis != nullptr ? analysis[k] : 1.0);
+    for (std::size_t g = 0; g < live; ++g) {
+      const int category = groups[g][k];
+      if (category < 0) continue;
+      const double x = values[g][k];
+      moments[g][category].Add(x, f, w);
+      if (overall[g] != nullptr) overall[g]->Add(x, f, w);
+      if (g == 0 && held != nullptr) local.Add(x, f, w);
+    }
+  }
+  if (held != nullptr) *held = local;
+}
+
+}  // namespace
+
 ZelBivarGroupedMoments::ZelBivarGroupedMoments(const ZelSettings* settings, StatisticType type,
                                                uint32_t inputIndex, uint32_t targetIndex,
                                                bool inputGroups)
@@ -58,8 +87,15 @@ bool ZelBivarGroupedMoments::PlaceRows(const ZelBatch& batch) {
   const ZelBatchColumn& value = batch.Column(static_cast<int>(valueIndex_));
   const std::size_t rows = batch.Rows();
   groups_.resize(rows);
-  everyRow_ = true;
   memo_.Clear();
+  // The usual batch: texts in every row of the group, numbers in every row
+  // of the value, nothing missing.
+  if (group.AllStorage(rows, TorCommon_1_3::kStorageString) && !group.AnyMissing(rows) &&
+      !value.AnyMissing(rows) && value.AllNumbers(rows)) {
+    everyRow_ = categories_.PlaceTexts(group, rows, &memo_, groups_.data());
+    return true;
+  }
+  everyRow_ = true;
   for (std::size_t k = 0; k < rows; ++k) {
     int g = -1;
     if (group.missing[k] == 0 && value.missing[k] == 0) {
@@ -120,16 +156,17 @@ TorStatus ZelBivarGroupedMoments::AddBatchSideBySide(ZelStatistics* const* stati
       overall[live] = statistic->leader_ == nullptr ? &statistic->overall_ : nullptr;
       ++live;
     }
-    for (std::size_t k = 0; k < rows; ++k) {
-      const double f = frequencies != nullptr ? frequencies[k] : 1.0;
-      const double w = f * (analysis != nullptr ? analysis[k] : 1.0);
-      for (std::size_t g = 0; g < live; ++g) {
-        const int category = groups[g][k];
-        if (category < 0) continue;
-        const double x = values[g][k];
-        moments[g][category].Add(x, f, w);
-        if (overall[g] != nullptr) overall[g]->Add(x, f, w);
-      }
+    // The overall moments meet every counted row: the first statistic's are
+    // held in a local, out of memory, so that their chain of divisions is
+    // not lengthened by a store and a load per row.
+    ZelCategoryMoments* held = overall[0];
+    overall[0] = nullptr;
+    if (frequencies == nullptr && analysis == nullptr) {
+      AddRows<true>(live, rows, groups.data(), values.data(), moments.data(), overall.data(), held,
+                    nullptr, nullptr);
+    } else {
+      AddRows<false>(live, rows, groups.data(), values.data(), moments.data(), overall.data(), held,
+                     frequencies, analysis);
     }
   }
   for (std::size_t i = 0; i < count; ++i) {

@@ -72,6 +72,22 @@ int ZelCategoryList::GetCategoryIndex(const ZelBatchColumn& column, std::size_t 
   }
 }
 
+bool ZelCategoryList::PlaceTexts(const ZelBatchColumn& column, std::size_t rows,
+                                 ZelTextMemo<int>* memo, int* positions) const {
+  bool every = true;
+  for (std::size_t k = 0; k < rows; ++k) {
+    const std::string* text = column.texts[k];
+    int index;
+    if (!memo->Find(text, &index)) {
+      index = IndexOfText(*text);
+      memo->Put(text, index);
+    }
+    positions[k] = index;
+    every = every && index >= 0;
+  }
+  return every;
+}
+
 int ZelCategoryList::IndexOfText(const std::string& text) const {
   // A short list is walked: most categories differ from the value in
   // length, which costs less than the ordering comparisons of a binary
