@@ -104,6 +104,9 @@ class ContSummary {
   template <std::size_t N>
   static std::size_t AddUnitWeights(ContSummary* const* s, const ZelBatchColumn* const* c,
                                     std::size_t rows);
+  template <std::size_t V>
+  static void AddUnitWeightsWide(ContSummary* const* s, const ZelBatchColumn* const* c,
+                                 std::size_t n, std::size_t end);
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.
   void CountMissingAsValid();
