@@ -4,7 +4,12 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
+#include "statistics/ZelWideVectors.h"
 #include "torcommon13r/TorVariable.h"
+
+#ifdef ZEL_WIDE_VECTORS
+#include <immintrin.h>
+#endif
 
 namespace ZelStatistic {
 
@@ -76,12 +81,128 @@ TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+#ifdef ZEL_WIDE_VECTORS
+// Rows [0, rows) of up to 4V statistics without weights, four to a 256-bit
+// vector and all V vectors in one loop: each lane finds its interval by
+// counting the bounds below its value, takes that interval's moments out of
+// memory, runs ZelCategoryMoments::Add's operations in order on them (vector
+// arithmetic rounds each lane as scalar arithmetic does, and nothing is
+// fused) and puts them back; a lane whose row is missing keeps them. The
+// lanes are different statistics, so no two share an interval; lanes
+// without a statistic of their own run on the first one's values into
+// scratch. Every value is a number, and every statistic's bounds ascend.
+template <std::size_t V>
+__attribute__((target("avx2"))) void ZelOutlier::AddUnitWide(ZelOutlier* const* o,
+                                                             const ZelBatchColumn* const* c,
+                                                             std::size_t n, std::size_t rows) {
+  constexpr std::size_t kLanes = 4 * V;
+  std::array<ZelCategoryMoments, kIntervals> scratch{};
+  const double* x[kLanes];
+  const uint8_t* absent[kLanes];
+  ZelCategoryMoments* intervals[kLanes];
+  __m256d bounds[V][kIntervals - 1];
+  for (std::size_t j = 0; j < kLanes; ++j) {
+    const std::size_t i = j < n ? j : 0;
+    x[j] = c[i]->reals.data();
+    absent[j] = c[i]->missing.data();
+    intervals[j] = j < n ? o[j]->intervals_.data() : scratch.data();
+  }
+  for (std::size_t v = 0; v < V; ++v) {
+    for (int b = 0; b + 1 < kIntervals; ++b) {
+      double lanes[4];
+      for (std::size_t h = 0; h < 4; ++h) {
+        const std::size_t j = 4 * v + h;
+        lanes[h] = o[j < n ? j : 0]->bounds_[static_cast<std::size_t>(b)];
+      }
+      bounds[v][b] = _mm256_loadu_pd(lanes);
+    }
+  }
+  const __m256d zero = _mm256_setzero_pd();
+  const __m256d one = _mm256_set1_pd(1.0);
+  for (std::size_t k = 0; k < rows; ++k) {
+    for (std::size_t v = 0; v < V; ++v) {
+      const std::size_t j = 4 * v;
+      const __m256d value = _mm256_set_pd(x[j + 3][k], x[j + 2][k], x[j + 1][k], x[j][k]);
+      const __m256d counts = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
+          _mm256_set_epi64x(absent[j + 3][k], absent[j + 2][k], absent[j + 1][k], absent[j][k]),
+          _mm256_setzero_si256()));
+      __m256i below = _mm256_setzero_si256();
+      for (int b = 0; b + 1 < kIntervals; ++b) {
+        below = _mm256_sub_epi64(
+            below, _mm256_castpd_si256(_mm256_cmp_pd(bounds[v][b], value, _CMP_LT_OQ)));
+      }
+      alignas(32) int64_t at[4];
+      _mm256_store_si256(reinterpret_cast<__m256i*>(at), below);
+      double* m[4];
+      for (std::size_t h = 0; h < 4; ++h) m[h] = &intervals[j + h][at[h]].mean;
+      // Rows of (mean, m2, frequency, weight) to one vector of each.
+      const __m256d r0 = _mm256_loadu_pd(m[0]);
+      const __m256d r1 = _mm256_loadu_pd(m[1]);
+      const __m256d r2 = _mm256_loadu_pd(m[2]);
+      const __m256d r3 = _mm256_loadu_pd(m[3]);
+      const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
+      const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
+      const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
+      const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
+      __m256d mean = _mm256_permute2f128_pd(t0, t2, 0x20);
+      __m256d frequency = _mm256_permute2f128_pd(t0, t2, 0x31);
+      __m256d m2 = _mm256_permute2f128_pd(t1, t3, 0x20);
+      __m256d weight = _mm256_permute2f128_pd(t1, t3, 0x31);
+      const __m256d previous = weight;
+      const __m256d sum = _mm256_add_pd(weight, one);
+      weight = _mm256_blendv_pd(weight, sum, counts);
+      const __m256d moves = _mm256_and_pd(counts, _mm256_cmp_pd(sum, zero, _CMP_GT_OQ));
+      const __m256d d = _mm256_div_pd(_mm256_sub_pd(value, mean), sum);
+      const __m256d t = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(d, d), sum), previous);
+      mean = _mm256_blendv_pd(mean, _mm256_add_pd(mean, d), moves);
+      m2 = _mm256_blendv_pd(m2, _mm256_add_pd(m2, t), moves);
+      frequency = _mm256_blendv_pd(frequency, _mm256_add_pd(frequency, one), counts);
+      // And back to rows.
+      const __m256d u0 = _mm256_unpacklo_pd(mean, m2);
+      const __m256d u1 = _mm256_unpackhi_pd(mean, m2);
+      const __m256d u2 = _mm256_unpacklo_pd(frequency, weight);
+      const __m256d u3 = _mm256_unpackhi_pd(frequency, weight);
+      _mm256_storeu_pd(m[0], _mm256_permute2f128_pd(u0, u2, 0x20));
+      _mm256_storeu_pd(m[1], _mm256_permute2f128_pd(u1, u3, 0x20));
+      _mm256_storeu_pd(m[2], _mm256_permute2f128_pd(u0, u2, 0x31));
+      _mm256_storeu_pd(m[3], _mm256_permute2f128_pd(u1, u3, 0x31));
+    }
+  }
+}
+#endif
+
 TorStatus ZelOutlier::AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
                                          const ZelBatch& batch) {
   constexpr std::size_t kGroup = 8;
   const std::size_t rows = batch.Rows();
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+#ifdef ZEL_WIDE_VECTORS
+  if (frequencies == nullptr && analysis == nullptr && count > 2 && ZelWideVectors()) {
+    bool plain = true;
+    columns_.clear();
+    group_.clear();
+    for (std::size_t i = 0; i < count && plain; ++i) {
+      group_.push_back(static_cast<ZelOutlier*>(statistics[i]));
+      columns_.push_back(&batch.Column(static_cast<int>(group_.back()->fieldIndex_)));
+      plain = !group_.back()->status_.IsError() && group_.back()->BoundsAscend() &&
+              columns_.back()->AllNumbers(rows);
+    }
+    if (plain) {
+      ZelOutlier* const* o = group_.data();
+      const ZelBatchColumn* const* columns = columns_.data();
+      for (std::size_t first = 0; first < count; first += kGroup) {
+        const std::size_t n = std::min(kGroup, count - first);
+        if (n > 4) {
+          AddUnitWide<2>(o + first, columns + first, n, rows);
+        } else {
+          AddUnitWide<1>(o + first, columns + first, n, rows);
+        }
+      }
+      return TorStatus();
+    }
+  }
+#endif
   weights_.resize(rows);
   for (std::size_t k = 0; k < rows; ++k) {
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;

@@ -67,6 +67,12 @@ class ZelOutlier : public ZelStatistics {
   std::array<double, kIntervals> bounds_{};
   std::array<ZelCategoryMoments, kIntervals> intervals_{};
   std::vector<double> weights_;  // the moment weights of the batch being added
+  // The statistics side by side with this one and their columns.
+  std::vector<ZelOutlier*> group_;
+  std::vector<const ZelBatchColumn*> columns_;
+  template <std::size_t V>
+  static void AddUnitWide(ZelOutlier* const* o, const ZelBatchColumn* const* c, std::size_t n,
+                          std::size_t rows);
 };
 
 }  // namespace ZelStatistic
