@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
-#include "statistics/ZelWideVectors.h"
+#include "frame/ZelWideVectors.h"
 #include "torcommon13r/TorVariable.h"
 
 #ifdef ZEL_WIDE_VECTORS

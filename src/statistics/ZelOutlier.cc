@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
-#include "statistics/ZelWideVectors.h"
+#include "frame/ZelWideVectors.h"
 #include "torcommon13r/TorVariable.h"
 
 #ifdef ZEL_WIDE_VECTORS

@@ -1,14 +1,12 @@
-#include "statistics/ZelWideVectors.h"
+#include "frame/ZelWideVectors.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace ZelStatistic {
-
 bool ZelWideVectors() {
 #ifdef ZEL_WIDE_VECTORS
   static const bool wide = [] {
-    const char* chosen = std::getenv("ZEL_STATISTICS_SIMD");
+    const char* chosen = std::getenv("ZEL_PASS_SIMD");
     if (chosen != nullptr && std::strcmp(chosen, "sse2") == 0) return false;
     return __builtin_cpu_supports("avx2") != 0;
   }();
@@ -17,5 +15,3 @@ bool ZelWideVectors() {
   return false;
 #endif
 }
-
-}  // namespace ZelStatistic
