@@ -1,0 +1,39 @@
+// ZelPairLanes: vector kernels for running pair moments, picked at run time
+// by what the processor offers (AVX2, four doubles to a vector) with the
+// plain loops of the callers as the fallback. Every lane runs the scalar
+// update of ZelPairMoments::Add operation for operation, so a kernel's sums
+// are bit for bit those of the plain loop; only the instructions differ.
+// `ZEL_PAIR_LANES=plain` in the environment keeps the plain loops.
+#ifndef ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
+#define ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
+
+#include <cstddef>
+
+namespace ZelStatistic {
+
+// Whether the vector kernels run.
+bool PairLanesWide();
+// Turns the vector kernels off or back on (never on where the processor
+// lacks them); returns whether they now run. For tests.
+bool SetPairLanesWide(bool wide);
+
+// The sums that fields share while every field has met every row: one
+// frequency and weight sum, each field's mean and the co-moment of every
+// pair, lower triangle with diagonal, row by row.
+struct ZelLockstepSums {
+  double frequency = 0.0;
+  double weight = 0.0;
+  double* means = nullptr;
+  double* coMoments = nullptr;
+};
+
+// Adds `rows` complete rows of `order` columns (`weights` the moment weight
+// of each row, `frequencies` null for one each) to `sums` with vector lanes.
+// False, with nothing done, when there is no kernel for so many fields.
+bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::size_t rows,
+                         const double* frequencies, const double* weights,
+                         ZelLockstepSums* sums);
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
