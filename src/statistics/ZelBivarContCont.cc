@@ -212,6 +212,7 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
                                 const std::array<std::size_t, kGroup>& bs, std::size_t rows,
                                 const double* frequencies) {
   std::array<ZelPairMoments, kGroup> pairs;
+  std::array<ZelPairColumns, kGroup> lanes;
   std::array<const double*, kGroup> xs{};
   std::array<const double*, kGroup> ys{};
   std::array<const uint8_t*, kGroup> xMissing{};
@@ -222,6 +223,11 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
     ys[g] = columns_[bs[g]]->reals.data();
     xMissing[g] = columns_[as[g]]->missing.data();
     yMissing[g] = columns_[bs[g]]->missing.data();
+    lanes[g] = ZelPairColumns{xs[g], ys[g], xMissing[g], yMissing[g]};
+  }
+  if (AddFourPairsWide(pairs.data(), lanes.data(), rows, frequencies, weights_.data())) {
+    for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
+    return;
   }
 #ifdef __SSE2__
   // Two pairs to a vector. Each lane runs ZelPairMoments::Add operation for

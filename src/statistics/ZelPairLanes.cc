@@ -134,6 +134,65 @@ bool LockstepAvx2For(std::size_t order, const double* const* columns, std::size_
   }
 }
 
+__attribute__((target("avx2"))) inline __m256d LoadLanes(const ZelPairMoments* pairs,
+                                                         double ZelPairMoments::*member) {
+  return _mm256_set_pd(pairs[3].*member, pairs[2].*member, pairs[1].*member, pairs[0].*member);
+}
+
+__attribute__((target("avx2"))) inline void StoreLanes(__m256d v, ZelPairMoments* pairs,
+                                                       double ZelPairMoments::*member) {
+  alignas(32) double lanes[4];
+  _mm256_store_pd(lanes, v);
+  for (int g = 0; g < 4; ++g) pairs[g].*member = lanes[g];
+}
+
+// Lane g runs ZelPairMoments::Add for pair g; a lane whose row does not
+// count, or whose weight sum is not positive, keeps its values (the compare
+// is true for NaN, as `weight <= 0.0` is false for it).
+__attribute__((target("avx2"))) void FourPairsAvx2(ZelPairMoments* pairs,
+                                                   const ZelPairColumns* columns,
+                                                   std::size_t rows, const double* frequencies,
+                                                   const double* weights) {
+  __m256d frequency = LoadLanes(pairs, &ZelPairMoments::frequency);
+  __m256d weight = LoadLanes(pairs, &ZelPairMoments::weight);
+  __m256d meanX = LoadLanes(pairs, &ZelPairMoments::meanX);
+  __m256d meanY = LoadLanes(pairs, &ZelPairMoments::meanY);
+  __m256d coMoment = LoadLanes(pairs, &ZelPairMoments::coMoment);
+  const ZelPairColumns c0 = columns[0], c1 = columns[1], c2 = columns[2], c3 = columns[3];
+  const __m256d zero = _mm256_setzero_pd();
+  for (std::size_t k = 0; k < rows; ++k) {
+    const bool in0 = (c0.xMissing[k] | c0.yMissing[k]) == 0;
+    const bool in1 = (c1.xMissing[k] | c1.yMissing[k]) == 0;
+    const bool in2 = (c2.xMissing[k] | c2.yMissing[k]) == 0;
+    const bool in3 = (c3.xMissing[k] | c3.yMissing[k]) == 0;
+    if (!(in0 || in1 || in2 || in3)) continue;
+    const __m256d counts = _mm256_castsi256_pd(
+        _mm256_set_epi64x(-static_cast<int64_t>(in3), -static_cast<int64_t>(in2),
+                          -static_cast<int64_t>(in1), -static_cast<int64_t>(in0)));
+    const __m256d f = _mm256_set1_pd(frequencies != nullptr ? frequencies[k] : 1.0);
+    const __m256d w = _mm256_set1_pd(weights[k]);
+    const __m256d x = _mm256_set_pd(c3.x[k], c2.x[k], c1.x[k], c0.x[k]);
+    const __m256d y = _mm256_set_pd(c3.y[k], c2.y[k], c1.y[k], c0.y[k]);
+    frequency = _mm256_blendv_pd(frequency, _mm256_add_pd(frequency, f), counts);
+    weight = _mm256_blendv_pd(weight, _mm256_add_pd(weight, w), counts);
+    const __m256d moves = _mm256_and_pd(counts, _mm256_cmp_pd(weight, zero, _CMP_NLE_UQ));
+    const __m256d dx = _mm256_sub_pd(x, meanX);
+    const __m256d dy = _mm256_sub_pd(y, meanY);
+    const __m256d share = _mm256_sub_pd(w, _mm256_div_pd(_mm256_mul_pd(w, w), weight));
+    coMoment = _mm256_blendv_pd(
+        coMoment, _mm256_add_pd(coMoment, _mm256_mul_pd(_mm256_mul_pd(dx, dy), share)), moves);
+    meanX = _mm256_blendv_pd(
+        meanX, _mm256_add_pd(meanX, _mm256_div_pd(_mm256_mul_pd(dx, w), weight)), moves);
+    meanY = _mm256_blendv_pd(
+        meanY, _mm256_add_pd(meanY, _mm256_div_pd(_mm256_mul_pd(dy, w), weight)), moves);
+  }
+  StoreLanes(frequency, pairs, &ZelPairMoments::frequency);
+  StoreLanes(weight, pairs, &ZelPairMoments::weight);
+  StoreLanes(meanX, pairs, &ZelPairMoments::meanX);
+  StoreLanes(meanY, pairs, &ZelPairMoments::meanY);
+  StoreLanes(coMoment, pairs, &ZelPairMoments::coMoment);
+}
+
 #endif  // ZEL_PAIR_X86
 
 }  // namespace
@@ -161,6 +220,22 @@ bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::s
   (void)frequencies;
   (void)weights;
   (void)sums;
+  return false;
+#endif
+}
+
+bool AddFourPairsWide(ZelPairMoments* pairs, const ZelPairColumns* columns, std::size_t rows,
+                      const double* frequencies, const double* weights) {
+#ifdef ZEL_PAIR_X86
+  if (!PairLanesWide()) return false;
+  FourPairsAvx2(pairs, columns, rows, frequencies, weights);
+  return true;
+#else
+  (void)pairs;
+  (void)columns;
+  (void)rows;
+  (void)frequencies;
+  (void)weights;
   return false;
 #endif
 }

@@ -8,6 +8,9 @@
 #define ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 
 #include <cstddef>
+#include <cstdint>
+
+#include "statistics/ZelPairMoments.h"
 
 namespace ZelStatistic {
 
@@ -33,6 +36,19 @@ struct ZelLockstepSums {
 bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::size_t rows,
                          const double* frequencies, const double* weights,
                          ZelLockstepSums* sums);
+
+// The two columns of a pair and their missing flags.
+struct ZelPairColumns {
+  const double* x = nullptr;
+  const double* y = nullptr;
+  const uint8_t* xMissing = nullptr;
+  const uint8_t* yMissing = nullptr;
+};
+
+// Adds `rows` rows to four pairs, one to a lane, each counting the rows where
+// both its values are there. False, with nothing done, without vector lanes.
+bool AddFourPairsWide(ZelPairMoments* pairs, const ZelPairColumns* columns, std::size_t rows,
+                      const double* frequencies, const double* weights);
 
 }  // namespace ZelStatistic
 
