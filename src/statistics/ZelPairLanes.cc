@@ -13,23 +13,21 @@ namespace ZelStatistic {
 
 namespace {
 
-bool ProcessorHasAvx2() {
-#ifdef ZEL_PAIR_X86
-  static const bool has = __builtin_cpu_supports("avx2") != 0;
-  return has;
-#else
-  return false;
-#endif
+ZelPairLevel Clamp(ZelPairLevel level) {
+  return static_cast<int>(level) > static_cast<int>(BestPairLevel()) ? BestPairLevel() : level;
 }
 
-bool FromEnvironment() {
+ZelPairLevel FromEnvironment() {
   const char* chosen = std::getenv("ZEL_PAIR_LANES");
-  return ProcessorHasAvx2() && (chosen == nullptr || std::strcmp(chosen, "plain") != 0);
+  if (chosen == nullptr) return BestPairLevel();
+  if (std::strcmp(chosen, "plain") == 0) return ZelPairLevel::kPlain;
+  if (std::strcmp(chosen, "avx2") == 0) return Clamp(ZelPairLevel::kAvx2);
+  return BestPairLevel();
 }
 
-std::atomic<bool>& WideInUse() {
-  static std::atomic<bool> wide{FromEnvironment()};
-  return wide;
+std::atomic<int>& LevelInUse() {
+  static std::atomic<int> level{static_cast<int>(FromEnvironment())};
+  return level;
 }
 
 #ifdef ZEL_PAIR_X86
@@ -110,6 +108,79 @@ __attribute__((target("avx2"))) void LockstepAvx2(std::size_t order,
         sums->coMoments[a * (a + 1) / 2 + 4 * j + l] = lanes[l];
       }
     }
+  }
+}
+
+// AVX-512 carries fused multiply-adds, which the compiler may form from a
+// product and a sum written with the plain intrinsics. The rounding forms
+// (at the current rounding: the plain instructions) are opaque to it, so
+// every product and sum rounds apart, as the plain loop rounds them; the
+// masked forms with every lane set keep the compiler's headers from reading
+// an undefined vector.
+constexpr int kRound = _MM_FROUND_CUR_DIRECTION;
+__attribute__((target("avx512f"))) inline __m512d Add8(__m512d a, __m512d b) {
+  return _mm512_mask_add_round_pd(a, 0xFF, a, b, kRound);
+}
+__attribute__((target("avx512f"))) inline __m512d Sub8(__m512d a, __m512d b) {
+  return _mm512_mask_sub_round_pd(a, 0xFF, a, b, kRound);
+}
+__attribute__((target("avx512f"))) inline __m512d Mul8(__m512d a, __m512d b) {
+  return _mm512_mask_mul_round_pd(a, 0xFF, a, b, kRound);
+}
+__attribute__((target("avx512f"))) inline __m512d Div8(__m512d a, __m512d b) {
+  return _mm512_mask_div_round_pd(a, 0xFF, a, b, kRound);
+}
+
+// Up to eight fields in one vector, the same layout as LockstepAvx2 with
+// eight lanes: pair (a, b) in lane b of co[a]. Thirty-two registers hold all
+// the sums, so nothing goes to memory in the loop.
+template <bool kUnit>
+__attribute__((target("avx512f"))) void LockstepAvx512(std::size_t order,
+                                                      const double* const* columns,
+                                                      std::size_t rows, const double* frequencies,
+                                                      const double* weights,
+                                                      ZelLockstepSums* sums) {
+  const double* cols[8];
+  alignas(64) double lanes[8];
+  for (std::size_t i = 0; i < 8; ++i) {
+    const std::size_t field = i < order ? i : order - 1;
+    cols[i] = columns[field];
+    lanes[i] = sums->means[field];
+  }
+  __m512d m = _mm512_load_pd(lanes);
+  __m512d co[8];
+  for (std::size_t a = 0; a < 8; ++a) {
+    for (std::size_t b = 0; b < 8; ++b) {
+      lanes[b] = a < order && b <= a ? sums->coMoments[a * (a + 1) / 2 + b] : 0.0;
+    }
+    co[a] = _mm512_load_pd(lanes);
+  }
+  double frequency = sums->frequency;
+  double weight = sums->weight;
+  for (std::size_t k = 0; k < rows; ++k) {
+    const double w = weights[k];
+    frequency += frequencies != nullptr ? frequencies[k] : 1.0;
+    weight += w;
+    if (weight <= 0.0) continue;
+    const __m512d share = _mm512_set1_pd(w - w * w / weight);
+    const __m512d x = _mm512_set_pd(cols[7][k], cols[6][k], cols[5][k], cols[4][k], cols[3][k],
+                                    cols[2][k], cols[1][k], cols[0][k]);
+    const __m512d dv = Sub8(x, m);
+#pragma GCC unroll 8
+    for (int a = 0; a < 8; ++a) {
+      const __m512d da = _mm512_mask_permutexvar_pd(dv, 0xFF, _mm512_set1_epi64(a), dv);
+      co[a] = Add8(co[a], Mul8(Mul8(da, dv), share));
+    }
+    const __m512d step = kUnit ? dv : Mul8(dv, _mm512_set1_pd(w));
+    m = Add8(m, Div8(step, _mm512_set1_pd(weight)));
+  }
+  sums->frequency = frequency;
+  sums->weight = weight;
+  _mm512_store_pd(lanes, m);
+  for (std::size_t a = 0; a < order; ++a) sums->means[a] = lanes[a];
+  for (std::size_t a = 0; a < order; ++a) {
+    _mm512_store_pd(lanes, co[a]);
+    for (std::size_t b = 0; b <= a; ++b) sums->coMoments[a * (a + 1) / 2 + b] = lanes[b];
   }
 }
 
@@ -197,20 +268,40 @@ __attribute__((target("avx2"))) void FourPairsAvx2(ZelPairMoments* pairs,
 
 }  // namespace
 
-bool PairLanesWide() { return WideInUse().load(); }
+ZelPairLevel BestPairLevel() {
+#ifdef ZEL_PAIR_X86
+  static const ZelPairLevel best = __builtin_cpu_supports("avx512f")  ? ZelPairLevel::kAvx512
+                                   : __builtin_cpu_supports("avx2") ? ZelPairLevel::kAvx2
+                                                                    : ZelPairLevel::kPlain;
+  return best;
+#else
+  return ZelPairLevel::kPlain;
+#endif
+}
 
-bool SetPairLanesWide(bool wide) {
-  WideInUse().store(wide && ProcessorHasAvx2());
-  return PairLanesWide();
+ZelPairLevel PairLevelInUse() { return static_cast<ZelPairLevel>(LevelInUse().load()); }
+
+ZelPairLevel SetPairLevel(ZelPairLevel level) {
+  LevelInUse().store(static_cast<int>(Clamp(level)));
+  return PairLevelInUse();
 }
 
 bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::size_t rows,
                          const double* frequencies, const double* weights,
                          ZelLockstepSums* sums) {
 #ifdef ZEL_PAIR_X86
-  if (order == 0 || !PairLanesWide()) return false;
+  const ZelPairLevel level = PairLevelInUse();
+  if (order == 0 || level == ZelPairLevel::kPlain) return false;
   bool unit = true;
-  for (std::size_t k = 0; k < rows && unit; ++k) unit = weights[k] == 1.0;
+  for (std::size_t k = 0; k < rows; ++k) unit &= weights[k] == 1.0;
+  if (level == ZelPairLevel::kAvx512 && order <= 8) {
+    if (unit) {
+      LockstepAvx512<true>(order, columns, rows, frequencies, weights, sums);
+    } else {
+      LockstepAvx512<false>(order, columns, rows, frequencies, weights, sums);
+    }
+    return true;
+  }
   return unit ? LockstepAvx2For<true>(order, columns, rows, frequencies, weights, sums)
               : LockstepAvx2For<false>(order, columns, rows, frequencies, weights, sums);
 #else
@@ -227,7 +318,7 @@ bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::s
 bool AddFourPairsWide(ZelPairMoments* pairs, const ZelPairColumns* columns, std::size_t rows,
                       const double* frequencies, const double* weights) {
 #ifdef ZEL_PAIR_X86
-  if (!PairLanesWide()) return false;
+  if (PairLevelInUse() == ZelPairLevel::kPlain) return false;
   FourPairsAvx2(pairs, columns, rows, frequencies, weights);
   return true;
 #else

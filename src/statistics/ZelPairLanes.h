@@ -1,9 +1,10 @@
 // ZelPairLanes: vector kernels for running pair moments, picked at run time
-// by what the processor offers (AVX2, four doubles to a vector) with the
-// plain loops of the callers as the fallback. Every lane runs the scalar
-// update of ZelPairMoments::Add operation for operation, so a kernel's sums
-// are bit for bit those of the plain loop; only the instructions differ.
-// `ZEL_PAIR_LANES=plain` in the environment keeps the plain loops.
+// by what the processor offers (AVX2, four doubles to a vector; AVX-512,
+// eight) with the plain loops of the callers as the fallback. Every lane
+// runs the scalar update of ZelPairMoments::Add operation for operation, so
+// a kernel's sums are bit for bit those of the plain loop; only the
+// instructions differ. `ZEL_PAIR_LANES=plain` (or `avx2`) in the
+// environment picks a narrower level.
 #ifndef ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 #define ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 
@@ -14,11 +15,14 @@
 
 namespace ZelStatistic {
 
-// Whether the vector kernels run.
-bool PairLanesWide();
-// Turns the vector kernels off or back on (never on where the processor
-// lacks them); returns whether they now run. For tests.
-bool SetPairLanesWide(bool wide);
+enum class ZelPairLevel { kPlain = 0, kAvx2 = 1, kAvx512 = 2 };
+
+// The widest level the processor runs.
+ZelPairLevel BestPairLevel();
+ZelPairLevel PairLevelInUse();
+// Picks a level, no wider than the processor runs; returns the level now in
+// use. For tests.
+ZelPairLevel SetPairLevel(ZelPairLevel level);
 
 // The sums that fields share while every field has met every row: one
 // frequency and weight sum, each field's mean and the co-moment of every

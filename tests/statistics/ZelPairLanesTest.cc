@@ -1,5 +1,5 @@
-// Continuous pairs fed by batches, with the vector lanes and with the plain
-// loops, against the same pairs fed record by record: for 1 to 17 fields
+// Continuous pairs fed by batches, with each level of vector lanes and with
+// the plain loops, against the same pairs fed record by record: for 1 to 17 fields
 // (every vector width, and past the widest), without weights, with weights
 // that start at zero and with a value going missing late, every count and
 // co-moment must agree bit for bit; the covariances also match a two-pass
@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "frame/ZelBatch.h"
@@ -88,8 +90,12 @@ double TwoPassCovariance(const std::vector<RawRecord>& records, int order, int a
 }
 
 TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
-  const bool wide = ZelStatistic::PairLanesWide();
-  if (!wide) std::fprintf(stderr, "NOTE: no vector lanes here; only the plain loops are checked\n");
+  using ZelStatistic::ZelPairLevel;
+  const ZelPairLevel best = ZelStatistic::BestPairLevel();
+  if (best != ZelPairLevel::kAvx512) {
+    std::fprintf(stderr, "NOTE: this processor lacks %s; those lanes go unchecked here\n",
+                 best == ZelPairLevel::kAvx2 ? "AVX-512" : "AVX2 and AVX-512");
+  }
   for (int order : {1, 2, 4, 5, 8, 9, 13, 16, 17}) {
     for (Weighting weighting : {Weighting::kNone, Weighting::kWeights, Weighting::kZeroFirst}) {
       for (bool gap : {false, true}) {
@@ -102,18 +108,23 @@ TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
         for (int i = 0; i < order; ++i) fields.push_back(i);
         const std::vector<RawRecord> records = Records(order, 3000, weighting, gap);
         const auto batches = Batches(records, order + 2);
-        ZelBivarContCont byRecord(&settings, fields), lanes(&settings, fields),
-            plain(&settings, fields);
+        ZelBivarContCont byRecord(&settings, fields), avx512(&settings, fields),
+            avx2(&settings, fields), plain(&settings, fields);
         for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
-        for (const auto& batch : batches) ASSERT_TRUE(lanes.AddBatch(*batch).IsOK());
-        ZelStatistic::SetPairLanesWide(false);
-        for (const auto& batch : batches) ASSERT_TRUE(plain.AddBatch(*batch).IsOK());
-        ZelStatistic::SetPairLanesWide(wide);
-        for (ZelBivarContCont* s : {&byRecord, &lanes, &plain}) ASSERT_TRUE(s->Finalize().IsOK());
+        for (auto [level, s] : {std::pair{ZelPairLevel::kAvx512, &avx512},
+                                std::pair{ZelPairLevel::kAvx2, &avx2},
+                                std::pair{ZelPairLevel::kPlain, &plain}}) {
+          ZelStatistic::SetPairLevel(level);
+          for (const auto& batch : batches) ASSERT_TRUE(s->AddBatch(*batch).IsOK());
+        }
+        ZelStatistic::SetPairLevel(best);
+        for (ZelBivarContCont* s : {&byRecord, &avx512, &avx2, &plain}) {
+          ASSERT_TRUE(s->Finalize().IsOK());
+        }
         for (int a = 0; a < order; ++a) {
           for (int b = 0; b <= a; ++b) {
             const double expected = byRecord.GetCovariances().GetElem(a, b);
-            for (ZelBivarContCont* s : {&lanes, &plain}) {
+            for (ZelBivarContCont* s : {&avx512, &avx2, &plain}) {
               ASSERT_EQ(s->GetCounts().GetElem(a, b), byRecord.GetCounts().GetElem(a, b));
               ASSERT_EQ(s->GetCovariances().GetElem(a, b), expected);
               ASSERT_EQ(s->GetCorrelations().GetElem(a, b),
