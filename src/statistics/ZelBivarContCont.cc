@@ -81,8 +81,9 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
     uint8_t bad = 0;
     uint8_t gaps = 0;
     for (std::size_t k = 0; k < rows; ++k) {
-      bad |= static_cast<uint8_t>((missing[k] == 0) & (storage[k] != TorCommon_1_3::kStorageInteger) &
-                                  (storage[k] != TorCommon_1_3::kStorageReal));
+      const uint8_t kind = storage[k];
+      bad |= static_cast<uint8_t>((missing[k] == 0) & (kind != TorCommon_1_3::kStorageInteger) &
+                                  (kind != TorCommon_1_3::kStorageReal));
       gaps |= missing[k];
     }
     if (bad != 0) return Fail(ZelStatusCode::kBadValueType);

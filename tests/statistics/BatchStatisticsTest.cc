@@ -239,7 +239,8 @@ TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
     const auto batches = Batches(records);
     for (int input : {0, 3}) {
       SCOPED_TRACE(input);
-      ZelBivarContTargetContPredictivePower byRecord(&settings, input, 2), byBatch(&settings, input, 2);
+      ZelBivarContTargetContPredictivePower byRecord(&settings, input, 2),
+          byBatch(&settings, input, 2);
       for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
       for (const auto& batch : batches) ASSERT_TRUE(byBatch.AddBatch(*batch).IsOK());
       ASSERT_TRUE(byRecord.Finalize().IsOK());
