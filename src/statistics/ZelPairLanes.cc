@@ -85,7 +85,6 @@ __attribute__((target("avx2"))) void LockstepAvx2(std::size_t order,
 #pragma GCC unroll 16
     for (int a = 0; a < kFields; ++a) {
       const __m256d da = _mm256_broadcast_sd(d + a);
-#pragma GCC unroll 4
       for (int j = 0; j <= a / 4; ++j) {
         co[a][j] = _mm256_add_pd(co[a][j], _mm256_mul_pd(_mm256_mul_pd(da, dv[j]), share));
       }
