@@ -1,12 +1,14 @@
 #include "statistics/ZelBivarContCont.h"
 
 #include <cmath>
+#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
 #include "frame/ZelStatusCodes.h"
+#include "statistics/ZelPairLanes.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace ZelStatistic {
@@ -69,11 +71,23 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
   if (status_.IsError()) return status_;
   const std::size_t rows = batch.Rows();
   columns_.clear();
+  // Whole columns at once, without an early exit, so that the loop goes a
+  // vector of bytes at a time; a bad value stops the batch before any sum moves.
+  bool complete = true;
   for (int field : fields_) {
     const ZelBatchColumn& column = batch.Column(field);
+    const uint8_t* missing = column.missing.data();
+    const uint8_t* storage = column.storage.data();
+    uint8_t bad = 0;
+    uint8_t gaps = 0;
     for (std::size_t k = 0; k < rows; ++k) {
-      if (column.missing[k] == 0 && !column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
+      const uint8_t kind = storage[k];
+      bad |= static_cast<uint8_t>((missing[k] == 0) & (kind != TorCommon_1_3::kStorageInteger) &
+                                  (kind != TorCommon_1_3::kStorageReal));
+      gaps |= missing[k];
     }
+    if (bad != 0) return Fail(ZelStatusCode::kBadValueType);
+    complete = complete && gaps == 0;
     columns_.push_back(&column);
   }
   const double* frequencies = FrequencyWeights(batch);
@@ -84,11 +98,7 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
     weights_[k] = f * (analysis != nullptr ? analysis[k] : 1.0);
   }
   if (lockstep_ && !columns_.empty()) {
-    bool complete = true;
-    for (const ZelBatchColumn* column : columns_) {
-      for (std::size_t k = 0; k < rows && complete; ++k) complete = column->missing[k] == 0;
-    }
-    if (complete) {
+    if (complete && PairsShareSums()) {
       AddInLockstep(rows, frequencies);
       return status_;
     }
@@ -122,39 +132,65 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
   return status_;
 }
 
+bool ZelBivarContCont::PairsShareSums() const {
+  // Bitwise, so that a mean shared by all pairs of a field is each pair's
+  // own to the last bit (and a NaN matches itself).
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  const ZelPairMoments& first = pairs_.front();
+  const std::size_t order = fields_.size();
+  for (std::size_t a = 0; a < order; ++a) {
+    const double mean = pairs_[a * (a + 1) / 2 + a].meanX;
+    for (std::size_t b = 0; b <= a; ++b) {
+      const ZelPairMoments& pair = pairs_[a * (a + 1) / 2 + b];
+      if (!same(pair.frequency, first.frequency) || !same(pair.weight, first.weight) ||
+          !same(pair.meanX, mean) || !same(pair.meanY, pairs_[b * (b + 1) / 2 + b].meanX)) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 void ZelBivarContCont::AddInLockstep(std::size_t rows, const double* frequencies) {
   // Every pair has met every row so far: all share the frequency and weight
   // sums, and a pair's means are those of its two fields. Each mean and the
   // weight share of a row are then worked out once instead of once per
   // pair, with the very operations ZelPairMoments::Add does.
   const std::size_t order = columns_.size();
-  const ZelPairMoments& first = Pair(0, 0);
-  double frequency = first.frequency;
-  double weight = first.weight;
+  ZelLockstepSums sums;
+  sums.frequency = pairs_.front().frequency;
+  sums.weight = pairs_.front().weight;
   means_.resize(order);
   deviations_.resize(order);
   for (std::size_t a = 0; a < order; ++a) means_[a] = Pair(a, a).meanX;
   coMoments_.resize(pairs_.size());
   for (std::size_t p = 0; p < pairs_.size(); ++p) coMoments_[p] = pairs_[p].coMoment;
-  for (std::size_t k = 0; k < rows; ++k) {
-    const double w = weights_[k];
-    frequency += frequencies != nullptr ? frequencies[k] : 1.0;
-    weight += w;
-    if (weight <= 0.0) continue;
-    const double share = w - w * w / weight;
-    for (std::size_t a = 0; a < order; ++a) deviations_[a] = columns_[a]->reals[k] - means_[a];
-    double* co = coMoments_.data();
-    for (std::size_t a = 0; a < order; ++a) {
-      const double da = deviations_[a];
-      for (std::size_t b = 0; b <= a; ++b) *co++ += da * deviations_[b] * share;
+  sums.means = means_.data();
+  sums.coMoments = coMoments_.data();
+  reals_.resize(order);
+  for (std::size_t a = 0; a < order; ++a) reals_[a] = columns_[a]->reals.data();
+  if (!AddLockstepRowsWide(order, reals_.data(), rows, frequencies, weights_.data(), &sums)) {
+    for (std::size_t k = 0; k < rows; ++k) {
+      const double w = weights_[k];
+      sums.frequency += frequencies != nullptr ? frequencies[k] : 1.0;
+      sums.weight += w;
+      const double weight = sums.weight;
+      if (weight <= 0.0) continue;
+      const double share = w - w * w / weight;
+      for (std::size_t a = 0; a < order; ++a) deviations_[a] = reals_[a][k] - means_[a];
+      double* co = coMoments_.data();
+      for (std::size_t a = 0; a < order; ++a) {
+        const double da = deviations_[a];
+        for (std::size_t b = 0; b <= a; ++b) *co++ += da * deviations_[b] * share;
+      }
+      for (std::size_t a = 0; a < order; ++a) means_[a] += deviations_[a] * w / weight;
     }
-    for (std::size_t a = 0; a < order; ++a) means_[a] += deviations_[a] * w / weight;
   }
   for (std::size_t a = 0; a < order; ++a) {
     for (std::size_t b = 0; b <= a; ++b) {
       ZelPairMoments& pair = Pair(a, b);
-      pair.frequency = frequency;
-      pair.weight = weight;
+      pair.frequency = sums.frequency;
+      pair.weight = sums.weight;
       pair.meanX = means_[a];
       pair.meanY = means_[b];
       pair.coMoment = coMoments_[a * (a + 1) / 2 + b];
@@ -177,6 +213,7 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
                                 const std::array<std::size_t, kGroup>& bs, std::size_t rows,
                                 const double* frequencies) {
   std::array<ZelPairMoments, kGroup> pairs;
+  std::array<ZelPairColumns, kGroup> lanes;
   std::array<const double*, kGroup> xs{};
   std::array<const double*, kGroup> ys{};
   std::array<const uint8_t*, kGroup> xMissing{};
@@ -187,6 +224,11 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
     ys[g] = columns_[bs[g]]->reals.data();
     xMissing[g] = columns_[as[g]]->missing.data();
     yMissing[g] = columns_[bs[g]]->missing.data();
+    lanes[g] = ZelPairColumns{xs[g], ys[g], xMissing[g], yMissing[g]};
+  }
+  if (AddFourPairsWide(pairs.data(), lanes.data(), rows, frequencies, weights_.data())) {
+    for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
+    return;
   }
 #ifdef __SSE2__
   // Two pairs to a vector. Each lane runs ZelPairMoments::Add operation for

@@ -60,6 +60,11 @@ class ZelBivarContCont : public ZelStatistics {
   std::vector<double> means_;       // scratch of AddInLockstep
   std::vector<double> deviations_;
   std::vector<double> coMoments_;
+  std::vector<const double*> reals_;
+  // Whether the pairs' states still share their sums bit for bit, as pairs
+  // that met every row do; states merged or installed from elsewhere are
+  // checked before the shared update trusts them.
+  bool PairsShareSums() const;
   void AddInLockstep(std::size_t rows, const double* frequencies);
   static constexpr std::size_t kGroup = 4;      // pairs updated side by side
   void AddPair(std::size_t a, std::size_t b, std::size_t rows, const double* frequencies);

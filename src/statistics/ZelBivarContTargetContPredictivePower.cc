@@ -1,6 +1,7 @@
 #include "statistics/ZelBivarContTargetContPredictivePower.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelBivarContCont.h"
@@ -64,6 +65,14 @@ TorStatus ZelBivarContTargetContPredictivePower::AddBatch(const ZelBatch& batch)
   const ZelBatchColumn& target = batch.Column(static_cast<int>(targetIndex_));
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
+  if (MomentsShareSums()) {
+    if (frequencies == nullptr && analysis == nullptr) {
+      AddShared<true>(input, target, batch.Rows(), nullptr, nullptr);
+    } else {
+      AddShared<false>(input, target, batch.Rows(), frequencies, analysis);
+    }
+    return status_;
+  }
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
     if (input.missing[k] != 0 || target.missing[k] != 0) continue;
     if (!input.IsNumber(k) || !target.IsNumber(k)) continue;
@@ -76,6 +85,61 @@ TorStatus ZelBivarContTargetContPredictivePower::AddBatch(const ZelBatch& batch)
     target_.Add(y, y, f, w);
   }
   return status_;
+}
+
+bool ZelBivarContTargetContPredictivePower::MomentsShareSums() const {
+  // Bitwise, so that a NaN matches itself and a shared mean is each pair's
+  // own to the last bit.
+  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+  return same(input_.frequency, cross_.frequency) && same(target_.frequency, cross_.frequency) &&
+         same(input_.weight, cross_.weight) && same(target_.weight, cross_.weight) &&
+         same(input_.meanX, cross_.meanX) && same(input_.meanY, cross_.meanX) &&
+         same(target_.meanX, cross_.meanY) && same(target_.meanY, cross_.meanY);
+}
+
+template <bool kUnit>
+void ZelBivarContTargetContPredictivePower::AddShared(const ZelBatchColumn& input,
+                                                      const ZelBatchColumn& target,
+                                                      std::size_t rows,
+                                                      const double* frequencies,
+                                                      const double* analysis) {
+  // The three pairs meet the same rows with the same weights: the sums, the
+  // share of a row and the two means are worked out once, with the very
+  // operations of ZelPairMoments::Add. Without weights every weight is 1,
+  // and a deviation times 1 is the deviation itself.
+  double frequency = cross_.frequency;
+  double weight = cross_.weight;
+  double meanX = cross_.meanX;
+  double meanY = cross_.meanY;
+  double coXX = input_.coMoment;
+  double coXY = cross_.coMoment;
+  double coYY = target_.coMoment;
+  for (std::size_t k = 0; k < rows; ++k) {
+    if (input.missing[k] != 0 || target.missing[k] != 0) continue;
+    if (!input.IsNumber(k) || !target.IsNumber(k)) continue;
+    const double f = kUnit || frequencies == nullptr ? 1.0 : frequencies[k];
+    const double w = kUnit ? 1.0 : f * (analysis != nullptr ? analysis[k] : 1.0);
+    frequency += f;
+    weight += w;
+    if (weight <= 0.0) continue;
+    const double share = w - w * w / weight;
+    const double dx = input.reals[k] - meanX;
+    const double dy = target.reals[k] - meanY;
+    coXX += dx * dx * share;
+    coXY += dx * dy * share;
+    coYY += dy * dy * share;
+    meanX += (kUnit ? dx : dx * w) / weight;
+    meanY += (kUnit ? dy : dy * w) / weight;
+  }
+  for (ZelPairMoments* pair : {&input_, &cross_, &target_}) {
+    pair->frequency = frequency;
+    pair->weight = weight;
+  }
+  input_.meanX = input_.meanY = cross_.meanX = meanX;
+  target_.meanX = target_.meanY = cross_.meanY = meanY;
+  input_.coMoment = coXX;
+  cross_.coMoment = coXY;
+  target_.coMoment = coYY;
 }
 
 TorStatus ZelBivarContTargetContPredictivePower::Finalize() {

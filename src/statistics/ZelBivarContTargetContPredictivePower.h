@@ -41,6 +41,14 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   double GetCorrelation() const { return correlation_; }
 
  private:
+  // Whether the three pairs still share their sums and means bit for bit, as
+  // pairs fed the same rows do; states merged or installed from elsewhere
+  // are checked before the shared update trusts them.
+  bool MomentsShareSums() const;
+  template <bool kUnit>
+  void AddShared(const ZelBatchColumn& input, const ZelBatchColumn& target, std::size_t rows,
+                 const double* frequencies, const double* analysis);
+
   uint32_t inputIndex_;
   uint32_t targetIndex_;
   ZelPairMoments input_;   // input with itself

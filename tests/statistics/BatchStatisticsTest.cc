@@ -14,6 +14,7 @@
 #include "settings/ZelSettings.h"
 #include "statistics/ZelBivarContCont.h"
 #include "statistics/ZelOutlier.h"
+#include "statistics/ZelBivarContTargetContPredictivePower.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
@@ -24,6 +25,7 @@ using namespace testhost;
 using ZelStatistic::ContSummary;
 using ZelStatistic::ZelBivarContCont;
 using ZelStatistic::ZelOutlier;
+using ZelStatistic::ZelBivarContTargetContPredictivePower;
 using ZelStatistic::ZelStatistics;
 using ZelStatistic::ZelUnivarCont;
 using ZelStatistic::ZelUnivarStringCat;
@@ -266,6 +268,37 @@ TEST_F(BatchStatisticsTest, OutlierIntervalsSideBySideAgreeWithRecordsBitForBit)
     EXPECT_EQ(byRecord[i]->GetRobustMean(), sideBySide[i]->GetRobustMean());
     EXPECT_EQ(byRecord[i]->GetRobustStdDev(), sideBySide[i]->GetRobustStdDev());
     EXPECT_GT(sideBySide[i]->GetRobustStdDev(), 0.0);
+  }
+}
+
+TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
+  // The input's, the cross and the target's moments share their sums while
+  // they meet the same rows: with weights or without, over rows where the
+  // input is missing (field 0) or never (field 3), and past a text in the
+  // input, which both ways skip.
+  for (bool weighted : {true, false}) {
+    SCOPED_TRACE(weighted);
+    if (!weighted) {
+      settings.frequencyWeightIndex = -1;
+      settings.analysisWeightIndex = -1;
+    }
+    std::vector<RawRecord> records = Records(2500);
+    records[1400][3].SetString("text");
+    const auto batches = Batches(records);
+    for (int input : {0, 3}) {
+      SCOPED_TRACE(input);
+      ZelBivarContTargetContPredictivePower byRecord(&settings, input, 2),
+          byBatch(&settings, input, 2);
+      for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
+      for (const auto& batch : batches) ASSERT_TRUE(byBatch.AddBatch(*batch).IsOK());
+      ASSERT_TRUE(byRecord.Finalize().IsOK());
+      ASSERT_TRUE(byBatch.Finalize().IsOK());
+      EXPECT_EQ(byRecord.GetInputVariance(), byBatch.GetInputVariance());
+      EXPECT_EQ(byRecord.GetCovariance(), byBatch.GetCovariance());
+      EXPECT_EQ(byRecord.GetTargetVariance(), byBatch.GetTargetVariance());
+      EXPECT_EQ(byRecord.GetCorrelation(), byBatch.GetCorrelation());
+      EXPECT_GT(byBatch.GetInputVariance(), 0.0);
+    }
   }
 }
 
