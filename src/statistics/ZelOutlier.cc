@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "frame/ZelStatusCodes.h"
-#include "frame/ZelWideVectors.h"
+#include "frame/ZelVectorLevel.h"
 #include "torcommon13r/TorVariable.h"
 
 #ifdef ZEL_WIDE_VECTORS

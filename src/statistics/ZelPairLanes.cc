@@ -1,11 +1,6 @@
 #include "statistics/ZelPairLanes.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
-
-#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#define ZEL_PAIR_X86 1
+#ifdef ZEL_WIDE_VECTORS
 #include <immintrin.h>
 #endif
 
@@ -13,24 +8,7 @@ namespace ZelStatistic {
 
 namespace {
 
-ZelPairLevel Clamp(ZelPairLevel level) {
-  return static_cast<int>(level) > static_cast<int>(BestPairLevel()) ? BestPairLevel() : level;
-}
-
-ZelPairLevel FromEnvironment() {
-  const char* chosen = std::getenv("ZEL_PAIR_LANES");
-  if (chosen == nullptr) return BestPairLevel();
-  if (std::strcmp(chosen, "plain") == 0) return ZelPairLevel::kPlain;
-  if (std::strcmp(chosen, "avx2") == 0) return Clamp(ZelPairLevel::kAvx2);
-  return BestPairLevel();
-}
-
-std::atomic<int>& LevelInUse() {
-  static std::atomic<int> level{static_cast<int>(FromEnvironment())};
-  return level;
-}
-
-#ifdef ZEL_PAIR_X86
+#ifdef ZEL_WIDE_VECTORS
 
 // Fields go four to a vector, NV vectors to a row; lanes past the last field
 // repeat it and are never written back. Pair (a, b), b <= a, lives in lane
@@ -263,37 +241,19 @@ __attribute__((target("avx2"))) void FourPairsAvx2(ZelPairMoments* pairs,
   StoreLanes(coMoment, pairs, &ZelPairMoments::coMoment);
 }
 
-#endif  // ZEL_PAIR_X86
+#endif  // ZEL_WIDE_VECTORS
 
 }  // namespace
-
-ZelPairLevel BestPairLevel() {
-#ifdef ZEL_PAIR_X86
-  static const ZelPairLevel best = __builtin_cpu_supports("avx512f")  ? ZelPairLevel::kAvx512
-                                   : __builtin_cpu_supports("avx2") ? ZelPairLevel::kAvx2
-                                                                    : ZelPairLevel::kPlain;
-  return best;
-#else
-  return ZelPairLevel::kPlain;
-#endif
-}
-
-ZelPairLevel PairLevelInUse() { return static_cast<ZelPairLevel>(LevelInUse().load()); }
-
-ZelPairLevel SetPairLevel(ZelPairLevel level) {
-  LevelInUse().store(static_cast<int>(Clamp(level)));
-  return PairLevelInUse();
-}
 
 bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::size_t rows,
                          const double* frequencies, const double* weights,
                          ZelLockstepSums* sums) {
-#ifdef ZEL_PAIR_X86
-  const ZelPairLevel level = PairLevelInUse();
-  if (order == 0 || level == ZelPairLevel::kPlain) return false;
+#ifdef ZEL_WIDE_VECTORS
+  const ZelVectorLevel level = VectorLevelInUse();
+  if (order == 0 || level == ZelVectorLevel::kPlain) return false;
   bool unit = true;
   for (std::size_t k = 0; k < rows; ++k) unit &= weights[k] == 1.0;
-  if (level == ZelPairLevel::kAvx512 && order <= 8) {
+  if (level == ZelVectorLevel::kAvx512 && order <= 8) {
     if (unit) {
       LockstepAvx512<true>(order, columns, rows, frequencies, weights, sums);
     } else {
@@ -316,8 +276,8 @@ bool AddLockstepRowsWide(std::size_t order, const double* const* columns, std::s
 
 bool AddFourPairsWide(ZelPairMoments* pairs, const ZelPairColumns* columns, std::size_t rows,
                       const double* frequencies, const double* weights) {
-#ifdef ZEL_PAIR_X86
-  if (PairLevelInUse() == ZelPairLevel::kPlain) return false;
+#ifdef ZEL_WIDE_VECTORS
+  if (VectorLevelInUse() == ZelVectorLevel::kPlain) return false;
   FourPairsAvx2(pairs, columns, rows, frequencies, weights);
   return true;
 #else

@@ -3,26 +3,17 @@
 // eight) with the plain loops of the callers as the fallback. Every lane
 // runs the scalar update of ZelPairMoments::Add operation for operation, so
 // a kernel's sums are bit for bit those of the plain loop; only the
-// instructions differ. `ZEL_PAIR_LANES=plain` (or `avx2`) in the
-// environment picks a narrower level.
+// instructions differ. The level is the passes' (frame/ZelVectorLevel).
 #ifndef ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 #define ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/ZelVectorLevel.h"
 #include "statistics/ZelPairMoments.h"
 
 namespace ZelStatistic {
-
-enum class ZelPairLevel { kPlain = 0, kAvx2 = 1, kAvx512 = 2 };
-
-// The widest level the processor runs.
-ZelPairLevel BestPairLevel();
-ZelPairLevel PairLevelInUse();
-// Picks a level, no wider than the processor runs; returns the level now in
-// use. For tests.
-ZelPairLevel SetPairLevel(ZelPairLevel level);
 
 // The sums that fields share while every field has met every row: one
 // frequency and weight sum, each field's mean and the co-moment of every

@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "frame/ZelWideVectors.h"
+#include "frame/ZelVectorLevel.h"
 #include "torcommon13r/TorVariable.h"
 
 #ifdef ZEL_WIDE_VECTORS

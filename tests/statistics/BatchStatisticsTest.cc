@@ -13,8 +13,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelBivarContCont.h"
-#include "statistics/ZelOutlier.h"
 #include "statistics/ZelBivarContTargetContPredictivePower.h"
+#include "statistics/ZelOutlier.h"
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
@@ -24,8 +24,8 @@ namespace {
 using namespace testhost;
 using ZelStatistic::ContSummary;
 using ZelStatistic::ZelBivarContCont;
-using ZelStatistic::ZelOutlier;
 using ZelStatistic::ZelBivarContTargetContPredictivePower;
+using ZelStatistic::ZelOutlier;
 using ZelStatistic::ZelStatistics;
 using ZelStatistic::ZelUnivarCont;
 using ZelStatistic::ZelUnivarStringCat;

@@ -90,11 +90,11 @@ double TwoPassCovariance(const std::vector<RawRecord>& records, int order, int a
 }
 
 TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
-  using ZelStatistic::ZelPairLevel;
-  const ZelPairLevel best = ZelStatistic::BestPairLevel();
-  if (best != ZelPairLevel::kAvx512) {
+  using ZelStatistic::ZelVectorLevel;
+  const ZelVectorLevel best = BestVectorLevel();
+  if (best != ZelVectorLevel::kAvx512) {
     std::fprintf(stderr, "NOTE: this processor lacks %s; those lanes go unchecked here\n",
-                 best == ZelPairLevel::kAvx2 ? "AVX-512" : "AVX2 and AVX-512");
+                 best == ZelVectorLevel::kAvx2 ? "AVX-512" : "AVX2 and AVX-512");
   }
   for (int order : {1, 2, 4, 5, 8, 9, 13, 16, 17}) {
     for (Weighting weighting : {Weighting::kNone, Weighting::kWeights, Weighting::kZeroFirst}) {
@@ -111,13 +111,13 @@ TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
         ZelBivarContCont byRecord(&settings, fields), avx512(&settings, fields),
             avx2(&settings, fields), plain(&settings, fields);
         for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
-        for (auto [level, s] : {std::pair{ZelPairLevel::kAvx512, &avx512},
-                                std::pair{ZelPairLevel::kAvx2, &avx2},
-                                std::pair{ZelPairLevel::kPlain, &plain}}) {
-          ZelStatistic::SetPairLevel(level);
+        for (auto [level, s] : {std::pair{ZelVectorLevel::kAvx512, &avx512},
+                                std::pair{ZelVectorLevel::kAvx2, &avx2},
+                                std::pair{ZelVectorLevel::kPlain, &plain}}) {
+          SetVectorLevel(level);
           for (const auto& batch : batches) ASSERT_TRUE(s->AddBatch(*batch).IsOK());
         }
-        ZelStatistic::SetPairLevel(best);
+        SetVectorLevel(best);
         for (ZelBivarContCont* s : {&byRecord, &avx512, &avx2, &plain}) {
           ASSERT_TRUE(s->Finalize().IsOK());
         }
