@@ -48,10 +48,15 @@ class ZelUnivarContHistogram : public ZelStatistics {
   // Where the equal widths put a value: the search starts there.
   double minimum_ = 0.0;
   double width_ = 0.0;
+  double inverseWidth_ = 0.0;
   std::vector<double> upperBounds_;
+  // The bounds after one of -inf, for GuessBins.
+  std::vector<double> paddedBounds_;
   std::vector<int64_t> counts_;
   std::vector<double> means_;
   std::vector<double> weights_;
+  // Each row's bin in AddBatch, kept to allocate nothing per batch.
+  std::vector<uint32_t> bins_;
 };
 
 }  // namespace ZelStatistic

@@ -1,0 +1,45 @@
+// The two loops of a histogram's batch: placing values in bins of equal
+// width, and folding rows without weights into their bins.
+//
+// GuessBins places a value where the equal widths put it and keeps that bin
+// only when the bounds confirm it; every bin it keeps is the one the search
+// of ZelUnivarContHistogram gives. AddUnweightedToBins adds 1 to a row's bin
+// weight and count and moves the bin's mean toward the value by
+// (x - mean) / weight, every bin meeting its rows in order. Where the
+// processor has AVX2 both take four rows at a time, each lane doing the
+// scalar operations (so sums are bit for bit the plain loop's);
+// ZEL_HISTOGRAM_SIMD=scalar in the environment, or SetHistogramSimd(false),
+// keeps to the plain loops.
+#ifndef ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
+#define ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ZelStatistic {
+
+// A row in no bin: a missing value, or one GuessBins leaves to the search.
+constexpr uint32_t kNoBin = 0xffffffffu;
+
+// A value lies beyond a bin's upper bound when it exceeds it by this much.
+constexpr double kHistogramBoundTolerance = 1e-14;
+
+// Bins of the values x[0, n) among last + 1 bins of ascending upper bounds
+// (`padded` holds -inf, then the bounds): the bin (x - minimum) * inverseWidth
+// guesses when x lies beyond the bound below it and short of its own, else
+// kNoBin. The number of kNoBin rows.
+std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inverseWidth,
+                      const double* padded, uint32_t last, uint32_t* bins);
+
+// Rows [0, n): value x[k] into bin bins[k], or none for kNoBin.
+void AddUnweightedToBins(const double* x, const uint32_t* bins, std::size_t n, double* weights,
+                         double* means, int64_t* counts);
+
+// Whether the vector loops run; SetHistogramSimd(true) asks for them where
+// the processor allows and returns what is in use.
+bool HistogramSimdInUse();
+bool SetHistogramSimd(bool on);
+
+}  // namespace ZelStatistic
+
+#endif  // ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
