@@ -5,11 +5,15 @@
 namespace ZelStatistic {
 
 void ZelStateWriter::U32(uint32_t v) {
-  for (int i = 0; i < 4; ++i) U8(static_cast<uint8_t>(v >> (8 * i)));
+  char bytes[4];
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(v >> (8 * i));
+  out_->append(bytes, 4);
 }
 
 void ZelStateWriter::U64(uint64_t v) {
-  for (int i = 0; i < 8; ++i) U8(static_cast<uint8_t>(v >> (8 * i)));
+  char bytes[8];
+  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(v >> (8 * i));
+  out_->append(bytes, 8);
 }
 
 void ZelStateWriter::F64(double v) {
@@ -95,6 +99,34 @@ uint64_t ZelStateHash(const char* data, std::size_t size, uint64_t seed) {
     hash *= 1099511628211ULL;
   }
   return hash;
+}
+
+namespace {
+
+uint64_t Word(const char* data) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(data[i]);
+  return v;
+}
+
+uint64_t Step(uint64_t lane, uint64_t word) {
+  constexpr uint64_t kPrime = 1099511628211ULL;
+  const uint64_t mixed = (lane ^ word) * kPrime;
+  return (mixed << 23) | (mixed >> 41);
+}
+
+}  // namespace
+
+uint64_t ZelStateChecksum(const char* data, std::size_t size) {
+  constexpr uint64_t kBasis = 1469598103934665603ULL;
+  uint64_t lanes[4] = {kBasis, kBasis ^ 1, kBasis ^ 2, kBasis ^ 3};
+  std::size_t i = 0;
+  for (; i + 32 <= size; i += 32) {
+    for (int j = 0; j < 4; ++j) lanes[j] = Step(lanes[j], Word(data + i + 8 * j));
+  }
+  uint64_t hash = size;
+  for (uint64_t lane : lanes) hash = Step(hash, lane);
+  return ZelStateHash(data + i, size - i, hash);
 }
 
 }  // namespace ZelStatistic

@@ -16,6 +16,8 @@ class ZelStateWriter {
  public:
   explicit ZelStateWriter(std::string* out) : out_(out) {}
   void U8(uint8_t v) { out_->push_back(static_cast<char>(v)); }
+  // Room for `bytes` more, so that a long state grows once.
+  void Reserve(std::size_t bytes) { out_->reserve(out_->size() + bytes); }
   void U32(uint32_t v);
   void U64(uint64_t v);
   void I64(int64_t v) { U64(static_cast<uint64_t>(v)); }
@@ -58,9 +60,14 @@ class ZelStateReader {
   bool ok_ = true;
 };
 
-// FNV-1a over bytes: the checksum of a state and the identity of a field
-// list.
+// FNV-1a over bytes: the identity of a field list or a name.
 uint64_t ZelStateHash(const char* data, std::size_t size, uint64_t seed = 1469598103934665603ULL);
+
+// The checksum of a state: four lanes of FNV-style steps over 8-byte
+// little-endian words (so that states of hundreds of kilobytes check at
+// several bytes a cycle), then the remaining bytes and the length. Any one
+// word altered changes its lane, every step being one to one.
+uint64_t ZelStateChecksum(const char* data, std::size_t size);
 
 }  // namespace ZelStatistic
 
