@@ -1,5 +1,6 @@
 #include "statistics/ZelHistogramBins.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -41,63 +42,68 @@ std::size_t GuessPlain(const double* x, std::size_t n, double minimum, double in
 
 // weight * 1.0 and (x - mean) * 1.0 are exact, so a row of weight 1 needs
 // neither multiplication of the weighted update.
-inline void AddOne(double x, uint32_t bin, double* weights, double* means, int64_t* counts) {
-  weights[bin] += 1.0;
-  if (weights[bin] > 0.0) means[bin] += (x - means[bin]) / weights[bin];
-  counts[bin] += 1;
+template <bool kCounts>
+inline void AddRows(const ZelBinSums& sums, std::size_t from, std::size_t to) {
+  for (std::size_t k = from; k < to; ++k) {
+    const uint32_t bin = sums.bins[k];
+    if (bin == kNoBin) continue;
+    sums.weights[bin] += 1.0;
+    if (sums.weights[bin] > 0.0) {
+      sums.means[bin] += (sums.x[k] - sums.means[bin]) / sums.weights[bin];
+    }
+    if (kCounts) sums.counts[bin] += 1;
+  }
 }
 
-void AddPlain(const double* x, const uint32_t* bins, std::size_t n, double* weights,
-              double* means, int64_t* counts) {
-  for (std::size_t k = 0; k < n; ++k) {
-    if (bins[k] != kNoBin) AddOne(x[k], bins[k], weights, means, counts);
+std::size_t Longest(const ZelBinSums* sums, std::size_t count) {
+  std::size_t longest = 0;
+  for (std::size_t h = 0; h < count; ++h) longest = std::max(longest, sums[h].rows);
+  return longest;
+}
+
+// A bin whose count and weight agree, as they do without weights, keeps
+// them agreeing through the rows, each adding 1 to both, while the weight
+// stays a whole number below 2^52 (counts and rows below 2^51): the loops
+// then leave the counts alone and take them from the weights at the end,
+// one store a row less.
+constexpr int64_t kExact = int64_t{1} << 51;
+
+bool CountsFollowWeights(const ZelBinSums& sums) {
+  if (sums.rows >= static_cast<std::size_t>(kExact)) return false;
+  for (std::size_t b = 0; b < sums.binCount; ++b) {
+    const int64_t n = sums.counts[b];
+    if (n < 0 || n >= kExact || sums.weights[b] != static_cast<double>(n)) return false;
+  }
+  return true;
+}
+
+void CountsFromWeights(const ZelBinSums& sums) {
+  for (std::size_t b = 0; b < sums.binCount; ++b) {
+    sums.counts[b] = static_cast<int64_t>(sums.weights[b]);
+  }
+}
+
+// Four rows of each histogram in turn, so that the chains of divisions of
+// the rows that share a bin overlap with the other histograms' work.
+void AddPlain(ZelBinSums* sums, std::size_t count) {
+  for (std::size_t h = 0; h < count; ++h) sums[h].countsFollow = CountsFollowWeights(sums[h]);
+  const std::size_t longest = Longest(sums, count);
+  for (std::size_t k = 0; k < longest; k += 4) {
+    for (std::size_t h = 0; h < count; ++h) {
+      const std::size_t to = std::min(k + 4, sums[h].rows);
+      if (sums[h].countsFollow) {
+        AddRows<false>(sums[h], k, to);
+      } else {
+        AddRows<true>(sums[h], k, to);
+      }
+    }
+  }
+  for (std::size_t h = 0; h < count; ++h) {
+    if (sums[h].countsFollow) CountsFromWeights(sums[h]);
   }
 }
 
 #ifdef ZEL_HISTOGRAM_X86
-
-// Four rows at a time when their bins differ and none is missing: then no
-// lane depends on another, and each lane's add, subtraction, division and
-// add round as the scalar ones do. Any other group of four goes row by row.
-__attribute__((target("avx2"))) void AddAvx2(const double* x, const uint32_t* bins,
-                                             std::size_t n, double* weights, double* means,
-                                             int64_t* counts) {
-  const __m256d one = _mm256_set1_pd(1.0);
-  const __m256d zero = _mm256_setzero_pd();
-  const __m128i none = _mm_set1_epi32(-1);
-  std::size_t k = 0;
-  for (; k + 4 <= n; k += 4) {
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bins + k));
-    const __m128i clash =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x39)),
-                                  _mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x4e))),
-                     _mm_cmpeq_epi32(b, none));
-    if (_mm_movemask_epi8(clash) != 0) {
-      for (std::size_t j = k; j < k + 4; ++j) {
-        if (bins[j] != kNoBin) AddOne(x[j], bins[j], weights, means, counts);
-      }
-      continue;
-    }
-    // Plain loads, not gathers: a bin's last store forwards to them.
-    const uint32_t* bs = bins + k;
-    const __m256d w = _mm256_add_pd(
-        _mm256_set_pd(weights[bs[3]], weights[bs[2]], weights[bs[1]], weights[bs[0]]), one);
-    const __m256d m = _mm256_set_pd(means[bs[3]], means[bs[2]], means[bs[1]], means[bs[0]]);
-    const __m256d moved =
-        _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(x + k), m), w));
-    const __m256d mean = _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, zero, _CMP_GT_OQ));
-    alignas(32) double ws[4];
-    alignas(32) double ms[4];
-    _mm256_store_pd(ws, w);
-    _mm256_store_pd(ms, mean);
-    for (int j = 0; j < 4; ++j) {
-      weights[bs[j]] = ws[j];
-      means[bs[j]] = ms[j];
-      counts[bs[j]] += 1;
-    }
-  }
-  AddPlain(x + k, bins + k, n - k, weights, means, counts);
-}
 
 // A NaN guess clamps to 0 (max and min return their second operand then);
 // the bounds then refuse it, as they refuse every value but a number.
@@ -118,18 +124,19 @@ __attribute__((target("avx2"))) std::size_t GuessAvx2(const double* x, std::size
     __m256d guess = _mm256_sub_pd(_mm256_mul_pd(_mm256_sub_pd(v, low), scale), shift);
     guess = _mm256_min_pd(_mm256_max_pd(guess, zero), top);
     const __m128i bin = _mm256_cvttpd_epi32(guess);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bins + k), bin);
     // A lane's bound below and its own lie side by side: one load each, then
     // regrouped (gathers would take longer).
-    alignas(16) uint32_t at[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), bin);
-    const __m256d even = _mm256_set_m128d(_mm_loadu_pd(padded + at[2]), _mm_loadu_pd(padded + at[0]));
-    const __m256d odd = _mm256_set_m128d(_mm_loadu_pd(padded + at[3]), _mm_loadu_pd(padded + at[1]));
+    const uint32_t* at = bins + k;
+    const __m256d even =
+        _mm256_set_m128d(_mm_loadu_pd(padded + at[2]), _mm_loadu_pd(padded + at[0]));
+    const __m256d odd =
+        _mm256_set_m128d(_mm_loadu_pd(padded + at[3]), _mm_loadu_pd(padded + at[1]));
     const __m256d below = _mm256_unpacklo_pd(even, odd);
     const __m256d own = _mm256_unpackhi_pd(even, odd);
     const __m256d settled =
         _mm256_and_pd(_mm256_cmp_pd(_mm256_sub_pd(v, below), tolerance, _CMP_NLT_UQ),
                       _mm256_cmp_pd(_mm256_sub_pd(v, own), tolerance, _CMP_LT_OQ));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(bins + k), bin);
     const int mask = _mm256_movemask_pd(settled);
     if (mask != 0xf) {
       for (int j = 0; j < 4; ++j) {
@@ -141,6 +148,169 @@ __attribute__((target("avx2"))) std::size_t GuessAvx2(const double* x, std::size
     }
   }
   return unsettled + GuessPlain(x + k, n - k, minimum, inverseWidth, padded, last, bins + k);
+}
+
+// Four rows in one vector when their bins differ and none is missing: then
+// no lane depends on another, and each lane's add, subtraction, division and
+// add round as the scalar ones do. Any other four go row by row.
+template <bool kCounts>
+__attribute__((target("avx2"))) inline void AddFourAvx2(const ZelBinSums& sums, std::size_t k) {
+  const uint32_t* bins = sums.bins + k;
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bins));
+  const __m128i clash =
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x39)),
+                                _mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x4e))),
+                   _mm_cmpeq_epi32(b, _mm_set1_epi32(-1)));
+  if (_mm_movemask_epi8(clash) != 0) return AddRows<kCounts>(sums, k, k + 4);
+  double* weights = sums.weights;
+  double* means = sums.means;
+  // Plain loads, not gathers: a bin's last store forwards to them.
+  const __m256d w =
+      _mm256_add_pd(_mm256_set_pd(weights[bins[3]], weights[bins[2]], weights[bins[1]],
+                                  weights[bins[0]]),
+                    _mm256_set1_pd(1.0));
+  const __m256d m = _mm256_set_pd(means[bins[3]], means[bins[2]], means[bins[1]], means[bins[0]]);
+  const __m256d moved =
+      _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(sums.x + k), m), w));
+  const __m256d mean =
+      _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
+  const __m128d wLow = _mm256_castpd256_pd128(w);
+  const __m128d wHigh = _mm256_extractf128_pd(w, 1);
+  const __m128d mLow = _mm256_castpd256_pd128(mean);
+  const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
+  _mm_storel_pd(weights + bins[0], wLow);
+  _mm_storeh_pd(weights + bins[1], wLow);
+  _mm_storel_pd(weights + bins[2], wHigh);
+  _mm_storeh_pd(weights + bins[3], wHigh);
+  _mm_storel_pd(means + bins[0], mLow);
+  _mm_storeh_pd(means + bins[1], mLow);
+  _mm_storel_pd(means + bins[2], mHigh);
+  _mm_storeh_pd(means + bins[3], mHigh);
+  if (kCounts) {
+    for (int j = 0; j < 4; ++j) sums.counts[bins[j]] += 1;
+  }
+}
+
+// CountsFollowWeights and CountsFromWeights four bins at a time: a whole
+// number n below 2^52 and the double 2^52 + n share their low 52 bits.
+__attribute__((target("avx2"))) bool CountsFollowWeightsAvx2(const ZelBinSums& sums) {
+  if (sums.rows >= static_cast<std::size_t>(kExact)) return false;
+  const __m256d magic = _mm256_set1_pd(0x1p52);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i largest = _mm256_set1_epi64x(kExact - 1);
+  __m256i bad = zero;
+  std::size_t b = 0;
+  for (; b + 4 <= sums.binCount; b += 4) {
+    const __m256i n = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums.counts + b));
+    bad = _mm256_or_si256(bad, _mm256_cmpgt_epi64(zero, n));
+    bad = _mm256_or_si256(bad, _mm256_cmpgt_epi64(n, largest));
+    const __m256d asDouble = _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(n, _mm256_castpd_si256(magic))), magic);
+    const __m256d w = _mm256_loadu_pd(sums.weights + b);
+    bad = _mm256_or_si256(bad, _mm256_castpd_si256(_mm256_cmp_pd(w, asDouble, _CMP_NEQ_UQ)));
+  }
+  if (!_mm256_testz_si256(bad, bad)) return false;
+  for (; b < sums.binCount; ++b) {
+    const int64_t n = sums.counts[b];
+    if (n < 0 || n >= kExact || sums.weights[b] != static_cast<double>(n)) return false;
+  }
+  return true;
+}
+
+__attribute__((target("avx2"))) void CountsFromWeightsAvx2(const ZelBinSums& sums) {
+  const __m256d magic = _mm256_set1_pd(0x1p52);
+  std::size_t b = 0;
+  for (; b + 4 <= sums.binCount; b += 4) {
+    const __m256i bits =
+        _mm256_castpd_si256(_mm256_add_pd(_mm256_loadu_pd(sums.weights + b), magic));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums.counts + b),
+                        _mm256_sub_epi64(bits, _mm256_castpd_si256(magic)));
+  }
+  for (; b < sums.binCount; ++b) sums.counts[b] = static_cast<int64_t>(sums.weights[b]);
+}
+
+// Four histograms in the lanes of one vector, row by row: lanes of different
+// histograms never share a bin. A row missing in any of them goes lane by
+// lane.
+__attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
+  std::size_t common = quad[0].rows;
+  for (int j = 1; j < 4; ++j) common = std::min(common, quad[j].rows);
+  const ZelBinSums& s0 = quad[0];
+  const ZelBinSums& s1 = quad[1];
+  const ZelBinSums& s2 = quad[2];
+  const ZelBinSums& s3 = quad[3];
+  const bool counts = !(s0.countsFollow && s1.countsFollow && s2.countsFollow && s3.countsFollow);
+  for (std::size_t k = 0; k < common; ++k) {
+    const uint32_t b0 = s0.bins[k];
+    const uint32_t b1 = s1.bins[k];
+    const uint32_t b2 = s2.bins[k];
+    const uint32_t b3 = s3.bins[k];
+    if ((b0 == kNoBin) | (b1 == kNoBin) | (b2 == kNoBin) | (b3 == kNoBin) | counts) {
+      for (int j = 0; j < 4; ++j) {
+        if (quad[j].countsFollow) {
+          AddRows<false>(quad[j], k, k + 1);
+        } else {
+          AddRows<true>(quad[j], k, k + 1);
+        }
+      }
+      continue;
+    }
+    const __m256d w = _mm256_add_pd(
+        _mm256_set_pd(s3.weights[b3], s2.weights[b2], s1.weights[b1], s0.weights[b0]),
+        _mm256_set1_pd(1.0));
+    const __m256d m = _mm256_set_pd(s3.means[b3], s2.means[b2], s1.means[b1], s0.means[b0]);
+    const __m256d x = _mm256_set_pd(s3.x[k], s2.x[k], s1.x[k], s0.x[k]);
+    const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
+    const __m256d mean =
+        _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
+    const __m128d wLow = _mm256_castpd256_pd128(w);
+    const __m128d wHigh = _mm256_extractf128_pd(w, 1);
+    const __m128d mLow = _mm256_castpd256_pd128(mean);
+    const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
+    _mm_storel_pd(s0.weights + b0, wLow);
+    _mm_storeh_pd(s1.weights + b1, wLow);
+    _mm_storel_pd(s2.weights + b2, wHigh);
+    _mm_storeh_pd(s3.weights + b3, wHigh);
+    _mm_storel_pd(s0.means + b0, mLow);
+    _mm_storeh_pd(s1.means + b1, mLow);
+    _mm_storel_pd(s2.means + b2, mHigh);
+    _mm_storeh_pd(s3.means + b3, mHigh);
+  }
+  for (int j = 0; j < 4; ++j) {
+    if (quad[j].countsFollow) {
+      AddRows<false>(quad[j], common, quad[j].rows);
+    } else {
+      AddRows<true>(quad[j], common, quad[j].rows);
+    }
+  }
+}
+
+__attribute__((target("avx2"))) void AddAvx2(ZelBinSums* sums, std::size_t count) {
+  for (std::size_t h = 0; h < count; ++h) sums[h].countsFollow = CountsFollowWeightsAvx2(sums[h]);
+  std::size_t first = 0;
+  for (; first + 4 <= count; first += 4) AddQuadAvx2(sums + first);
+  const std::size_t longest = Longest(sums + first, count - first);
+  for (std::size_t k = 0; k < longest; k += 4) {
+    for (std::size_t h = first; h < count; ++h) {
+      const ZelBinSums& one = sums[h];
+      if (k + 4 <= one.rows) {
+        if (one.countsFollow) {
+          AddFourAvx2<false>(one, k);
+        } else {
+          AddFourAvx2<true>(one, k);
+        }
+      } else if (k < one.rows) {
+        if (one.countsFollow) {
+          AddRows<false>(one, k, one.rows);
+        } else {
+          AddRows<true>(one, k, one.rows);
+        }
+      }
+    }
+  }
+  for (std::size_t h = 0; h < count; ++h) {
+    if (sums[h].countsFollow) CountsFromWeightsAvx2(sums[h]);
+  }
 }
 
 bool Avx2Available() {
@@ -176,14 +346,11 @@ std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inv
   return GuessPlain(x, n, minimum, inverseWidth, padded, static_cast<double>(last), bins);
 }
 
-void AddUnweightedToBins(const double* x, const uint32_t* bins, std::size_t n, double* weights,
-                         double* means, int64_t* counts) {
+void AddUnweightedToBins(ZelBinSums* sums, std::size_t count) {
 #ifdef ZEL_HISTOGRAM_X86
-  if (SimdInUse().load(std::memory_order_relaxed)) {
-    return AddAvx2(x, bins, n, weights, means, counts);
-  }
+  if (SimdInUse().load(std::memory_order_relaxed)) return AddAvx2(sums, count);
 #endif
-  AddPlain(x, bins, n, weights, means, counts);
+  AddPlain(sums, count);
 }
 
 bool HistogramSimdInUse() { return SimdInUse().load(); }

@@ -5,7 +5,8 @@
 // only when the bounds confirm it; every bin it keeps is the one the search
 // of ZelUnivarContHistogram gives. AddUnweightedToBins adds 1 to a row's bin
 // weight and count and moves the bin's mean toward the value by
-// (x - mean) / weight, every bin meeting its rows in order. Where the
+// (x - mean) / weight, every bin meeting its rows in order, for several
+// histograms side by side. Where the
 // processor has AVX2 both take four rows at a time, each lane doing the
 // scalar operations (so sums are bit for bit the plain loop's);
 // ZEL_HISTOGRAM_SIMD=scalar in the environment, or SetHistogramSimd(false),
@@ -31,9 +32,24 @@ constexpr double kHistogramBoundTolerance = 1e-14;
 std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inverseWidth,
                       const double* padded, uint32_t last, uint32_t* bins);
 
-// Rows [0, n): value x[k] into bin bins[k], or none for kNoBin.
-void AddUnweightedToBins(const double* x, const uint32_t* bins, std::size_t n, double* weights,
-                         double* means, int64_t* counts);
+// One histogram's rows [0, rows): value x[k] into bin bins[k], or none for
+// kNoBin, and its bins' sums.
+struct ZelBinSums {
+  const double* x;
+  const uint32_t* bins;
+  std::size_t rows;
+  std::size_t binCount;
+  double* weights;
+  double* means;
+  int64_t* counts;
+  // Set by AddUnweightedToBins: the counts were taken from the weights.
+  bool countsFollow;
+};
+
+// The rows of `count` histograms, each histogram's rows in order, four rows
+// of each in turn so that the chains of divisions of rows sharing a bin
+// overlap with the other histograms' work.
+void AddUnweightedToBins(ZelBinSums* sums, std::size_t count);
 
 // Whether the vector loops run; SetHistogramSimd(true) asks for them where
 // the processor allows and returns what is in use.

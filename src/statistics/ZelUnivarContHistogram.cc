@@ -111,14 +111,11 @@ TorStatus ZelUnivarContHistogram::AddRecord(const RawRecord& record) {
   return status_;
 }
 
-TorStatus ZelUnivarContHistogram::AddBatch(const ZelBatch& batch) {
-  if (status_.IsError()) return status_;
+std::size_t ZelUnivarContHistogram::PlaceBatch(const ZelBatch& batch, int* failure) {
   const ZelBatchColumn& column = batch.Column(static_cast<int>(fieldIndex_));
-  const double* frequencies = FrequencyWeights(batch);
-  const double* analysis = AnalysisWeights(batch);
   const std::size_t rows = batch.Rows();
-  // Bins first (they depend on the bounds alone), up to the first value
-  // that fails; then the sums, in row order, of the rows before it.
+  // The bins depend on the bounds alone: all of them first, up to the first
+  // value that fails; the sums then take the rows before it in order.
   std::size_t end = rows;
   bool missing = false;
   // Eight rows at a time while they are all present reals or all present
@@ -140,7 +137,7 @@ TorStatus ZelUnivarContHistogram::AddBatch(const ZelBatch& batch) {
       break;
     }
   }
-  int failure = end < rows ? ZelStatusCode::kBadValueType : 0;
+  *failure = end < rows ? ZelStatusCode::kBadValueType : 0;
   bins_.resize(rows);
   const double* x = column.reals.data();
   std::size_t unsettled = end;
@@ -150,32 +147,67 @@ TorStatus ZelUnivarContHistogram::AddBatch(const ZelBatch& batch) {
   } else {
     std::fill(bins_.begin(), bins_.begin() + static_cast<std::ptrdiff_t>(end), kNoBin);
   }
-  for (std::size_t k = 0; k < end && unsettled > 0; ++k) {
-    if (bins_[k] != kNoBin || column.missing[k] != 0) continue;
+  for (std::size_t row = 0; row < end && unsettled > 0; ++row) {
+    if (bins_[row] != kNoBin || column.missing[row] != 0) continue;
     --unsettled;
-    const uint64_t bin = FindBin(x[k]);
+    const uint64_t bin = FindBin(x[row]);
     if (bin >= binCount_) {
-      end = k;
-      failure = ZelStatusCode::kNumericalFailure;
-      break;
+      *failure = ZelStatusCode::kNumericalFailure;
+      return row;
     }
-    bins_[k] = static_cast<uint32_t>(bin);
+    bins_[row] = static_cast<uint32_t>(bin);
   }
+  return end;
+}
+
+TorStatus ZelUnivarContHistogram::AddBatch(const ZelBatch& batch) {
+  if (status_.IsError()) return status_;
+  const double* frequencies = FrequencyWeights(batch);
+  const double* analysis = AnalysisWeights(batch);
   if (frequencies == nullptr && analysis == nullptr) {
-    AddUnweightedToBins(x, bins_.data(), end, weights_.data(), means_.data(), counts_.data());
-  } else {
-    for (std::size_t k = 0; k < end; ++k) {
-      const uint32_t bin = bins_[k];
-      if (bin == kNoBin) continue;
-      const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
-      const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
-      weights_[bin] += weight;
-      if (weights_[bin] > 0.0) means_[bin] += (x[k] - means_[bin]) * weight / weights_[bin];
-      counts_[bin] += CountIncrement(frequency);
-    }
+    ZelStatistics* self = this;
+    return AddBatchSideBySide(&self, 1, batch);
+  }
+  int failure = 0;
+  const std::size_t end = PlaceBatch(batch, &failure);
+  const double* x = batch.Column(static_cast<int>(fieldIndex_)).reals.data();
+  for (std::size_t k = 0; k < end; ++k) {
+    const uint32_t bin = bins_[k];
+    if (bin == kNoBin) continue;
+    const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
+    const double weight = frequency * (analysis != nullptr ? analysis[k] : 1.0);
+    weights_[bin] += weight;
+    if (weights_[bin] > 0.0) means_[bin] += (x[k] - means_[bin]) * weight / weights_[bin];
+    counts_[bin] += CountIncrement(frequency);
   }
   if (failure != 0) return Fail(failure);
   return status_;
+}
+
+TorStatus ZelUnivarContHistogram::AddBatchSideBySide(ZelStatistics* const* statistics,
+                                                     std::size_t count, const ZelBatch& batch) {
+  if (FrequencyWeights(batch) != nullptr || AnalysisWeights(batch) != nullptr) {
+    return ZelStatistics::AddBatchSideBySide(statistics, count, batch);
+  }
+  sums_.clear();
+  failures_.assign(count, 0);
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* histogram = static_cast<ZelUnivarContHistogram*>(statistics[i]);
+    if (histogram->status_.IsError()) continue;
+    const std::size_t end = histogram->PlaceBatch(batch, &failures_[i]);
+    sums_.push_back({batch.Column(static_cast<int>(histogram->fieldIndex_)).reals.data(),
+                     histogram->bins_.data(), end, histogram->binCount_,
+                     histogram->weights_.data(), histogram->means_.data(),
+                     histogram->counts_.data(), false});
+  }
+  AddUnweightedToBins(sums_.data(), sums_.size());
+  TorStatus result;
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* histogram = static_cast<ZelUnivarContHistogram*>(statistics[i]);
+    if (failures_[i] != 0) histogram->Fail(failures_[i]);
+    if (!result.IsError() && histogram->status_.IsError()) result = histogram->status_;
+  }
+  return result;
 }
 
 TorStatus ZelUnivarContHistogram::Finalize() {
