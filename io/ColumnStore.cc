@@ -116,12 +116,19 @@ void Column::DoublesAt(std::size_t first, std::size_t count, int64_t* scratch,
               doubles_.begin() + static_cast<std::ptrdiff_t>(first + count), out);
     return;
   }
-  values_.GetRange(first, count, scratch);
   const double power = kPowersOfTen[scale_];
   if (!decoded_.empty()) {
-    for (std::size_t i = 0; i < count; ++i) out[i] = Decode(scratch[i]);
+    // Each mantissa looked up as it is unpacked.
+    const double* table = decoded_.data();
+    const uint64_t size = decoded_.size();
+    const int64_t from = decodedFrom_;
+    values_.ForRange(first, count, [=](std::size_t i, int64_t mantissa) {
+      const auto at = static_cast<uint64_t>(mantissa - from);
+      out[i] = at < size ? table[at] : static_cast<double>(mantissa) / power;
+    });
     return;
   }
+  values_.GetRange(first, count, scratch);
   std::size_t i = 0;
 #ifdef __SSE2__
   // Two divisions at once: a vector division rounds each lane exactly as a

@@ -52,6 +52,15 @@ class Column {
   void IntegersAt(std::size_t first, std::size_t count, int64_t* out) const {
     values_.GetRange(first, count, out);
   }
+  // The texts of rows [first, first + count), null where a row is missing
+  // (its code means nothing), each code looked up as it is unpacked.
+  void TextsAt(std::size_t first, std::size_t count, const std::string** out) const {
+    const std::string* const* byCode = texts_.data();
+    const auto distinct = static_cast<uint64_t>(texts_.size());
+    values_.ForRange(first, count, [=](std::size_t i, int64_t code) {
+      out[i] = static_cast<uint64_t>(code) < distinct ? byCode[code] : nullptr;
+    });
+  }
   void DoublesAt(std::size_t first, std::size_t count, int64_t* scratch, double* out) const;
   // The reals of rows [first, first + count): straight from the column when
   // it keeps doubles, else unpacked into `out` as DoublesAt does.

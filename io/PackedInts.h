@@ -43,6 +43,19 @@ class PackedInts {
     }
   }
 
+  // f(i, value) for the values [first, first + count), the width looked at
+  // once, so that a caller's use of each value joins the unpacking loop.
+  template <typename F>
+  void ForRange(std::size_t first, std::size_t count, F f) const {
+    const unsigned char* p = bytes_.data() + first * static_cast<std::size_t>(width_);
+    switch (width_) {
+      case 1: for (std::size_t i = 0; i < count; ++i) f(i, static_cast<int8_t>(p[i])); break;
+      case 2: for (std::size_t i = 0; i < count; ++i) f(i, Load<int16_t>(p + 2 * i)); break;
+      case 4: for (std::size_t i = 0; i < count; ++i) f(i, Load<int32_t>(p + 4 * i)); break;
+      default: for (std::size_t i = 0; i < count; ++i) f(i, Load<int64_t>(p + 8 * i)); break;
+    }
+  }
+
   // The common case inline: the value fits the width and the room.
   void Append(int64_t value) {
     const std::size_t offset = size_ * static_cast<std::size_t>(width_);
