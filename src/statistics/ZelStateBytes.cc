@@ -10,31 +10,9 @@ void ZelStateWriter::U32(uint32_t v) {
   out_->append(bytes, 4);
 }
 
-void ZelStateWriter::U64(uint64_t v) {
-  char bytes[8];
-  for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(v >> (8 * i));
-  out_->append(bytes, 8);
-}
-
-void ZelStateWriter::F64(double v) {
-  uint64_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  U64(bits);
-}
-
 void ZelStateWriter::Text(const std::string& v) {
   U64(v.size());
   out_->append(v);
-}
-
-bool ZelStateReader::Take(void* to, std::size_t bytes) {
-  if (!ok_ || Remaining() < bytes) {
-    ok_ = false;
-    return false;
-  }
-  std::memcpy(to, data_ + position_, bytes);
-  position_ += bytes;
-  return true;
 }
 
 bool ZelStateReader::Skip(std::size_t bytes) {
@@ -53,28 +31,6 @@ bool ZelStateReader::U32(uint32_t* v) {
   if (!Take(bytes, 4)) return false;
   *v = 0;
   for (int i = 3; i >= 0; --i) *v = (*v << 8) | bytes[i];
-  return true;
-}
-
-bool ZelStateReader::U64(uint64_t* v) {
-  unsigned char bytes[8];
-  if (!Take(bytes, 8)) return false;
-  *v = 0;
-  for (int i = 7; i >= 0; --i) *v = (*v << 8) | bytes[i];
-  return true;
-}
-
-bool ZelStateReader::I64(int64_t* v) {
-  uint64_t bits;
-  if (!U64(&bits)) return false;
-  *v = static_cast<int64_t>(bits);
-  return true;
-}
-
-bool ZelStateReader::F64(double* v) {
-  uint64_t bits;
-  if (!U64(&bits)) return false;
-  std::memcpy(v, &bits, sizeof bits);
   return true;
 }
 
