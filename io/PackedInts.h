@@ -20,6 +20,8 @@ class PackedInts {
 
   std::size_t size() const { return size_; }
   int width() const { return width_; }
+  // The values as `width()`-byte little-endian integers.
+  const unsigned char* Data() const { return bytes_.data(); }
   std::size_t capacityBytes() const { return bytes_.capacity(); }
 
   int64_t Get(std::size_t i) const {
