@@ -6,11 +6,11 @@
 // of ZelUnivarContHistogram gives. AddUnweightedToBins adds 1 to a row's bin
 // weight and count and moves the bin's mean toward the value by
 // (x - mean) / weight, every bin meeting its rows in order, for several
-// histograms side by side. Where the
-// processor has AVX2 both take four rows at a time, each lane doing the
-// scalar operations (so sums are bit for bit the plain loop's);
+// histograms side by side. Where the processor has AVX2 both take four rows
+// at a time (GuessBins eight with AVX-512), each lane doing the scalar
+// operations, so sums are bit for bit the plain loop's;
 // ZEL_HISTOGRAM_SIMD=scalar in the environment, or SetHistogramSimd(false),
-// keeps to the plain loops.
+// keeps to the plain loops, and ZEL_HISTOGRAM_SIMD=avx2 to AVX2.
 #ifndef ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
 #define ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
 
