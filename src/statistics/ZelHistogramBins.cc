@@ -240,11 +240,19 @@ __attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
   const ZelBinSums& s2 = quad[2];
   const ZelBinSums& s3 = quad[3];
   const bool counts = !(s0.countsFollow && s1.countsFollow && s2.countsFollow && s3.countsFollow);
+  // The arrays in locals: the vector stores may alias anything, so fields
+  // read through `quad` would be read again after each.
+  const uint32_t *const bins0 = s0.bins, *const bins1 = s1.bins;
+  const uint32_t *const bins2 = s2.bins, *const bins3 = s3.bins;
+  const double *const x0 = s0.x, *const x1 = s1.x, *const x2 = s2.x, *const x3 = s3.x;
+  double *const w0 = s0.weights, *const w1 = s1.weights;
+  double *const w2 = s2.weights, *const w3 = s3.weights;
+  double *const m0 = s0.means, *const m1 = s1.means, *const m2 = s2.means, *const m3 = s3.means;
   for (std::size_t k = 0; k < common; ++k) {
-    const uint32_t b0 = s0.bins[k];
-    const uint32_t b1 = s1.bins[k];
-    const uint32_t b2 = s2.bins[k];
-    const uint32_t b3 = s3.bins[k];
+    const uint32_t b0 = bins0[k];
+    const uint32_t b1 = bins1[k];
+    const uint32_t b2 = bins2[k];
+    const uint32_t b3 = bins3[k];
     if ((b0 == kNoBin) | (b1 == kNoBin) | (b2 == kNoBin) | (b3 == kNoBin) | counts) {
       for (int j = 0; j < 4; ++j) {
         if (quad[j].countsFollow) {
@@ -255,11 +263,10 @@ __attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
       }
       continue;
     }
-    const __m256d w = _mm256_add_pd(
-        _mm256_set_pd(s3.weights[b3], s2.weights[b2], s1.weights[b1], s0.weights[b0]),
-        _mm256_set1_pd(1.0));
-    const __m256d m = _mm256_set_pd(s3.means[b3], s2.means[b2], s1.means[b1], s0.means[b0]);
-    const __m256d x = _mm256_set_pd(s3.x[k], s2.x[k], s1.x[k], s0.x[k]);
+    const __m256d w =
+        _mm256_add_pd(_mm256_set_pd(w3[b3], w2[b2], w1[b1], w0[b0]), _mm256_set1_pd(1.0));
+    const __m256d m = _mm256_set_pd(m3[b3], m2[b2], m1[b1], m0[b0]);
+    const __m256d x = _mm256_set_pd(x3[k], x2[k], x1[k], x0[k]);
     const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
     const __m256d mean =
         _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
@@ -267,14 +274,14 @@ __attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
     const __m128d wHigh = _mm256_extractf128_pd(w, 1);
     const __m128d mLow = _mm256_castpd256_pd128(mean);
     const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
-    _mm_storel_pd(s0.weights + b0, wLow);
-    _mm_storeh_pd(s1.weights + b1, wLow);
-    _mm_storel_pd(s2.weights + b2, wHigh);
-    _mm_storeh_pd(s3.weights + b3, wHigh);
-    _mm_storel_pd(s0.means + b0, mLow);
-    _mm_storeh_pd(s1.means + b1, mLow);
-    _mm_storel_pd(s2.means + b2, mHigh);
-    _mm_storeh_pd(s3.means + b3, mHigh);
+    _mm_storel_pd(w0 + b0, wLow);
+    _mm_storeh_pd(w1 + b1, wLow);
+    _mm_storel_pd(w2 + b2, wHigh);
+    _mm_storeh_pd(w3 + b3, wHigh);
+    _mm_storel_pd(m0 + b0, mLow);
+    _mm_storeh_pd(m1 + b1, mLow);
+    _mm_storel_pd(m2 + b2, mHigh);
+    _mm_storeh_pd(m3 + b3, mHigh);
   }
   for (int j = 0; j < 4; ++j) {
     if (quad[j].countsFollow) {
