@@ -80,7 +80,9 @@ uint64_t ZelUnivarContHistogram::FindBin(double x) const {
   // the guess only decides how far the walk goes, and a product by the
   // inverse width (a rounding away from the quotient) or GuessBins' guess a
   // millionth of a bin low places every value in the same bin.
-  uint64_t bin = guess <= 0.0 ? 0 : std::min(static_cast<uint64_t>(guess), n - 1);
+  // Clamped as a double: a guess past 2^64 has no whole number to become.
+  const double last = static_cast<double>(n - 1);
+  uint64_t bin = guess <= 0.0 ? 0 : guess >= last ? n - 1 : static_cast<uint64_t>(guess);
   while (bin > 0 && !beyond(bin - 1)) --bin;
   while (bin < n && beyond(bin)) ++bin;
   return bin;
