@@ -76,17 +76,8 @@ bool ColumnRecordSource::ReadColumns(int64_t first, int64_t count, const int* fi
         break;
       case kStorageString:
         // The dictionary outlives the passes: the run points into it.
-        column.IntegersAt(start, n, run.integers.data());
         if (run.texts.size() < n) run.texts.resize(n);
-        {
-          // Looked up once: the stores below could otherwise change it.
-          const std::size_t distinct = column.DistinctTexts();
-          for (std::size_t k = 0; k < n; ++k) {
-            const auto code = static_cast<std::size_t>(run.integers[k]);
-            // A missing row's code means nothing.
-            run.texts[k] = code < distinct ? &column.TextOfCode(code) : nullptr;
-          }
-        }
+        column.TextsAt(start, n, run.texts.data());
         out.texts = run.texts.data();
         break;
       default:

@@ -20,6 +20,8 @@ class PackedInts {
 
   std::size_t size() const { return size_; }
   int width() const { return width_; }
+  // The values as `width()`-byte little-endian integers.
+  const unsigned char* Data() const { return bytes_.data(); }
   std::size_t capacityBytes() const { return bytes_.capacity(); }
 
   int64_t Get(std::size_t i) const {
@@ -40,6 +42,19 @@ class PackedInts {
       case 2: Widen<int16_t>(p, count, out); break;
       case 4: Widen<int32_t>(p, count, out); break;
       default: std::memcpy(out, p, count * sizeof(int64_t)); break;
+    }
+  }
+
+  // f(i, value) for the values [first, first + count), the width looked at
+  // once, so that a caller's use of each value joins the unpacking loop.
+  template <typename F>
+  void ForRange(std::size_t first, std::size_t count, F f) const {
+    const unsigned char* p = bytes_.data() + first * static_cast<std::size_t>(width_);
+    switch (width_) {
+      case 1: for (std::size_t i = 0; i < count; ++i) f(i, static_cast<int8_t>(p[i])); break;
+      case 2: for (std::size_t i = 0; i < count; ++i) f(i, Load<int16_t>(p + 2 * i)); break;
+      case 4: for (std::size_t i = 0; i < count; ++i) f(i, Load<int32_t>(p + 4 * i)); break;
+      default: for (std::size_t i = 0; i < count; ++i) f(i, Load<int64_t>(p + 8 * i)); break;
     }
   }
 

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (size == 0 || builds.empty()) return 0;
   std::string state(reinterpret_cast<const char*>(data) + 1, size - 1);
   if ((data[0] & 1) != 0 && state.size() >= 8) {
-    const uint64_t sum = ZelStatistic::ZelStateHash(state.data(), state.size() - 8);
+    const uint64_t sum = ZelStatistic::ZelStateChecksum(state.data(), state.size() - 8);
     for (int i = 0; i < 8; ++i) state[state.size() - 8 + i] = static_cast<char>(sum >> (8 * i));
   }
   zelfuzz::StateBuild& build = builds[(data[0] >> 1) % builds.size()];

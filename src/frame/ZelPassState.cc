@@ -51,7 +51,7 @@ TorStatus Open(const std::string& bytes, Envelope* envelope, ZelStateReader* bod
   if (version != kZelPassStateVersion) {
     return Damaged(detail, "the state has another format version");
   }
-  if (ZelStatistic::ZelStateHash(bytes.data(), content) != checksum) {
+  if (ZelStatistic::ZelStateChecksum(bytes.data(), content) != checksum) {
     return Damaged(detail, "the state's checksum does not match: it was altered or cut short");
   }
   if (!body->U32(&envelope->pass) || !body->U64(&envelope->fields) ||
@@ -75,7 +75,7 @@ void WriteRecord(ZelStateWriter* out, const Record& record) {
 
 void Seal(std::string* out) {
   ZelStateWriter writer(out);
-  writer.U64(ZelStatistic::ZelStateHash(out->data(), out->size()));
+  writer.U64(ZelStatistic::ZelStateChecksum(out->data(), out->size()));
 }
 
 void WriteEnvelope(ZelStateWriter* out, const Envelope& envelope) {

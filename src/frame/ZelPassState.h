@@ -26,7 +26,7 @@ struct ZelPassStatistic {
   ZelStatistic::ZelStatistics* statistic;
 };
 
-constexpr uint32_t kZelPassStateVersion = 1;
+constexpr uint32_t kZelPassStateVersion = 2;
 
 // Writes the states of `statistics` in their order.
 void WritePassState(uint32_t pass, uint64_t fieldsIdentity,

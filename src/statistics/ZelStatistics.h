@@ -56,7 +56,8 @@ class ZelStatistics {
     kUnivariateNumeric = 1,
     kOutliers = 2,
     kGroupedMoments = 3,
-    kSideBySideKinds = 4
+    kHistograms = 4,
+    kSideBySideKinds = 5
   };
   virtual SideBySide SideBySideKind() const { return kAlone; }
   // AddBatch for `count` statistics of this one's kind (this one may be

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "statistics/ZelHistogramBins.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -26,6 +27,10 @@ class ZelUnivarContHistogram : public ZelStatistics {
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
+  SideBySide SideBySideKind() const override { return kHistograms; }
+  // Without weights, the histograms' rows go four of each in turn.
+  TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                              const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -42,16 +47,28 @@ class ZelUnivarContHistogram : public ZelStatistics {
   // The first bin whose upper bound x does not exceed by 1e-14 or more, so a
   // value on a bound belongs to the lower bin; GetBinCount() when none.
   uint64_t FindBin(double x) const;
+  // Each row's bin in bins_ (kNoBin for a missing value), up to the first
+  // row that fails, whose code goes to `failure` (else 0); that row's index,
+  // or the row count.
+  std::size_t PlaceBatch(const ZelBatch& batch, int* failure);
 
   uint32_t fieldIndex_;
   uint64_t binCount_ = 0;
   // Where the equal widths put a value: the search starts there.
   double minimum_ = 0.0;
   double width_ = 0.0;
+  double inverseWidth_ = 0.0;
   std::vector<double> upperBounds_;
+  // The bounds after one of -inf, for GuessBins.
+  std::vector<double> paddedBounds_;
   std::vector<int64_t> counts_;
   std::vector<double> means_;
   std::vector<double> weights_;
+  // Scratch of the batch loops, kept to allocate nothing per batch: each
+  // row's bin, and the histograms fed side by side with their failures.
+  std::vector<uint32_t> bins_;
+  std::vector<ZelBinSums> sums_;
+  std::vector<int> failures_;
 };
 
 }  // namespace ZelStatistic

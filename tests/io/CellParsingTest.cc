@@ -5,6 +5,7 @@
 // each form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -61,6 +62,17 @@ TEST(CellParsing, EveryShortDecimalReadsBackAsStrtodReadsIt) {
           ADD_FAILURE() << "column row " << row << " at " << places << " places";
         }
       }
+      // A run of rows at once, from an odd row on.
+      if (written.size() > 1) {
+        std::vector<double> run(written.size());
+        std::vector<int64_t> scratch(written.size());
+        column.DoublesAt(1, written.size() - 1, scratch.data(), run.data());
+        for (std::size_t row = 1; row < written.size(); ++row) {
+          if (!SameBits(run[row - 1], written[row]) && failures++ < 10) {
+            ADD_FAILURE() << "column run row " << row << " at " << places << " places";
+          }
+        }
+      }
       column = Column(kStorageReal);
       written.clear();
     };
@@ -88,6 +100,43 @@ TEST(CellParsing, EveryShortDecimalReadsBackAsStrtodReadsIt) {
     checkColumn();
   }
   EXPECT_EQ(failures, 0);
+}
+
+// Mantissas of one, two and four bytes, read a run at a time (one-byte ones
+// also with the column's table of doubles), give the doubles strtod gives.
+TEST(CellParsing, RunsOfEveryMantissaWidthReadAsStrtod) {
+  const int64_t spans[] = {100, 30000, 3000000};
+  char text[32];
+  for (int64_t span : spans) {
+    for (int places = 0; places <= 4; ++places) {
+      for (bool table : {false, true}) {
+        Column column(kStorageReal);
+        std::vector<double> expected;
+        // At least 2,048 rows, so that a column of one-byte mantissas has a table.
+        const int64_t step = 1 + span / 5000;
+        for (int64_t k = 0; k < std::max<int64_t>(2 * span / step, 2100); ++k) {
+          const int64_t m = -span + (k * step) % (2 * span);
+          const std::size_t length =
+              Write(static_cast<uint64_t>(m < 0 ? -m : m), places, m < 0, text);
+          int64_t mantissa = 0;
+          int decimals = -1;
+          ASSERT_TRUE(ParseShortDecimal(std::string_view(text, length), &mantissa, &decimals));
+          column.AppendDecimal(mantissa, decimals);
+          expected.push_back(std::strtod(text, nullptr));
+        }
+        if (table) column.PrepareReading();
+        std::vector<double> run(expected.size());
+        std::vector<int64_t> scratch(expected.size());
+        for (std::size_t first : {std::size_t{0}, std::size_t{5}}) {
+          column.DoublesAt(first, expected.size() - first, scratch.data(), run.data());
+          for (std::size_t row = first; row < expected.size(); ++row) {
+            ASSERT_TRUE(SameBits(run[row - first], expected[row]))
+                << span << " " << places << " row " << row;
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(CellParsing, AColumnKeepsEachDecimalExactlyAcrossScales) {

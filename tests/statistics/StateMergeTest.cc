@@ -337,4 +337,23 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   }
 }
 
+// The checksum of a state notices any one bit altered, in the words its
+// lanes take and in the bytes past them, and bytes added at the end.
+TEST(StateChecksum, AnyBitAlteredOrByteAddedChangesIt) {
+  std::string bytes;
+  for (int i = 0; i < 77; ++i) bytes.push_back(static_cast<char>(i * 37 + 5));
+  const uint64_t sum = ZelStatistic::ZelStateChecksum(bytes.data(), bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    for (int bit = 0; bit < 8; ++bit) {
+      std::string altered = bytes;
+      altered[i] = static_cast<char>(altered[i] ^ (1 << bit));
+      EXPECT_NE(ZelStatistic::ZelStateChecksum(altered.data(), altered.size()), sum) << i;
+    }
+  }
+  std::string longer = bytes + std::string(1, '\0');
+  EXPECT_NE(ZelStatistic::ZelStateChecksum(longer.data(), longer.size()), sum);
+  EXPECT_NE(ZelStatistic::ZelStateChecksum(bytes.data(), 64),
+            ZelStatistic::ZelStateChecksum(bytes.data(), 65));
+}
+
 }  // namespace

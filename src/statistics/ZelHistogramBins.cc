@@ -1,0 +1,438 @@
+#include "statistics/ZelHistogramBins.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZEL_HISTOGRAM_X86 1
+#endif
+
+namespace ZelStatistic {
+
+namespace {
+
+// The guess sits a millionth of a bin low, so that a value on a bound (which
+// belongs to the bin below) is guessed there despite the rounding of the
+// bounds; a value just past a bound is then guessed a bin low and searched.
+constexpr double kGuessShift = 0x1p-20;
+
+inline uint32_t GuessOne(double x, double minimum, double inverseWidth, const double* padded,
+                         double last) {
+  double guess = (x - minimum) * inverseWidth - kGuessShift;
+  guess = guess > 0.0 ? guess : 0.0;
+  guess = guess < last ? guess : last;
+  const uint32_t bin = static_cast<uint32_t>(guess);
+  const bool settled = !(x - padded[bin] < kHistogramBoundTolerance) &&
+                       x - padded[bin + 1] < kHistogramBoundTolerance;
+  return settled ? bin : kNoBin;
+}
+
+std::size_t GuessPlain(const double* x, std::size_t n, double minimum, double inverseWidth,
+                       const double* padded, double last, uint32_t* bins) {
+  std::size_t unsettled = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    bins[k] = GuessOne(x[k], minimum, inverseWidth, padded, last);
+    unsettled += bins[k] == kNoBin;
+  }
+  return unsettled;
+}
+
+// weight * 1.0 and (x - mean) * 1.0 are exact, so a row of weight 1 needs
+// neither multiplication of the weighted update.
+template <bool kCounts>
+inline void AddRows(const ZelBinSums& sums, std::size_t from, std::size_t to) {
+  for (std::size_t k = from; k < to; ++k) {
+    const uint32_t bin = sums.bins[k];
+    if (bin == kNoBin) continue;
+    sums.weights[bin] += 1.0;
+    if (sums.weights[bin] > 0.0) {
+      sums.means[bin] += (sums.x[k] - sums.means[bin]) / sums.weights[bin];
+    }
+    if (kCounts) sums.counts[bin] += 1;
+  }
+}
+
+std::size_t Longest(const ZelBinSums* sums, std::size_t count) {
+  std::size_t longest = 0;
+  for (std::size_t h = 0; h < count; ++h) longest = std::max(longest, sums[h].rows);
+  return longest;
+}
+
+// A bin whose count and weight agree, as they do without weights, keeps
+// them agreeing through the rows, each adding 1 to both, while the weight
+// stays a whole number below 2^52 (counts and rows below 2^51): the loops
+// then leave the counts alone and take them from the weights at the end,
+// one store a row less.
+constexpr int64_t kExact = int64_t{1} << 51;
+
+bool CountsFollowWeights(const ZelBinSums& sums) {
+  if (sums.rows >= static_cast<std::size_t>(kExact)) return false;
+  for (std::size_t b = 0; b < sums.binCount; ++b) {
+    const int64_t n = sums.counts[b];
+    if (n < 0 || n >= kExact || sums.weights[b] != static_cast<double>(n)) return false;
+  }
+  return true;
+}
+
+void CountsFromWeights(const ZelBinSums& sums) {
+  for (std::size_t b = 0; b < sums.binCount; ++b) {
+    sums.counts[b] = static_cast<int64_t>(sums.weights[b]);
+  }
+}
+
+// Four rows of each histogram in turn, so that the chains of divisions of
+// the rows that share a bin overlap with the other histograms' work.
+void AddPlain(ZelBinSums* sums, std::size_t count) {
+  for (std::size_t h = 0; h < count; ++h) sums[h].countsFollow = CountsFollowWeights(sums[h]);
+  const std::size_t longest = Longest(sums, count);
+  for (std::size_t k = 0; k < longest; k += 4) {
+    for (std::size_t h = 0; h < count; ++h) {
+      const std::size_t to = std::min(k + 4, sums[h].rows);
+      if (sums[h].countsFollow) {
+        AddRows<false>(sums[h], k, to);
+      } else {
+        AddRows<true>(sums[h], k, to);
+      }
+    }
+  }
+  for (std::size_t h = 0; h < count; ++h) {
+    if (sums[h].countsFollow) CountsFromWeights(sums[h]);
+  }
+}
+
+#ifdef ZEL_HISTOGRAM_X86
+
+// A NaN guess clamps to 0 (max and min return their second operand then);
+// the bounds then refuse it, as they refuse every value but a number.
+__attribute__((target("avx2"))) std::size_t GuessAvx2(const double* x, std::size_t n,
+                                                      double minimum, double inverseWidth,
+                                                      const double* padded, double last,
+                                                      uint32_t* bins) {
+  const __m256d low = _mm256_set1_pd(minimum);
+  const __m256d scale = _mm256_set1_pd(inverseWidth);
+  const __m256d shift = _mm256_set1_pd(kGuessShift);
+  const __m256d zero = _mm256_setzero_pd();
+  const __m256d top = _mm256_set1_pd(last);
+  const __m256d tolerance = _mm256_set1_pd(kHistogramBoundTolerance);
+  std::size_t unsettled = 0;
+  std::size_t k = 0;
+  for (; k + 4 <= n; k += 4) {
+    const __m256d v = _mm256_loadu_pd(x + k);
+    __m256d guess = _mm256_sub_pd(_mm256_mul_pd(_mm256_sub_pd(v, low), scale), shift);
+    guess = _mm256_min_pd(_mm256_max_pd(guess, zero), top);
+    const __m128i bin = _mm256_cvttpd_epi32(guess);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bins + k), bin);
+    // A lane's bound below and its own lie side by side: one load each, then
+    // regrouped (gathers would take longer).
+    const uint32_t* at = bins + k;
+    const __m256d even =
+        _mm256_set_m128d(_mm_loadu_pd(padded + at[2]), _mm_loadu_pd(padded + at[0]));
+    const __m256d odd =
+        _mm256_set_m128d(_mm_loadu_pd(padded + at[3]), _mm_loadu_pd(padded + at[1]));
+    const __m256d below = _mm256_unpacklo_pd(even, odd);
+    const __m256d own = _mm256_unpackhi_pd(even, odd);
+    const __m256d settled =
+        _mm256_and_pd(_mm256_cmp_pd(_mm256_sub_pd(v, below), tolerance, _CMP_NLT_UQ),
+                      _mm256_cmp_pd(_mm256_sub_pd(v, own), tolerance, _CMP_LT_OQ));
+    const int mask = _mm256_movemask_pd(settled);
+    if (mask != 0xf) {
+      for (int j = 0; j < 4; ++j) {
+        if ((mask & (1 << j)) == 0) {
+          bins[k + j] = kNoBin;
+          ++unsettled;
+        }
+      }
+    }
+  }
+  return unsettled + GuessPlain(x + k, n - k, minimum, inverseWidth, padded, last, bins + k);
+}
+
+// Four rows in one vector when their bins differ and none is missing: then
+// no lane depends on another, and each lane's add, subtraction, division and
+// add round as the scalar ones do. Any other four go row by row.
+template <bool kCounts>
+__attribute__((target("avx2"))) inline void AddFourAvx2(const ZelBinSums& sums, std::size_t k) {
+  const uint32_t* bins = sums.bins + k;
+  const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bins));
+  const __m128i clash =
+      _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x39)),
+                                _mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x4e))),
+                   _mm_cmpeq_epi32(b, _mm_set1_epi32(-1)));
+  if (_mm_movemask_epi8(clash) != 0) return AddRows<kCounts>(sums, k, k + 4);
+  double* weights = sums.weights;
+  double* means = sums.means;
+  // Plain loads, not gathers: a bin's last store forwards to them.
+  const __m256d w =
+      _mm256_add_pd(_mm256_set_pd(weights[bins[3]], weights[bins[2]], weights[bins[1]],
+                                  weights[bins[0]]),
+                    _mm256_set1_pd(1.0));
+  const __m256d m = _mm256_set_pd(means[bins[3]], means[bins[2]], means[bins[1]], means[bins[0]]);
+  const __m256d moved =
+      _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(sums.x + k), m), w));
+  const __m256d mean =
+      _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
+  const __m128d wLow = _mm256_castpd256_pd128(w);
+  const __m128d wHigh = _mm256_extractf128_pd(w, 1);
+  const __m128d mLow = _mm256_castpd256_pd128(mean);
+  const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
+  _mm_storel_pd(weights + bins[0], wLow);
+  _mm_storeh_pd(weights + bins[1], wLow);
+  _mm_storel_pd(weights + bins[2], wHigh);
+  _mm_storeh_pd(weights + bins[3], wHigh);
+  _mm_storel_pd(means + bins[0], mLow);
+  _mm_storeh_pd(means + bins[1], mLow);
+  _mm_storel_pd(means + bins[2], mHigh);
+  _mm_storeh_pd(means + bins[3], mHigh);
+  if (kCounts) {
+    for (int j = 0; j < 4; ++j) sums.counts[bins[j]] += 1;
+  }
+}
+
+// CountsFollowWeights and CountsFromWeights four bins at a time: a whole
+// number n below 2^52 and the double 2^52 + n share their low 52 bits.
+__attribute__((target("avx2"))) bool CountsFollowWeightsAvx2(const ZelBinSums& sums) {
+  if (sums.rows >= static_cast<std::size_t>(kExact)) return false;
+  const __m256d magic = _mm256_set1_pd(0x1p52);
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i largest = _mm256_set1_epi64x(kExact - 1);
+  __m256i bad = zero;
+  std::size_t b = 0;
+  for (; b + 4 <= sums.binCount; b += 4) {
+    const __m256i n = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums.counts + b));
+    bad = _mm256_or_si256(bad, _mm256_cmpgt_epi64(zero, n));
+    bad = _mm256_or_si256(bad, _mm256_cmpgt_epi64(n, largest));
+    const __m256d asDouble = _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(n, _mm256_castpd_si256(magic))), magic);
+    const __m256d w = _mm256_loadu_pd(sums.weights + b);
+    bad = _mm256_or_si256(bad, _mm256_castpd_si256(_mm256_cmp_pd(w, asDouble, _CMP_NEQ_UQ)));
+  }
+  if (!_mm256_testz_si256(bad, bad)) return false;
+  for (; b < sums.binCount; ++b) {
+    const int64_t n = sums.counts[b];
+    if (n < 0 || n >= kExact || sums.weights[b] != static_cast<double>(n)) return false;
+  }
+  return true;
+}
+
+__attribute__((target("avx2"))) void CountsFromWeightsAvx2(const ZelBinSums& sums) {
+  const __m256d magic = _mm256_set1_pd(0x1p52);
+  std::size_t b = 0;
+  for (; b + 4 <= sums.binCount; b += 4) {
+    const __m256i bits =
+        _mm256_castpd_si256(_mm256_add_pd(_mm256_loadu_pd(sums.weights + b), magic));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums.counts + b),
+                        _mm256_sub_epi64(bits, _mm256_castpd_si256(magic)));
+  }
+  for (; b < sums.binCount; ++b) sums.counts[b] = static_cast<int64_t>(sums.weights[b]);
+}
+
+// Four histograms in the lanes of one vector, row by row: lanes of different
+// histograms never share a bin. A row missing in any of them goes lane by
+// lane.
+__attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
+  std::size_t common = quad[0].rows;
+  for (int j = 1; j < 4; ++j) common = std::min(common, quad[j].rows);
+  const ZelBinSums& s0 = quad[0];
+  const ZelBinSums& s1 = quad[1];
+  const ZelBinSums& s2 = quad[2];
+  const ZelBinSums& s3 = quad[3];
+  const bool counts = !(s0.countsFollow && s1.countsFollow && s2.countsFollow && s3.countsFollow);
+  // The arrays in locals: the vector stores may alias anything, so fields
+  // read through `quad` would be read again after each.
+  const uint32_t *const bins0 = s0.bins, *const bins1 = s1.bins;
+  const uint32_t *const bins2 = s2.bins, *const bins3 = s3.bins;
+  const double *const x0 = s0.x, *const x1 = s1.x, *const x2 = s2.x, *const x3 = s3.x;
+  double *const w0 = s0.weights, *const w1 = s1.weights;
+  double *const w2 = s2.weights, *const w3 = s3.weights;
+  double *const m0 = s0.means, *const m1 = s1.means, *const m2 = s2.means, *const m3 = s3.means;
+  for (std::size_t k = 0; k < common; ++k) {
+    const uint32_t b0 = bins0[k];
+    const uint32_t b1 = bins1[k];
+    const uint32_t b2 = bins2[k];
+    const uint32_t b3 = bins3[k];
+    if ((b0 == kNoBin) | (b1 == kNoBin) | (b2 == kNoBin) | (b3 == kNoBin) | counts) {
+      for (int j = 0; j < 4; ++j) {
+        if (quad[j].countsFollow) {
+          AddRows<false>(quad[j], k, k + 1);
+        } else {
+          AddRows<true>(quad[j], k, k + 1);
+        }
+      }
+      continue;
+    }
+    const __m256d w =
+        _mm256_add_pd(_mm256_set_pd(w3[b3], w2[b2], w1[b1], w0[b0]), _mm256_set1_pd(1.0));
+    const __m256d m = _mm256_set_pd(m3[b3], m2[b2], m1[b1], m0[b0]);
+    const __m256d x = _mm256_set_pd(x3[k], x2[k], x1[k], x0[k]);
+    const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
+    const __m256d mean =
+        _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
+    const __m128d wLow = _mm256_castpd256_pd128(w);
+    const __m128d wHigh = _mm256_extractf128_pd(w, 1);
+    const __m128d mLow = _mm256_castpd256_pd128(mean);
+    const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
+    _mm_storel_pd(w0 + b0, wLow);
+    _mm_storeh_pd(w1 + b1, wLow);
+    _mm_storel_pd(w2 + b2, wHigh);
+    _mm_storeh_pd(w3 + b3, wHigh);
+    _mm_storel_pd(m0 + b0, mLow);
+    _mm_storeh_pd(m1 + b1, mLow);
+    _mm_storel_pd(m2 + b2, mHigh);
+    _mm_storeh_pd(m3 + b3, mHigh);
+  }
+  for (int j = 0; j < 4; ++j) {
+    if (quad[j].countsFollow) {
+      AddRows<false>(quad[j], common, quad[j].rows);
+    } else {
+      AddRows<true>(quad[j], common, quad[j].rows);
+    }
+  }
+}
+
+__attribute__((target("avx2"))) void AddAvx2(ZelBinSums* sums, std::size_t count) {
+  for (std::size_t h = 0; h < count; ++h) sums[h].countsFollow = CountsFollowWeightsAvx2(sums[h]);
+  std::size_t first = 0;
+  for (; first + 4 <= count; first += 4) AddQuadAvx2(sums + first);
+  const std::size_t longest = Longest(sums + first, count - first);
+  for (std::size_t k = 0; k < longest; k += 4) {
+    for (std::size_t h = first; h < count; ++h) {
+      const ZelBinSums& one = sums[h];
+      if (k + 4 <= one.rows) {
+        if (one.countsFollow) {
+          AddFourAvx2<false>(one, k);
+        } else {
+          AddFourAvx2<true>(one, k);
+        }
+      } else if (k < one.rows) {
+        if (one.countsFollow) {
+          AddRows<false>(one, k, one.rows);
+        } else {
+          AddRows<true>(one, k, one.rows);
+        }
+      }
+    }
+  }
+  for (std::size_t h = 0; h < count; ++h) {
+    if (sums[h].countsFollow) CountsFromWeightsAvx2(sums[h]);
+  }
+}
+
+// GuessAvx2 eight at a time: the bound pairs regrouped by two permutes.
+// Masked forms with every lane stand for the unmasked ones, whose unset
+// source draws a compiler warning.
+__attribute__((target("avx512f"))) std::size_t GuessAvx512(const double* x, std::size_t n,
+                                                          double minimum, double inverseWidth,
+                                                          const double* padded, double last,
+                                                          uint32_t* bins) {
+  const __m512d low = _mm512_set1_pd(minimum);
+  const __m512d scale = _mm512_set1_pd(inverseWidth);
+  const __m512d shift = _mm512_set1_pd(kGuessShift);
+  const __m512d zero = _mm512_setzero_pd();
+  const __m512d top = _mm512_set1_pd(last);
+  const __m512d tolerance = _mm512_set1_pd(kHistogramBoundTolerance);
+  const __m512i evens = _mm512_set_epi64(14, 12, 10, 8, 6, 4, 2, 0);
+  const __m512i odds = _mm512_set_epi64(15, 13, 11, 9, 7, 5, 3, 1);
+  std::size_t unsettled = 0;
+  std::size_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m512d v = _mm512_loadu_pd(x + k);
+    __m512d guess = _mm512_sub_pd(_mm512_mul_pd(_mm512_sub_pd(v, low), scale), shift);
+    guess = _mm512_maskz_min_pd(0xff, _mm512_maskz_max_pd(0xff, guess, zero), top);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(bins + k),
+                        _mm512_maskz_cvttpd_epi32(0xff, guess));
+    const uint32_t* at = bins + k;
+    __m256d pairs[4];
+    for (int j = 0; j < 4; ++j) {
+      pairs[j] = _mm256_set_m128d(_mm_loadu_pd(padded + at[2 * j + 1]),
+                                  _mm_loadu_pd(padded + at[2 * j]));
+    }
+    const __m512d first =
+        _mm512_maskz_insertf64x4(0xff, _mm512_castpd256_pd512(pairs[0]), pairs[1], 1);
+    const __m512d second =
+        _mm512_maskz_insertf64x4(0xff, _mm512_castpd256_pd512(pairs[2]), pairs[3], 1);
+    const __m512d below = _mm512_permutex2var_pd(first, evens, second);
+    const __m512d own = _mm512_permutex2var_pd(first, odds, second);
+    const __mmask8 settled =
+        _mm512_cmp_pd_mask(_mm512_sub_pd(v, below), tolerance, _CMP_NLT_UQ) &
+        _mm512_cmp_pd_mask(_mm512_sub_pd(v, own), tolerance, _CMP_LT_OQ);
+    if (settled != 0xff) {
+      for (int j = 0; j < 8; ++j) {
+        if ((settled & (1u << j)) == 0) {
+          bins[k + j] = kNoBin;
+          ++unsettled;
+        }
+      }
+    }
+  }
+  return unsettled + GuessAvx2(x + k, n - k, minimum, inverseWidth, padded, last, bins + k);
+}
+
+bool Avx512Available() {
+  static const bool available = __builtin_cpu_supports("avx512f");
+  return available;
+}
+
+bool Avx2Available() {
+  static const bool available = __builtin_cpu_supports("avx2");
+  return available;
+}
+
+#else
+
+bool Avx2Available() { return false; }
+bool Avx512Available() { return false; }
+
+#endif  // ZEL_HISTOGRAM_X86
+
+bool FromEnvironment() {
+  const char* chosen = std::getenv("ZEL_HISTOGRAM_SIMD");
+  return Avx2Available() && !(chosen != nullptr && std::strcmp(chosen, "scalar") == 0);
+}
+
+std::atomic<bool>& SimdInUse() {
+  static std::atomic<bool> inUse{FromEnvironment()};
+  return inUse;
+}
+
+// ZEL_HISTOGRAM_SIMD=avx2 keeps the guesses to AVX2 where AVX-512 would do.
+bool WideGuesses() {
+  static const bool wide = [] {
+    const char* chosen = std::getenv("ZEL_HISTOGRAM_SIMD");
+    return Avx512Available() && !(chosen != nullptr && std::strcmp(chosen, "avx2") == 0);
+  }();
+  return wide;
+}
+
+}  // namespace
+
+std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inverseWidth,
+                      const double* padded, uint32_t last, uint32_t* bins) {
+#ifdef ZEL_HISTOGRAM_X86
+  if (SimdInUse().load(std::memory_order_relaxed)) {
+    if (WideGuesses()) {
+      return GuessAvx512(x, n, minimum, inverseWidth, padded, static_cast<double>(last), bins);
+    }
+    return GuessAvx2(x, n, minimum, inverseWidth, padded, static_cast<double>(last), bins);
+  }
+#endif
+  return GuessPlain(x, n, minimum, inverseWidth, padded, static_cast<double>(last), bins);
+}
+
+void AddUnweightedToBins(ZelBinSums* sums, std::size_t count) {
+#ifdef ZEL_HISTOGRAM_X86
+  if (SimdInUse().load(std::memory_order_relaxed)) return AddAvx2(sums, count);
+#endif
+  AddPlain(sums, count);
+}
+
+bool HistogramSimdInUse() { return SimdInUse().load(); }
+
+bool SetHistogramSimd(bool on) {
+  SimdInUse().store(on && Avx2Available());
+  return HistogramSimdInUse();
+}
+
+}  // namespace ZelStatistic
