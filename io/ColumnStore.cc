@@ -169,8 +169,9 @@ __attribute__((target("avx2"))) std::size_t DivideAvx2(const unsigned char* p, s
 enum class DivideLevel { kPlain, kAvx2, kAvx512 };
 
 DivideLevel ChooseDivideLevel() {
-  const char* chosen = std::getenv("ZEL_COLUMN_SIMD");
-  if (chosen != nullptr && std::strcmp(chosen, "scalar") == 0) return DivideLevel::kPlain;
+  // The passes' setting (see frame/ZelVectorLevel) narrows this loop too.
+  const char* chosen = std::getenv("ZEL_PASS_SIMD");
+  if (chosen != nullptr && std::strcmp(chosen, "plain") == 0) return DivideLevel::kPlain;
   const bool avx2Only = chosen != nullptr && std::strcmp(chosen, "avx2") == 0;
   if (!avx2Only && __builtin_cpu_supports("avx512f")) return DivideLevel::kAvx512;
   if (__builtin_cpu_supports("avx2")) return DivideLevel::kAvx2;

@@ -1,13 +1,11 @@
 #include "statistics/ZelHistogramBins.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
+#include "frame/ZelVectorLevel.h"
+
+#ifdef ZEL_WIDE_VECTORS
 #include <immintrin.h>
-#define ZEL_HISTOGRAM_X86 1
 #endif
 
 namespace ZelStatistic {
@@ -103,7 +101,7 @@ void AddPlain(ZelBinSums* sums, std::size_t count) {
   }
 }
 
-#ifdef ZEL_HISTOGRAM_X86
+#ifdef ZEL_WIDE_VECTORS
 
 // A NaN guess clamps to 0 (max and min return their second operand then);
 // the bounds then refuse it, as they refuse every value but a number.
@@ -370,48 +368,17 @@ __attribute__((target("avx512f"))) std::size_t GuessAvx512(const double* x, std:
   return unsettled + GuessAvx2(x + k, n - k, minimum, inverseWidth, padded, last, bins + k);
 }
 
-bool Avx512Available() {
-  static const bool available = __builtin_cpu_supports("avx512f");
-  return available;
-}
+// The guesses go eight to a vector where AVX-512 may be used.
+bool WideGuesses() { return VectorLevelInUse() == ZelVectorLevel::kAvx512; }
 
-bool Avx2Available() {
-  static const bool available = __builtin_cpu_supports("avx2");
-  return available;
-}
-
-#else
-
-bool Avx2Available() { return false; }
-bool Avx512Available() { return false; }
-
-#endif  // ZEL_HISTOGRAM_X86
-
-bool FromEnvironment() {
-  const char* chosen = std::getenv("ZEL_HISTOGRAM_SIMD");
-  return Avx2Available() && !(chosen != nullptr && std::strcmp(chosen, "scalar") == 0);
-}
-
-std::atomic<bool>& SimdInUse() {
-  static std::atomic<bool> inUse{FromEnvironment()};
-  return inUse;
-}
-
-// ZEL_HISTOGRAM_SIMD=avx2 keeps the guesses to AVX2 where AVX-512 would do.
-bool WideGuesses() {
-  static const bool wide = [] {
-    const char* chosen = std::getenv("ZEL_HISTOGRAM_SIMD");
-    return Avx512Available() && !(chosen != nullptr && std::strcmp(chosen, "avx2") == 0);
-  }();
-  return wide;
-}
+#endif  // ZEL_WIDE_VECTORS
 
 }  // namespace
 
 std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inverseWidth,
                       const double* padded, uint32_t last, uint32_t* bins) {
-#ifdef ZEL_HISTOGRAM_X86
-  if (SimdInUse().load(std::memory_order_relaxed)) {
+#ifdef ZEL_WIDE_VECTORS
+  if (ZelWideVectors()) {
     if (WideGuesses()) {
       return GuessAvx512(x, n, minimum, inverseWidth, padded, static_cast<double>(last), bins);
     }
@@ -422,17 +389,10 @@ std::size_t GuessBins(const double* x, std::size_t n, double minimum, double inv
 }
 
 void AddUnweightedToBins(ZelBinSums* sums, std::size_t count) {
-#ifdef ZEL_HISTOGRAM_X86
-  if (SimdInUse().load(std::memory_order_relaxed)) return AddAvx2(sums, count);
+#ifdef ZEL_WIDE_VECTORS
+  if (ZelWideVectors()) return AddAvx2(sums, count);
 #endif
   AddPlain(sums, count);
-}
-
-bool HistogramSimdInUse() { return SimdInUse().load(); }
-
-bool SetHistogramSimd(bool on) {
-  SimdInUse().store(on && Avx2Available());
-  return HistogramSimdInUse();
 }
 
 }  // namespace ZelStatistic

@@ -8,9 +8,8 @@
 // (x - mean) / weight, every bin meeting its rows in order, for several
 // histograms side by side. Where the processor has AVX2 both take four rows
 // at a time (GuessBins eight with AVX-512), each lane doing the scalar
-// operations, so sums are bit for bit the plain loop's;
-// ZEL_HISTOGRAM_SIMD=scalar in the environment, or SetHistogramSimd(false),
-// keeps to the plain loops, and ZEL_HISTOGRAM_SIMD=avx2 to AVX2.
+// operations, so sums are bit for bit the plain loop's. The level is the
+// passes' (frame/ZelVectorLevel).
 #ifndef ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
 #define ZELCRAFT_STATISTICS_ZELHISTOGRAMBINS_H_
 
@@ -50,11 +49,6 @@ struct ZelBinSums {
 // of each in turn so that the chains of divisions of rows sharing a bin
 // overlap with the other histograms' work.
 void AddUnweightedToBins(ZelBinSums* sums, std::size_t count);
-
-// Whether the vector loops run; SetHistogramSimd(true) asks for them where
-// the processor allows and returns what is in use.
-bool HistogramSimdInUse();
-bool SetHistogramSimd(bool on);
 
 }  // namespace ZelStatistic
 

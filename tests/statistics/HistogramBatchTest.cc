@@ -17,6 +17,7 @@
 
 #include "frame/ZelBatch.h"
 #include "frame/ZelStatusCodes.h"
+#include "frame/ZelVectorLevel.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelHistogramBins.h"
 #include "statistics/ZelStateBytes.h"
@@ -55,7 +56,12 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 
 class HistogramBatchTest : public ::testing::Test {
  protected:
-  ~HistogramBatchTest() override { ZelStatistic::SetHistogramSimd(true); }
+  ~HistogramBatchTest() override { SetVectorLevel(initial_); }
+  // The widest vector loops, or the plain ones.
+  static void Wide(bool wide) {
+    SetVectorLevel(wide ? BestVectorLevel() : ZelVectorLevel::kPlain);
+  }
+  const ZelVectorLevel initial_ = VectorLevelInUse();
 
   std::unique_ptr<ZelUnivarContHistogram> LaidOver(double low, double high) const {
     ZelUnivarCont univariate(&settings, 0);
@@ -120,7 +126,7 @@ TEST_F(HistogramBatchTest, BinEdgesLandWhereTheBoundsSayAndBatchesAgreeWithRecor
 
       const auto batches = Batches(records);
       for (bool simd : {true, false}) {
-        ZelStatistic::SetHistogramSimd(simd);
+        Wide(simd);
         auto byBatch = LaidOver(range[0], range[1]);
         for (const auto& batch : batches) ASSERT_TRUE(byBatch->AddBatch(*batch).IsOK());
         EXPECT_EQ(byBatch->GetCounts(), expected) << range[0] << " simd " << simd;
@@ -143,7 +149,7 @@ TEST_F(HistogramBatchTest, AWrongValueStopsBatchesAfterTheSameRowsAsRecords) {
                        ZelStatusCode::kNumericalFailure, ZelStatusCode::kNumericalFailure};
   for (std::size_t c = 0; c < cases.size(); ++c) {
     for (bool simd : {true, false}) {
-      ZelStatistic::SetHistogramSimd(simd);
+      Wide(simd);
       std::vector<RawRecord> records;
       for (const Cell& cell : cases[c]) records.push_back(MakeRecord({cell, Real(1), Real(1)}));
       auto byRecord = LaidOver(0, 100);
@@ -233,7 +239,7 @@ TEST_F(HistogramBatchTest, HistogramsSideBySideAgreeWithEachFedAlone) {
   for (int run = 0; run < 4; ++run) {
     const bool simd = run % 2 == 0;
     fromState = run >= 2;
-    ZelStatistic::SetHistogramSimd(simd);
+    Wide(simd);
     std::vector<std::unique_ptr<ZelUnivarContHistogram>> alone;
     std::vector<std::unique_ptr<ZelUnivarContHistogram>> together;
     std::vector<ZelStatistic::ZelStatistics*> pointers;

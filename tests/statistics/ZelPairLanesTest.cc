@@ -90,8 +90,8 @@ double TwoPassCovariance(const std::vector<RawRecord>& records, int order, int a
 }
 
 TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
-  using ZelStatistic::ZelVectorLevel;
   const ZelVectorLevel best = BestVectorLevel();
+  const ZelVectorLevel initial = VectorLevelInUse();
   if (best != ZelVectorLevel::kAvx512) {
     std::fprintf(stderr, "NOTE: this processor lacks %s; those lanes go unchecked here\n",
                  best == ZelVectorLevel::kAvx2 ? "AVX-512" : "AVX2 and AVX-512");
@@ -117,7 +117,7 @@ TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
           SetVectorLevel(level);
           for (const auto& batch : batches) ASSERT_TRUE(s->AddBatch(*batch).IsOK());
         }
-        SetVectorLevel(best);
+        SetVectorLevel(initial);
         for (ZelBivarContCont* s : {&byRecord, &avx512, &avx2, &plain}) {
           ASSERT_TRUE(s->Finalize().IsOK());
         }
