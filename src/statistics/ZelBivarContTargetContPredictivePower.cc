@@ -1,7 +1,9 @@
 #include "statistics/ZelBivarContTargetContPredictivePower.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelBivarContCont.h"
@@ -140,6 +142,85 @@ void ZelBivarContTargetContPredictivePower::AddShared(const ZelBatchColumn& inpu
   input_.coMoment = coXX;
   cross_.coMoment = coXY;
   target_.coMoment = coYY;
+}
+
+template <std::size_t N>
+void ZelBivarContTargetContPredictivePower::AddSharedTogether(
+    ZelBivarContTargetContPredictivePower* const* s, const ZelBatch& batch) {
+  const ZelBatchColumn* input[N];
+  const ZelBatchColumn* target[N];
+  double frequency[N], weight[N], meanX[N], meanY[N], coXX[N], coXY[N], coYY[N];
+  for (std::size_t g = 0; g < N; ++g) {
+    input[g] = &batch.Column(static_cast<int>(s[g]->inputIndex_));
+    target[g] = &batch.Column(static_cast<int>(s[g]->targetIndex_));
+    frequency[g] = s[g]->cross_.frequency;
+    weight[g] = s[g]->cross_.weight;
+    meanX[g] = s[g]->cross_.meanX;
+    meanY[g] = s[g]->cross_.meanY;
+    coXX[g] = s[g]->input_.coMoment;
+    coXY[g] = s[g]->cross_.coMoment;
+    coYY[g] = s[g]->target_.coMoment;
+  }
+  for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    for (std::size_t g = 0; g < N; ++g) {
+      const ZelBatchColumn& x = *input[g];
+      const ZelBatchColumn& y = *target[g];
+      if (x.missing[k] != 0 || y.missing[k] != 0) continue;
+      if (!x.IsNumber(k) || !y.IsNumber(k)) continue;
+      frequency[g] += 1.0;
+      weight[g] += 1.0;
+      if (weight[g] <= 0.0) continue;
+      const double share = 1.0 - 1.0 * 1.0 / weight[g];
+      const double dx = x.reals[k] - meanX[g];
+      const double dy = y.reals[k] - meanY[g];
+      coXX[g] += dx * dx * share;
+      coXY[g] += dx * dy * share;
+      coYY[g] += dy * dy * share;
+      meanX[g] += dx / weight[g];
+      meanY[g] += dy / weight[g];
+    }
+  }
+  for (std::size_t g = 0; g < N; ++g) {
+    ZelBivarContTargetContPredictivePower& p = *s[g];
+    for (ZelPairMoments* pair : {&p.input_, &p.cross_, &p.target_}) {
+      pair->frequency = frequency[g];
+      pair->weight = weight[g];
+    }
+    p.input_.meanX = p.input_.meanY = p.cross_.meanX = meanX[g];
+    p.target_.meanX = p.target_.meanY = p.cross_.meanY = meanY[g];
+    p.input_.coMoment = coXX[g];
+    p.cross_.coMoment = coXY[g];
+    p.target_.coMoment = coYY[g];
+  }
+}
+
+TorStatus ZelBivarContTargetContPredictivePower::AddBatchSideBySide(
+    ZelStatistics* const* statistics, std::size_t count, const ZelBatch& batch) {
+  // Without weights, statistics whose pairs share their sums go up to four
+  // to a loop; any other goes alone.
+  const bool unit = FrequencyWeights(batch) == nullptr && AnalysisWeights(batch) == nullptr;
+  std::vector<ZelBivarContTargetContPredictivePower*>& together = together_;
+  together.clear();
+  TorStatus result;
+  for (std::size_t i = 0; i < count; ++i) {
+    auto* s = static_cast<ZelBivarContTargetContPredictivePower*>(statistics[i]);
+    if (unit && !s->status_.IsError() && s->MomentsShareSums()) {
+      together.push_back(s);
+    } else {
+      const TorStatus status = s->AddBatch(batch);
+      if (!result.IsError()) result = status;
+    }
+  }
+  for (std::size_t first = 0; first < together.size(); first += 4) {
+    ZelBivarContTargetContPredictivePower* const* s = together.data() + first;
+    switch (std::min<std::size_t>(4, together.size() - first)) {
+      case 1: AddSharedTogether<1>(s, batch); break;
+      case 2: AddSharedTogether<2>(s, batch); break;
+      case 3: AddSharedTogether<3>(s, batch); break;
+      default: AddSharedTogether<4>(s, batch); break;
+    }
+  }
+  return result;
 }
 
 TorStatus ZelBivarContTargetContPredictivePower::Finalize() {

@@ -8,6 +8,7 @@
 #define ZELCRAFT_STATISTICS_ZELBIVARCONTTARGETCONTPREDICTIVEPOWER_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "statistics/ZelPairMoments.h"
 #include "statistics/ZelStatistics.h"
@@ -28,6 +29,9 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
+  SideBySide SideBySideKind() const override { return kInputTargetPairs; }
+  TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
+                                              const ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -48,6 +52,11 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   template <bool kUnit>
   void AddShared(const ZelBatchColumn& input, const ZelBatchColumn& target, std::size_t rows,
                  const double* frequencies, const double* analysis);
+  // AddShared without weights for N statistics in one loop, so that their
+  // chains of divisions overlap.
+  template <std::size_t N>
+  static void AddSharedTogether(ZelBivarContTargetContPredictivePower* const* s,
+                                const ZelBatch& batch);
 
   uint32_t inputIndex_;
   uint32_t targetIndex_;
@@ -58,6 +67,8 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   double covariance_ = 0.0;
   double targetVariance_ = 0.0;
   double correlation_ = 0.0;
+  // Scratch of AddBatchSideBySide.
+  std::vector<ZelBivarContTargetContPredictivePower*> together_;
 };
 
 }  // namespace ZelStatistic

@@ -57,7 +57,8 @@ class ZelStatistics {
     kOutliers = 2,
     kGroupedMoments = 3,
     kHistograms = 4,
-    kSideBySideKinds = 5
+    kInputTargetPairs = 5,
+    kSideBySideKinds = 6
   };
   virtual SideBySide SideBySideKind() const { return kAlone; }
   // AddBatch for `count` statistics of this one's kind (this one may be

@@ -275,7 +275,7 @@ TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
   // The input's, the cross and the target's moments share their sums while
   // they meet the same rows: with weights or without, over rows where the
   // input is missing (field 0) or never (field 3), and past a text in the
-  // input, which both ways skip.
+  // input, which both ways skip; alone and side by side.
   for (bool weighted : {true, false}) {
     SCOPED_TRACE(weighted);
     if (!weighted) {
@@ -285,19 +285,34 @@ TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
     std::vector<RawRecord> records = Records(2500);
     records[1400][3].SetString("text");
     const auto batches = Batches(records);
-    for (int input : {0, 3}) {
+    // Inputs 0, 3 and 1 alone, and side by side in one loop.
+    const std::vector<int> inputs = {0, 3, 1};
+    std::vector<std::unique_ptr<ZelBivarContTargetContPredictivePower>> sideBySide;
+    std::vector<ZelStatistics*> group;
+    for (int input : inputs) {
+      sideBySide.push_back(
+          std::make_unique<ZelBivarContTargetContPredictivePower>(&settings, input, 2));
+      group.push_back(sideBySide.back().get());
+    }
+    for (const auto& batch : batches) {
+      ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
+    }
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      const int input = inputs[i];
       SCOPED_TRACE(input);
       ZelBivarContTargetContPredictivePower byRecord(&settings, input, 2),
           byBatch(&settings, input, 2);
       for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
       for (const auto& batch : batches) ASSERT_TRUE(byBatch.AddBatch(*batch).IsOK());
       ASSERT_TRUE(byRecord.Finalize().IsOK());
-      ASSERT_TRUE(byBatch.Finalize().IsOK());
-      EXPECT_EQ(byRecord.GetInputVariance(), byBatch.GetInputVariance());
-      EXPECT_EQ(byRecord.GetCovariance(), byBatch.GetCovariance());
-      EXPECT_EQ(byRecord.GetTargetVariance(), byBatch.GetTargetVariance());
-      EXPECT_EQ(byRecord.GetCorrelation(), byBatch.GetCorrelation());
-      EXPECT_GT(byBatch.GetInputVariance(), 0.0);
+      for (ZelBivarContTargetContPredictivePower* s : {&byBatch, sideBySide[i].get()}) {
+        ASSERT_TRUE(s->Finalize().IsOK());
+        EXPECT_EQ(byRecord.GetInputVariance(), s->GetInputVariance());
+        EXPECT_EQ(byRecord.GetCovariance(), s->GetCovariance());
+        EXPECT_EQ(byRecord.GetTargetVariance(), s->GetTargetVariance());
+        EXPECT_EQ(byRecord.GetCorrelation(), s->GetCorrelation());
+        EXPECT_GT(s->GetInputVariance(), 0.0);
+      }
     }
   }
 }
