@@ -61,19 +61,7 @@ class BatchStatisticsTest : public ::testing::Test {
   }
   // The records as batches of at most kZelBatchRows rows, in order.
   std::vector<std::unique_ptr<ZelBatch>> Batches(const std::vector<RawRecord>& records) const {
-    std::vector<std::unique_ptr<ZelBatch>> batches;
-    for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
-      auto batch = std::make_unique<ZelBatch>(kFields);
-      for (int i = 0; i < kFields; ++i) batch->Use(i);
-      batch->Allocate(kZelBatchRows);
-      const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
-      for (std::size_t k = 0; k < rows; ++k) {
-        for (int i = 0; i < kFields; ++i) batch->Column(i).Set(k, records[first + k][i]);
-      }
-      batch->SetRows(rows);
-      batches.push_back(std::move(batch));
-    }
-    return batches;
+    return BatchesOf(records, kFields);
   }
   ZelSettings settings;
 };

@@ -35,19 +35,7 @@ using ZelStatistic::ZelUnivarContHistogram;
 constexpr int kFields = 3;
 
 std::vector<std::unique_ptr<ZelBatch>> Batches(const std::vector<RawRecord>& records) {
-  std::vector<std::unique_ptr<ZelBatch>> batches;
-  for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
-    auto batch = std::make_unique<ZelBatch>(kFields);
-    for (int i = 0; i < kFields; ++i) batch->Use(i);
-    batch->Allocate(kZelBatchRows);
-    const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
-    for (std::size_t k = 0; k < rows; ++k) {
-      for (int i = 0; i < kFields; ++i) batch->Column(i).Set(k, records[first + k][i]);
-    }
-    batch->SetRows(rows);
-    batches.push_back(std::move(batch));
-  }
-  return batches;
+  return BatchesOf(records, kFields);
 }
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
@@ -191,19 +179,7 @@ TEST_F(HistogramBatchTest, HistogramsSideBySideAgreeWithEachFedAlone) {
     }
     records.push_back(MakeRecord(cells));
   }
-  // The records as batches of six fields.
-  std::vector<std::unique_ptr<ZelBatch>> batches;
-  for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
-    auto batch = std::make_unique<ZelBatch>(kSix);
-    for (int i = 0; i < kSix; ++i) batch->Use(i);
-    batch->Allocate(kZelBatchRows);
-    const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
-    for (std::size_t k = 0; k < rows; ++k) {
-      for (int i = 0; i < kSix; ++i) batch->Column(i).Set(k, records[first + k][i]);
-    }
-    batch->SetRows(rows);
-    batches.push_back(std::move(batch));
-  }
+  const auto batches = BatchesOf(records, kSix);
   // A state of field 3's histogram in a build with frequency weights of 2.5.
   std::string weightedState;
   {

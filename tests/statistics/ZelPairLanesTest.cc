@@ -50,22 +50,6 @@ std::vector<RawRecord> Records(int order, std::size_t n, Weighting weighting, bo
   return records;
 }
 
-std::vector<std::unique_ptr<ZelBatch>> Batches(const std::vector<RawRecord>& records, int fields) {
-  std::vector<std::unique_ptr<ZelBatch>> batches;
-  for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
-    auto batch = std::make_unique<ZelBatch>(fields);
-    for (int i = 0; i < fields; ++i) batch->Use(i);
-    batch->Allocate(kZelBatchRows);
-    const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
-    for (std::size_t k = 0; k < rows; ++k) {
-      for (int i = 0; i < fields; ++i) batch->Column(i).Set(k, records[first + k][i]);
-    }
-    batch->SetRows(rows);
-    batches.push_back(std::move(batch));
-  }
-  return batches;
-}
-
 // The covariance of fields a and b over the records where both have a value,
 // by two passes in long double: weighted means first, then the co-moment.
 double TwoPassCovariance(const std::vector<RawRecord>& records, int order, int a, int b) {
@@ -107,7 +91,7 @@ TEST(ZelPairLanesTest, BatchesAgreeWithRecordsBitForBitAtEveryWidth) {
         std::vector<int> fields;
         for (int i = 0; i < order; ++i) fields.push_back(i);
         const std::vector<RawRecord> records = Records(order, 3000, weighting, gap);
-        const auto batches = Batches(records, order + 2);
+        const auto batches = BatchesOf(records, order + 2);
         ZelBivarContCont byRecord(&settings, fields), avx512(&settings, fields),
             avx2(&settings, fields), plain(&settings, fields);
         for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());

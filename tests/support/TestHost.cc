@@ -1,5 +1,6 @@
 #include "support/TestHost.h"
 
+#include <algorithm>
 #include <sstream>
 
 #include "frame/ZelAlgorithm.h"
@@ -20,6 +21,23 @@ RawRecord MakeRecord(const std::vector<Cell>& cells) {
     }
   }
   return record;
+}
+
+std::vector<std::unique_ptr<ZelBatch>> BatchesOf(const std::vector<RawRecord>& records,
+                                                 int fields) {
+  std::vector<std::unique_ptr<ZelBatch>> batches;
+  for (std::size_t first = 0; first < records.size(); first += kZelBatchRows) {
+    auto batch = std::make_unique<ZelBatch>(static_cast<std::size_t>(fields));
+    for (int i = 0; i < fields; ++i) batch->Use(i);
+    batch->Allocate(kZelBatchRows);
+    const std::size_t rows = std::min(kZelBatchRows, records.size() - first);
+    for (std::size_t k = 0; k < rows; ++k) {
+      for (int i = 0; i < fields; ++i) batch->Column(i).Set(k, records[first + k][i]);
+    }
+    batch->SetRows(rows);
+    batches.push_back(std::move(batch));
+  }
+  return batches;
 }
 
 const RawRecord* MemorySource::NextRecord() {

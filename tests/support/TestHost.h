@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame/ZelBatch.h"
 #include "frame/ZelFactory.h"
 #include "frame/host/HostInterfaces.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -36,6 +37,10 @@ inline Cell Time(double seconds) { return {TorCommon_1_3::kStorageTime, 0, secon
 inline Cell Timestamp(double seconds) { return {TorCommon_1_3::kStorageTimestamp, 0, seconds}; }
 
 RawRecord MakeRecord(const std::vector<Cell>& cells);
+// The records as batches of at most kZelBatchRows rows, in order, fields
+// [0, fields) in use: what a pass hands its statistics.
+std::vector<std::unique_ptr<ZelBatch>> BatchesOf(const std::vector<RawRecord>& records,
+                                                 int fields);
 
 // Replays its records; `onNext` (optional) runs before each record is handed out.
 class MemorySource : public TorCommon_1_3::IRecordSource {
