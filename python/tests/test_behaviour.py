@@ -105,7 +105,8 @@ def test_statistics_and_summary_against_hand_computed_figures():
 
 
 def test_interrupt_raises_keyboard_interrupt_and_leaves_nothing_behind():
-    rows = 1_000_000
+    # Large enough that the signal, 0.2 s in, comes while the passes run.
+    rows = 3_000_000
     r = np.arange(rows)
     frame = pd.DataFrame({f"x{i}": (r * (i + 7)) % 1009 * 0.5 for i in range(12)})
     frame["y"] = r % 101 * 1.0
