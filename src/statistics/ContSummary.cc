@@ -7,11 +7,8 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelVectorLevel.h"
+#include "statistics/ZelFourLanes.h"
 #include "torcommon13r/TorVariable.h"
-
-#ifdef ZEL_WIDE_VECTORS
-#include <immintrin.h>
-#endif
 
 namespace ZelStatistic {
 
@@ -197,10 +194,8 @@ __attribute__((target("avx2"))) void ContSummary::AddUnitWeightsWide(
   for (std::size_t k = 0; k < end; ++k) {
     for (std::size_t v = 0; v < V; ++v) {
       const std::size_t j = 4 * v;
-      const __m256d value = _mm256_set_pd(x[j + 3][k], x[j + 2][k], x[j + 1][k], x[j][k]);
-      const __m256d counts = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
-          _mm256_set_epi64x(absent[j + 3][k], absent[j + 2][k], absent[j + 1][k], absent[j][k]),
-          _mm256_setzero_si256()));
+      const __m256d value = FourLaneRow(x + j, k);
+      const __m256d counts = FourLanesPresent(absent + j, k);
       minimum[v] = _mm256_blendv_pd(minimum[v], _mm256_min_pd(value, minimum[v]), counts);
       maximum[v] = _mm256_blendv_pd(maximum[v], _mm256_max_pd(value, maximum[v]), counts);
       const __m256d previousWeightSum = weightSum[v];
@@ -256,8 +251,8 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
     return;
   }
   // Unit weights: summaries past their table and their first value take the
-  // lean update two by two; the others, and the rows from a value that is
-  // not a number on, the general one.
+  // lean update, several side by side; the others, and the rows from a value
+  // that is not a number on, the general one.
   std::vector<ContSummary*> lean;
   std::vector<const ZelBatchColumn*> leanColumns;
   std::vector<ContSummary*> general;

@@ -1,7 +1,6 @@
 #include "statistics/ZelBivarContCont.h"
 
 #include <cmath>
-#include <cstring>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -135,15 +134,15 @@ TorStatus ZelBivarContCont::AddBatch(const ZelBatch& batch) {
 bool ZelBivarContCont::PairsShareSums() const {
   // Bitwise, so that a mean shared by all pairs of a field is each pair's
   // own to the last bit (and a NaN matches itself).
-  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
   const ZelPairMoments& first = pairs_.front();
   const std::size_t order = fields_.size();
   for (std::size_t a = 0; a < order; ++a) {
     const double mean = pairs_[a * (a + 1) / 2 + a].meanX;
     for (std::size_t b = 0; b <= a; ++b) {
       const ZelPairMoments& pair = pairs_[a * (a + 1) / 2 + b];
-      if (!same(pair.frequency, first.frequency) || !same(pair.weight, first.weight) ||
-          !same(pair.meanX, mean) || !same(pair.meanY, pairs_[b * (b + 1) / 2 + b].meanX)) {
+      const double meanY = pairs_[b * (b + 1) / 2 + b].meanX;
+      if (!SameBits(pair.frequency, first.frequency) || !SameBits(pair.weight, first.weight) ||
+          !SameBits(pair.meanX, mean) || !SameBits(pair.meanY, meanY)) {
         return false;
       }
     }

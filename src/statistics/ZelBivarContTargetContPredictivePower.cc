@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
@@ -68,10 +67,11 @@ TorStatus ZelBivarContTargetContPredictivePower::AddBatch(const ZelBatch& batch)
   const double* frequencies = FrequencyWeights(batch);
   const double* analysis = AnalysisWeights(batch);
   if (MomentsShareSums()) {
+    ZelBivarContTargetContPredictivePower* self = this;
     if (frequencies == nullptr && analysis == nullptr) {
-      AddShared<true>(input, target, batch.Rows(), nullptr, nullptr);
+      AddShared<1, true>(&self, batch, nullptr, nullptr);
     } else {
-      AddShared<false>(input, target, batch.Rows(), frequencies, analysis);
+      AddShared<1, false>(&self, batch, frequencies, analysis);
     }
     return status_;
   }
@@ -92,61 +92,21 @@ TorStatus ZelBivarContTargetContPredictivePower::AddBatch(const ZelBatch& batch)
 bool ZelBivarContTargetContPredictivePower::MomentsShareSums() const {
   // Bitwise, so that a NaN matches itself and a shared mean is each pair's
   // own to the last bit.
-  auto same = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
-  return same(input_.frequency, cross_.frequency) && same(target_.frequency, cross_.frequency) &&
-         same(input_.weight, cross_.weight) && same(target_.weight, cross_.weight) &&
-         same(input_.meanX, cross_.meanX) && same(input_.meanY, cross_.meanX) &&
-         same(target_.meanX, cross_.meanY) && same(target_.meanY, cross_.meanY);
+  return SameBits(input_.frequency, cross_.frequency) &&
+         SameBits(target_.frequency, cross_.frequency) &&
+         SameBits(input_.weight, cross_.weight) && SameBits(target_.weight, cross_.weight) &&
+         SameBits(input_.meanX, cross_.meanX) && SameBits(input_.meanY, cross_.meanX) &&
+         SameBits(target_.meanX, cross_.meanY) && SameBits(target_.meanY, cross_.meanY);
 }
 
-template <bool kUnit>
-void ZelBivarContTargetContPredictivePower::AddShared(const ZelBatchColumn& input,
-                                                      const ZelBatchColumn& target,
-                                                      std::size_t rows,
-                                                      const double* frequencies,
-                                                      const double* analysis) {
-  // The three pairs meet the same rows with the same weights: the sums, the
-  // share of a row and the two means are worked out once, with the very
-  // operations of ZelPairMoments::Add. Without weights every weight is 1,
-  // and a deviation times 1 is the deviation itself.
-  double frequency = cross_.frequency;
-  double weight = cross_.weight;
-  double meanX = cross_.meanX;
-  double meanY = cross_.meanY;
-  double coXX = input_.coMoment;
-  double coXY = cross_.coMoment;
-  double coYY = target_.coMoment;
-  for (std::size_t k = 0; k < rows; ++k) {
-    if (input.missing[k] != 0 || target.missing[k] != 0) continue;
-    if (!input.IsNumber(k) || !target.IsNumber(k)) continue;
-    const double f = kUnit || frequencies == nullptr ? 1.0 : frequencies[k];
-    const double w = kUnit ? 1.0 : f * (analysis != nullptr ? analysis[k] : 1.0);
-    frequency += f;
-    weight += w;
-    if (weight <= 0.0) continue;
-    const double share = w - w * w / weight;
-    const double dx = input.reals[k] - meanX;
-    const double dy = target.reals[k] - meanY;
-    coXX += dx * dx * share;
-    coXY += dx * dy * share;
-    coYY += dy * dy * share;
-    meanX += (kUnit ? dx : dx * w) / weight;
-    meanY += (kUnit ? dy : dy * w) / weight;
-  }
-  for (ZelPairMoments* pair : {&input_, &cross_, &target_}) {
-    pair->frequency = frequency;
-    pair->weight = weight;
-  }
-  input_.meanX = input_.meanY = cross_.meanX = meanX;
-  target_.meanX = target_.meanY = cross_.meanY = meanY;
-  input_.coMoment = coXX;
-  cross_.coMoment = coXY;
-  target_.coMoment = coYY;
-}
-
-template <std::size_t N>
-void ZelBivarContTargetContPredictivePower::AddSharedTogether(
-    ZelBivarContTargetContPredictivePower* const* s, const ZelBatch& batch) {
+template <std::size_t N, bool kUnit>
+void ZelBivarContTargetContPredictivePower::AddShared(
+    ZelBivarContTargetContPredictivePower* const* s, const ZelBatch& batch,
+    const double* frequencies, const double* analysis) {
+  // The three pairs of a statistic meet the same rows with the same weights:
+  // the sums, the share of a row and the two means are worked out once, with
+  // the very operations of ZelPairMoments::Add. Without weights every weight
+  // is 1, and a deviation times 1 is the deviation itself.
   const ZelBatchColumn* input[N];
   const ZelBatchColumn* target[N];
   double frequency[N], weight[N], meanX[N], meanY[N], coXX[N], coXY[N], coYY[N];
@@ -162,22 +122,24 @@ void ZelBivarContTargetContPredictivePower::AddSharedTogether(
     coYY[g] = s[g]->target_.coMoment;
   }
   for (std::size_t k = 0; k < batch.Rows(); ++k) {
+    const double f = kUnit || frequencies == nullptr ? 1.0 : frequencies[k];
+    const double w = kUnit ? 1.0 : f * (analysis != nullptr ? analysis[k] : 1.0);
     for (std::size_t g = 0; g < N; ++g) {
       const ZelBatchColumn& x = *input[g];
       const ZelBatchColumn& y = *target[g];
       if (x.missing[k] != 0 || y.missing[k] != 0) continue;
       if (!x.IsNumber(k) || !y.IsNumber(k)) continue;
-      frequency[g] += 1.0;
-      weight[g] += 1.0;
+      frequency[g] += f;
+      weight[g] += w;
       if (weight[g] <= 0.0) continue;
-      const double share = 1.0 - 1.0 * 1.0 / weight[g];
+      const double share = w - w * w / weight[g];
       const double dx = x.reals[k] - meanX[g];
       const double dy = y.reals[k] - meanY[g];
       coXX[g] += dx * dx * share;
       coXY[g] += dx * dy * share;
       coYY[g] += dy * dy * share;
-      meanX[g] += dx / weight[g];
-      meanY[g] += dy / weight[g];
+      meanX[g] += (kUnit ? dx : dx * w) / weight[g];
+      meanY[g] += (kUnit ? dy : dy * w) / weight[g];
     }
   }
   for (std::size_t g = 0; g < N; ++g) {
@@ -214,10 +176,10 @@ TorStatus ZelBivarContTargetContPredictivePower::AddBatchSideBySide(
   for (std::size_t first = 0; first < together.size(); first += 4) {
     ZelBivarContTargetContPredictivePower* const* s = together.data() + first;
     switch (std::min<std::size_t>(4, together.size() - first)) {
-      case 1: AddSharedTogether<1>(s, batch); break;
-      case 2: AddSharedTogether<2>(s, batch); break;
-      case 3: AddSharedTogether<3>(s, batch); break;
-      default: AddSharedTogether<4>(s, batch); break;
+      case 1: AddShared<1, true>(s, batch, nullptr, nullptr); break;
+      case 2: AddShared<2, true>(s, batch, nullptr, nullptr); break;
+      case 3: AddShared<3, true>(s, batch, nullptr, nullptr); break;
+      default: AddShared<4, true>(s, batch, nullptr, nullptr); break;
     }
   }
   return result;

@@ -49,14 +49,11 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   // pairs fed the same rows do; states merged or installed from elsewhere
   // are checked before the shared update trusts them.
   bool MomentsShareSums() const;
-  template <bool kUnit>
-  void AddShared(const ZelBatchColumn& input, const ZelBatchColumn& target, std::size_t rows,
-                 const double* frequencies, const double* analysis);
-  // AddShared without weights for N statistics in one loop, so that their
-  // chains of divisions overlap.
-  template <std::size_t N>
-  static void AddSharedTogether(ZelBivarContTargetContPredictivePower* const* s,
-                                const ZelBatch& batch);
+  // The shared update of N statistics whose pairs share their sums, in one
+  // loop, so that their chains of divisions overlap; kUnit without weights.
+  template <std::size_t N, bool kUnit>
+  static void AddShared(ZelBivarContTargetContPredictivePower* const* s, const ZelBatch& batch,
+                        const double* frequencies, const double* analysis);
 
   uint32_t inputIndex_;
   uint32_t targetIndex_;

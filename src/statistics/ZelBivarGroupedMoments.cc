@@ -15,16 +15,21 @@ using TorCommon_1_3::TorStatus;
 
 namespace {
 
-// Rows [0, rows) of up to four statistics side by side: each counted row
-// goes to its group's moments and, where given, to the overall ones; those
-// of the first statistic are `held` (may be null). Without weight fields
-// (kUnit) every weight is 1 and the updates lose their weight tests.
+// Rows [0, rows) of up to four statistics side by side (`overall` has four
+// entries, null past `live`): each counted row
+// goes to its group's moments and, where given, to the overall ones. The
+// first statistic's overall moments, which meet every counted row, are held
+// in a local, out of memory, so that their chain of divisions is not
+// lengthened by a store and a load per row. Without weight fields (kUnit)
+// every weight is 1 and the updates lose their weight tests.
 template <bool kUnit>
 void AddRows(std::size_t live, std::size_t rows, const int* const* groups,
              const double* const* values, ZelCategoryMoments* const* moments,
-             ZelCategoryMoments* const* overall, ZelCategoryMoments* held,
-             const double* frequencies, const double* analysis) {
-  ZelCategoryMoments local = held != nullptr ? *held : ZelCategoryMoments();
+             ZelCategoryMoments* const* overall, const double* frequencies,
+             const double* analysis) {
+  ZelCategoryMoments* const held = overall[0];
+  ZelCategoryMoments first = held != nullptr ? *held : ZelCategoryMoments();
+  ZelCategoryMoments* const others[4] = {nullptr, overall[1], overall[2], overall[3]};
   for (std::size_t k = 0; k < rows; ++k) {
     const double f = kUnit || frequencies == nullptr ? 1.0 : frequencies[k];
     const double w = kUnit ? 1.0 : f * (analysis != nullptr ? analysis[k] : 1.0);
@@ -33,11 +38,11 @@ void AddRows(std::size_t live, std::size_t rows, const int* const* groups,
       if (category < 0) continue;
       const double x = values[g][k];
       moments[g][category].Add(x, f, w);
-      if (overall[g] != nullptr) overall[g]->Add(x, f, w);
-      if (g == 0 && held != nullptr) local.Add(x, f, w);
+      if (others[g] != nullptr) others[g]->Add(x, f, w);
+      if (g == 0 && held != nullptr) first.Add(x, f, w);
     }
   }
-  if (held != nullptr) *held = local;
+  if (held != nullptr) *held = first;
 }
 
 }  // namespace
@@ -156,16 +161,11 @@ TorStatus ZelBivarGroupedMoments::AddBatchSideBySide(ZelStatistics* const* stati
       overall[live] = statistic->leader_ == nullptr ? &statistic->overall_ : nullptr;
       ++live;
     }
-    // The overall moments meet every counted row: the first statistic's are
-    // held in a local, out of memory, so that their chain of divisions is
-    // not lengthened by a store and a load per row.
-    ZelCategoryMoments* held = overall[0];
-    overall[0] = nullptr;
     if (frequencies == nullptr && analysis == nullptr) {
-      AddRows<true>(live, rows, groups.data(), values.data(), moments.data(), overall.data(), held,
+      AddRows<true>(live, rows, groups.data(), values.data(), moments.data(), overall.data(),
                     nullptr, nullptr);
     } else {
-      AddRows<false>(live, rows, groups.data(), values.data(), moments.data(), overall.data(), held,
+      AddRows<false>(live, rows, groups.data(), values.data(), moments.data(), overall.data(),
                      frequencies, analysis);
     }
   }

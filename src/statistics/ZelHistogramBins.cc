@@ -53,6 +53,16 @@ inline void AddRows(const ZelBinSums& sums, std::size_t from, std::size_t to) {
   }
 }
 
+// AddRows as the histogram's counts ask: updated, or taken from the
+// weights at the end.
+inline void AddRowsAsCounted(const ZelBinSums& sums, std::size_t from, std::size_t to) {
+  if (sums.countsFollow) {
+    AddRows<false>(sums, from, to);
+  } else {
+    AddRows<true>(sums, from, to);
+  }
+}
+
 std::size_t Longest(const ZelBinSums* sums, std::size_t count) {
   std::size_t longest = 0;
   for (std::size_t h = 0; h < count; ++h) longest = std::max(longest, sums[h].rows);
@@ -88,12 +98,7 @@ void AddPlain(ZelBinSums* sums, std::size_t count) {
   const std::size_t longest = Longest(sums, count);
   for (std::size_t k = 0; k < longest; k += 4) {
     for (std::size_t h = 0; h < count; ++h) {
-      const std::size_t to = std::min(k + 4, sums[h].rows);
-      if (sums[h].countsFollow) {
-        AddRows<false>(sums[h], k, to);
-      } else {
-        AddRows<true>(sums[h], k, to);
-      }
+      AddRowsAsCounted(sums[h], k, std::min(k + 4, sums[h].rows));
     }
   }
   for (std::size_t h = 0; h < count; ++h) {
@@ -148,6 +153,32 @@ __attribute__((target("avx2"))) std::size_t GuessAvx2(const double* x, std::size
   return unsettled + GuessPlain(x + k, n - k, minimum, inverseWidth, padded, last, bins + k);
 }
 
+// One row to each of four distinct bins, lane j to the bin whose weight and
+// mean are at weights[j] and means[j]: the weight grows by 1 and the mean
+// moves by (x - mean) / weight, each lane rounding as the scalar update does.
+// Plain loads, not gathers: a bin's last store forwards to them.
+__attribute__((target("avx2"))) inline void AddToFourBins(__m256d x, double* const* weights,
+                                                          double* const* means) {
+  const __m256d w = _mm256_add_pd(_mm256_set_pd(*weights[3], *weights[2], *weights[1], *weights[0]),
+                                  _mm256_set1_pd(1.0));
+  const __m256d m = _mm256_set_pd(*means[3], *means[2], *means[1], *means[0]);
+  const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
+  const __m256d mean =
+      _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
+  const __m128d wLow = _mm256_castpd256_pd128(w);
+  const __m128d wHigh = _mm256_extractf128_pd(w, 1);
+  const __m128d mLow = _mm256_castpd256_pd128(mean);
+  const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
+  _mm_storel_pd(weights[0], wLow);
+  _mm_storeh_pd(weights[1], wLow);
+  _mm_storel_pd(weights[2], wHigh);
+  _mm_storeh_pd(weights[3], wHigh);
+  _mm_storel_pd(means[0], mLow);
+  _mm_storeh_pd(means[1], mLow);
+  _mm_storel_pd(means[2], mHigh);
+  _mm_storeh_pd(means[3], mHigh);
+}
+
 // Four rows in one vector when their bins differ and none is missing: then
 // no lane depends on another, and each lane's add, subtraction, division and
 // add round as the scalar ones do. Any other four go row by row.
@@ -160,30 +191,11 @@ __attribute__((target("avx2"))) inline void AddFourAvx2(const ZelBinSums& sums, 
                                 _mm_cmpeq_epi32(b, _mm_shuffle_epi32(b, 0x4e))),
                    _mm_cmpeq_epi32(b, _mm_set1_epi32(-1)));
   if (_mm_movemask_epi8(clash) != 0) return AddRows<kCounts>(sums, k, k + 4);
-  double* weights = sums.weights;
-  double* means = sums.means;
-  // Plain loads, not gathers: a bin's last store forwards to them.
-  const __m256d w =
-      _mm256_add_pd(_mm256_set_pd(weights[bins[3]], weights[bins[2]], weights[bins[1]],
-                                  weights[bins[0]]),
-                    _mm256_set1_pd(1.0));
-  const __m256d m = _mm256_set_pd(means[bins[3]], means[bins[2]], means[bins[1]], means[bins[0]]);
-  const __m256d moved =
-      _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(_mm256_loadu_pd(sums.x + k), m), w));
-  const __m256d mean =
-      _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
-  const __m128d wLow = _mm256_castpd256_pd128(w);
-  const __m128d wHigh = _mm256_extractf128_pd(w, 1);
-  const __m128d mLow = _mm256_castpd256_pd128(mean);
-  const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
-  _mm_storel_pd(weights + bins[0], wLow);
-  _mm_storeh_pd(weights + bins[1], wLow);
-  _mm_storel_pd(weights + bins[2], wHigh);
-  _mm_storeh_pd(weights + bins[3], wHigh);
-  _mm_storel_pd(means + bins[0], mLow);
-  _mm_storeh_pd(means + bins[1], mLow);
-  _mm_storel_pd(means + bins[2], mHigh);
-  _mm_storeh_pd(means + bins[3], mHigh);
+  double* const weights[4] = {sums.weights + bins[0], sums.weights + bins[1],
+                              sums.weights + bins[2], sums.weights + bins[3]};
+  double* const means[4] = {sums.means + bins[0], sums.means + bins[1], sums.means + bins[2],
+                            sums.means + bins[3]};
+  AddToFourBins(_mm256_loadu_pd(sums.x + k), weights, means);
   if (kCounts) {
     for (int j = 0; j < 4; ++j) sums.counts[bins[j]] += 1;
   }
@@ -252,42 +264,14 @@ __attribute__((target("avx2"))) void AddQuadAvx2(const ZelBinSums* quad) {
     const uint32_t b2 = bins2[k];
     const uint32_t b3 = bins3[k];
     if ((b0 == kNoBin) | (b1 == kNoBin) | (b2 == kNoBin) | (b3 == kNoBin) | counts) {
-      for (int j = 0; j < 4; ++j) {
-        if (quad[j].countsFollow) {
-          AddRows<false>(quad[j], k, k + 1);
-        } else {
-          AddRows<true>(quad[j], k, k + 1);
-        }
-      }
+      for (int j = 0; j < 4; ++j) AddRowsAsCounted(quad[j], k, k + 1);
       continue;
     }
-    const __m256d w =
-        _mm256_add_pd(_mm256_set_pd(w3[b3], w2[b2], w1[b1], w0[b0]), _mm256_set1_pd(1.0));
-    const __m256d m = _mm256_set_pd(m3[b3], m2[b2], m1[b1], m0[b0]);
-    const __m256d x = _mm256_set_pd(x3[k], x2[k], x1[k], x0[k]);
-    const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
-    const __m256d mean =
-        _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
-    const __m128d wLow = _mm256_castpd256_pd128(w);
-    const __m128d wHigh = _mm256_extractf128_pd(w, 1);
-    const __m128d mLow = _mm256_castpd256_pd128(mean);
-    const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
-    _mm_storel_pd(w0 + b0, wLow);
-    _mm_storeh_pd(w1 + b1, wLow);
-    _mm_storel_pd(w2 + b2, wHigh);
-    _mm_storeh_pd(w3 + b3, wHigh);
-    _mm_storel_pd(m0 + b0, mLow);
-    _mm_storeh_pd(m1 + b1, mLow);
-    _mm_storel_pd(m2 + b2, mHigh);
-    _mm_storeh_pd(m3 + b3, mHigh);
+    double* const weights[4] = {w0 + b0, w1 + b1, w2 + b2, w3 + b3};
+    double* const means[4] = {m0 + b0, m1 + b1, m2 + b2, m3 + b3};
+    AddToFourBins(_mm256_set_pd(x3[k], x2[k], x1[k], x0[k]), weights, means);
   }
-  for (int j = 0; j < 4; ++j) {
-    if (quad[j].countsFollow) {
-      AddRows<false>(quad[j], common, quad[j].rows);
-    } else {
-      AddRows<true>(quad[j], common, quad[j].rows);
-    }
-  }
+  for (int j = 0; j < 4; ++j) AddRowsAsCounted(quad[j], common, quad[j].rows);
 }
 
 __attribute__((target("avx2"))) void AddAvx2(ZelBinSums* sums, std::size_t count) {
@@ -305,11 +289,7 @@ __attribute__((target("avx2"))) void AddAvx2(ZelBinSums* sums, std::size_t count
           AddFourAvx2<true>(one, k);
         }
       } else if (k < one.rows) {
-        if (one.countsFollow) {
-          AddRows<false>(one, k, one.rows);
-        } else {
-          AddRows<true>(one, k, one.rows);
-        }
+        AddRowsAsCounted(one, k, one.rows);
       }
     }
   }

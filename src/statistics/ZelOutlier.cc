@@ -5,11 +5,8 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelVectorLevel.h"
+#include "statistics/ZelFourLanes.h"
 #include "torcommon13r/TorVariable.h"
-
-#ifdef ZEL_WIDE_VECTORS
-#include <immintrin.h>
-#endif
 
 namespace ZelStatistic {
 
@@ -122,10 +119,8 @@ __attribute__((target("avx2"))) void ZelOutlier::AddUnitWide(ZelOutlier* const* 
   for (std::size_t k = 0; k < rows; ++k) {
     for (std::size_t v = 0; v < V; ++v) {
       const std::size_t j = 4 * v;
-      const __m256d value = _mm256_set_pd(x[j + 3][k], x[j + 2][k], x[j + 1][k], x[j][k]);
-      const __m256d counts = _mm256_castsi256_pd(_mm256_cmpeq_epi64(
-          _mm256_set_epi64x(absent[j + 3][k], absent[j + 2][k], absent[j + 1][k], absent[j][k]),
-          _mm256_setzero_si256()));
+      const __m256d value = FourLaneRow(x + j, k);
+      const __m256d counts = FourLanesPresent(absent + j, k);
       __m256i below = _mm256_setzero_si256();
       for (int b = 0; b + 1 < kIntervals; ++b) {
         below = _mm256_sub_epi64(

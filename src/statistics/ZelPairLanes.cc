@@ -1,8 +1,6 @@
 #include "statistics/ZelPairLanes.h"
 
-#ifdef ZEL_WIDE_VECTORS
-#include <immintrin.h>
-#endif
+#include "statistics/ZelFourLanes.h"
 
 namespace ZelStatistic {
 
@@ -55,9 +53,7 @@ __attribute__((target("avx2"))) void LockstepAvx2(std::size_t order,
     __m256d dv[NV];
 #pragma GCC unroll 4
     for (int v = 0; v < NV; ++v) {
-      const __m256d x = _mm256_set_pd(cols[4 * v + 3][k], cols[4 * v + 2][k],
-                                      cols[4 * v + 1][k], cols[4 * v][k]);
-      dv[v] = _mm256_sub_pd(x, m[v]);
+      dv[v] = _mm256_sub_pd(FourLaneRow(cols + 4 * v, k), m[v]);
       _mm256_store_pd(d + 4 * v, dv[v]);
     }
 #pragma GCC unroll 16

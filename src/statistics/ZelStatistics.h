@@ -6,6 +6,7 @@
 #define ZELCRAFT_STATISTICS_ZELSTATISTICS_H_
 
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 
 #include "frame/ZelBatch.h"
@@ -103,6 +104,9 @@ class ZelStatistics {
   const double* AnalysisWeights(const ZelBatch& batch) const {
     return analysisWeightIndex_ >= 0 ? batch.Column(analysisWeightIndex_).reals.data() : nullptr;
   }
+  // Whether two doubles are the same to the last bit (a NaN matches
+  // itself): sums shared between statistics are trusted only then.
+  static bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
   // Frequency weights count as whole records: truncated toward zero.
   static int64_t CountIncrement(double frequencyWeight) {
     return static_cast<int64_t>(frequencyWeight);
