@@ -7,8 +7,10 @@
 # each with a linear model, histogram gradient boosting and k nearest
 # neighbours. Every training fold is prepared on its own and the document
 # replayed on its test fold. Prints one table (score mean and spread over
-# the folds per data set and arm, prepared columns, seconds) and how the
-# profiles meet the goal. Takes about ten minutes on two cores.
+# the folds per data set and arm, prepared columns, seconds) and how each
+# profile does against raw data, measured against two lines (within one
+# fold-spread everywhere, better on half for the linear model). Takes about
+# ten minutes on two cores.
 #
 #   bash scripts/measure-models.sh [--datasets iris,trees] [--arm NAME=PROFILE,KEY=VALUE...]
 #

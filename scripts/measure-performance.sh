@@ -8,13 +8,15 @@
 # It prints the wall times, their ratios, the peak resident memory against
 # the file size, and the loading and per-pass benchmarks (loading against
 # the bare CSV scan of the same file, field values per second of each pass),
-# and ends with each measure of the speed goals against its goal, for the
-# gemstone table and, when ../shared/data/diamonds.csv is there, a
-# diamonds-like table of the same size (its rows repeated):
+# and ends with each speed figure against the line it is checked against,
+# met or not, for the gemstone table and, when ../shared/data/diamonds.csv
+# is there, a diamonds-like table of the same size (its rows repeated):
 #   - the whole default preparation on one thread: at most 4 x the bare scan;
 #   - each data pass on one thread: at least 250 million field values/s;
 #   - the bare scan and the loader on one thread: at least 500 MB/s;
-#   - zelcraft's wall time against scikit-learn's pipeline: at most 0.25.
+#   - zelcraft's wall time against scikit-learn's pipeline: at most 0.25;
+#   - on the gemstone table, the data passes on one thread against two: at
+#     least 1.7 x the time.
 # The machine may be shared: every timed run is repeated and the fastest
 # counts, the passes are timed by processor time, and the load average is
 # printed before and after.
@@ -142,27 +144,28 @@ fastest() {
   echo "$best_wall $best_cpu"
 }
 
-# Prints one goal line: what, the figure, the goal, and whether it is met.
-goal() {
+# Prints one figure against its line: what, the figure, the line, and
+# whether it is met.
+check_line() {
   local what=$1 figure=$2 relation=$3 target=$4 unit=$5
   local met
   met=$(awk -v f="$figure" -v t="$target" -v r="$relation" \
     'BEGIN { print ((r == "<=" && f <= t) || (r == ">=" && f >= t)) ? "met" : "NOT met" }')
-  printf "  %-58s %10s %-5s goal %s %s%s  %s\n" "$what" "$figure" "$unit" "$relation" "$target" \
+  printf "  %-58s %10s %-5s line %s %s%s  %s\n" "$what" "$figure" "$unit" "$relation" "$target" \
     "$unit" "$met"
 }
 
-# The speed goals for one table: NAME FILE.
-goals_for() {
+# The speed figures against their lines for one table: NAME FILE.
+lines_for() {
   local name=$1 file=$2
   local size
   size=$(stat -c %s "$file")
   echo
-  echo "goals on $name ($(awk -v b="$size" 'BEGIN { printf "%.1f", b / 1048576 }') MB), one thread;" \
+  echo "against the lines on $name ($(awk -v b="$size" 'BEGIN { printf "%.1f", b / 1048576 }') MB), one thread;" \
     "load average now: $(cut -d' ' -f1-3 /proc/loadavg)"
   local prep_wall prep_cpu
   read -r prep_wall prep_cpu < <(fastest 3 "$build/bin/zelcraft" prepare "$file" --target price \
-    -o "$scratch/goal.pmml" -q --threads 1)
+    -o "$scratch/lines.pmml" -q --threads 1)
   if [ "$have_bench" != 1 ]; then
     echo "  benchmarks not built: only the preparation took ${prep_wall} s"
     return
@@ -170,11 +173,11 @@ goals_for() {
   # The scan and the loader: fastest of five runs, wall and processor time.
   ZEL_BENCH_CSV="$file" "$build/bin/zelcraft_bench" \
     --benchmark_filter='BM_(ScanCsv|LoadCsv/[0-9]+/1/)' --benchmark_repetitions=5 2>/dev/null |
-    grep '^BM_' | grep -v '_\(mean\|median\|stddev\|cv\) ' >"$scratch/goal-bench.txt"
+    grep '^BM_' | grep -v '_\(mean\|median\|stddev\|cv\) ' >"$scratch/lines-bench.txt"
   # Milliseconds, fastest: column 2 is the wall time, column 4 the processor time.
   best_ms() {
     awk -v name="$1" -v col="$2" '$1 ~ name { t = $col; if ($(col + 1) == "s") t *= 1000;
-      if (best == "" || t < best) best = t } END { print best }' "$scratch/goal-bench.txt"
+      if (best == "" || t < best) best = t } END { print best }' "$scratch/lines-bench.txt"
   }
   local scan_ms scan_cpu_ms load_ms load_cpu_ms
   scan_ms=$(best_ms '^BM_ScanCsv' 2)
@@ -182,31 +185,31 @@ goals_for() {
   load_ms=$(best_ms '^BM_LoadCsv' 2)
   load_cpu_ms=$(best_ms '^BM_LoadCsv' 4)
   mbs() { awk -v b="$size" -v ms="$1" 'BEGIN { printf "%.0f", b / 1e6 / (ms / 1000) }'; }
-  goal "whole preparation / bare scan (wall)" \
+  check_line "whole preparation / bare scan (wall)" \
     "$(awk -v p="$prep_wall" -v s="$scan_ms" 'BEGIN { printf "%.2f", p / (s / 1000) }')" "<=" 4 x
-  goal "whole preparation / bare scan (processor time)" \
+  check_line "whole preparation / bare scan (processor time)" \
     "$(awk -v p="$prep_cpu" -v s="$scan_cpu_ms" 'BEGIN { printf "%.2f", p / (s / 1000) }')" "<=" 4 x
-  goal "bare scan (wall)" "$(mbs "$scan_ms")" ">=" 500 MB/s
-  goal "bare scan (processor time)" "$(mbs "$scan_cpu_ms")" ">=" 500 MB/s
-  goal "loader (wall)" "$(mbs "$load_ms")" ">=" 500 MB/s
-  goal "loader (processor time)" "$(mbs "$load_cpu_ms")" ">=" 500 MB/s
+  check_line "bare scan (wall)" "$(mbs "$scan_ms")" ">=" 500 MB/s
+  check_line "bare scan (processor time)" "$(mbs "$scan_cpu_ms")" ">=" 500 MB/s
+  check_line "loader (wall)" "$(mbs "$load_ms")" ">=" 500 MB/s
+  check_line "loader (processor time)" "$(mbs "$load_cpu_ms")" ">=" 500 MB/s
   # Each pass that reads: the best of three runs (a pass that reads nothing
   # shows in the benchmark as thousands of millions per second).
   ZEL_BENCH_CSV="$file" "$build/bin/zelcraft_bench" --benchmark_filter='BM_PreparePasses' \
     --benchmark_repetitions=3 2>/dev/null | grep '^BM_' |
-    grep -v '_\(mean\|median\|stddev\|cv\) ' >"$scratch/goal-passes.txt"
+    grep -v '_\(mean\|median\|stddev\|cv\) ' >"$scratch/lines-passes.txt"
   for pass in 1 2 3 4 5 6 7; do
     local best
     # A suffix (k, M, G) means thousands of millions and more: a pass that
     # read nothing and only ran its steps.
-    if grep -q "pass${pass}_MValues/s=[0-9.]*[kMG]" "$scratch/goal-passes.txt"; then
+    if grep -q "pass${pass}_MValues/s=[0-9.]*[kMG]" "$scratch/lines-passes.txt"; then
       echo "  pass $pass reads nothing here"
       continue
     fi
-    best=$(grep -o "pass${pass}_MValues/s=[0-9.]*" "$scratch/goal-passes.txt" | sed 's/.*=//' |
+    best=$(grep -o "pass${pass}_MValues/s=[0-9.]*" "$scratch/lines-passes.txt" | sed 's/.*=//' |
       awk '{ if (best == "" || $1 + 0 > best) best = $1 + 0 } END { print best }')
     if [ -z "$best" ]; then continue; fi
-    goal "pass $pass, field values per second (processor time)" "$(printf "%.0f" "$best")" ">=" 250 M/s
+    check_line "pass $pass, field values per second (processor time)" "$(printf "%.0f" "$best")" ">=" 250 M/s
   done
   # Side by side with scikit-learn, fastest of two runs each.
   if [ -f "$shared/perf/sklearn_prepare.py" ] &&
@@ -214,9 +217,9 @@ goals_for() {
     local peer_wall peer_cpu
     read -r peer_wall peer_cpu < <(fastest 2 env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE \
       /usr/bin/python3 "$shared/perf/sklearn_prepare.py" "$file" price)
-    goal "wall time against scikit-learn's pipeline" \
+    check_line "wall time against scikit-learn's pipeline" \
       "$(awk -v z="$prep_wall" -v p="$peer_wall" 'BEGIN { printf "%.2f", z / p }')" "<=" 0.25 ""
-    goal "processor time against scikit-learn's pipeline" \
+    check_line "processor time against scikit-learn's pipeline" \
       "$(awk -v z="$prep_cpu" -v p="$peer_cpu" 'BEGIN { printf "%.2f", z / p }')" "<=" 0.25 ""
   fi
 }
@@ -235,15 +238,15 @@ passes_on_threads() {
   one=$(grep '/1/iterations' "$scratch/threads.txt" | grep -o 'fastest_s=[0-9.]*' | sed 's/.*=//')
   two=$(grep '/2/iterations' "$scratch/threads.txt" | grep -o 'fastest_s=[0-9.]*' | sed 's/.*=//')
   if [ -n "$one" ] && [ -n "$two" ]; then
-    goal "data passes, 1 thread / 2 threads (fastest wall)" \
+    check_line "data passes, 1 thread / 2 threads (fastest wall)" \
       "$(awk -v a="$one" -v b="$two" 'BEGIN { printf "%.2f", a / b }')" ">=" 1.7 x
   fi
 }
 
 echo
-echo "speed goals:"
+echo "speed figures against their lines:"
 passes_on_threads "$csv"
-goals_for "the gemstone table" "$csv"
+lines_for "the gemstone table" "$csv"
 if [ -f "$shared/data/diamonds.csv" ]; then
   # A diamonds-like table of the same size: the real rows, repeated.
   diamonds="$scratch/diamonds.csv"
@@ -252,7 +255,7 @@ if [ -f "$shared/data/diamonds.csv" ]; then
     head -1 "$shared/data/diamonds.csv"
     for _ in $(seq $(((rows + data_rows - 1) / data_rows))); do tail -n +2 "$shared/data/diamonds.csv"; done
   } | head -n $((rows + 1)) >"$diamonds"
-  goals_for "a diamonds-like table ($rows rows of $shared/data/diamonds.csv repeated)" "$diamonds"
+  lines_for "a diamonds-like table ($rows rows of $shared/data/diamonds.csv repeated)" "$diamonds"
 fi
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
 

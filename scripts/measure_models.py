@@ -42,7 +42,7 @@ from sklearn.preprocessing import OneHotEncoder, StandardScaler
 SEED = 0
 FOLDS = 5
 MODELS = ("linear", "hgb", "knn")
-# The model each profile is meant for: the goal compares it on its own model.
+# The model each profile is meant for: the summary measures it on that model.
 FAMILY_MODEL = {"linear": "linear", "trees": "hgb", "distance": "knn"}
 
 
@@ -288,12 +288,12 @@ def main():
 
 
 def summarize(sets, arms, results):
-    """The goal: with the profile of the model's family, at least the raw
-    score less one fold-spread on every data set, and better than raw on at
-    least half of them for the linear model. Scores that agree to the three
-    decimals shown count as the same."""
-    print("goal: the family's profile against raw data (within one fold-spread of raw "
-          "on every data set; better on at least half for the linear model)")
+    """Each profile on its family's model against raw data, and against two
+    lines: at least the raw score less one fold-spread on every data set, and
+    better than raw on at least half of them for the linear model. Scores
+    that agree to the three decimals shown count as the same."""
+    print("the family's profile against raw data; lines: within one fold-spread of raw "
+          "on every data set, better on at least half for the linear model")
     for profile, model in FAMILY_MODEL.items():
         if profile not in arms:
             continue

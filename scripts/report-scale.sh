@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The report of a 1,000-field document: its size (goal: under 5 MB) and the
-# time headless Chromium takes to show it (goal: within two seconds). Builds
-# the command when needed; not part of the tests.
+# The report of a 1,000-field document: its size (the line: under 5 MB) and
+# the time headless Chromium takes to show it (the line: within two seconds).
+# Builds the command when needed; not part of the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${ZEL_BUILD_DIR:-build}"
