@@ -13,7 +13,10 @@
 #include "PythonHost.h"
 #include "Replay.h"
 #include "frame/ZelFactory.h"
+#include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
+#include "preparation/RunMessages.h"
+#include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
 namespace zelpy {
@@ -39,6 +42,30 @@ py::array ToArray(std::vector<T>&& values) {
   throw py::error_already_set();
 }
 
+// The texts of a text column as UTF-8. A lone surrogate, which UTF-8 cannot
+// hold, is kept as the bytes Python's "surrogatepass" gives, which the
+// checks of the run refuse with the row and field.
+std::vector<std::string> Texts(const py::handle& list) {
+  std::vector<std::string> texts;
+  for (const py::handle item : list) {
+    Py_ssize_t size = 0;
+    const char* utf8 = PyUnicode_Check(item.ptr()) ? PyUnicode_AsUTF8AndSize(item.ptr(), &size)
+                                                   : nullptr;
+    if (utf8 != nullptr) {
+      texts.emplace_back(utf8, static_cast<std::size_t>(size));
+      continue;
+    }
+    PyErr_Clear();
+    if (!PyUnicode_Check(item.ptr())) throw py::type_error("a text column holds a non-text");
+    const py::bytes raw =
+        py::reinterpret_steal<py::bytes>(PyUnicode_AsEncodedString(item.ptr(), "utf-8",
+                                                                   "surrogatepass"));
+    if (!raw) throw py::error_already_set();
+    texts.push_back(std::string(raw));
+  }
+  return texts;
+}
+
 // A column tuple (kind, values, extra): ("integer", int64, mask or None),
 // ("real" | "date" | "time" | "timestamp", float64, None) or ("text",
 // int64 codes, list of texts). The arrays it reads are added to `keep`.
@@ -62,7 +89,7 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
     data.kind = ColumnData::Kind::kText;
     data.rows = static_cast<std::size_t>(codes.size());
     data.codes = codes.data();
-    data.texts = column[2].cast<std::vector<std::string>>();
+    data.texts = Texts(column[2]);
     keep->push_back(codes);
   } else {
     RealArray values = column[1].cast<RealArray>();
@@ -78,40 +105,72 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
   return data;
 }
 
+// The columns of a frame, one per name and all of one length; the arrays
+// they point into are added to `keep`.
+std::vector<ColumnData> ReadColumns(const std::vector<std::string>& names, const py::list& columns,
+                                    std::vector<py::object>* keep) {
+  std::vector<ColumnData> data;
+  for (const py::handle column : columns) {
+    data.push_back(ReadColumn(column.cast<py::tuple>(), keep));
+  }
+  if (names.size() != data.size()) throw py::value_error("a name for every column");
+  for (const ColumnData& column : data) {
+    if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
+  }
+  return data;
+}
+
 }  // namespace
 
-py::dict OutcomeDict(const BuildOutcome& outcome, PythonHost& host) {
+py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
   host.RaiseIfInterrupted();
-  if (outcome.kind == BuildOutcome::Kind::kInterrupted) {
-    RaiseKeyboardInterrupt();
-  }
+  if (result.kind == zelprep::RunResult::Kind::kInterrupted) RaiseKeyboardInterrupt();
   py::dict out;
-  out["warnings"] = outcome.warnings;
-  if (outcome.kind != BuildOutcome::Kind::kDone) {
-    out["error"] = outcome.kind == BuildOutcome::Kind::kInputError ? "input" : "component";
-    out["code"] = outcome.code;
-    out["message"] = outcome.message;
-    out["note"] = outcome.note;
-    return out;
+  // An input error comes alone, as the command line gives it.
+  const bool warned = result.kind != zelprep::RunResult::Kind::kInputError;
+  py::list warnings;
+  for (const std::string& note : result.notes) {
+    if (warned) warnings.append(py::make_tuple(0, note));
   }
-  out["document"] = outcome.document;
-  out["records"] = outcome.records;
-  out["fields_read"] = outcome.fieldsRead;
-  out["fields_handed"] = outcome.fieldsHanded;
+  for (const TorCommon_1_3::TorStatus& warning : result.warnings) {
+    if (warned) {
+      warnings.append(
+          py::make_tuple(warning.GetCode(), zelprep::StatusMessage(warning.GetCode())));
+    }
+  }
+  out["warnings"] = warnings;
+  out["lines"] = warned ? result.WarningLines() : std::vector<std::string>();
+  switch (result.kind) {
+    case zelprep::RunResult::Kind::kInputError:
+      out["error"] = "input";
+      out["code"] = 0;
+      out["message"] = result.error;
+      out["note"] = std::string();
+      return out;
+    case zelprep::RunResult::Kind::kComponentError:
+      out["error"] = "component";
+      out["code"] = result.status.GetCode();
+      out["message"] = zelprep::StatusMessage(result.status.GetCode());
+      out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
+      return out;
+    default:
+      break;
+  }
+  out["document"] = result.document;
+  out["records"] = result.records;
+  out["fields_read"] = result.fieldsRead;
+  out["fields_handed"] = result.fieldsHanded;
   return out;
 }
 
 namespace {
 
-py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) { return OutcomeDict(outcome, host); }
-
-
 BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
                      const std::vector<std::string>& assignments, const std::string& schemaText,
-                     const std::string& target, const std::string& frequencyWeight,
-                     int threads) {
-  return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
-                      frequencyWeight, threads};
+                     const std::string& target, const std::string& frequencyWeight, int threads,
+                     uint64_t memoryLimit) {
+  return BuildRequest{settingsText,    settingsName, assignments, schemaText, target,
+                      frequencyWeight, threads,      memoryLimit};
 }
 
 // A replica of a build over a frame's columns (Lockstep.h).
@@ -120,15 +179,11 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
-                                     const std::string& frequencyWeight) {
+                                     const std::string& frequencyWeight, uint64_t memoryLimit) {
   std::vector<py::object> keep;
-  std::vector<ColumnData> data;
-  for (const py::handle column : columns) {
-    data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
-  }
-  if (names.size() != data.size()) throw py::value_error("a name for every column");
+  const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
   const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, 1);
+                                       target, frequencyWeight, 1, memoryLimit);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -138,18 +193,11 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       const std::string& settingsText, const std::string& settingsName,
                       const std::vector<std::string>& assignments, const std::string& schemaText,
                       const std::string& target, const std::string& frequencyWeight,
-                      int threads, py::object progress) {
+                      int threads, uint64_t memoryLimit, py::object progress) {
   std::vector<py::object> keep;
-  std::vector<ColumnData> data;
-  for (const py::handle column : columns) {
-    data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
-  }
-  for (const ColumnData& column : data) {
-    if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
-  }
-  if (names.size() != data.size()) throw py::value_error("a name for every column");
+  std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
   const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads);
+                                       target, frequencyWeight, threads, memoryLimit);
   PythonHost host(std::move(progress));
   zelio::ColumnStore store;
   bool filled;
@@ -161,14 +209,14 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   data.clear();
   keep.clear();
   columns.attr("clear")();
-  BuildOutcome outcome;
+  zelprep::RunResult result;
   if (filled) {
     py::gil_scoped_release unlocked;
-    outcome = BuildFromStore(request, store, host);
+    result = BuildFromStore(request, std::move(store), host);
   } else {
-    outcome.kind = BuildOutcome::Kind::kInterrupted;
+    result.kind = zelprep::RunResult::Kind::kInterrupted;
   }
-  return Outcome(outcome, host);
+  return OutcomeDict(result, host);
 }
 
 py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool stream,
@@ -178,15 +226,15 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
                     const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
   const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads);
-  const CsvRequest csv{path, delimiter[0], stream, memoryLimit, threads != 1};
+                                       target, frequencyWeight, threads, memoryLimit);
+  const CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
-  BuildOutcome outcome;
+  zelprep::RunResult result;
   {
     py::gil_scoped_release unlocked;
-    outcome = BuildFromCsv(request, csv, host);
+    result = BuildFromCsv(request, csv, host);
   }
-  return Outcome(outcome, host);
+  return OutcomeDict(result, host);
 }
 
 const char* TypeName(zelapply::ValueType type) {
@@ -297,6 +345,38 @@ std::string RenderReport(const std::string& document, const std::string& dataSet
   return html;
 }
 
+// The rows of the statistics table (preparation/StatisticsTable.h): field,
+// kind, count, missing, mean, min, max, sd, skewness (None when absent) and
+// the number of categories (None for a continuous field).
+py::list StatisticsTable(const std::string& document) {
+  std::vector<zelprep::StatisticsRow> rows;
+  if (!zelprep::ReadStatisticsTable(document, &rows)) {
+    throw py::value_error("not a preparation document");
+  }
+  auto number = [](const zelapply::NumberFact& fact) {
+    return fact.present ? py::object(py::float_(fact.value)) : py::object(py::none());
+  };
+  py::list out;
+  for (const zelprep::StatisticsRow& row : rows) {
+    out.append(py::make_tuple(
+        row.field, row.kind, row.count, row.missing, number(row.mean), number(row.minimum),
+        number(row.maximum), number(row.sd), number(row.skewness),
+        row.discrete ? py::object(py::int_(row.categories)) : py::object(py::none())));
+  }
+  return out;
+}
+
+// The first of the texts a document cannot carry, as (its index, why), or
+// None.
+py::object UnwritableText(const py::list& texts) {
+  const std::vector<std::string> utf8 = Texts(texts);
+  std::string what;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (zelio::FindUnwritable(utf8[i], &what) != std::string::npos) return py::make_tuple(i, what);
+  }
+  return py::none();
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -317,10 +397,8 @@ PYBIND11_MODULE(_core, module) {
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
-  module.def("inapplicable_step", [](int code) -> py::object {
-    const char* step = ZelFactory::DescribeInapplicableStep(code);
-    return step ? py::object(py::str(step)) : py::object(py::none());
-  });
+  module.def("statistics_table", &StatisticsTable);
+  module.def("unwritable_text", &UnwritableText);
   module.def("describe_status", [](int code) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();
