@@ -137,8 +137,9 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
   if (estimate.Total() + held <= limit) return true;
   // Held columns of a regular file give way to the statistics: the passes
   // read the file again, as a streamed run does.
-  const zelio::FileIdentity& file = data_.fingerprint.identity;
-  if (estimate.Total() <= limit && !data_.streamed && data_.fingerprint.known && file.regular) {
+  const bool streamable = !data_.streamed && data_.fingerprint.known &&
+                          data_.fingerprint.identity.regular;
+  if (streamable && estimate.Total() <= limit) {
     for (zelio::Column& column : data_.store.columns) column.DropValues();
     data_.streamed = true;
     return true;
@@ -149,7 +150,9 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
     message += " (" + DescribeBytes(estimate.pairBytes) + " of it for the pairs of " +
                std::to_string(estimate.pairedFields) + " continuous fields)";
   }
-  if (held > 0) message += ", beside " + DescribeBytes(held) + " of data held in memory";
+  if (held > 0 && !streamable) {
+    message += ", beside " + DescribeBytes(held) + " of data held in memory";
+  }
   message += ", more than the memory limit of " + DescribeBytes(limit) +
              ": hand the build fewer fields";
   if (!request_.memoryLimitName.empty()) message += " or raise " + request_.memoryLimitName;

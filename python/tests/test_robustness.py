@@ -126,3 +126,20 @@ def test_arguments_of_the_wrong_type_raise_short_errors():
         zelcraft.prepare(numbered, target=7)
     with pytest.raises(TypeError, match="threads"):
         zelcraft.prepare(numbered, threads="two")
+
+
+def test_memory_limit_counts_the_statistics_before_any_pass():
+    wide = pd.DataFrame({f"c{i}": np.arange(3) + i % 5 for i in range(2000)})
+    message = ("the statistics of 2000 fields would take about 40 MB, beside {} of data held "
+               "in memory, more than the memory limit of 10 MB: hand the build fewer fields "
+               "or raise memory_limit=")
+    for options in ({}, {"partitions": 2}):
+        with pytest.raises(zelcraft.ZelcraftInputError) as error:
+            zelcraft.prepare(wide, memory_limit=10_000_000, **options)
+        assert error.value.message.startswith(message.split("{}")[0]), error.value.message
+        assert error.value.message.endswith(message.split("{}")[1])
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        assert "<PMML" in zelcraft.prepare(wide, memory_limit=200_000_000).document
+    with pytest.raises(TypeError, match="memory_limit"):
+        zelcraft.prepare(wide, memory_limit="10M")
