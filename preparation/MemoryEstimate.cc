@@ -93,11 +93,11 @@ MemoryEstimate EstimateBuildMemory(const TorSettings& settings, const TorVarList
 }
 
 std::string DescribeBytes(uint64_t bytes) {
-  const char* units[] = {"bytes", "kB", "MB", "GB", "TB", "PB", "EB"};
+  const char* units[] = {"bytes", "KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
   double value = static_cast<double>(bytes);
   std::size_t unit = 0;
-  while (value >= 1000.0 && unit + 1 < sizeof units / sizeof units[0]) {
-    value /= 1000.0;
+  while (value >= 1024.0 && unit + 1 < sizeof units / sizeof units[0]) {
+    value /= 1024.0;
     ++unit;
   }
   char text[32];

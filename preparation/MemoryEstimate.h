@@ -39,7 +39,8 @@ MemoryEstimate EstimateBuildMemory(const TorCommon_1_3::TorSettings& settings,
                                    const TorCommon_1_3::TorVarList& fields, std::size_t workers,
                                    int64_t records);
 
-// "1.6 GB", "850 MB", "12 kB": a size as people read it (powers of 1000).
+// "1.5 GiB", "850 MiB", "12 KiB": a size as people read it, in the binary
+// units the command line's sizes ("100M") are given in.
 std::string DescribeBytes(uint64_t bytes);
 
 }  // namespace zelprep

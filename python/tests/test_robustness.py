@@ -130,8 +130,8 @@ def test_arguments_of_the_wrong_type_raise_short_errors():
 
 def test_memory_limit_counts_the_statistics_before_any_pass():
     wide = pd.DataFrame({f"c{i}": np.arange(3) + i % 5 for i in range(2000)})
-    message = ("the statistics of 2000 fields would take about 40 MB, beside {} of data held "
-               "in memory, more than the memory limit of 10 MB: hand the build fewer fields "
+    message = ("the statistics of 2000 fields would take about 38 MiB, beside {} of data held "
+               "in memory, more than the memory limit of 9.5 MiB: hand the build fewer fields "
                "or raise memory_limit=")
     for options in ({}, {"partitions": 2}):
         with pytest.raises(zelcraft.ZelcraftInputError) as error:

@@ -29,8 +29,8 @@ TEST(CliMemoryLimit, AWideHeaderIsRefusedUpFrontWithTheEstimate) {
       dir.path(), {"prepare", "wide.csv", "--memory-limit", "10M", "-o", "never.pmml"});
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.err,
-            "error: the statistics of 3000 fields would take about 60 MB, more than the memory "
-            "limit of 10 MB: hand the build fewer fields or raise --memory-limit\n");
+            "error: the statistics of 3000 fields would take about 57 MiB, more than the memory "
+            "limit of 10 MiB: hand the build fewer fields or raise --memory-limit\n");
   EXPECT_FALSE(FileExists(dir / "never.pmml"));
 
   const RunResult built = RunCli(

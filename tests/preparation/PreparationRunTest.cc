@@ -226,14 +226,16 @@ TEST(MemoryEstimate, CountsFieldsCategoriesAndPairsAsDocumented) {
   EXPECT_EQ(zelprep::EstimateBuildMemory(settings, Fields(100, 0, 0, false), 1, 1000).pairBytes,
             0u);
   EXPECT_EQ(zelprep::DescribeBytes(999), "999 bytes");
-  EXPECT_EQ(zelprep::DescribeBytes(1600000000), "1.6 GB");
-  EXPECT_EQ(zelprep::DescribeBytes(19300000000), "19 GB");
+  EXPECT_EQ(zelprep::DescribeBytes(1023), "1023 bytes");
+  EXPECT_EQ(zelprep::DescribeBytes(1536), "1.5 KiB");
+  EXPECT_EQ(zelprep::DescribeBytes(uint64_t{100} << 20), "100 MiB");
+  EXPECT_EQ(zelprep::DescribeBytes(uint64_t{19} << 30), "19 GiB");
 }
 
 TEST(MemoryEstimate, TheLimitRefusesABuildOrStreamsItsFile) {
   clitest::ScratchDir dir;
   // 300 continuous fields against a continuous target: their pairs take
-  // 301 * 302 / 2 * 240 bytes, about 10.9 MB.
+  // 301 * 302 / 2 * 240 bytes, about 10.4 MiB.
   std::string csv;
   for (int c = 0; c < 300; ++c) csv += "x" + std::to_string(c) + ",";
   csv += "y\n";
@@ -249,8 +251,8 @@ TEST(MemoryEstimate, TheLimitRefusesABuildOrStreamsItsFile) {
   const Ran refused = RunFile(dir / "wide.csv", request, false);
   EXPECT_EQ(refused.result.kind, RunResult::Kind::kInputError);
   EXPECT_EQ(refused.result.error,
-            "the statistics of 301 fields would take about 17 MB (11 MB of it for the pairs of "
-            "301 continuous fields), more than the memory limit of 10 MB: hand the build fewer "
+            "the statistics of 301 fields would take about 16 MiB (10 MiB of it for the pairs of "
+            "301 continuous fields), more than the memory limit of 9.5 MiB: hand the build fewer "
             "fields or raise --memory-limit");
   EXPECT_TRUE(refused.result.warnings.empty());
 
