@@ -77,9 +77,8 @@ MemoryEstimate EstimateBuildMemory(const TorSettings& settings, const TorVarList
       if (&field == target || !recast) ++estimate.pairedFields;
       perReplica += targetCategories * kTargetCellBytes;
     } else {
-      const uint64_t kept =
-          std::min<uint64_t>(static_cast<uint64_t>(std::max(field.GetNumberOfCategories(), 0)),
-                             maxCategories + 1);
+      const uint64_t kept = std::min<uint64_t>(
+          static_cast<uint64_t>(std::max(field.GetNumberOfCategories(), 0)), maxCategories + 1);
       perReplica += kept * (kCategoryBytes + targetCategories * kTargetCellBytes);
     }
   }

@@ -25,8 +25,8 @@ namespace zelprep {
 
 struct MemoryEstimate {
   std::size_t fields = 0;
-  uint64_t fieldBytes = 0;        // the fields' own statistics, every replica
-  std::size_t pairedFields = 0;   // continuous fields of the pairwise statistic
+  uint64_t fieldBytes = 0;       // the fields' own statistics, every replica
+  std::size_t pairedFields = 0;  // continuous fields of the pairwise statistic
   uint64_t pairBytes = 0;
   uint64_t Total() const { return fieldBytes + pairBytes; }
 };

@@ -51,10 +51,9 @@ bool PreparationRun::ReadInputs() {
     settings_.SetString("analysisWeight", request_.analysisWeight);
   }
   if (!ZelFactory::ReviewSettings(settings_, notes, &error)) return InputError(error);
-  const bool schemaRead =
-      request_.schemaText.empty()
-          ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
-          : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);
+  const bool schemaRead = request_.schemaText.empty()
+                              ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
+                              : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);
   if (!schemaRead) return InputError(error);
   roles_.target = request_.target;
   roles_.frequencyWeight = request_.frequencyWeight;
@@ -137,8 +136,8 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
   if (estimate.Total() + held <= limit) return true;
   // Held columns of a regular file give way to the statistics: the passes
   // read the file again, as a streamed run does.
-  const bool streamable = !data_.streamed && data_.fingerprint.known &&
-                          data_.fingerprint.identity.regular;
+  const bool streamable =
+      !data_.streamed && data_.fingerprint.known && data_.fingerprint.identity.regular;
   if (streamable && estimate.Total() <= limit) {
     for (zelio::Column& column : data_.store.columns) column.DropValues();
     data_.streamed = true;
@@ -153,8 +152,8 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
   if (held > 0 && !streamable) {
     message += ", beside " + DescribeBytes(held) + " of data held in memory";
   }
-  message += ", more than the memory limit of " + DescribeBytes(limit) +
-             ": hand the build fewer fields";
+  message +=
+      ", more than the memory limit of " + DescribeBytes(limit) + ": hand the build fewer fields";
   if (!request_.memoryLimitName.empty()) message += " or raise " + request_.memoryLimitName;
   return InputError(message);
 }
@@ -197,16 +196,14 @@ bool PreparationRun::Build(const RunHost& host) {
     feed = std::make_unique<ColumnBlockFeed>(data_.store, fields_.columnOf, workers);
   }
   if (host.running) host.running(&algorithm);
-  const TorStatus status =
-      RunBlockedBuild(running, *feed, host.progress, &result_.refusedDetail);
+  const TorStatus status = RunBlockedBuild(running, *feed, host.progress, &result_.refusedDetail);
   if (host.running) host.running(nullptr);
   if (!feed->Error().empty()) return InputError(feed->Error());
   Conclude(algorithm, status, host.interrupts.IsInterrupted());
   return result_.ok();
 }
 
-void PreparationRun::Conclude(ITorAlgorithm& algorithm, const TorStatus& status,
-                              bool interrupted) {
+void PreparationRun::Conclude(ITorAlgorithm& algorithm, const TorStatus& status, bool interrupted) {
   result_.warnings = *algorithm.GetWarnings();
   std::ostringstream pmml;
   TorStatus written;

@@ -50,7 +50,7 @@ struct RunRequest {
   std::string target;
   std::optional<zelio::Level> targetLevel;
   std::string frequencyWeight;
-  int threads = 0;           // the passes' threads; 0: one per core
+  int threads = 0;  // the passes' threads; 0: one per core
   // The memory the held columns and the statistics may take together
   // (0: DefaultMemoryLimit()): a file whose columns do not fit beside the
   // statistics is streamed, a build whose statistics alone do not fit (or,
@@ -83,12 +83,12 @@ struct RunResult {
   // status 2); kComponentError: the component refused or failed (status 1).
   enum class Kind { kDone, kInputError, kComponentError, kInterrupted };
   Kind kind = Kind::kDone;
-  std::string error;                 // kInputError: what is wrong
-  TorCommon_1_3::TorStatus status;   // kComponentError: the component's status
-  bool refused = false;              // the component refused the fields or settings
-  std::string refusedDetail;         // why a pass's state was refused, when one was
-  std::string targetNote;            // why the target was excluded, when it was
-  std::vector<std::string> notes;    // the data source's and the settings' notes
+  std::string error;                               // kInputError: what is wrong
+  TorCommon_1_3::TorStatus status;                 // kComponentError: the component's status
+  bool refused = false;                            // the component refused the fields or settings
+  std::string refusedDetail;                       // why a pass's state was refused, when one was
+  std::string targetNote;                          // why the target was excluded, when it was
+  std::vector<std::string> notes;                  // the data source's and the settings' notes
   std::vector<TorCommon_1_3::TorStatus> warnings;  // the component's, in its order
   std::string document;
   int64_t records = 0;

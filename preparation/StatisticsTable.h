@@ -25,8 +25,8 @@ extern const std::array<const char*, 10> kStatisticsColumns;
 // not defined) has no text.
 struct StatisticsRow {
   std::string field;
-  std::string kind;      // the field's optype, else continuous or categorical
-  double count = 0.0;    // records with a value
+  std::string kind;    // the field's optype, else continuous or categorical
+  double count = 0.0;  // records with a value
   double missing = 0.0;
   zelapply::NumberFact mean, minimum, maximum, sd, skewness;
   bool discrete = false;  // only then does `categories` count

@@ -19,10 +19,10 @@
 namespace zelpy {
 
 struct BuildRequest {
-  std::string settingsText;  // a JSON object of settings keys; empty for none
-  std::string settingsName;  // names it in messages
+  std::string settingsText;              // a JSON object of settings keys; empty for none
+  std::string settingsName;              // names it in messages
   std::vector<std::string> assignments;  // "KEY=VALUE", as --set: they win over the text
-  std::string schemaText;    // a JSON schema as --schema takes it; empty for none
+  std::string schemaText;                // a JSON schema as --schema takes it; empty for none
   std::string target;
   std::string frequencyWeight;
   int threads = 0;           // the passes' threads; 0: one per core

@@ -25,16 +25,16 @@ std::string WideTable(int columns) {
 TEST(CliMemoryLimit, AWideHeaderIsRefusedUpFrontWithTheEstimate) {
   ScratchDir dir;
   WriteFile(dir / "wide.csv", WideTable(3000));
-  const RunResult refused = RunCli(
-      dir.path(), {"prepare", "wide.csv", "--memory-limit", "10M", "-o", "never.pmml"});
+  const RunResult refused =
+      RunCli(dir.path(), {"prepare", "wide.csv", "--memory-limit", "10M", "-o", "never.pmml"});
   EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.err,
             "error: the statistics of 3000 fields would take about 57 MiB, more than the memory "
             "limit of 10 MiB: hand the build fewer fields or raise --memory-limit\n");
   EXPECT_FALSE(FileExists(dir / "never.pmml"));
 
-  const RunResult built = RunCli(
-      dir.path(), {"prepare", "wide.csv", "--memory-limit", "100M", "-o", "doc.pmml", "-q"});
+  const RunResult built =
+      RunCli(dir.path(), {"prepare", "wide.csv", "--memory-limit", "100M", "-o", "doc.pmml", "-q"});
   EXPECT_EQ(built.status, 0) << built.err;
   EXPECT_TRUE(FileExists(dir / "doc.pmml"));
 }

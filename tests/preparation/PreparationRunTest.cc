@@ -38,8 +38,8 @@ std::string HardTable() {
   std::string csv = "x,n,c,w,y\n";
   for (int r = 0; r < 70000; ++r) {
     const double x = std::fmod(r * 0.37, 11.0) + (r % 997 == 0 ? 400.0 : 0.0);
-    csv += (r % 13 == 0 ? std::string() : std::to_string(x)) + "," + std::to_string(r % 41) +
-           "," + "abcde"[r % 5] + "," + std::to_string(r % 17 == 0 ? 0 : 1 + r % 3) + "," +
+    csv += (r % 13 == 0 ? std::string() : std::to_string(x)) + "," + std::to_string(r % 41) + "," +
+           "abcde"[r % 5] + "," + std::to_string(r % 17 == 0 ? 0 : 1 + r % 3) + "," +
            std::to_string(2.0 * x + r % 7) + "\n";
   }
   return csv;
@@ -53,8 +53,7 @@ struct Ran {
 Ran RunFile(const std::string& path, RunRequest request, bool stream) {
   PreparationRun run(std::move(request));
   testhost::FlagCheck never;
-  if (run.ReadInputs() &&
-      run.LoadCsv({path, ',', stream}, never, zelio::ReadProgress::Silent())) {
+  if (run.ReadInputs() && run.LoadCsv({path, ',', stream}, never, zelio::ReadProgress::Silent())) {
     run.Build({never, zelio::ReadProgress::Silent(), nullptr, nullptr});
   }
   return {run.result(), run.data().streamed};
@@ -89,8 +88,8 @@ TEST(PreparationRun, EveryPathBuildsTheSameDocument) {
   // The same rows as a host's columns.
   zelio::ColumnStore store;
   store.names = {"x", "n", "c", "w", "y"};
-  for (int storage : {kStorageReal, kStorageInteger, kStorageString, kStorageInteger,
-                      kStorageReal}) {
+  for (int storage :
+       {kStorageReal, kStorageInteger, kStorageString, kStorageInteger, kStorageReal}) {
     store.columns.emplace_back(storage);
   }
   const std::vector<std::vector<std::string>> rows = clitest::ReadCsv(HardTable());
