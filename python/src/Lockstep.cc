@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Outcome.h"
 #include "frame/ZelLockstep.h"
 #include "frame/ZelStatusCodes.h"
 #include "preparation/BlockFeed.h"
@@ -13,21 +14,6 @@ namespace zelpy {
 
 namespace py = pybind11;
 using TorCommon_1_3::TorStatus;
-
-namespace {
-
-py::dict ErrorOutcome(bool input, int code, const std::string& message, const std::string& note) {
-  py::dict out;
-  out["warnings"] = py::list();
-  out["lines"] = py::list();
-  out["error"] = input ? "input" : "component";
-  out["code"] = code;
-  out["message"] = message;
-  out["note"] = note;
-  return out;
-}
-
-}  // namespace
 
 Replica::Replica(const BuildRequest& request, const std::vector<std::string>& names,
                  const std::vector<ColumnData>& columns)

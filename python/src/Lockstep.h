@@ -62,9 +62,6 @@ class Replica {
 // `later` merged into `earlier`, or an outcome with the error.
 pybind11::object MergeStates(const std::string& earlier, const std::string& later);
 
-// The outcome dict of prepare for a run's result (Module.cc).
-pybind11::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host);
-
 }  // namespace zelpy
 
 #endif  // ZELCRAFT_PYTHON_LOCKSTEP_H_

@@ -1,7 +1,8 @@
 // The extension module zelcraft._core: the package's way into the
-// component, the data-source library and the document consumer. Columns
-// arrive as tuples of numpy arrays the Python side made from a frame;
-// every long piece of work runs without the interpreter lock.
+// preparation run, the data-source library and the document consumer.
+// Columns arrive as tuples of numpy arrays the Python side made from a
+// frame (FrameColumns.h); every long piece of work runs without the
+// interpreter lock.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -9,13 +10,14 @@
 #include "Build.h"
 #include "ColumnData.h"
 #include "Facts.h"
+#include "FrameColumns.h"
 #include "Lockstep.h"
+#include "Outcome.h"
 #include "PythonHost.h"
 #include "Replay.h"
 #include "frame/ZelFactory.h"
 #include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
-#include "preparation/RunMessages.h"
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
@@ -25,10 +27,6 @@ namespace py = pybind11;
 
 namespace {
 
-using IntArray = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
-using RealArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
-using MaskArray = py::array_t<bool, py::array::c_style | py::array::forcecast>;
-
 // Hands a vector's values to numpy without copying them.
 template <typename T>
 py::array ToArray(std::vector<T>&& values) {
@@ -37,140 +35,12 @@ py::array ToArray(std::vector<T>&& values) {
   return py::array_t<T>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
 }
 
-[[noreturn]] void RaiseKeyboardInterrupt() {
-  PyErr_SetNone(PyExc_KeyboardInterrupt);
-  throw py::error_already_set();
-}
-
-// The texts of a text column as UTF-8. A lone surrogate, which UTF-8 cannot
-// hold, is kept as the bytes Python's "surrogatepass" gives, which the
-// checks of the run refuse with the row and field.
-std::vector<std::string> Texts(const py::handle& list) {
-  std::vector<std::string> texts;
-  for (const py::handle item : list) {
-    Py_ssize_t size = 0;
-    const char* utf8 = PyUnicode_Check(item.ptr()) ? PyUnicode_AsUTF8AndSize(item.ptr(), &size)
-                                                   : nullptr;
-    if (utf8 != nullptr) {
-      texts.emplace_back(utf8, static_cast<std::size_t>(size));
-      continue;
-    }
-    PyErr_Clear();
-    if (!PyUnicode_Check(item.ptr())) throw py::type_error("a text column holds a non-text");
-    const py::bytes raw =
-        py::reinterpret_steal<py::bytes>(PyUnicode_AsEncodedString(item.ptr(), "utf-8",
-                                                                   "surrogatepass"));
-    if (!raw) throw py::error_already_set();
-    texts.push_back(std::string(raw));
-  }
-  return texts;
-}
-
-// A column tuple (kind, values, extra): ("integer", int64, mask or None),
-// ("real" | "date" | "time" | "timestamp", float64, None) or ("text",
-// int64 codes, list of texts). The arrays it reads are added to `keep`.
-ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
-  const std::string kind = column[0].cast<std::string>();
-  ColumnData data;
-  if (kind == "integer") {
-    IntArray values = column[1].cast<IntArray>();
-    data.kind = ColumnData::Kind::kInteger;
-    data.rows = static_cast<std::size_t>(values.size());
-    data.integers = values.data();
-    keep->push_back(values);
-    if (!column[2].is_none()) {
-      MaskArray mask = column[2].cast<MaskArray>();
-      if (mask.size() != values.size()) throw py::value_error("a mask of another length");
-      data.missing = reinterpret_cast<const uint8_t*>(mask.data());
-      keep->push_back(mask);
-    }
-  } else if (kind == "text") {
-    IntArray codes = column[1].cast<IntArray>();
-    data.kind = ColumnData::Kind::kText;
-    data.rows = static_cast<std::size_t>(codes.size());
-    data.codes = codes.data();
-    data.texts = Texts(column[2]);
-    keep->push_back(codes);
-  } else {
-    RealArray values = column[1].cast<RealArray>();
-    data.kind = kind == "date"        ? ColumnData::Kind::kDate
-                : kind == "time"      ? ColumnData::Kind::kTime
-                : kind == "timestamp" ? ColumnData::Kind::kTimestamp
-                : kind == "real"      ? ColumnData::Kind::kReal
-                                      : throw py::value_error("unknown column kind " + kind);
-    data.rows = static_cast<std::size_t>(values.size());
-    data.reals = values.data();
-    keep->push_back(values);
-  }
-  return data;
-}
-
-// The columns of a frame, one per name and all of one length; the arrays
-// they point into are added to `keep`.
-std::vector<ColumnData> ReadColumns(const std::vector<std::string>& names, const py::list& columns,
-                                    std::vector<py::object>* keep) {
-  std::vector<ColumnData> data;
-  for (const py::handle column : columns) {
-    data.push_back(ReadColumn(column.cast<py::tuple>(), keep));
-  }
-  if (names.size() != data.size()) throw py::value_error("a name for every column");
-  for (const ColumnData& column : data) {
-    if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
-  }
-  return data;
-}
-
-}  // namespace
-
-py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
-  host.RaiseIfInterrupted();
-  if (result.kind == zelprep::RunResult::Kind::kInterrupted) RaiseKeyboardInterrupt();
-  py::dict out;
-  // An input error comes alone, as the command line gives it.
-  const bool warned = result.kind != zelprep::RunResult::Kind::kInputError;
-  py::list warnings;
-  for (const std::string& note : result.notes) {
-    if (warned) warnings.append(py::make_tuple(0, note));
-  }
-  for (const TorCommon_1_3::TorStatus& warning : result.warnings) {
-    if (warned) {
-      warnings.append(
-          py::make_tuple(warning.GetCode(), zelprep::StatusMessage(warning.GetCode())));
-    }
-  }
-  out["warnings"] = warnings;
-  out["lines"] = warned ? result.WarningLines() : std::vector<std::string>();
-  switch (result.kind) {
-    case zelprep::RunResult::Kind::kInputError:
-      out["error"] = "input";
-      out["code"] = 0;
-      out["message"] = result.error;
-      out["note"] = std::string();
-      return out;
-    case zelprep::RunResult::Kind::kComponentError:
-      out["error"] = "component";
-      out["code"] = result.status.GetCode();
-      out["message"] = zelprep::StatusMessage(result.status.GetCode());
-      out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
-      return out;
-    default:
-      break;
-  }
-  out["document"] = result.document;
-  out["records"] = result.records;
-  out["fields_read"] = result.fieldsRead;
-  out["fields_handed"] = result.fieldsHanded;
-  return out;
-}
-
-namespace {
-
 BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
                      const std::vector<std::string>& assignments, const std::string& schemaText,
                      const std::string& target, const std::string& frequencyWeight, int threads,
                      uint64_t memoryLimit) {
-  return BuildRequest{settingsText,    settingsName, assignments, schemaText, target,
-                      frequencyWeight, threads,      memoryLimit};
+  return BuildRequest{settingsText, settingsName,    assignments, schemaText,
+                      target,       frequencyWeight, threads,     memoryLimit};
 }
 
 // A replica of a build over a frame's columns (Lockstep.h).
@@ -182,8 +52,8 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& frequencyWeight, uint64_t memoryLimit) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, 1, memoryLimit);
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
+                                       frequencyWeight, 1, memoryLimit);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -192,12 +62,12 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
 py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       const std::string& settingsText, const std::string& settingsName,
                       const std::vector<std::string>& assignments, const std::string& schemaText,
-                      const std::string& target, const std::string& frequencyWeight,
-                      int threads, uint64_t memoryLimit, py::object progress) {
+                      const std::string& target, const std::string& frequencyWeight, int threads,
+                      uint64_t memoryLimit, py::object progress) {
   std::vector<py::object> keep;
   std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads, memoryLimit);
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
+                                       frequencyWeight, threads, memoryLimit);
   PythonHost host(std::move(progress));
   zelio::ColumnStore store;
   bool filled;
@@ -225,8 +95,8 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
                     const std::string& schemaText, const std::string& target,
                     const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads, memoryLimit);
+  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
+                                       frequencyWeight, threads, memoryLimit);
   const CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
   zelprep::RunResult result;
@@ -239,13 +109,20 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
 
 const char* TypeName(zelapply::ValueType type) {
   switch (type) {
-    case zelapply::ValueType::kInteger: return "integer";
-    case zelapply::ValueType::kReal: return "real";
-    case zelapply::ValueType::kString: return "text";
-    case zelapply::ValueType::kDate: return "date";
-    case zelapply::ValueType::kTime: return "time";
-    case zelapply::ValueType::kTimestamp: return "timestamp";
-    case zelapply::ValueType::kUndefined: break;
+    case zelapply::ValueType::kInteger:
+      return "integer";
+    case zelapply::ValueType::kReal:
+      return "real";
+    case zelapply::ValueType::kString:
+      return "text";
+    case zelapply::ValueType::kDate:
+      return "date";
+    case zelapply::ValueType::kTime:
+      return "time";
+    case zelapply::ValueType::kTimestamp:
+      return "timestamp";
+    case zelapply::ValueType::kUndefined:
+      break;
   }
   return "undefined";
 }
@@ -307,8 +184,8 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
       out.append(
           py::make_tuple(column.name, "text", ToArray(std::move(column.codes)), column.texts));
     } else {
-      out.append(py::make_tuple(column.name, TypeName(column.type),
-                                ToArray(std::move(column.numbers))));
+      out.append(
+          py::make_tuple(column.name, TypeName(column.type), ToArray(std::move(column.numbers))));
     }
   }
   return py::make_tuple(out, warnings);
@@ -331,10 +208,9 @@ py::array Invert(const Replay& replay, const RealArray& predictions, py::object 
 
 // The report page of a document; the run's figures are shown when given
 // (a negative count is not).
-std::string RenderReport(const std::string& document, const std::string& dataSet,
-                         int64_t records, int64_t fieldsRead, int64_t fieldsHanded) {
-  const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead,
-                                         fieldsHanded};
+std::string RenderReport(const std::string& document, const std::string& dataSet, int64_t records,
+                         int64_t fieldsRead, int64_t fieldsHanded) {
+  const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead, fieldsHanded};
   std::string html;
   zelapply::Status status;
   {
