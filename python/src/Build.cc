@@ -13,20 +13,6 @@ zelprep::RunResult Built(zelprep::PreparationRun& run, PythonHost& host) {
 
 }  // namespace
 
-zelprep::RunRequest RunRequestOf(const BuildRequest& request) {
-  zelprep::RunRequest run;
-  run.settingsText = request.settingsText;
-  run.settingsName = request.settingsName;
-  run.assignments = request.assignments;
-  run.schemaText = request.schemaText;
-  run.target = request.target;
-  run.frequencyWeight = request.frequencyWeight;
-  run.threads = request.threads;
-  run.memoryLimit = request.memoryLimit;
-  run.memoryLimitName = "memory_limit=";
-  return run;
-}
-
 bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnData>& columns,
                PythonHost& host, zelio::ColumnStore* store) {
   store->names = names;
@@ -40,16 +26,16 @@ bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnDa
   return true;
 }
 
-zelprep::RunResult BuildFromStore(const BuildRequest& request, zelio::ColumnStore store,
+zelprep::RunResult BuildFromStore(const zelprep::RunRequest& request, zelio::ColumnStore store,
                                   PythonHost& host) {
-  zelprep::PreparationRun run(RunRequestOf(request));
+  zelprep::PreparationRun run(request);
   if (!run.ReadInputs() || !run.TakeColumns(std::move(store))) return run.result();
   return Built(run, host);
 }
 
-zelprep::RunResult BuildFromCsv(const BuildRequest& request, const CsvRequest& csv,
+zelprep::RunResult BuildFromCsv(const zelprep::RunRequest& request, const CsvRequest& csv,
                                 PythonHost& host) {
-  zelprep::PreparationRun run(RunRequestOf(request));
+  zelprep::PreparationRun run(request);
   if (!run.ReadInputs() || !run.LoadCsv({csv.path, csv.delimiter, csv.stream}, host, host)) {
     return run.result();
   }

@@ -15,9 +15,9 @@ namespace zelpy {
 namespace py = pybind11;
 using TorCommon_1_3::TorStatus;
 
-Replica::Replica(const BuildRequest& request, const std::vector<std::string>& names,
+Replica::Replica(const zelprep::RunRequest& request, const std::vector<std::string>& names,
                  const std::vector<ColumnData>& columns)
-    : host_(py::none()), run_(RunRequestOf(request)) {
+    : host_(py::none()), run_(request) {
   zelio::ColumnStore store;
   if (!FillStore(names, columns, host_, &store)) return;
   if (!run_.ReadInputs() || !run_.TakeColumns(std::move(store)) || !run_.CheckMemory(1)) return;

@@ -27,7 +27,7 @@ namespace zelpy {
 class Replica {
  public:
   // Without the interpreter lock: the columns are copied into the store.
-  Replica(const BuildRequest& request, const std::vector<std::string>& names,
+  Replica(const zelprep::RunRequest& request, const std::vector<std::string>& names,
           const std::vector<ColumnData>& columns);
   // None when the replica was set up; else an outcome with the error.
   pybind11::object Failure();

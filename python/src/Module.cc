@@ -35,12 +35,22 @@ py::array ToArray(std::vector<T>&& values) {
   return py::array_t<T>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
 }
 
-BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
-                     const std::vector<std::string>& assignments, const std::string& schemaText,
-                     const std::string& target, const std::string& frequencyWeight, int threads,
-                     uint64_t memoryLimit) {
-  return BuildRequest{settingsText, settingsName,    assignments, schemaText,
-                      target,       frequencyWeight, threads,     memoryLimit};
+// The run's request for the package's arguments.
+zelprep::RunRequest Request(const std::string& settingsText, const std::string& settingsName,
+                            const std::vector<std::string>& assignments,
+                            const std::string& schemaText, const std::string& target,
+                            const std::string& frequencyWeight, int threads, uint64_t memoryLimit) {
+  zelprep::RunRequest request;
+  request.settingsText = settingsText;
+  request.settingsName = settingsName;
+  request.assignments = assignments;
+  request.schemaText = schemaText;
+  request.target = target;
+  request.frequencyWeight = frequencyWeight;
+  request.threads = threads;
+  request.memoryLimit = memoryLimit;
+  request.memoryLimitName = "memory_limit=";
+  return request;
 }
 
 // A replica of a build over a frame's columns (Lockstep.h).
@@ -52,8 +62,8 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& frequencyWeight, uint64_t memoryLimit) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
-                                       frequencyWeight, 1, memoryLimit);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, 1, memoryLimit);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -66,8 +76,8 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       uint64_t memoryLimit, py::object progress) {
   std::vector<py::object> keep;
   std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
-                                       frequencyWeight, threads, memoryLimit);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, threads, memoryLimit);
   PythonHost host(std::move(progress));
   zelio::ColumnStore store;
   bool filled;
@@ -95,8 +105,8 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
                     const std::string& schemaText, const std::string& target,
                     const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
-                                       frequencyWeight, threads, memoryLimit);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, threads, memoryLimit);
   const CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
   zelprep::RunResult result;
@@ -109,20 +119,13 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
 
 const char* TypeName(zelapply::ValueType type) {
   switch (type) {
-    case zelapply::ValueType::kInteger:
-      return "integer";
-    case zelapply::ValueType::kReal:
-      return "real";
-    case zelapply::ValueType::kString:
-      return "text";
-    case zelapply::ValueType::kDate:
-      return "date";
-    case zelapply::ValueType::kTime:
-      return "time";
-    case zelapply::ValueType::kTimestamp:
-      return "timestamp";
-    case zelapply::ValueType::kUndefined:
-      break;
+    case zelapply::ValueType::kInteger: return "integer";
+    case zelapply::ValueType::kReal: return "real";
+    case zelapply::ValueType::kString: return "text";
+    case zelapply::ValueType::kDate: return "date";
+    case zelapply::ValueType::kTime: return "time";
+    case zelapply::ValueType::kTimestamp: return "timestamp";
+    case zelapply::ValueType::kUndefined: break;
   }
   return "undefined";
 }

@@ -54,8 +54,7 @@ py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
       out["message"] = zelprep::StatusMessage(result.status.GetCode());
       out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
       return out;
-    default:
-      break;
+    default: break;
   }
   out["document"] = result.document;
   out["records"] = result.records;
