@@ -16,8 +16,8 @@
 
 #include "BenchData.h"
 #include "frame/ZelFactory.h"
-#include "io/BlockFeed.h"
-#include "io/BlockedBuild.h"
+#include "preparation/BlockFeed.h"
+#include "preparation/BlockedBuild.h"
 #include "io/HostFields.h"
 
 namespace {
@@ -48,12 +48,12 @@ void BM_BlockedPasses(benchmark::State& state) {
       replicas.emplace_back(factory.CreateTorAlgorithm(settings, fields.variables));
       running.push_back(replicas.back().get());
     }
-    zelio::ColumnBlockFeed feed(gems.data.store, fields.columnOf, threads);
+    zelprep::ColumnBlockFeed feed(gems.data.store, fields.columnOf, threads);
     std::string detail;
     const double wall0 = Seconds(CLOCK_MONOTONIC);
     const double cpu0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     const TorCommon_1_3::TorStatus status =
-        zelio::RunBlockedBuild(running, feed, zelio::ReadProgress::Silent(), &detail);
+        zelprep::RunBlockedBuild(running, feed, zelio::ReadProgress::Silent(), &detail);
     fastest = std::min(fastest, Seconds(CLOCK_MONOTONIC) - wall0);
     cpu += Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
     if (status.IsError()) {

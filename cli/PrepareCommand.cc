@@ -4,26 +4,21 @@
 
 #include <iostream>
 #include <memory>
-#include <sstream>
+#include <optional>
 
-#include "io/BlockFeed.h"
-#include "io/BlockedBuild.h"
-#include "io/DataLoader.h"
-#include "io/HostFields.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
+#include "io/ColumnRecordSource.h"
+#include "io/CsvRecordSource.h"
 #include "io/PreparedData.h"
 #include "io/PreparedSchema.h"
 #include "ProgressLine.h"
 #include "ReportCommand.h"
-#include "io/Schema.h"
-#include "io/SettingsFile.h"
-#include "StatsCsv.h"
 #include "SummaryReport.h"
 #include "apply/Document.h"
-#include "frame/ZelFactory.h"
-#include "frame/ZelStatusCodes.h"
-#include "pmml/PMMLHeaderInfo.h"
+#include "preparation/PreparationRun.h"
+#include "preparation/RunMessages.h"
+#include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
 namespace zelcli {
@@ -43,21 +38,6 @@ int Interrupted(const Interrupts& interrupts) {
 }
 
 std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
-
-bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
-                   std::vector<std::string>* warnings, std::string* error) {
-  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
-  if (!options.settingsPath.empty() &&
-      !keys.LoadFile(options.settingsPath, settings, warnings, error)) {
-    return false;
-  }
-  for (const std::string& assignment : options.assignments) {
-    if (!keys.Assign(assignment, settings, warnings, error)) return false;
-  }
-  if (!options.analysisWeight.empty())
-    settings->SetString("analysisWeight", options.analysisWeight);
-  return ZelFactory::ReviewSettings(*settings, warnings, error);
-}
 
 // Resolves an output before the long work; it must never overwrite one of
 // the files the document is made from.
@@ -84,7 +64,8 @@ int Finish(OutputFile& output, const Interrupts& interrupts) {
   return kExitSuccess;
 }
 
-bool ParseTargetLevel(const PrepareOptions& options, zelio::FieldRoles* roles, std::string* error) {
+bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel,
+                      std::string* error) {
   if (options.targetLevel.empty()) return true;
   if (options.target.empty()) {
     *error = "--target-level needs --target";
@@ -96,7 +77,7 @@ bool ParseTargetLevel(const PrepareOptions& options, zelio::FieldRoles* roles, s
       {"continuous", zelio::Level::kContinuous}};
   for (const auto& level : levels) {
     if (options.targetLevel == level.first) {
-      roles->targetLevel = level.second;
+      *targetLevel = level.second;
       return true;
     }
   }
@@ -126,27 +107,10 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
   return Finish(output, interrupts);
 }
 
-// "error CODE: message" or "warning CODE: message".
-std::string DescribeStatus(const TorStatus& status) {
-  const char* message = ZelFactory::DescribeStatusCode(status.GetCode());
-  return std::string(status.IsWarning() ? "warning " : "error ") +
-         std::to_string(status.GetCode()) + ": " + (message ? message : "unknown status");
-}
-
-// Warnings that only say a step does not apply to this data go on one line
-// after the others, so that the real ones stand out.
-void PrintStatuses(const std::vector<TorStatus>& statuses) {
-  std::string inapplicable;
-  for (const TorStatus& status : statuses) {
-    const char* step =
-        status.IsWarning() ? ZelFactory::DescribeInapplicableStep(status.GetCode()) : nullptr;
-    if (step == nullptr) {
-      std::cerr << DescribeStatus(status) << "\n";
-    } else {
-      inapplicable += (inapplicable.empty() ? "" : ", ") + std::string(step);
-    }
-  }
-  if (!inapplicable.empty()) std::cerr << "not applicable here: " << inapplicable << "\n";
+// The run's notes and warnings, as every host shows them.
+void PrintWarnings(const std::vector<std::string>& notes,
+                   const std::vector<TorStatus>& warnings) {
+  for (const std::string& line : zelprep::WarningLines(notes, warnings)) std::cerr << line << "\n";
 }
 
 }  // namespace
@@ -164,11 +128,19 @@ int RunPrepare(const PrepareOptions& options) {
   if (!options.schemaOutPath.empty() && options.dataOutPath.empty()) {
     return InputError("--schema-out describes the prepared data and needs --data-out");
   }
-  TorSettings settings;
-  std::vector<std::string> notes;
-  if (!BuildSettings(options, &settings, &notes, &error)) return InputError(error);
-  zelio::Schema schema;
-  if (!zelio::LoadSchema(options.schemaPath, &schema, &error)) return InputError(error);
+  zelprep::RunRequest request;
+  request.settingsPath = options.settingsPath;
+  request.assignments = options.assignments;
+  request.analysisWeight = options.analysisWeight;
+  request.schemaPath = options.schemaPath;
+  request.target = options.target;
+  request.frequencyWeight = options.frequencyWeight;
+  request.threads = options.threads;
+  request.memoryLimit = options.memoryLimit;
+  request.memoryLimitName = "--memory-limit";
+  if (!ParseTargetLevel(options, &request.targetLevel, &error)) return InputError(error);
+  zelprep::PreparationRun run(std::move(request));
+  if (!run.ReadInputs()) return InputError(run.result().error);
   OutputFile document;
   const std::string documentPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
@@ -215,103 +187,50 @@ int RunPrepare(const PrepareOptions& options) {
                       ", which another output names");
   }
 
-  zelio::LoadRequest request;
-  request.path = options.dataPath;
-  request.delimiter = options.delimiter;
-  request.schema = &schema;
-  request.roles = {options.target, options.frequencyWeight, std::string(), std::nullopt};
-  settings.GetSettingValByName("analysisWeight", request.roles.analysisWeight);
-  if (!ParseTargetLevel(options, &request.roles, &error)) return InputError(error);
-  request.stream = options.stream;
-  request.memoryLimit =
-      options.memoryLimit > 0 ? options.memoryLimit : zelio::DefaultMemoryLimit();
-  request.threaded = options.threads != 1;
-
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
-  zelio::LoadedData data;
-  const zelio::LoadResult loaded = zelio::LoadCsv(request, interrupts, progress, &data, &error);
-  if (loaded != zelio::LoadResult::kLoaded) progress.Finish();
-  if (loaded == zelio::LoadResult::kInterrupted) return Interrupted(interrupts);
-  if (loaded == zelio::LoadResult::kInputError) return InputError(error);
-  if (data.droppedRecords > 0) {
-    notes.push_back(std::to_string(data.droppedRecords) +
-                    " records left out: their frequency or analysis weight is missing, zero or "
-                    "negative");
+  const zelprep::RunResult& result = run.result();
+  if (!run.LoadCsv({options.dataPath, options.delimiter, options.stream}, interrupts, progress)) {
+    progress.Finish();
+    if (result.kind == zelprep::RunResult::Kind::kInterrupted) return Interrupted(interrupts);
+    return InputError(result.error);
   }
+  const zelprep::RunHost host{interrupts, progress, &progress,
+                              [&interrupts](ITorAlgorithm* algorithm) {
+                                interrupts.Attach(algorithm);
+                              }};
+  run.Build(host);
+  progress.Finish();
+  switch (result.kind) {
+    case zelprep::RunResult::Kind::kInterrupted:
+      return Interrupted(interrupts);
+    case zelprep::RunResult::Kind::kInputError:
+      return InputError(result.error);
+    case zelprep::RunResult::Kind::kComponentError:
+      if (!options.quiet) PrintWarnings(result.refused ? std::vector<std::string>() : result.notes,
+                                        result.warnings);
+      std::cerr << zelprep::DescribeStatus(result.status) << "\n";
+      if (!result.refusedDetail.empty()) std::cerr << "note: " << result.refusedDetail << "\n";
+      if (!result.targetNote.empty()) std::cerr << "note: " << result.targetNote << "\n";
+      return kExitComponentError;
+    case zelprep::RunResult::Kind::kDone:
+      break;
+  }
+  if (!options.quiet) PrintWarnings(result.notes, result.warnings);
+  const zelio::LoadedData& data = run.data();
+  const zelio::HostFields& fields = run.fields();
 
-  zelio::HostFields fields;
-  zelio::BuildHostFields(data.plans, data.store, request.roles, &fields);
-  // One replica per thread that has blocks to read, each from a factory of
-  // its own (a factory's algorithms share its warning list).
-  const std::size_t workers = zelio::PassThreads(options.threads, data.rows);
-  std::vector<ZelFactory> factories(workers);
-  std::vector<std::unique_ptr<ITorAlgorithm>> replicas;
-  std::vector<ITorAlgorithm*> running;
-  for (ZelFactory& factory : factories) {
-    replicas.emplace_back(factory.CreateTorAlgorithm(settings, fields.variables));
-    if (!replicas.back()) {
-      progress.Finish();
-      if (!options.quiet) PrintStatuses(factory.GetWarnings());
-      std::cerr << DescribeStatus(factory.GetStatus()) << "\n";
+  const std::string& text = result.document;
+  std::string stats;
+  if (withStats) {
+    std::vector<zelprep::StatisticsRow> rows;
+    if (!zelprep::ReadStatisticsTable(text, &rows)) {
+      std::cerr << "error: the statistics cannot be read back from the document\n";
       return kExitComponentError;
     }
-    replicas.back()->SetInterruptCheck(&interrupts);
-    running.push_back(replicas.back().get());
-  }
-  ITorAlgorithm* algorithm = replicas.front().get();
-  algorithm->SetProgressListener(&progress);
-  std::unique_ptr<zelio::BlockFeed> feed;
-  if (data.streamed) {
-    zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows, data.store.names.size(),
-                       request.threaded, zelio::CsvChunkReader::kDefaultChunk, data.fingerprint};
-    feed = std::make_unique<zelio::StreamBlockFeed>(file, data.plans, fields.columnOf, workers);
-  } else {
-    feed = std::make_unique<zelio::ColumnBlockFeed>(data.store, fields.columnOf, workers);
-  }
-  interrupts.Attach(algorithm);
-  std::string refused;
-  const TorStatus status = zelio::RunBlockedBuild(running, *feed, progress, &refused);
-  interrupts.Attach(nullptr);
-  if (!feed->Error().empty()) {
-    progress.Finish();
-    return InputError(feed->Error());
-  }
-  const std::vector<TorStatus> warnings = *algorithm->GetWarnings();
-
-  std::ostringstream pmml;
-  TorStatus written;
-  if (!status.IsError() && !interrupts.IsInterrupted()) {
-    PMMLHeaderInfo header;
-    header.applicationName = "zelcraft prepare";
-    header.applicationVersion = ZEL_VERSION;
-    written = algorithm->WritePMML(pmml, &header);
-  }
-  progress.Finish();
-  if (interrupts.IsInterrupted() || status.GetCode() == ZelStatusCode::kInterrupted) {
-    return Interrupted(interrupts);
-  }
-  if (!options.quiet) {
-    for (const std::string& note : notes) std::cerr << "warning: " << note << "\n";
-    PrintStatuses(warnings);
-  }
-  if (status.IsError() || written.IsError()) {
-    std::cerr << DescribeStatus(status.IsError() ? status : written) << "\n";
-    if (!refused.empty()) std::cerr << "note: " << refused << "\n";
-    const std::string why = status.GetCode() == ZelStatusCode::kTargetExcluded
-                                ? ZelFactory::ExplainExcludedTarget(*algorithm)
-                                : std::string();
-    if (!why.empty()) std::cerr << "note: " << why << "\n";
-    return kExitComponentError;
-  }
-
-  const std::string text = pmml.str();
-  std::string stats;
-  if (withStats && !MakeStatsCsv(text, &stats)) {
-    std::cerr << "error: the statistics cannot be read back from the document\n";
-    return kExitComponentError;
+    stats = zelprep::StatisticsCsv(rows);
   }
   bool boxCox = false;
-  settings.GetSettingValByName("rescaleScaleTargetUsingBoxCox", boxCox);
+  run.settings().GetSettingValByName("rescaleScaleTargetUsingBoxCox", boxCox);
   std::string schemaText;
   if (withSchema || (boxCox && !options.quiet)) {
     zelapply::CompiledDocument compiled;
@@ -330,9 +249,9 @@ int RunPrepare(const PrepareOptions& options) {
     context.dataSet = PathFileName(options.dataPath);
     context.documentName =
         document.toStandardOutput() ? std::string() : PathFileName(documentPath);
-    context.records = data.rows;
-    context.fieldsRead = static_cast<int64_t>(data.store.names.size());
-    context.fieldsHanded = static_cast<int64_t>(fields.columnOf.size());
+    context.records = result.records;
+    context.fieldsRead = static_cast<int64_t>(result.fieldsRead);
+    context.fieldsHanded = static_cast<int64_t>(result.fieldsHanded);
     const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
     if (!drawn.ok()) {
       std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
@@ -349,10 +268,8 @@ int RunPrepare(const PrepareOptions& options) {
     std::unique_ptr<IRecordSource> source;
     zelio::CsvRecordSource* streamed = nullptr;
     if (data.streamed) {
-      zelio::CsvSourceFile file{options.dataPath, options.delimiter, data.rows,
-                                data.store.names.size(), request.threaded,
-                                zelio::CsvChunkReader::kDefaultChunk, data.fingerprint};
-      source = std::make_unique<zelio::CsvRecordSource>(file, data.plans, fields.columnOf, progress);
+      source = std::make_unique<zelio::CsvRecordSource>(run.SourceFile(), data.plans,
+                                                        fields.columnOf, progress);
       streamed = static_cast<zelio::CsvRecordSource*>(source.get());
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
@@ -397,8 +314,8 @@ int RunPrepare(const PrepareOptions& options) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);
     PrintSummary(std::cerr,
-                 {static_cast<std::size_t>(data.rows), data.store.names.size(),
-                  fields.columnOf.size()},
+                 {static_cast<std::size_t>(result.records), result.fieldsRead,
+                  result.fieldsHanded},
                  summary);
     if (!document.toStandardOutput()) std::cerr << "document written to " << documentPath << "\n";
     if (withStats && !statistics.toStandardOutput()) {

@@ -1,9 +1,11 @@
 // PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
-// document. It plays the host: it loads the data, builds the settings and
-// the field list, runs the component with a progress line and signal
-// handling, writes the document and reports; on request it also writes the
-// prepared data set, replaying the document on the columns in memory. Every
-// input problem it can see is refused before the long work starts.
+// document. The preparation run (preparation/PreparationRun.h) reads the
+// settings, loads the data and builds; the command gives it the options, a
+// progress line and signal handling, and presents its result: the
+// messages, the document, and on request the statistics table, the
+// prepared data set (replaying the document on the columns in memory or the
+// file again), its schema and the report. Every input problem it can see
+// is refused before the long work starts.
 #ifndef ZELCRAFT_CLI_PREPARECOMMAND_H_
 #define ZELCRAFT_CLI_PREPARECOMMAND_H_
 
@@ -31,7 +33,8 @@ struct PrepareOptions {
   std::vector<std::string> assignments;  // KEY=VALUE, applied after the settings file
   char delimiter = ',';
   bool stream = false;       // read the file again for every pass instead of holding it
-  uint64_t memoryLimit = 0;  // stream when the columns would exceed it; 0: half the memory
+  // The columns and the statistics together; 0: half the memory.
+  uint64_t memoryLimit = 0;
   int threads = 0;           // the passes' threads; 1: everything on one thread; 0: one per core
   bool progress = false;  // draw the progress line even when not on a terminal
   bool quiet = false;

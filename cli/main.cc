@@ -104,8 +104,10 @@ int main(int argc, char** argv) {
                     "Read the file again for every data pass instead of holding it in memory");
   prepare
       ->add_option("--memory-limit", options.memoryLimit,
-                   "Stream when the columns would take more memory than this (bytes, or with "
-                   "K, M or G); default half the physical memory")
+                   "The memory the columns and the statistics may take (bytes, or with K, M or "
+                   "G): the file is streamed when its columns do not fit beside the "
+                   "statistics, and a build whose statistics do not fit is refused; default "
+                   "half the physical memory")
       ->transform(CLI::AsSizeValue(false))
       ->transform(kNotNegative);  // a transform added later runs first
   prepare->add_option("--threads", options.threads,

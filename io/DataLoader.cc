@@ -244,7 +244,9 @@ void Loader::TallyWeights(int64_t row, int64_t line, std::size_t k) {
   const double* frequency = std::isnan(frequencies_[k]) ? nullptr : &frequencies_[k];
   const double* analysis = std::isnan(analyses_[k]) ? nullptr : &analyses_[k];
   std::string error;
-  if (!weights_->AddRow(frequency, analysis, line, &error)) NoteError(row, loads_.size(), error);
+  if (!weights_->AddRow(frequency, analysis, SourceLocation::Line(line), &error)) {
+    NoteError(row, loads_.size(), error);
+  }
 }
 
 void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {

@@ -35,13 +35,12 @@ double WeightTally::Records(const double* frequency, const double* analysis) con
 }
 
 bool WeightTally::AddRow(const double* frequencyValue, const double* analysisValue,
-                         int64_t line, std::string* error) {
+                         const SourceLocation& where, std::string* error) {
   if (frequency_ < 0 && analysis_ < 0) return true;
   const double frequency = Take(frequency_, frequencyValue, true);
   const double analysis = Take(analysis_, analysisValue, false);
-  auto where = [line] { return "line " + std::to_string(line); };
   if (ZelWeightRule::TooLarge(frequency, true)) {
-    *error = where() + ", column " + std::to_string(frequency_ + 1) +
+    *error = where.WithColumn(static_cast<std::size_t>(frequency_) + 1).Words() +
              ": the frequency weight of '" + plans_[static_cast<std::size_t>(frequency_)].name +
              "' is 2^63 or more; weights count whole records in 64 bits";
     return false;
@@ -52,10 +51,10 @@ bool WeightTally::AddRow(const double* frequencyValue, const double* analysisVal
   }
   switch (totals_.Add(frequency, analysis)) {
     case ZelWeightRule::Totals::Fit::kTooManyRecords:
-      *error = where() + ": the frequency weights add up to 2^63 or more records";
+      *error = where.Words() + ": the frequency weights add up to 2^63 or more records";
       return false;
     case ZelWeightRule::Totals::Fit::kNotFinite:
-      *error = where() + ": the weights add up past the largest number a double holds";
+      *error = where.Words() + ": the weights add up past the largest number a double holds";
       return false;
     case ZelWeightRule::Totals::Fit::kFits:
       break;

@@ -1,8 +1,8 @@
 // WeightTally: reads the weight values row by row as the data is read, and
 // asks the component's weight rule (ZelWeightRule) how each row counts, so
 // that what the component would refuse or silently drop is known before the
-// build, with the line it is on: the component itself can only say that a
-// pass's weights went out of range, not where. Rows whose weight is
+// build, with the line or row it is on: the component itself can only say
+// that a pass's weights went out of range, not where. Rows whose weight is
 // missing, zero or negative are counted. Weight columns that hold text are
 // refused earlier, while the columns are planned.
 #ifndef ZELCRAFT_IO_WEIGHTTALLY_H_
@@ -15,6 +15,7 @@
 
 #include "frame/ZelWeightRule.h"
 #include "io/FieldPlan.h"
+#include "io/SourceLocation.h"
 
 namespace zelio {
 
@@ -27,11 +28,12 @@ class WeightTally {
   std::ptrdiff_t frequencyColumn() const { return frequency_; }
   std::ptrdiff_t analysisColumn() const { return analysis_; }
 
-  // Adds the row read from the file's line `line`, given the values of its
-  // weight cells (null when missing or when the role has no column); false,
-  // with `error` naming the line (and column), when a weight or the totals
-  // pass what the component can count.
-  bool AddRow(const double* frequency, const double* analysis, int64_t line, std::string* error);
+  // Adds the row found at `where` (a file's line, a frame's row), given the
+  // values of its weight cells (null when missing or when the role has no
+  // column); false, with `error` naming that place (and the column), when a
+  // weight or the totals pass what the component can count.
+  bool AddRow(const double* frequency, const double* analysis, const SourceLocation& where,
+              std::string* error);
   // How many records a row with these weight values (null when missing)
   // counts for: its whole-record frequency weight (1 without one), or 0 when
   // a weight is missing, zero or negative.

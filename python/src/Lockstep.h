@@ -1,16 +1,18 @@
 // Replica: one replica of a build over a frame's columns, driven step by
 // step from Python (zelcraft's partitioned and Dask builds): the component's
-// lockstep calls (ZelLockstep.h) with the command's settings, schema and
-// roles. Its rows are read in blocks of zelio::kBlockRows from the first row
-// asked for, merged in block order, so that a partition read here or in a
-// store of its own gives the same state. Failures come back as the outcome
-// dicts of prepare; a state is bytes.
+// lockstep calls (ZelLockstep.h) on a preparation run's replica. Its rows
+// are read in blocks of zelprep::kBlockRows from the first row asked for,
+// merged in block order, so that a partition read here or in a store of its
+// own gives the same state. Failures come back as the outcome dicts of
+// prepare; a state is bytes. Calls from several threads take turns: each
+// waits for the one before it to finish, without the interpreter lock.
 #ifndef ZELCRAFT_PYTHON_LOCKSTEP_H_
 #define ZELCRAFT_PYTHON_LOCKSTEP_H_
 
 #include <pybind11/pybind11.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,18 +20,18 @@
 #include "ColumnData.h"
 #include "PythonHost.h"
 #include "io/ColumnRecordSource.h"
-#include "io/ColumnStore.h"
-#include "io/HostFields.h"
+#include "preparation/PreparationRun.h"
 
 namespace zelpy {
 
 class Replica {
  public:
-  Replica(const BuildRequest& request, const std::vector<std::string>& names,
+  // Without the interpreter lock: the columns are copied into the store.
+  Replica(const zelprep::RunRequest& request, const std::vector<std::string>& names,
           const std::vector<ColumnData>& columns);
   // None when the replica was set up; else an outcome with the error.
-  pybind11::object Failure() const;
-  int64_t Rows() const { return static_cast<int64_t>(store_.rows()); }
+  pybind11::object Failure();
+  int64_t Rows() const { return run_.result().records; }
   // (reads, done) or an outcome with the error.
   pybind11::object StartPass();
   // The state of rows [first, first + count), or an outcome with the error.
@@ -40,25 +42,25 @@ class Replica {
   pybind11::dict End();
 
  private:
-  pybind11::object Check(const TorCommon_1_3::TorStatus& status);
+  pybind11::object Check(const TorCommon_1_3::TorStatus& status, const std::string& detail);
+  // Runs `work` with the replica to itself and the interpreter free.
+  template <typename Work>
+  void Alone(const Work& work) {
+    pybind11::gil_scoped_release unlocked;
+    const std::lock_guard<std::mutex> turn(mutex_);
+    work();
+  }
 
   PythonHost host_;
-  zelio::ColumnStore store_;
-  Inputs inputs_;
-  std::vector<zelio::FieldPlan> plans_;
-  zelio::HostFields fields_;
+  zelprep::PreparationRun run_;
   ZelFactory factory_;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm_;
   std::unique_ptr<zelio::ColumnRecordSource> source_;
-  BuildOutcome failure_;
-  bool failed_ = false;
+  std::mutex mutex_;
 };
 
 // `later` merged into `earlier`, or an outcome with the error.
 pybind11::object MergeStates(const std::string& earlier, const std::string& later);
-
-// The outcome dict of prepare for a build's outcome (Module.cc).
-pybind11::dict OutcomeDict(const BuildOutcome& outcome, PythonHost& host);
 
 }  // namespace zelpy
 

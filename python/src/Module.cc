@@ -1,7 +1,8 @@
 // The extension module zelcraft._core: the package's way into the
-// component, the data-source library and the document consumer. Columns
-// arrive as tuples of numpy arrays the Python side made from a frame;
-// every long piece of work runs without the interpreter lock.
+// preparation run, the data-source library and the document consumer.
+// Columns arrive as tuples of numpy arrays the Python side made from a
+// frame (FrameColumns.h); every long piece of work runs without the
+// interpreter lock.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
@@ -9,11 +10,15 @@
 #include "Build.h"
 #include "ColumnData.h"
 #include "Facts.h"
+#include "FrameColumns.h"
 #include "Lockstep.h"
+#include "Outcome.h"
 #include "PythonHost.h"
 #include "Replay.h"
 #include "frame/ZelFactory.h"
+#include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
+#include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
 namespace zelpy {
@@ -21,10 +26,6 @@ namespace zelpy {
 namespace py = pybind11;
 
 namespace {
-
-using IntArray = py::array_t<int64_t, py::array::c_style | py::array::forcecast>;
-using RealArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
-using MaskArray = py::array_t<bool, py::array::c_style | py::array::forcecast>;
 
 // Hands a vector's values to numpy without copying them.
 template <typename T>
@@ -34,84 +35,22 @@ py::array ToArray(std::vector<T>&& values) {
   return py::array_t<T>(static_cast<py::ssize_t>(held->size()), held->data(), owner);
 }
 
-[[noreturn]] void RaiseKeyboardInterrupt() {
-  PyErr_SetNone(PyExc_KeyboardInterrupt);
-  throw py::error_already_set();
-}
-
-// A column tuple (kind, values, extra): ("integer", int64, mask or None),
-// ("real" | "date" | "time" | "timestamp", float64, None) or ("text",
-// int64 codes, list of texts). The arrays it reads are added to `keep`.
-ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
-  const std::string kind = column[0].cast<std::string>();
-  ColumnData data;
-  if (kind == "integer") {
-    IntArray values = column[1].cast<IntArray>();
-    data.kind = ColumnData::Kind::kInteger;
-    data.rows = static_cast<std::size_t>(values.size());
-    data.integers = values.data();
-    keep->push_back(values);
-    if (!column[2].is_none()) {
-      MaskArray mask = column[2].cast<MaskArray>();
-      if (mask.size() != values.size()) throw py::value_error("a mask of another length");
-      data.missing = reinterpret_cast<const uint8_t*>(mask.data());
-      keep->push_back(mask);
-    }
-  } else if (kind == "text") {
-    IntArray codes = column[1].cast<IntArray>();
-    data.kind = ColumnData::Kind::kText;
-    data.rows = static_cast<std::size_t>(codes.size());
-    data.codes = codes.data();
-    data.texts = column[2].cast<std::vector<std::string>>();
-    keep->push_back(codes);
-  } else {
-    RealArray values = column[1].cast<RealArray>();
-    data.kind = kind == "date"        ? ColumnData::Kind::kDate
-                : kind == "time"      ? ColumnData::Kind::kTime
-                : kind == "timestamp" ? ColumnData::Kind::kTimestamp
-                : kind == "real"      ? ColumnData::Kind::kReal
-                                      : throw py::value_error("unknown column kind " + kind);
-    data.rows = static_cast<std::size_t>(values.size());
-    data.reals = values.data();
-    keep->push_back(values);
-  }
-  return data;
-}
-
-}  // namespace
-
-py::dict OutcomeDict(const BuildOutcome& outcome, PythonHost& host) {
-  host.RaiseIfInterrupted();
-  if (outcome.kind == BuildOutcome::Kind::kInterrupted) {
-    RaiseKeyboardInterrupt();
-  }
-  py::dict out;
-  out["warnings"] = outcome.warnings;
-  if (outcome.kind != BuildOutcome::Kind::kDone) {
-    out["error"] = outcome.kind == BuildOutcome::Kind::kInputError ? "input" : "component";
-    out["code"] = outcome.code;
-    out["message"] = outcome.message;
-    out["note"] = outcome.note;
-    return out;
-  }
-  out["document"] = outcome.document;
-  out["records"] = outcome.records;
-  out["fields_read"] = outcome.fieldsRead;
-  out["fields_handed"] = outcome.fieldsHanded;
-  return out;
-}
-
-namespace {
-
-py::dict Outcome(const BuildOutcome& outcome, PythonHost& host) { return OutcomeDict(outcome, host); }
-
-
-BuildRequest Request(const std::string& settingsText, const std::string& settingsName,
-                     const std::vector<std::string>& assignments, const std::string& schemaText,
-                     const std::string& target, const std::string& frequencyWeight,
-                     int threads) {
-  return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
-                      frequencyWeight, threads};
+// The run's request for the package's arguments.
+zelprep::RunRequest Request(const std::string& settingsText, const std::string& settingsName,
+                            const std::vector<std::string>& assignments,
+                            const std::string& schemaText, const std::string& target,
+                            const std::string& frequencyWeight, int threads, uint64_t memoryLimit) {
+  zelprep::RunRequest request;
+  request.settingsText = settingsText;
+  request.settingsName = settingsName;
+  request.assignments = assignments;
+  request.schemaText = schemaText;
+  request.target = target;
+  request.frequencyWeight = frequencyWeight;
+  request.threads = threads;
+  request.memoryLimit = memoryLimit;
+  request.memoryLimitName = "memory_limit=";
+  return request;
 }
 
 // A replica of a build over a frame's columns (Lockstep.h).
@@ -120,15 +59,11 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
-                                     const std::string& frequencyWeight) {
+                                     const std::string& frequencyWeight, uint64_t memoryLimit) {
   std::vector<py::object> keep;
-  std::vector<ColumnData> data;
-  for (const py::handle column : columns) {
-    data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
-  }
-  if (names.size() != data.size()) throw py::value_error("a name for every column");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, 1);
+  const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, 1, memoryLimit);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -137,19 +72,12 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
 py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
                       const std::string& settingsText, const std::string& settingsName,
                       const std::vector<std::string>& assignments, const std::string& schemaText,
-                      const std::string& target, const std::string& frequencyWeight,
-                      int threads, py::object progress) {
+                      const std::string& target, const std::string& frequencyWeight, int threads,
+                      uint64_t memoryLimit, py::object progress) {
   std::vector<py::object> keep;
-  std::vector<ColumnData> data;
-  for (const py::handle column : columns) {
-    data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
-  }
-  for (const ColumnData& column : data) {
-    if (column.rows != data.front().rows) throw py::value_error("columns of different lengths");
-  }
-  if (names.size() != data.size()) throw py::value_error("a name for every column");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads);
+  std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, threads, memoryLimit);
   PythonHost host(std::move(progress));
   zelio::ColumnStore store;
   bool filled;
@@ -161,14 +89,14 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   data.clear();
   keep.clear();
   columns.attr("clear")();
-  BuildOutcome outcome;
+  zelprep::RunResult result;
   if (filled) {
     py::gil_scoped_release unlocked;
-    outcome = BuildFromStore(request, store, host);
+    result = BuildFromStore(request, std::move(store), host);
   } else {
-    outcome.kind = BuildOutcome::Kind::kInterrupted;
+    result.kind = zelprep::RunResult::Kind::kInterrupted;
   }
-  return Outcome(outcome, host);
+  return OutcomeDict(result, host);
 }
 
 py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool stream,
@@ -177,16 +105,16 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
                     const std::string& schemaText, const std::string& target,
                     const std::string& frequencyWeight, py::object progress) {
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, threads);
-  const CsvRequest csv{path, delimiter[0], stream, memoryLimit, threads != 1};
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, threads, memoryLimit);
+  const CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
-  BuildOutcome outcome;
+  zelprep::RunResult result;
   {
     py::gil_scoped_release unlocked;
-    outcome = BuildFromCsv(request, csv, host);
+    result = BuildFromCsv(request, csv, host);
   }
-  return Outcome(outcome, host);
+  return OutcomeDict(result, host);
 }
 
 const char* TypeName(zelapply::ValueType type) {
@@ -259,8 +187,8 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
       out.append(
           py::make_tuple(column.name, "text", ToArray(std::move(column.codes)), column.texts));
     } else {
-      out.append(py::make_tuple(column.name, TypeName(column.type),
-                                ToArray(std::move(column.numbers))));
+      out.append(
+          py::make_tuple(column.name, TypeName(column.type), ToArray(std::move(column.numbers))));
     }
   }
   return py::make_tuple(out, warnings);
@@ -283,10 +211,9 @@ py::array Invert(const Replay& replay, const RealArray& predictions, py::object 
 
 // The report page of a document; the run's figures are shown when given
 // (a negative count is not).
-std::string RenderReport(const std::string& document, const std::string& dataSet,
-                         int64_t records, int64_t fieldsRead, int64_t fieldsHanded) {
-  const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead,
-                                         fieldsHanded};
+std::string RenderReport(const std::string& document, const std::string& dataSet, int64_t records,
+                         int64_t fieldsRead, int64_t fieldsHanded) {
+  const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead, fieldsHanded};
   std::string html;
   zelapply::Status status;
   {
@@ -295,6 +222,38 @@ std::string RenderReport(const std::string& document, const std::string& dataSet
   }
   if (!status.ok()) throw py::value_error(status.message());
   return html;
+}
+
+// The rows of the statistics table (preparation/StatisticsTable.h): field,
+// kind, count, missing, mean, min, max, sd, skewness (None when absent) and
+// the number of categories (None for a continuous field).
+py::list StatisticsTable(const std::string& document) {
+  std::vector<zelprep::StatisticsRow> rows;
+  if (!zelprep::ReadStatisticsTable(document, &rows)) {
+    throw py::value_error("not a preparation document");
+  }
+  auto number = [](const zelapply::NumberFact& fact) {
+    return fact.present ? py::object(py::float_(fact.value)) : py::object(py::none());
+  };
+  py::list out;
+  for (const zelprep::StatisticsRow& row : rows) {
+    out.append(py::make_tuple(
+        row.field, row.kind, row.count, row.missing, number(row.mean), number(row.minimum),
+        number(row.maximum), number(row.sd), number(row.skewness),
+        row.discrete ? py::object(py::int_(row.categories)) : py::object(py::none())));
+  }
+  return out;
+}
+
+// The first of the texts a document cannot carry, as (its index, why), or
+// None.
+py::object UnwritableText(const py::list& texts) {
+  const std::vector<std::string> utf8 = Texts(texts);
+  std::string what;
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    if (zelio::FindUnwritable(utf8[i], &what) != std::string::npos) return py::make_tuple(i, what);
+  }
+  return py::none();
 }
 
 py::list SettingKeys() {
@@ -317,10 +276,8 @@ PYBIND11_MODULE(_core, module) {
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
-  module.def("inapplicable_step", [](int code) -> py::object {
-    const char* step = ZelFactory::DescribeInapplicableStep(code);
-    return step ? py::object(py::str(step)) : py::object(py::none());
-  });
+  module.def("statistics_table", &StatisticsTable);
+  module.def("unwritable_text", &UnwritableText);
   module.def("describe_status", [](int code) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();

@@ -11,7 +11,8 @@ statistics as Python objects, and replay it on new data.
 from . import _core
 from ._errors import ZelcraftComponentError, ZelcraftError, ZelcraftInputError, ZelcraftWarning
 from ._options import profile_names, setting_keys
-from .preparation import Preparation, load, prepare
+from ._run import prepare
+from .preparation import Preparation, load
 
 __version__ = _core.version
 

@@ -9,16 +9,14 @@ A column tuple is ("integer", int64 values, missing mask or None),
 ("real" | "date" | "time" | "timestamp", float64 values with NaN missing)
 or ("text", int64 codes with -1 missing, list of texts)."""
 
-import re
-
 import numpy as np
 import pandas as pd
 from pandas.api import types
 
+from . import _core
 from ._errors import ZelcraftInputError
 
 _NS_PER_DAY = 86_400 * 10**9
-_FORBIDDEN = re.compile("[\x00-\x08\x0b\x0c\x0e-\x1f\ud800-\udfff\ufffe\uffff]")
 _NS_PER_SECOND = 10**9
 
 
@@ -134,7 +132,7 @@ def _object_column(name, series, storage):
         # NaT among other objects makes a column "mixed" that is not.
         kind = types.infer_dtype(series.dropna(), skipna=True)
     if kind in ("integer",) and storage in (None, "integer"):
-        return _integer_column(series.astype("Int64"))
+        return _integer_column(_whole_numbers(name, series))
     if kind in ("floating", "mixed-integer-float", "integer") and storage in (None, "real"):
         return _real_column(pd.to_numeric(series, errors="coerce"))
     if kind in ("datetime", "datetime64", "date"):
@@ -147,6 +145,21 @@ def _object_column(name, series, storage):
     if kind == "empty":
         return _real_column(np.full(len(series), np.nan))
     return _text_column(series)
+
+
+def _whole_numbers(name, series):
+    """Python ints as a nullable 64-bit column; one that does not fit is
+    refused with its row."""
+    try:
+        return series.astype("Int64")
+    except (OverflowError, TypeError):
+        low, high = np.iinfo(np.int64).min, np.iinfo(np.int64).max
+        for row, value in enumerate(series, start=1):
+            if not pd.isna(value) and not low <= value <= high:
+                raise ZelcraftInputError(
+                    f"row {row}: {value} does not fit in 64 bits as a whole number; give the "
+                    f"column floats to read it as real numbers (field '{name}')") from None
+        raise
 
 
 def _with_storage(name, series, storage):
@@ -177,16 +190,22 @@ def _with_storage(name, series, storage):
 
 
 def _checked(name, column):
-    """The column tuple, once its values are ones a document can carry: no
-    infinite numbers, and texts that are Unicode without the control
-    characters XML refuses (tab and line breaks aside)."""
-    if column[0] == "text" and _FORBIDDEN.search("".join(column[2])):
-        text = next(t for t in column[2] if _FORBIDDEN.search(t))
-        bad = _FORBIDDEN.search(text).group()
-        raise ZelcraftInputError(
-            f"field '{name}': {text[:40]!r} holds U+{ord(bad):04X}, which XML cannot carry")
-    elif column[0] != "integer" and np.isinf(column[1]).any():
+    """The column tuple, once its values are ones a document can carry:
+    no infinite numbers. Frames handed to a build have their texts checked
+    by the build itself; replayed ones here, by the same rule."""
+    if column[0] != "integer" and np.isinf(column[1]).any():
         raise ZelcraftInputError(f"field '{name}' holds an infinite number")
+    return column
+
+
+def _checked_texts(name, column):
+    """A replayed text column, once its texts are ones a document can carry."""
+    if column[0] == "text":
+        found = _core.unwritable_text(column[2])
+        if found is not None:
+            index, what = found
+            row = int(np.argmax(column[1] == index)) + 1
+            raise ZelcraftInputError(f"row {row}: {what} (field '{name}')")
     return column
 
 
@@ -246,7 +265,7 @@ def frame_columns(frame, schema, extra=None):
 def replay_tuple(name, series, value_type):
     """The column tuple that feeds a document's input of the given type
     (integer, real, text, date, time, timestamp)."""
-    return _checked(name, _replay_tuple(series, value_type))
+    return _checked_texts(name, _checked(name, _replay_tuple(series, value_type)))
 
 
 def _replay_tuple(series, value_type):

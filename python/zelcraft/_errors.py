@@ -39,3 +39,12 @@ class ZelcraftComponentError(ZelcraftError):
 
 class ZelcraftWarning(UserWarning):
     """A warning of the component or of the data source."""
+
+
+def raise_for_outcome(result):
+    """`result` of the extension, unless it is an outcome dict naming an
+    error, which is raised."""
+    if isinstance(result, dict) and "error" in result:
+        kind = ZelcraftInputError if result["error"] == "input" else ZelcraftComponentError
+        raise kind(result["message"], result["code"] or None, result["note"] or "")
+    return result

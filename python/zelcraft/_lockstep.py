@@ -8,16 +8,9 @@ import math
 
 from . import _core
 from ._columns import frame_columns
-from ._errors import ZelcraftComponentError, ZelcraftInputError
+from ._errors import ZelcraftComponentError
+from ._errors import raise_for_outcome as checked
 from ._options import schema_text
-
-
-def checked(result):
-    """A replica's result, or the error its outcome dict names, raised."""
-    if isinstance(result, dict) and "error" in result:
-        kind = ZelcraftInputError if result["error"] == "input" else ZelcraftComponentError
-        raise kind(result["message"], result["code"] or None, result["note"] or None)
-    return result
 
 
 def merge(earlier, later):
@@ -49,7 +42,7 @@ def make_replica(frame, recipe):
     names, columns, fields = frame_columns(frame, recipe["schema"])
     replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
                             recipe["assigned"], schema_text(fields), recipe["target"],
-                            recipe["frequency_weight"])
+                            recipe["frequency_weight"], recipe["memory_limit"])
     checked(replica.failure())
     return replica
 

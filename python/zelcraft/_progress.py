@@ -57,3 +57,13 @@ def progress_for(progress):
     except ImportError:
         return None
     return ProgressBar()
+
+
+def run_with_progress(progress, work):
+    """Runs work(callback) with the progress bar progress= asks for."""
+    bar = progress_for(progress)
+    try:
+        return work(bar)
+    finally:
+        if bar is not None:
+            bar.close()

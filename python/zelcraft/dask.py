@@ -14,19 +14,18 @@ a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
 columns and kinds), or the states are refused."""
 
-import warnings as _warnings
-
 import dask
 
 from . import _lockstep
-from .preparation import Preparation, _build_recipe, _publish
+from ._run import build_recipe, publish
+from .preparation import Preparation
 
 
 def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None, *,
             overrides=None):
     """Prepares a Dask DataFrame; the Preparation of its document, as
     zelcraft.prepare returns it."""
-    recipe = _build_recipe(target, frequency_weight, schema, settings, overrides)
+    recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     parts = ddf.to_delayed()
     replica = _lockstep.make_replica(parts[0].compute(), recipe)
     rows = [dask.delayed(len)(part) for part in parts]
@@ -48,7 +47,7 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     outcome = _lockstep.run(replica, read_pass)
     if "error" not in outcome and counted:
         outcome["records"] = counted[0]
-    return _publish(outcome, "Dask DataFrame", stacklevel=3)
+    return publish(outcome, "Dask DataFrame", stacklevel=3)
 
 
 def _partition_state(part, shared):
@@ -58,17 +57,8 @@ def _partition_state(part, shared):
 
 def transform(preparation, ddf, all_fields=False):
     """The prepared fields of a Dask DataFrame, replayed partition by
-    partition."""
-    with _warnings.catch_warnings():
-        # The stand-in values of an empty frame only give the columns' types.
-        _warnings.simplefilter("ignore")
-        sample = ddf._meta_nonempty.head(1)
-        meta = preparation.transform(sample, all_fields=all_fields).iloc[:0]
-    return ddf.map_partitions(_replay, preparation, all_fields, meta=meta)
-
-
-def _replay(partition, preparation, all_fields):
-    return preparation.transform(partition, all_fields=all_fields)
+    partition (what Preparation.transform does for one)."""
+    return preparation.transform(ddf, all_fields=all_fields)
 
 
 __all__ = ["prepare", "transform", "Preparation"]

@@ -1,131 +1,18 @@
 """Preparation: one preparation document with what it says (fields,
-statistics, summary) and its replay on new data."""
+statistics, summary) and its replay on new data, a pandas DataFrame at once
+or a Dask DataFrame partition by partition."""
 
 import html
-import os
 import threading
 import warnings as _warnings
 
 import numpy as np
 import pandas as pd
 
-from . import _core, _lockstep
-from ._columns import column_names, frame_columns, replay_tuple
-from ._errors import ZelcraftComponentError, ZelcraftInputError, ZelcraftWarning
-from ._options import schema_fields, schema_text, settings_text
-from ._progress import progress_for
-
-_WEIGHT_CLASSES = ("frequency weight", "analysis weight")
-
-
-def _run(progress, work):
-    """Runs work(callback) with the progress bar progress= asks for."""
-    bar = progress_for(progress)
-    try:
-        return work(bar)
-    finally:
-        if bar is not None:
-            bar.close()
-
-
-def _raise_for(outcome):
-    if "error" not in outcome:
-        return
-    kind = ZelcraftInputError if outcome["error"] == "input" else ZelcraftComponentError
-    raise kind(outcome["message"], outcome["code"] or None, outcome["note"])
-
-
-def prepare(data, target=None, frequency_weight=None, schema=None, settings=None,
-            progress=None, *, overrides=None, delimiter=",", stream=False, memory_limit=None,
-            threads=None, partitions=None, extra=None):
-    """Prepares a data set and returns its Preparation.
-
-    `data` is a pandas DataFrame, or the path of a CSV file, which is read by
-    the command line's loader (streamed when its columns would take more
-    than `memory_limit` bytes, by default half the memory, or when `stream`
-    is true). `schema` is a dict of field name to metadata (the keys of
-    --schema) or a JSON file; `settings` a dict of settings keys, a JSON file
-    or the name of a shipped profile; `overrides` a dict of settings keys
-    that win over `settings`, as --set does. `extra` maps names to Series
-    read as further columns of the frame (a target held apart, say).
-    Warnings go to Python's warnings module and to Preparation.warnings;
-    errors raise ZelcraftError.
-
-    Every pass reads the rows in blocks of 65,536 on `threads` threads (by
-    default one per core); the document is the same for every number of
-    threads. With `partitions` (a frame only), the frame is cut into that
-    many runs of rows as Dask's from_pandas cuts it, and each pass merges
-    one state per partition along the tree zelcraft.dask.prepare uses: the
-    document is then byte for byte that of a Dask run over the same
-    partitions, and agrees with the unpartitioned one in every decision.
-    """
-    fields = schema_fields(schema)
-    text, name = settings_text(settings)
-    assigned = [f"{key}={_setting_text(value)}" for key, value in (overrides or {}).items()]
-    roles = (target or "", frequency_weight or "")
-    if partitions is not None:
-        if not isinstance(data, pd.DataFrame) or extra:
-            raise TypeError("partitions: a pandas DataFrame without extra columns")
-        recipe = _build_recipe(target, frequency_weight, schema, settings, overrides)
-        outcome = _lockstep.prepare_partitioned(data, recipe, int(partitions))
-        return _publish(outcome, "DataFrame", stacklevel=3)
-    if isinstance(data, (str, os.PathLike)):
-        outcome = _run(progress, lambda bar: _core.prepare_csv(
-            os.fspath(data), delimiter, stream, int(memory_limit or 0),
-            int(threads or 0), text, name, assigned, schema_text(fields), *roles, bar))
-    elif isinstance(data, pd.DataFrame):
-        names, columns, fields = frame_columns(data, fields, extra)
-        outcome = _run(progress, lambda bar: _core.prepare_frame(
-            names, columns, text, name, assigned, schema_text(fields), *roles,
-            int(threads or 0), bar))
-    else:
-        raise TypeError("data: a pandas DataFrame or the path of a CSV file")
-    data_set = "DataFrame" if isinstance(data, pd.DataFrame) else os.path.basename(
-        os.fspath(data))
-    return _publish(outcome, data_set, stacklevel=3)
-
-
-def _build_recipe(target, frequency_weight, schema, settings, overrides):
-    """What a replica of the build is made from, as plain data a task carries."""
-    text, name = settings_text(settings)
-    return {"settings": text, "settings_name": name,
-            "assigned": [f"{key}={_setting_text(value)}"
-                         for key, value in (overrides or {}).items()],
-            "schema": schema_fields(schema), "target": target or "",
-            "frequency_weight": frequency_weight or ""}
-
-
-def _publish(outcome, data_set, stacklevel):
-    """Warns, raises an error outcome, or returns the Preparation."""
-    warned = [(code or None, message) for code, message in outcome["warnings"]]
-    for line in _warning_lines(warned):
-        _warnings.warn(line, ZelcraftWarning, stacklevel=stacklevel)
-    _raise_for(outcome)
-    run = {"data_set": data_set, "records": outcome["records"],
-           "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
-    return Preparation(outcome["document"], warned, run)
-
-
-def _warning_lines(warned):
-    """The warnings as the command line prints them: steps that do not apply
-    to the data together on one line, after the others."""
-    lines, inapplicable = [], []
-    for code, message in warned:
-        step = _core.inapplicable_step(code) if code else None
-        if step:
-            inapplicable.append(step)
-        else:
-            lines.append(f"warning {code}: {message}" if code else f"warning: {message}")
-    if inapplicable:
-        lines.append("not applicable here: " + ", ".join(inapplicable))
-    return lines
-
-
-def _setting_text(value):
-    if isinstance(value, (bool, np.bool_)):
-        return "true" if value else "false"
-    return str(value)
-
+from . import _core
+from ._columns import column_names, replay_tuple
+from ._errors import ZelcraftInputError, ZelcraftWarning
+from ._progress import run_with_progress
 
 def load(path):
     """The Preparation a saved document holds."""
@@ -233,24 +120,9 @@ class Preparation:
     def statistics(self):
         """The field statistics, one row per reported field, with the
         columns of the command line's --stats file."""
-        optypes = {f["name"]: f["optype"] for f in self._facts["fields"]}
-        rows, seen = [], set()
-        for stats in self._facts["statistics"]:
-            if stats["field"] in seen:
-                continue
-            seen.add(stats["field"])
-            kind = optypes.get(stats["field"]) or (
-                "continuous" if stats["numeric"] else "categorical")
-            rows.append({
-                "field": stats["field"], "kind": kind,
-                "count": stats["total"] - stats["missing"], "missing": stats["missing"],
-                "mean": stats["mean"], "min": stats["min"], "max": stats["max"],
-                "sd": stats["sd"], "skewness": stats["skewness"],
-                "categories": len(stats["frequencies"]) if stats["discrete"] else None,
-            })
         columns = ["field", "kind", "count", "missing", "mean", "min", "max", "sd", "skewness",
                    "categories"]
-        table = pd.DataFrame(rows, columns=columns)
+        table = pd.DataFrame(_core.statistics_table(self._document), columns=columns)
         for column in columns[2:]:
             table[column] = table[column].astype(np.float64)
         return table
@@ -288,8 +160,7 @@ class Preparation:
         NaT or None. The target and weights may be absent. A Dask DataFrame
         gives a Dask DataFrame, replayed partition by partition."""
         if type(data).__module__.startswith("dask."):
-            from . import dask as _dask
-            return _dask.transform(self, data, all_fields)
+            return self._transform_partitions(data, all_fields)
         if not isinstance(data, pd.DataFrame):
             raise TypeError("data: a pandas DataFrame")
         replay = self._compiled()
@@ -305,11 +176,21 @@ class Preparation:
             if needed:
                 series = data.iloc[:, position[name]]
                 inputs.append((index, replay_tuple(name, series, value_type)))
-        outputs, warned = _run(progress, lambda bar: replay.run(
+        outputs, warned = run_with_progress(progress, lambda bar: replay.run(
             inputs, len(data), all_fields, bar))
         for message in warned:
             _warnings.warn("warning: " + message, ZelcraftWarning, stacklevel=2)
         return pd.DataFrame({out[0]: _column_values(out) for out in outputs}, index=data.index)
+
+    def _transform_partitions(self, ddf, all_fields):
+        """A Dask DataFrame's prepared fields, replayed partition by
+        partition; the stand-in values of an empty frame give the columns'
+        types."""
+        with _warnings.catch_warnings():
+            _warnings.simplefilter("ignore")
+            sample = ddf._meta_nonempty.head(1)
+            meta = self.transform(sample, all_fields=all_fields).iloc[:0]
+        return ddf.map_partitions(_replay_partition, self, all_fields, meta=meta)
 
     def inverse(self, predictions, progress=None):
         """Predictions of the transformed target on the target's own scale."""
@@ -317,7 +198,7 @@ class Preparation:
         if not replay.has_inverse():
             raise ZelcraftInputError("the document has no target inverse")
         values = np.asarray(predictions, dtype=np.float64)
-        result = _run(progress, lambda bar: replay.invert(values.ravel(), bar))
+        result = run_with_progress(progress, lambda bar: replay.invert(values.ravel(), bar))
         if isinstance(predictions, pd.Series):
             return pd.Series(result, index=predictions.index, name=f"{predictions.name}_inverse")
         return result.reshape(values.shape)
@@ -326,6 +207,10 @@ class Preparation:
         table = self.fields.to_html(index=False, na_rep="", escape=True)
         counts = ", ".join(f"{html.escape(k)} {v}" for k, v in self.summary.items())
         return f"<div><p><b>Zelcraft preparation</b> {counts}</p>{table}</div>"
+
+
+def _replay_partition(partition, preparation, all_fields):
+    return preparation.transform(partition, all_fields=all_fields)
 
 
 def _column_values(output):

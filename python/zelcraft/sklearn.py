@@ -20,7 +20,7 @@ from sklearn.base import BaseEstimator, TransformerMixin
 from sklearn.utils.validation import check_is_fitted
 
 from ._options import setting_keys
-from .preparation import prepare
+from ._run import prepare
 
 _BASE_PARAMS = ("settings", "schema", "categorical", "frequency_weight", "progress")
 _CATEGORICAL = ("onehot", "codes", "pandas")

@@ -25,7 +25,7 @@ TEST(CliStream, StreamedAndSingleThreadedRunsBuildTheSameDocument) {
   ASSERT_EQ(std::system((generator + " " + dir.path() + " 70000").c_str()), 0);
   const std::vector<std::vector<std::string>> variants = {
       {}, {"--threads", "1"}, {"--threads", "3"}, {"--stream", "--threads", "2"},
-      {"--stream", "--threads", "1"}, {"--memory-limit", "64K"}};
+      {"--stream", "--threads", "1"}, {"--memory-limit", "1M"}};
   std::string document, prepared;
   for (std::size_t v = 0; v < variants.size(); ++v) {
     const std::string name = "run" + std::to_string(v);

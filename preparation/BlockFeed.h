@@ -5,8 +5,8 @@
 // row ranges that every thread reads at once; StreamBlockFeed reads the
 // streamed file's records a block at a time for the thread that asks,
 // one thread after the other, into that thread's own block.
-#ifndef ZELCRAFT_IO_BLOCKFEED_H_
-#define ZELCRAFT_IO_BLOCKFEED_H_
+#ifndef ZELCRAFT_PREPARATION_BLOCKFEED_H_
+#define ZELCRAFT_PREPARATION_BLOCKFEED_H_
 
 #include <atomic>
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include "io/ColumnRecordSource.h"
 #include "io/CsvRecordSource.h"
 
-namespace zelio {
+namespace zelprep {
 
 // 64 batches of the passes' 1,024 rows: large enough that a block's state
 // (a few kilobytes per field, more for fields with many categories) costs
@@ -75,7 +75,7 @@ class RowRangeSource : public TorCommon_1_3::IRecordSource,
 class ColumnBlockFeed : public BlockFeed {
  public:
   // One column source per worker over the same store.
-  ColumnBlockFeed(const ColumnStore& store, const std::vector<std::size_t>& columnOf,
+  ColumnBlockFeed(const zelio::ColumnStore& store, const std::vector<std::size_t>& columnOf,
                   std::size_t workers);
   void Restart() override { next_ = 0; }
   TorCommon_1_3::IRecordSource* Next(std::size_t worker, int64_t* index) override;
@@ -84,7 +84,7 @@ class ColumnBlockFeed : public BlockFeed {
  private:
   int64_t rows_;
   std::atomic<int64_t> next_{0};
-  std::vector<std::unique_ptr<ColumnRecordSource>> sources_;
+  std::vector<std::unique_ptr<zelio::ColumnRecordSource>> sources_;
   std::vector<std::unique_ptr<RowRangeSource>> ranges_;
 };
 
@@ -105,7 +105,7 @@ class RecordBlock : public TorCommon_1_3::IRecordSource {
 
 class StreamBlockFeed : public BlockFeed {
  public:
-  StreamBlockFeed(const CsvSourceFile& file, const std::vector<FieldPlan>& plans,
+  StreamBlockFeed(const zelio::CsvSourceFile& file, const std::vector<zelio::FieldPlan>& plans,
                   const std::vector<std::size_t>& columnOf, std::size_t workers);
   void Restart() override;
   TorCommon_1_3::IRecordSource* Next(std::size_t worker, int64_t* index) override;
@@ -115,11 +115,11 @@ class StreamBlockFeed : public BlockFeed {
  private:
   int64_t rows_;
   std::mutex mutex_;
-  CsvRecordSource source_;
+  zelio::CsvRecordSource source_;
   int64_t next_ = 0;
   std::vector<RecordBlock> blocks_;
 };
 
-}  // namespace zelio
+}  // namespace zelprep
 
-#endif  // ZELCRAFT_IO_BLOCKFEED_H_
+#endif  // ZELCRAFT_PREPARATION_BLOCKFEED_H_

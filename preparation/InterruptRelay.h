@@ -2,14 +2,14 @@
 // only (a host that may only be called there, as one calling back into an
 // interpreter), its answer passed on to the replicas of a blocked build on
 // the other threads, which see it at their next poll.
-#ifndef ZELCRAFT_IO_INTERRUPTRELAY_H_
-#define ZELCRAFT_IO_INTERRUPTRELAY_H_
+#ifndef ZELCRAFT_PREPARATION_INTERRUPTRELAY_H_
+#define ZELCRAFT_PREPARATION_INTERRUPTRELAY_H_
 
 #include <atomic>
 
 #include "frame/host/HostInterfaces.h"
 
-namespace zelio {
+namespace zelprep {
 
 class InterruptRelay {
  public:
@@ -45,6 +45,6 @@ class InterruptRelay {
   Workers workers_{stop_};
 };
 
-}  // namespace zelio
+}  // namespace zelprep
 
-#endif  // ZELCRAFT_IO_INTERRUPTRELAY_H_
+#endif  // ZELCRAFT_PREPARATION_INTERRUPTRELAY_H_

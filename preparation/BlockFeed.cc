@@ -1,9 +1,9 @@
-#include "io/BlockFeed.h"
+#include "preparation/BlockFeed.h"
 
 #include <algorithm>
 #include <thread>
 
-namespace zelio {
+namespace zelprep {
 
 using namespace TorCommon_1_3;
 
@@ -20,11 +20,12 @@ bool RowRangeSource::ReadColumns(int64_t first, int64_t count, const int* fields
   return rows_->ReadColumns(first_ + first, count, fields, fieldCount, columns);
 }
 
-ColumnBlockFeed::ColumnBlockFeed(const ColumnStore& store, const std::vector<std::size_t>& columnOf,
-                                 std::size_t workers)
+ColumnBlockFeed::ColumnBlockFeed(const zelio::ColumnStore& store,
+                                 const std::vector<std::size_t>& columnOf, std::size_t workers)
     : rows_(static_cast<int64_t>(store.rows())) {
   for (std::size_t w = 0; w < workers; ++w) {
-    sources_.push_back(std::make_unique<ColumnRecordSource>(store, columnOf, ReadProgress::Silent()));
+    sources_.push_back(std::make_unique<zelio::ColumnRecordSource>(store, columnOf,
+                                                                   zelio::ReadProgress::Silent()));
     ranges_.push_back(std::make_unique<RowRangeSource>(sources_.back().get()));
   }
 }
@@ -41,9 +42,12 @@ int64_t ColumnBlockFeed::RowsOf(int64_t index) const {
   return std::min(kBlockRows, rows_ - index * kBlockRows);
 }
 
-StreamBlockFeed::StreamBlockFeed(const CsvSourceFile& file, const std::vector<FieldPlan>& plans,
+StreamBlockFeed::StreamBlockFeed(const zelio::CsvSourceFile& file,
+                                 const std::vector<zelio::FieldPlan>& plans,
                                  const std::vector<std::size_t>& columnOf, std::size_t workers)
-    : rows_(file.rows), source_(file, plans, columnOf, ReadProgress::Silent()), blocks_(workers) {}
+    : rows_(file.rows),
+      source_(file, plans, columnOf, zelio::ReadProgress::Silent()),
+      blocks_(workers) {}
 
 void StreamBlockFeed::Restart() {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -76,4 +80,4 @@ int64_t StreamBlockFeed::RowsOf(int64_t index) const {
 
 std::string StreamBlockFeed::Error() const { return source_.error(); }
 
-}  // namespace zelio
+}  // namespace zelprep

@@ -1,4 +1,4 @@
-#include "io/BlockedBuild.h"
+#include "preparation/BlockedBuild.h"
 
 #include <atomic>
 #include <functional>
@@ -9,7 +9,7 @@
 #include "frame/ZelLockstep.h"
 #include "frame/ZelStatusCodes.h"
 
-namespace zelio {
+namespace zelprep {
 
 using TorCommon_1_3::ITorAlgorithm;
 using TorCommon_1_3::TorStatus;
@@ -79,7 +79,7 @@ class InOrderMerge {
 }  // namespace
 
 TorStatus RunBlockedBuild(const std::vector<ITorAlgorithm*>& replicas, BlockFeed& feed,
-                          ReadProgress& progress, std::string* detail) {
+                          zelio::ReadProgress& progress, std::string* detail) {
   const std::size_t n = replicas.size();
   std::vector<TorStatus> statuses(n);
   OnEveryReplica(n, [&](std::size_t i) { statuses[i] = ZelLockstep::Begin(*replicas[i]); });
@@ -123,7 +123,8 @@ TorStatus RunBlockedBuild(const std::vector<ITorAlgorithm*>& replicas, BlockFeed
             stopped.store(true);
             if (!statuses[0].IsError()) statuses[0] = status;
             if (detail->empty()) {
-              *detail = merge.Detail().empty() ? ZelLockstep::Describe(*replicas[i]) : merge.Detail();
+              *detail =
+                  merge.Detail().empty() ? ZelLockstep::Describe(*replicas[i]) : merge.Detail();
             }
             break;
           }
@@ -151,4 +152,4 @@ TorStatus RunBlockedBuild(const std::vector<ITorAlgorithm*>& replicas, BlockFeed
   return Worst(statuses);
 }
 
-}  // namespace zelio
+}  // namespace zelprep

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "frame/ZelFactory.h"
-#include "io/BlockFeed.h"
-#include "io/BlockedBuild.h"
+#include "preparation/BlockFeed.h"
+#include "preparation/BlockedBuild.h"
 #include "io/CsvRecordSource.h"
 #include "io/DataLoader.h"
 #include "io/HostFields.h"
@@ -27,6 +27,8 @@ namespace zelio {
 namespace {
 
 using namespace TorCommon_1_3;
+using zelprep::RunBlockedBuild;
+using zelprep::StreamBlockFeed;
 
 // Rows of a whole number, a decimal and a category; 300 rows make several
 // chunks of 256 bytes.

@@ -8,25 +8,25 @@
 // thread. Block order, not the thread that read a block, fixes the merge,
 // so the document is the same for every number of threads. The component
 // itself never starts a thread.
-#ifndef ZELCRAFT_IO_BLOCKEDBUILD_H_
-#define ZELCRAFT_IO_BLOCKEDBUILD_H_
+#ifndef ZELCRAFT_PREPARATION_BLOCKEDBUILD_H_
+#define ZELCRAFT_PREPARATION_BLOCKEDBUILD_H_
 
 #include <string>
 #include <vector>
 
 #include "frame/host/HostInterfaces.h"
-#include "io/BlockFeed.h"
 #include "io/ReadProgress.h"
+#include "preparation/BlockFeed.h"
 
-namespace zelio {
+namespace zelprep {
 
 // The status of replica 0, or the first error of any; `detail` says why a
 // state was refused. Progress hears, on the calling thread only (replica 0
 // runs there), the records merged so far and the end of every pass.
 TorCommon_1_3::TorStatus RunBlockedBuild(const std::vector<TorCommon_1_3::ITorAlgorithm*>& replicas,
-                                         BlockFeed& feed, ReadProgress& progress,
+                                         BlockFeed& feed, zelio::ReadProgress& progress,
                                          std::string* detail);
 
-}  // namespace zelio
+}  // namespace zelprep
 
-#endif  // ZELCRAFT_IO_BLOCKEDBUILD_H_
+#endif  // ZELCRAFT_PREPARATION_BLOCKEDBUILD_H_

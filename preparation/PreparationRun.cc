@@ -1,0 +1,233 @@
+#include "preparation/PreparationRun.h"
+
+#include <sstream>
+#include <utility>
+
+#include "frame/ZelStatusCodes.h"
+#include "io/SettingsFile.h"
+#include "pmml/PMMLHeaderInfo.h"
+#include "preparation/BlockFeed.h"
+#include "preparation/BlockedBuild.h"
+#include "preparation/ColumnChecks.h"
+#include "preparation/InterruptRelay.h"
+#include "preparation/MemoryEstimate.h"
+#include "preparation/RunMessages.h"
+
+namespace zelprep {
+
+using namespace TorCommon_1_3;
+
+std::vector<std::string> RunResult::WarningLines() const {
+  return zelprep::WarningLines(notes, warnings);
+}
+
+PreparationRun::PreparationRun(RunRequest request) : request_(std::move(request)) {}
+
+PreparationRun::~PreparationRun() = default;
+
+bool PreparationRun::InputError(std::string message) {
+  result_.kind = RunResult::Kind::kInputError;
+  result_.error = std::move(message);
+  failed_ = true;
+  return false;
+}
+
+bool PreparationRun::ReadInputs() {
+  if (failed_) return false;
+  const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
+  std::string error;
+  std::vector<std::string>* notes = &result_.notes;
+  if (!request_.settingsPath.empty()) {
+    if (!keys.LoadFile(request_.settingsPath, &settings_, notes, &error)) return InputError(error);
+  } else if (!request_.settingsText.empty() &&
+             !keys.LoadText(request_.settingsText, request_.settingsName, &settings_, notes,
+                            &error)) {
+    return InputError(error);
+  }
+  for (const std::string& assignment : request_.assignments) {
+    if (!keys.Assign(assignment, &settings_, notes, &error)) return InputError(error);
+  }
+  if (!request_.analysisWeight.empty()) {
+    settings_.SetString("analysisWeight", request_.analysisWeight);
+  }
+  if (!ZelFactory::ReviewSettings(settings_, notes, &error)) return InputError(error);
+  const bool schemaRead = request_.schemaText.empty()
+                              ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
+                              : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);
+  if (!schemaRead) return InputError(error);
+  roles_.target = request_.target;
+  roles_.frequencyWeight = request_.frequencyWeight;
+  roles_.targetLevel = request_.targetLevel;
+  settings_.GetSettingValByName("analysisWeight", roles_.analysisWeight);
+  return true;
+}
+
+bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
+                             zelio::ReadProgress& progress) {
+  if (failed_) return false;
+  csv_ = csv;
+  zelio::LoadRequest load;
+  load.path = csv.path;
+  load.delimiter = csv.delimiter;
+  load.schema = &schema_;
+  load.roles = roles_;
+  load.stream = csv.stream;
+  load.memoryLimit = request_.memoryLimit > 0 ? request_.memoryLimit : zelio::DefaultMemoryLimit();
+  load.threaded = request_.threads != 1;
+  std::string error;
+  switch (zelio::LoadCsv(load, interrupts, progress, &data_, &error)) {
+    case zelio::LoadResult::kInterrupted:
+      result_.kind = RunResult::Kind::kInterrupted;
+      failed_ = true;
+      return false;
+    case zelio::LoadResult::kInputError:
+      return InputError(error);
+    case zelio::LoadResult::kLoaded:
+      break;
+  }
+  return Planned();
+}
+
+bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
+  if (failed_) return false;
+  data_.store = std::move(store);
+  data_.rows = static_cast<int64_t>(data_.store.rows());
+  if (data_.rows == 0) return InputError("the data has no records");
+  std::string error;
+  if (!CheckColumnTexts(data_.store, &error) ||
+      !zelio::PlanColumns(data_.store, schema_, roles_, &data_.plans, &error) ||
+      !TallyColumnWeights(data_.store, data_.plans, roles_, &data_.droppedRecords, &error)) {
+    return InputError(error);
+  }
+  return Planned();
+}
+
+bool PreparationRun::Planned() {
+  if (data_.droppedRecords > 0) {
+    result_.notes.push_back(std::to_string(data_.droppedRecords) +
+                            " records left out: their frequency or analysis weight is missing, "
+                            "zero or negative");
+  }
+  zelio::BuildHostFields(data_.plans, data_.store, roles_, &fields_);
+  result_.records = data_.rows;
+  result_.fieldsRead = data_.store.names.size();
+  result_.fieldsHanded = fields_.columnOf.size();
+  return true;
+}
+
+zelio::CsvSourceFile PreparationRun::SourceFile() const {
+  return zelio::CsvSourceFile{csv_.path,
+                              csv_.delimiter,
+                              data_.rows,
+                              data_.store.names.size(),
+                              request_.threads != 1,
+                              zelio::CsvChunkReader::kDefaultChunk,
+                              data_.fingerprint};
+}
+
+bool PreparationRun::CheckMemory(std::size_t workers) {
+  if (failed_) return false;
+  const uint64_t limit =
+      request_.memoryLimit > 0 ? request_.memoryLimit : zelio::DefaultMemoryLimit();
+  if (limit == 0) return true;
+  const MemoryEstimate estimate =
+      EstimateBuildMemory(settings_, fields_.variables, workers, data_.rows);
+  const uint64_t held = data_.store.MemoryBytes();
+  if (estimate.Total() + held <= limit) return true;
+  // Held columns of a regular file give way to the statistics: the passes
+  // read the file again, as a streamed run does.
+  const bool streamable =
+      !data_.streamed && data_.fingerprint.known && data_.fingerprint.identity.regular;
+  if (streamable && estimate.Total() <= limit) {
+    for (zelio::Column& column : data_.store.columns) column.DropValues();
+    data_.streamed = true;
+    return true;
+  }
+  std::string message = "the statistics of " + std::to_string(estimate.fields) +
+                        " fields would take about " + DescribeBytes(estimate.Total());
+  if (estimate.pairBytes > 0) {
+    message += " (" + DescribeBytes(estimate.pairBytes) + " of it for the pairs of " +
+               std::to_string(estimate.pairedFields) + " continuous fields)";
+  }
+  if (held > 0 && !streamable) {
+    message += ", beside " + DescribeBytes(held) + " of data held in memory";
+  }
+  message +=
+      ", more than the memory limit of " + DescribeBytes(limit) + ": hand the build fewer fields";
+  if (!request_.memoryLimitName.empty()) message += " or raise " + request_.memoryLimitName;
+  return InputError(message);
+}
+
+ITorAlgorithm* PreparationRun::MakeReplica(ZelFactory& factory) {
+  if (failed_) return nullptr;
+  ITorAlgorithm* algorithm = factory.CreateTorAlgorithm(settings_, fields_.variables);
+  if (algorithm == nullptr) {
+    result_.kind = RunResult::Kind::kComponentError;
+    result_.refused = true;
+    result_.status = factory.GetStatus();
+    result_.warnings = factory.GetWarnings();
+    failed_ = true;
+  }
+  return algorithm;
+}
+
+bool PreparationRun::Build(const RunHost& host) {
+  if (failed_) return false;
+  // One replica per thread that has blocks to read, each from a factory of
+  // its own (a factory's algorithms share its warning list).
+  const std::size_t workers = PassThreads(request_.threads, data_.rows);
+  if (!CheckMemory(workers)) return false;
+  std::vector<ZelFactory> factories(workers);
+  std::vector<std::unique_ptr<ITorAlgorithm>> replicas;
+  std::vector<ITorAlgorithm*> running;
+  InterruptRelay relay(host.interrupts);
+  for (ZelFactory& factory : factories) {
+    replicas.emplace_back(MakeReplica(factory));
+    if (!replicas.back()) return false;
+    replicas.back()->SetInterruptCheck(running.empty() ? relay.ForCaller() : relay.ForWorkers());
+    running.push_back(replicas.back().get());
+  }
+  ITorAlgorithm& algorithm = *running.front();
+  if (host.listener != nullptr) algorithm.SetProgressListener(host.listener);
+  std::unique_ptr<BlockFeed> feed;
+  if (data_.streamed) {
+    feed = std::make_unique<StreamBlockFeed>(SourceFile(), data_.plans, fields_.columnOf, workers);
+  } else {
+    feed = std::make_unique<ColumnBlockFeed>(data_.store, fields_.columnOf, workers);
+  }
+  if (host.running) host.running(&algorithm);
+  const TorStatus status = RunBlockedBuild(running, *feed, host.progress, &result_.refusedDetail);
+  if (host.running) host.running(nullptr);
+  if (!feed->Error().empty()) return InputError(feed->Error());
+  Conclude(algorithm, status, host.interrupts.IsInterrupted());
+  return result_.ok();
+}
+
+void PreparationRun::Conclude(ITorAlgorithm& algorithm, const TorStatus& status, bool interrupted) {
+  result_.warnings = *algorithm.GetWarnings();
+  std::ostringstream pmml;
+  TorStatus written;
+  if (!status.IsError() && !interrupted) {
+    PMMLHeaderInfo header;
+    header.applicationName = "zelcraft prepare";
+    header.applicationVersion = ZEL_VERSION;
+    written = algorithm.WritePMML(pmml, &header);
+  }
+  failed_ = true;
+  if (interrupted || status.GetCode() == ZelStatusCode::kInterrupted) {
+    result_.kind = RunResult::Kind::kInterrupted;
+    return;
+  }
+  if (status.IsError() || written.IsError()) {
+    result_.kind = RunResult::Kind::kComponentError;
+    result_.status = status.IsError() ? status : written;
+    if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
+      result_.targetNote = ZelFactory::ExplainExcludedTarget(algorithm);
+    }
+    return;
+  }
+  failed_ = false;
+  result_.document = pmml.str();
+}
+
+}  // namespace zelprep

@@ -1,0 +1,39 @@
+// FrameColumns: the column tuples the package makes from a frame, read as
+// the extension's columns (ColumnData): ("integer", int64 values, missing
+// mask or None), ("real" | "date" | "time" | "timestamp", float64 values,
+// None) or ("text", int64 codes, list of texts). The arrays stay the
+// caller's; the texts are copied as UTF-8.
+#ifndef ZELCRAFT_PYTHON_FRAMECOLUMNS_H_
+#define ZELCRAFT_PYTHON_FRAMECOLUMNS_H_
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <string>
+#include <vector>
+
+#include "ColumnData.h"
+
+namespace zelpy {
+
+using IntArray = pybind11::array_t<int64_t, pybind11::array::c_style | pybind11::array::forcecast>;
+using RealArray = pybind11::array_t<double, pybind11::array::c_style | pybind11::array::forcecast>;
+using MaskArray = pybind11::array_t<bool, pybind11::array::c_style | pybind11::array::forcecast>;
+
+// The texts of a text column as UTF-8. A lone surrogate, which UTF-8 cannot
+// hold, is kept as the bytes Python's "surrogatepass" gives, which the
+// checks of a run refuse with the row and field.
+std::vector<std::string> Texts(const pybind11::handle& list);
+
+// One column tuple; the arrays it reads are added to `keep`.
+ColumnData ReadColumn(const pybind11::tuple& column, std::vector<pybind11::object>* keep);
+
+// The columns of a frame, one per name and all of one length (ValueError
+// otherwise).
+std::vector<ColumnData> ReadColumns(const std::vector<std::string>& names,
+                                    const pybind11::list& columns,
+                                    std::vector<pybind11::object>* keep);
+
+}  // namespace zelpy
+
+#endif  // ZELCRAFT_PYTHON_FRAMECOLUMNS_H_

@@ -1,0 +1,66 @@
+#include "Outcome.h"
+
+#include <pybind11/stl.h>
+
+#include "preparation/RunMessages.h"
+
+namespace zelpy {
+
+namespace py = pybind11;
+
+[[noreturn]] void RaiseKeyboardInterrupt() {
+  PyErr_SetNone(PyExc_KeyboardInterrupt);
+  throw py::error_already_set();
+}
+
+py::dict ErrorOutcome(bool input, int code, const std::string& message, const std::string& note) {
+  py::dict out;
+  out["warnings"] = py::list();
+  out["lines"] = py::list();
+  out["error"] = input ? "input" : "component";
+  out["code"] = code;
+  out["message"] = message;
+  out["note"] = note;
+  return out;
+}
+
+py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
+  host.RaiseIfInterrupted();
+  if (result.kind == zelprep::RunResult::Kind::kInterrupted) RaiseKeyboardInterrupt();
+  py::dict out;
+  // An input error comes alone, as the command line gives it.
+  const bool warned = result.kind != zelprep::RunResult::Kind::kInputError;
+  py::list warnings;
+  for (const std::string& note : result.notes) {
+    if (warned) warnings.append(py::make_tuple(0, note));
+  }
+  for (const TorCommon_1_3::TorStatus& warning : result.warnings) {
+    if (warned) {
+      warnings.append(py::make_tuple(warning.GetCode(), zelprep::StatusMessage(warning.GetCode())));
+    }
+  }
+  out["warnings"] = warnings;
+  out["lines"] = warned ? result.WarningLines() : std::vector<std::string>();
+  switch (result.kind) {
+    case zelprep::RunResult::Kind::kInputError:
+      out["error"] = "input";
+      out["code"] = 0;
+      out["message"] = result.error;
+      out["note"] = std::string();
+      return out;
+    case zelprep::RunResult::Kind::kComponentError:
+      out["error"] = "component";
+      out["code"] = result.status.GetCode();
+      out["message"] = zelprep::StatusMessage(result.status.GetCode());
+      out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
+      return out;
+    default: break;
+  }
+  out["document"] = result.document;
+  out["records"] = result.records;
+  out["fields_read"] = result.fieldsRead;
+  out["fields_handed"] = result.fieldsHanded;
+  return out;
+}
+
+}  // namespace zelpy

@@ -1,0 +1,133 @@
+"""One preparation run from Python, for zelcraft.prepare and
+zelcraft.dask.prepare alike: the arguments checked and turned into what
+the extension's run takes, and its outcome published as a Preparation
+(warnings to Python's warnings module, errors raised)."""
+
+import numbers
+import os
+import warnings as _warnings
+
+import numpy as np
+import pandas as pd
+
+from . import _core, _lockstep
+from ._columns import frame_columns
+from ._errors import ZelcraftWarning, raise_for_outcome
+from ._options import schema_fields, schema_text, settings_text
+from ._progress import run_with_progress
+from .preparation import Preparation
+
+
+def prepare(data, target=None, frequency_weight=None, schema=None, settings=None,
+            progress=None, *, overrides=None, delimiter=",", stream=False, memory_limit=None,
+            threads=None, partitions=None, extra=None):
+    """Prepares a data set and returns its Preparation.
+
+    `data` is a pandas DataFrame, or the path of a CSV file, which is read by
+    the command line's loader (streamed when its columns would take more
+    than `memory_limit` bytes, by default half the memory, or when `stream`
+    is true). `memory_limit` also bounds what the build's statistics take
+    beside the data held in memory: a build that would not fit is refused
+    before its first pass. `schema` is a dict of field name to metadata (the
+    keys of --schema) or a JSON file; `settings` a dict of settings keys, a
+    JSON file or the name of a shipped profile; `overrides` a dict of
+    settings keys that win over `settings`, as --set does. `extra` maps
+    names to Series read as further columns of the frame (a target held
+    apart, say). Warnings go to Python's warnings module and to
+    Preparation.warnings; errors raise ZelcraftError.
+
+    Every pass reads the rows in blocks of 65,536 on `threads` threads (by
+    default one per core); the document is the same for every number of
+    threads. With `partitions` (a frame only), the frame is cut into that
+    many runs of rows as Dask's from_pandas cuts it, and each pass merges
+    one state per partition along the tree zelcraft.dask.prepare uses: the
+    document is then byte for byte that of a Dask run over the same
+    partitions, and agrees with the unpartitioned one in every decision.
+    """
+    recipe = build_recipe(target, frequency_weight, schema, settings, overrides, memory_limit,
+                          data.columns if isinstance(data, pd.DataFrame) else ())
+    threads = _whole(threads, "threads")
+    if partitions is not None:
+        if not isinstance(data, pd.DataFrame) or extra:
+            raise TypeError("partitions: a pandas DataFrame without extra columns")
+        outcome = _lockstep.prepare_partitioned(data, recipe, _whole(partitions, "partitions"))
+        return publish(outcome, "DataFrame", stacklevel=3)
+    if isinstance(data, (str, os.PathLike)):
+        if not isinstance(delimiter, str):
+            raise TypeError("delimiter: one character")
+        outcome = run_with_progress(progress, lambda bar: _core.prepare_csv(
+            os.fspath(data), delimiter, bool(stream), recipe["memory_limit"], threads,
+            *_arguments(recipe, recipe["schema"]), bar))
+    elif isinstance(data, pd.DataFrame):
+        names, columns, fields = frame_columns(data, recipe["schema"], extra)
+        outcome = run_with_progress(progress, lambda bar: _core.prepare_frame(
+            names, columns, *_arguments(recipe, fields), threads, recipe["memory_limit"], bar))
+    else:
+        raise TypeError("data: a pandas DataFrame or the path of a CSV file")
+    data_set = "DataFrame" if isinstance(data, pd.DataFrame) else os.path.basename(
+        os.fspath(data))
+    return publish(outcome, data_set, stacklevel=3)
+
+
+def build_recipe(target, frequency_weight, schema, settings, overrides, memory_limit=None,
+                 labels=()):
+    """What a replica of the build is made from, as plain data a task
+    carries. A role names a column: a text, or a label of the frame's
+    columns (which are named by their text)."""
+    text, name = settings_text(settings)
+    return {"settings": text, "settings_name": name,
+            "assigned": [f"{key}={_setting_text(value)}"
+                         for key, value in (overrides or {}).items()],
+            "schema": schema_fields(schema),
+            "target": _role(target, "target", labels),
+            "frequency_weight": _role(frequency_weight, "frequency_weight", labels),
+            "memory_limit": _whole(memory_limit, "memory_limit")}
+
+
+def _arguments(recipe, fields):
+    """The settings, schema and roles as the extension's calls take them."""
+    return (recipe["settings"], recipe["settings_name"], recipe["assigned"], schema_text(fields),
+            recipe["target"], recipe["frequency_weight"])
+
+
+def _role(value, what, labels):
+    if value is None:
+        return ""
+    if isinstance(value, str):
+        return value
+    if isinstance(value, numbers.Integral) and not isinstance(value, (bool, np.bool_)):
+        return str(value)
+    try:
+        if value in labels:
+            return str(value)
+    except TypeError:
+        pass
+    raise TypeError(f"{what}: the name of a column, not {type(value).__name__}")
+
+
+def _whole(value, what):
+    """A count or size argument: a whole number, 0 for None."""
+    if value is None:
+        return 0
+    whole = isinstance(value, numbers.Integral) or (
+        isinstance(value, numbers.Real) and float(value).is_integer())
+    if whole and not isinstance(value, (bool, np.bool_)) and value >= 0:
+        return int(value)
+    raise TypeError(f"{what}: a whole number of 0 or more, not {value!r:.40}")
+
+
+def _setting_text(value):
+    if isinstance(value, (bool, np.bool_)):
+        return "true" if value else "false"
+    return str(value)
+
+
+def publish(outcome, data_set, stacklevel):
+    """Warns, raises an error outcome, or returns the Preparation."""
+    for line in outcome["lines"]:
+        _warnings.warn(line, ZelcraftWarning, stacklevel=stacklevel)
+    raise_for_outcome(outcome)
+    run = {"data_set": data_set, "records": outcome["records"],
+           "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
+    warned = [(code or None, message) for code, message in outcome["warnings"]]
+    return Preparation(outcome["document"], warned, run)
