@@ -19,9 +19,10 @@ namespace {
 
 // The temporary files being written, for the signal handlers. A slot's path
 // is set and cleared with every signal blocked, so a handler sees either no
-// file or the complete name of a file that exists. A command writes its
-// outputs one after the other; the spare slots only make that no rule.
-constexpr int kSlots = 4;
+// file or the complete name of a file that exists. A command completes all
+// its outputs before any appears, so every output of one command is pending
+// at once: prepare has five (document, data, schema, statistics, report).
+constexpr int kSlots = 8;
 struct PendingSlot {
   char path[PATH_MAX];
   std::atomic<bool> used{false};

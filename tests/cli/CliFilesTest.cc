@@ -308,6 +308,21 @@ TEST(CliFiles, InputsAndOutputsThatCannotServeAreRefusedAndNothingIsLost) {
   EXPECT_EQ(Document(ReadFile(dir / "doc.pmml")).Eval("/*/@version"), "4.0");
 }
 
+// Every output prepare can write is pending at once (a command completes them
+// all before any appears): all five requested together are all written.
+TEST(CliFiles, PrepareWritesEveryOutputAtOnce) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", kCsv);
+  const RunResult run =
+      RunCli(dir.path(), {"prepare", "d.csv", "--target", "t", "-o", "o.pmml", "--data-out",
+                          "o.csv", "--schema-out", "o.json", "--stats", "s.csv", "--report",
+                          "r.html"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(DirectoryEntries(dir.path()),
+            (std::vector<std::string>{"d.csv", "o.csv", "o.json", "o.pmml", "r.html", "s.csv"}));
+  EXPECT_EQ(Document(ReadFile(dir / "o.pmml")).Eval("/*/@version"), "4.0");
+}
+
 // Feeds a FIFO: the header and enough rows to fill the reader's first chunk,
 // then, once released, the rest.
 class FifoFeed : public FifoWriter {
