@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "io/CsvStreamReader.h"
+#include "io/CsvRows.h"
 #include "io/CsvWriter.h"
 #include "io/FileText.h"
 #include "io/PreparedWriter.h"
@@ -51,7 +51,7 @@ const Example& LoadExample() {
 bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   const zelapply::Program& program = *example.document.program;
   std::istringstream in(example.csv);
-  zelio::CsvStreamReader reader(in, ',');
+  zelio::CsvRows reader(in, ',', false);
   std::vector<zelio::CsvCell> cells;
   zelio::RowDecoder decoder;
   std::string error;
@@ -91,7 +91,7 @@ void BM_ApplyFile(benchmark::State& state) {
   int64_t rows = 0;
   for (auto _ : state) {
     std::istringstream in(example.csv);
-    zelio::CsvStreamReader reader(in, ',');
+    zelio::CsvRows reader(in, ',', false);
     std::vector<zelio::CsvCell> cells;
     zelio::RowDecoder decoder;
     std::string error;

@@ -67,7 +67,7 @@ int RunApply(const ApplyOptions& options) {
   // A pipe or FIFO is waited on in polls that a stop signal ends.
   zelio::InputFile in;
   if (!in.Open(options.dataPath, &interrupts, &error)) return ReportInputError(error);
-  zelio::CsvStreamReader reader(in.stream(), options.delimiter);
+  zelio::CsvRows reader(in.stream(), options.delimiter, in.regular());
   std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) {
     return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);

@@ -12,12 +12,12 @@
 
 #include "io/CellParser.h"
 #include "io/ColumnRecordSource.h"
-#include "io/CsvReader.h"
 #include "io/DataLoader.h"
 #include "io/FileText.h"
 #include "io/HostFields.h"
 #include "io/SettingsFile.h"
 #include "support/CliHarness.h"
+#include "support/CsvReader.h"
 #include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -108,7 +108,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
 
   std::string text;
   ASSERT_TRUE(ReadFileText(request.path, &text, &error));
-  CsvReader reader(text, ',');
+  testhost::CsvReader reader(text, ',');
   std::vector<CsvCell> cells;
   ASSERT_TRUE(reader.NextRow(&cells));
   testhost::MemorySource plain;

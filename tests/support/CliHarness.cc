@@ -14,7 +14,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "io/CsvReader.h"
+#include "support/CsvReader.h"
 
 namespace clitest {
 
@@ -50,7 +50,7 @@ std::vector<std::string> DirectoryEntries(const std::string& dir) {
 
 std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
-  zelio::CsvReader reader(text, ',');
+  testhost::CsvReader reader(text, ',');
   std::vector<zelio::CsvCell> cells;
   while (reader.NextRow(&cells)) {
     rows.emplace_back();
