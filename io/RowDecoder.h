@@ -1,10 +1,13 @@
 // RowDecoder: reads the cells of CSV rows into a program's input fields,
-// each by its field's dataType with the rules of `prepare` (an empty cell is
-// missing; a quoted empty cell is the empty text of a text field). A number
-// field also accepts the label a `Value` of the document gives one of its
-// values, which is how ordinal text categories coded 1..k read back. A cell
-// that still does not read is missing; the first such cell of each column
-// is remembered for a warning with its line and column, and all are counted.
+// each by its field's dataType as the loader reads a column declared with
+// that storage (CellReader: an empty cell is missing, a quoted empty cell
+// the empty text of a text field, a timestamp in a date or time field its
+// day or time of day), so a cell reads alike in prepare, apply and inverse.
+// A number field also accepts the label a `Value` of the document gives one
+// of its values, which is how ordinal text categories coded 1..k read back.
+// A cell that still does not read is missing; the first such cell of each
+// column is remembered for a warning with its line and column, and all are
+// counted.
 #ifndef ZELCRAFT_IO_ROWDECODER_H_
 #define ZELCRAFT_IO_ROWDECODER_H_
 
@@ -13,8 +16,9 @@
 #include <utility>
 #include <vector>
 
-#include "io/CsvRowParser.h"
 #include "apply/Program.h"
+#include "io/CellReader.h"
+#include "io/CsvRowParser.h"
 
 namespace zelio {
 
@@ -41,6 +45,7 @@ class RowDecoder {
     std::size_t column;
     std::string name;
     zelapply::ValueType type;
+    CellReader reader;  // by the type, as a declared storage
     std::vector<std::pair<std::string, zelapply::Value>> labels;  // sorted by label
     int64_t unreadable = 0;
     int64_t firstLine = 0;
