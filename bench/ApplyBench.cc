@@ -12,8 +12,8 @@
 #include "io/CsvRows.h"
 #include "io/CsvWriter.h"
 #include "io/FileText.h"
-#include "io/PreparedWriter.h"
-#include "io/RowDecoder.h"
+#include "replay/PreparedWriter.h"
+#include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace {
@@ -53,7 +53,7 @@ bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   std::istringstream in(example.csv);
   zelio::CsvRows reader(in, ',', false);
   std::vector<zelio::CsvCell> cells;
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   std::string error;
   if (!reader.NextRow(&cells) || !decoder.BindByName(program, cells, &error)) return false;
   while (reader.NextRow(&cells)) {
@@ -93,13 +93,13 @@ void BM_ApplyFile(benchmark::State& state) {
     std::istringstream in(example.csv);
     zelio::CsvRows reader(in, ',', false);
     std::vector<zelio::CsvCell> cells;
-    zelio::RowDecoder decoder;
+    zelreplay::RowDecoder decoder;
     std::string error;
     reader.NextRow(&cells);
     decoder.BindByName(program, cells, &error);
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
-    zelio::PreparedWriter prepared(program, false, &writer);
+    zelreplay::PreparedWriter prepared(program, false, &writer);
     zelapply::Frame frame = program.NewFrame();
     while (reader.NextRow(&cells)) {
       decoder.Decode(cells, reader.rowLine(), &frame);

@@ -66,7 +66,7 @@ int RunInverse(const InverseOptions& options) {
                               "', which the inverse would write again");
     }
   }
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   decoder.Bind(inverse, target, column);
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;

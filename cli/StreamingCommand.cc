@@ -82,7 +82,7 @@ bool ReadHeaderRow(zelio::CsvRows& reader, const std::string& path, std::vector<
 }
 
 int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
-               const zelio::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
                Interrupts& interrupts, const RowFunction& row) {
   ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
   progress.StartPhase(run.phase);

@@ -16,7 +16,7 @@
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "ProgressLine.h"
-#include "io/RowDecoder.h"
+#include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -51,7 +51,7 @@ using RowFunction = std::function<void(const std::vector<zelio::CsvCell>&, int64
 // decoder's warnings. A row whose width differs from the header's, or a
 // malformed one, is an input error. The exit status.
 int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
-               const zelio::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
                Interrupts& interrupts, const RowFunction& row);
 
 // Says that the run was stopped; the exit status for the signal.

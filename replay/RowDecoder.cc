@@ -1,21 +1,29 @@
-#include "io/RowDecoder.h"
+#include "replay/RowDecoder.h"
 
 #include <algorithm>
 
+#include "apply/Numbers.h"
 #include "io/CellParser.h"
 #include "io/CellReader.h"
-#include "apply/Numbers.h"
 
-namespace zelio {
+namespace zelreplay {
 
 using zelapply::Value;
 using zelapply::ValueType;
+using zelio::CellValue;
+using zelio::CsvCell;
+
+// Value types and storages share their numbering.
+RowDecoder::Binding::Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info)
+    : field(field),
+      column(column),
+      name(info.name),
+      type(info.type),
+      reader(static_cast<int>(info.type), nullptr, nullptr) {}
 
 void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::size_t column) {
   const zelapply::FieldInfo& info = program.fields()[field];
-  // Value types and storages share their numbering.
-  Binding binding{field, column, info.name, info.type,
-                  CellReader(static_cast<int>(info.type), nullptr, nullptr), {}, 0, 0, {}};
+  Binding binding(field, column, info);
   if (info.type != ValueType::kString && info.type != ValueType::kUndefined) {
     for (const zelapply::FieldValue& value : info.values) {
       Value labelled;
@@ -101,14 +109,14 @@ std::vector<std::string> RowDecoder::Warnings(const std::string& path) const {
   std::vector<std::string> warnings;
   for (const Binding& binding : bindings_) {
     if (binding.unreadable == 0) continue;
-    warnings.push_back(path + ": line " + std::to_string(binding.firstLine) + ", column " +
-                       std::to_string(binding.column + 1) + ": " + QuoteCell(binding.firstText) +
-                       " is not " + StorageNoun(static_cast<int>(binding.type)) + " (field '" +
-                       binding.name + "'); " + std::to_string(binding.unreadable) +
-                       (binding.unreadable == 1 ? " cell" : " cells") +
-                       " of this column read as missing");
+    warnings.push_back(
+        path + ": line " + std::to_string(binding.firstLine) + ", column " +
+        std::to_string(binding.column + 1) + ": " + zelio::QuoteCell(binding.firstText) +
+        " is not " + zelio::StorageNoun(static_cast<int>(binding.type)) + " (field '" +
+        binding.name + "'); " + std::to_string(binding.unreadable) +
+        (binding.unreadable == 1 ? " cell" : " cells") + " of this column read as missing");
   }
   return warnings;
 }
 
-}  // namespace zelio
+}  // namespace zelreplay

@@ -8,8 +8,8 @@
 // A cell that still does not read is missing; the first such cell of each
 // column is remembered for a warning with its line and column, and all are
 // counted.
-#ifndef ZELCRAFT_IO_ROWDECODER_H_
-#define ZELCRAFT_IO_ROWDECODER_H_
+#ifndef ZELCRAFT_REPLAY_ROWDECODER_H_
+#define ZELCRAFT_REPLAY_ROWDECODER_H_
 
 #include <cstdint>
 #include <string>
@@ -20,7 +20,7 @@
 #include "io/CellReader.h"
 #include "io/CsvRowParser.h"
 
-namespace zelio {
+namespace zelreplay {
 
 class RowDecoder {
  public:
@@ -30,10 +30,10 @@ class RowDecoder {
   // without a column, or with two, is an error naming it, except that the
   // target and weights may be absent (they stay missing). Only the inputs
   // the program reads or shows (`Enabled`) are decoded.
-  bool BindByName(const zelapply::Program& program, const std::vector<CsvCell>& header,
+  bool BindByName(const zelapply::Program& program, const std::vector<zelio::CsvCell>& header,
                   std::string* error);
 
-  void Decode(const std::vector<CsvCell>& row, int64_t line, zelapply::Frame* frame);
+  void Decode(const std::vector<zelio::CsvCell>& row, int64_t line, zelapply::Frame* frame);
 
   // One line per column with unreadable cells: where the first was, and
   // how many there were.
@@ -41,22 +41,25 @@ class RowDecoder {
 
  private:
   struct Binding {
+    // Reads input `field`, described by `info`, from column `column`.
+    Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info);
+
     std::size_t field;
     std::size_t column;
     std::string name;
     zelapply::ValueType type;
-    CellReader reader;  // by the type, as a declared storage
+    zelio::CellReader reader;  // by the type, as a declared storage
     std::vector<std::pair<std::string, zelapply::Value>> labels;  // sorted by label
     int64_t unreadable = 0;
     int64_t firstLine = 0;
     std::string firstText;
   };
 
-  bool ReadCell(const Binding& binding, const CsvCell& cell, zelapply::Value* value) const;
+  bool ReadCell(const Binding& binding, const zelio::CsvCell& cell, zelapply::Value* value) const;
 
   std::vector<Binding> bindings_;
 };
 
-}  // namespace zelio
+}  // namespace zelreplay
 
-#endif  // ZELCRAFT_IO_ROWDECODER_H_
+#endif  // ZELCRAFT_REPLAY_ROWDECODER_H_
