@@ -47,8 +47,9 @@ CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
   bool ok = false;
   switch (storage_) {
     case kStorageInteger:
-      return value->kind = ParseInteger(text, &value->integer) ? CellValue::kInteger
-                                                                : CellValue::kBad;
+      ok = ParseInteger(text, &value->integer) ||
+           (!exact_ && ParseWholeDecimal(text, &value->integer));
+      return value->kind = ok ? CellValue::kInteger : CellValue::kBad;
     case kStorageReal:
       if (ParseShortDecimal(text, &value->integer, &value->decimals)) {
         return value->kind = CellValue::kDecimal;

@@ -3,9 +3,11 @@
 // records of a streamed file get exactly the same values. An empty cell is
 // missing, except that a quoted empty cell is the empty text in a text
 // column; ordinal text is read as the codes 1..k of its categories, its
-// missing strings as missing. A column declared as dates or times also
-// reads timestamps as their day or time of day; while a storage is only
-// inferred, cells must have its exact form.
+// missing strings as missing. A column declared as whole numbers also reads
+// a whole number written as a decimal (181.0, 1.81e2), as pandas writes a
+// whole-number column with a missing value; one declared as dates or times
+// also reads timestamps as their day or time of day. While a storage is
+// only inferred, cells must have its exact form.
 #ifndef ZELCRAFT_IO_CELLREADER_H_
 #define ZELCRAFT_IO_CELLREADER_H_
 
@@ -49,7 +51,7 @@ class CellReader {
   int storage_;
   const CategoryCodes* codes_;
   const FieldSpec* spec_;  // null unless it names missing strings
-  bool exact_;             // dates and times only in their own form
+  bool exact_;             // whole numbers, dates and times only in their own form
 };
 
 }  // namespace zelio

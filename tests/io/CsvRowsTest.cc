@@ -77,7 +77,8 @@ TEST(CsvRowsTest, RowsAcrossTheDefaultChunksAndRowsLongerThanThem) {
   const std::size_t chunk = CsvChunkReader::kDefaultChunk;
   for (int row = 0; text.size() < 3 * chunk + 1000; ++row) {
     const std::string fill(random() % 300, 'f');
-    const char* notes[] = {"plain", "\"q,\"\"d\"\"\"", "\"two\nlines\"", "\xC3\xA9t\xC3\xA9", "\"\""};
+    const char* notes[] = {"plain", "\"q,\"\"d\"\"\"", "\"two\nlines\"", "\xC3\xA9t\xC3\xA9",
+                           "\"\""};
     text += std::to_string(row) + "," + notes[random() % 5] + "," + fill +
             std::to_string(random()) + (row % 3 == 0 ? "\r\n" : "\n");
   }
@@ -91,15 +92,15 @@ TEST(CsvRowsTest, RowsAcrossTheDefaultChunksAndRowsLongerThanThem) {
       // A device of zero bytes ends at its first byte.
       std::string(4 * chunk * 4, '\0'),
   };
-  const char* endings[] = {"end: ", "column 3: control character U+0001",
-                           "column 2: control character U+0000",
-                           "column 2: control character U+0000",
-                           "end: line 1, column 1: control character U+0000"};
+  const char* endings[] = {
+      "end: ", "column 3: control character U+0001", "column 2: control character U+0000",
+      "column 2: control character U+0000", "end: line 1, column 1: control character U+0000"};
   for (std::size_t i = 0; i < std::size(texts); ++i) {
     const std::string& input = texts[i];
     testhost::CsvReader whole(input, ',');
     const std::string expected = ReadAll(whole);
-    EXPECT_NE(expected.find(endings[i]), std::string::npos) << expected.substr(expected.size() - 99);
+    EXPECT_NE(expected.find(endings[i]), std::string::npos)
+        << expected.substr(expected.size() - 99);
     for (bool threaded : {false, true}) {
       std::istringstream in(input);
       CsvRows rows(in, ',', threaded);
