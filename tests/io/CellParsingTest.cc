@@ -292,14 +292,35 @@ TEST(TypeInference, EachFormChangesAtItsBoundary) {
   EXPECT_EQ(Infer({"2020-02-29", "1900-02-29"}), kStorageString);
   EXPECT_EQ(Infer({"2021-04-31"}), kStorageString);
   EXPECT_EQ(Infer({"2021-4-03"}), kStorageString);
-  // Times: up to 23:59:59 with an optional fraction.
-  EXPECT_EQ(Infer({"00:00:00", "23:59:59.999"}), kStorageTime);
-  EXPECT_EQ(Infer({"24:00:00"}), kStorageString);
-  EXPECT_EQ(Infer({"12:60:00"}), kStorageString);
-  EXPECT_EQ(Infer({"12:00:00."}), kStorageString);
-  // Timestamps with a blank or a T; a date among them makes text.
-  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04T23:59:59.5"}), kStorageTimestamp);
+  // Every part of a date at its bounds: months 1 to 12, days 1 to the
+  // month's last, years of four digits.
+  EXPECT_EQ(Infer({"0000-01-01", "9999-12-31", "2021-01-31", "2021-04-30", "2021-02-28"}),
+            kStorageDate);
+  for (const char* text : {"2021-00-10", "2021-13-01", "2021-01-00", "2021-01-32", "2021-02-29",
+                           "2021-06-31", "10000-01-01", "999-01-01", "2021-01-1", "2021/01/01",
+                           "2021-01-01 ", "+021-01-01"}) {
+    EXPECT_EQ(Infer({"2021-03-04", text}), kStorageString) << text;
+  }
+  // Times: hours 0 to 23, minutes and seconds 0 to 59, two digits each,
+  // with an optional fraction.
+  EXPECT_EQ(Infer({"00:00:00", "23:59:59.999", "12:00:59", "12:59:00", "09:05:01.5"}),
+            kStorageTime);
+  for (const char* text : {"12:00:60", "12:00:60.0", "12:00:99", "12:60:00", "24:00:00",
+                           "99:00:00", "1:00:00", "12:0:00", "12:00:0", "12:00", "12:00:00.",
+                           "12:00:00,5", "12:00:00.5.5", "12:00:00Z", "-1:00:00", "12-00-00"}) {
+    EXPECT_EQ(Infer({"12:00:00", text}), kStorageString) << text;
+  }
+  // Timestamps with a blank or a T; a date among them makes text, and so
+  // does a part out of range or another form.
+  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04T23:59:59.5", "2020-02-29 00:00:00"}),
+            kStorageTimestamp);
   EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04"}), kStorageString);
+  for (const char* text : {"2021-03-04 12:00:60", "2021-03-04 24:00:00", "2021-03-04T12:60:00",
+                           "2021-02-29 00:00:00", "2021-13-04 00:00:00", "2021-03-04t05:06:07",
+                           "2021-03-04  05:06:07", "2021-03-04_05:06:07", "2021-03-04 5:06:07",
+                           "2021-03-04 05:06:07Z", "2021-03-04 05:06:07+01:00"}) {
+    EXPECT_EQ(Infer({"2021-03-04 05:06:07", text}), kStorageString) << text;
+  }
   // Dates and numbers, or times and dates, mix into text.
   EXPECT_EQ(Infer({"2021-03-04", "5"}), kStorageString);
   EXPECT_EQ(Infer({"12:00:00", "2021-03-04"}), kStorageString);
