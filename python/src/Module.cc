@@ -39,6 +39,15 @@ py::array ToArray(std::vector<T>&& values) {
   throw py::error_already_set();
 }
 
+// A column kind of the tuples below: "date", "time", "timestamp" or "real".
+ColumnData::Kind NumberKind(const std::string& kind) {
+  return kind == "date"        ? ColumnData::Kind::kDate
+         : kind == "time"      ? ColumnData::Kind::kTime
+         : kind == "timestamp" ? ColumnData::Kind::kTimestamp
+         : kind == "real"      ? ColumnData::Kind::kReal
+                               : throw py::value_error("unknown column kind " + kind);
+}
+
 // A column tuple (kind, values, extra): ("integer", int64, mask or None),
 // ("real" | "date" | "time" | "timestamp", float64, None) or ("text",
 // int64 codes, list of texts). The arrays it reads are added to `keep`.
@@ -66,11 +75,7 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
     keep->push_back(codes);
   } else {
     RealArray values = column[1].cast<RealArray>();
-    data.kind = kind == "date"        ? ColumnData::Kind::kDate
-                : kind == "time"      ? ColumnData::Kind::kTime
-                : kind == "timestamp" ? ColumnData::Kind::kTimestamp
-                : kind == "real"      ? ColumnData::Kind::kReal
-                                      : throw py::value_error("unknown column kind " + kind);
+    data.kind = NumberKind(kind);
     data.rows = static_cast<std::size_t>(values.size());
     data.reals = values.data();
     keep->push_back(values);
@@ -297,6 +302,19 @@ std::string RenderReport(const std::string& document, const std::string& dataSet
   return html;
 }
 
+// Texts of a column the schema declares "date", "time" or "timestamp", read
+// by the command line's rules: (float64 days or seconds, the index of the
+// first text that does not read or -1, what that text is not).
+py::tuple ReadTexts(const std::vector<std::string>& texts, const std::string& kind) {
+  std::vector<double> values;
+  std::size_t unreadable = 0;
+  std::string error;
+  if (ReadDeclaredTexts(texts, NumberKind(kind), &values, &unreadable, &error)) {
+    return py::make_tuple(ToArray(std::move(values)), -1, std::string());
+  }
+  return py::make_tuple(py::none(), static_cast<int64_t>(unreadable), error);
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -316,6 +334,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("document_facts", &DocumentFactsOf);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
+  module.def("read_texts", &ReadTexts);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("inapplicable_step", [](int code) -> py::object {
     const char* step = ZelFactory::DescribeInapplicableStep(code);
