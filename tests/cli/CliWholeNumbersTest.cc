@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <regex>
 #include <string>
 
 #include "support/CliHarness.h"
@@ -56,11 +55,6 @@ std::string Table(bool decimals) {
   return csv;
 }
 
-std::string WithoutTimes(const std::string& pmml) {
-  const std::regex timestamp("<Timestamp>[^<]*</Timestamp>");
-  const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
-  return std::regex_replace(std::regex_replace(pmml, timestamp, ""), seconds, "");
-}
 
 // Empty when the texts are equal, else their first differing lines: a
 // line-by-line diff of texts this long would take longer than the runs.

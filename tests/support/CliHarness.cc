@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "support/CsvReader.h"
@@ -58,6 +59,12 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
   }
   EXPECT_EQ(reader.error(), "");
   return rows;
+}
+
+std::string WithoutTimes(const std::string& pmml) {
+  const std::regex timestamp("<Timestamp>[^<]*</Timestamp>");
+  const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
+  return std::regex_replace(std::regex_replace(pmml, timestamp, ""), seconds, "");
 }
 
 std::size_t Column(const std::vector<std::string>& header, const std::string& name) {
