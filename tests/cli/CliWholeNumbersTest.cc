@@ -55,7 +55,6 @@ std::string Table(bool decimals) {
   return csv;
 }
 
-
 // Empty when the texts are equal, else their first differing lines: a
 // line-by-line diff of texts this long would take longer than the runs.
 std::string FirstDifference(const std::string& got, const std::string& expected) {
@@ -149,29 +148,29 @@ TEST_F(CliWholeNumbers, NumbersThatAreNotWholeStayUnreadable) {
 }
 
 TEST_F(CliWholeNumbers, ADeclaredWholeColumnLoadsTheNumbersEveryPath) {
+  // The plain file in memory on one thread, then the decimals on every path.
+  const std::vector<std::vector<std::string>> runs = {
+      {"plain.csv", "--threads", "1"},
+      {"decimals.csv", "--threads", "1"},
+      {"decimals.csv", "--threads", "2"},
+      {"decimals.csv", "--stream", "--threads", "1"},
+      {"decimals.csv", "--stream", "--threads", "2"}};
   std::string expected;
-  const std::vector<std::vector<std::string>> variants = {{"--threads", "1"},
-                                                          {"--threads", "2"},
-                                                          {"--stream", "--threads", "1"},
-                                                          {"--stream", "--threads", "2"}};
-  for (const char* file : {"plain", "decimals"}) {
-    for (const auto& variant : variants) {
-      SCOPED_TRACE(std::string(file) + " " + variant[0] + " " + variant.back());
-      std::vector<std::string> args = {
-          "prepare", std::string(file) + ".csv", "--schema", "whole.json", "-o", "out.pmml", "-q"};
-      args.insert(args.end(), variant.begin(), variant.end());
-      const RunResult run = RunCli(dir_.path(), args);
-      ASSERT_EQ(run.status, 0) << run.err;
-      const std::string pmml = WithoutTimes(ReadFile(dir_ / "out.pmml"));
-      if (expected.empty()) {
-        expected = pmml;
-        const Document doc(pmml);
-        EXPECT_EQ(doc.Range("n"), "-1000..3999");
-        // 2^63 - 1 less 999 times 1000003, and 2^63 - 1 itself.
-        EXPECT_EQ(doc.Range("big"), "9.22337203585577e+18..9.22337203685478e+18");
-      }
-      EXPECT_EQ(FirstDifference(pmml, expected), "");
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run[0] + " " + run[1] + " " + run.back());
+    std::vector<std::string> args = {"prepare", "--schema", "whole.json", "-o", "out.pmml", "-q"};
+    args.insert(args.end(), run.begin(), run.end());
+    const RunResult prepared = RunCli(dir_.path(), args);
+    ASSERT_EQ(prepared.status, 0) << prepared.err;
+    const std::string pmml = WithoutTimes(ReadFile(dir_ / "out.pmml"));
+    if (expected.empty()) {
+      expected = pmml;
+      const Document doc(pmml);
+      EXPECT_EQ(doc.Range("n"), "-1000..3999");
+      // 2^63 - 1 less 999 times 1000003, and 2^63 - 1 itself.
+      EXPECT_EQ(doc.Range("big"), "9.22337203585577e+18..9.22337203685478e+18");
     }
+    EXPECT_EQ(FirstDifference(pmml, expected), "");
   }
   // Without the schema, a column of 181 and 181.0 holds reals.
   const RunResult inferred = RunCli(dir_.path(), {"prepare", "decimals.csv", "-o", "i.pmml", "-q"});
