@@ -90,7 +90,7 @@ TEST(CsvRowsTest, RowsAcrossTheDefaultChunksAndRowsLongerThanThem) {
       text + "x," + std::string("\0", 1) + longCell + longCell + ",1\n",
       text + "x,\"a\n" + longCell + std::string("\0", 1) + "\",1\n",
       // A device of zero bytes ends at its first byte.
-      std::string(4 * chunk * 4, '\0'),
+      std::string(chunk * 5, '\0'),
   };
   const char* endings[] = {
       "end: ", "column 3: control character U+0001", "column 2: control character U+0000",
