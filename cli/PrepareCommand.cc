@@ -10,8 +10,8 @@
 #include "OutputFile.h"
 #include "io/ColumnRecordSource.h"
 #include "io/CsvRecordSource.h"
-#include "io/PreparedData.h"
-#include "io/PreparedSchema.h"
+#include "replay/PreparedData.h"
+#include "replay/PreparedSchema.h"
 #include "ProgressLine.h"
 #include "ReportCommand.h"
 #include "SummaryReport.h"
@@ -239,7 +239,7 @@ int RunPrepare(const PrepareOptions& options) {
       std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
       return kExitComponentError;
     }
-    if (withSchema) schemaText = zelio::PreparedSchemaText(*compiled.program, false);
+    if (withSchema) schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
     const std::string truncated = TruncatedTargetWarning(*compiled.program);
     if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
   }
@@ -274,18 +274,18 @@ int RunPrepare(const PrepareOptions& options) {
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
     }
-    const zelio::PreparedDataResult prepared = zelio::WritePreparedData(
+    const zelreplay::PreparedDataResult prepared = zelreplay::WritePreparedData(
         text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == zelio::PreparedDataResult::kBadDocument) {
+    if (prepared == zelreplay::PreparedDataResult::kBadDocument) {
       std::cerr << "error: " << error << "\n";
       return kExitComponentError;
     }
-    if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
+    if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
     const int outcome = Finish(preparedData, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }

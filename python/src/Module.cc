@@ -256,6 +256,19 @@ py::object UnwritableText(const py::list& texts) {
   return py::none();
 }
 
+// Texts of a column the schema declares "date", "time" or "timestamp", read
+// by the command line's rules: (float64 days or seconds, the index of the
+// first text that does not read or -1, what that text is not).
+py::tuple ReadTexts(const std::vector<std::string>& texts, const std::string& kind) {
+  std::vector<double> values;
+  std::size_t unreadable = 0;
+  std::string error;
+  if (ReadDeclaredTexts(texts, NumberKind(kind), &values, &unreadable, &error)) {
+    return py::make_tuple(ToArray(std::move(values)), -1, std::string());
+  }
+  return py::make_tuple(py::none(), static_cast<int64_t>(unreadable), error);
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -275,6 +288,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("document_facts", &DocumentFactsOf);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
+  module.def("read_texts", &ReadTexts);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("statistics_table", &StatisticsTable);
   module.def("unwritable_text", &UnwritableText);

@@ -188,3 +188,31 @@ def test_profile_names_and_progress_bar(tmp_path, monkeypatch, capsys):
         plain = zelcraft.prepare(frame, target="c", progress=False)
     assert "BinValues" in plain.document and "BinValues" not in profiled.document
     assert "records" in capsys.readouterr().err
+
+
+def test_midnights_with_missing_values_are_dates():
+    # A datetime64 column whose every value is a midnight is a date column,
+    # however many values are missing (NaT), in whatever unit or zone it is
+    # held; one moment past a midnight makes it timestamps.
+    rows = 70_000  # past one block of rows
+    days = pd.Series(pd.date_range("1969-12-25", periods=rows, freq="D"))
+    y = np.arange(rows) % 11 * 1.0
+    variants = {
+        "one NaT": days.where(np.arange(rows) != 3),
+        "NaT first": days.where(np.arange(rows) != 0),
+        "mostly NaT": days.where(np.arange(rows) % 1000 == 5),
+        "seconds": days.where(np.arange(rows) != 3).astype("datetime64[s]"),
+        "milliseconds": days.where(np.arange(rows) != 3).astype("datetime64[ms]"),
+        "objects": days.astype(object).where(np.arange(rows) != 3, None),
+        "zone": days.where(np.arange(rows) != 3).dt.tz_localize("Europe/Berlin"),
+    }
+    for name, column in variants.items():
+        with pytest.warns(zelcraft.ZelcraftWarning):
+            prep = zelcraft.prepare(pd.DataFrame({"d": column, "y": y}))
+        field = prep.fields.set_index("name").loc["d"]
+        assert field["type"] == "dateDaysSince[1970]", name
+    late = days.where(np.arange(rows) != 3)
+    late[9] = late[9] + pd.Timedelta(seconds=1)
+    with pytest.warns(zelcraft.ZelcraftWarning):
+        prep = zelcraft.prepare(pd.DataFrame({"d": late, "y": y}))
+    assert prep.fields.set_index("name").loc["d", "type"] == "dateTime"
