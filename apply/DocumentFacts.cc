@@ -41,7 +41,7 @@ ExpressionNode ReadExpression(XmlElement element) {
   node.element = std::string(NameOf(element));
   for (const XmlAttribute* attribute = element->attributes; attribute != nullptr;
        attribute = attribute->next) {
-    node.attributes.emplace_back(*attribute->name, Attr(element, attribute->name->c_str()));
+    if (!attribute->qualified) node.attributes.emplace_back(*attribute->name, attribute->value);
   }
   const std::vector<XmlElement> children = ChildElements(element);
   if (children.empty()) node.text = TextOf(element);
@@ -206,7 +206,7 @@ void ReadSummary(XmlElement element, SummaryFact* summary) {
     if (kind == "ProcessingSummary") {
       summary->present = true;
       for (const XmlAttribute* a = child->attributes; a != nullptr; a = a->next) {
-        summary->counts.emplace_back(*a->name, Attr(child, a->name->c_str()));
+        if (!a->qualified) summary->counts.emplace_back(*a->name, a->value);
       }
       for (XmlElement warning : ChildElements(child)) {
         if (NameOf(warning) == "Warning") summary->warnings.push_back(Attr(warning, "value"));
