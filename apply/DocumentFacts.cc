@@ -285,9 +285,9 @@ std::string DocumentFacts::Origin(const std::string& name) const {
   return origin;
 }
 
-Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts) {
+Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts, const StopCheck& stop) {
   XmlTree tree;
-  const Status parsed = tree.Parse(text);
+  const Status parsed = tree.Parse(text, stop);
   if (!parsed.ok()) return parsed;
   XmlElement root = tree.root();
   if (root == nullptr || NameOf(root) != "PMML") return Status::Error("not a PMML document");

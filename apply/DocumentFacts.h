@@ -131,8 +131,11 @@ struct DocumentFacts {
 };
 
 // A text that is not well-formed XML or not a PMML document is an error;
-// whatever else the document lacks is simply absent from the facts.
-Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts);
+// whatever else the document lacks is simply absent from the facts. `stop`
+// is asked between pieces of the text; when it says yes, the status is
+// Interrupted.
+Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts,
+                         const StopCheck& stop = StopCheck());
 
 }  // namespace zelapply
 

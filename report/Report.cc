@@ -6,10 +6,10 @@
 namespace zelreport {
 
 zelapply::Status RenderReport(std::string_view document, const ReportContext& context,
-                              std::string* html) {
+                              std::string* html, const zelapply::StopCheck& stop) {
   html->clear();
   zelapply::DocumentFacts facts;
-  const zelapply::Status read = zelapply::ReadDocumentFacts(document, &facts);
+  const zelapply::Status read = zelapply::ReadDocumentFacts(document, &facts, stop);
   if (!read.ok()) return read;
   ReportModel model;
   BuildModel(facts, &model);
