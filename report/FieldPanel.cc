@@ -76,8 +76,9 @@ void WritePanel(const FieldView& view, std::string* out) {
   if (view.missingShare >= 0) Fact("missing", Percent(view.missingShare), out);
   if (view.power.present) Fact("predictive power", PowerBar(view.power), out);
   *out += "</dl>";
-  if (!view.steps.empty()) {
+  if (!view.steps.empty() || !view.madeFrom.empty()) {
     *out += "<h3>Steps</h3><ol>";
+    if (!view.madeFrom.empty()) *out += "<li>the steps of " + FieldLink(view.madeFrom) + "</li>";
     for (const std::string& step : view.steps) *out += "<li>" + Escape(step) + "</li>";
     *out += "</ol>";
   }

@@ -81,4 +81,8 @@ std::string PanelId(std::string_view name) {
   return id;
 }
 
+std::string FieldLink(std::string_view name) {
+  return "<a href=\"#" + PanelId(name) + "\">" + Escape(name) + "</a>";
+}
+
 }  // namespace zelreport

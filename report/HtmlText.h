@@ -30,6 +30,9 @@ std::string Coord(double value);
 // outside [A-Za-z0-9_-] written as its hex code, so ids stay unique.
 std::string PanelId(std::string_view name);
 
+// A link to the panel of field `name`, the name its text.
+std::string FieldLink(std::string_view name);
+
 }  // namespace zelreport
 
 #endif  // ZELCRAFT_REPORT_HTMLTEXT_H_

@@ -9,6 +9,9 @@ measure what `zelcraft apply` needs to read a document.
   large_document.py attributes N DIR  one derived field whose FieldRef has N attributes
   large_document.py value MB DIR  a category of MB megabytes in the data dictionary
   large_document.py nested N DIR  one derived field of N sums nested in one another
+  large_document.py report-chain N DIR  a chain of N rescaled fields as the report
+                                  reads it (actions, sources), every one reported
+  large_document.py report-star N DIR   N rescaled fields of the input, every one reported
 
 DIR receives document.pmml and data.csv (three rows of the inputs)."""
 import os
@@ -46,6 +49,22 @@ def map_field(name, rows):
     return ''.join(parts)
 
 
+def reported_field(name, source):
+    return ('    <DerivedField name="%s" optype="continuous" dataType="double">\n'
+            '      <Extension extender="zelcraft.dev"><Action stepKey="ContinuousFeatures" '
+            'reasonKey="TransformZscore"/><UsageType value="enable"/>'
+            '<SourceField value="%s"/></Extension>\n'
+            '      <Apply function="*"><FieldRef field="%s"/><Constant dataType="double">2'
+            '</Constant></Apply>\n'
+            '    </DerivedField>\n' % (name, source, source))
+
+
+def reported_list(names):
+    return ('  <Extension><Zelcraft><Summary><VariableSummary>\n%s'
+            '  </VariableSummary></Summary></Zelcraft></Extension>\n'
+            % ''.join('    <FieldRef field="%s"/>\n' % name for name in names))
+
+
 def odd_field(kind, count):
     """The one field of the kinds that strain the parser rather than the engine."""
     if kind == 'attributes':
@@ -60,7 +79,8 @@ def odd_field(kind, count):
 
 
 def main():
-    kinds = ('chain', 'star', 'maps', 'attributes', 'value', 'nested')
+    kinds = ('chain', 'star', 'maps', 'attributes', 'value', 'nested', 'report-chain',
+             'report-star')
     if len(sys.argv) != 4 or sys.argv[1] not in kinds:
         sys.exit(__doc__)
     kind, count, directory = sys.argv[1], int(sys.argv[2]), sys.argv[3]
@@ -79,11 +99,16 @@ def main():
                 out.write(field)
                 written += len(field)
                 k += 1
-        elif kind in ('chain', 'star'):
+        else:
             for i in range(1, count + 1):
-                source = 'x' if kind == 'star' or i == 1 else 'd%d' % (i - 1)
-                out.write(sum_field('d%d' % i, source))
-        out.write(TAIL)
+                source = 'x' if kind.endswith('star') or i == 1 else 'd%d' % (i - 1)
+                make = reported_field if kind.startswith('report') else sum_field
+                out.write(make('d%d' % i, source))
+        if kind.startswith('report'):
+            out.write(TAIL.replace('</PMML>', reported_list(
+                ['d%d' % i for i in range(1, count + 1)]) + '</PMML>'))
+        else:
+            out.write(TAIL)
     with open(os.path.join(directory, 'data.csv'), 'w') as out:
         out.write('x,c\n1.5,category 7\n,category 12345\n-2,other\n')
 
