@@ -47,7 +47,7 @@ void WriteFieldTable(const ReportModel& model, std::string* html) {
     out += "<tr data-name=\"" + Escape(view.name) + "\" data-origin=\"" + Escape(view.origin) +
            "\" data-usage=\"" + (view.used ? "used" : "excluded") + "\">";
     out += Cell(view.name, FieldLink(view.name));
-    out += Cell(view.origin, view.origin.empty() ? "constructed" : Escape(view.origin));
+    out += Cell(view.origin, view.origin.empty() ? "constructed" : NameHtml(view.origin));
     out += Cell(view.level, Escape(view.level));
     out += Cell(view.role, Escape(view.role));
     out += Cell(view.status, Escape(view.status), view.used ? "used" : "excluded");

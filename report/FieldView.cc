@@ -209,7 +209,7 @@ std::string StatusWords(const Neighbours& neighbours, const FieldFact& field) {
       const auto covering = neighbours.constructedFrom.find(field.name);
       if (action.reasonKey == "ExcludeCoverdFeature" &&
           covering != neighbours.constructedFrom.end()) {
-        for (const std::string& other : covering->second) words += " (" + other + ")";
+        for (const std::string& other : covering->second) words += " (" + Isolated(other) + ")";
       }
       return words;
     }
@@ -244,9 +244,10 @@ void AddCharts(const DocumentFacts& facts, const std::vector<const FieldFact*>& 
     chart.stats = facts.Statistics(chain[at]->name);
     const std::string& name = chain[at]->name;
     if (at == self) {
-      chart.caption = target ? "after the transformation: " + name : name;
+      chart.caption = target ? "after the transformation: " + Isolated(name) : Isolated(name);
     } else {
-      chart.caption = target ? "before the transformation: " + name : "made from " + name;
+      chart.caption = target ? "before the transformation: " + Isolated(name)
+                             : "made from " + Isolated(name);
     }
     if (!chart.stats->histogramCounts.empty()) {
       chart.markers = Markers(chain, scales, at, *chart.stats);
@@ -271,7 +272,8 @@ std::string CutPoints(const std::vector<const FieldFact*>& chain, const std::vec
     if (!MapValue(scales, IndexOf(chain, binning.field), 0, edge, &value)) return std::string();
     points += (points.empty() ? "" : ", ") + Figure(value, 5);
   }
-  return points.empty() ? points : ", cut at " + points + " (" + chain.front()->name + ")";
+  return points.empty() ? points
+                        : ", cut at " + points + " (" + Isolated(chain.front()->name) + ")";
 }
 
 void AddSteps(const std::vector<const FieldFact*>& chain, bool cut, const Neighbours& neighbours,
@@ -287,7 +289,7 @@ void AddSteps(const std::vector<const FieldFact*>& chain, bool cut, const Neighb
       break;
     }
   }
-  if (first == 0 && cut) view->steps.push_back("earlier steps from " + view->origin);
+  if (first == 0 && cut) view->steps.push_back("earlier steps from " + Isolated(view->origin));
   for (std::size_t i = 0; i < chain.size(); ++i) {
     const FieldFact* field = chain[i];
     if (!field->derived || i < first) continue;
@@ -330,7 +332,7 @@ FieldView ViewOf(const DocumentFacts& facts, const Neighbours& neighbours,
     view.origin = name;
     if (facts.Statistics(name) != nullptr) {
       Chart chart;
-      chart.caption = name;
+      chart.caption = Isolated(name);
       chart.stats = facts.Statistics(name);
       view.charts.push_back(chart);
     }
@@ -417,12 +419,13 @@ void BuildModel(const DocumentFacts& facts, ReportModel* model) {
   }
   for (const FieldFact& field : facts.fields) {
     const std::string role = Role(field);
-    if (role == "target") model->targets.push_back(field.name);
+    if (role == "target") model->targets.push_back(Isolated(field.name));
     if (role == "transformed target") {
-      model->targets.push_back(field.name + " (transformed from " + facts.Origin(field.name) + ")");
+      model->targets.push_back(Isolated(field.name) + " (transformed from " +
+                               Isolated(facts.Origin(field.name)) + ")");
     }
     if (role == "frequency weight" || role == "analysis weight") {
-      model->weights.push_back(field.name + " (" + role + ")");
+      model->weights.push_back(Isolated(field.name) + " (" + role + ")");
     }
   }
 }

@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include "FieldView.h"
+#include "HtmlText.h"
 #include "PageParts.h"
 
 namespace zelreport {
@@ -14,9 +15,12 @@ zelapply::Status RenderReport(std::string_view document, const ReportContext& co
   ReportModel model;
   BuildModel(facts, &model);
   const std::string& name = context.dataSet.empty() ? context.documentName : context.dataSet;
-  const std::string title = "Preparation report" + (name.empty() ? std::string() : ": " + name);
+  const std::string title =
+      "Preparation report" + (name.empty() ? std::string() : ": " + Isolated(name));
   std::string subtitle = std::to_string(model.fields.size()) + " reported fields";
-  if (!context.documentName.empty()) subtitle += " \u00b7 document " + context.documentName;
+  if (!context.documentName.empty()) {
+    subtitle += " \u00b7 document " + Isolated(context.documentName);
+  }
   if (!facts.application.empty()) {
     subtitle += " \u00b7 prepared by " + facts.application + " " + facts.applicationVersion;
   }

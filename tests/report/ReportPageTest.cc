@@ -68,8 +68,9 @@ TEST(ReportPageTest, ALongChainOfReportedFieldsRefersToEarlierPanels) {
   EXPECT_LT(page.size(), 4 * document.size());
   // Table and panel: once as the field's own step, twice as the next one's
   // reference.
-  EXPECT_EQ(Occurrences(page, "<a href=\"#f-d3999\">d3999</a>"), 3u);
-  EXPECT_EQ(Occurrences(page, "<li>the steps of <a href=\"#f-d3999\">d3999</a></li>"), 1u);
+  EXPECT_EQ(Occurrences(page, "<a href=\"#f-d3999\"><bdi>d3999</bdi></a>"), 3u);
+  EXPECT_EQ(Occurrences(page, "<li>the steps of <a href=\"#f-d3999\"><bdi>d3999</bdi></a></li>"),
+            1u);
   EXPECT_EQ(Occurrences(page, "<li>the steps of "), 3999u);
   EXPECT_EQ(Occurrences(page, "<h3>Steps</h3><ol><li>the steps of"), 3999u);
 
@@ -79,7 +80,8 @@ TEST(ReportPageTest, ALongChainOfReportedFieldsRefersToEarlierPanels) {
   const std::size_t steps = last.find("<h3>Steps</h3>");
   ASSERT_NE(steps, std::string::npos);
   EXPECT_EQ(Occurrences(last.substr(steps, last.find("</ol>", steps) - steps), "<li>"), 65u);
-  EXPECT_NE(last.find("<h3>Steps</h3><ol><li>earlier steps from x</li>"), std::string::npos);
+  EXPECT_NE(last.find("<h3>Steps</h3><ol><li>earlier steps from \u2068x\u2069</li>"),
+            std::string::npos);
 }
 
 // Statistics of a continuous field: figures and a histogram of four bins.
@@ -119,7 +121,8 @@ TEST(ReportPageTest, CutPointsAndCutoffsOfAChainAreShownOnTheScaleTheyBelongTo) 
   const std::string page =
       Page(Document(Continuous("x"), derived, Reported("x_B"), Statistics("x_Z", -4, 4)));
   EXPECT_NE(page.find("<li>outliers pulled in beyond 4 and 16</li>"), std::string::npos);
-  EXPECT_NE(page.find("<li>binned into 3 bins, cut at 9, 11 (x)</li>"), std::string::npos);
+  EXPECT_NE(page.find("<li>binned into 3 bins, cut at 9, 11 (\u2068x\u2069)</li>"),
+            std::string::npos);
   // On the histogram of z: the cutoffs 4 and 16 of x are z = -3 and 3.
   EXPECT_NE(page.find("<title>outlier cutoff -3</title>"), std::string::npos);
   EXPECT_NE(page.find("<title>outlier cutoff 3</title>"), std::string::npos);
@@ -137,7 +140,43 @@ TEST(ReportPageTest, NamesAreEscapedInTextAndAttributes) {
   EXPECT_EQ(page.find(name), std::string::npos);
   EXPECT_EQ(page.find("it's"), std::string::npos);
   EXPECT_NE(page.find("data-name=\"" + escaped + "\""), std::string::npos);
-  EXPECT_NE(page.find(">" + escaped + "</a>"), std::string::npos);
+  EXPECT_NE(page.find("><bdi>" + escaped + "</bdi></a>"), std::string::npos);
+}
+
+TEST(ReportPageTest, NamesAreIsolatedFromTheTextAroundThem) {
+  // A right-to-left override in a name turns no text around it: the name
+  // stands in a <bdi> element, or between isolate marks inside a text.
+  const std::string rlo = "\u202E";
+  const std::string name = "cost" + rlo + "gnp.exe";
+  const std::string derived =
+      Derived("z", name, "TransformZscore",
+              "<Apply function=\"*\"><FieldRef field=\"" + name + "\"/><Constant>2</Constant>"
+              "</Apply>") +
+      Derived("b", "z", "BinValues",
+              "<Discretize field=\"z\"><DiscretizeBin binValue=\"1\"><Interval "
+              "closure=\"openClosed\" rightMargin=\"1\"/></DiscretizeBin><DiscretizeBin "
+              "binValue=\"2\"><Interval closure=\"openOpen\" leftMargin=\"1\"/>"
+              "</DiscretizeBin></Discretize>");
+  const std::string page = Page(Document(Continuous(name), derived, Reported(name) + Reported("b"),
+                                         Statistics(name, -4, 4)));
+  // Every occurrence of the override is isolated: within <bdi>, between
+  // isolate marks, or in an attribute value.
+  std::size_t occurrences = 0, isolated = 0;
+  for (std::size_t at = page.find(rlo); at != std::string::npos; at = page.find(rlo, at + 1)) {
+    ++occurrences;
+    const std::string after = page.substr(at, 20);
+    const bool inElement = page.rfind("<bdi>cost", at) == at - 9 &&
+                           after.find("gnp.exe</bdi>") == rlo.size();
+    const bool betweenMarks = page.rfind("\u2068cost", at) == at - 7 &&
+                              after.find("gnp.exe\u2069") == rlo.size();
+    const bool inAttribute = page.rfind("=\"cost", at) == at - 6;
+    isolated += inElement || betweenMarks || inAttribute;
+  }
+  EXPECT_GT(occurrences, 6u);
+  EXPECT_EQ(isolated, occurrences);
+  EXPECT_NE(page.find("<span class=\"name\"><bdi>" + name + "</bdi></span>"), std::string::npos);
+  // z = 2 x is cut at 1: x at 0.5.
+  EXPECT_NE(page.find("cut at 0.5 (\u2068" + name + "\u2069)"), std::string::npos);
 }
 
 TEST(ReportPageTest, AStopRequestEndsTheRead) {
