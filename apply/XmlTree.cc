@@ -79,13 +79,14 @@ class XmlTree::Builder {
     }
     XmlTree& tree = *builder.tree_;
     XmlNode& node = tree.nodes_.emplace_back();
-    node = XmlNode{tree.Intern(Chars(name)), tree.Intern(space != nullptr ? Chars(space) : ""),
-                   xmlSAX2GetLineNumber(context), std::string_view(), nullptr, nullptr, nullptr};
+    node = XmlNode{builder.NameOf(name, space), nullptr, nullptr, nullptr, nullptr, 0,
+                   static_cast<uint32_t>(
+                       std::min<long>(xmlSAX2GetLineNumber(context), UINT32_MAX))};
     XmlAttribute* last = nullptr;
     // Five entries per attribute: local name, prefix, URI, value start and end.
     for (int i = 0; i < count; ++i, attributes += 5) {
       XmlAttribute& attribute = tree.attributes_.emplace_back();
-      attribute = XmlAttribute{tree.Intern(Chars(attributes[0])),
+      attribute = XmlAttribute{builder.AttributeNameOf(attributes[0]),
                                tree.Store(AttributeValue(attributes[3], attributes[4])),
                                attributes[1] != nullptr, nullptr};
       (last != nullptr ? last->next : node.attributes) = &attribute;
@@ -106,7 +107,9 @@ class XmlTree::Builder {
     if (builder.open_.empty()) return;
     Open& open = builder.open_.back();
     if (!open.text.empty() && (open.node->firstChild == nullptr || !Blank(open.text))) {
-      open.node->text = builder.tree_->Store(open.text);
+      const std::string_view text = builder.tree_->Store(open.text);
+      open.node->text = text.data();
+      open.node->textLength = static_cast<uint32_t>(text.size());
     }
     builder.open_.pop_back();
   }
@@ -139,6 +142,22 @@ class XmlTree::Builder {
     builder.fatal_ = error->level == XML_ERR_FATAL;
     builder.error_ =
         "line " + std::to_string(error->line) + ": not well-formed XML: " + Trimmed(error->message);
+  }
+
+  // The parser hands names over interned in its own dictionary: the same
+  // name, the same pointers, which spares a look-up by value per element.
+  const XmlName* NameOf(const xmlChar* local, const xmlChar* space) {
+    const XmlName*& name = names_[{local, space}];
+    if (name == nullptr) {
+      name = tree_->InternName(Chars(local), space != nullptr ? Chars(space) : "");
+    }
+    return name;
+  }
+
+  const std::string* AttributeNameOf(const xmlChar* local) {
+    const std::string*& name = attributeNames_[local];
+    if (name == nullptr) name = tree_->Intern(Chars(local));
+    return name;
   }
 
   const Status& refusal() const { return refusal_; }
@@ -177,6 +196,8 @@ class XmlTree::Builder {
   }
 
   XmlTree* tree_;
+  std::map<std::pair<const xmlChar*, const xmlChar*>, const XmlName*> names_;
+  std::map<const xmlChar*, const std::string*> attributeNames_;
   std::vector<Open> open_;
   Status refusal_;
   std::string error_;
@@ -207,6 +228,14 @@ std::string_view XmlTree::Store(std::string_view text) {
 }
 
 const std::string* XmlTree::Intern(const char* text) { return &*names_.emplace(text).first; }
+
+const XmlName* XmlTree::InternName(const char* local, const char* space) {
+  auto key = std::make_pair(std::string(local), std::string(space));
+  const auto found = elementNames_.find(key);
+  if (found != elementNames_.end()) return &found->second;
+  XmlName name{key.first, key.second};
+  return &elementNames_.emplace(std::move(key), std::move(name)).first->second;
+}
 
 template <typename Next>
 Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
@@ -313,9 +342,9 @@ Status XmlTree::ParseFile(const std::string& path, const StopCheck& stop) {
   return Status::Error(path + ": " + status.message());
 }
 
-std::string_view NameOf(XmlElement element) { return *element->name; }
+std::string_view NameOf(XmlElement element) { return element->name->local; }
 
-std::string_view NamespaceOf(XmlElement element) { return *element->space; }
+std::string_view NamespaceOf(XmlElement element) { return element->name->space; }
 
 long LineOf(XmlElement element) { return element->line; }
 
@@ -329,7 +358,10 @@ bool GetAttribute(XmlElement element, const char* name, std::string* value) {
   return false;
 }
 
-std::string TextOf(XmlElement element) { return std::string(element->text); }
+std::string TextOf(XmlElement element) {
+  return element->text != nullptr ? std::string(element->text, element->textLength)
+                                  : std::string();
+}
 
 std::vector<XmlElement> ChildElements(XmlElement element) {
   std::vector<XmlElement> children;

@@ -12,10 +12,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "Status.h"
@@ -29,16 +31,25 @@ struct XmlAttribute {
   const XmlAttribute* next;
 };
 
+// An element's name, interned: every element of that name shares it.
+struct XmlName {
+  std::string local;
+  std::string space;  // namespace URI, empty when none
+};
+
+// Compact, for a document is mostly elements (three to a row of a category
+// map): the text is a pointer and a length (the parser takes no text beyond
+// a gigabyte), the line 32 bits.
 struct XmlNode {
-  const std::string* name;   // local name
-  const std::string* space;  // namespace URI, empty when none
-  long line;
+  const XmlName* name;
   // The text directly inside the element; blanks between child elements
   // are dropped.
-  std::string_view text;
+  const char* text;
   const XmlAttribute* attributes;
   const XmlNode* firstChild;
   const XmlNode* nextSibling;
+  uint32_t textLength;
+  uint32_t line;
 };
 
 using XmlElement = const XmlNode*;
@@ -67,10 +78,12 @@ class XmlTree {
   Status ParsePieces(const StopCheck& stop, Next next);
   std::string_view Store(std::string_view text);
   const std::string* Intern(const char* text);
+  const XmlName* InternName(const char* local, const char* space);
 
   std::deque<XmlNode> nodes_;
   std::deque<XmlAttribute> attributes_;
-  std::unordered_set<std::string> names_;
+  std::unordered_set<std::string> names_;  // attribute names
+  std::map<std::pair<std::string, std::string>, XmlName> elementNames_;
   std::vector<std::unique_ptr<char[]>> blocks_;  // texts and attribute values
   char* block_ = nullptr;                        // the one being filled
   std::size_t blockUsed_ = 0;
