@@ -5,8 +5,10 @@
 // host may stop the read between pieces. Parsing never touches the
 // network and refuses entity declarations (documents of ours have none,
 // and their expansion is how a small hostile document grows without
-// bound); a document that is not well-formed is reported with the line of
-// its first fault.
+// bound) and markup beyond DocumentLimits, so every reader may recurse over
+// the tree; a document that is not well-formed is reported with the line
+// of its first fault, one that ends early or is empty as such ("the
+// document ends early at line N", "the document is empty").
 #ifndef ZELCRAFT_APPLY_XMLTREE_H_
 #define ZELCRAFT_APPLY_XMLTREE_H_
 
