@@ -56,8 +56,10 @@ void WriteFieldTable(const ReportModel& model, std::string* html) {
     if (view.madeFrom.empty()) {
       out += Cell(steps, Escape(steps), "steps");
     } else {
-      out += Cell(view.madeFrom + (steps.empty() ? "" : "; " + steps),
-                  FieldLink(view.madeFrom) + (steps.empty() ? "" : "; " + Escape(steps)), "steps");
+      out += Cell("the steps of " + Isolated(view.madeFrom) + (steps.empty() ? "" : "; " + steps),
+                  "the steps of " + FieldLink(view.madeFrom) +
+                      (steps.empty() ? "" : "; " + Escape(steps)),
+                  "steps");
     }
     out += Cell(view.missingShare < 0 ? "" : Figure(view.missingShare, 6),
                 view.missingShare < 0 ? "" : Percent(view.missingShare), "num");
