@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
