@@ -22,7 +22,6 @@ import re
 import subprocess
 from dataclasses import dataclass, field
 
-import numpy as np
 import pandas as pd
 
 MAX_ROWS = 5000
@@ -175,10 +174,11 @@ def numeric_calendar(X, dates, times):
     return raw
 
 
-def messy_sets(make_dataset, names=None):
-    """The sets as the measurement's DataSet objects (make_dataset(name,
-    task, X, y, categorical, raw, dates, times)), in SETS order."""
-    chosen = [s for s in SETS if names is None or s.name in names]
+def messy_sets(make_dataset, names=None, sets=None):
+    """The sets (SETS unless given) as the measurement's DataSet objects
+    (make_dataset(name, task, X, y, categorical, raw, dates, times)), in
+    their order."""
+    chosen = [s for s in (SETS if sets is None else sets) if names is None or s.name in names]
     export(chosen)
     out = []
     for s in chosen:

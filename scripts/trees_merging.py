@@ -12,7 +12,8 @@ categories it kept).
 
     OMP_NUM_THREADS=1 /usr/bin/python3 scripts/trees_merging.py [--datasets vowel,produc]
 
-The R exports are cached under build/study-data/. Nothing here is part of
+The tables load as the messy ones do (messy_sets.py: cached under
+build/study-data/, at most 5,000 rows). Nothing here is part of
 the tests.
 """
 
@@ -21,64 +22,29 @@ import os
 import subprocess
 import tempfile
 
-import numpy as np
-import pandas as pd
-
 import measure_models as mm
-from messy_sets import CACHE, MAX_ROWS, SEED
+import messy_sets
+from messy_sets import MessySet
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
-# (name, R expression, target, task, what is left out and why)
 SETS = [
-    ("vowel", 'local({data("Vowel", package = "mlbench", envir = environment()); Vowel})',
-     "Class", "multiclass", "nothing; V1 is the speaker (15 categories)"),
-    ("glass", 'local({data("Glass", package = "mlbench", envir = environment()); Glass})',
-     "Type", "multiclass", "nothing"),
-    ("fatalities", 'local({data("Fatalities", package = "AER", envir = environment()); '
-     'd <- Fatalities; d$fatal_rate <- d$fatal / d$pop * 10000; '
-     'd[, c("state", "year", "spirits", "unemp", "income", "emppop", "beertax", "baptist", '
-     '"mormon", "drinkage", "dry", "youngdrivers", "miles", "breath", "jail", "service", '
-     '"fatal_rate")]})', "fatal_rate", "regression",
-     "the fatality counts (the target's numerator and its parts), pop and the age-group "
-     "populations (its denominator), afatal and the fatality ratios"),
-    ("produc", 'local({data("Produc", package = "plm", envir = environment()); Produc})',
-     "gsp", "regression", "nothing"),
-    ("gapminder_cc", 'local({d <- dslabs::gapminder; d[complete.cases(d), ]})',
-     "life_expectancy", "regression", "the rows with a missing value; 5,000 of 7,139 rows"),
+    MessySet("vowel", 'local({data("Vowel", package = "mlbench", envir = environment()); Vowel})',
+             "Class", "multiclass", "nothing; V1 is the speaker (15 categories)"),
+    MessySet("glass", 'local({data("Glass", package = "mlbench", envir = environment()); Glass})',
+             "Type", "multiclass", "nothing"),
+    MessySet("fatalities", 'local({data("Fatalities", package = "AER", envir = environment()); '
+             'd <- Fatalities; d$fatal_rate <- d$fatal / d$pop * 10000; '
+             'd[, c("state", "year", "spirits", "unemp", "income", "emppop", "beertax", '
+             '"baptist", "mormon", "drinkage", "dry", "youngdrivers", "miles", "breath", "jail", '
+             '"service", "fatal_rate")]})', "fatal_rate", "regression",
+             "the fatality counts (the target's numerator and its parts), pop and the age-group "
+             "populations (its denominator), afatal and the fatality ratios"),
+    MessySet("produc", 'local({data("Produc", package = "plm", envir = environment()); Produc})',
+             "gsp", "regression", "nothing"),
+    MessySet("gapminder_cc", "local({d <- dslabs::gapminder; d[complete.cases(d), ]})",
+             "life_expectancy", "regression", "the rows with a missing value; 5,000 of 7,139 rows"),
 ]
-
-
-def load_sets(names):
-    os.makedirs(CACHE, exist_ok=True)
-    script = []
-    for name, expr, *_ in SETS:
-        csv = os.path.join(CACHE, name + ".csv")
-        if not os.path.exists(csv):
-            script.append(
-                f'local({{d <- as.data.frame({expr}); '
-                f'writeLines(paste(names(d), sapply(d, function(x) class(x)[1]), sep = "\\t"), '
-                f'"{csv}.types"); write.csv(d, "{csv}", row.names = FALSE, na = "")}})')
-    if script:
-        subprocess.run(["Rscript", "-e", "; ".join(script)], check=True)
-    out = []
-    for name, _, target, task, _ in SETS:
-        if names and name not in names:
-            continue
-        csv = os.path.join(CACHE, name + ".csv")
-        with open(csv + ".types") as f:
-            classes = dict(line.rstrip("\n").split("\t") for line in f)
-        categorical = [c for c, k in classes.items()
-                       if k in ("factor", "ordered", "character", "logical") and c != target]
-        frame = pd.read_csv(csv, dtype={c: str for c in categorical + [target]
-                                        if task != "regression" or c != target})
-        if len(frame) > MAX_ROWS:
-            frame = frame.sample(n=MAX_ROWS, random_state=SEED).reset_index(drop=True)
-        y = frame.pop(target)
-        if task == "regression":
-            y = y.astype(float)
-        out.append(mm.DataSet(name, task, frame, y, categorical))
-    return out
 
 
 def merges(ds, binary, settings, extra):
@@ -119,7 +85,8 @@ def main():
             ("allcats", ["excludeFeatureIfHasManyUniqueCatogories=false"]),
             ("allcats_nomerge", ["excludeFeatureIfHasManyUniqueCatogories=false",
                                  "supervisedMerging=false"])]
-    sets = load_sets(args.datasets.split(",") if args.datasets else None)
+    sets = messy_sets.messy_sets(mm.DataSet, args.datasets.split(",") if args.datasets else None,
+                                 SETS)
     print(f"{'data set':<13} {'task':<10} {'rows':>5} {'classes':>7} "
           + " ".join(f"{a:>15}" for a, _ in arms))
     for ds in sets:
