@@ -6,7 +6,8 @@ input of many categories). For each: gradient boosting on raw data, on the
 trees profile, and on the profile with merging changed
 ("supervisedMergingPValue" 0.05 and 0.01, merging off), with the
 measurement-level check off, or with nominal inputs of more than 100
-categories kept instead of screened out (alone and with merging off); then what the profile's merging does on the
+categories kept instead of screened out ("maxNOfUniqueCategories" 1000;
+alone and with merging off); then what the profile's merging does on the
 whole table (from Zelcraft's summary: each merge, its source and the
 categories it kept).
 
@@ -82,9 +83,12 @@ def main():
             ("p0.01", ["supervisedMergingPValue=0.01"]),
             ("nomerge", ["supervisedMerging=false"]),
             ("nolevel", ["checkFeatureMeasureLevel=false"]),
-            ("allcats", ["excludeFeatureIfHasManyUniqueCatogories=false"]),
-            ("allcats_nomerge", ["excludeFeatureIfHasManyUniqueCatogories=false",
-                                 "supervisedMerging=false"])]
+            # Turning the screen off still leaves a field past the limit
+            # excluded: the limit itself must be raised.
+            ("allcats", ["excludeFeatureIfHasManyUniqueCatogories=true",
+                         "maxNOfUniqueCategories=1000"]),
+            ("allcats_nomerge", ["excludeFeatureIfHasManyUniqueCatogories=true",
+                                 "maxNOfUniqueCategories=1000", "supervisedMerging=false"])]
     sets = messy_sets.messy_sets(mm.DataSet, args.datasets.split(",") if args.datasets else None,
                                  SETS)
     print(f"{'data set':<13} {'task':<10} {'rows':>5} {'classes':>7} "
