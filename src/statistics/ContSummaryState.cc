@@ -42,10 +42,7 @@ bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
     return false;
   }
   if (size > read.distinctLimit_ + 1) return false;
-  for (double x : {read.minimum_, read.maximum_, read.shift_, read.mean_, read.m3_}) {
-    if (!IsFiniteValue(x)) return false;
-  }
-  if (!IsWeight(read.weightSum_) || !IsWeight(read.m2_)) return false;
+  if (!IsWeight(read.weightSum_) || !IsSpread(read.m2_)) return false;
   read.noMoments_ = noMoments != 0;
   read.shifted_ = shifted != 0;
   // Counts of disjoint records, whose sum fits as well.

@@ -34,7 +34,6 @@ bool MergeDoubles(uint32_t tag, ZelStateReader* a, ZelStateReader* b, std::size_
     if (!a->F64(&x[i]) || !b->F64(&y[i])) return false;
   }
   for (std::size_t i = 0; i < n; ++i) {
-    if (!IsFiniteValue(x[i]) || !IsFiniteValue(y[i])) return false;
     if (tag == kPartFrequencies && (!IsCount(x[i]) || !IsCount(y[i]))) return false;
     if (tag != kPartFixed) {
       x[i] += y[i];

@@ -1,6 +1,5 @@
 #include "statistics/ZelStateParts.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace ZelStatistic {
@@ -93,16 +92,16 @@ bool ReadFixed(ZelStateReader* in, const double* expected, std::size_t n) {
   return true;
 }
 
-bool IsFiniteValue(double x) { return std::isfinite(x); }
-
 bool IsCount(double x) { return x >= 0.0 && x < 9223372036854775808.0; }
 
-bool IsWeight(double x) { return x >= 0.0 && std::isfinite(x); }
+bool IsWeight(double x) { return x >= 0.0; }
+
+bool IsSpread(double x) { return !(x < 0.0); }
 
 bool ReadDoubles(ZelStateReader* in, StatePart tag, double* values, std::size_t n) {
   if (!ReadHeader(in, tag, n)) return false;
   for (std::size_t i = 0; i < n; ++i) {
-    if (!in->F64(&values[i]) || !IsFiniteValue(values[i])) return false;
+    if (!in->F64(&values[i])) return false;
     if (tag == kPartFrequencies && !IsCount(values[i])) return false;
   }
   return true;
@@ -135,8 +134,8 @@ bool ReadFlags(ZelStateReader* in, uint8_t* values, std::size_t n) {
 bool ReadMomentsBody(ZelStateReader* in, ZelCategoryMoments* values, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
     if (!in->F64(&values[i].mean) || !in->F64(&values[i].m2) || !in->F64(&values[i].frequency) ||
-        !in->F64(&values[i].weight) || !IsFiniteValue(values[i].mean) ||
-        !IsWeight(values[i].m2) || !IsCount(values[i].frequency) || !IsWeight(values[i].weight)) {
+        !in->F64(&values[i].weight) || !IsSpread(values[i].m2) ||
+        !IsCount(values[i].frequency) || !IsWeight(values[i].weight)) {
       return false;
     }
   }
@@ -152,8 +151,7 @@ bool ReadPairsBody(ZelStateReader* in, ZelPairMoments* values, std::size_t n) {
     if (!in->F64(&values[i].frequency) || !in->F64(&values[i].weight) ||
         !in->F64(&values[i].meanX) || !in->F64(&values[i].meanY) ||
         !in->F64(&values[i].coMoment) || !IsCount(values[i].frequency) ||
-        !IsWeight(values[i].weight) || !IsFiniteValue(values[i].meanX) ||
-        !IsFiniteValue(values[i].meanY) || !IsFiniteValue(values[i].coMoment)) {
+        !IsWeight(values[i].weight)) {
       return false;
     }
   }
@@ -166,8 +164,7 @@ bool ReadPairs(ZelStateReader* in, ZelPairMoments* values, std::size_t n) {
 
 bool ReadBinMeansBody(ZelStateReader* in, double* weights, double* means, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
-    if (!in->F64(&weights[i]) || !in->F64(&means[i]) || !IsWeight(weights[i]) ||
-        !IsFiniteValue(means[i])) {
+    if (!in->F64(&weights[i]) || !in->F64(&means[i]) || !IsWeight(weights[i])) {
       return false;
     }
   }

@@ -45,13 +45,16 @@ enum StatePart : uint32_t {
   kPartFrequencies = 10
 };
 
-// What a state may hold: every number finite; record counts (frequency
-// sums) and weights not negative, and counts below 2^63, as the records of
-// any data are. A state that says otherwise is refused, so that no step
-// meets numbers no data could give.
-bool IsFiniteValue(double x);
+// What a state may hold. Means, sums and moments are whatever the data made
+// of them: one value near the largest double makes a sum of cubes or of
+// squares infinite, or a mean not a number, and that is data, which every
+// host must take as the record-by-record pass does. What no data gives is
+// refused, so that no step meets it: record counts (frequency sums)
+// negative or past 2^63, weights negative or not a number, second moments
+// below 0.
 bool IsCount(double x);
 bool IsWeight(double x);
+bool IsSpread(double x);
 
 // The text table of a categorical field with text values.
 struct ZelTextTable {

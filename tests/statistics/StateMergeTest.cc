@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -308,14 +309,23 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   ZelStateReader rb(b.data(), b.size());
   EXPECT_FALSE(MergeParts(&ra, &rb, &out, &error));
   EXPECT_NE(error.find("laid out differently"), std::string::npos) << error;
-  // Well-formed parts with numbers no data could give: a count past 2^63,
-  // a negative weight, a mean that is not a number; the same parts with
-  // plausible numbers are read.
+  // Well-formed parts with numbers no data could give are refused: a count
+  // past 2^63, a weight below 0 or not a number, a second moment below 0.
+  // A mean or a second moment past the largest double, or not a number,
+  // is what values near it make: data, which is read.
   const auto& bounds = narrow.GetBounds();
-  for (int bad = 0; bad < 4; ++bad) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    ZelCategoryMoments moments;
+    bool read;
+  } cases[] = {{{1.0, 0.5, 1e300, 4.0}, false}, {{1.0, 0.5, 4.0, -1.0}, false},
+               {{1.0, 0.5, 4.0, nan}, false},   {{1.0, -0.5, 4.0, 4.0}, false},
+               {{1.0, 0.5, 4.0, 4.0}, true},    {{nan, nan, 4.0, 4.0}, true},
+               {{-inf, inf, 4.0, inf}, true}};
+  for (const auto& c : cases) {
     ZelCategoryMoments intervals[ZelOutlier::kIntervals];
-    intervals[2] = {1.0, 0.5, bad == 0 ? 1e300 : 4.0, bad == 1 ? -1.0 : 4.0};
-    if (bad == 2) intervals[3].mean = std::nan("");
+    intervals[2] = c.moments;
     std::string forged;
     ZelStateWriter forgedOut(&forged);
     WritePartCount(&forgedOut, 2);
@@ -323,7 +333,9 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
     WriteMoments(&forgedOut, intervals, ZelOutlier::kIntervals);
     ZelOutlier target(&settings, 0, 0.0, 1.0, 10.0, 10);
     ZelStateReader forgedIn(forged.data(), forged.size());
-    EXPECT_EQ(target.ReadState(&forgedIn), bad == 3) << bad;
+    EXPECT_EQ(target.ReadState(&forgedIn), c.read)
+        << c.moments.mean << " " << c.moments.m2 << " " << c.moments.frequency << " "
+        << c.moments.weight;
   }
   for (std::size_t cut = 0; cut < a.size(); cut += 7) {
     ZelStateReader shortA(a.data(), cut);

@@ -1,0 +1,98 @@
+// Data every host must prepare, whatever the cut into blocks of rows: a
+// numeric column without one value in a file past one block (its histogram
+// bounds are not finite numbers), and single values so large that their
+// cube, their square or their distance from the others passes the largest
+// double. Each file is prepared in memory on one and two threads and
+// streamed; every run succeeds and writes the document the component
+// writes when it meets the rows one by one.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "support/CliHarness.h"
+#include "support/RecordByRecord.h"
+
+namespace clitest {
+namespace {
+
+// Prepares `csv` in `dir` on every path; the documents of the runs, which
+// must all succeed, after the record-by-record one.
+std::vector<std::string> Documents(const ScratchDir& dir, const std::string& csv,
+                                   const std::string& target) {
+  WriteFile(dir / "data.csv", csv);
+  std::string error;
+  PrepareInputs inputs;
+  inputs.csvPath = dir / "data.csv";
+  inputs.target = target;
+  std::vector<std::string> documents = {RecordByRecordDocument(inputs, &error)};
+  EXPECT_EQ(error, "");
+  const std::vector<std::vector<std::string>> paths = {
+      {"--threads", "1"}, {"--threads", "2"}, {"--stream", "--threads", "1"}};
+  for (std::size_t p = 0; p < paths.size(); ++p) {
+    std::vector<std::string> args = {"prepare", "data.csv", "--target", target, "-q", "-o",
+                                     "run.pmml"};
+    args.insert(args.end(), paths[p].begin(), paths[p].end());
+    const RunResult run = RunCli(dir.path(), args);
+    EXPECT_EQ(run.status, 0) << paths[p][0] << " " << paths[p].back() << ": " << run.err;
+    documents.push_back(run.status == 0 ? ReadFile(dir / "run.pmml") : "");
+  }
+  return documents;
+}
+
+TEST(CliBlockEdges, AColumnWithoutValuesPastOneBlock) {
+  for (int rows : {65536, 65537, 2 * 65536 + 3}) {
+    SCOPED_TRACE(rows);
+    ScratchDir dir;
+    std::string csv = "a,empty,y\n";
+    for (int i = 0; i < rows; ++i) {
+      csv += std::to_string(i % 1000 * 0.25) + ",," + std::to_string(i % 37 + (i % 1000) * 0.5) +
+             "\n";
+    }
+    const std::vector<std::string> documents = Documents(dir, csv, "y");
+    const std::string reference = Comparable(documents[0]);
+    ASSERT_NE(reference, "");
+    const Document parsed(reference);
+    EXPECT_EQ(parsed.Eval("string(//p:UnivariateStats[@field='empty']/p:Counts/@missingFreq)"),
+              std::to_string(rows));
+    for (std::size_t d = 1; d < documents.size(); ++d) {
+      EXPECT_TRUE(SameNumbers(reference, Comparable(documents[d]))) << "run " << d;
+      EXPECT_EQ(Comparable(documents[d]), Comparable(documents[1])) << "run " << d;
+    }
+  }
+}
+
+TEST(CliBlockEdges, HugeValuesAreData) {
+  const std::string digits300 = "9" + std::string(299, '0');
+  for (const std::string& huge : {std::string("1e102"), std::string("1e103"), digits300,
+                                  std::string("1.79e308"), std::string("-1.79e308")}) {
+    SCOPED_TRACE(huge);
+    ScratchDir dir;
+    std::string csv = "a,b,y\n";
+    for (int i = 0; i < 51; ++i) {
+      csv += (i == 7 ? huge : std::to_string(i % 9 * 1.5)) + "," + std::to_string(i % 5) + "," +
+             std::to_string(i * 0.75 + i % 4) + "\n";
+    }
+    const std::vector<std::string> documents = Documents(dir, csv, "y");
+    const std::string reference = Comparable(documents[0]);
+    ASSERT_NE(reference, "");
+    for (std::size_t d = 1; d < documents.size(); ++d) {
+      EXPECT_TRUE(SameNumbers(reference, Comparable(documents[d]))) << "run " << d;
+    }
+    // The cube of 1e103 passes the largest double, the square of 1e155 and
+    // beyond too: the skewness is not reported then, the mean is.
+    const Document parsed(reference);
+    const std::string stats = "//p:UnivariateStats[@field='a']/p:NumericInfo";
+    EXPECT_EQ(parsed.Eval("count(" + stats + "/p:Extension[@name='skewness'])"),
+              huge == "1e102" ? "1" : "0");
+    double others = 0.0;
+    for (int i = 0; i < 51; ++i) others += i == 7 ? 0.0 : i % 9 * 1.5;
+    const double mean = (std::stod(huge) + others) / 51.0;
+    EXPECT_NEAR(std::stod(parsed.Eval("string(" + stats + "/@mean)")), mean,
+                std::fabs(mean) * 1e-14);
+  }
+}
+
+}  // namespace
+}  // namespace clitest
