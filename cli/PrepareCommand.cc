@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "OutputFile.h"
 #include "io/PreparedData.h"
 #include "io/PreparedSchema.h"
+#include "io/ReferenceClock.h"
 #include "ProgressLine.h"
 #include "ReportCommand.h"
 #include "io/Schema.h"
@@ -56,7 +58,10 @@ bool BuildSettings(const PrepareOptions& options, TorSettings* settings,
   }
   if (!options.analysisWeight.empty())
     settings->SetString("analysisWeight", options.analysisWeight);
-  return ZelFactory::ReviewSettings(*settings, warnings, error);
+  if (!ZelFactory::ReviewSettings(*settings, warnings, error)) return false;
+  // One clock for every thread's replica.
+  zelio::PinReferenceClock(static_cast<int64_t>(std::time(nullptr)), settings);
+  return true;
 }
 
 // Resolves an output before the long work; it must never overwrite one of

@@ -1,5 +1,6 @@
 #include "Build.h"
 
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "io/InterruptRelay.h"
 #include "io/DataLoader.h"
 #include "io/HostFields.h"
+#include "io/ReferenceClock.h"
 #include "io/Schema.h"
 #include "io/SettingsFile.h"
 #include "io/WeightTally.h"
@@ -50,6 +52,8 @@ bool ReadInputs(const BuildRequest& request, Inputs* inputs, std::string* error)
     if (!keys.Assign(assignment, &inputs->settings, &inputs->notes, error)) return false;
   }
   if (!ZelFactory::ReviewSettings(inputs->settings, &inputs->notes, error)) return false;
+  zelio::PinReferenceClock(request.clock ? *request.clock : static_cast<int64_t>(std::time(nullptr)),
+                           &inputs->settings);
   if (!request.schemaText.empty() &&
       !zelio::ParseSchema(request.schemaText, "schema", &inputs->schema, error)) {
     return false;

@@ -13,6 +13,7 @@
 #define ZELCRAFT_PYTHON_BUILD_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,10 @@ struct BuildRequest {
   std::string target;
   std::string frequencyWeight;
   int threads = 0;           // the passes' threads; 0: one per core
+  // The clock the reference date and time of durations are taken from
+  // (seconds since 1970, UTC), the same for every replica of a build; none:
+  // the clock when the settings are read.
+  std::optional<int64_t> clock;
 };
 
 struct CsvRequest {

@@ -111,7 +111,7 @@ BuildRequest Request(const std::string& settingsText, const std::string& setting
                      const std::string& target, const std::string& frequencyWeight,
                      int threads) {
   return BuildRequest{settingsText, settingsName, assignments, schemaText, target,
-                      frequencyWeight, threads};
+                      frequencyWeight, threads, std::nullopt};
 }
 
 // A replica of a build over a frame's columns (Lockstep.h).
@@ -120,15 +120,16 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
-                                     const std::string& frequencyWeight) {
+                                     const std::string& frequencyWeight, int64_t clock) {
   std::vector<py::object> keep;
   std::vector<ColumnData> data;
   for (const py::handle column : columns) {
     data.push_back(ReadColumn(column.cast<py::tuple>(), &keep));
   }
   if (names.size() != data.size()) throw py::value_error("a name for every column");
-  const BuildRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                       target, frequencyWeight, 1);
+  BuildRequest request = Request(settingsText, settingsName, assignments, schemaText, target,
+                                 frequencyWeight, 1);
+  request.clock = clock;
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }

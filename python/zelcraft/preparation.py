@@ -4,6 +4,7 @@ statistics, summary) and its replay on new data."""
 import html
 import os
 import threading
+import time as _time
 import warnings as _warnings
 
 import numpy as np
@@ -86,13 +87,15 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
 
 
 def _build_recipe(target, frequency_weight, schema, settings, overrides):
-    """What a replica of the build is made from, as plain data a task carries."""
+    """What a replica of the build is made from, as plain data a task carries;
+    the clock, read once here, gives every replica the same reference date
+    and time of durations wherever and whenever it is made."""
     text, name = settings_text(settings)
     return {"settings": text, "settings_name": name,
             "assigned": [f"{key}={_setting_text(value)}"
                          for key, value in (overrides or {}).items()],
             "schema": schema_fields(schema), "target": target or "",
-            "frequency_weight": frequency_weight or ""}
+            "frequency_weight": frequency_weight or "", "clock": int(_time.time())}
 
 
 def _publish(outcome, data_set, stacklevel):

@@ -1,0 +1,24 @@
+// The identity of what a pass's statistics depend on besides the rows: the
+// settings and the field list as the pass meets it. A pass state carries
+// both (ZelPassState.h), so that a state made by a build with another
+// setting or another field list is refused rather than merged into sums it
+// does not belong to.
+#ifndef ZELCRAFT_FRAME_ZELBUILDIDENTITY_H_
+#define ZELCRAFT_FRAME_ZELBUILDIDENTITY_H_
+
+#include <cstdint>
+
+#include "settings/ZelSettings.h"
+#include "settings/ZelVariableHandleList.h"
+
+// Every member of the settings, bit for bit, but the progress listener:
+// each decides, through the steps, what some pass reads (how outliers are
+// cut and handled, how inputs are rescaled, which categories count, the
+// reference date and time of durations, the names of derived fields).
+uint64_t SettingsIdentity(const ZelSettings& settings);
+
+// Each field's name, storage, measurement level and kind, role, the values
+// its owner declared missing, and whether it is derived or excluded.
+uint64_t FieldsIdentity(const ZelVariableHandleList& fields);
+
+#endif  // ZELCRAFT_FRAME_ZELBUILDIDENTITY_H_
