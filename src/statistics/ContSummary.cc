@@ -18,6 +18,7 @@ using TorCommon_1_3::TorStatus;
 ContSummary::ContSummary(bool noMoments, uint64_t distinctLimit)
     : minimum_(std::numeric_limits<double>::max()),
       maximum_(-std::numeric_limits<double>::max()),
+      table_(distinctLimit),
       noMoments_(noMoments),
       distinctLimit_(distinctLimit) {}
 
@@ -260,7 +261,7 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
   for (std::size_t i = 0; i < count; ++i) {
     const ContSummary* summary = summaries[i];
     const bool steady = !summary->status_.IsError() && !summary->noMoments_ &&
-                        summary->shifted_ && summary->HasOverflowed();
+                        summary->shifted_ && summary->table_.Full();
     (steady ? lean : general).push_back(summaries[i]);
     (steady ? leanColumns : generalColumns).push_back(columns[i]);
   }
@@ -325,6 +326,7 @@ TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
 }
 
 TorStatus ContSummary::Finalize() {
+  frequencies_ = table_.Ascending();
   const int64_t n = validCount_;
   if (n > 1) stdDev_ = std::sqrt(m2_ / static_cast<double>(n - 1));
   const double variance = stdDev_ * stdDev_;

@@ -66,16 +66,12 @@ void WriteBinMeans(ZelStateWriter* out, const double* weights, const double* mea
   }
 }
 
-void WriteTexts(ZelStateWriter* out, const ZelTextTable& table) {
+void WriteTexts(ZelStateWriter* out, int64_t missing, int64_t valid,
+                const ZelRecordOrderTable<std::string>& table) {
   WriteHeader(out, kPartTexts, 1);
-  out->U64(table.limit);
-  out->I64(table.missing);
-  out->I64(table.valid);
-  out->U64(table.frequencies.size());
-  for (const auto& entry : table.frequencies) {
-    out->Text(entry.first);
-    out->I64(entry.second);
-  }
+  out->I64(missing);
+  out->I64(valid);
+  table.Write(out);
 }
 
 bool ReadPartCount(ZelStateReader* in, uint32_t expected) {
@@ -176,30 +172,15 @@ bool ReadBinMeans(ZelStateReader* in, double* weights, double* means, std::size_
 }
 
 bool ReadTextsBody(ZelStateReader* in, ZelTextTable* table) {
-  uint64_t size;
-  if (!in->U64(&table->limit) || !in->I64(&table->missing) || !in->I64(&table->valid) ||
-      table->missing < 0 || table->valid < 0 || !in->Count(&size, 16)) {
-    return false;
-  }
-  if (size > table->limit + 1) return false;
-  table->frequencies.clear();
-  std::string text;
   int64_t total = 0;
-  if (__builtin_add_overflow(table->missing, table->valid, &total)) return false;
-  for (uint64_t i = 0; i < size; ++i) {
-    int64_t count;
-    if (!in->Text(&text) || !in->I64(&count) || count < 0 ||
-        __builtin_add_overflow(total, count, &total)) {
-      return false;
-    }
-    if (!table->frequencies.empty() && !(table->frequencies.rbegin()->first < text)) return false;
-    table->frequencies.emplace_hint(table->frequencies.end(), text, count);
-  }
-  return true;
+  return in->I64(&table->missing) && in->I64(&table->valid) && table->missing >= 0 &&
+         table->valid >= 0 && !__builtin_add_overflow(table->missing, table->valid, &total) &&
+         table->table.Read(in) && table->table.Total() <= table->valid;
 }
 
 bool ReadTexts(ZelStateReader* in, uint64_t limit, ZelTextTable* table) {
-  return ReadHeader(in, kPartTexts, 1) && ReadTextsBody(in, table) && table->limit == limit;
+  return ReadHeader(in, kPartTexts, 1) && ReadTextsBody(in, table) &&
+         table->table.Limit() == limit;
 }
 
 }  // namespace ZelStatistic

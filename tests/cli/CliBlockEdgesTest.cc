@@ -17,15 +17,20 @@
 namespace clitest {
 namespace {
 
-// Prepares `csv` in `dir` on every path; the documents of the runs, which
-// must all succeed, after the record-by-record one.
+// Prepares `csv` in `dir` on every path, with `schema` when not empty; the
+// documents of the runs, which must all succeed, after the record-by-record
+// one.
 std::vector<std::string> Documents(const ScratchDir& dir, const std::string& csv,
-                                   const std::string& target) {
+                                   const std::string& target, const std::string& schema = "") {
   WriteFile(dir / "data.csv", csv);
   std::string error;
   PrepareInputs inputs;
   inputs.csvPath = dir / "data.csv";
   inputs.target = target;
+  if (!schema.empty()) {
+    WriteFile(dir / "schema.json", schema);
+    inputs.schemaPath = dir / "schema.json";
+  }
   std::vector<std::string> documents = {RecordByRecordDocument(inputs, &error)};
   EXPECT_EQ(error, "");
   const std::vector<std::vector<std::string>> paths = {
@@ -33,6 +38,7 @@ std::vector<std::string> Documents(const ScratchDir& dir, const std::string& csv
   for (std::size_t p = 0; p < paths.size(); ++p) {
     std::vector<std::string> args = {"prepare", "data.csv", "--target", target, "-q", "-o",
                                      "run.pmml"};
+    if (!schema.empty()) args.insert(args.end(), {"--schema", "schema.json"});
     args.insert(args.end(), paths[p].begin(), paths[p].end());
     const RunResult run = RunCli(dir.path(), args);
     EXPECT_EQ(run.status, 0) << paths[p][0] << " " << paths[p].back() << ": " << run.err;
@@ -91,6 +97,39 @@ TEST(CliBlockEdges, HugeValuesAreData) {
     const double mean = (std::stod(huge) + others) / 51.0;
     EXPECT_NEAR(std::stod(parsed.Eval("string(" + stats + "/@mean)")), mean,
                 std::fabs(mean) * 1e-14);
+  }
+}
+
+// Fields with more categories than the limit keep the first categories in
+// record order and what they counted until the table was full, whatever
+// blocks the rows fall in: here the categories of the first block are the
+// 100 highest names, those of the later blocks lower ones, so that the
+// 101st (the first of the second block) is the lowest name seen so far; a
+// text field and a nominal field of whole numbers.
+TEST(CliBlockEdges, CategoryFieldsPastTheirLimit) {
+  ScratchDir dir;
+  const int rows = 2 * 65536 + 100;
+  std::string csv = "c,k,x,y\n";
+  for (int i = 0; i < rows; ++i) {
+    const int block = i / 65536;
+    const int category = 299 - i % 100 - 100 * block;
+    csv += "k" + std::to_string(category) + "," + std::to_string(1000 - category) + "," +
+           std::to_string(i % 17 * 0.5) + "," + std::to_string(i % 23 + i % 7 * 0.25) + "\n";
+  }
+  const std::vector<std::string> documents =
+      Documents(dir, csv, "y", R"({"fields": {"k": {"level": "nominal"}}})");
+  const std::string reference = Comparable(documents[0]);
+  ASSERT_NE(reference, "");
+  const Document parsed(reference);
+  // The first block's hundred categories, then the second block's first.
+  EXPECT_EQ(parsed.Eval("string(//p:UnivariateStats[@field='c']/p:DiscrStats/p:Array[2]/@n)"),
+            "101");
+  const std::string texts =
+      parsed.Eval("string(//p:UnivariateStats[@field='c']/p:DiscrStats/p:Array[@type='string'])");
+  // Row 65,536 holds k163, 36 rows into the cycle of a hundred.
+  EXPECT_EQ(texts.substr(0, 14), "\"k163\" \"k200\" ");
+  for (std::size_t d = 1; d < documents.size(); ++d) {
+    EXPECT_TRUE(SameNumbers(reference, Comparable(documents[d]))) << "run " << d;
   }
 }
 

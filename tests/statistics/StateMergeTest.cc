@@ -281,6 +281,7 @@ TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
   const std::string bytes = Merged(StateOf(a), StateOf(b));
   ZelStateReader in(bytes.data(), bytes.size());
   ASSERT_TRUE(merged.ReadState(&in));
+  ASSERT_TRUE(merged.Finalize().IsOK());
   // p 2, q 2, r 1 make three categories, one past the limit of 2; s never
   // enters, as a pass over both halves in order would not let it.
   EXPECT_EQ(merged.GetValidCount(), 6);
@@ -292,6 +293,91 @@ TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
   ZelUnivarStringCat wider(&other, 0);
   ZelStateReader again(bytes.data(), bytes.size());
   EXPECT_FALSE(wider.ReadState(&again));
+}
+
+// The records of one field: categories arriving in an order that is
+// neither ascending nor descending, new ones among repeats of old ones, a
+// missing value now and then, and frequency weights of 1 to 3.
+std::vector<RawRecord> CategoryRecords(bool texts) {
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 90; ++i) {
+    const int category = (i * 7 + i / 5) % (6 + i / 3);
+    const Cell value = i % 13 == 6 ? Missing()
+                       : texts     ? Str("k" + std::to_string(category * 37 % 101))
+                                   : Real(category * 37 % 101 * 0.5 - 3.0);
+    records.push_back(MakeRecord({value, Real(1 + i % 3)}));
+    if (i % 13 == 6) records.back()[0].SetMissingValue(texts ? 3 : 2);
+  }
+  return records;
+}
+
+// A table's counts and overflow, whichever kind of field it is.
+std::vector<std::pair<std::string, int64_t>> TableOf(const ZelStatistics& statistic) {
+  std::vector<std::pair<std::string, int64_t>> table;
+  if (const auto* t = dynamic_cast<const ZelUnivarStringCat*>(&statistic)) {
+    for (const auto& entry : t->GetFrequencies()) table.emplace_back(entry.first, entry.second);
+    table.emplace_back("valid", t->GetValidCount());
+    table.emplace_back("missing", t->GetMissingCount());
+  } else {
+    const ContSummary& s = static_cast<const ZelUnivarNumericCat&>(statistic).GetSummary();
+    for (const auto& entry : s.GetFrequencies()) {
+      table.emplace_back(std::to_string(entry.first), entry.second);
+    }
+    table.emplace_back("valid", s.GetValidCount());
+    table.emplace_back("missing", s.GetMissingCount());
+  }
+  return table;
+}
+
+// A table stops one category past its limit, keeping the first categories
+// in record order and what they counted until then, whichever runs of rows
+// the records come in and however their states are merged (in order):
+// every cut into two runs, and three runs merged left first and right
+// first, give the table of one pass, category for category and count for
+// count. Text and number tables alike, at several limits.
+TEST(StateMergeTables, TablesPastTheirLimitAreThoseOfOnePassWhateverTheCut) {
+  for (bool texts : {true, false}) {
+    for (int limit : {0, 1, 4, 9, 200}) {
+      SCOPED_TRACE(std::string(texts ? "texts, limit " : "numbers, limit ") +
+                   std::to_string(limit));
+      ZelSettings settings;
+      settings.frequencyWeightIndex = 1;
+      settings.screeningThresholdForNominal = limit;
+      auto make = [&]() -> std::unique_ptr<ZelStatistics> {
+        if (texts) return std::make_unique<ZelUnivarStringCat>(&settings, 0);
+        return std::make_unique<ZelUnivarNumericCat>(&settings, 0, true);
+      };
+      const std::vector<RawRecord> records = CategoryRecords(texts);
+      auto whole = make();
+      Feed(*whole, records, 0, records.size());
+      ASSERT_FALSE(whole->Finalize().IsError());
+      const auto expected = TableOf(*whole);
+      auto stateOf = [&](std::size_t first, std::size_t end) {
+        auto part = make();
+        Feed(*part, records, first, end);
+        return StateOf(*part);
+      };
+      auto installed = [&](const std::string& state) {
+        auto statistic = make();
+        ZelStateReader in(state.data(), state.size());
+        EXPECT_TRUE(statistic->ReadState(&in));
+        EXPECT_TRUE(in.AtEnd());
+        EXPECT_FALSE(statistic->Finalize().IsError());
+        return TableOf(*statistic);
+      };
+      const std::size_t n = records.size();
+      for (std::size_t cut = 0; cut <= n; ++cut) {
+        EXPECT_EQ(installed(Merged(stateOf(0, cut), stateOf(cut, n))), expected) << cut;
+      }
+      for (std::size_t a = 0; a <= n; a += 7) {
+        for (std::size_t b = a; b <= n; b += 11) {
+          const std::string x = stateOf(0, a), y = stateOf(a, b), z = stateOf(b, n);
+          EXPECT_EQ(installed(Merged(Merged(x, y), z)), expected) << a << " " << b;
+          EXPECT_EQ(installed(Merged(x, Merged(y, z))), expected) << a << " " << b;
+        }
+      }
+    }
+  }
 }
 
 // Parts that do not match, are cut short or hold numbers no data could give
