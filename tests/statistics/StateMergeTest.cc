@@ -435,6 +435,91 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   }
 }
 
+// A category state written by hand: texts in record order with what each
+// counted; refused when a text comes twice, read when they differ.
+TEST(StateMergeTables, ACategoryStateHoldingATextTwiceIsRefused) {
+  ZelSettings settings;
+  auto forged = [](const char* second) {
+    std::string bytes;
+    ZelStateWriter out(&bytes);
+    WritePartCount(&out, 1);
+    out.U32(kPartTexts);
+    out.U64(1);
+    out.I64(0);    // missing
+    out.I64(3);    // valid
+    out.U64(100);  // the table's limit
+    out.U64(2);    // two entries in record order, each with its first count
+    out.Text("a");
+    out.I64(1);
+    out.Text(second);
+    out.I64(1);
+    out.U64(1);  // a's stretch: a once
+    out.U32(0);
+    out.I64(1);
+    out.U64(2);  // the second's stretch: it once, a once more
+    out.U32(1);
+    out.I64(1);
+    out.U32(0);
+    out.I64(1);
+    return bytes;
+  };
+  for (const char* second : {"b", "a"}) {
+    SCOPED_TRACE(second);
+    const std::string bytes = forged(second);
+    ZelUnivarStringCat target(&settings, 0);
+    ZelStateReader in(bytes.data(), bytes.size());
+    const bool distinct = std::string(second) != "a";
+    EXPECT_EQ(target.ReadState(&in), distinct);
+    ZelUnivarStringCat empty(&settings, 0);
+    const std::string other = StateOf(empty);
+    ZelStateReader a(bytes.data(), bytes.size());
+    ZelStateReader b(other.data(), other.size());
+    std::string merged;
+    ZelStateWriter out(&merged);
+    std::string error;
+    EXPECT_EQ(MergeParts(&a, &b, &out, &error), distinct) << error;
+    if (!distinct) continue;
+    ASSERT_TRUE(target.Finalize().IsOK());
+    EXPECT_EQ(target.GetFrequencies(), (std::map<std::string, int64_t>{{"a", 2}, {"b", 1}}));
+  }
+}
+
+// Co-moments of two halves merged give those of the whole, which two passes
+// over the records compute independently: the weighted means of x and of y
+// (each moved by its own difference), the co-moment, count and weight.
+TEST(StateMergePairs, MergedHalvesGiveTheTwoPassMomentsOfTheWhole) {
+  std::vector<double> x, y, f, w;
+  for (int i = 0; i < 200; ++i) {
+    x.push_back(std::sin(i * 0.3) * 5 + i * 0.01);
+    y.push_back(100.0 - std::cos(i * 0.17) * 40 + (i % 7));  // far from x
+    f.push_back(1 + i % 3);
+    w.push_back(f.back() * (0.5 + (i % 4) * 0.25));
+  }
+  for (std::size_t half : {1u, 77u, 100u, 199u}) {
+    SCOPED_TRACE(half);
+    ZelPairMoments first, second;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      (i < half ? first : second).Add(x[i], y[i], f[i], w[i]);
+    }
+    MergePairs(&first, second);
+    double weight = 0.0, frequency = 0.0, sumX = 0.0, sumY = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      weight += w[i];
+      frequency += f[i];
+      sumX += w[i] * x[i];
+      sumY += w[i] * y[i];
+    }
+    const double meanX = sumX / weight, meanY = sumY / weight;
+    double coMoment = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) coMoment += w[i] * (x[i] - meanX) * (y[i] - meanY);
+    EXPECT_EQ(first.frequency, frequency);
+    EXPECT_NEAR(first.weight, weight, 1e-12 * weight);
+    EXPECT_NEAR(first.meanX, meanX, 1e-12 * std::fabs(meanX));
+    EXPECT_NEAR(first.meanY, meanY, 1e-12 * std::fabs(meanY));
+    EXPECT_NEAR(first.coMoment, coMoment, 1e-11 * std::fabs(coMoment));
+  }
+}
+
 // The checksum of a state notices any one bit altered, in the words its
 // lanes take and in the bytes past them, and bytes added at the end.
 TEST(StateChecksum, AnyBitAlteredOrByteAddedChangesIt) {
