@@ -18,9 +18,20 @@ void Flag(ZelStateWriter* out, bool value) { out->U8(value ? 1 : 0); }
 
 void Int(ZelStateWriter* out, int value) { out->I64(value); }
 
+// Whether some host field has the storage `storage`.
+bool AnyStored(const ZelVariableHandleList& fields, int storage) {
+  for (int i = 0; i < fields.Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields.GetHandle(i);
+    if (!field->IsDerived() && field->GetStorage() == storage) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-uint64_t SettingsIdentity(const ZelSettings& s) {
+uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fields) {
+  const bool dates = s.computeDateDuration && AnyStored(fields, TorCommon_1_3::kStorageDate);
+  const bool times = s.computeTimeDuration && AnyStored(fields, TorCommon_1_3::kStorageTime);
   std::string bytes;
   ZelStateWriter out(&bytes);
   Int(&out, s.analysisWeightIndex);
@@ -30,18 +41,12 @@ uint64_t SettingsIdentity(const ZelSettings& s) {
   Flag(&out, s.trimBlank);
 
   Flag(&out, s.computeDateDuration);
-  for (int part : {s.referenceDate.year, s.referenceDate.month, s.referenceDate.day}) {
-    Int(&out, part);
-  }
-  out.F64(s.referenceDate.seconds);
+  if (dates) out.F64(s.referenceDate.seconds);
   Int(&out, s.dateDurationUnit);
   for (bool extract : {s.extractYear, s.extractMonth, s.extractDay}) Flag(&out, extract);
 
   Flag(&out, s.computeTimeDuration);
-  for (int part : {s.referenceTime.hour, s.referenceTime.minute, s.referenceTime.second}) {
-    Int(&out, part);
-  }
-  out.F64(s.referenceTime.seconds);
+  if (times) out.F64(s.referenceTime.seconds);
   Int(&out, s.timeDurationUnit);
   for (bool extract : {s.extractHour, s.extractMinute, s.extractSecond}) Flag(&out, extract);
 

@@ -14,8 +14,12 @@
 // Every member of the settings, bit for bit, but the progress listener:
 // each decides, through the steps, what some pass reads (how outliers are
 // cut and handled, how inputs are rescaled, which categories count, the
-// reference date and time of durations, the names of derived fields).
-uint64_t SettingsIdentity(const ZelSettings& settings);
+// names of derived fields). The reference date and time of durations count
+// only where a field of `fields` derives durations from them (a field of
+// dates, a field of times of day): they default to the clock when the
+// settings are read, and replicas made a second apart differ in nothing
+// else.
+uint64_t SettingsIdentity(const ZelSettings& settings, const ZelVariableHandleList& fields);
 
 // Each field's name, storage, measurement level and kind, role, the values
 // its owner declared missing, and whether it is derived or excluded.

@@ -146,7 +146,8 @@ TorStatus ZelPassDriver::OutOfOrder() {
 }
 
 ZelPassIdentity ZelPassDriver::Identity() const {
-  return {static_cast<uint32_t>(pass_), SettingsIdentity(*settings_), FieldsIdentity(*fields_)};
+  return {static_cast<uint32_t>(pass_), SettingsIdentity(*settings_, *fields_),
+          FieldsIdentity(*fields_)};
 }
 
 std::vector<ZelPassStatistic> ZelPassDriver::PassStatistics() const {

@@ -42,6 +42,8 @@ TorVarList Fields() {
   TorVarList variables;
   variables.AddVariable(testhost::ContField("x"));
   variables.AddVariable(testhost::ContField("w"));
+  variables.AddVariable(testhost::ContField("day", kStorageDate));
+  variables.AddVariable(testhost::ContField("hour", kStorageTime));
   return variables;
 }
 
@@ -59,11 +61,15 @@ void Assign(TorSettings* settings, const std::string& name, const std::string& t
   ADD_FAILURE() << "no key " << name;
 }
 
+// The identity over fields of dates and of times of day, whose durations
+// read the reference date and time.
 uint64_t IdentityOf(const TorSettings& settings) {
   const TorVarList variables = Fields();
   const settingstest::Read read(settings, variables);
   EXPECT_FALSE(read.status.IsError()) << read.status.GetCode();
-  return SettingsIdentity(read.settings);
+  ZelVariableHandleList fields(&read.settings);
+  for (int i = 0; i < variables.Size(); ++i) fields.AddField(*variables.GetVarAt(i));
+  return SettingsIdentity(read.settings, fields);
 }
 
 TEST(BuildIdentity, EverySettingsKeyChangesTheSettingsIdentity) {
@@ -115,6 +121,39 @@ TEST(BuildIdentity, EverySettingsKeyChangesTheSettingsIdentity) {
   }
 }
 
+// Without fields of dates or of times the reference date and time derive
+// nothing: replicas whose settings read the clock at other moments agree.
+TEST(BuildIdentity, TheClockCountsOnlyWhereDurationsAreDerived) {
+  TorSettings early = Base();
+  TorSettings late = Base();
+  early.SetDouble("referenceDateForDurations", 18000);
+  late.SetDouble("referenceDateForDurations", 18001);
+  early.SetDouble("referenceTimeForDurations", 3600);
+  late.SetDouble("referenceTimeForDurations", 3601);
+  auto identity = [](const TorSettings& settings, std::vector<int> storages) {
+    TorVarList variables;
+    for (std::size_t i = 0; i < storages.size(); ++i) {
+      variables.AddVariable(testhost::ContField("f" + std::to_string(i), storages[i]));
+    }
+    const settingstest::Read read(settings, variables);
+    ZelVariableHandleList fields(&read.settings);
+    for (int i = 0; i < variables.Size(); ++i) fields.AddField(*variables.GetVarAt(i));
+    return SettingsIdentity(read.settings, fields);
+  };
+  EXPECT_EQ(identity(early, {kStorageReal}), identity(late, {kStorageReal}));
+  EXPECT_NE(identity(early, {kStorageReal, kStorageDate}),
+            identity(late, {kStorageReal, kStorageDate}));
+  EXPECT_NE(identity(early, {kStorageTime}), identity(late, {kStorageTime}));
+  TorSettings noDurations = late;
+  noDurations.SetBool("computeDateDuration", false);
+  noDurations.SetBool("computeTimeDuration", false);
+  TorSettings noDurationsEarly = early;
+  noDurationsEarly.SetBool("computeDateDuration", false);
+  noDurationsEarly.SetBool("computeTimeDuration", false);
+  EXPECT_EQ(identity(noDurationsEarly, {kStorageDate, kStorageTime}),
+            identity(noDurations, {kStorageDate, kStorageTime}));
+}
+
 TEST(BuildIdentity, TheFieldListsIdentityFollowsNamesRolesAndDeclaredMissingValues) {
   auto identity = [](TorVarList variables) {
     TorSettings settings;
@@ -124,15 +163,21 @@ TEST(BuildIdentity, TheFieldListsIdentityFollowsNamesRolesAndDeclaredMissingValu
     build.Run(settings, variables, source);
     return FieldsIdentity(build.Fields());
   };
-  const uint64_t base = identity(Fields());
-  EXPECT_EQ(identity(Fields()), base);
+  auto plain = [] {
+    TorVarList variables;
+    variables.AddVariable(testhost::ContField("x"));
+    variables.AddVariable(testhost::ContField("w"));
+    return variables;
+  };
+  const uint64_t base = identity(plain());
+  EXPECT_EQ(identity(plain()), base);
   TorVarList renamed;
   renamed.AddVariable(testhost::ContField("x"));
   renamed.AddVariable(testhost::ContField("v"));
   TorVarList target;
   target.AddVariable(testhost::ContField("x"));
   target.AddVariable(testhost::ContField("w", kStorageReal, kRoleTarget));
-  TorVarList declared = Fields();
+  TorVarList declared = plain();
   declared.GetVarAt(0)->GetEncoder()->SetMissingRange(-1.0, 0.0);
   TorVarList stored;
   stored.AddVariable(testhost::ContField("x", kStorageInteger));

@@ -271,10 +271,11 @@ void ExpectForeignStatesRefused(Replica& own, Replica& other, MemorySource& rows
 
 // A state is the sums of one build: one made under other settings that
 // shape a pass (how outliers are found and handled, how inputs are
-// rescaled, which categories count, the reference date), or over another
-// field list (another field, another role, another value declared
-// missing), is refused at every pass, installed or merged, even where the
-// statistics would have the same layout; the build's own states install.
+// rescaled, which categories count, how missing values are replaced), or
+// over another field list (another field, another role, another value
+// declared missing), is refused at every pass, installed or merged, even
+// where the statistics would have the same layout; the build's own states
+// install.
 TEST(Lockstep, StatesOfAnotherBuildAreRefused) {
   MemorySource rows;
   Fill(&rows, 0, 400);
@@ -306,10 +307,8 @@ TEST(Lockstep, StatesOfAnotherBuildAreRefused) {
     s->SetBool("excludeFeatureIfHasManyUniqueCatogories", true);
     s->SetInt("maxNOfUniqueCategories", 50);
   });
-  withSetting("date", [](TorSettings* s) {
-    s->SetBool("computeDateDuration", true);
-    s->SetDouble("referenceDateForDurations", 1000.0);
-  });
+  withSetting("missing values",
+              [](TorSettings* s) { s->SetBool("replaceScaleFeaturesMissingValue", false); });
   withSetting("target SD", [](TorSettings* s) { s->SetDouble("targetSD", 2.0); });
   TorVarList renamed;
   renamed.AddVariable(ContField("x2"));
