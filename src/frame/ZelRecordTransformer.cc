@@ -10,6 +10,18 @@ using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
 
+namespace {
+
+// A derived number that is not finite (a rescale past the largest double,
+// a cutoff from moments that overflowed) is missing, as the document's
+// replay takes it; whole numbers and texts are what they are.
+bool IsNumberOrOther(int storage, double real) {
+  return storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageString ||
+         storage == TorCommon_1_3::kStorageUndefined || std::isfinite(real);
+}
+
+}  // namespace
+
 ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
       frequencyWeightIndex_(fields->GetSettings()->frequencyWeightIndex),
@@ -164,7 +176,11 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   if (usable_) CountWeights(frequency, analysis);
   if (usable_) {
     for (const Derived& derived : derivedFields_) {
-      working_[derived.index] = derived.rule->Apply(working_);
+      RawData& value = working_[derived.index];
+      value = derived.rule->Apply(working_);
+      if (!value.IsMissing() && !IsNumberOrOther(value.GetStorage(), value.GetReal())) {
+        value.SetMissing(true);
+      }
     }
   }
   return working_;
@@ -285,7 +301,13 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
     if (status_.IsError()) return status_;
   }
   for (const Derived& derived : derivedFields_) {
-    derived.rule->ApplyBatch(*batch, &batch->Column(derived.index));
+    ZelBatchColumn& column = batch->Column(derived.index);
+    derived.rule->ApplyBatch(*batch, &column);
+    for (std::size_t k = 0; k < batch->Rows(); ++k) {
+      if (column.missing[k] == 0 && !IsNumberOrOther(column.storage[k], column.reals[k])) {
+        column.missing[k] = 1;
+      }
+    }
   }
   return status_;
 }

@@ -100,6 +100,72 @@ TEST(CliBlockEdges, HugeValuesAreData) {
   }
 }
 
+// Values near both ends of the doubles make means and deviations that are
+// not numbers, and so the values derived from them (outliers pulled back
+// to a cutoff that is not a number): such a derived value is missing, as
+// the document's replay takes it, on every path, and no histogram meets it.
+// Fields whose range passes the largest double, against a continuous and a
+// categorical target, and a few weighted records.
+TEST(CliBlockEdges, ValuesNearTheLargestDouble) {
+  for (const std::string target : {"y", "yc"}) {
+    SCOPED_TRACE(target);
+    ScratchDir dir;
+    std::string csv = "a,b,y,yc\n";
+    for (int i = 0; i < 51; ++i) {
+      const std::string a = i == 7 ? "1.7e308" : i == 20 ? "-1.75e308" : std::to_string(i % 9);
+      csv += a + "," + std::to_string(i % 5) + "," + std::to_string(i * 0.75 + i % 4) + "," +
+             (i % 3 == 0 ? "p" : "q") + "\n";
+    }
+    const std::vector<std::string> documents = Documents(dir, csv, target);
+    ASSERT_NE(documents[0], "");
+    for (std::size_t d = 1; d < documents.size(); ++d) {
+      EXPECT_TRUE(SameNumbers(Comparable(documents[0]), Comparable(documents[d]))) << "run " << d;
+    }
+  }
+  ScratchDir dir;
+  const std::string weighted =
+      "huge,fw,y\n650.91197275803279,3.25,69.578140994630445\n"
+      "63.130843548640769,1,50.743309482594285\n-31.221444724404137,3.25,60.375951951445998\n"
+      "211.08960883228497,1,65.522781012160777\n-1.3165845802413992e+308,2,68.967855279130418\n";
+  WriteFile(dir / "data.csv", weighted);
+  const RunResult run = RunCli(dir.path(), {"prepare", "data.csv", "--target", "y",
+                                            "--frequency-weight", "fw", "-q", "-o", "run.pmml"});
+  EXPECT_EQ(run.status, 0) << run.err;
+}
+
+// A field whose range passes the largest double has no finite mean or
+// standard deviation, and the document carries them as they are: it cannot
+// be replayed. The command writes it all the same, quiet or not (the check
+// that replays a Box-Cox target's document for a warning says so instead of
+// failing); only what needs the replay (--data-out) fails.
+TEST(CliBlockEdges, ADocumentThatCannotBeReplayedIsWrittenQuietOrNot) {
+  ScratchDir dir;
+  std::string csv = "a,y\n";
+  for (int i = 0; i < 51; ++i) {
+    const std::string a = i == 7 ? "1.7e308" : i == 20 ? "-1.75e308" : std::to_string(i % 9);
+    csv += a + "," + std::to_string(10 + i * 0.75 + i % 4) + "\n";
+  }
+  WriteFile(dir / "data.csv", csv);
+  const std::vector<std::string> boxCox = {"prepare", "data.csv", "--target", "y", "--set",
+                                           "rescaleScaleTargetUsingBoxCox=true", "--set",
+                                           "targetSD=1"};
+  std::vector<std::string> quiet = boxCox;
+  quiet.insert(quiet.end(), {"-q", "-o", "quiet.pmml"});
+  std::vector<std::string> told = boxCox;
+  told.insert(told.end(), {"-o", "told.pmml"});
+  const RunResult quietRun = RunCli(dir.path(), quiet);
+  const RunResult toldRun = RunCli(dir.path(), told);
+  ASSERT_EQ(quietRun.status, 0) << quietRun.err;
+  ASSERT_EQ(toldRun.status, 0) << toldRun.err;
+  EXPECT_TRUE(Contains(toldRun.err, "warning: the document cannot be replayed"));
+  EXPECT_EQ(Comparable(ReadFile(dir / "told.pmml")), Comparable(ReadFile(dir / "quiet.pmml")));
+  std::vector<std::string> replayed = quiet;
+  replayed.insert(replayed.end(), {"--data-out", "prepared.csv"});
+  const RunResult replayRun = RunCli(dir.path(), replayed);
+  EXPECT_NE(replayRun.status, 0);
+  EXPECT_FALSE(FileExists(dir / "prepared.csv"));
+}
+
 // Fields with more categories than the limit keep the first categories in
 // record order and what they counted until the table was full, whatever
 // blocks the rows fall in: here the categories of the first block are the
