@@ -32,8 +32,10 @@ std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* err
 std::string Comparable(const std::string& document);
 
 // Whether two documents are the same once numbers are set aside, with every
-// number within `relative` of the other (or `absolute` for numbers that are
-// 0 up to rounding); the first difference otherwise.
+// number within `relative` of the other, or of the range of the field whose
+// part of the document holds it (a mean near 0 amid large values agrees
+// only to their rounding), or within `absolute`; the first difference
+// otherwise.
 ::testing::AssertionResult SameNumbers(const std::string& a, const std::string& b,
                                        double relative = 1e-12, double absolute = 1e-13);
 
