@@ -13,9 +13,8 @@ import pandas as pd
 import pytest
 
 import zelcraft
-from conftest import timeless
+from conftest import assert_same_numbers, timeless
 
-NUMBER = re.compile(r"-?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?")
 
 
 def frame(rows=150_000):
@@ -43,14 +42,6 @@ def prepared(data, **options):
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
         return zelcraft.prepare(data, target="price", progress=False, **options)
-
-
-def assert_same_numbers(a, b, tolerance=1e-12, floor=1e-13):
-    """The same document once numbers are taken out, and every number within
-    `tolerance` relative (or `floor` absolute, for what is 0 up to rounding)."""
-    assert NUMBER.sub("#", a) == NUMBER.sub("#", b)
-    for x, y in zip(map(float, NUMBER.findall(a)), map(float, NUMBER.findall(b))):
-        assert abs(x - y) <= max(tolerance * max(abs(x), abs(y)), floor), (x, y)
 
 
 def first_categories(rows, limit=100):

@@ -5,6 +5,7 @@
 // without; a value of the wrong kind stops both ways with the same error.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -404,6 +405,73 @@ TEST_F(BatchStatisticsTest, FourGroupedMomentsSideBySideKeepTheirOverallSums) {
       EXPECT_EQ(expected[k].mean, actual[k].mean);
       EXPECT_EQ(expected[k].m2, actual[k].m2);
       EXPECT_EQ(expected[k].frequency, actual[k].frequency);
+    }
+  }
+}
+
+// A first row whose square passes the largest double makes the spreads and
+// co-moments infinite in the loops of every width as record by record (its
+// first update adds nothing: 0 times infinity would be not a number).
+TEST_F(BatchStatisticsTest, AFirstValuePastTheSquareRootOfTheLargestDouble) {
+  for (bool weighted : {true, false}) {
+    SCOPED_TRACE(weighted);
+    if (!weighted) {
+      settings.frequencyWeightIndex = -1;
+      settings.analysisWeightIndex = -1;
+    }
+    std::vector<RawRecord> records = Records(1500);
+    for (int field : kContinuous) records[0][field].SetDouble(3e200, TorCommon_1_3::kStorageReal);
+    const auto batches = Batches(records);
+    ZelBivarContCont pairsByRecord(&settings, kContinuous), pairsByBatch(&settings, kContinuous);
+    std::vector<std::unique_ptr<ZelOutlier>> outliersByRecord, outliersSideBySide;
+    std::vector<std::unique_ptr<ZelBivarContTargetContPredictivePower>> powerByRecord, powerSideBySide;
+    std::vector<ZelStatistics*> outlierGroup, powerGroup;
+    for (int field : kContinuous) {
+      for (auto* list : {&outliersByRecord, &outliersSideBySide}) {
+        list->push_back(std::make_unique<ZelOutlier>(&settings, field, 0.0, 1e199, 1.0, 1500));
+      }
+      outlierGroup.push_back(outliersSideBySide.back().get());
+      for (auto* list : {&powerByRecord, &powerSideBySide}) {
+        list->push_back(std::make_unique<ZelBivarContTargetContPredictivePower>(
+            &settings, field, field == 2 ? 3 : 2));
+      }
+      powerGroup.push_back(powerSideBySide.back().get());
+    }
+    for (const RawRecord& record : records) {
+      ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
+      for (auto& o : outliersByRecord) ASSERT_TRUE(o->AddRecord(record).IsOK());
+      for (auto& p : powerByRecord) ASSERT_TRUE(p->AddRecord(record).IsOK());
+    }
+    for (const auto& batch : batches) {
+      ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
+      ASSERT_TRUE(outlierGroup.front()
+                      ->AddBatchSideBySide(outlierGroup.data(), outlierGroup.size(), *batch)
+                      .IsOK());
+      ASSERT_TRUE(
+          powerGroup.front()->AddBatchSideBySide(powerGroup.data(), powerGroup.size(), *batch).IsOK());
+    }
+    ASSERT_TRUE(pairsByRecord.Finalize().IsOK());
+    ASSERT_TRUE(pairsByBatch.Finalize().IsOK());
+    for (int a = 0; a < 4; ++a) {
+      EXPECT_EQ(pairsByRecord.GetCovariances().GetElem(a, a), HUGE_VAL) << a;
+      for (int b = 0; b <= a; ++b) {
+        const double x = pairsByRecord.GetCovariances().GetElem(a, b);
+        const double y = pairsByBatch.GetCovariances().GetElem(a, b);
+        EXPECT_TRUE(x == y || (std::isnan(x) && std::isnan(y))) << a << " " << b;
+      }
+    }
+    for (std::size_t i = 0; i < kContinuous.size(); ++i) {
+      SCOPED_TRACE(i);
+      for (auto* s : {outliersByRecord[i].get(), outliersSideBySide[i].get()}) {
+        ASSERT_TRUE(s->Finalize().IsOK());
+      }
+      EXPECT_EQ(outliersByRecord[i]->GetRobustStdDev(), outliersSideBySide[i]->GetRobustStdDev());
+      EXPECT_FALSE(std::isnan(outliersSideBySide[i]->GetRobustStdDev()));
+      for (auto* s : {powerByRecord[i].get(), powerSideBySide[i].get()}) {
+        ASSERT_TRUE(s->Finalize().IsOK());
+      }
+      EXPECT_EQ(powerByRecord[i]->GetInputVariance(), HUGE_VAL);
+      EXPECT_EQ(powerSideBySide[i]->GetInputVariance(), HUGE_VAL);
     }
   }
 }

@@ -435,6 +435,57 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   }
 }
 
+// Values whose squares pass the largest double make second moments and
+// co-moments infinite, one pass or merged, wherever the rows are cut: a run
+// that starts with such a value gives no moment that is not a number.
+TEST(StateMergeMoments, SquaresPastTheLargestDoubleMergeAsOnePass) {
+  ZelSettings settings;
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 40; ++i) {
+    const double x = i == 20 || i == 31 ? 1e200 * (i == 31 ? -1.0 : 1.0) : i % 7;
+    records.push_back(MakeRecord({Real(x), Real(i % 5 + 0.5 * x), Str(i % 2 ? "p" : "q")}));
+  }
+  ZelUnivarStringCat groups(&settings, 2);
+  Feed(groups, records, 0, records.size());
+  ASSERT_FALSE(groups.Finalize().IsError());
+  for (std::size_t cut : {1u, 20u, 21u, 31u}) {
+    SCOPED_TRACE(cut);
+    auto moments = [&] {
+      auto s = std::make_unique<ZelBivarCatTargetCont>(&settings, 0, 2);
+      EXPECT_TRUE(s->InitCategories(nullptr, &groups).IsOK());
+      return s;
+    };
+    auto pairs = [&] { return std::make_unique<ZelBivarContCont>(&settings, std::vector<int>{0, 1}); };
+    auto whole = moments();
+    auto wholePairs = pairs();
+    Feed(*whole, records, 0, records.size());
+    Feed(*wholePairs, records, 0, records.size());
+    auto first = moments(), second = moments();
+    auto firstPairs = pairs(), secondPairs = pairs();
+    Feed(*first, records, 0, cut);
+    Feed(*second, records, cut, records.size());
+    Feed(*firstPairs, records, 0, cut);
+    Feed(*secondPairs, records, cut, records.size());
+    const std::string merged = Merged(StateOf(*first), StateOf(*second));
+    const std::string mergedPairs = Merged(StateOf(*firstPairs), StateOf(*secondPairs));
+    auto installed = moments();
+    auto installedPairs = pairs();
+    ZelStateReader in(merged.data(), merged.size());
+    ZelStateReader inPairs(mergedPairs.data(), mergedPairs.size());
+    ASSERT_TRUE(installed->ReadState(&in));
+    ASSERT_TRUE(installedPairs->ReadState(&inPairs));
+    for (const auto* s : {whole.get(), installed.get()}) {
+      for (const ZelCategoryMoments& m : s->GetMoments()) EXPECT_EQ(m.m2, HUGE_VAL);
+    }
+    ASSERT_FALSE(wholePairs->Finalize().IsError());
+    ASSERT_FALSE(installedPairs->Finalize().IsError());
+    for (const auto* s : {wholePairs.get(), installedPairs.get()}) {
+      EXPECT_EQ(s->GetCovariances().GetElem(0, 0), HUGE_VAL);
+      EXPECT_EQ(s->GetCovariances().GetElem(1, 0), HUGE_VAL);
+    }
+  }
+}
+
 // A category state written by hand: texts in record order with what each
 // counted; refused when a text comes twice, read when they differ.
 TEST(StateMergeTables, ACategoryStateHoldingATextTwiceIsRefused) {

@@ -1,10 +1,6 @@
 #include "support/RecordByRecord.h"
 
-#include <algorithm>
-#include <cmath>
-#include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 
 #include "frame/ZelFactory.h"
@@ -13,34 +9,12 @@
 #include "io/HostFields.h"
 #include "io/Schema.h"
 #include "io/SettingsFile.h"
+#include "support/RecordsOnly.h"
 #include "support/TestHost.h"
 
 namespace clitest {
 
-namespace {
-
 using namespace TorCommon_1_3;
-
-// The loaded columns, a record at a time: no columns handed out.
-class RecordsOnly : public IRecordSource {
- public:
-  explicit RecordsOnly(IRecordSource& rows) : rows_(rows) {}
-  bool HasMoreRecords() override { return rows_.HasMoreRecords(); }
-  void Rewind() override { rows_.Rewind(); }
-  const RawRecord* NextRecord() override { return rows_.NextRecord(); }
-
- private:
-  IRecordSource& rows_;
-};
-
-// A number as %.15g writes it, infinities and NaN included.
-const std::regex& NumberPattern() {
-  static const std::regex number(
-      "-?(?:[0-9]+\\.?[0-9]*(?:[eE][-+]?[0-9]+)?|inf|nan)");
-  return number;
-}
-
-}  // namespace
 
 std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* error) {
   TorSettings settings;
@@ -86,128 +60,6 @@ std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* err
     return "";
   }
   return out.str();
-}
-
-std::string Comparable(const std::string& document) {
-  static const std::regex header("<Header[^>]*>[\\s\\S]*?</Header>");
-  static const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
-  return std::regex_replace(std::regex_replace(document, header, "<Header/>"), seconds, "");
-}
-
-namespace {
-
-// The range of the values a field holds, for each field's part of a
-// document (its DataField, DerivedField and UnivariateStats): the largest
-// magnitude among the margins of its intervals and its minimum and maximum,
-// and those of the field it derives from. A mean or a cutoff near 0 amid
-// values of that range, and the constants a rescale takes from it, agree
-// with another path only to the rounding that range sets.
-struct FieldScale {
-  std::size_t begin;
-  std::size_t end;
-  double scale;
-};
-
-// The value of attribute `name` in the first tag of `text` that has it,
-// from `from` on; empty when there is none.
-std::string Attribute(const std::string& text, const std::string& name, std::size_t from = 0) {
-  const std::string key = " " + name + "=\"";
-  const std::size_t at = text.find(key, from);
-  if (at == std::string::npos) return "";
-  const std::size_t begin = at + key.size();
-  return text.substr(begin, text.find('"', begin) - begin);
-}
-
-std::vector<FieldScale> FieldScales(const std::string& document) {
-  struct Part {
-    std::size_t begin, end;
-    std::string name, source;
-    double own;
-  };
-  std::vector<Part> parts;
-  for (const char* tag : {"DataField", "DerivedField", "UnivariateStats"}) {
-    const std::string open = std::string("<") + tag + " ";
-    const std::string close = std::string("</") + tag + ">";
-    for (std::size_t at = document.find(open); at != std::string::npos;
-         at = document.find(open, at + 1)) {
-      const std::size_t end = document.find(close, at);
-      if (end == std::string::npos) break;
-      const std::string text = document.substr(at, end - at);
-      Part part{at, end, Attribute(text, tag == std::string("UnivariateStats") ? "field" : "name"),
-                "", 0.0};
-      const std::size_t source = text.find("<SourceField ");
-      if (source != std::string::npos) part.source = Attribute(text, "value", source);
-      for (const char* range : {"leftMargin", "rightMargin", "minimum", "maximum"}) {
-        for (std::size_t from = 0;;) {
-          const std::string key = std::string(" ") + range + "=\"";
-          const std::size_t found = text.find(key, from);
-          if (found == std::string::npos) break;
-          const double value = std::fabs(std::strtod(text.c_str() + found + key.size(), nullptr));
-          if (std::isfinite(value)) part.own = std::max(part.own, value);
-          from = found + key.size();
-        }
-      }
-      parts.push_back(part);
-    }
-  }
-  std::map<std::string, double> own;
-  std::map<std::string, std::string> sourceOf;
-  for (const Part& part : parts) {
-    own[part.name] = std::max(own[part.name], part.own);
-    if (!part.source.empty()) sourceOf[part.name] = part.source;
-  }
-  std::vector<FieldScale> scales;
-  for (const Part& part : parts) {
-    double scale = 0.0;
-    std::string name = part.name;
-    for (int depth = 0; depth < 64 && !name.empty(); ++depth) {
-      scale = std::max(scale, own[name]);
-      const auto next = sourceOf.find(name);
-      name = next != sourceOf.end() ? next->second : std::string();
-    }
-    scales.push_back({part.begin, part.end, scale});
-  }
-  std::sort(scales.begin(), scales.end(),
-            [](const FieldScale& x, const FieldScale& y) { return x.begin < y.begin; });
-  return scales;
-}
-
-}  // namespace
-
-::testing::AssertionResult SameNumbers(const std::string& a, const std::string& b,
-                                       double relative, double absolute) {
-  const std::regex& number = NumberPattern();
-  const std::vector<FieldScale> scales = FieldScales(a);
-  std::size_t field = 0;
-  const std::string shapeA = std::regex_replace(a, number, "#");
-  const std::string shapeB = std::regex_replace(b, number, "#");
-  if (shapeA != shapeB) {
-    std::size_t at = 0;
-    while (at < shapeA.size() && at < shapeB.size() && shapeA[at] == shapeB[at]) ++at;
-    const std::size_t from = at > 200 ? at - 200 : 0;
-    return ::testing::AssertionFailure() << "the documents differ beyond their numbers:\n"
-                                         << shapeA.substr(from, 400) << "\n---\n"
-                                         << shapeB.substr(from, 400);
-  }
-  std::sregex_iterator ia(a.begin(), a.end(), number), ib(b.begin(), b.end(), number), end;
-  for (; ia != end && ib != end; ++ia, ++ib) {
-    const double x = std::strtod(ia->str().c_str(), nullptr);
-    const double y = std::strtod(ib->str().c_str(), nullptr);
-    if (std::isnan(x) && std::isnan(y)) continue;
-    if (x == y) continue;
-    const double scale = std::max(std::fabs(x), std::fabs(y));
-    const std::size_t at = static_cast<std::size_t>(ia->position());
-    while (field < scales.size() && scales[field].end <= at) ++field;
-    const double range =
-        field < scales.size() && scales[field].begin <= at ? scales[field].scale : 0.0;
-    if (std::fabs(x - y) <= relative * std::max(scale, range) || std::fabs(x - y) <= absolute) {
-      continue;
-    }
-    return ::testing::AssertionFailure()
-           << ia->str() << " against " << ib->str() << " in\n"
-           << a.substr(at > 300 ? at - 300 : 0, 400);
-  }
-  return ::testing::AssertionSuccess();
 }
 
 }  // namespace clitest

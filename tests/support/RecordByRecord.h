@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/DocumentNumbers.h"
+
 namespace clitest {
 
 struct PrepareInputs {
@@ -27,17 +29,16 @@ struct PrepareInputs {
 // The document, or "" with `error` saying what failed.
 std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* error);
 
-// The document without what changes from run to run and between hosts:
-// the header (application, version, time) and the processing time.
-std::string Comparable(const std::string& document);
+using docnumbers::Comparable;
 
-// Whether two documents are the same once numbers are set aside, with every
-// number within `relative` of the other, or of the range of the field whose
-// part of the document holds it (a mean near 0 amid large values agrees
-// only to their rounding), or within `absolute`; the first difference
-// otherwise.
-::testing::AssertionResult SameNumbers(const std::string& a, const std::string& b,
-                                       double relative = 1e-12, double absolute = 1e-13);
+// Whether two documents agree (docnumbers::NumbersDiffer); the first
+// difference otherwise.
+inline ::testing::AssertionResult SameNumbers(const std::string& a, const std::string& b,
+                                              double relative = 1e-12, double absolute = 1e-13) {
+  const std::string difference = docnumbers::NumbersDiffer(a, b, relative, absolute);
+  if (difference.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << difference;
+}
 
 }  // namespace clitest
 
