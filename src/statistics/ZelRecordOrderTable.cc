@@ -126,7 +126,12 @@ bool ZelRecordOrderTable<Key>::Read(ZelStateReader* in) {
     if (s + 1 < size) ends_.push_back(items_.size());
   }
   // A full table counted nothing after the first record of its last entry.
-  if (Full() && !(open.size() == (first_.back() > 0 ? 1u : 0u))) return fail();
+  if (Full()) {
+    const bool first = first_.back() > 0;
+    if (open.size() != (first ? 1u : 0u) || (first && open[0].second != first_.back())) {
+      return fail();
+    }
+  }
   atCut_ = counts_;
   for (const auto& item : open) {
     atCut_[item.first] -= item.second;

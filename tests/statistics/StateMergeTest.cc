@@ -486,52 +486,70 @@ TEST(StateMergeMoments, SquaresPastTheLargestDoubleMergeAsOnePass) {
   }
 }
 
-// A category state written by hand: texts in record order with what each
-// counted; refused when a text comes twice, read when they differ.
-TEST(StateMergeTables, ACategoryStateHoldingATextTwiceIsRefused) {
-  ZelSettings settings;
-  auto forged = [](const char* second) {
+// Category states written by hand: texts in record order, each with what
+// its first record counted, and per stretch (from one text's first record
+// to the next's) what each text counted. A state no pass could write is
+// refused, installed or merged: a text twice, a stretch that counts a text
+// before its first record, a full table that counts past its last text.
+TEST(StateMergeTables, CategoryStatesNoPassCouldWriteAreRefused) {
+  struct Stretch {
+    std::vector<std::pair<uint32_t, int64_t>> items;
+  };
+  struct Forged {
+    const char* what;
+    uint64_t limit;
+    std::vector<std::string> texts;
+    std::vector<Stretch> stretches;
+    bool read;
+  };
+  const std::vector<Forged> cases = {
+      {"distinct", 100, {"a", "b"}, {{{{0, 1}}}, {{{1, 1}, {0, 1}}}}, true},
+      {"twice", 100, {"a", "a"}, {{{{0, 1}}}, {{{1, 1}, {0, 1}}}}, false},
+      {"before its first record", 100, {"a", "b"}, {{{{0, 1}, {1, 1}}}, {{{1, 1}}}}, false},
+      {"full", 1, {"a", "b"}, {{{{0, 2}}}, {{{1, 1}}}}, true},
+      {"past the full table", 1, {"a", "b"}, {{{{0, 2}}}, {{{1, 1}, {0, 1}}}}, false},
+  };
+  for (const Forged& forged : cases) {
+    SCOPED_TRACE(forged.what);
     std::string bytes;
     ZelStateWriter out(&bytes);
     WritePartCount(&out, 1);
     out.U32(kPartTexts);
     out.U64(1);
-    out.I64(0);    // missing
-    out.I64(3);    // valid
-    out.U64(100);  // the table's limit
-    out.U64(2);    // two entries in record order, each with its first count
-    out.Text("a");
-    out.I64(1);
-    out.Text(second);
-    out.I64(1);
-    out.U64(1);  // a's stretch: a once
-    out.U32(0);
-    out.I64(1);
-    out.U64(2);  // the second's stretch: it once, a once more
-    out.U32(1);
-    out.I64(1);
-    out.U32(0);
-    out.I64(1);
-    return bytes;
-  };
-  for (const char* second : {"b", "a"}) {
-    SCOPED_TRACE(second);
-    const std::string bytes = forged(second);
+    out.I64(0);  // missing
+    out.I64(3);  // valid
+    out.U64(forged.limit);
+    out.U64(forged.texts.size());
+    for (const std::string& text : forged.texts) {
+      out.Text(text);
+      out.I64(1);  // what its first record counted
+    }
+    for (const Stretch& stretch : forged.stretches) {
+      out.U64(stretch.items.size());
+      for (const auto& item : stretch.items) {
+        out.U32(item.first);
+        out.I64(item.second);
+      }
+    }
+    ZelSettings settings;
+    settings.screeningThresholdForNominal = static_cast<int>(forged.limit);
     ZelUnivarStringCat target(&settings, 0);
     ZelStateReader in(bytes.data(), bytes.size());
-    const bool distinct = std::string(second) != "a";
-    EXPECT_EQ(target.ReadState(&in), distinct);
+    EXPECT_EQ(target.ReadState(&in), forged.read);
     ZelUnivarStringCat empty(&settings, 0);
     const std::string other = StateOf(empty);
     ZelStateReader a(bytes.data(), bytes.size());
     ZelStateReader b(other.data(), other.size());
     std::string merged;
-    ZelStateWriter out(&merged);
+    ZelStateWriter mergedOut(&merged);
     std::string error;
-    EXPECT_EQ(MergeParts(&a, &b, &out, &error), distinct) << error;
-    if (!distinct) continue;
-    ASSERT_TRUE(target.Finalize().IsOK());
-    EXPECT_EQ(target.GetFrequencies(), (std::map<std::string, int64_t>{{"a", 2}, {"b", 1}}));
+    EXPECT_EQ(MergeParts(&a, &b, &mergedOut, &error), forged.read) << error;
+    if (forged.read) {
+      ASSERT_TRUE(target.Finalize().IsOK());
+      EXPECT_EQ(target.GetValidCount(), 3);
+      EXPECT_EQ(target.GetFrequency("a"), 2);
+      EXPECT_EQ(target.GetFrequency("b"), 1);
+    }
   }
 }
 
