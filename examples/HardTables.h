@@ -1,7 +1,8 @@
 // HardTables: seeded tables of the data shapes that bite where rows are cut
 // into blocks, threads, partitions and streams: a column without a value,
 // one missing only in some blocks, a constant one, one with a single value
-// among missing ones, magnitudes up to the largest double, subnormals and
+// among missing ones, magnitudes up to 1e308 (below half the largest
+// double, so that no two values differ by more than it), subnormals and
 // signed zeros, texts and whole numbers with more categories than the
 // limit met in an order that changes along the rows, dates before 1970,
 // frequency weights of 0 and fractions, analysis weights, and a continuous

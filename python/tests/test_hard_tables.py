@@ -1,6 +1,6 @@
 """The hard tables of the command line's path tests (zelcraft-hard-tables:
 columns without values or missing in whole blocks, constant and lone
-values, magnitudes up to the largest double, subnormals and signed zeros,
+values, magnitudes up to 1e308, subnormals and signed zeros,
 categories past the limit, dates before 1970, weights of 0 and fractions)
 as data frames: prepared from the frame, its document is the command's
 one-thread document byte for byte (the clock aside); over partitions cut
@@ -79,3 +79,21 @@ def test_a_frame_gives_the_command_document_on_every_cut(tmp_path, seed, blocks)
     for partitions in (2, 3, 7):
         split = prepared(frame, schema, how, partitions=partitions)
         assert_same_numbers(expected, timeless(split.document))
+
+
+@pytest.mark.parametrize("huge", [1e103, 1.79e308, -1.79e308])
+def test_a_value_near_the_largest_double_is_data(huge):
+    """One cell whose cube (or square) passes the largest double: the frame
+    is prepared as the record-by-record pass prepares it, the skewness it
+    cannot have left out."""
+    rows = np.arange(51)
+    frame = pd.DataFrame({"a": np.where(rows == 7, huge, rows % 9 * 1.5),
+                          "y": rows * 0.75 + rows % 4})
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        document = zelcraft.prepare(frame, target="y", progress=False).document
+    stats = document[document.index('<UnivariateStats field="a">'):]
+    stats = stats[:stats.index("</UnivariateStats>")]
+    assert 'name="skewness"' not in stats
+    mean = float(stats.split('mean="')[1].split('"')[0])
+    assert mean == pytest.approx((huge + sum(r % 9 * 1.5 for r in rows if r != 7)) / 51, rel=1e-14)

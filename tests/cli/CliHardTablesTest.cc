@@ -1,6 +1,6 @@
 // The paths against each other on hard tables (examples/HardTables.h: a
 // column without a value, one missing in a whole block, constant and lone
-// values, magnitudes up to the largest double, subnormals and signed zeros,
+// values, magnitudes up to 1e308, subnormals and signed zeros,
 // texts and whole numbers past the category limit in an order that changes
 // along the rows, dates before 1970, weights of 0 and fractions) at one, two
 // and three blocks of rows. Each table is prepared in memory on one, two and
