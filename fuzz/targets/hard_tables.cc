@@ -5,8 +5,10 @@
 // build that meets the rows one by one ends: both fail with the same
 // status, or both write the same document up to the rounding of merged
 // moments. Anything else aborts.
-//   bytes 0-7 seed, 8-9 rows (20 to 1,519), 10 block rows (8 to 263),
-//   11 bit 0: a tree; the rest: run lengths of 1 to 97 rows, repeated.
+//   bytes 0-7 seed, 8-9 rows (20 to 619), 10 block rows (8 to 263),
+//   11 bit 0: a tree; the rest: run lengths of 1 to 97 rows, repeated, and
+//   long enough that a pass takes at most 48 runs (each writes a state).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -110,11 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (std::size_t i = 0; i < 12 && i < size; ++i) head[i] = data[i];
   uint64_t seed = 0;
   for (int i = 7; i >= 0; --i) seed = (seed << 8) | head[i];
-  const int64_t rows = 20 + (head[8] | (head[9] << 8)) % 1500;
+  const int64_t rows = 20 + (head[8] | (head[9] << 8)) % 600;
   const int64_t blockRows = 8 + head[10] % 256;
   const bool tree = (head[11] & 1) != 0;
   std::vector<int64_t> cuts;
-  for (std::size_t i = 12; i < size; ++i) cuts.push_back(1 + data[i] % 97);
+  for (std::size_t i = 12; i < size; ++i) {
+    cuts.push_back(std::max<int64_t>(1 + data[i] % 97, rows / 48 + 1));
+  }
   if (cuts.empty()) cuts.push_back(rows);
 
   const hardtables::HardTable table = hardtables::MakeHardTable(seed, rows, blockRows);
