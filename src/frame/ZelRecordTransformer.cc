@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWeightRule.h"
 
@@ -18,6 +22,25 @@ namespace {
 bool IsNumberOrOther(int storage, double real) {
   return storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageString ||
          storage == TorCommon_1_3::kStorageUndefined || std::isfinite(real);
+}
+
+// Whether any of `n` doubles is infinite or not a number, two at a time: x
+// minus itself is 0 for a finite x and not a number otherwise. The common
+// column has none, and most rows of a pass go through here.
+bool AnyNotFinite(const double* values, std::size_t n) {
+  std::size_t k = 0;
+  bool any = false;
+#ifdef __SSE2__
+  __m128d unordered = _mm_setzero_pd();
+  for (; k + 2 <= n; k += 2) {
+    const __m128d x = _mm_loadu_pd(values + k);
+    const __m128d zero = _mm_sub_pd(x, x);
+    unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(zero, zero));
+  }
+  any = _mm_movemask_pd(unordered) != 0;
+#endif
+  for (; k < n; ++k) any = any || !std::isfinite(values[k]);
+  return any;
 }
 
 }  // namespace
@@ -303,6 +326,7 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
   for (const Derived& derived : derivedFields_) {
     ZelBatchColumn& column = batch->Column(derived.index);
     derived.rule->ApplyBatch(*batch, &column);
+    if (!AnyNotFinite(column.reals.data(), batch->Rows())) continue;
     for (std::size_t k = 0; k < batch->Rows(); ++k) {
       if (column.missing[k] == 0 && !IsNumberOrOther(column.storage[k], column.reals[k])) {
         column.missing[k] = 1;

@@ -28,10 +28,8 @@ struct ZelCategoryMoments {
       // The first record adds no spread: its 0 times a square past the
       // largest double would be not a number, where the same record later
       // in a pass makes the spread infinite.
-      if (previous > 0.0) {
-        const double t = d * d * weight * previous;
-        m2 += unit ? t : t / w;
-      }
+      const double t = previous > 0.0 ? d * d * weight * previous : 0.0;
+      m2 += unit ? t : t / w;
     }
     frequency += f;
   }

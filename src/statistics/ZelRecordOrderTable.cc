@@ -16,58 +16,80 @@ bool ReadKey(ZelStateReader* in, std::string* key) { return in->Text(key); }
 }  // namespace
 
 template <typename Key>
+ZelRecordOrderTable<Key>::ZelRecordOrderTable(const ZelRecordOrderTable& other)
+    : limit_(other.limit_),
+      slots_(other.slots_),
+      first_(other.first_),
+      atCut_(other.atCut_),
+      dirty_(other.dirty_),
+      stretch_(other.stretch_),
+      items_(other.items_),
+      ends_(other.ends_) {
+  entries_.resize(slots_.size());
+  for (auto it = slots_.begin(); it != slots_.end(); ++it) entries_[it->second.index] = it;
+}
+
+template <typename Key>
+ZelRecordOrderTable<Key>& ZelRecordOrderTable<Key>::operator=(const ZelRecordOrderTable& other) {
+  if (this != &other) *this = ZelRecordOrderTable(other);
+  return *this;
+}
+
+template <typename Key>
 int64_t ZelRecordOrderTable<Key>::Total() const {
   int64_t total = 0;
-  for (int64_t count : counts_) total += count;
+  for (const auto& entry : slots_) total += entry.second.count;
   return total;
 }
 
 template <typename Key>
 std::map<Key, int64_t> ZelRecordOrderTable<Key>::Ascending() const {
   std::map<Key, int64_t> ascending;
-  for (std::size_t i = 0; i < keys_.size(); ++i) ascending.emplace(keys_[i], counts_[i]);
+  for (const auto& entry : slots_) ascending.emplace_hint(ascending.end(), entry.first, entry.second.count);
   return ascending;
 }
 
 template <typename Key>
 void ZelRecordOrderTable<Key>::CloseStretch() {
   for (uint32_t entry : dirty_) {
-    const int64_t counted = counts_[entry] - atCut_[entry];
+    const int64_t count = entries_[entry]->second.count;
+    const int64_t counted = count - atCut_[entry];
     if (counted != 0) items_.emplace_back(entry, counted);
-    atCut_[entry] = counts_[entry];
+    atCut_[entry] = count;
   }
   dirty_.clear();
   ends_.push_back(items_.size());
 }
 
 template <typename Key>
-int64_t ZelRecordOrderTable<Key>::NewEntry(const Key& key, int64_t count) {
-  if (!keys_.empty()) CloseStretch();
-  const auto index = static_cast<uint32_t>(keys_.size());
-  index_.emplace(key, index);
-  keys_.push_back(key);
-  counts_.push_back(0);
+typename ZelRecordOrderTable<Key>::Entry ZelRecordOrderTable<Key>::NewEntry(Entry hint,
+                                                                          const Key& key,
+                                                                          int64_t count) {
+  if (!entries_.empty()) CloseStretch();
+  const auto index = static_cast<uint32_t>(entries_.size());
+  Slot slot;
+  slot.index = index;
+  entries_.push_back(slots_.emplace_hint(hint, key, slot));
   first_.push_back(count);
   atCut_.push_back(0);
-  touched_.push_back(0);
   // A stretch counts each entry once at most: room for all of them now
   // keeps the records that follow from allocating.
-  if (dirty_.capacity() < keys_.size()) dirty_.reserve(2 * keys_.size());
+  if (dirty_.capacity() < entries_.size()) dirty_.reserve(2 * entries_.size());
   stretch_ = index;
-  Count(index, count);
-  return index;
+  Count(entries_.back(), count);
+  return entries_.back();
 }
 
 template <typename Key>
 void ZelRecordOrderTable<Key>::Write(ZelStateWriter* out) const {
   out->U64(limit_);
-  out->U64(keys_.size());
-  for (std::size_t i = 0; i < keys_.size(); ++i) {
-    WriteKey(out, keys_[i]);
+  out->U64(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    WriteKey(out, entries_[i]->first);
     out->I64(first_[i]);
   }
   std::vector<std::pair<uint32_t, int64_t>> stretch;
-  for (std::size_t s = 0; s < keys_.size(); ++s) {
+  for (std::size_t s = 0; s < entries_.size(); ++s) {
     stretch.clear();
     ForEachInStretch(s, [&](uint32_t entry, int64_t counted) { stretch.emplace_back(entry, counted); });
     out->U64(stretch.size());
@@ -81,27 +103,26 @@ void ZelRecordOrderTable<Key>::Write(ZelStateWriter* out) const {
 template <typename Key>
 bool ZelRecordOrderTable<Key>::Read(ZelStateReader* in) {
   *this = ZelRecordOrderTable(0);
-  uint64_t size = 0;
-  // A key takes 8 bytes at least, its first count 8 more.
-  if (!in->U64(&limit_) || !in->Count(&size, 16) || (size > 0 && size - 1 > limit_)) {
-    *this = ZelRecordOrderTable(0);
-    return false;
-  }
   const auto fail = [this] {
     *this = ZelRecordOrderTable(0);
     return false;
   };
+  uint64_t size = 0;
+  // A key takes 8 bytes at least, its first count 8 more.
+  if (!in->U64(&limit_) || !in->Count(&size, 16) || (size > 0 && size - 1 > limit_)) {
+    return fail();
+  }
   for (uint64_t i = 0; i < size; ++i) {
     Key key;
     int64_t first = 0;
     if (!ReadKey(in, &key) || !in->I64(&first) || first < 0) return fail();
-    if (!index_.emplace(key, static_cast<uint32_t>(i)).second) return fail();
-    keys_.push_back(std::move(key));
+    Slot slot;
+    slot.index = static_cast<uint32_t>(i);
+    const auto placed = slots_.emplace(std::move(key), slot);
+    if (!placed.second) return fail();
+    entries_.push_back(placed.first);
     first_.push_back(first);
   }
-  counts_.assign(size, 0);
-  atCut_.assign(size, 0);
-  touched_.assign(size, 0);
   int64_t total = 0;
   std::vector<std::pair<uint32_t, int64_t>> open;
   for (uint64_t s = 0; s < size; ++s) {
@@ -112,13 +133,13 @@ bool ZelRecordOrderTable<Key>::Read(ZelStateReader* in) {
       uint32_t entry = 0;
       int64_t counted = 0;
       // Only entries seen by then count in a stretch, each once.
-      if (!in->U32(&entry) || !in->I64(&counted) || entry > s || counted <= 0 ||
-          touched_[entry] == s + 1 ||
-          __builtin_add_overflow(counts_[entry], counted, &counts_[entry]) ||
+      if (!in->U32(&entry) || !in->I64(&counted) || entry > s || counted <= 0) return fail();
+      Slot& slot = entries_[entry]->second;
+      if (slot.touched == s + 1 || __builtin_add_overflow(slot.count, counted, &slot.count) ||
           __builtin_add_overflow(total, counted, &total)) {
         return fail();
       }
-      touched_[entry] = static_cast<uint32_t>(s + 1);
+      slot.touched = static_cast<uint32_t>(s + 1);
       if (entry == s) own = counted;
       (s + 1 < size ? items_ : open).emplace_back(entry, counted);
     }
@@ -132,7 +153,8 @@ bool ZelRecordOrderTable<Key>::Read(ZelStateReader* in) {
       return fail();
     }
   }
-  atCut_ = counts_;
+  atCut_.resize(size);
+  for (std::size_t i = 0; i < size; ++i) atCut_[i] = entries_[i]->second.count;
   for (const auto& item : open) {
     atCut_[item.first] -= item.second;
     dirty_.push_back(item.first);
@@ -144,26 +166,27 @@ bool ZelRecordOrderTable<Key>::Read(ZelStateReader* in) {
 template <typename Key>
 bool ZelRecordOrderTable<Key>::Merge(const ZelRecordOrderTable& later) {
   if (Full()) return true;
-  std::vector<uint32_t> ours(later.keys_.size());
+  std::vector<uint32_t> ours(later.entries_.size());
   bool fits = true;
   const auto count = [&](uint32_t entry, int64_t counted) {
     int64_t sum = 0;
-    if (__builtin_add_overflow(counts_[entry], counted, &sum)) {
+    if (__builtin_add_overflow(entries_[entry]->second.count, counted, &sum)) {
       fits = false;
       return;
     }
-    Count(entry, counted);
+    Count(entries_[entry], counted);
   };
-  for (std::size_t s = 0; s < later.keys_.size() && fits; ++s) {
-    const auto found = index_.find(later.keys_[s]);
-    if (found != index_.end()) {
+  for (std::size_t s = 0; s < later.entries_.size() && fits; ++s) {
+    const Key& key = later.entries_[s]->first;
+    const auto found = slots_.lower_bound(key);
+    if (found != slots_.end() && !(key < found->first)) {
       // The later rows' first record of a key this table holds counts as
       // any other of its records.
-      ours[s] = found->second;
+      ours[s] = found->second.index;
       later.ForEachInStretch(s, [&](uint32_t entry, int64_t counted) { count(ours[entry], counted); });
       continue;
     }
-    ours[s] = static_cast<uint32_t>(NewEntry(later.keys_[s], later.first_[s]));
+    ours[s] = NewEntry(found, key, later.first_[s])->second.index;
     if (Full()) break;
     later.ForEachInStretch(s, [&](uint32_t entry, int64_t counted) {
       const int64_t rest = entry == s ? counted - later.first_[s] : counted;

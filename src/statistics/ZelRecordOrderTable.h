@@ -35,44 +35,64 @@ template <typename Key>
 class ZelRecordOrderTable {
  public:
   explicit ZelRecordOrderTable(uint64_t limit = 0) : limit_(limit) {}
+  // The entries point into the table's own map: a copy points into its own.
+  ZelRecordOrderTable(const ZelRecordOrderTable& other);
+  ZelRecordOrderTable& operator=(const ZelRecordOrderTable& other);
+  ZelRecordOrderTable(ZelRecordOrderTable&&) = default;
+  ZelRecordOrderTable& operator=(ZelRecordOrderTable&&) = default;
 
   uint64_t Limit() const { return limit_; }
-  std::size_t Size() const { return keys_.size(); }
+  std::size_t Size() const { return entries_.size(); }
   // One entry past the limit: nothing counts any more.
-  bool Full() const { return keys_.size() > limit_; }
+  bool Full() const { return entries_.size() > limit_; }
 
-  // Counts `count` records of `key`; the entry's index, or -1 (nothing
-  // counted) when the table is full.
-  int64_t Add(const Key& key, int64_t count) {
-    if (Full()) return -1;
-    const auto it = index_.lower_bound(key);
-    if (it != index_.end() && !(key < it->first)) {
-      Count(it->second, count);
-      return it->second;
+ private:
+  // An entry's count, its index in record order, and the stretch it last
+  // counted in (plus one), kept in the map node with its key.
+  struct Slot {
+    int64_t count = 0;
+    uint32_t index = 0;
+    uint32_t touched = 0;
+  };
+  using Slots = std::map<Key, Slot>;
+
+ public:
+  // An entry, valid while the table is neither copied nor read into.
+  using Entry = typename Slots::iterator;
+
+  // Counts `count` records of `key` while the table is not full (the
+  // caller asks Full first); its entry.
+  Entry Add(const Key& key, int64_t count) {
+    const auto it = slots_.lower_bound(key);
+    if (it != slots_.end() && !(key < it->first)) {
+      Count(it, count);
+      return it;
     }
-    return NewEntry(key, count);
+    return NewEntry(it, key, count);
   }
-  // Counts `count` more records of the entry at `index` (from Add), which
-  // the caller knows while the table is not full.
-  void Count(std::size_t index, int64_t count) {
-    counts_[index] += count;
-    if (touched_[index] != stretch_ + 1) {
-      touched_[index] = stretch_ + 1;
-      dirty_.push_back(static_cast<uint32_t>(index));
+  // Counts `count` more records of an entry from Add or EntryAt, which the
+  // caller holds while the table is not full.
+  void Count(Entry entry, int64_t count) {
+    Slot& slot = entry->second;
+    slot.count += count;
+    if (slot.touched != stretch_ + 1) {
+      slot.touched = stretch_ + 1;
+      dirty_.push_back(slot.index);
     }
   }
-  const Key& KeyAt(std::size_t index) const { return keys_[index]; }
-  int64_t CountAt(std::size_t index) const { return counts_[index]; }
+  // The entry at `index` in record order.
+  Entry EntryAt(std::size_t index) const { return entries_[index]; }
+  const Key& KeyAt(std::size_t index) const { return entries_[index]->first; }
   // The sum of the counts.
   int64_t Total() const;
   // The entries in ascending order of key.
   std::map<Key, int64_t> Ascending() const;
 
-  // The entries in record order with their history. Read wants a table of
-  // this one's limit, consistent in itself (distinct keys, counts not
-  // negative and fitting 64 bits, every stretch counting only entries seen
-  // by then, nothing after the last entry of a full table); false
-  // otherwise, the table then left empty.
+  // The entries in record order with their history. Read wants a table
+  // consistent in itself (distinct keys, counts not negative and fitting 64
+  // bits, every stretch counting only entries seen by then, nothing after
+  // the first record of a full table's last entry); false otherwise, the
+  // table then left empty.
   void Write(ZelStateWriter* out) const;
   bool Read(ZelStateReader* in);
   // `later`, the table of the rows after this one's, merged in; false when
@@ -80,32 +100,29 @@ class ZelRecordOrderTable {
   bool Merge(const ZelRecordOrderTable& later);
 
  private:
-  int64_t NewEntry(const Key& key, int64_t count);
+  Entry NewEntry(Entry hint, const Key& key, int64_t count);
   void CloseStretch();
   // Calls visit(entry, count) for what each entry counted in stretch `s`.
   template <typename Visit>
   void ForEachInStretch(std::size_t s, Visit visit) const {
-    if (s + 1 < keys_.size()) {
+    if (s + 1 < entries_.size()) {
       const std::size_t begin = s == 0 ? 0 : ends_[s - 1];
       for (std::size_t i = begin; i < ends_[s]; ++i) visit(items_[i].first, items_[i].second);
       return;
     }
     for (uint32_t entry : dirty_) {
-      const int64_t counted = counts_[entry] - atCut_[entry];
+      const int64_t counted = entries_[entry]->second.count - atCut_[entry];
       if (counted != 0) visit(entry, counted);
     }
   }
 
   uint64_t limit_;
-  std::map<Key, uint32_t> index_;
-  std::vector<Key> keys_;         // in record order
-  std::vector<int64_t> counts_;
+  Slots slots_;
+  std::vector<typename Slots::iterator> entries_;  // in record order
   std::vector<int64_t> first_;    // what each entry's first record counted
   // The open stretch, that of the last entry: each entry's count when it
-  // began, the stretch each entry last counted in (plus one), and the
-  // entries it counted so far.
+  // began, and the entries it counted so far.
   std::vector<int64_t> atCut_;
-  std::vector<uint32_t> touched_;
   std::vector<uint32_t> dirty_;
   uint32_t stretch_ = 0;
   // The closed stretches: stretch s counted items_[ends_[s - 1], ends_[s]).

@@ -36,19 +36,20 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
     return Fail(ZelStatusCode::kBadValueType);
   }
   validCount_ += count;
-  Count(value.GetString(), count);
+  if (!table_.Full()) Count(value.GetString(), count);
   return status_;
 }
 
-int64_t ZelUnivarStringCat::Count(const std::string& text, int64_t count) {
-  if (table_.Full()) return -1;
+ZelUnivarStringCat::Table::Entry ZelUnivarStringCat::Count(const std::string& text,
+                                                           int64_t count) {
   // The first categories are walked before the table is searched: a field
   // with few categories finds each mostly by its length.
   const std::size_t walked = std::min(kWalkedCategories, table_.Size());
   for (std::size_t i = 0; i < walked; ++i) {
     if (table_.KeyAt(i) == text) {
-      table_.Count(i, count);
-      return static_cast<int64_t>(i);
+      const Table::Entry entry = table_.EntryAt(i);
+      table_.Count(entry, count);
+      return entry;
     }
   }
   return table_.Add(text, count);
@@ -71,9 +72,9 @@ TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
     validCount_ += count;
     if (table_.Full()) continue;
     const std::string* text = column.texts[k];
-    int64_t entry;
+    Table::Entry entry;
     if (memo_.Find(text, &entry)) {
-      table_.Count(static_cast<std::size_t>(entry), count);
+      table_.Count(entry, count);
     } else {
       memo_.Put(text, Count(*text, count));
     }

@@ -57,16 +57,17 @@ class ZelUnivarStringCat : public ZelStatistics {
   void ReplaceMissingBy(const std::string& category);
 
  private:
-  // Adds `count` to the category `text`, creating it while the table is
-  // not full; its entry (-1 when the table was full).
-  int64_t Count(const std::string& text, int64_t count);
+  using Table = ZelRecordOrderTable<std::string>;
+  // Adds `count` to the category `text`, creating it when new, while the
+  // table is not full; its entry.
+  Table::Entry Count(const std::string& text, int64_t count);
 
   uint32_t fieldIndex_;
   int64_t missingCount_ = 0;
   int64_t validCount_ = 0;
-  ZelRecordOrderTable<std::string> table_;         // during the pass
-  std::map<std::string, int64_t> frequencies_;     // from Finalize on
-  ZelTextMemo<int64_t> memo_;  // entries of the batch being added
+  Table table_;                                 // during the pass
+  std::map<std::string, int64_t> frequencies_;  // from Finalize on
+  ZelTextMemo<Table::Entry> memo_;  // entries of the batch being added
   std::string mode_;
   uint64_t distinctLimit_;
 };
