@@ -174,7 +174,7 @@ TEST(CliBlockEdges, ADocumentThatCannotBeReplayedIsWrittenQuietOrNot) {
 // text field and a nominal field of whole numbers.
 TEST(CliBlockEdges, CategoryFieldsPastTheirLimit) {
   ScratchDir dir;
-  const int rows = 2 * 65536 + 100;
+  const int rows = 65536 + 100;
   std::string csv = "c,k,x,y\n";
   for (int i = 0; i < rows; ++i) {
     const int block = i / 65536;

@@ -93,13 +93,14 @@ constexpr bool kSanitized = false;
 // Seeds 0 to 5 take each magnitude of the large column once, both kinds of
 // target, weights and none, a last block full and short; seed 4 a lower
 // category limit. At the narrower vector levels (their own runs of this
-// suite) and under the sanitizers, the tables of two and three blocks with
-// the largest magnitudes and a categorical target.
+// suite) the tables of three and two blocks with the largest magnitudes and
+// a categorical target; under the sanitizers the second alone.
 TEST(HardTables, EveryPathWritesTheDocumentOfOneThread) {
-  const bool all = !kSanitized && VectorLevelInUse() == BestVectorLevel();
-  const std::vector<Case> cases = all ? std::vector<Case>{{0, 1}, {1, 2}, {2, 3}, {3, 2},
-                                                          {4, 3}, {5, 2}}
-                                      : std::vector<Case>{{4, 3}, {5, 2}};
+  const bool best = VectorLevelInUse() == BestVectorLevel();
+  const std::vector<Case> cases = kSanitized ? std::vector<Case>{{5, 2}}
+                                  : best     ? std::vector<Case>{{0, 1}, {1, 2}, {2, 3}, {3, 2},
+                                                                 {4, 3}, {5, 2}}
+                                             : std::vector<Case>{{4, 3}, {5, 2}};
   for (const Case& c : cases) {
     SCOPED_TRACE("seed " + std::to_string(c.seed) + ", " + std::to_string(c.blocks) + " blocks");
     CheckPaths(c);
