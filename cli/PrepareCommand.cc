@@ -235,13 +235,19 @@ int RunPrepare(const PrepareOptions& options) {
   if (withSchema || (boxCox && !options.quiet)) {
     zelapply::CompiledDocument compiled;
     const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
-    if (!replayable.ok()) {
+    if (!replayable.ok() && withSchema) {
       std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
       return kExitComponentError;
     }
-    if (withSchema) schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
-    const std::string truncated = TruncatedTargetWarning(*compiled.program);
-    if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+    // Only the warning on a truncated target wanted the replay: the
+    // document stands as the component built it, quiet or not.
+    if (!replayable.ok()) {
+      std::cerr << "warning: the document cannot be replayed: " << replayable.message() << "\n";
+    } else {
+      if (withSchema) schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
+      const std::string truncated = TruncatedTargetWarning(*compiled.program);
+      if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+    }
   }
   std::string page;
   if (withReport) {

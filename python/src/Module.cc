@@ -59,11 +59,13 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
-                                     const std::string& frequencyWeight, uint64_t memoryLimit) {
+                                     const std::string& frequencyWeight, uint64_t memoryLimit,
+                                     int64_t clock) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                              target, frequencyWeight, 1, memoryLimit);
+  zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                        target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }

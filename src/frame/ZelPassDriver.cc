@@ -1,5 +1,6 @@
 #include "frame/ZelPassDriver.h"
 
+#include "frame/ZelBuildIdentity.h"
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
 #include "settings/ZelFinalNaming.h"
@@ -144,17 +145,9 @@ TorStatus ZelPassDriver::OutOfOrder() {
   return status_;
 }
 
-uint64_t ZelPassDriver::FieldsIdentity() const {
-  std::string names;
-  for (int i = 0; i < fields_->Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    names += field->GetName();
-    names.push_back('\0');
-    names.push_back(static_cast<char>('0' + field->GetStorage()));
-    names.push_back(static_cast<char>('0' + field->GetMeasureLevel()));
-    names.push_back(field->IsExcluded() ? 'x' : 'k');
-  }
-  return ZelStatistic::ZelStateHash(names.data(), names.size());
+ZelPassIdentity ZelPassDriver::Identity() const {
+  return {static_cast<uint32_t>(pass_), SettingsIdentity(*settings_, *fields_),
+          FieldsIdentity(*fields_)};
 }
 
 std::vector<ZelPassStatistic> ZelPassDriver::PassStatistics() const {
@@ -200,7 +193,7 @@ TorStatus ZelPassDriver::StartPass(bool* reads, bool* done) {
   if (!pass.WantsData()) return status_;
   fields_->BeginPass();
   if (fields_->GetPending().empty()) return status_;
-  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(), &emptyState_);
+  WritePassState(Identity(), PassStatistics(), &emptyState_);
   fed_ = false;
   phase_ = Phase::kReading;
   *reads = true;
@@ -211,8 +204,7 @@ TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::str
   if (phase_ != Phase::kReading) return OutOfOrder();
   const std::vector<ZelPassStatistic> statistics = PassStatistics();
   if (fed_) {
-    status_ = ReadPassState(emptyState_, static_cast<uint32_t>(pass_), FieldsIdentity(),
-                            statistics, &stateDetail_);
+    status_ = ReadPassState(emptyState_, Identity(), statistics, &stateDetail_);
     if (status_.IsError()) return status_;
   }
   fed_ = true;
@@ -220,14 +212,13 @@ TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::str
   // As after a pass of Execute: the source is ready for the next one.
   source->Rewind();
   if (status_.IsError()) return status_;
-  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), statistics, state);
+  WritePassState(Identity(), statistics, state);
   return status_;
 }
 
 TorStatus ZelPassDriver::InstallState(const std::string& state) {
   if (phase_ != Phase::kReading) return OutOfOrder();
-  status_ = ReadPassState(state, static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(),
-                          &stateDetail_);
+  status_ = ReadPassState(state, Identity(), PassStatistics(), &stateDetail_);
   if (status_.IsError()) return status_;
   status_ = fields_->EndPass();
   if (status_.IsError()) return status_;
