@@ -181,6 +181,18 @@ const ZelActionEntry* FindActionOfStep(uint32_t step, uint32_t action) {
   return entry != nullptr && entry->step == step ? entry : nullptr;
 }
 
+// The step's own handler or rule, which serves all its actions, else the
+// action's, when the action belongs to the step.
+template <class Maker>
+Maker MakerOf(const ZelOperationPair& pair, Maker ZelStepEntry::*ofStep,
+              Maker ZelActionEntry::*ofAction) {
+  const ZelStepEntry* step = FindStep(pair.step);
+  if (step == nullptr) return nullptr;
+  if (step->*ofStep != nullptr) return step->*ofStep;
+  const ZelActionEntry* action = FindActionOfStep(pair.step, pair.action);
+  return action != nullptr ? action->*ofAction : nullptr;
+}
+
 }  // namespace
 
 const ZelStepEntry* FindStep(uint32_t step) { return step < Step::kCount ? &kSteps[step] : nullptr; }
@@ -210,25 +222,13 @@ std::vector<int> StatisticsNeeded(const std::vector<ZelOperationPair>& steps) {
 
 ZelOperationHandler* CreateHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                                    std::vector<TorStatus>* warnings) {
-  const ZelStepEntry* step = FindStep(pair.step);
-  if (step == nullptr) return nullptr;
-  HandlerMaker make = step->handler;
-  if (make == nullptr) {
-    const ZelActionEntry* action = FindActionOfStep(pair.step, pair.action);
-    if (action != nullptr) make = action->handler;
-  }
+  const HandlerMaker make = MakerOf(pair, &ZelStepEntry::handler, &ZelActionEntry::handler);
   return make != nullptr ? make(pair, fields, warnings) : nullptr;
 }
 
 ZelTransformRule* CreateTransformRule(const ZelOperationPair& pair, TorStatus* status) {
   if (status != nullptr) *status = TorStatus();
-  const ZelStepEntry* step = FindStep(pair.step);
-  if (step == nullptr) return nullptr;
-  RuleMaker make = step->rule;
-  if (make == nullptr) {
-    const ZelActionEntry* action = FindActionOfStep(pair.step, pair.action);
-    if (action != nullptr) make = action->rule;
-  }
+  const RuleMaker make = MakerOf(pair, &ZelStepEntry::rule, &ZelActionEntry::rule);
   return make != nullptr ? make(pair) : nullptr;
 }
 
