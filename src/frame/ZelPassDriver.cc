@@ -4,6 +4,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
 #include "settings/ZelFinalNaming.h"
+#include "statistics/ZelCreateStatistics.h"
+#include "transformation/ZelRegistry.h"
 #include "transformation/ZelStepRunner.h"
 
 using TorCommon_1_3::TorStatus;
@@ -98,16 +100,9 @@ void ZelPassDriver::DefinePasses() {
   if (s.checkMeasureLevelForTarget || s.checkMeasureLevelForFeature) {
     first.push_back({Step::kCheckType, Action::kUnknown});
   }
-  ZelDataPass::Gates firstGates;
-  firstGates.statistics = outlierA1;
-  pass(first, {1}, nullptr, firstGates);
-
-  ZelDataPass::Gates secondGates;
-  secondGates.skip = outlierA2;
-  pass({{Step::kOutlierIdentification, s.handleOutlierMethod == 0
-                                           ? Action::kTrimOutliersToExtreme
-                                           : Action::kSetOutliersToMissing}},
-       {}, nullptr, secondGates);
+  const std::vector<ZelOperationPair> second = {
+      {Step::kOutlierIdentification, s.handleOutlierMethod == 0 ? Action::kTrimOutliersToExtreme
+                                                                : Action::kSetOutliersToMissing}};
 
   std::vector<ZelOperationPair> third;
   if (s.replaceMissingNominalTarget || s.replaceMissingOrdinalTarget ||
@@ -120,21 +115,42 @@ void ZelPassDriver::DefinePasses() {
     third.push_back({Step::kHandleContinuousFeatures,
                      s.rescalingMethod == 1 ? Action::kMinMaxContFeature : Action::kZscoreContFeature});
   }
+
+  const std::vector<ZelOperationPair> fourth = {{Step::kHandleTarget, Action::kRescaleScaleTarget}};
+  // The bivariate pass chooses its steps when it runs; it may run any
+  // categorical or continuous one.
+  const std::vector<ZelOperationPair> fifth = {{Step::kHandleCategoricalFeatures, Action::kUnknown},
+                                               {Step::kHandleContinuousFeatures, Action::kUnknown}};
+  const std::vector<ZelOperationPair> sixth = {
+      {Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
+      {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}};
+
+  // After its steps, a pass creates what the steps of the next one read.
+  using ZelTransformation::StatisticsNeeded;
+  ZelDataPass::Gates firstGates;
+  firstGates.statistics = outlierA1;
+  pass(first, StatisticsNeeded(second), nullptr, firstGates);
+
+  ZelDataPass::Gates secondGates;
+  secondGates.skip = outlierA2;
+  pass(second, StatisticsNeeded(third), nullptr, secondGates);
+
   ZelDataPass::Gates thirdGates;
   thirdGates.read = outlierA2;
   thirdGates.statistics = boxCoxB;
-  pass(third, {2}, nullptr, thirdGates);
+  pass(third, StatisticsNeeded(fourth), nullptr, thirdGates);
 
   ZelDataPass::Gates fourthGates;
   fourthGates.read = boxCoxC;
   fourthGates.steps = boxCoxC;
-  pass({{Step::kHandleTarget, Action::kRescaleScaleTarget}}, {3}, nullptr, fourthGates);
+  pass(fourth, StatisticsNeeded(fifth), nullptr, fourthGates);
 
-  pass({}, {}, bivariate, ZelDataPass::Gates());
+  pass({}, StatisticsNeeded(sixth), bivariate, ZelDataPass::Gates());
 
-  pass({{Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
-        {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}},
-       {4, 5}, nullptr, ZelDataPass::Gates());
+  // The last pass reads the figures of the document: each input's
+  // predictive power and the histograms.
+  namespace Request = ZelStatistic::StatisticRequest;
+  pass(sixth, {Request::kOperation, Request::kHistogram}, nullptr, ZelDataPass::Gates());
 
   pass({}, {}, nullptr, ZelDataPass::Gates());
 }
