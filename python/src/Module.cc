@@ -7,15 +7,17 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include "Build.h"
-#include "ColumnData.h"
 #include "Facts.h"
 #include "FrameColumns.h"
 #include "Lockstep.h"
 #include "Outcome.h"
 #include "PythonHost.h"
-#include "Replay.h"
 #include "frame/ZelFactory.h"
+#include "host/Build.h"
+#include "host/ColumnData.h"
+#include "apply/DocumentFacts.h"
+#include "host/FieldsTable.h"
+#include "host/Replay.h"
 #include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
 #include "preparation/StatisticsTable.h"
@@ -24,6 +26,10 @@
 namespace zelpy {
 
 namespace py = pybind11;
+using zelhost::ColumnData;
+using zelhost::Replay;
+using zelhost::ReplayColumn;
+using zelhost::ReplayInput;
 
 namespace {
 
@@ -83,7 +89,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   bool filled;
   {
     py::gil_scoped_release unlocked;
-    filled = FillStore(names, data, host, &store);
+    filled = zelhost::FillStore(names, data, host, &store);
   }
   // The store holds the data now: the arrays made for it can go.
   data.clear();
@@ -92,7 +98,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   zelprep::RunResult result;
   if (filled) {
     py::gil_scoped_release unlocked;
-    result = BuildFromStore(request, std::move(store), host);
+    result = zelhost::BuildFromStore(request, std::move(store), host);
   } else {
     result.kind = zelprep::RunResult::Kind::kInterrupted;
   }
@@ -107,12 +113,12 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
   const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                               target, frequencyWeight, threads, memoryLimit);
-  const CsvRequest csv{path, delimiter[0], stream};
+  const zelhost::CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
   zelprep::RunResult result;
   {
     py::gil_scoped_release unlocked;
-    result = BuildFromCsv(request, csv, host);
+    result = zelhost::BuildFromCsv(request, csv, host);
   }
   return OutcomeDict(result, host);
 }
@@ -256,6 +262,24 @@ py::object UnwritableText(const py::list& texts) {
   return py::none();
 }
 
+// The fields table's rows (host/FieldsTable.h) as tuples: name, source,
+// kind, level, type, used, reason, reason key, predictive power or None,
+// steps.
+py::list FieldsTable(const std::string& document) {
+  zelapply::DocumentFacts facts;
+  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  if (!status.ok()) throw py::value_error(status.message());
+  py::list out;
+  for (const zelhost::FieldRow& row : zelhost::FieldsTable(facts)) {
+    const zelapply::NumberFact& power = row.predictivePower;
+    out.append(py::make_tuple(row.name, row.source, row.kind, row.level, row.type, row.used,
+                              row.reason, row.reasonKey,
+                              power.present ? py::object(py::float_(power.value)) : py::none(),
+                              row.steps));
+  }
+  return out;
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -273,6 +297,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("prepare_frame", &PrepareFrame);
   module.def("prepare_csv", &PrepareCsv);
   module.def("document_facts", &DocumentFactsOf);
+  module.def("fields_table", &FieldsTable);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });

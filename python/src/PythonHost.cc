@@ -1,7 +1,5 @@
 #include "PythonHost.h"
 
-#include "frame/ZelReporter.h"
-
 namespace zelpy {
 
 namespace py = pybind11;
@@ -13,7 +11,6 @@ constexpr auto kVisitInterval = std::chrono::milliseconds(100);
 // record source, but also once per 100 ms round of a wait for a pipe's writer,
 // so a Ctrl-C there is seen within a second.
 constexpr uint32_t kCallsPerLook = 8;
-constexpr int kPasses = 7;
 
 }  // namespace
 
@@ -59,13 +56,8 @@ void PythonHost::RaiseIfInterrupted() {
 }
 
 void PythonHost::Report(TorCommon_1_3::ProgressReport& report) {
-  const int stage = report.DiscreteMeasure("BuildStage");
-  if (stage == ZelReporterConst::StagePrepared) {
-    passesEnded_ = 0;
-    StartPhase(PassName());
-  } else if (stage == ZelReporterConst::StagePassesDone) {
-    StartPhase("writing");
-  }
+  const std::string phase = phases_.ForStage(report);
+  if (!phase.empty()) StartPhase(phase);
 }
 
 void PythonHost::StartPhase(const std::string& phase) {
@@ -81,13 +73,7 @@ void PythonHost::Records(int64_t count) {
 
 void PythonHost::PassEnded(int64_t count) {
   records_ = count;
-  ++passesEnded_;
-  StartPhase(PassName());
-}
-
-std::string PythonHost::PassName() const {
-  if (passesEnded_ >= kPasses) return "finishing";
-  return "pass " + std::to_string(passesEnded_ + 1) + "/" + std::to_string(kPasses);
+  StartPhase(phases_.AfterPass());
 }
 
 }  // namespace zelpy

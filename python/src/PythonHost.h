@@ -15,14 +15,12 @@
 #include <memory>
 #include <string>
 
-#include "frame/host/HostInterfaces.h"
-#include "io/ReadProgress.h"
+#include "host/HostCallbacks.h"
+#include "host/PhaseNames.h"
 
 namespace zelpy {
 
-class PythonHost : public TorCommon_1_3::IInterruptCheck,
-                   public TorCommon_1_3::IProgressListener,
-                   public zelio::ReadProgress {
+class PythonHost : public zelhost::HostCallbacks {
  public:
   // `progress` is None or called as progress(phase, records).
   explicit PythonHost(pybind11::object progress);
@@ -34,14 +32,14 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
   // clock only every so many calls.
   bool IsInterrupted() override;
   // Looks at the clock on every call, for loops that call it seldom.
-  bool Poll();
+  bool Poll() override;
   void Report(TorCommon_1_3::ProgressReport& report) override;
   void StartPhase(const std::string& phase) override;
   void Records(int64_t count) override;
   void PassEnded(int64_t count) override;
 
   // True once a signal handler or the progress callable raised.
-  bool stopped() const { return interrupted_; }
+  bool stopped() const override { return interrupted_; }
   // Raises what a signal handler or the progress callable raised; call with
   // the interpreter lock held, after the work has stopped.
   void RaiseIfInterrupted();
@@ -49,7 +47,6 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
  private:
   // With the lock: runs the signal handlers and, when asked, draws.
   void Visit(bool draw);
-  std::string PassName() const;
 
   pybind11::object progress_;
   bool interrupted_ = false;
@@ -58,7 +55,7 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
   std::chrono::steady_clock::time_point lastVisit_;
   std::string phase_;
   int64_t records_ = 0;
-  int passesEnded_ = 0;
+  zelhost::PhaseNames phases_;
 };
 
 }  // namespace zelpy

@@ -1,4 +1,4 @@
-#include "Replay.h"
+#include "host/Replay.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -6,7 +6,7 @@
 #include "io/CellParser.h"
 #include "io/RowDecoder.h"
 
-namespace zelpy {
+namespace zelhost {
 
 namespace {
 
@@ -162,7 +162,7 @@ zelapply::Status Replay::Compile(const std::string& document, const zelapply::St
 }
 
 bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-                 PythonHost& host, std::vector<ReplayColumn>* outputs,
+                 HostCallbacks& host, std::vector<ReplayColumn>* outputs,
                  std::vector<std::string>* warnings) const {
   const zelapply::Program& program = *compiled_.program;
   std::vector<InputReader> readers;
@@ -198,7 +198,7 @@ bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool 
   return !host.stopped();
 }
 
-bool Replay::Invert(const double* predictions, std::size_t rows, PythonHost& host,
+bool Replay::Invert(const double* predictions, std::size_t rows, HostCallbacks& host,
                     std::vector<double>* values) const {
   const zelapply::Program& inverse = *compiled_.inverse;
   std::size_t target = inverse.inputCount();
@@ -224,4 +224,4 @@ bool Replay::Invert(const double* predictions, std::size_t rows, PythonHost& hos
   return true;
 }
 
-}  // namespace zelpy
+}  // namespace zelhost
