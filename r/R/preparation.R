@@ -39,7 +39,9 @@ print.zelcraft_preparation <- function(x, ...) {
   target <- target_name(x)
   cat("<zelcraft preparation> ", nrow(fields), " fields, ", sum(fields$used), " in use",
       if (!is.na(target)) paste0("; target ", target) else "",
-      if (nrow(x$warnings) > 0) paste0("; ", nrow(x$warnings), " warnings") else "",
+      if (nrow(x$warnings) > 0) {
+        paste0("; ", nrow(x$warnings), ngettext(nrow(x$warnings), " warning", " warnings"))
+      } else "",
       "\n", sep = "")
   used <- fields[fields$used, c("name", "source", "level", "predictive_power", "steps")]
   print(used, n = 10)

@@ -72,6 +72,10 @@ test_that("texts are read as the storage a schema declares, each by the file's c
   expect_equal(statistic(prep, "t", "max"), 12.5 * 3600)
   expect_equal(statistic(prep, "t", "missing"), 2)
   expect_match(data_field(prep$document, "n"), 'dataType="integer"')
+  codes <- suppressWarnings(zelcraft_prepare(data.frame(code = c(7L, 12L, NA, 7L), x = 1:4),
+                                             schema = list(code = list(storage = "string"))))
+  expect_match(data_field(codes$document, "code"), 'optype="categorical" dataType="string"')
+  expect_match(codes$document, '<Value value="12" property="valid"/>\\s*<Value value="7"')
   data$t[3] <- "noon"
   expect_error(zelcraft_prepare(data, schema = list(t = list(storage = "time"))),
                class = "zelcraft_input_error", regexp = "row 3: 'noon' is not .*\\(field 't'\\)")
