@@ -16,7 +16,8 @@ namespace zelhost {
 struct FieldRow {
   std::string name;
   std::string source;  // the input field its chain of derived fields starts from
-  std::string kind;    // its class (target, transformed feature, ...), else input or derived
+  std::string kind;    // its class (target, transformed feature, ...), else input
+                       // or derived
   std::string level;   // the optype
   std::string type;    // the dataType
   bool used = false;

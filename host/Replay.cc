@@ -87,20 +87,12 @@ class InputReader {
  private:
   void SetNumber(double number, int64_t whole, Value* value) const {
     switch (type_) {
-      case ValueType::kInteger:
-        value->SetInteger(whole);
-        return;
-      case ValueType::kString:
-        value->SetText(std::to_string(whole));
-        return;
+      case ValueType::kInteger: value->SetInteger(whole); return;
+      case ValueType::kString: value->SetText(std::to_string(whole)); return;
       case ValueType::kDate:
       case ValueType::kTime:
-      case ValueType::kTimestamp:
-        value->SetReal(number, type_);
-        return;
-      default:
-        value->SetReal(number);
-        return;
+      case ValueType::kTimestamp: value->SetReal(number, type_); return;
+      default: value->SetReal(number); return;
     }
   }
   void NoteUnreadable(const std::string& text) {
@@ -156,6 +148,19 @@ class OutputWriter {
 };
 
 }  // namespace
+
+const char* ValueTypeName(ValueType type) {
+  switch (type) {
+    case ValueType::kInteger: return "integer";
+    case ValueType::kReal: return "real";
+    case ValueType::kString: return "text";
+    case ValueType::kDate: return "date";
+    case ValueType::kTime: return "time";
+    case ValueType::kTimestamp: return "timestamp";
+    case ValueType::kUndefined: break;
+  }
+  return "undefined";
+}
 
 zelapply::Status Replay::Compile(const std::string& document, const zelapply::StopCheck& stop) {
   return zelapply::CompileDocument(document, &compiled_, stop);

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "host/ColumnData.h"
-#include "host/HostCallbacks.h"
 #include "apply/Document.h"
 #include "apply/Status.h"
+#include "host/ColumnData.h"
+#include "host/HostCallbacks.h"
 
 namespace zelhost {
 
@@ -29,6 +29,10 @@ struct ReplayColumn {
   std::vector<int64_t> codes;
   std::vector<std::string> texts;
 };
+
+// The name the bindings give a value type: integer, real, text, date, time,
+// timestamp, or undefined.
+const char* ValueTypeName(zelapply::ValueType type);
 
 struct ReplayInput {
   std::size_t field;  // an input of the program

@@ -1,11 +1,12 @@
-# The R package against the command line on real R data sets: for each, the
-# document of zelcraft_prepare on the data frame and that of `zelcraft
-# prepare` on the same data written as CSV (doubles to 17 digits, with a
-# schema saying what the frame's types say: ordered factors' categories,
-# texts that look like numbers kept as texts, doubles as reals), compared
-# with the timestamp and run time aside; then predict against `zelcraft
-# apply` on the same rows, cell for cell (numbers to one unit in the last
-# place, since R's reading of a decimal text may miss by that much).
+# The R package against the command line on real R data sets (the first half
+# of scripts/bench-r.sh): for each, the document of zelcraft_prepare on the
+# data frame and that of `zelcraft prepare` on the same data written as CSV
+# (doubles to 17 digits, with a schema saying what the frame's types say:
+# ordered factors' categories, texts that look like numbers kept as texts,
+# doubles as reals), compared with the timestamp and run time aside; then
+# predict against `zelcraft apply` on the same rows, cell for cell (numbers
+# to one unit in the last place, since R's reading of a decimal text may
+# miss by that much).
 #   Rscript scripts/compare_r_documents.R R_LIBRARY ZELCRAFT
 args <- commandArgs(TRUE)
 .libPaths(c(args[1], .libPaths()))

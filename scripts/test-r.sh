@@ -18,9 +18,7 @@ if ! command -v Rscript >/dev/null 2>&1; then
   exit 77
 fi
 export TZ="${TZ:-UTC}"
-mkdir -p "$build/r-lib"
-ZELCRAFT_BUILD_DIR="$build" R CMD INSTALL --no-docs --library="$build/r-lib" r >"$build/r-install.log" 2>&1 ||
-  { cat "$build/r-install.log" >&2; exit 1; }
+bash scripts/install-r.sh "$build"
 ZELCRAFT_BUILD_DIR="$build" ZEL_REQUIRE_CLI=1 Rscript -e '
   .libPaths(c(commandArgs(TRUE)[1], .libPaths()))
   library(testthat)

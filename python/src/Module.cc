@@ -12,10 +12,10 @@
 #include "Lockstep.h"
 #include "Outcome.h"
 #include "PythonHost.h"
+#include "apply/DocumentFacts.h"
 #include "frame/ZelFactory.h"
 #include "host/Build.h"
 #include "host/ColumnData.h"
-#include "apply/DocumentFacts.h"
 #include "host/FieldsTable.h"
 #include "host/Replay.h"
 #include "io/CsvRowParser.h"
@@ -123,19 +123,6 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
   return OutcomeDict(result, host);
 }
 
-const char* TypeName(zelapply::ValueType type) {
-  switch (type) {
-    case zelapply::ValueType::kInteger: return "integer";
-    case zelapply::ValueType::kReal: return "real";
-    case zelapply::ValueType::kString: return "text";
-    case zelapply::ValueType::kDate: return "date";
-    case zelapply::ValueType::kTime: return "time";
-    case zelapply::ValueType::kTimestamp: return "timestamp";
-    case zelapply::ValueType::kUndefined: break;
-  }
-  return "undefined";
-}
-
 std::shared_ptr<Replay> Compile(const std::string& document) {
   auto replay = std::make_shared<Replay>();
   // A large document takes seconds: Ctrl-C stops it.
@@ -158,7 +145,7 @@ py::list ReplayInputs(const Replay& replay) {
   py::list out;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     const zelapply::FieldInfo& field = program.fields()[i];
-    out.append(py::make_tuple(field.name, TypeName(field.type), field.optional,
+    out.append(py::make_tuple(field.name, zelhost::ValueTypeName(field.type), field.optional,
                               program.IsRead(i) || field.enabled));
   }
   return out;
@@ -193,8 +180,8 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
       out.append(
           py::make_tuple(column.name, "text", ToArray(std::move(column.codes)), column.texts));
     } else {
-      out.append(
-          py::make_tuple(column.name, TypeName(column.type), ToArray(std::move(column.numbers))));
+      out.append(py::make_tuple(column.name, zelhost::ValueTypeName(column.type),
+                                ToArray(std::move(column.numbers))));
     }
   }
   return py::make_tuple(out, warnings);
@@ -272,10 +259,9 @@ py::list FieldsTable(const std::string& document) {
   py::list out;
   for (const zelhost::FieldRow& row : zelhost::FieldsTable(facts)) {
     const zelapply::NumberFact& power = row.predictivePower;
-    out.append(py::make_tuple(row.name, row.source, row.kind, row.level, row.type, row.used,
-                              row.reason, row.reasonKey,
-                              power.present ? py::object(py::float_(power.value)) : py::none(),
-                              row.steps));
+    out.append(py::make_tuple(
+        row.name, row.source, row.kind, row.level, row.type, row.used, row.reason, row.reasonKey,
+        power.present ? py::object(py::float_(power.value)) : py::none(), row.steps));
   }
   return out;
 }

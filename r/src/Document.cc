@@ -17,7 +17,9 @@ namespace zelr {
 
 namespace {
 
-double Number(const zelapply::NumberFact& fact) { return fact.present ? fact.value : NA_REAL; }
+double Number(const zelapply::NumberFact& fact) {
+  return fact.present ? fact.value : NA_REAL;
+}
 
 }  // namespace
 
@@ -80,10 +82,9 @@ Rcpp::List StatisticsTable(std::string document) {
   }
   return Rcpp::List::create(
       Rcpp::Named("field") = Utf8(field), Rcpp::Named("kind") = Utf8(kind),
-      Rcpp::Named("count") = count, Rcpp::Named("missing") = missing,
-      Rcpp::Named("mean") = mean, Rcpp::Named("min") = minimum, Rcpp::Named("max") = maximum,
-      Rcpp::Named("sd") = sd, Rcpp::Named("skewness") = skewness,
-      Rcpp::Named("categories") = categories);
+      Rcpp::Named("count") = count, Rcpp::Named("missing") = missing, Rcpp::Named("mean") = mean,
+      Rcpp::Named("min") = minimum, Rcpp::Named("max") = maximum, Rcpp::Named("sd") = sd,
+      Rcpp::Named("skewness") = skewness, Rcpp::Named("categories") = categories);
 }
 
 // The processing summary's counts, by name, as the document writes them.

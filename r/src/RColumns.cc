@@ -14,7 +14,9 @@ using zelhost::ColumnData;
 using zelhost::OwnedColumn;
 using Json = nlohmann::ordered_json;
 
-std::string FieldNote(const std::string& name) { return " (field '" + name + "')"; }
+std::string FieldNote(const std::string& name) {
+  return " (field '" + name + "')";
+}
 
 std::string Text(const Json& spec, const char* key) {
   const auto found = spec.find(key);
@@ -87,7 +89,8 @@ ColumnData Reals(SEXP values, ColumnData::Kind kind, const std::string& name) {
   data.rows = static_cast<std::size_t>(Rf_xlength(values));
   data.reals = REAL(values);
   for (std::size_t r = 0; r < data.rows; ++r) {
-    if (std::isinf(data.reals[r])) throw InputError("field '" + name + "' holds an infinite number");
+    if (std::isinf(data.reals[r]))
+      throw InputError("field '" + name + "' holds an infinite number");
   }
   return data;
 }
@@ -276,8 +279,8 @@ ColumnData ReadReplayColumn(const Rcpp::List& column, const std::string& name,
     const ColumnData seconds = Reals(column["values"], ColumnData::Kind::kReal, name);
     return DateTimes(seconds.reals, seconds.rows, timeType ? type : "timestamp", name, frame);
   } else if (kind == "time") {
-    data = Reals(column["values"], type == "time" ? ColumnData::Kind::kTime
-                                                  : ColumnData::Kind::kReal, name);
+    data = Reals(column["values"],
+                 type == "time" ? ColumnData::Kind::kTime : ColumnData::Kind::kReal, name);
   } else {
     throw std::invalid_argument("unknown column kind " + kind);
   }

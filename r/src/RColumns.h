@@ -4,10 +4,11 @@
 // missing), "text" (integer codes 1..k into the UTF-8 `levels`, NA
 // missing), "date" (days since 1970-01-01), "datetime" (wall-clock seconds
 // since 1970-01-01), "time" (seconds since midnight) or "ordinal" (an
-// ordered factor's codes, its levels the categories in order). A build reads each column as the schema's entry for
-// it asks (a declared storage, an ordinal field's categories); a replay
-// reads it as the document's input of a given type. Doubles are read in
-// place; everything else is converted into columns the frame owns.
+// ordered factor's codes, its levels the categories in order). A build reads
+// each column as the schema's entry for it asks (a declared storage, an ordinal
+// field's categories); a replay reads it as the document's input of a given
+// type. Doubles are read in place; everything else is converted into columns
+// the frame owns.
 #ifndef ZELCRAFT_R_RCOLUMNS_H_
 #define ZELCRAFT_R_RCOLUMNS_H_
 

@@ -22,8 +22,8 @@ nlohmann::ordered_json Element(SEXP value, R_xlen_t i) {
       const int v = INTEGER(value)[i];
       if (v == NA_INTEGER) return nlohmann::ordered_json();
       if (Rf_isFactor(value)) {
-        return std::string(Rf_translateCharUTF8(STRING_ELT(Rf_getAttrib(value, R_LevelsSymbol),
-                                                           v - 1)));
+        return std::string(
+            Rf_translateCharUTF8(STRING_ELT(Rf_getAttrib(value, R_LevelsSymbol), v - 1)));
       }
       return v;
     }

@@ -5,6 +5,8 @@
 // categorical and ordinal ones as factors whose levels are the document's
 // categories in the document's order (values the document does not list,
 // a text a passed-through category never seen in training, come after them).
+#include "host/Replay.h"
+
 #include <Rcpp.h>
 
 #include <charconv>
@@ -18,7 +20,6 @@
 #include "RText.h"
 #include "apply/DocumentFacts.h"
 #include "host/FieldsTable.h"
-#include "host/Replay.h"
 
 namespace zelr {
 
@@ -37,19 +38,6 @@ Compiled& Get(SEXP pointer) {
   CompiledPtr compiled(pointer);
   if (compiled.get() == nullptr) Rcpp::stop("the compiled document is gone; compile it again");
   return *compiled;
-}
-
-const char* TypeName(zelapply::ValueType type) {
-  switch (type) {
-    case zelapply::ValueType::kInteger: return "integer";
-    case zelapply::ValueType::kReal: return "real";
-    case zelapply::ValueType::kString: return "text";
-    case zelapply::ValueType::kDate: return "date";
-    case zelapply::ValueType::kTime: return "time";
-    case zelapply::ValueType::kTimestamp: return "timestamp";
-    case zelapply::ValueType::kUndefined: break;
-  }
-  return "undefined";
 }
 
 std::string NumberText(double value) {
@@ -104,10 +92,10 @@ Rcpp::List Output(const Compiled& compiled, zelhost::ReplayColumn& column) {
   const zelapply::FieldFact* field = compiled.facts.Field(column.name);
   const std::string optype = field != nullptr ? field->optype : std::string();
   Rcpp::List out = Rcpp::List::create(Rcpp::Named("name") = Utf8(column.name),
-                                      Rcpp::Named("type") = TypeName(column.type));
+                                      Rcpp::Named("type") = zelhost::ValueTypeName(column.type));
   if (optype == "categorical" || optype == "ordinal") {
-    out["factor"] = Factor(column, zelhost::FieldCategories(compiled.facts, *field),
-                           optype == "ordinal");
+    out["factor"] =
+        Factor(column, zelhost::FieldCategories(compiled.facts, *field), optype == "ordinal");
   } else if (column.type == zelapply::ValueType::kString) {
     Rcpp::CharacterVector values(column.codes.size(), NA_STRING);
     for (std::size_t r = 0; r < column.codes.size(); ++r) {
@@ -157,7 +145,7 @@ Rcpp::List ReplayInputs(SEXP pointer) {
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     const zelapply::FieldInfo& field = program.fields()[i];
     name.push_back(field.name);
-    type.push_back(TypeName(field.type));
+    type.push_back(zelhost::ValueTypeName(field.type));
     optional.push_back(field.optional);
     needed.push_back(program.IsRead(i) || field.enabled);
   }
@@ -186,7 +174,8 @@ Rcpp::List Replay(SEXP pointer, std::vector<int> fields, Rcpp::List columns, dou
       const zelapply::FieldInfo& info = program.fields()[field];
       try {
         inputs.push_back(zelhost::ReplayInput{
-            field, ReadReplayColumn(columns[k], info.name, TypeName(info.type), &frame)});
+            field,
+            ReadReplayColumn(columns[k], info.name, zelhost::ValueTypeName(info.type), &frame)});
       } catch (const InputError& error) {
         return Rcpp::List::create(Rcpp::Named("error") = Utf8(error.what()));
       }
@@ -203,7 +192,9 @@ Rcpp::List Replay(SEXP pointer, std::vector<int> fields, Rcpp::List columns, dou
 }
 
 // [[Rcpp::export(.has_inverse)]]
-bool HasInverse(SEXP pointer) { return zelr::Get(pointer).replay.inverse() != nullptr; }
+bool HasInverse(SEXP pointer) {
+  return zelr::Get(pointer).replay.inverse() != nullptr;
+}
 
 // [[Rcpp::export(.invert)]]
 Rcpp::NumericVector Invert(SEXP pointer, Rcpp::NumericVector predictions, bool progress) {
