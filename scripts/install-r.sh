@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(cd "${1:-build}" && pwd)"
+export TZ="${TZ:-UTC}"
 mkdir -p "$build/r-lib"
 ZELCRAFT_BUILD_DIR="$build" R CMD INSTALL --preclean --library="$build/r-lib" r >"$build/r-install.log" 2>&1 ||
   { cat "$build/r-install.log" >&2; exit 1; }
