@@ -41,7 +41,7 @@ ExpressionNode ReadExpression(XmlElement element) {
   node.element = std::string(NameOf(element));
   for (const XmlAttribute* attribute = element->attributes; attribute != nullptr;
        attribute = attribute->next) {
-    node.attributes.emplace_back(*attribute->name, Attr(element, attribute->name->c_str()));
+    if (!attribute->qualified) node.attributes.emplace_back(*attribute->name, attribute->value);
   }
   const std::vector<XmlElement> children = ChildElements(element);
   if (children.empty()) node.text = TextOf(element);
@@ -206,7 +206,7 @@ void ReadSummary(XmlElement element, SummaryFact* summary) {
     if (kind == "ProcessingSummary") {
       summary->present = true;
       for (const XmlAttribute* a = child->attributes; a != nullptr; a = a->next) {
-        summary->counts.emplace_back(*a->name, Attr(child, a->name->c_str()));
+        if (!a->qualified) summary->counts.emplace_back(*a->name, a->value);
       }
       for (XmlElement warning : ChildElements(child)) {
         if (NameOf(warning) == "Warning") summary->warnings.push_back(Attr(warning, "value"));
@@ -261,33 +261,66 @@ long SummaryFact::Count(std::string_view name) const {
 }
 
 const FieldFact* DocumentFacts::Field(std::string_view name) const {
-  for (const FieldFact& field : fields) {
-    if (field.name == name) return &field;
-  }
-  return nullptr;
+  const auto found = fieldIndex_.find(std::string(name));
+  return found == fieldIndex_.end() ? nullptr : &fields[found->second];
 }
 
 const StatisticsFact* DocumentFacts::Statistics(std::string_view name) const {
-  for (const StatisticsFact& stats : statistics) {
-    if (stats.field == name) return &stats;
-  }
-  return nullptr;
+  const auto found = statisticsIndex_.find(std::string(name));
+  return found == statisticsIndex_.end() ? nullptr : &statistics[found->second];
 }
 
 std::string DocumentFacts::Origin(const std::string& name) const {
-  std::string origin = name;
-  // A chain is at most as long as the list of fields; a loop cannot hold us.
-  for (std::size_t steps = 0; steps <= fields.size(); ++steps) {
-    const FieldFact* field = Field(origin);
-    if (field == nullptr || !field->derived || field->sources.empty()) break;
-    origin = field->sources.front();
-  }
-  return origin;
+  const FieldFact* field = Field(name);
+  return field != nullptr ? field->origin : name;
 }
 
-Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts) {
+void DocumentFacts::Index() {
+  fieldIndex_.clear();
+  statisticsIndex_.clear();
+  for (std::size_t i = 0; i < fields.size(); ++i) fieldIndex_.emplace(fields[i].name, i);
+  for (std::size_t i = 0; i < statistics.size(); ++i) {
+    statisticsIndex_.emplace(statistics[i].field, i);
+  }
+  // Each field's origin is its first source's: a chain is walked up to the
+  // first field whose origin is known, and every field on the way gets it,
+  // so that each field is walked once. A loop ends at the field met twice.
+  std::vector<char> known(fields.size(), 0);
+  std::vector<std::size_t> path;
+  for (std::size_t start = 0; start < fields.size(); ++start) {
+    if (known[start]) continue;
+    std::string origin;
+    path.clear();
+    for (std::size_t at = start;;) {
+      FieldFact& field = fields[at];
+      if (known[at] == 1) {
+        origin = field.origin;
+        break;
+      }
+      if (known[at] == 2 || !field.derived || field.sources.empty()) {
+        origin = field.name;
+        break;
+      }
+      known[at] = 2;  // on the path being walked
+      path.push_back(at);
+      const auto source = fieldIndex_.find(field.sources.front());
+      if (source == fieldIndex_.end()) {
+        origin = field.sources.front();
+        break;
+      }
+      at = source->second;
+    }
+    if (path.empty()) path.push_back(start);
+    for (std::size_t at : path) {
+      fields[at].origin = origin;
+      known[at] = 1;
+    }
+  }
+}
+
+Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts, const StopCheck& stop) {
   XmlTree tree;
-  const Status parsed = tree.Parse(text);
+  const Status parsed = tree.Parse(text, stop);
   if (!parsed.ok()) return parsed;
   XmlElement root = tree.root();
   if (root == nullptr || NameOf(root) != "PMML") return Status::Error("not a PMML document");
@@ -312,6 +345,7 @@ Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts) {
       if (XmlElement vendor = Child(part, "Zelcraft")) ReadVendor(vendor, facts);
     }
   }
+  facts->Index();
   return Status();
 }
 

@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -71,6 +72,9 @@ struct FieldFact {
   std::vector<std::pair<std::string, std::string>> extensions;
   // Derived fields: the expression (Apply, MapValues, Discretize, ...).
   ExpressionNode expression;
+  // The input field a chain of derived fields starts from (the field itself
+  // for a data field, the first source at each step); set by Index().
+  std::string origin;
 };
 
 struct StatisticsFact {
@@ -121,18 +125,32 @@ struct DocumentFacts {
   bool hasTargetInverse = false;
   FieldFact targetInverse;
 
-  // Null when the document has no field of that name.
+  // Null when the document has no field of that name (the first one, when
+  // a name repeats).
   const FieldFact* Field(std::string_view name) const;
   // The first statistics of the field; null when it has none.
   const StatisticsFact* Statistics(std::string_view name) const;
   // The input field a chain of derived fields starts from (the field itself
-  // for a data field, the first source at each step).
+  // for a data field, the first source at each step); the name itself for a
+  // field the document does not have.
   std::string Origin(const std::string& name) const;
+
+  // Builds the look-ups by name and the fields' origins, in time linear in
+  // the fields; ReadDocumentFacts does, and so must whoever changes
+  // `fields` or `statistics` afterwards.
+  void Index();
+
+ private:
+  std::unordered_map<std::string, std::size_t> fieldIndex_;
+  std::unordered_map<std::string, std::size_t> statisticsIndex_;
 };
 
 // A text that is not well-formed XML or not a PMML document is an error;
-// whatever else the document lacks is simply absent from the facts.
-Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts);
+// whatever else the document lacks is simply absent from the facts. `stop`
+// is asked between pieces of the text; when it says yes, the status is
+// Interrupted.
+Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts,
+                         const StopCheck& stop = StopCheck());
 
 }  // namespace zelapply
 

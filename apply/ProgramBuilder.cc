@@ -10,9 +10,6 @@ namespace zelapply {
 
 namespace {
 
-// Deeper nesting than any document of ours holds; the limit keeps a hostile
-// document from exhausting the stack.
-constexpr int kMaxDepth = 64;
 // Derived fields compiled between two looks at the host's stop check.
 constexpr std::size_t kStopEvery = 256;
 
@@ -61,7 +58,7 @@ Status ProgramBuilder::Build(std::unique_ptr<Program>* program) {
     const std::size_t index = p.inputCount_ + k;
     visible_ = index;
     uint32_t slot;
-    Status status = Compile(derived.expression, derived.field.type, 0, &slot);
+    Status status = Compile(derived.expression, derived.field.type, &slot);
     if (!status.ok()) return status;
     Instruction store;
     store.op = Op::kStore;
@@ -82,13 +79,12 @@ Status ProgramBuilder::Build(std::unique_ptr<Program>* program) {
   return Status();
 }
 
-Status ProgramBuilder::Compile(XmlElement element, ValueType resultType, int depth,
-                               uint32_t* slot) {
-  if (depth > kMaxDepth) return ElementError(element, "expressions are nested too deeply");
+// The tree's nesting is bounded (DocumentLimits), and with it this recursion.
+Status ProgramBuilder::Compile(XmlElement element, ValueType resultType, uint32_t* slot) {
   const std::string_view name = NameOf(element);
   if (name == "FieldRef") return CompileFieldRef(element, "field", slot);
   if (name == "Constant") return CompileConstant(element, slot);
-  if (name == "Apply") return CompileApply(element, depth, slot);
+  if (name == "Apply") return CompileApply(element, slot);
   if (name == "NormContinuous") return CompileNormContinuous(element, slot);
   if (name == "MapValues") return CompileMapValues(element, resultType, slot);
   if (name == "Discretize") return CompileDiscretize(element, resultType, slot);
@@ -135,7 +131,7 @@ Status ProgramBuilder::CompileConstant(XmlElement element, uint32_t* slot) {
   return Status();
 }
 
-Status ProgramBuilder::CompileApply(XmlElement element, int depth, uint32_t* slot) {
+Status ProgramBuilder::CompileApply(XmlElement element, uint32_t* slot) {
   std::string name;
   if (!GetAttribute(element, "function", &name)) {
     return ElementError(element, "the attribute 'function' is missing");
@@ -170,7 +166,7 @@ Status ProgramBuilder::CompileApply(XmlElement element, int depth, uint32_t* slo
       continue;
     }
     uint32_t argument;
-    Status status = Compile(arguments[i], ValueType::kUndefined, depth + 1, &argument);
+    Status status = Compile(arguments[i], ValueType::kUndefined, &argument);
     if (!status.ok()) return status;
     slots.push_back(argument);
   }

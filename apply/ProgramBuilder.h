@@ -38,10 +38,10 @@ class ProgramBuilder {
   Status Build(std::unique_ptr<Program>* program);
 
  private:
-  Status Compile(XmlElement element, ValueType resultType, int depth, uint32_t* slot);
+  Status Compile(XmlElement element, ValueType resultType, uint32_t* slot);
   Status CompileFieldRef(XmlElement element, const char* attribute, uint32_t* slot);
   Status CompileConstant(XmlElement element, uint32_t* slot);
-  Status CompileApply(XmlElement element, int depth, uint32_t* slot);
+  Status CompileApply(XmlElement element, uint32_t* slot);
   Status CompileNormContinuous(XmlElement element, uint32_t* slot);
   Status CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot);
   Status CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot);

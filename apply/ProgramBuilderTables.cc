@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 #include "Numbers.h"
 #include "ProgramBuilder.h"
@@ -136,7 +137,13 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
     }
   }
   if (!paired) return ElementError(element, "a FieldColumnPair is needed");
-  for (XmlElement row : rows != nullptr ? ChildElements(rows) : std::vector<XmlElement>()) {
+  const std::vector<XmlElement> rowElements =
+      rows != nullptr ? ChildElements(rows) : std::vector<XmlElement>();
+  table.texts.reserve(rowElements.size());
+  // Many rows share an output (categories merged into a few groups): each
+  // distinct output is kept once.
+  std::unordered_map<std::string, uint32_t> outputIndex;
+  for (XmlElement row : rowElements) {
     if (NameOf(row) == "Extension") continue;
     if (NameOf(row) != "row") return ElementError(row, "the engine does not know this element");
     XmlElement input = nullptr, output = nullptr;
@@ -148,10 +155,14 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
       return ElementError(
           row, "the row lacks its '" + inputColumn + "' or '" + outputColumn + "' column");
     }
-    const auto index = static_cast<uint32_t>(table.outputs.size());
-    table.outputs.emplace_back();
-    status = ReadOutput(output, TextOf(output), table.outputType, &table.outputs.back());
-    if (!status.ok()) return status;
+    const auto known =
+        outputIndex.emplace(TextOf(output), static_cast<uint32_t>(table.outputs.size()));
+    const uint32_t index = known.first->second;
+    if (known.second) {
+      table.outputs.emplace_back();
+      status = ReadOutput(output, known.first->first, table.outputType, &table.outputs.back());
+      if (!status.ok()) return status;
+    }
     const std::string key = TextOf(input);
     double number;
     if (ParseNumber(key, &number)) table.numbers.emplace_back(number, index);
@@ -159,6 +170,8 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
   }
   SortKeys(&table.texts);
   SortKeys(&table.numbers);
+  table.numbers.shrink_to_fit();
+  table.outputs.shrink_to_fit();
   EmitWithTable(&instruction, &program_->maps_, std::move(table), slot);
   return Status();
 }

@@ -13,6 +13,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "DocumentLimits.h"
+#include "MarkupScan.h"
+
 namespace zelapply {
 
 namespace {
@@ -68,15 +71,22 @@ class XmlTree::Builder {
   static void Start(void* context, const xmlChar* name, const xmlChar*, const xmlChar* space, int,
                     const xmlChar**, int count, int, const xmlChar** attributes) {
     Builder& builder = Of(context);
+    if (builder.open_.size() >= static_cast<std::size_t>(DocumentLimits::kDepth)) {
+      builder.Refuse(context, "line " + std::to_string(xmlSAX2GetLineNumber(context)) + ": " +
+                                  Chars(name) + ": elements are nested more than " +
+                                  std::to_string(DocumentLimits::kDepth) + " deep");
+      return;
+    }
     XmlTree& tree = *builder.tree_;
     XmlNode& node = tree.nodes_.emplace_back();
-    node = XmlNode{tree.Intern(Chars(name)), tree.Intern(space != nullptr ? Chars(space) : ""),
-                   xmlSAX2GetLineNumber(context), std::string_view(), nullptr, nullptr, nullptr};
+    node = XmlNode{builder.NameOf(name, space), nullptr, nullptr, nullptr, nullptr, 0,
+                   static_cast<uint32_t>(
+                       std::min<long>(xmlSAX2GetLineNumber(context), UINT32_MAX))};
     XmlAttribute* last = nullptr;
     // Five entries per attribute: local name, prefix, URI, value start and end.
     for (int i = 0; i < count; ++i, attributes += 5) {
       XmlAttribute& attribute = tree.attributes_.emplace_back();
-      attribute = XmlAttribute{tree.Intern(Chars(attributes[0])),
+      attribute = XmlAttribute{builder.AttributeNameOf(attributes[0]),
                                tree.Store(AttributeValue(attributes[3], attributes[4])),
                                attributes[1] != nullptr, nullptr};
       (last != nullptr ? last->next : node.attributes) = &attribute;
@@ -94,9 +104,12 @@ class XmlTree::Builder {
 
   static void End(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
     Builder& builder = Of(context);
+    if (builder.open_.empty()) return;
     Open& open = builder.open_.back();
     if (!open.text.empty() && (open.node->firstChild == nullptr || !Blank(open.text))) {
-      open.node->text = builder.tree_->Store(open.text);
+      const std::string_view text = builder.tree_->Store(open.text);
+      open.node->text = text.data();
+      open.node->textLength = static_cast<uint32_t>(text.size());
     }
     builder.open_.pop_back();
   }
@@ -108,12 +121,12 @@ class XmlTree::Builder {
 
   static void Entity(void* context, const xmlChar* name, int, const xmlChar*, const xmlChar*,
                      xmlChar*) {
-    Refuse(context, name);
+    RefuseEntity(context, name);
   }
 
   static void UnparsedEntity(void* context, const xmlChar* name, const xmlChar*, const xmlChar*,
                              const xmlChar*) {
-    Refuse(context, name);
+    RefuseEntity(context, name);
   }
 
 #if LIBXML_VERSION >= 21200
@@ -131,8 +144,26 @@ class XmlTree::Builder {
         "line " + std::to_string(error->line) + ": not well-formed XML: " + Trimmed(error->message);
   }
 
+  // The parser hands names over interned in its own dictionary: the same
+  // name, the same pointers, which spares a look-up by value per element.
+  const XmlName* NameOf(const xmlChar* local, const xmlChar* space) {
+    const XmlName*& name = names_[{local, space}];
+    if (name == nullptr) {
+      name = tree_->InternName(Chars(local), space != nullptr ? Chars(space) : "");
+    }
+    return name;
+  }
+
+  const std::string* AttributeNameOf(const xmlChar* local) {
+    const std::string*& name = attributeNames_[local];
+    if (name == nullptr) name = tree_->Intern(Chars(local));
+    return name;
+  }
+
   const Status& refusal() const { return refusal_; }
   const std::string& error() const { return error_; }
+  // Every element opened has been closed again.
+  bool closed() const { return open_.empty(); }
 
  private:
   struct Open {
@@ -153,17 +184,20 @@ class XmlTree::Builder {
     return value;
   }
 
-  static void Refuse(void* context, const xmlChar* name) {
-    Builder& builder = Of(context);
-    if (builder.refusal_.ok()) {
-      builder.refusal_ = Status::Error("line " + std::to_string(xmlSAX2GetLineNumber(context)) +
-                                       ": the document declares the entity '" + Chars(name) +
-                                       "'; documents with entity declarations are refused");
-    }
+  static void RefuseEntity(void* context, const xmlChar* name) {
+    Of(context).Refuse(context, "line " + std::to_string(xmlSAX2GetLineNumber(context)) +
+                                    ": the document declares the entity '" + Chars(name) +
+                                    "'; documents with entity declarations are refused");
+  }
+
+  void Refuse(void* context, std::string message) {
+    if (refusal_.ok()) refusal_ = Status::Error(std::move(message));
     xmlStopParser(static_cast<xmlParserCtxt*>(context));
   }
 
   XmlTree* tree_;
+  std::map<std::pair<const xmlChar*, const xmlChar*>, const XmlName*> names_;
+  std::map<const xmlChar*, const std::string*> attributeNames_;
   std::vector<Open> open_;
   Status refusal_;
   std::string error_;
@@ -195,6 +229,14 @@ std::string_view XmlTree::Store(std::string_view text) {
 
 const std::string* XmlTree::Intern(const char* text) { return &*names_.emplace(text).first; }
 
+const XmlName* XmlTree::InternName(const char* local, const char* space) {
+  auto key = std::make_pair(std::string(local), std::string(space));
+  const auto found = elementNames_.find(key);
+  if (found != elementNames_.end()) return &found->second;
+  XmlName name{key.first, key.second};
+  return &elementNames_.emplace(std::move(key), std::move(name)).first->second;
+}
+
 template <typename Next>
 Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   root_ = nullptr;
@@ -220,19 +262,49 @@ Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   // which this switches off, is not needed: entities are refused.)
   xmlCtxtUseOptions(context.get(), XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
                                        XML_PARSE_BIG_LINES | XML_PARSE_HUGE);
+  MarkupScan scan;
+  // The parser is given whole markup only: `held` keeps the markup still
+  // open at the end of a piece, from its '<' on.
+  std::string held;
+  uint64_t given = 0;
+  const auto give = [&context](std::string_view text) {
+    xmlParseChunk(context.get(), text.data(), static_cast<int>(text.size()), 0);
+  };
   std::string_view piece;
   std::string error;
-  for (bool more = true; more;) {
+  bool faultInText = false;
+  for (bool more = true; more && !faultInText && builder.refusal().ok();) {
     if (stop && stop()) return Status::Interrupted();
     more = next(&piece, &error);
     if (!error.empty()) return Status::Error(error);
-    xmlParseChunk(context.get(), piece.data(), static_cast<int>(piece.size()), more ? 0 : 1);
+    const Status scanned = scan.Scan(piece);
+    if (!scanned.ok()) return scanned;
+    const std::size_t whole = static_cast<std::size_t>(scan.whole() - given);
+    if (held.empty()) {
+      give(piece.substr(0, whole));
+      held.assign(piece.substr(whole));
+    } else {
+      held.append(piece);
+      give(std::string_view(held).substr(0, whole));
+      held.erase(0, whole);
+    }
+    given += whole;
+    if (!more) give(held);
     // Past the first fault the rest of the text cannot change the answer.
-    if (!builder.refusal().ok() || !context->wellFormed) break;
+    faultInText = !context->wellFormed;
   }
+  // The parser waits for the rest of a construct that the text cuts short:
+  // what it finds wrong only once told there is no more is the text's end.
+  if (builder.refusal().ok() && !faultInText) xmlParseChunk(context.get(), nullptr, 0, 1);
   if (!builder.refusal().ok()) return builder.refusal();
   if (context->wellFormed && root_ != nullptr) return Status();
+  const bool endsEarly = !faultInText && (root_ == nullptr || !builder.closed());
   root_ = nullptr;
+  if (endsEarly) {
+    return Status::Error(scan.blank() ? "the document is empty"
+                                      : "the document ends early at line " +
+                                            std::to_string(scan.lastLine()));
+  }
   return Status::Error(builder.error().empty() ? "not well-formed XML" : builder.error());
 }
 
@@ -270,9 +342,9 @@ Status XmlTree::ParseFile(const std::string& path, const StopCheck& stop) {
   return Status::Error(path + ": " + status.message());
 }
 
-std::string_view NameOf(XmlElement element) { return *element->name; }
+std::string_view NameOf(XmlElement element) { return element->name->local; }
 
-std::string_view NamespaceOf(XmlElement element) { return *element->space; }
+std::string_view NamespaceOf(XmlElement element) { return element->name->space; }
 
 long LineOf(XmlElement element) { return element->line; }
 
@@ -286,7 +358,10 @@ bool GetAttribute(XmlElement element, const char* name, std::string* value) {
   return false;
 }
 
-std::string TextOf(XmlElement element) { return std::string(element->text); }
+std::string TextOf(XmlElement element) {
+  return element->text != nullptr ? std::string(element->text, element->textLength)
+                                  : std::string();
+}
 
 std::vector<XmlElement> ChildElements(XmlElement element) {
   std::vector<XmlElement> children;

@@ -5,17 +5,21 @@
 // host may stop the read between pieces. Parsing never touches the
 // network and refuses entity declarations (documents of ours have none,
 // and their expansion is how a small hostile document grows without
-// bound); a document that is not well-formed is reported with the line of
-// its first fault.
+// bound) and markup beyond DocumentLimits, so every reader may recurse over
+// the tree; a document that is not well-formed is reported with the line
+// of its first fault, one that ends early or is empty as such ("the
+// document ends early at line N", "the document is empty").
 #ifndef ZELCRAFT_APPLY_XMLTREE_H_
 #define ZELCRAFT_APPLY_XMLTREE_H_
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "Status.h"
@@ -29,16 +33,25 @@ struct XmlAttribute {
   const XmlAttribute* next;
 };
 
+// An element's name, interned: every element of that name shares it.
+struct XmlName {
+  std::string local;
+  std::string space;  // namespace URI, empty when none
+};
+
+// Compact, for a document is mostly elements (three to a row of a category
+// map): the text is a pointer and a length (the parser takes no text beyond
+// a gigabyte), the line 32 bits.
 struct XmlNode {
-  const std::string* name;   // local name
-  const std::string* space;  // namespace URI, empty when none
-  long line;
+  const XmlName* name;
   // The text directly inside the element; blanks between child elements
   // are dropped.
-  std::string_view text;
+  const char* text;
   const XmlAttribute* attributes;
   const XmlNode* firstChild;
   const XmlNode* nextSibling;
+  uint32_t textLength;
+  uint32_t line;
 };
 
 using XmlElement = const XmlNode*;
@@ -67,10 +80,12 @@ class XmlTree {
   Status ParsePieces(const StopCheck& stop, Next next);
   std::string_view Store(std::string_view text);
   const std::string* Intern(const char* text);
+  const XmlName* InternName(const char* local, const char* space);
 
   std::deque<XmlNode> nodes_;
   std::deque<XmlAttribute> attributes_;
-  std::unordered_set<std::string> names_;
+  std::unordered_set<std::string> names_;  // attribute names
+  std::map<std::pair<std::string, std::string>, XmlName> elementNames_;
   std::vector<std::unique_ptr<char[]>> blocks_;  // texts and attribute values
   char* block_ = nullptr;                        // the one being filled
   std::size_t blockUsed_ = 0;

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "io/CsvStreamReader.h"
+#include "io/CsvRows.h"
 #include "io/CsvWriter.h"
 #include "io/FileText.h"
-#include "io/PreparedWriter.h"
-#include "io/RowDecoder.h"
+#include "replay/PreparedWriter.h"
+#include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace {
@@ -51,9 +51,9 @@ const Example& LoadExample() {
 bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   const zelapply::Program& program = *example.document.program;
   std::istringstream in(example.csv);
-  zelio::CsvStreamReader reader(in, ',');
+  zelio::CsvRows reader(in, ',', false);
   std::vector<zelio::CsvCell> cells;
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   std::string error;
   if (!reader.NextRow(&cells) || !decoder.BindByName(program, cells, &error)) return false;
   while (reader.NextRow(&cells)) {
@@ -91,15 +91,15 @@ void BM_ApplyFile(benchmark::State& state) {
   int64_t rows = 0;
   for (auto _ : state) {
     std::istringstream in(example.csv);
-    zelio::CsvStreamReader reader(in, ',');
+    zelio::CsvRows reader(in, ',', false);
     std::vector<zelio::CsvCell> cells;
-    zelio::RowDecoder decoder;
+    zelreplay::RowDecoder decoder;
     std::string error;
     reader.NextRow(&cells);
     decoder.BindByName(program, cells, &error);
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
-    zelio::PreparedWriter prepared(program, false, &writer);
+    zelreplay::PreparedWriter prepared(program, false, &writer);
     zelapply::Frame frame = program.NewFrame();
     while (reader.NextRow(&cells)) {
       decoder.Decode(cells, reader.rowLine(), &frame);

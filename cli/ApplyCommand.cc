@@ -1,8 +1,8 @@
 #include "ApplyCommand.h"
 
 #include "io/InputFile.h"
-#include "io/PreparedSchema.h"
-#include "io/PreparedWriter.h"
+#include "replay/PreparedSchema.h"
+#include "replay/PreparedWriter.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -59,7 +59,7 @@ int RunApply(const ApplyOptions& options) {
   // are read, and appears only once the data has.
   if (withSchema) {
     if (!schema.Open(&interrupts, &error)) return ReportInputError(error);
-    schema.Write(zelio::PreparedSchemaText(program, options.allFields));
+    schema.Write(zelreplay::PreparedSchemaText(program, options.allFields));
     const int finished = SchemaOutcome(schema.Finish(&error), schema, interrupts, error);
     if (finished != kExitSuccess) return finished;
   }
@@ -67,12 +67,12 @@ int RunApply(const ApplyOptions& options) {
   // A pipe or FIFO is waited on in polls that a stop signal ends.
   zelio::InputFile in;
   if (!in.Open(options.dataPath, &interrupts, &error)) return ReportInputError(error);
-  zelio::CsvStreamReader reader(in.stream(), options.delimiter);
+  zelio::CsvRows reader(in.stream(), options.delimiter, in.regular());
   std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.dataPath, &header, &error)) {
     return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
   }
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   if (!decoder.BindByName(program, header, &error)) {
     return ReportInputError(options.dataPath + ": " + error);
   }
@@ -80,7 +80,7 @@ int RunApply(const ApplyOptions& options) {
 
   if (!output.Open(&interrupts, &error)) return ReportInputError(error);
   zelio::CsvWriter writer(output, options.delimiter);
-  zelio::PreparedWriter prepared(program, options.allFields, &writer);
+  zelreplay::PreparedWriter prepared(program, options.allFields, &writer);
   prepared.WriteHeader();
 
   zelapply::Frame frame = program.NewFrame();

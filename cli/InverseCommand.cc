@@ -40,7 +40,7 @@ int RunInverse(const InverseOptions& options) {
   // A pipe or FIFO is waited on in polls that a stop signal ends.
   zelio::InputFile in;
   if (!in.Open(options.predictionsPath, &interrupts, &error)) return ReportInputError(error);
-  zelio::CsvStreamReader reader(in.stream(), options.delimiter);
+  zelio::CsvRows reader(in.stream(), options.delimiter, in.regular());
   std::vector<zelio::CsvCell> header;
   if (!ReadHeaderRow(reader, options.predictionsPath, &header, &error)) {
     return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
@@ -66,7 +66,7 @@ int RunInverse(const InverseOptions& options) {
                               "', which the inverse would write again");
     }
   }
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   decoder.Bind(inverse, target, column);
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;

@@ -10,8 +10,8 @@
 #include "OutputFile.h"
 #include "io/ColumnRecordSource.h"
 #include "io/CsvRecordSource.h"
-#include "io/PreparedData.h"
-#include "io/PreparedSchema.h"
+#include "replay/PreparedData.h"
+#include "replay/PreparedSchema.h"
 #include "ProgressLine.h"
 #include "ReportCommand.h"
 #include "SummaryReport.h"
@@ -235,13 +235,19 @@ int RunPrepare(const PrepareOptions& options) {
   if (withSchema || (boxCox && !options.quiet)) {
     zelapply::CompiledDocument compiled;
     const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
-    if (!replayable.ok()) {
+    if (!replayable.ok() && withSchema) {
       std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
       return kExitComponentError;
     }
-    if (withSchema) schemaText = zelio::PreparedSchemaText(*compiled.program, false);
-    const std::string truncated = TruncatedTargetWarning(*compiled.program);
-    if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+    // Only the warning on a truncated target wanted the replay: the
+    // document stands as the component built it, quiet or not.
+    if (!replayable.ok()) {
+      std::cerr << "warning: the document cannot be replayed: " << replayable.message() << "\n";
+    } else {
+      if (withSchema) schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
+      const std::string truncated = TruncatedTargetWarning(*compiled.program);
+      if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
+    }
   }
   std::string page;
   if (withReport) {
@@ -274,18 +280,18 @@ int RunPrepare(const PrepareOptions& options) {
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
     }
-    const zelio::PreparedDataResult prepared = zelio::WritePreparedData(
+    const zelreplay::PreparedDataResult prepared = zelreplay::WritePreparedData(
         text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == zelio::PreparedDataResult::kBadDocument) {
+    if (prepared == zelreplay::PreparedDataResult::kBadDocument) {
       std::cerr << "error: " << error << "\n";
       return kExitComponentError;
     }
-    if (prepared == zelio::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
+    if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
     const int outcome = Finish(preparedData, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }

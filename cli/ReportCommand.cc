@@ -46,7 +46,12 @@ int RunReport(const ReportOptions& options) {
   zelreport::ReportContext context;
   context.documentName = PathFileName(options.documentPath);
   std::string html;
-  const zelapply::Status status = zelreport::RenderReport(document, context, &html);
+  const zelapply::Status status = zelreport::RenderReport(
+      document, context, &html, [&interrupts] { return interrupts.IsInterrupted(); });
+  if (status.interrupted()) {
+    std::cerr << "interrupted; no report written\n";
+    return interrupts.ExitStatus();
+  }
   if (!status.ok()) return InputError(options.documentPath + ": " + status.message());
   if (!output.Open(&interrupts, &error)) return InputError(error);
   output.Write(html);

@@ -13,7 +13,7 @@ constexpr int64_t kCheckEvery = 4096;
 
 enum class RowsResult { kDone, kInputError, kInterrupted };
 
-RowsResult ForEachRow(zelio::CsvStreamReader& reader, std::size_t width,
+RowsResult ForEachRow(zelio::CsvRows& reader, std::size_t width,
                       TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
                       const RowFunction& row, std::string* error) {
   std::vector<zelio::CsvCell> cells;
@@ -73,7 +73,7 @@ bool PrepareStreamOutput(const std::string& path, const std::string& documentPat
          output->CheckNotInput(dataPath, "data", error);
 }
 
-bool ReadHeaderRow(zelio::CsvStreamReader& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
+bool ReadHeaderRow(zelio::CsvRows& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
                    std::string* error) {
   if (reader.NextRow(header)) return true;
   *error = path + ": " +
@@ -81,8 +81,8 @@ bool ReadHeaderRow(zelio::CsvStreamReader& reader, const std::string& path, std:
   return false;
 }
 
-int StreamRows(const RowRun& run, zelio::CsvStreamReader& reader, std::size_t width,
-               const zelio::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
+               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
                Interrupts& interrupts, const RowFunction& row) {
   ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
   progress.StartPhase(run.phase);

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "io/CsvStreamReader.h"
+#include "io/CsvRows.h"
 #include "io/CsvWriter.h"
 #include "ExitStatus.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "ProgressLine.h"
-#include "io/RowDecoder.h"
+#include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace zelcli {
@@ -33,7 +33,7 @@ bool PrepareStreamOutput(const std::string& path, const std::string& documentPat
                          const std::string& dataPath, OutputFile* output, std::string* error);
 
 // Reads the header row of the file at `path`; the error names the file.
-bool ReadHeaderRow(zelio::CsvStreamReader& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
+bool ReadHeaderRow(zelio::CsvRows& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
                    std::string* error);
 
 // What a streaming run calls its rows and its progress, and what it prints.
@@ -50,8 +50,8 @@ using RowFunction = std::function<void(const std::vector<zelio::CsvCell>&, int64
 // starts on), then ends the run: commits the output and prints the
 // decoder's warnings. A row whose width differs from the header's, or a
 // malformed one, is an input error. The exit status.
-int StreamRows(const RowRun& run, zelio::CsvStreamReader& reader, std::size_t width,
-               const zelio::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
+               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
                Interrupts& interrupts, const RowFunction& row);
 
 // Says that the run was stopped; the exit status for the signal.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ApplyCommand.h"
+#include "EscapedErrors.h"
 #include "InverseCommand.h"
 #include "PrepareCommand.h"
 #include "ReportCommand.h"
@@ -57,6 +58,7 @@ const CLI::Validator kNotNegative(
 }  // namespace
 
 int main(int argc, char** argv) {
+  const zelcli::EscapedErrors escapedErrors;
   CLI::App app{"Zelcraft: prepares the fields of a data set for predictive modelling."};
   app.set_version_flag("--version", "zelcraft " ZEL_VERSION);
   app.require_subcommand(1);

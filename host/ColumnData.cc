@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string_view>
 
+#include "io/CellParser.h"
+#include "io/CellReader.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelhost {
@@ -60,6 +62,30 @@ void FillColumn(const ColumnData& data, zelio::Column* column) {
       break;
   }
   column->ShrinkToFit();
+}
+
+bool ReadDeclaredTexts(const std::vector<std::string>& texts, ColumnData::Kind kind,
+                       std::vector<double>* values, std::size_t* unreadable, std::string* error) {
+  ColumnData declared;
+  declared.kind = kind;
+  const zelio::CellReader reader(declared.Storage(), nullptr, nullptr);
+  values->clear();
+  zelio::CellValue value;
+  for (const std::string& text : texts) {
+    switch (reader.Read(zelio::CsvCell{text, false}, &value)) {
+      case zelio::CellValue::kReal:
+        values->push_back(value.real);
+        break;
+      case zelio::CellValue::kMissing:
+        values->push_back(std::nan(""));
+        break;
+      default:
+        *unreadable = values->size();
+        *error = zelio::QuoteCell(text) + " is not " + zelio::StorageNoun(declared.Storage());
+        return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace zelhost

@@ -36,6 +36,15 @@ struct ColumnData {
 // Appends every value of `data` to `column`, whose storage is data.Storage().
 void FillColumn(const ColumnData& data, zelio::Column* column);
 
+// The texts of a column the schema declares as dates, times or timestamps
+// (`kind`), read as the loader reads the cells of such a column (a timestamp
+// is its day in a date column, its time of day in a time column): each
+// text's days or seconds in `values`, NaN for an empty text. False at the
+// first text that does not read, with its index in `unreadable` and what it
+// is not in `error` ("'12:00:60' is not a time (HH:MM:SS) or a timestamp").
+bool ReadDeclaredTexts(const std::vector<std::string>& texts, ColumnData::Kind kind,
+                       std::vector<double>* values, std::size_t* unreadable, std::string* error);
+
 }  // namespace zelhost
 
 #endif  // ZELCRAFT_HOST_COLUMNDATA_H_

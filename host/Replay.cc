@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "io/CellParser.h"
-#include "io/RowDecoder.h"
+#include "replay/RowDecoder.h"
 
 namespace zelhost {
 
@@ -27,7 +27,7 @@ class InputReader {
   InputReader(const zelapply::Program& program, const ReplayInput& input)
       : input_(input), type_(program.fields()[input.field].type) {
     if (input.data.kind != ColumnData::Kind::kText) return;
-    zelio::RowDecoder decoder;
+    zelreplay::RowDecoder decoder;
     decoder.Bind(program, input.field, 0);
     zelapply::Frame scratch = program.NewFrame();
     std::vector<zelio::CsvCell> cells(1);

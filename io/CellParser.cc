@@ -2,6 +2,7 @@
 
 #include <fast_float/fast_float.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -99,6 +100,55 @@ bool ParseReal(std::string_view text, double* value) {
   const char* end = text.data() + text.size();
   auto result = fast_float::from_chars(text.data(), end, *value);
   return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
+}
+
+bool ParseWholeDecimal(std::string_view text, int64_t* value) {
+  if (!IsDecimalForm(text)) return false;
+  std::size_t i = 0;
+  const bool negative = text[0] == '-';
+  if (text[0] == '-' || text[0] == '+') ++i;
+  const std::size_t integerBegin = i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  const auto integerDigits = static_cast<int64_t>(i - integerBegin);
+  std::size_t fractionBegin = i;
+  if (i < text.size() && text[i] == '.') fractionBegin = ++i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
+  const auto digits = integerDigits + static_cast<int64_t>(i - fractionBegin);
+  // An exponent this far moves every digit past any 64-bit number.
+  constexpr int64_t kFar = int64_t{1} << 50;
+  int64_t exponent = 0;
+  if (i < text.size()) {
+    const bool down = text[++i] == '-';
+    if (text[i] == '-' || text[i] == '+') ++i;
+    for (; i < text.size(); ++i) exponent = std::min(exponent * 10 + (text[i] - '0'), kFar);
+    if (down) exponent = -exponent;
+  }
+  // Digit k of the mantissa, the point left out; `point` digits stand before it.
+  auto digit = [&](int64_t k) {
+    const std::size_t at = k < integerDigits
+                               ? integerBegin + static_cast<std::size_t>(k)
+                               : fractionBegin + static_cast<std::size_t>(k - integerDigits);
+    return static_cast<uint64_t>(text[at] - '0');
+  };
+  const int64_t point = integerDigits + exponent;
+  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+  uint64_t magnitude = 0;
+  for (int64_t k = 0; k < digits; ++k) {
+    const uint64_t d = digit(k);
+    if (k >= point) {
+      if (d != 0) return false;
+    } else {
+      if (magnitude > (limit - d) / 10) return false;
+      magnitude = magnitude * 10 + d;
+    }
+  }
+  // The zeros an exponent adds after the last digit.
+  for (int64_t k = digits; k < point && magnitude != 0; ++k) {
+    if (magnitude > limit / 10) return false;
+    magnitude *= 10;
+  }
+  *value = negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+  return true;
 }
 
 bool ParseShortDecimalChecked(std::string_view text, int64_t* mantissa, int* decimals) {

@@ -15,6 +15,11 @@ inline bool ParseInteger(std::string_view text, int64_t* value);
 // Optional sign, digits with an optional point, optional exponent; rounded
 // correctly. Words such as "inf" or "nan" and overflowing values are refused.
 bool ParseReal(std::string_view text, double* value);
+// A text of ParseReal's form whose value is a whole number that fits 64 bits
+// (181.0, 1.81e2, 18100e-2), weighed exactly from its digits rather than
+// through a double, so 2^53 + 1 stays itself and 181.0000000000000000001 is
+// not whole; false otherwise.
+bool ParseWholeDecimal(std::string_view text, int64_t* value);
 // The short decimal form [+-]digits[.digits] as mantissa / 10^decimals,
 // when the mantissa stays below 2^53 and there are at most 22 decimals, so
 // that one division gives the double ParseReal gives; false otherwise (and

@@ -16,17 +16,7 @@ bool IsMissingString(const FieldSpec& spec, std::string_view text) {
   return false;
 }
 
-const double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
-
-double CellValue::Real() const {
-  // Both operands are exact, so the one rounding of the division gives the
-  // double nearest to the decimal, as parsing its text does.
-  return kind == kDecimal ? static_cast<double>(integer) / kPowersOfTen[decimals] : real;
-}
 
 CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
   const std::string_view text = cell.text;
@@ -47,8 +37,9 @@ CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
   bool ok = false;
   switch (storage_) {
     case kStorageInteger:
-      return value->kind = ParseInteger(text, &value->integer) ? CellValue::kInteger
-                                                                : CellValue::kBad;
+      ok = ParseInteger(text, &value->integer) ||
+           (!exact_ && ParseWholeDecimal(text, &value->integer));
+      return value->kind = ok ? CellValue::kInteger : CellValue::kBad;
     case kStorageReal:
       if (ParseShortDecimal(text, &value->integer, &value->decimals)) {
         return value->kind = CellValue::kDecimal;

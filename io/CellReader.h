@@ -3,9 +3,11 @@
 // records of a streamed file get exactly the same values. An empty cell is
 // missing, except that a quoted empty cell is the empty text in a text
 // column; ordinal text is read as the codes 1..k of its categories, its
-// missing strings as missing. A column declared as dates or times also
-// reads timestamps as their day or time of day; while a storage is only
-// inferred, cells must have its exact form.
+// missing strings as missing. A column declared as whole numbers also reads
+// a whole number written as a decimal (181.0, 1.81e2), as pandas writes a
+// whole-number column with a missing value; one declared as dates or times
+// also reads timestamps as their day or time of day. While a storage is
+// only inferred, cells must have its exact form.
 #ifndef ZELCRAFT_IO_CELLREADER_H_
 #define ZELCRAFT_IO_CELLREADER_H_
 
@@ -27,8 +29,16 @@ struct CellValue {
   double real = 0.0;    // kReal
   std::string_view text;  // kText
 
-  // A kDecimal or kReal value as its double.
-  double Real() const;
+  // A kDecimal or kReal value as its double. Both operands of the division
+  // are exact, so its one rounding gives the double nearest to the decimal,
+  // as parsing its text does. Inline, as every decimal cell comes here.
+  double Real() const {
+    return kind == kDecimal ? static_cast<double>(integer) / kPowersOfTen[decimals] : real;
+  }
+
+  static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                            1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 };
 
 using CategoryCodes = std::map<std::string, int64_t, std::less<>>;
@@ -49,7 +59,7 @@ class CellReader {
   int storage_;
   const CategoryCodes* codes_;
   const FieldSpec* spec_;  // null unless it names missing strings
-  bool exact_;             // dates and times only in their own form
+  bool exact_;             // whole numbers, dates and times only in their own form
 };
 
 }  // namespace zelio

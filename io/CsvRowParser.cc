@@ -55,13 +55,6 @@ std::size_t FindUnwritable(std::string_view text, std::string* what) {
 
 CsvRowParser::CsvRowParser(char delimiter) : delimiter_(delimiter), scanner_(delimiter) {}
 
-void CsvRowParser::Reset() {
-  scanner_.Forget();
-  line_ = 1;
-  rowLine_ = 0;
-  error_.clear();
-}
-
 CsvRowParser::Step CsvRowParser::Fail(int64_t line, std::size_t column, const std::string& what) {
   error_ = "line " + std::to_string(line);
   if (column > 0) error_ += ", column " + std::to_string(column);
@@ -111,26 +104,6 @@ CsvRowParser::Step CsvRowParser::ReadQuoted(std::string_view window, std::size_t
     return Fail(line_, column, "unexpected text after a closing quote");
   }
   return Step::kDone;
-}
-
-CsvRowParser::Result CsvRowParser::Next(std::string_view window, std::size_t* pos, bool final,
-                                        std::vector<CsvCell>* cells) {
-  const Result result = NextSpans(window, pos, final);
-  if (result != Result::kRow) {
-    cells->clear();
-    return result;
-  }
-  // Views are made only now: the scratch buffer may have moved while growing.
-  // The spans lie within their buffers, so the views are made unchecked.
-  cells->resize(spans_.size());
-  CsvCell* out = cells->data();
-  for (const Span& span : spans_) {
-    const char* base = span.inScratch ? scratch_.data() : window.data();
-    out->text = std::string_view(base + span.offset, span.size);
-    out->quoted = span.quoted;
-    ++out;
-  }
-  return result;
 }
 
 CsvRowParser::Result CsvRowParser::NextSpans(std::string_view window, std::size_t* pos,

@@ -40,13 +40,9 @@ class CsvRowParser {
 
   explicit CsvRowParser(char delimiter);
 
-  // Parses the row at `*pos` of `window` into `cells` and advances `*pos`
-  // past it. The cell texts view `window` or the parser's scratch buffer and
-  // stay valid until the next call. kIncomplete consumes nothing; after
+  // Parses the row at `*pos` of `window` into spans() (valid until the next
+  // call) and advances `*pos` past it. kIncomplete consumes nothing; after
   // kError, error() tells the line and column and every later call fails.
-  Result Next(std::string_view window, std::size_t* pos, bool final, std::vector<CsvCell>* cells);
-  // The same, leaving the row in spans() (valid until the next call), for
-  // a reader that keeps offsets rather than views.
   Result NextSpans(std::string_view window, std::size_t* pos, bool final);
   const std::vector<Span>& spans() const { return spans_; }
   const std::string& scratch() const { return scratch_; }
@@ -70,8 +66,6 @@ class CsvRowParser {
   // control character and a later fault in the same cell is reported as the
   // whole text would report it, however the input is cut.
   bool CheckUnfinishedRow(std::string_view rest);
-  // Back to line 1, forgetting any error.
-  void Reset();
   // The bytes of a window are taken as unchanged while its address and size
   // stay the same: a reader that rewrites its buffer in place says so here.
   void WindowChanged() { scanner_.Forget(); }

@@ -59,6 +59,10 @@ struct RunRequest {
   // it ("--memory-limit"), for the message that refuses a build.
   uint64_t memoryLimit = 0;
   std::string memoryLimitName;
+  // The clock the reference date and time of durations are taken from
+  // (seconds since 1970, UTC), the same for every replica of a build that
+  // runs elsewhere; none: the clock when the settings are read.
+  std::optional<int64_t> clock;
 };
 
 struct CsvSource {

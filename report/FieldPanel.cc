@@ -54,8 +54,10 @@ void WriteTerms(const FieldView& view, std::string* out) {
     const Term& term = view.terms[i];
     const double share = largest > 0 ? std::fabs(term.coefficient) / largest : 0;
     const std::string& column = view.termColumns[i];
-    const std::string input = column == term.field ? term.field : term.field + " [" + column + "]";
-    *out += "<tr><td>" + Escape(input) + "</td><td><span class=\"pbar\"><span style=\"width:" +
+    const std::string input = column == term.field
+                                  ? NameHtml(term.field)
+                                  : NameHtml(term.field) + " [" + NameHtml(column) + "]";
+    *out += "<tr><td>" + input + "</td><td><span class=\"pbar\"><span style=\"width:" +
             Coord(share * 100) + "%\"></span></span>" + Figure(term.coefficient, 4) + "</td></tr>";
   }
   *out += "</tbody></table></figure>";
@@ -65,19 +67,20 @@ void WritePanel(const FieldView& view, std::string* out) {
   *out += "<details class=\"panel\" id=\"" + PanelId(view.name) + "\" data-name=\"" +
           Escape(view.name) + "\" data-origin=\"" + Escape(view.origin) + "\" data-usage=\"" +
           (view.used ? "used" : "excluded") + "\"><summary><span class=\"name\">" +
-          Escape(view.name) + "</span> <span class=\"" + (view.used ? "used" : "excluded") +
+          NameHtml(view.name) + "</span> <span class=\"" + (view.used ? "used" : "excluded") +
           "\">" + Escape(view.status) + "</span><span class=\"meta\">" + Escape(view.level) +
           " \u00b7 " + Escape(view.role) +
           "</span></summary><div class=\"body\"><div><dl class=\"facts\">";
-  Fact("source", view.origin.empty() ? "constructed" : Escape(view.origin), out);
+  Fact("source", view.origin.empty() ? "constructed" : NameHtml(view.origin), out);
   Fact("level", Escape(view.level), out);
   Fact("role", Escape(view.role), out);
   Fact("status", Escape(view.status), out);
   if (view.missingShare >= 0) Fact("missing", Percent(view.missingShare), out);
   if (view.power.present) Fact("predictive power", PowerBar(view.power), out);
   *out += "</dl>";
-  if (!view.steps.empty()) {
+  if (!view.steps.empty() || !view.madeFrom.empty()) {
     *out += "<h3>Steps</h3><ol>";
+    if (!view.madeFrom.empty()) *out += "<li>the steps of " + FieldLink(view.madeFrom) + "</li>";
     for (const std::string& step : view.steps) *out += "<li>" + Escape(step) + "</li>";
     *out += "</ol>";
   }

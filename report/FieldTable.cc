@@ -46,14 +46,21 @@ void WriteFieldTable(const ReportModel& model, std::string* html) {
   for (const FieldView& view : model.fields) {
     out += "<tr data-name=\"" + Escape(view.name) + "\" data-origin=\"" + Escape(view.origin) +
            "\" data-usage=\"" + (view.used ? "used" : "excluded") + "\">";
-    out += Cell(view.name, "<a href=\"#" + PanelId(view.name) + "\">" + Escape(view.name) + "</a>");
-    out += Cell(view.origin, view.origin.empty() ? "constructed" : Escape(view.origin));
+    out += Cell(view.name, FieldLink(view.name));
+    out += Cell(view.origin, view.origin.empty() ? "constructed" : NameHtml(view.origin));
     out += Cell(view.level, Escape(view.level));
     out += Cell(view.role, Escape(view.role));
     out += Cell(view.status, Escape(view.status), view.used ? "used" : "excluded");
     std::string steps;
     for (const std::string& step : view.steps) steps += (steps.empty() ? "" : "; ") + step;
-    out += Cell(steps, Escape(steps), "steps");
+    if (view.madeFrom.empty()) {
+      out += Cell(steps, Escape(steps), "steps");
+    } else {
+      out += Cell("the steps of " + Isolated(view.madeFrom) + (steps.empty() ? "" : "; " + steps),
+                  "the steps of " + FieldLink(view.madeFrom) +
+                      (steps.empty() ? "" : "; " + Escape(steps)),
+                  "steps");
+    }
     out += Cell(view.missingShare < 0 ? "" : Figure(view.missingShare, 6),
                 view.missingShare < 0 ? "" : Percent(view.missingShare), "num");
     out += Cell(view.power.present ? Figure(view.power.value, 6) : "", PowerBar(view.power), "num");

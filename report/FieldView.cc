@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "HtmlText.h"
 #include "apply/ActionWords.h"
@@ -33,22 +34,53 @@ bool Numeric(const std::string& text, double* value) {
   return end != text.c_str() && *end == '\0';
 }
 
+// What every field's view needs to know of the others: which have a panel,
+// and the constructed fields each input is covered by.
+struct Neighbours {
+  std::unordered_set<std::string> reported;
+  std::unordered_map<std::string, std::vector<std::string>> constructedFrom;
+};
+
+// Chains are followed this far up: far beyond the chains a preparation
+// makes (five or six steps), and near enough that a document of one long
+// chain, every field of it reported, is drawn in time and bytes linear in
+// its fields.
+constexpr std::size_t kLongestChain = 64;
+
 std::string FirstKey(const FieldFact& field) {
   return field.actions.empty() ? std::string() : field.actions.front().reasonKey;
 }
 
+// The action that made a derived field; Action::kCount when unknown.
+uint32_t FirstAction(const FieldFact& field) { return zelapply::ActionOf(FirstKey(field)); }
+
+bool IsMerge(uint32_t action) {
+  return action == zelapply::Action::kMergeCatFeatureForSparse ||
+         action == zelapply::Action::kMergeCatFeatureForAsso;
+}
+
+// The field `field` was made from, following its first source; null for a
+// field made from none (or from one the document lacks) and for a
+// constructed field, which starts a chain of its own.
+const FieldFact* MadeFrom(const DocumentFacts& facts, const FieldFact& field) {
+  if (!field.derived || field.sources.empty() ||
+      FirstAction(field) == zelapply::Action::kConstructContFeature) {
+    return nullptr;
+  }
+  return facts.Field(field.sources.front());
+}
+
 // The fields from the column a field comes from down to the field itself,
-// following each derived field's first source; a constructed field starts
-// its own chain.
-std::vector<const FieldFact*> Chain(const DocumentFacts& facts, const FieldFact& field) {
+// at most kLongestChain of them; `*cut` says whether the chain goes on
+// above its first field.
+std::vector<const FieldFact*> Chain(const DocumentFacts& facts, const FieldFact& field,
+                                    bool* cut) {
   std::vector<const FieldFact*> chain{&field};
-  for (std::size_t steps = 0; steps < facts.fields.size(); ++steps) {
-    const FieldFact* last = chain.back();
-    if (!last->derived || last->sources.empty() || FirstKey(*last) == "Construct") break;
-    const FieldFact* source = facts.Field(last->sources.front());
-    if (source == nullptr) break;
+  const FieldFact* source = MadeFrom(facts, field);
+  for (; source != nullptr && chain.size() < kLongestChain; source = MadeFrom(facts, *source)) {
     chain.push_back(source);
   }
+  *cut = source != nullptr;
   std::reverse(chain.begin(), chain.end());
   return chain;
 }
@@ -146,20 +178,21 @@ std::string Distinct(const std::vector<std::pair<std::string, std::string>>& row
 // The plain words for the step that made `field`.
 std::string StepWords(const FieldFact& field) {
   const std::string key = FirstKey(field);
+  const zelapply::ActionEntry* action = zelapply::FindAction(key);
+  const uint32_t made = action != nullptr ? action->action : zelapply::Action::kCount;
   Binning binning;
   MergeTable table;
   OutlierBand band;
-  if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&
-      ReadMergeTable(field.expression, &table)) {
-    return std::string(key == "Merge4HandleSpareCategories"
+  if (IsMerge(made) && ReadMergeTable(field.expression, &table)) {
+    return std::string(made == zelapply::Action::kMergeCatFeatureForSparse
                            ? "sparse categories merged"
                            : "categories merged alike for the target") +
            ": " + std::to_string(table.rows.size()) + " into " + Distinct(table.rows);
   }
-  if (key == "BinValues" && ReadBinning(field.expression, &binning)) {
+  if (made == zelapply::Action::kBinContFeature && ReadBinning(field.expression, &binning)) {
     return "binned into " + std::to_string(binning.bins) + (binning.bins == 1 ? " bin" : " bins");
   }
-  if (key.compare(0, 14, "ReplaceMissing") == 0) {
+  if (action != nullptr && action->step == zelapply::Step::kHandleMissingValue) {
     const auto& p = field.actions.front().parameters;
     std::string words = "missing values replaced";
     double value = 0.0;
@@ -171,7 +204,7 @@ std::string StepWords(const FieldFact& field) {
     return std::string(band.toMissing ? "outliers set missing" : "outliers pulled in") +
            " beyond " + Figure(band.Lower()) + " and " + Figure(band.Upper());
   }
-  if (key == "Construct") {
+  if (made == zelapply::Action::kConstructContFeature) {
     return "constructed from " + std::to_string(field.sources.size()) + " inputs";
   }
   const char* words = zelapply::DerivationText(key);
@@ -179,19 +212,16 @@ std::string StepWords(const FieldFact& field) {
   return key.empty() ? std::string("derived") : key;
 }
 
-std::string StatusWords(const DocumentFacts& facts, const FieldFact& field) {
+std::string StatusWords(const Neighbours& neighbours, const FieldFact& field) {
   if (field.enabled) return "used";
   for (const zelapply::ActionFact& action : field.actions) {
     if (const char* reason = zelapply::ExclusionReasonText(action.reasonKey)) {
       std::string words = std::string("excluded: ") + reason;
-      if (action.reasonKey == "ExcludeCoverdFeature") {
-        for (const FieldFact& other : facts.fields) {
-          if (FirstKey(other) == "Construct" &&
-              std::find(other.sources.begin(), other.sources.end(), field.name) !=
-                  other.sources.end()) {
-            words += " (" + other.name + ")";
-          }
-        }
+      const auto covering = neighbours.constructedFrom.find(field.name);
+      if (zelapply::ActionOf(action.reasonKey) ==
+              zelapply::Action::kExcludeContFeatureOfConstruct &&
+          covering != neighbours.constructedFrom.end()) {
+        for (const std::string& other : covering->second) words += " (" + Isolated(other) + ")";
       }
       return words;
     }
@@ -209,7 +239,7 @@ void AddCharts(const DocumentFacts& facts, const std::vector<const FieldFact*>& 
                FieldView* view) {
   const std::vector<Scale> scales = Scales(chain);
   const std::size_t self = chain.size() - 1;
-  const bool constructed = FirstKey(*chain.back()) == "Construct";
+  const bool constructed = FirstAction(*chain.back()) == zelapply::Action::kConstructContFeature;
   // The field's own figures, then those of the nearest field it was made from.
   std::vector<std::size_t> drawn;
   if (facts.Statistics(view->name) != nullptr) drawn.push_back(self);
@@ -226,9 +256,10 @@ void AddCharts(const DocumentFacts& facts, const std::vector<const FieldFact*>& 
     chart.stats = facts.Statistics(chain[at]->name);
     const std::string& name = chain[at]->name;
     if (at == self) {
-      chart.caption = target ? "after the transformation: " + name : name;
+      chart.caption = target ? "after the transformation: " + Isolated(name) : Isolated(name);
     } else {
-      chart.caption = target ? "before the transformation: " + name : "made from " + name;
+      chart.caption = target ? "before the transformation: " + Isolated(name)
+                             : "made from " + Isolated(name);
     }
     if (!chart.stats->histogramCounts.empty()) {
       chart.markers = Markers(chain, scales, at, *chart.stats);
@@ -253,22 +284,37 @@ std::string CutPoints(const std::vector<const FieldFact*>& chain, const std::vec
     if (!MapValue(scales, IndexOf(chain, binning.field), 0, edge, &value)) return std::string();
     points += (points.empty() ? "" : ", ") + Figure(value, 5);
   }
-  return points.empty() ? points : ", cut at " + points + " (" + chain.front()->name + ")";
+  return points.empty() ? points
+                        : ", cut at " + points + " (" + Isolated(chain.front()->name) + ")";
 }
 
-void AddSteps(const std::vector<const FieldFact*>& chain, FieldView* view) {
+void AddSteps(const std::vector<const FieldFact*>& chain, bool cut, const Neighbours& neighbours,
+              FieldView* view) {
   const std::vector<Scale> scales = Scales(chain);
-  for (const FieldFact* field : chain) {
-    if (!field->derived) continue;
+  // The steps up to the nearest field with a panel of its own are that
+  // panel's to list: the page refers to them rather than repeat them.
+  std::size_t first = 0;
+  for (std::size_t i = chain.size() - 1; i-- > 0;) {
+    if (neighbours.reported.count(chain[i]->name) != 0) {
+      view->madeFrom = chain[i]->name;
+      first = i + 1;
+      break;
+    }
+  }
+  if (first == 0 && cut) view->steps.push_back("earlier steps from " + Isolated(view->origin));
+  for (std::size_t i = 0; i < chain.size(); ++i) {
+    const FieldFact* field = chain[i];
+    if (!field->derived || i < first) continue;
     Binning binning;
     view->steps.push_back(StepWords(*field));
-    if (FirstKey(*field) == "BinValues" && ReadBinning(field->expression, &binning)) {
+    if (FirstAction(*field) == zelapply::Action::kBinContFeature &&
+        ReadBinning(field->expression, &binning)) {
       view->steps.back() += CutPoints(chain, scales, binning);
     }
+  }
+  for (const FieldFact* field : chain) {
     MergeTable table;
-    const std::string key = FirstKey(*field);
-    if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&
-        ReadMergeTable(field->expression, &table)) {
+    if (IsMerge(FirstAction(*field)) && ReadMergeTable(field->expression, &table)) {
       view->merged = true;
       view->merge = table;
     }
@@ -285,7 +331,8 @@ void AddSteps(const std::vector<const FieldFact*>& chain, FieldView* view) {
   view->groupLabels = labels;
 }
 
-FieldView ViewOf(const DocumentFacts& facts, const std::string& name) {
+FieldView ViewOf(const DocumentFacts& facts, const Neighbours& neighbours,
+                 const std::string& name) {
   FieldView view;
   view.name = name;
   view.field = facts.Field(name);
@@ -296,21 +343,23 @@ FieldView ViewOf(const DocumentFacts& facts, const std::string& name) {
     view.origin = name;
     if (facts.Statistics(name) != nullptr) {
       Chart chart;
-      chart.caption = name;
+      chart.caption = Isolated(name);
       chart.stats = facts.Statistics(name);
       view.charts.push_back(chart);
     }
     return view;
   }
   const FieldFact& field = *view.field;
-  const std::vector<const FieldFact*> chain = Chain(facts, field);
-  view.origin = FirstKey(field) == "Construct" ? std::string() : chain.front()->name;
+  bool cut = false;
+  const std::vector<const FieldFact*> chain = Chain(facts, field, &cut);
+  const bool constructed = FirstAction(field) == zelapply::Action::kConstructContFeature;
+  view.origin = constructed ? std::string() : cut ? field.origin : chain.front()->name;
   view.level = Level(field);
   view.role = Role(field);
   view.used = field.enabled;
-  view.status = StatusWords(facts, field);
+  view.status = StatusWords(neighbours, field);
   view.power = field.predictivePower;
-  AddSteps(chain, &view);
+  AddSteps(chain, cut, neighbours, &view);
   AddCharts(facts, chain, &view);
   for (const Chart& chart : view.charts) {
     if (chart.stats->total > 0) {
@@ -318,7 +367,7 @@ FieldView ViewOf(const DocumentFacts& facts, const std::string& name) {
       break;
     }
   }
-  if (FirstKey(field) == "Construct" && !ReadTerms(field.expression, &view.terms)) {
+  if (constructed && !ReadTerms(field.expression, &view.terms)) {
     view.terms.clear();
     view.notes.push_back("the constructed field's expression is not a sum of weighted inputs");
   }
@@ -365,18 +414,28 @@ void BuildModel(const DocumentFacts& facts, ReportModel* model) {
       }
     }
   }
-  std::set<std::string> seen;
+  Neighbours neighbours;
+  neighbours.reported.insert(names.begin(), names.end());
+  for (const FieldFact& field : facts.fields) {
+    if (FirstAction(field) != zelapply::Action::kConstructContFeature) continue;
+    for (const std::string& source : field.sources) {
+      std::vector<std::string>& covering = neighbours.constructedFrom[source];
+      if (covering.empty() || covering.back() != field.name) covering.push_back(field.name);
+    }
+  }
+  std::unordered_set<std::string> seen;
   for (const std::string& name : names) {
-    if (seen.insert(name).second) model->fields.push_back(ViewOf(facts, name));
+    if (seen.insert(name).second) model->fields.push_back(ViewOf(facts, neighbours, name));
   }
   for (const FieldFact& field : facts.fields) {
     const std::string role = Role(field);
-    if (role == "target") model->targets.push_back(field.name);
+    if (role == "target") model->targets.push_back(Isolated(field.name));
     if (role == "transformed target") {
-      model->targets.push_back(field.name + " (transformed from " + facts.Origin(field.name) + ")");
+      model->targets.push_back(Isolated(field.name) + " (transformed from " +
+                               Isolated(facts.Origin(field.name)) + ")");
     }
     if (role == "frequency weight" || role == "analysis weight") {
-      model->weights.push_back(field.name + " (" + role + ")");
+      model->weights.push_back(Isolated(field.name) + " (" + role + ")");
     }
   }
 }

@@ -43,6 +43,10 @@ struct FieldView {
   std::string role;    // input, target, transformed target, frequency weight, ...
   bool used = false;
   std::string status;  // "used", or why not, in plain words
+  // The steps that made the field, after those of `madeFrom`: the nearest
+  // field it was made from that has a panel of its own, which lists the
+  // steps before (empty when none does).
+  std::string madeFrom;
   std::vector<std::string> steps;
   double missingShare = -1.0;  // negative: unknown
   zelapply::NumberFact power;

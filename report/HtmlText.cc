@@ -81,4 +81,15 @@ std::string PanelId(std::string_view name) {
   return id;
 }
 
+std::string NameHtml(std::string_view name) { return "<bdi>" + Escape(name) + "</bdi>"; }
+
+std::string Isolated(std::string_view name) {
+  // FIRST STRONG ISOLATE ... POP DIRECTIONAL ISOLATE
+  return "\u2068" + std::string(name) + "\u2069";
+}
+
+std::string FieldLink(std::string_view name) {
+  return "<a href=\"#" + PanelId(name) + "\">" + NameHtml(name) + "</a>";
+}
+
 }  // namespace zelreport

@@ -30,6 +30,17 @@ std::string Coord(double value);
 // outside [A-Za-z0-9_-] written as its hex code, so ids stay unique.
 std::string PanelId(std::string_view name);
 
+// A name as HTML: escaped and isolated, so that a right-to-left override
+// or another bidirectional control in it reorders nothing around it.
+std::string NameHtml(std::string_view name);
+
+// A name inside a plain text that is escaped as a whole later: the name
+// between the Unicode isolate marks, which act as NameHtml's element does.
+std::string Isolated(std::string_view name);
+
+// A link to the panel of field `name`, the name its text.
+std::string FieldLink(std::string_view name);
+
 }  // namespace zelreport
 
 #endif  // ZELCRAFT_REPORT_HTMLTEXT_H_

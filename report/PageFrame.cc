@@ -109,11 +109,13 @@ const char kScript[] = R"JS(
   if(text){text.addEventListener('input',filter);usage.addEventListener('change',filter);}
   function all(open){document.querySelectorAll('details.panel').forEach(function(d){d.open=open;});}
   function openHash(){
-    var id=decodeURIComponent(location.hash.slice(1)),el=id&&document.getElementById(id);
+    // A fragment that is no valid escape ('#%') is taken as it stands.
+    var id=location.hash.slice(1);
+    try{id=decodeURIComponent(id);}catch(e){}
+    var el=id&&document.getElementById(id);
     if(id==='all'){all(true);return;}
     if(el&&el.tagName==='DETAILS'){el.open=true;el.scrollIntoView();}
   }
-  window.addEventListener('hashchange',openHash);openHash();
   var ex=document.getElementById('expand-all'),co=document.getElementById('collapse-all');
   if(ex){ex.addEventListener('click',function(){all(true);});co.addEventListener('click',function(){all(false);});}
   var closed=[];
@@ -122,6 +124,7 @@ const char kScript[] = R"JS(
     closed.forEach(function(d){d.open=true;});
   });
   window.addEventListener('afterprint',function(){closed.forEach(function(d){d.open=false;});closed=[];});
+  window.addEventListener('hashchange',openHash);openHash();
 })();
 )JS";
 

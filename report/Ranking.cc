@@ -29,8 +29,7 @@ void WriteRanking(const ReportModel& model, std::string* html) {
          "categorical target.</p><div class=\"rank\">";
   for (const FieldView* view : ranked) {
     const double share = std::min(1.0, std::max(0.0, view->power.value));
-    out += "<a href=\"#" + PanelId(view->name) + "\">" + Escape(view->name) +
-           "</a><div><div class=\"bar\" style=\"width:" + Coord(share * 100) +
+    out += FieldLink(view->name) + "<div><div class=\"bar\" style=\"width:" + Coord(share * 100) +
            "%\"></div></div><span>" + Figure(view->power.value, 3) + "</span>";
   }
   out += "</div></section>\n";

@@ -33,9 +33,11 @@ struct ReportContext {
 
 // Renders the report of `document` (the text of a preparation document)
 // into `html`, which it replaces. On error `html` is left empty and the
-// status says why.
+// status says why. `stop` is asked while the document is read; when it
+// says yes, the status is Interrupted.
 zelapply::Status RenderReport(std::string_view document, const ReportContext& context,
-                              std::string* html);
+                              std::string* html,
+                              const zelapply::StopCheck& stop = zelapply::StopCheck());
 
 }  // namespace zelreport
 

@@ -31,8 +31,8 @@ void WriteRun(const zelapply::DocumentFacts& facts, const ReportModel& model,
               const ReportContext& context, std::string* html) {
   std::string& out = *html;
   out += "<section id=\"run\"><h2>The run</h2><dl class=\"facts\">";
-  if (!context.dataSet.empty()) Fact("data set", Escape(context.dataSet), &out);
-  if (!context.documentName.empty()) Fact("document", Escape(context.documentName), &out);
+  if (!context.dataSet.empty()) Fact("data set", NameHtml(context.dataSet), &out);
+  if (!context.documentName.empty()) Fact("document", NameHtml(context.documentName), &out);
   if (context.records >= 0) Fact("records read", Count(static_cast<double>(context.records)), &out);
   if (context.fieldsRead >= 0) {
     Fact("fields read", Count(static_cast<double>(context.fieldsRead)), &out);

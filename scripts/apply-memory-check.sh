@@ -11,8 +11,8 @@
 #     FIELDS derived fields (default 50,000) in a chain, each adding 1 to
 #     the one before, and the same number all adding 1 to the input (the
 #     two should take about the same time); and category maps filling about
-#     MB megabytes (default 200), whose peak should stay within a few times
-#     the document's size.
+#     MB megabytes (default 200), whose peak should stay within five times
+#     the document's size (printed as "peak N.N x the document").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${ZEL_BUILD_DIR:-build}"
@@ -25,6 +25,9 @@ measure() {
   /usr/bin/time -v "$build/bin/zelcraft" apply "$1/document.pmml" "$1/data.csv" -q \
     >/dev/null 2>"$1/time.txt"
   grep -E "Maximum resident set size|Elapsed \(wall clock\)" "$1/time.txt"
+  awk -v bytes="$(stat -c %s "$1/document.pmml")" \
+    '/Maximum resident set size/ {printf "peak %.1f x the document\n", $NF * 1024 / bytes}' \
+    "$1/time.txt"
 }
 
 if [ "${1:-}" = documents ]; then

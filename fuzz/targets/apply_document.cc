@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "io/CsvWriter.h"
-#include "io/PreparedWriter.h"
-#include "io/RowDecoder.h"
+#include "replay/PreparedWriter.h"
+#include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
 namespace {
@@ -44,8 +44,8 @@ std::vector<std::string> CellsFor(const zelapply::Program& program) {
 
 // Row r gives column c the cell r + c (quoted when r is odd, so that an
 // empty cell is the empty text), then evaluates and writes the row.
-void Replay(const zelapply::Program& program, zelio::RowDecoder& decoder, std::size_t width,
-            const std::vector<std::string>& cells, zelio::PreparedWriter* prepared) {
+void Replay(const zelapply::Program& program, zelreplay::RowDecoder& decoder, std::size_t width,
+            const std::vector<std::string>& cells, zelreplay::PreparedWriter* prepared) {
   zelapply::Frame frame = program.NewFrame();
   std::vector<zelio::CsvCell> row(width);
   for (std::size_t r = 0; r < cells.size(); ++r) {
@@ -70,12 +70,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     header.push_back({program.fields()[i].name, false});
   }
   const std::vector<std::string> cells = CellsFor(program);
-  zelio::RowDecoder decoder;
+  zelreplay::RowDecoder decoder;
   std::string error;
   if (decoder.BindByName(program, header, &error)) {
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
-    zelio::PreparedWriter prepared(program, true, &writer);
+    zelreplay::PreparedWriter prepared(program, true, &writer);
     prepared.WriteHeader();
     Replay(program, decoder, header.size(), cells, &prepared);
     writer.Flush();
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const zelapply::Program& inverse = *document.inverse;
     for (std::size_t i = 0; i < inverse.inputCount(); ++i) {
       if (!inverse.IsRead(i)) continue;
-      zelio::RowDecoder column;
+      zelreplay::RowDecoder column;
       column.Bind(inverse, i, 0);
       Replay(inverse, column, 1, cells, nullptr);
     }

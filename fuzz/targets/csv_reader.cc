@@ -1,17 +1,18 @@
 // The CSV reader and loader take any bytes: the first byte chooses the cell
 // delimiter and the roles, the rest is the file. Whatever loads is built
 // through the component when it is small, so odd data reaches every step.
-// The streaming reader of apply and inverse must read the same rows, cells
-// and errors as the whole-text reader, whatever its chunk size.
+// The row reader of apply and inverse must read the same rows, cells and
+// errors as the whole-text reader, whatever its chunk size and with or
+// without its helper thread.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "io/CsvReader.h"
-#include "io/CsvStreamReader.h"
 #include "FuzzHost.h"
+#include "io/CsvRows.h"
+#include "support/CsvReader.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ std::string ReadAll(Reader& reader) {
   return rows + "end: " + reader.error();
 }
 
-bool StreamedDiffers(std::string_view csv, char delimiter, std::size_t chunk) {
-  zelio::CsvReader whole(csv, delimiter);
+bool StreamedDiffers(std::string_view csv, char delimiter, std::size_t chunk, bool threaded) {
+  testhost::CsvReader whole(csv, delimiter);
   std::istringstream in{std::string(csv)};
-  zelio::CsvStreamReader streamed(in, delimiter, chunk);
+  zelio::CsvRows streamed(in, delimiter, threaded, chunk);
   return ReadAll(whole) != ReadAll(streamed);
 }
 
@@ -49,14 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
 
   // Roles name header fields: the first as target, the last as weight.
   zelio::FieldRoles roles;
-  zelio::CsvReader header(csv, delimiter);
+  testhost::CsvReader header(csv, delimiter);
   std::vector<zelio::CsvCell> cells;
   if (header.NextRow(&cells) && !cells.empty()) {
     if (choice & 4) roles.target = std::string(cells.front().text);
     if ((choice & 8) && cells.size() > 1) roles.frequencyWeight = std::string(cells.back().text);
     if ((choice & 16) && cells.size() > 2) roles.analysisWeight = std::string(cells[1].text);
   }
-  if (StreamedDiffers(csv, delimiter, 4 + (choice >> 5))) __builtin_trap();
+  const std::size_t chunk = 4 + (choice >> 5);
+  if (StreamedDiffers(csv, delimiter, chunk, false) || StreamedDiffers(csv, delimiter, chunk, true)) {
+    __builtin_trap();
+  }
 
   const zelio::Schema schema;
   zelio::LoadedData data;

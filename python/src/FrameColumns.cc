@@ -24,6 +24,14 @@ std::vector<std::string> Texts(const py::handle& list) {
   return texts;
 }
 
+ColumnData::Kind NumberKind(const std::string& kind) {
+  return kind == "date"        ? ColumnData::Kind::kDate
+         : kind == "time"      ? ColumnData::Kind::kTime
+         : kind == "timestamp" ? ColumnData::Kind::kTimestamp
+         : kind == "real"      ? ColumnData::Kind::kReal
+                               : throw py::value_error("unknown column kind " + kind);
+}
+
 // A column tuple (kind, values, extra): ("integer", int64, mask or None),
 // ("real" | "date" | "time" | "timestamp", float64, None) or ("text",
 // int64 codes, list of texts). The arrays it reads are added to `keep`.
@@ -51,11 +59,7 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
     keep->push_back(codes);
   } else {
     RealArray values = column[1].cast<RealArray>();
-    data.kind = kind == "date"        ? ColumnData::Kind::kDate
-                : kind == "time"      ? ColumnData::Kind::kTime
-                : kind == "timestamp" ? ColumnData::Kind::kTimestamp
-                : kind == "real"      ? ColumnData::Kind::kReal
-                                      : throw py::value_error("unknown column kind " + kind);
+    data.kind = NumberKind(kind);
     data.rows = static_cast<std::size_t>(values.size());
     data.reals = values.data();
     keep->push_back(values);

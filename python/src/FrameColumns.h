@@ -27,6 +27,10 @@ using MaskArray = pybind11::array_t<bool, pybind11::array::c_style | pybind11::a
 // checks of a run refuse with the row and field.
 std::vector<std::string> Texts(const pybind11::handle& list);
 
+// The kind of a column of numbers: "real", "date", "time" or "timestamp"
+// (ValueError otherwise).
+ColumnData::Kind NumberKind(const std::string& kind);
+
 // One column tuple; the arrays it reads are added to `keep`.
 ColumnData ReadColumn(const pybind11::tuple& column, std::vector<pybind11::object>* keep);
 

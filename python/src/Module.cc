@@ -65,11 +65,13 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
-                                     const std::string& frequencyWeight, uint64_t memoryLimit) {
+                                     const std::string& frequencyWeight, uint64_t memoryLimit,
+                                     int64_t clock) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
-  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
-                                              target, frequencyWeight, 1, memoryLimit);
+  zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                        target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -266,6 +268,19 @@ py::list FieldsTable(const std::string& document) {
   return out;
 }
 
+// Texts of a column the schema declares "date", "time" or "timestamp", read
+// by the command line's rules: (float64 days or seconds, the index of the
+// first text that does not read or -1, what that text is not).
+py::tuple ReadTexts(const std::vector<std::string>& texts, const std::string& kind) {
+  std::vector<double> values;
+  std::size_t unreadable = 0;
+  std::string error;
+  if (ReadDeclaredTexts(texts, NumberKind(kind), &values, &unreadable, &error)) {
+    return py::make_tuple(ToArray(std::move(values)), -1, std::string());
+  }
+  return py::make_tuple(py::none(), static_cast<int64_t>(unreadable), error);
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -286,6 +301,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("fields_table", &FieldsTable);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
+  module.def("read_texts", &ReadTexts);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("statistics_table", &StatisticsTable);
   module.def("unwritable_text", &UnwritableText);

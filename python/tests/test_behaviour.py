@@ -188,3 +188,71 @@ def test_profile_names_and_progress_bar(tmp_path, monkeypatch, capsys):
         plain = zelcraft.prepare(frame, target="c", progress=False)
     assert "BinValues" in plain.document and "BinValues" not in profiled.document
     assert "records" in capsys.readouterr().err
+
+
+def test_midnights_with_missing_values_are_dates():
+    # A datetime64 column whose every value is a midnight is a date column,
+    # however many values are missing (NaT), in whatever unit or zone it is
+    # held; one moment past a midnight makes it timestamps.
+    rows = 70_000  # past one block of rows
+    days = pd.Series(pd.date_range("1969-12-25", periods=rows, freq="D"))
+    y = np.arange(rows) % 11 * 1.0
+    variants = {
+        "one NaT": days.where(np.arange(rows) != 3),
+        "NaT first": days.where(np.arange(rows) != 0),
+        "mostly NaT": days.where(np.arange(rows) % 1000 == 5),
+        "seconds": days.where(np.arange(rows) != 3).astype("datetime64[s]"),
+        "milliseconds": days.where(np.arange(rows) != 3).astype("datetime64[ms]"),
+        "objects": days.astype(object).where(np.arange(rows) != 3, None),
+        "zone": days.where(np.arange(rows) != 3).dt.tz_localize("Europe/Berlin"),
+    }
+    for name, column in variants.items():
+        with pytest.warns(zelcraft.ZelcraftWarning):
+            prep = zelcraft.prepare(pd.DataFrame({"d": column, "y": y}))
+        field = prep.fields.set_index("name").loc["d"]
+        assert field["type"] == "dateDaysSince[1970]", name
+    late = days.where(np.arange(rows) != 3)
+    late[9] = late[9] + pd.Timedelta(seconds=1)
+    with pytest.warns(zelcraft.ZelcraftWarning):
+        prep = zelcraft.prepare(pd.DataFrame({"d": late, "y": y}))
+    assert prep.fields.set_index("name").loc["d", "type"] == "dateTime"
+
+
+def test_damaged_documents_raise_instead_of_ending_the_interpreter(tmp_path):
+    # Fifty thousand nested sums once overflowed the stack of the reader of
+    # what a document says, and took the interpreter down with it; the
+    # check runs in a child interpreter so that such a fault fails the test
+    # and not the run.
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        document = zelcraft.prepare(small(), target="y").document
+    at = document.index("<TransformationDictionary>") + len("<TransformationDictionary>")
+    line = document[:at].count("\n") + 1
+    nested = ('<DerivedField name="deep" optype="continuous" dataType="double">'
+              + '<Apply function="+">' * 50000 + '<FieldRef field="x"/>'
+              + '<Constant>1</Constant></Apply>' * 50000 + "</DerivedField>")
+    (tmp_path / "deep.pmml").write_text(document[:at] + nested + document[at:])
+    cut = document[:document.index("<TransformationDictionary>")]
+    (tmp_path / "cut.pmml").write_text(cut)
+    (tmp_path / "empty.pmml").write_text("\n")
+    script = """
+import sys, zelcraft
+for name in ("deep.pmml", "cut.pmml", "empty.pmml"):
+    try:
+        zelcraft.load(name)
+        print(name, "loaded")
+    except zelcraft.ZelcraftInputError as error:
+        print(name, error.message)
+"""
+    import subprocess
+    import sys
+    run = subprocess.run([sys.executable, "-c", script], cwd=tmp_path, capture_output=True,
+                         text=True, env=dict(os.environ, PYTHONPATH=os.pathsep.join(sys.path)))
+    assert run.returncode == 0, run.stderr
+    last = cut.rstrip().count("\n") + 1
+    assert run.stdout.splitlines() == [
+        f"deep.pmml not a preparation document: line {line}: Apply: elements are nested "
+        "more than 256 deep",
+        f"cut.pmml not a preparation document: the document ends early at line {last}",
+        "empty.pmml not a preparation document: the document is empty",
+    ]

@@ -106,3 +106,57 @@ def test_frame_of_every_kind_gives_the_csv_document(tmp_path):
     assert fields.loc["seen", "type"] == "dateTime"
     assert fields.loc["count", "type"] == "integer"
     assert fields.loc["flag", "type"] == "string"
+
+
+def _declared_frame(rows=200):
+    """Texts of times, dates and timestamps (a timestamp among the times and
+    the dates, fractions of seconds, every boundary of each part) and a
+    number; every 17th row is missing."""
+    times = [f"{h:02d}:{m:02d}:{s:02d}" for h, m, s in
+             ((0, 0, 0), (23, 59, 59), (12, 0, 59), (9, 30, 0))]
+    times += ["23:59:59.999999", "2021-03-04 05:06:07", "2021-03-04T23:59:59.5"]
+    dates = ["2020-02-29", "2000-02-29", "1969-12-31", "0001-01-01", "9999-12-31", "2021-04-30",
+             "2021-03-04 05:06:07"]
+    stamps = ["2021-03-04 05:06:07", "2021-03-04T00:00:00", "1999-12-31 23:59:59.25",
+              "2020-02-29T12:00:00"]
+    blank = [i % 17 == 0 for i in range(rows)]
+    return pd.DataFrame({
+        "t": [None if blank[i] else times[i % len(times)] for i in range(rows)],
+        "d": [None if blank[i] else dates[i % len(dates)] for i in range(rows)],
+        "s": [None if blank[i] else stamps[i % len(stamps)] for i in range(rows)],
+        "y": np.arange(rows) % 13 * 1.5,
+    })
+
+
+def test_declared_times_and_dates_read_texts_as_the_command_line_does(tmp_path):
+    schema = {"t": {"storage": "time"}, "d": {"storage": "date"}, "s": {"storage": "timestamp"}}
+    (tmp_path / "schema.json").write_text(json.dumps({"fields": schema}))
+    frame = _declared_frame()
+    frame.to_csv(tmp_path / "texts.csv", index=False)
+    expected, cli_warnings = cli_document(tmp_path, "texts.csv", ["--schema", "schema.json"])
+    prep, warned = prepare_warned(frame, schema=schema)
+    assert timeless(prep.document) == timeless(expected)
+    assert warned == cli_warnings
+
+    # One past each part's range, or another form: refused by both, with
+    # the command line's words (a row where it says a line and column).
+    columns = {name: index + 1 for index, name in enumerate(frame.columns)}
+    for column, bad in (("t", "12:00:60"), ("t", "24:00:00"), ("t", "12:60:00"), ("t", "1:00:00"),
+                        ("t", "12:00:00."), ("t", "12:00"), ("t", "2021-03-04 24:00:00"),
+                        ("d", "2021-02-29"), ("d", "1900-02-29"), ("d", "2021-13-01"),
+                        ("d", "2021-00-10"), ("d", "2021-04-31"), ("d", "2021-04-00"),
+                        ("d", "2021-1-01"), ("s", "2021-03-04 12:00:60"),
+                        ("s", "2021-03-04 24:00:00"), ("s", "2021-03-04"),
+                        ("s", "2021-03-04t05:06:07"), ("s", "2021-03-04  05:06:07"),
+                        ("s", "2021-03-04 05:06:07Z")):
+        broken = frame.copy()
+        broken.loc[5, column] = bad
+        broken.to_csv(tmp_path / "bad.csv", index=False)
+        run = run_cli(["prepare", "bad.csv", "--schema", "schema.json", "-o", "bad.pmml"],
+                      tmp_path)
+        where = f"line 7, column {columns[column]}: "
+        assert run.returncode == 2 and where in run.stderr, run.stderr
+        message = run.stderr[run.stderr.index(where) + len(where):].strip()
+        with pytest.raises(zelcraft.ZelcraftInputError) as raised:
+            zelcraft.prepare(broken, schema=schema)
+        assert raised.value.message == f"row 6: {message}"

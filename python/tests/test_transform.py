@@ -76,7 +76,7 @@ def test_transform_reads_texts_by_the_fields_types(tmp_path):
     frame = pd.DataFrame({"n": np.arange(60) % 7, "s": list("abc") * 20,
                           "y": np.arange(60) % 7 * 2.0 + np.arange(60) % 3})
     prep = zelcraft.prepare(frame, target="y", settings={"featureSelection": False})
-    texts = pd.DataFrame({"n": ["3", "x7", None, "4"], "s": ["a", "", "zz", None],
+    texts = pd.DataFrame({"n": ["3", "x7", None, "0.4e1"], "s": ["a", "", "zz", None],
                           "y": [1.0, 2.0, 3.0, 4.0]})
     with pytest.warns(zelcraft.ZelcraftWarning, match="'x7' is not a whole number"):
         ours = prep.transform(texts)

@@ -3,7 +3,9 @@ line's rules: numbers as they are (NaN and pandas' nullable types missing),
 categoricals by their codes (ordered ones as ordinal fields in their order),
 object and string columns as texts (or, when every value is a number, a
 date or a time of day, as those), datetime64 as dates when every value is a
-midnight and as timestamps otherwise, bool as nominal texts.
+midnight and as timestamps otherwise, bool as nominal texts. Texts the
+schema declares dates, times or timestamps are read by the command line's
+rules for the cells of such a column.
 
 A column tuple is ("integer", int64 values, missing mask or None),
 ("real" | "date" | "time" | "timestamp", float64 values with NaN missing)
@@ -162,8 +164,24 @@ def _whole_numbers(name, series):
         raise
 
 
+def _declared_texts(name, series, storage):
+    """Texts the schema declares dates, times or timestamps, each read by the
+    command line's rules for such a column's cells."""
+    codes, uniques = pd.factorize(series, use_na_sentinel=True)
+    values, unreadable, what = _core.read_texts([str(u) for u in uniques], storage)
+    if unreadable >= 0:
+        row = int(np.argmax(codes == unreadable)) + 1
+        raise ZelcraftInputError(f"row {row}: {what} (field '{name}')")
+    values = np.append(values, np.nan)[codes]  # code -1, missing, takes the NaN
+    return (storage, values, None)
+
+
 def _with_storage(name, series, storage):
     """A column the schema declares another storage for than its dtype."""
+    texts = types.is_object_dtype(series.dtype) or isinstance(series.dtype, pd.StringDtype)
+    if storage in ("date", "time", "timestamp") and texts and \
+            types.infer_dtype(series, skipna=True) == "string":
+        return _declared_texts(name, series, storage)
     if storage == "string":
         return _text_column(series.astype(object).where(series.notna(), None))
     if storage == "real" and types.is_numeric_dtype(series.dtype):

@@ -30,7 +30,7 @@ TEST(DocumentErrorsTest, NamesTheElementAndItsLine) {
   // dictionary with the field, 5 the transformation dictionary with the
   // derived field and 6 its expression.
   const Case cases[] = {
-      {"<PMML version=\"4.0\"><DataDictionary>", "line 1: not well-formed XML"},
+      {"<PMML version=\"4.0\"><DataDictionary>", "the document ends early at line 1"},
       {"<?xml version=\"1.0\"?>\n<PMML version=\"4.1\" xmlns=\"http://www.dmg.org/PMML-4_1\">"
        "<DataDictionary/></PMML>",
        "line 2: PMML: not a PMML 4.0 document (version '4.1')"},

@@ -166,6 +166,41 @@ TEST(EngineFormsTest, UnlistedCategoriesTakeTheDefaultMissingOnesMapMissingTo) {
   EXPECT_EQ(Show(r.Set("n", Missing(ValueType::kInteger)).Get("code")), "0 (whole)");
 }
 
+// Rows sharing their outputs, as merged categories do: every input still
+// finds its own row's output, texts and numbers alike, and a bad output is
+// refused at the first row that holds it.
+TEST(EngineFormsTest, RowsSharingAnOutputKeepTheirOwn) {
+  std::string texts, numbers;
+  for (int r = 0; r < 3000; ++r) {
+    const std::string k = std::to_string(r);
+    texts += "<row><i>c" + k + "</i><o>g" + std::to_string(r % 7) + "</o></row>";
+    numbers += "<row><i>" + k + "</i><o>" + std::to_string((r * 13) % 11) + "</o></row>";
+  }
+  const auto map = [](const std::string& name, const std::string& field, const std::string& type,
+                      const std::string& rows) {
+    return "<DerivedField name=\"" + name + "\" optype=\"categorical\" dataType=\"" + type +
+           "\"><MapValues outputColumn=\"o\"><FieldColumnPair field=\"" + field +
+           "\" column=\"i\"/><InlineTable>\n" + rows + "</InlineTable></MapValues></DerivedField>";
+  };
+  const std::string inputs = "<DataField name=\"s\" optype=\"categorical\" dataType=\"string\"/>"
+                             "<DataField name=\"n\" optype=\"categorical\" dataType=\"integer\"/>";
+  Replay r(Doc(inputs, map("group", "s", "string", texts) + map("code", "n", "integer", numbers)));
+  ASSERT_TRUE(r.ok());
+  for (int k : {0, 1, 6, 7, 8, 1023, 1024, 2999}) {
+    Value text;
+    text.SetText("c" + std::to_string(k));
+    r.Set("s", text).Set("n", Whole(k));
+    EXPECT_EQ(Show(r.Get("group")), "'g" + std::to_string(k % 7) + "'") << k;
+    EXPECT_EQ(Show(r.Get("code")), std::to_string((k * 13) % 11) + " (whole)") << k;
+  }
+  const std::string bad = "<row><i>1</i><o>1</o></row>\n<row><i>2</i><o>x</o></row>\n"
+                          "<row><i>3</i><o>x</o></row>";
+  zelapply::CompiledDocument document;
+  EXPECT_EQ(zelapply::CompileDocument(Doc(inputs, map("code", "n", "integer", bad)), &document)
+                .message(),
+            "line 6: o: the output 'x' does not fit the field's dataType");
+}
+
 // One bin from 1 to 2 under each closure, and values exactly on its margins:
 // a closed end holds its margin, an open one leaves it to the default.
 TEST(EngineFormsTest, ValuesOnAMarginFollowTheClosure) {

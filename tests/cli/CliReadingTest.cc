@@ -140,6 +140,43 @@ TEST(CliReading, MalformedInputIsAnInputErrorNamingLineAndColumn) {
   }
 }
 
+// The three commands read a file alike: a malformed file stops each with
+// the same message, also past the chunks a file is read in and in a row
+// longer than a mebibyte.
+TEST(CliReading, ApplyAndInverseStopWherePrepareStops) {
+  ScratchDir dir;
+  WriteBoxCoxDocument(dir);
+  std::string rows = "x,y\n";
+  while (rows.size() < 300000) rows += "3,\"1\"\"2\"\"\",\r\n1,\"4\n5\"\n";
+  const std::string longCell(3 << 19, 'w');
+  const std::string texts[] = {
+      "",
+      "x,y\n1,2\n3,\"open\n4,5\n",
+      "x,y\n\"1\"2,3\n",
+      "x,y\n1,2\n3,\xC3\x28\n",
+      "x,y\n1,\"x\ny\x1f\"\n",
+      "x,\xEF\xBF\xBF\n1,2\n",
+      "x,y\n1,2\n3\n",
+      rows + "1,2\x01\n",
+      rows + "1," + longCell + std::string("\0", 1) + "\n",
+      rows + "1,\"" + std::string("\0", 1) + longCell + longCell + "\"\n",
+  };
+  for (const std::string& text : texts) {
+    WriteFile(dir / "bad.csv", text);
+    const RunResult prepared = RunCli(dir.path(), {"prepare", "bad.csv", "-o", "bad.pmml"});
+    EXPECT_EQ(prepared.status, 2) << prepared.err;
+    EXPECT_TRUE(Contains(prepared.err, "error: bad.csv: "));
+    const std::string message = prepared.err.substr(prepared.err.find("error: "));
+    const RunResult applied = RunCli(dir.path(), {"apply", "doc.pmml", "bad.csv", "-q"});
+    EXPECT_EQ(applied.status, 2);
+    EXPECT_EQ(applied.err, message);
+    const RunResult inverted =
+        RunCli(dir.path(), {"inverse", "doc.pmml", "bad.csv", "--column", "x", "-q"});
+    EXPECT_EQ(inverted.status, 2);
+    EXPECT_EQ(inverted.err, message);
+  }
+}
+
 TEST(CliReading, UsageAndRoleErrorsExitWithTwo) {
   ScratchDir dir;
   WriteFile(dir / "d.csv", "a,b,t\n1,x,y\n2,z,y\n");

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "io/CsvRowParser.h"
 #include "support/CliHarness.h"
 
 namespace clitest {
@@ -18,14 +17,7 @@ namespace {
 // The cells of each row, by the first cell (the header's is "field").
 std::map<std::string, std::vector<std::string>> Rows(const std::string& csv) {
   std::map<std::string, std::vector<std::string>> rows;
-  zelio::CsvRowParser parser(',');
-  std::vector<zelio::CsvCell> cells;
-  std::size_t pos = 0;
-  while (parser.Next(csv, &pos, true, &cells) == zelio::CsvRowParser::Result::kRow) {
-    std::vector<std::string> row;
-    for (const zelio::CsvCell& cell : cells) row.emplace_back(cell.text);
-    rows[row.front()] = row;
-  }
+  for (std::vector<std::string>& row : ReadCsv(csv)) rows[row.front()] = std::move(row);
   return rows;
 }
 

@@ -6,18 +6,12 @@
 // are the same, apart from the header's time and the processing time.
 #include <gtest/gtest.h>
 
-#include <regex>
 
 #include "support/CliHarness.h"
 
 namespace clitest {
 namespace {
 
-std::string WithoutTimes(const std::string& pmml) {
-  const std::regex timestamp("<Timestamp>[^<]*</Timestamp>");
-  const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
-  return std::regex_replace(std::regex_replace(pmml, timestamp, ""), seconds, "");
-}
 
 TEST(CliStream, StreamedAndSingleThreadedRunsBuildTheSameDocument) {
   ScratchDir dir;

@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <random>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "io/CellParser.h"
+#include "io/CellReader.h"
 #include "io/ColumnStore.h"
 #include "io/TypeInference.h"
 #include "torcommon13r/TorVariable.h"
@@ -194,6 +196,74 @@ TEST(CellParsing, NumbersReadAlikeOnBothSidesOfTheShortPaths) {
   }
 }
 
+// A column of whole numbers reads a cell written as a decimal as the number
+// it denotes when that number is whole and fits 64 bits: the digits are
+// weighed exactly, never through a double. While the storage is only
+// inferred, a cell must have the plain form.
+TEST(CellReading, AWholeNumberColumnReadsEveryWholeDecimal) {
+  const CellReader declared(kStorageInteger, nullptr, nullptr);
+  const CellReader inferred(kStorageInteger, nullptr, nullptr, true);
+  auto read = [](const CellReader& reader, const std::string& text, int64_t* value) {
+    CellValue cell;
+    const CellValue::Kind kind = reader.Read(CsvCell{text, false}, &cell);
+    *value = cell.integer;
+    return kind;
+  };
+  const std::pair<const char*, int64_t> whole[] = {
+      {"181.0", 181},
+      {"1.81e2", 181},
+      {"+181", 181},
+      {"18100e-2", 181},
+      {"181.", 181},
+      {"0.181E+3", 181},
+      {"-0.0", 0},
+      {"0e999999999999999999999", 0},
+      {"0.000e-7", 0},
+      {"1e18", 1000000000000000000},
+      {"9223372036854775807.000", INT64_MAX},
+      {"922337203685477580.7e1", INT64_MAX},
+      {"-9223372036854775808.0", INT64_MIN},
+      {"-0.9223372036854775808e19", INT64_MIN},
+      {"9007199254740993.0", 9007199254740993},  // 2^53 + 1, which no double holds
+      {"000000000000000000000000181.0000000000000000000000", 181},
+  };
+  int64_t value = 0;
+  for (const auto& [text, expected] : whole) {
+    EXPECT_EQ(read(declared, text, &value), CellValue::kInteger) << text;
+    EXPECT_EQ(value, expected) << text;
+  }
+  for (const char* bad : {"181.5", "1.815e2", "5e-1", ".5", "181.0000000000000000001",
+                          "9223372036854775808.0", "-9223372036854775809", "1e19", "-1e19",
+                          "1e99999999999999999999", "1e-99999999999999999999", "inf", "nan",
+                          " 181.0", "181.0 ", "1e", "e5", "1.8.1", "+-181.0", "0x1p3", "1,0"}) {
+    EXPECT_EQ(read(declared, bad, &value), CellValue::kBad) << bad;
+  }
+  EXPECT_EQ(read(declared, "", &value), CellValue::kMissing);
+  EXPECT_EQ(read(inferred, "+181", &value), CellValue::kInteger);
+  EXPECT_EQ(read(inferred, "181.0", &value), CellValue::kBad);
+
+  // Random whole numbers in every form, and the same with a half added.
+  std::mt19937_64 random(181);
+  for (int round = 0; round < 20000; ++round) {
+    const auto v = static_cast<int64_t>(random() >> (random() % 64));
+    const int64_t n = round % 2 == 0 ? v : -v;
+    const std::string text = std::to_string(n);
+    const bool negative = n < 0;
+    const std::string digits = text.substr(negative ? 1 : 0);
+    const std::string sign = negative ? "-" : "";
+    const std::string forms[] = {
+        text + ".0", text + "000e-3", sign + "0." + digits + "e" + std::to_string(digits.size()),
+        sign + digits.substr(0, 1) + "." + digits.substr(1) + "E+" +
+            std::to_string(digits.size() - 1)};
+    for (const std::string& form : forms) {
+      ASSERT_EQ(read(declared, form, &value), CellValue::kInteger) << form;
+      ASSERT_EQ(value, n) << form;
+    }
+    ASSERT_EQ(read(declared, text + ".5", &value), CellValue::kBad) << text;
+    ASSERT_EQ(read(declared, text + "5e-1", &value), CellValue::kBad) << text;
+  }
+}
+
 int Infer(std::initializer_list<const char*> cells) {
   TypeInference inference;
   for (const char* cell : cells) inference.Add(cell);
@@ -207,6 +277,9 @@ TEST(TypeInference, EachFormChangesAtItsBoundary) {
   EXPECT_EQ(Infer({"-9223372036854775809"}), kStorageReal);
   EXPECT_EQ(Infer({"+7", "-0", "007"}), kStorageInteger);
   EXPECT_EQ(Infer({"1", "2.5"}), kStorageReal);
+  // A whole number written as a decimal makes the column real, as 2.5 does.
+  EXPECT_EQ(Infer({"181", "181.0"}), kStorageReal);
+  EXPECT_EQ(Infer({"181.0", "182.0"}), kStorageReal);
   EXPECT_EQ(Infer({"1e308", ".5", "-2.", "5E-3"}), kStorageReal);
   // Words a number converter takes are texts; so are blanks around numbers.
   EXPECT_EQ(Infer({"1", "inf"}), kStorageString);
@@ -219,14 +292,35 @@ TEST(TypeInference, EachFormChangesAtItsBoundary) {
   EXPECT_EQ(Infer({"2020-02-29", "1900-02-29"}), kStorageString);
   EXPECT_EQ(Infer({"2021-04-31"}), kStorageString);
   EXPECT_EQ(Infer({"2021-4-03"}), kStorageString);
-  // Times: up to 23:59:59 with an optional fraction.
-  EXPECT_EQ(Infer({"00:00:00", "23:59:59.999"}), kStorageTime);
-  EXPECT_EQ(Infer({"24:00:00"}), kStorageString);
-  EXPECT_EQ(Infer({"12:60:00"}), kStorageString);
-  EXPECT_EQ(Infer({"12:00:00."}), kStorageString);
-  // Timestamps with a blank or a T; a date among them makes text.
-  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04T23:59:59.5"}), kStorageTimestamp);
+  // Every part of a date at its bounds: months 1 to 12, days 1 to the
+  // month's last, years of four digits.
+  EXPECT_EQ(Infer({"0000-01-01", "9999-12-31", "2021-01-31", "2021-04-30", "2021-02-28"}),
+            kStorageDate);
+  for (const char* text : {"2021-00-10", "2021-13-01", "2021-01-00", "2021-01-32", "2021-02-29",
+                           "2021-06-31", "10000-01-01", "999-01-01", "2021-01-1", "2021/01/01",
+                           "2021-01-01 ", "+021-01-01"}) {
+    EXPECT_EQ(Infer({"2021-03-04", text}), kStorageString) << text;
+  }
+  // Times: hours 0 to 23, minutes and seconds 0 to 59, two digits each,
+  // with an optional fraction.
+  EXPECT_EQ(Infer({"00:00:00", "23:59:59.999", "12:00:59", "12:59:00", "09:05:01.5"}),
+            kStorageTime);
+  for (const char* text : {"12:00:60", "12:00:60.0", "12:00:99", "12:60:00", "24:00:00",
+                           "99:00:00", "1:00:00", "12:0:00", "12:00:0", "12:00", "12:00:00.",
+                           "12:00:00,5", "12:00:00.5.5", "12:00:00Z", "-1:00:00", "12-00-00"}) {
+    EXPECT_EQ(Infer({"12:00:00", text}), kStorageString) << text;
+  }
+  // Timestamps with a blank or a T; a date among them makes text, and so
+  // does a part out of range or another form.
+  EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04T23:59:59.5", "2020-02-29 00:00:00"}),
+            kStorageTimestamp);
   EXPECT_EQ(Infer({"2021-03-04 05:06:07", "2021-03-04"}), kStorageString);
+  for (const char* text : {"2021-03-04 12:00:60", "2021-03-04 24:00:00", "2021-03-04T12:60:00",
+                           "2021-02-29 00:00:00", "2021-13-04 00:00:00", "2021-03-04t05:06:07",
+                           "2021-03-04  05:06:07", "2021-03-04_05:06:07", "2021-03-04 5:06:07",
+                           "2021-03-04 05:06:07Z", "2021-03-04 05:06:07+01:00"}) {
+    EXPECT_EQ(Infer({"2021-03-04 05:06:07", text}), kStorageString) << text;
+  }
   // Dates and numbers, or times and dates, mix into text.
   EXPECT_EQ(Infer({"2021-03-04", "5"}), kStorageString);
   EXPECT_EQ(Infer({"12:00:00", "2021-03-04"}), kStorageString);

@@ -8,16 +8,15 @@
 
 #include <cstring>
 #include <iostream>
-#include <regex>
 
 #include "io/CellParser.h"
 #include "io/ColumnRecordSource.h"
-#include "io/CsvReader.h"
 #include "io/DataLoader.h"
 #include "io/FileText.h"
 #include "io/HostFields.h"
 #include "io/SettingsFile.h"
 #include "support/CliHarness.h"
+#include "support/CsvReader.h"
 #include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -74,11 +73,6 @@ bool SameValue(const RawData& a, const RawData& b) {
   return std::memcmp(&x, &y, sizeof x) == 0;
 }
 
-std::string WithoutTimes(const std::string& pmml) {
-  const std::regex timestamp("<Timestamp>[^<]*</Timestamp>");
-  const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
-  return std::regex_replace(std::regex_replace(pmml, timestamp, ""), seconds, "");
-}
 
 TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   clitest::ScratchDir dir;
@@ -108,7 +102,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
 
   std::string text;
   ASSERT_TRUE(ReadFileText(request.path, &text, &error));
-  CsvReader reader(text, ',');
+  testhost::CsvReader reader(text, ',');
   std::vector<CsvCell> cells;
   ASSERT_TRUE(reader.NextRow(&cells));
   testhost::MemorySource plain;
@@ -137,7 +131,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   ASSERT_FALSE(overColumns.executeStatus.IsError());
   const std::string document = overColumns.Pmml();
   ASSERT_NE(document.find("DerivedField"), std::string::npos);
-  EXPECT_EQ(WithoutTimes(document), WithoutTimes(overPlain.Pmml()));
+  EXPECT_EQ(clitest::WithoutTimes(document), clitest::WithoutTimes(overPlain.Pmml()));
 }
 
 }  // namespace

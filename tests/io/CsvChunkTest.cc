@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "io/ChunkPipeline.h"
-#include "io/CsvReader.h"
+#include "support/CsvReader.h"
 
 namespace zelio {
 namespace {
@@ -23,7 +23,7 @@ std::string Describe(int64_t line, const std::vector<CsvCell>& cells) {
 }
 
 std::string ReadWhole(const std::string& text) {
-  CsvReader reader(text, ',');
+  testhost::CsvReader reader(text, ',');
   std::vector<CsvCell> cells;
   std::string result;
   while (reader.NextRow(&cells)) result += Describe(reader.rowLine(), cells);

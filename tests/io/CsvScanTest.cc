@@ -14,7 +14,7 @@
 
 #include "io/CsvChunk.h"
 #include "io/CsvScan.h"
-#include "io/CsvStreamReader.h"
+#include "io/CsvRows.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ TEST(CsvScan, EveryLevelFindsWhatAPlainWalkFinds) {
 // Every row with its line and cells, then how the input ended.
 std::string Split(const std::string& text, std::size_t chunk) {
   std::istringstream in(text);
-  zelio::CsvStreamReader reader(in, ',', chunk);
+  zelio::CsvRows reader(in, ',', false, chunk);
   std::vector<zelio::CsvCell> cells;
   std::string out;
   while (reader.NextRow(&cells)) {

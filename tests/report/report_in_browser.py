@@ -218,6 +218,37 @@ def check_table(name, browser, session, facts, checks):
                   f"{name}: sorting by predictive power gives {order}")
 
 
+PANELS_OPEN = r"""(() => {
+  const panels = [...document.querySelectorAll('details.panel')];
+  const open = () => panels.filter(d => d.open).length;
+  const shown = [open()];
+  document.getElementById('expand-all').click(); shown.push(open());
+  document.getElementById('collapse-all').click(); shown.push(open());
+  window.dispatchEvent(new Event('beforeprint')); shown.push(open());
+  window.dispatchEvent(new Event('afterprint')); shown.push(open());
+  return [panels.length, shown]; })()"""
+
+
+def check_fragments(browser, name, url, checks):
+    """An address whose fragment is no valid escape leaves the page working:
+    no error, the buttons open and close every panel, and printing opens
+    them all and closes them again after."""
+    for fragment in ("#%", "#%E0%A4%A", "#f-%zz"):
+        session = browser.open_page(url + fragment)
+        panels, shown = browser.evaluate(session, PANELS_OPEN)
+        checks.expect(panels > 0 and shown == [0, panels, 0, panels, 0],
+                      f"{name}{fragment}: panels open at load, after opening, closing, "
+                      f"printing and after printing: {shown} of {panels}")
+        errors = [e["params"]["exceptionDetails"].get("exception", {}).get("description", "")[:80]
+                  for e in browser.session_events(session)
+                  if e["method"] == "Runtime.exceptionThrown"]
+        checks.expect(not errors, f"{name}{fragment}: script errors: {errors[:2]}")
+    # A valid fragment still opens its panel, and "#all" every one.
+    session = browser.open_page(url + "#all")
+    panels, shown = browser.evaluate(session, PANELS_OPEN)
+    checks.expect(shown[0] == panels, f"{name}#all: {shown[0]} of {panels} panels open")
+
+
 def check_page(browser, name, url, facts, checks):
     session = browser.open_page(url)
     panels = browser.evaluate(session, COLLECT)
@@ -267,6 +298,8 @@ def main():
                 facts = Facts(os.path.join(work, document))
                 url = "file://" + os.path.join(work, page)
                 panels, histograms = check_page(browser, name, url, facts, checks)
+                if name == "mixed":
+                    check_fragments(browser, name, url, checks)
                 print(f"{name}: {panels} panels, {histograms} histograms checked")
         finally:
             browser.close()

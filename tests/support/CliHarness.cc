@@ -12,9 +12,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
-#include "io/CsvReader.h"
+#include "support/CsvReader.h"
 
 namespace clitest {
 
@@ -50,7 +51,7 @@ std::vector<std::string> DirectoryEntries(const std::string& dir) {
 
 std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
-  zelio::CsvReader reader(text, ',');
+  testhost::CsvReader reader(text, ',');
   std::vector<zelio::CsvCell> cells;
   while (reader.NextRow(&cells)) {
     rows.emplace_back();
@@ -58,6 +59,12 @@ std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
   }
   EXPECT_EQ(reader.error(), "");
   return rows;
+}
+
+std::string WithoutTimes(const std::string& pmml) {
+  const std::regex timestamp("<Timestamp>[^<]*</Timestamp>");
+  const std::regex seconds("processingTimeInSecond=\"[^\"]*\"");
+  return std::regex_replace(std::regex_replace(pmml, timestamp, ""), seconds, "");
 }
 
 std::size_t Column(const std::vector<std::string>& header, const std::string& name) {

@@ -56,6 +56,9 @@ std::string SiblingProgram(const std::string& name);
 // inverse; a failed preparation fails the test.
 void WriteBoxCoxDocument(const ScratchDir& dir);
 
+// A document without the time it was made and how long the making took.
+std::string WithoutTimes(const std::string& pmml);
+
 // Whether `text` holds `part`; on failure the message shows the whole text.
 ::testing::AssertionResult Contains(const std::string& text, const std::string& part);
 

@@ -2,17 +2,17 @@
 // writes. The document just built is compiled and replayed over the records
 // the build read (the columns in memory, or the streamed file once more), so
 // the data set is exactly what `zelcraft apply` would make of the same file.
-#ifndef ZELCRAFT_IO_PREPAREDDATA_H_
-#define ZELCRAFT_IO_PREPAREDDATA_H_
+#ifndef ZELCRAFT_REPLAY_PREPAREDDATA_H_
+#define ZELCRAFT_REPLAY_PREPAREDDATA_H_
 
 #include <string>
 #include <vector>
 
+#include "frame/host/HostInterfaces.h"
 #include "io/ByteSink.h"
 #include "io/ReadProgress.h"
-#include "frame/host/HostInterfaces.h"
 
-namespace zelio {
+namespace zelreplay {
 
 enum class PreparedDataResult { kWritten, kInterrupted, kBadDocument };
 
@@ -21,11 +21,10 @@ enum class PreparedDataResult { kWritten, kInterrupted, kBadDocument };
 // `source` is the field named names[i].
 PreparedDataResult WritePreparedData(const std::string& document,
                                      TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, ByteSink& output,
-                                     char delimiter,
-                                     TorCommon_1_3::IInterruptCheck& interrupts,
-                                     ReadProgress& progress, std::string* error);
+                                     const std::vector<std::string>& names, zelio::ByteSink& output,
+                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                                     zelio::ReadProgress& progress, std::string* error);
 
-}  // namespace zelio
+}  // namespace zelreplay
 
-#endif  // ZELCRAFT_IO_PREPAREDDATA_H_
+#endif  // ZELCRAFT_REPLAY_PREPAREDDATA_H_

@@ -4,19 +4,19 @@
 // and the codes of merged groups are known as categories although they look
 // like numbers. The target and its transformed copy also carry the role
 // "target".
-#ifndef ZELCRAFT_IO_PREPAREDSCHEMA_H_
-#define ZELCRAFT_IO_PREPAREDSCHEMA_H_
+#ifndef ZELCRAFT_REPLAY_PREPAREDSCHEMA_H_
+#define ZELCRAFT_REPLAY_PREPAREDSCHEMA_H_
 
 #include <string>
 
 #include "apply/Program.h"
 
-namespace zelio {
+namespace zelreplay {
 
 // The JSON text, ending in a line break, for the columns PreparedColumns
 // gives.
 std::string PreparedSchemaText(const zelapply::Program& program, bool allDerived);
 
-}  // namespace zelio
+}  // namespace zelreplay
 
-#endif  // ZELCRAFT_IO_PREPAREDSCHEMA_H_
+#endif  // ZELCRAFT_REPLAY_PREPAREDSCHEMA_H_

@@ -1,6 +1,6 @@
-#include "io/PreparedWriter.h"
+#include "replay/PreparedWriter.h"
 
-namespace zelio {
+namespace zelreplay {
 
 std::vector<std::size_t> PreparedColumns(const zelapply::Program& program, bool allDerived) {
   std::vector<std::size_t> columns;
@@ -11,7 +11,8 @@ std::vector<std::size_t> PreparedColumns(const zelapply::Program& program, bool 
   return columns;
 }
 
-PreparedWriter::PreparedWriter(const zelapply::Program& program, bool allDerived, CsvWriter* writer)
+PreparedWriter::PreparedWriter(const zelapply::Program& program, bool allDerived,
+                               zelio::CsvWriter* writer)
     : program_(program), writer_(writer), fields_(PreparedColumns(program, allDerived)) {}
 
 void PreparedWriter::WriteHeader() {
@@ -24,4 +25,4 @@ void PreparedWriter::WriteRow(const zelapply::Frame& frame) {
   writer_->EndRow();
 }
 
-}  // namespace zelio
+}  // namespace zelreplay

@@ -1,16 +1,16 @@
 // PreparedWriter: the prepared data set as CSV: one column per field the
 // document marks "enable" (original and derived, in document order, the
 // target included), or with every derived field added on request.
-#ifndef ZELCRAFT_IO_PREPAREDWRITER_H_
-#define ZELCRAFT_IO_PREPAREDWRITER_H_
+#ifndef ZELCRAFT_REPLAY_PREPAREDWRITER_H_
+#define ZELCRAFT_REPLAY_PREPAREDWRITER_H_
 
 #include <cstddef>
 #include <vector>
 
-#include "io/CsvWriter.h"
 #include "apply/Program.h"
+#include "io/CsvWriter.h"
 
-namespace zelio {
+namespace zelreplay {
 
 // The fields written, in order: the enabled ones, or with every derived
 // field added. The written schema of the prepared data uses the same list.
@@ -19,17 +19,17 @@ std::vector<std::size_t> PreparedColumns(const zelapply::Program& program, bool 
 class PreparedWriter {
  public:
   // `program` and `writer` must outlive the object.
-  PreparedWriter(const zelapply::Program& program, bool allDerived, CsvWriter* writer);
+  PreparedWriter(const zelapply::Program& program, bool allDerived, zelio::CsvWriter* writer);
 
   void WriteHeader();
   void WriteRow(const zelapply::Frame& frame);
 
  private:
   const zelapply::Program& program_;
-  CsvWriter* writer_;
+  zelio::CsvWriter* writer_;
   std::vector<std::size_t> fields_;
 };
 
-}  // namespace zelio
+}  // namespace zelreplay
 
-#endif  // ZELCRAFT_IO_PREPAREDWRITER_H_
+#endif  // ZELCRAFT_REPLAY_PREPAREDWRITER_H_

@@ -1,18 +1,29 @@
-#include "io/RowDecoder.h"
+#include "replay/RowDecoder.h"
 
 #include <algorithm>
 
-#include "io/CellParser.h"
 #include "apply/Numbers.h"
+#include "io/CellParser.h"
+#include "io/CellReader.h"
 
-namespace zelio {
+namespace zelreplay {
 
 using zelapply::Value;
 using zelapply::ValueType;
+using zelio::CellValue;
+using zelio::CsvCell;
+
+// Value types and storages share their numbering.
+RowDecoder::Binding::Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info)
+    : field(field),
+      column(column),
+      name(info.name),
+      type(info.type),
+      reader(static_cast<int>(info.type), nullptr, nullptr) {}
 
 void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::size_t column) {
   const zelapply::FieldInfo& info = program.fields()[field];
-  Binding binding{field, column, info.name, info.type, {}, 0, 0, {}};
+  Binding binding(field, column, info);
   if (info.type != ValueType::kString && info.type != ValueType::kUndefined) {
     for (const zelapply::FieldValue& value : info.values) {
       Value labelled;
@@ -53,42 +64,25 @@ bool RowDecoder::BindByName(const zelapply::Program& program, const std::vector<
 }
 
 bool RowDecoder::ReadCell(const Binding& binding, const CsvCell& cell, Value* value) const {
-  const std::string_view text = cell.text;
-  if (text.empty()) {
-    if (cell.quoted && binding.type == ValueType::kString) {
-      value->SetText(text);
-    } else {
+  CellValue read;
+  switch (binding.reader.Read(cell, &read)) {
+    case CellValue::kMissing:
       value->SetMissing(binding.type);
-    }
-    return true;
+      return true;
+    case CellValue::kInteger:
+      value->SetInteger(read.integer);
+      return true;
+    case CellValue::kDecimal:
+    case CellValue::kReal:
+      value->SetReal(read.Real(), binding.type);
+      return true;
+    case CellValue::kText:
+      value->SetText(read.text);
+      return true;
+    case CellValue::kBad:
+      break;
   }
-  int64_t integer;
-  double real;
-  switch (binding.type) {
-    case ValueType::kInteger:
-      if (!ParseInteger(text, &integer)) break;
-      value->SetInteger(integer);
-      return true;
-    case ValueType::kReal:
-      if (!ParseReal(text, &real)) break;
-      value->SetReal(real);
-      return true;
-    case ValueType::kDate:
-      if (!ParseDayCell(text, &real)) break;
-      value->SetReal(real, ValueType::kDate);
-      return true;
-    case ValueType::kTime:
-      if (!ParseTimeOfDayCell(text, &real)) break;
-      value->SetReal(real, ValueType::kTime);
-      return true;
-    case ValueType::kTimestamp:
-      if (!ParseTimestamp(text, &real)) break;
-      value->SetReal(real, ValueType::kTimestamp);
-      return true;
-    default:
-      value->SetText(text);
-      return true;
-  }
+  const std::string_view text = cell.text;
   const auto label = std::lower_bound(binding.labels.begin(), binding.labels.end(), text,
                                       [](const std::pair<std::string, Value>& entry,
                                          std::string_view key) { return entry.first < key; });
@@ -115,14 +109,14 @@ std::vector<std::string> RowDecoder::Warnings(const std::string& path) const {
   std::vector<std::string> warnings;
   for (const Binding& binding : bindings_) {
     if (binding.unreadable == 0) continue;
-    warnings.push_back(path + ": line " + std::to_string(binding.firstLine) + ", column " +
-                       std::to_string(binding.column + 1) + ": " + QuoteCell(binding.firstText) +
-                       " is not " + StorageNoun(static_cast<int>(binding.type)) + " (field '" +
-                       binding.name + "'); " + std::to_string(binding.unreadable) +
-                       (binding.unreadable == 1 ? " cell" : " cells") +
-                       " of this column read as missing");
+    warnings.push_back(
+        path + ": line " + std::to_string(binding.firstLine) + ", column " +
+        std::to_string(binding.column + 1) + ": " + zelio::QuoteCell(binding.firstText) +
+        " is not " + zelio::StorageNoun(static_cast<int>(binding.type)) + " (field '" +
+        binding.name + "'); " + std::to_string(binding.unreadable) +
+        (binding.unreadable == 1 ? " cell" : " cells") + " of this column read as missing");
   }
   return warnings;
 }
 
-}  // namespace zelio
+}  // namespace zelreplay

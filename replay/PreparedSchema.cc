@@ -1,10 +1,10 @@
-#include "io/PreparedSchema.h"
+#include "replay/PreparedSchema.h"
 
 #include <nlohmann/json.hpp>
 
-#include "io/PreparedWriter.h"
+#include "replay/PreparedWriter.h"
 
-namespace zelio {
+namespace zelreplay {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::string PreparedSchemaText(const zelapply::Program& program, bool allDerived
   return schema.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }
 
-}  // namespace zelio
+}  // namespace zelreplay

@@ -1,12 +1,12 @@
-#include "io/PreparedData.h"
+#include "replay/PreparedData.h"
 
 #include <vector>
 
-#include "io/CsvWriter.h"
-#include "io/PreparedWriter.h"
 #include "apply/Document.h"
+#include "io/CsvWriter.h"
+#include "replay/PreparedWriter.h"
 
-namespace zelio {
+namespace zelreplay {
 
 namespace {
 
@@ -33,10 +33,9 @@ void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
 
 PreparedDataResult WritePreparedData(const std::string& document,
                                      TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, ByteSink& output,
-                                     char delimiter,
-                                     TorCommon_1_3::IInterruptCheck& interrupts,
-                                     ReadProgress& progress, std::string* error) {
+                                     const std::vector<std::string>& names, zelio::ByteSink& output,
+                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                                     zelio::ReadProgress& progress, std::string* error) {
   zelapply::CompiledDocument compiled;
   const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
   if (!status.ok()) {
@@ -57,7 +56,7 @@ PreparedDataResult WritePreparedData(const std::string& document,
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
-  CsvWriter writer(output, delimiter);
+  zelio::CsvWriter writer(output, delimiter);
   PreparedWriter prepared(program, false, &writer);
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
@@ -81,4 +80,4 @@ PreparedDataResult WritePreparedData(const std::string& document,
   return PreparedDataResult::kWritten;
 }
 
-}  // namespace zelio
+}  // namespace zelreplay

@@ -1,0 +1,113 @@
+// The row reader of apply and inverse must read exactly what the whole-text
+// reader reads, whatever the chunk size and with or without its helper
+// thread: rows that cross chunk boundaries (inside quoted
+// cells, between CR and LF, in the middle of a doubled quote or of a UTF-8
+// sequence) and the same errors with the same line and column, characters
+// a document cannot carry included.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "io/CsvRows.h"
+#include "support/CsvReader.h"
+
+namespace zelio {
+namespace {
+
+// Each row as "line: cell|cell" with quoted cells in brackets, then the
+// error (empty at a clean end).
+template <typename Reader>
+std::string ReadAll(Reader& reader) {
+  std::string result;
+  std::vector<CsvCell> cells;
+  while (reader.NextRow(&cells)) {
+    result += std::to_string(reader.rowLine()) + ":";
+    for (const CsvCell& cell : cells) {
+      result += cell.quoted ? "[" + std::string(cell.text) + "]" : std::string(cell.text);
+      result += "|";
+    }
+    result += "\n";
+  }
+  return result + "end: " + reader.error();
+}
+
+TEST(CsvRowsTest, ReadsWhatTheWholeTextReaderReadsAtEveryChunkSize) {
+  const std::string longCell(300, 'w');
+  const std::string texts[] = {
+      "\xEF\xBB\xBFid,note\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n2,\r3,\"\"\n\n4,\xC3\xA9t\xC3\xA9\n" +
+          longCell + ",\"" + longCell + "\"\n\r\n\n",
+      "a\n1",                  // no line break at the end
+      "x,y\n\"\"\"\",\"\"\n",  // a cell that is one quote
+      "\xEF\xBB",              // shorter than the mark
+      "",
+      // Malformed: each error must name the same line and column.
+      "a,b\n1,\"open\n2,3\n",
+      "a,b\n1,\"closed\"x\n",
+      "a,b\n1,\xC3(\n",
+      "a,b\n\"multi\nline\",\"x\"y\n",
+      std::string("a,b\n1,x\0y\n", 10),
+      "a,b\n1,\"x\ny\x1f\"\n",
+      "a,\xEF\xBF\xBE\n",
+      // Control characters in a row longer than the smaller chunks.
+      std::string("a,b\n1,\"long quoted\ncell\0\"\n", 26),
+      "a,b\n1,a long cell then \x01 and more\n",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    testhost::CsvReader whole(text, ',');
+    const std::string expected = ReadAll(whole);
+    for (std::size_t chunk : {4, 5, 6, 7, 9, 13, 64, 4096}) {
+      for (bool threaded : {false, true}) {
+        std::istringstream in(text);
+        CsvRows rows(in, ',', threaded, chunk);
+        EXPECT_EQ(ReadAll(rows), expected) << "chunk " << chunk << (threaded ? ", threaded" : "");
+      }
+    }
+  }
+}
+
+TEST(CsvRowsTest, RowsAcrossTheDefaultChunksAndRowsLongerThanThem) {
+  // Rows of every shape, of random lengths so that the chunk edges fall on
+  // every kind of byte (a CR before its LF, a doubled quote, a line break
+  // inside quotes, the second byte of a character), then rows longer than a
+  // chunk and than the mebibyte after which an unfinished row is checked.
+  std::mt19937 random(11);
+  std::string text = "\xEF\xBB\xBFid,note,n\r\n";
+  const std::size_t chunk = CsvChunkReader::kDefaultChunk;
+  for (int row = 0; text.size() < 3 * chunk + 1000; ++row) {
+    const std::string fill(random() % 300, 'f');
+    const char* notes[] = {"plain", "\"q,\"\"d\"\"\"", "\"two\nlines\"", "\xC3\xA9t\xC3\xA9",
+                           "\"\""};
+    text += std::to_string(row) + "," + notes[random() % 5] + "," + fill +
+            std::to_string(random()) + (row % 3 == 0 ? "\r\n" : "\n");
+  }
+  const std::string longCell(chunk * 6, 'w');  // 1.5 MiB
+  const std::string texts[] = {
+      text + "x," + longCell + ",1\ny,\"" + longCell + "\n" + longCell + "\",2\nz,3,4\n",
+      // Malformed after a long stretch: the same line and column as whole.
+      text + "x,\"" + longCell + "\",\x01\n",
+      text + "x," + std::string("\0", 1) + longCell + longCell + ",1\n",
+      text + "x,\"a\n" + longCell + std::string("\0", 1) + "\",1\n",
+      // A device of zero bytes ends at its first byte.
+      std::string(chunk * 5, '\0'),
+  };
+  const char* endings[] = {
+      "end: ", "column 3: control character U+0001", "column 2: control character U+0000",
+      "column 2: control character U+0000", "end: line 1, column 1: control character U+0000"};
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    const std::string& input = texts[i];
+    testhost::CsvReader whole(input, ',');
+    const std::string expected = ReadAll(whole);
+    EXPECT_NE(expected.find(endings[i]), std::string::npos)
+        << expected.substr(expected.size() - 99);
+    for (bool threaded : {false, true}) {
+      std::istringstream in(input);
+      CsvRows rows(in, ',', threaded);
+      EXPECT_EQ(ReadAll(rows), expected) << (threaded ? "threaded" : "");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zelio
