@@ -94,25 +94,9 @@ class Preparation:
         comes from, its kind and level, whether it is used, the reason it
         was excluded (in words and as its key), its predictive power and the
         steps that made it."""
-        rows = []
-        for field in self._facts["fields"]:
-            exclusion = next((a for a in field["actions"] if a["exclusion"]), None)
-            steps = [a["reason"] for a in field["actions"] if not a["exclusion"]]
-            rows.append({
-                "name": field["name"],
-                "source": field["origin"],
-                "kind": field["class"] or ("derived" if field["derived"] else "input"),
-                "level": field["optype"],
-                "type": field["data_type"],
-                "used": field["enabled"],
-                "reason": exclusion["exclusion"] if exclusion else "",
-                "reason_key": exclusion["reason"] if exclusion else "",
-                "predictive_power": field["predictive_power"],
-                "steps": ", ".join(steps),
-            })
         columns = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
                    "predictive_power", "steps"]
-        table = pd.DataFrame(rows, columns=columns)
+        table = pd.DataFrame(_core.fields_table(self._document), columns=columns)
         table["predictive_power"] = table["predictive_power"].astype(np.float64)
         return table
 

@@ -1,4 +1,4 @@
-#include "ColumnData.h"
+#include "host/ColumnData.h"
 
 #include <cmath>
 #include <string_view>
@@ -7,7 +7,7 @@
 #include "io/CellReader.h"
 #include "torcommon13r/TorVariable.h"
 
-namespace zelpy {
+namespace zelhost {
 
 using namespace TorCommon_1_3;
 
@@ -88,4 +88,4 @@ bool ReadDeclaredTexts(const std::vector<std::string>& texts, ColumnData::Kind k
   return true;
 }
 
-}  // namespace zelpy
+}  // namespace zelhost
