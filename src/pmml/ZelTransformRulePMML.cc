@@ -11,6 +11,7 @@
 #include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "pmml/ZelReorderTablePMML.h"
+#include "pmml/ZelSkewTransformPMML.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelFormat.h"
 #include "transformation/ZelCategoryMappingRule.h"
@@ -74,6 +75,9 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
       break;
     case Expression::kSumOfProducts:
       status_ = WriteSumOfProducts();
+      break;
+    case Expression::kSkewTransform:
+      status_ = WriteSkewTransform();
       break;
     case Expression::kNone:
       status_ = TorStatus();
@@ -229,6 +233,15 @@ TorStatus ZelTransformRulePMML::WriteBoxCoxRescale() {
   derivedField_->AppendChild(
       MakeBoxCoxRescale(*rule, rule->GetInputName(0), fields_.GetSettings()->rescaleContTargetMean)
           .release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteSkewTransform() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelSkewTransformFunctionRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  derivedField_->AppendChild(MakeSkewTransform(*rule, rule->GetInputName(0)).release());
   return TorStatus();
 }
 

@@ -37,6 +37,14 @@ TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* fiel
   if (pair_.action != Action::kZscoreContFeature && pair_.action != Action::kMinMaxContFeature) {
     return TorStatus();
   }
+  // A skewed input is rescaled once transformed, in a later pass, when the
+  // step runs again; what it rescaled before stays as it is.
+  if (field->IsSkewedInput()) return TorStatus();
+  const ZelTransformRule* made = field->IsDerived() ? field->GetRule() : nullptr;
+  if (made != nullptr && (made->GetPair().action == Action::kZscoreContFeature ||
+                          made->GetPair().action == Action::kMinMaxContFeature)) {
+    return TorStatus();
+  }
   const auto* source = dynamic_cast<const ZelUnivarCont*>(field->GetUnivariate());
   if (source == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
   const ContSummary& from = source->GetSummary();

@@ -1,0 +1,72 @@
+#include "transformation/ZelSkewTransformHandler.h"
+
+#include <algorithm>
+
+#include "frame/ZelStatusCodes.h"
+#include "statistics/ZelBoxCox.h"
+#include "statistics/ZelUnivarCont.h"
+#include "torcommon13r/TorVariable.h"
+#include "transformation/ZelSkewTransformFunctionRule.h"
+
+namespace ZelTransformation {
+
+using TorCommon_1_3::TorStatus;
+using ZelStatistic::ContSummary;
+using ZelStatistic::ZelUnivarCont;
+
+ZelSkewTransformHandler::ZelSkewTransformHandler(const ZelOperationPair& pair,
+                                                 ZelVariableHandleList* fields,
+                                                 std::vector<TorStatus>* warnings)
+    : ZelOperationHandler(pair, fields, warnings) {}
+
+TorStatus ZelSkewTransformHandler::Check() {
+  return CheckStep(Step::kHandleContinuousFeatures);
+}
+
+bool ZelSkewTransformHandler::IsEnabled(const ZelSettings* settings) {
+  return settings != nullptr && settings->skewTransform;
+}
+
+TorStatus ZelSkewTransformHandler::ProcessField(ZelVariableHandleInfo* field, int index) {
+  if (pair_.action != Action::kSkewTransformContFeature || !field->IsSkewedInput()) {
+    return TorStatus();
+  }
+  const ZelStatistic::ZelBoxCox* boxCox = field->GetBoxCox();
+  if (boxCox == nullptr || !boxCox->IsInformationCollected()) return TorStatus();
+  const ContSummary* signedLog = boxCox->GetSignedLog();
+  const bool boxCoxMethod = Settings()->skewTransformMethod != 1 || signedLog == nullptr;
+
+  const std::string name =
+      field->GetName() + Settings()->GetStepSuffix(StepSuffix::kSkewTransform);
+  const int derived =
+      fields_->AddDerivedField(name, field->GetLabel(), MeasureKind::kContinuous, false,
+                               TorCommon_1_3::kStorageReal, pair_);
+  if (derived < 0) return fields_->GetStatus();
+  field->Exclude(pair_);
+  ZelVariableHandleInfo* handle = fields_->GetHandle(derived);
+  auto* univariate = dynamic_cast<ZelUnivarCont*>(handle->GetUnivariate());
+  auto* rule = dynamic_cast<ZelSkewTransformFunctionRule*>(handle->GetRule());
+  if (univariate == nullptr || field->GetUnivariate() == nullptr) {
+    return TorStatus(ZelStatusCode::kMissingStatistic, false);
+  }
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
+  rule->AddInput(field->GetName(), index);
+  const TorStatus copied = univariate->CopyFrom(*field->GetUnivariate());
+  if (copied.IsError()) return copied;
+
+  // Both transforms increase: the extremes map to the extremes.
+  ContSummary& to = univariate->GetMutableSummary();
+  if (boxCoxMethod) {
+    rule->SetBoxCox(boxCox->GetExponent(), boxCox->GetMinimum());
+    to.SetTransformed(rule->Transform(to.GetMinimum()), rule->Transform(to.GetMaximum()),
+                      boxCox->GetTransformedMean(), boxCox->GetTransformedStdDev(),
+                      boxCox->GetTransformedSkewness());
+  } else {
+    rule->SetSignedLog();
+    to.SetTransformed(signedLog->GetMinimum(), signedLog->GetMaximum(), signedLog->GetMean(),
+                      signedLog->GetStdDev(), signedLog->GetSkewness());
+  }
+  return TorStatus();
+}
+
+}  // namespace ZelTransformation
