@@ -36,23 +36,13 @@ TorStatus ZelSkewTransformHandler::ProcessField(ZelVariableHandleInfo* field, in
   const ContSummary* signedLog = boxCox->GetSignedLog();
   const bool boxCoxMethod = Settings()->skewTransformMethod != 1 || signedLog == nullptr;
 
-  const std::string name =
-      field->GetName() + Settings()->GetStepSuffix(StepSuffix::kSkewTransform);
-  const int derived =
-      fields_->AddDerivedField(name, field->GetLabel(), MeasureKind::kContinuous, false,
-                               TorCommon_1_3::kStorageReal, pair_);
-  if (derived < 0) return fields_->GetStatus();
-  field->Exclude(pair_);
-  ZelVariableHandleInfo* handle = fields_->GetHandle(derived);
-  auto* univariate = dynamic_cast<ZelUnivarCont*>(handle->GetUnivariate());
-  auto* rule = dynamic_cast<ZelSkewTransformFunctionRule*>(handle->GetRule());
-  if (univariate == nullptr || field->GetUnivariate() == nullptr) {
-    return TorStatus(ZelStatusCode::kMissingStatistic, false);
-  }
+  TorStatus status;
+  ZelVariableHandleInfo* copy =
+      ReplaceByContinuousCopy(field, index, StepSuffix::kSkewTransform, &status);
+  if (copy == nullptr) return status;
+  auto* univariate = dynamic_cast<ZelUnivarCont*>(copy->GetUnivariate());
+  auto* rule = dynamic_cast<ZelSkewTransformFunctionRule*>(copy->GetRule());
   if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
-  rule->AddInput(field->GetName(), index);
-  const TorStatus copied = univariate->CopyFrom(*field->GetUnivariate());
-  if (copied.IsError()) return copied;
 
   // Both transforms increase: the extremes map to the extremes.
   ContSummary& to = univariate->GetMutableSummary();
