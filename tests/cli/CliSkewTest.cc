@@ -87,6 +87,27 @@ TEST(CliSkew, ThreadsAgreeAndTheReplayComputesWhatTheBuildPrepared) {
   }
 }
 
+// The printed summary and the report say which inputs were transformed, and
+// how.
+TEST(CliSkew, TheSummaryAndTheReportNameTheTransforms) {
+  ScratchDir dir;
+  WriteFile(dir / "data.csv", SkewedCsv(2000));
+  const RunResult run = RunCli(
+      dir.path(), {"prepare", "data.csv", "--target", "y", "--set", "transformSkewedInputs=true",
+                   "--set", "skewTransformMethod=signedLog", "--set",
+                   "detectFeatureOutliers=false", "-o", "doc.pmml", "--report", "doc.html"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(Contains(run.err, "skewed inputs transformed: 2 fields (w (signed log), x (signed "
+                                "log))\n"));
+  EXPECT_TRUE(Contains(ReadFile(dir / "doc.html"), "skewness reduced: signed log"));
+
+  const RunResult boxCox = RunCli(
+      dir.path(), {"prepare", "data.csv", "--target", "y", "--set", "transformSkewedInputs=true",
+                   "--set", "detectFeatureOutliers=false", "-o", "doc.pmml"});
+  ASSERT_EQ(boxCox.status, 0) << boxCox.err;
+  EXPECT_TRUE(Contains(boxCox.err, "x (Box-Cox, exponent "));
+}
+
 TEST(CliSkew, TheDefaultsLeaveSkewedInputsAlone) {
   ScratchDir dir;
   WriteFile(dir / "data.csv", SkewedCsv(2000));
