@@ -81,3 +81,20 @@ def test_transform_reads_texts_by_the_fields_types(tmp_path):
     with pytest.warns(zelcraft.ZelcraftWarning, match="'x7' is not a whole number"):
         ours = prep.transform(texts)
     assert_same_values(ours, apply_cells(tmp_path, prep.document, texts))
+
+
+def test_skewed_inputs_transformed_through_settings_as_apply_does(tmp_path):
+    rng = np.random.default_rng(7)
+    frame = pd.DataFrame({"x": np.exp(rng.normal(0, 1.5, 800)),
+                          "w": -np.exp(rng.normal(0, 1.0, 800)),
+                          "u": rng.normal(0, 1, 800)})
+    frame["y"] = np.log(frame["x"]) + rng.normal(0, 0.5, 800)
+    frame.loc[::37, "x"] = np.nan
+    for method in ("boxCox", "signedLog"):
+        with pytest.warns(zelcraft.ZelcraftWarning):
+            prep = zelcraft.prepare(frame, target="y", settings={
+                "transformSkewedInputs": True, "skewTransformMethod": method,
+                "featureSelection": False, "featureConstruction": False})
+        assert prep.document.count('reasonKey="TransformSkewness"') == 3  # x, w and the step
+        assert "u_SkewTransform" not in prep.document
+        assert_same_values(prep.transform(frame), apply_cells(tmp_path, prep.document, frame))
