@@ -7,7 +7,7 @@
 namespace zelapply {
 
 void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
-  const bool binary = op != Op::kLn && op != Op::kExp;
+  const bool binary = op != Op::kLn && op != Op::kExp && op != Op::kFloor;
   if (a.missing || !a.IsNumeric() || (binary && (b.missing || !b.IsNumeric()))) {
     out->SetMissing(ValueType::kReal);
     return;
@@ -33,6 +33,9 @@ void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
       break;
     case Op::kExp:
       result = std::exp(x);
+      break;
+    case Op::kFloor:
+      result = std::floor(x);
       break;
     default:
       result = std::pow(x, y);

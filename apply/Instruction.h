@@ -26,6 +26,7 @@ enum class Op : uint8_t {
   kLn,
   kExp,
   kPow,
+  kFloor,
   kTrimEnd,
   kDateDifference,
   kDatePart,

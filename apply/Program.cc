@@ -91,6 +91,7 @@ void Program::Execute(const Instruction& in, Frame* frame) const {
     case Op::kPow:
     case Op::kLn:
     case Op::kExp:
+    case Op::kFloor:
       Arithmetic(in.op, a, in.b == kNoSlot ? a : (*frame)[in.b], &out);
       return;
     case Op::kTrimEnd:

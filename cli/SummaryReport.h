@@ -53,6 +53,8 @@ struct DocumentSummary {
   Treatment outliersTrimmed;
   Treatment outliersSetMissing;
   Treatment missingReplaced;
+  Treatment missingFlagged;   // inputs given a missing-value indicator
+  Treatment calendarParts;    // weekday, month or hour derived as categories
   std::vector<Derivation> sparseMerges;  // categories merged by frequency
   std::vector<Derivation> targetMerges;  // merged by association with the target
   std::vector<Derivation> constructed;

@@ -54,7 +54,8 @@ TorStatus ZelPassDriver::Prepare() {
   std::vector<ZelOperationPair> steps;
   if (s.trimBlank) steps.push_back({Step::kHandleStringFeature, Action::kTrimTrailing});
   if (s.computeDateDuration || s.computeTimeDuration || s.extractYear || s.extractMonth ||
-      s.extractDay || s.extractHour || s.extractMinute || s.extractSecond) {
+      s.extractDay || s.extractHour || s.extractMinute || s.extractSecond || s.extractWeekday ||
+      s.extractMonthCategory || s.extractHourCategory) {
     steps.push_back({Step::kDateTimeHandle, Action::kUnknown});
   }
   TorStatus status;
@@ -92,6 +93,9 @@ void ZelPassDriver::DefinePasses() {
   };
 
   std::vector<ZelOperationPair> first;
+  // Indicators read the inputs as they came, before trimming, screening or
+  // any replacement takes an input out of use.
+  if (s.flagMissing) first.push_back({Step::kFlagMissingValues, Action::kFlagMissing});
   if (s.trimBlank) first.push_back({Step::kHandleStringFeature, Action::kExcludeTrimTrailFeature});
   first.push_back({Step::kDateTimeHandle, Action::kSelectDateBestDuration});
   first.push_back({Step::kDateTimeHandle, Action::kSelectTimeBestDuration});

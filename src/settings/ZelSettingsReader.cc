@@ -71,6 +71,9 @@ void ZelSettingsReader::ReadDateAndTime() {
   Get(ZelKey::kExtractHour, s.extractHour);
   Get(ZelKey::kExtractMinute, s.extractMinute);
   Get(ZelKey::kExtractSecond, s.extractSecond);
+  Get(ZelKey::kExtractWeekday, s.extractWeekday);
+  Get(ZelKey::kExtractMonthCategory, s.extractMonthCategory);
+  Get(ZelKey::kExtractHourCategory, s.extractHourCategory);
 
   bool compute = false;
   if (Get(ZelKey::kComputeDateDuration, compute)) {
@@ -128,6 +131,13 @@ void ZelSettingsReader::ReadScreening() {
   if (Get(ZelKey::kExcludeAlmostConstant, on)) {
     s.screeningCatFeature = on;
     if (on) GetPercent(ZelKey::kCatScreenThreshold, s.screeningThreshold);
+  }
+  if (Get(ZelKey::kFlagMissing, on)) {
+    s.flagMissing = on;
+    if (on) {
+      GetPercent(ZelKey::kFlagMissingPercent, s.flagMissingShare);
+      Get(ZelKey::kKeepMostlyMissing, s.keepMostlyMissing);
+    }
   }
 }
 

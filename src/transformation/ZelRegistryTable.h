@@ -41,7 +41,9 @@
   X(9, HandleCategoricalFeatures, "HandleCategoricalFeatures", "CategoricalFeatures", ByAction,    \
     ByAction)                                                                                      \
   X(10, HandleContinuousFeatures, "HandleContinuousFeatures", "ContinuousFeatures", ByAction,      \
-    ByAction)
+    ByAction)                                                                                      \
+  X(11, FlagMissingValues, "FlagMissingValues", "MissingIndicators", ZelMissingIndicatorHandler,   \
+    ZelMissingIndicatorRule)
 
 // X(step, action, Id, "Name", "reason key", Category, "words",
 //   Handler, Rule, Expression, Quote, Statistics)
@@ -194,7 +196,18 @@
     "ExcludeConstantAfterBinning", Exclusion, "constant after binning",                            \
     ZelPostFeatureScreenHandler, None, None, None, None)                                           \
   X(10, 50, ExcludeAfterConstruct, "ExcludeAfterConstruct", "ExcludeAfterConstruct", Exclusion,    \
-    "excluded after feature construction", ZelPostFeatureScreenHandler, None, None, None, None)
+    "excluded after feature construction", ZelPostFeatureScreenHandler, None, None, None, None)   \
+  /* Calendar parts as categories, computed from the day number or seconds */                    \
+  X(2, 51, DateElementWeekday, "DateElementWeekday", "DeriveWeekday", Derivation,                  \
+    "weekday of the date", ByStep, ByStep, CalendarArithmetic, None, None)                         \
+  X(2, 52, DateElementMonthCategory, "DateElementMonthCategory", "DeriveMonthCategory",            \
+    Derivation, "month of the date, as a category", ByStep, ByStep, CalendarArithmetic, None,      \
+    None)                                                                                          \
+  X(2, 53, TimeElementHourCategory, "TimeElementHourCategory", "DeriveHourCategory", Derivation,   \
+    "hour of the time, as a category", ByStep, ByStep, CalendarArithmetic, None, None)             \
+  /* Missing-value indicators */                                                                   \
+  X(11, 54, FlagMissing, "FlagMissing", "FlagMissing", Derivation, "missing-value indicator",     \
+    ByStep, ByStep, MissingIndicator, MissingFlagShare, None)
 
 namespace ZelRegistry {
 
