@@ -23,6 +23,8 @@
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 #include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelMissingIndicatorHandler.h"
+#include "transformation/ZelMissingIndicatorRule.h"
 #include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
@@ -49,14 +51,15 @@ using namespace ZelTransformation;
 using TorCommon_1_3::TorStatus;
 
 // Past the last step and action, so that the lookups' ends are crossed.
-constexpr uint32_t kStepsTried = 13;
-constexpr uint32_t kActionsTried = 56;
+constexpr uint32_t kStepsTried = 14;
+constexpr uint32_t kActionsTried = 58;
 
 const std::type_index kNoClass = typeid(void);
 
 // The handler the step framework names for a pair: the first seven steps
-// run every action with their own handler; the target, categorical and
-// continuous steps have one per action, and none for the others.
+// and the missing-value indicators run every action with their own handler;
+// the target, categorical and continuous steps have one per action, and none
+// for the others.
 std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
   switch (step) {
     case 1: return typeid(ZelStringFeatureHandler);
@@ -84,6 +87,7 @@ std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
       if (action == 43) return typeid(ZelConstructFeatureHandler);
       if (action == 49 || action == 50) return typeid(ZelPostFeatureScreenHandler);
       return kNoClass;
+    case 11: return typeid(ZelMissingIndicatorHandler);
     default:
       return kNoClass;
   }
@@ -102,6 +106,7 @@ ExpectedRule RuleFor(uint32_t step, uint32_t action) {
     case 5: return {typeid(ZelCheckTypeFunctionRule), RuleType::kFunctions};
     case 6: return {typeid(ZelOutlierFunctionRule), RuleType::kFunctions};
     case 7: return {typeid(ZelMissingValueMappingRule), RuleType::kValueMapping};
+    case 11: return {typeid(ZelMissingIndicatorRule), RuleType::kValueMapping};
     case 8:
       if (action == 33) return {typeid(ZelReorderFunctionRule), RuleType::kFunctions};
       if (action == 34) return {typeid(ZelBoxCoxFunctionRule), RuleType::kFunctions};
@@ -184,26 +189,30 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
       ++rules;
     }
   }
-  // Seven steps run every action tried; the other three, 14 actions.
-  EXPECT_EQ(handlers, 7 * static_cast<int>(kActionsTried) + 14);
-  // Five steps derive for every action; the other three, for 9.
-  EXPECT_EQ(rules, 5 * static_cast<int>(kActionsTried) + 9);
+  // Eight steps run every action tried; the other three, 14 actions.
+  EXPECT_EQ(handlers, 8 * static_cast<int>(kActionsTried) + 14);
+  // Six steps derive for every action; the other three, for 9.
+  EXPECT_EQ(rules, 6 * static_cast<int>(kActionsTried) + 9);
 }
 
 TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
   EXPECT_EQ(GetStepName(0), "UnKnown_Step");
   EXPECT_EQ(GetStepName(7), "HandleMissingvalue");
   EXPECT_EQ(GetStepName(10), "HandleContinuousFeatures");
-  EXPECT_EQ(GetStepName(11), "unrecognized");
+  EXPECT_EQ(GetStepName(11), "FlagMissingValues");
+  EXPECT_EQ(GetStepName(12), "unrecognized");
   EXPECT_EQ(GetActionName(0), "UnKnown_Action");
   EXPECT_EQ(GetActionName(23), "TpyeOrdinalToScale");
   EXPECT_EQ(GetActionName(50), "ExcludeAfterConstruct");
+  EXPECT_EQ(GetActionName(51), "DateElementWeekday");
+  EXPECT_EQ(GetActionName(54), "FlagMissing");
   // Two actions in the middle of the table have no name.
-  for (uint32_t unnamed : {15u, 47u, 51u, 52u, 0xffffffffu}) {
+  for (uint32_t unnamed : {15u, 47u, 55u, 56u, 0xffffffffu}) {
     EXPECT_EQ(GetActionName(unnamed), "unrecognized") << unnamed;
   }
   EXPECT_EQ(GetOperationText({7, 25}), "Step=HandleMissingvalue; Action=ReplaceMissing");
-  EXPECT_EQ(GetOperationText({11, 51}), "Step=unrecognized; Action=unrecognized");
+  EXPECT_EQ(GetOperationText({11, 54}), "Step=FlagMissingValues; Action=FlagMissing");
+  EXPECT_EQ(GetOperationText({12, 55}), "Step=unrecognized; Action=unrecognized");
 
   EXPECT_EQ(FindStep(Step::kCount), nullptr);
   EXPECT_EQ(FindAction(Action::kCount), nullptr);
@@ -236,7 +245,8 @@ TEST(RegistryTest, APassCreatesWhatTheStepsOfTheNextOneRead) {
             (std::vector<int>{Request::kOutlier, Request::kBoxCox, Request::kTarget}));
   // An action under another step than its own, or past the table, needs
   // nothing.
-  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {10, 51}, {11, 0}}), std::vector<int>());
+  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {10, 55}, {11, 0}, {12, 0}}),
+            std::vector<int>());
 }
 
 }  // namespace
