@@ -132,13 +132,9 @@ void ZelSettingsReader::ReadScreening() {
     s.screeningCatFeature = on;
     if (on) GetPercent(ZelKey::kCatScreenThreshold, s.screeningThreshold);
   }
-  if (Get(ZelKey::kFlagMissing, on)) {
-    s.flagMissing = on;
-    if (on) {
-      GetPercent(ZelKey::kFlagMissingPercent, s.flagMissingShare);
-      Get(ZelKey::kKeepMostlyMissing, s.keepMostlyMissing);
-    }
-  }
+  Get(ZelKey::kFlagMissing, s.flagMissing);
+  GetPercent(ZelKey::kFlagMissingPercent, s.flagMissingShare);
+  Get(ZelKey::kKeepMostlyMissing, s.keepMostlyMissing);
 }
 
 void ZelSettingsReader::ReadMeasureLevel() {

@@ -110,10 +110,16 @@ TEST(CliMissingIndicator, MostlyMissingInputsStayBesideTheirIndicator) {
   EXPECT_EQ(doc.Eval("count(//p:DerivedField[.//p:Action[@reasonKey="
                      "'ReplaceMissingNominalFeature'] and p:MapValues/p:FieldColumnPair/@field='e'])"),
             "1");
-  // Without indicators the setting keeps nothing.
+  // Without indicators the setting keeps nothing, and says so.
   const RunResult off = Prepare(dir, {"--set", "keepMostlyMissingWithFlag=true"});
   ASSERT_EQ(off.status, 0) << off.err;
   EXPECT_TRUE(Contains(off.out + off.err, "excluded for too many missing values: 2 (c, e)"));
+  EXPECT_TRUE(Contains(off.err, "settings key \"keepMostlyMissingWithFlag\" has no effect "
+                                "without \"flagMissingValues\" set to true"));
+  const RunResult refused = Prepare(dir, {"--set", "flagMissingValues=true", "--set",
+                                          "flagMissingPercentage=101"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_TRUE(Contains(refused.err, "settings key \"flagMissingPercentage\" is a percentage"));
 }
 
 // The indicator keeps its two values to the end when nothing merges or
