@@ -102,6 +102,9 @@ TEST(CliCalendarParts, WeekdayMonthAndHourFollowTheCalendarAndReplay) {
   const RunResult applied = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "a.csv"});
   ASSERT_EQ(applied.status, 0) << applied.err;
   EXPECT_TRUE(ReadFile(dir / "a.csv") == ReadFile(dir / "p.csv"));
+  const RunResult report = RunCli(dir.path(), {"report", "doc.pmml", "-o", "r.html"});
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_TRUE(Contains(ReadFile(dir / "r.html"), "<dt>calendar parts as categories</dt><dd>3</dd>"));
 
   const auto input = ReadCsv(ReadFile(dir / "d.csv"));
   const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));

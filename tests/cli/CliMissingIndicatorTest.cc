@@ -135,6 +135,10 @@ TEST(CliMissingIndicator, ValuesFollowTheEmptyCellsAndReplayAlike) {
   const RunResult applied = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "a.csv"});
   ASSERT_EQ(applied.status, 0) << applied.err;
   EXPECT_EQ(ReadFile(dir / "a.csv"), ReadFile(dir / "p.csv"));
+  // The report's run names the step with its count.
+  const RunResult report = RunCli(dir.path(), {"report", "doc.pmml", "-o", "r.html"});
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_TRUE(Contains(ReadFile(dir / "r.html"), "<dt>missing-value indicators</dt><dd>5</dd>"));
   const auto input = ReadCsv(ReadFile(dir / "d.csv"));
   const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
   ASSERT_EQ(prepared.size(), input.size());
