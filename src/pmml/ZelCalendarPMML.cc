@@ -24,8 +24,9 @@ Expression ScaledFloorDiv(double factor, Expression x, double divisor) {
 
 // Day 0 is a Thursday (ISO 4): floor(d + 4) - 7 * floor((d + 3) / 7).
 Expression Weekday(const std::string& d) {
+  Expression week = FloorDiv(MakeApply("+", MakeFieldRef(d), Number(3)), 7);
   return MakeApply("-", Floor(MakeApply("+", MakeFieldRef(d), Number(4))),
-                   MakeApply("*", Number(7), FloorDiv(MakeApply("+", MakeFieldRef(d), Number(3)), 7)));
+                   MakeApply("*", Number(7), std::move(week)));
 }
 
 // The month of the Julian day number floor(d) + 2440588, by the integer

@@ -91,10 +91,9 @@ void ZelDateTimeFunctionRule::ApplyDate(double dayNumber) {
     SetMissing();
     return;
   }
-  output_.SetInteger(action == Action::kDateElementYear ? year
-                     : action == Action::kDateElementMonth || action == Action::kDateElementMonthCategory
-                         ? month
-                         : day);
+  const bool isMonth =
+      action == Action::kDateElementMonth || action == Action::kDateElementMonthCategory;
+  output_.SetInteger(action == Action::kDateElementYear ? year : isMonth ? month : day);
 }
 
 void ZelDateTimeFunctionRule::ApplyTime(double seconds) {

@@ -68,6 +68,9 @@ std::string Table(std::vector<Day>* days) {
   return csv;
 }
 
+const char kSchema[] =
+    R"({"fields": {"day": {"storage": "date"}, "clock": {"storage": "time"}}})";
+
 const std::vector<std::string> kParts = {
     "--set", "extractWeekdayFromDate=true", "--set", "extractMonthCategoryFromDate=true",
     "--set", "extractHourCategoryFromTime=true", "--set", "computeDateDuration=false",
@@ -78,7 +81,7 @@ TEST(CliCalendarParts, WeekdayMonthAndHourFollowTheCalendarAndReplay) {
   ScratchDir dir;
   std::vector<Day> days;
   WriteFile(dir / "d.csv", Table(&days));
-  WriteFile(dir / "s.json", R"({"fields": {"day": {"storage": "date"}, "clock": {"storage": "time"}}})");
+  WriteFile(dir / "s.json", kSchema);
   std::vector<std::string> args = {"prepare", "d.csv", "--target", "y", "--target-level",
                                    "nominal", "--schema", "s.json", "-o", "doc.pmml",
                                    "--data-out", "p.csv", "-q"};
@@ -104,7 +107,8 @@ TEST(CliCalendarParts, WeekdayMonthAndHourFollowTheCalendarAndReplay) {
   EXPECT_TRUE(ReadFile(dir / "a.csv") == ReadFile(dir / "p.csv"));
   const RunResult report = RunCli(dir.path(), {"report", "doc.pmml", "-o", "r.html"});
   ASSERT_EQ(report.status, 0) << report.err;
-  EXPECT_TRUE(Contains(ReadFile(dir / "r.html"), "<dt>calendar parts as categories</dt><dd>3</dd>"));
+  EXPECT_TRUE(
+      Contains(ReadFile(dir / "r.html"), "<dt>calendar parts as categories</dt><dd>3</dd>"));
 
   const auto input = ReadCsv(ReadFile(dir / "d.csv"));
   const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
@@ -143,7 +147,7 @@ TEST(CliCalendarParts, OneThreadOrTwoOverMoreThanABlockGiveOneDocument) {
     csv += row;
   }
   WriteFile(dir / "d.csv", csv);
-  WriteFile(dir / "s.json", R"({"fields": {"day": {"storage": "date"}, "clock": {"storage": "time"}}})");
+  WriteFile(dir / "s.json", kSchema);
   std::string documents[2];
   for (int threads = 1; threads <= 2; ++threads) {
     std::vector<std::string> args = {"prepare", "d.csv", "--target", "y", "--schema", "s.json",
@@ -158,8 +162,8 @@ TEST(CliCalendarParts, OneThreadOrTwoOverMoreThanABlockGiveOneDocument) {
   EXPECT_TRUE(documents[0] == documents[1]);
   const Document doc(documents[0]);
   for (const char* key : {"DeriveWeekday", "DeriveMonthCategory", "DeriveHourCategory"}) {
-    EXPECT_EQ(doc.Eval(std::string("string(//*[@stepKey='DateAndTimeFeatures']/p:Action[@reasonKey='") +
-                       key + "']/@numOfFields)"),
+    EXPECT_EQ(doc.Eval(std::string("string(//*[@stepKey='DateAndTimeFeatures']/p:Action[") +
+                       "@reasonKey='" + key + "']/@numOfFields)"),
               "1")
         << key;
   }
@@ -169,7 +173,7 @@ TEST(CliCalendarParts, DefaultsDeriveNoCategoryPart) {
   ScratchDir dir;
   WriteFile(dir / "d.csv", "day,clock,y\n2020-01-01,10:00:00,1\n2021-05-03,11:30:00,2\n"
                            "2022-07-04,09:15:00,3\n2019-02-28,23:00:00,4\n");
-  WriteFile(dir / "s.json", R"({"fields": {"day": {"storage": "date"}, "clock": {"storage": "time"}}})");
+  WriteFile(dir / "s.json", kSchema);
   const RunResult run = RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "--schema",
                                             "s.json", "-o", "doc.pmml", "-q"});
   ASSERT_EQ(run.status, 0) << run.err;

@@ -108,7 +108,8 @@ TEST(CliMissingIndicator, MostlyMissingInputsStayBesideTheirIndicator) {
   EXPECT_EQ(Indicators(doc, "e"), "1");
   EXPECT_EQ(Indicators(doc, "a"), "0");
   EXPECT_EQ(doc.Eval("count(//p:DerivedField[.//p:Action[@reasonKey="
-                     "'ReplaceMissingNominalFeature'] and p:MapValues/p:FieldColumnPair/@field='e'])"),
+                     "'ReplaceMissingNominalFeature'] and "
+                     "p:MapValues/p:FieldColumnPair/@field='e'])"),
             "1");
   // Without indicators the setting keeps nothing, and says so.
   const RunResult off = Prepare(dir, {"--set", "keepMostlyMissingWithFlag=true"});
