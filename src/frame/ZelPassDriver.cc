@@ -77,6 +77,8 @@ void ZelPassDriver::DefinePasses() {
   };
   ZelOperation::IZelIsHandle* outlierA1 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
   ZelOperation::IZelIsHandle* outlierA2 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
+  ZelOperation::IZelIsHandle* unmeasured =
+      gate(new ZelOperation::ZelIsHandleUnmeasured(fields_.get(), outlierA2));
   ZelOperation::IZelIsHandle* boxCoxB = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
   ZelOperation::IZelIsHandle* boxCoxC = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
   auto* bivariate = new ZelOperation::ZelBivariateDatapassOperations(fields_.get());
@@ -140,7 +142,7 @@ void ZelPassDriver::DefinePasses() {
   pass(second, StatisticsNeeded(third), nullptr, secondGates);
 
   ZelDataPass::Gates thirdGates;
-  thirdGates.read = outlierA2;
+  thirdGates.read = unmeasured;
   thirdGates.statistics = boxCoxB;
   pass(third, StatisticsNeeded(fourth), nullptr, thirdGates);
 

@@ -152,6 +152,22 @@ TEST(CliMissingIndicator, ValuesFollowTheEmptyCellsAndReplayAlike) {
   }
 }
 
+// Without outlier handling no pass reads the records between the first and
+// the one against the target; the indicators need their figures before it.
+TEST(CliMissingIndicator, IndicatorsAreMeasuredWhenNoOutlierPassReadsTheRecords) {
+  ScratchDir dir;
+  WriteFile(dir / "d.csv", Table());
+  const RunResult run = Prepare(
+      dir, {"--set", "flagMissingValues=true", "--set", "detectFeatureOutliers=false", "--set",
+            "featureSelection=false", "--data-out", "p.csv", "-q"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Document doc(ReadFile(dir / "doc.pmml"));
+  EXPECT_EQ(Indicators(doc, "g"), "1");
+  const RunResult applied = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv", "-o", "a.csv"});
+  ASSERT_EQ(applied.status, 0) << applied.err;
+  EXPECT_EQ(ReadFile(dir / "a.csv"), ReadFile(dir / "p.csv"));
+}
+
 TEST(CliMissingIndicator, OneThreadOrTwoOverMoreThanABlockGiveOneDocument) {
   ScratchDir dir;
   std::string csv = "a,s,x,y\n";
