@@ -10,6 +10,10 @@ namespace {
 constexpr ActionEntry kActions[] = {ZEL_ACTIONS(ZEL_ACTION_WORDS)};
 #undef ZEL_ACTION_WORDS
 
+#define ZEL_STEP_KEY(step, id, name, key, handler, rule) key,
+constexpr const char* kStepKeys[] = {ZEL_STEPS(ZEL_STEP_KEY)};
+#undef ZEL_STEP_KEY
+
 const char* WordsOf(std::string_view reasonKey, Category category) {
   const ActionEntry* action = FindAction(reasonKey);
   return action != nullptr && action->category == category ? action->words : nullptr;
@@ -24,6 +28,8 @@ const ActionEntry* FindAction(std::string_view reasonKey) {
   }
   return nullptr;
 }
+
+const char* StepKeyOf(uint32_t step) { return step < Step::kCount ? kStepKeys[step] : ""; }
 
 uint32_t ActionOf(std::string_view reasonKey) {
   const ActionEntry* action = FindAction(reasonKey);

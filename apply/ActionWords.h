@@ -37,6 +37,10 @@ struct ActionEntry {
 // registry does not know.
 const ActionEntry* FindAction(std::string_view reasonKey);
 
+// The summary's key of the step ("MissingValues"); "" for a number the
+// registry does not know.
+const char* StepKeyOf(uint32_t step);
+
 // The action's number, or Action::kCount for a key the registry does not
 // know.
 uint32_t ActionOf(std::string_view reasonKey);

@@ -20,6 +20,7 @@ const FunctionEntry kFunctions[] = {
     // PMML's max takes any number of arguments; documents write two.
     {"max", Op::kMax, 2, 0, 1.0, false},
     {"threshold", Op::kThreshold, 2, 0, 1.0, false},
+    {"floor", Op::kFloor, 1, 0, 1.0, false},
     {"trimend", Op::kTrimEnd, 1, 0, 1.0, true},
     {"date_years_difference", Op::kDateDifference, 2, 0, kDaysPerYear, true},
     {"date_months_difference", Op::kDateDifference, 2, 0, kDaysPerMonth, true},

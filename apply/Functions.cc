@@ -8,7 +8,7 @@
 namespace zelapply {
 
 void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
-  const bool binary = op != Op::kLn && op != Op::kExp && op != Op::kAbs;
+  const bool binary = op != Op::kLn && op != Op::kExp && op != Op::kAbs && op != Op::kFloor;
   if (a.missing || !a.IsNumeric() || (binary && (b.missing || !b.IsNumeric()))) {
     out->SetMissing(ValueType::kReal);
     return;
@@ -43,6 +43,9 @@ void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
       break;
     case Op::kThreshold:
       result = x > y ? 1.0 : 0.0;
+      break;
+    case Op::kFloor:
+      result = std::floor(x);
       break;
     default:
       result = std::pow(x, y);

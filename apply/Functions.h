@@ -12,7 +12,7 @@
 namespace zelapply {
 
 // kAdd, kSubtract, kMultiply, kDivide, kPow, kMax, kThreshold; `b` is
-// ignored by kLn, kExp and kAbs.
+// ignored by kLn, kExp, kAbs and kFloor.
 void Arithmetic(Op op, const Value& a, const Value& b, Value* out);
 
 // Trailing blanks and tabs removed; other values pass unchanged.

@@ -29,6 +29,7 @@ enum class Op : uint8_t {
   kAbs,
   kMax,
   kThreshold,  // 1 when the first argument exceeds the second, else 0
+  kFloor,
   kTrimEnd,
   kDateDifference,
   kDatePart,

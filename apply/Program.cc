@@ -94,6 +94,7 @@ void Program::Execute(const Instruction& in, Frame* frame) const {
     case Op::kAbs:
     case Op::kMax:
     case Op::kThreshold:
+    case Op::kFloor:
       Arithmetic(in.op, a, in.b == kNoSlot ? a : (*frame)[in.b], &out);
       return;
     case Op::kTrimEnd:

@@ -52,6 +52,12 @@ Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
   if (action->action == Action::kSetOutliersToMissing) return &summary->outliersSetMissing;
   if (action->step == zelapply::Step::kHandleMissingValue) return &summary->missingReplaced;
   if (action->action == Action::kSkewTransformContFeature) return &summary->skewTransformed;
+  if (action->action == Action::kFlagMissing) return &summary->missingFlagged;
+  if (action->action == Action::kDateElementWeekday ||
+      action->action == Action::kDateElementMonthCategory ||
+      action->action == Action::kTimeElementHourCategory) {
+    return &summary->calendarParts;
+  }
   return nullptr;
 }
 
@@ -164,6 +170,8 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
   PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
   PrintTreatment(out, "skewed inputs transformed", summary.skewTransformed, false);
+  PrintTreatment(out, "missing-value indicators", summary.missingFlagged, false);
+  PrintTreatment(out, "calendar parts as categories", summary.calendarParts, false);
   auto merges = [&out](const char* what, const std::vector<Derivation>& list) {
     for (const Derivation& merge : list) {
       out << what << ": " << (merge.sources.empty() ? std::string("?") : merge.sources.front())

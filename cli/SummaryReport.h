@@ -54,6 +54,8 @@ struct DocumentSummary {
   Treatment outliersSetMissing;
   Treatment missingReplaced;
   Treatment skewTransformed;  // names: "column (how)"
+  Treatment missingFlagged;   // inputs given a missing-value indicator
+  Treatment calendarParts;    // weekday, month or hour derived as categories
   std::vector<Derivation> sparseMerges;  // categories merged by frequency
   std::vector<Derivation> targetMerges;  // merged by association with the target
   std::vector<Derivation> constructed;

@@ -4,6 +4,7 @@
 #include "HtmlText.h"
 #include "PageParts.h"
 #include "src/pmml/ZelSummaryNames.h"
+#include "apply/ActionWords.h"
 
 namespace zelreport {
 
@@ -18,6 +19,21 @@ std::string List(const std::vector<std::string>& items, const char* none) {
   std::string text;
   for (const std::string& item : items) text += (text.empty() ? "" : ", ") + Escape(item);
   return text;
+}
+
+// The fields the summary of step `step` counts for the actions `counted`
+// picks; -1 when the summary has no such step (it did not run).
+template <class Pick>
+double StepFields(const zelapply::SummaryFact& summary, uint32_t step, Pick counted) {
+  double fields = -1;
+  for (const zelapply::StepFact& fact : summary.steps) {
+    if (fact.stepKey != zelapply::StepKeyOf(step)) continue;
+    fields = 0;
+    for (const zelapply::ActionFact& action : fact.actions) {
+      if (counted(zelapply::ActionOf(action.reasonKey))) fields += action.fields;
+    }
+  }
+  return fields;
 }
 
 const char* WarningWords(const std::string& key) {
@@ -54,6 +70,16 @@ void WriteRun(const zelapply::DocumentFacts& facts, const ReportModel& model,
          &out);
     Fact("input fields not used",
          Count(static_cast<double>(summary.Count("originalFieldsNotUsed"))), &out);
+    namespace Action = zelapply::Action;
+    // The optional steps say what they did when they ran.
+    const double flagged = StepFields(summary, zelapply::Step::kFlagMissingValues,
+                                      [](uint32_t a) { return a == Action::kFlagMissing; });
+    if (flagged >= 0) Fact("missing-value indicators", Count(flagged), &out);
+    const double calendar = StepFields(summary, zelapply::Step::kDateTimeHandle, [](uint32_t a) {
+      return a == Action::kDateElementWeekday || a == Action::kDateElementMonthCategory ||
+             a == Action::kTimeElementHourCategory;
+    });
+    if (calendar > 0) Fact("calendar parts as categories", Count(calendar), &out);
   }
   out += "</dl>";
   for (const std::string& warning : summary.warnings) {

@@ -89,6 +89,22 @@ def test_skewed_inputs_on_threads_and_partitions():
         assert timeless(prepared(data, threads=2, settings=settings).document) == one
         assert_same_numbers(one, timeless(prepared(data, partitions=3,
                                                    settings=settings).document))
+def test_partitions_agree_on_indicators_and_calendar_categories():
+    """The optional steps derive after the first pass and before any data
+    is replaced: each thread and partition derives the same fields."""
+    data = frame(70_000)
+    data.loc[::15, "x"] = np.nan
+    data["day"] = pd.Timestamp("1990-01-01") + pd.to_timedelta(np.arange(len(data)) % 5000,
+                                                               unit="D")
+    settings = {"flagMissingValues": True, "extractWeekdayFromDate": True,
+                "extractMonthCategoryFromDate": True}
+    one = timeless(prepared(data, threads=1, settings=settings).document)
+    assert 'reasonKey="FlagMissing"' in one and 'reasonKey="DeriveWeekday"' in one
+    assert timeless(prepared(data, threads=2, settings=settings).document) == one
+    split = prepared(data, partitions=3, settings=settings)
+    assert_same_numbers(one, timeless(split.document))
+    decisions = ["name", "used", "reason_key", "steps"]
+    assert split.fields[decisions].equals(prepared(data, settings=settings).fields[decisions])
 
 
 @pytest.fixture(scope="module")

@@ -98,3 +98,20 @@ def test_skewed_inputs_transformed_through_settings_as_apply_does(tmp_path):
         assert prep.document.count('reasonKey="TransformSkewness"') == 3  # x, w and the step
         assert "u_SkewTransform" not in prep.document
         assert_same_values(prep.transform(frame), apply_cells(tmp_path, prep.document, frame))
+def test_missing_indicators_and_calendar_categories_from_settings(tmp_path):
+    """The optional steps are switched on through settings=, and transform
+    gives their fields as `apply` does: 1 where the frame had NaN."""
+    rng = np.random.default_rng(5)
+    n = 400
+    days = pd.Timestamp("2001-01-01") + pd.to_timedelta(rng.integers(0, 3000, n), unit="D")
+    x = rng.normal(size=n)
+    x[rng.random(n) < 0.2] = np.nan
+    frame = pd.DataFrame({"x": x, "day": days, "y": (rng.random(n) < 0.5).astype(int)})
+    prep = zelcraft.prepare(frame, target="y",
+                            settings={"flagMissingValues": True, "extractWeekdayFromDate": True,
+                                      "featureSelection": False, "supervisedMerging": False})
+    ours = prep.transform(frame)
+    assert list(ours["x_missing"].astype(int)) == list(np.isnan(x).astype(int))
+    assert list(ours["day_weekday"].astype(int)) == [d.isoweekday() for d in days]
+    theirs = apply_cells(tmp_path, prep.document, frame)
+    assert list(theirs["x_missing"]) == [str(v) for v in np.isnan(x).astype(int)]

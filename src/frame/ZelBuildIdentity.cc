@@ -56,6 +56,12 @@ uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fie
   out.F64(s.screeningThreshold);
   Flag(&out, s.screeningNominalFeature);
   Int(&out, s.screeningThresholdForNominal);
+  Flag(&out, s.flagMissing);
+  out.F64(s.flagMissingShare);
+  Flag(&out, s.keepMostlyMissing);
+  for (bool extract : {s.extractWeekday, s.extractMonthCategory, s.extractHourCategory}) {
+    Flag(&out, extract);
+  }
 
   Flag(&out, s.checkMeasureLevelForFeature);
   Flag(&out, s.checkMeasureLevelForTarget);

@@ -20,6 +20,19 @@ bool ZelIsHandleOutlier::IsHandle() {
   return false;
 }
 
+bool ZelIsHandleUnmeasured::IsHandle() {
+  if (outliers_->IsHandle()) return true;
+  if (!fields_->GetSettings()->flagMissing) return false;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
+    const ZelStatistic::ZelStatistics* univariate = field->GetUnivariate();
+    if (!field->IsExcluded() && univariate != nullptr && !univariate->IsInformationCollected()) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool ZelIsHandleBoxCox::IsHandle() {
   if (!fields_->GetSettings()->rescaleContTarget) return false;
   for (int i = 0; i < fields_->Count(); ++i) {

@@ -34,6 +34,19 @@ class ZelIsHandleOutlier : public IZelIsHandle {
   bool IsHandle() override;
 };
 
+// Yes when `outliers` says yes, or when a field in use has no univariate
+// figures yet: a missing-value indicator, derived after the first pass from
+// counts alone, is measured in the next pass that reads the records.
+class ZelIsHandleUnmeasured : public IZelIsHandle {
+ public:
+  ZelIsHandleUnmeasured(const ZelVariableHandleList* fields, IZelIsHandle* outliers)
+      : IZelIsHandle(fields), outliers_(outliers) {}
+  bool IsHandle() override;
+
+ private:
+  IZelIsHandle* outliers_;  // not owned
+};
+
 // Yes when the Box-Cox transformation of the target is asked for and a
 // continuous target is left; otherwise warns (210101) when it was asked for.
 class ZelIsHandleBoxCox : public IZelIsHandle {

@@ -54,7 +54,8 @@ TorStatus ZelPassDriver::Prepare() {
   std::vector<ZelOperationPair> steps;
   if (s.trimBlank) steps.push_back({Step::kHandleStringFeature, Action::kTrimTrailing});
   if (s.computeDateDuration || s.computeTimeDuration || s.extractYear || s.extractMonth ||
-      s.extractDay || s.extractHour || s.extractMinute || s.extractSecond) {
+      s.extractDay || s.extractHour || s.extractMinute || s.extractSecond || s.extractWeekday ||
+      s.extractMonthCategory || s.extractHourCategory) {
     steps.push_back({Step::kDateTimeHandle, Action::kUnknown});
   }
   TorStatus status;
@@ -76,6 +77,8 @@ void ZelPassDriver::DefinePasses() {
   };
   ZelOperation::IZelIsHandle* outlierA1 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
   ZelOperation::IZelIsHandle* outlierA2 = gate(new ZelOperation::ZelIsHandleOutlier(fields_.get()));
+  ZelOperation::IZelIsHandle* unmeasured =
+      gate(new ZelOperation::ZelIsHandleUnmeasured(fields_.get(), outlierA2));
   ZelOperation::IZelIsHandle* boxCoxB = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
   ZelOperation::IZelIsHandle* boxCoxC = gate(new ZelOperation::ZelIsHandleBoxCox(fields_.get()));
   auto* bivariate = new ZelOperation::ZelBivariateDatapassOperations(fields_.get());
@@ -92,6 +95,9 @@ void ZelPassDriver::DefinePasses() {
   };
 
   std::vector<ZelOperationPair> first;
+  // Indicators read the inputs as they came, before trimming, screening or
+  // any replacement takes an input out of use.
+  if (s.flagMissing) first.push_back({Step::kFlagMissingValues, Action::kFlagMissing});
   if (s.trimBlank) first.push_back({Step::kHandleStringFeature, Action::kExcludeTrimTrailFeature});
   first.push_back({Step::kDateTimeHandle, Action::kSelectDateBestDuration});
   first.push_back({Step::kDateTimeHandle, Action::kSelectTimeBestDuration});
@@ -150,7 +156,7 @@ void ZelPassDriver::DefinePasses() {
     boxCoxC = gate(new ZelOperation::ZelIsHandleSkew(fields_.get(), boxCoxC));
   }
   ZelDataPass::Gates thirdGates;
-  thirdGates.read = outlierA2;
+  thirdGates.read = unmeasured;
   thirdGates.statistics = boxCoxB;
   pass(third, StatisticsNeeded(fourth), nullptr, thirdGates);
 

@@ -149,7 +149,8 @@ bool ZelSummaryPMML::IsStepSwitchedOn(int step, const OriginalFields& original) 
       return s.trimBlank;
     case Step::kDateTimeHandle:
       return s.computeDateDuration || s.extractYear || s.extractMonth || s.extractDay ||
-             s.computeTimeDuration || s.extractHour || s.extractMinute || s.extractSecond;
+             s.computeTimeDuration || s.extractHour || s.extractMinute || s.extractSecond ||
+             s.extractWeekday || s.extractMonthCategory || s.extractHourCategory;
     case Step::kFeatureScreening:
       return s.excludeTooManyMissing || s.screeningCatFeature;
     case Step::kCheckType:
@@ -162,6 +163,8 @@ bool ZelSummaryPMML::IsStepSwitchedOn(int step, const OriginalFields& original) 
              s.replaceMissingOrdinalFeature || s.replaceMissingScaleFeature;
     case Step::kHandleTarget:
       return s.reorderCatsOfNominalTarget || s.rescaleContTarget;
+    case Step::kFlagMissingValues:
+      return s.flagMissing;
     case Step::kHandleCategoricalFeatures:
       return s.supervisedMerge || s.unsupervisedMergeOrdinal || s.unsupervisedMergeNominal ||
              (s.featureSelection && original.target && original.categoricalInput);

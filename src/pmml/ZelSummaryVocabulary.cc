@@ -68,6 +68,8 @@ std::vector<double> SummaryNumbers(int action, const ZelTransformation::ZelTrans
       return {settings.outlierSDCutoff};
     case Quote::kMissingShare:
       return {settings.maxPercentMissing};
+    case Quote::kMissingFlagShare:
+      return {settings.flagMissingShare};
     case Quote::kModeShare:
       return {settings.screeningThreshold};
     case Quote::kCategoryLimit:

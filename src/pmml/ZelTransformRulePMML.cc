@@ -6,6 +6,7 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "pmml/ZelBoxCoxPMML.h"
+#include "pmml/ZelCalendarPMML.h"
 #include "pmml/ZelExpressionPMML.h"
 #include "pmml/ZelFunctionCatalogue.h"
 #include "pmml/ZelPMMLConstants.h"
@@ -80,6 +81,12 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     case ExpressionKind::kSkewTransform:
       status_ = WriteSkewTransform();
       break;
+    case ExpressionKind::kCalendarArithmetic:
+      status_ = WriteCalendarArithmetic();
+      break;
+    case ExpressionKind::kMissingIndicator:
+      status_ = WriteMissingIndicator();
+      break;
     case ExpressionKind::kNone:
       status_ = TorStatus();
       break;
@@ -110,6 +117,29 @@ TorStatus ZelTransformRulePMML::WriteFunctionCall(bool withReference) {
     reference->AppendText(ZelStatistic::FormatDouble(rule.GetParameters().front()));
   }
   derivedField_->AppendChild(apply.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteCalendarArithmetic() {
+  const ZelTransformRule& rule = *field_.GetRule();
+  if (rule.GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  Expression part = MakeCalendarPart(rule.GetPair().action, rule.GetInputName(0));
+  if (part == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  derivedField_->AppendChild(part.release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteMissingIndicator() {
+  const ZelTransformRule& rule = *field_.GetRule();
+  if (rule.GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  // No rows: every present value takes the default.
+  XMLElement* map = derivedField_->AppendChild(XMLElement::Create("MapValues"));
+  map->AddAttribute("mapMissingTo", "1");
+  map->AddAttribute("defaultValue", "0");
+  map->AddAttribute("outputColumn", "output");
+  XMLElement* pair = map->AppendChild(XMLElement::Create("FieldColumnPair"));
+  pair->AddAttribute("field", rule.GetInputName(0));
+  pair->AddAttribute("column", "input");
   return TorStatus();
 }
 

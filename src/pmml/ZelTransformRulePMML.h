@@ -59,6 +59,8 @@ class ZelTransformRulePMML {
   // The right-nested sum of coefficient × input products; kNumericalFailure
   // when the inputs and coefficients differ in number.
   TorCommon_1_3::TorStatus WriteSumOfProducts();
+  TorCommon_1_3::TorStatus WriteCalendarArithmetic();
+  TorCommon_1_3::TorStatus WriteMissingIndicator();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

@@ -20,6 +20,9 @@ std::string InputSuffix(const ZelVariableHandleList& fields, int index,
                         const ZelSettings& settings) {
   for (const ZelTransformRule* rule = RuleOf(fields.GetHandle(index)); rule != nullptr;
        rule = RuleOf(fields.GetHandle(rule->GetSourceIndex()))) {
+    // The parts computed in the document's own arithmetic and the
+    // indicators have fixed name parts.
+    if (rule->GetPair().action == Action::kFlagMissing) return "_missing";
     if (rule->GetPair().step != Step::kDateTimeHandle) continue;
     switch (rule->GetPair().action) {
       case Action::kDateDurationsYear: return settings.GetNamePart(NamePart::kElapsedYears);
@@ -34,6 +37,9 @@ std::string InputSuffix(const ZelVariableHandleList& fields, int index,
       case Action::kTimeElementHour: return settings.GetNamePart(NamePart::kHour);
       case Action::kTimeElementMinute: return settings.GetNamePart(NamePart::kMinute);
       case Action::kTimeElementSecond: return settings.GetNamePart(NamePart::kSecond);
+      case Action::kDateElementWeekday: return "_weekday";
+      case Action::kDateElementMonthCategory: return "_month_category";
+      case Action::kTimeElementHourCategory: return "_hour_category";
       default: return std::string();
     }
   }

@@ -30,12 +30,20 @@ constexpr char kAutoDateUnit[] = "autoChooseDateFieldUnit";
 constexpr char kDateUnit[] = "dateUnit";
 constexpr char kAutoTimeUnit[] = "autoChooseTimeFieldUnit";
 constexpr char kTimeUnit[] = "timeUnit";
+constexpr char kExtractWeekday[] = "extractWeekdayFromDate";
+constexpr char kExtractMonthCategory[] = "extractMonthCategoryFromDate";
+constexpr char kExtractHourCategory[] = "extractHourCategoryFromTime";
 
 // Screening.
 constexpr char kExcludeManyMissing[] = "excludeFeatureIfHasHigherPercentageOfMissingValue";
 constexpr char kMaxPercentMissing[] = "maxPercentageOfMissingvalue";
 constexpr char kExcludeAlmostConstant[] = "excludeAlmostConstantCatFeature";
 constexpr char kCatScreenThreshold[] = "catFeatureScreenThreshold";
+
+// Missing-value indicators.
+constexpr char kFlagMissing[] = "flagMissingValues";
+constexpr char kFlagMissingPercent[] = "flagMissingPercentage";
+constexpr char kKeepMostlyMissing[] = "keepMostlyMissingWithFlag";
 
 // Measurement level.
 constexpr char kCheckTargetLevel[] = "checkTargetMeasureLevel";

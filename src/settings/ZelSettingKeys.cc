@@ -58,6 +58,12 @@ std::vector<ZelSettingKey> BuildCatalogue() {
       {K::kAutoTimeUnit, T::kString, "automatic",
        "\"automatic\" chooses the unit of time durations, anything else uses timeUnit"},
       {K::kTimeUnit, T::kString, "", "unit of time durations: hour, minute or second"},
+      {K::kExtractWeekday, T::kBool, Text(d.extractWeekday),
+       "derive the weekday of date fields (1 Monday to 7 Sunday) as a nominal field"},
+      {K::kExtractMonthCategory, T::kBool, Text(d.extractMonthCategory),
+       "derive the month of date fields (1 to 12) as a nominal field"},
+      {K::kExtractHourCategory, T::kBool, Text(d.extractHourCategory),
+       "derive the hour of time fields (0 to 23) as a nominal field"},
 
       {K::kExcludeManyMissing, T::kBool, Text(d.excludeTooManyMissing),
        "exclude fields with too many missing values"},
@@ -67,6 +73,13 @@ std::vector<ZelSettingKey> BuildCatalogue() {
        "exclude categorical fields dominated by one category"},
       {K::kCatScreenThreshold, T::kDouble, Text(d.screeningThreshold * 100.0),
        "percentage of cases in one category that counts as dominating"},
+      {K::kFlagMissing, T::kBool, Text(d.flagMissing),
+       "derive NAME_missing (1 missing, 0 present) for inputs with enough missing values"},
+      {K::kFlagMissingPercent, T::kDouble, Text(d.flagMissingShare * 100.0),
+       "least percentage of missing values that earns an input its indicator"},
+      {K::kKeepMostlyMissing, T::kBool, Text(d.keepMostlyMissing),
+       "with flagMissingValues, keep inputs past maxPercentageOfMissingvalue beside their "
+       "indicator instead of excluding them"},
 
       {K::kCheckTargetLevel, T::kBool, Text(d.checkMeasureLevelForTarget),
        "check the measurement level of the target"},

@@ -36,6 +36,7 @@ const Range kRanges[] = {
     {"maxNOfUniqueCategories", 0, true, kNoLimit, "must not be negative"},
     {"maxPercentageOfMissingvalue", 0, true, 100, "is a percentage from 0 to 100"},
     {"catFeatureScreenThreshold", 0, true, 100, "is a percentage from 0 to 100"},
+    {"flagMissingPercentage", 0, true, 100, "is a percentage from 0 to 100"},
     {"unsupervisedMergingMinPercentageOfCases", 0, true, 100, "is a percentage from 0 to 100"},
     {"scaleToOrdinalValuesNumThreshold", 0, false, kNoLimit, "must be above 0"},
     {"ordinalToScaleCategoriesNumThreshold", 1, false, kNoLimit,
@@ -55,6 +56,9 @@ const Dependency kDependencies[] = {
     {"maxNOfUniqueCategories", "excludeFeatureIfHasManyUniqueCatogories", "true"},
     {"maxPercentageOfMissingvalue", "excludeFeatureIfHasHigherPercentageOfMissingValue", "true"},
     {"catFeatureScreenThreshold", "excludeAlmostConstantCatFeature", "true"},
+    // Read alone, but without indicators they change nothing.
+    {"flagMissingPercentage", "flagMissingValues", "true"},
+    {"keepMostlyMissingWithFlag", "flagMissingValues", "true"},
     {"scaleToOrdinalValuesNumThreshold", "ordinalToScaleCategoriesNumThreshold", ""},
     {"ordinalToScaleCategoriesNumThreshold", "scaleToOrdinalValuesNumThreshold", ""},
     {"zScore_SD", "scaleFeatureRescalingMethod", "zScore"},

@@ -11,7 +11,8 @@ const char* const kStepSuffixDefaults[ZelSettings::kStepSuffixCount] = {
     "_ReplaceMissingNominal", "_ReplaceMissingOrdinal", "_RescaleScaleFeature",
     "_AdjustScaleCont", "_RearrangeNominal", "_MergeNoTarget", "_MergeOrdinalHasTarget",
     "_MergeNominalNoTarget", "_MergeNominalHasTarget", "_DeriveNewFeatureCont",
-    "_CreateOrdinalFeatureCont", "_SkewTransform"};
+    "_CreateOrdinalFeatureCont", "_SkewTransform", "_Weekday", "_MonthCategory", "_HourCategory",
+    "_Missing"};
 
 const char* const kNamePartDefaults[ZelSettings::kNamePartCount] = {
     "_year", "_month", "_day", "_years", "_months", "_days", "_hour", "_minute", "_second",

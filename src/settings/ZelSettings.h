@@ -20,7 +20,9 @@ enum class StepSuffix : int {
   kRecastCont, kRecastOrdinal, kOutlier, kReplaceMissingCont, kReplaceMissingNominal,
   kReplaceMissingOrdinal, kRescaleScaleFeature, kAdjustScaleCont, kRearrangeNominal,
   kMergeNoTarget, kMergeOrdinalHasTarget, kMergeNominalNoTarget, kMergeNominalHasTarget,
-  kDeriveNewFeatureCont, kCreateOrdinalFeatureCont, kSkewTransform,
+  kDeriveNewFeatureCont, kCreateOrdinalFeatureCont, kSkewTransform, kWeekday, kMonthCategory,
+  kHourCategory,
+  kMissing,
   kCount
 };
 
@@ -95,6 +97,11 @@ class ZelSettings {
   bool extractHour = false;
   bool extractMinute = false;
   bool extractSecond = false;
+  // Calendar parts as nominal fields, computed in the document by floor
+  // arithmetic on the day number or the seconds.
+  bool extractWeekday = false;
+  bool extractMonthCategory = false;
+  bool extractHourCategory = false;
 
   bool excludeTooManyMissing = true;
   double maxPercentMissing = 0.5;  // fraction
@@ -102,6 +109,10 @@ class ZelSettings {
   double screeningThreshold = 0.95;  // fraction
   bool screeningNominalFeature = true;
   int screeningThresholdForNominal = 100;
+
+  bool flagMissing = false;
+  double flagMissingShare = 0.05;  // fraction
+  bool keepMostlyMissing = false;
 
   bool checkMeasureLevelForFeature = true;
   bool checkMeasureLevelForTarget = true;

@@ -14,7 +14,9 @@ const char* const kStepSuffixLabels[ZelSettings::kStepSuffixCount] = {
     "SuffixReplaceMissingNominal", "SuffixReplaceMissingOrdinal", "SuffixRescaleScaleFeature",
     "SuffixAdjustScaleCont", "SuffixRearrangeNominal", "SuffixMergeNoTarget",
     "SuffixMergeOrdinalHasTarget", "SuffixMergeNominalNoTarget", "SuffixMergeNominalHasTarget",
-    "SuffixDeriveNewFeatureCont", "SuffixCreateOrdinalFeatureCont", "SuffixSkewTransform"};
+    "SuffixDeriveNewFeatureCont", "SuffixCreateOrdinalFeatureCont", "SuffixSkewTransform",
+    "SuffixWeekday",
+    "SuffixMonthCategory", "SuffixHourCategory", "SuffixMissing"};
 
 // Display labels of the user-visible name parts, indexed by NamePart; they
 // start with "Name" so they cannot be confused with the step suffixes.
@@ -58,6 +60,9 @@ void ZelSettings::Display() const {
   DisplayB("ExtractHour", extractHour);
   DisplayB("ExtractMinute", extractMinute);
   DisplayB("ExtractSecond", extractSecond);
+  DisplayB("ExtractWeekday", extractWeekday);
+  DisplayB("ExtractMonthCategory", extractMonthCategory);
+  DisplayB("ExtractHourCategory", extractHourCategory);
 
   DisplayB("ExcludeTooManyMissing", excludeTooManyMissing);
   DisplayD("MaxPercentMissing", maxPercentMissing);
@@ -65,6 +70,9 @@ void ZelSettings::Display() const {
   DisplayD("ScreeningThreshold", screeningThreshold);
   DisplayB("ScreeningNominalFeature", screeningNominalFeature);
   DisplayI("ScreeningThresholdForNominal", screeningThresholdForNominal);
+  DisplayB("FlagMissing", flagMissing);
+  DisplayD("FlagMissingShare", flagMissingShare);
+  DisplayB("KeepMostlyMissing", keepMostlyMissing);
 
   DisplayB("CheckMeasureLevelForFeature", checkMeasureLevelForFeature);
   DisplayB("CheckMeasureLevelForTarget", checkMeasureLevelForTarget);

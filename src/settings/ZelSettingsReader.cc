@@ -71,6 +71,9 @@ void ZelSettingsReader::ReadDateAndTime() {
   Get(ZelKey::kExtractHour, s.extractHour);
   Get(ZelKey::kExtractMinute, s.extractMinute);
   Get(ZelKey::kExtractSecond, s.extractSecond);
+  Get(ZelKey::kExtractWeekday, s.extractWeekday);
+  Get(ZelKey::kExtractMonthCategory, s.extractMonthCategory);
+  Get(ZelKey::kExtractHourCategory, s.extractHourCategory);
 
   bool compute = false;
   if (Get(ZelKey::kComputeDateDuration, compute)) {
@@ -129,6 +132,9 @@ void ZelSettingsReader::ReadScreening() {
     s.screeningCatFeature = on;
     if (on) GetPercent(ZelKey::kCatScreenThreshold, s.screeningThreshold);
   }
+  Get(ZelKey::kFlagMissing, s.flagMissing);
+  GetPercent(ZelKey::kFlagMissingPercent, s.flagMissingShare);
+  Get(ZelKey::kKeepMostlyMissing, s.keepMostlyMissing);
 }
 
 void ZelSettingsReader::ReadMeasureLevel() {

@@ -47,6 +47,12 @@ DerivedKind KindOf(uint32_t action) {
       return {kOrdinal, kStorageInteger, StepSuffix::kHour};
     case Action::kTimeElementMinute:
       return {kOrdinal, kStorageInteger, StepSuffix::kMinute};
+    case Action::kDateElementWeekday:
+      return {MeasureKind::kNominal, kStorageInteger, StepSuffix::kWeekday};
+    case Action::kDateElementMonthCategory:
+      return {MeasureKind::kNominal, kStorageInteger, StepSuffix::kMonthCategory};
+    case Action::kTimeElementHourCategory:
+      return {MeasureKind::kNominal, kStorageInteger, StepSuffix::kHourCategory};
     default:
       return {kOrdinal, kStorageInteger, StepSuffix::kSecond};
   }
@@ -103,7 +109,9 @@ ZelDateTimeFeatureHandler::Plan ZelDateTimeFeatureHandler::DatePlan() const {
           s.computeDateDuration,
           s.dateDurationUnit,
           s.referenceDate.seconds / 86400.0,
-          {Action::kDateDurationsYear, Action::kDateDurationsMonth, Action::kDateDurationsDay}};
+          {Action::kDateDurationsYear, Action::kDateDurationsMonth, Action::kDateDurationsDay},
+          {s.extractWeekday, s.extractMonthCategory},
+          {Action::kDateElementWeekday, Action::kDateElementMonthCategory}};
 }
 
 ZelDateTimeFeatureHandler::Plan ZelDateTimeFeatureHandler::TimePlan() const {
@@ -113,7 +121,9 @@ ZelDateTimeFeatureHandler::Plan ZelDateTimeFeatureHandler::TimePlan() const {
           s.computeTimeDuration,
           s.timeDurationUnit,
           s.referenceTime.seconds,
-          {Action::kTimeDurationsHour, Action::kTimeDurationsMinute, Action::kTimeDurationsSecond}};
+          {Action::kTimeDurationsHour, Action::kTimeDurationsMinute, Action::kTimeDurationsSecond},
+          {s.extractHourCategory, false},
+          {Action::kTimeElementHourCategory, Action::kUnknown}};
 }
 
 TorStatus ZelDateTimeFeatureHandler::DeriveAll(const ZelVariableHandleInfo& field, int index,
@@ -121,6 +131,11 @@ TorStatus ZelDateTimeFeatureHandler::DeriveAll(const ZelVariableHandleInfo& fiel
   for (int i = 0; i < 3; ++i) {
     if (!plan.parts[i]) continue;
     const TorStatus status = Derive(field, index, plan.partActions[i]);
+    if (status.IsError()) return status;
+  }
+  for (int i = 0; i < 2; ++i) {
+    if (!plan.categories[i]) continue;
+    const TorStatus status = Derive(field, index, plan.categoryActions[i]);
     if (status.IsError()) return status;
   }
   if (!plan.durations) return TorStatus();

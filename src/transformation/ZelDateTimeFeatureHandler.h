@@ -20,7 +20,8 @@ class ZelDateTimeFeatureHandler : public ZelOperationHandler {
 
  private:
   // What the settings ask to derive from one kind of source (date or time):
-  // the parts switched on, then the durations the unit allows.
+  // the parts switched on, the parts as categories, then the durations the
+  // unit allows.
   struct Plan {
     bool parts[3];
     uint32_t partActions[3];
@@ -28,6 +29,8 @@ class ZelDateTimeFeatureHandler : public ZelOperationHandler {
     int unit;
     double reference;
     uint32_t durationActions[3];
+    bool categories[2];
+    uint32_t categoryActions[2];
   };
   Plan DatePlan() const;
   Plan TimePlan() const;

@@ -19,11 +19,18 @@ bool ZelDateTimeFunctionRule::IsDuration(uint32_t action) {
 }
 
 bool ZelDateTimeFunctionRule::IsDateAction(uint32_t action) {
-  return action >= Action::kDateDurationsYear && action <= Action::kDateElementDay;
+  return (action >= Action::kDateDurationsYear && action <= Action::kDateElementDay) ||
+         action == Action::kDateElementWeekday || action == Action::kDateElementMonthCategory;
 }
 
 bool ZelDateTimeFunctionRule::IsTimeAction(uint32_t action) {
-  return action >= Action::kTimeDurationsHour && action <= Action::kTimeElementSecond;
+  return (action >= Action::kTimeDurationsHour && action <= Action::kTimeElementSecond) ||
+         action == Action::kTimeElementHourCategory;
+}
+
+bool ZelDateTimeFunctionRule::IsCategory(uint32_t action) {
+  return action == Action::kDateElementWeekday || action == Action::kDateElementMonthCategory ||
+         action == Action::kTimeElementHourCategory;
 }
 
 void ZelDateTimeFunctionRule::SetMissing() {
@@ -60,20 +67,33 @@ void ZelDateTimeFunctionRule::ApplyDate(double dayNumber) {
     case Action::kDateDurationsDay:
       output_.SetDouble(dayNumber - reference_);
       return;
+    case Action::kDateElementWeekday: {
+      // 1970-01-01, day 0, was a Thursday: ISO weekday 4.
+      const double day = std::floor(dayNumber);
+      if (!(std::fabs(day) < 1e15)) {
+        SetMissing();
+        return;
+      }
+      const auto shifted = static_cast<int64_t>(day) + 3;
+      output_.SetInteger((shifted % 7 + 7) % 7 + 1);
+      return;
+    }
     default:
       break;
   }
   int year = 0;
   int month = 0;
   int day = 0;
-  // Parts belong to the day the value is truncated to (toward zero).
-  if (!ZelCalendar::CivilFromDayNumber(std::trunc(dayNumber), year, month, day)) {
+  // Parts belong to the day the value is truncated to (toward zero); the
+  // category parts, written as floor arithmetic, to the day it falls in.
+  const double whole = IsCategory(action) ? std::floor(dayNumber) : std::trunc(dayNumber);
+  if (!ZelCalendar::CivilFromDayNumber(whole, year, month, day)) {
     SetMissing();
     return;
   }
-  output_.SetInteger(action == Action::kDateElementYear    ? year
-                     : action == Action::kDateElementMonth ? month
-                                                           : day);
+  const bool isMonth =
+      action == Action::kDateElementMonth || action == Action::kDateElementMonthCategory;
+  output_.SetInteger(action == Action::kDateElementYear ? year : isMonth ? month : day);
 }
 
 void ZelDateTimeFunctionRule::ApplyTime(double seconds) {
@@ -88,6 +108,18 @@ void ZelDateTimeFunctionRule::ApplyTime(double seconds) {
     case Action::kTimeDurationsSecond:
       output_.SetDouble(seconds - reference_);
       return;
+    case Action::kTimeElementHourCategory: {
+      // The hour of the time of day the seconds fall in, earlier days
+      // wrapping: -1 second is hour 23.
+      const double ofDay = seconds - 86400.0 * std::floor(seconds / 86400.0);
+      const double hour = std::floor(ofDay / 3600.0);
+      if (!(hour >= 0.0 && hour < 24.0)) {
+        SetMissing();
+        return;
+      }
+      output_.SetInteger(static_cast<int64_t>(hour));
+      return;
+    }
     default:
       break;
   }

@@ -1,8 +1,8 @@
 // ZelDateTimeFunctionRule: one calendar part (year, month, day, hour, minute,
-// second) or one elapsed duration (years, months, days, hours, minutes,
-// seconds since the reference) of a date or time field. Durations carry the
-// reference as their first parameter: a day number for dates, seconds for
-// times.
+// second; weekday, month and hour as categories) or one elapsed duration
+// (years, months, days, hours, minutes, seconds since the reference) of a
+// date or time field. Durations carry the reference as their first
+// parameter: a day number for dates, seconds for times.
 #ifndef ZELCRAFT_TRANSFORMATION_ZELDATETIMEFUNCTIONRULE_H_
 #define ZELCRAFT_TRANSFORMATION_ZELDATETIMEFUNCTIONRULE_H_
 
@@ -27,6 +27,8 @@ class ZelDateTimeFunctionRule : public ZelFunctionTransformRule {
   static bool IsDuration(uint32_t action);
   static bool IsDateAction(uint32_t action);
   static bool IsTimeAction(uint32_t action);
+  // The weekday, month and hour derived as nominal fields.
+  static bool IsCategory(uint32_t action);
 
  private:
   void ApplyDate(double dayNumber);

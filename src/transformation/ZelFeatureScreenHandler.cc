@@ -5,6 +5,7 @@
 #include "statistics/ZelUnivarCont.h"
 #include "statistics/ZelUnivarNumericCat.h"
 #include "statistics/ZelUnivarStringCat.h"
+#include "transformation/ZelMissingIndicatorHandler.h"
 
 namespace ZelTransformation {
 
@@ -14,6 +15,12 @@ TorStatus ZelFeatureScreenHandler::Check() { return CheckStep(Step::kFeatureScre
 
 TorStatus ZelFeatureScreenHandler::ProcessField(ZelVariableHandleInfo* field, int) {
   const TorStatus inconsistent(ZelStatusCode::kInconsistent, false);
+  // A field derived after the pass (a missing-value indicator) has no
+  // figures yet to screen.
+  const ZelStatistic::ZelStatistics* univariate = field->GetUnivariate();
+  if (field->IsDerived() && univariate != nullptr && !univariate->IsInformationCollected()) {
+    return TorStatus();
+  }
   switch (field->GetMeasureLevel()) {
     case TorCommon_1_3::kLevelContinuous:
       return ScreenContinuous(field);
@@ -38,10 +45,14 @@ TorStatus ZelFeatureScreenHandler::ProcessField(ZelVariableHandleInfo* field, in
   }
 }
 
-uint32_t ZelFeatureScreenHandler::MissingRule(int64_t missing, int64_t valid,
-                                              uint32_t previous) const {
+uint32_t ZelFeatureScreenHandler::MissingRule(const ZelVariableHandleInfo& field, int64_t missing,
+                                              int64_t valid, uint32_t previous) const {
   if (valid == 0) return Action::kScreenMissingFeature;
   const ZelSettings& s = *Settings();
+  // Its indicator says what the input lacks; the input keeps what it has.
+  if (s.keepMostlyMissing && ZelMissingIndicatorHandler::EarnsIndicator(s, field, missing, valid)) {
+    return previous;
+  }
   const double share = static_cast<double>(missing) / static_cast<double>(valid + missing);
   if (s.excludeTooManyMissing && share > s.maxPercentMissing) return Action::kScreenMissingFeature;
   return previous;
@@ -53,7 +64,7 @@ TorStatus ZelFeatureScreenHandler::ScreenContinuous(ZelVariableHandleInfo* field
   const ZelStatistic::ContSummary& s = stat->GetSummary();
   uint32_t reason = Action::kUnknown;
   if (s.GetMaximum() == s.GetMinimum()) reason = Action::kScreenConstantFeature;
-  reason = MissingRule(s.GetMissingCount(), s.GetValidCount(), reason);
+  reason = MissingRule(*field, s.GetMissingCount(), s.GetValidCount(), reason);
   if (reason != Action::kUnknown) field->Exclude({Step::kFeatureScreening, reason});
   return TorStatus();
 }
@@ -65,7 +76,7 @@ TorStatus ZelFeatureScreenHandler::ScreenCategorical(ZelVariableHandleInfo* fiel
   const ZelSettings& s = *Settings();
   uint32_t reason = Action::kUnknown;
   if (counts.distinct == 1) reason = Action::kScreenConstantFeature;
-  reason = MissingRule(counts.missing, counts.valid, reason);
+  reason = MissingRule(*field, counts.missing, counts.valid, reason);
   const int64_t total = counts.valid + counts.missing;
   if (s.screeningCatFeature && total > 0 &&
       static_cast<double>(counts.modeFrequency) / static_cast<double>(total) >

@@ -32,8 +32,10 @@ class ZelFeatureScreenHandler : public ZelOperationHandler {
   TorCommon_1_3::TorStatus ScreenCategorical(ZelVariableHandleInfo* field,
                                              const CategoryCounts& counts);
   // kScreenMissingFeature when nothing is valid or the missing share exceeds
-  // the allowed fraction, else `previous`.
-  uint32_t MissingRule(int64_t missing, int64_t valid, uint32_t previous) const;
+  // the allowed fraction (unless the field is kept beside its missing-value
+  // indicator), else `previous`.
+  uint32_t MissingRule(const ZelVariableHandleInfo& field, int64_t missing, int64_t valid,
+                       uint32_t previous) const;
 };
 
 }  // namespace ZelTransformation

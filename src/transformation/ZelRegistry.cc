@@ -15,6 +15,8 @@
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 #include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelMissingIndicatorHandler.h"
+#include "transformation/ZelMissingIndicatorRule.h"
 #include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOperationHandler.h"

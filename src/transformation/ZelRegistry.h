@@ -35,6 +35,8 @@ enum class Expression {
   kDiscretize,          // Discretize over the cut points
   kSumOfProducts,       // the sum of coefficient times input
   kSkewTransform,       // the Box-Cox transform or the signed logarithm of an input
+  kCalendarArithmetic,  // a calendar part in floor arithmetic on the day number or seconds
+  kMissingIndicator,    // MapValues: 1 for a missing value, 0 for any other
 };
 
 // The parameters the summary shows with the action, in its step summary and
@@ -54,6 +56,7 @@ enum class Quote {
   kMissingShare,      // the largest share of missing values
   kModeShare,         // the largest share of one category
   kCategoryLimit,     // the most categories
+  kMissingFlagShare,  // the least share of missing values that earns an indicator
 };
 
 using HandlerMaker = ZelOperationHandler* (*)(const ZelOperationPair& pair,

@@ -41,7 +41,9 @@
   X(9, HandleCategoricalFeatures, "HandleCategoricalFeatures", "CategoricalFeatures", ByAction,    \
     ByAction)                                                                                      \
   X(10, HandleContinuousFeatures, "HandleContinuousFeatures", "ContinuousFeatures", ByAction,      \
-    ByAction)
+    ByAction)                                                                                      \
+  X(11, FlagMissingValues, "FlagMissingValues", "MissingIndicators", ZelMissingIndicatorHandler,   \
+    ZelMissingIndicatorRule)
 
 // X(step, action, Id, "Name", "reason key", Category, "words",
 //   Handler, Rule, Expression, Quote, Statistics)
@@ -198,7 +200,18 @@
   /* Skewed continuous inputs, before their rescaling */                                           \
   X(10, 51, SkewTransformContFeature, "SkewTransformContFeature", "TransformSkewness", Derivation, \
     "transformed to reduce skewness", ZelSkewTransformHandler, ZelSkewTransformFunctionRule,       \
-    SkewTransform, Rule, Skew)
+    SkewTransform, Rule, Skew)                                                                     \
+  /* Calendar parts as categories, computed from the day number or seconds */                    \
+  X(2, 52, DateElementWeekday, "DateElementWeekday", "DeriveWeekday", Derivation,                  \
+    "weekday of the date", ByStep, ByStep, CalendarArithmetic, None, None)                         \
+  X(2, 53, DateElementMonthCategory, "DateElementMonthCategory", "DeriveMonthCategory",            \
+    Derivation, "month of the date, as a category", ByStep, ByStep, CalendarArithmetic, None,      \
+    None)                                                                                          \
+  X(2, 54, TimeElementHourCategory, "TimeElementHourCategory", "DeriveHourCategory", Derivation,   \
+    "hour of the time, as a category", ByStep, ByStep, CalendarArithmetic, None, None)             \
+  /* Missing-value indicators */                                                                   \
+  X(11, 55, FlagMissing, "FlagMissing", "FlagMissing", Derivation, "missing-value indicator",     \
+    ByStep, ByStep, MissingIndicator, MissingFlagShare, None)
 
 namespace ZelRegistry {
 

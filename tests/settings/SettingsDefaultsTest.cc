@@ -79,7 +79,9 @@ TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
             "_RecastOrdinal _Outlier _ReplaceMissingCont _ReplaceMissingNominal "
             "_ReplaceMissingOrdinal _RescaleScaleFeature _AdjustScaleCont _RearrangeNominal "
             "_MergeNoTarget _MergeOrdinalHasTarget _MergeNominalNoTarget _MergeNominalHasTarget "
-            "_DeriveNewFeatureCont _CreateOrdinalFeatureCont _SkewTransform ");
+            "_DeriveNewFeatureCont _CreateOrdinalFeatureCont _SkewTransform _Weekday "
+            "_MonthCategory "
+            "_HourCategory _Missing ");
   std::string parts;
   for (int i = 0; i < ZelSettings::kNamePartCount; ++i) {
     parts += std::string(ZelSettings::DefaultNamePart(static_cast<NamePart>(i))) + " ";

@@ -23,6 +23,8 @@
 #include "transformation/ZelDateTimeFeatureHandler.h"
 #include "transformation/ZelDateTimeFunctionRule.h"
 #include "transformation/ZelFeatureScreenHandler.h"
+#include "transformation/ZelMissingIndicatorHandler.h"
+#include "transformation/ZelMissingIndicatorRule.h"
 #include "transformation/ZelMissingValueHandler.h"
 #include "transformation/ZelMissingValueMappingRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
@@ -51,14 +53,15 @@ using namespace ZelTransformation;
 using TorCommon_1_3::TorStatus;
 
 // Past the last step and action, so that the lookups' ends are crossed.
-constexpr uint32_t kStepsTried = 13;
-constexpr uint32_t kActionsTried = 56;
+constexpr uint32_t kStepsTried = 14;
+constexpr uint32_t kActionsTried = 58;
 
 const std::type_index kNoClass = typeid(void);
 
 // The handler the step framework names for a pair: the first seven steps
-// run every action with their own handler; the target, categorical and
-// continuous steps have one per action, and none for the others.
+// and the missing-value indicators run every action with their own handler;
+// the target, categorical and continuous steps have one per action, and none
+// for the others.
 std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
   switch (step) {
     case 1: return typeid(ZelStringFeatureHandler);
@@ -87,6 +90,7 @@ std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
       if (action == 49 || action == 50) return typeid(ZelPostFeatureScreenHandler);
       if (action == 51) return typeid(ZelSkewTransformHandler);
       return kNoClass;
+    case 11: return typeid(ZelMissingIndicatorHandler);
     default:
       return kNoClass;
   }
@@ -105,6 +109,7 @@ ExpectedRule RuleFor(uint32_t step, uint32_t action) {
     case 5: return {typeid(ZelCheckTypeFunctionRule), RuleType::kFunctions};
     case 6: return {typeid(ZelOutlierFunctionRule), RuleType::kFunctions};
     case 7: return {typeid(ZelMissingValueMappingRule), RuleType::kValueMapping};
+    case 11: return {typeid(ZelMissingIndicatorRule), RuleType::kValueMapping};
     case 8:
       if (action == 33) return {typeid(ZelReorderFunctionRule), RuleType::kFunctions};
       if (action == 34) return {typeid(ZelBoxCoxFunctionRule), RuleType::kFunctions};
@@ -188,27 +193,31 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
       ++rules;
     }
   }
-  // Seven steps run every action tried; the other three, 15 actions.
-  EXPECT_EQ(handlers, 7 * static_cast<int>(kActionsTried) + 15);
-  // Five steps derive for every action; the other three, for 10.
-  EXPECT_EQ(rules, 5 * static_cast<int>(kActionsTried) + 10);
+  // Eight steps run every action tried; the other three, 15 actions.
+  EXPECT_EQ(handlers, 8 * static_cast<int>(kActionsTried) + 15);
+  // Six steps derive for every action; the other three, for 10.
+  EXPECT_EQ(rules, 6 * static_cast<int>(kActionsTried) + 10);
 }
 
 TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
   EXPECT_EQ(GetStepName(0), "UnKnown_Step");
   EXPECT_EQ(GetStepName(7), "HandleMissingvalue");
   EXPECT_EQ(GetStepName(10), "HandleContinuousFeatures");
-  EXPECT_EQ(GetStepName(11), "unrecognized");
+  EXPECT_EQ(GetStepName(11), "FlagMissingValues");
+  EXPECT_EQ(GetStepName(12), "unrecognized");
   EXPECT_EQ(GetActionName(0), "UnKnown_Action");
   EXPECT_EQ(GetActionName(23), "TpyeOrdinalToScale");
   EXPECT_EQ(GetActionName(50), "ExcludeAfterConstruct");
   EXPECT_EQ(GetActionName(51), "SkewTransformContFeature");
+  EXPECT_EQ(GetActionName(52), "DateElementWeekday");
+  EXPECT_EQ(GetActionName(55), "FlagMissing");
   // Two actions in the middle of the table have no name.
-  for (uint32_t unnamed : {15u, 47u, 52u, 53u, 0xffffffffu}) {
+  for (uint32_t unnamed : {15u, 47u, 56u, 57u, 0xffffffffu}) {
     EXPECT_EQ(GetActionName(unnamed), "unrecognized") << unnamed;
   }
   EXPECT_EQ(GetOperationText({7, 25}), "Step=HandleMissingvalue; Action=ReplaceMissing");
-  EXPECT_EQ(GetOperationText({11, 52}), "Step=unrecognized; Action=unrecognized");
+  EXPECT_EQ(GetOperationText({11, 55}), "Step=FlagMissingValues; Action=FlagMissing");
+  EXPECT_EQ(GetOperationText({12, 56}), "Step=unrecognized; Action=unrecognized");
 
   EXPECT_EQ(FindStep(Step::kCount), nullptr);
   EXPECT_EQ(FindAction(Action::kCount), nullptr);
@@ -244,7 +253,8 @@ TEST(RegistryTest, APassCreatesWhatTheStepsOfTheNextOneRead) {
             (std::vector<int>{Request::kOutlier, Request::kBoxCox, Request::kTarget}));
   // An action under another step than its own, or past the table, needs
   // nothing.
-  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {9, 51}, {11, 0}}), std::vector<int>());
+  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {9, 51}, {10, 56}, {11, 0}, {12, 0}}),
+            std::vector<int>());
 }
 
 }  // namespace
