@@ -61,7 +61,7 @@ bool CountsOf(const ZelVariableHandleInfo& field, Counts* counts) {
     return true;
   }
   if (const auto* coded = dynamic_cast<const ZelStatistic::ZelUnivarNumericCat*>(statistic)) {
-    const ZelStatistic::ContSummary& s = coded->GetSummary();
+    const ZelStatistic::ZelContSummary& s = coded->GetSummary();
     counts->valid = static_cast<double>(s.GetValidCount());
     counts->missing = static_cast<double>(s.GetMissingCount());
     counts->mode = CodeText(field, s.GetMode());
@@ -69,7 +69,7 @@ bool CountsOf(const ZelVariableHandleInfo& field, Counts* counts) {
     return true;
   }
   if (const auto* numbers = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(statistic)) {
-    const ZelStatistic::ContSummary& s = numbers->GetSummary();
+    const ZelStatistic::ZelContSummary& s = numbers->GetSummary();
     counts->valid = static_cast<double>(s.GetValidCount());
     counts->missing = static_cast<double>(s.GetMissingCount());
     counts->mode = Number(s.GetMinimum());

@@ -18,7 +18,7 @@ namespace ZelPMML {
 
 using TorCommon_1_3::TorStatus;
 using TorXML_1_3::XMLElement;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 using ZelStatistic::FormatDouble;
 
 namespace {
@@ -73,7 +73,7 @@ void AppendHistogram(XMLElement* stats, const ZelStatistic::ZelUnivarContHistogr
 TorStatus FillContinuous(XMLElement* stats, const ZelVariableHandleInfo& field) {
   const auto* univariate = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(field.GetUnivariate());
   if (univariate == nullptr) return WrongClass();
-  const ContSummary& summary = univariate->GetSummary();
+  const ZelContSummary& summary = univariate->GetSummary();
   AppendCounts(stats, summary.GetValidCount(), summary.GetMissingCount());
   XMLElement* info = stats->AppendChild(XMLElement::Create("NumericInfo"));
   info->AddAttribute("mean", FormatDouble(summary.GetMean()));
@@ -97,7 +97,7 @@ TorStatus FillNumericCategories(XMLElement* stats, const ZelVariableHandleInfo& 
   const auto* univariate =
       dynamic_cast<const ZelStatistic::ZelUnivarNumericCat*>(field.GetUnivariate());
   if (univariate == nullptr) return WrongClass();
-  const ContSummary& summary = univariate->GetSummary();
+  const ZelContSummary& summary = univariate->GetSummary();
   AppendCounts(stats, summary.GetValidCount(), summary.GetMissingCount());
   ArrayText frequencies;
   ArrayText values;

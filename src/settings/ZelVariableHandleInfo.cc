@@ -173,7 +173,7 @@ TorStatus ZelVariableHandleInfo::CreateOutlierStatistic(int index) {
   if (excluded_ || !IsContinuous()) return TorStatus();
   const ZelStatistic::ZelUnivarCont* cont = FinishedContinuous();
   if (cont == nullptr) return status_;
-  const ZelStatistic::ContSummary& s = cont->GetSummary();
+  const ZelStatistic::ZelContSummary& s = cont->GetSummary();
   outlier_ = std::make_unique<ZelStatistic::ZelOutlier>(settings_, static_cast<uint32_t>(index),
                                                         s.GetMean(), s.GetStdDev(),
                                                         s.GetWeightSum(), s.GetValidCount());
@@ -208,7 +208,7 @@ bool ZelVariableHandleInfo::IsSkewedInput() const {
   }
   const auto* cont = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(univariate_.get());
   if (cont == nullptr || !cont->IsInformationCollected()) return false;
-  const ZelStatistic::ContSummary& summary = cont->GetSummary();
+  const ZelStatistic::ZelContSummary& summary = cont->GetSummary();
   return summary.IsSkewnessValid() && std::fabs(summary.GetSkewness()) > settings_->skewThreshold;
 }
 

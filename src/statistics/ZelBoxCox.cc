@@ -47,7 +47,7 @@ ZelBoxCox::ZelBoxCox(const ZelSettings* settings, uint32_t fieldIndex, double st
   }
   exponents_.push_back(end);
   // Only the moments matter: a table limit of 0 keeps one entry at most.
-  summaries_.assign(exponents_.size(), ContSummary(false, 0));
+  summaries_.assign(exponents_.size(), ZelContSummary(false, 0));
 }
 
 TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
@@ -56,8 +56,8 @@ TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
   const double frequency = FrequencyWeight(record);
   const int64_t count = CountIncrement(frequency);
   if (value.IsMissing()) {
-    for (ContSummary& summary : summaries_) summary.AddMissing(count);
-    for (ContSummary& summary : signedLog_) summary.AddMissing(count);
+    for (ZelContSummary& summary : summaries_) summary.AddMissing(count);
+    for (ZelContSummary& summary : signedLog_) summary.AddMissing(count);
     return status_;
   }
   if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
@@ -72,7 +72,7 @@ TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
   for (std::size_t i = 0; i < exponents_.size(); ++i) {
     summaries_[i].AddValue(BoxCoxOfLog(logValue, exponents_[i]), count, weight);
   }
-  for (ContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
+  for (ZelContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
   return status_;
 }
 
@@ -85,8 +85,8 @@ TorStatus ZelBoxCox::AddBatch(const ZelBatch& batch) {
     const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
     const int64_t count = CountIncrement(frequency);
     if (column.missing[k] != 0) {
-      for (ContSummary& summary : summaries_) summary.AddMissing(count);
-      for (ContSummary& summary : signedLog_) summary.AddMissing(count);
+      for (ZelContSummary& summary : summaries_) summary.AddMissing(count);
+      for (ZelContSummary& summary : signedLog_) summary.AddMissing(count);
       continue;
     }
     if (!column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
@@ -98,7 +98,7 @@ TorStatus ZelBoxCox::AddBatch(const ZelBatch& batch) {
     for (std::size_t i = 0; i < exponents_.size(); ++i) {
       summaries_[i].AddValue(BoxCoxOfLog(logValue, exponents_[i]), count, weight);
     }
-    for (ContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
+    for (ZelContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
   }
   return status_;
 }
@@ -121,7 +121,7 @@ TorStatus ZelBoxCox::Finalize() {
       bestLikelihood = likelihood;
     }
   }
-  for (ContSummary& summary : signedLog_) {
+  for (ZelContSummary& summary : signedLog_) {
     const TorStatus finished = summary.Finalize();
     if (finished.IsError()) return Fail(finished.GetCode());
   }
@@ -137,7 +137,7 @@ TorStatus ZelBoxCox::ApplyToUnivariate(ZelStatistics& univariate) {
   auto* cont = dynamic_cast<ZelUnivarCont*>(&univariate);
   if (cont == nullptr) return Fail(ZelStatusCode::kInconsistent);
   if (transformedStdDev_ == 0.0) return Fail(ZelStatusCode::kNumericalFailure);
-  ContSummary& summary = cont->GetMutableSummary();
+  ZelContSummary& summary = cont->GetMutableSummary();
   auto rescale = [this](double x) {
     return (BoxCoxTransform(x, shift_, exponent_) - transformedMean_) * desiredStdDev_ /
                transformedStdDev_ +

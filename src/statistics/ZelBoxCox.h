@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "statistics/ContSummary.h"
+#include "statistics/ZelContSummary.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -56,9 +56,9 @@ class ZelBoxCox : public ZelStatistics {
   TorCommon_1_3::TorStatus ApplyToUnivariate(ZelStatistics& univariate);
 
   // Also gathers the summary of sign(x) ln(1 + |x|); call before the pass.
-  void TrackSignedLog() { signedLog_.assign(1, ContSummary(false, 0)); }
+  void TrackSignedLog() { signedLog_.assign(1, ZelContSummary(false, 0)); }
   // Null unless tracked.
-  const ContSummary* GetSignedLog() const {
+  const ZelContSummary* GetSignedLog() const {
     return signedLog_.empty() ? nullptr : &signedLog_.front();
   }
 
@@ -86,8 +86,8 @@ class ZelBoxCox : public ZelStatistics {
   double logSum_ = 0.0;  // sum of f * ln(x - shift)
   double transformedSkewness_ = 0.0;
   std::vector<double> exponents_;
-  std::vector<ContSummary> summaries_;  // one per exponent
-  std::vector<ContSummary> signedLog_;  // empty, or the signed logarithm's
+  std::vector<ZelContSummary> summaries_;  // one per exponent
+  std::vector<ZelContSummary> signedLog_;  // empty, or the signed logarithm's
 };
 
 }  // namespace ZelStatistic

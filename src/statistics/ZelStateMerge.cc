@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "statistics/ContSummary.h"
+#include "statistics/ZelContSummary.h"
 #include "statistics/ZelStateParts.h"
 
 namespace ZelStatistic {
@@ -108,9 +108,9 @@ bool MergeOnePart(uint32_t tag, std::size_t n, ZelStateReader* a, ZelStateReader
     }
     case kPartSummary: {
       if (n != 1) return false;
-      ContSummary x(false, 0);
-      ContSummary y(false, 0);
-      if (!ContSummary::ReadBody(a, &x) || !ContSummary::ReadBody(b, &y)) return false;
+      ZelContSummary x(false, 0);
+      ZelContSummary y(false, 0);
+      if (!ZelContSummary::ReadBody(a, &x) || !ZelContSummary::ReadBody(b, &y)) return false;
       if (x.HasNoMoments() != y.HasNoMoments() || x.GetDistinctLimit() != y.GetDistinctLimit()) {
         *error = "the states' summaries keep different things";
         return false;

@@ -12,7 +12,7 @@
 //              pairwise update, as accurate as one pass over both
 //   pairs      co-moments of two values, likewise
 //   bin means  weights with weighted means
-//   summary    a ContSummary (counts, extremes, moments to the third,
+//   summary    a ZelContSummary (counts, extremes, moments to the third,
 //              value-frequency table)
 //   texts      a text-frequency table with its missing and valid counts
 // Frequency tables merge as ZelRecordOrderTable says: into the table one

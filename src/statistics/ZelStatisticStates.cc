@@ -128,8 +128,8 @@ void ZelBoxCox::WriteState(ZelStateWriter* out) const {
   WritePartCount(out, static_cast<uint32_t>(2 + summaries_.size() + signedLog_.size()));
   WriteDoubles(out, kPartFixed, layout.data(), layout.size());
   WriteDoubles(out, kPartSums, &logSum_, 1);
-  for (const ContSummary& summary : summaries_) summary.WriteState(out);
-  for (const ContSummary& summary : signedLog_) summary.WriteState(out);
+  for (const ZelContSummary& summary : summaries_) summary.WriteState(out);
+  for (const ZelContSummary& summary : signedLog_) summary.WriteState(out);
 }
 
 bool ZelBoxCox::ReadState(ZelStateReader* in) {
@@ -139,10 +139,10 @@ bool ZelBoxCox::ReadState(ZelStateReader* in) {
       !ReadFixed(in, layout.data(), layout.size()) || !ReadDoubles(in, kPartSums, &logSum_, 1)) {
     return false;
   }
-  for (ContSummary& summary : summaries_) {
+  for (ZelContSummary& summary : summaries_) {
     if (!summary.ReadState(in)) return false;
   }
-  for (ContSummary& summary : signedLog_) {
+  for (ZelContSummary& summary : signedLog_) {
     if (!summary.ReadState(in)) return false;
   }
   return true;

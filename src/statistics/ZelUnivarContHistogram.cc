@@ -39,7 +39,7 @@ TorStatus ZelUnivarContHistogram::SetUpHistogram(const ZelStatistics& univariate
   if (status_.IsError()) return status_;
   const auto* cont = dynamic_cast<const ZelUnivarCont*>(&univariate);
   if (cont == nullptr) return Fail(ZelStatusCode::kInconsistent);
-  const ContSummary& summary = cont->GetSummary();
+  const ZelContSummary& summary = cont->GetSummary();
   binCount_ = kBinCount;
   upperBounds_.assign(kBinCount, 0.0);
   counts_.assign(kBinCount, 0);

@@ -39,7 +39,7 @@ TorStatus ZelUnivarNumeric::AddBatchSideBySide(ZelStatistics* const* statistics,
     summaries_.push_back(&numeric->summary_);
     columns_.push_back(&batch.Column(static_cast<int>(numeric->fieldIndex_)));
   }
-  ContSummary::AddColumns(summaries_.data(), columns_.data(), summaries_.size(), batch.Rows(),
+  ZelContSummary::AddColumns(summaries_.data(), columns_.data(), summaries_.size(), batch.Rows(),
                           FrequencyWeights(batch), AnalysisWeights(batch));
   TorStatus result;
   for (std::size_t i = 0; i < count; ++i) {

@@ -1,6 +1,6 @@
 // ZelUnivarNumeric: the shared body of the two univariate statistics of a
 // numeric field, ZelUnivarCont and ZelUnivarNumericCat. Both feed one
-// ContSummary from the field's record values and can take over each other's
+// ZelContSummary from the field's record values and can take over each other's
 // finished summary; they differ only in how much the summary keeps.
 #ifndef ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_
 #define ZELCRAFT_STATISTICS_ZELUNIVARNUMERIC_H_
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "statistics/ContSummary.h"
+#include "statistics/ZelContSummary.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -31,10 +31,10 @@ class ZelUnivarNumeric : public ZelStatistics {
   TorCommon_1_3::TorStatus CopyFrom(const ZelStatistics& other) override;
 
   uint32_t GetFieldIndex() const { return fieldIndex_; }
-  const ContSummary& GetSummary() const { return summary_; }
+  const ZelContSummary& GetSummary() const { return summary_; }
   // For the steps that rewrite a finished summary in place (missing-value
   // replacement, the target's Box-Cox transformation, outlier handling).
-  ContSummary& GetMutableSummary() { return summary_; }
+  ZelContSummary& GetMutableSummary() { return summary_; }
   std::vector<double> GetValues() const { return summary_.GetValues(); }
   int64_t GetFrequency(double value) const { return summary_.GetFrequency(value); }
   void SetFrequency(double value, int64_t count) { summary_.SetFrequency(value, count); }
@@ -48,9 +48,9 @@ class ZelUnivarNumeric : public ZelStatistics {
 
  private:
   uint32_t fieldIndex_;
-  ContSummary summary_;
+  ZelContSummary summary_;
   // Scratch of AddBatchSideBySide, kept to allocate nothing per batch.
-  std::vector<ContSummary*> summaries_;
+  std::vector<ZelContSummary*> summaries_;
   std::vector<const ZelBatchColumn*> columns_;
 };
 

@@ -28,7 +28,7 @@ TorStatus ZelFeatureScreenHandler::ProcessField(ZelVariableHandleInfo* field, in
       const auto* stat =
           dynamic_cast<const ZelStatistic::ZelUnivarNumericCat*>(field->GetUnivariate());
       if (stat == nullptr) return inconsistent;
-      const ZelStatistic::ContSummary& s = stat->GetSummary();
+      const ZelStatistic::ZelContSummary& s = stat->GetSummary();
       return ScreenCategorical(field, {s.GetMissingCount(), s.GetValidCount(), s.GetTableSize(),
                                        s.GetFrequency(s.GetMode())});
     }
@@ -61,7 +61,7 @@ uint32_t ZelFeatureScreenHandler::MissingRule(const ZelVariableHandleInfo& field
 TorStatus ZelFeatureScreenHandler::ScreenContinuous(ZelVariableHandleInfo* field) {
   const auto* stat = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(field->GetUnivariate());
   if (stat == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
-  const ZelStatistic::ContSummary& s = stat->GetSummary();
+  const ZelStatistic::ZelContSummary& s = stat->GetSummary();
   uint32_t reason = Action::kUnknown;
   if (s.GetMaximum() == s.GetMinimum()) reason = Action::kScreenConstantFeature;
   reason = MissingRule(*field, s.GetMissingCount(), s.GetValidCount(), reason);

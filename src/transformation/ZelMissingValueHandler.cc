@@ -9,7 +9,7 @@
 namespace ZelTransformation {
 
 using TorCommon_1_3::TorStatus;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 
 namespace {
 
@@ -78,7 +78,7 @@ TorStatus ZelMissingValueHandler::ProcessField(ZelVariableHandleInfo* field, int
       if (Derive(field, index, suffix, &status) == nullptr) return status;
       auto* copy = dynamic_cast<ZelStatistic::ZelUnivarNumericCat*>(derived_->GetUnivariate());
       if (copy == nullptr) return MissingObject();
-      ContSummary& summary = copy->GetMutableSummary();
+      ZelContSummary& summary = copy->GetMutableSummary();
       const double replacement = ordinal ? summary.GetMedian() : summary.GetMode();
       derived_->GetRule()->AddParameter(replacement);
       summary.ReplaceMissingByValue(replacement);

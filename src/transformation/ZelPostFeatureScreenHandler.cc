@@ -42,7 +42,7 @@ TorStatus IsConstant(const ZelVariableHandleInfo& field, bool* constant) {
   if (field.GetMeasureLevel() != TorCommon_1_3::kLevelContinuous) return TorStatus();
   const auto* statistic = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(field.GetUnivariate());
   if (statistic == nullptr) return Inconsistent();
-  const ZelStatistic::ContSummary& summary = statistic->GetSummary();
+  const ZelStatistic::ZelContSummary& summary = statistic->GetSummary();
   *constant = summary.GetValidCount() == 0 || summary.GetMaximum() == summary.GetMinimum();
   return TorStatus();
 }

@@ -8,7 +8,7 @@
 namespace ZelTransformation {
 
 using TorCommon_1_3::TorStatus;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 using ZelStatistic::ZelUnivarCont;
 
 ZelRescaleContFeatureHandler::ZelRescaleContFeatureHandler(const ZelOperationPair& pair,
@@ -47,7 +47,7 @@ TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* fiel
   }
   const auto* source = dynamic_cast<const ZelUnivarCont*>(field->GetUnivariate());
   if (source == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
-  const ContSummary& from = source->GetSummary();
+  const ZelContSummary& from = source->GetSummary();
   const double lo = from.GetMinimum();
   const double hi = from.GetMaximum();
   const double m = from.GetMean();
@@ -65,7 +65,7 @@ TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* fiel
 
   // A linear map moves the extremes and the mean along and stretches the
   // spread; the skewness keeps its value.
-  ContSummary& to = univariate->GetMutableSummary();
+  ZelContSummary& to = univariate->GetMutableSummary();
   const ZelSettings& settings = *Settings();
   if (zscore) {
     const double mean = settings.rescalingZscoreMean;

@@ -11,7 +11,7 @@
 namespace ZelTransformation {
 
 using TorCommon_1_3::TorStatus;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 using ZelStatistic::ZelUnivarCont;
 
 ZelSkewTransformHandler::ZelSkewTransformHandler(const ZelOperationPair& pair,
@@ -33,7 +33,7 @@ TorStatus ZelSkewTransformHandler::ProcessField(ZelVariableHandleInfo* field, in
   }
   const ZelStatistic::ZelBoxCox* boxCox = field->GetBoxCox();
   if (boxCox == nullptr || !boxCox->IsInformationCollected()) return TorStatus();
-  const ContSummary* signedLog = boxCox->GetSignedLog();
+  const ZelContSummary* signedLog = boxCox->GetSignedLog();
   const bool boxCoxMethod = Settings()->skewTransformMethod != 1 || signedLog == nullptr;
 
   TorStatus status;
@@ -45,7 +45,7 @@ TorStatus ZelSkewTransformHandler::ProcessField(ZelVariableHandleInfo* field, in
   if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
 
   // Both transforms increase: the extremes map to the extremes.
-  ContSummary& to = univariate->GetMutableSummary();
+  ZelContSummary& to = univariate->GetMutableSummary();
   if (boxCoxMethod) {
     rule->SetBoxCox(boxCox->GetExponent(), boxCox->GetMinimum());
     to.SetTransformed(rule->Transform(to.GetMinimum()), rule->Transform(to.GetMaximum()),

@@ -20,7 +20,7 @@ using Var = std::unique_ptr<ITorVariable>;
 // (0, 0) names no operation, so no rule is ever made for it.
 const ZelOperationPair kNoRule{};
 
-const ZelStatistic::ContSummary& Summary(const ZelVariableHandleInfo& handle) {
+const ZelStatistic::ZelContSummary& Summary(const ZelVariableHandleInfo& handle) {
   return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*handle.GetUnivariate()).GetSummary();
 }
 

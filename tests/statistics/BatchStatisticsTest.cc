@@ -24,7 +24,7 @@
 namespace {
 
 using namespace testhost;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 using ZelStatistic::ZelBivarCatTargetCont;
 using ZelStatistic::ZelBivarContCont;
 using ZelStatistic::ZelBivarContTargetContPredictivePower;
@@ -69,7 +69,7 @@ class BatchStatisticsTest : public ::testing::Test {
   ZelSettings settings;
 };
 
-void ExpectSameSummary(const ContSummary& a, const ContSummary& b) {
+void ExpectSameSummary(const ZelContSummary& a, const ZelContSummary& b) {
   EXPECT_EQ(a.GetValidCount(), b.GetValidCount());
   EXPECT_EQ(a.GetMissingCount(), b.GetMissingCount());
   EXPECT_EQ(a.GetMinimum(), b.GetMinimum());

@@ -114,7 +114,7 @@ void CheckHalves(const std::function<std::unique_ptr<ZelStatistics>()>& make,
   EXPECT_EQ(Merged(merged, StateOf(*make())), merged) << kind;
 }
 
-std::vector<double> SummaryResults(const ContSummary& s) {
+std::vector<double> SummaryResults(const ZelContSummary& s) {
   std::vector<double> out = {double(s.GetValidCount()), double(s.GetMissingCount()),
                              s.GetMinimum(), s.GetMaximum(), s.GetMean(), s.GetStdDev(),
                              s.GetSkewness(), s.GetWeightSum()};
@@ -190,7 +190,7 @@ TEST_F(StateMerge, UnivariateStatisticsMergeAsOnePass) {
 }
 
 TEST_F(StateMerge, OutlierAndBoxCoxStatisticsMergeAsOnePass) {
-  const ContSummary& x = x_.GetSummary();
+  const ZelContSummary& x = x_.GetSummary();
   CheckHalves(
       [&] {
         return std::make_unique<ZelOutlier>(&settings_, 0, x.GetMean(), x.GetStdDev(),
@@ -319,7 +319,7 @@ std::vector<std::pair<std::string, int64_t>> TableOf(const ZelStatistics& statis
     table.emplace_back("valid", t->GetValidCount());
     table.emplace_back("missing", t->GetMissingCount());
   } else {
-    const ContSummary& s = static_cast<const ZelUnivarNumericCat&>(statistic).GetSummary();
+    const ZelContSummary& s = static_cast<const ZelUnivarNumericCat&>(statistic).GetSummary();
     for (const auto& entry : s.GetFrequencies()) {
       table.emplace_back(std::to_string(entry.first), entry.second);
     }

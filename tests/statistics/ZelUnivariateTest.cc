@@ -19,7 +19,7 @@
 namespace {
 
 using namespace testhost;
-using ZelStatistic::ContSummary;
+using ZelStatistic::ZelContSummary;
 using ZelStatistic::ZelUnivarCont;
 using ZelStatistic::ZelUnivarNumericCat;
 using ZelStatistic::ZelUnivarStringCat;
@@ -45,7 +45,7 @@ TEST_F(UnivariateTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValue) 
     ASSERT_TRUE(stat.AddRecord(r).IsOK());
   }
   ASSERT_TRUE(stat.Finalize().IsOK());
-  const ContSummary& s = stat.GetSummary();
+  const ZelContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetValidCount(), 3);
   EXPECT_EQ(stat.GetFrequency(10), 2);
   EXPECT_EQ(s.GetMissingCount(), 3);
@@ -91,7 +91,7 @@ TEST_F(UnivariateTest, MomentsMatchShiftedTwoPassFarFromZero) {
   const long double sdRef = std::sqrt(m2 / (n - 1));
   const double sd = static_cast<double>(sdRef);
   const double skew = static_cast<double>(n * m3 / ((n - 2) * (n - 1) * sdRef * sdRef * sdRef));
-  const ContSummary& s = stat.GetSummary();
+  const ZelContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetValidCount(), n);
   EXPECT_NEAR(s.GetMean(), static_cast<double>(offset + mean), 1e-12 * offset);
   EXPECT_NEAR(s.GetStdDev(), sd, 1e-12 * sd);
@@ -108,7 +108,7 @@ TEST_F(UnivariateTest, SkewnessPastThreeBillionRecords) {
     ASSERT_TRUE(stat.AddRecord(Row(Real(x), 2e9)).IsOK());
   }
   ASSERT_TRUE(stat.Finalize().IsOK());
-  const ContSummary& s = stat.GetSummary();
+  const ZelContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetValidCount(), 6000000000LL);
 
   // By hand: mean 7/3, deviations -4/3, -1/3, 5/3; M2 = w 42/9, M3 = w 60/27.
@@ -127,7 +127,7 @@ TEST_F(UnivariateTest, MedianModeAndEmptyOrSingleFields) {
   ZelUnivarCont stat(&settings, 0);
   for (int v : {3, 2, 1, 3, 2}) stat.AddRecord(Row(Int(v)));
   stat.Finalize();
-  const ContSummary& s = stat.GetSummary();
+  const ZelContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetMode(), 2);    // tie with 3: the smaller wins
   EXPECT_EQ(s.GetMedian(), 2);  // running shares 0.2, 0.6
   EXPECT_NEAR(s.GetSkewness(), 5 * -0.72 / (12 * 0.7 * std::sqrt(0.7)), 1e-14);

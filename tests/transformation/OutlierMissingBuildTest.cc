@@ -66,7 +66,7 @@ TEST(OutlierBuildTest, BandOfRobustDeviationsNarrowedByAnalysisWeight) {
 
     // The far value is trimmed to the band's edge or blanked, for both of
     // the records it weighs.
-    const ZelStatistic::ContSummary& s = SummaryOf(copy);
+    const ZelStatistic::ZelContSummary& s = SummaryOf(copy);
     EXPECT_EQ(s.GetMissingCount(), trim ? 0 : 2);
     EXPECT_DOUBLE_EQ(s.GetMaximum(), trim ? upper : 18.0);
 
@@ -123,7 +123,7 @@ TEST(MissingValueBuildTest, ReplacementByKindAndTheCopysStatistics) {
   for (double v : c) mean += v / 8;
   for (double v : c) m2 += (v - mean) * (v - mean), m3 += std::pow(v - mean, 3);
   const long double sd = std::sqrt(m2 / 9);  // two filled values add nothing
-  const ZelStatistic::ContSummary& cs = SummaryOf(cCopy);
+  const ZelStatistic::ZelContSummary& cs = SummaryOf(cCopy);
   EXPECT_DOUBLE_EQ(cCopy->GetRule()->GetParameters().at(0), static_cast<double>(mean));
   EXPECT_NEAR(cs.GetStdDev(), static_cast<double>(sd), 1e-12);
   EXPECT_NEAR(cs.GetSkewness(), static_cast<double>(10 * m3 / (9 * 8 * sd * sd * sd)), 1e-12);

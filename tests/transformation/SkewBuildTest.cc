@@ -131,7 +131,7 @@ TEST(SkewBuildTest, BoxCoxTakesTheExponentOfLargestLikelihoodAndTheCopyItsMoment
   // Below the smallest value seen, new data take its transform, 0.
   EXPECT_EQ(Apply(fields, copy, -1e6), 0.0);
   const Moments m = MomentsOf(transformed);
-  const ZelStatistic::ContSummary& s = SummaryOf(copy);
+  const ZelStatistic::ZelContSummary& s = SummaryOf(copy);
   EXPECT_NEAR(s.GetMean(), m.mean, 1e-12);
   EXPECT_NEAR(s.GetStdDev(), m.sd, 1e-12);
   EXPECT_EQ(s.GetMinimum(), 0.0);
@@ -156,7 +156,7 @@ TEST(SkewBuildTest, SignedLogOfBothSignsAndZero) {
   EXPECT_EQ(Apply(fields, copy, 0.0), 0.0);
   EXPECT_NEAR(Apply(fields, copy, -1e300), -std::log(1e300), 1e-9);
   const Moments m = MomentsOf(logs);
-  const ZelStatistic::ContSummary& s = SummaryOf(copy);
+  const ZelStatistic::ZelContSummary& s = SummaryOf(copy);
   EXPECT_NEAR(s.GetMean(), m.mean, 1e-12);
   EXPECT_NEAR(s.GetStdDev(), m.sd, 1e-12);
   EXPECT_NEAR(s.GetMinimum(), -2.0, 1e-12);
@@ -203,7 +203,7 @@ TEST(SkewBuildTest, ReplacedMissingValuesAreTransformedAndKeptMissingOtherwise) 
     EXPECT_EQ(rule->GetLambda(), BestExponent(seen));
     std::vector<double> transformed;
     for (double v : seen) transformed.push_back(rule->Transform(v));
-    const ZelStatistic::ContSummary& s = SummaryOf(copy);
+    const ZelStatistic::ZelContSummary& s = SummaryOf(copy);
     EXPECT_NEAR(s.GetMean(), MomentsOf(transformed).mean, 1e-12);
     EXPECT_NEAR(s.GetStdDev(), MomentsOf(transformed).sd, 1e-12);
     EXPECT_EQ(s.GetMissingCount(), replace ? 0 : 2);
@@ -250,8 +250,8 @@ TEST(SkewBuildTest, AFrequencyWeightCountsAsRepeatedRecords) {
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(a->GetLambda(), b->GetLambda());
-    const ZelStatistic::ContSummary& sa = SummaryOf(FindField(weighted.Fields(), "x_transformed"));
-    const ZelStatistic::ContSummary& sb = SummaryOf(FindField(repeated.Fields(), "x_transformed"));
+    const ZelStatistic::ZelContSummary& sa = SummaryOf(FindField(weighted.Fields(), "x_transformed"));
+    const ZelStatistic::ZelContSummary& sb = SummaryOf(FindField(repeated.Fields(), "x_transformed"));
     EXPECT_NEAR(sa.GetMean(), sb.GetMean(), 1e-12);
     EXPECT_NEAR(sa.GetStdDev(), sb.GetStdDev(), 1e-12);
   }

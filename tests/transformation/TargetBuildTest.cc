@@ -59,7 +59,7 @@ TEST(TargetBuildTest, BoxCoxOfExactlyZeroRewritesTheStatisticAndTruncatesInteger
   ASSERT_NE(transformed, nullptr);
   auto& rule = dynamic_cast<ZelTransformation::ZelBoxCoxFunctionRule&>(*transformed->GetRule());
   EXPECT_EQ(rule.GetLambda(), 0.0);
-  const ZelStatistic::ContSummary& s = SummaryOf(transformed);
+  const ZelStatistic::ZelContSummary& s = SummaryOf(transformed);
   EXPECT_EQ(s.GetMean(), 0.0);
   EXPECT_EQ(s.GetStdDev(), 1.0);
 

@@ -46,7 +46,7 @@ inline const ZelVariableHandleInfo* FindField(const ZelVariableHandleList& field
 }
 
 // The summary of a numeric field's univariate statistic.
-inline const ZelStatistic::ContSummary& SummaryOf(const ZelVariableHandleInfo* field) {
+inline const ZelStatistic::ZelContSummary& SummaryOf(const ZelVariableHandleInfo* field) {
   return dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(*field->GetUnivariate()).GetSummary();
 }
 

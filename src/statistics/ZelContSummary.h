@@ -1,4 +1,4 @@
-// ContSummary: the accumulator of one numeric field over a data pass: missing
+// ZelContSummary: the accumulator of one numeric field over a data pass: missing
 // and valid counts, extremes, weighted mean, standard deviation and skewness,
 // and a value-frequency table that stops one entry past its limit, so a
 // field with more distinct values than the limit is recognisable without
@@ -7,8 +7,8 @@
 // moments use the real weight (frequency times analysis weight). Finalize
 // lays the table out in ascending order of value, which the steps read and
 // may rewrite.
-#ifndef ZELCRAFT_STATISTICS_CONTSUMMARY_H_
-#define ZELCRAFT_STATISTICS_CONTSUMMARY_H_
+#ifndef ZELCRAFT_STATISTICS_ZELCONTSUMMARY_H_
+#define ZELCRAFT_STATISTICS_ZELCONTSUMMARY_H_
 
 #include <cstdint>
 #include <map>
@@ -23,10 +23,10 @@
 
 namespace ZelStatistic {
 
-class ContSummary {
+class ZelContSummary {
  public:
   // With `noMoments` only the counts and the frequency table are kept.
-  ContSummary(bool noMoments, uint64_t distinctLimit);
+  ZelContSummary(bool noMoments, uint64_t distinctLimit);
 
   // Folds in one record value: `count` is its whole-record count, `weight`
   // its moment weight. Integer, Real, Date and Time values are used; any
@@ -38,7 +38,7 @@ class ContSummary {
                                      const double* frequencies, const double* analysis);
   // AddColumn for `count` summaries and their columns at once, side by
   // side: each summary meets its rows in order, and their updates overlap.
-  static void AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+  static void AddColumns(ZelContSummary* const* summaries, const ZelBatchColumn* const* columns,
                          std::size_t count, std::size_t rows, const double* frequencies,
                          const double* analysis);
   void AddMissing(int64_t count);
@@ -79,7 +79,7 @@ class ContSummary {
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }
 
   // The accumulated counts, extremes, moments and table as one summary part
-  // (ZelStateParts.h), and back (ContSummaryState.cc). ReadState replaces
+  // (ZelStateParts.h), and back (ZelContSummaryState.cc). ReadState replaces
   // them and wants the part to keep what this summary keeps; ReadBody reads
   // any summary's part after its tag and length. Merge folds in the summary
   // of rows that come after this one's: the moments by the pairwise update,
@@ -87,8 +87,8 @@ class ContSummary {
   // 2^63.
   void WriteState(ZelStateWriter* out) const;
   bool ReadState(ZelStateReader* in);
-  static bool ReadBody(ZelStateReader* in, ContSummary* summary);
-  bool Merge(const ContSummary& later);
+  static bool ReadBody(ZelStateReader* in, ZelContSummary* summary);
+  bool Merge(const ZelContSummary& later);
 
   // Rewrites of a finished summary by the steps that derive a field from it
   // without a pass of their own. As if every missing record had held the
@@ -103,14 +103,14 @@ class ContSummary {
   void SetExtremes(double minimum, double maximum);
 
  private:
-  static void AddSideBySide(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+  static void AddSideBySide(ZelContSummary* const* summaries, const ZelBatchColumn* const* columns,
                             std::size_t count, std::size_t begin, std::size_t rows,
                             const double* frequencies, const double* analysis);
   template <std::size_t N>
-  static std::size_t AddUnitWeights(ContSummary* const* s, const ZelBatchColumn* const* c,
+  static std::size_t AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                     std::size_t rows);
   template <std::size_t V>
-  static void AddUnitWeightsWide(ContSummary* const* s, const ZelBatchColumn* const* c,
+  static void AddUnitWeightsWide(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                  std::size_t n, std::size_t end);
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.
@@ -143,7 +143,7 @@ class ContSummary {
 
 // Inline, always: the batch loops run it for every value, and the updates of
 // several summaries side by side overlap only when nothing calls between them.
-__attribute__((always_inline)) inline void ContSummary::AddValue(double x, int64_t count, double weight) {
+__attribute__((always_inline)) inline void ZelContSummary::AddValue(double x, int64_t count, double weight) {
   validCount_ += count;
   if (!table_.Full()) table_.Add(x, count);
   // A record of weight 0 only counts; the update below would divide by it.
@@ -175,4 +175,4 @@ __attribute__((always_inline)) inline void ContSummary::AddValue(double x, int64
 
 }  // namespace ZelStatistic
 
-#endif  // ZELCRAFT_STATISTICS_CONTSUMMARY_H_
+#endif  // ZELCRAFT_STATISTICS_ZELCONTSUMMARY_H_

@@ -1,4 +1,4 @@
-#include "statistics/ContSummary.h"
+#include "statistics/ZelContSummary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,14 +15,14 @@ namespace ZelStatistic {
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::TorStatus;
 
-ContSummary::ContSummary(bool noMoments, uint64_t distinctLimit)
+ZelContSummary::ZelContSummary(bool noMoments, uint64_t distinctLimit)
     : minimum_(std::numeric_limits<double>::max()),
       maximum_(-std::numeric_limits<double>::max()),
       table_(distinctLimit),
       noMoments_(noMoments),
       distinctLimit_(distinctLimit) {}
 
-TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
+TorStatus ZelContSummary::Add(const RawData& value, int64_t count, double weight) {
   if (status_.IsError()) return status_;
   if (value.IsMissing()) {
     AddMissing(count);
@@ -41,7 +41,7 @@ TorStatus ContSummary::Add(const RawData& value, int64_t count, double weight) {
   }
 }
 
-void ContSummary::AddMissing(int64_t count) { missingCount_ += count; }
+void ZelContSummary::AddMissing(int64_t count) { missingCount_ += count; }
 
 namespace {
 
@@ -54,14 +54,14 @@ bool IsNumeric(int storage) {
 
 // Rows [begin, rows) of `count` summaries side by side, each value through
 // AddValue.
-void ContSummary::AddSideBySide(ContSummary* const* summaries,
+void ZelContSummary::AddSideBySide(ZelContSummary* const* summaries,
                                 const ZelBatchColumn* const* columns, std::size_t count,
                                 std::size_t begin, std::size_t rows, const double* frequencies,
                                 const double* analysis) {
   constexpr std::size_t kGroup = 4;
   for (std::size_t first = 0; first < count; first += kGroup) {
     const std::size_t n = std::min(kGroup, count - first);
-    ContSummary* const* s = summaries + first;
+    ZelContSummary* const* s = summaries + first;
     const ZelBatchColumn* const* c = columns + first;
     for (std::size_t k = begin; k < rows; ++k) {
       const double frequency = frequencies != nullptr ? frequencies[k] : 1.0;
@@ -89,7 +89,7 @@ void ContSummary::AddSideBySide(ContSummary* const* summaries,
 // Stops before a row where one of them meets a value that is not a number,
 // and returns that row (or `rows`).
 template <std::size_t N>
-std::size_t ContSummary::AddUnitWeights(ContSummary* const* s, const ZelBatchColumn* const* c,
+std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                         std::size_t rows) {
   int64_t valid[N], missing[N];
   double minimum[N], maximum[N], shift[N], weightSum[N], mean[N], m2[N], m3[N];
@@ -155,12 +155,12 @@ std::size_t ContSummary::AddUnitWeights(ContSummary* const* s, const ZelBatchCol
 // lane without a summary of its own runs on the first one's and is dropped.
 // Runs over rows [0, end), where every value is missing or a number.
 template <std::size_t V>
-__attribute__((target("avx2"))) void ContSummary::AddUnitWeightsWide(
-    ContSummary* const* s, const ZelBatchColumn* const* c, std::size_t n, std::size_t end) {
+__attribute__((target("avx2"))) void ZelContSummary::AddUnitWeightsWide(
+    ZelContSummary* const* s, const ZelBatchColumn* const* c, std::size_t n, std::size_t end) {
   constexpr std::size_t kLanes = 4 * V;
   const double* x[kLanes];
   const uint8_t* absent[kLanes];
-  const ContSummary* lane[kLanes];
+  const ZelContSummary* lane[kLanes];
   for (std::size_t j = 0; j < kLanes; ++j) {
     const std::size_t i = j < n ? j : 0;
     x[j] = c[i]->reals.data();
@@ -171,7 +171,7 @@ __attribute__((target("avx2"))) void ContSummary::AddUnitWeightsWide(
   for (std::size_t v = 0; v < V; ++v) {
     double in[7][4];
     for (std::size_t h = 0; h < 4; ++h) {
-      const ContSummary* l = lane[4 * v + h];
+      const ZelContSummary* l = lane[4 * v + h];
       in[0][h] = l->minimum_;
       in[1][h] = l->maximum_;
       in[2][h] = l->shift_;
@@ -224,7 +224,7 @@ __attribute__((target("avx2"))) void ContSummary::AddUnitWeightsWide(
     _mm256_storeu_pd(out[4], m2[v]);
     _mm256_storeu_pd(out[5], m3[v]);
     for (std::size_t h = 0; h < 4 && 4 * v + h < n; ++h) {
-      ContSummary* l = s[4 * v + h];
+      ZelContSummary* l = s[4 * v + h];
       l->minimum_ = out[0][h];
       l->maximum_ = out[1][h];
       l->weightSum_ = out[2][h];
@@ -244,7 +244,7 @@ __attribute__((target("avx2"))) void ContSummary::AddUnitWeightsWide(
 }
 #endif
 
-void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn* const* columns,
+void ZelContSummary::AddColumns(ZelContSummary* const* summaries, const ZelBatchColumn* const* columns,
                              std::size_t count, std::size_t rows, const double* frequencies,
                              const double* analysis) {
   if (frequencies != nullptr || analysis != nullptr) {
@@ -254,12 +254,12 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
   // Unit weights: summaries past their table and their first value take the
   // lean update, several side by side; the others, and the rows from a value
   // that is not a number on, the general one.
-  std::vector<ContSummary*> lean;
+  std::vector<ZelContSummary*> lean;
   std::vector<const ZelBatchColumn*> leanColumns;
-  std::vector<ContSummary*> general;
+  std::vector<ZelContSummary*> general;
   std::vector<const ZelBatchColumn*> generalColumns;
   for (std::size_t i = 0; i < count; ++i) {
-    const ContSummary* summary = summaries[i];
+    const ZelContSummary* summary = summaries[i];
     const bool steady = !summary->status_.IsError() && !summary->noMoments_ &&
                         summary->shifted_ && summary->table_.Full();
     (steady ? lean : general).push_back(summaries[i]);
@@ -300,7 +300,7 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
   }
 }
 
-TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
+TorStatus ZelContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
                                  const double* frequencies, const double* analysis) {
   if (status_.IsError()) return status_;
   for (std::size_t k = 0; k < rows; ++k) {
@@ -325,7 +325,7 @@ TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
   return status_;
 }
 
-TorStatus ContSummary::Finalize() {
+TorStatus ZelContSummary::Finalize() {
   frequencies_ = table_.Ascending();
   const int64_t n = validCount_;
   if (n > 1) stdDev_ = std::sqrt(m2_ / static_cast<double>(n - 1));
@@ -365,27 +365,27 @@ TorStatus ContSummary::Finalize() {
   return status_;
 }
 
-std::vector<double> ContSummary::GetValues() const {
+std::vector<double> ZelContSummary::GetValues() const {
   std::vector<double> values;
   values.reserve(frequencies_.size());
   for (const auto& entry : frequencies_) values.push_back(entry.first);
   return values;
 }
 
-int64_t ContSummary::GetFrequency(double value) const {
+int64_t ZelContSummary::GetFrequency(double value) const {
   const auto it = frequencies_.find(value);
   return it != frequencies_.end() ? it->second : 0;
 }
 
-void ContSummary::SetFrequency(double value, int64_t count) { frequencies_[value] = count; }
+void ZelContSummary::SetFrequency(double value, int64_t count) { frequencies_[value] = count; }
 
-void ContSummary::CountMissingAsValid() {
+void ZelContSummary::CountMissingAsValid() {
   validCount_ += missingCount_;
   missingCount_ = 0;
   skewnessValid_ = validCount_ >= 3 && stdDev_ * stdDev_ >= 1e-19 && std::isfinite(skewness_);
 }
 
-void ContSummary::ReplaceMissingByMean() {
+void ZelContSummary::ReplaceMissingByMean() {
   const double valid = static_cast<double>(validCount_);
   const double total = static_cast<double>(validCount_ + missingCount_);
   if (validCount_ > 0 && missingCount_ > 0 && total > 1.0) {
@@ -398,12 +398,12 @@ void ContSummary::ReplaceMissingByMean() {
   CountMissingAsValid();
 }
 
-void ContSummary::ReplaceMissingByValue(double value) {
+void ZelContSummary::ReplaceMissingByValue(double value) {
   SetFrequency(value, GetFrequency(value) + missingCount_);
   CountMissingAsValid();
 }
 
-void ContSummary::SetTransformed(double minimum, double maximum, double mean, double stdDev,
+void ZelContSummary::SetTransformed(double minimum, double maximum, double mean, double stdDev,
                                  double skewness) {
   minimum_ = minimum;
   maximum_ = maximum;
@@ -414,7 +414,7 @@ void ContSummary::SetTransformed(double minimum, double maximum, double mean, do
   skewnessValid_ = validCount_ > 2 && stdDev * stdDev >= 1e-19 && std::isfinite(skewness);
 }
 
-void ContSummary::SetExtremes(double minimum, double maximum) {
+void ZelContSummary::SetExtremes(double minimum, double maximum) {
   minimum_ = minimum;
   maximum_ = maximum;
 }

@@ -1,10 +1,10 @@
-// The accumulation state of a ContSummary: written, read back and merged.
-#include "statistics/ContSummary.h"
+// The accumulation state of a ZelContSummary: written, read back and merged.
+#include "statistics/ZelContSummary.h"
 #include "statistics/ZelStateParts.h"
 
 namespace ZelStatistic {
 
-void ContSummary::WriteState(ZelStateWriter* out) const {
+void ZelContSummary::WriteState(ZelStateWriter* out) const {
   out->U32(kPartSummary);
   out->U64(1);
   out->U8(noMoments_ ? 1 : 0);
@@ -21,10 +21,10 @@ void ContSummary::WriteState(ZelStateWriter* out) const {
   table_.Write(out);
 }
 
-bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
+bool ZelContSummary::ReadBody(ZelStateReader* in, ZelContSummary* summary) {
   uint8_t noMoments;
   uint8_t shifted;
-  ContSummary read(false, 0);
+  ZelContSummary read(false, 0);
   if (!in->U8(&noMoments) || noMoments > 1 || !in->I64(&read.missingCount_) ||
       !in->I64(&read.validCount_) || read.missingCount_ < 0 || read.validCount_ < 0 ||
       !in->F64(&read.minimum_) || !in->F64(&read.maximum_) || !in->U8(&shifted) ||
@@ -48,10 +48,10 @@ bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
   return true;
 }
 
-bool ContSummary::ReadState(ZelStateReader* in) {
+bool ZelContSummary::ReadState(ZelStateReader* in) {
   uint32_t tag;
   uint64_t n;
-  ContSummary read(false, 0);
+  ZelContSummary read(false, 0);
   if (!in->U32(&tag) || tag != kPartSummary || !in->U64(&n) || n != 1 || !ReadBody(in, &read)) {
     return false;
   }
@@ -70,7 +70,7 @@ bool ContSummary::ReadState(ZelStateReader* in) {
   return true;
 }
 
-bool ContSummary::Merge(const ContSummary& later) {
+bool ZelContSummary::Merge(const ZelContSummary& later) {
   if (__builtin_add_overflow(missingCount_, later.missingCount_, &missingCount_) ||
       __builtin_add_overflow(validCount_, later.validCount_, &validCount_) ||
       !table_.Merge(later.table_)) {
