@@ -28,7 +28,7 @@ class InputReader {
       : input_(input), type_(program.fields()[input.field].type) {
     if (input.data.kind != ColumnData::Kind::kText) return;
     zelreplay::RowDecoder decoder;
-    decoder.Bind(program, input.field, 0);
+    decoder.Bind(program, input.field, 0, input.part);
     zelapply::Frame scratch = program.NewFrame();
     std::vector<zelio::CsvCell> cells(1);
     for (const std::string& text : input.data.texts) {
@@ -61,7 +61,13 @@ class InputReader {
         }
         return;
       default: {
-        const double number = data.reals[row];
+        double number = data.reals[row];
+        if (!std::isnan(number) && input_.part != zelio::CellReader::Part::kWhole) {
+          double day;
+          double seconds;
+          zelio::SplitTimestamp(number, &day, &seconds);
+          number = input_.part == zelio::CellReader::Part::kDate ? day : seconds;
+        }
         if (std::isnan(number)) {
           value->SetMissing(type_);
         } else if (type_ == ValueType::kInteger && !IsWhole(number)) {

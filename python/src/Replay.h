@@ -16,6 +16,7 @@
 #include "PythonHost.h"
 #include "apply/Document.h"
 #include "apply/Status.h"
+#include "io/CellReader.h"
 
 namespace zelpy {
 
@@ -33,6 +34,10 @@ struct ReplayColumn {
 struct ReplayInput {
   std::size_t field;  // an input of the program
   ColumnData data;
+  // The part of timestamps the field takes, when the document says it was
+  // made from a column of timestamps (apply/HostHeader.h) and `data` is
+  // that column.
+  zelio::CellReader::Part part = zelio::CellReader::Part::kWhole;
 };
 
 class Replay {
@@ -41,6 +46,7 @@ class Replay {
   zelapply::Status Compile(const std::string& document, const zelapply::StopCheck& stop);
   const zelapply::Program& program() const { return *compiled_.program; }
   const zelapply::Program* inverse() const { return compiled_.inverse.get(); }
+  const std::vector<zelapply::TimestampPart>& parts() const { return compiled_.parts; }
 
   // Replays `rows` rows of `inputs`: the fields the document marks
   // "enable" (or, with `allDerived`, every derived field too). Texts that

@@ -38,13 +38,34 @@ def partition_bounds(rows, partitions):
 
 
 def make_replica(frame, recipe):
-    """A replica over a frame's columns; recipe is what prepare was given."""
+    """A replica over a frame's columns; recipe is what prepare was given,
+    with the latest moments of all the partitions when they were found."""
     names, columns, fields = frame_columns(frame, recipe["schema"])
     replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
                             recipe["assigned"], schema_text(fields), recipe["target"],
-                            recipe["frequency_weight"], recipe["memory_limit"])
+                            recipe["frequency_weight"], recipe["memory_limit"],
+                            recipe.get("moments"))
     checked(replica.failure())
     return replica
+
+
+def partition_moments(frame, recipe):
+    """The latest date and time of day of a partition's dates and times, as
+    (day or None, seconds or None), when the settings leave the reference of
+    durations to the data; None otherwise."""
+    names, columns, fields = frame_columns(frame, recipe["schema"])
+    return _core.data_moments(names, columns, recipe["settings"], recipe["settings_name"],
+                              recipe["assigned"], schema_text(fields), recipe["target"],
+                              recipe["frequency_weight"])
+
+
+def latest_moments(found):
+    """The latest of the partitions' moments (each None or a pair)."""
+    pairs = [pair for pair in found if pair is not None]
+    if not pairs:
+        return None
+    return tuple(max((pair[k] for pair in pairs if pair[k] is not None), default=None)
+                 for k in range(2))
 
 
 def run(replica, read_pass):

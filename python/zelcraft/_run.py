@@ -130,4 +130,4 @@ def publish(outcome, data_set, stacklevel):
     run = {"data_set": data_set, "records": outcome["records"],
            "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
     warned = [(code or None, message) for code, message in outcome["warnings"]]
-    return Preparation(outcome["document"], warned, run)
+    return Preparation(outcome["document"], warned, run, outcome["facts"])

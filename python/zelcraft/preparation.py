@@ -38,9 +38,10 @@ class Preparation:
     Safe to use from several threads; pickles as its document.
     """
 
-    def __init__(self, document, warnings=(), run=None):
+    def __init__(self, document, warnings=(), run=None, notes=()):
         self._document = document
         self._warnings = list(warnings)
+        self._notes = list(notes)
         # What the build read, for the report: data set, records, fields.
         self._run = dict(run or {})
         self._lock = threading.Lock()
@@ -52,10 +53,12 @@ class Preparation:
             raise ZelcraftInputError(f"not a preparation document: {error}") from None
 
     def __getstate__(self):
-        return {"document": self._document, "warnings": self._warnings, "run": self._run}
+        return {"document": self._document, "warnings": self._warnings, "run": self._run,
+                "notes": self._notes}
 
     def __setstate__(self, state):
-        self.__init__(state["document"], state["warnings"], state.get("run"))
+        self.__init__(state["document"], state["warnings"], state.get("run"),
+                      state.get("notes", ()))
 
     def __repr__(self):
         used = sum(1 for f in self._facts["fields"] if f["enabled"])
@@ -68,8 +71,17 @@ class Preparation:
 
     @property
     def warnings(self):
-        """[(code, message)]: the component's codes, None for the data source's."""
+        """[(code, message)]: the component's codes, None for the data source's;
+        the steps that do not apply to the data among them."""
         return list(self._warnings)
+
+    @property
+    def notes(self):
+        """What the build made of the data before the component saw it, said
+        once: a whole-number target handed over as real numbers, columns of
+        timestamps handed over as their dates and times of day, durations
+        measured from the data's latest date."""
+        return list(self._notes)
 
     def save(self, path):
         """Writes the document to `path`."""
@@ -93,9 +105,16 @@ class Preparation:
         """One row per field of the document: its name, the input field it
         comes from, its kind and level, whether it is used, the reason it
         was excluded (in words and as its key), its predictive power and the
-        steps that made it."""
+        steps that made it. A column of timestamps, which went over as its
+        date and its time of day, has a row of its own before them."""
+        parts = {}
+        for field, column, _ in self._facts["timestamp_parts"]:
+            parts.setdefault(column, []).append(field)
         rows = []
         for field in self._facts["fields"]:
+            column = next((c for c, names in parts.items() if field["name"] == names[0]), None)
+            if column is not None and not field["derived"]:
+                rows.append(_split_column_row(column, parts[column]))
             exclusion = next((a for a in field["actions"] if a["exclusion"]), None)
             steps = [a["reason"] for a in field["actions"] if not a["exclusion"]]
             rows.append({
@@ -110,9 +129,7 @@ class Preparation:
                 "predictive_power": field["predictive_power"],
                 "steps": ", ".join(steps),
             })
-        columns = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
-                   "predictive_power", "steps"]
-        table = pd.DataFrame(rows, columns=columns)
+        table = pd.DataFrame(rows, columns=_FIELD_COLUMNS)
         table["predictive_power"] = table["predictive_power"].astype(np.float64)
         return table
 
@@ -157,25 +174,33 @@ class Preparation:
         """The prepared fields of a DataFrame, the values `zelcraft apply`
         writes for the same data: one column per field the document uses
         (every derived field too with `all_fields`), missing values as NaN,
-        NaT or None. The target and weights may be absent. A Dask DataFrame
+        NaT or None. Only the columns those fields depend on are read: the
+        others, the target and the weights may be absent. A Dask DataFrame
         gives a Dask DataFrame, replayed partition by partition."""
         if type(data).__module__.startswith("dask."):
             return self._transform_partitions(data, all_fields)
         if not isinstance(data, pd.DataFrame):
-            raise TypeError("data: a pandas DataFrame")
+            raise ZelcraftInputError("data: a pandas DataFrame, not "
+                                     f"{type(data).__name__}")
         replay = self._compiled()
         names = column_names(data)
         position = {name: i for i, name in enumerate(names)}
+        parts = {field: (column, 2 if time_of_day else 1)
+                 for field, column, time_of_day in replay.parts()}
         inputs = []
-        for index, (name, value_type, optional, needed) in enumerate(replay.inputs()):
-            if name not in position:
+        for index, (name, value_type, optional, needed) in enumerate(replay.inputs(all_fields)):
+            if not needed:
+                continue
+            column, part = name, 0
+            if name not in position and name in parts:
+                column, part = parts[name]
+            if column not in position:
                 if optional:
                     continue
-                raise ZelcraftInputError(
-                    f"the document's field '{name}' is not a column of the data")
-            if needed:
-                series = data.iloc[:, position[name]]
-                inputs.append((index, replay_tuple(name, series, value_type)))
+                raise ZelcraftInputError(_missing_column(name, parts))
+            series = data.iloc[:, position[column]]
+            read_as = "timestamp" if part else value_type
+            inputs.append((index, replay_tuple(column, series, read_as), part))
         outputs, warned = run_with_progress(progress, lambda bar: replay.run(
             inputs, len(data), all_fields, bar))
         for message in warned:
@@ -207,6 +232,26 @@ class Preparation:
         table = self.fields.to_html(index=False, na_rep="", escape=True)
         counts = ", ".join(f"{html.escape(k)} {v}" for k, v in self.summary.items())
         return f"<div><p><b>Zelcraft preparation</b> {counts}</p>{table}</div>"
+
+
+_FIELD_COLUMNS = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
+                  "predictive_power", "steps"]
+
+
+def _split_column_row(column, fields):
+    """The fields table's row of a column of timestamps that went over as
+    its date and its time of day."""
+    return {"name": column, "source": column, "kind": "input", "level": "", "type": "dateTime",
+            "used": False, "reason": "handed over as its date and its time of day",
+            "reason_key": "SplitTimestamp", "predictive_power": np.nan,
+            "steps": ", ".join(fields)}
+
+
+def _missing_column(name, parts):
+    message = f"the document's field '{name}' is not a column of the data"
+    if name in parts:
+        message += f", nor is its column of timestamps '{parts[name][0]}'"
+    return message
 
 
 def _replay_partition(partition, preparation, all_fields):
