@@ -225,9 +225,12 @@ py::list ReplayParts(const Replay& replay) {
 // Runs the replay on (input, column tuple, part) triples, the part 0 for a
 // whole column, 1 for the dates and 2 for the times of day of timestamps;
 // each output is (name, type, float64 values) or (name, "text", int64
-// codes, texts).
+// codes, texts). Gives (outputs, warnings, unseen), unseen a list of
+// (field, count, first row, first value) for the categorical inputs with
+// values training never saw, which are read as missing when
+// `unseenAsMissing`.
 py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bool allDerived,
-              py::object progress) {
+              bool unseenAsMissing, py::object progress) {
   std::vector<py::object> keep;
   std::vector<ReplayInput> columns;
   for (const py::handle input : inputs) {
@@ -243,10 +246,12 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
   PythonHost host(std::move(progress));
   std::vector<ReplayColumn> outputs;
   std::vector<std::string> warnings;
+  std::vector<UnseenValues> unseen;
   bool done;
   {
     py::gil_scoped_release unlocked;
-    done = replay.Run(columns, rows, allDerived, host, &outputs, &warnings);
+    done = replay.Run(columns, rows, allDerived, unseenAsMissing, host, &outputs, &warnings,
+                      &unseen);
   }
   host.RaiseIfInterrupted();
   if (!done) RaiseKeyboardInterrupt();
@@ -260,7 +265,11 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
           py::make_tuple(column.name, TypeName(column.type), ToArray(std::move(column.numbers))));
     }
   }
-  return py::make_tuple(out, warnings);
+  py::list unseenOut;
+  for (const UnseenValues& values : unseen) {
+    unseenOut.append(py::make_tuple(values.field, values.count, values.firstRow, values.first));
+  }
+  return py::make_tuple(out, warnings, unseenOut);
 }
 
 py::array Invert(const Replay& replay, const RealArray& predictions, py::object progress) {

@@ -31,6 +31,14 @@ struct ReplayColumn {
   std::vector<std::string> texts;
 };
 
+// The values of one categorical input that training never saw.
+struct UnseenValues {
+  std::string field;
+  int64_t count = 0;
+  int64_t firstRow = 0;  // counted from 0
+  std::string first;     // as text
+};
+
 struct ReplayInput {
   std::size_t field;  // an input of the program
   ColumnData data;
@@ -50,11 +58,13 @@ class Replay {
 
   // Replays `rows` rows of `inputs`: the fields the document marks
   // "enable" (or, with `allDerived`, every derived field too). Texts that
-  // do not read as their field's type add a line to `warnings`. False when
-  // interrupted.
+  // do not read as their field's type add a line to `warnings`. A value of
+  // a categorical input that is none of the categories its data field lists
+  // (one training never saw) is counted in `unseen`, and read as missing
+  // when `unseenAsMissing`. False when interrupted.
   bool Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-           PythonHost& host, std::vector<ReplayColumn>* outputs,
-           std::vector<std::string>* warnings) const;
+           bool unseenAsMissing, PythonHost& host, std::vector<ReplayColumn>* outputs,
+           std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const;
 
   // The target inverse of each prediction; false when interrupted.
   bool Invert(const double* predictions, std::size_t rows, PythonHost& host,

@@ -52,7 +52,7 @@ def test_clone_get_and_set_params(churn):
     params = preparer.get_params()
     assert params == {"settings": {"featureSelection": False}, "schema": None,
                       "categorical": "codes", "frequency_weight": None, "progress": False,
-                      "featureConstruction": False}
+                      "handle_unknown": "missing", "featureConstruction": False}
     copy = clone(preparer)
     assert copy.get_params() == params and copy is not preparer
     copy.set_params(supervisedBinning=False, categorical="onehot")

@@ -81,7 +81,9 @@ def test_transform_reads_texts_by_the_fields_types(tmp_path):
                           "y": [1.0, 2.0, 3.0, 4.0]})
     with pytest.warns(zelcraft.ZelcraftWarning, match="'x7' is not a whole number"):
         ours = prep.transform(texts)
-    assert_same_values(ours, apply_cells(tmp_path, prep.document, texts))
+    # 's' never took the value "zz" in training: it reads as missing.
+    assert_same_values(ours, apply_cells(tmp_path, prep.document,
+                                         texts.replace({"s": {"zz": None}})))
 
 
 def test_durations_read_alike_in_prepare_and_transform():

@@ -170,15 +170,22 @@ class Preparation:
                         from None
             return self._replay
 
-    def transform(self, data, all_fields=False, progress=None):
+    def transform(self, data, all_fields=False, progress=None, handle_unknown="missing"):
         """The prepared fields of a DataFrame, the values `zelcraft apply`
         writes for the same data: one column per field the document uses
         (every derived field too with `all_fields`), missing values as NaN,
         NaT or None. Only the columns those fields depend on are read: the
         others, the target and the weights may be absent. A Dask DataFrame
-        gives a Dask DataFrame, replayed partition by partition."""
+        gives a Dask DataFrame, replayed partition by partition.
+
+        A value of a categorical field that training never saw is read as
+        missing ("missing", the default), read as missing with a
+        ZelcraftWarning per field ("warn"), or refused ("error")."""
+        if handle_unknown not in _HANDLE_UNKNOWN:
+            raise ZelcraftInputError("handle_unknown: one of " + ", ".join(_HANDLE_UNKNOWN) +
+                                     f", not {handle_unknown!r}")
         if type(data).__module__.startswith("dask."):
-            return self._transform_partitions(data, all_fields)
+            return self._transform_partitions(data, all_fields, handle_unknown)
         if not isinstance(data, pd.DataFrame):
             raise ZelcraftInputError("data: a pandas DataFrame, not "
                                      f"{type(data).__name__}")
@@ -201,13 +208,19 @@ class Preparation:
             series = data.iloc[:, position[column]]
             read_as = "timestamp" if part else value_type
             inputs.append((index, replay_tuple(column, series, read_as), part))
-        outputs, warned = run_with_progress(progress, lambda bar: replay.run(
-            inputs, len(data), all_fields, bar))
+        outputs, warned, unseen = run_with_progress(progress, lambda bar: replay.run(
+            inputs, len(data), all_fields, handle_unknown != "error", bar))
+        if unseen and handle_unknown == "error":
+            raise ZelcraftInputError(_unseen_message(unseen[0], data.index))
         for message in warned:
             _warnings.warn("warning: " + message, ZelcraftWarning, stacklevel=2)
+        if handle_unknown == "warn":
+            for entry in unseen:
+                _warnings.warn("warning: " + _unseen_message(entry, data.index) +
+                               "; read as missing", ZelcraftWarning, stacklevel=2)
         return pd.DataFrame({out[0]: _column_values(out) for out in outputs}, index=data.index)
 
-    def _transform_partitions(self, ddf, all_fields):
+    def _transform_partitions(self, ddf, all_fields, handle_unknown):
         """A Dask DataFrame's prepared fields, replayed partition by
         partition; the stand-in values of an empty frame give the columns'
         types."""
@@ -215,7 +228,7 @@ class Preparation:
             _warnings.simplefilter("ignore")
             sample = ddf._meta_nonempty.head(1)
             meta = self.transform(sample, all_fields=all_fields).iloc[:0]
-        return ddf.map_partitions(_replay_partition, self, all_fields, meta=meta)
+        return ddf.map_partitions(_replay_partition, self, all_fields, handle_unknown, meta=meta)
 
     def inverse(self, predictions, progress=None):
         """Predictions of the transformed target on the target's own scale."""
@@ -254,8 +267,18 @@ def _missing_column(name, parts):
     return message
 
 
-def _replay_partition(partition, preparation, all_fields):
-    return preparation.transform(partition, all_fields=all_fields)
+def _replay_partition(partition, preparation, all_fields, handle_unknown):
+    return preparation.transform(partition, all_fields=all_fields,
+                                 handle_unknown=handle_unknown)
+
+
+_HANDLE_UNKNOWN = ("missing", "warn", "error")
+
+
+def _unseen_message(entry, index):
+    field, count, first_row, first = entry
+    return (f"field '{field}': {count} value{'s' if count != 1 else ''} training never saw, "
+            f"the first {first!r} at row {index[first_row]!r}")
 
 
 def _column_values(output):

@@ -22,7 +22,8 @@ from sklearn.utils.validation import check_is_fitted
 from ._options import setting_keys
 from ._run import prepare
 
-_BASE_PARAMS = ("settings", "schema", "categorical", "frequency_weight", "progress")
+_BASE_PARAMS = ("settings", "schema", "categorical", "frequency_weight", "progress",
+                "handle_unknown")
 _CATEGORICAL = ("onehot", "codes", "pandas")
 _NOT_FEATURES = ("target", "transformed target", "frequency weight", "analysis weight")
 
@@ -32,12 +33,13 @@ class ZelcraftPreparer(TransformerMixin, BaseEstimator):
     transform."""
 
     def __init__(self, settings=None, schema=None, categorical="onehot", frequency_weight=None,
-                 progress=False, **setting_values):
+                 progress=False, handle_unknown="missing", **setting_values):
         self.settings = settings
         self.schema = schema
         self.categorical = categorical
         self.frequency_weight = frequency_weight
         self.progress = progress
+        self.handle_unknown = handle_unknown
         self._setting_names = []
         self._set_settings(setting_values)
 
@@ -127,7 +129,8 @@ class ZelcraftPreparer(TransformerMixin, BaseEstimator):
     def transform(self, X):
         check_is_fitted(self, "preparation_")
         frame = self._frame(X)
-        prepared = self.preparation_.transform(frame, progress=self.progress)
+        prepared = self.preparation_.transform(frame, progress=self.progress,
+                                               handle_unknown=self.handle_unknown)
         if self.categorical == "pandas":
             columns = {}
             for name, optype, categories in self.features_:
