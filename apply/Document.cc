@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "ActionWords.h"
 #include "FunctionTable.h"
 #include "Numbers.h"
 #include "ProgramBuilder.h"
@@ -171,7 +172,7 @@ Status Reader::ReadDerivedField(XmlElement element, DerivedDefinition* derived) 
           field.target = IsTargetKind(text);
           if (text == "transformed target") transformedTarget_ = field.name;
         } else if (innerName == "Action" && GetAttribute(inner, "reasonKey", &text)) {
-          rescaledTarget = rescaledTarget || text == "TargetRescale";
+          rescaledTarget = rescaledTarget || ActionOf(text) == Action::kRescaleScaleTarget;
         } else if (innerName == "SourceField" && source.empty()) {
           GetAttribute(inner, "value", &source);
         }

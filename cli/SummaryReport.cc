@@ -23,16 +23,18 @@ void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
   summary->originalInputs = facts.Count("originalIputFields");
   summary->recommended = facts.Count("recommendedTotal");
   summary->targets = facts.Count("target");
+  namespace Action = zelapply::Action;
   for (const zelapply::StepFact& step : facts.steps) {
     for (const zelapply::ActionFact& action : step.actions) {
       const std::string& key = action.reasonKey;
-      if (key == "ExcludeLowAssociationCate" || key == "ExcludeLowAssociationCont") {
+      const uint32_t taken = zelapply::ActionOf(key);
+      if (taken == Action::kExcludeCatFeature || taken == Action::kExcludeContFeature) {
         summary->unassociated += action.fields;
-      } else if (key == "BinValues") {
+      } else if (taken == Action::kBinContFeature) {
         summary->binned += action.fields;
-      } else if (key == "TransformZscore" || key == "TransformMinMax") {
+      } else if (taken == Action::kZscoreContFeature || taken == Action::kMinMaxContFeature) {
         summary->rescaled += action.fields;
-        summary->rescaling = key == "TransformZscore" ? "z-score" : "min-max";
+        summary->rescaling = taken == Action::kZscoreContFeature ? "z-score" : "min-max";
       }
       if (zelapply::ExclusionReasonText(key)) ExclusionFor(summary, key).fields += action.fields;
     }
@@ -42,9 +44,12 @@ void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
 // What a derived field's rule did to the values of its source; null for
 // rules that change no values in place.
 Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
-  if (key == "OutlierTrim2ExtremeValue") return &summary->outliersTrimmed;
-  if (key == "OutlierSet2MissingValue") return &summary->outliersSetMissing;
-  if (key.compare(0, 14, "ReplaceMissing") == 0) return &summary->missingReplaced;
+  const zelapply::ActionEntry* action = zelapply::FindAction(key);
+  if (action == nullptr) return nullptr;
+  namespace Action = zelapply::Action;
+  if (action->action == Action::kTrimOutliersToExtreme) return &summary->outliersTrimmed;
+  if (action->action == Action::kSetOutliersToMissing) return &summary->outliersSetMissing;
+  if (action->step == zelapply::Step::kHandleMissingValue) return &summary->missingReplaced;
   return nullptr;
 }
 
@@ -94,11 +99,12 @@ void CountCategories(const zelapply::ExpressionNode& expression, Derivation* der
 void ReadDerivation(const zelapply::DocumentFacts& facts, const zelapply::FieldFact& field,
                     DocumentSummary* summary) {
   if (field.actions.empty()) return;
-  const std::string& key = field.actions.front().reasonKey;
-  std::vector<Derivation>* list = key == "Merge4HandleSpareCategories" ? &summary->sparseMerges
-                                  : key == "Merge4MaximizeAssociation" ? &summary->targetMerges
-                                  : key == "Construct"                 ? &summary->constructed
-                                                                       : nullptr;
+  namespace Action = zelapply::Action;
+  const uint32_t made = zelapply::ActionOf(field.actions.front().reasonKey);
+  std::vector<Derivation>* list = nullptr;
+  if (made == Action::kMergeCatFeatureForSparse) list = &summary->sparseMerges;
+  if (made == Action::kMergeCatFeatureForAsso) list = &summary->targetMerges;
+  if (made == Action::kConstructContFeature) list = &summary->constructed;
   if (list == nullptr) return;
   Derivation derivation;
   derivation.name = field.name;

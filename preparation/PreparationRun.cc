@@ -1,10 +1,12 @@
 #include "preparation/PreparationRun.h"
 
+#include <ctime>
 #include <sstream>
 #include <utility>
 
 #include "frame/ZelStatusCodes.h"
 #include "apply/HostHeader.h"
+#include "io/ReferenceClock.h"
 #include "io/SettingsFile.h"
 #include "io/TextDates.h"
 #include "pmml/PMMLHeaderInfo.h"
@@ -74,6 +76,9 @@ bool PreparationRun::ReadInputs() {
   }
   ApplyHostDefaults(&settings_);
   if (!ZelFactory::ReviewSettings(settings_, notes, &error)) return InputError(error);
+  // One clock for every replica, on threads or elsewhere.
+  zelio::PinReferenceClock(
+      request_.clock ? *request_.clock : static_cast<int64_t>(std::time(nullptr)), &settings_);
   const bool schemaRead = request_.schemaText.empty()
                               ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
                               : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);

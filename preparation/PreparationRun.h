@@ -75,6 +75,11 @@ struct RunRequest {
   // The latest moments of the whole data, for a run that holds only a part
   // of it; otherwise the run finds them in its own data.
   std::optional<DataMoments> moments;
+  // The clock that settings asking for today's date or the current time as
+  // the reference of durations are read from (seconds since 1970, UTC), the
+  // same for every replica of a build that runs elsewhere; none: the clock
+  // when the settings are read.
+  std::optional<int64_t> clock;
 };
 
 struct CsvSource {

@@ -51,11 +51,22 @@ std::string FirstKey(const FieldFact& field) {
   return field.actions.empty() ? std::string() : field.actions.front().reasonKey;
 }
 
+// The action that made a derived field; Action::kCount when unknown.
+uint32_t FirstAction(const FieldFact& field) { return zelapply::ActionOf(FirstKey(field)); }
+
+bool IsMerge(uint32_t action) {
+  return action == zelapply::Action::kMergeCatFeatureForSparse ||
+         action == zelapply::Action::kMergeCatFeatureForAsso;
+}
+
 // The field `field` was made from, following its first source; null for a
 // field made from none (or from one the document lacks) and for a
 // constructed field, which starts a chain of its own.
 const FieldFact* MadeFrom(const DocumentFacts& facts, const FieldFact& field) {
-  if (!field.derived || field.sources.empty() || FirstKey(field) == "Construct") return nullptr;
+  if (!field.derived || field.sources.empty() ||
+      FirstAction(field) == zelapply::Action::kConstructContFeature) {
+    return nullptr;
+  }
   return facts.Field(field.sources.front());
 }
 
@@ -167,20 +178,21 @@ std::string Distinct(const std::vector<std::pair<std::string, std::string>>& row
 // The plain words for the step that made `field`.
 std::string StepWords(const FieldFact& field) {
   const std::string key = FirstKey(field);
+  const zelapply::ActionEntry* action = zelapply::FindAction(key);
+  const uint32_t made = action != nullptr ? action->action : zelapply::Action::kCount;
   Binning binning;
   MergeTable table;
   OutlierBand band;
-  if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&
-      ReadMergeTable(field.expression, &table)) {
-    return std::string(key == "Merge4HandleSpareCategories"
+  if (IsMerge(made) && ReadMergeTable(field.expression, &table)) {
+    return std::string(made == zelapply::Action::kMergeCatFeatureForSparse
                            ? "sparse categories merged"
                            : "categories merged alike for the target") +
            ": " + std::to_string(table.rows.size()) + " into " + Distinct(table.rows);
   }
-  if (key == "BinValues" && ReadBinning(field.expression, &binning)) {
+  if (made == zelapply::Action::kBinContFeature && ReadBinning(field.expression, &binning)) {
     return "binned into " + std::to_string(binning.bins) + (binning.bins == 1 ? " bin" : " bins");
   }
-  if (key.compare(0, 14, "ReplaceMissing") == 0) {
+  if (action != nullptr && action->step == zelapply::Step::kHandleMissingValue) {
     const auto& p = field.actions.front().parameters;
     std::string words = "missing values replaced";
     double value = 0.0;
@@ -192,7 +204,7 @@ std::string StepWords(const FieldFact& field) {
     return std::string(band.toMissing ? "outliers set missing" : "outliers pulled in") +
            " beyond " + Figure(band.Lower()) + " and " + Figure(band.Upper());
   }
-  if (key == "Construct") {
+  if (made == zelapply::Action::kConstructContFeature) {
     return "constructed from " + std::to_string(field.sources.size()) + " inputs";
   }
   const char* words = zelapply::DerivationText(key);
@@ -206,7 +218,8 @@ std::string StatusWords(const Neighbours& neighbours, const FieldFact& field) {
     if (const char* reason = zelapply::ExclusionReasonText(action.reasonKey)) {
       std::string words = std::string("excluded: ") + reason;
       const auto covering = neighbours.constructedFrom.find(field.name);
-      if (action.reasonKey == "ExcludeCoverdFeature" &&
+      if (zelapply::ActionOf(action.reasonKey) ==
+              zelapply::Action::kExcludeContFeatureOfConstruct &&
           covering != neighbours.constructedFrom.end()) {
         for (const std::string& other : covering->second) words += " (" + Isolated(other) + ")";
       }
@@ -226,7 +239,7 @@ void AddCharts(const DocumentFacts& facts, const std::vector<const FieldFact*>& 
                FieldView* view) {
   const std::vector<Scale> scales = Scales(chain);
   const std::size_t self = chain.size() - 1;
-  const bool constructed = FirstKey(*chain.back()) == "Construct";
+  const bool constructed = FirstAction(*chain.back()) == zelapply::Action::kConstructContFeature;
   // The field's own figures, then those of the nearest field it was made from.
   std::vector<std::size_t> drawn;
   if (facts.Statistics(view->name) != nullptr) drawn.push_back(self);
@@ -294,15 +307,14 @@ void AddSteps(const std::vector<const FieldFact*>& chain, bool cut, const Neighb
     if (!field->derived || i < first) continue;
     Binning binning;
     view->steps.push_back(StepWords(*field));
-    if (FirstKey(*field) == "BinValues" && ReadBinning(field->expression, &binning)) {
+    if (FirstAction(*field) == zelapply::Action::kBinContFeature &&
+        ReadBinning(field->expression, &binning)) {
       view->steps.back() += CutPoints(chain, scales, binning);
     }
   }
   for (const FieldFact* field : chain) {
     MergeTable table;
-    const std::string key = FirstKey(*field);
-    if ((key == "Merge4HandleSpareCategories" || key == "Merge4MaximizeAssociation") &&
-        ReadMergeTable(field->expression, &table)) {
+    if (IsMerge(FirstAction(*field)) && ReadMergeTable(field->expression, &table)) {
       view->merged = true;
       view->merge = table;
     }
@@ -340,9 +352,8 @@ FieldView ViewOf(const DocumentFacts& facts, const Neighbours& neighbours,
   const FieldFact& field = *view.field;
   bool cut = false;
   const std::vector<const FieldFact*> chain = Chain(facts, field, &cut);
-  view.origin = FirstKey(field) == "Construct" ? std::string()
-                : cut                           ? field.origin
-                                                : chain.front()->name;
+  const bool constructed = FirstAction(field) == zelapply::Action::kConstructContFeature;
+  view.origin = constructed ? std::string() : cut ? field.origin : chain.front()->name;
   view.level = Level(field);
   view.role = Role(field);
   view.used = field.enabled;
@@ -356,7 +367,7 @@ FieldView ViewOf(const DocumentFacts& facts, const Neighbours& neighbours,
       break;
     }
   }
-  if (FirstKey(field) == "Construct" && !ReadTerms(field.expression, &view.terms)) {
+  if (constructed && !ReadTerms(field.expression, &view.terms)) {
     view.terms.clear();
     view.notes.push_back("the constructed field's expression is not a sum of weighted inputs");
   }
@@ -406,7 +417,7 @@ void BuildModel(const DocumentFacts& facts, ReportModel* model) {
   Neighbours neighbours;
   neighbours.reported.insert(names.begin(), names.end());
   for (const FieldFact& field : facts.fields) {
-    if (FirstKey(field) != "Construct") continue;
+    if (FirstAction(field) != zelapply::Action::kConstructContFeature) continue;
     for (const std::string& source : field.sources) {
       std::vector<std::string>& covering = neighbours.constructedFrom[source];
       if (covering.empty() || covering.back() != field.name) covering.push_back(field.name);

@@ -25,11 +25,14 @@ struct Node {
 
 constexpr double kWidth = 900, kLeftX = 180, kRightX = 420, kNodeWidth = 14, kGap = 6;
 
-double StepCount(const zelapply::SummaryFact& summary, const std::string& prefix) {
+// The fields the step summaries count for the actions `counted` picks.
+template <class Pick>
+double StepCount(const zelapply::SummaryFact& summary, Pick counted) {
   double count = 0;
   for (const zelapply::StepFact& step : summary.steps) {
     for (const zelapply::ActionFact& action : step.actions) {
-      if (action.reasonKey.compare(0, prefix.size(), prefix) == 0) count += action.fields;
+      const zelapply::ActionEntry* entry = zelapply::FindAction(action.reasonKey);
+      if (entry != nullptr && counted(*entry)) count += action.fields;
     }
   }
   return count;
@@ -46,20 +49,21 @@ std::vector<Node> RightNodes(const zelapply::SummaryFact& summary) {
     const double count = static_cast<double>(summary.Count(kind.first));
     if (count > 0) nodes.push_back({kind.second, count, "node-rec"});
   }
-  std::vector<std::string> keys;
+  std::vector<const zelapply::ActionEntry*> exclusions;
   for (const zelapply::StepFact& step : summary.steps) {
     for (const zelapply::ActionFact& action : step.actions) {
-      if (zelapply::ExclusionReasonText(action.reasonKey) != nullptr &&
-          std::find(keys.begin(), keys.end(), action.reasonKey) == keys.end()) {
-        keys.push_back(action.reasonKey);
+      const zelapply::ActionEntry* entry = zelapply::FindAction(action.reasonKey);
+      if (entry != nullptr && entry->category == zelapply::Category::kExclusion &&
+          std::find(exclusions.begin(), exclusions.end(), entry) == exclusions.end()) {
+        exclusions.push_back(entry);
       }
     }
   }
-  for (const std::string& key : keys) {
-    const double count = StepCount(summary, key);
+  for (const zelapply::ActionEntry* exclusion : exclusions) {
+    const double count = StepCount(
+        summary, [exclusion](const zelapply::ActionEntry& action) { return &action == exclusion; });
     if (count > 0) {
-      nodes.push_back({std::string("excluded: ") + zelapply::ExclusionReasonText(key), count,
-                       "node-ex"});
+      nodes.push_back({std::string("excluded: ") + exclusion->words, count, "node-ex"});
     }
   }
   return nodes;
@@ -87,8 +91,17 @@ void WriteFlow(const zelapply::SummaryFact& summary, std::string* html) {
   std::vector<Node> left;
   const std::pair<double, const char*> sources[] = {
       {static_cast<double>(summary.Count("originalIputFields")), "input fields"},
-      {StepCount(summary, "Derive"), "parts of dates and times"},
-      {StepCount(summary, "Construct"), "constructed features"}};
+      {StepCount(summary,
+                 [](const zelapply::ActionEntry& action) {
+                   return action.step == zelapply::Step::kDateTimeHandle &&
+                          action.category == zelapply::Category::kDerivation;
+                 }),
+       "parts of dates and times"},
+      {StepCount(summary,
+                 [](const zelapply::ActionEntry& action) {
+                   return action.action == zelapply::Action::kConstructContFeature;
+                 }),
+       "constructed features"}};
   for (const auto& source : sources) {
     if (source.first > 0) left.push_back({source.second, source.first, "node-in"});
   }

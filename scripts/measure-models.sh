@@ -26,6 +26,18 @@ if ! /usr/bin/python3 -c "import sklearn, pandas" 2>/dev/null || ! command -v Rs
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq python3-sklearn python3-pandas \
     r-base-core >/dev/null
 fi
+# The R packages the messy tables come from.
+r_packages=(r-cran-modeldata r-cran-ggplot2 r-cran-dslabs r-cran-palmerpenguins r-cran-aer
+            r-cran-mlbench r-cran-hsaur3 r-cran-cardata r-cran-zoo)
+r_missing=()
+for p in "${r_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || r_missing+=("$p")
+done
+if [ ${#r_missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${r_missing[@]}" >/dev/null
+fi
 
 build="${ZEL_BUILD_DIR:-build}"
 if [ ! -f "$build/CMakeCache.txt" ]; then

@@ -12,6 +12,10 @@ missing, and fits the same models as the raw arm; the models see no other
 rescaling than Zelcraft's own. Scores: R^2 for a continuous target, accuracy
 for a categorical one; mean and standard deviation over the folds.
 
+`--suite messy` (or `all`) measures the messy tables of messy_sets.py, whose
+dates and times of day the standard pipeline sees as numbers (days since
+1970-01-01, seconds since midnight).
+
 Run through scripts/measure-models.sh; `--help` lists the options.
 """
 
@@ -39,6 +43,8 @@ from sklearn.neighbors import KNeighborsClassifier, KNeighborsRegressor
 from sklearn.pipeline import Pipeline, make_pipeline
 from sklearn.preprocessing import OneHotEncoder, StandardScaler
 
+import messy_sets
+
 SEED = 0
 FOLDS = 5
 MODELS = ("linear", "hgb", "knn")
@@ -53,6 +59,9 @@ class DataSet:
     X: pd.DataFrame
     y: pd.Series
     categorical: list = field(default_factory=list)
+    raw: pd.DataFrame = None  # what the standard pipeline sees, when not X
+    dates: list = field(default_factory=list)
+    times: list = field(default_factory=list)
 
 
 # R data sets: (name, R expression of the frame, target, categorical inputs,
@@ -223,7 +232,8 @@ def measure(ds, zelcraft):
         for train, test in folds(ds):
             ytr, yte = ds.y.iloc[train], ds.y.iloc[test]
             if zelcraft is None:
-                Xtr, Xte = ds.X.iloc[train], ds.X.iloc[test]
+                X = ds.X if ds.raw is None else ds.raw
+                Xtr, Xte = X.iloc[train], X.iloc[test]
                 categorical, scale = ds.categorical, True
             else:
                 Xtr, Xte, categorical = zelcraft.prepare(ds, train, test, workdir)
@@ -243,6 +253,9 @@ def parse_args():
     parser.add_argument("--profiles", default=os.path.join(here, "..", "profiles"),
                         help="folder of settings profiles; each *.json is an arm")
     parser.add_argument("--datasets", help="comma-separated names (default: all)")
+    parser.add_argument("--suite", choices=("clean", "messy", "all"), default="clean",
+                        help="the bundled clean data sets, the messy ones of messy_sets.py, "
+                             "or both")
     parser.add_argument("--arm", action="append", default=[], metavar="NAME=PROFILE[,KEY=VALUE...]",
                         help="an extra arm: a profile name (or 'default') with --set assignments")
     parser.add_argument("--only-extra", action="store_true",
@@ -264,11 +277,17 @@ def main():
         settings = None if base in ("", "default") else os.path.join(args.profiles, base + ".json")
         arms.append((name, Zelcraft(args.zelcraft, settings, assignments)))
 
-    with tempfile.TemporaryDirectory() as workdir:
-        sets = sklearn_sets() + r_sets(workdir)
-    if args.datasets:
-        wanted = args.datasets.split(",")
-        sets = [d for d in sets if d.name in wanted]
+    wanted = args.datasets.split(",") if args.datasets else None
+    sets = []
+    if args.suite != "messy":
+        with tempfile.TemporaryDirectory() as workdir:
+            sets = sklearn_sets() + r_sets(workdir)
+        if wanted:
+            sets = [d for d in sets if d.name in wanted]
+    if args.suite != "clean":
+        messy = messy_sets.messy_sets(DataSet, wanted)
+        messy_sets.print_messiness(messy)
+        sets += messy
 
     header = (f"{'data set':<14} {'task':<10} {'rows':>5} {'arm':<9} "
               f"{'linear':>13} {'gradient boosting':>17} {'k neighbours':>13} {'cols':>6} {'s':>6}")

@@ -8,6 +8,7 @@
 #define ZELCRAFT_PYTHON_BUILD_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -74,19 +74,21 @@ py::object MomentsTuple(const zelprep::DataMoments& moments) {
   return py::make_tuple(value(moments.day), value(moments.timeOfDay));
 }
 
-// A replica of a build over a frame's columns (Lockstep.h); `moments` are
-// the latest moments of all the partitions, or None for the replica's own.
+// A replica of a build over a frame's columns (Lockstep.h); `clock` is the
+// build's (ReferenceClock.h), `moments` the latest moments of all the
+// partitions, or None for the replica's own.
 std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::list columns,
                                      const std::string& settingsText,
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
                                      const std::string& frequencyWeight, uint64_t memoryLimit,
-                                     const py::object& moments) {
+                                     int64_t clock, const py::object& moments) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
   zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                         target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
   request.moments = Moments(moments);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
@@ -363,7 +365,8 @@ PYBIND11_MODULE(_core, module) {
   py::class_<Replica>(module, "Replica")
       .def(py::init(&MakeReplica), py::arg("names"), py::arg("columns"), py::arg("settings"),
            py::arg("settings_name"), py::arg("assigned"), py::arg("schema"), py::arg("target"),
-           py::arg("frequency_weight"), py::arg("memory_limit"), py::arg("moments") = py::none())
+           py::arg("frequency_weight"), py::arg("memory_limit"), py::arg("clock"),
+           py::arg("moments") = py::none())
       .def("failure", &Replica::Failure)
       .def("rows", &Replica::Rows)
       .def("start_pass", &Replica::StartPass)

@@ -33,7 +33,7 @@ def test_replicas_refuse_unequal_columns_and_serialise_threads():
         columns = [("real", np.arange(2_000_000.0), None),
                    ("text", np.zeros(1, dtype=np.int64), ["x"])]
         try:
-            _core.Replica(["a", "b"], columns, "", "", [], "", "", "", 0)
+            _core.Replica(["a", "b"], columns, "", "", [], "", "", "", 0, 0)
         except ValueError as error:
             print("refused:", error)
     """)
@@ -49,7 +49,7 @@ def test_replicas_refuse_unequal_columns_and_serialise_threads():
         rows = 300_000
         columns = [("real", (np.arange(rows) * (i + 1) % 97) * 1.0, None) for i in range(8)]
         columns.append(("text", np.arange(rows) % 5, list("abcde")))
-        replica = _core.Replica([f"c{i}" for i in range(9)], columns, "", "", [], "", "c0", "", 0)
+        replica = _core.Replica([f"c{i}" for i in range(9)], columns, "", "", [], "", "c0", "", 0, 0)
         assert replica.start_pass() == (True, False)
         alone = replica.read_rows(0, replica.rows())
         states = []

@@ -13,14 +13,16 @@ import pandas as pd
 import pytest
 
 import zelcraft
-from conftest import timeless
+from conftest import assert_same_numbers, timeless
 
-NUMBER = re.compile(r"-?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?")
 
 
 def frame(rows=150_000):
     """Three blocks of 65,536 rows and more: numbers with missing values and
-    outliers, a text field, a whole-number category and a continuous target."""
+    outliers, a text field, a text field with more categories (300) than the
+    limit (100), met in runs of 50 rows in an order that is neither
+    ascending nor the same from one block or partition to the next, a
+    whole-number category and a continuous target."""
     rng = np.random.default_rng(7)
     x = rng.normal(10, 3, rows)
     x[rng.choice(rows, 40, replace=False)] += 60
@@ -28,6 +30,7 @@ def frame(rows=150_000):
         "x": x,
         "z": rng.gamma(2.0, 2.0, rows),
         "region": rng.choice(["north", "south", "east", "west", "centre"], rows),
+        "label": np.char.add("L", (np.arange(rows) // 50 * 37 % 300).astype(str)),
         "grade": rng.integers(1, 5, rows),
     })
     data.loc[rng.choice(rows, 500, replace=False), "z"] = np.nan
@@ -41,17 +44,25 @@ def prepared(data, **options):
         return zelcraft.prepare(data, target="price", progress=False, **options)
 
 
-def assert_same_numbers(a, b, tolerance=1e-12, floor=1e-13):
-    """The same document once numbers are taken out, and every number within
-    `tolerance` relative (or `floor` absolute, for what is 0 up to rounding)."""
-    assert NUMBER.sub("#", a) == NUMBER.sub("#", b)
-    for x, y in zip(map(float, NUMBER.findall(a)), map(float, NUMBER.findall(b))):
-        assert abs(x - y) <= max(tolerance * max(abs(x), abs(y)), floor), (x, y)
+def first_categories(rows, limit=100):
+    """The categories a field past its limit keeps: the first limit + 1 in
+    the order of the rows."""
+    seen = []
+    for value in rows:
+        if value not in seen:
+            seen.append(value)
+            if len(seen) > limit:
+                break
+    return sorted(seen)
 
 
 def test_threads_and_partitions_agree():
     data = frame()
     one = timeless(prepared(data, threads=1).document)
+    kept = re.search(r'UnivariateStats field="label">.*?type="string" n="(\d+)">([^<]*)<',
+                     one, re.S)
+    assert int(kept.group(1)) == 101
+    assert re.findall(r'&quot;(L\d+)&quot;', kept.group(2)) == first_categories(data["label"])
     assert timeless(prepared(data, threads=2).document) == one
     assert timeless(prepared(data, threads=3).document) == one
     # One partition is the blocked build itself.

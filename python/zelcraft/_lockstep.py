@@ -43,7 +43,7 @@ def make_replica(frame, recipe):
     names, columns, fields = frame_columns(frame, recipe["schema"])
     replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
                             recipe["assigned"], schema_text(fields), recipe["target"],
-                            recipe["frequency_weight"], recipe["memory_limit"],
+                            recipe["frequency_weight"], recipe["memory_limit"], recipe["clock"],
                             recipe.get("moments"))
     checked(replica.failure())
     return replica

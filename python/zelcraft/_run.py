@@ -5,6 +5,7 @@ the extension's run takes, and its outcome published as a Preparation
 
 import numbers
 import os
+import time
 import warnings as _warnings
 
 import numpy as np
@@ -73,7 +74,10 @@ def build_recipe(target, frequency_weight, schema, settings, overrides, memory_l
                  labels=()):
     """What a replica of the build is made from, as plain data a task
     carries. A role names a column: a text, or a label of the frame's
-    columns (which are named by their text)."""
+    columns (which are named by their text). The clock, read once here,
+    gives every replica the same today's date and current time, for
+    settings that measure durations from them, wherever and whenever it is
+    made."""
     text, name = settings_text(settings)
     return {"settings": text, "settings_name": name,
             "assigned": [f"{key}={_setting_text(value)}"
@@ -81,7 +85,7 @@ def build_recipe(target, frequency_weight, schema, settings, overrides, memory_l
             "schema": schema_fields(schema),
             "target": _role(target, "target", labels),
             "frequency_weight": _role(frequency_weight, "frequency_weight", labels),
-            "memory_limit": _whole(memory_limit, "memory_limit")}
+            "memory_limit": _whole(memory_limit, "memory_limit"), "clock": int(time.time())}
 
 
 def _arguments(recipe, fields):

@@ -1,8 +1,11 @@
 #include "frame/ZelPassDriver.h"
 
+#include "frame/ZelBuildIdentity.h"
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
 #include "settings/ZelFinalNaming.h"
+#include "statistics/ZelCreateStatistics.h"
+#include "transformation/ZelRegistry.h"
 #include "transformation/ZelStepRunner.h"
 
 using TorCommon_1_3::TorStatus;
@@ -97,16 +100,9 @@ void ZelPassDriver::DefinePasses() {
   if (s.checkMeasureLevelForTarget || s.checkMeasureLevelForFeature) {
     first.push_back({Step::kCheckType, Action::kUnknown});
   }
-  ZelDataPass::Gates firstGates;
-  firstGates.statistics = outlierA1;
-  pass(first, {1}, nullptr, firstGates);
-
-  ZelDataPass::Gates secondGates;
-  secondGates.skip = outlierA2;
-  pass({{Step::kOutlierIdentification, s.handleOutlierMethod == 0
-                                           ? Action::kTrimOutliersToExtreme
-                                           : Action::kSetOutliersToMissing}},
-       {}, nullptr, secondGates);
+  const std::vector<ZelOperationPair> second = {
+      {Step::kOutlierIdentification, s.handleOutlierMethod == 0 ? Action::kTrimOutliersToExtreme
+                                                                : Action::kSetOutliersToMissing}};
 
   std::vector<ZelOperationPair> third;
   if (s.replaceMissingNominalTarget || s.replaceMissingOrdinalTarget ||
@@ -119,21 +115,42 @@ void ZelPassDriver::DefinePasses() {
     third.push_back({Step::kHandleContinuousFeatures,
                      s.rescalingMethod == 1 ? Action::kMinMaxContFeature : Action::kZscoreContFeature});
   }
+
+  const std::vector<ZelOperationPair> fourth = {{Step::kHandleTarget, Action::kRescaleScaleTarget}};
+  // The bivariate pass chooses its steps when it runs; it may run any
+  // categorical or continuous one.
+  const std::vector<ZelOperationPair> fifth = {{Step::kHandleCategoricalFeatures, Action::kUnknown},
+                                               {Step::kHandleContinuousFeatures, Action::kUnknown}};
+  const std::vector<ZelOperationPair> sixth = {
+      {Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
+      {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}};
+
+  // After its steps, a pass creates what the steps of the next one read.
+  using ZelTransformation::StatisticsNeeded;
+  ZelDataPass::Gates firstGates;
+  firstGates.statistics = outlierA1;
+  pass(first, StatisticsNeeded(second), nullptr, firstGates);
+
+  ZelDataPass::Gates secondGates;
+  secondGates.skip = outlierA2;
+  pass(second, StatisticsNeeded(third), nullptr, secondGates);
+
   ZelDataPass::Gates thirdGates;
   thirdGates.read = outlierA2;
   thirdGates.statistics = boxCoxB;
-  pass(third, {2}, nullptr, thirdGates);
+  pass(third, StatisticsNeeded(fourth), nullptr, thirdGates);
 
   ZelDataPass::Gates fourthGates;
   fourthGates.read = boxCoxC;
   fourthGates.steps = boxCoxC;
-  pass({{Step::kHandleTarget, Action::kRescaleScaleTarget}}, {3}, nullptr, fourthGates);
+  pass(fourth, StatisticsNeeded(fifth), nullptr, fourthGates);
 
-  pass({}, {}, bivariate, ZelDataPass::Gates());
+  pass({}, StatisticsNeeded(sixth), bivariate, ZelDataPass::Gates());
 
-  pass({{Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
-        {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}},
-       {4, 5}, nullptr, ZelDataPass::Gates());
+  // The last pass reads the figures of the document: each input's
+  // predictive power and the histograms.
+  namespace Request = ZelStatistic::StatisticRequest;
+  pass(sixth, {Request::kOperation, Request::kHistogram}, nullptr, ZelDataPass::Gates());
 
   pass({}, {}, nullptr, ZelDataPass::Gates());
 }
@@ -144,17 +161,9 @@ TorStatus ZelPassDriver::OutOfOrder() {
   return status_;
 }
 
-uint64_t ZelPassDriver::FieldsIdentity() const {
-  std::string names;
-  for (int i = 0; i < fields_->Count(); ++i) {
-    const ZelVariableHandleInfo* field = fields_->GetHandle(i);
-    names += field->GetName();
-    names.push_back('\0');
-    names.push_back(static_cast<char>('0' + field->GetStorage()));
-    names.push_back(static_cast<char>('0' + field->GetMeasureLevel()));
-    names.push_back(field->IsExcluded() ? 'x' : 'k');
-  }
-  return ZelStatistic::ZelStateHash(names.data(), names.size());
+ZelPassIdentity ZelPassDriver::Identity() const {
+  return {static_cast<uint32_t>(pass_), SettingsIdentity(*settings_, *fields_),
+          FieldsIdentity(*fields_)};
 }
 
 std::vector<ZelPassStatistic> ZelPassDriver::PassStatistics() const {
@@ -200,7 +209,7 @@ TorStatus ZelPassDriver::StartPass(bool* reads, bool* done) {
   if (!pass.WantsData()) return status_;
   fields_->BeginPass();
   if (fields_->GetPending().empty()) return status_;
-  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(), &emptyState_);
+  WritePassState(Identity(), PassStatistics(), &emptyState_);
   fed_ = false;
   phase_ = Phase::kReading;
   *reads = true;
@@ -211,8 +220,7 @@ TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::str
   if (phase_ != Phase::kReading) return OutOfOrder();
   const std::vector<ZelPassStatistic> statistics = PassStatistics();
   if (fed_) {
-    status_ = ReadPassState(emptyState_, static_cast<uint32_t>(pass_), FieldsIdentity(),
-                            statistics, &stateDetail_);
+    status_ = ReadPassState(emptyState_, Identity(), statistics, &stateDetail_);
     if (status_.IsError()) return status_;
   }
   fed_ = true;
@@ -220,14 +228,13 @@ TorStatus ZelPassDriver::ReadRows(TorCommon_1_3::IRecordSource* source, std::str
   // As after a pass of Execute: the source is ready for the next one.
   source->Rewind();
   if (status_.IsError()) return status_;
-  WritePassState(static_cast<uint32_t>(pass_), FieldsIdentity(), statistics, state);
+  WritePassState(Identity(), statistics, state);
   return status_;
 }
 
 TorStatus ZelPassDriver::InstallState(const std::string& state) {
   if (phase_ != Phase::kReading) return OutOfOrder();
-  status_ = ReadPassState(state, static_cast<uint32_t>(pass_), FieldsIdentity(), PassStatistics(),
-                          &stateDetail_);
+  status_ = ReadPassState(state, Identity(), PassStatistics(), &stateDetail_);
   if (status_.IsError()) return status_;
   status_ = fields_->EndPass();
   if (status_.IsError()) return status_;

@@ -59,7 +59,8 @@ class ZelPassDriver {
   TorCommon_1_3::TorStatus Conclude();
   // The statistics the current pass fills, in the order of their states.
   std::vector<ZelPassStatistic> PassStatistics() const;
-  uint64_t FieldsIdentity() const;
+  // The pass, the settings and the field list, as states carry them.
+  ZelPassIdentity Identity() const;
   TorCommon_1_3::TorStatus OutOfOrder();
 
   const ZelSettings* settings_;

@@ -12,8 +12,7 @@ namespace {
 constexpr uint64_t kMagic = 0x45544154534c455aULL;  // "ZELSTATE"
 
 struct Envelope {
-  uint32_t pass = 0;
-  uint64_t fields = 0;
+  ZelPassIdentity identity;
   uint32_t count = 0;
 };
 
@@ -38,7 +37,7 @@ TorStatus Mismatch(std::string* detail, const std::string& why) {
 // reads the records, and nothing past the checksum.
 TorStatus Open(const std::string& bytes, Envelope* envelope, ZelStateReader* body,
                std::string* detail) {
-  if (bytes.size() < 8 + 4 + 4 + 8 + 4 + 8) return Damaged(detail, "the state is too short");
+  if (bytes.size() < 8 + 4 + 4 + 8 + 8 + 4 + 8) return Damaged(detail, "the state is too short");
   const std::size_t content = bytes.size() - 8;
   ZelStateReader tail(bytes.data() + content, 8);
   uint64_t checksum = 0;
@@ -54,8 +53,8 @@ TorStatus Open(const std::string& bytes, Envelope* envelope, ZelStateReader* bod
   if (ZelStatistic::ZelStateChecksum(bytes.data(), content) != checksum) {
     return Damaged(detail, "the state's checksum does not match: it was altered or cut short");
   }
-  if (!body->U32(&envelope->pass) || !body->U64(&envelope->fields) ||
-      !body->U32(&envelope->count)) {
+  if (!body->U32(&envelope->identity.pass) || !body->U64(&envelope->identity.settings) ||
+      !body->U64(&envelope->identity.fields) || !body->U32(&envelope->count)) {
     return Damaged(detail, "the state is too short");
   }
   return TorStatus();
@@ -81,18 +80,30 @@ void Seal(std::string* out) {
 void WriteEnvelope(ZelStateWriter* out, const Envelope& envelope) {
   out->U64(kMagic);
   out->U32(kZelPassStateVersion);
-  out->U32(envelope.pass);
-  out->U64(envelope.fields);
+  out->U32(envelope.identity.pass);
+  out->U64(envelope.identity.settings);
+  out->U64(envelope.identity.fields);
   out->U32(envelope.count);
+}
+
+// Why a state of `found` does not belong to `expected`; empty when it does.
+std::string Difference(const ZelPassIdentity& found, const ZelPassIdentity& expected) {
+  if (found.pass != expected.pass) {
+    return "the state is of pass " + std::to_string(found.pass + 1) + ", the build is at pass " +
+           std::to_string(expected.pass + 1);
+  }
+  if (found.settings != expected.settings) return "the state was made with other settings";
+  if (found.fields != expected.fields) return "the state was made over another field list";
+  return std::string();
 }
 
 }  // namespace
 
-void WritePassState(uint32_t pass, uint64_t fieldsIdentity,
+void WritePassState(const ZelPassIdentity& identity,
                     const std::vector<ZelPassStatistic>& statistics, std::string* out) {
   out->clear();
   ZelStateWriter writer(out);
-  WriteEnvelope(&writer, {pass, fieldsIdentity, static_cast<uint32_t>(statistics.size())});
+  WriteEnvelope(&writer, {identity, static_cast<uint32_t>(statistics.size())});
   std::string parts;
   for (const ZelPassStatistic& entry : statistics) {
     parts.clear();
@@ -105,18 +116,16 @@ void WritePassState(uint32_t pass, uint64_t fieldsIdentity,
   Seal(out);
 }
 
-TorStatus ReadPassState(const std::string& bytes, uint32_t pass, uint64_t fieldsIdentity,
+TorStatus ReadPassState(const std::string& bytes, const ZelPassIdentity& identity,
                         const std::vector<ZelPassStatistic>& statistics, std::string* detail) {
   Envelope envelope;
   ZelStateReader in(bytes.data(), bytes.size() - (bytes.size() >= 8 ? 8 : 0));
   const TorStatus opened = Open(bytes, &envelope, &in, detail);
   if (opened.IsError()) return opened;
-  if (envelope.pass != pass) {
-    return Mismatch(detail, "the state is of pass " + std::to_string(envelope.pass + 1) +
-                                ", the build is at pass " + std::to_string(pass + 1));
-  }
-  if (envelope.fields != fieldsIdentity || envelope.count != statistics.size()) {
-    return Mismatch(detail, "the state belongs to a build with other fields or settings");
+  const std::string difference = Difference(envelope.identity, identity);
+  if (!difference.empty()) return Mismatch(detail, difference);
+  if (envelope.count != statistics.size()) {
+    return Mismatch(detail, "the state holds another number of statistics than the build");
   }
   for (const ZelPassStatistic& entry : statistics) {
     Record record;
@@ -148,8 +157,12 @@ TorStatus MergePassStates(const std::string& earlier, const std::string& later,
   if (opened.IsError()) return opened;
   opened = Open(later, &b, &inB, detail);
   if (opened.IsError()) return opened;
-  if (a.pass != b.pass || a.fields != b.fields || a.count != b.count) {
-    return Mismatch(detail, "the states belong to different passes or builds");
+  const std::string difference = Difference(b.identity, a.identity);
+  if (!difference.empty()) {
+    return Mismatch(detail, "the states belong to different passes or builds: " + difference);
+  }
+  if (a.count != b.count) {
+    return Mismatch(detail, "the states hold different numbers of statistics");
   }
   merged->clear();
   ZelStateWriter writer(merged);

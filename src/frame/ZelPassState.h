@@ -1,15 +1,17 @@
 // ZelPassState: the states of all statistics one data pass fills, as one
 // run of bytes that replicas of a build exchange. Layout (little-endian):
 //   "ZELSTATE" magic, format version (u32), pass number (u32), identity of
-//   the field list at that pass (u64), statistic count (u32); per
+//   the settings (u64) and of the field list at that pass (u64,
+//   ZelBuildIdentity.h), statistic count (u32); per
 //   statistic its kind (u32), field index (u32, all ones for the list
 //   statistic over several fields), identity of the field's name (u64), its
 //   parts' length (u64) and parts (ZelStateParts.h); a checksum of all
 //   bytes before it (u64).
 // Merging needs no build: states of the same pass of replicas of one build
 // merge statistic by statistic. Damaged bytes (short, altered, another
-// version) and states of another pass, build or field are refused with a
-// status and a sentence, never read past their end.
+// version) and states of another pass, settings, field list, statistic or
+// field are refused with a status and a sentence, never read past their
+// end.
 #ifndef ZELCRAFT_FRAME_ZELPASSSTATE_H_
 #define ZELCRAFT_FRAME_ZELPASSSTATE_H_
 
@@ -26,16 +28,23 @@ struct ZelPassStatistic {
   ZelStatistic::ZelStatistics* statistic;
 };
 
-constexpr uint32_t kZelPassStateVersion = 2;
+// Which build and pass a state belongs to.
+struct ZelPassIdentity {
+  uint32_t pass = 0;
+  uint64_t settings = 0;
+  uint64_t fields = 0;
+};
+
+constexpr uint32_t kZelPassStateVersion = 3;
 
 // Writes the states of `statistics` in their order.
-void WritePassState(uint32_t pass, uint64_t fieldsIdentity,
+void WritePassState(const ZelPassIdentity& identity,
                     const std::vector<ZelPassStatistic>& statistics, std::string* out);
 
 // Reads `bytes` into `statistics`, which must be the same statistics in the
-// same order, of the same pass and field list. On failure `detail` says why.
-TorCommon_1_3::TorStatus ReadPassState(const std::string& bytes, uint32_t pass,
-                                       uint64_t fieldsIdentity,
+// same order, of the same pass, settings and field list. On failure
+// `detail` says why.
+TorCommon_1_3::TorStatus ReadPassState(const std::string& bytes, const ZelPassIdentity& identity,
                                        const std::vector<ZelPassStatistic>& statistics,
                                        std::string* detail);
 

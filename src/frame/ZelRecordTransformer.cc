@@ -3,12 +3,47 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWeightRule.h"
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
+
+namespace {
+
+// A derived number that is not finite (a rescale past the largest double,
+// a cutoff from moments that overflowed) is missing, as the document's
+// replay takes it; whole numbers and texts are what they are.
+bool IsNumberOrOther(int storage, double real) {
+  return storage == TorCommon_1_3::kStorageInteger || storage == TorCommon_1_3::kStorageString ||
+         storage == TorCommon_1_3::kStorageUndefined || std::isfinite(real);
+}
+
+// Whether any of `n` doubles is infinite or not a number, two at a time: x
+// minus itself is 0 for a finite x and not a number otherwise. The common
+// column has none, and most rows of a pass go through here.
+bool AnyNotFinite(const double* values, std::size_t n) {
+  std::size_t k = 0;
+  bool any = false;
+#ifdef __SSE2__
+  __m128d unordered = _mm_setzero_pd();
+  for (; k + 2 <= n; k += 2) {
+    const __m128d x = _mm_loadu_pd(values + k);
+    const __m128d zero = _mm_sub_pd(x, x);
+    unordered = _mm_or_pd(unordered, _mm_cmpunord_pd(zero, zero));
+  }
+  any = _mm_movemask_pd(unordered) != 0;
+#endif
+  for (; k < n; ++k) any = any || !std::isfinite(values[k]);
+  return any;
+}
+
+}  // namespace
 
 ZelRecordTransformer::ZelRecordTransformer(const ZelVariableHandleList* fields, bool everyField)
     : fields_(fields),
@@ -164,7 +199,11 @@ const RawRecord& ZelRecordTransformer::Transform(const RawRecord& host) {
   if (usable_) CountWeights(frequency, analysis);
   if (usable_) {
     for (const Derived& derived : derivedFields_) {
-      working_[derived.index] = derived.rule->Apply(working_);
+      RawData& value = working_[derived.index];
+      value = derived.rule->Apply(working_);
+      if (!value.IsMissing() && !IsNumberOrOther(value.GetStorage(), value.GetReal())) {
+        value.SetMissing(true);
+      }
     }
   }
   return working_;
@@ -285,7 +324,14 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
     if (status_.IsError()) return status_;
   }
   for (const Derived& derived : derivedFields_) {
-    derived.rule->ApplyBatch(*batch, &batch->Column(derived.index));
+    ZelBatchColumn& column = batch->Column(derived.index);
+    derived.rule->ApplyBatch(*batch, &column);
+    if (!AnyNotFinite(column.reals.data(), batch->Rows())) continue;
+    for (std::size_t k = 0; k < batch->Rows(); ++k) {
+      if (column.missing[k] == 0 && !IsNumberOrOther(column.storage[k], column.reals[k])) {
+        column.missing[k] = 1;
+      }
+    }
   }
   return status_;
 }

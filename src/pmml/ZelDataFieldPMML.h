@@ -14,8 +14,8 @@
 
 namespace ZelPMML {
 
-// The DataField of original field `index`, or null with the error in
-// `status` (210007 when the field's statistic does not fit its kind).
+// The DataField of original field `index`, or null with the error in `status`
+// (kInconsistent when the field's statistic does not fit its kind).
 std::unique_ptr<TorXML_1_3::XMLElement> CreateDataField(const ZelVariableHandleList& fields,
                                                         const ZelSummaryPMML& summary, int index,
                                                         TorCommon_1_3::TorStatus* status);

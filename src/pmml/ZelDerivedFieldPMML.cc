@@ -22,15 +22,10 @@ namespace Action = ZelTransformation::Action;
 
 namespace {
 
-// Rules whose field names no source: exclusions, not derivations.
-bool HasNoSource(uint32_t action) {
-  return action == Action::kExcludeTrimTrailFeature || action == Action::kDateTimeSourceDone ||
-         ZelSummary::IsListedExclusion(static_cast<int>(action));
-}
-
 void AppendSourceFields(XMLElement* extension, const ZelTransformRule& rule) {
   const uint32_t action = rule.GetPair().action;
-  if (HasNoSource(action)) return;
+  // A field made by anything but a derivation names no source.
+  if (!ZelSummary::IsCountedDerivation(static_cast<int>(action))) return;
   const std::size_t count = action == Action::kConstructContFeature
                                 ? rule.GetInputNames().size()
                                 : std::min<std::size_t>(1, rule.GetInputNames().size());

@@ -24,8 +24,8 @@ void AppendUsage(TorXML_1_3::XMLElement* extension, const ZelVariableHandleList&
 
 // The field's range as a closed "Interval". Outside the 64-bit integer range
 // a field whose values are not reals gets the widest 64-bit margins instead:
-// such values can only be overflowed integers, dates or times. 210007 when
-// the field has no continuous statistic.
+// such values can only be overflowed integers, dates or times. kInconsistent
+// when the field has no continuous statistic.
 TorCommon_1_3::TorStatus AppendInterval(TorXML_1_3::XMLElement* parent,
                                         const ZelVariableHandleInfo& field);
 

@@ -31,7 +31,8 @@ std::string GetFunctionName(int id);
 
 // The ids of the functions the document's derived fields call, in the order
 // they are first used; trimmed copies that were dropped are not written and
-// do not count. 210007 for a function rule that is no ZelFunctionTransformRule.
+// do not count. kInconsistent for a function rule that is no
+// ZelFunctionTransformRule.
 TorCommon_1_3::TorStatus CollectFunctionIds(const ZelVariableHandleList& fields,
                                             std::vector<int>* ids);
 

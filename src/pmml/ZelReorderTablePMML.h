@@ -21,7 +21,7 @@ struct ReorderRow {
 
 // The rows in code order. Numeric codes are plain decimals; text codes are
 // padded with zeros to the width of the category count (00 to 11 for twelve
-// categories), so they sort as they count. 210043 without categories.
+// categories), so they sort as they count. kNumberFormat without categories.
 TorCommon_1_3::TorStatus MakeReorderRows(const ZelTransformation::ZelReorderFunctionRule& rule,
                                          std::vector<ReorderRow>* rows);
 

@@ -14,7 +14,7 @@ using TorCommon_1_3::TorStatus;
 using TorXML_1_3::XMLElement;
 using ZelStatistic::FormatDouble;
 using ZelTransformation::ZelTransformRule;
-namespace Action = ZelTransformation::Action;
+using ZelTransformation::Quote;
 namespace Step = ZelTransformation::Step;
 
 namespace {
@@ -44,11 +44,6 @@ std::string TimeText(const ZelReferenceTime& time) {
   char text[48];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
   return text;
-}
-
-bool IsMissingReplacement(int action) {
-  return action >= static_cast<int>(Action::kReplaceMissingScaleTarget) &&
-         action <= static_cast<int>(Action::kReplaceMissingOrdinalFeature);
 }
 
 }  // namespace
@@ -186,49 +181,52 @@ void ZelSummaryPMML::AddParameters(XMLElement* element, int action,
   auto addNumbers = [&](std::size_t limit) {
     for (std::size_t i = 0; i < numbers.size() && i < limit; ++i) add(i, FormatDouble(numbers[i]));
   };
-  switch (action) {
-    case Action::kDateDurationsYear:
-    case Action::kDateDurationsMonth:
-    case Action::kDateDurationsDay:
+  const Quote quote = ZelSummary::QuoteOf(action);
+  switch (quote) {
+    case Quote::kReferenceDate:
       add(0, DateText(settings_.referenceDate));
       return;
-    case Action::kTimeDurationsHour:
-    case Action::kTimeDurationsMinute:
-    case Action::kTimeDurationsSecond:
+    case Quote::kReferenceTime:
       add(0, TimeText(settings_.referenceTime));
       return;
-    case Action::kTypeOrdinalToScale:
+    case Quote::kRecastCategories:
       add(0, FormatDouble(settings_.recastCatThreshold));
       return;
-    case Action::kTypeScaleToOrdinal:
+    case Quote::kRecastValues:
       add(0, FormatDouble(settings_.recastContThreshold));
       return;
-    case Action::kRescaleScaleTarget:
+    case Quote::kBoxCox:
       addNumbers(3);
       return;
-    case Action::kZscoreContFeature:
+    case Quote::kZscore:
       add(0, FormatDouble(settings_.rescalingZscoreMean));
       add(1, FormatDouble(settings_.rescalingZscoreSD));
       return;
-    case Action::kMinMaxContFeature:
+    case Quote::kMinMax:
       add(0, FormatDouble(settings_.rescalingMinMaxMin));
       add(1, FormatDouble(settings_.rescalingMinMaxMax));
       return;
-    case Action::kConstructContFeature:
+    case Quote::kNone:
       return;
-    case Action::kTrimOutliersToExtreme:
-    case Action::kSetOutliersToMissing:
+    case Quote::kOutlierCutoff:
       add(0, FormatDouble(settings_.outlierSDCutoff));
+      return;
+    case Quote::kReplacement:
+      // A text replacement with the number of values it took; numbers as
+      // they are; a text alone is not shown.
+      if (!texts.empty() && !numbers.empty()) {
+        add(0, texts.front());
+        add(1, FormatDouble(numbers.front()));
+      } else {
+        addNumbers(numbers.size());
+      }
       return;
     default:
       break;
   }
-  if (IsMissingReplacement(action) && !texts.empty() && !numbers.empty()) {
-    add(0, texts.front());
-    add(1, FormatDouble(numbers.front()));
-  } else if (!numbers.empty()) {
+  if (!numbers.empty()) {
     addNumbers(numbers.size());
-  } else if (!IsMissingReplacement(action)) {
+  } else {
     for (std::size_t i = 0; i < texts.size(); ++i) add(i, texts[i]);
   }
 }
@@ -241,12 +239,13 @@ TorStatus ZelSummaryPMML::AppendFieldActions(XMLElement* extension, int index) c
     const int action = static_cast<int>(rule->GetPair().action);
     std::vector<double> numbers;
     std::vector<std::string> texts;
-    if (action == static_cast<int>(Action::kRescaleScaleTarget)) {
+    const Quote quote = ZelSummary::QuoteOf(action);
+    if (quote == Quote::kBoxCox) {
       numbers = ZelSummary::RescaleTargetParameters(*rule, settings_);
     } else {
       numbers = rule->GetParameters();
       texts = rule->GetTextParameters();
-      if (IsMissingReplacement(action)) {
+      if (quote == Quote::kReplacement) {
         double missing = 0.0;
         const TorStatus counted = CountSourceMissing(*rule, &missing);
         if (counted.IsError()) return counted;
@@ -259,7 +258,7 @@ TorStatus ZelSummaryPMML::AppendFieldActions(XMLElement* extension, int index) c
   if (field->IsExcluded() && ZelSummary::IsListedExclusion(static_cast<int>(reason.action))) {
     const int action = static_cast<int>(reason.action);
     AppendFieldAction(extension, reason.step, action,
-                      ZelSummary::ExclusionParameters(action, settings_), {});
+                      ZelSummary::SummaryNumbers(action, nullptr, settings_), {});
   }
   return TorStatus();
 }

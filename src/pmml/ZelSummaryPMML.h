@@ -26,8 +26,8 @@ class ZelSummaryPMML {
   void AppendSummary(TorXML_1_3::XMLElement* parent, const ZelSummary::SummaryTable& table) const;
 
   // The field's "Action" elements: one for the rule of a derived field, one
-  // for an exclusion the summary reports. 210006 or 210007 when the missing
-  // count of a replacement's source cannot be read.
+  // for an exclusion the summary reports. kMissingObject or kInconsistent
+  // when the missing count of a replacement's source cannot be read.
   TorCommon_1_3::TorStatus AppendFieldActions(TorXML_1_3::XMLElement* extension, int index) const;
 
  private:

@@ -19,42 +19,6 @@ namespace {
 
 TorStatus BadRecord() { return TorStatus(ZelStatusCode::kBadSummaryRecord, false); }
 
-// Rule actions the summary counts; the others derive nothing a user asked for.
-bool IsCountedRuleAction(uint32_t action) {
-  return action == Action::kTrimTrailing ||
-         (action >= Action::kDateDurationsYear && action <= Action::kTimeElementSecond) ||
-         (action >= Action::kTypeOrdinalToScale && action <= Action::kMergeCatFeatureForSparse) ||
-         (action >= Action::kReorderCatFeature && action <= Action::kBinContFeature) ||
-         action == Action::kConstructContFeature || action == Action::kTrimOutliersToExtreme ||
-         action == Action::kSetOutliersToMissing;
-}
-
-// The parameters a step summary shows for a rule action.
-std::vector<double> RuleParameters(uint32_t action, const ZelTransformRule& rule,
-                                   const ZelSettings& settings) {
-  if (ZelDateTimeFunctionRule::IsDuration(action)) {
-    if (rule.GetParameters().empty()) return {};
-    return {rule.GetParameters().front()};
-  }
-  switch (action) {
-    case Action::kTypeOrdinalToScale:
-      return {static_cast<double>(settings.recastCatThreshold)};
-    case Action::kTypeScaleToOrdinal:
-      return {static_cast<double>(settings.recastContThreshold)};
-    case Action::kRescaleScaleTarget:
-      return RescaleTargetParameters(rule, settings);
-    case Action::kZscoreContFeature:
-      return {settings.rescalingZscoreMean, settings.rescalingZscoreSD};
-    case Action::kMinMaxContFeature:
-      return {settings.rescalingMinMaxMin, settings.rescalingMinMaxMax};
-    case Action::kTrimOutliersToExtreme:
-    case Action::kSetOutliersToMissing:
-      return {settings.outlierSDCutoff};
-    default:
-      return {};
-  }
-}
-
 }  // namespace
 
 ActionInfo::~ActionInfo() = default;
@@ -188,9 +152,10 @@ TorStatus SummaryTable::CollectActions() {
           (ZelDateTimeFunctionRule::IsDuration(action) && (excludedBy == Action::kSelectDateBestDuration ||
                                   excludedBy == Action::kSelectTimeBestDuration));
       if (!dropped) {
-        if (!IsCountedRuleAction(action)) return BadRecord();
+        if (!IsCountedDerivation(static_cast<int>(action))) return BadRecord();
         const TorStatus recorded =
-            RecordAction(rule->GetPair().step, action, RuleParameters(action, *rule, settings));
+            RecordAction(rule->GetPair().step, action,
+                         SummaryNumbers(static_cast<int>(action), rule, settings));
         if (recorded.IsError()) return recorded;
       }
     }
@@ -199,7 +164,7 @@ TorStatus SummaryTable::CollectActions() {
     if (!IsListedExclusion(static_cast<int>(excludedBy))) continue;
     const TorStatus recorded =
         RecordAction(field->GetExcludedReason().step, excludedBy,
-                     ExclusionParameters(static_cast<int>(excludedBy), settings));
+                     SummaryNumbers(static_cast<int>(excludedBy), nullptr, settings));
     if (recorded.IsError()) return recorded;
   }
   return TorStatus();

@@ -67,13 +67,13 @@ class SummaryTable {
 
   explicit SummaryTable(const ZelVariableHandleList* fields) : fields_(fields) {}
 
-  // The first call for a step creates its record; later calls change only
-  // the output count. 210041 for a step number of 11 or more.
+  // The first call for a step creates its record; later calls change only the
+  // output count. kBadSummaryRecord for a step outside the registry.
   TorCommon_1_3::TorStatus SetStepCounts(uint32_t step, int inputs, int outputs);
 
-  // Gathers the counts and the action records from the field list. 210041
-  // for a field whose rule or exclusion names an unknown step or action,
-  // 210042 without a field list.
+  // Gathers the counts and the action records from the field list.
+  // kBadSummaryRecord for a field whose rule or exclusion names an unknown
+  // step or action, kSummaryFailed without a field list.
   TorCommon_1_3::TorStatus Collect(double processingSeconds);
 
   const StepSumInfo* GetStep(int step) const;

@@ -2,114 +2,75 @@
 
 #include "settings/ZelSettings.h"
 #include "transformation/ZelBoxCoxFunctionRule.h"
-#include "transformation/ZelOperation.h"
 
 namespace ZelSummary {
 
-namespace Action = ZelTransformation::Action;
+using ZelRegistry::Category;
+using ZelTransformation::Quote;
+
+namespace {
+
+Category CategoryOf(int action) {
+  const ZelTransformation::ZelActionEntry* entry =
+      action >= 0 ? ZelTransformation::FindAction(static_cast<uint32_t>(action)) : nullptr;
+  return entry != nullptr ? entry->category : Category::kUnreported;
+}
+
+}  // namespace
 
 const char* GetStepKey(int step) {
-  static const char* const kKeys[] = {"",
-                                      "TextFields",
-                                      "DateAndTimeFeatures",
-                                      "ScreenFeatures",
-                                      "",
-                                      "CheckType",
-                                      "Outliers",
-                                      "MissingValues",
-                                      "Target",
-                                      "CategoricalFeatures",
-                                      "ContinuousFeatures"};
-  constexpr int kCount = sizeof kKeys / sizeof kKeys[0];
-  return step >= 0 && step < kCount ? kKeys[step] : "";
+  const ZelTransformation::ZelStepEntry* entry =
+      step >= 0 ? ZelTransformation::FindStep(static_cast<uint32_t>(step)) : nullptr;
+  return entry != nullptr ? entry->key : "";
 }
 
 const char* GetReasonKey(int action) {
-  static const char* const kKeys[] = {"",
-                                      "TrimTrailingBlanks",
-                                      "0000000000000",
-                                      "DeriveYears",
-                                      "DeriveMonths",
-                                      "DeriveDays",
-                                      "DeriveYear",
-                                      "DeriveMonth",
-                                      "DeriveDay",
-                                      "DeriveHours",
-                                      "DeriveMinutes",
-                                      "DeriveSeconds",
-                                      "DeriveHour",
-                                      "DeriveMinute",
-                                      "DeriveSecond",
-                                      "",
-                                      "",
-                                      "",
-                                      "ScreenFeatureWithTooManyMissing",
-                                      "ScreenFeatureWithConstantValue",
-                                      "ScreenFeatureWithTooManyCasesInSingleCat",
-                                      "ScreenFeatureWithTooManyCat",
-                                      "",
-                                      "Recast2Range",
-                                      "Recast2Orderedset",
-                                      "ReplaceMissing",
-                                      "ReplaceMissingTarget",
-                                      "ReplaceMissingScaleTarget",
-                                      "ReplaceMissingNominalTarget",
-                                      "ReplaceMissingOrdinalTarget",
-                                      "ReplaceMissingScaleFeature",
-                                      "ReplaceMissingNominalFeature",
-                                      "ReplaceMissingOrdinalFeature",
-                                      "TargetReorderCategories",
-                                      "TargetRescale",
-                                      "Merge4HandleSpareCategories",
-                                      "ExcludeLowAssociationCate",
-                                      "ReorderCategories",
-                                      "Merge4MaximizeAssociation",
-                                      "TransformZscore",
-                                      "TransformMinMax",
-                                      "BinValues",
-                                      "ExcludeLowAssociationCont",
-                                      "Construct",
-                                      "ExcludeCoverdFeature",
-                                      "OutlierTrim2ExtremeValue",
-                                      "OutlierSet2MissingValue",
-                                      "ExcludeConstantAfterOutlier",
-                                      "ExcludeConstantAfterMerge",
-                                      "ExcludeConstantAfterBinning",
-                                      "ExcludeAfterConstruct"};
-  static_assert(sizeof kKeys / sizeof kKeys[0] == Action::kCount, "one key per action");
-  return action >= 0 && action < static_cast<int>(Action::kCount) ? kKeys[action] : "";
+  const ZelTransformation::ZelActionEntry* entry =
+      action >= 0 ? ZelTransformation::FindAction(static_cast<uint32_t>(action)) : nullptr;
+  return entry != nullptr ? entry->reasonKey : "";
 }
 
-bool IsListedExclusion(int action) {
-  switch (action) {
-    case Action::kScreenMissingFeature:
-    case Action::kScreenConstantFeature:
-    case Action::kScreenSingleCatFeature:
-    case Action::kScreenTooManyCatsNominalFeature:
-    case Action::kExcludeCatFeature:
-    case Action::kExcludeContFeature:
-    case Action::kExcludeContFeatureOfConstruct:
-    case Action::kExcludeConstantAfterOutlier:
-    case Action::kExcludeConstantAfterMerge:
-    case Action::kExcludeConstantAfterBinning:
-    case Action::kExcludeAfterConstruct:
-      return true;
-    default:
-      return false;
-  }
-}
+bool IsCountedDerivation(int action) { return CategoryOf(action) == Category::kDerivation; }
+
+bool IsListedExclusion(int action) { return CategoryOf(action) == Category::kExclusion; }
 
 bool IsListedInVariableSummary(int action) {
-  return action == static_cast<int>(Action::kDateTimeSourceDone) || IsListedExclusion(action);
+  const Category category = CategoryOf(action);
+  return category == Category::kExclusion || category == Category::kListedSource;
 }
 
-std::vector<double> ExclusionParameters(int action, const ZelSettings& settings) {
-  switch (action) {
-    case Action::kScreenMissingFeature:
+Quote QuoteOf(int action) {
+  const ZelTransformation::ZelActionEntry* entry =
+      action >= 0 ? ZelTransformation::FindAction(static_cast<uint32_t>(action)) : nullptr;
+  return entry != nullptr ? entry->quote : Quote::kRule;
+}
+
+std::vector<double> SummaryNumbers(int action, const ZelTransformation::ZelTransformRule* rule,
+                                   const ZelSettings& settings) {
+  switch (QuoteOf(action)) {
+    case Quote::kReferenceDate:
+    case Quote::kReferenceTime:
+      // The reference in days or seconds, as the rule measures from it.
+      if (rule == nullptr || rule->GetParameters().empty()) return {};
+      return {rule->GetParameters().front()};
+    case Quote::kRecastCategories:
+      return {static_cast<double>(settings.recastCatThreshold)};
+    case Quote::kRecastValues:
+      return {static_cast<double>(settings.recastContThreshold)};
+    case Quote::kBoxCox:
+      if (rule == nullptr) return {};
+      return RescaleTargetParameters(*rule, settings);
+    case Quote::kZscore:
+      return {settings.rescalingZscoreMean, settings.rescalingZscoreSD};
+    case Quote::kMinMax:
+      return {settings.rescalingMinMaxMin, settings.rescalingMinMaxMax};
+    case Quote::kOutlierCutoff:
+      return {settings.outlierSDCutoff};
+    case Quote::kMissingShare:
       return {settings.maxPercentMissing};
-    case Action::kScreenSingleCatFeature:
+    case Quote::kModeShare:
       return {settings.screeningThreshold};
-    case Action::kScreenTooManyCatsNominalFeature:
+    case Quote::kCategoryLimit:
       return {static_cast<double>(settings.screeningThresholdForNominal)};
     default:
       return {};

@@ -1,11 +1,13 @@
-// ZelSummaryVocabulary: the words of the processing summary: the key texts
-// of steps and reasons that a user interface translates, which exclusion
-// reasons the summary reports, and the settings each reported exclusion
-// quotes as its parameter.
+// ZelSummaryVocabulary: the words of the processing summary, as the
+// registry of steps and actions gives them: the key texts of steps and
+// reasons that a user interface translates, which actions the summary
+// reports, and the numbers each action quotes.
 #ifndef ZELCRAFT_PMML_ZELSUMMARYVOCABULARY_H_
 #define ZELCRAFT_PMML_ZELSUMMARYVOCABULARY_H_
 
 #include <vector>
+
+#include "transformation/ZelRegistry.h"
 
 class ZelSettings;
 
@@ -15,20 +17,30 @@ class ZelTransformRule;
 
 namespace ZelSummary {
 
-// "TextFields", ...; "" for steps 0 and 4 and unknown numbers.
+// "TextFields", ...; "" for steps the summary never names and unknown numbers.
 const char* GetStepKey(int step);
 // "TrimTrailingBlanks", ...; "" for actions without a key.
 const char* GetReasonKey(int action);
 
+// The derived fields the summary counts; the others derive nothing a user
+// asked for.
+bool IsCountedDerivation(int action);
 // The exclusions the summary reports: screening, selection, construction
 // and the constant checks.
 bool IsListedExclusion(int action);
 // The field list of the summary also names the sources of dates and times.
 bool IsListedInVariableSummary(int action);
 
-// The setting an exclusion quotes: the missing share for 18, the mode share
-// for 20, the category limit for 21; empty for the others.
-std::vector<double> ExclusionParameters(int action, const ZelSettings& settings);
+// How the summary quotes the action's parameters; kRule for an action
+// outside the registry.
+ZelTransformation::Quote QuoteOf(int action);
+
+// The numbers the action's record in its step summary carries: a setting,
+// or for durations and the target's Box-Cox transformation figures of
+// `rule`, the rule of the first field the action made (null for an
+// exclusion); empty for actions that quote their rules' own parameters.
+std::vector<double> SummaryNumbers(int action, const ZelTransformation::ZelTransformRule* rule,
+                                   const ZelSettings& settings);
 
 // What the Box-Cox rescaling of the target quotes: the requested mean and
 // standard deviation, then the exponent of `rule` when it is a Box-Cox rule.

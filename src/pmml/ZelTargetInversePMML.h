@@ -12,10 +12,10 @@
 
 namespace ZelPMML {
 
-// Appends "TargetInverse" to `vendor` when a transformed target is in use;
-// it stays empty for a transformation without an inverse (a replacement of
-// missing values, say). 210043 for a reordered target without categories,
-// 210007 for a rule whose class does not fit its action.
+// Appends "TargetInverse" to `vendor` when a transformed target is in use; it
+// stays empty for a transformation without an inverse (a replacement of
+// missing values, say). kNumberFormat for a reordered target without
+// categories, kInconsistent for a rule whose class does not fit its action.
 TorCommon_1_3::TorStatus AppendTargetInverse(TorXML_1_3::XMLElement* vendor,
                                              const ZelVariableHandleList& fields);
 

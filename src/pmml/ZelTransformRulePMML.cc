@@ -16,12 +16,14 @@
 #include "transformation/ZelCategoryMappingRule.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelOutlierFunctionRule.h"
+#include "transformation/ZelRegistry.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
 
 namespace ZelPMML {
 
 using TorCommon_1_3::TorStatus;
 using TorXML_1_3::XMLElement;
+using ZelTransformation::Expression;
 using ZelTransformation::ZelFunctionTransformRule;
 using ZelTransformation::ZelTransformRule;
 namespace Action = ZelTransformation::Action;
@@ -40,62 +42,40 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     status = status_;
     return;
   }
-  switch (rule->GetPair().action) {
-    case Action::kTrimTrailing:
-    case Action::kDateElementYear:
-    case Action::kDateElementMonth:
-    case Action::kDateElementDay:
-    case Action::kTimeElementHour:
-    case Action::kTimeElementMinute:
-    case Action::kTimeElementSecond:
-    case Action::kTypeOrdinalToScale:
-    case Action::kTypeScaleToOrdinal:
+  const ZelTransformation::ZelActionEntry* action =
+      ZelTransformation::FindAction(rule->GetPair().action);
+  switch (action != nullptr ? action->expression : Expression::kNone) {
+    case Expression::kFunctionCall:
       status_ = WriteFunctionCall(false);
       break;
-    case Action::kDateDurationsYear:
-    case Action::kDateDurationsMonth:
-    case Action::kDateDurationsDay:
-    case Action::kTimeDurationsHour:
-    case Action::kTimeDurationsMinute:
-    case Action::kTimeDurationsSecond:
+    case Expression::kDurationCall:
       status_ = WriteFunctionCall(true);
       break;
-    case Action::kBinContFeature:
+    case Expression::kDiscretize:
       status_ = WriteDiscretize();
       break;
-    case Action::kTrimOutliersToExtreme:
-    case Action::kSetOutliersToMissing:
+    case Expression::kOutlierCall:
       status_ = WriteOutlierCall();
       break;
-    case Action::kReplaceMissing:
-    case Action::kReplaceMissingTarget:
-    case Action::kReplaceMissingScaleTarget:
-    case Action::kReplaceMissingNominalTarget:
-    case Action::kReplaceMissingOrdinalTarget:
-    case Action::kReplaceMissingScaleFeature:
-    case Action::kReplaceMissingNominalFeature:
-    case Action::kReplaceMissingOrdinalFeature:
+    case Expression::kMissingReplacement:
       status_ = WriteMissingReplacement();
       break;
-    case Action::kReorderCatTarget:
-    case Action::kReorderCatFeature:
+    case Expression::kReorder:
       status_ = WriteReorder();
       break;
-    case Action::kRescaleScaleTarget:
+    case Expression::kBoxCoxRescale:
       status_ = WriteBoxCoxRescale();
       break;
-    case Action::kZscoreContFeature:
-    case Action::kMinMaxContFeature:
+    case Expression::kFeatureRescale:
       status_ = WriteFeatureRescale();
       break;
-    case Action::kMergeCatFeatureForSparse:
-    case Action::kMergeCatFeatureForAsso:
+    case Expression::kMergeMapping:
       status_ = WriteMergeMapping();
       break;
-    case Action::kConstructContFeature:
+    case Expression::kSumOfProducts:
       status_ = WriteSumOfProducts();
       break;
-    default:
+    case Expression::kNone:
       status_ = TorStatus();
       break;
   }

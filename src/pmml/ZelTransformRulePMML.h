@@ -22,9 +22,10 @@ class ZelTransformRulePMML {
   ZelTransformRulePMML(const ZelTransformRulePMML&) = delete;
   ZelTransformRulePMML& operator=(const ZelTransformRulePMML&) = delete;
 
-  // Appends the expression. 210006 for a derived field without rule, 210007
-  // for a rule whose class does not fit its action, 210040 for a rule
-  // without the input field (or reference) its expression needs.
+  // Appends the expression. kMissingObject for a derived field without rule,
+  // kInconsistent for a rule whose class does not fit its action,
+  // kRuleLacksField for a rule without the input field (or reference) its
+  // expression needs.
   void Write(TorCommon_1_3::TorStatus& status);
 
  private:
@@ -53,8 +54,8 @@ class ZelTransformRulePMML {
   // "MapValues" over an "InlineTable" with one row per source category in
   // ascending order, and the rule's default label for categories it lacks.
   TorCommon_1_3::TorStatus WriteMergeMapping();
-  // The right-nested sum of coefficient × input products; 210017 when the
-  // inputs and coefficients differ in number.
+  // The right-nested sum of coefficient × input products; kNumericalFailure
+  // when the inputs and coefficients differ in number.
   TorCommon_1_3::TorStatus WriteSumOfProducts();
 
   TorXML_1_3::XMLElement* derivedField_;

@@ -14,11 +14,11 @@
 namespace ZelPMML {
 
 // Appends one "UnivariateStats" per reported field (ZelReportedFields) to
-// `vendor`; fields without a measurement level have no figures and are
-// passed over. 210007 for a statistic of the wrong class for the field's
-// kind (that field is left out) or a field flagged for a histogram that has
-// none (written without its histogram); either ends the statistics there,
-// and the caller's document goes on.
+// `vendor`; fields without a measurement level have no figures and are passed
+// over. kInconsistent for a statistic of the wrong class for the field's kind
+// (that field is left out) or a field flagged for a histogram that has none
+// (written without its histogram); either ends the statistics there, and the
+// caller's document goes on.
 TorCommon_1_3::TorStatus AppendUnivariateStats(TorXML_1_3::XMLElement* vendor,
                                                const ZelVariableHandleList& fields);
 

@@ -20,9 +20,9 @@ const char* NamePartKey(NamePart part);
 bool IsNamePartNeeded(const ZelSettings& settings, NamePart part);
 
 // Reads the twelve date and time suffixes, then (separately, after the
-// weights) the two name extensions and the root name. A value with a blank
-// is error 210047 and stops the reading; an absent or empty value that a step
-// needs takes the default with warning 210116.
+// weights) the two name extensions and the root name. A value with a blank is
+// error kBlankInName and stops the reading; an absent or empty value that a
+// step needs takes the default with warning kNamingDefaultUsed.
 TorCommon_1_3::TorStatus ReadSuffixes(const TorCommon_1_3::TorSettings& host,
                                       ZelSettings* settings,
                                       std::vector<TorCommon_1_3::TorStatus>* warnings);

@@ -46,7 +46,8 @@ class ZelSettingsReader {
   }
   // Percentages arrive in percent and are kept as fractions.
   void GetPercent(const char* key, double& fraction) const;
-  // A present value must be > 0 (else 210032), or in (0, 1] (else 210033).
+  // A present value must be > 0 (else kNonPositiveSD), or in (0, 1] (else
+  // kBadPValue).
   void GetPositive(const char* key, double& member);
   void GetPValue(const char* key, double& member);
   void Fail(int code);

@@ -93,8 +93,8 @@ class ZelVariableHandleInfo {
   ZelStatistic::ZelBoxCox* GetBoxCox() const { return boxCox_.get(); }
 
   // A ZelOutlier of a continuous field that is not excluded, from its
-  // finished ZelUnivarCont (210011 without a univariate statistic, 210007
-  // for one of another class); replaces an earlier one.
+  // finished ZelUnivarCont (kMissingStatistic without a univariate statistic,
+  // kInconsistent for one of another class); replaces an earlier one.
   TorCommon_1_3::TorStatus CreateOutlierStatistic(int index);
   // A ZelBoxCox of a continuous target that is not excluded, with the grid
   // and rescaling of the settings (errors as above); an exponent grid the
@@ -102,7 +102,7 @@ class ZelVariableHandleInfo {
   TorCommon_1_3::TorStatus CreateBoxCoxStatistic(int index);
 
   // A ZelUnivarContHistogram of a continuous field, set up from its finished
-  // univariate statistic (210006 when there is none).
+  // univariate statistic (kMissingObject when there is none).
   TorCommon_1_3::TorStatus CreateHistogram(int index);
 
   // The statistic of this input (at `index`) against `target` (at
@@ -110,18 +110,19 @@ class ZelVariableHandleInfo {
   // continuous input against a categorical target groups the input by target
   // category; a categorical input gets its table against a categorical
   // target, or the target's moments per category of a continuous one; a
-  // continuous input against a continuous target is 210014 (the build's
-  // continuous-by-continuous statistic covers that pair). 210011 for a
-  // target field, or when either has no univariate statistic; no statistic
-  // for a field without a level.
+  // continuous input against a continuous target is kUnsupportedKind (the
+  // build's continuous-by-continuous statistic covers that pair).
+  // kMissingStatistic for a target field, or when either has no univariate
+  // statistic; no statistic for a field without a level.
   TorCommon_1_3::TorStatus CreateTargetStatistic(const Pair& pair, int index,
                                                  ZelVariableHandleInfo* target, int targetIndex);
-  // The statistic of this input against `target` for one operation. The
-  // pair (0, 0) asks for the input's predictive statistic and sets the
-  // predictive-power flag: for a continuous input against a continuous
+  // The statistic of this input against `target` for one operation. The pair
+  // (kUnknown, kUnknown) asks for the input's predictive statistic and sets
+  // the predictive-power flag: for a continuous input against a continuous
   // target it takes its correlation from `list` (the build's continuous-by-
-  // continuous statistic, 210006 when none) when that covers both fields,
-  // and makes a pass of its own otherwise. 210014 for pairs it does not know.
+  // continuous statistic, kMissingObject when none) when that covers both
+  // fields, and makes a pass of its own otherwise. kUnsupportedKind for pairs
+  // it does not know.
   TorCommon_1_3::TorStatus CreateOperationStatistic(const Pair& pair, int index,
                                                     ZelVariableHandleInfo* target, int targetIndex,
                                                     const ZelStatistic::ZelStatistics* list);

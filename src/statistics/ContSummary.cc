@@ -18,6 +18,7 @@ using TorCommon_1_3::TorStatus;
 ContSummary::ContSummary(bool noMoments, uint64_t distinctLimit)
     : minimum_(std::numeric_limits<double>::max()),
       maximum_(-std::numeric_limits<double>::max()),
+      table_(distinctLimit),
       noMoments_(noMoments),
       distinctLimit_(distinctLimit) {}
 
@@ -260,7 +261,7 @@ void ContSummary::AddColumns(ContSummary* const* summaries, const ZelBatchColumn
   for (std::size_t i = 0; i < count; ++i) {
     const ContSummary* summary = summaries[i];
     const bool steady = !summary->status_.IsError() && !summary->noMoments_ &&
-                        summary->shifted_ && summary->HasOverflowed();
+                        summary->shifted_ && summary->table_.Full();
     (steady ? lean : general).push_back(summaries[i]);
     (steady ? leanColumns : generalColumns).push_back(columns[i]);
   }
@@ -325,16 +326,19 @@ TorStatus ContSummary::AddColumn(const ZelBatchColumn& column, std::size_t rows,
 }
 
 TorStatus ContSummary::Finalize() {
+  frequencies_ = table_.Ascending();
   const int64_t n = validCount_;
   if (n > 1) stdDev_ = std::sqrt(m2_ / static_cast<double>(n - 1));
   const double variance = stdDev_ * stdDev_;
   if (n >= 3 && variance >= 1e-19) {
-    skewnessValid_ = true;
     // In floating point: with frequency weights n may pass 3e9, where the
     // product no longer fits 64 bits.
     const double count = static_cast<double>(n);
     const double divisor = (count - 2.0) * (count - 1.0);
     skewness_ = count * m3_ / (divisor * variance * stdDev_);
+    // A value near the largest double overflows the sums of cubes or
+    // squares: then there is no skewness to report.
+    skewnessValid_ = std::isfinite(skewness_);
   } else {
     skewnessValid_ = false;
   }
@@ -378,7 +382,7 @@ void ContSummary::SetFrequency(double value, int64_t count) { frequencies_[value
 void ContSummary::CountMissingAsValid() {
   validCount_ += missingCount_;
   missingCount_ = 0;
-  skewnessValid_ = validCount_ >= 3 && stdDev_ * stdDev_ >= 1e-19;
+  skewnessValid_ = validCount_ >= 3 && stdDev_ * stdDev_ >= 1e-19 && std::isfinite(skewness_);
 }
 
 void ContSummary::ReplaceMissingByMean() {
@@ -407,7 +411,7 @@ void ContSummary::SetTransformed(double minimum, double maximum, double mean, do
   mean_ = mean;
   stdDev_ = stdDev;
   skewness_ = skewness;
-  skewnessValid_ = validCount_ > 2 && stdDev * stdDev >= 1e-19;
+  skewnessValid_ = validCount_ > 2 && stdDev * stdDev >= 1e-19 && std::isfinite(skewness);
 }
 
 void ContSummary::SetExtremes(double minimum, double maximum) {

@@ -1,9 +1,12 @@
 // ContSummary: the accumulator of one numeric field over a data pass: missing
 // and valid counts, extremes, weighted mean, standard deviation and skewness,
-// and a value-frequency table that stops growing one entry past its limit,
-// so a field with more distinct values than the limit is recognisable without
-// keeping them all. Counts grow by whole records (the truncated frequency
-// weight); the moments use the real weight (frequency times analysis weight).
+// and a value-frequency table that stops one entry past its limit, so a
+// field with more distinct values than the limit is recognisable without
+// keeping them all (ZelRecordOrderTable: the first values in record order).
+// Counts grow by whole records (the truncated frequency weight); the
+// moments use the real weight (frequency times analysis weight). Finalize
+// lays the table out in ascending order of value, which the steps read and
+// may rewrite.
 #ifndef ZELCRAFT_STATISTICS_CONTSUMMARY_H_
 #define ZELCRAFT_STATISTICS_CONTSUMMARY_H_
 
@@ -13,6 +16,7 @@
 #include <vector>
 
 #include "frame/ZelBatch.h"
+#include "statistics/ZelRecordOrderTable.h"
 #include "statistics/ZelStateBytes.h"
 #include "torcommon13r/RawRecord.h"
 #include "torcommon13r/TorStatus.h"
@@ -56,6 +60,7 @@ class ContSummary {
   double GetWeightSum() const { return weightSum_; }
   bool HasNoMoments() const { return noMoments_; }
   uint64_t GetDistinctLimit() const { return distinctLimit_; }
+  // The table as Finalize laid it out.
   std::size_t GetTableSize() const { return frequencies_.size(); }
   // More distinct values were seen than the limit allows.
   bool HasOverflowed() const { return frequencies_.size() > distinctLimit_; }
@@ -124,7 +129,8 @@ class ContSummary {
   double stdDev_ = 0.0;
   bool skewnessValid_ = true;
   double skewness_ = 0.0;
-  std::map<double, int64_t> frequencies_;
+  ZelRecordOrderTable<double> table_;     // during the pass
+  std::map<double, int64_t> frequencies_;  // from Finalize on
   double median_ = 0.0;
   double mode_ = 0.0;
   bool noMoments_;
@@ -139,15 +145,7 @@ class ContSummary {
 // several summaries side by side overlap only when nothing calls between them.
 __attribute__((always_inline)) inline void ContSummary::AddValue(double x, int64_t count, double weight) {
   validCount_ += count;
-  if (frequencies_.size() <= distinctLimit_) {
-    // lower_bound before inserting: a value already known costs no node.
-    auto it = frequencies_.lower_bound(x);
-    if (it != frequencies_.end() && it->first == x) {
-      it->second += count;
-    } else {
-      frequencies_.emplace_hint(it, x, count);
-    }
-  }
+  if (!table_.Full()) table_.Add(x, count);
   // A record of weight 0 only counts; the update below would divide by it.
   if (noMoments_ || weight == 0.0) return;
   if (x < minimum_) minimum_ = x;

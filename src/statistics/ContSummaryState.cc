@@ -1,6 +1,4 @@
 // The accumulation state of a ContSummary: written, read back and merged.
-#include <cstring>
-
 #include "statistics/ContSummary.h"
 #include "statistics/ZelStateParts.h"
 
@@ -10,7 +8,6 @@ void ContSummary::WriteState(ZelStateWriter* out) const {
   out->U32(kPartSummary);
   out->U64(1);
   out->U8(noMoments_ ? 1 : 0);
-  out->U64(distinctLimit_);
   out->I64(missingCount_);
   out->I64(validCount_);
   out->F64(minimum_);
@@ -21,47 +18,31 @@ void ContSummary::WriteState(ZelStateWriter* out) const {
   out->F64(weightSum_);
   out->F64(m2_);
   out->F64(m3_);
-  out->U64(frequencies_.size());
-  for (const auto& entry : frequencies_) {
-    out->F64(entry.first);
-    out->I64(entry.second);
-  }
+  table_.Write(out);
 }
 
 bool ContSummary::ReadBody(ZelStateReader* in, ContSummary* summary) {
   uint8_t noMoments;
   uint8_t shifted;
-  uint64_t size;
   ContSummary read(false, 0);
-  if (!in->U8(&noMoments) || noMoments > 1 || !in->U64(&read.distinctLimit_) ||
-      !in->I64(&read.missingCount_) || !in->I64(&read.validCount_) ||
-      read.missingCount_ < 0 || read.validCount_ < 0 || !in->F64(&read.minimum_) ||
-      !in->F64(&read.maximum_) || !in->U8(&shifted) || shifted > 1 || !in->F64(&read.shift_) ||
-      !in->F64(&read.mean_) || !in->F64(&read.weightSum_) || !in->F64(&read.m2_) ||
-      !in->F64(&read.m3_) || !in->Count(&size, 16)) {
+  if (!in->U8(&noMoments) || noMoments > 1 || !in->I64(&read.missingCount_) ||
+      !in->I64(&read.validCount_) || read.missingCount_ < 0 || read.validCount_ < 0 ||
+      !in->F64(&read.minimum_) || !in->F64(&read.maximum_) || !in->U8(&shifted) ||
+      shifted > 1 || !in->F64(&read.shift_) || !in->F64(&read.mean_) ||
+      !in->F64(&read.weightSum_) || !in->F64(&read.m2_) || !in->F64(&read.m3_) ||
+      !read.table_.Read(in)) {
     return false;
   }
-  if (size > read.distinctLimit_ + 1) return false;
-  for (double x : {read.minimum_, read.maximum_, read.shift_, read.mean_, read.m3_}) {
-    if (!IsFiniteValue(x)) return false;
-  }
-  if (!IsWeight(read.weightSum_) || !IsWeight(read.m2_)) return false;
+  if (!IsWeight(read.weightSum_) || !IsSpread(read.m2_)) return false;
   read.noMoments_ = noMoments != 0;
   read.shifted_ = shifted != 0;
-  // Counts of disjoint records, whose sum fits as well.
+  read.distinctLimit_ = read.table_.Limit();
+  // Counts of disjoint records, whose sum fits as well; the table counts
+  // valid records only.
   int64_t total = 0;
-  if (__builtin_add_overflow(read.missingCount_, read.validCount_, &total)) return false;
-  for (uint64_t i = 0; i < size; ++i) {
-    double value;
-    int64_t count;
-    if (!in->F64(&value) || !in->I64(&count) || count < 0 ||
-        __builtin_add_overflow(total, count, &total)) {
-      return false;
-    }
-    // Ascending and distinct, as the table keeps them; a NaN fails too.
-    if (!read.frequencies_.empty() && !(read.frequencies_.rbegin()->first < value)) return false;
-    if (value != value) return false;
-    read.frequencies_.emplace_hint(read.frequencies_.end(), value, count);
+  if (__builtin_add_overflow(read.missingCount_, read.validCount_, &total) ||
+      read.table_.Total() > read.validCount_) {
+    return false;
   }
   *summary = std::move(read);
   return true;
@@ -85,14 +66,14 @@ bool ContSummary::ReadState(ZelStateReader* in) {
   weightSum_ = read.weightSum_;
   m2_ = read.m2_;
   m3_ = read.m3_;
-  frequencies_ = std::move(read.frequencies_);
+  table_ = std::move(read.table_);
   return true;
 }
 
 bool ContSummary::Merge(const ContSummary& later) {
   if (__builtin_add_overflow(missingCount_, later.missingCount_, &missingCount_) ||
       __builtin_add_overflow(validCount_, later.validCount_, &validCount_) ||
-      !MergeFrequencyTable(&frequencies_, later.frequencies_, distinctLimit_)) {
+      !table_.Merge(later.table_)) {
     return false;
   }
   // Only a value of positive weight moves the moments and extremes, and the

@@ -178,7 +178,7 @@ void ZelBivarContCont::AddInLockstep(std::size_t rows, const double* frequencies
       const double share = w - w * w / weight;
       for (std::size_t a = 0; a < order; ++a) deviations_[a] = reals_[a][k] - means_[a];
       double* co = coMoments_.data();
-      for (std::size_t a = 0; a < order; ++a) {
+      for (std::size_t a = 0; a < order && share != 0.0; ++a) {
         const double da = deviations_[a];
         for (std::size_t b = 0; b <= a; ++b) *co++ += da * deviations_[b] * share;
       }
@@ -256,7 +256,8 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
       const __m128d dx = _mm_sub_pd(x, meanX);
       const __m128d dy = _mm_sub_pd(y, meanY);
       const __m128d share = _mm_sub_pd(w, _mm_div_pd(_mm_mul_pd(w, w), weight));
-      coMoment = Select(moves, _mm_add_pd(coMoment, _mm_mul_pd(_mm_mul_pd(dx, dy), share)), coMoment);
+      const __m128d shares = _mm_and_pd(moves, _mm_cmpneq_pd(share, zero));
+      coMoment = Select(shares, _mm_add_pd(coMoment, _mm_mul_pd(_mm_mul_pd(dx, dy), share)), coMoment);
       meanX = Select(moves, _mm_add_pd(meanX, _mm_div_pd(_mm_mul_pd(dx, w), weight)), meanX);
       meanY = Select(moves, _mm_add_pd(meanY, _mm_div_pd(_mm_mul_pd(dy, w), weight)), meanY);
     }

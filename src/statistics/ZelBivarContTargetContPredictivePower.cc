@@ -135,9 +135,11 @@ void ZelBivarContTargetContPredictivePower::AddShared(
       const double share = w - w * w / weight[g];
       const double dx = x.reals[k] - meanX[g];
       const double dy = y.reals[k] - meanY[g];
-      coXX[g] += dx * dx * share;
-      coXY[g] += dx * dy * share;
-      coYY[g] += dy * dy * share;
+      if (share != 0.0) {
+        coXX[g] += dx * dx * share;
+        coXY[g] += dx * dy * share;
+        coYY[g] += dy * dy * share;
+      }
       meanX[g] += (kUnit ? dx : dx * w) / weight[g];
       meanY[g] += (kUnit ? dy : dy * w) / weight[g];
     }

@@ -25,7 +25,10 @@ struct ZelCategoryMoments {
       const bool unit = w == 1.0;
       const double d = unit ? (x - mean) / weight : (x - mean) * w / weight;
       mean += d;
-      const double t = d * d * weight * previous;
+      // The first record adds no spread: its 0 times a square past the
+      // largest double would be not a number, where the same record later
+      // in a pass makes the spread infinite.
+      const double t = previous > 0.0 ? d * d * weight * previous : 0.0;
       m2 += unit ? t : t / w;
     }
     frequency += f;

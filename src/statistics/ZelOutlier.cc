@@ -150,7 +150,8 @@ __attribute__((target("avx2"))) void ZelOutlier::AddUnitWide(ZelOutlier* const* 
       const __m256d d = _mm256_div_pd(_mm256_sub_pd(value, mean), sum);
       const __m256d t = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(d, d), sum), previous);
       mean = _mm256_blendv_pd(mean, _mm256_add_pd(mean, d), moves);
-      m2 = _mm256_blendv_pd(m2, _mm256_add_pd(m2, t), moves);
+      const __m256d spreads = _mm256_and_pd(moves, _mm256_cmp_pd(previous, zero, _CMP_GT_OQ));
+      m2 = _mm256_blendv_pd(m2, _mm256_add_pd(m2, t), spreads);
       frequency = _mm256_blendv_pd(frequency, _mm256_add_pd(frequency, one), counts);
       // And back to rows.
       const __m256d u0 = _mm256_unpacklo_pd(mean, m2);

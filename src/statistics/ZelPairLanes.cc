@@ -49,18 +49,22 @@ __attribute__((target("avx2"))) void LockstepAvx2(std::size_t order,
     frequency += frequencies != nullptr ? frequencies[k] : 1.0;
     weight += w;
     if (weight <= 0.0) continue;
-    const __m256d share = _mm256_set1_pd(w - w * w / weight);
+    const double shareOfRow = w - w * w / weight;
+    const __m256d share = _mm256_set1_pd(shareOfRow);
     __m256d dv[NV];
 #pragma GCC unroll 4
     for (int v = 0; v < NV; ++v) {
       dv[v] = _mm256_sub_pd(FourLaneRow(cols + 4 * v, k), m[v]);
       _mm256_store_pd(d + 4 * v, dv[v]);
     }
+    // As ZelPairMoments: a share of 0 adds nothing.
+    if (shareOfRow != 0.0) {
 #pragma GCC unroll 16
-    for (int a = 0; a < kFields; ++a) {
-      const __m256d da = _mm256_broadcast_sd(d + a);
-      for (int j = 0; j <= a / 4; ++j) {
-        co[a][j] = _mm256_add_pd(co[a][j], _mm256_mul_pd(_mm256_mul_pd(da, dv[j]), share));
+      for (int a = 0; a < kFields; ++a) {
+        const __m256d da = _mm256_broadcast_sd(d + a);
+        for (int j = 0; j <= a / 4; ++j) {
+          co[a][j] = _mm256_add_pd(co[a][j], _mm256_mul_pd(_mm256_mul_pd(da, dv[j]), share));
+        }
       }
     }
     const __m256d total = _mm256_set1_pd(weight);
@@ -135,14 +139,17 @@ __attribute__((target("avx512f"))) void LockstepAvx512(std::size_t order,
     frequency += frequencies != nullptr ? frequencies[k] : 1.0;
     weight += w;
     if (weight <= 0.0) continue;
-    const __m512d share = _mm512_set1_pd(w - w * w / weight);
+    const double shareOfRow = w - w * w / weight;
+    const __m512d share = _mm512_set1_pd(shareOfRow);
     const __m512d x = _mm512_set_pd(cols[7][k], cols[6][k], cols[5][k], cols[4][k], cols[3][k],
                                     cols[2][k], cols[1][k], cols[0][k]);
     const __m512d dv = Sub8(x, m);
+    if (shareOfRow != 0.0) {
 #pragma GCC unroll 8
-    for (int a = 0; a < 8; ++a) {
-      const __m512d da = _mm512_mask_permutexvar_pd(dv, 0xFF, _mm512_set1_epi64(a), dv);
-      co[a] = Add8(co[a], Mul8(Mul8(da, dv), share));
+      for (int a = 0; a < 8; ++a) {
+        const __m512d da = _mm512_mask_permutexvar_pd(dv, 0xFF, _mm512_set1_epi64(a), dv);
+        co[a] = Add8(co[a], Mul8(Mul8(da, dv), share));
+      }
     }
     const __m512d step = kUnit ? dv : Mul8(dv, _mm512_set1_pd(w));
     m = Add8(m, Div8(step, _mm512_set1_pd(weight)));
@@ -223,8 +230,9 @@ __attribute__((target("avx2"))) void FourPairsAvx2(ZelPairMoments* pairs,
     const __m256d dx = _mm256_sub_pd(x, meanX);
     const __m256d dy = _mm256_sub_pd(y, meanY);
     const __m256d share = _mm256_sub_pd(w, _mm256_div_pd(_mm256_mul_pd(w, w), weight));
+    const __m256d shares = _mm256_and_pd(moves, _mm256_cmp_pd(share, zero, _CMP_NEQ_OQ));
     coMoment = _mm256_blendv_pd(
-        coMoment, _mm256_add_pd(coMoment, _mm256_mul_pd(_mm256_mul_pd(dx, dy), share)), moves);
+        coMoment, _mm256_add_pd(coMoment, _mm256_mul_pd(_mm256_mul_pd(dx, dy), share)), shares);
     meanX = _mm256_blendv_pd(
         meanX, _mm256_add_pd(meanX, _mm256_div_pd(_mm256_mul_pd(dx, w), weight)), moves);
     meanY = _mm256_blendv_pd(

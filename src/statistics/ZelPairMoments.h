@@ -17,7 +17,10 @@ struct ZelPairMoments {
     frequency += f;
     weight += w;
     if (weight <= 0.0) return;
-    coMoment += (x - meanX) * (y - meanY) * (w - w * w / weight);
+    // A share of 0 (the first record) adds nothing: its 0 times a product
+    // past the largest double would be not a number.
+    const double share = w - w * w / weight;
+    if (share != 0.0) coMoment += (x - meanX) * (y - meanY) * share;
     meanX += (x - meanX) * w / weight;
     meanY += (y - meanY) * w / weight;
   }

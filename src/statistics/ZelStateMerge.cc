@@ -34,7 +34,6 @@ bool MergeDoubles(uint32_t tag, ZelStateReader* a, ZelStateReader* b, std::size_
     if (!a->F64(&x[i]) || !b->F64(&y[i])) return false;
   }
   for (std::size_t i = 0; i < n; ++i) {
-    if (!IsFiniteValue(x[i]) || !IsFiniteValue(y[i])) return false;
     if (tag == kPartFrequencies && (!IsCount(x[i]) || !IsCount(y[i]))) return false;
     if (tag != kPartFixed) {
       x[i] += y[i];
@@ -128,7 +127,7 @@ bool MergeOnePart(uint32_t tag, std::size_t n, ZelStateReader* a, ZelStateReader
       ZelTextTable x;
       ZelTextTable y;
       if (!ReadTextsBody(a, &x) || !ReadTextsBody(b, &y)) return false;
-      if (x.limit != y.limit) {
+      if (x.table.Limit() != y.table.Limit()) {
         *error = "the states' category tables have different limits";
         return false;
       }
@@ -136,7 +135,7 @@ bool MergeOnePart(uint32_t tag, std::size_t n, ZelStateReader* a, ZelStateReader
         *error = "a merged count passes 2^63";
         return false;
       }
-      WriteTexts(out, x);
+      WriteTexts(out, x.missing, x.valid, x.table);
       return true;
     }
     default:
@@ -208,7 +207,7 @@ bool MergeTexts(ZelTextTable* earlier, const ZelTextTable& later) {
       __builtin_add_overflow(earlier->valid, later.valid, &earlier->valid)) {
     return false;
   }
-  return MergeFrequencyTable(&earlier->frequencies, later.frequencies, earlier->limit);
+  return earlier->table.Merge(later.table);
 }
 
 bool MergeParts(ZelStateReader* earlier, ZelStateReader* later, ZelStateWriter* out,

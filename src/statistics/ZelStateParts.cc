@@ -1,6 +1,5 @@
 #include "statistics/ZelStateParts.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace ZelStatistic {
@@ -67,16 +66,12 @@ void WriteBinMeans(ZelStateWriter* out, const double* weights, const double* mea
   }
 }
 
-void WriteTexts(ZelStateWriter* out, const ZelTextTable& table) {
+void WriteTexts(ZelStateWriter* out, int64_t missing, int64_t valid,
+                const ZelRecordOrderTable<std::string>& table) {
   WriteHeader(out, kPartTexts, 1);
-  out->U64(table.limit);
-  out->I64(table.missing);
-  out->I64(table.valid);
-  out->U64(table.frequencies.size());
-  for (const auto& entry : table.frequencies) {
-    out->Text(entry.first);
-    out->I64(entry.second);
-  }
+  out->I64(missing);
+  out->I64(valid);
+  table.Write(out);
 }
 
 bool ReadPartCount(ZelStateReader* in, uint32_t expected) {
@@ -93,16 +88,16 @@ bool ReadFixed(ZelStateReader* in, const double* expected, std::size_t n) {
   return true;
 }
 
-bool IsFiniteValue(double x) { return std::isfinite(x); }
-
 bool IsCount(double x) { return x >= 0.0 && x < 9223372036854775808.0; }
 
-bool IsWeight(double x) { return x >= 0.0 && std::isfinite(x); }
+bool IsWeight(double x) { return x >= 0.0; }
+
+bool IsSpread(double x) { return !(x < 0.0); }
 
 bool ReadDoubles(ZelStateReader* in, StatePart tag, double* values, std::size_t n) {
   if (!ReadHeader(in, tag, n)) return false;
   for (std::size_t i = 0; i < n; ++i) {
-    if (!in->F64(&values[i]) || !IsFiniteValue(values[i])) return false;
+    if (!in->F64(&values[i])) return false;
     if (tag == kPartFrequencies && !IsCount(values[i])) return false;
   }
   return true;
@@ -135,8 +130,8 @@ bool ReadFlags(ZelStateReader* in, uint8_t* values, std::size_t n) {
 bool ReadMomentsBody(ZelStateReader* in, ZelCategoryMoments* values, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
     if (!in->F64(&values[i].mean) || !in->F64(&values[i].m2) || !in->F64(&values[i].frequency) ||
-        !in->F64(&values[i].weight) || !IsFiniteValue(values[i].mean) ||
-        !IsWeight(values[i].m2) || !IsCount(values[i].frequency) || !IsWeight(values[i].weight)) {
+        !in->F64(&values[i].weight) || !IsSpread(values[i].m2) ||
+        !IsCount(values[i].frequency) || !IsWeight(values[i].weight)) {
       return false;
     }
   }
@@ -152,8 +147,7 @@ bool ReadPairsBody(ZelStateReader* in, ZelPairMoments* values, std::size_t n) {
     if (!in->F64(&values[i].frequency) || !in->F64(&values[i].weight) ||
         !in->F64(&values[i].meanX) || !in->F64(&values[i].meanY) ||
         !in->F64(&values[i].coMoment) || !IsCount(values[i].frequency) ||
-        !IsWeight(values[i].weight) || !IsFiniteValue(values[i].meanX) ||
-        !IsFiniteValue(values[i].meanY) || !IsFiniteValue(values[i].coMoment)) {
+        !IsWeight(values[i].weight)) {
       return false;
     }
   }
@@ -166,8 +160,7 @@ bool ReadPairs(ZelStateReader* in, ZelPairMoments* values, std::size_t n) {
 
 bool ReadBinMeansBody(ZelStateReader* in, double* weights, double* means, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
-    if (!in->F64(&weights[i]) || !in->F64(&means[i]) || !IsWeight(weights[i]) ||
-        !IsFiniteValue(means[i])) {
+    if (!in->F64(&weights[i]) || !in->F64(&means[i]) || !IsWeight(weights[i])) {
       return false;
     }
   }
@@ -179,30 +172,15 @@ bool ReadBinMeans(ZelStateReader* in, double* weights, double* means, std::size_
 }
 
 bool ReadTextsBody(ZelStateReader* in, ZelTextTable* table) {
-  uint64_t size;
-  if (!in->U64(&table->limit) || !in->I64(&table->missing) || !in->I64(&table->valid) ||
-      table->missing < 0 || table->valid < 0 || !in->Count(&size, 16)) {
-    return false;
-  }
-  if (size > table->limit + 1) return false;
-  table->frequencies.clear();
-  std::string text;
   int64_t total = 0;
-  if (__builtin_add_overflow(table->missing, table->valid, &total)) return false;
-  for (uint64_t i = 0; i < size; ++i) {
-    int64_t count;
-    if (!in->Text(&text) || !in->I64(&count) || count < 0 ||
-        __builtin_add_overflow(total, count, &total)) {
-      return false;
-    }
-    if (!table->frequencies.empty() && !(table->frequencies.rbegin()->first < text)) return false;
-    table->frequencies.emplace_hint(table->frequencies.end(), text, count);
-  }
-  return true;
+  return in->I64(&table->missing) && in->I64(&table->valid) && table->missing >= 0 &&
+         table->valid >= 0 && !__builtin_add_overflow(table->missing, table->valid, &total) &&
+         table->table.Read(in) && table->table.Total() <= table->valid;
 }
 
 bool ReadTexts(ZelStateReader* in, uint64_t limit, ZelTextTable* table) {
-  return ReadHeader(in, kPartTexts, 1) && ReadTextsBody(in, table) && table->limit == limit;
+  return ReadHeader(in, kPartTexts, 1) && ReadTextsBody(in, table) &&
+         table->table.Limit() == limit;
 }
 
 }  // namespace ZelStatistic

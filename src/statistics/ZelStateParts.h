@@ -15,19 +15,18 @@
 //   summary    a ContSummary (counts, extremes, moments to the third,
 //              value-frequency table)
 //   texts      a text-frequency table with its missing and valid counts
-// A frequency table that outgrew its limit on the earlier side stays as it
-// is (a pass over both would have stopped it there too); otherwise the later
-// side's entries join in ascending order until it outgrows the limit.
+// Frequency tables merge as ZelRecordOrderTable says: into the table one
+// pass over both sides' rows makes.
 #ifndef ZELCRAFT_STATISTICS_ZELSTATEPARTS_H_
 #define ZELCRAFT_STATISTICS_ZELSTATEPARTS_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "statistics/ZelCategoryMoments.h"
 #include "statistics/ZelPairMoments.h"
+#include "statistics/ZelRecordOrderTable.h"
 #include "statistics/ZelStateBytes.h"
 
 namespace ZelStatistic {
@@ -45,20 +44,22 @@ enum StatePart : uint32_t {
   kPartFrequencies = 10
 };
 
-// What a state may hold: every number finite; record counts (frequency
-// sums) and weights not negative, and counts below 2^63, as the records of
-// any data are. A state that says otherwise is refused, so that no step
-// meets numbers no data could give.
-bool IsFiniteValue(double x);
+// What a state may hold. Means, sums and moments are whatever the data made
+// of them: one value near the largest double makes a sum of cubes or of
+// squares infinite, or a mean not a number, and that is data, which every
+// host must take as the record-by-record pass does. What no data gives is
+// refused, so that no step meets it: record counts (frequency sums)
+// negative or past 2^63, weights negative or not a number, second moments
+// below 0.
 bool IsCount(double x);
 bool IsWeight(double x);
+bool IsSpread(double x);
 
 // The text table of a categorical field with text values.
 struct ZelTextTable {
-  uint64_t limit = 0;
   int64_t missing = 0;
   int64_t valid = 0;
-  std::map<std::string, int64_t> frequencies;
+  ZelRecordOrderTable<std::string> table;
 };
 
 // Writing: the part count first, then each part.
@@ -69,7 +70,8 @@ void WriteFlags(ZelStateWriter* out, const uint8_t* values, std::size_t n);
 void WriteMoments(ZelStateWriter* out, const ZelCategoryMoments* values, std::size_t n);
 void WritePairs(ZelStateWriter* out, const ZelPairMoments* values, std::size_t n);
 void WriteBinMeans(ZelStateWriter* out, const double* weights, const double* means, std::size_t n);
-void WriteTexts(ZelStateWriter* out, const ZelTextTable& table);
+void WriteTexts(ZelStateWriter* out, int64_t missing, int64_t valid,
+                const ZelRecordOrderTable<std::string>& table);
 
 // Reading: each part must have its tag and exactly `n` items; false
 // otherwise. ReadFixed also wants the items equal to `expected`, bit for
@@ -82,7 +84,8 @@ bool ReadFlags(ZelStateReader* in, uint8_t* values, std::size_t n);
 bool ReadMoments(ZelStateReader* in, ZelCategoryMoments* values, std::size_t n);
 bool ReadPairs(ZelStateReader* in, ZelPairMoments* values, std::size_t n);
 bool ReadBinMeans(ZelStateReader* in, double* weights, double* means, std::size_t n);
-// The table's limit must be `limit`; categories ascending, counts not negative.
+// The table's limit must be `limit`, and it may count no more records than
+// the valid ones.
 bool ReadTexts(ZelStateReader* in, uint64_t limit, ZelTextTable* table);
 
 // The items of a part whose tag and length were read already.
@@ -103,19 +106,6 @@ bool MergeTexts(ZelTextTable* earlier, const ZelTextTable& later);
 // false with `error` saying why when the two do not match.
 bool MergeParts(ZelStateReader* earlier, ZelStateReader* later, ZelStateWriter* out,
                 std::string* error);
-
-// The table merge shared by numbers and texts (see the header comment).
-template <typename Key>
-bool MergeFrequencyTable(std::map<Key, int64_t>* earlier, const std::map<Key, int64_t>& later,
-                         uint64_t limit) {
-  if (earlier->size() > limit) return true;
-  for (const auto& entry : later) {
-    if (earlier->size() > limit) break;
-    int64_t& count = (*earlier)[entry.first];
-    if (__builtin_add_overflow(count, entry.second, &count)) return false;
-  }
-  return true;
-}
 
 }  // namespace ZelStatistic
 

@@ -46,13 +46,8 @@ bool ZelUnivarNumeric::ReadState(ZelStateReader* in) {
 }
 
 void ZelUnivarStringCat::WriteState(ZelStateWriter* out) const {
-  ZelTextTable table;
-  table.limit = distinctLimit_;
-  table.missing = missingCount_;
-  table.valid = validCount_;
-  table.frequencies = frequencies_;
   WritePartCount(out, 1);
-  WriteTexts(out, table);
+  WriteTexts(out, missingCount_, validCount_, table_);
 }
 
 bool ZelUnivarStringCat::ReadState(ZelStateReader* in) {
@@ -60,8 +55,7 @@ bool ZelUnivarStringCat::ReadState(ZelStateReader* in) {
   if (!ReadPartCount(in, 1) || !ReadTexts(in, distinctLimit_, &table)) return false;
   missingCount_ = table.missing;
   validCount_ = table.valid;
-  seen_.clear();
-  frequencies_ = std::move(table.frequencies);
+  table_ = std::move(table.table);
   return true;
 }
 

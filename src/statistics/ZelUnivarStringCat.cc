@@ -21,9 +21,8 @@ constexpr std::size_t kWalkedCategories = 16;
 ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
     : ZelStatistics(settings, kUnivariateStringCat),
       fieldIndex_(fieldIndex),
-      distinctLimit_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))) {
-  seen_.reserve(kWalkedCategories);
-}
+      table_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))),
+      distinctLimit_(table_.Limit()) {}
 
 TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
   if (status_.IsError()) return status_;
@@ -37,27 +36,23 @@ TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {
     return Fail(ZelStatusCode::kBadValueType);
   }
   validCount_ += count;
-  if (frequencies_.size() <= distinctLimit_) Count(value.GetString(), count);
+  if (!table_.Full()) Count(value.GetString(), count);
   return status_;
 }
 
-std::map<std::string, int64_t>::iterator ZelUnivarStringCat::Count(const std::string& text,
-                                                                  int64_t count) {
-  for (const auto& entry : seen_) {
-    if (entry->first == text) {
-      entry->second += count;
+ZelUnivarStringCat::Table::Entry ZelUnivarStringCat::Count(const std::string& text,
+                                                           int64_t count) {
+  // The first categories are walked before the table is searched: a field
+  // with few categories finds each mostly by its length.
+  const std::size_t walked = std::min(kWalkedCategories, table_.Size());
+  for (std::size_t i = 0; i < walked; ++i) {
+    if (table_.KeyAt(i) == text) {
+      const Table::Entry entry = table_.EntryAt(i);
+      table_.Count(entry, count);
       return entry;
     }
   }
-  // Only a new category copies its text.
-  auto it = frequencies_.lower_bound(text);
-  if (it != frequencies_.end() && it->first == text) {
-    it->second += count;
-  } else {
-    it = frequencies_.emplace_hint(it, text, count);
-    if (seen_.size() < kWalkedCategories) seen_.push_back(it);
-  }
-  return it;
+  return table_.Add(text, count);
 }
 
 TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
@@ -75,11 +70,11 @@ TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
       return Fail(ZelStatusCode::kBadValueType);
     }
     validCount_ += count;
-    if (frequencies_.size() > distinctLimit_) continue;
+    if (table_.Full()) continue;
     const std::string* text = column.texts[k];
-    std::map<std::string, int64_t>::iterator entry;
+    Table::Entry entry;
     if (memo_.Find(text, &entry)) {
-      entry->second += count;
+      table_.Count(entry, count);
     } else {
       memo_.Put(text, Count(*text, count));
     }
@@ -89,6 +84,7 @@ TorStatus ZelUnivarStringCat::AddBatch(const ZelBatch& batch) {
 
 TorStatus ZelUnivarStringCat::Finalize() {
   collected_ = true;
+  frequencies_ = table_.Ascending();
   if (frequencies_.empty() || HasOverflowed()) return status_;
   auto best = frequencies_.begin();
   for (auto it = frequencies_.begin(); it != frequencies_.end(); ++it) {
@@ -105,8 +101,8 @@ TorStatus ZelUnivarStringCat::CopyFrom(const ZelStatistics& other) {
   if (strings == nullptr) return Fail(ZelStatusCode::kInconsistent);
   missingCount_ = strings->missingCount_;
   validCount_ = strings->validCount_;
+  table_ = strings->table_;
   frequencies_ = strings->frequencies_;
-  seen_.clear();
   mode_ = strings->mode_;
   distinctLimit_ = strings->distinctLimit_;
   status_ = strings->status_;

@@ -1,7 +1,9 @@
 // ZelUnivarStringCat: the univariate statistic of a categorical field with
 // string values: missing and valid counts, the category frequencies (up to
-// "maxNOfUniqueCategories" categories, one more marks the overflow) and the
-// most frequent category. Only the frequency weight matters here.
+// "maxNOfUniqueCategories" categories, one more marks the overflow: the
+// first categories in record order, ZelRecordOrderTable) and the most
+// frequent category. Only the frequency weight matters here. Finalize lays
+// the table out in ascending byte order, which the steps read and rewrite.
 #ifndef ZELCRAFT_STATISTICS_ZELUNIVARSTRINGCAT_H_
 #define ZELCRAFT_STATISTICS_ZELUNIVARSTRINGCAT_H_
 
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "frame/ZelTextMemo.h"
+#include "statistics/ZelRecordOrderTable.h"
 #include "statistics/ZelStatistics.h"
 
 namespace ZelStatistic {
@@ -34,6 +37,7 @@ class ZelUnivarStringCat : public ZelStatistics {
   int64_t GetMissingCount() const { return missingCount_; }
   int64_t GetValidCount() const { return validCount_; }
   uint64_t GetDistinctLimit() const { return distinctLimit_; }
+  // The table as Finalize laid it out.
   std::size_t GetTableSize() const { return frequencies_.size(); }
   bool HasOverflowed() const { return frequencies_.size() > distinctLimit_; }
   const std::map<std::string, int64_t>& GetFrequencies() const { return frequencies_; }
@@ -45,7 +49,6 @@ class ZelUnivarStringCat : public ZelStatistics {
   // their summed counts. Counts and mode stay as they were.
   void ReplaceFrequencies(std::map<std::string, int64_t> frequencies) {
     frequencies_ = std::move(frequencies);
-    seen_.clear();
   }
   // Empty until Finalize found one.
   const std::string& GetMode() const { return mode_; }
@@ -54,19 +57,17 @@ class ZelUnivarStringCat : public ZelStatistics {
   void ReplaceMissingBy(const std::string& category);
 
  private:
-  // Adds `count` to the category `text`, creating it when new; its entry.
-  std::map<std::string, int64_t>::iterator Count(const std::string& text, int64_t count);
+  using Table = ZelRecordOrderTable<std::string>;
+  // Adds `count` to the category `text`, creating it when new, while the
+  // table is not full; its entry.
+  Table::Entry Count(const std::string& text, int64_t count);
 
   uint32_t fieldIndex_;
   int64_t missingCount_ = 0;
   int64_t validCount_ = 0;
-  std::map<std::string, int64_t> frequencies_;
-  // The first categories this statistic added, walked before the map is
-  // searched: a field with few categories finds each mostly by its length.
-  // Map entries stay put, so the iterators stay valid until the table is
-  // replaced.
-  std::vector<std::map<std::string, int64_t>::iterator> seen_;
-  ZelTextMemo<std::map<std::string, int64_t>::iterator> memo_;  // of the batch being added
+  Table table_;                                 // during the pass
+  std::map<std::string, int64_t> frequencies_;  // from Finalize on
+  ZelTextMemo<Table::Entry> memo_;  // entries of the batch being added
   std::string mode_;
   uint64_t distinctLimit_;
 };

@@ -16,9 +16,10 @@ class ZelCatFeatureSelectionHandler : public ZelOperationHandler {
  public:
   static constexpr double kPValueThreshold = 0.05;
 
-  // Warns when selection is on but there is no target (210105), or no
-  // categorical input with a categorical target (210106), or no continuous
-  // input with a continuous target (210107).
+  // Warns when selection is on but there is no target
+  // (kSelectionWithoutTarget), or no categorical input with a categorical
+  // target (kSelectionWithoutCategoricalInput), or no continuous input with a
+  // continuous target (kSelectionWithoutContinuousInput).
   ZelCatFeatureSelectionHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                                 std::vector<TorCommon_1_3::TorStatus>* warnings);
 

@@ -1,5 +1,6 @@
 // ZelCheckPointHandler: stops the build after screening when nothing is left
-// to model: every target excluded (210012) or no usable input (210013).
+// to model: every target excluded (kTargetExcluded) or no usable input
+// (kNoUsableInput).
 #ifndef ZELCRAFT_TRANSFORMATION_ZELCHECKPOINTHANDLER_H_
 #define ZELCRAFT_TRANSFORMATION_ZELCHECKPOINTHANDLER_H_
 

@@ -13,7 +13,8 @@ class ZelCheckTypeFunctionRule : public ZelFunctionTransformRule {
   static constexpr int kScaleToOrdinalFunctionId = 14;
   static constexpr int kOrdinalToScaleFunctionId = 15;
 
-  // Action 23 (ordinal to continuous) or 24 (continuous to ordinal).
+  // kTypeOrdinalToScale (ordinal to continuous) or kTypeScaleToOrdinal
+  // (continuous to ordinal).
   explicit ZelCheckTypeFunctionRule(const ZelOperationPair& pair);
 
   // The input value; the previous output when the input lies outside the

@@ -27,16 +27,19 @@ namespace ZelTransformation {
 
 class ZelConstructFeatureHandler : public ZelOperationHandler {
  public:
-  // With construction on, warns when there is no continuous input (210108).
+  // With construction on, warns when there is no continuous input
+  // (kConstructionWithoutContinuousInput).
   ZelConstructFeatureHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                              std::vector<TorCommon_1_3::TorStatus>* warnings);
 
-  // 210016 without the continuous-by-continuous statistic or when its sizes
-  // disagree, or when an input to exclude is no longer applicable; 210017
-  // when the eigen decomposition fails; 210006 without the construction
-  // rule or a member's field; 210015 when the t distribution has no value.
+  // kCountMismatch without the continuous-by-continuous statistic or when its
+  // sizes disagree, or when an input to exclude is no longer applicable;
+  // kNumericalFailure when the eigen decomposition fails; kMissingObject
+  // without the construction rule or a member's field; kNoStatisticalValue
+  // when the t distribution has no value.
   TorCommon_1_3::TorStatus Run() override;
-  // 210005 for any pair but (10, 43).
+  // kWrongStep for any pair but (kHandleContinuousFeatures,
+  // kConstructContFeature).
   TorCommon_1_3::TorStatus Check() override;
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo*, int) override {
     return TorCommon_1_3::TorStatus();

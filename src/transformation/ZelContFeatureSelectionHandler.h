@@ -12,15 +12,17 @@ namespace ZelTransformation {
 
 class ZelContFeatureSelectionHandler : public ZelOperationHandler {
  public:
-  // Warns when selection is on but there is no target (210105).
+  // Warns when selection is on but there is no target
+  // (kSelectionWithoutTarget).
   ZelContFeatureSelectionHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                                  std::vector<TorCommon_1_3::TorStatus>* warnings);
 
-  // 210016 when the statistic is missing, its sizes disagree, the target is
-  // not in it or a field to exclude is no longer applicable; 210015 when the
-  // t distribution has no value.
+  // kCountMismatch when the statistic is missing, its sizes disagree, the
+  // target is not in it or a field to exclude is no longer applicable;
+  // kNoStatisticalValue when the t distribution has no value.
   TorCommon_1_3::TorStatus Run() override;
-  // 210005 for any pair but (10, 42).
+  // kWrongStep for any pair but (kHandleContinuousFeatures,
+  // kExcludeContFeature).
   TorCommon_1_3::TorStatus Check() override;
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo*, int) override {
     return TorCommon_1_3::TorStatus();

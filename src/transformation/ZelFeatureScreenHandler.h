@@ -31,8 +31,8 @@ class ZelFeatureScreenHandler : public ZelOperationHandler {
   TorCommon_1_3::TorStatus ScreenContinuous(ZelVariableHandleInfo* field);
   TorCommon_1_3::TorStatus ScreenCategorical(ZelVariableHandleInfo* field,
                                              const CategoryCounts& counts);
-  // Action 18 when nothing is valid or the missing share exceeds the
-  // allowed fraction, else `previous`.
+  // kScreenMissingFeature when nothing is valid or the missing share exceeds
+  // the allowed fraction, else `previous`.
   uint32_t MissingRule(int64_t missing, int64_t valid, uint32_t previous) const;
 };
 

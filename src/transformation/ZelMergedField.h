@@ -23,9 +23,9 @@ struct ZelCategoryMapping {
 
 // Appends the merged field `name` (the source's label, kind and storage) for
 // `pair`, excludes the source with that pair and gives the rule its input and
-// mapping. The field list's status when it refuses the field; 210007 when
-// the new field's rule or statistic is not of the class a merge needs, or
-// the source has no categorical univariate statistic.
+// mapping. The field list's status when it refuses the field; kInconsistent
+// when the new field's rule or statistic is not of the class a merge needs,
+// or the source has no categorical univariate statistic.
 TorCommon_1_3::TorStatus AddMergedField(ZelVariableHandleList* fields, ZelVariableHandleInfo* source,
                                         int sourceIndex, const ZelOperationPair& pair,
                                         const std::string& name, ZelCategoryMapping mapping);

@@ -21,7 +21,7 @@ class ZelMissingValueHandler : public ZelOperationHandler {
                          std::vector<TorCommon_1_3::TorStatus>* warnings);
 
   TorCommon_1_3::TorStatus Check() override;
-  // 210006 for a univariate statistic of the wrong class, or none.
+  // kMissingObject for a univariate statistic of the wrong class, or none.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // On when any of the six replacement settings is.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -11,7 +11,8 @@ namespace ZelTransformation {
 
 class ZelMissingValueMappingRule : public ZelValueMappingTransformRule {
  public:
-  // Step 7 with one of the actions 27 to 32.
+  // kHandleMissingValue with one of the replacements by kind and role,
+  // kReplaceMissingScaleTarget to kReplaceMissingOrdinalFeature.
   explicit ZelMissingValueMappingRule(const ZelOperationPair& pair)
       : ZelValueMappingTransformRule(pair) {}
 

@@ -19,7 +19,8 @@ class ZelNominalSMergeTrans : public ZelSupervisedMergeTransformation {
  protected:
   // Every candidate with every later one.
   bool BuildCandidatePairs(const std::vector<uint32_t>& candidates, int group) override;
-  // 210015 when a group's category is not in the univariate table.
+  // kNoStatisticalValue when a group's category is not in the univariate
+  // table.
   TorCommon_1_3::TorStatus BuildMapping() override;
   StepSuffix Suffix() const override { return StepSuffix::kMergeNominalHasTarget; }
 };

@@ -1,31 +1,10 @@
 #include "transformation/ZelOperation.h"
 
+#include "transformation/ZelRegistry.h"
+
 namespace ZelTransformation {
 
 namespace {
-
-const char* const kStepNames[Step::kCount] = {
-    "UnKnown_Step", "HandleStringFeature", "DateTimeHandle", "FeatureScreening", "CheckPoint",
-    "CheckType", "OutlierIdentification", "HandleMissingvalue", "HandleTarget",
-    "HandleCategoricalFeatures", "HandleContinuousFeatures"};
-
-// Null marks the actions that have no name.
-const char* const kActionNames[Action::kCount] = {
-    "UnKnown_Action", "TrimTrailing", "ExcludeTrimTrailFeature", "DateDurationsYear",
-    "DateDurationsMonth", "DateDurationsDay", "DateElementYear", "DateElementMonth",
-    "DateElementDay", "TimeDurationsHour", "TimeDurationsMinute", "TimeDurationsSecond",
-    "TimeElementHour", "TimeElementMinute", "TimeElementSecond", nullptr,
-    "SelectDateBestDuration", "SelectTimeBestDuration", "ScreenMissingFeature",
-    "ScreenConstantFeature", "ScreenSingleCatFeature", "ScreenTooManyCatsNominalFeature",
-    "CheckTerminated", "TpyeOrdinalToScale", "TpyeScaleToOrdinal", "ReplaceMissing",
-    "ReplaceMissingTarget", "ReplaceMissingScaleTarget", "ReplaceMissingNominalTarget",
-    "ReplaceMissingOrdinalTarget", "ReplaceMissingScaleFeature", "ReplaceMissingNominalFeature",
-    "ReplaceMissingOrdinalFeature", "ReorderCatTarget", "RescaleScaleTarget",
-    "MergeCatFeatureForSparse", "ExcludeCatFeature", "ReorderCatFeature",
-    "MergeCatFeatureForAsso", "ZscoreContFeature", "MinMaxContFeature", "BinContFeature",
-    "ExcludeContFeature", "ConstructContFeature", "ExcludeContFeatureOfConstruct",
-    "TrimOutliersToExtreme", "SetOutliersToMissing", nullptr, "ExcludeConstantAfterMerge",
-    "ExcludeConstantAfterBinning", "ExcludeAfterConstruct"};
 
 const char* const kTypeNames[] = {"Normalization", "Discretization", "ValueMapping", "Functions",
                                   "ConstructFeature"};
@@ -35,12 +14,13 @@ const char kUnrecognized[] = "unrecognized";
 }  // namespace
 
 std::string GetStepName(uint32_t step) {
-  return step < Step::kCount ? kStepNames[step] : kUnrecognized;
+  const ZelStepEntry* entry = FindStep(step);
+  return entry != nullptr ? entry->name : kUnrecognized;
 }
 
 std::string GetActionName(uint32_t action) {
-  if (action >= Action::kCount || kActionNames[action] == nullptr) return kUnrecognized;
-  return kActionNames[action];
+  const ZelActionEntry* entry = FindAction(action);
+  return entry != nullptr && entry->name != nullptr ? entry->name : kUnrecognized;
 }
 
 std::string GetTransformTypeName(int type) {

@@ -24,7 +24,7 @@ class ZelOperationHandler {
   // Check, then ProcessField for every applicable field that existed when
   // the run started; stops at the first error.
   virtual TorCommon_1_3::TorStatus Run();
-  // 210005 when the pair does not belong to this handler.
+  // kWrongStep when the pair does not belong to this handler.
   virtual TorCommon_1_3::TorStatus Check() = 0;
   virtual TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) = 0;
   virtual bool IsEnabled(const ZelSettings* settings) = 0;

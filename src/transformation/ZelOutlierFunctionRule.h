@@ -28,7 +28,7 @@ class ZelOutlierFunctionRule : public ZelFunctionTransformRule {
     kParameterCount
   };
 
-  // Action 45 (trim) or 46 (set to missing).
+  // kTrimOutliersToExtreme or kSetOutliersToMissing.
   explicit ZelOutlierFunctionRule(const ZelOperationPair& pair);
 
   // A missing input stays missing and is not counted; a value strictly

@@ -16,8 +16,8 @@ class ZelOutlierHandler : public ZelOperationHandler {
 
   TorCommon_1_3::TorStatus Check() override;
   // Continuous fields only; a target only when "detectTargetOutliers" is on,
-  // an input when "detectFeatureOutliers" is. 210011 for a field without
-  // its outlier statistic.
+  // an input when "detectFeatureOutliers" is. kMissingStatistic for a field
+  // without its outlier statistic.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // On when either detection is.
   bool IsEnabled(const ZelSettings* settings) override;

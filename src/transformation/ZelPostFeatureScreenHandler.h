@@ -17,9 +17,10 @@ class ZelPostFeatureScreenHandler : public ZelOperationHandler {
  public:
   using ZelOperationHandler::ZelOperationHandler;
 
-  // Steps 9 and 10.
+  // kHandleCategoricalFeatures and kHandleContinuousFeatures.
   TorCommon_1_3::TorStatus Check() override;
-  // 210007 when the field's univariate statistic does not fit its level.
+  // kInconsistent when the field's univariate statistic does not fit its
+  // level.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   bool IsEnabled(const ZelSettings*) override { return true; }
 };

@@ -14,15 +14,17 @@ class ZelReorderFunctionRule;
 
 class ZelReorderHandler : public ZelOperationHandler {
  public:
-  // Built for the target with reordering on, it warns (210100) when there is
-  // no target or the target is not nominal.
+  // Built for the target with reordering on, it warns
+  // (kReorderWithoutNominalTarget) when there is no target or the target is
+  // not nominal.
   ZelReorderHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                     std::vector<TorCommon_1_3::TorStatus>* warnings);
 
   // HandleTarget, or ReorderCatFeature of HandleCategoricalFeatures.
   TorCommon_1_3::TorStatus Check() override;
-  // Nominal targets only. 210006 when the copy's rule is not a reorder
-  // rule, 210011 when the statistic does not fit the measurement level.
+  // Nominal targets only. kMissingObject when the copy's rule is not a
+  // reorder rule, kMissingStatistic when the statistic does not fit the
+  // measurement level.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // The target step with "reorderNominalTargetCategories" on.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -18,7 +18,7 @@ class ZelRescaleContFeatureFunctionRule : public ZelFunctionTransformRule {
   static constexpr int kZscoreFunctionId = 28;
   static constexpr int kMinMaxFunctionId = 29;
 
-  // Action 39 (z-score) or 40 (min-max).
+  // kZscoreContFeature or kMinMaxContFeature.
   explicit ZelRescaleContFeatureFunctionRule(const ZelOperationPair& pair);
 
   void SetZscore(double targetMean, double targetStdDev, double fieldStdDev, double fieldMean);

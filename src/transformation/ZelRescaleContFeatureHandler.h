@@ -12,16 +12,17 @@ namespace ZelTransformation {
 
 class ZelRescaleContFeatureHandler : public ZelOperationHandler {
  public:
-  // With rescaling on, warns (210102) when no continuous input is left.
+  // With rescaling on, warns (kRescaleWithoutContinuousInput) when no
+  // continuous input is left.
   ZelRescaleContFeatureHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                                std::vector<TorCommon_1_3::TorStatus>* warnings);
 
   TorCommon_1_3::TorStatus Check() override;
   // Continuous inputs only, never a target. A field without spread (standard
-  // deviation 0 for the z-score, equal extremes for the min-max) has no
-  // scale to map from and is left as it is. 210011 for a field without a
-  // continuous univariate statistic or a copy without one, 210006 when the
-  // copy's rule is of another class.
+  // deviation 0 for the z-score, equal extremes for the min-max) has no scale
+  // to map from and is left as it is. kMissingStatistic for a field without a
+  // continuous univariate statistic or a copy without one, kMissingObject
+  // when the copy's rule is of another class.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // "scaleFeatureRescalingMethod" other than off.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -19,7 +19,8 @@ class ZelStepRunner {
                 ZelSummary::SummaryTable* summary,
                 std::vector<TorCommon_1_3::TorStatus>* warnings);
 
-  // 210001 over an empty field list; otherwise the first error or success.
+  // kNoRecords over an empty field list; otherwise the first error or
+  // success.
   TorCommon_1_3::TorStatus Run();
 
  private:

@@ -21,7 +21,8 @@ class ZelSupervisedBinningDiscretizationRule : public ZelDiscretizationTransform
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
   void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
 
-  // 1 for supervised binning (10, 41), 0 for any other pair.
+  // 1 for supervised binning (kHandleContinuousFeatures, kBinContFeature), 0
+  // for any other pair.
   int GetDiscretizationKind() const;
 
   void SetCutPoints(std::vector<double> cutPoints) { cutPoints_ = std::move(cutPoints); }

@@ -16,16 +16,18 @@ namespace ZelTransformation {
 
 class ZelSupervisedBinningHandler : public ZelOperationHandler {
  public:
-  // Warns when binning is on but there is no categorical target (210103) or
-  // no continuous input (210104).
+  // Warns when binning is on but there is no categorical target
+  // (kBinningWithoutCategoricalTarget) or no continuous input
+  // (kBinningWithoutContinuousInput).
   ZelSupervisedBinningHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                               std::vector<TorCommon_1_3::TorStatus>* warnings);
   ~ZelSupervisedBinningHandler() override;
 
   TorCommon_1_3::TorStatus Check() override;
-  // 210016 without the input's statistic against the target, 210015 when
-  // the F quantile has no value, 210006 or 210007 when the new field's rule
-  // or the input's univariate statistic is of another class.
+  // kCountMismatch without the input's statistic against the target,
+  // kNoStatisticalValue when the F quantile has no value, kMissingObject or
+  // kInconsistent when the new field's rule or the input's univariate
+  // statistic is of another class.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // "supervisedBinning" and a categorical target.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -17,8 +17,9 @@ namespace ZelTransformation {
 
 class ZelSupervisedMergeHandler : public ZelOperationHandler {
  public:
-  // With merging on, warns when there is no target (210110) or no
-  // categorical input (210111).
+  // With merging on, warns when there is no target
+  // (kSupervisedMergeWithoutTarget) or no categorical input
+  // (kSupervisedMergeWithoutCategoricalInput).
   ZelSupervisedMergeHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                             std::vector<TorCommon_1_3::TorStatus>* warnings);
   ~ZelSupervisedMergeHandler() override;

@@ -41,10 +41,10 @@ class ZelSupervisedMergeTransformation {
   ZelSupervisedMergeTransformation(const ZelSupervisedMergeTransformation&) = delete;
   ZelSupervisedMergeTransformation& operator=(const ZelSupervisedMergeTransformation&) = delete;
 
-  // Searches and, when some categories were merged, derives the merged
-  // field. 210007 for statistics of another class than the input and target
-  // need; 210017 when a test gives no p-value between 0 and 1; 210015 when a
-  // group's category has no count.
+  // Searches and, when some categories were merged, derives the merged field.
+  // kInconsistent for statistics of another class than the input and target
+  // need; kNumericalFailure when a test gives no p-value between 0 and 1;
+  // kNoStatisticalValue when a group's category has no count.
   TorCommon_1_3::TorStatus RunSearch(const ZelOperationPair& pair);
 
  protected:
@@ -59,8 +59,8 @@ class ZelSupervisedMergeTransformation {
   // those that `group` takes part in. False with fewer than two candidates.
   virtual bool BuildCandidatePairs(const std::vector<uint32_t>& candidates, int group) = 0;
   // Deactivates both groups and appends their union, with its target summary
-  // pooled. 210007 for a group of the wrong class; 210017 when the pooled
-  // weight is 0.
+  // pooled. kInconsistent for a group of the wrong class; kNumericalFailure
+  // when the pooled weight is 0.
   virtual TorCommon_1_3::TorStatus MergeGroups(uint32_t first, uint32_t second);
   // Fills mapping_ from the active groups.
   virtual TorCommon_1_3::TorStatus BuildMapping() = 0;
@@ -86,7 +86,8 @@ class ZelSupervisedMergeTransformation {
   TorCommon_1_3::TorStatus GatherCategories();
   TorCommon_1_3::TorStatus GatherGroups();
   TorCommon_1_3::TorStatus Search();
-  // The p-value of the two-row table of the pair; 210017 outside 0 … 1.
+  // The p-value of the two-row table of the pair; kNumericalFailure outside 0
+  // … 1.
   TorCommon_1_3::TorStatus Test(const GroupPair& pair, double* p);
   void ReplaceCandidates(uint32_t first, uint32_t second, uint32_t merged);
 

@@ -12,16 +12,18 @@ namespace ZelTransformation {
 
 class ZelTargetHandler : public ZelOperationHandler {
  public:
-  // With "rescaleScaleTargetUsingBoxCox" on, warns (210101) when there is no
-  // target or the target is not continuous.
+  // With "rescaleScaleTargetUsingBoxCox" on, warns
+  // (kBoxCoxWithoutContinuousTarget) when there is no target or the target is
+  // not continuous.
   ZelTargetHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                    std::vector<TorCommon_1_3::TorStatus>* warnings);
 
   // Only the target, when it is applicable.
   TorCommon_1_3::TorStatus Run() override;
   TorCommon_1_3::TorStatus Check() override;
-  // Nothing without a Box-Cox statistic. 210007 when the copy's rule is not
-  // a Box-Cox rule, 210017 when the chosen transform has no spread.
+  // Nothing without a Box-Cox statistic. kInconsistent when the copy's rule
+  // is not a Box-Cox rule, kNumericalFailure when the chosen transform has no
+  // spread.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // The "rescaleScaleTargetUsingBoxCox" setting.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -23,15 +23,16 @@ namespace ZelTransformation {
 
 class ZelUnsupervisedMergeHandler : public ZelOperationHandler {
  public:
-  // With merging on, warns when there is a target (210115) or no categorical
-  // input (210112).
+  // With merging on, warns when there is a target
+  // (kUnsupervisedMergeWithTarget) or no categorical input
+  // (kUnsupervisedMergeWithoutCategoricalInput).
   ZelUnsupervisedMergeHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                               std::vector<TorCommon_1_3::TorStatus>* warnings);
   ~ZelUnsupervisedMergeHandler() override;
 
   TorCommon_1_3::TorStatus Check() override;
-  // 210007 when the field's univariate statistic, or the merged field's rule
-  // or statistic, is of another class than its kind needs.
+  // kInconsistent when the field's univariate statistic, or the merged
+  // field's rule or statistic, is of another class than its kind needs.
   TorCommon_1_3::TorStatus ProcessField(ZelVariableHandleInfo* field, int index) override;
   // Merging of nominal or of ordinal fields is on, and there is no target.
   bool IsEnabled(const ZelSettings* settings) override;

@@ -12,6 +12,7 @@
 #include "pmml/PmmlTestDoc.h"
 #include "pmml/ZelSummaryPMML.h"
 #include "pmml/ZelSummaryTable.h"
+#include "transformation/ZelBoxCoxFunctionRule.h"
 #include "support/TestHost.h"
 
 namespace {
@@ -139,6 +140,96 @@ TEST(SummaryTableTest, NoRecommendedFieldSharedActionsAndUnknownActions) {
   ASSERT_GE(fields.AddDerivedField("odd", "", 1, false, kStorageReal, {5, 60}), 0);
   summaryXml();
   EXPECT_EQ(collected.GetCode(), 210041);
+}
+
+// Each action quotes what its row says: settings for durations, rescaling,
+// outliers, the target's transformation and screening, whatever numbers
+// the rule holds; the rule's own numbers where the row says so, and
+// nothing for a constructed feature however many coefficients it has.
+TEST(SummaryTableTest, EachActionQuotesTheParametersItsRowNames) {
+  ZelSettings settings;
+  settings.referenceDate.seconds = 14310 * 86400.0;  // 7 March 2009
+  settings.rescalingZscoreMean = 50;
+  settings.rescalingZscoreSD = 10;
+  settings.outlierSDCutoff = 2.5;
+  settings.rescaleContTargetMean = 4;
+  settings.rescaleContTargetSD = 2;
+  settings.maxPercentMissing = 0.25;
+  settings.screeningThresholdForNominal = 12;
+  ZelVariableHandleList fields(&settings);
+  TorContVar t("t", "", kRoleTarget), x("x", "", kRoleInput), a("a", "", kRoleInput),
+      b("b", "", kRoleInput), d("d", "", kRoleInput), m("m", "", kRoleInput),
+      k("k", "", kRoleInput);
+  d.SetVariableStorage(kStorageDate);
+  for (TorContVar* variable : {&t, &x, &a, &b, &d, &m, &k}) ASSERT_GE(fields.AddField(*variable), 0);
+  // A field derived by `pair` from `sources`, its rule holding `numbers`.
+  auto derive = [&fields](const std::string& name, ZelTransformation::ZelOperationPair pair,
+                          std::vector<int> sources, std::vector<double> numbers) {
+    const int index = fields.AddDerivedField(name, "", 1, pair.step == 8, kStorageReal, pair);
+    EXPECT_GE(index, 0);
+    ZelTransformation::ZelTransformRule* rule = fields.GetHandle(index)->GetRule();
+    for (int source : sources) rule->AddInput(fields.GetHandle(source)->GetName(), source);
+    for (double number : numbers) rule->AddParameter(number);
+    return rule;
+  };
+  derive("x_z", {10, 39}, {1}, {7, 8});
+  derive("x_o", {6, 45}, {1}, {1, 2, 3, 4, 5});
+  derive("f", {10, 43}, {2, 3}, {0.5, 0.25});
+  derive("d_years", {2, 3}, {4}, {14000});
+  derive("d_year", {2, 6}, {4}, {2009});
+  auto* boxCox = dynamic_cast<ZelTransformation::ZelBoxCoxFunctionRule*>(
+      derive("t_bc", {8, 34}, {0}, {}));
+  ASSERT_NE(boxCox, nullptr);
+  boxCox->SetTransform(0.5, 0, 1, 0, 2, 4);
+  fields.GetHandle(5)->Exclude({3, 18});
+  fields.GetHandle(6)->Exclude({3, 21});
+
+  ZelSummary::SummaryTable table(&fields);
+  ASSERT_TRUE(table.Collect(0).IsOK());
+  const std::vector<std::string> names = {"parameter", "parameter2", "parameter3"};
+  ZelPMML::ZelSummaryPMML writer(fields, names);
+  std::unique_ptr<TorXML_1_3::XMLElement> root(TorXML_1_3::XMLElement::Create("root"));
+  writer.AppendSummary(root.get(), table);
+  for (int i = 0; i < fields.Count(); ++i) {
+    TorXML_1_3::XMLElement* field = root->AppendChild(TorXML_1_3::XMLElement::Create("Field"));
+    field->AddAttribute("name", fields.GetHandle(i)->GetName());
+    ASSERT_TRUE(writer.AppendFieldActions(field, i).IsOK());
+  }
+  std::ostringstream out;
+  TorXML_1_3::WriteTree(out, nullptr, root.get(), false);
+  Doc doc(out.str());
+
+  std::string steps;
+  for (const xmlNode* step : Children(Child(doc.Root(), "Summary"), "StepSummary")) {
+    for (const xmlNode* action : Children(step, "Action")) steps += Attrs(action) + "\n";
+  }
+  EXPECT_EQ(steps,
+            "numOfFields=1 reasonKey=DeriveYears parameter=03/07/2009\n"
+            "numOfFields=1 reasonKey=DeriveYear\n"
+            "numOfFields=1 reasonKey=ScreenFeatureWithTooManyMissing parameter=0.25\n"
+            "numOfFields=1 reasonKey=ScreenFeatureWithTooManyCat parameter=12\n"
+            "numOfFields=1 reasonKey=OutlierTrim2ExtremeValue parameter=2.5\n"
+            "numOfFields=1 reasonKey=TargetRescale parameter=4 parameter2=2 parameter3=0.5\n"
+            "numOfFields=1 reasonKey=TransformZscore parameter=50 parameter2=10\n"
+            "numOfFields=1 reasonKey=Construct\n");
+
+  std::string own;
+  for (const xmlNode* field : Children(doc.Root(), "Field")) {
+    for (const xmlNode* action : Children(field, "Action")) {
+      own += Attr(field, "name") + ": " + Attrs(action) + "\n";
+    }
+  }
+  EXPECT_EQ(own,
+            "m: stepKey=ScreenFeatures reasonKey=ScreenFeatureWithTooManyMissing parameter=0.25\n"
+            "k: stepKey=ScreenFeatures reasonKey=ScreenFeatureWithTooManyCat parameter=12\n"
+            "x_z: stepKey=ContinuousFeatures reasonKey=TransformZscore parameter=50 "
+            "parameter2=10\n"
+            "x_o: stepKey=Outliers reasonKey=OutlierTrim2ExtremeValue parameter=2.5\n"
+            "f: stepKey=ContinuousFeatures reasonKey=Construct\n"
+            "d_years: stepKey=DateAndTimeFeatures reasonKey=DeriveYears parameter=03/07/2009\n"
+            "d_year: stepKey=DateAndTimeFeatures reasonKey=DeriveYear parameter=2009\n"
+            "t_bc: stepKey=Target reasonKey=TargetRescale parameter=4 parameter2=2 "
+            "parameter3=0.5\n");
 }
 
 }  // namespace

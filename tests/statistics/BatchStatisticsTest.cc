@@ -5,6 +5,7 @@
 // without; a value of the wrong kind stops both ways with the same error.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "frame/ZelBatch.h"
 #include "frame/ZelStatusCodes.h"
 #include "settings/ZelSettings.h"
+#include "statistics/ZelBivarCatTargetCont.h"
 #include "statistics/ZelBivarContCont.h"
 #include "statistics/ZelBivarContTargetContPredictivePower.h"
 #include "statistics/ZelOutlier.h"
@@ -23,6 +25,7 @@ namespace {
 
 using namespace testhost;
 using ZelStatistic::ContSummary;
+using ZelStatistic::ZelBivarCatTargetCont;
 using ZelStatistic::ZelBivarContCont;
 using ZelStatistic::ZelBivarContTargetContPredictivePower;
 using ZelStatistic::ZelOutlier;
@@ -301,6 +304,174 @@ TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
         EXPECT_EQ(byRecord.GetCorrelation(), s->GetCorrelation());
         EXPECT_GT(s->GetInputVariance(), 0.0);
       }
+    }
+  }
+}
+
+// Without weights, summaries past their value table take the lean update
+// side by side, which tells rows without a missing value in wide steps and
+// the rows past the last whole step one by one: a batch whose only missing
+// value sits among those last rows (rows % 16 of them) counts it as missing
+// like record-by-record feeding, in every lane of the group.
+TEST_F(BatchStatisticsTest, AMissingValueInTheLastRowsOfABatchIsCounted) {
+  settings.frequencyWeightIndex = -1;
+  settings.analysisWeightIndex = -1;
+  const std::vector<int> fields = {0, 1, 2, 3, 0, 2, 3, 1};
+  for (std::size_t tail : {1u, 5u, 15u, 37u}) {
+    SCOPED_TRACE(tail);
+    // A full first batch fills the tables; the second has `tail` rows.
+    const std::size_t rows = kZelBatchRows + tail;
+    std::vector<RawRecord> records;
+    for (std::size_t i = 0; i < rows; ++i) {
+      const double x = static_cast<double>(i % 211) * 0.25;
+      records.push_back(MakeRecord({Real(x), Int(static_cast<long long>(i % 97)), Real(-x * 3.0),
+                                    Real(x + 1e6), Missing(), Real(1.0), Real(1.0)}));
+    }
+    // The last row of field 0 and the first row past the last whole step
+    // of sixteen of field 3.
+    records[rows - 1][0].SetMissingValue(TorCommon_1_3::kStorageReal);
+    records[kZelBatchRows + tail / 16 * 16][3].SetMissingValue(TorCommon_1_3::kStorageReal);
+    const auto batches = Batches(records);
+    ASSERT_EQ(batches.size(), 2u);
+    std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, sideBySide;
+    for (int field : fields) {
+      byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+      sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+    }
+    for (const RawRecord& record : records) {
+      for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
+    }
+    std::vector<ZelStatistics*> group;
+    for (auto& s : sideBySide) group.push_back(s.get());
+    for (const auto& batch : batches) {
+      ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
+    }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      SCOPED_TRACE(i);
+      ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
+      ASSERT_TRUE(sideBySide[i]->Finalize().IsOK());
+      ExpectSameSummary(byRecord[i]->GetSummary(), sideBySide[i]->GetSummary());
+      const int64_t missing = fields[i] == 0 || fields[i] == 3 ? 1 : 0;
+      EXPECT_EQ(sideBySide[i]->GetSummary().GetMissingCount(), missing);
+      EXPECT_EQ(sideBySide[i]->GetSummary().GetValidCount(), static_cast<int64_t>(rows) - missing);
+    }
+  }
+}
+
+// Four statistics of a continuous input against a categorical target, side
+// by side in one loop without weights: each keeps its own moments over all
+// counted records (the overall ones), the fourth as well as the first,
+// as feeding each record by record does; the counts are those by hand.
+TEST_F(BatchStatisticsTest, FourGroupedMomentsSideBySideKeepTheirOverallSums) {
+  settings.frequencyWeightIndex = -1;
+  settings.analysisWeightIndex = -1;
+  const std::vector<RawRecord> records = Records(2500);
+  const auto batches = Batches(records);
+  ZelUnivarStringCat text(&settings, 4);
+  for (const RawRecord& record : records) ASSERT_TRUE(text.AddRecord(record).IsOK());
+  ASSERT_TRUE(text.Finalize().IsOK());
+  // Each input has its own missing rows, so that no two share their sums.
+  const std::vector<int> inputs = {0, 1, 2, 3};
+  std::vector<std::unique_ptr<ZelBivarCatTargetCont>> byRecord, sideBySide;
+  std::vector<ZelStatistics*> group;
+  for (int input : inputs) {
+    for (auto* list : {&byRecord, &sideBySide}) {
+      list->push_back(std::make_unique<ZelBivarCatTargetCont>(&settings, input, 4));
+      ASSERT_TRUE(list->back()->InitCategories(nullptr, &text).IsOK());
+    }
+    group.push_back(sideBySide.back().get());
+  }
+  for (const RawRecord& record : records) {
+    for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
+  }
+  for (const auto& batch : batches) {
+    ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
+  }
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    SCOPED_TRACE(inputs[i]);
+    ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
+    ASSERT_TRUE(sideBySide[i]->Finalize().IsOK());
+    // Rows where the text (i % 9 == 4) or the input is missing do not count.
+    int64_t counted = 0;
+    for (std::size_t r = 0; r < records.size(); ++r) {
+      counted += r % 9 != 4 && !records[r][inputs[i]].IsMissing() ? 1 : 0;
+    }
+    EXPECT_EQ(sideBySide[i]->GetTotalFrequency(), static_cast<double>(counted));
+    EXPECT_EQ(byRecord[i]->GetTotalFrequency(), sideBySide[i]->GetTotalFrequency());
+    const auto& expected = byRecord[i]->GetMoments();
+    const auto& actual = sideBySide[i]->GetMoments();
+    ASSERT_EQ(expected.size(), actual.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+      EXPECT_EQ(expected[k].mean, actual[k].mean);
+      EXPECT_EQ(expected[k].m2, actual[k].m2);
+      EXPECT_EQ(expected[k].frequency, actual[k].frequency);
+    }
+  }
+}
+
+// A first row whose square passes the largest double makes the spreads and
+// co-moments infinite in the loops of every width as record by record (its
+// first update adds nothing: 0 times infinity would be not a number).
+TEST_F(BatchStatisticsTest, AFirstValuePastTheSquareRootOfTheLargestDouble) {
+  for (bool weighted : {true, false}) {
+    SCOPED_TRACE(weighted);
+    if (!weighted) {
+      settings.frequencyWeightIndex = -1;
+      settings.analysisWeightIndex = -1;
+    }
+    std::vector<RawRecord> records = Records(1500);
+    for (int field : kContinuous) records[0][field].SetDouble(3e200, TorCommon_1_3::kStorageReal);
+    const auto batches = Batches(records);
+    ZelBivarContCont pairsByRecord(&settings, kContinuous), pairsByBatch(&settings, kContinuous);
+    std::vector<std::unique_ptr<ZelOutlier>> outliersByRecord, outliersSideBySide;
+    std::vector<std::unique_ptr<ZelBivarContTargetContPredictivePower>> powerByRecord, powerSideBySide;
+    std::vector<ZelStatistics*> outlierGroup, powerGroup;
+    for (int field : kContinuous) {
+      for (auto* list : {&outliersByRecord, &outliersSideBySide}) {
+        list->push_back(std::make_unique<ZelOutlier>(&settings, field, 0.0, 1e199, 1.0, 1500));
+      }
+      outlierGroup.push_back(outliersSideBySide.back().get());
+      for (auto* list : {&powerByRecord, &powerSideBySide}) {
+        list->push_back(std::make_unique<ZelBivarContTargetContPredictivePower>(
+            &settings, field, field == 2 ? 3 : 2));
+      }
+      powerGroup.push_back(powerSideBySide.back().get());
+    }
+    for (const RawRecord& record : records) {
+      ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
+      for (auto& o : outliersByRecord) ASSERT_TRUE(o->AddRecord(record).IsOK());
+      for (auto& p : powerByRecord) ASSERT_TRUE(p->AddRecord(record).IsOK());
+    }
+    for (const auto& batch : batches) {
+      ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
+      ASSERT_TRUE(outlierGroup.front()
+                      ->AddBatchSideBySide(outlierGroup.data(), outlierGroup.size(), *batch)
+                      .IsOK());
+      ASSERT_TRUE(
+          powerGroup.front()->AddBatchSideBySide(powerGroup.data(), powerGroup.size(), *batch).IsOK());
+    }
+    ASSERT_TRUE(pairsByRecord.Finalize().IsOK());
+    ASSERT_TRUE(pairsByBatch.Finalize().IsOK());
+    for (int a = 0; a < 4; ++a) {
+      EXPECT_EQ(pairsByRecord.GetCovariances().GetElem(a, a), HUGE_VAL) << a;
+      for (int b = 0; b <= a; ++b) {
+        const double x = pairsByRecord.GetCovariances().GetElem(a, b);
+        const double y = pairsByBatch.GetCovariances().GetElem(a, b);
+        EXPECT_TRUE(x == y || (std::isnan(x) && std::isnan(y))) << a << " " << b;
+      }
+    }
+    for (std::size_t i = 0; i < kContinuous.size(); ++i) {
+      SCOPED_TRACE(i);
+      for (auto* s : {outliersByRecord[i].get(), outliersSideBySide[i].get()}) {
+        ASSERT_TRUE(s->Finalize().IsOK());
+      }
+      EXPECT_EQ(outliersByRecord[i]->GetRobustStdDev(), outliersSideBySide[i]->GetRobustStdDev());
+      EXPECT_FALSE(std::isnan(outliersSideBySide[i]->GetRobustStdDev()));
+      for (auto* s : {powerByRecord[i].get(), powerSideBySide[i].get()}) {
+        ASSERT_TRUE(s->Finalize().IsOK());
+      }
+      EXPECT_EQ(powerByRecord[i]->GetInputVariance(), HUGE_VAL);
+      EXPECT_EQ(powerSideBySide[i]->GetInputVariance(), HUGE_VAL);
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -280,6 +281,7 @@ TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
   const std::string bytes = Merged(StateOf(a), StateOf(b));
   ZelStateReader in(bytes.data(), bytes.size());
   ASSERT_TRUE(merged.ReadState(&in));
+  ASSERT_TRUE(merged.Finalize().IsOK());
   // p 2, q 2, r 1 make three categories, one past the limit of 2; s never
   // enters, as a pass over both halves in order would not let it.
   EXPECT_EQ(merged.GetValidCount(), 6);
@@ -291,6 +293,91 @@ TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
   ZelUnivarStringCat wider(&other, 0);
   ZelStateReader again(bytes.data(), bytes.size());
   EXPECT_FALSE(wider.ReadState(&again));
+}
+
+// The records of one field: categories arriving in an order that is
+// neither ascending nor descending, new ones among repeats of old ones, a
+// missing value now and then, and frequency weights of 1 to 3.
+std::vector<RawRecord> CategoryRecords(bool texts) {
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 90; ++i) {
+    const int category = (i * 7 + i / 5) % (6 + i / 3);
+    const Cell value = i % 13 == 6 ? Missing()
+                       : texts     ? Str("k" + std::to_string(category * 37 % 101))
+                                   : Real(category * 37 % 101 * 0.5 - 3.0);
+    records.push_back(MakeRecord({value, Real(1 + i % 3)}));
+    if (i % 13 == 6) records.back()[0].SetMissingValue(texts ? 3 : 2);
+  }
+  return records;
+}
+
+// A table's counts and overflow, whichever kind of field it is.
+std::vector<std::pair<std::string, int64_t>> TableOf(const ZelStatistics& statistic) {
+  std::vector<std::pair<std::string, int64_t>> table;
+  if (const auto* t = dynamic_cast<const ZelUnivarStringCat*>(&statistic)) {
+    for (const auto& entry : t->GetFrequencies()) table.emplace_back(entry.first, entry.second);
+    table.emplace_back("valid", t->GetValidCount());
+    table.emplace_back("missing", t->GetMissingCount());
+  } else {
+    const ContSummary& s = static_cast<const ZelUnivarNumericCat&>(statistic).GetSummary();
+    for (const auto& entry : s.GetFrequencies()) {
+      table.emplace_back(std::to_string(entry.first), entry.second);
+    }
+    table.emplace_back("valid", s.GetValidCount());
+    table.emplace_back("missing", s.GetMissingCount());
+  }
+  return table;
+}
+
+// A table stops one category past its limit, keeping the first categories
+// in record order and what they counted until then, whichever runs of rows
+// the records come in and however their states are merged (in order):
+// every cut into two runs, and three runs merged left first and right
+// first, give the table of one pass, category for category and count for
+// count. Text and number tables alike, at several limits.
+TEST(StateMergeTables, TablesPastTheirLimitAreThoseOfOnePassWhateverTheCut) {
+  for (bool texts : {true, false}) {
+    for (int limit : {0, 1, 4, 9, 200}) {
+      SCOPED_TRACE(std::string(texts ? "texts, limit " : "numbers, limit ") +
+                   std::to_string(limit));
+      ZelSettings settings;
+      settings.frequencyWeightIndex = 1;
+      settings.screeningThresholdForNominal = limit;
+      auto make = [&]() -> std::unique_ptr<ZelStatistics> {
+        if (texts) return std::make_unique<ZelUnivarStringCat>(&settings, 0);
+        return std::make_unique<ZelUnivarNumericCat>(&settings, 0, true);
+      };
+      const std::vector<RawRecord> records = CategoryRecords(texts);
+      auto whole = make();
+      Feed(*whole, records, 0, records.size());
+      ASSERT_FALSE(whole->Finalize().IsError());
+      const auto expected = TableOf(*whole);
+      auto stateOf = [&](std::size_t first, std::size_t end) {
+        auto part = make();
+        Feed(*part, records, first, end);
+        return StateOf(*part);
+      };
+      auto installed = [&](const std::string& state) {
+        auto statistic = make();
+        ZelStateReader in(state.data(), state.size());
+        EXPECT_TRUE(statistic->ReadState(&in));
+        EXPECT_TRUE(in.AtEnd());
+        EXPECT_FALSE(statistic->Finalize().IsError());
+        return TableOf(*statistic);
+      };
+      const std::size_t n = records.size();
+      for (std::size_t cut = 0; cut <= n; ++cut) {
+        EXPECT_EQ(installed(Merged(stateOf(0, cut), stateOf(cut, n))), expected) << cut;
+      }
+      for (std::size_t a = 0; a <= n; a += 7) {
+        for (std::size_t b = a; b <= n; b += 11) {
+          const std::string x = stateOf(0, a), y = stateOf(a, b), z = stateOf(b, n);
+          EXPECT_EQ(installed(Merged(Merged(x, y), z)), expected) << a << " " << b;
+          EXPECT_EQ(installed(Merged(x, Merged(y, z))), expected) << a << " " << b;
+        }
+      }
+    }
+  }
 }
 
 // Parts that do not match, are cut short or hold numbers no data could give
@@ -308,14 +395,23 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
   ZelStateReader rb(b.data(), b.size());
   EXPECT_FALSE(MergeParts(&ra, &rb, &out, &error));
   EXPECT_NE(error.find("laid out differently"), std::string::npos) << error;
-  // Well-formed parts with numbers no data could give: a count past 2^63,
-  // a negative weight, a mean that is not a number; the same parts with
-  // plausible numbers are read.
+  // Well-formed parts with numbers no data could give are refused: a count
+  // past 2^63, a weight below 0 or not a number, a second moment below 0.
+  // A mean or a second moment past the largest double, or not a number,
+  // is what values near it make: data, which is read.
   const auto& bounds = narrow.GetBounds();
-  for (int bad = 0; bad < 4; ++bad) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    ZelCategoryMoments moments;
+    bool read;
+  } cases[] = {{{1.0, 0.5, 1e300, 4.0}, false}, {{1.0, 0.5, 4.0, -1.0}, false},
+               {{1.0, 0.5, 4.0, nan}, false},   {{1.0, -0.5, 4.0, 4.0}, false},
+               {{1.0, 0.5, 4.0, 4.0}, true},    {{nan, nan, 4.0, 4.0}, true},
+               {{-inf, inf, 4.0, inf}, true}};
+  for (const auto& c : cases) {
     ZelCategoryMoments intervals[ZelOutlier::kIntervals];
-    intervals[2] = {1.0, 0.5, bad == 0 ? 1e300 : 4.0, bad == 1 ? -1.0 : 4.0};
-    if (bad == 2) intervals[3].mean = std::nan("");
+    intervals[2] = c.moments;
     std::string forged;
     ZelStateWriter forgedOut(&forged);
     WritePartCount(&forgedOut, 2);
@@ -323,7 +419,9 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
     WriteMoments(&forgedOut, intervals, ZelOutlier::kIntervals);
     ZelOutlier target(&settings, 0, 0.0, 1.0, 10.0, 10);
     ZelStateReader forgedIn(forged.data(), forged.size());
-    EXPECT_EQ(target.ReadState(&forgedIn), bad == 3) << bad;
+    EXPECT_EQ(target.ReadState(&forgedIn), c.read)
+        << c.moments.mean << " " << c.moments.m2 << " " << c.moments.frequency << " "
+        << c.moments.weight;
   }
   for (std::size_t cut = 0; cut < a.size(); cut += 7) {
     ZelStateReader shortA(a.data(), cut);
@@ -334,6 +432,160 @@ TEST(StateMergeTables, DamagedOrMismatchedPartsAreRefused) {
     ZelOutlier target(&settings, 0, 0.0, 1.0, 10.0, 10);
     ZelStateReader shortIn(a.data(), cut);
     EXPECT_FALSE(target.ReadState(&shortIn)) << cut;
+  }
+}
+
+// Values whose squares pass the largest double make second moments and
+// co-moments infinite, one pass or merged, wherever the rows are cut: a run
+// that starts with such a value gives no moment that is not a number.
+TEST(StateMergeMoments, SquaresPastTheLargestDoubleMergeAsOnePass) {
+  ZelSettings settings;
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 40; ++i) {
+    const double x = i == 20 || i == 31 ? 1e200 * (i == 31 ? -1.0 : 1.0) : i % 7;
+    records.push_back(MakeRecord({Real(x), Real(i % 5 + 0.5 * x), Str(i % 2 ? "p" : "q")}));
+  }
+  ZelUnivarStringCat groups(&settings, 2);
+  Feed(groups, records, 0, records.size());
+  ASSERT_FALSE(groups.Finalize().IsError());
+  for (std::size_t cut : {1u, 20u, 21u, 31u}) {
+    SCOPED_TRACE(cut);
+    auto moments = [&] {
+      auto s = std::make_unique<ZelBivarCatTargetCont>(&settings, 0, 2);
+      EXPECT_TRUE(s->InitCategories(nullptr, &groups).IsOK());
+      return s;
+    };
+    auto pairs = [&] { return std::make_unique<ZelBivarContCont>(&settings, std::vector<int>{0, 1}); };
+    auto whole = moments();
+    auto wholePairs = pairs();
+    Feed(*whole, records, 0, records.size());
+    Feed(*wholePairs, records, 0, records.size());
+    auto first = moments(), second = moments();
+    auto firstPairs = pairs(), secondPairs = pairs();
+    Feed(*first, records, 0, cut);
+    Feed(*second, records, cut, records.size());
+    Feed(*firstPairs, records, 0, cut);
+    Feed(*secondPairs, records, cut, records.size());
+    const std::string merged = Merged(StateOf(*first), StateOf(*second));
+    const std::string mergedPairs = Merged(StateOf(*firstPairs), StateOf(*secondPairs));
+    auto installed = moments();
+    auto installedPairs = pairs();
+    ZelStateReader in(merged.data(), merged.size());
+    ZelStateReader inPairs(mergedPairs.data(), mergedPairs.size());
+    ASSERT_TRUE(installed->ReadState(&in));
+    ASSERT_TRUE(installedPairs->ReadState(&inPairs));
+    for (const auto* s : {whole.get(), installed.get()}) {
+      for (const ZelCategoryMoments& m : s->GetMoments()) EXPECT_EQ(m.m2, HUGE_VAL);
+    }
+    ASSERT_FALSE(wholePairs->Finalize().IsError());
+    ASSERT_FALSE(installedPairs->Finalize().IsError());
+    for (const auto* s : {wholePairs.get(), installedPairs.get()}) {
+      EXPECT_EQ(s->GetCovariances().GetElem(0, 0), HUGE_VAL);
+      EXPECT_EQ(s->GetCovariances().GetElem(1, 0), HUGE_VAL);
+    }
+  }
+}
+
+// Category states written by hand: texts in record order, each with what
+// its first record counted, and per stretch (from one text's first record
+// to the next's) what each text counted. A state no pass could write is
+// refused, installed or merged: a text twice, a stretch that counts a text
+// before its first record, a full table that counts past its last text.
+TEST(StateMergeTables, CategoryStatesNoPassCouldWriteAreRefused) {
+  struct Stretch {
+    std::vector<std::pair<uint32_t, int64_t>> items;
+  };
+  struct Forged {
+    const char* what;
+    uint64_t limit;
+    std::vector<std::string> texts;
+    std::vector<Stretch> stretches;
+    bool read;
+  };
+  const std::vector<Forged> cases = {
+      {"distinct", 100, {"a", "b"}, {{{{0, 1}}}, {{{1, 1}, {0, 1}}}}, true},
+      {"twice", 100, {"a", "a"}, {{{{0, 1}}}, {{{1, 1}, {0, 1}}}}, false},
+      {"before its first record", 100, {"a", "b"}, {{{{0, 1}, {1, 1}}}, {{{1, 1}}}}, false},
+      {"full", 1, {"a", "b"}, {{{{0, 2}}}, {{{1, 1}}}}, true},
+      {"past the full table", 1, {"a", "b"}, {{{{0, 2}}}, {{{1, 1}, {0, 1}}}}, false},
+  };
+  for (const Forged& forged : cases) {
+    SCOPED_TRACE(forged.what);
+    std::string bytes;
+    ZelStateWriter out(&bytes);
+    WritePartCount(&out, 1);
+    out.U32(kPartTexts);
+    out.U64(1);
+    out.I64(0);  // missing
+    out.I64(3);  // valid
+    out.U64(forged.limit);
+    out.U64(forged.texts.size());
+    for (const std::string& text : forged.texts) {
+      out.Text(text);
+      out.I64(1);  // what its first record counted
+    }
+    for (const Stretch& stretch : forged.stretches) {
+      out.U64(stretch.items.size());
+      for (const auto& item : stretch.items) {
+        out.U32(item.first);
+        out.I64(item.second);
+      }
+    }
+    ZelSettings settings;
+    settings.screeningThresholdForNominal = static_cast<int>(forged.limit);
+    ZelUnivarStringCat target(&settings, 0);
+    ZelStateReader in(bytes.data(), bytes.size());
+    EXPECT_EQ(target.ReadState(&in), forged.read);
+    ZelUnivarStringCat empty(&settings, 0);
+    const std::string other = StateOf(empty);
+    ZelStateReader a(bytes.data(), bytes.size());
+    ZelStateReader b(other.data(), other.size());
+    std::string merged;
+    ZelStateWriter mergedOut(&merged);
+    std::string error;
+    EXPECT_EQ(MergeParts(&a, &b, &mergedOut, &error), forged.read) << error;
+    if (forged.read) {
+      ASSERT_TRUE(target.Finalize().IsOK());
+      EXPECT_EQ(target.GetValidCount(), 3);
+      EXPECT_EQ(target.GetFrequency("a"), 2);
+      EXPECT_EQ(target.GetFrequency("b"), 1);
+    }
+  }
+}
+
+// Co-moments of two halves merged give those of the whole, which two passes
+// over the records compute independently: the weighted means of x and of y
+// (each moved by its own difference), the co-moment, count and weight.
+TEST(StateMergePairs, MergedHalvesGiveTheTwoPassMomentsOfTheWhole) {
+  std::vector<double> x, y, f, w;
+  for (int i = 0; i < 200; ++i) {
+    x.push_back(std::sin(i * 0.3) * 5 + i * 0.01);
+    y.push_back(100.0 - std::cos(i * 0.17) * 40 + (i % 7));  // far from x
+    f.push_back(1 + i % 3);
+    w.push_back(f.back() * (0.5 + (i % 4) * 0.25));
+  }
+  for (std::size_t half : {1u, 77u, 100u, 199u}) {
+    SCOPED_TRACE(half);
+    ZelPairMoments first, second;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      (i < half ? first : second).Add(x[i], y[i], f[i], w[i]);
+    }
+    MergePairs(&first, second);
+    double weight = 0.0, frequency = 0.0, sumX = 0.0, sumY = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      weight += w[i];
+      frequency += f[i];
+      sumX += w[i] * x[i];
+      sumY += w[i] * y[i];
+    }
+    const double meanX = sumX / weight, meanY = sumY / weight;
+    double coMoment = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) coMoment += w[i] * (x[i] - meanX) * (y[i] - meanY);
+    EXPECT_EQ(first.frequency, frequency);
+    EXPECT_NEAR(first.weight, weight, 1e-12 * weight);
+    EXPECT_NEAR(first.meanX, meanX, 1e-12 * std::fabs(meanX));
+    EXPECT_NEAR(first.meanY, meanY, 1e-12 * std::fabs(meanY));
+    EXPECT_NEAR(first.coMoment, coMoment, 1e-11 * std::fabs(coMoment));
   }
 }
 

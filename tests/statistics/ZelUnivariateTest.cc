@@ -44,6 +44,7 @@ TEST_F(UnivariateTest, FrequencyWeightsCountWholeRecordsAndWeighTheirRealValue) 
        {Row(Real(10), 2.7), Row(Int(20)), Row(Real(40), 0.5), Row(Missing(), 3.9)}) {
     ASSERT_TRUE(stat.AddRecord(r).IsOK());
   }
+  ASSERT_TRUE(stat.Finalize().IsOK());
   const ContSummary& s = stat.GetSummary();
   EXPECT_EQ(s.GetValidCount(), 3);
   EXPECT_EQ(stat.GetFrequency(10), 2);
@@ -160,7 +161,9 @@ TEST_F(UnivariateTest, FrequencyTableStopsOneEntryPastItsLimit) {
   settings.screeningThresholdForNominal = 2;
   ZelUnivarNumericCat nominal(&settings, 0, true);
   for (int v : {5, 6, 7, 8}) nominal.AddRecord(Row(Int(v)));
+  ASSERT_TRUE(nominal.Finalize().IsOK());
   EXPECT_EQ(nominal.GetSummary().GetTableSize(), 3u);
+  EXPECT_EQ(nominal.GetValues(), (std::vector<double>{5, 6, 7}));
   EXPECT_EQ(nominal.GetSummary().GetMean(), 0);
   EXPECT_EQ(nominal.GetSummary().GetMaximum(), -DBL_MAX);
 }

@@ -1,0 +1,82 @@
+// The document readers' view of the table of steps and actions against the
+// component's: every reason key the summary writes names, for the readers,
+// the same action of the same step, an exclusion exactly where the summary
+// lists one, and the words users read; keys the table lacks name nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "apply/ActionWords.h"
+#include "pmml/ZelSummaryVocabulary.h"
+
+namespace {
+
+TEST(ActionWordsTest, EveryKeyTheSummaryWritesNamesTheSameActionForItsReaders) {
+  int keys = 0, exclusions = 0, derivations = 0;
+  // One past the table: the summary writes no key there and the readers
+  // know none.
+  for (uint32_t action = 0; action <= ZelTransformation::Action::kCount; ++action) {
+    SCOPED_TRACE(testing::Message() << "action " << action);
+    const std::string key = ZelSummary::GetReasonKey(static_cast<int>(action));
+    const zelapply::ActionEntry* entry = zelapply::FindAction(key);
+    if (key.empty()) {
+      EXPECT_EQ(entry, nullptr);
+      EXPECT_EQ(zelapply::ActionOf(key), zelapply::Action::kCount);
+      continue;
+    }
+    ++keys;
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->action, action);
+    EXPECT_EQ(zelapply::ActionOf(key), action);
+    EXPECT_EQ(entry->step, ZelTransformation::FindAction(action)->step);
+    const bool listed = ZelSummary::IsListedExclusion(static_cast<int>(action));
+    EXPECT_EQ(zelapply::ExclusionReasonText(key) != nullptr, listed);
+    // Every exclusion the summary lists is worded; derived fields may be
+    // worded from their expressions instead.
+    if (zelapply::DerivationText(key) != nullptr) {
+      EXPECT_TRUE(ZelSummary::IsCountedDerivation(static_cast<int>(action)));
+      ++derivations;
+    }
+    exclusions += listed ? 1 : 0;
+  }
+  // 51 actions; five have no key.
+  EXPECT_EQ(keys, 46);
+  EXPECT_EQ(exclusions, 11);
+  // Merges, binning and missing values are worded from their expressions.
+  EXPECT_EQ(derivations, 23);
+}
+
+TEST(ActionWordsTest, KeysAreMatchedWholeAndWordedAsUsersReadThem) {
+  EXPECT_STREQ(zelapply::ExclusionReasonText("ScreenFeatureWithTooManyCasesInSingleCat"),
+               "too many records in one category");
+  EXPECT_STREQ(zelapply::ExclusionReasonText("ExcludeCoverdFeature"),
+               "covered by a constructed feature");
+  EXPECT_STREQ(zelapply::ExclusionReasonText("ExcludeConstantAfterOutlier"),
+               "constant after outlier handling");
+  EXPECT_EQ(zelapply::DerivationText("ExcludeCoverdFeature"), nullptr);
+  EXPECT_STREQ(zelapply::DerivationText("TransformZscore"), "rescaled (z-score)");
+  EXPECT_STREQ(zelapply::DerivationText("DeriveSeconds"), "seconds since the reference time");
+  EXPECT_EQ(zelapply::ExclusionReasonText("TransformZscore"), nullptr);
+  EXPECT_EQ(zelapply::DerivationText("BinValues"), nullptr);
+  EXPECT_EQ(zelapply::DerivationText("ReplaceMissingScaleFeature"), nullptr);
+
+  // The step and category a reader sorts by.
+  const zelapply::ActionEntry* replaced = zelapply::FindAction("ReplaceMissing");
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(replaced->step, zelapply::Step::kHandleMissingValue);
+  EXPECT_EQ(replaced->category, zelapply::Category::kDerivation);
+  const zelapply::ActionEntry* hours = zelapply::FindAction("DeriveHours");
+  ASSERT_NE(hours, nullptr);
+  EXPECT_EQ(hours->step, zelapply::Step::kDateTimeHandle);
+  EXPECT_EQ(zelapply::FindAction("0000000000000")->category, zelapply::Category::kUnreported);
+
+  // No prefix, case or blank makes another key.
+  for (const char* odd : {"", "Derive", "ReplaceMissingX", "transformZscore", "TransformZscore ",
+                          "Construct\n", "UnKnown_Action", "ZscoreContFeature"}) {
+    EXPECT_EQ(zelapply::FindAction(odd), nullptr) << odd;
+    EXPECT_EQ(zelapply::ActionOf(odd), zelapply::Action::kCount) << odd;
+  }
+  EXPECT_EQ(zelapply::ActionOf(std::string("Construct\0x", 11)), zelapply::Action::kCount);
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The identity a pass state carries: every settings key, given another
+// value than the build's (with whatever other keys it is read with), gives
+// another settings identity; the reading of the same keys gives the same
+// one. The field list's identity follows each field's name, role and the
+// values declared missing.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "frame/ZelBuildIdentity.h"
+#include "frame/ZelFactory.h"
+#include "settings/SettingsTestUtil.h"
+#include "support/TestHost.h"
+
+namespace {
+
+using namespace TorCommon_1_3;
+
+// Settings with every switch given at its default, so that the keys read
+// only under a switch are read, and the references of durations given.
+TorSettings Base() {
+  TorSettings settings;
+  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
+    if (key.type == ZelSettingType::kBool) settings.SetBool(key.name, key.defaultValue == "true");
+  }
+  settings.SetInt("scaleToOrdinalValuesNumThreshold", 5);
+  settings.SetInt("ordinalToScaleCategoriesNumThreshold", 10);
+  settings.SetString("scaleFeatureRescalingMethod", "zScore");
+  settings.SetDouble("referenceDateForDurations", 18000);
+  settings.SetDouble("todaysDate", 18100);
+  settings.SetDouble("referenceTimeForDurations", 3600);
+  settings.SetDouble("currentTime", 7200);
+  settings.SetString("dateUnit", "day");
+  settings.SetString("timeUnit", "second");
+  return settings;
+}
+
+TorVarList Fields() {
+  TorVarList variables;
+  variables.AddVariable(testhost::ContField("x"));
+  variables.AddVariable(testhost::ContField("w"));
+  variables.AddVariable(testhost::ContField("day", kStorageDate));
+  variables.AddVariable(testhost::ContField("hour", kStorageTime));
+  return variables;
+}
+
+// Sets `name` to the value `text` reads as, by the key's type.
+void Assign(TorSettings* settings, const std::string& name, const std::string& text) {
+  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
+    if (key.name != name) continue;
+    switch (key.type) {
+      case ZelSettingType::kBool: settings->SetBool(name, text == "true"); return;
+      case ZelSettingType::kInt: settings->SetInt(name, std::stoi(text)); return;
+      case ZelSettingType::kDouble: settings->SetDouble(name, std::stod(text)); return;
+      default: settings->SetString(name, text); return;
+    }
+  }
+  ADD_FAILURE() << "no key " << name;
+}
+
+// The identity over fields of dates and of times of day, whose durations
+// read the reference date and time.
+uint64_t IdentityOf(const TorSettings& settings) {
+  const TorVarList variables = Fields();
+  const settingstest::Read read(settings, variables);
+  EXPECT_FALSE(read.status.IsError()) << read.status.GetCode();
+  ZelVariableHandleList fields(&read.settings);
+  for (int i = 0; i < variables.Size(); ++i) fields.AddField(*variables.GetVarAt(i));
+  return SettingsIdentity(read.settings, fields);
+}
+
+TEST(BuildIdentity, EverySettingsKeyChangesTheSettingsIdentity) {
+  // Keys that take a given text, or need other keys to be read.
+  const std::map<std::string, std::map<std::string, std::string>> special = {
+      {"referenceDateType", {{"referenceDateType", "todaysDate"}}},
+      {"referenceDateForDurations", {{"referenceDateForDurations", "18300"}}},
+      {"referenceTimeForDurations", {{"referenceTimeForDurations", "900"}}},
+      {"todaysDate", {{"referenceDateType", "todaysDate"}, {"todaysDate", "18200"}}},
+      {"referenceTimeType", {{"referenceTimeType", "currentTime"}}},
+      {"currentTime", {{"referenceTimeType", "currentTime"}, {"currentTime", "100"}}},
+      {"autoChooseDateFieldUnit", {{"autoChooseDateFieldUnit", "fixed"}}},
+      {"dateUnit", {{"autoChooseDateFieldUnit", "fixed"}, {"dateUnit", "month"}}},
+      {"autoChooseTimeFieldUnit", {{"autoChooseTimeFieldUnit", "fixed"}}},
+      {"timeUnit", {{"autoChooseTimeFieldUnit", "fixed"}, {"timeUnit", "minute"}}},
+      {"catFeatureScreenThreshold",
+       {{"excludeAlmostConstantCatFeature", "true"}, {"catFeatureScreenThreshold", "80"}}},
+      {"outliersOperation", {{"outliersOperation", "setToMissingVal"}}},
+      {"targetSD", {{"targetSD", "2"}}},
+      {"scaleFeatureRescalingMethod", {{"scaleFeatureRescalingMethod", "minMax"}}},
+      {"minMax_min",
+       {{"scaleFeatureRescalingMethod", "minMax"}, {"minMax_min", "-5"}, {"minMax_max", "100"}}},
+      {"minMax_max",
+       {{"scaleFeatureRescalingMethod", "minMax"}, {"minMax_min", "0"}, {"minMax_max", "5"}}},
+      {"analysisWeight", {{"analysisWeight", "w"}}},
+  };
+  const uint64_t base = IdentityOf(Base());
+  EXPECT_EQ(IdentityOf(Base()), base);
+  std::set<uint64_t> seen = {base};
+  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
+    SCOPED_TRACE(key.name);
+    TorSettings settings = Base();
+    const auto found = special.find(key.name);
+    if (found != special.end()) {
+      for (const auto& [name, value] : found->second) Assign(&settings, name, value);
+    } else if (key.type == ZelSettingType::kBool) {
+      settings.SetBool(key.name, key.defaultValue != "true");
+    } else if (key.type == ZelSettingType::kInt) {
+      settings.SetInt(key.name, std::stoi(key.defaultValue) + 1);
+    } else if (key.type == ZelSettingType::kDouble) {
+      const double value = std::stod(key.defaultValue);
+      settings.SetDouble(key.name, value != 0.0 ? value / 2.0 : 1.0);
+    } else {
+      settings.SetString(key.name, "_other");
+    }
+    const uint64_t identity = IdentityOf(settings);
+    EXPECT_NE(identity, base);
+    EXPECT_TRUE(seen.insert(identity).second) << "the identity of another key";
+  }
+}
+
+// Without fields of dates or of times the reference date and time derive
+// nothing: replicas whose settings read the clock at other moments agree.
+TEST(BuildIdentity, TheClockCountsOnlyWhereDurationsAreDerived) {
+  TorSettings early = Base();
+  TorSettings late = Base();
+  early.SetDouble("referenceDateForDurations", 18000);
+  late.SetDouble("referenceDateForDurations", 18001);
+  early.SetDouble("referenceTimeForDurations", 3600);
+  late.SetDouble("referenceTimeForDurations", 3601);
+  auto identity = [](const TorSettings& settings, std::vector<int> storages) {
+    TorVarList variables;
+    for (std::size_t i = 0; i < storages.size(); ++i) {
+      variables.AddVariable(testhost::ContField("f" + std::to_string(i), storages[i]));
+    }
+    const settingstest::Read read(settings, variables);
+    ZelVariableHandleList fields(&read.settings);
+    for (int i = 0; i < variables.Size(); ++i) fields.AddField(*variables.GetVarAt(i));
+    return SettingsIdentity(read.settings, fields);
+  };
+  EXPECT_EQ(identity(early, {kStorageReal}), identity(late, {kStorageReal}));
+  EXPECT_NE(identity(early, {kStorageReal, kStorageDate}),
+            identity(late, {kStorageReal, kStorageDate}));
+  EXPECT_NE(identity(early, {kStorageTime}), identity(late, {kStorageTime}));
+  TorSettings noDurations = late;
+  noDurations.SetBool("computeDateDuration", false);
+  noDurations.SetBool("computeTimeDuration", false);
+  TorSettings noDurationsEarly = early;
+  noDurationsEarly.SetBool("computeDateDuration", false);
+  noDurationsEarly.SetBool("computeTimeDuration", false);
+  EXPECT_EQ(identity(noDurationsEarly, {kStorageDate, kStorageTime}),
+            identity(noDurations, {kStorageDate, kStorageTime}));
+}
+
+TEST(BuildIdentity, TheFieldListsIdentityFollowsNamesRolesAndDeclaredMissingValues) {
+  auto identity = [](TorVarList variables) {
+    TorSettings settings;
+    testhost::MemorySource source;
+    source.Add({testhost::Real(1.0), testhost::Real(2.0)});
+    testhost::Build build;
+    build.Run(settings, variables, source);
+    return FieldsIdentity(build.Fields());
+  };
+  auto plain = [] {
+    TorVarList variables;
+    variables.AddVariable(testhost::ContField("x"));
+    variables.AddVariable(testhost::ContField("w"));
+    return variables;
+  };
+  const uint64_t base = identity(plain());
+  EXPECT_EQ(identity(plain()), base);
+  TorVarList renamed;
+  renamed.AddVariable(testhost::ContField("x"));
+  renamed.AddVariable(testhost::ContField("v"));
+  TorVarList target;
+  target.AddVariable(testhost::ContField("x"));
+  target.AddVariable(testhost::ContField("w", kStorageReal, kRoleTarget));
+  TorVarList declared = plain();
+  declared.GetVarAt(0)->GetEncoder()->SetMissingRange(-1.0, 0.0);
+  TorVarList stored;
+  stored.AddVariable(testhost::ContField("x", kStorageInteger));
+  stored.AddVariable(testhost::ContField("w"));
+  std::set<uint64_t> seen = {base};
+  for (TorVarList* other : {&renamed, &target, &declared, &stored}) {
+    EXPECT_TRUE(seen.insert(identity(*other)).second);
+  }
+}
+
+}  // namespace
