@@ -9,7 +9,8 @@ statistics as Python objects, and replay it on new data.
 """
 
 from . import _core
-from ._errors import ZelcraftComponentError, ZelcraftError, ZelcraftInputError, ZelcraftWarning
+from ._errors import (ZelcraftArgumentError, ZelcraftComponentError, ZelcraftError,
+                      ZelcraftInputError, ZelcraftWarning)
 from ._options import profile_names, setting_keys
 from ._run import prepare
 from .preparation import Preparation, load
@@ -17,6 +18,6 @@ from .preparation import Preparation, load
 __version__ = _core.version
 
 __all__ = [
-    "Preparation", "ZelcraftComponentError", "ZelcraftError", "ZelcraftInputError",
+    "Preparation", "ZelcraftArgumentError", "ZelcraftComponentError", "ZelcraftError", "ZelcraftInputError",
     "ZelcraftWarning", "load", "prepare", "profile_names", "setting_keys",
 ]

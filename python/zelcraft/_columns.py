@@ -313,4 +313,11 @@ def _replay_tuple(series, value_type):
     numbers = _number_column(series)
     if numbers is not None:
         return numbers
+    if types.is_object_dtype(dtype):
+        # Numbers held as objects (an array of mixed columns) read as numbers.
+        kind = _object_kind(series)
+        if kind == "integer":
+            return _integer_column(_whole_numbers(str(series.name), series))
+        if kind in ("floating", "mixed-integer-float"):
+            return _real_column(pd.to_numeric(series, errors="coerce"))
     return _text_column(series)
