@@ -4,7 +4,6 @@ one state per partition, merged along one fixed tree, so the same
 partitions give the same document here (zelcraft.prepare(df,
 partitions=P)) and on a Dask cluster (zelcraft.dask.prepare)."""
 
-import math
 
 from . import _core
 from ._columns import frame_columns
@@ -31,10 +30,18 @@ def merge_tree(states, merge_two):
 
 def partition_bounds(rows, partitions):
     """[(first, count)] of `partitions` runs of rows, as Dask's from_pandas
-    cuts a frame with a unique index: ceil(rows / partitions) rows each, the
-    last one shorter."""
-    size = max(1, math.ceil(rows / max(1, partitions)))
-    return [(first, min(size, rows - first)) for first in range(0, rows, size)]
+    cuts a frame with a unique ascending index: rows // partitions rows
+    each, one more in the first rows % partitions; none empty."""
+    partitions = max(1, partitions)
+    size, longer = divmod(rows, partitions)
+    bounds = []
+    first = 0
+    for index in range(partitions):
+        count = size + (index < longer)
+        if count:
+            bounds.append((first, count))
+        first += count
+    return bounds
 
 
 def make_replica(frame, recipe):
