@@ -246,6 +246,7 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
     if (columns.back().data.rows != rows) throw py::value_error("columns of different lengths");
   }
   PythonHost host(std::move(progress));
+  host.StartCounted("replaying", static_cast<int64_t>(rows));
   std::vector<ReplayColumn> outputs;
   std::vector<std::string> warnings;
   std::vector<UnseenValues> unseen;
@@ -277,6 +278,7 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
 py::array Invert(const Replay& replay, const RealArray& predictions, py::object progress) {
   if (replay.inverse() == nullptr) throw py::value_error("the document has no target inverse");
   PythonHost host(std::move(progress));
+  host.StartCounted("inverting", static_cast<int64_t>(predictions.size()));
   std::vector<double> values;
   bool done;
   {

@@ -1,5 +1,7 @@
 #include "PythonHost.h"
 
+#include <algorithm>
+
 #include "frame/ZelReporter.h"
 
 namespace zelpy {
@@ -44,7 +46,7 @@ void PythonHost::Visit(bool draw) {
   py::gil_scoped_acquire lock;
   try {
     if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-    if (draw && !progress_.is_none()) progress_(phase_, records_);
+    if (draw && !progress_.is_none()) progress_(phase_, records_, passTotal_);
   } catch (py::error_already_set& error) {
     interrupted_ = true;
     if (!raised_) raised_ = std::make_unique<py::error_already_set>(std::move(error));
@@ -61,6 +63,8 @@ void PythonHost::RaiseIfInterrupted() {
 void PythonHost::Report(TorCommon_1_3::ProgressReport& report) {
   const int stage = report.DiscreteMeasure("BuildStage");
   if (stage == ZelReporterConst::StagePrepared) {
+    // Every pass reads the records the data held when it was read.
+    total_ = std::max(total_, records_);
     passesEnded_ = 0;
     StartPhase(PassName());
   } else if (stage == ZelReporterConst::StagePassesDone) {
@@ -69,8 +73,13 @@ void PythonHost::Report(TorCommon_1_3::ProgressReport& report) {
 }
 
 void PythonHost::StartPhase(const std::string& phase) {
+  StartCounted(phase, phase.compare(0, 5, "pass ") == 0 ? total_ : 0);
+}
+
+void PythonHost::StartCounted(const std::string& phase, int64_t total) {
   phase_ = phase;
   records_ = 0;
+  passTotal_ = total;
   Visit(true);
 }
 
@@ -80,7 +89,10 @@ void PythonHost::Records(int64_t count) {
 }
 
 void PythonHost::PassEnded(int64_t count) {
+  // The pass shows its end before the next one starts.
   records_ = count;
+  total_ = std::max(total_, count);
+  Visit(true);
   ++passesEnded_;
   StartPhase(PassName());
 }

@@ -4,7 +4,7 @@
 // handlers, so Ctrl-C stops a build promptly; the exception a handler
 // raised is kept and raised again once the work has stopped. Progress
 // (phases, records read, passes) goes to a Python callable, at most ten
-// times a second. Every call comes from the thread that started the work.
+// times a second, and at the end of every pass. Every call comes from the thread that started the work.
 #ifndef ZELCRAFT_PYTHON_PYTHONHOST_H_
 #define ZELCRAFT_PYTHON_PYTHONHOST_H_
 
@@ -24,7 +24,9 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
                    public TorCommon_1_3::IProgressListener,
                    public zelio::ReadProgress {
  public:
-  // `progress` is None or called as progress(phase, records).
+  // `progress` is None or called as progress(phase, records, total), the
+  // total the records a pass reads (0 where unknown: while the data is
+  // read, and after the passes).
   explicit PythonHost(pybind11::object progress);
   ~PythonHost() override;
   PythonHost(const PythonHost&) = delete;
@@ -39,6 +41,8 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
   void StartPhase(const std::string& phase) override;
   void Records(int64_t count) override;
   void PassEnded(int64_t count) override;
+  // Starts a phase that reads `total` records.
+  void StartCounted(const std::string& phase, int64_t total);
 
   // True once a signal handler or the progress callable raised.
   bool stopped() const { return interrupted_; }
@@ -58,6 +62,8 @@ class PythonHost : public TorCommon_1_3::IInterruptCheck,
   std::chrono::steady_clock::time_point lastVisit_;
   std::string phase_;
   int64_t records_ = 0;
+  int64_t total_ = 0;
+  int64_t passTotal_ = 0;
   int passesEnded_ = 0;
 };
 
