@@ -8,7 +8,12 @@ statistics as Python objects, and replay it on new data.
     prepared = prep.transform(new_df)
 """
 
-from . import _core
+try:
+    from . import _core
+except ImportError as error:
+    raise ImportError(f"zelcraft: its compiled extension cannot be loaded ({error}); build the "
+                      "project and install the package with scripts/install-python.sh (see "
+                      "docs/python.md)") from None
 from ._errors import (ZelcraftArgumentError, ZelcraftComponentError, ZelcraftError,
                       ZelcraftInputError, ZelcraftWarning)
 from ._options import profile_names, setting_keys
