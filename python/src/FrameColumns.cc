@@ -1,5 +1,7 @@
 #include "FrameColumns.h"
 
+#include <cmath>
+
 namespace zelpy {
 
 namespace py = pybind11;
@@ -47,6 +49,30 @@ py::array ViewObjects(const py::array& values, ColumnData* data) {
   }
   return contiguous;
 }
+
+bool IsNaN(PyObject* item) {
+  return PyFloat_CheckExact(item) && std::isnan(PyFloat_AS_DOUBLE(item));
+}
+
+}  // namespace
+
+bool TextObjects(const py::array& values) {
+  if (values.dtype().kind() != 'O' || values.ndim() != 1) return false;
+  const py::array contiguous = py::array::ensure(values, py::array::c_style);
+  auto* const* objects = static_cast<PyObject* const*>(contiguous.data());
+  bool text = false;
+  for (py::ssize_t r = 0; r < contiguous.size(); ++r) {
+    PyObject* item = objects[r];
+    if (PyUnicode_CheckExact(item)) {
+      text = true;
+    } else if (item != Py_None && !IsNaN(item)) {
+      return false;
+    }
+  }
+  return text;
+}
+
+namespace {
 
 // The kind of a column of numbers: "real", "date", "time" or "timestamp"
 // (ValueError otherwise).

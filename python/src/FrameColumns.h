@@ -28,6 +28,11 @@ using MaskArray = pybind11::array_t<bool, pybind11::array::c_style | pybind11::a
 // checks of a run refuse with the row and field.
 std::vector<std::string> Texts(const pybind11::handle& list);
 
+// Whether an object array holds texts and missing values (None, NaN) only,
+// one text at least: the column every reader takes as texts, told apart
+// without looking at each value's kind from Python.
+bool TextObjects(const pybind11::array& values);
+
 // One column tuple; the arrays it reads are added to `keep`.
 ColumnData ReadColumn(const pybind11::tuple& column, std::vector<pybind11::object>* keep);
 

@@ -360,6 +360,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("statistics_table", &StatisticsTable);
   module.def("unwritable_text", &UnwritableText);
+  module.def("text_objects", &TextObjects);
   module.def("describe_status", [](int code) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();

@@ -68,6 +68,8 @@ def _number_column(series):
         return None
     if types.is_integer_dtype(dtype):
         return _integer_column(series)
+    if isinstance(dtype, np.dtype) and dtype == np.float64:
+        return _real_column(series.to_numpy())  # the frame's own array, not a copy
     if types.is_float_dtype(dtype):
         return _real_column(series.to_numpy(dtype=np.float64, na_value=np.nan))
     if types.is_timedelta64_dtype(dtype):
@@ -161,6 +163,9 @@ def _object_kind(series):
 
 
 def _object_column(name, series, storage):
+    values = series.to_numpy(dtype=object)
+    if _core.text_objects(values):
+        return ("objects", values, None)
     kind = _object_kind(series)
     if kind == "string":
         return _objects_column(series)
