@@ -5,6 +5,7 @@
 
 #include "apply/ActionWords.h"
 #include "apply/DocumentFacts.h"
+#include "src/pmml/ZelSummaryNames.h"
 
 namespace zelcli {
 
@@ -20,7 +21,7 @@ Exclusion& ExclusionFor(DocumentSummary* summary, const std::string& key) {
 
 void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
   summary->present = facts.present;
-  summary->originalInputs = facts.Count("originalIputFields");
+  summary->originalInputs = facts.Count(zelsummary::kOriginalInputFields);
   summary->recommended = facts.Count("recommendedTotal");
   summary->targets = facts.Count("target");
   namespace Action = zelapply::Action;

@@ -10,6 +10,7 @@
 #include "HtmlText.h"
 #include "PageParts.h"
 #include "apply/ActionWords.h"
+#include "src/pmml/ZelSummaryNames.h"
 
 namespace zelreport {
 
@@ -90,7 +91,7 @@ std::vector<std::pair<double, double>> Stack(const std::vector<Node>& nodes, dou
 void WriteFlow(const zelapply::SummaryFact& summary, std::string* html) {
   std::vector<Node> left;
   const std::pair<double, const char*> sources[] = {
-      {static_cast<double>(summary.Count("originalIputFields")), "input fields"},
+      {static_cast<double>(summary.Count(zelsummary::kOriginalInputFields)), "input fields"},
       {StepCount(summary,
                  [](const zelapply::ActionEntry& action) {
                    return action.step == zelapply::Step::kDateTimeHandle &&

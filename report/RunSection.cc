@@ -3,6 +3,7 @@
 // the summary's counts and their picture.
 #include "HtmlText.h"
 #include "PageParts.h"
+#include "src/pmml/ZelSummaryNames.h"
 
 namespace zelreport {
 
@@ -48,7 +49,7 @@ void WriteRun(const zelapply::DocumentFacts& facts, const ReportModel& model,
   Fact("weights", List(model.weights, "none"), &out);
   const zelapply::SummaryFact& summary = facts.summary;
   if (summary.present) {
-    Fact("input fields", Count(static_cast<double>(summary.Count("originalIputFields"))), &out);
+    Fact("input fields", Count(static_cast<double>(summary.Count(zelsummary::kOriginalInputFields))), &out);
     Fact("fields recommended", Count(static_cast<double>(summary.Count("recommendedTotal"))),
          &out);
     Fact("input fields not used",

@@ -2,7 +2,8 @@
 # Installs what is missing, then configures, builds and tests Zelcraft twice:
 # a normal build in build/ (with the Python package: its pytest suite runs on
 # the staged package, and it is installed into a virtual environment once to
-# check the installation) and an AddressSanitizer + UBSan build in
+# check the installation; and with the R package, which CTest installs into
+# build/r-lib and tests with testthat) and an AddressSanitizer + UBSan build in
 # build-asan/, without the Python package; then runs every fuzz target for
 # 30 seconds (scripts/fuzz.sh).
 # The report is checked in headless Chromium, which the script installs.
@@ -13,8 +14,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-# Chromium is installed above, so the report's browser test must not skip.
-export ZEL_REQUIRE_BROWSER=1
+# Chromium and R are installed above, so the report's browser test and the
+# R package's tests must not skip.
+export ZEL_REQUIRE_BROWSER=1 ZEL_REQUIRE_R=1
 
 jobs="${ZEL_JOBS:-2}"
 data="${ZEL_TEST_DATA_DIR:-$(cd .. && pwd)/shared}"

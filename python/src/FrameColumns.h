@@ -15,9 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "ColumnData.h"
+#include "host/ColumnData.h"
 
 namespace zelpy {
+
+using zelhost::ColumnData;
 
 using IntArray = pybind11::array_t<int64_t, pybind11::array::c_style | pybind11::array::forcecast>;
 using RealArray = pybind11::array_t<double, pybind11::array::c_style | pybind11::array::forcecast>;

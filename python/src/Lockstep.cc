@@ -19,7 +19,7 @@ Replica::Replica(const zelprep::RunRequest& request, const std::vector<std::stri
                  const std::vector<ColumnData>& columns)
     : host_(py::none()), run_(request) {
   zelio::ColumnStore store;
-  if (!FillStore(names, columns, host_, &store)) return;
+  if (!zelhost::FillStore(names, columns, host_, &store)) return;
   if (!run_.ReadInputs() || !run_.TakeColumns(std::move(store)) || !run_.CheckMemory(1)) return;
   algorithm_.reset(run_.MakeReplica(factory_));
   if (!algorithm_) return;

@@ -16,13 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "Build.h"
-#include "ColumnData.h"
 #include "PythonHost.h"
+#include "host/Build.h"
+#include "host/ColumnData.h"
 #include "io/ColumnRecordSource.h"
 #include "preparation/PreparationRun.h"
 
 namespace zelpy {
+
+using zelhost::ColumnData;
 
 class Replica {
  public:

@@ -9,15 +9,17 @@
 
 #include <optional>
 
-#include "Build.h"
-#include "ColumnData.h"
 #include "Facts.h"
 #include "FrameColumns.h"
 #include "Lockstep.h"
 #include "Outcome.h"
 #include "PythonHost.h"
-#include "Replay.h"
+#include "apply/DocumentFacts.h"
 #include "frame/ZelFactory.h"
+#include "host/Build.h"
+#include "host/ColumnData.h"
+#include "host/FieldsTable.h"
+#include "host/Replay.h"
 #include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
 #include "preparation/HostSettings.h"
@@ -27,6 +29,11 @@
 namespace zelpy {
 
 namespace py = pybind11;
+using zelhost::ColumnData;
+using zelhost::Replay;
+using zelhost::ReplayColumn;
+using zelhost::ReplayInput;
+using zelhost::UnseenValues;
 
 namespace {
 
@@ -138,7 +145,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   bool filled;
   {
     py::gil_scoped_release unlocked;
-    filled = FillStore(names, data, host, &store);
+    filled = zelhost::FillStore(names, data, host, &store);
   }
   // The store holds the data now: the arrays made for it can go.
   data.clear();
@@ -147,7 +154,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   zelprep::RunResult result;
   if (filled) {
     py::gil_scoped_release unlocked;
-    result = BuildFromStore(request, std::move(store), host);
+    result = zelhost::BuildFromStore(request, std::move(store), host);
   } else {
     result.kind = zelprep::RunResult::Kind::kInterrupted;
   }
@@ -162,27 +169,14 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
   const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                               target, frequencyWeight, threads, memoryLimit);
-  const CsvRequest csv{path, delimiter[0], stream};
+  const zelhost::CsvRequest csv{path, delimiter[0], stream};
   PythonHost host(std::move(progress));
   zelprep::RunResult result;
   {
     py::gil_scoped_release unlocked;
-    result = BuildFromCsv(request, csv, host);
+    result = zelhost::BuildFromCsv(request, csv, host);
   }
   return OutcomeDict(result, host);
-}
-
-const char* TypeName(zelapply::ValueType type) {
-  switch (type) {
-    case zelapply::ValueType::kInteger: return "integer";
-    case zelapply::ValueType::kReal: return "real";
-    case zelapply::ValueType::kString: return "text";
-    case zelapply::ValueType::kDate: return "date";
-    case zelapply::ValueType::kTime: return "time";
-    case zelapply::ValueType::kTimestamp: return "timestamp";
-    case zelapply::ValueType::kUndefined: break;
-  }
-  return "undefined";
 }
 
 std::shared_ptr<Replay> Compile(const std::string& document) {
@@ -209,7 +203,8 @@ py::list ReplayInputs(const Replay& replay, bool allDerived) {
   py::list out;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     const zelapply::FieldInfo& field = program.fields()[i];
-    out.append(py::make_tuple(field.name, TypeName(field.type), field.optional, needed[i]));
+    out.append(py::make_tuple(field.name, zelhost::ValueTypeName(field.type), field.optional,
+                              needed[i]));
   }
   return out;
 }
@@ -264,8 +259,8 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
       out.append(
           py::make_tuple(column.name, "text", ToArray(std::move(column.codes)), column.texts));
     } else {
-      out.append(
-          py::make_tuple(column.name, TypeName(column.type), ToArray(std::move(column.numbers))));
+      out.append(py::make_tuple(column.name, zelhost::ValueTypeName(column.type),
+                                ToArray(std::move(column.numbers))));
     }
   }
   py::list unseenOut;
@@ -338,6 +333,23 @@ py::object UnwritableText(const py::list& texts) {
   return py::none();
 }
 
+// The fields table's rows (host/FieldsTable.h) as tuples: name, source,
+// kind, level, type, used, reason, reason key, predictive power or None,
+// steps.
+py::list FieldsTable(const std::string& document) {
+  zelapply::DocumentFacts facts;
+  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  if (!status.ok()) throw py::value_error(status.message());
+  py::list out;
+  for (const zelhost::FieldRow& row : zelhost::FieldsTable(facts)) {
+    const zelapply::NumberFact& power = row.predictivePower;
+    out.append(py::make_tuple(
+        row.name, row.source, row.kind, row.level, row.type, row.used, row.reason, row.reasonKey,
+        power.present ? py::object(py::float_(power.value)) : py::none(), row.steps));
+  }
+  return out;
+}
+
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
@@ -355,6 +367,7 @@ PYBIND11_MODULE(_core, module) {
   module.def("prepare_frame", &PrepareFrame);
   module.def("prepare_csv", &PrepareCsv);
   module.def("document_facts", &DocumentFactsOf);
+  module.def("fields_table", &FieldsTable);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });

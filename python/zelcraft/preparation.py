@@ -107,29 +107,7 @@ class Preparation:
         was excluded (in words and as its key), its predictive power and the
         steps that made it. A column of timestamps, which went over as its
         date and its time of day, has a row of its own before them."""
-        parts = {}
-        for field, column, _ in self._facts["timestamp_parts"]:
-            parts.setdefault(column, []).append(field)
-        rows = []
-        for field in self._facts["fields"]:
-            column = next((c for c, names in parts.items() if field["name"] == names[0]), None)
-            if column is not None and not field["derived"]:
-                rows.append(_split_column_row(column, parts[column]))
-            exclusion = next((a for a in field["actions"] if a["exclusion"]), None)
-            steps = [a["reason"] for a in field["actions"] if not a["exclusion"]]
-            rows.append({
-                "name": field["name"],
-                "source": field["origin"],
-                "kind": field["class"] or ("derived" if field["derived"] else "input"),
-                "level": field["optype"],
-                "type": field["data_type"],
-                "used": field["enabled"],
-                "reason": exclusion["exclusion"] if exclusion else "",
-                "reason_key": exclusion["reason"] if exclusion else "",
-                "predictive_power": field["predictive_power"],
-                "steps": ", ".join(steps),
-            })
-        table = pd.DataFrame(rows, columns=_FIELD_COLUMNS)
+        table = pd.DataFrame(_core.fields_table(self._document), columns=_FIELD_COLUMNS)
         table["predictive_power"] = table["predictive_power"].astype(np.float64)
         return table
 
@@ -249,15 +227,6 @@ class Preparation:
 
 _FIELD_COLUMNS = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
                   "predictive_power", "steps"]
-
-
-def _split_column_row(column, fields):
-    """The fields table's row of a column of timestamps that went over as
-    its date and its time of day."""
-    return {"name": column, "source": column, "kind": "input", "level": "", "type": "dateTime",
-            "used": False, "reason": "handed over as its date and its time of day",
-            "reason_key": "SplitTimestamp", "predictive_power": np.nan,
-            "steps": ", ".join(fields)}
 
 
 def _missing_column(name, parts):

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "frame/ZelStatusCodes.h"
+#include "pmml/ZelSummaryNames.h"
 #include "pmml/ZelSummaryVocabulary.h"
 #include "settings/ZelCalendar.h"
 #include "statistics/ZelFormat.h"
@@ -64,7 +65,7 @@ void ZelSummaryPMML::AppendProcessingSummary(XMLElement* summary,
                                              const ZelSummary::SummaryCounts& counts) const {
   XMLElement* processing = summary->AppendChild(XMLElement::Create("ProcessingSummary"));
   processing->AddAttribute("target", counts.target);
-  processing->AddAttribute("originalIputFields", counts.originalInputFields);
+  processing->AddAttribute(zelsummary::kOriginalInputFields, counts.originalInputFields);
   processing->AddAttribute("recommendedTotal", counts.recommendedTotal);
   processing->AddAttribute("recommendedOriginalFields", counts.recommendedOriginalFields);
   processing->AddAttribute("recommendedTransformationsOfOriginalFields",

@@ -5,20 +5,20 @@
 // missing values applied, every derived field computed. The target and
 // weights may be absent; they and what is computed from them are missing.
 // The compiled program is only read, so one Replay serves several threads.
-#ifndef ZELCRAFT_PYTHON_REPLAY_H_
-#define ZELCRAFT_PYTHON_REPLAY_H_
+#ifndef ZELCRAFT_HOST_REPLAY_H_
+#define ZELCRAFT_HOST_REPLAY_H_
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "ColumnData.h"
-#include "PythonHost.h"
 #include "apply/Document.h"
 #include "apply/Status.h"
 #include "io/CellReader.h"
+#include "host/ColumnData.h"
+#include "host/HostCallbacks.h"
 
-namespace zelpy {
+namespace zelhost {
 
 // One column of replayed values. Numbers (whole numbers, reals, days,
 // seconds) in `numbers` with NaN for missing; texts as `codes` into
@@ -38,6 +38,10 @@ struct UnseenValues {
   int64_t firstRow = 0;  // counted from 0
   std::string first;     // as text
 };
+
+// The name the bindings give a value type: integer, real, text, date, time,
+// timestamp, or undefined.
+const char* ValueTypeName(zelapply::ValueType type);
 
 struct ReplayInput {
   std::size_t field;  // an input of the program
@@ -63,17 +67,17 @@ class Replay {
   // (one training never saw) is counted in `unseen`, and read as missing
   // when `unseenAsMissing`. False when interrupted.
   bool Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-           bool unseenAsMissing, PythonHost& host, std::vector<ReplayColumn>* outputs,
+           bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
            std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const;
 
   // The target inverse of each prediction; false when interrupted.
-  bool Invert(const double* predictions, std::size_t rows, PythonHost& host,
+  bool Invert(const double* predictions, std::size_t rows, HostCallbacks& host,
               std::vector<double>* values) const;
 
  private:
   zelapply::CompiledDocument compiled_;
 };
 
-}  // namespace zelpy
+}  // namespace zelhost
 
-#endif  // ZELCRAFT_PYTHON_REPLAY_H_
+#endif  // ZELCRAFT_HOST_REPLAY_H_

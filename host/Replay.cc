@@ -1,4 +1,4 @@
-#include "Replay.h"
+#include "host/Replay.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,7 +10,7 @@
 #include "io/CellParser.h"
 #include "replay/RowDecoder.h"
 
-namespace zelpy {
+namespace zelhost {
 
 namespace {
 
@@ -154,20 +154,12 @@ class InputReader {
  private:
   void SetNumber(double number, int64_t whole, Value* value) const {
     switch (type_) {
-      case ValueType::kInteger:
-        value->SetInteger(whole);
-        return;
-      case ValueType::kString:
-        value->SetText(std::to_string(whole));
-        return;
+      case ValueType::kInteger: value->SetInteger(whole); return;
+      case ValueType::kString: value->SetText(std::to_string(whole)); return;
       case ValueType::kDate:
       case ValueType::kTime:
-      case ValueType::kTimestamp:
-        value->SetReal(number, type_);
-        return;
-      default:
-        value->SetReal(number);
-        return;
+      case ValueType::kTimestamp: value->SetReal(number, type_); return;
+      default: value->SetReal(number); return;
     }
   }
   void NoteUnreadable(const std::string& text) {
@@ -240,12 +232,25 @@ class OutputWriter {
 
 }  // namespace
 
+const char* ValueTypeName(ValueType type) {
+  switch (type) {
+    case ValueType::kInteger: return "integer";
+    case ValueType::kReal: return "real";
+    case ValueType::kString: return "text";
+    case ValueType::kDate: return "date";
+    case ValueType::kTime: return "time";
+    case ValueType::kTimestamp: return "timestamp";
+    case ValueType::kUndefined: break;
+  }
+  return "undefined";
+}
+
 zelapply::Status Replay::Compile(const std::string& document, const zelapply::StopCheck& stop) {
   return zelapply::CompileDocument(document, &compiled_, stop);
 }
 
 bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-                 bool unseenAsMissing, PythonHost& host, std::vector<ReplayColumn>* outputs,
+                 bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
                  std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const {
   const zelapply::Program& program = *compiled_.program;
   std::vector<InputReader> readers;
@@ -284,7 +289,7 @@ bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool 
   return !host.stopped();
 }
 
-bool Replay::Invert(const double* predictions, std::size_t rows, PythonHost& host,
+bool Replay::Invert(const double* predictions, std::size_t rows, HostCallbacks& host,
                     std::vector<double>* values) const {
   const zelapply::Program& inverse = *compiled_.inverse;
   std::size_t target = inverse.inputCount();
@@ -310,4 +315,4 @@ bool Replay::Invert(const double* predictions, std::size_t rows, PythonHost& hos
   return true;
 }
 
-}  // namespace zelpy
+}  // namespace zelhost

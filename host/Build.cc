@@ -1,12 +1,12 @@
-#include "Build.h"
+#include "host/Build.h"
 
 #include <utility>
 
-namespace zelpy {
+namespace zelhost {
 
 namespace {
 
-zelprep::RunResult Built(zelprep::PreparationRun& run, PythonHost& host) {
+zelprep::RunResult Built(zelprep::PreparationRun& run, HostCallbacks& host) {
   run.Build(zelprep::RunHost{host, host, &host, nullptr});
   return run.result();
 }
@@ -14,7 +14,7 @@ zelprep::RunResult Built(zelprep::PreparationRun& run, PythonHost& host) {
 }  // namespace
 
 bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnData>& columns,
-               PythonHost& host, zelio::ColumnStore* store) {
+               HostCallbacks& host, zelio::ColumnStore* store) {
   store->names = names;
   host.StartPhase("reading");
   for (const ColumnData& data : columns) {
@@ -27,14 +27,14 @@ bool FillStore(const std::vector<std::string>& names, const std::vector<ColumnDa
 }
 
 zelprep::RunResult BuildFromStore(const zelprep::RunRequest& request, zelio::ColumnStore store,
-                                  PythonHost& host) {
+                                  HostCallbacks& host) {
   zelprep::PreparationRun run(request);
   if (!run.ReadInputs() || !run.TakeColumns(std::move(store))) return run.result();
   return Built(run, host);
 }
 
 zelprep::RunResult BuildFromCsv(const zelprep::RunRequest& request, const CsvRequest& csv,
-                                PythonHost& host) {
+                                HostCallbacks& host) {
   zelprep::PreparationRun run(request);
   if (!run.ReadInputs() || !run.LoadCsv({csv.path, csv.delimiter, csv.stream}, host, host)) {
     return run.result();
@@ -42,4 +42,4 @@ zelprep::RunResult BuildFromCsv(const zelprep::RunRequest& request, const CsvReq
   return Built(run, host);
 }
 
-}  // namespace zelpy
+}  // namespace zelhost

@@ -1,10 +1,10 @@
-// ColumnData: one column of a host's frame as the extension reads it, with
-// pointers into the host's own arrays (which must outlive every use) and the
-// distinct texts of a text column copied out beforehand, so that filling a
-// column store or replaying a document touches no interpreter object and
-// runs without the interpreter lock.
-#ifndef ZELCRAFT_PYTHON_COLUMNDATA_H_
-#define ZELCRAFT_PYTHON_COLUMNDATA_H_
+// ColumnData: one column of a host's frame (a pandas or an R data frame) as
+// the bindings hand it over, with pointers into the host's own arrays (which
+// must outlive every use) and the distinct texts of a text column copied out
+// beforehand, so that filling a column store or replaying a document touches
+// no interpreter object and runs without an interpreter's lock.
+#ifndef ZELCRAFT_HOST_COLUMNDATA_H_
+#define ZELCRAFT_HOST_COLUMNDATA_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +15,7 @@
 
 #include "io/ColumnStore.h"
 
-namespace zelpy {
+namespace zelhost {
 
 struct ColumnData {
   // kInteger: `integers`, with `missing` (1 = missing) when not null.
@@ -43,6 +43,6 @@ struct ColumnData {
 // Appends every value of `data` to `column`, whose storage is data.Storage().
 void FillColumn(const ColumnData& data, zelio::Column* column);
 
-}  // namespace zelpy
+}  // namespace zelhost
 
-#endif  // ZELCRAFT_PYTHON_COLUMNDATA_H_
+#endif  // ZELCRAFT_HOST_COLUMNDATA_H_

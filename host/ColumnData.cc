@@ -1,11 +1,11 @@
-#include "ColumnData.h"
+#include "host/ColumnData.h"
 
 #include <cmath>
 #include <string_view>
 
 #include "torcommon13r/TorVariable.h"
 
-namespace zelpy {
+namespace zelhost {
 
 using namespace TorCommon_1_3;
 
@@ -72,4 +72,4 @@ void FillColumn(const ColumnData& data, zelio::Column* column) {
   column->ShrinkToFit();
 }
 
-}  // namespace zelpy
+}  // namespace zelhost

@@ -1,0 +1,4 @@
+library(testthat)
+library(zelcraft)
+
+test_check("zelcraft")
