@@ -1,6 +1,8 @@
 #include "FrameColumns.h"
 
 #include <cmath>
+#include <cstdint>
+#include <utility>
 
 namespace zelpy {
 
@@ -41,11 +43,23 @@ py::array ViewObjects(const py::array& values, ColumnData* data) {
   auto* const* objects = static_cast<PyObject* const*>(contiguous.data());
   data->rows = static_cast<std::size_t>(contiguous.size());
   data->views.resize(data->rows);
+  // A frame read from a file holds few distinct text objects, each in many
+  // rows: the views of recent objects are kept, by address.
+  constexpr std::size_t kSlots = 1024;
+  std::vector<std::pair<PyObject*, std::string_view>> seen(kSlots, {nullptr, {}});
   for (std::size_t r = 0; r < data->rows; ++r) {
     PyObject* item = objects[r];
-    if (!PyUnicode_Check(item) || ViewText(item, &data->views[r])) continue;
-    data->owned.push_back(SurrogateBytes(item));
-    data->views[r] = data->owned.back();
+    auto& slot = seen[(reinterpret_cast<std::uintptr_t>(item) >> 4) % kSlots];
+    if (slot.first == item) {
+      data->views[r] = slot.second;
+      continue;
+    }
+    if (!PyUnicode_Check(item)) continue;
+    if (!ViewText(item, &data->views[r])) {
+      data->owned.push_back(SurrogateBytes(item));
+      data->views[r] = data->owned.back();
+    }
+    slot = {item, data->views[r]};
   }
   return contiguous;
 }
@@ -144,6 +158,9 @@ ColumnData ReadColumn(const py::tuple& column, std::vector<py::object>* keep) {
 std::vector<ColumnData> ReadColumns(const std::vector<std::string>& names, const py::list& columns,
                                     std::vector<py::object>* keep) {
   std::vector<ColumnData> data;
+  // ColumnData copies when the vector grows (its deque moves only with an
+  // allocation): a copy of every view of every text column so far.
+  data.reserve(columns.size());
   for (const py::handle column : columns) {
     data.push_back(ReadColumn(column.cast<py::tuple>(), keep));
   }
