@@ -198,3 +198,6 @@ def test_column_transformer_and_arrays(churn):
     # Arrays take column names x0, x1, ...; y without a name is "target".
     preparer = ZelcraftPreparer().fit(X[["spend", "noise"]].to_numpy(), (y == "left").to_numpy())
     assert preparer.preparation_.fields["name"].tolist()[:3] == ["x0", "x1", "target"]
+    # After an array fit a frame is taken by position too.
+    np.testing.assert_array_equal(preparer.transform(X[["spend", "noise"]]),
+                                  preparer.transform(X[["spend", "noise"]].to_numpy()))

@@ -73,12 +73,15 @@ class ZelcraftPreparer(TransformerMixin, BaseEstimator):
         return self
 
     def _frame(self, X, fitting):
-        """X as a DataFrame: a frame as it is, an array's columns named
-        after the training frame's (or x0, x1, ...), by position."""
+        """X as a DataFrame: a frame as it is (after an array fit, by
+        position), an array's columns named after the training frame's (or
+        x0, x1, ...), by position."""
         if isinstance(X, pd.DataFrame):
             frame = X
-            if fitting or not hasattr(self, "feature_names_in_"):
+            if not fitting and not hasattr(self, "feature_names_in_"):
+                # Fitted on an array: a frame too is taken by position.
                 _check_width(self, frame.shape[1], fitting)
+                frame = frame.set_axis([f"x{i}" for i in range(frame.shape[1])], axis=1)
         else:
             frame = pd.DataFrame(_checked_array(X))
             _check_width(self, frame.shape[1], fitting)
