@@ -23,7 +23,8 @@ namespace ZelPMML {
 
 using TorCommon_1_3::TorStatus;
 using TorXML_1_3::XMLElement;
-using ZelTransformation::Expression;
+// The kind of expression an action writes; `Expression` is the element.
+using ExpressionKind = ZelTransformation::Expression;
 using ZelTransformation::ZelFunctionTransformRule;
 using ZelTransformation::ZelTransformRule;
 namespace Action = ZelTransformation::Action;
@@ -44,38 +45,38 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
   }
   const ZelTransformation::ZelActionEntry* action =
       ZelTransformation::FindAction(rule->GetPair().action);
-  switch (action != nullptr ? action->expression : Expression::kNone) {
-    case Expression::kFunctionCall:
+  switch (action != nullptr ? action->expression : ExpressionKind::kNone) {
+    case ExpressionKind::kFunctionCall:
       status_ = WriteFunctionCall(false);
       break;
-    case Expression::kDurationCall:
+    case ExpressionKind::kDurationCall:
       status_ = WriteFunctionCall(true);
       break;
-    case Expression::kDiscretize:
+    case ExpressionKind::kDiscretize:
       status_ = WriteDiscretize();
       break;
-    case Expression::kOutlierCall:
+    case ExpressionKind::kOutlierCall:
       status_ = WriteOutlierCall();
       break;
-    case Expression::kMissingReplacement:
+    case ExpressionKind::kMissingReplacement:
       status_ = WriteMissingReplacement();
       break;
-    case Expression::kReorder:
+    case ExpressionKind::kReorder:
       status_ = WriteReorder();
       break;
-    case Expression::kBoxCoxRescale:
+    case ExpressionKind::kBoxCoxRescale:
       status_ = WriteBoxCoxRescale();
       break;
-    case Expression::kFeatureRescale:
+    case ExpressionKind::kFeatureRescale:
       status_ = WriteFeatureRescale();
       break;
-    case Expression::kMergeMapping:
+    case ExpressionKind::kMergeMapping:
       status_ = WriteMergeMapping();
       break;
-    case Expression::kSumOfProducts:
+    case ExpressionKind::kSumOfProducts:
       status_ = WriteSumOfProducts();
       break;
-    case Expression::kNone:
+    case ExpressionKind::kNone:
       status_ = TorStatus();
       break;
   }
