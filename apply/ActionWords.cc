@@ -38,4 +38,9 @@ const char* DerivationText(std::string_view reasonKey) {
   return WordsOf(reasonKey, Category::kDerivation);
 }
 
+std::string SkewTransformWords(const std::vector<std::string>& parameters) {
+  if (parameters.size() == 2) return "Box-Cox, exponent " + parameters[0];
+  return "signed log";
+}
+
 }  // namespace zelapply

@@ -10,7 +10,9 @@
 #define ZELCRAFT_APPLY_ACTIONWORDS_H_
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "src/transformation/ZelRegistryTable.h"
 
@@ -46,6 +48,10 @@ const char* ExclusionReasonText(std::string_view reasonKey);
 // What the step that made a derived field did to it ("trimmed", "rescaled
 // (z-score)"); null for a key without words of its own.
 const char* DerivationText(std::string_view reasonKey);
+
+// How a skewed input was transformed, from its action's parameters: "Box-Cox,
+// exponent 0.5" (exponent and shift), else "signed log".
+std::string SkewTransformWords(const std::vector<std::string>& parameters);
 
 }  // namespace zelapply
 

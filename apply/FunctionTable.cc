@@ -16,6 +16,10 @@ const FunctionEntry kFunctions[] = {
     {"ln", Op::kLn, 1, 0, 1.0, false},
     {"exp", Op::kExp, 1, 0, 1.0, false},
     {"pow", Op::kPow, 2, 0, 1.0, false},
+    {"abs", Op::kAbs, 1, 0, 1.0, false},
+    // PMML's max takes any number of arguments; documents write two.
+    {"max", Op::kMax, 2, 0, 1.0, false},
+    {"threshold", Op::kThreshold, 2, 0, 1.0, false},
     {"trimend", Op::kTrimEnd, 1, 0, 1.0, true},
     {"date_years_difference", Op::kDateDifference, 2, 0, kDaysPerYear, true},
     {"date_months_difference", Op::kDateDifference, 2, 0, kDaysPerMonth, true},

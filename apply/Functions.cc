@@ -1,5 +1,6 @@
 #include "Functions.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Calendar.h"
@@ -7,7 +8,7 @@
 namespace zelapply {
 
 void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
-  const bool binary = op != Op::kLn && op != Op::kExp;
+  const bool binary = op != Op::kLn && op != Op::kExp && op != Op::kAbs;
   if (a.missing || !a.IsNumeric() || (binary && (b.missing || !b.IsNumeric()))) {
     out->SetMissing(ValueType::kReal);
     return;
@@ -33,6 +34,15 @@ void Arithmetic(Op op, const Value& a, const Value& b, Value* out) {
       break;
     case Op::kExp:
       result = std::exp(x);
+      break;
+    case Op::kAbs:
+      result = std::fabs(x);
+      break;
+    case Op::kMax:
+      result = std::max(x, y);
+      break;
+    case Op::kThreshold:
+      result = x > y ? 1.0 : 0.0;
       break;
     default:
       result = std::pow(x, y);

@@ -11,7 +11,8 @@
 
 namespace zelapply {
 
-// kAdd, kSubtract, kMultiply, kDivide, kPow; `b` is ignored by kLn and kExp.
+// kAdd, kSubtract, kMultiply, kDivide, kPow, kMax, kThreshold; `b` is
+// ignored by kLn, kExp and kAbs.
 void Arithmetic(Op op, const Value& a, const Value& b, Value* out);
 
 // Trailing blanks and tabs removed; other values pass unchanged.

@@ -26,6 +26,9 @@ enum class Op : uint8_t {
   kLn,
   kExp,
   kPow,
+  kAbs,
+  kMax,
+  kThreshold,  // 1 when the first argument exceeds the second, else 0
   kTrimEnd,
   kDateDifference,
   kDatePart,

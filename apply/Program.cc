@@ -110,6 +110,9 @@ void Program::Execute(const Instruction& in, Frame* frame) const {
     case Op::kPow:
     case Op::kLn:
     case Op::kExp:
+    case Op::kAbs:
+    case Op::kMax:
+    case Op::kThreshold:
       Arithmetic(in.op, a, in.b == kNoSlot ? a : (*frame)[in.b], &out);
       return;
     case Op::kTrimEnd:

@@ -51,6 +51,7 @@ Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
   if (action->action == Action::kTrimOutliersToExtreme) return &summary->outliersTrimmed;
   if (action->action == Action::kSetOutliersToMissing) return &summary->outliersSetMissing;
   if (action->step == zelapply::Step::kHandleMissingValue) return &summary->missingReplaced;
+  if (action->action == Action::kSkewTransformContFeature) return &summary->skewTransformed;
   return nullptr;
 }
 
@@ -70,6 +71,11 @@ void ReadFieldActions(const zelapply::DocumentFacts& facts, const zelapply::Fiel
     }
     if (Treatment* treatment = TreatmentFor(summary, key)) {
       ++treatment->fields;
+      if (treatment == &summary->skewTransformed) {
+        treatment->names.push_back(facts.Origin(field.name) + " (" +
+                                   zelapply::SkewTransformWords(action.parameters) + ")");
+        continue;
+      }
       // A replacement's second parameter is the number of values replaced.
       if (action.parameters.size() > 1) {
         treatment->values += std::strtol(action.parameters[1].c_str(), nullptr, 10);
@@ -157,6 +163,7 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   PrintTreatment(out, "outliers trimmed to the cutoff", summary.outliersTrimmed, false);
   PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
   PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
+  PrintTreatment(out, "skewed inputs transformed", summary.skewTransformed, false);
   auto merges = [&out](const char* what, const std::vector<Derivation>& list) {
     for (const Derivation& merge : list) {
       out << what << ": " << (merge.sources.empty() ? std::string("?") : merge.sources.front())

@@ -53,6 +53,7 @@ struct DocumentSummary {
   Treatment outliersTrimmed;
   Treatment outliersSetMissing;
   Treatment missingReplaced;
+  Treatment skewTransformed;  // names: "column (how)"
   std::vector<Derivation> sparseMerges;  // categories merged by frequency
   std::vector<Derivation> targetMerges;  // merged by association with the target
   std::vector<Derivation> constructed;

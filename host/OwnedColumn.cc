@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "io/CellParser.h"
+#include "io/CellReader.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelhost {
@@ -18,15 +19,16 @@ void PointAtReals(ColumnData::Kind kind, OwnedColumn* out) {
   out->data.reals = out->reals.data();
 }
 
-// Parses one text as `storage`; a whole number goes to `whole`.
-bool ParseAs(int storage, const std::string& text, double* real, int64_t* whole) {
-  using namespace TorCommon_1_3;
-  switch (storage) {
-    case kStorageInteger: return zelio::ParseInteger(text, whole);
-    case kStorageDate: return zelio::ParseDayCell(text, real);
-    case kStorageTime: return zelio::ParseTimeOfDayCell(text, real);
-    case kStorageTimestamp: return zelio::ParseTimestamp(text, real);
-    default: return zelio::ParseReal(text, real);
+// Reads one text as a cell of a column declared `reader`'s storage; a
+// whole number goes to `whole`, any other number to `real`.
+bool ReadAs(const zelio::CellReader& reader, const std::string& text, double* real,
+            int64_t* whole) {
+  zelio::CellValue value;
+  switch (reader.Read(zelio::CsvCell{text, false}, &value)) {
+    case zelio::CellValue::kInteger: *whole = value.integer; return true;
+    case zelio::CellValue::kDecimal:
+    case zelio::CellValue::kReal: *real = value.Real(); return true;
+    default: return false;
   }
 }
 
@@ -91,9 +93,10 @@ bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColu
   std::vector<double> reals(distinct, std::nan(""));
   std::vector<int64_t> wholes(distinct, 0);
   std::vector<uint8_t> read(distinct, 0);
+  const zelio::CellReader reader(code, nullptr, nullptr);
   for (std::size_t i = 0; i < distinct; ++i) {
     const std::string& text = texts.texts[i];
-    read[i] = text.empty() || ParseAs(code, text, &reals[i], &wholes[i]) ? 1 : 0;
+    read[i] = text.empty() || ReadAs(reader, text, &reals[i], &wholes[i]) ? 1 : 0;
     if (text.empty()) reals[i] = std::nan("");
   }
   const bool whole = kind == ColumnData::Kind::kInteger;

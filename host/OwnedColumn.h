@@ -30,8 +30,9 @@ bool DateTimeColumn(const double* seconds, std::size_t rows, const std::string& 
                     OwnedColumn* out);
 
 // A text column read as `storage` ("integer", "real", "date", "time" or
-// "timestamp"), each distinct text parsed by the file's cell rules (a date
-// or time column also reads timestamps as their day or time of day). A text
+// "timestamp"), each distinct text read by the loader's CellReader (a
+// whole-number column also reads 181.0, a date or time column timestamps as
+// their day or time of day). A text
 // that does not read gives an error naming its row (from 1); "string" and
 // an empty storage are not conversions and give false with no error.
 bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColumn* out,

@@ -207,6 +207,10 @@ std::string StepWords(const FieldFact& field) {
   if (made == zelapply::Action::kConstructContFeature) {
     return "constructed from " + std::to_string(field.sources.size()) + " inputs";
   }
+  if (made == zelapply::Action::kSkewTransformContFeature) {
+    return std::string("skewness reduced: ") +
+           zelapply::SkewTransformWords(field.actions.front().parameters);
+  }
   const char* words = zelapply::DerivationText(key);
   if (words != nullptr) return words;
   return key.empty() ? std::string("derived") : key;

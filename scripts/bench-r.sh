@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Measures the R package against the command line. First on four R data sets
-# (modeldata's credit_data, ames and Chicago, palmerpenguins' penguins_raw):
-# the documents of each data frame and of its CSV file, and predict against
-# `zelcraft apply` cell for cell (scripts/compare_r_documents.R). Then the
+# Measures the R package against the command line. First on the example
+# customers and four R data sets (modeldata's credit_data, ames and Chicago,
+# palmerpenguins' penguins_raw): the documents of each data frame and of its
+# CSV file, and predict against `zelcraft apply` cell for cell (scripts/compare_r_documents.R). Then the
 # time of zelcraft_prepare on a data frame of the synthetic gemstone table
 # (zelcraft-gems-data, 1,000,000 rows by default, or ROWS, read by read.csv
 # before the timing starts) against `zelcraft prepare` on its file: each side

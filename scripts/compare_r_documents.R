@@ -1,12 +1,13 @@
-# The R package against the command line on real R data sets (the first half
-# of scripts/bench-r.sh): for each, the document of zelcraft_prepare on the
-# data frame and that of `zelcraft prepare` on the same data written as CSV
-# (doubles to 17 digits, with a schema saying what the frame's types say:
-# ordered factors' categories, texts that look like numbers kept as texts,
-# doubles as reals), compared with the timestamp and run time aside; then
-# predict against `zelcraft apply` on the same rows, cell for cell (numbers
-# to one unit in the last place, since R's reading of a decimal text may
-# miss by that much).
+# The R package against the command line on the example customers and on
+# real R data sets (the first half of scripts/bench-r.sh): for each, the
+# document of zelcraft_prepare on the data frame and that of `zelcraft
+# prepare` on the same data (the customers' own file, schema and settings;
+# an R data set written as CSV, doubles to 17 digits, with a schema saying
+# what the frame's types say: ordered factors' categories, texts that look
+# like numbers kept as texts, doubles as reals), compared with the timestamp
+# and run time aside; then predict against `zelcraft apply` on the same rows,
+# cell for cell (numbers to one unit in the last place, since R's reading of
+# a decimal text may miss by that much).
 #   Rscript scripts/compare_r_documents.R R_LIBRARY ZELCRAFT
 args <- commandArgs(TRUE)
 .libPaths(c(args[1], .libPaths()))
@@ -53,18 +54,30 @@ schema_for <- function(data) {
 
 clock <- function(text) gsub("<Timestamp>[^<]*</Timestamp>|processingTimeInSecond=\"[^\"]*\"", "", text)
 
-compare <- function(label, data, target) {
+# `csv` (with its `schema`, `settings` and frequency weight) is the file the
+# frame was read from; without it the frame is written out with a schema of
+# what its types say.
+compare <- function(label, data, target, csv = NULL, schema = NULL, settings = NULL,
+                    weight = NULL) {
   dir <- tempfile()
   dir.create(dir)
-  csv <- file.path(dir, "data.csv")
-  utils::write.csv(as.data.frame(lapply(data, cells), check.names = FALSE), csv,
-                   row.names = FALSE, na = "", fileEncoding = "UTF-8")
-  schema <- file.path(dir, "schema.json")
-  writeLines(schema_for(data), schema)
+  cli_schema <- schema
+  if (is.null(csv)) {
+    csv <- file.path(dir, "data.csv")
+    utils::write.csv(as.data.frame(lapply(data, cells), check.names = FALSE), csv,
+                     row.names = FALSE, na = "", fileEncoding = "UTF-8")
+    cli_schema <- file.path(dir, "schema.json")
+    writeLines(schema_for(data), cli_schema)
+  }
   out <- file.path(dir, "cli.pmml")
-  status <- system2(cli, c("prepare", csv, "--target", shQuote(target), "--schema", schema,
-                           "-o", out, "-q"))
-  prep <- suppressWarnings(zelcraft_prepare(data, target = target, progress = FALSE))
+  args <- c("prepare", csv, "--target", shQuote(target), "--schema", cli_schema, "-o", out,
+            "-q")
+  if (!is.null(settings)) args <- c(args, "--settings", settings)
+  if (!is.null(weight)) args <- c(args, "--frequency-weight", weight)
+  status <- system2(cli, args)
+  prep <- suppressWarnings(zelcraft_prepare(data, target = target, frequency_weight = weight,
+                                            schema = schema,
+                                            settings = settings, progress = FALSE))
   written <- readChar(out, file.info(out)$size, useBytes = TRUE)
   same <- status == 0 && identical(clock(prep$document), clock(written))
   document <- file.path(dir, "r.pmml")
@@ -97,11 +110,24 @@ compare <- function(label, data, target) {
   same && length(differing) == 0 && identical(names(ours), names(theirs))
 }
 
+# The example customers, read as a careful R user reads their file.
+examples <- tempfile()
+dir.create(examples)
+system2(file.path(dirname(cli), "zelcraft-example-data"), examples, stdout = FALSE)
+customers_csv <- file.path(examples, "customers.csv")
+customers <- utils::read.csv(customers_csv, stringsAsFactors = FALSE, na.strings = "",
+                             colClasses = c(signup_date = "Date"))
+customers$last_login <- as.POSIXct(customers$last_login, tz = "UTC")
+customers$preferred_call_time <- hms::as_hms(customers$preferred_call_time)
+
 data("credit_data", package = "modeldata")
 data("ames", package = "modeldata")
 data("Chicago", package = "modeldata")
 penguins <- as.data.frame(palmerpenguins::penguins_raw)
 results <- c(
+  compare("customers", customers, "churn", csv = customers_csv,
+          schema = file.path(examples, "customers.schema.json"),
+          settings = file.path(examples, "customers.settings.json"), weight = "weight"),
   compare("credit_data", credit_data, "Status"),
   compare("ames", as.data.frame(ames), "Sale_Price"),
   compare("Chicago", as.data.frame(Chicago), "ridership"),

@@ -3,7 +3,8 @@
 # libraries of the CMake build in BUILD (default build/), and runs its
 # testthat suite against that build's `zelcraft` command. Without R it exits
 # 77, which CTest reports as a skipped test; with ZEL_REQUIRE_R set (the test
-# command sets it, after installing R) a missing R fails instead.
+# command sets it, after installing R) a missing R fails instead, and so does
+# any test of the suite that skips.
 #   bash scripts/test-r.sh [BUILD]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,9 +20,4 @@ if ! command -v Rscript >/dev/null 2>&1; then
 fi
 export TZ="${TZ:-UTC}"
 bash scripts/install-r.sh "$build"
-ZELCRAFT_BUILD_DIR="$build" ZEL_REQUIRE_CLI=1 Rscript -e '
-  .libPaths(c(commandArgs(TRUE)[1], .libPaths()))
-  library(testthat)
-  library(zelcraft)
-  test_dir("r/tests/testthat", package = "zelcraft", reporter = "summary", stop_on_failure = TRUE)
-' "$build/r-lib"
+ZELCRAFT_BUILD_DIR="$build" ZEL_REQUIRE_CLI=1 Rscript scripts/run-r-tests.R "$build/r-lib" r/tests/testthat

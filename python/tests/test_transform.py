@@ -127,3 +127,21 @@ def test_prediction_data_needs_only_the_columns_the_prepared_fields_use(tmp_path
     with pytest.raises(zelcraft.ZelcraftInputError,
                        match="the document's field 'amount' is not a column of the data"):
         prep.transform(lean.drop(columns=["amount"]))
+
+
+def test_skewed_inputs_transformed_through_settings_as_apply_does(tmp_path):
+    rng = np.random.default_rng(7)
+    frame = pd.DataFrame({"x": np.exp(rng.normal(0, 1.5, 800)),
+                          "w": -np.exp(rng.normal(0, 1.0, 800)),
+                          "u": rng.normal(0, 1, 800)})
+    frame["y"] = np.log(frame["x"]) + rng.normal(0, 0.5, 800)
+    frame.loc[::37, "x"] = np.nan
+    for method in ("boxCox", "signedLog"):
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
+            prep = zelcraft.prepare(frame, target="y", settings={
+                "transformSkewedInputs": True, "skewTransformMethod": method,
+                "featureSelection": False, "featureConstruction": False})
+        assert prep.document.count('reasonKey="TransformSkewness"') == 3  # x, w and the step
+        assert "u_SkewTransform" not in prep.document
+        assert_same_values(prep.transform(frame), apply_cells(tmp_path, prep.document, frame))

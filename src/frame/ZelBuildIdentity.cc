@@ -87,6 +87,9 @@ uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fie
                        s.rescalingMinMaxMax}) {
     out.F64(value);
   }
+  Flag(&out, s.skewTransform);
+  out.F64(s.skewThreshold);
+  Int(&out, s.skewTransformMethod);
 
   Flag(&out, s.supervisedBinning);
   out.F64(s.supervisedBinningPvalue);

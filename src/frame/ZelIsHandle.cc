@@ -30,4 +30,12 @@ bool ZelIsHandleBoxCox::IsHandle() {
   return false;
 }
 
+bool ZelIsHandleSkew::IsHandle() {
+  if (boxCox_->IsHandle()) return true;
+  for (int i = 0; i < fields_->Count(); ++i) {
+    if (fields_->GetHandle(i)->IsSkewedInput()) return true;
+  }
+  return false;
+}
+
 }  // namespace ZelOperation

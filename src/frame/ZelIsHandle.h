@@ -42,6 +42,19 @@ class ZelIsHandleBoxCox : public IZelIsHandle {
   bool IsHandle() override;
 };
 
+// Yes when `boxCox` says yes (asked first, so that it warns as it would
+// alone) or a skewed input is left for the skewness step
+// (ZelVariableHandleInfo::IsSkewedInput).
+class ZelIsHandleSkew : public IZelIsHandle {
+ public:
+  ZelIsHandleSkew(const ZelVariableHandleList* fields, IZelIsHandle* boxCox)
+      : IZelIsHandle(fields), boxCox_(boxCox) {}
+  bool IsHandle() override;
+
+ private:
+  IZelIsHandle* boxCox_;  // not owned
+};
+
 }  // namespace ZelOperation
 
 #endif  // ZELCRAFT_FRAME_ZELISHANDLE_H_

@@ -116,11 +116,21 @@ void ZelPassDriver::DefinePasses() {
                      s.rescalingMethod == 1 ? Action::kMinMaxContFeature : Action::kZscoreContFeature});
   }
 
-  const std::vector<ZelOperationPair> fourth = {{Step::kHandleTarget, Action::kRescaleScaleTarget}};
+  // Skewed inputs wait for their transform in the next pass, which then
+  // rescales them; their Box-Cox sums ride along with the target's.
+  std::vector<ZelOperationPair> fourth = {{Step::kHandleTarget, Action::kRescaleScaleTarget}};
+  if (s.skewTransform) {
+    if (!s.rescaleContTarget) fourth.clear();
+    fourth.push_back({Step::kHandleContinuousFeatures, Action::kSkewTransformContFeature});
+    if (s.rescaling) fourth.push_back(third.back());
+  }
   // The bivariate pass chooses its steps when it runs; it may run any
-  // categorical or continuous one.
-  const std::vector<ZelOperationPair> fifth = {{Step::kHandleCategoricalFeatures, Action::kUnknown},
-                                               {Step::kHandleContinuousFeatures, Action::kUnknown}};
+  // categorical one and the continuous ones against the target.
+  const std::vector<ZelOperationPair> fifth = {
+      {Step::kHandleCategoricalFeatures, Action::kUnknown},
+      {Step::kHandleContinuousFeatures, Action::kBinContFeature},
+      {Step::kHandleContinuousFeatures, Action::kExcludeContFeature},
+      {Step::kHandleContinuousFeatures, Action::kConstructContFeature}};
   const std::vector<ZelOperationPair> sixth = {
       {Step::kHandleContinuousFeatures, Action::kExcludeAfterConstruct},
       {Step::kHandleContinuousFeatures, Action::kExcludeConstantAfterBinning}};
@@ -135,6 +145,10 @@ void ZelPassDriver::DefinePasses() {
   secondGates.skip = outlierA2;
   pass(second, StatisticsNeeded(third), nullptr, secondGates);
 
+  if (s.skewTransform) {
+    boxCoxB = gate(new ZelOperation::ZelIsHandleSkew(fields_.get(), boxCoxB));
+    boxCoxC = gate(new ZelOperation::ZelIsHandleSkew(fields_.get(), boxCoxC));
+  }
   ZelDataPass::Gates thirdGates;
   thirdGates.read = outlierA2;
   thirdGates.statistics = boxCoxB;

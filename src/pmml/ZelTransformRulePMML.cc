@@ -11,6 +11,7 @@
 #include "pmml/ZelPMMLConstants.h"
 #include "pmml/ZelPMMLVocabulary.h"
 #include "pmml/ZelReorderTablePMML.h"
+#include "pmml/ZelSkewTransformPMML.h"
 #include "settings/ZelSettings.h"
 #include "statistics/ZelFormat.h"
 #include "transformation/ZelCategoryMappingRule.h"
@@ -23,7 +24,7 @@ namespace ZelPMML {
 
 using TorCommon_1_3::TorStatus;
 using TorXML_1_3::XMLElement;
-// The kind of expression an action writes; `Expression` is the element.
+// Not `Expression`, which names an element pointer here (ZelExpressionPMML.h).
 using ExpressionKind = ZelTransformation::Expression;
 using ZelTransformation::ZelFunctionTransformRule;
 using ZelTransformation::ZelTransformRule;
@@ -75,6 +76,9 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
       break;
     case ExpressionKind::kSumOfProducts:
       status_ = WriteSumOfProducts();
+      break;
+    case ExpressionKind::kSkewTransform:
+      status_ = WriteSkewTransform();
       break;
     case ExpressionKind::kNone:
       status_ = TorStatus();
@@ -230,6 +234,15 @@ TorStatus ZelTransformRulePMML::WriteBoxCoxRescale() {
   derivedField_->AppendChild(
       MakeBoxCoxRescale(*rule, rule->GetInputName(0), fields_.GetSettings()->rescaleContTargetMean)
           .release());
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteSkewTransform() {
+  const auto* rule =
+      dynamic_cast<const ZelTransformation::ZelSkewTransformFunctionRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  derivedField_->AppendChild(MakeSkewTransform(*rule, rule->GetInputName(0)).release());
   return TorStatus();
 }
 

@@ -47,6 +47,8 @@ class ZelTransformRulePMML {
   TorCommon_1_3::TorStatus WriteReorder();
   // (a / b) * (Box-Cox(source) - c) + d.
   TorCommon_1_3::TorStatus WriteBoxCoxRescale();
+  // The Box-Cox transform or signed logarithm of a skewed input.
+  TorCommon_1_3::TorStatus WriteSkewTransform();
   // (a / b) * (source - c) + d: the z-score with a = target SD, b = field
   // SD, c = field mean, d = target mean; the min-max with a = the new range,
   // b = the field's range, c = field minimum, d = new minimum.

@@ -120,6 +120,14 @@ std::vector<ZelSettingKey> BuildCatalogue() {
        "min-max upper bound (give with minMax_min)"},
       {K::kMinMaxMin, T::kDouble, Text(d.rescalingMinMaxMin),
        "min-max lower bound (below minMax_max)"},
+      {K::kSkewTransform, T::kBool, Text(d.skewTransform),
+       "transform continuous inputs whose absolute skewness exceeds skewnessThreshold, before "
+       "rescaling"},
+      {K::kSkewThreshold, T::kDouble, Text(d.skewThreshold),
+       "absolute skewness above which an input is transformed (> 0)"},
+      {K::kSkewMethod, T::kString, "boxCox",
+       "boxCox (exponent -3 to 3 by 0.5, chosen by likelihood) or signedLog "
+       "(sign(x) ln(1 + |x|)) for skewed inputs; any other text keeps boxCox"},
       {K::kSupervisedBinning, T::kBool, Text(d.supervisedBinning),
        "bin continuous inputs against a categorical target"},
       {K::kBinningPValue, T::kDouble, Text(d.supervisedBinningPvalue),

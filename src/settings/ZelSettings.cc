@@ -11,7 +11,7 @@ const char* const kStepSuffixDefaults[ZelSettings::kStepSuffixCount] = {
     "_ReplaceMissingNominal", "_ReplaceMissingOrdinal", "_RescaleScaleFeature",
     "_AdjustScaleCont", "_RearrangeNominal", "_MergeNoTarget", "_MergeOrdinalHasTarget",
     "_MergeNominalNoTarget", "_MergeNominalHasTarget", "_DeriveNewFeatureCont",
-    "_CreateOrdinalFeatureCont"};
+    "_CreateOrdinalFeatureCont", "_SkewTransform"};
 
 const char* const kNamePartDefaults[ZelSettings::kNamePartCount] = {
     "_year", "_month", "_day", "_years", "_months", "_days", "_hour", "_minute", "_second",

@@ -20,7 +20,7 @@ enum class StepSuffix : int {
   kRecastCont, kRecastOrdinal, kOutlier, kReplaceMissingCont, kReplaceMissingNominal,
   kReplaceMissingOrdinal, kRescaleScaleFeature, kAdjustScaleCont, kRearrangeNominal,
   kMergeNoTarget, kMergeOrdinalHasTarget, kMergeNominalNoTarget, kMergeNominalHasTarget,
-  kDeriveNewFeatureCont, kCreateOrdinalFeatureCont,
+  kDeriveNewFeatureCont, kCreateOrdinalFeatureCont, kSkewTransform,
   kCount
 };
 
@@ -135,6 +135,12 @@ class ZelSettings {
   double rescalingZscoreSD = 1.0;
   double rescalingMinMaxMin = 0.0;
   double rescalingMinMaxMax = 100.0;
+
+  // Skewed continuous inputs: transformed before rescaling when the absolute
+  // skewness exceeds the threshold; method 0 Box-Cox, 1 signed log.
+  bool skewTransform = false;
+  double skewThreshold = 1.0;
+  int skewTransformMethod = 0;
 
   bool supervisedBinning = true;
   double supervisedBinningPvalue = 0.05;

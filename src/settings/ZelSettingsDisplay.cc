@@ -14,7 +14,7 @@ const char* const kStepSuffixLabels[ZelSettings::kStepSuffixCount] = {
     "SuffixReplaceMissingNominal", "SuffixReplaceMissingOrdinal", "SuffixRescaleScaleFeature",
     "SuffixAdjustScaleCont", "SuffixRearrangeNominal", "SuffixMergeNoTarget",
     "SuffixMergeOrdinalHasTarget", "SuffixMergeNominalNoTarget", "SuffixMergeNominalHasTarget",
-    "SuffixDeriveNewFeatureCont", "SuffixCreateOrdinalFeatureCont"};
+    "SuffixDeriveNewFeatureCont", "SuffixCreateOrdinalFeatureCont", "SuffixSkewTransform"};
 
 // Display labels of the user-visible name parts, indexed by NamePart; they
 // start with "Name" so they cannot be confused with the step suffixes.
@@ -99,6 +99,9 @@ void ZelSettings::Display() const {
   DisplayD("RescalingZscoreSD", rescalingZscoreSD);
   DisplayD("RescalingMinMaxMin", rescalingMinMaxMin);
   DisplayD("RescalingMinMaxMax", rescalingMinMaxMax);
+  DisplayB("SkewTransform", skewTransform);
+  DisplayD("SkewThreshold", skewThreshold);
+  DisplayS("SkewTransformMethod", skewTransformMethod == 1 ? "SignedLog" : "BoxCox");
 
   DisplayB("SupervisedBinning", supervisedBinning);
   DisplayD("SupervisedBinningPvalue", supervisedBinningPvalue);

@@ -186,6 +186,8 @@ void ZelSettingsReader::ReadModelling() {
   ZelSettings& s = *target_;
   ReadRescaling();
   if (status_.IsError()) return;
+  ReadSkewness();
+  if (status_.IsError()) return;
   Get(ZelKey::kSupervisedBinning, s.supervisedBinning);
   GetPValue(ZelKey::kBinningPValue, s.supervisedBinningPvalue);
   if (status_.IsError()) return;
@@ -226,6 +228,16 @@ void ZelSettingsReader::ReadRescaling() {
   } else {
     s.rescaling = false;
   }
+}
+
+void ZelSettingsReader::ReadSkewness() {
+  ZelSettings& s = *target_;
+  Get(ZelKey::kSkewTransform, s.skewTransform);
+  GetPositive(ZelKey::kSkewThreshold, s.skewThreshold);
+  std::string method;
+  if (!Get(ZelKey::kSkewMethod, method)) return;
+  if (method == "boxCox") s.skewTransformMethod = 0;
+  if (method == "signedLog") s.skewTransformMethod = 1;
 }
 
 void ZelSettingsReader::ReadSuffixes() {

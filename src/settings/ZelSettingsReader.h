@@ -37,6 +37,7 @@ class ZelSettingsReader {
 
   void ReadReferenceDate();
   void ReadReferenceTime();
+  void ReadSkewness();
   void ReadRescaling();
 
   // True, with `out` written, when the key is present with type T.

@@ -1,5 +1,7 @@
 #include "settings/ZelVariableHandleInfo.h"
 
+#include <cmath>
+
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelBoxCox.h"
 #include "statistics/ZelOutlier.h"
@@ -188,6 +190,38 @@ TorStatus ZelVariableHandleInfo::CreateBoxCoxStatistic(int index) {
       settings_, static_cast<uint32_t>(index), s.boxCoxExponentStart, s.boxCoxExponentEnd,
       s.boxCoxExponentStep, cont->GetSummary().GetMinimum(), s.rescaleContTargetSD,
       s.rescaleContTargetMean);
+  status_ = boxCox->GetStatus();
+  if (!status_.IsError()) boxCox_ = std::move(boxCox);
+  return status_;
+}
+
+bool ZelVariableHandleInfo::IsSkewedInput() const {
+  if (!settings_->skewTransform || excluded_ || IsTarget() || IsWeight() || !IsContinuous()) {
+    return false;
+  }
+  const int storage = GetStorage();
+  if (storage != TorCommon_1_3::kStorageInteger && storage != TorCommon_1_3::kStorageReal) {
+    return false;
+  }
+  if (rule_ != nullptr && rule_->GetPair().action == ZelTransformation::Action::kSkewTransformContFeature) {
+    return false;
+  }
+  const auto* cont = dynamic_cast<const ZelStatistic::ZelUnivarCont*>(univariate_.get());
+  if (cont == nullptr || !cont->IsInformationCollected()) return false;
+  const ZelStatistic::ContSummary& summary = cont->GetSummary();
+  return summary.IsSkewnessValid() && std::fabs(summary.GetSkewness()) > settings_->skewThreshold;
+}
+
+TorStatus ZelVariableHandleInfo::CreateSkewStatistic(int index) {
+  if (!IsSkewedInput()) return TorStatus();
+  const ZelStatistic::ZelUnivarCont* cont = FinishedContinuous();
+  if (cont == nullptr) return status_;
+  const ZelSettings& s = *settings_;
+  // The transformed input is rescaled by the rescaling step, not here.
+  auto boxCox = std::make_unique<ZelStatistic::ZelBoxCox>(
+      settings_, static_cast<uint32_t>(index), s.boxCoxExponentStart, s.boxCoxExponentEnd,
+      s.boxCoxExponentStep, cont->GetSummary().GetMinimum(), 1.0, 0.0);
+  if (s.skewTransformMethod == 1) boxCox->TrackSignedLog();
   status_ = boxCox->GetStatus();
   if (!status_.IsError()) boxCox_ = std::move(boxCox);
   return status_;

@@ -100,6 +100,15 @@ class ZelVariableHandleInfo {
   // and rescaling of the settings (errors as above); an exponent grid the
   // statistic rejects is reported and no statistic is kept.
   TorCommon_1_3::TorStatus CreateBoxCoxStatistic(int index);
+  // Whether this is a skewed input the skewness step transforms: the step is
+  // on, the field is a kept continuous input of whole or real numbers that
+  // the step did not derive, and its finished summary has a valid skewness
+  // whose absolute value exceeds the threshold.
+  bool IsSkewedInput() const;
+  // For a skewed input, a ZelBoxCox over the settings' exponent grid that
+  // also tracks the signed logarithm when that is the method (errors as
+  // above); nothing for other fields.
+  TorCommon_1_3::TorStatus CreateSkewStatistic(int index);
 
   // A ZelUnivarContHistogram of a continuous field, set up from its finished
   // univariate statistic (kMissingObject when there is none).

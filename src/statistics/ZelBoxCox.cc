@@ -17,6 +17,10 @@ double BoxCoxTransform(double x, double shift, double lambda) {
   return BoxCoxOfLog(std::log(x - shift), lambda);
 }
 
+double SignedLog(double x) {
+  return std::log(1.0 + std::fabs(x)) * (2.0 * (x > 0.0 ? 1.0 : 0.0) - 1.0);
+}
+
 double BoxCoxOfLog(double logValue, double lambda) {
   // expm1 keeps the digits that v^lambda - 1 loses for exponents near 0.
   return lambda == 0.0 ? logValue : std::expm1(lambda * logValue) / lambda;
@@ -28,6 +32,7 @@ ZelBoxCox::ZelBoxCox(const ZelSettings* settings, uint32_t fieldIndex, double st
       fieldIndex_(fieldIndex),
       desiredStdDev_(desiredStdDev),
       desiredMean_(desiredMean),
+      minimum_(minimum),
       shift_(minimum - 1.0) {
   if (!(start < end) || !(step > 0.0)) {
     Fail(ZelStatusCode::kUnsupportedKind);
@@ -52,6 +57,7 @@ TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
   const int64_t count = CountIncrement(frequency);
   if (value.IsMissing()) {
     for (ContSummary& summary : summaries_) summary.AddMissing(count);
+    for (ContSummary& summary : signedLog_) summary.AddMissing(count);
     return status_;
   }
   if (value.GetStorage() != TorCommon_1_3::kStorageInteger &&
@@ -66,6 +72,7 @@ TorStatus ZelBoxCox::AddRecord(const RawRecord& record) {
   for (std::size_t i = 0; i < exponents_.size(); ++i) {
     summaries_[i].AddValue(BoxCoxOfLog(logValue, exponents_[i]), count, weight);
   }
+  for (ContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
   return status_;
 }
 
@@ -79,6 +86,7 @@ TorStatus ZelBoxCox::AddBatch(const ZelBatch& batch) {
     const int64_t count = CountIncrement(frequency);
     if (column.missing[k] != 0) {
       for (ContSummary& summary : summaries_) summary.AddMissing(count);
+      for (ContSummary& summary : signedLog_) summary.AddMissing(count);
       continue;
     }
     if (!column.IsNumber(k)) return Fail(ZelStatusCode::kBadValueType);
@@ -90,6 +98,7 @@ TorStatus ZelBoxCox::AddBatch(const ZelBatch& batch) {
     for (std::size_t i = 0; i < exponents_.size(); ++i) {
       summaries_[i].AddValue(BoxCoxOfLog(logValue, exponents_[i]), count, weight);
     }
+    for (ContSummary& summary : signedLog_) summary.AddValue(SignedLog(x), count, weight);
   }
   return status_;
 }
@@ -111,6 +120,10 @@ TorStatus ZelBoxCox::Finalize() {
       best = i;
       bestLikelihood = likelihood;
     }
+  }
+  for (ContSummary& summary : signedLog_) {
+    const TorStatus finished = summary.Finalize();
+    if (finished.IsError()) return Fail(finished.GetCode());
   }
   if (summaries_.empty()) return status_;
   exponent_ = exponents_[best];

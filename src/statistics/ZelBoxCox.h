@@ -1,4 +1,6 @@
-// ZelBoxCox: chooses the Box-Cox exponent of a continuous target. Each
+// ZelBoxCox: chooses the Box-Cox exponent of a continuous target, or of a
+// skewed continuous input (which may also ask for the moments of its signed
+// logarithm, sign(x) ln(1 + |x|), to transform it that way instead). Each
 // exponent of a grid transforms the target, shifted so that its smallest
 // value becomes 1, into its own summary; the exponent whose profile
 // log-likelihood is largest wins (ties go to the smaller one). The target
@@ -23,6 +25,9 @@ namespace ZelStatistic {
 
 // ((x - shift)^lambda - 1) / lambda, or ln(x - shift) when lambda is 0.
 double BoxCoxTransform(double x, double shift, double lambda);
+// sign(x) ln(1 + |x|), as the document writes it: ln(1 + |x|) times
+// (2 threshold(x, 0) - 1).
+double SignedLog(double x);
 // The same from ln(x - shift), which a whole grid of exponents shares.
 double BoxCoxOfLog(double logValue, double lambda);
 
@@ -50,7 +55,15 @@ class ZelBoxCox : public ZelStatistics {
   // the scale; the extremes are then swapped so the range stays ordered.
   TorCommon_1_3::TorStatus ApplyToUnivariate(ZelStatistics& univariate);
 
+  // Also gathers the summary of sign(x) ln(1 + |x|); call before the pass.
+  void TrackSignedLog() { signedLog_.assign(1, ContSummary(false, 0)); }
+  // Null unless tracked.
+  const ContSummary* GetSignedLog() const {
+    return signedLog_.empty() ? nullptr : &signedLog_.front();
+  }
+
   uint32_t GetFieldIndex() const { return fieldIndex_; }
+  double GetMinimum() const { return minimum_; }
   const std::vector<double>& GetExponents() const { return exponents_; }
   double GetExponent() const { return exponent_; }
   double GetShift() const { return shift_; }
@@ -66,6 +79,7 @@ class ZelBoxCox : public ZelStatistics {
   double desiredStdDev_;
   double desiredMean_;
   double exponent_ = 0.0;
+  double minimum_;
   double shift_;
   double transformedStdDev_ = -1.0;
   double transformedMean_ = 0.0;
@@ -73,6 +87,7 @@ class ZelBoxCox : public ZelStatistics {
   double transformedSkewness_ = 0.0;
   std::vector<double> exponents_;
   std::vector<ContSummary> summaries_;  // one per exponent
+  std::vector<ContSummary> signedLog_;  // empty, or the signed logarithm's
 };
 
 }  // namespace ZelStatistic

@@ -63,6 +63,14 @@ TorStatus CreateBoxCoxStatistic(ZelVariableHandleList* list) {
   return handle->CreateBoxCoxStatistic(target);
 }
 
+TorStatus CreateSkewStatistics(ZelVariableHandleList* list) {
+  for (int i = 0; i < list->Count(); ++i) {
+    const TorStatus created = list->GetHandle(i)->CreateSkewStatistic(i);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
 // The histogram of a continuous field lies over the range its finished
 // summary found. A field excluded as soon as it was derived (an outlier
 // copy without robust spread) never had its values read: it has no range
@@ -156,6 +164,9 @@ TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& 
         break;
       case StatisticRequest::kHistogram:
         created = CreateHistograms(list);
+        break;
+      case StatisticRequest::kSkew:
+        created = CreateSkewStatistics(list);
         break;
       default:
         // Other kinds create nothing.

@@ -18,6 +18,7 @@ constexpr int kBoxCox = 2;
 constexpr int kTarget = 3;
 constexpr int kOperation = 4;
 constexpr int kHistogram = 5;
+constexpr int kSkew = 6;  // the Box-Cox statistic of each skewed input
 }  // namespace StatisticRequest
 
 // Carries out the requests in order; the first error ends the step. Unknown

@@ -125,20 +125,24 @@ bool ZelOutlier::ReadState(ZelStateReader* in) {
 void ZelBoxCox::WriteState(ZelStateWriter* out) const {
   std::vector<double> layout = exponents_;
   layout.push_back(shift_);
-  WritePartCount(out, static_cast<uint32_t>(2 + summaries_.size()));
+  WritePartCount(out, static_cast<uint32_t>(2 + summaries_.size() + signedLog_.size()));
   WriteDoubles(out, kPartFixed, layout.data(), layout.size());
   WriteDoubles(out, kPartSums, &logSum_, 1);
   for (const ContSummary& summary : summaries_) summary.WriteState(out);
+  for (const ContSummary& summary : signedLog_) summary.WriteState(out);
 }
 
 bool ZelBoxCox::ReadState(ZelStateReader* in) {
   std::vector<double> layout = exponents_;
   layout.push_back(shift_);
-  if (!ReadPartCount(in, static_cast<uint32_t>(2 + summaries_.size())) ||
+  if (!ReadPartCount(in, static_cast<uint32_t>(2 + summaries_.size() + signedLog_.size())) ||
       !ReadFixed(in, layout.data(), layout.size()) || !ReadDoubles(in, kPartSums, &logSum_, 1)) {
     return false;
   }
   for (ContSummary& summary : summaries_) {
+    if (!summary.ReadState(in)) return false;
+  }
+  for (ContSummary& summary : signedLog_) {
     if (!summary.ReadState(in)) return false;
   }
   return true;

@@ -2,6 +2,8 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
+#include "statistics/ZelUnivarCont.h"
+#include "torcommon13r/TorVariable.h"
 
 namespace ZelTransformation {
 
@@ -33,5 +35,32 @@ TorStatus ZelOperationHandler::CheckStep(uint32_t step) const {
 }
 
 void ZelOperationHandler::Warn(int code) { AddWarning(warnings_, code); }
+
+ZelVariableHandleInfo* ZelOperationHandler::ReplaceByContinuousCopy(ZelVariableHandleInfo* field,
+                                                                    int index, StepSuffix suffix,
+                                                                    TorStatus* status) {
+  const std::string name = field->GetName() + Settings()->GetStepSuffix(suffix);
+  const int derived =
+      fields_->AddDerivedField(name, field->GetLabel(), MeasureKind::kContinuous, false,
+                               TorCommon_1_3::kStorageReal, pair_);
+  if (derived < 0) {
+    *status = fields_->GetStatus();
+    return nullptr;
+  }
+  field->Exclude(pair_);
+  ZelVariableHandleInfo* copy = fields_->GetHandle(derived);
+  if (dynamic_cast<ZelStatistic::ZelUnivarCont*>(copy->GetUnivariate()) == nullptr ||
+      field->GetUnivariate() == nullptr) {
+    *status = TorStatus(ZelStatusCode::kMissingStatistic, false);
+    return nullptr;
+  }
+  if (copy->GetRule() == nullptr) {
+    *status = TorStatus(ZelStatusCode::kMissingObject, false);
+    return nullptr;
+  }
+  copy->GetRule()->AddInput(field->GetName(), index);
+  *status = copy->GetUnivariate()->CopyFrom(*field->GetUnivariate());
+  return status->IsError() ? nullptr : copy;
+}
 
 }  // namespace ZelTransformation

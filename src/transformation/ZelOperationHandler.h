@@ -39,6 +39,15 @@ class ZelOperationHandler {
   const ZelSettings* Settings() const { return fields_->GetSettings(); }
   // Adds the warning once.
   void Warn(int code);
+  // Replaces the continuous input `field` (at `index`) by a real copy named
+  // with `suffix` and derived by this handler's pair: the input is excluded,
+  // the copy's rule reads it and the copy's statistic starts as the
+  // input's, for the caller to rewrite. Null on failure, with `status` set
+  // (kMissingStatistic for a copy without a continuous statistic,
+  // kMissingObject for one without a rule).
+  ZelVariableHandleInfo* ReplaceByContinuousCopy(ZelVariableHandleInfo* field, int index,
+                                                 StepSuffix suffix,
+                                                 TorCommon_1_3::TorStatus* status);
 
   ZelOperationPair pair_;
   ZelVariableHandleList* fields_;  // not owned

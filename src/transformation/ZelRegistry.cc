@@ -25,6 +25,8 @@
 #include "transformation/ZelReorderHandler.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
 #include "transformation/ZelRescaleContFeatureHandler.h"
+#include "transformation/ZelSkewTransformFunctionRule.h"
+#include "transformation/ZelSkewTransformHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelSupervisedBinningHandler.h"
@@ -90,6 +92,7 @@ namespace Needs {
 constexpr int kNone = 0;
 using ZelStatistic::StatisticRequest::kBoxCox;
 using ZelStatistic::StatisticRequest::kOutlier;
+using ZelStatistic::StatisticRequest::kSkew;
 using ZelStatistic::StatisticRequest::kTarget;
 }  // namespace Needs
 

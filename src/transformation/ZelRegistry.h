@@ -34,6 +34,7 @@ enum class Expression {
   kMergeMapping,        // MapValues from category to merged category
   kDiscretize,          // Discretize over the cut points
   kSumOfProducts,       // the sum of coefficient times input
+  kSkewTransform,       // the Box-Cox transform or the signed logarithm of an input
 };
 
 // The parameters the summary shows with the action, in its step summary and

@@ -194,7 +194,11 @@
     "ExcludeConstantAfterBinning", Exclusion, "constant after binning",                            \
     ZelPostFeatureScreenHandler, None, None, None, None)                                           \
   X(10, 50, ExcludeAfterConstruct, "ExcludeAfterConstruct", "ExcludeAfterConstruct", Exclusion,    \
-    "excluded after feature construction", ZelPostFeatureScreenHandler, None, None, None, None)
+    "excluded after feature construction", ZelPostFeatureScreenHandler, None, None, None, None)    \
+  /* Skewed continuous inputs, before their rescaling */                                           \
+  X(10, 51, SkewTransformContFeature, "SkewTransformContFeature", "TransformSkewness", Derivation, \
+    "transformed to reduce skewness", ZelSkewTransformHandler, ZelSkewTransformFunctionRule,       \
+    SkewTransform, Rule, Skew)
 
 namespace ZelRegistry {
 

@@ -37,6 +37,14 @@ TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* fiel
   if (pair_.action != Action::kZscoreContFeature && pair_.action != Action::kMinMaxContFeature) {
     return TorStatus();
   }
+  // A skewed input is rescaled once transformed, in a later pass, when the
+  // step runs again; what it rescaled before stays as it is.
+  if (field->IsSkewedInput()) return TorStatus();
+  const ZelTransformRule* made = field->IsDerived() ? field->GetRule() : nullptr;
+  if (made != nullptr && (made->GetPair().action == Action::kZscoreContFeature ||
+                          made->GetPair().action == Action::kMinMaxContFeature)) {
+    return TorStatus();
+  }
   const auto* source = dynamic_cast<const ZelUnivarCont*>(field->GetUnivariate());
   if (source == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
   const ContSummary& from = source->GetSummary();
@@ -47,26 +55,18 @@ TorStatus ZelRescaleContFeatureHandler::ProcessField(ZelVariableHandleInfo* fiel
   const bool zscore = pair_.action == Action::kZscoreContFeature;
   if (zscore ? !(s > 0.0) : !(hi > lo)) return TorStatus();
 
-  const ZelSettings& settings = *Settings();
-  const std::string name =
-      field->GetName() + settings.GetStepSuffix(StepSuffix::kRescaleScaleFeature);
-  const int derived =
-      fields_->AddDerivedField(name, field->GetLabel(), MeasureKind::kContinuous, false,
-                               TorCommon_1_3::kStorageReal, pair_);
-  if (derived < 0) return fields_->GetStatus();
-  field->Exclude(pair_);
-  ZelVariableHandleInfo* handle = fields_->GetHandle(derived);
-  auto* univariate = dynamic_cast<ZelUnivarCont*>(handle->GetUnivariate());
-  auto* rule = dynamic_cast<ZelRescaleContFeatureFunctionRule*>(handle->GetRule());
-  if (univariate == nullptr) return TorStatus(ZelStatusCode::kMissingStatistic, false);
+  TorStatus status;
+  ZelVariableHandleInfo* copy =
+      ReplaceByContinuousCopy(field, index, StepSuffix::kRescaleScaleFeature, &status);
+  if (copy == nullptr) return status;
+  auto* univariate = dynamic_cast<ZelUnivarCont*>(copy->GetUnivariate());
+  auto* rule = dynamic_cast<ZelRescaleContFeatureFunctionRule*>(copy->GetRule());
   if (rule == nullptr) return TorStatus(ZelStatusCode::kMissingObject, false);
-  rule->AddInput(field->GetName(), index);
-  const TorStatus copied = univariate->CopyFrom(*source);
-  if (copied.IsError()) return copied;
 
   // A linear map moves the extremes and the mean along and stretches the
   // spread; the skewness keeps its value.
   ContSummary& to = univariate->GetMutableSummary();
+  const ZelSettings& settings = *Settings();
   if (zscore) {
     const double mean = settings.rescalingZscoreMean;
     const double sd = settings.rescalingZscoreSD;

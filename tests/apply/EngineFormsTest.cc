@@ -96,6 +96,37 @@ TEST(EngineFormsTest, LinearRescalesAndBoxCox) {
   EXPECT_EQ(Show(r.Set("whole", Whole(8)).Get("wholeTarget")), "1 (whole)");
 }
 
+// The built-ins of a skewed input's transform: abs, max and threshold.
+TEST(EngineFormsTest, AbsMaxAndThresholdOfTheSkewTransforms) {
+  const std::string x = "<FieldRef field=\"x\"/>";
+  const std::string zero = "<Constant>0</Constant>";
+  Replay r(Doc("<DataField name=\"x\" optype=\"continuous\" dataType=\"double\"/>",
+               Continuous("abs", "<Apply function=\"abs\">" + x + "</Apply>") +
+                   Continuous("max", "<Apply function=\"max\">" + x +
+                                         "<Constant>2.5</Constant></Apply>") +
+                   Continuous("above", "<Apply function=\"threshold\">" + x + zero + "</Apply>")));
+  ASSERT_TRUE(r.ok());
+  struct Row {
+    Value x;
+    const char* abs;
+    const char* max;
+    const char* above;
+  };
+  const Row rows[] = {
+      {Number(-3), "3", "2.5", "0"},
+      {Number(0), "0", "2.5", "0"},  // threshold is strictly above
+      {Number(2.5), "2.5", "2.5", "1"},
+      {Number(7), "7", "7", "1"},
+      {Missing(ValueType::kReal), "missing", "missing", "missing"},
+  };
+  for (const Row& row : rows) {
+    r.Set("x", row.x);
+    EXPECT_EQ(Show(r.Get("abs")), row.abs);
+    EXPECT_EQ(Show(r.Get("max")), row.max);
+    EXPECT_EQ(Show(r.Get("above")), row.above);
+  }
+}
+
 TEST(EngineFormsTest, BinsHoldTheirRightMarginAndUnmatchedValuesAreMissing) {
   Replay r(Doc(
       "<DataField name=\"x\" optype=\"continuous\" dataType=\"double\"/>",

@@ -95,6 +95,7 @@ TEST(BuildIdentity, EverySettingsKeyChangesTheSettingsIdentity) {
       {"minMax_max",
        {{"scaleFeatureRescalingMethod", "minMax"}, {"minMax_min", "0"}, {"minMax_max", "5"}}},
       {"analysisWeight", {{"analysisWeight", "w"}}},
+      {"skewTransformMethod", {{"skewTransformMethod", "signedLog"}}},
   };
   const uint64_t base = IdentityOf(Base());
   EXPECT_EQ(IdentityOf(Base()), base);

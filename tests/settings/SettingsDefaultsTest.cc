@@ -66,6 +66,9 @@ TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
   EXPECT_EQ(s.supervisedMergePvalue, 0.05);
   EXPECT_TRUE(s.unsupervisedMerge && s.unsupervisedMergeOrdinal && s.unsupervisedMergeNominal);
   EXPECT_EQ(s.unsupervisedMergeMin, 0.1);
+  EXPECT_FALSE(s.skewTransform);
+  EXPECT_EQ(s.skewThreshold, 1.0);
+  EXPECT_EQ(s.skewTransformMethod, 0);
   EXPECT_EQ(s.progressListener, nullptr);
 
   std::string suffixes;
@@ -76,7 +79,7 @@ TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
             "_RecastOrdinal _Outlier _ReplaceMissingCont _ReplaceMissingNominal "
             "_ReplaceMissingOrdinal _RescaleScaleFeature _AdjustScaleCont _RearrangeNominal "
             "_MergeNoTarget _MergeOrdinalHasTarget _MergeNominalNoTarget _MergeNominalHasTarget "
-            "_DeriveNewFeatureCont _CreateOrdinalFeatureCont ");
+            "_DeriveNewFeatureCont _CreateOrdinalFeatureCont _SkewTransform ");
   std::string parts;
   for (int i = 0; i < ZelSettings::kNamePartCount; ++i) {
     parts += std::string(ZelSettings::DefaultNamePart(static_cast<NamePart>(i))) + " ";

@@ -33,6 +33,8 @@
 #include "transformation/ZelReorderHandler.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
 #include "transformation/ZelRescaleContFeatureHandler.h"
+#include "transformation/ZelSkewTransformFunctionRule.h"
+#include "transformation/ZelSkewTransformHandler.h"
 #include "transformation/ZelStringFeatureHandler.h"
 #include "transformation/ZelSupervisedBinningDiscretizationRule.h"
 #include "transformation/ZelSupervisedBinningHandler.h"
@@ -83,6 +85,7 @@ std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
       if (action == 42) return typeid(ZelContFeatureSelectionHandler);
       if (action == 43) return typeid(ZelConstructFeatureHandler);
       if (action == 49 || action == 50) return typeid(ZelPostFeatureScreenHandler);
+      if (action == 51) return typeid(ZelSkewTransformHandler);
       return kNoClass;
     default:
       return kNoClass;
@@ -119,6 +122,7 @@ ExpectedRule RuleFor(uint32_t step, uint32_t action) {
         return {typeid(ZelSupervisedBinningDiscretizationRule), RuleType::kDiscretization};
       }
       if (action == 43) return {typeid(ZelConstructTransformRule), RuleType::kConstructFeature};
+      if (action == 51) return {typeid(ZelSkewTransformFunctionRule), RuleType::kFunctions};
       break;
     default:
       break;
@@ -184,10 +188,10 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
       ++rules;
     }
   }
-  // Seven steps run every action tried; the other three, 14 actions.
-  EXPECT_EQ(handlers, 7 * static_cast<int>(kActionsTried) + 14);
-  // Five steps derive for every action; the other three, for 9.
-  EXPECT_EQ(rules, 5 * static_cast<int>(kActionsTried) + 9);
+  // Seven steps run every action tried; the other three, 15 actions.
+  EXPECT_EQ(handlers, 7 * static_cast<int>(kActionsTried) + 15);
+  // Five steps derive for every action; the other three, for 10.
+  EXPECT_EQ(rules, 5 * static_cast<int>(kActionsTried) + 10);
 }
 
 TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
@@ -198,12 +202,13 @@ TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
   EXPECT_EQ(GetActionName(0), "UnKnown_Action");
   EXPECT_EQ(GetActionName(23), "TpyeOrdinalToScale");
   EXPECT_EQ(GetActionName(50), "ExcludeAfterConstruct");
+  EXPECT_EQ(GetActionName(51), "SkewTransformContFeature");
   // Two actions in the middle of the table have no name.
-  for (uint32_t unnamed : {15u, 47u, 51u, 52u, 0xffffffffu}) {
+  for (uint32_t unnamed : {15u, 47u, 52u, 53u, 0xffffffffu}) {
     EXPECT_EQ(GetActionName(unnamed), "unrecognized") << unnamed;
   }
   EXPECT_EQ(GetOperationText({7, 25}), "Step=HandleMissingvalue; Action=ReplaceMissing");
-  EXPECT_EQ(GetOperationText({11, 51}), "Step=unrecognized; Action=unrecognized");
+  EXPECT_EQ(GetOperationText({11, 52}), "Step=unrecognized; Action=unrecognized");
 
   EXPECT_EQ(FindStep(Step::kCount), nullptr);
   EXPECT_EQ(FindAction(Action::kCount), nullptr);
@@ -225,18 +230,21 @@ TEST(RegistryTest, APassCreatesWhatTheStepsOfTheNextOneRead) {
   EXPECT_EQ(StatisticsNeeded(Pairs{{6, 45}}), std::vector<int>{Request::kOutlier});
   EXPECT_EQ(StatisticsNeeded(Pairs{{6, 46}}), std::vector<int>{Request::kOutlier});
   EXPECT_EQ(StatisticsNeeded(Pairs{{8, 34}}), std::vector<int>{Request::kBoxCox});
+  // The skewness step reads the Box-Cox sums of each skewed input.
+  EXPECT_EQ(StatisticsNeeded(Pairs{{10, 51}}), std::vector<int>{Request::kSkew});
   // Missing values, reordering and rescaling read the univariate summary.
   EXPECT_EQ(StatisticsNeeded(Pairs{{7, 0}, {8, 33}, {10, 39}, {10, 40}}), std::vector<int>());
   // A step named without an action stands for all of its actions: the
   // bivariate pass may select, merge, bin or construct.
-  EXPECT_EQ(StatisticsNeeded(Pairs{{9, 0}, {10, 0}}), std::vector<int>{Request::kTarget});
+  EXPECT_EQ(StatisticsNeeded(Pairs{{9, 0}, {10, 41}, {10, 42}, {10, 43}}),
+            std::vector<int>{Request::kTarget});
   EXPECT_EQ(StatisticsNeeded(Pairs{{9, 35}, {9, 48}, {10, 49}, {10, 50}}), std::vector<int>());
   // Each request once, in order, whatever order the steps come in.
   EXPECT_EQ(StatisticsNeeded(Pairs{{10, 43}, {8, 34}, {6, 45}, {9, 36}, {6, 46}}),
             (std::vector<int>{Request::kOutlier, Request::kBoxCox, Request::kTarget}));
   // An action under another step than its own, or past the table, needs
   // nothing.
-  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {10, 51}, {11, 0}}), std::vector<int>());
+  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {9, 51}, {11, 0}}), std::vector<int>());
 }
 
 }  // namespace

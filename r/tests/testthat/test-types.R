@@ -85,6 +85,30 @@ test_that("texts are read as the storage a schema declares, each by the file's c
                class = "zelcraft_input_error", regexp = "row 3: 'noon' is not .*\\(field 't'\\)")
 })
 
+test_that("declared storages read texts at their bounds as a file's cells are read", {
+  # pandas and write.csv write a whole-number column with a missing value as
+  # decimals; a declared whole number reads them, but not a fraction.
+  data <- data.frame(n = c("181.0", "1.81e2", "18100e-2", "7", "", 10:49),
+                     t = c("12:00:00", "2021-03-04 23:59:59", "00:00:01", "",
+                           sprintf("06:%02d:00", 0:40)),
+                     stringsAsFactors = FALSE)
+  schema <- list(n = list(storage = "integer"), t = list(storage = "time"))
+  prep <- suppressWarnings(zelcraft_prepare(data, schema = schema))
+  expect_match(data_field(prep$document, "n"), 'dataType="integer"')
+  expect_equal(statistic(prep, "n", "max"), 181)
+  expect_equal(statistic(prep, "n", "min"), 7)
+  expect_equal(statistic(prep, "n", "missing"), 1)
+  # A timestamp in a time column is its time of day.
+  expect_equal(statistic(prep, "t", "max"), 86399)
+  expect_equal(statistic(prep, "t", "min"), 1)
+  for (bad in list(c(n = "181.5"), c(t = "12:00:60"), c(t = "24:00:00"))) {
+    wrong <- data
+    wrong[[names(bad)]][2] <- bad[[1]]
+    expect_error(zelcraft_prepare(wrong, schema = schema), class = "zelcraft_input_error",
+                 regexp = sprintf("row 2: '%s' is not .*\\(field '%s'\\)", bad[[1]], names(bad)))
+  }
+})
+
 test_that("ordinal texts take their schema categories; another text is refused by row", {
   data <- data.frame(level = c("low", "high", "n/a", "mid", NA), x = 1:5,
                      stringsAsFactors = FALSE)
