@@ -258,7 +258,7 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
   if (version != "4.0" || (!space.empty() && space != kPmmlNamespace)) {
     return ElementError(root, "not a PMML 4.0 document (version '" + version + "')");
   }
-  XmlElement data = nullptr, transformations = nullptr;
+  XmlElement data = nullptr, transformations = nullptr, header = nullptr;
   std::vector<XmlElement> extensions;
   for (XmlElement child : ChildElements(root)) {
     const std::string_view name = NameOf(child);
@@ -268,6 +268,8 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
       transformations = child;
     } else if (name == "Extension") {
       extensions.push_back(child);
+    } else if (name == "Header" && header == nullptr) {
+      header = child;
     } else if (name != "Header" && name != "MiningBuildTask") {
       return ElementError(child, "the engine does not know this element here");
     }
@@ -301,6 +303,7 @@ Status Reader::Read(XmlElement root, CompiledDocument* document) {
   }
   MarkTarget(&builder);
   status = builder.Build(&document->program);
+  document->parts = ReadTimestampParts(header);
   for (XmlElement extension : extensions) {
     if (!status.ok() || document->inverse) break;
     status = ReadInverse(extension, *document->program, document);

@@ -11,6 +11,7 @@
 
 #include "Program.h"
 #include "Status.h"
+#include "HostHeader.h"
 
 namespace zelapply {
 
@@ -21,6 +22,8 @@ struct CompiledDocument {
   // every field of `program`, by the same names and types; its one derived
   // field is the inverse.
   std::unique_ptr<Program> inverse;
+  // Fields a host made from a column of timestamps, read from that column.
+  std::vector<TimestampPart> parts;
 };
 
 // A document that is not well-formed, not PMML 4.0, declares entities, or

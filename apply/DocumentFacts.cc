@@ -299,6 +299,9 @@ void DocumentFacts::Index() {
       }
       if (known[at] == 2 || !field.derived || field.sources.empty()) {
         origin = field.name;
+        for (const TimestampPart& part : timestampParts) {
+          if (!field.derived && part.field == field.name) origin = part.column;
+        }
         break;
       }
       known[at] = 2;  // on the path being walked
@@ -334,6 +337,12 @@ Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts, const Stop
         facts->applicationVersion = Attr(application, "version");
       }
       if (XmlElement timestamp = Child(part, "Timestamp")) facts->timestamp = TextOf(timestamp);
+      facts->timestampParts = ReadTimestampParts(part);
+      for (XmlElement extension : ChildElements(part)) {
+        const std::string name = Attr(extension, "name");
+        if (name == kReferenceDateFromData) facts->referenceDateFromData = Attr(extension, "value");
+        if (name == kReferenceTimeFromData) facts->referenceTimeFromData = Attr(extension, "value");
+      }
     } else if (kind == "DataDictionary" || kind == "TransformationDictionary") {
       const bool derived = kind == "TransformationDictionary";
       for (XmlElement field : ChildElements(part)) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "Status.h"
+#include "HostHeader.h"
 
 namespace zelapply {
 
@@ -73,7 +74,8 @@ struct FieldFact {
   // Derived fields: the expression (Apply, MapValues, Discretize, ...).
   ExpressionNode expression;
   // The input field a chain of derived fields starts from (the field itself
-  // for a data field, the first source at each step); set by Index().
+  // for a data field, or the column of timestamps it is a part of; the first
+  // source at each step); set by Index().
   std::string origin;
 };
 
@@ -124,6 +126,14 @@ struct DocumentFacts {
   std::vector<StatisticsFact> statistics;  // in document order; a field may repeat
   bool hasTargetInverse = false;
   FieldFact targetInverse;
+  // Data fields a host made from a column of timestamps: their origin is
+  // that column.
+  std::vector<TimestampPart> timestampParts;
+  // The reference of durations when a host took it from the data: the
+  // latest date ("YYYY-MM-DD") and time of day ("HH:MM:SS"); empty
+  // otherwise.
+  std::string referenceDateFromData;
+  std::string referenceTimeFromData;
 
   // Null when the document has no field of that name (the first one, when
   // a name repeats).

@@ -17,6 +17,25 @@ void Program::AddField(FieldInfo field) {
   fields_.push_back(std::move(field));
 }
 
+std::vector<bool> Program::NeededInputs(bool allDerived) const {
+  std::vector<bool> needed(slotCount_, false);
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    needed[i] = fields_[i].enabled || (allDerived && fields_[i].derived);
+  }
+  // Instructions run in dependency order: walked backwards, each one that
+  // writes a needed slot makes the slots it reads needed.
+  for (auto in = code_.rbegin(); in != code_.rend(); ++in) {
+    if (!needed[in->dst]) continue;
+    needed[in->a] = true;
+    if (in->b != kNoSlot) needed[in->b] = true;
+    if (in->op == Op::kOutlier) {
+      for (std::size_t k = 0; k < 4; ++k) needed[arguments_[in->extra + k]] = true;
+    }
+  }
+  needed.resize(inputCount_);
+  return needed;
+}
+
 Frame Program::NewFrame() const {
   Frame frame;
   frame.slots_.resize(slotCount_);

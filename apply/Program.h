@@ -62,6 +62,10 @@ class Program {
   int Find(const std::string& name) const;
   // True when some expression reads input `i`.
   bool IsRead(std::size_t i) const { return read_[i] != 0; }
+  // For each input, whether the fields a replay shows (those marked
+  // "enable", and with `allDerived` every derived field) depend on it: an
+  // input whose values reach no shown field need not be given.
+  std::vector<bool> NeededInputs(bool allDerived) const;
 
   // A frame with the constants in place and every field missing.
   Frame NewFrame() const;

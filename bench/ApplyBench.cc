@@ -55,7 +55,10 @@ bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   std::vector<zelio::CsvCell> cells;
   zelreplay::RowDecoder decoder;
   std::string error;
-  if (!reader.NextRow(&cells) || !decoder.BindByName(program, cells, &error)) return false;
+  const auto& parts = example.document.parts;
+  if (!reader.NextRow(&cells) || !decoder.BindByName(program, parts, cells, false, &error)) {
+    return false;
+  }
   while (reader.NextRow(&cells)) {
     frames->push_back(program.NewFrame());
     decoder.Decode(cells, reader.rowLine(), &frames->back());
@@ -96,7 +99,7 @@ void BM_ApplyFile(benchmark::State& state) {
     zelreplay::RowDecoder decoder;
     std::string error;
     reader.NextRow(&cells);
-    decoder.BindByName(program, cells, &error);
+    decoder.BindByName(program, example.document.parts, cells, false, &error);
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
     zelreplay::PreparedWriter prepared(program, false, &writer);

@@ -73,7 +73,7 @@ int RunApply(const ApplyOptions& options) {
     return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
   }
   zelreplay::RowDecoder decoder;
-  if (!decoder.BindByName(program, header, &error)) {
+  if (!decoder.BindByName(program, document.parts, header, options.allFields, &error)) {
     return ReportInputError(options.dataPath + ": " + error);
   }
   const std::size_t width = header.size();

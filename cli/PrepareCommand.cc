@@ -86,19 +86,6 @@ bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>
   return false;
 }
 
-// A Box-Cox target computed from whole numbers is truncated to whole numbers
-// like its source, which keeps few of its distinct values.
-std::string TruncatedTargetWarning(const zelapply::Program& program) {
-  for (const zelapply::FieldInfo& field : program.fields()) {
-    if (!field.truncated) continue;
-    return "the Box-Cox transformed target '" + field.name +
-           "' is truncated to whole numbers, since the target holds whole numbers, and keeps "
-           "little of its detail; declare the target's storage \"real\" in the schema to keep "
-           "the fractions";
-  }
-  return std::string();
-}
-
 // Writes all of `text` to `output` and finishes it.
 int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
   std::string error;
@@ -111,6 +98,11 @@ int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrup
 void PrintWarnings(const std::vector<std::string>& notes,
                    const std::vector<TorStatus>& warnings) {
   for (const std::string& line : zelprep::WarningLines(notes, warnings)) std::cerr << line << "\n";
+}
+
+// What the run made of the data, said once: facts, not warnings.
+void PrintFacts(const std::vector<std::string>& facts) {
+  for (const std::string& fact : facts) std::cerr << "note: " << fact << "\n";
 }
 
 }  // namespace
@@ -215,7 +207,10 @@ int RunPrepare(const PrepareOptions& options) {
     case zelprep::RunResult::Kind::kDone:
       break;
   }
-  if (!options.quiet) PrintWarnings(result.notes, result.warnings);
+  if (!options.quiet) {
+    PrintFacts(result.facts);
+    PrintWarnings(result.notes, result.warnings);
+  }
   const zelio::LoadedData& data = run.data();
   const zelio::HostFields& fields = run.fields();
 
@@ -229,25 +224,15 @@ int RunPrepare(const PrepareOptions& options) {
     }
     stats = zelprep::StatisticsCsv(rows);
   }
-  bool boxCox = false;
-  run.settings().GetSettingValByName("rescaleScaleTargetUsingBoxCox", boxCox);
   std::string schemaText;
-  if (withSchema || (boxCox && !options.quiet)) {
+  if (withSchema) {
     zelapply::CompiledDocument compiled;
     const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
-    if (!replayable.ok() && withSchema) {
+    if (!replayable.ok()) {
       std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
       return kExitComponentError;
     }
-    // Only the warning on a truncated target wanted the replay: the
-    // document stands as the component built it, quiet or not.
-    if (!replayable.ok()) {
-      std::cerr << "warning: the document cannot be replayed: " << replayable.message() << "\n";
-    } else {
-      if (withSchema) schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
-      const std::string truncated = TruncatedTargetWarning(*compiled.program);
-      if (!truncated.empty() && !options.quiet) std::cerr << "warning: " << truncated << "\n";
-    }
+    schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
   }
   std::string page;
   if (withReport) {

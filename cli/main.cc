@@ -12,6 +12,7 @@
 #include "PrepareCommand.h"
 #include "ReportCommand.h"
 #include "io/SettingsFile.h"
+#include "preparation/HostSettings.h"
 #include "frame/ZelFactory.h"
 
 namespace {
@@ -28,7 +29,8 @@ std::string SettingsKeyHelp() {
     type = type.substr(type.find(' ') + 1);
     out << "  " << key.name << std::string(width - key.name.size() + 2, ' ') << type
         << std::string(8 - std::min<std::size_t>(type.size(), 7), ' ') << "default "
-        << (key.defaultValue.empty() ? "\"\"" : key.defaultValue) << ". " << key.description
+        << (zelprep::HostDefault(key).empty() ? "\"\"" : zelprep::HostDefault(key)) << ". "
+        << key.description
         << "\n";
   }
   return out.str();

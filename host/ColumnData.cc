@@ -3,8 +3,6 @@
 #include <cmath>
 #include <string_view>
 
-#include "io/CellParser.h"
-#include "io/CellReader.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelhost {
@@ -14,7 +12,8 @@ using namespace TorCommon_1_3;
 int ColumnData::Storage() const {
   switch (kind) {
     case Kind::kInteger: return kStorageInteger;
-    case Kind::kText: return kStorageString;
+    case Kind::kText:
+    case Kind::kObjects: return kStorageString;
     case Kind::kDate: return kStorageDate;
     case Kind::kTime: return kStorageTime;
     case Kind::kTimestamp: return kStorageTimestamp;
@@ -50,6 +49,15 @@ void FillColumn(const ColumnData& data, zelio::Column* column) {
       }
       break;
     }
+    case ColumnData::Kind::kObjects:
+      for (const std::string_view& text : data.views) {
+        if (text.data() == nullptr) {
+          column->AppendMissing();
+        } else {
+          column->AppendText(text);
+        }
+      }
+      break;
     default:
       for (std::size_t r = 0; r < data.rows; ++r) {
         const double value = data.reals[r];
@@ -62,30 +70,6 @@ void FillColumn(const ColumnData& data, zelio::Column* column) {
       break;
   }
   column->ShrinkToFit();
-}
-
-bool ReadDeclaredTexts(const std::vector<std::string>& texts, ColumnData::Kind kind,
-                       std::vector<double>* values, std::size_t* unreadable, std::string* error) {
-  ColumnData declared;
-  declared.kind = kind;
-  const zelio::CellReader reader(declared.Storage(), nullptr, nullptr);
-  values->clear();
-  zelio::CellValue value;
-  for (const std::string& text : texts) {
-    switch (reader.Read(zelio::CsvCell{text, false}, &value)) {
-      case zelio::CellValue::kReal:
-        values->push_back(value.real);
-        break;
-      case zelio::CellValue::kMissing:
-        values->push_back(std::nan(""));
-        break;
-      default:
-        *unreadable = values->size();
-        *error = zelio::QuoteCell(text) + " is not " + zelio::StorageNoun(declared.Storage());
-        return false;
-    }
-  }
-  return true;
 }
 
 }  // namespace zelhost

@@ -8,7 +8,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "io/ColumnStore.h"
@@ -20,7 +22,10 @@ struct ColumnData {
   // kReal, kDate (days since 1970-01-01), kTime (seconds since midnight),
   // kTimestamp (seconds since 1970-01-01): `reals`, NaN is missing.
   // kText: `codes` into `texts`, a negative code is missing.
-  enum class Kind { kInteger, kReal, kText, kDate, kTime, kTimestamp };
+  // kObjects: a column of texts as one view per row into the host's own
+  // text objects (null where missing), or into `owned` for the few texts
+  // UTF-8 cannot view in place.
+  enum class Kind { kInteger, kReal, kText, kDate, kTime, kTimestamp, kObjects };
   Kind kind = Kind::kReal;
   std::size_t rows = 0;
   const int64_t* integers = nullptr;
@@ -28,6 +33,8 @@ struct ColumnData {
   const double* reals = nullptr;
   const int64_t* codes = nullptr;
   std::vector<std::string> texts;
+  std::vector<std::string_view> views;
+  std::deque<std::string> owned;
 
   // The TorStorage code a column of this kind holds.
   int Storage() const;
@@ -35,15 +42,6 @@ struct ColumnData {
 
 // Appends every value of `data` to `column`, whose storage is data.Storage().
 void FillColumn(const ColumnData& data, zelio::Column* column);
-
-// The texts of a column the schema declares as dates, times or timestamps
-// (`kind`), read as the loader reads the cells of such a column (a timestamp
-// is its day in a date column, its time of day in a time column): each
-// text's days or seconds in `values`, NaN for an empty text. False at the
-// first text that does not read, with its index in `unreadable` and what it
-// is not in `error` ("'12:00:60' is not a time (HH:MM:SS) or a timestamp").
-bool ReadDeclaredTexts(const std::vector<std::string>& texts, ColumnData::Kind kind,
-                       std::vector<double>* values, std::size_t* unreadable, std::string* error);
 
 }  // namespace zelhost
 

@@ -4,10 +4,40 @@
 
 namespace zelhost {
 
+namespace {
+
+// The row of a column of timestamps that went over as its date and its
+// time of day (`parts`), which has no field of its own.
+FieldRow SplitColumnRow(const std::string& column, const std::vector<std::string>& parts) {
+  FieldRow row;
+  row.name = column;
+  row.source = column;
+  row.kind = "input";
+  row.type = "dateTime";
+  row.reason = "handed over as its date and its time of day";
+  row.reasonKey = "SplitTimestamp";
+  for (const std::string& part : parts) {
+    if (!row.steps.empty()) row.steps += ", ";
+    row.steps += part;
+  }
+  return row;
+}
+
+}  // namespace
+
 std::vector<FieldRow> FieldsTable(const zelapply::DocumentFacts& facts) {
   std::vector<FieldRow> rows;
-  rows.reserve(facts.fields.size());
+  rows.reserve(facts.fields.size() + facts.timestampParts.size());
   for (const zelapply::FieldFact& field : facts.fields) {
+    // A split column's row comes before the first of its parts.
+    for (const zelapply::TimestampPart& part : facts.timestampParts) {
+      if (part.field != field.name || field.derived) continue;
+      std::vector<std::string> parts;
+      for (const zelapply::TimestampPart& other : facts.timestampParts) {
+        if (other.column == part.column) parts.push_back(other.field);
+      }
+      if (parts.front() == field.name) rows.push_back(SplitColumnRow(part.column, parts));
+    }
     FieldRow row;
     row.name = field.name;
     row.source = facts.Origin(field.name);

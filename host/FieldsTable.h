@@ -1,6 +1,7 @@
 // FieldsTable: what a document says of each of its fields, as the rows of
 // the fields table the packages show (one per data or derived field, in
-// document order), and the categories of each categorical or ordinal field
+// document order, and one for each column of timestamps a host handed over
+// as its date and its time of day, before them), and the categories of each categorical or ordinal field
 // in the document's order, which the packages give their prepared
 // categorical columns. Read from the document's facts only.
 #ifndef ZELCRAFT_HOST_FIELDSTABLE_H_

@@ -1,5 +1,7 @@
 #include "host/HostCallbacks.h"
 
+#include <algorithm>
+
 #include "frame/ZelReporter.h"
 
 namespace zelhost {
@@ -35,6 +37,8 @@ void HostCallbacks::Look(bool draw) {
 void HostCallbacks::Report(TorCommon_1_3::ProgressReport& report) {
   const int stage = report.DiscreteMeasure("BuildStage");
   if (stage == ZelReporterConst::StagePrepared) {
+    // Every pass reads the records the data held when it was read.
+    dataTotal_ = std::max(dataTotal_, records_);
     passesEnded_ = 0;
     StartPhase(PassName());
   } else if (stage == ZelReporterConst::StagePassesDone) {
@@ -43,8 +47,13 @@ void HostCallbacks::Report(TorCommon_1_3::ProgressReport& report) {
 }
 
 void HostCallbacks::StartPhase(const std::string& phase) {
+  StartCounted(phase, phase.compare(0, 5, "pass ") == 0 ? dataTotal_ : 0);
+}
+
+void HostCallbacks::StartCounted(const std::string& phase, int64_t total) {
   phase_ = phase;
   records_ = 0;
+  phaseTotal_ = total;
   Look(true);
 }
 
@@ -55,6 +64,7 @@ void HostCallbacks::Records(int64_t count) {
 
 void HostCallbacks::PassEnded(int64_t count) {
   records_ = count;
+  dataTotal_ = std::max(dataTotal_, count);
   PhaseDone();
   ++passesEnded_;
   StartPhase(PassName());

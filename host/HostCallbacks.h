@@ -4,7 +4,8 @@
 // component asks before every record whether to stop, so the host is looked
 // at only every so many calls and at most every 100 ms; progress names the
 // phases ("reading", "pass 1/7" to "pass 7/7", "finishing", "writing") with
-// the records read so far. A binding says what a look at its interpreter
+// the records read so far and, for a pass, the records it reads (those the
+// data held when it was read, or the first pass counted). A binding says what a look at its interpreter
 // does (Visit): run its interrupt checks and, when asked, draw the progress.
 #ifndef ZELCRAFT_HOST_HOSTCALLBACKS_H_
 #define ZELCRAFT_HOST_HOSTCALLBACKS_H_
@@ -33,6 +34,8 @@ class HostCallbacks : public TorCommon_1_3::IInterruptCheck,
   void StartPhase(const std::string& phase) override;
   void Records(int64_t count) override;
   void PassEnded(int64_t count) override;
+  // Starts a phase that reads `total` records (a replay).
+  void StartCounted(const std::string& phase, int64_t total);
 
  protected:
   // Looks at the host: calls Stop when it asks for a stop, and draws the
@@ -43,6 +46,8 @@ class HostCallbacks : public TorCommon_1_3::IInterruptCheck,
   void Stop() { interrupted_ = true; }
   const std::string& phase() const { return phase_; }
   int64_t records() const { return records_; }
+  // The records the current phase reads; 0 where unknown.
+  int64_t total() const { return phaseTotal_; }
 
  private:
   void Look(bool draw);
@@ -53,6 +58,8 @@ class HostCallbacks : public TorCommon_1_3::IInterruptCheck,
   std::chrono::steady_clock::time_point lastLook_ = std::chrono::steady_clock::now();
   std::string phase_;
   int64_t records_ = 0;
+  int64_t dataTotal_ = 0;
+  int64_t phaseTotal_ = 0;
   int passesEnded_ = 0;
 };
 

@@ -1,8 +1,12 @@
 #include "host/Replay.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "apply/Numbers.h"
 #include "io/CellParser.h"
 #include "replay/RowDecoder.h"
 
@@ -20,15 +24,60 @@ bool IsWhole(double value) {
   return value == std::trunc(value) && std::fabs(value) < 9.2e18;
 }
 
-// Reads one input column into its field's slot, row by row. A text column
-// reads each distinct text once, by the rules a file's cell follows.
+// A number as the shortest text that reads back to it.
+std::string NumberText(const Value& value) {
+  if (value.type == ValueType::kInteger) return std::to_string(value.integer);
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value.AsDouble()).ptr;
+  return std::string(text, end);
+}
+
+// The categories a categorical field's data field lists, which are all the
+// values training saw; empty for other fields.
+class KnownCategories {
+ public:
+  explicit KnownCategories(const zelapply::FieldInfo& field) {
+    checked_ = (field.optype == "categorical" || field.optype == "ordinal") && !field.values.empty();
+    if (!checked_) return;
+    for (const zelapply::FieldValue& listed : field.values) {
+      if (field.type == ValueType::kString || field.type == ValueType::kUndefined) {
+        texts_.insert(listed.value);
+        continue;
+      }
+      Value value;
+      if (zelapply::ConvertText(listed.value, field.type, &value) && !value.missing) {
+        numbers_.push_back(value.AsDouble());
+      }
+    }
+    std::sort(numbers_.begin(), numbers_.end());
+  }
+
+  // True for a value that is missing, or one of the categories.
+  bool Knows(const Value& value) const {
+    if (!checked_ || value.missing) return true;
+    if (value.type == ValueType::kString) return texts_.count(value.text) != 0;
+    // The document writes numbers to 15 digits: a category that needs more
+    // is listed in that form.
+    const double x = value.AsDouble();
+    return std::binary_search(numbers_.begin(), numbers_.end(), x) ||
+           std::binary_search(numbers_.begin(), numbers_.end(), zelapply::AsWritten(x));
+  }
+
+ private:
+  bool checked_ = false;
+  std::unordered_set<std::string> texts_;
+  std::vector<double> numbers_;
+};
+
+// Reads one input column into its field's slot, row by row.
 class InputReader {
  public:
-  InputReader(const zelapply::Program& program, const ReplayInput& input)
-      : input_(input), type_(program.fields()[input.field].type) {
+  InputReader(const zelapply::Program& program, const ReplayInput& input, bool unseenAsMissing)
+      : input_(input), type_(program.fields()[input.field].type),
+        known_(program.fields()[input.field]), unseenAsMissing_(unseenAsMissing) {
     if (input.data.kind != ColumnData::Kind::kText) return;
     zelreplay::RowDecoder decoder;
-    decoder.Bind(program, input.field, 0);
+    decoder.Bind(program, input.field, 0, input.part);
     zelapply::Frame scratch = program.NewFrame();
     std::vector<zelio::CsvCell> cells(1);
     for (const std::string& text : input.data.texts) {
@@ -36,6 +85,8 @@ class InputReader {
       decoder.Decode(cells, 0, &scratch);
       texts_.push_back(scratch[input.field]);
       unreadable_.push_back(texts_.back().missing && !text.empty());
+      unseen_.push_back(!known_.Knows(texts_.back()));
+      if (unseen_.back() && unseenAsMissing_) texts_.back().SetMissing(type_);
     }
   }
 
@@ -51,6 +102,7 @@ class InputReader {
         const auto index = static_cast<std::size_t>(code);
         value->Assign(texts_[index]);
         if (unreadable_[index]) NoteUnreadable(data.texts[index]);
+        if (unseen_[index]) NoteUnseen(row, data.texts[index]);
         return;
       }
       case ColumnData::Kind::kInteger:
@@ -58,10 +110,17 @@ class InputReader {
           value->SetMissing(type_);
         } else {
           SetNumber(static_cast<double>(data.integers[row]), data.integers[row], value);
+          CheckKnown(row, value);
         }
         return;
       default: {
-        const double number = data.reals[row];
+        double number = data.reals[row];
+        if (!std::isnan(number) && input_.part != zelio::CellReader::Part::kWhole) {
+          double day;
+          double seconds;
+          zelio::SplitTimestamp(number, &day, &seconds);
+          number = input_.part == zelio::CellReader::Part::kDate ? day : seconds;
+        }
         if (std::isnan(number)) {
           value->SetMissing(type_);
         } else if (type_ == ValueType::kInteger && !IsWhole(number)) {
@@ -69,10 +128,18 @@ class InputReader {
           NoteUnreadable(std::to_string(number));
         } else {
           SetNumber(number, static_cast<int64_t>(number), value);
+          CheckKnown(row, value);
         }
         return;
       }
     }
+  }
+
+  // The unseen values read, when there were any.
+  bool Unseen(const std::string& name, UnseenValues* unseen) const {
+    if (unseenCount_ == 0) return false;
+    *unseen = UnseenValues{name, unseenCount_, firstUnseenRow_, firstUnseen_};
+    return true;
   }
 
   // What the column's unreadable values became, for a warning; empty when
@@ -98,13 +165,29 @@ class InputReader {
   void NoteUnreadable(const std::string& text) {
     if (unreadableCount_++ == 0) firstUnreadable_ = text;
   }
+  void NoteUnseen(std::size_t row, const std::string& text) {
+    if (unseenCount_++ > 0) return;
+    firstUnseenRow_ = static_cast<int64_t>(row);
+    firstUnseen_ = text;
+  }
+  void CheckKnown(std::size_t row, Value* value) {
+    if (known_.Knows(*value)) return;
+    NoteUnseen(row, NumberText(*value));
+    if (unseenAsMissing_) value->SetMissing(type_);
+  }
 
   const ReplayInput& input_;
   ValueType type_;
+  KnownCategories known_;
+  bool unseenAsMissing_;
   std::vector<Value> texts_;
   std::vector<bool> unreadable_;
+  std::vector<bool> unseen_;
   int64_t unreadableCount_ = 0;
   std::string firstUnreadable_;
+  int64_t unseenCount_ = 0;
+  int64_t firstUnseenRow_ = 0;
+  std::string firstUnseen_;
 };
 
 // Collects one output field's values.
@@ -167,12 +250,12 @@ zelapply::Status Replay::Compile(const std::string& document, const zelapply::St
 }
 
 bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-                 HostCallbacks& host, std::vector<ReplayColumn>* outputs,
-                 std::vector<std::string>* warnings) const {
+                 bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
+                 std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const {
   const zelapply::Program& program = *compiled_.program;
   std::vector<InputReader> readers;
   readers.reserve(inputs.size());
-  for (const ReplayInput& input : inputs) readers.emplace_back(program, input);
+  for (const ReplayInput& input : inputs) readers.emplace_back(program, input, unseenAsMissing);
   std::vector<std::size_t> shown;
   for (std::size_t i = 0; i < program.fields().size(); ++i) {
     const zelapply::FieldInfo& field = program.fields()[i];
@@ -197,8 +280,11 @@ bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool 
     }
   }
   for (std::size_t k = 0; k < inputs.size(); ++k) {
-    const std::string warning = readers[k].Warning(program.fields()[inputs[k].field].name);
+    const std::string& name = program.fields()[inputs[k].field].name;
+    const std::string warning = readers[k].Warning(name);
     if (!warning.empty()) warnings->push_back(warning);
+    UnseenValues values;
+    if (readers[k].Unseen(name, &values)) unseen->push_back(values);
   }
   return !host.stopped();
 }
@@ -216,7 +302,7 @@ bool Replay::Invert(const double* predictions, std::size_t rows, HostCallbacks& 
   data.rows = rows;
   data.reals = predictions;
   const ReplayInput input{target, std::move(data)};
-  InputReader reader(inverse, input);
+  InputReader reader(inverse, input, false);
   zelapply::Frame frame = inverse.NewFrame();
   values->reserve(rows);
   for (std::size_t row = 0; row < rows; ++row) {

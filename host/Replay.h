@@ -14,6 +14,7 @@
 
 #include "apply/Document.h"
 #include "apply/Status.h"
+#include "io/CellReader.h"
 #include "host/ColumnData.h"
 #include "host/HostCallbacks.h"
 
@@ -30,6 +31,14 @@ struct ReplayColumn {
   std::vector<std::string> texts;
 };
 
+// The values of one categorical input that training never saw.
+struct UnseenValues {
+  std::string field;
+  int64_t count = 0;
+  int64_t firstRow = 0;  // counted from 0
+  std::string first;     // as text
+};
+
 // The name the bindings give a value type: integer, real, text, date, time,
 // timestamp, or undefined.
 const char* ValueTypeName(zelapply::ValueType type);
@@ -37,6 +46,10 @@ const char* ValueTypeName(zelapply::ValueType type);
 struct ReplayInput {
   std::size_t field;  // an input of the program
   ColumnData data;
+  // The part of timestamps the field takes, when the document says it was
+  // made from a column of timestamps (apply/HostHeader.h) and `data` is
+  // that column.
+  zelio::CellReader::Part part = zelio::CellReader::Part::kWhole;
 };
 
 class Replay {
@@ -45,14 +58,17 @@ class Replay {
   zelapply::Status Compile(const std::string& document, const zelapply::StopCheck& stop);
   const zelapply::Program& program() const { return *compiled_.program; }
   const zelapply::Program* inverse() const { return compiled_.inverse.get(); }
+  const std::vector<zelapply::TimestampPart>& parts() const { return compiled_.parts; }
 
   // Replays `rows` rows of `inputs`: the fields the document marks
   // "enable" (or, with `allDerived`, every derived field too). Texts that
-  // do not read as their field's type add a line to `warnings`. False when
-  // interrupted.
+  // do not read as their field's type add a line to `warnings`. A value of
+  // a categorical input that is none of the categories its data field lists
+  // (one training never saw) is counted in `unseen`, and read as missing
+  // when `unseenAsMissing`. False when interrupted.
   bool Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
-           HostCallbacks& host, std::vector<ReplayColumn>* outputs,
-           std::vector<std::string>* warnings) const;
+           bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
+           std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const;
 
   // The target inverse of each prediction; false when interrupted.
   bool Invert(const double* predictions, std::size_t rows, HostCallbacks& host,

@@ -231,6 +231,21 @@ bool ParseTimeOfDayCell(std::string_view text, double* seconds) {
   return ParseTime(text, seconds) || ParseTimestampParts(text, &days, seconds);
 }
 
+void SplitTimestamp(double seconds, double* days, double* timeOfDay) {
+  double day = std::floor(seconds / 86400.0);
+  double rest = seconds - day * 86400.0;
+  // The quotient may round across a midnight: the rest says which side.
+  if (rest < 0.0) {
+    day -= 1.0;
+    rest += 86400.0;
+  } else if (rest >= 86400.0) {
+    day += 1.0;
+    rest -= 86400.0;
+  }
+  *days = day;
+  *timeOfDay = rest;
+}
+
 bool ParseTimestamp(std::string_view text, double* seconds) {
   double days, time;
   if (!ParseTimestampParts(text, &days, &time)) return false;

@@ -38,6 +38,10 @@ bool ParseTimestampParts(std::string_view text, double* days, double* seconds);
 // their parts from it. Building and replaying read cells alike.
 bool ParseDayCell(std::string_view text, double* days);
 bool ParseTimeOfDayCell(std::string_view text, double* seconds);
+// The day (from 1970-01-01) and the seconds since that day's midnight of a
+// timestamp's seconds since 1970, so that a timestamp handed over as two
+// fields gives the same two values from a cell, a held column or a frame.
+void SplitTimestamp(double seconds, double* days, double* timeOfDay);
 
 // The two above for texts too long for their inline paths.
 bool ParseIntegerChecked(std::string_view text, int64_t* value);

@@ -35,6 +35,18 @@ CellValue::Kind CellReader::Read(const CsvCell& cell, CellValue* value) const {
     return value->kind = CellValue::kInteger;
   }
   bool ok = false;
+  if (part_ != Part::kWhole) {
+    double seconds;
+    double days;
+    if (ParseTimestamp(text, &seconds)) {
+      SplitTimestamp(seconds, &days, &seconds);
+      value->real = part_ == Part::kDate ? days : seconds;
+      ok = true;
+    } else {
+      ok = part_ == Part::kDate ? ParseDate(text, &value->real) : ParseTime(text, &value->real);
+    }
+    return value->kind = ok ? CellValue::kReal : CellValue::kBad;
+  }
   switch (storage_) {
     case kStorageInteger:
       ok = ParseInteger(text, &value->integer) ||

@@ -7,7 +7,9 @@
 // a whole number written as a decimal (181.0, 1.81e2), as pandas writes a
 // whole-number column with a missing value; one declared as dates or times
 // also reads timestamps as their day or time of day. While a storage is
-// only inferred, cells must have its exact form.
+// only inferred, cells must have its exact form. A field that is one part of
+// a timestamp column handed over as two (Part) reads each timestamp's part
+// by SplitTimestamp, and a plain date or time of day as itself.
 #ifndef ZELCRAFT_IO_CELLREADER_H_
 #define ZELCRAFT_IO_CELLREADER_H_
 
@@ -45,11 +47,16 @@ using CategoryCodes = std::map<std::string, int64_t, std::less<>>;
 
 class CellReader {
  public:
+  // Which part of a timestamp a date or time field takes, when its column
+  // holds timestamps handed over as two fields.
+  enum class Part { kWhole, kDate, kTime };
+
   // `codes` (ordinal text) and `spec` may be null; both must outlive the reader.
-  CellReader(int storage, const CategoryCodes* codes, const FieldSpec* spec, bool exact = false)
+  CellReader(int storage, const CategoryCodes* codes, const FieldSpec* spec, bool exact = false,
+             Part part = Part::kWhole)
       : storage_(storage), codes_(codes != nullptr && !codes->empty() ? codes : nullptr),
         spec_(spec != nullptr && !spec->missingStrings.empty() ? spec : nullptr),
-        exact_(exact) {}
+        exact_(exact), part_(part) {}
 
   int storage() const { return storage_; }
   // kBad when the text is not a value of the storage (or not a category).
@@ -60,6 +67,7 @@ class CellReader {
   const CategoryCodes* codes_;
   const FieldSpec* spec_;  // null unless it names missing strings
   bool exact_;             // whole numbers, dates and times only in their own form
+  Part part_;
 };
 
 }  // namespace zelio

@@ -12,7 +12,8 @@ CsvRecordSource::CsvRecordSource(const CsvSourceFile& file, const std::vector<Fi
                                  std::vector<std::size_t> columnOf, ReadProgress& progress)
     : file_(file), columnOf_(std::move(columnOf)), progress_(progress), record_(columnOf_.size()) {
   for (std::size_t c : columnOf_) {
-    readers_.emplace_back(plans[c].storage, &plans[c].codes, plans[c].spec);
+    readers_.emplace_back(plans[c].storage, &plans[c].codes, plans[c].spec, false, plans[c].part);
+    cellOf_.push_back(plans[c].fileColumn);
   }
   Rewind();
 }
@@ -68,7 +69,7 @@ const RawRecord* CsvRecordSource::NextRecord() {
   for (std::size_t i = 0; i < columnOf_.size(); ++i) {
     const CellReader& reader = readers_[i];
     RawData& value = record_[i];
-    switch (reader.Read(chunk_->Cell(begin + columnOf_[i]), &value_)) {
+    switch (reader.Read(chunk_->Cell(begin + cellOf_[i]), &value_)) {
       case CellValue::kInteger:
         value.SetInteger(value_.integer);
         break;

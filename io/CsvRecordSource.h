@@ -31,7 +31,7 @@ struct CsvSourceFile {
   std::string path;
   char delimiter = ',';
   int64_t rows = 0;  // the records the first read found
-  std::size_t columns = 0;
+  std::size_t columns = 0;  // of the file
   bool threaded = true;
   std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
   InputFingerprint fingerprint;  // of the first read, when known
@@ -39,8 +39,9 @@ struct CsvSourceFile {
 
 class CsvRecordSource : public TorCommon_1_3::IRecordSource {
  public:
-  // Field i of each record is column columnOf[i], read as plans[columnOf[i]];
-  // the plans and the progress line must outlive the source.
+  // Field i of each record is column columnOf[i], read as plans[columnOf[i]]
+  // from the file's column that plan names; the plans and the progress line
+  // must outlive the source.
   CsvRecordSource(const CsvSourceFile& file, const std::vector<FieldPlan>& plans,
                   std::vector<std::size_t> columnOf, ReadProgress& progress);
   ~CsvRecordSource() override;
@@ -63,6 +64,7 @@ class CsvRecordSource : public TorCommon_1_3::IRecordSource {
   CsvSourceFile file_;
   std::vector<std::size_t> columnOf_;
   std::vector<CellReader> readers_;
+  std::vector<std::size_t> cellOf_;  // field i's column of the file
   ReadProgress& progress_;
   std::unique_ptr<InputFile> in_;
   std::unique_ptr<CsvChunkReader> reader_;

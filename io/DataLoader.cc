@@ -143,6 +143,7 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     }
     names.emplace_back(name);
   }
+  data_->fileColumns = names.size();
   const Schema& schema = *request_.schema;
   if (!CheckSchemaNames(names, schema, error_)) return false;
   loads_.resize(names.size());

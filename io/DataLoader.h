@@ -40,6 +40,7 @@ struct LoadedData {
   // The names and columns; streamed columns hold only the dictionaries.
   ColumnStore store;
   std::vector<FieldPlan> plans;
+  std::size_t fileColumns = 0;  // the file's, which a split timestamp column outnumbers
   int64_t rows = 0;
   bool streamed = false;
   int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out

@@ -137,6 +137,7 @@ bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& i
     if (!PlanOne(names[i], inferred[i], schema.Find(names[i]), level, &(*plans)[i], error)) {
       return false;
     }
+    (*plans)[i].fileColumn = i;
   }
   if (!CheckRoleField(*plans, roles.target, "target", error) ||
       !CheckRoleField(*plans, roles.frequencyWeight, "frequency weight", error) ||

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "frame/ZelUserMissing.h"
+#include "io/CellReader.h"
 #include "io/ColumnStore.h"
 #include "io/Schema.h"
 
@@ -35,6 +36,10 @@ struct FieldPlan {
   const FieldSpec* spec = nullptr;  // null when the schema does not name the field
   // Ordinal text fields: category text to its code 1..k.
   std::map<std::string, int64_t, std::less<>> codes;
+  // The column of the file its cells come from (a timestamp column handed
+  // over as two fields feeds both), and the part of a timestamp it takes.
+  std::size_t fileColumn = 0;
+  CellReader::Part part = CellReader::Part::kWhole;
 
   // The field's user-missing values from the schema, judged by the
   // component's own test.

@@ -5,19 +5,41 @@
 #include <utility>
 
 #include "frame/ZelStatusCodes.h"
+#include "apply/HostHeader.h"
 #include "io/ReferenceClock.h"
 #include "io/SettingsFile.h"
+#include "io/TextDates.h"
 #include "pmml/PMMLHeaderInfo.h"
 #include "preparation/BlockFeed.h"
 #include "preparation/BlockedBuild.h"
 #include "preparation/ColumnChecks.h"
+#include "preparation/HostSettings.h"
 #include "preparation/InterruptRelay.h"
 #include "preparation/MemoryEstimate.h"
 #include "preparation/RunMessages.h"
+#include "preparation/TargetTyping.h"
 
 namespace zelprep {
 
 using namespace TorCommon_1_3;
+
+namespace {
+
+// The interrupt check of work that cannot be interrupted.
+class NeverInterrupted : public IInterruptCheck {
+ public:
+  bool IsInterrupted() override { return false; }
+};
+
+// The header's record of a timestamp column handed over as two fields.
+PMMLHeaderExtension PartsRecord(const zelio::SplitColumn& split) {
+  return {zelapply::kTimestampPartsExtension,
+          split.column,
+          {{zelapply::kDatePartElement, {{"field", split.dateField}}},
+           {zelapply::kTimePartElement, {{"field", split.timeField}}}}};
+}
+
+}  // namespace
 
 std::vector<std::string> RunResult::WarningLines() const {
   return zelprep::WarningLines(notes, warnings);
@@ -52,10 +74,11 @@ bool PreparationRun::ReadInputs() {
   if (!request_.analysisWeight.empty()) {
     settings_.SetString("analysisWeight", request_.analysisWeight);
   }
+  ApplyHostDefaults(&settings_);
   if (!ZelFactory::ReviewSettings(settings_, notes, &error)) return InputError(error);
   // One clock for every replica, on threads or elsewhere.
-  zelio::PinReferenceClock(request_.clock ? *request_.clock : static_cast<int64_t>(std::time(nullptr)),
-                           &settings_);
+  zelio::PinReferenceClock(
+      request_.clock ? *request_.clock : static_cast<int64_t>(std::time(nullptr)), &settings_);
   const bool schemaRead = request_.schemaText.empty()
                               ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
                               : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);
@@ -90,7 +113,7 @@ bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
     case zelio::LoadResult::kLoaded:
       break;
   }
-  return Planned();
+  return Planned(interrupts);
 }
 
 bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
@@ -100,22 +123,47 @@ bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
   if (data_.rows == 0) return InputError("the data has no records");
   std::string error;
   if (!CheckColumnTexts(data_.store, &error) ||
+      !zelio::ReadTextDates(schema_, &data_.store, &error) ||
       !zelio::PlanColumns(data_.store, schema_, roles_, &data_.plans, &error) ||
       !TallyColumnWeights(data_.store, data_.plans, roles_, &data_.droppedRecords, &error)) {
     return InputError(error);
   }
-  return Planned();
+  NeverInterrupted never;
+  return Planned(never);
 }
 
-bool PreparationRun::Planned() {
+bool PreparationRun::Planned(IInterruptCheck& interrupts) {
   if (data_.droppedRecords > 0) {
     result_.notes.push_back(std::to_string(data_.droppedRecords) +
                             " records left out: their frequency or analysis weight is missing, "
                             "zero or negative");
   }
+  result_.fieldsRead = data_.store.names.size();
+  std::vector<zelio::SplitColumn> splits;
+  zelio::SplitTimestamps(&data_, &partSpecs_, &splits);
+  for (const zelio::SplitColumn& split : splits) {
+    header_.push_back(PartsRecord(split));
+    result_.facts.push_back("the timestamps of '" + split.column +
+                            "' are handed over as two fields: its date '" + split.dateField +
+                            "' and its time of day '" + split.timeField + "'");
+  }
+  const std::string typed = TypeTargetForBoxCox(settings_, &data_);
+  if (!typed.empty()) result_.facts.push_back(typed);
+  needs_ = NeededReferences(settings_, data_.plans);
+  if (needs_.Any()) {
+    std::string error;
+    if (!request_.moments &&
+        !FindLatestMoments(data_, SourceFile(), needs_, interrupts, &moments_, &error)) {
+      if (!error.empty()) return InputError(error);
+      result_.kind = RunResult::Kind::kInterrupted;
+      failed_ = true;
+      return false;
+    }
+    PinReferences(needs_, request_.moments ? *request_.moments : moments_, &settings_,
+                  &result_.facts, &header_);
+  }
   zelio::BuildHostFields(data_.plans, data_.store, roles_, &fields_);
   result_.records = data_.rows;
-  result_.fieldsRead = data_.store.names.size();
   result_.fieldsHanded = fields_.columnOf.size();
   return true;
 }
@@ -124,7 +172,7 @@ zelio::CsvSourceFile PreparationRun::SourceFile() const {
   return zelio::CsvSourceFile{csv_.path,
                               csv_.delimiter,
                               data_.rows,
-                              data_.store.names.size(),
+                              data_.fileColumns,
                               request_.threads != 1,
                               zelio::CsvChunkReader::kDefaultChunk,
                               data_.fingerprint};
@@ -216,6 +264,7 @@ void PreparationRun::Conclude(ITorAlgorithm& algorithm, const TorStatus& status,
     PMMLHeaderInfo header;
     header.applicationName = "zelcraft prepare";
     header.applicationVersion = ZEL_VERSION;
+    header.extensions = header_;
     written = algorithm.WritePMML(pmml, &header);
   }
   failed_ = true;

@@ -10,6 +10,15 @@
 // messages come as texts and values the host words (a location is a line of
 // a file or a row of a frame), never as text to patch.
 //
+// Before the build, the run hands the component what the hosts' users mean
+// rather than what its defaults would make of it: "targetSD" 1
+// (HostSettings), a whole-number target that Box-Cox transforms as real
+// numbers (TargetTyping), every timestamp column as its date and its time of
+// day (TimestampSplit), and the data's latest date and time of day as the
+// reference of durations (DurationReference); each is said once among the
+// result's facts, and what a replay must know of it in the document's
+// header (apply/HostHeader.h).
+//
 // Calls come in order: ReadInputs, then LoadCsv or TakeColumns, then Build
 // (or, for a host that drives replicas itself, CheckMemory, MakeReplica and
 // Conclude). A call after a failed one does nothing and returns false.
@@ -17,6 +26,7 @@
 #define ZELCRAFT_PREPARATION_PREPARATIONRUN_H_
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,6 +42,9 @@
 #include "io/HostFields.h"
 #include "io/ReadProgress.h"
 #include "io/Schema.h"
+#include "io/TimestampSplit.h"
+#include "pmml/PMMLHeaderInfo.h"
+#include "preparation/DurationReference.h"
 #include "torcommon13r/TorSettings.h"
 
 namespace zelprep {
@@ -59,9 +72,13 @@ struct RunRequest {
   // it ("--memory-limit"), for the message that refuses a build.
   uint64_t memoryLimit = 0;
   std::string memoryLimitName;
-  // The clock the reference date and time of durations are taken from
-  // (seconds since 1970, UTC), the same for every replica of a build that
-  // runs elsewhere; none: the clock when the settings are read.
+  // The latest moments of the whole data, for a run that holds only a part
+  // of it; otherwise the run finds them in its own data.
+  std::optional<DataMoments> moments;
+  // The clock that settings asking for today's date or the current time as
+  // the reference of durations are read from (seconds since 1970, UTC), the
+  // same for every replica of a build that runs elsewhere; none: the clock
+  // when the settings are read.
   std::optional<int64_t> clock;
 };
 
@@ -93,6 +110,7 @@ struct RunResult {
   std::string refusedDetail;                       // why a pass's state was refused, when one was
   std::string targetNote;                          // why the target was excluded, when it was
   std::vector<std::string> notes;                  // the data source's and the settings' notes
+  std::vector<std::string> facts;                  // what the run made of the data, said once
   std::vector<TorCommon_1_3::TorStatus> warnings;  // the component's, in its order
   std::string document;
   int64_t records = 0;
@@ -117,7 +135,8 @@ class PreparationRun {
   bool LoadCsv(const CsvSource& csv, TorCommon_1_3::IInterruptCheck& interrupts,
                zelio::ReadProgress& progress);
   // Columns a host filled: their names, texts and weights are checked here
-  // (a location is a row, counted from 1).
+  // (a location is a row, counted from 1), and texts of dates and times
+  // read as such (TextDates).
   bool TakeColumns(zelio::ColumnStore store);
   // Every pass on the request's threads, then the document.
   bool Build(const RunHost& host);
@@ -137,12 +156,17 @@ class PreparationRun {
   const TorCommon_1_3::TorSettings& settings() const { return settings_; }
   const zelio::LoadedData& data() const { return data_; }
   const zelio::HostFields& fields() const { return fields_; }
+  // The references of durations the settings leave to the run, and the
+  // latest moments of the run's own data (found only when needed).
+  const ReferenceNeeds& referenceNeeds() const { return needs_; }
+  const DataMoments& moments() const { return moments_; }
   // The streamed file's source description, for hosts that read it again.
   zelio::CsvSourceFile SourceFile() const;
 
  private:
   bool InputError(std::string message);
-  bool Planned();
+  // The data loaded or taken: what the run hands over is decided here.
+  bool Planned(TorCommon_1_3::IInterruptCheck& interrupts);
 
   RunRequest request_;
   RunResult result_;
@@ -152,6 +176,10 @@ class PreparationRun {
   CsvSource csv_;
   zelio::LoadedData data_;
   zelio::HostFields fields_;
+  std::deque<zelio::FieldSpec> partSpecs_;  // the schema entries of timestamps' parts
+  std::vector<PMMLHeaderExtension> header_;
+  ReferenceNeeds needs_;
+  DataMoments moments_;
   bool failed_ = false;
 };
 

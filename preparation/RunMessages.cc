@@ -15,20 +15,21 @@ std::string DescribeStatus(const TorCommon_1_3::TorStatus& status) {
 }
 
 std::vector<std::string> WarningLines(const std::vector<std::string>& notes,
-                                      const std::vector<TorCommon_1_3::TorStatus>& warnings) {
+                                      const std::vector<TorCommon_1_3::TorStatus>& warnings,
+                                      bool inapplicable) {
   std::vector<std::string> lines;
   for (const std::string& note : notes) lines.push_back("warning: " + note);
-  std::string inapplicable;
+  std::string steps;
   for (const TorCommon_1_3::TorStatus& status : warnings) {
     const char* step =
         status.IsWarning() ? ZelFactory::DescribeInapplicableStep(status.GetCode()) : nullptr;
     if (step == nullptr) {
       lines.push_back(DescribeStatus(status));
     } else {
-      inapplicable += (inapplicable.empty() ? "" : ", ") + std::string(step);
+      steps += (steps.empty() ? "" : ", ") + std::string(step);
     }
   }
-  if (!inapplicable.empty()) lines.push_back("not applicable here: " + inapplicable);
+  if (inapplicable && !steps.empty()) lines.push_back("not applicable here: " + steps);
   return lines;
 }
 

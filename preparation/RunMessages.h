@@ -21,10 +21,11 @@ std::string StatusMessage(int code);
 std::string DescribeStatus(const TorCommon_1_3::TorStatus& status);
 
 // "warning: NOTE" for each note, "warning CODE: message" for each warning
-// that is not about a step left out, then "not applicable here: a, b" for
-// those that are, in their order.
+// that is not about a step left out, then, unless `inapplicable` is false,
+// "not applicable here: a, b" for those that are, in their order.
 std::vector<std::string> WarningLines(const std::vector<std::string>& notes,
-                                      const std::vector<TorCommon_1_3::TorStatus>& warnings);
+                                      const std::vector<TorCommon_1_3::TorStatus>& warnings,
+                                      bool inapplicable = true);
 
 }  // namespace zelprep
 

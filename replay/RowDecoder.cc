@@ -14,16 +14,18 @@ using zelio::CellValue;
 using zelio::CsvCell;
 
 // Value types and storages share their numbering.
-RowDecoder::Binding::Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info)
+RowDecoder::Binding::Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info,
+                             zelio::CellReader::Part part)
     : field(field),
       column(column),
       name(info.name),
       type(info.type),
-      reader(static_cast<int>(info.type), nullptr, nullptr) {}
+      reader(static_cast<int>(info.type), nullptr, nullptr, false, part) {}
 
-void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::size_t column) {
+void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::size_t column,
+                      zelio::CellReader::Part part) {
   const zelapply::FieldInfo& info = program.fields()[field];
-  Binding binding(field, column, info);
+  Binding binding(field, column, info, part);
   if (info.type != ValueType::kString && info.type != ValueType::kUndefined) {
     for (const zelapply::FieldValue& value : info.values) {
       Value labelled;
@@ -39,26 +41,53 @@ void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::
   bindings_.push_back(std::move(binding));
 }
 
-bool RowDecoder::BindByName(const zelapply::Program& program, const std::vector<CsvCell>& header,
+namespace {
+
+// The header column named `name`: its index, header.size() when there is
+// none, or false when there are two.
+bool FindColumn(const std::vector<CsvCell>& header, const std::string& name, std::size_t* column,
+                std::string* error) {
+  *column = header.size();
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    if (header[c].text != name) continue;
+    if (*column != header.size()) {
+      *error = "column '" + name + "' appears twice";
+      return false;
+    }
+    *column = c;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RowDecoder::BindByName(const zelapply::Program& program,
+                            const std::vector<zelapply::TimestampPart>& parts,
+                            const std::vector<CsvCell>& header, bool allDerived,
                             std::string* error) {
+  const std::vector<bool> needed = program.NeededInputs(allDerived);
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
-    const std::string& name = program.fields()[i].name;
-    std::size_t column = header.size();
-    for (std::size_t c = 0; c < header.size(); ++c) {
-      if (header[c].text != name) continue;
-      if (column != header.size()) {
-        *error = "column '" + name + "' appears twice";
-        return false;
-      }
-      column = c;
+    if (!needed[i]) continue;
+    const zelapply::FieldInfo& field = program.fields()[i];
+    std::size_t column;
+    if (!FindColumn(header, field.name, &column, error)) return false;
+    auto part = zelio::CellReader::Part::kWhole;
+    const zelapply::TimestampPart* from = nullptr;
+    for (const zelapply::TimestampPart& given : parts) {
+      if (given.field == field.name) from = &given;
+    }
+    if (column == header.size() && from != nullptr) {
+      if (!FindColumn(header, from->column, &column, error)) return false;
+      part = from->timeOfDay ? zelio::CellReader::Part::kTime : zelio::CellReader::Part::kDate;
     }
     if (column == header.size()) {
       // Prediction data has no target or weights: their slots stay missing.
-      if (program.fields()[i].optional) continue;
-      *error = "the document's field '" + name + "' is not a column of the data";
+      if (field.optional) continue;
+      *error = "the document's field '" + field.name + "' is not a column of the data";
+      if (from != nullptr) *error += ", nor is its column of timestamps '" + from->column + "'";
       return false;
     }
-    if (program.IsRead(i) || program.fields()[i].enabled) Bind(program, i, column);
+    Bind(program, i, column, part);
   }
   return true;
 }

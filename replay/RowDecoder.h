@@ -5,6 +5,8 @@
 // day or time of day), so a cell reads alike in prepare, apply and inverse.
 // A number field also accepts the label a `Value` of the document gives one
 // of its values, which is how ordinal text categories coded 1..k read back.
+// A field a host made from a column of timestamps (HostHeader.h) reads that
+// column's timestamps as their date or time of day.
 // A cell that still does not read is missing; the first such cell of each
 // column is remembered for a warning with its line and column, and all are
 // counted.
@@ -16,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "apply/HostHeader.h"
 #include "apply/Program.h"
 #include "io/CellReader.h"
 #include "io/CsvRowParser.h"
@@ -24,14 +27,18 @@ namespace zelreplay {
 
 class RowDecoder {
  public:
-  // Reads input `field` of `program` from column `column` (0-based).
-  void Bind(const zelapply::Program& program, std::size_t field, std::size_t column);
-  // Binds every input to the header column of the same name; an input
-  // without a column, or with two, is an error naming it, except that the
-  // target and weights may be absent (they stay missing). Only the inputs
-  // the program reads or shows (`Enabled`) are decoded.
-  bool BindByName(const zelapply::Program& program, const std::vector<zelio::CsvCell>& header,
-                  std::string* error);
+  // Reads input `field` of `program` from column `column` (0-based), the
+  // whole cell or one part of a timestamp.
+  void Bind(const zelapply::Program& program, std::size_t field, std::size_t column,
+            zelio::CellReader::Part part = zelio::CellReader::Part::kWhole);
+  // Binds the inputs the shown fields depend on (Program::NeededInputs:
+  // those marked "enable", and with `allDerived` every derived field) to the
+  // header column of the same name, or to the column of timestamps a part
+  // of which the input is (`parts`). A needed input without a column, or
+  // with two, is an error naming it, except that the target and weights may
+  // be absent (they stay missing); the other inputs are not read.
+  bool BindByName(const zelapply::Program& program, const std::vector<zelapply::TimestampPart>& parts,
+                  const std::vector<zelio::CsvCell>& header, bool allDerived, std::string* error);
 
   void Decode(const std::vector<zelio::CsvCell>& row, int64_t line, zelapply::Frame* frame);
 
@@ -42,7 +49,8 @@ class RowDecoder {
  private:
   struct Binding {
     // Reads input `field`, described by `info`, from column `column`.
-    Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info);
+    Binding(std::size_t field, std::size_t column, const zelapply::FieldInfo& info,
+            zelio::CellReader::Part part);
 
     std::size_t field;
     std::size_t column;

@@ -116,6 +116,13 @@ py::dict DocumentFactsOf(const std::string& document) {
   }
   out["statistics"] = statistics;
   out["has_target_inverse"] = facts.hasTargetInverse;
+  py::list parts;
+  for (const zelapply::TimestampPart& part : facts.timestampParts) {
+    parts.append(py::make_tuple(part.field, part.column, part.timeOfDay));
+  }
+  out["timestamp_parts"] = parts;
+  out["reference_date_from_data"] = facts.referenceDateFromData;
+  out["reference_time_from_data"] = facts.referenceTimeFromData;
   return out;
 }
 

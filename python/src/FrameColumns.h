@@ -1,8 +1,11 @@
 // FrameColumns: the column tuples the package makes from a frame, read as
 // the extension's columns (ColumnData): ("integer", int64 values, missing
 // mask or None), ("real" | "date" | "time" | "timestamp", float64 values,
-// None) or ("text", int64 codes, list of texts). The arrays stay the
-// caller's; the texts are copied as UTF-8.
+// None), ("text", int64 codes, list of texts) or ("objects", an object
+// array of texts and missing values, None). The arrays stay the caller's;
+// the texts of a text column are copied as UTF-8, those of an object array
+// viewed where they are (so read it with the interpreter lock held and keep
+// the array until the column is used).
 #ifndef ZELCRAFT_PYTHON_FRAMECOLUMNS_H_
 #define ZELCRAFT_PYTHON_FRAMECOLUMNS_H_
 
@@ -27,9 +30,10 @@ using MaskArray = pybind11::array_t<bool, pybind11::array::c_style | pybind11::a
 // checks of a run refuse with the row and field.
 std::vector<std::string> Texts(const pybind11::handle& list);
 
-// The kind of a column of numbers: "real", "date", "time" or "timestamp"
-// (ValueError otherwise).
-ColumnData::Kind NumberKind(const std::string& kind);
+// Whether an object array holds texts and missing values (None, NaN) only,
+// one text at least: the column every reader takes as texts, told apart
+// without looking at each value's kind from Python.
+bool TextObjects(const pybind11::array& values);
 
 // One column tuple; the arrays it reads are added to `keep`.
 ColumnData ReadColumn(const pybind11::tuple& column, std::vector<pybind11::object>* keep);

@@ -7,6 +7,8 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <optional>
+
 #include "Facts.h"
 #include "FrameColumns.h"
 #include "Lockstep.h"
@@ -20,6 +22,7 @@
 #include "host/Replay.h"
 #include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
+#include "preparation/HostSettings.h"
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
@@ -30,6 +33,7 @@ using zelhost::ColumnData;
 using zelhost::Replay;
 using zelhost::ReplayColumn;
 using zelhost::ReplayInput;
+using zelhost::UnseenValues;
 
 namespace {
 
@@ -59,21 +63,71 @@ zelprep::RunRequest Request(const std::string& settingsText, const std::string& 
   return request;
 }
 
-// A replica of a build over a frame's columns (Lockstep.h).
+// The latest moments of the whole data a partitioned build found, None or
+// (latest day or None, latest time of day or None), as the run takes them.
+std::optional<zelprep::DataMoments> Moments(const py::object& given) {
+  if (given.is_none()) return std::nullopt;
+  const py::tuple pair = given.cast<py::tuple>();
+  zelprep::DataMoments moments;
+  if (!pair[0].is_none()) moments.day = pair[0].cast<double>();
+  if (!pair[1].is_none()) moments.timeOfDay = pair[1].cast<double>();
+  return moments;
+}
+
+py::object MomentsTuple(const zelprep::DataMoments& moments) {
+  auto value = [](const std::optional<double>& v) {
+    return v ? py::object(py::float_(*v)) : py::object(py::none());
+  };
+  return py::make_tuple(value(moments.day), value(moments.timeOfDay));
+}
+
+// A replica of a build over a frame's columns (Lockstep.h); `clock` is the
+// build's (ReferenceClock.h), `moments` the latest moments of all the
+// partitions, or None for the replica's own.
 std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::list columns,
                                      const std::string& settingsText,
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
                                      const std::string& frequencyWeight, uint64_t memoryLimit,
-                                     int64_t clock) {
+                                     int64_t clock, const py::object& moments) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
   zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                         target, frequencyWeight, 1, memoryLimit);
   request.clock = clock;
+  request.moments = Moments(moments);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
+}
+
+// The latest moments of a partition's dates and times, as (day or None,
+// time of day or None), when the settings leave the reference of durations
+// to the run; None when they do not, or when the columns cannot be used
+// (which the replicas then say).
+py::object DataMomentsOf(const std::vector<std::string>& names, py::list columns,
+                         const std::string& settingsText, const std::string& settingsName,
+                         const std::vector<std::string>& assignments,
+                         const std::string& schemaText, const std::string& target,
+                         const std::string& frequencyWeight) {
+  std::vector<py::object> keep;
+  const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
+  const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                              target, frequencyWeight, 1, 0);
+  bool needed = false;
+  zelprep::DataMoments moments;
+  PythonHost host{py::none()};
+  {
+    py::gil_scoped_release unlocked;
+    zelio::ColumnStore store;
+    zelprep::PreparationRun run(request);
+    if (FillStore(names, data, host, &store) && run.ReadInputs() &&
+        run.TakeColumns(std::move(store))) {
+      needed = run.referenceNeeds().Any();
+      moments = run.moments();
+    }
+  }
+  return needed ? MomentsTuple(moments) : py::object(py::none());
 }
 
 // Empties `columns`, whose arrays are let go once the store holds the data.
@@ -141,38 +195,61 @@ std::shared_ptr<Replay> Compile(const std::string& document) {
 }
 
 // The program's inputs: name, type, whether the target or a weight, and
-// whether the replay needs their values.
-py::list ReplayInputs(const Replay& replay) {
+// whether the fields shown (with `allDerived`, every derived field too)
+// depend on their values.
+py::list ReplayInputs(const Replay& replay, bool allDerived) {
   const zelapply::Program& program = replay.program();
+  const std::vector<bool> needed = program.NeededInputs(allDerived);
   py::list out;
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     const zelapply::FieldInfo& field = program.fields()[i];
     out.append(py::make_tuple(field.name, zelhost::ValueTypeName(field.type), field.optional,
-                              program.IsRead(i) || field.enabled));
+                              needed[i]));
   }
   return out;
 }
 
-// Runs the replay; each output is (name, type, float64 values) or (name,
-// "text", int64 codes, texts).
+// The inputs made from a column of timestamps: (field, column, whether the
+// time of day, else the date).
+py::list ReplayParts(const Replay& replay) {
+  py::list out;
+  for (const zelapply::TimestampPart& part : replay.parts()) {
+    out.append(py::make_tuple(part.field, part.column, part.timeOfDay));
+  }
+  return out;
+}
+
+// Runs the replay on (input, column tuple, part) triples, the part 0 for a
+// whole column, 1 for the dates and 2 for the times of day of timestamps;
+// each output is (name, type, float64 values) or (name, "text", int64
+// codes, texts). Gives (outputs, warnings, unseen), unseen a list of
+// (field, count, first row, first value) for the categorical inputs with
+// values training never saw, which are read as missing when
+// `unseenAsMissing`.
 py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bool allDerived,
-              py::object progress) {
+              bool unseenAsMissing, py::object progress) {
   std::vector<py::object> keep;
   std::vector<ReplayInput> columns;
   for (const py::handle input : inputs) {
-    const py::tuple pair = input.cast<py::tuple>();
-    const auto field = pair[0].cast<std::size_t>();
+    const py::tuple triple = input.cast<py::tuple>();
+    const auto field = triple[0].cast<std::size_t>();
     if (field >= replay.program().inputCount()) throw py::value_error("no such input");
-    columns.push_back(ReplayInput{field, ReadColumn(pair[1].cast<py::tuple>(), &keep)});
+    const int part = triple[2].cast<int>();
+    if (part < 0 || part > 2) throw py::value_error("no such part of a timestamp");
+    columns.push_back(ReplayInput{field, ReadColumn(triple[1].cast<py::tuple>(), &keep),
+                                  static_cast<zelio::CellReader::Part>(part)});
     if (columns.back().data.rows != rows) throw py::value_error("columns of different lengths");
   }
   PythonHost host(std::move(progress));
+  host.StartCounted("replaying", static_cast<int64_t>(rows));
   std::vector<ReplayColumn> outputs;
   std::vector<std::string> warnings;
+  std::vector<UnseenValues> unseen;
   bool done;
   {
     py::gil_scoped_release unlocked;
-    done = replay.Run(columns, rows, allDerived, host, &outputs, &warnings);
+    done = replay.Run(columns, rows, allDerived, unseenAsMissing, host, &outputs, &warnings,
+                      &unseen);
   }
   host.RaiseIfInterrupted();
   if (!done) RaiseKeyboardInterrupt();
@@ -186,12 +263,17 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
                                 ToArray(std::move(column.numbers))));
     }
   }
-  return py::make_tuple(out, warnings);
+  py::list unseenOut;
+  for (const UnseenValues& values : unseen) {
+    unseenOut.append(py::make_tuple(values.field, values.count, values.firstRow, values.first));
+  }
+  return py::make_tuple(out, warnings, unseenOut);
 }
 
 py::array Invert(const Replay& replay, const RealArray& predictions, py::object progress) {
   if (replay.inverse() == nullptr) throw py::value_error("the document has no target inverse");
   PythonHost host(std::move(progress));
+  host.StartCounted("inverting", static_cast<int64_t>(predictions.size()));
   std::vector<double> values;
   bool done;
   {
@@ -268,23 +350,10 @@ py::list FieldsTable(const std::string& document) {
   return out;
 }
 
-// Texts of a column the schema declares "date", "time" or "timestamp", read
-// by the command line's rules: (float64 days or seconds, the index of the
-// first text that does not read or -1, what that text is not).
-py::tuple ReadTexts(const std::vector<std::string>& texts, const std::string& kind) {
-  std::vector<double> values;
-  std::size_t unreadable = 0;
-  std::string error;
-  if (ReadDeclaredTexts(texts, NumberKind(kind), &values, &unreadable, &error)) {
-    return py::make_tuple(ToArray(std::move(values)), -1, std::string());
-  }
-  return py::make_tuple(py::none(), static_cast<int64_t>(unreadable), error);
-}
-
 py::list SettingKeys() {
   py::list out;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
-    out.append(py::make_tuple(key.name, zelio::SettingTypeName(key.type), key.defaultValue,
+    out.append(py::make_tuple(key.name, zelio::SettingTypeName(key.type), zelprep::HostDefault(key),
                               key.description));
   }
   return out;
@@ -301,16 +370,19 @@ PYBIND11_MODULE(_core, module) {
   module.def("fields_table", &FieldsTable);
   module.def("render_report", &RenderReport);
   module.def("setting_keys", &SettingKeys);
-  module.def("read_texts", &ReadTexts);
   module.def("keys_without_effect", [] { return ZelFactory::GetKeysWithoutEffect(); });
   module.def("statistics_table", &StatisticsTable);
   module.def("unwritable_text", &UnwritableText);
+  module.def("text_objects", &TextObjects);
   module.def("describe_status", [](int code) {
     const char* message = ZelFactory::DescribeStatusCode(code);
     return message ? std::string(message) : std::string();
   });
   py::class_<Replica>(module, "Replica")
-      .def(py::init(&MakeReplica))
+      .def(py::init(&MakeReplica), py::arg("names"), py::arg("columns"), py::arg("settings"),
+           py::arg("settings_name"), py::arg("assigned"), py::arg("schema"), py::arg("target"),
+           py::arg("frequency_weight"), py::arg("memory_limit"), py::arg("clock"),
+           py::arg("moments") = py::none())
       .def("failure", &Replica::Failure)
       .def("rows", &Replica::Rows)
       .def("start_pass", &Replica::StartPass)
@@ -319,9 +391,11 @@ PYBIND11_MODULE(_core, module) {
       .def("finish_pass", &Replica::FinishPass)
       .def("end", &Replica::End);
   module.def("merge_states", &MergeStates);
+  module.def("data_moments", &DataMomentsOf);
   py::class_<Replay, std::shared_ptr<Replay>>(module, "Replay")
       .def(py::init(&Compile))
       .def("inputs", &ReplayInputs)
+      .def("parts", &ReplayParts)
       .def("has_inverse", [](const Replay& replay) { return replay.inverse() != nullptr; })
       .def("run", &Run)
       .def("invert", &Invert);

@@ -17,6 +17,7 @@ py::dict ErrorOutcome(bool input, int code, const std::string& message, const st
   py::dict out;
   out["warnings"] = py::list();
   out["lines"] = py::list();
+  out["facts"] = py::list();
   out["error"] = input ? "input" : "component";
   out["code"] = code;
   out["message"] = message;
@@ -40,7 +41,11 @@ py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
     }
   }
   out["warnings"] = warnings;
-  out["lines"] = warned ? result.WarningLines() : std::vector<std::string>();
+  // Python warns only of what a user should act on; the steps that do not
+  // apply to the data stay among the preparation's warnings.
+  out["lines"] = warned ? zelprep::WarningLines(result.notes, result.warnings, false)
+                        : std::vector<std::string>();
+  out["facts"] = warned ? result.facts : std::vector<std::string>();
   switch (result.kind) {
     case zelprep::RunResult::Kind::kInputError:
       out["error"] = "input";

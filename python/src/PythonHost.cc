@@ -17,7 +17,7 @@ void PythonHost::Visit(bool draw) {
   py::gil_scoped_acquire lock;
   try {
     if (PyErr_CheckSignals() != 0) throw py::error_already_set();
-    if (draw && !progress_.is_none()) progress_(phase(), records());
+    if (draw && !progress_.is_none()) progress_(phase(), records(), total());
   } catch (py::error_already_set& error) {
     Stop();
     if (!raised_) raised_ = std::make_unique<py::error_already_set>(std::move(error));

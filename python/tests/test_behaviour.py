@@ -59,7 +59,23 @@ def test_warnings_reach_the_warnings_module_and_the_preparation():
     assert [m for m in messages if "outputMode" in m] == [
         f"warning: {text}" for code, text in prep.warnings if code is None]
     assert any(code == 210103 for code, _ in prep.warnings)
-    assert messages[-1].startswith("not applicable here: ")
+    # Steps that do not apply to the data are facts of the preparation, not
+    # warnings to act on.
+    assert not [m for m in messages if "not applicable" in m]
+
+
+def test_steps_that_do_not_apply_are_kept_but_not_warned_of():
+    frame = small()
+    frame["c"] = np.array(list("ab"))[np.arange(len(frame)) % 2]
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        supervised = zelcraft.prepare(frame, target="y")
+        unsupervised = zelcraft.prepare(frame.drop(columns=["y"]))
+        classes = zelcraft.prepare(frame, target="c")
+    assert (210115, "unsupervised merging is not done when a target is present") \
+        in supervised.warnings
+    assert (210105, "feature selection needs a target; skipped") in unsupervised.warnings
+    assert classes.warnings
 
 
 def test_unusual_frames():
@@ -207,15 +223,18 @@ def test_midnights_with_missing_values_are_dates():
         "zone": days.where(np.arange(rows) != 3).dt.tz_localize("Europe/Berlin"),
     }
     for name, column in variants.items():
-        with pytest.warns(zelcraft.ZelcraftWarning):
-            prep = zelcraft.prepare(pd.DataFrame({"d": column, "y": y}))
+        prep = zelcraft.prepare(pd.DataFrame({"d": column, "y": y}))
         field = prep.fields.set_index("name").loc["d"]
         assert field["type"] == "dateDaysSince[1970]", name
+    # One moment past a midnight: timestamps, handed over as their dates and
+    # times of day.
     late = days.where(np.arange(rows) != 3)
     late[9] = late[9] + pd.Timedelta(seconds=1)
-    with pytest.warns(zelcraft.ZelcraftWarning):
-        prep = zelcraft.prepare(pd.DataFrame({"d": late, "y": y}))
-    assert prep.fields.set_index("name").loc["d", "type"] == "dateTime"
+    prep = zelcraft.prepare(pd.DataFrame({"d": late, "y": y}))
+    fields = prep.fields.set_index("name")
+    assert fields.loc["d", "type"] == "dateTime" and fields.loc["d", "reason_key"] == \
+        "SplitTimestamp"
+    assert fields.loc["d_time", "type"] == "time"
 
 
 def test_damaged_documents_raise_instead_of_ending_the_interpreter(tmp_path):

@@ -14,7 +14,7 @@ import pandas as pd
 import pytest
 
 import zelcraft
-from conftest import STAGE
+from conftest import STAGE, timeless
 
 
 def run_child(code):
@@ -126,6 +126,31 @@ def test_arguments_of_the_wrong_type_raise_short_errors():
         zelcraft.prepare(numbered, target=7)
     with pytest.raises(TypeError, match="threads"):
         zelcraft.prepare(numbered, threads="two")
+
+
+def test_arguments_of_the_wrong_kind_are_input_errors_and_numpy_scalars_read():
+    frame = pd.DataFrame({"x": np.arange(60.0) % 11, "y": np.arange(60.0) % 7 * 1.5})
+    for arguments, message in (({"target": ["y"]}, "target: the name of a column, not list"),
+                               ({"target": frame["y"]}, "not a Series"),
+                               ({"settings": 3}, "settings: a dict"),
+                               ({"settings": {"targetSD": object()}}, "settings: .*object"),
+                               ({"schema": [1]}, "schema: a dict")):
+        with pytest.raises(zelcraft.ZelcraftInputError, match=message) as error:
+            zelcraft.prepare(frame, **arguments)
+        # Both a ValueError (bad input) and a TypeError (the wrong kind).
+        assert isinstance(error.value, ValueError) and isinstance(error.value, TypeError)
+    with pytest.raises(zelcraft.ZelcraftInputError, match="the target '3' is not a field"):
+        zelcraft.prepare(frame, target=3)
+    # Numpy scalars are the numbers and flags they hold.
+    given = {"rescaleScaleTargetUsingBoxCox": np.bool_(True), "targetSD": np.float64(2.0),
+             "maxNOfUniqueCategories": np.int64(50)}
+    plain = {key: value.item() for key, value in given.items()}
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        ours = zelcraft.prepare(frame, target="y", settings=given)
+        theirs = zelcraft.prepare(frame, target="y", settings=plain)
+    assert timeless(ours.document) == timeless(theirs.document)
+    assert ours.statistics.set_index("field").loc["y_transformed", "sd"] == pytest.approx(2.0)
 
 
 def test_memory_limit_counts_the_statistics_before_any_pass():

@@ -116,23 +116,34 @@ def cluster():
             yield client
 
 
-def test_dask_run_matches_eight_partitions_and_replays(cluster):
+def test_dask_run_matches_seven_partitions_and_replays(cluster):
     dd = pytest.importorskip("dask.dataframe", reason="SKIPPED LOUDLY: python3-dask")
     import zelcraft.dask
 
     data = frame()
-    ddf = dd.from_pandas(data, npartitions=8)
-    assert [len(part) for part in ddf.partitions] == [18_750] * 8
+    # 150,000 rows do not cut evenly in seven: four of 21,429, three of 21,428.
+    ddf = dd.from_pandas(data, npartitions=7)
+    assert [len(part) for part in ddf.partitions] == [21_429] * 4 + [21_428] * 3
     with warnings.catch_warnings():
         warnings.simplefilter("ignore")
         on_dask = zelcraft.dask.prepare(ddf, target="price")
-    local = prepared(data, partitions=8)
+    local = prepared(data, partitions=7)
     assert timeless(on_dask.document) == timeless(local.document)
     # The report names every record read, not those of the client's partition.
     assert "150\u2009000" in on_dask.report()
     replayed = on_dask.transform(ddf)
-    assert replayed.npartitions == 8
+    assert replayed.npartitions == 7
     pd.testing.assert_frame_equal(replayed.compute(), local.transform(data))
+
+
+def test_partitions_are_cut_as_dask_cuts():
+    dd = pytest.importorskip("dask.dataframe", reason="SKIPPED LOUDLY: python3-dask")
+    from zelcraft._lockstep import partition_bounds
+
+    for rows, partitions in ((400_000, 6), (10, 4), (100, 7), (13, 5), (5, 8), (65_537, 4)):
+        ddf = dd.from_pandas(pd.DataFrame({"a": np.arange(rows)}), npartitions=partitions)
+        sizes = [len(part) for part in ddf.partitions]
+        assert [count for _, count in partition_bounds(rows, partitions)] == sizes, (rows, sizes)
 
 
 def _dies_once(part, marker_dir, at_call):

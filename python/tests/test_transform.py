@@ -4,13 +4,14 @@ for the same data, with the target and weight columns and without them
 target back."""
 
 import io
+import warnings
 
 import numpy as np
 import pandas as pd
 import pytest
 
 import zelcraft
-from conftest import run_cli
+from conftest import run_cli, timeless
 from test_documents import mixed_frame
 
 
@@ -80,7 +81,52 @@ def test_transform_reads_texts_by_the_fields_types(tmp_path):
                           "y": [1.0, 2.0, 3.0, 4.0]})
     with pytest.warns(zelcraft.ZelcraftWarning, match="'x7' is not a whole number"):
         ours = prep.transform(texts)
-    assert_same_values(ours, apply_cells(tmp_path, prep.document, texts))
+    # 's' never took the value "zz" in training: it reads as missing.
+    assert_same_values(ours, apply_cells(tmp_path, prep.document,
+                                         texts.replace({"s": {"zz": None}})))
+
+
+def test_durations_read_alike_in_prepare_and_transform():
+    # A timedelta column is seconds to both, as its float seconds are.
+    r = np.arange(400)
+    waits = pd.to_timedelta(r * 37 % 900, unit="s").to_series().reset_index(drop=True)
+    waits[r % 19 == 0] = pd.NaT
+    frame = pd.DataFrame({"wait": waits, "y": r % 900 * 0.01 + r % 7})
+    seconds = frame.assign(wait=waits.dt.total_seconds())
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        prep = zelcraft.prepare(frame, target="y", settings={"featureSelection": False})
+        twin = zelcraft.prepare(seconds, target="y", settings={"featureSelection": False})
+    assert timeless(prep.document) == timeless(twin.document)
+    out = prep.transform(frame, all_fields=True)
+    pd.testing.assert_frame_equal(out, twin.transform(seconds, all_fields=True))
+    derived = [c for c in out.columns if c.startswith("wait_")]
+    assert derived and out.loc[r % 19 != 0, derived].notna().all().all()
+
+
+def test_prediction_data_needs_only_the_columns_the_prepared_fields_use(tmp_path):
+    frame = mixed_frame()
+    frame["notes"] = np.where(np.arange(len(frame)) % 3 == 0, "call back", None)
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        prep = zelcraft.prepare(frame, target="y", frequency_weight="w")
+    fields = prep.fields.set_index("name")
+    assert fields.loc["notes", "reason_key"] == "ScreenFeatureWithTooManyMissing"
+    assert list(fields.index[fields["used"]]) == ["w", "y", "amount_transformed"]
+    full = prep.transform(frame)
+    # What the preparation excluded (and everything made only from it) is
+    # not asked for, nor are the target and weight.
+    lean = frame[["amount", "count", "size"]]
+    ours = prep.transform(lean)
+    pd.testing.assert_series_equal(ours["amount_transformed"], full["amount_transformed"])
+    assert_same_values(ours, apply_cells(tmp_path, prep.document, lean))
+    # Every derived field asks for the dates again; a column a used field
+    # needs is named when it is missing.
+    with pytest.raises(zelcraft.ZelcraftInputError, match="field 'day' is not a column"):
+        prep.transform(lean, all_fields=True)
+    with pytest.raises(zelcraft.ZelcraftInputError,
+                       match="the document's field 'amount' is not a column of the data"):
+        prep.transform(lean.drop(columns=["amount"]))
 
 
 def test_skewed_inputs_transformed_through_settings_as_apply_does(tmp_path):
@@ -91,7 +137,8 @@ def test_skewed_inputs_transformed_through_settings_as_apply_does(tmp_path):
     frame["y"] = np.log(frame["x"]) + rng.normal(0, 0.5, 800)
     frame.loc[::37, "x"] = np.nan
     for method in ("boxCox", "signedLog"):
-        with pytest.warns(zelcraft.ZelcraftWarning):
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")
             prep = zelcraft.prepare(frame, target="y", settings={
                 "transformSkewedInputs": True, "skewTransformMethod": method,
                 "featureSelection": False, "featureConstruction": False})

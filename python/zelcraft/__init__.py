@@ -8,8 +8,14 @@ statistics as Python objects, and replay it on new data.
     prepared = prep.transform(new_df)
 """
 
-from . import _core
-from ._errors import ZelcraftComponentError, ZelcraftError, ZelcraftInputError, ZelcraftWarning
+try:
+    from . import _core
+except ImportError as error:
+    raise ImportError(f"zelcraft: its compiled extension cannot be loaded ({error}); build the "
+                      "project and install the package with scripts/install-python.sh (see "
+                      "docs/python.md)") from None
+from ._errors import (ZelcraftArgumentError, ZelcraftComponentError, ZelcraftError,
+                      ZelcraftInputError, ZelcraftWarning)
 from ._options import profile_names, setting_keys
 from ._run import prepare
 from .preparation import Preparation, load
@@ -17,6 +23,6 @@ from .preparation import Preparation, load
 __version__ = _core.version
 
 __all__ = [
-    "Preparation", "ZelcraftComponentError", "ZelcraftError", "ZelcraftInputError",
+    "Preparation", "ZelcraftArgumentError", "ZelcraftComponentError", "ZelcraftError", "ZelcraftInputError",
     "ZelcraftWarning", "load", "prepare", "profile_names", "setting_keys",
 ]

@@ -1,15 +1,18 @@
 """A pandas DataFrame as the extension's column tuples, read by the command
-line's rules: numbers as they are (NaN and pandas' nullable types missing),
-categoricals by their codes (ordered ones as ordinal fields in their order),
-object and string columns as texts (or, when every value is a number, a
-date or a time of day, as those), datetime64 as dates when every value is a
-midnight and as timestamps otherwise, bool as nominal texts. Texts the
-schema declares dates, times or timestamps are read by the command line's
-rules for the cells of such a column.
+line's rules: numbers as they are (NaN and pandas' nullable types missing,
+durations as seconds), categoricals by their codes (ordered ones as ordinal
+fields in their order), object and string columns as texts (or, when every
+value is a number, a date or a time of day, as those), datetime64 as dates
+when every value is a midnight and as timestamps otherwise, bool as nominal
+texts. The preparation run reads texts of dates and times as the command
+line does (those the schema declares, and those that all are one), and
+hands every column of timestamps over as its date and its time of day.
 
 A column tuple is ("integer", int64 values, missing mask or None),
-("real" | "date" | "time" | "timestamp", float64 values with NaN missing)
-or ("text", int64 codes with -1 missing, list of texts)."""
+("real" | "date" | "time" | "timestamp", float64 values with NaN missing),
+("text", int64 codes with -1 missing, list of texts) or ("objects", an
+object array of texts and missing values, None), the texts read where they
+are."""
 
 import numpy as np
 import pandas as pd
@@ -49,6 +52,29 @@ def _text_of(value):
 
 def _real_column(values):
     return ("real", np.asarray(values, dtype=np.float64), None)
+
+
+def _objects_column(series):
+    """Texts and missing values, handed over as the objects they are."""
+    return ("objects", series.to_numpy(dtype=object), None)
+
+
+def _number_column(series):
+    """A column of numbers as every reader takes it: whole numbers, reals
+    (NaN and pandas' missing values missing) and durations as seconds; None
+    for a column of another kind."""
+    dtype = series.dtype
+    if types.is_bool_dtype(dtype):
+        return None
+    if types.is_integer_dtype(dtype):
+        return _integer_column(series)
+    if isinstance(dtype, np.dtype) and dtype == np.float64:
+        return _real_column(series.to_numpy())  # the frame's own array, not a copy
+    if types.is_float_dtype(dtype):
+        return _real_column(series.to_numpy(dtype=np.float64, na_value=np.nan))
+    if types.is_timedelta64_dtype(dtype):
+        return _real_column(series.dt.total_seconds())
+    return None
 
 
 def _integer_column(series):
@@ -128,11 +154,21 @@ def _categorical_column(name, series, spec, additions):
     return ("text", codes, [_text_of(c) for c in categories])
 
 
-def _object_column(name, series, storage):
+def _object_kind(series):
     kind = types.infer_dtype(series, skipna=True)
     if kind == "mixed":
         # NaT among other objects makes a column "mixed" that is not.
         kind = types.infer_dtype(series.dropna(), skipna=True)
+    return kind
+
+
+def _object_column(name, series, storage):
+    values = series.to_numpy(dtype=object)
+    if _core.text_objects(values):
+        return ("objects", values, None)
+    kind = _object_kind(series)
+    if kind == "string":
+        return _objects_column(series)
     if kind in ("integer",) and storage in (None, "integer"):
         return _integer_column(_whole_numbers(name, series))
     if kind in ("floating", "mixed-integer-float", "integer") and storage in (None, "real"):
@@ -164,24 +200,11 @@ def _whole_numbers(name, series):
         raise
 
 
-def _declared_texts(name, series, storage):
-    """Texts the schema declares dates, times or timestamps, each read by the
-    command line's rules for such a column's cells."""
-    codes, uniques = pd.factorize(series, use_na_sentinel=True)
-    values, unreadable, what = _core.read_texts([str(u) for u in uniques], storage)
-    if unreadable >= 0:
-        row = int(np.argmax(codes == unreadable)) + 1
-        raise ZelcraftInputError(f"row {row}: {what} (field '{name}')")
-    values = np.append(values, np.nan)[codes]  # code -1, missing, takes the NaN
-    return (storage, values, None)
-
-
 def _with_storage(name, series, storage):
     """A column the schema declares another storage for than its dtype."""
     texts = types.is_object_dtype(series.dtype) or isinstance(series.dtype, pd.StringDtype)
-    if storage in ("date", "time", "timestamp") and texts and \
-            types.infer_dtype(series, skipna=True) == "string":
-        return _declared_texts(name, series, storage)
+    if storage in ("date", "time", "timestamp") and texts and _object_kind(series) == "string":
+        return _objects_column(series)  # read by the run, as the command line reads cells
     if storage == "string":
         return _text_column(series.astype(object).where(series.notna(), None))
     if storage == "real" and types.is_numeric_dtype(series.dtype):
@@ -211,7 +234,7 @@ def _checked(name, column):
     """The column tuple, once its values are ones a document can carry:
     no infinite numbers. Frames handed to a build have their texts checked
     by the build itself; replayed ones here, by the same rule."""
-    if column[0] != "integer" and np.isinf(column[1]).any():
+    if column[0] not in ("integer", "text", "objects") and np.isinf(column[1]).any():
         raise ZelcraftInputError(f"field '{name}' holds an infinite number")
     return column
 
@@ -250,12 +273,9 @@ def _column_tuple(name, series, spec, additions):
                                set(spec.get("missingStrings", [])))
     if types.is_bool_dtype(dtype):
         return _text_column(series.astype(object).where(series.notna(), None))
-    if types.is_integer_dtype(dtype):
-        return _integer_column(series)
-    if types.is_float_dtype(dtype):
-        return _real_column(series.to_numpy(dtype=np.float64, na_value=np.nan))
-    if types.is_timedelta64_dtype(dtype):
-        return _real_column(series.dt.total_seconds())
+    numbers = _number_column(series)
+    if numbers is not None:
+        return numbers
     return _object_column(name, series, storage)
 
 
@@ -295,8 +315,14 @@ def _replay_tuple(series, value_type):
             types.is_bool_dtype(dtype):
         # Texts read as the document's type the way a file's cells do.
         return _text_column(series.astype(object).where(series.notna(), None))
-    if types.is_integer_dtype(dtype):
-        return _integer_column(series)
-    if types.is_float_dtype(dtype):
-        return _real_column(series.to_numpy(dtype=np.float64, na_value=np.nan))
+    numbers = _number_column(series)
+    if numbers is not None:
+        return numbers
+    if types.is_object_dtype(dtype):
+        # Numbers held as objects (an array of mixed columns) read as numbers.
+        kind = _object_kind(series)
+        if kind == "integer":
+            return _integer_column(_whole_numbers(str(series.name), series))
+        if kind in ("floating", "mixed-integer-float"):
+            return _real_column(pd.to_numeric(series, errors="coerce"))
     return _text_column(series)

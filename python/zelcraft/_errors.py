@@ -25,10 +25,15 @@ class ZelcraftError(Exception):
         return (type(self), (self.message, self.code, self.note))
 
 
-class ZelcraftInputError(ZelcraftError):
+class ZelcraftInputError(ZelcraftError, ValueError):
     """The data, the schema or the settings cannot be used as given."""
 
     exit_status = 2
+
+
+class ZelcraftArgumentError(ZelcraftInputError, TypeError):
+    """An argument of a kind the call does not take (a target that is no
+    column name, settings that are no dict): a TypeError as well."""
 
 
 class ZelcraftComponentError(ZelcraftError):

@@ -4,7 +4,6 @@ one state per partition, merged along one fixed tree, so the same
 partitions give the same document here (zelcraft.prepare(df,
 partitions=P)) and on a Dask cluster (zelcraft.dask.prepare)."""
 
-import math
 
 from . import _core
 from ._columns import frame_columns
@@ -31,20 +30,49 @@ def merge_tree(states, merge_two):
 
 def partition_bounds(rows, partitions):
     """[(first, count)] of `partitions` runs of rows, as Dask's from_pandas
-    cuts a frame with a unique index: ceil(rows / partitions) rows each, the
-    last one shorter."""
-    size = max(1, math.ceil(rows / max(1, partitions)))
-    return [(first, min(size, rows - first)) for first in range(0, rows, size)]
+    cuts a frame with a unique ascending index: rows // partitions rows
+    each, one more in the first rows % partitions; none empty."""
+    partitions = max(1, partitions)
+    size, longer = divmod(rows, partitions)
+    bounds = []
+    first = 0
+    for index in range(partitions):
+        count = size + (index < longer)
+        if count:
+            bounds.append((first, count))
+        first += count
+    return bounds
 
 
 def make_replica(frame, recipe):
-    """A replica over a frame's columns; recipe is what prepare was given."""
+    """A replica over a frame's columns; recipe is what prepare was given,
+    with the latest moments of all the partitions when they were found."""
     names, columns, fields = frame_columns(frame, recipe["schema"])
     replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
                             recipe["assigned"], schema_text(fields), recipe["target"],
-                            recipe["frequency_weight"], recipe["memory_limit"], recipe["clock"])
+                            recipe["frequency_weight"], recipe["memory_limit"], recipe["clock"],
+                            recipe.get("moments"))
     checked(replica.failure())
     return replica
+
+
+def partition_moments(frame, recipe):
+    """The latest date and time of day of a partition's dates and times, as
+    (day or None, seconds or None), when the settings leave the reference of
+    durations to the data; None otherwise."""
+    names, columns, fields = frame_columns(frame, recipe["schema"])
+    return _core.data_moments(names, columns, recipe["settings"], recipe["settings_name"],
+                              recipe["assigned"], schema_text(fields), recipe["target"],
+                              recipe["frequency_weight"])
+
+
+def latest_moments(found):
+    """The latest of the partitions' moments (each None or a pair)."""
+    pairs = [pair for pair in found if pair is not None]
+    if not pairs:
+        return None
+    return tuple(max((pair[k] for pair in pairs if pair[k] is not None), default=None)
+                 for k in range(2))
 
 
 def run(replica, read_pass):

@@ -1,5 +1,7 @@
-"""The progress bar: tqdm in terminals and notebooks, shown once a run has
-lasted a second, fed by the extension's callbacks (phase, records)."""
+"""The progress bar: tqdm in terminals and notebooks (a widget where
+ipywidgets is installed, text otherwise), shown once a run has lasted a
+second, fed by the extension's callbacks (phase, records, total): every
+pass of a build and every replay has its total of records."""
 
 import sys
 import time
@@ -14,8 +16,22 @@ def _interactive():
         return False
 
 
+def _bar_class():
+    """tqdm's notebook widget in a notebook that can draw it; its text bar
+    elsewhere, without the warning tqdm.auto gives for a missing widget."""
+    if "ipykernel" in sys.modules:
+        try:
+            import ipywidgets  # noqa: F401
+            from tqdm.notebook import tqdm
+            return tqdm
+        except ImportError:
+            pass
+    from tqdm.std import tqdm
+    return tqdm
+
+
 class ProgressBar:
-    """Called as bar(phase, records); close() when the run ends."""
+    """Called as bar(phase, records, total); close() when the run ends."""
 
     DELAY = 1.0
 
@@ -24,19 +40,18 @@ class ProgressBar:
         self._bar = None
         self._phase = None
 
-    def __call__(self, phase, records):
+    def __call__(self, phase, records, total):
         if self._bar is None:
             if time.monotonic() - self._start < self.DELAY:
                 self._phase = phase
                 return
-            from tqdm.auto import tqdm
-
-            self._bar = tqdm(desc=phase, unit=" records", leave=False, file=sys.stderr)
+            self._bar = _bar_class()(desc=phase, total=total or None, unit=" records",
+                                     leave=False, file=sys.stderr)
             self._phase = phase
         if phase != self._phase:
             self._phase = phase
             self._bar.set_description(phase)
-            self._bar.reset()
+            self._bar.reset(total=total or None)
         self._bar.n = records
         self._bar.refresh()
 

@@ -13,7 +13,7 @@ import pandas as pd
 
 from . import _core, _lockstep
 from ._columns import frame_columns
-from ._errors import ZelcraftWarning, raise_for_outcome
+from ._errors import ZelcraftArgumentError, ZelcraftWarning, raise_for_outcome
 from ._options import schema_fields, schema_text, settings_text
 from ._progress import run_with_progress
 from .preparation import Preparation
@@ -50,12 +50,12 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     threads = _whole(threads, "threads")
     if partitions is not None:
         if not isinstance(data, pd.DataFrame) or extra:
-            raise TypeError("partitions: a pandas DataFrame without extra columns")
+            raise ZelcraftArgumentError("partitions: a pandas DataFrame without extra columns")
         outcome = _lockstep.prepare_partitioned(data, recipe, _whole(partitions, "partitions"))
         return publish(outcome, "DataFrame", stacklevel=3)
     if isinstance(data, (str, os.PathLike)):
         if not isinstance(delimiter, str):
-            raise TypeError("delimiter: one character")
+            raise ZelcraftArgumentError("delimiter: one character")
         outcome = run_with_progress(progress, lambda bar: _core.prepare_csv(
             os.fspath(data), delimiter, bool(stream), recipe["memory_limit"], threads,
             *_arguments(recipe, recipe["schema"]), bar))
@@ -64,7 +64,7 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
         outcome = run_with_progress(progress, lambda bar: _core.prepare_frame(
             names, columns, *_arguments(recipe, fields), threads, recipe["memory_limit"], bar))
     else:
-        raise TypeError("data: a pandas DataFrame or the path of a CSV file")
+        raise ZelcraftArgumentError("data: a pandas DataFrame or the path of a CSV file")
     data_set = "DataFrame" if isinstance(data, pd.DataFrame) else os.path.basename(
         os.fspath(data))
     return publish(outcome, data_set, stacklevel=3)
@@ -75,8 +75,9 @@ def build_recipe(target, frequency_weight, schema, settings, overrides, memory_l
     """What a replica of the build is made from, as plain data a task
     carries. A role names a column: a text, or a label of the frame's
     columns (which are named by their text). The clock, read once here,
-    gives every replica the same reference date and time of durations
-    wherever and whenever it is made."""
+    gives every replica the same today's date and current time, for
+    settings that measure durations from them, wherever and whenever it is
+    made."""
     text, name = settings_text(settings)
     return {"settings": text, "settings_name": name,
             "assigned": [f"{key}={_setting_text(value)}"
@@ -105,7 +106,10 @@ def _role(value, what, labels):
             return str(value)
     except TypeError:
         pass
-    raise TypeError(f"{what}: the name of a column, not {type(value).__name__}")
+    if isinstance(value, pd.Series):
+        raise ZelcraftArgumentError(f"{what}: the name of a column, not a Series (name the "
+                                    "column, or hand the Series in `extra` under a name)")
+    raise ZelcraftArgumentError(f"{what}: the name of a column, not {type(value).__name__}")
 
 
 def _whole(value, what):
@@ -116,7 +120,7 @@ def _whole(value, what):
         isinstance(value, numbers.Real) and float(value).is_integer())
     if whole and not isinstance(value, (bool, np.bool_)) and value >= 0:
         return int(value)
-    raise TypeError(f"{what}: a whole number of 0 or more, not {value!r:.40}")
+    raise ZelcraftArgumentError(f"{what}: a whole number of 0 or more, not {value!r:.40}")
 
 
 def _setting_text(value):
@@ -133,4 +137,4 @@ def publish(outcome, data_set, stacklevel):
     run = {"data_set": data_set, "records": outcome["records"],
            "fields_read": outcome["fields_read"], "fields_handed": outcome["fields_handed"]}
     warned = [(code or None, message) for code, message in outcome["warnings"]]
-    return Preparation(outcome["document"], warned, run)
+    return Preparation(outcome["document"], warned, run, outcome["facts"])

@@ -12,7 +12,9 @@ combines them, and the client installs the merged state in its own replica
 and runs the pass's steps. No state lives on a worker, so a retried task or
 a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
-columns and kinds), or the states are refused."""
+columns and kinds), or the states are refused. When durations are measured
+from the data, one task per partition first finds its latest date and time
+of day, and every replica is handed the latest of them all."""
 
 import dask
 
@@ -27,7 +29,14 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     zelcraft.prepare returns it."""
     recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     parts = ddf.to_delayed()
-    replica = _lockstep.make_replica(parts[0].compute(), recipe)
+    first = parts[0].compute()
+    # Durations reach from the latest date of all the partitions, which every
+    # replica is handed, when the settings leave the reference to the data.
+    if _lockstep.partition_moments(first, recipe) is not None:
+        moments = dask.delayed(_lockstep.partition_moments, pure=True)
+        found = dask.compute(*(moments(part, recipe) for part in parts))
+        recipe["moments"] = _lockstep.latest_moments(found)
+    replica = _lockstep.make_replica(first, recipe)
     rows = [dask.delayed(len)(part) for part in parts]
     counted = []
     state_of = dask.delayed(_partition_state, pure=True)

@@ -38,9 +38,10 @@ class Preparation:
     Safe to use from several threads; pickles as its document.
     """
 
-    def __init__(self, document, warnings=(), run=None):
+    def __init__(self, document, warnings=(), run=None, notes=()):
         self._document = document
         self._warnings = list(warnings)
+        self._notes = list(notes)
         # What the build read, for the report: data set, records, fields.
         self._run = dict(run or {})
         self._lock = threading.Lock()
@@ -52,10 +53,12 @@ class Preparation:
             raise ZelcraftInputError(f"not a preparation document: {error}") from None
 
     def __getstate__(self):
-        return {"document": self._document, "warnings": self._warnings, "run": self._run}
+        return {"document": self._document, "warnings": self._warnings, "run": self._run,
+                "notes": self._notes}
 
     def __setstate__(self, state):
-        self.__init__(state["document"], state["warnings"], state.get("run"))
+        self.__init__(state["document"], state["warnings"], state.get("run"),
+                      state.get("notes", ()))
 
     def __repr__(self):
         used = sum(1 for f in self._facts["fields"] if f["enabled"])
@@ -68,8 +71,17 @@ class Preparation:
 
     @property
     def warnings(self):
-        """[(code, message)]: the component's codes, None for the data source's."""
+        """[(code, message)]: the component's codes, None for the data source's;
+        the steps that do not apply to the data among them."""
         return list(self._warnings)
+
+    @property
+    def notes(self):
+        """What the build made of the data before the component saw it, said
+        once: a whole-number target handed over as real numbers, columns of
+        timestamps handed over as their dates and times of day, durations
+        measured from the data's latest date."""
+        return list(self._notes)
 
     def save(self, path):
         """Writes the document to `path`."""
@@ -93,10 +105,9 @@ class Preparation:
         """One row per field of the document: its name, the input field it
         comes from, its kind and level, whether it is used, the reason it
         was excluded (in words and as its key), its predictive power and the
-        steps that made it."""
-        columns = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
-                   "predictive_power", "steps"]
-        table = pd.DataFrame(_core.fields_table(self._document), columns=columns)
+        steps that made it. A column of timestamps, which went over as its
+        date and its time of day, has a row of its own before them."""
+        table = pd.DataFrame(_core.fields_table(self._document), columns=_FIELD_COLUMNS)
         table["predictive_power"] = table["predictive_power"].astype(np.float64)
         return table
 
@@ -137,36 +148,57 @@ class Preparation:
                         from None
             return self._replay
 
-    def transform(self, data, all_fields=False, progress=None):
+    def transform(self, data, all_fields=False, progress=None, handle_unknown="missing"):
         """The prepared fields of a DataFrame, the values `zelcraft apply`
         writes for the same data: one column per field the document uses
         (every derived field too with `all_fields`), missing values as NaN,
-        NaT or None. The target and weights may be absent. A Dask DataFrame
-        gives a Dask DataFrame, replayed partition by partition."""
+        NaT or None. Only the columns those fields depend on are read: the
+        others, the target and the weights may be absent. A Dask DataFrame
+        gives a Dask DataFrame, replayed partition by partition.
+
+        A value of a categorical field that training never saw is read as
+        missing ("missing", the default), read as missing with a
+        ZelcraftWarning per field ("warn"), or refused ("error")."""
+        if handle_unknown not in _HANDLE_UNKNOWN:
+            raise ZelcraftInputError("handle_unknown: one of " + ", ".join(_HANDLE_UNKNOWN) +
+                                     f", not {handle_unknown!r}")
         if type(data).__module__.startswith("dask."):
-            return self._transform_partitions(data, all_fields)
+            return self._transform_partitions(data, all_fields, handle_unknown)
         if not isinstance(data, pd.DataFrame):
-            raise TypeError("data: a pandas DataFrame")
+            raise ZelcraftInputError("data: a pandas DataFrame, not "
+                                     f"{type(data).__name__}")
         replay = self._compiled()
         names = column_names(data)
         position = {name: i for i, name in enumerate(names)}
+        parts = {field: (column, 2 if time_of_day else 1)
+                 for field, column, time_of_day in replay.parts()}
         inputs = []
-        for index, (name, value_type, optional, needed) in enumerate(replay.inputs()):
-            if name not in position:
+        for index, (name, value_type, optional, needed) in enumerate(replay.inputs(all_fields)):
+            if not needed:
+                continue
+            column, part = name, 0
+            if name not in position and name in parts:
+                column, part = parts[name]
+            if column not in position:
                 if optional:
                     continue
-                raise ZelcraftInputError(
-                    f"the document's field '{name}' is not a column of the data")
-            if needed:
-                series = data.iloc[:, position[name]]
-                inputs.append((index, replay_tuple(name, series, value_type)))
-        outputs, warned = run_with_progress(progress, lambda bar: replay.run(
-            inputs, len(data), all_fields, bar))
+                raise ZelcraftInputError(_missing_column(name, parts))
+            series = data.iloc[:, position[column]]
+            read_as = "timestamp" if part else value_type
+            inputs.append((index, replay_tuple(column, series, read_as), part))
+        outputs, warned, unseen = run_with_progress(progress, lambda bar: replay.run(
+            inputs, len(data), all_fields, handle_unknown != "error", bar))
+        if unseen and handle_unknown == "error":
+            raise ZelcraftInputError(_unseen_message(unseen[0], data.index))
         for message in warned:
             _warnings.warn("warning: " + message, ZelcraftWarning, stacklevel=2)
+        if handle_unknown == "warn":
+            for entry in unseen:
+                _warnings.warn("warning: " + _unseen_message(entry, data.index) +
+                               "; read as missing", ZelcraftWarning, stacklevel=2)
         return pd.DataFrame({out[0]: _column_values(out) for out in outputs}, index=data.index)
 
-    def _transform_partitions(self, ddf, all_fields):
+    def _transform_partitions(self, ddf, all_fields, handle_unknown):
         """A Dask DataFrame's prepared fields, replayed partition by
         partition; the stand-in values of an empty frame give the columns'
         types."""
@@ -174,7 +206,7 @@ class Preparation:
             _warnings.simplefilter("ignore")
             sample = ddf._meta_nonempty.head(1)
             meta = self.transform(sample, all_fields=all_fields).iloc[:0]
-        return ddf.map_partitions(_replay_partition, self, all_fields, meta=meta)
+        return ddf.map_partitions(_replay_partition, self, all_fields, handle_unknown, meta=meta)
 
     def inverse(self, predictions, progress=None):
         """Predictions of the transformed target on the target's own scale."""
@@ -193,8 +225,29 @@ class Preparation:
         return f"<div><p><b>Zelcraft preparation</b> {counts}</p>{table}</div>"
 
 
-def _replay_partition(partition, preparation, all_fields):
-    return preparation.transform(partition, all_fields=all_fields)
+_FIELD_COLUMNS = ["name", "source", "kind", "level", "type", "used", "reason", "reason_key",
+                  "predictive_power", "steps"]
+
+
+def _missing_column(name, parts):
+    message = f"the document's field '{name}' is not a column of the data"
+    if name in parts:
+        message += f", nor is its column of timestamps '{parts[name][0]}'"
+    return message
+
+
+def _replay_partition(partition, preparation, all_fields, handle_unknown):
+    return preparation.transform(partition, all_fields=all_fields,
+                                 handle_unknown=handle_unknown)
+
+
+_HANDLE_UNKNOWN = ("missing", "warn", "error")
+
+
+def _unseen_message(entry, index):
+    field, count, first_row, first = entry
+    return (f"field '{field}': {count} value{'s' if count != 1 else ''} training never saw, "
+            f"the first {first!r} at row {index[first_row]!r}")
 
 
 def _column_values(output):

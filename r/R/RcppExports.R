@@ -41,6 +41,10 @@
     .Call(`_zelcraft_ReplayInputs`, pointer)
 }
 
+.replay_parts <- function(pointer) {
+    .Call(`_zelcraft_ReplayParts`, pointer)
+}
+
 .replay <- function(pointer, fields, columns, rows, allFields, progress) {
     .Call(`_zelcraft_Replay`, pointer, fields, columns, rows, allFields, progress)
 }

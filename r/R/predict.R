@@ -36,15 +36,21 @@ predict.zelcraft_preparation <- function(object, newdata, all_fields = FALSE,
   if (!is.data.frame(newdata)) stop("newdata: a data frame", call. = FALSE)
   pointer <- compiled_document(object)
   inputs <- .replay_inputs(pointer)
+  parts <- .replay_parts(pointer)
   names <- column_names(newdata)
   fields <- integer()
   columns <- list()
   for (i in seq_along(inputs$name)) {
     name <- inputs$name[i]
     at <- match(name, names)
+    # The date or the time of day of a column of timestamps is read from it.
+    split <- parts$column[match(name, parts$field)]
+    if (is.na(at) && !is.na(split)) at <- match(split, names)
     if (is.na(at)) {
       if (inputs$optional[i]) next
-      abort_input(paste0("the document's field '", name, "' is not a column of the data"))
+      abort_input(paste0("the document's field '", name, "' is not a column of the data",
+                         if (is.na(split)) "" else
+                           paste0(", nor is its column of timestamps '", split, "'")))
     }
     if (!inputs$needed[i]) next
     fields <- c(fields, i - 1L)

@@ -134,6 +134,17 @@ BEGIN_RCPP
     return rcpp_result_gen;
 END_RCPP
 }
+// ReplayParts
+Rcpp::List ReplayParts(SEXP pointer);
+RcppExport SEXP _zelcraft_ReplayParts(SEXP pointerSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< SEXP >::type pointer(pointerSEXP);
+    rcpp_result_gen = Rcpp::wrap(ReplayParts(pointer));
+    return rcpp_result_gen;
+END_RCPP
+}
 // Replay
 Rcpp::List Replay(SEXP pointer, std::vector<int> fields, Rcpp::List columns, double rows, bool allFields, bool progress);
 RcppExport SEXP _zelcraft_Replay(SEXP pointerSEXP, SEXP fieldsSEXP, SEXP columnsSEXP, SEXP rowsSEXP, SEXP allFieldsSEXP, SEXP progressSEXP) {
@@ -186,6 +197,7 @@ static const R_CallMethodDef CallEntries[] = {
     {"_zelcraft_CompileDocument", (DL_FUNC) &_zelcraft_CompileDocument, 1},
     {"_zelcraft_IsCompiled", (DL_FUNC) &_zelcraft_IsCompiled, 1},
     {"_zelcraft_ReplayInputs", (DL_FUNC) &_zelcraft_ReplayInputs, 1},
+    {"_zelcraft_ReplayParts", (DL_FUNC) &_zelcraft_ReplayParts, 1},
     {"_zelcraft_Replay", (DL_FUNC) &_zelcraft_Replay, 6},
     {"_zelcraft_HasInverse", (DL_FUNC) &_zelcraft_HasInverse, 1},
     {"_zelcraft_Invert", (DL_FUNC) &_zelcraft_Invert, 3},

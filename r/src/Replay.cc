@@ -153,6 +153,21 @@ Rcpp::List ReplayInputs(SEXP pointer) {
                             Rcpp::Named("optional") = optional, Rcpp::Named("needed") = needed);
 }
 
+// The inputs a host made from a column of timestamps: each one's name and
+// that column's; read from the column, a date field takes its days and a
+// time field its times of day.
+// [[Rcpp::export(.replay_parts)]]
+Rcpp::List ReplayParts(SEXP pointer) {
+  using namespace zelr;
+  std::vector<std::string> field, column;
+  for (const zelapply::TimestampPart& part : Get(pointer).replay.parts()) {
+    field.push_back(part.field);
+    column.push_back(part.column);
+  }
+  return Rcpp::List::create(Rcpp::Named("field") = Utf8(field),
+                            Rcpp::Named("column") = Utf8(column));
+}
+
 // Replays the columns given for the inputs at `fields` (0-based) on `rows`
 // rows: the prepared fields and the lines of warnings for values that do
 // not read as their field's type.
@@ -182,8 +197,11 @@ Rcpp::List Replay(SEXP pointer, std::vector<int> fields, Rcpp::List columns, dou
     }
     RHost host(progress);
     if (progress) host.StartPhase("replaying");
-    done = compiled.replay.Run(inputs, static_cast<std::size_t>(rows), allFields, host, &outputs,
-                               &warnings);
+    // Categories training never saw go on as they are, as `zelcraft apply`
+    // takes them.
+    std::vector<zelhost::UnseenValues> unseen;
+    done = compiled.replay.Run(inputs, static_cast<std::size_t>(rows), allFields, false, host,
+                               &outputs, &warnings, &unseen);
   }
   if (!done) throw Rcpp::internal::InterruptedException();
   Rcpp::List out(outputs.size());

@@ -80,6 +80,18 @@ std::unique_ptr<XMLElement> ZelModelPMML::CreateHeader(const PMMLHeaderInfo* hea
   std::unique_ptr<XMLElement> element(XMLElement::Create("Header"));
   element->AddAttribute("copyright",
                         OrDefault(header != nullptr ? header->noticeText : kNone, kCopyright));
+  for (const PMMLHeaderExtension& given :
+       header != nullptr ? header->extensions : std::vector<PMMLHeaderExtension>()) {
+    XMLElement* extension = element->AppendChild(CreateExtension().release());
+    extension->AddAttribute("name", given.name);
+    extension->AddAttribute("value", given.value);
+    for (const PMMLHeaderElement& child : given.children) {
+      XMLElement* part = extension->AppendChild(XMLElement::Create(child.element));
+      for (const auto& attribute : child.attributes) {
+        part->AddAttribute(attribute.first, attribute.second);
+      }
+    }
+  }
   XMLElement* application = element->AppendChild(XMLElement::Create("Application"));
   application->AddAttribute("name",
                             OrDefault(header != nullptr ? header->applicationName : kNone, kName));

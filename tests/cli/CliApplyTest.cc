@@ -70,6 +70,22 @@ TEST(CliApply, UnseenCategoriesOutOfBinValuesAndUnreadableCells) {
   EXPECT_EQ(enabled.err, "");
 }
 
+TEST(CliApply, NeedsOnlyTheColumnsTheWrittenFieldsDependOn) {
+  ScratchDir dir;
+  WriteFile(dir / "doc.pmml", kDoc);
+  // "off" feeds only the disabled "hidden": data without it replays alike,
+  // unless every derived field is asked for.
+  WriteFile(dir / "d.csv", "n,s,level,off\n3,a,high,0.5\n");
+  WriteFile(dir / "lean.csv", "level,s,n\nhigh,a,3\n");
+  const RunResult full = RunCli(dir.path(), {"apply", "doc.pmml", "d.csv"});
+  const RunResult lean = RunCli(dir.path(), {"apply", "doc.pmml", "lean.csv"});
+  ASSERT_EQ(lean.status, 0) << lean.err;
+  EXPECT_EQ(lean.out, full.out);
+  const RunResult all = RunCli(dir.path(), {"apply", "doc.pmml", "lean.csv", "--all-fields"});
+  EXPECT_EQ(all.status, 2);
+  EXPECT_EQ(all.err, "error: lean.csv: the document's field 'off' is not a column of the data\n");
+}
+
 TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   ScratchDir dir;
   WriteFile(dir / "doc.pmml", kDoc);
@@ -77,7 +93,7 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   bad.replace(bad.find("<Discretize "), 11, "<Aggregate");
   bad.replace(bad.find("</Discretize>"), 12, "</Aggregate");
   WriteFile(dir / "bad.pmml", bad);
-  WriteFile(dir / "short.csv", "n,s,level\n1,a,1\n");
+  WriteFile(dir / "short.csv", "n,s,off\n1,a,1\n");
   WriteFile(dir / "ragged.csv", "n,s,level,off\n1,a,1,2\n1,a\n");
   // Both readers refuse what a document cannot carry, with the same words.
   WriteFile(dir / "control.csv", "n,s,level,off\n1,a\x01,1,2\n");
@@ -88,7 +104,7 @@ TEST(CliApply, ErrorsLeaveExistingOutputUntouched) {
   };
   const Case cases[] = {
       {{"apply", "doc.pmml", "short.csv", "-o", "out.csv"},
-       "error: short.csv: the document's field 'off' is not a column of the data\n"},
+       "error: short.csv: the document's field 'level' is not a column of the data\n"},
       {{"apply", "doc.pmml", "ragged.csv", "-o", "out.csv"},
        "error: ragged.csv: line 3: 2 cells where the header has 4\n"},
       {{"apply", "bad.pmml", "short.csv", "-o", "out.csv"},

@@ -70,7 +70,22 @@ TEST(CliData, TimestampsValidateAndGiveDaysAndTimesWhenDeclared) {
   const std::string text = ReadFile(dir / "plain.pmml");
   EXPECT_TRUE(IsSchemaValid(text));
   const Document doc(text);
-  EXPECT_EQ(doc.Field("s", "@optype") + " " + doc.Field("s", "@dataType"), "continuous dateTime");
+  // Each column of timestamps goes over as its date and its time of day,
+  // which the header names, and which durations reach from the latest date
+  // (2021-03-05) and time of day (23:59:00).
+  EXPECT_EQ(doc.Eval("count(//p:DataField[@name='s'])"), "0");
+  EXPECT_EQ(doc.Field("s_date", "@dataType") + " " + doc.Range("s_date"),
+            "dateDaysSince[1970] -1..18691");
+  EXPECT_EQ(doc.Field("s_time", "@dataType") + " " + doc.Range("s_time"), "time 18367..86340");
+  EXPECT_EQ(doc.All("//p:Header/p:Extension[@name='timestampParts']/@value"), "s|d|t");
+  EXPECT_EQ(doc.Eval("//p:Header/p:Extension[@name='timestampParts'][@value='t']/p:TimePart/"
+                     "@field"),
+            "t_time");
+  EXPECT_EQ(doc.Eval("//p:Header/p:Extension[@name='referenceDateFromData']/@value"),
+            "2021-03-05");
+  EXPECT_EQ(doc.Eval("//p:Header/p:Extension[@name='referenceTimeFromData']/@value"),
+            "23:59:00");
+  EXPECT_EQ(doc.Eval("//p:DerivedField[@name='s_date_DurationDays']/p:Apply/p:Constant"), "18691");
 
   // Declared a date, a timestamp is its calendar day; declared a time, its
   // time of day. The parts keep their final names, and a name already taken

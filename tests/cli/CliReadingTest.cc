@@ -36,11 +36,11 @@ TEST(CliReading, InfersEachStorageFromAllCells) {
   // Day numbers from 1970-01-01: 1600-03-01 is -135080, 2020-01-02 is 18263.
   EXPECT_EQ(field("date"), "dateDaysSince[1970] -135080..18263");
   EXPECT_EQ(field("time"), "time 0..86399.25");
-  // Timestamps go over without a measurement level; the document still
-  // types them, and sets them aside.
-  EXPECT_EQ(doc.Field("stamp", "@optype") + " " + doc.Field("stamp", "@dataType"),
-            "continuous dateTime");
-  EXPECT_EQ(doc.Field("stamp", "p:Extension/p:UsageType/@value"), "disable");
+  // Timestamps go over as two fields in their place, the day (2021-03-04 is
+  // day 18690) and the time of day (05:06:07 is 18367 s).
+  EXPECT_EQ(field("stamp_date"), "dateDaysSince[1970] 18690..18690");
+  EXPECT_EQ(field("stamp_time"), "time 18367..18367");
+  EXPECT_EQ(doc.Eval("count(//p:DataField[@name='stamp'])"), "0");
   EXPECT_EQ(doc.Field("empty", "@dataType"), "double");
   EXPECT_EQ(doc.Field("big", "@dataType"), "double");
   for (const char* text : {"text", "badstamp", "baddate"}) {

@@ -35,7 +35,11 @@ test_that("each R type becomes the field a careful R user expects", {
   expect_match(doc, 'value="1" displayValue="low".*value="2" displayValue="mid".*value="3" displayValue="high"')
   expect_match(data_field(doc, "text"), 'optype="categorical" dataType="string"')
   expect_match(data_field(doc, "day"), 'dataType="dateDaysSince\\[1970\\]"')
-  expect_match(data_field(doc, "stamp"), 'dataType="dateTime"')
+  # A column of timestamps goes over as its date and its time of day.
+  expect_length(data_field(doc, "stamp"), 0)
+  expect_match(data_field(doc, "stamp_date"), 'dataType="dateDaysSince\\[1970\\]"')
+  expect_match(data_field(doc, "stamp_time"), 'dataType="time"')
+  expect_equal(prep$fields$reason_key[prep$fields$name == "stamp"], "SplitTimestamp")
   expect_match(data_field(doc, "midnight"), 'dataType="dateDaysSince\\[1970\\]"')
   expect_match(data_field(doc, "clock"), 'dataType="time"')
   expect_match(data_field(doc, "wait"), 'optype="continuous" dataType="double"')
@@ -140,4 +144,19 @@ test_that("a column entirely missing, and integers past R's range through a sche
   expect_error(zelcraft_prepare(data.frame(x = c(1.5, 2)),
                                 schema = list(x = list(storage = "integer"))),
                class = "zelcraft_input_error", regexp = "not whole")
+})
+
+test_that("a column of timestamps is predicted from as its date and its time of day", {
+  stamps <- as.POSIXct("2021-03-01 06:00:00", tz = "UTC") + 5400 * seq_len(200)
+  data <- data.frame(at = stamps, y = seq_len(200) %% 7 + 0.5)
+  prep <- suppressWarnings(zelcraft_prepare(data, target = "y",
+                                            settings = list(featureSelection = FALSE)))
+  out <- predict(prep, data["at"], all_fields = TRUE)
+  # Durations run from the data's latest date and latest time of day.
+  days <- as.numeric(as.Date(stamps))
+  seconds <- as.numeric(stamps) %% 86400
+  expect_equal(out$at_date_DurationDays, days - max(days))
+  expect_equal(out$at_time_DurationSeconds, seconds - max(seconds))
+  expect_error(predict(prep, data.frame(other = stamps)),
+               "field 'at_date' is not a column of the data, nor is its column of timestamps 'at'")
 })
