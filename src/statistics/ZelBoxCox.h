@@ -1,6 +1,6 @@
 // ZelBoxCox: chooses the Box-Cox exponent of a continuous target, or of a
-// skewed continuous input (which may also ask for the moments of its signed
-// logarithm, sign(x) ln(1 + |x|), to transform it that way instead). Each
+// skewed continuous input (which may instead ask for the moments of its
+// signed logarithm, sign(x) ln(1 + |x|), to transform it that way). Each
 // exponent of a grid transforms the target, shifted so that its smallest
 // value becomes 1, into its own summary; the exponent whose profile
 // log-likelihood is largest wins (ties go to the smaller one). The target
@@ -55,8 +55,13 @@ class ZelBoxCox : public ZelStatistics {
   // the scale; the extremes are then swapped so the range stays ordered.
   TorCommon_1_3::TorStatus ApplyToUnivariate(ZelStatistics& univariate);
 
-  // Also gathers the summary of sign(x) ln(1 + |x|); call before the pass.
-  void TrackSignedLog() { signedLog_.assign(1, ZelContSummary(false, 0)); }
+  // Gathers the summary of sign(x) ln(1 + |x|) instead of the exponent
+  // grid, which a signed logarithm does not use; call before the pass.
+  void TrackSignedLog() {
+    exponents_.clear();
+    summaries_.clear();
+    signedLog_.assign(1, ZelContSummary(false, 0));
+  }
   // Null unless tracked.
   const ZelContSummary* GetSignedLog() const {
     return signedLog_.empty() ? nullptr : &signedLog_.front();
