@@ -34,7 +34,7 @@ TorStatus ZelSkewTransformHandler::ProcessField(ZelVariableHandleInfo* field, in
   const ZelStatistic::ZelBoxCox* boxCox = field->GetBoxCox();
   if (boxCox == nullptr || !boxCox->IsInformationCollected()) return TorStatus();
   const ZelContSummary* signedLog = boxCox->GetSignedLog();
-  const bool boxCoxMethod = Settings()->skewTransformMethod != 1 || signedLog == nullptr;
+  const bool boxCoxMethod = signedLog == nullptr;  // gathered for the signed logarithm only
 
   TorStatus status;
   ZelVariableHandleInfo* copy =
