@@ -102,8 +102,15 @@ bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
   load.stream = csv.stream;
   load.memoryLimit = request_.memoryLimit > 0 ? request_.memoryLimit : zelio::DefaultMemoryLimit();
   load.threaded = request_.threads != 1;
+  load.storages = csv.storages;
+  load.maxRows = csv.maxRows;
+  if (csv.text != nullptr) load.memoryLimit = 0;
   std::string error;
-  switch (zelio::LoadCsv(load, interrupts, progress, &data_, &error)) {
+  const zelio::LoadResult loaded =
+      csv.text != nullptr
+          ? zelio::LoadCsvText(load, *csv.text, interrupts, progress, &data_, &error)
+          : zelio::LoadCsv(load, interrupts, progress, &data_, &error);
+  switch (loaded) {
     case zelio::LoadResult::kInterrupted:
       result_.kind = RunResult::Kind::kInterrupted;
       failed_ = true;

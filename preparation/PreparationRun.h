@@ -86,6 +86,12 @@ struct CsvSource {
   std::string path;
   char delimiter = ',';
   bool stream = false;  // read the file again for every pass
+  // The file's text already read (a byte range of it behind its header),
+  // which must outlive the load, and the storages fixed for every range
+  // (LoadRequest::storages); a text is held in memory, never streamed.
+  const std::string* text = nullptr;
+  const std::vector<int>* storages = nullptr;
+  int64_t maxRows = 0;  // LoadRequest::maxRows
 };
 
 // What a host hands a build. Every call into it is made on the calling

@@ -16,10 +16,15 @@ columns and kinds), or the states are refused. When durations are measured
 from the data, one task per partition first finds its latest date and time
 of day, and every replica is handed the latest of them all."""
 
+import os
+
 import dask
 
-from . import _lockstep
-from ._run import build_recipe, publish
+from . import _core, _lockstep, _ranges
+from ._errors import ZelcraftArgumentError
+from ._errors import raise_for_outcome as checked
+from ._options import schema_text
+from ._run import _whole, build_recipe, publish
 from .preparation import Preparation
 
 
@@ -64,10 +69,132 @@ def _partition_state(part, shared):
     return _lockstep.partition_state(part, recipe, states)
 
 
+def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings=None, *,
+                overrides=None, delimiter=",", blocksize=_ranges.DEFAULT_BLOCKSIZE):
+    """Prepares CSV files on a Dask cluster: a path, a glob or a list of
+    them, read as one data set, records in the order of the files and of
+    their rows; the Preparation of its document, the document the command
+    line and zelcraft.prepare give for the same file.
+
+    The client cuts each file into byte ranges of `blocksize` bytes after
+    its header (0: each file is one range) and checks that every file has
+    the first one's header. Each task reads with the data-source library's
+    loader: a row belongs to the range it starts in, and a range reads past
+    its end to finish its last row. A first round of tasks finds what each
+    range's cells allow and how many rows it holds; the client combines
+    them into the storages of the whole data, which every later task reads
+    with, so the fields are those of the whole file. A file any of whose
+    ranges fails to read (a row of the wrong width, a cut inside a quoted
+    cell with a line break) is read again as one range, which reads it as
+    the command line does: the same document, or the same error with the
+    same line. Each pass then reads the rows in the blocks of one process,
+    each block whole by one task (no state lives on a worker), and folds
+    the blocks' states in their order, as one process does."""
+    if not isinstance(delimiter, str) or len(delimiter) != 1:
+        raise ZelcraftArgumentError("delimiter: one character")
+    blocksize = _whole(blocksize, "blocksize")
+    recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
+    recipe["schema_text"] = schema_text(recipe["schema"])
+    files = _ranges.expand(paths)
+    ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
+    tasks = _ranges.block_tasks(ranges, found)
+    client = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+                                     tasks[0][1] + sum(tasks[0][2])))
+    if client.moments() is not None:
+        moments = dask.delayed(_task_moments, pure=True)
+        found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
+                                       for task in tasks))
+        recipe["moments"] = _lockstep.latest_moments(found_moments)
+        client = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+                                         tasks[0][1] + sum(tasks[0][2])))
+    blocks_of = dask.delayed(_task_blocks, pure=True)
+    fold = dask.delayed(_fold, pure=True)
+
+    def read_pass(states):
+        shared = dask.delayed((recipe, delimiter, storages, states), pure=True, traverse=False)
+        merged = None
+        for task in tasks:
+            merged = fold(merged, blocks_of(task, shared))
+        return merged.compute()
+
+    outcome = _lockstep.run(client, read_pass)
+    if "error" not in outcome:
+        outcome["records"] = sum(result["rows"] for result in found)
+    data_set = os.path.basename(files[0]) if len(files) == 1 else f"{len(files)} CSV files"
+    return publish(outcome, data_set, stacklevel=3)
+
+
+def _cut_and_type(files, recipe, delimiter, blocksize):
+    """The ranges that hold rows, what their reads found and the storages of
+    the columns: each file cut, its header checked, the ranges' kinds found,
+    and a file whose ranges do not agree read whole."""
+    headers = [_ranges.header_row(path, delimiter) for path in files]
+    for path, header in zip(files[1:], headers[1:]):
+        _ranges.check_header(path, header, files[0], headers[0])
+    plan = [_ranges.cut(path, header, blocksize) for path, header in zip(files, headers)]
+    kinds = dask.delayed(_ranges.kinds, pure=True)
+
+    def found_of(cuts):
+        flat = dask.compute(*(kinds(part, recipe, delimiter) for parts in cuts for part in parts))
+        out, at = [], 0
+        for parts in cuts:
+            out.append(list(flat[at:at + len(parts)]))
+            at += len(parts)
+        return out
+
+    found = found_of(plan)
+    again = [i for i, (parts, results) in enumerate(zip(plan, found))
+             if not _ranges.agrees(parts, results)]
+    if again:
+        wholes = [[_ranges.whole(files[i], len(headers[i]), plan[i][0][4], plan[i][0][5])]
+                  for i in again]
+        for i, parts, results in zip(again, wholes, found_of(wholes)):
+            plan[i], found[i] = parts, results
+    ranges, kept = [], []
+    for parts, results in zip(plan, found):
+        for part, result in zip(parts, results):
+            checked(result)
+            if result["rows"]:
+                ranges.append(part)
+                kept.append(result)
+    return ranges, kept, _core.combine_kinds([result["kinds"] for result in kept])
+
+
+def _task_replica(task, recipe, delimiter, storages):
+    pieces, skip, counts = task
+    return checked(_ranges.replica(pieces, recipe, delimiter, storages, skip + sum(counts)))
+
+
+def _task_moments(task, recipe, delimiter, storages):
+    """The latest moments of the rows of a task's blocks."""
+    return _task_replica(task, recipe, delimiter, storages).moments()
+
+
+def _task_blocks(task, shared):
+    """The states of a task's blocks for the pass after those of `states`."""
+    recipe, delimiter, storages, states = shared
+    replica = _task_replica(task, recipe, delimiter, storages)
+    _lockstep.replica_state(replica, states, read=False)
+    _, skip, counts = task
+    blocks = []
+    for count in counts:
+        blocks.append(checked(replica.read_rows(skip, count)))
+        skip += count
+    return blocks
+
+
+def _fold(merged, blocks):
+    """The states merged in order onto `merged` (None at first), as one
+    process merges its blocks."""
+    for state in blocks:
+        merged = state if merged is None else _lockstep.merge(merged, state)
+    return merged
+
+
 def transform(preparation, ddf, all_fields=False):
     """The prepared fields of a Dask DataFrame, replayed partition by
     partition (what Preparation.transform does for one)."""
     return preparation.transform(ddf, all_fields=all_fields)
 
 
-__all__ = ["prepare", "transform", "Preparation"]
+__all__ = ["prepare", "prepare_csv", "transform", "Preparation"]
