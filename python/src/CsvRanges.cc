@@ -2,6 +2,7 @@
 
 #include <pybind11/stl.h>
 
+#include <optional>
 #include <string>
 
 #include "Outcome.h"
@@ -30,14 +31,13 @@ py::dict InputError(const std::string& message) { return ErrorOutcome(true, 0, m
 
 }  // namespace
 
-py::object RangeKinds(zelprep::RunRequest request, const py::tuple& range, char delimiter) {
+py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range, char delimiter) {
   const zelio::ByteRange cut = RangeOf(range);
-  // The latest moments are found once the storages are known.
-  request.moments = zelprep::DataMoments();
   zelio::RangeText text;
   std::string error;
   std::vector<std::pair<unsigned, bool>> kinds;
   int64_t rows = 0;
+  std::optional<zelprep::DataMoments> moments;
   bool read = false;
   zelprep::RunResult result;
   {
@@ -57,6 +57,7 @@ py::object RangeKinds(zelprep::RunRequest request, const py::tuple& range, char 
         for (const zelio::TypeInference& column : run.data().inference) {
           kinds.emplace_back(column.candidates(), column.seen());
         }
+        if (run.referenceNeeds().Any()) moments = run.moments();
       }
       result = run.result();
     }
@@ -71,6 +72,7 @@ py::object RangeKinds(zelprep::RunRequest request, const py::tuple& range, char 
   out["last"] = text.last;
   out["rows"] = rows;
   out["kinds"] = kinds;
+  out["moments"] = moments ? MomentsTuple(*moments) : py::object(py::none());
   return out;
 }
 

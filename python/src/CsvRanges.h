@@ -20,10 +20,12 @@
 namespace zelpy {
 
 // {"first", "last"}: the bytes the range's rows take; "rows"; "kinds": per
-// column (candidates, seen) of its type inference; or an error outcome
-// (which may come of a cut inside a quoted cell, a row of the wrong width,
-// a bad weight, ...).
-pybind11::object RangeKinds(zelprep::RunRequest request, const pybind11::tuple& range,
+// column (candidates, seen) of its type inference; "moments": the latest
+// moments of its rows read with the storages it found, when the settings
+// leave the reference of durations to the data, else None; or an error
+// outcome (which may come of a cut inside a quoted cell, a row of the
+// wrong width, a bad weight, ...).
+pybind11::object RangeKinds(const zelprep::RunRequest& request, const pybind11::tuple& range,
                             char delimiter);
 
 // The storages of the columns of all the ranges whose kinds are given.

@@ -76,12 +76,6 @@ std::optional<zelprep::DataMoments> Moments(const py::object& given) {
   return moments;
 }
 
-py::object MomentsTuple(const zelprep::DataMoments& moments) {
-  auto value = [](const std::optional<double>& v) {
-    return v ? py::object(py::float_(*v)) : py::object(py::none());
-  };
-  return py::make_tuple(value(moments.day), value(moments.timeOfDay));
-}
 
 // A replica of a build over a frame's columns (Lockstep.h); `clock` is the
 // build's (ReferenceClock.h), `moments` the latest moments of all the

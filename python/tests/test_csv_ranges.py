@@ -184,3 +184,18 @@ def test_files_that_cannot_be_read(tmp_path):
     assert str(found.value) == str(expected.value)
     with pytest.raises(zelcraft.ZelcraftArgumentError, match="blocksize"):
         on_ranges(str(empty), blocksize=-1)
+
+
+def test_ranges_that_read_other_storages_than_the_whole(tmp_path):
+    # Whole numbers in the first ranges, decimals in the last, a column
+    # empty in the first ones, a date: each range alone would read other
+    # storages, and the latest date must come from ranges read as the whole.
+    rows = table(3000, seed=9)
+    rows["count"] = np.where(np.arange(3000) < 2500, np.arange(3000) % 17, 0.5)
+    rows["late"] = np.where(np.arange(3000) < 2000, "", "2025-06-30")
+    path = tmp_path / "drift.csv"
+    rows.to_csv(path, index=False)
+    one = one_process(path)
+    assert 'name="count"' in one and 'dataType="double"' in one
+    for blocksize, keep in ((20_000, True), (20_000, False), (150_000, True)):
+        assert timeless(on_ranges(path, blocksize=blocksize, keep=keep).document) == one

@@ -99,11 +99,12 @@ def partition_state(frame, recipe, states):
     return replica_state(make_replica(frame, recipe), states)
 
 
-def replica_state(replica, states, read=True):
+def replica_state(replica, states, read=True, installed=0):
     """The state of a new replica's rows for the first pass that reads after
     the passes whose merged states are `states`; with `read` false, the
-    replica only brought to that pass, for its caller to read."""
-    installed = 0
+    replica only brought to that pass, for its caller to read. A replica
+    that already installed the first `installed` states and finished the
+    pass after them goes on from there."""
     while True:
         reads, done = checked(replica.start_pass())
         if done:

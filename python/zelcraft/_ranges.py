@@ -155,5 +155,5 @@ def block_tasks(ranges, found, block=None):
                 pieces.append((path, header_end, found[j]["first"], found[j]["last"], size,
                                modified))
         counts = [min(block, stop - row) for row in range(first, stop, block)]
-        tasks.append((pieces, first - starts[k], counts))
+        tasks.append((tuple(pieces), first - starts[k], tuple(counts)))
     return tasks

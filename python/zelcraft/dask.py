@@ -16,11 +16,13 @@ columns and kinds), or the states are refused. When durations are measured
 from the data, one task per partition first finds its latest date and time
 of day, and every replica is handed the latest of them all."""
 
+import contextlib
 import os
+import uuid
 
 import dask
 
-from . import _core, _lockstep, _ranges
+from . import _core, _kept, _lockstep, _ranges
 from ._errors import ZelcraftArgumentError
 from ._errors import raise_for_outcome as checked
 from ._options import schema_text
@@ -70,7 +72,7 @@ def _partition_state(part, shared):
 
 
 def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings=None, *,
-                overrides=None, delimiter=",", blocksize=_ranges.DEFAULT_BLOCKSIZE):
+                overrides=None, delimiter=",", blocksize=_ranges.DEFAULT_BLOCKSIZE, keep=True):
     """Prepares CSV files on a Dask cluster: a path, a glob or a list of
     them, read as one data set, records in the order of the files and of
     their rows; the Preparation of its document, the document the command
@@ -88,8 +90,11 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     cell with a line break) is read again as one range, which reads it as
     the command line does: the same document, or the same error with the
     same line. Each pass then reads the rows in the blocks of one process,
-    each block whole by one task (no state lives on a worker), and folds
-    the blocks' states in their order, as one process does."""
+    each block whole by one task, and folds the blocks' states in their
+    order, as one process does. With `keep`, a worker keeps the replica
+    that read a task's rows for the task's next pass, which then parses
+    nothing; a task that finds none (a worker lost, a task run again
+    elsewhere) reads its rows anew, and the document is the same."""
     if not isinstance(delimiter, str) or len(delimiter) != 1:
         raise ZelcraftArgumentError("delimiter: one character")
     blocksize = _whole(blocksize, "blocksize")
@@ -98,30 +103,72 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
     tasks = _ranges.block_tasks(ranges, found)
-    client = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+    driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
                                      tasks[0][1] + sum(tasks[0][2])))
-    if client.moments() is not None:
-        moments = dask.delayed(_task_moments, pure=True)
-        found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
-                                       for task in tasks))
+    if driver.moments() is not None:
+        # The ranges' own moments hold when each range read its cells with
+        # the storages of the whole data; otherwise one more round.
+        if all(_core.combine_kinds([result["kinds"]]) == storages for result in found):
+            found_moments = [result["moments"] for result in found]
+        else:
+            moments = dask.delayed(_task_moments, pure=True)
+            found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
+                                           for task in tasks))
         recipe["moments"] = _lockstep.latest_moments(found_moments)
-        client = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+        driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
                                          tasks[0][1] + sum(tasks[0][2])))
     blocks_of = dask.delayed(_task_blocks, pure=True)
     fold = dask.delayed(_fold, pure=True)
+    run = uuid.uuid4().hex if keep else None
+    homes = _homes(len(tasks))
 
     def read_pass(states):
-        shared = dask.delayed((recipe, delimiter, storages, states), pure=True, traverse=False)
+        shared = dask.delayed((recipe, delimiter, storages, states, run), pure=True,
+                              traverse=False)
         merged = None
-        for task in tasks:
-            merged = fold(merged, blocks_of(task, shared))
-        return merged.compute()
+        for task, home in zip(tasks, homes):
+            # Each task goes back to the process that kept its replica.
+            with (dask.annotate(workers=home, allow_other_workers=True) if home
+                  else contextlib.nullcontext()):
+                blocks = blocks_of(task, shared)
+            merged = fold(merged, blocks)
+        return merged.compute(optimize_graph=False)
 
-    outcome = _lockstep.run(client, read_pass)
+    try:
+        outcome = _lockstep.run(driver, read_pass)
+    finally:
+        if run is not None:
+            _forget(run)
     if "error" not in outcome:
         outcome["records"] = sum(result["rows"] for result in found)
     data_set = os.path.basename(files[0]) if len(files) == 1 else f"{len(files)} CSV files"
     return publish(outcome, data_set, stacklevel=3)
+
+
+def _cluster():
+    """The distributed client the computations go to, if any."""
+    try:
+        from distributed import default_client
+        return default_client()
+    except (ImportError, ValueError):
+        return None
+
+
+def _homes(count):
+    """The worker each of `count` tasks runs on, in runs of neighbours; None
+    for each without a distributed cluster."""
+    cluster = _cluster()
+    workers = sorted(cluster.scheduler_info()["workers"]) if cluster is not None else []
+    if not workers:
+        return [None] * count
+    return [[workers[i * len(workers) // count]] for i in range(count)]
+
+
+def _forget(run):
+    cluster = _cluster()
+    if cluster is not None:
+        cluster.run(_kept.forget, run)
+    _kept.forget(run)
 
 
 def _cut_and_type(files, recipe, delimiter, blocksize):
@@ -171,15 +218,27 @@ def _task_moments(task, recipe, delimiter, storages):
 
 
 def _task_blocks(task, shared):
-    """The states of a task's blocks for the pass after those of `states`."""
-    recipe, delimiter, storages, states = shared
-    replica = _task_replica(task, recipe, delimiter, storages)
-    _lockstep.replica_state(replica, states, read=False)
-    _, skip, counts = task
+    """The states of a task's blocks for the pass after those of `states`:
+    read by the replica this process kept from the task's previous pass
+    when it has one that stands there (_kept), else by a new one."""
+    recipe, delimiter, storages, states, run = shared
+    kept = _kept.take(run, task, states) if run is not None else None
+    if kept is None:
+        replica = _task_replica(task, recipe, delimiter, storages)
+        _lockstep.replica_state(replica, states, read=False)
+    else:
+        replica, installed = kept
+        if len(installed) < len(states):
+            checked(replica.install(states[-1]))
+            checked(replica.finish_pass())
+            _lockstep.replica_state(replica, states, read=False, installed=len(states))
+    pieces, skip, counts = task
     blocks = []
     for count in counts:
         blocks.append(checked(replica.read_rows(skip, count)))
         skip += count
+    if run is not None:
+        _kept.give(run, task, replica, states, sum(piece[3] - piece[2] for piece in pieces))
     return blocks
 
 
