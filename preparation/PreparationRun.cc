@@ -140,8 +140,9 @@ bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
 }
 
 bool PreparationRun::Planned(IInterruptCheck& interrupts) {
-  if (data_.droppedRecords > 0) {
-    result_.notes.push_back(std::to_string(data_.droppedRecords) +
+  const int64_t dropped = request_.droppedRecords.value_or(data_.droppedRecords);
+  if (dropped > 0) {
+    result_.notes.push_back(std::to_string(dropped) +
                             " records left out: their frequency or analysis weight is missing, "
                             "zero or negative");
   }

@@ -75,6 +75,9 @@ struct RunRequest {
   // The latest moments of the whole data, for a run that holds only a part
   // of it; otherwise the run finds them in its own data.
   std::optional<DataMoments> moments;
+  // The records of the whole data its weights leave out, for a run that
+  // holds a part of it; otherwise the run counts its own.
+  std::optional<int64_t> droppedRecords;
   // The clock that settings asking for today's date or the current time as
   // the reference of durations are read from (seconds since 1970, UTC), the
   // same for every replica of a build that runs elsewhere; none: the clock

@@ -38,6 +38,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
   std::vector<std::pair<unsigned, bool>> kinds;
   int64_t rows = 0;
   std::optional<zelprep::DataMoments> moments;
+  int64_t dropped = 0;
   bool read = false;
   zelprep::RunResult result;
   {
@@ -58,6 +59,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
           kinds.emplace_back(column.candidates(), column.seen());
         }
         if (run.referenceNeeds().Any()) moments = run.moments();
+        dropped = run.data().droppedRecords;
       }
       result = run.result();
     }
@@ -72,6 +74,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
   out["last"] = text.last;
   out["rows"] = rows;
   out["kinds"] = kinds;
+  out["dropped"] = dropped;
   out["moments"] = moments ? MomentsTuple(*moments) : py::object(py::none());
   return out;
 }

@@ -19,7 +19,8 @@
 
 namespace zelpy {
 
-// {"first", "last"}: the bytes the range's rows take; "rows"; "kinds": per
+// {"first", "last"}: the bytes the range's rows take; "rows"; "dropped":
+// the records its weights leave out; "kinds": per
 // column (candidates, seen) of its type inference; "moments": the latest
 // moments of its rows read with the storages it found, when the settings
 // leave the reference of durations to the data, else None; or an error

@@ -99,7 +99,8 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
 
 // What a CSV byte range's cells allow, and a replica over the range read
 // with the storages of the whole data (CsvRanges.h); the arguments as
-// MakeReplica's.
+// MakeReplica's, and the records of the whole data its weights leave out
+// (-1: the replica's own).
 py::object RangeKindsOf(const py::tuple& range, const std::string& delimiter,
                         const std::string& settingsText, const std::string& settingsName,
                         const std::vector<std::string>& assignments,
@@ -117,11 +118,12 @@ py::object MakeRangeReplica(const py::list& pieces, const std::string& delimiter
                             const std::vector<std::string>& assignments,
                             const std::string& schemaText, const std::string& target,
                             const std::string& frequencyWeight, uint64_t memoryLimit,
-                            int64_t clock, const py::object& moments) {
+                            int64_t clock, const py::object& moments, int64_t dropped) {
   zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                         target, frequencyWeight, 1, memoryLimit);
   request.clock = clock;
   request.moments = Moments(moments);
+  if (dropped >= 0) request.droppedRecords = dropped;
   return RangeReplica(request, pieces, delimiter.empty() ? ',' : delimiter[0], storages, maxRows);
 }
 

@@ -199,3 +199,20 @@ def test_ranges_that_read_other_storages_than_the_whole(tmp_path):
     assert 'name="count"' in one and 'dataType="double"' in one
     for blocksize, keep in ((20_000, True), (20_000, False), (150_000, True)):
         assert timeless(on_ranges(path, blocksize=blocksize, keep=keep).document) == one
+
+
+def test_weights_leave_out_the_records_of_every_range(tmp_path):
+    rows = table(140_000, seed=4)
+    rows["w"] = np.where(np.arange(len(rows)) % 13 == 0, 0, 1 + np.arange(len(rows)) % 3)
+    path = tmp_path / "weighted.csv"
+    rows.to_csv(path, index=False)
+    with warnings.catch_warnings(record=True) as said:
+        warnings.simplefilter("always")
+        one = zelcraft.prepare(str(path), target="tip", frequency_weight="w", progress=False)
+        with dask.config.set(scheduler="synchronous"):
+            split = zelcraft.dask.prepare_csv(path, target="tip", frequency_weight="w",
+                                              blocksize=600_000)
+    assert timeless(split.document) == timeless(one.document)
+    left_out = [str(w.message) for w in said if "left out" in str(w.message)]
+    assert len(left_out) == 2 and left_out[0] == left_out[1]
+    assert left_out[0].startswith(f"warning: {-(-140_000 // 13)} records left out")

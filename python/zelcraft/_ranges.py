@@ -105,7 +105,8 @@ def replica(pieces, recipe, delimiter, storages, max_rows=0):
     """A replica over the first `max_rows` rows (0: all) of the ranges
     `pieces`, read with the whole data's storages; or an error outcome."""
     made = _core.range_replica(list(pieces), delimiter, storages, max_rows, *arguments(recipe),
-                               recipe["memory_limit"], recipe["clock"], recipe.get("moments"))
+                               recipe["memory_limit"], recipe["clock"], recipe.get("moments"),
+                               recipe.get("dropped", -1))
     if isinstance(made, dict):
         return made
     failure = made.failure()

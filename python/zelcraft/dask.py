@@ -91,7 +91,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     the command line does: the same document, or the same error with the
     same line. Each pass then reads the rows in the blocks of one process,
     each block whole by one task, and folds the blocks' states in their
-    order, as one process does. With `keep`, a worker keeps the replica
+    order on the client, as one process does. With `keep`, a worker keeps the replica
     that read a task's rows for the task's next pass, which then parses
     nothing; a task that finds none (a worker lost, a task run again
     elsewhere) reads its rows anew, and the document is the same."""
@@ -103,8 +103,11 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
     tasks = _ranges.block_tasks(ranges, found)
+    recipe["dropped"] = sum(result["dropped"] for result in found)
+    # The client's replica runs the steps on the merged states: its own rows
+    # only give it the fields, so it reads as few as it can.
     driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                     tasks[0][1] + sum(tasks[0][2])))
+                                     tasks[0][1] + 1))
     if driver.moments() is not None:
         # The ranges' own moments hold when each range read its cells with
         # the storages of the whole data; otherwise one more round.
@@ -116,23 +119,22 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
                                            for task in tasks))
         recipe["moments"] = _lockstep.latest_moments(found_moments)
         driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                         tasks[0][1] + sum(tasks[0][2])))
+                                         tasks[0][1] + 1))
     blocks_of = dask.delayed(_task_blocks, pure=True)
-    fold = dask.delayed(_fold, pure=True)
     run = uuid.uuid4().hex if keep else None
     homes = _homes(len(tasks))
 
     def read_pass(states):
         shared = dask.delayed((recipe, delimiter, storages, states, run), pure=True,
                               traverse=False)
-        merged = None
+        reads = []
         for task, home in zip(tasks, homes):
             # Each task goes back to the process that kept its replica.
             with (dask.annotate(workers=home, allow_other_workers=True) if home
                   else contextlib.nullcontext()):
-                blocks = blocks_of(task, shared)
-            merged = fold(merged, blocks)
-        return merged.compute(optimize_graph=False)
+                reads.append(blocks_of(task, shared))
+        return _fold(state for blocks in dask.compute(*reads, optimize_graph=False)
+                     for state in blocks)
 
     try:
         outcome = _lockstep.run(driver, read_pass)
@@ -242,10 +244,11 @@ def _task_blocks(task, shared):
     return blocks
 
 
-def _fold(merged, blocks):
-    """The states merged in order onto `merged` (None at first), as one
-    process merges its blocks."""
-    for state in blocks:
+def _fold(states):
+    """The blocks' states merged in order, ((b0 b1) b2) ..., as one process
+    merges its blocks."""
+    merged = None
+    for state in states:
         merged = state if merged is None else _lockstep.merge(merged, state)
     return merged
 
