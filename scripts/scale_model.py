@@ -2,7 +2,7 @@
 rows, on paper") and checks it against a merge of 1,000 states.
 
 1. The size of each pass's state per kind of field: a table of the target
-   alone, then one more field of a kind (continuous, nominal with k
+   and one continuous input, then one more field of a kind (continuous, nominal with k
    categories, date, and n continuous fields for the pairs), one state of
    the whole table per pass that reads; the field's share is the
    difference.
@@ -12,7 +12,8 @@ rows, on paper") and checks it against a merge of 1,000 states.
    the states of each pass gathered, merged along the tree of a Dask run
    (neighbours pairwise, depth 10), timed on one core, against the model's
    prediction: the sum of the measured merges of two states of the sizes
-   met on each level.
+   met on each level. Times are processor time of this process, which the
+   other work on a shared machine does not lengthen.
     python3 scripts/scale_model.py [ROWS (200,000)] [PARTS (1,000)]"""
 
 import os
@@ -51,15 +52,15 @@ def pass_states(frame, bounds=None):
 def median_time(call, repeat):
     times = []
     for _ in range(repeat):
-        start = time.perf_counter()
+        start = time.process_time()
         call()
-        times.append(time.perf_counter() - start)
+        times.append(time.process_time() - start)
     return statistics.median(times)
 
 
 def kinds_table(rows=20_000):
     rng = np.random.default_rng(3)
-    base = pd.DataFrame({"y": rng.normal(0, 1, rows)})
+    base = pd.DataFrame({"b": rng.normal(0, 1, rows), "y": rng.normal(0, 1, rows)})
     sizes = lambda frame: [len(states[0]) for states in pass_states(frame)]
     baseline = sizes(base)
     kinds = {"continuous": pd.DataFrame({"x": rng.normal(0, 1, rows)})}
@@ -71,8 +72,8 @@ def kinds_table(rows=20_000):
     for n in (10, 20):
         kinds[f"{n} continuous (pairs)"] = pd.DataFrame(
             {f"x{i}": rng.normal(0, 1, rows) for i in range(n)})
-    print("state bytes per pass that reads, beyond the target's own "
-          f"(target alone: {baseline})")
+    print("state bytes per pass that reads, beyond those of the target and one continuous "
+          f"input ({baseline})")
     for name, columns in kinds.items():
         found = sizes(pd.concat([columns, base], axis=1))
         print(f"  {name:28s} " + " ".join(f"{b - a:>8d}" for a, b in zip(baseline, found))
@@ -87,10 +88,10 @@ def main():
 
     frame = taxi(rows)
     bounds = _lockstep.partition_bounds(rows, parts)
-    start = time.perf_counter()
+    start = time.process_time()
     found = pass_states(frame, bounds)
     print(f"\ntaxi-like table, {rows:,} rows, 11 fields, {len(bounds)} partitions: "
-          f"{len(found)} passes read ({time.perf_counter() - start:.1f} s with the reads)")
+          f"{len(found)} passes read ({time.process_time() - start:.1f} s with the reads)")
     print("pass  state B (one partition / merged)  merge of two ms  pickle+unpickle ms  "
           "tree of 1,000 s  predicted s")
     for number, states in enumerate(found, 1):
@@ -106,9 +107,9 @@ def main():
             predicted += level_merge * (len(level) // 2)
             level = [_lockstep.merge(level[i], level[i + 1]) if i + 1 < len(level) else level[i]
                      for i in range(0, len(level), 2)]
-        start = time.perf_counter()
+        start = time.process_time()
         merged = _lockstep.merge_tree(states, _lockstep.merge)
-        tree = time.perf_counter() - start
+        tree = time.process_time() - start
         print(f"{number:4d}  {len(one):>9,d} / {len(merged):>9,d}          {merge * 1e3:8.3f}"
               f"           {pickled * 1e3:8.3f}      {tree:8.3f}     {predicted:8.3f}", flush=True)
 

@@ -13,7 +13,7 @@ import pandas as pd
 import pytest
 
 import zelcraft
-from conftest import run_cli, timeless
+from conftest import assert_same_numbers, run_cli, timeless
 
 dask = pytest.importorskip("dask", reason="SKIPPED LOUDLY: python3-dask")
 import zelcraft.dask  # noqa: E402  (needs dask)
@@ -216,3 +216,11 @@ def test_weights_leave_out_the_records_of_every_range(tmp_path):
     left_out = [str(w.message) for w in said if "left out" in str(w.message)]
     assert len(left_out) == 2 and left_out[0] == left_out[1]
     assert left_out[0].startswith(f"warning: {-(-140_000 // 13)} records left out")
+
+
+def test_a_tree_of_merges_agrees_in_every_decision(large):
+    one = one_process(large)
+    tree = on_ranges(large, blocksize=large.stat().st_size // 6, exact=False)
+    assert_same_numbers(one, timeless(tree.document))
+    numbers = re.compile(r"-?\d+(?:\.\d*)?(?:[eE][-+]?\d+)?")
+    assert numbers.sub("#", timeless(tree.document)) == numbers.sub("#", one)  # the same fields
