@@ -1,11 +1,10 @@
 #include "io/ByteRange.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "io/CsvRowParser.h"
 
@@ -13,43 +12,29 @@ namespace zelio {
 
 namespace {
 
-class Descriptor {
- public:
-  explicit Descriptor(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-  ~Descriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int fd() const { return fd_; }
+using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
- private:
-  int fd_;
-};
+File OpenFile(const std::string& path) {
+  return File(std::fopen(path.c_str(), "rb"), &std::fclose);
+}
 
 // Appends bytes [from, to) of the file to `out`.
-bool ReadAt(int fd, int64_t from, int64_t to, std::string* out) {
+bool ReadAt(std::FILE* file, int64_t from, int64_t to, std::string* out) {
   const std::size_t start = out->size();
-  out->resize(start + static_cast<std::size_t>(to - from));
-  int64_t done = 0;
-  while (from + done < to) {
-    const ssize_t n = pread(fd, out->data() + start + done, static_cast<std::size_t>(to - from - done),
-                            from + done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
+  const auto count = static_cast<std::size_t>(to - from);
+  out->resize(start + count);
+  return count == 0 || (fseeko(file, from, SEEK_SET) == 0 &&
+                        std::fread(out->data() + start, 1, count, file) == count);
 }
 
 // The offset just past the first line feed at or after `from`, or `size`.
-bool RowStartAfter(int fd, int64_t from, int64_t size, int64_t* start) {
+bool RowStartAfter(std::FILE* file, int64_t from, int64_t size, int64_t* start) {
   constexpr int64_t kStep = 1 << 16;
   std::string block;
   for (int64_t at = from; at < size; at += kStep) {
     block.clear();
     const int64_t to = at + kStep < size ? at + kStep : size;
-    if (!ReadAt(fd, at, to, &block)) return false;
+    if (!ReadAt(file, at, to, &block)) return false;
     const void* found = std::memchr(block.data(), '\n', block.size());
     if (found != nullptr) {
       *start = at + (static_cast<const char*>(found) - block.data()) + 1;
@@ -63,9 +48,9 @@ bool RowStartAfter(int fd, int64_t from, int64_t size, int64_t* start) {
 }  // namespace
 
 bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::string* error) {
-  const Descriptor file(range.path);
+  const File file = OpenFile(range.path);
   struct stat info {};
-  if (file.fd() < 0 || fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
     *error = range.path + ": cannot read the file";
     return false;
   }
@@ -80,8 +65,9 @@ bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::str
   const int64_t end = range.end < size ? range.end : size;
   int64_t first = begin;
   int64_t last = begin;
-  const bool found = (begin <= range.headerEnd || RowStartAfter(file.fd(), begin - 1, size, &first)) &&
-                     (first >= end || RowStartAfter(file.fd(), end - 1, size, &last));
+  const bool found =
+      (begin <= range.headerEnd || RowStartAfter(file.get(), begin - 1, size, &first)) &&
+      (first >= end || RowStartAfter(file.get(), end - 1, size, &last));
   if (!found) {
     *error = range.path + ": cannot read the file";
     return false;
@@ -92,8 +78,8 @@ bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::str
   if (first == last) return true;
   std::string& text = out->text;
   if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += '\n';
-  if ((header && !ReadAt(file.fd(), 0, range.headerEnd, &text)) ||
-      !ReadAt(file.fd(), first, last, &text)) {
+  if ((header && !ReadAt(file.get(), 0, range.headerEnd, &text)) ||
+      !ReadAt(file.get(), first, last, &text)) {
     *error = range.path + ": cannot read the file";
     return false;
   }
@@ -101,9 +87,9 @@ bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::str
 }
 
 bool FindHeaderEnd(const std::string& path, char delimiter, int64_t* end, std::string* error) {
-  const Descriptor file(path);
+  const File file = OpenFile(path);
   struct stat info {};
-  if (file.fd() < 0 || fstat(file.fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
     *error = path + ": cannot read the file";
     return false;
   }
@@ -112,7 +98,7 @@ bool FindHeaderEnd(const std::string& path, char delimiter, int64_t* end, std::s
   for (int64_t want = 1 << 16;; want *= 2) {
     const int64_t to = want < size ? want : size;
     window.clear();
-    if (!ReadAt(file.fd(), 0, to, &window)) {
+    if (!ReadAt(file.get(), 0, to, &window)) {
       *error = path + ": cannot read the file";
       return false;
     }

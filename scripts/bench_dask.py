@@ -17,7 +17,7 @@ import tempfile
 import time
 import warnings
 
-import dask
+
 import dask.dataframe as dd
 import distributed
 
@@ -61,7 +61,8 @@ def main():
     reference = CLOCK.sub("", document)
 
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
-                                  dashboard_address=None) as local, distributed.Client(local) as client:
+                                  dashboard_address=None) as local, \
+            distributed.Client(local) as client:
         ddf = dd.read_csv(path, blocksize=blocksize, assume_missing=True)
         times, frame_doc = timed(lambda: zelcraft.dask.prepare(ddf, target="tip").document, runs)
         show(f"DataFrame path ({ddf.npartitions} partitions)", times)
@@ -70,7 +71,7 @@ def main():
         show(f"byte-range path ({parts} ranges)", times)
         kept_times, _ = timed(lambda: zelcraft.dask.prepare_csv(
             path, target="tip", blocksize=blocksize, keep=False).document, runs)
-        show(f"byte-range path, keep=False", kept_times)
+        show("byte-range path, keep=False", kept_times)
         print("byte-range document == one process:", CLOCK.sub("", range_doc) == reference)
         print("DataFrame document == one process: ", CLOCK.sub("", frame_doc) == reference)
 
@@ -92,7 +93,8 @@ def main():
         print(f"one task's rows read (kinds round) median {statistics.median(kinds_read):6.3f} s")
         print(f"one task's rows read (a pass)      median {statistics.median(read):6.3f} s "
               f"({tasks[0][1] + sum(tasks[0][2])} rows)")
-        print(f"merge of two states ({len(state)} B)  median {statistics.median(merge) * 1e3:6.2f} ms")
+        print(f"merge of two states ({len(state)} B)  "
+              f"median {statistics.median(merge) * 1e3:6.2f} ms")
         rounds = []
         original = _lockstep.run
 

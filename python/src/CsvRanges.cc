@@ -16,7 +16,9 @@ namespace py = pybind11;
 namespace {
 
 zelio::ByteRange RangeOf(const py::tuple& range) {
-  if (range.size() != 6) throw py::value_error("a range: (path, header_end, begin, end, size, modified_ns)");
+  if (range.size() != 6) {
+    throw py::value_error("a range: (path, header_end, begin, end, size, modified_ns)");
+  }
   zelio::ByteRange out;
   out.path = range[0].cast<std::string>();
   out.headerEnd = range[1].cast<int64_t>();

@@ -96,7 +96,7 @@ TEST(ByteRangeTest, TheHeaderRowEndsWhereTheRulesEndIt) {
   int64_t end = -1;
   clitest::WriteFile(dir / "q.csv", "\"a\nb\",c\n1,2\n");
   ASSERT_TRUE(FindHeaderEnd(dir / "q.csv", ',', &end, &error));
-  EXPECT_EQ(end, 9);
+  EXPECT_EQ(end, 8);
   clitest::WriteFile(dir / "cr.csv", "a,b\r1,2\r");
   ASSERT_TRUE(FindHeaderEnd(dir / "cr.csv", ',', &end, &error));
   EXPECT_EQ(end, 4);
