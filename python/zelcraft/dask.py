@@ -1,8 +1,10 @@
-"""Zelcraft on a Dask cluster: the preparation of a Dask DataFrame.
+"""Zelcraft on a Dask cluster: the preparation of a Dask DataFrame, or of
+CSV files read by byte ranges (prepare_csv, which says how).
 
     import zelcraft.dask
     prep = zelcraft.dask.prepare(ddf, target="price")
     prepared = prep.transform(ddf)       # a Dask DataFrame, partition by partition
+    prep = zelcraft.dask.prepare_csv("trips-*.csv", target="tip")   # CSV files by byte ranges
 
 Each data pass is one task per partition that rebuilds its replica of the
 build from the settings, the partition and the merged states of the
@@ -14,7 +16,8 @@ a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
 columns and kinds), or the states are refused. When durations are measured
 from the data, one task per partition first finds its latest date and time
-of day, and every replica is handed the latest of them all."""
+of day, and every replica is handed the latest of them all (the DataFrame
+path)."""
 
 import contextlib
 import os
@@ -92,8 +95,8 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     the command line does: the same document, or the same error with the
     same line. Each pass then reads the rows in the blocks of one process,
     each block whole by one task, and folds the blocks' states in their
-    order on the client, as one process does. With `keep`, a worker keeps the replica
-    that read a task's rows for the task's next pass, which then parses
+    order on the client, as one process does. With `keep`, a worker keeps
+    the replica that read a task's rows for the task's next pass, which parses
     nothing; a task that finds none (a worker lost, a task run again
     elsewhere) reads its rows anew, and the document is the same. With
     `exact` false, each task merges its own blocks and the tasks' states
