@@ -153,6 +153,9 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     if (load.spec != nullptr && load.spec->storage) {
       load.declared = true;
       load.storage = *load.spec->storage;
+    } else if (request_.storages != nullptr && c < request_.storages->size()) {
+      load.declared = true;
+      load.storage = (*request_.storages)[c];
     }
     if (load.spec != nullptr && load.spec->level == Level::kOrdinal) {
       int64_t code = 0;
@@ -401,7 +404,10 @@ void Loader::Estimate(const CsvChunk& chunk) {
 
 bool Loader::Plan() {
   std::vector<int> inferred;
-  for (const ColumnLoad& load : loads_) inferred.push_back(load.inference.Result());
+  for (const ColumnLoad& load : loads_) {
+    data_->inference.push_back(load.inference);
+    inferred.push_back(load.declared ? load.storage : load.inference.Result());
+  }
   return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles,
                     &data_->plans, error_);
 }
@@ -510,7 +516,7 @@ LoadResult Loader::Run() {
     }
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     progress_.Records(data_->rows);
-    if (chunk.last) break;
+    if (chunk.last || (request_.maxRows > 0 && data_->rows >= request_.maxRows)) break;
   }
   if (file_ != nullptr) {
     const std::string changed = file_->CheckWholeRead(InputFingerprint());

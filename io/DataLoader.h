@@ -30,6 +30,7 @@
 #include "io/InputFile.h"
 #include "io/ReadProgress.h"
 #include "io/Schema.h"
+#include "io/TypeInference.h"
 #include "frame/host/HostInterfaces.h"
 
 namespace zelio {
@@ -46,6 +47,8 @@ struct LoadedData {
   int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
   // What the read saw of the file, which every later read must see again.
   InputFingerprint fingerprint;
+  // What each column's cells allow (a column the schema types is not inferred).
+  std::vector<TypeInference> inference;
 };
 
 struct LoadRequest {
@@ -57,6 +60,13 @@ struct LoadRequest {
   uint64_t memoryLimit = 0;    // stream when the columns would exceed it; 0: no limit
   bool threaded = true;        // split chunks on a helper thread
   std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
+  // The storage of each column the schema does not type, decided before the
+  // read (a byte range of a file read as every other range is): every cell
+  // must then fit it, as a storage the schema gives.
+  const std::vector<int>* storages = nullptr;
+  // Stop after the chunk that brings the records to this many (0: read
+  // all): a reader that needs only the first rows of a text.
+  int64_t maxRows = 0;
 };
 
 // The memory the columns may take before a load streams: half of the

@@ -19,6 +19,13 @@ void TypeInference::Add(std::string_view text) {
   if ((candidates_ & kTimestamp) && !ParseTimestamp(text, &real)) candidates_ &= ~kTimestamp;
 }
 
+TypeInference TypeInference::Of(unsigned candidates, bool seen) {
+  TypeInference inference;
+  inference.candidates_ = candidates & kAll;
+  inference.seen_ = seen;
+  return inference;
+}
+
 int TypeInference::Result() const {
   using namespace TorCommon_1_3;
   if (!seen_) return kStorageReal;

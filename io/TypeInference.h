@@ -21,6 +21,16 @@ class TypeInference {
   // only the candidates change and nothing is parsed again.
   void AddParsed();
 
+  // What the cells so far allow, as two values that travel (the reads of a
+  // file's byte ranges), and the inference of all their cells together.
+  unsigned candidates() const { return candidates_; }
+  bool seen() const { return seen_; }
+  static TypeInference Of(unsigned candidates, bool seen);
+  void Merge(const TypeInference& other) {
+    candidates_ &= other.candidates_;
+    seen_ = seen_ || other.seen_;
+  }
+
  private:
   enum : unsigned {
     kInteger = 1u << 0,

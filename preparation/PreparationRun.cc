@@ -102,8 +102,15 @@ bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
   load.stream = csv.stream;
   load.memoryLimit = request_.memoryLimit > 0 ? request_.memoryLimit : zelio::DefaultMemoryLimit();
   load.threaded = request_.threads != 1;
+  load.storages = csv.storages;
+  load.maxRows = csv.maxRows;
+  if (csv.text != nullptr) load.memoryLimit = 0;
   std::string error;
-  switch (zelio::LoadCsv(load, interrupts, progress, &data_, &error)) {
+  const zelio::LoadResult loaded =
+      csv.text != nullptr
+          ? zelio::LoadCsvText(load, *csv.text, interrupts, progress, &data_, &error)
+          : zelio::LoadCsv(load, interrupts, progress, &data_, &error);
+  switch (loaded) {
     case zelio::LoadResult::kInterrupted:
       result_.kind = RunResult::Kind::kInterrupted;
       failed_ = true;
@@ -133,8 +140,9 @@ bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
 }
 
 bool PreparationRun::Planned(IInterruptCheck& interrupts) {
-  if (data_.droppedRecords > 0) {
-    result_.notes.push_back(std::to_string(data_.droppedRecords) +
+  const int64_t dropped = request_.droppedRecords.value_or(data_.droppedRecords);
+  if (dropped > 0) {
+    result_.notes.push_back(std::to_string(dropped) +
                             " records left out: their frequency or analysis weight is missing, "
                             "zero or negative");
   }

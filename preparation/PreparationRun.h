@@ -75,6 +75,9 @@ struct RunRequest {
   // The latest moments of the whole data, for a run that holds only a part
   // of it; otherwise the run finds them in its own data.
   std::optional<DataMoments> moments;
+  // The records of the whole data its weights leave out, for a run that
+  // holds a part of it; otherwise the run counts its own.
+  std::optional<int64_t> droppedRecords;
   // The clock that settings asking for today's date or the current time as
   // the reference of durations are read from (seconds since 1970, UTC), the
   // same for every replica of a build that runs elsewhere; none: the clock
@@ -86,6 +89,12 @@ struct CsvSource {
   std::string path;
   char delimiter = ',';
   bool stream = false;  // read the file again for every pass
+  // The file's text already read (a byte range of it behind its header),
+  // which must outlive the load, and the storages fixed for every range
+  // (LoadRequest::storages); a text is held in memory, never streamed.
+  const std::string* text = nullptr;
+  const std::vector<int>* storages = nullptr;
+  int64_t maxRows = 0;  // LoadRequest::maxRows
 };
 
 // What a host hands a build. Every call into it is made on the calling

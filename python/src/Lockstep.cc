@@ -20,7 +20,18 @@ Replica::Replica(const zelprep::RunRequest& request, const std::vector<std::stri
     : host_(py::none()), run_(request) {
   zelio::ColumnStore store;
   if (!zelhost::FillStore(names, columns, host_, &store)) return;
-  if (!run_.ReadInputs() || !run_.TakeColumns(std::move(store)) || !run_.CheckMemory(1)) return;
+  if (!run_.ReadInputs() || !run_.TakeColumns(std::move(store))) return;
+  Start();
+}
+
+Replica::Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv)
+    : host_(py::none()), run_(request) {
+  if (!run_.ReadInputs() || !run_.LoadCsv(csv, host_, zelio::ReadProgress::Silent())) return;
+  Start();
+}
+
+void Replica::Start() {
+  if (!run_.CheckMemory(1)) return;
   algorithm_.reset(run_.MakeReplica(factory_));
   if (!algorithm_) return;
   source_ = std::make_unique<zelio::ColumnRecordSource>(run_.data().store, run_.fields().columnOf,

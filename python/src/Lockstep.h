@@ -31,9 +31,14 @@ class Replica {
   // Without the interpreter lock: the columns are copied into the store.
   Replica(const zelprep::RunRequest& request, const std::vector<std::string>& names,
           const std::vector<ColumnData>& columns);
+  // Over a CSV text the loader reads (a byte range of a file, CsvRanges.h).
+  Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv);
   // None when the replica was set up; else an outcome with the error.
   pybind11::object Failure();
   int64_t Rows() const { return run_.result().records; }
+  // The run whose replica this is: its references of durations and the
+  // latest moments of its own data, when it was given none.
+  const zelprep::PreparationRun& run() const { return run_; }
   // (reads, done) or an outcome with the error.
   pybind11::object StartPass();
   // The state of rows [first, first + count), or an outcome with the error.
@@ -44,6 +49,8 @@ class Replica {
   pybind11::dict End();
 
  private:
+  // Once the data is held: the replica of the build and its record source.
+  void Start();
   pybind11::object Check(const TorCommon_1_3::TorStatus& status, const std::string& detail);
   // Runs `work` with the replica to itself and the interpreter free.
   template <typename Work>

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "Facts.h"
+#include "CsvRanges.h"
 #include "FrameColumns.h"
 #include "Lockstep.h"
 #include "Outcome.h"
@@ -22,6 +23,7 @@
 #include "host/Replay.h"
 #include "io/CsvRowParser.h"
 #include "io/SettingsFile.h"
+#include "preparation/BlockFeed.h"
 #include "preparation/HostSettings.h"
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
@@ -74,12 +76,6 @@ std::optional<zelprep::DataMoments> Moments(const py::object& given) {
   return moments;
 }
 
-py::object MomentsTuple(const zelprep::DataMoments& moments) {
-  auto value = [](const std::optional<double>& v) {
-    return v ? py::object(py::float_(*v)) : py::object(py::none());
-  };
-  return py::make_tuple(value(moments.day), value(moments.timeOfDay));
-}
 
 // A replica of a build over a frame's columns (Lockstep.h); `clock` is the
 // build's (ReferenceClock.h), `moments` the latest moments of all the
@@ -99,6 +95,36 @@ std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::
   request.moments = Moments(moments);
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
+}
+
+// What a CSV byte range's cells allow, and a replica over the range read
+// with the storages of the whole data (CsvRanges.h); the arguments as
+// MakeReplica's, and the records of the whole data its weights leave out
+// (-1: the replica's own).
+py::object RangeKindsOf(const py::tuple& range, const std::string& delimiter,
+                        const std::string& settingsText, const std::string& settingsName,
+                        const std::vector<std::string>& assignments,
+                        const std::string& schemaText, const std::string& target,
+                        const std::string& frequencyWeight) {
+  return RangeKinds(Request(settingsText, settingsName, assignments, schemaText, target,
+                            frequencyWeight, 1, 0),
+                    range, delimiter.empty() ? ',' : delimiter[0]);
+}
+
+py::object MakeRangeReplica(const py::list& pieces, const std::string& delimiter,
+                            const std::vector<int>& storages, int64_t maxRows,
+                            const std::string& settingsText,
+                            const std::string& settingsName,
+                            const std::vector<std::string>& assignments,
+                            const std::string& schemaText, const std::string& target,
+                            const std::string& frequencyWeight, uint64_t memoryLimit,
+                            int64_t clock, const py::object& moments, int64_t dropped) {
+  zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                        target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
+  request.moments = Moments(moments);
+  if (dropped >= 0) request.droppedRecords = dropped;
+  return RangeReplica(request, pieces, delimiter.empty() ? ',' : delimiter[0], storages, maxRows);
 }
 
 // The latest moments of a partition's dates and times, as (day or None,
@@ -364,6 +390,7 @@ py::list SettingKeys() {
 PYBIND11_MODULE(_core, module) {
   module.doc() = "Zelcraft's component, data-source library and document consumer";
   module.attr("version") = ZEL_VERSION;
+  module.attr("block_rows") = zelprep::kBlockRows;
   module.def("prepare_frame", &PrepareFrame);
   module.def("prepare_csv", &PrepareCsv);
   module.def("document_facts", &DocumentFactsOf);
@@ -389,8 +416,18 @@ PYBIND11_MODULE(_core, module) {
       .def("read_rows", &Replica::ReadRows)
       .def("install", &Replica::Install)
       .def("finish_pass", &Replica::FinishPass)
-      .def("end", &Replica::End);
+      .def("end", &Replica::End)
+      .def("moments", [](Replica& replica) {
+        return replica.run().referenceNeeds().Any() ? MomentsTuple(replica.run().moments())
+                                                    : py::object(py::none());
+      });
   module.def("merge_states", &MergeStates);
+  module.def("range_kinds", &RangeKindsOf);
+  module.def("combine_kinds", &CombineKinds);
+  module.def("range_replica", &MakeRangeReplica);
+  module.def("header_end", [](const std::string& path, const std::string& delimiter) {
+    return HeaderEnd(path, delimiter.empty() ? ',' : delimiter[0]);
+  });
   module.def("data_moments", &DataMomentsOf);
   py::class_<Replay, std::shared_ptr<Replay>>(module, "Replay")
       .def(py::init(&Compile))

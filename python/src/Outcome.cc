@@ -68,4 +68,11 @@ py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
   return out;
 }
 
+py::object MomentsTuple(const zelprep::DataMoments& moments) {
+  auto value = [](const std::optional<double>& v) {
+    return v ? py::object(py::float_(*v)) : py::object(py::none());
+  };
+  return py::make_tuple(value(moments.day), value(moments.timeOfDay));
+}
+
 }  // namespace zelpy

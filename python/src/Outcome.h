@@ -26,6 +26,9 @@ pybind11::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host);
 pybind11::dict ErrorOutcome(bool input, int code, const std::string& message,
                             const std::string& note);
 
+// The latest moments of data, (day or None, time of day or None).
+pybind11::object MomentsTuple(const zelprep::DataMoments& moments);
+
 }  // namespace zelpy
 
 #endif  // ZELCRAFT_PYTHON_OUTCOME_H_

@@ -96,15 +96,22 @@ def partition_state(frame, recipe, states):
     the passes whose merged states are `states`: a replica rebuilt from
     nothing but its inputs, so a task that runs twice returns the same
     bytes."""
-    replica = make_replica(frame, recipe)
-    installed = 0
+    return replica_state(make_replica(frame, recipe), states)
+
+
+def replica_state(replica, states, read=True, installed=0):
+    """The state of a new replica's rows for the first pass that reads after
+    the passes whose merged states are `states`; with `read` false, the
+    replica only brought to that pass, for its caller to read. A replica
+    that already installed the first `installed` states and finished the
+    pass after them goes on from there."""
     while True:
         reads, done = checked(replica.start_pass())
         if done:
             raise ZelcraftComponentError("the build has no pass left to read")
         if reads:
             if installed == len(states):
-                return checked(replica.read_rows(0, replica.rows()))
+                return checked(replica.read_rows(0, replica.rows())) if read else None
             checked(replica.install(states[installed]))
             installed += 1
         checked(replica.finish_pass())

@@ -1,8 +1,10 @@
-"""Zelcraft on a Dask cluster: the preparation of a Dask DataFrame.
+"""Zelcraft on a Dask cluster: the preparation of a Dask DataFrame, or of
+CSV files read by byte ranges (prepare_csv, which says how).
 
     import zelcraft.dask
     prep = zelcraft.dask.prepare(ddf, target="price")
     prepared = prep.transform(ddf)       # a Dask DataFrame, partition by partition
+    prep = zelcraft.dask.prepare_csv("trips-*.csv", target="tip")   # CSV files by byte ranges
 
 Each data pass is one task per partition that rebuilds its replica of the
 build from the settings, the partition and the merged states of the
@@ -14,12 +16,20 @@ a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
 columns and kinds), or the states are refused. When durations are measured
 from the data, one task per partition first finds its latest date and time
-of day, and every replica is handed the latest of them all."""
+of day, and every replica is handed the latest of them all (the DataFrame
+path)."""
+
+import contextlib
+import os
+import uuid
 
 import dask
 
-from . import _lockstep
-from ._run import build_recipe, publish
+from . import _core, _kept, _lockstep, _ranges
+from ._errors import ZelcraftArgumentError
+from ._errors import raise_for_outcome as checked
+from ._options import schema_text
+from ._run import _whole, build_recipe, publish
 from .preparation import Preparation
 
 
@@ -64,10 +74,203 @@ def _partition_state(part, shared):
     return _lockstep.partition_state(part, recipe, states)
 
 
+def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings=None, *,
+                overrides=None, delimiter=",", blocksize=_ranges.DEFAULT_BLOCKSIZE, keep=True,
+                exact=True):
+    """Prepares CSV files on a Dask cluster: a path, a glob or a list of
+    them, read as one data set, records in the order of the files and of
+    their rows; the Preparation of its document, the document the command
+    line and zelcraft.prepare give for the same file.
+
+    The client cuts each file into byte ranges of `blocksize` bytes after
+    its header (0: each file is one range) and checks that every file has
+    the first one's header. Each task reads with the data-source library's
+    loader: a row belongs to the range it starts in, and a range reads past
+    its end to finish its last row. A first round of tasks finds what each
+    range's cells allow and how many rows it holds; the client combines
+    them into the storages of the whole data, which every later task reads
+    with, so the fields are those of the whole file. A file any of whose
+    ranges fails to read (a row of the wrong width, a cut inside a quoted
+    cell with a line break) is read again as one range, which reads it as
+    the command line does: the same document, or the same error with the
+    same line. Each pass then reads the rows in the blocks of one process,
+    each block whole by one task, and folds the blocks' states in their
+    order on the client, as one process does. With `keep`, a worker keeps
+    the replica that read a task's rows for the task's next pass, which parses
+    nothing; a task that finds none (a worker lost, a task run again
+    elsewhere) reads its rows anew, and the document is the same. With
+    `exact` false, each task merges its own blocks and the tasks' states
+    merge along a tree of merge tasks, as the DataFrame path does: the
+    client receives one state a pass rather than one a block, and the
+    document agrees with one process's in every decision and in every
+    number to 1e-12 relative."""
+    if not isinstance(delimiter, str) or len(delimiter) != 1:
+        raise ZelcraftArgumentError("delimiter: one character")
+    blocksize = _whole(blocksize, "blocksize")
+    recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
+    recipe["schema_text"] = schema_text(recipe["schema"])
+    files = _ranges.expand(paths)
+    ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
+    tasks = _ranges.block_tasks(ranges, found)
+    recipe["dropped"] = sum(result["dropped"] for result in found)
+    # The client's replica runs the steps on the merged states: its own rows
+    # only give it the fields, so it reads as few as it can.
+    driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+                                     tasks[0][1] + 1))
+    if driver.moments() is not None:
+        # The ranges' own moments hold when each range read its cells with
+        # the storages of the whole data; otherwise one more round.
+        if all(_core.combine_kinds([result["kinds"]]) == storages for result in found):
+            found_moments = [result["moments"] for result in found]
+        else:
+            moments = dask.delayed(_task_moments, pure=True)
+            found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
+                                           for task in tasks))
+        recipe["moments"] = _lockstep.latest_moments(found_moments)
+        driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
+                                         tasks[0][1] + 1))
+    blocks_of = dask.delayed(_task_blocks, pure=True)
+    fold = dask.delayed(_fold, pure=True)
+    merge_two = dask.delayed(_lockstep.merge, pure=True)
+    run = uuid.uuid4().hex if keep else None
+    homes = _homes(len(tasks))
+
+    def read_pass(states):
+        shared = dask.delayed((recipe, delimiter, storages, states, run), pure=True,
+                              traverse=False)
+        reads = []
+        for task, home in zip(tasks, homes):
+            # Each task goes back to the process that kept its replica.
+            with (dask.annotate(workers=home, allow_other_workers=True) if home
+                  else contextlib.nullcontext()):
+                reads.append(blocks_of(task, shared) if exact else
+                             fold(blocks_of(task, shared)))
+        if not exact:
+            return _lockstep.merge_tree(reads, merge_two).compute(optimize_graph=False)
+        return _fold(state for blocks in dask.compute(*reads, optimize_graph=False)
+                     for state in blocks)
+
+    try:
+        outcome = _lockstep.run(driver, read_pass)
+    finally:
+        if run is not None:
+            _forget(run)
+    if "error" not in outcome:
+        outcome["records"] = sum(result["rows"] for result in found)
+    data_set = os.path.basename(files[0]) if len(files) == 1 else f"{len(files)} CSV files"
+    return publish(outcome, data_set, stacklevel=3)
+
+
+def _cluster():
+    """The distributed client the computations go to, if any."""
+    try:
+        from distributed import default_client
+        return default_client()
+    except (ImportError, ValueError):
+        return None
+
+
+def _homes(count):
+    """The worker each of `count` tasks runs on, in runs of neighbours; None
+    for each without a distributed cluster."""
+    cluster = _cluster()
+    workers = sorted(cluster.scheduler_info()["workers"]) if cluster is not None else []
+    if not workers:
+        return [None] * count
+    return [[workers[i * len(workers) // count]] for i in range(count)]
+
+
+def _forget(run):
+    cluster = _cluster()
+    if cluster is not None:
+        cluster.run(_kept.forget, run)
+    _kept.forget(run)
+
+
+def _cut_and_type(files, recipe, delimiter, blocksize):
+    """The ranges that hold rows, what their reads found and the storages of
+    the columns: each file cut, its header checked, the ranges' kinds found,
+    and a file whose ranges do not agree read whole."""
+    headers = [_ranges.header_row(path, delimiter) for path in files]
+    for path, header in zip(files[1:], headers[1:]):
+        _ranges.check_header(path, header, files[0], headers[0])
+    plan = [_ranges.cut(path, header, blocksize) for path, header in zip(files, headers)]
+    kinds = dask.delayed(_ranges.kinds, pure=True)
+
+    def found_of(cuts):
+        flat = dask.compute(*(kinds(part, recipe, delimiter) for parts in cuts for part in parts))
+        out, at = [], 0
+        for parts in cuts:
+            out.append(list(flat[at:at + len(parts)]))
+            at += len(parts)
+        return out
+
+    found = found_of(plan)
+    again = [i for i, (parts, results) in enumerate(zip(plan, found))
+             if not _ranges.agrees(parts, results)]
+    if again:
+        wholes = [[_ranges.whole(files[i], len(headers[i]), plan[i][0][4], plan[i][0][5])]
+                  for i in again]
+        for i, parts, results in zip(again, wholes, found_of(wholes)):
+            plan[i], found[i] = parts, results
+    ranges, kept = [], []
+    for parts, results in zip(plan, found):
+        for part, result in zip(parts, results):
+            checked(result)
+            if result["rows"]:
+                ranges.append(part)
+                kept.append(result)
+    return ranges, kept, _core.combine_kinds([result["kinds"] for result in kept])
+
+
+def _task_replica(task, recipe, delimiter, storages):
+    pieces, skip, counts = task
+    return checked(_ranges.replica(pieces, recipe, delimiter, storages, skip + sum(counts)))
+
+
+def _task_moments(task, recipe, delimiter, storages):
+    """The latest moments of the rows of a task's blocks."""
+    return _task_replica(task, recipe, delimiter, storages).moments()
+
+
+def _task_blocks(task, shared):
+    """The states of a task's blocks for the pass after those of `states`:
+    read by the replica this process kept from the task's previous pass
+    when it has one that stands there (_kept), else by a new one."""
+    recipe, delimiter, storages, states, run = shared
+    kept = _kept.take(run, task, states) if run is not None else None
+    if kept is None:
+        replica = _task_replica(task, recipe, delimiter, storages)
+        _lockstep.replica_state(replica, states, read=False)
+    else:
+        replica, installed = kept
+        if len(installed) < len(states):
+            checked(replica.install(states[-1]))
+            checked(replica.finish_pass())
+            _lockstep.replica_state(replica, states, read=False, installed=len(states))
+    pieces, skip, counts = task
+    blocks = []
+    for count in counts:
+        blocks.append(checked(replica.read_rows(skip, count)))
+        skip += count
+    if run is not None:
+        _kept.give(run, task, replica, states, sum(piece[3] - piece[2] for piece in pieces))
+    return blocks
+
+
+def _fold(states):
+    """The blocks' states merged in order, ((b0 b1) b2) ..., as one process
+    merges its blocks."""
+    merged = None
+    for state in states:
+        merged = state if merged is None else _lockstep.merge(merged, state)
+    return merged
+
+
 def transform(preparation, ddf, all_fields=False):
     """The prepared fields of a Dask DataFrame, replayed partition by
     partition (what Preparation.transform does for one)."""
     return preparation.transform(ddf, all_fields=all_fields)
 
 
-__all__ = ["prepare", "transform", "Preparation"]
+__all__ = ["prepare", "prepare_csv", "transform", "Preparation"]

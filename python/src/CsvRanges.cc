@@ -1,0 +1,138 @@
+#include "CsvRanges.h"
+
+#include <pybind11/stl.h>
+
+#include <optional>
+#include <string>
+
+#include "Outcome.h"
+#include "io/ByteRange.h"
+#include "io/TypeInference.h"
+
+namespace zelpy {
+
+namespace py = pybind11;
+
+namespace {
+
+zelio::ByteRange RangeOf(const py::tuple& range) {
+  if (range.size() != 6) {
+    throw py::value_error("a range: (path, header_end, begin, end, size, modified_ns)");
+  }
+  zelio::ByteRange out;
+  out.path = range[0].cast<std::string>();
+  out.headerEnd = range[1].cast<int64_t>();
+  out.begin = range[2].cast<int64_t>();
+  out.end = range[3].cast<int64_t>();
+  out.size = range[4].cast<int64_t>();
+  out.modifiedNs = range[5].cast<int64_t>();
+  return out;
+}
+
+py::dict InputError(const std::string& message) { return ErrorOutcome(true, 0, message, ""); }
+
+}  // namespace
+
+py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range, char delimiter) {
+  const zelio::ByteRange cut = RangeOf(range);
+  zelio::RangeText text;
+  std::string error;
+  std::vector<std::pair<unsigned, bool>> kinds;
+  int64_t rows = 0;
+  std::optional<zelprep::DataMoments> moments;
+  int64_t dropped = 0;
+  bool read = false;
+  zelprep::RunResult result;
+  {
+    py::gil_scoped_release unlocked;
+    read = zelio::ReadByteRange(cut, true, &text, &error);
+    // A whole file is read even when empty, so that its loader says why.
+    const bool whole = cut.headerEnd == 0 && cut.begin == 0;
+    if (read && (!text.empty() || whole)) {
+      PythonHost host{py::none()};
+      zelprep::PreparationRun run(request);
+      zelprep::CsvSource csv;
+      csv.path = cut.path;
+      csv.delimiter = delimiter;
+      csv.text = &text.text;
+      if (run.ReadInputs() && run.LoadCsv(csv, host, zelio::ReadProgress::Silent())) {
+        rows = run.data().rows;
+        for (const zelio::TypeInference& column : run.data().inference) {
+          kinds.emplace_back(column.candidates(), column.seen());
+        }
+        if (run.referenceNeeds().Any()) moments = run.moments();
+        dropped = run.data().droppedRecords;
+      }
+      result = run.result();
+    }
+  }
+  if (!read) return InputError(error);
+  if (!result.ok()) {
+    if (result.kind == zelprep::RunResult::Kind::kInputError) return InputError(result.error);
+    return ErrorOutcome(false, result.status.GetCode(), "the range could not be read", "");
+  }
+  py::dict out;
+  out["first"] = text.first;
+  out["last"] = text.last;
+  out["rows"] = rows;
+  out["kinds"] = kinds;
+  out["dropped"] = dropped;
+  out["moments"] = moments ? MomentsTuple(*moments) : py::object(py::none());
+  return out;
+}
+
+std::vector<int> CombineKinds(const std::vector<std::vector<std::pair<unsigned, bool>>>& kinds) {
+  std::vector<zelio::TypeInference> combined;
+  for (const auto& range : kinds) {
+    if (combined.empty()) combined.resize(range.size());
+    if (range.size() != combined.size()) throw py::value_error("ranges of different widths");
+    for (std::size_t c = 0; c < range.size(); ++c) {
+      combined[c].Merge(zelio::TypeInference::Of(range[c].first, range[c].second));
+    }
+  }
+  std::vector<int> storages;
+  for (const zelio::TypeInference& column : combined) storages.push_back(column.Result());
+  return storages;
+}
+
+py::object RangeReplica(const zelprep::RunRequest& request, const py::list& pieces,
+                        char delimiter, const std::vector<int>& storages, int64_t maxRows) {
+  std::vector<zelio::ByteRange> cuts;
+  for (const py::handle piece : pieces) cuts.push_back(RangeOf(piece.cast<py::tuple>()));
+  if (cuts.empty()) throw py::value_error("a replica reads one range or more");
+  zelio::RangeText text;
+  std::string error;
+  std::unique_ptr<Replica> replica;
+  {
+    py::gil_scoped_release unlocked;
+    bool read = true;
+    for (std::size_t i = 0; i < cuts.size() && read; ++i) {
+      read = zelio::ReadByteRange(cuts[i], i == 0, &text, &error);
+    }
+    if (read) {
+      zelprep::CsvSource csv;
+      csv.path = cuts.front().path;
+      csv.delimiter = delimiter;
+      csv.text = &text.text;
+      csv.storages = &storages;
+      csv.maxRows = maxRows;
+      replica = std::make_unique<Replica>(request, csv);
+    }
+  }
+  if (!replica) return InputError(error);
+  return py::cast(std::move(replica));
+}
+
+py::object HeaderEnd(const std::string& path, char delimiter) {
+  int64_t end = 0;
+  std::string error;
+  bool found = false;
+  {
+    py::gil_scoped_release unlocked;
+    found = zelio::FindHeaderEnd(path, delimiter, &end, &error);
+  }
+  if (!found) return InputError(error);
+  return py::int_(end);
+}
+
+}  // namespace zelpy
