@@ -44,12 +44,15 @@ struct LoadedData {
   int64_t rows = 0;
   bool streamed = false;
   int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
-  // What the read saw of the file, which every later read must see again.
-  InputFingerprint fingerprint;
+  // What the read saw of each file, which every later read must see again
+  // (empty for a text).
+  std::vector<InputFingerprint> fingerprints;
+  std::vector<int64_t> fileRows;  // the records of each file, in order
 };
 
 struct LoadRequest {
-  std::string path;
+  // The files, read as one data set (CsvFileSequence); for a text, its name.
+  std::vector<std::string> paths;
   char delimiter = ',';
   const Schema* schema = nullptr;
   FieldRoles roles;

@@ -83,9 +83,11 @@ struct RunRequest {
 };
 
 struct CsvSource {
-  std::string path;
+  // One file, or several read as one data set: the same header in each,
+  // the records in the order of the files (CsvFileSequence).
+  std::vector<std::string> paths;
   char delimiter = ',';
-  bool stream = false;  // read the file again for every pass
+  bool stream = false;  // read the files again for every pass
 };
 
 // What a host hands a build. Every call into it is made on the calling
@@ -131,7 +133,8 @@ class PreparationRun {
 
   // The settings (reviewed), the schema and the roles.
   bool ReadInputs();
-  // A CSV file read by the loader, held in memory or streamed.
+  // A CSV file (or several as one) read by the loader, held in memory or
+  // streamed.
   bool LoadCsv(const CsvSource& csv, TorCommon_1_3::IInterruptCheck& interrupts,
                zelio::ReadProgress& progress);
   // Columns a host filled: their names, texts and weights are checked here

@@ -76,7 +76,7 @@ struct Loaded {
 Loaded Load(const std::string& path, bool stream, ReadProgress& progress) {
   static const Schema schema;
   LoadRequest request;
-  request.path = path;
+  request.paths = {path};
   request.schema = &schema;
   request.stream = stream;
   request.chunkBytes = 256;
@@ -98,8 +98,8 @@ std::pair<TorStatus, std::string> StreamedBuild(const std::string& path,
   TorSettings settings;
   std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields.variables));
   EXPECT_NE(algorithm, nullptr);
-  CsvSourceFile file{path, ',', loaded.data.rows, loaded.data.store.names.size(), true, 256,
-                     loaded.data.fingerprint};
+  CsvSourceFile file{{path}, ',', loaded.data.rows, loaded.data.store.names.size(), true, 256,
+                     loaded.data.fingerprints};
   StreamBlockFeed feed(file, loaded.data.plans, fields.columnOf, 1);
   Hook hook;
   hook.onPassEnd = betweenPasses;
@@ -155,7 +155,7 @@ TEST(InputChangesTest, APassNoticesBytesEditedWhileItReads) {
   ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
   // One thread and small chunks: the pass has read only the first chunk
   // when the last row is edited.
-  CsvSourceFile file{path, ',', loaded.data.rows, 3, false, 256, loaded.data.fingerprint};
+  CsvSourceFile file{{path}, ',', loaded.data.rows, 3, false, 256, loaded.data.fingerprints};
   CsvRecordSource source(file, loaded.data.plans, {0, 1, 2}, ReadProgress::Silent());
   ASSERT_NE(source.NextRecord(), nullptr);
   EditInPlace(path, csv.size() - 4, "der");  // "blue" becomes "bder"
@@ -168,7 +168,7 @@ TEST(InputChangesTest, APassNoticesBytesEditedWhileItReads) {
   // Rows appended after a complete first pass of the source's own, without
   // the loader's fingerprint, are noticed at the end of the next.
   clitest::WriteFile(path, csv);
-  file.fingerprint = InputFingerprint();
+  file.fingerprints.clear();
   CsvRecordSource own(file, loaded.data.plans, {0, 1, 2}, ReadProgress::Silent());
   while (own.HasMoreRecords() && own.NextRecord() != nullptr) {
   }
