@@ -90,6 +90,10 @@ bool CsvFileSequence::TakeHeader(CsvChunk* chunk) {
   for (uint32_t i = 0; i < width; ++i) names.push_back(chunk->Cell(i).text);
   const std::string difference = HeaderDifference(header_, paths_[headerFile_], names);
   if (!difference.empty()) {
+    // None of the file's rows goes out: its header is not the data set's.
+    chunk->cells.clear();
+    chunk->rowEnds.clear();
+    chunk->lines.clear();
     Fail(chunk, paths_[file_] + ": " + difference);
     return false;
   }
