@@ -53,11 +53,11 @@ bool PrepareOutput(const PrepareOptions& options, const std::vector<std::string>
          output->CheckNotInput(options.settingsPath, "settings", error);
 }
 
-// Finishes a written output, which stays to be committed with the others.
-// The exit status: success, or what a stop or a failed write gives.
-int Finish(OutputFile& output, const Interrupts& interrupts) {
-  std::string error;
-  switch (output.Finish(&error)) {
+// The exit status of finishing outputs: success, or what a stop or a failed
+// write gives.
+int Finished(OutputFile::Result result, const std::string& error,
+             const Interrupts& interrupts) {
+  switch (result) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
     case OutputFile::Result::kFailed:
@@ -66,6 +66,13 @@ int Finish(OutputFile& output, const Interrupts& interrupts) {
       break;
   }
   return kExitSuccess;
+}
+
+// Finishes a written output, which stays to be committed with the others.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
+  std::string error;
+  const OutputFile::Result result = output.Finish(&error);
+  return Finished(result, error, interrupts);
 }
 
 bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel,
@@ -287,14 +294,9 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    switch (preparedData.Finish(&error)) {
-      case OutputFile::Result::kInterrupted:
-        return Interrupted(interrupts);
-      case OutputFile::Result::kFailed:
-        return InputError(error);
-      case OutputFile::Result::kWritten:
-        break;
-    }
+    const OutputFile::Result finished = preparedData.Finish(&error);
+    const int outcome = Finished(finished, error, interrupts);
+    if (outcome != kExitSuccess) return outcome;
   }
   if (withSchema) {
     const int outcome = WriteWhole(dataSchema, schemaText, interrupts);

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include "io/CellParser.h"
 #include "io/CellReader.h"
