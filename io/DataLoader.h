@@ -1,4 +1,5 @@
-// DataLoader: reads a CSV file into typed columns in one read. The file is
+// DataLoader: reads a CSV file (or several read as one data set,
+// CsvFileSequence) into typed columns in one read. The file is
 // read in chunks of whole rows (split on a helper thread while the previous
 // chunk is converted), never held whole. Each column is stored as the
 // storage its cells so far allow, and the inference of its final storage
@@ -15,7 +16,8 @@
 // records is an input error. A pipe, FIFO or device is read once: it is
 // refused for streaming and for a column that would have to be read again.
 // Every read after the first must find the same file with the same bytes
-// (InputFile), or the load fails naming the file.
+// (InputFile), or the load fails naming the file. A message about the data
+// names the file it is in and that file's own line.
 #ifndef ZELCRAFT_IO_DATALOADER_H_
 #define ZELCRAFT_IO_DATALOADER_H_
 
