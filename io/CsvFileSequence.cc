@@ -125,11 +125,13 @@ void CsvFileSequence::Next(CsvChunk* chunk) {
     }
     reader_->Next(chunk);
     chunk->file = file_;
+    // A later file's header never reaches a reader, even before a row that
+    // fails.
+    if (!headerTaken_ && chunk->rows() > 0 && !TakeHeader(chunk)) return;
     if (chunk->failure.failed()) {
       failed_ = true;
       return;
     }
-    if (!headerTaken_ && chunk->rows() > 0 && !TakeHeader(chunk)) return;
     if (!chunk->last) return;
     std::string error = EndFile();
     if (error.empty() && file_ + 1 >= paths_.size()) return;
