@@ -58,8 +58,6 @@ std::string CsvFileSequence::OpenFile(TorCommon_1_3::IInterruptCheck* interrupts
 
 bool CsvFileSequence::Unrepeatable() const { return in_ != nullptr && file_ == 0 && !in_->regular(); }
 
-bool CsvFileSequence::interrupted() const { return in_ != nullptr && in_->interrupted(); }
-
 int64_t CsvFileSequence::TotalBytes() const {
   if (fromText_) return static_cast<int64_t>(text_.size());
   int64_t total = 0;

@@ -14,7 +14,8 @@
 // Given the fingerprints of an earlier whole read, every file must be that
 // file again with the same bytes (InputFile); either way no file may change
 // while it is read. A file that cannot be opened, differs or changed ends
-// the input with a kInput failure whose message names it.
+// the input with a kInput failure whose message names it; a chunk's `file`
+// is the index of its file among the paths given.
 #ifndef ZELCRAFT_IO_CSVFILESEQUENCE_H_
 #define ZELCRAFT_IO_CSVFILESEQUENCE_H_
 
@@ -52,12 +53,8 @@ class CsvFileSequence : public ChunkSource {
   bool Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error);
   void Next(CsvChunk* chunk) override;
 
-  std::size_t files() const { return paths_.size(); }
-  const std::string& PathOf(std::size_t file) const { return paths_[file]; }
   // The first file is a pipe, FIFO or device, which gives its bytes once.
   bool Unrepeatable() const;
-  // A stop ended a pipe's read early.
-  bool interrupted() const;
   // The size of the regular files, all of them.
   int64_t TotalBytes() const;
   // What the reads of the files that ended saw, in order.
