@@ -7,6 +7,9 @@ namespace zelcli {
 namespace {
 
 constexpr const char* kName = "{name}";
+// Every output stays pending until the command commits them all, in slots
+// set aside for the signal handlers (OutputFile.cc), beside the others.
+constexpr std::size_t kMostFiles = 1000;
 
 std::string PathFor(const std::string& pattern, const std::string& input) {
   std::string path = pattern;
@@ -29,6 +32,12 @@ bool DataOutputs::Prepare(
   if (path.empty()) return true;
   const bool perInput = path.find(kName) != std::string::npos;
   const std::size_t count = perInput ? inputs.size() : 1;
+  if (count > kMostFiles) {
+    *error = "--data-out with {name} writes at most " + std::to_string(kMostFiles) +
+             " files, one per input, not " + std::to_string(count) +
+             ": give one file for all the records";
+    return false;
+  }
   for (std::size_t i = 0; i < count; ++i) {
     const std::string target = perInput ? PathFor(path, inputs[i]) : path;
     files_.push_back(std::make_unique<OutputFile>());

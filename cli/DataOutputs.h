@@ -4,7 +4,8 @@
 // input's file name without its last extension ("prepared/{name}.csv"):
 // each holds the header and that input's records, exactly the rows the
 // single file would hold for it. Every output is an OutputFile: complete
-// or not written, committed together with the command's other outputs.
+// or not written, committed together with the command's other outputs, so
+// at most 1,000 of them.
 #ifndef ZELCRAFT_CLI_DATAOUTPUTS_H_
 #define ZELCRAFT_CLI_DATAOUTPUTS_H_
 

@@ -229,6 +229,16 @@ TEST(CliManyFiles, PreparedFilesPerInputMustHaveNamesOfTheirOwn) {
   EXPECT_EQ(run.status, 2);
   EXPECT_FALSE(FileExists(dir / "d.pmml"));
   EXPECT_EQ(ReadFile(dir / "one/d.csv"), "x,y\n1,2\n3,5\n");
+  // Every file waits to be committed with the others: a thousand at most,
+  // refused before any is read.
+  std::system(("mkdir -p " + (dir / "many")).c_str());
+  for (int i = 0; i < 1001; ++i) WriteFile(dir / ("many/" + std::to_string(i) + ".csv"), "x\n");
+  run = RunCli(dir.path(), {"prepare", "many/*.csv", "-o", "m.pmml", "--data-out",
+                            "many/{name}.out", "-q"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.err, "error: --data-out with {name} writes at most 1000 files, one per input, "
+                     "not 1001: give one file for all the records\n");
+  EXPECT_FALSE(FileExists(dir / "m.pmml"));
 }
 
 }  // namespace
