@@ -50,16 +50,16 @@ const LoadedGems& Gems(int64_t rows) {
   // A table of one's own with a price column, such as the one the
   // performance script measures, stands in for the gemstone table.
   const char* own = std::getenv("ZEL_BENCH_CSV");
-  request.path = own != nullptr && *own != '\0' ? std::string(own) : GemsCsv(rows);
+  request.paths = {own != nullptr && *own != '\0' ? std::string(own) : GemsCsv(rows)};
   request.schema = &schema;
   request.roles.target = "price";
   gems->roles = request.roles;
   NeverInterrupted never;
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
-  gems->ok = !request.path.empty() &&
+  gems->ok = !request.paths[0].empty() &&
              zelio::LoadCsv(request, never, progress, &gems->data, &gems->error) ==
                  zelio::LoadResult::kLoaded;
-  if (request.path.empty()) gems->error = "cannot write the benchmark table";
+  if (request.paths[0].empty()) gems->error = "cannot write the benchmark table";
   return *gems;
 }
 

@@ -83,7 +83,7 @@ void BM_LoadCsv(benchmark::State& state) {
   }
   const zelio::Schema schema;
   zelio::LoadRequest request;
-  request.path = path;
+  request.paths = {path};
   request.schema = &schema;
   request.threaded = state.range(1) > 1;
   benchdata::NeverInterrupted never;

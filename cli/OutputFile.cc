@@ -21,8 +21,9 @@ namespace {
 // is set and cleared with every signal blocked, so a handler sees either no
 // file or the complete name of a file that exists. A command completes all
 // its outputs before any appears, so every output of one command is pending
-// at once: prepare has five (document, data, schema, statistics, report).
-constexpr int kSlots = 8;
+// at once: prepare has five (document, data, schema, statistics, report),
+// and its prepared data may be one file per input file.
+constexpr int kSlots = 1024;
 struct PendingSlot {
   char path[PATH_MAX];
   std::atomic<bool> used{false};

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 
+#include "DataOutputs.h"
+#include "InputPaths.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "io/ColumnRecordSource.h"
@@ -41,19 +43,21 @@ std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dat
 
 // Resolves an output before the long work; it must never overwrite one of
 // the files the document is made from.
-bool PrepareOutput(const PrepareOptions& options, const std::string& path, OutputFile* output,
-                   std::string* error) {
-  return output->Prepare(path, error) &&
-         output->CheckNotInput(options.dataPath, "data", error) &&
-         output->CheckNotInput(options.schemaPath, "schema", error) &&
+bool PrepareOutput(const PrepareOptions& options, const std::vector<std::string>& dataPaths,
+                   const std::string& path, OutputFile* output, std::string* error) {
+  if (!output->Prepare(path, error)) return false;
+  for (const std::string& dataPath : dataPaths) {
+    if (!output->CheckNotInput(dataPath, "data", error)) return false;
+  }
+  return output->CheckNotInput(options.schemaPath, "schema", error) &&
          output->CheckNotInput(options.settingsPath, "settings", error);
 }
 
-// Finishes a written output, which stays to be committed with the others.
-// The exit status: success, or what a stop or a failed write gives.
-int Finish(OutputFile& output, const Interrupts& interrupts) {
-  std::string error;
-  switch (output.Finish(&error)) {
+// The exit status of finishing outputs: success, or what a stop or a failed
+// write gives.
+int Finished(OutputFile::Result result, const std::string& error,
+             const Interrupts& interrupts) {
+  switch (result) {
     case OutputFile::Result::kInterrupted:
       return Interrupted(interrupts);
     case OutputFile::Result::kFailed:
@@ -62,6 +66,13 @@ int Finish(OutputFile& output, const Interrupts& interrupts) {
       break;
   }
   return kExitSuccess;
+}
+
+// Finishes a written output, which stays to be committed with the others.
+int Finish(OutputFile& output, const Interrupts& interrupts) {
+  std::string error;
+  const OutputFile::Result result = output.Finish(&error);
+  return Finished(result, error, interrupts);
 }
 
 bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel,
@@ -120,6 +131,8 @@ int RunPrepare(const PrepareOptions& options) {
   if (!options.schemaOutPath.empty() && options.dataOutPath.empty()) {
     return InputError("--schema-out describes the prepared data and needs --data-out");
   }
+  std::vector<std::string> dataPaths;
+  if (!ExpandInputPaths(options.dataPaths, &dataPaths, &error)) return InputError(error);
   zelprep::RunRequest request;
   request.settingsPath = options.settingsPath;
   request.assignments = options.assignments;
@@ -135,21 +148,24 @@ int RunPrepare(const PrepareOptions& options) {
   if (!run.ReadInputs()) return InputError(run.result().error);
   OutputFile document;
   const std::string documentPath =
-      options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
-  if (!PrepareOutput(options, documentPath, &document, &error)) return InputError(error);
-  OutputFile preparedData;
+      options.outputPath.empty() ? DefaultOutputPath(dataPaths.front()) : options.outputPath;
+  if (!PrepareOutput(options, dataPaths, documentPath, &document, &error)) return InputError(error);
+  DataOutputs preparedData;
   const bool withData = !options.dataOutPath.empty();
-  if (withData && !PrepareOutput(options, options.dataOutPath, &preparedData, &error)) {
+  const auto prepareData = [&](const std::string& path, OutputFile* output, std::string* why) {
+    return PrepareOutput(options, dataPaths, path, output, why);
+  };
+  if (!preparedData.Prepare(options.dataOutPath, dataPaths, prepareData, &error)) {
     return InputError(error);
   }
   OutputFile statistics;
   const bool withStats = !options.statsPath.empty();
-  if (withStats && !PrepareOutput(options, options.statsPath, &statistics, &error)) {
+  if (withStats && !PrepareOutput(options, dataPaths, options.statsPath, &statistics, &error)) {
     return InputError(error);
   }
   OutputFile dataSchema;
   const bool withSchema = !options.schemaOutPath.empty();
-  if (withSchema && !PrepareOutput(options, options.schemaOutPath, &dataSchema, &error)) {
+  if (withSchema && !PrepareOutput(options, dataPaths, options.schemaOutPath, &dataSchema, &error)) {
     return InputError(error);
   }
   if (withSchema && (document.SameTarget(dataSchema) || preparedData.SameTarget(dataSchema) ||
@@ -157,7 +173,7 @@ int RunPrepare(const PrepareOptions& options) {
     return InputError("the schema of the prepared data cannot be written to " +
                       options.schemaOutPath + ", which another output names");
   }
-  if (withData && document.SameTarget(preparedData)) {
+  if (withData && preparedData.SameTarget(document)) {
     return InputError("the document and the prepared data cannot both be written to " +
                       options.dataOutPath);
   }
@@ -168,7 +184,7 @@ int RunPrepare(const PrepareOptions& options) {
   }
   OutputFile reportPage;
   const bool withReport = !options.reportPath.empty();
-  if (withReport && !PrepareOutput(options, options.reportPath, &reportPage, &error)) {
+  if (withReport && !PrepareOutput(options, dataPaths, options.reportPath, &reportPage, &error)) {
     return InputError(error);
   }
   if (withReport && (document.SameTarget(reportPage) ||
@@ -181,7 +197,7 @@ int RunPrepare(const PrepareOptions& options) {
 
   ProgressLine progress(std::cerr, !options.quiet && (options.progress || isatty(STDERR_FILENO)));
   const zelprep::RunResult& result = run.result();
-  if (!run.LoadCsv({options.dataPath, options.delimiter, options.stream}, interrupts, progress)) {
+  if (!run.LoadCsv({dataPaths, options.delimiter, options.stream}, interrupts, progress)) {
     progress.Finish();
     if (result.kind == zelprep::RunResult::Kind::kInterrupted) return Interrupted(interrupts);
     return InputError(result.error);
@@ -237,7 +253,7 @@ int RunPrepare(const PrepareOptions& options) {
   std::string page;
   if (withReport) {
     zelreport::ReportContext context;
-    context.dataSet = PathFileName(options.dataPath);
+    context.dataSet = DataSetName(dataPaths);
     context.documentName =
         document.toStandardOutput() ? std::string() : PathFileName(documentPath);
     context.records = result.records;
@@ -265,8 +281,9 @@ int RunPrepare(const PrepareOptions& options) {
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
     }
-    const zelreplay::PreparedDataResult prepared = zelreplay::WritePreparedData(
-        text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
+    const zelreplay::PreparedDataResult prepared =
+        zelreplay::WritePreparedParts(text, *source, names, preparedData.Parts(data.fileRows),
+                                      options.delimiter, interrupts, progress, &error);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
@@ -277,7 +294,8 @@ int RunPrepare(const PrepareOptions& options) {
       return kExitComponentError;
     }
     if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    const int outcome = Finish(preparedData, interrupts);
+    const OutputFile::Result finished = preparedData.Finish(&error);
+    const int outcome = Finished(finished, error, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
   if (withSchema) {
@@ -313,7 +331,7 @@ int RunPrepare(const PrepareOptions& options) {
       std::cerr << "statistics written to " << options.statsPath << "\n";
     }
     if (withData && !preparedData.toStandardOutput()) {
-      std::cerr << "prepared data written to " << options.dataOutPath << "\n";
+      std::cerr << "prepared data written to " << preparedData.Written() << "\n";
     }
     if (withSchema && !dataSchema.toStandardOutput()) {
       std::cerr << "its schema written to " << options.schemaOutPath << "\n";

@@ -1,5 +1,5 @@
-// PrepareCommand: `zelcraft prepare`, from a CSV file to the preparation
-// document. The preparation run (preparation/PreparationRun.h) reads the
+// PrepareCommand: `zelcraft prepare`, from a CSV file (or several read as
+// one data set, InputPaths) to the preparation document. The preparation run (preparation/PreparationRun.h) reads the
 // settings, loads the data and builds; the command gives it the options, a
 // progress line and signal handling, and presents its result: the
 // messages, the document, and on request the statistics table, the
@@ -18,9 +18,11 @@
 namespace zelcli {
 
 struct PrepareOptions {
-  std::string dataPath;
-  std::string outputPath;   // empty: <data stem>.pmml here; "-": standard output
-  std::string dataOutPath;  // the prepared data set; empty: not written; "-": standard output
+  std::vector<std::string> dataPaths;  // paths or glob patterns, read as one data set
+  std::string outputPath;   // empty: <first data file's stem>.pmml here; "-": standard output
+  // The prepared data set; empty: not written; "-": standard output; with
+  // "{name}": one file per input (DataOutputs).
+  std::string dataOutPath;
   std::string target;
   std::string targetLevel;  // nominal, ordinal or continuous; empty: the schema's or inferred
   std::string frequencyWeight;

@@ -68,15 +68,21 @@ int main(int argc, char** argv) {
   zelcli::PrepareOptions options;
   std::string delimiter = ",";
   CLI::App* prepare = app.add_subcommand(
-      "prepare", "Read a CSV file and write the preparation document (PMML 4.0).");
-  prepare->add_option("DATA", options.dataPath, "The CSV file, with a header row of field names")
+      "prepare", "Read a CSV file (or several as one) and write the preparation document (PMML "
+                 "4.0).");
+  prepare
+      ->add_option("DATA", options.dataPaths,
+                   "The CSV file, with a header row of field names; several files (or a quoted "
+                   "glob pattern, expanded here in name order) are read as one data set, each "
+                   "with the same header")
       ->required();
   prepare->add_option("-o,--output", options.outputPath,
                       "The document; default <DATA stem>.pmml here; - for standard output");
   CLI::Option* dataOut =
       prepare->add_option("--data-out", options.dataOutPath,
                           "Also write the prepared data set (CSV) by replaying the document; - "
-                          "for standard output");
+                          "for standard output; a path with {name} writes one file per input "
+                          "file, {name} its file name without the extension");
   prepare
       ->add_option("--schema-out", options.schemaOutPath,
                    "Also write the prepared data's storage and levels as a --schema file (JSON)")

@@ -27,7 +27,7 @@ class NeverInterrupted : public TorCommon_1_3::IInterruptCheck {
 inline bool Load(std::string_view csv, char delimiter, const zelio::Schema& schema,
                  const zelio::FieldRoles& roles, zelio::LoadedData* data) {
   zelio::LoadRequest request;
-  request.path = "fuzz.csv";
+  request.paths = {"fuzz.csv"};
   request.delimiter = delimiter;
   request.schema = &schema;
   request.roles = roles;

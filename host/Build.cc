@@ -36,7 +36,7 @@ zelprep::RunResult BuildFromStore(const zelprep::RunRequest& request, zelio::Col
 zelprep::RunResult BuildFromCsv(const zelprep::RunRequest& request, const CsvRequest& csv,
                                 HostCallbacks& host) {
   zelprep::PreparationRun run(request);
-  if (!run.ReadInputs() || !run.LoadCsv({csv.path, csv.delimiter, csv.stream}, host, host)) {
+  if (!run.ReadInputs() || !run.LoadCsv({csv.paths, csv.delimiter, csv.stream}, host, host)) {
     return run.result();
   }
   return Built(run, host);

@@ -18,7 +18,7 @@
 namespace zelhost {
 
 struct CsvRequest {
-  std::string path;
+  std::vector<std::string> paths;  // several: read as one data set
   char delimiter = ',';
   bool stream = false;
 };

@@ -2,7 +2,7 @@
 
 namespace zelio {
 
-ChunkPipeline::ChunkPipeline(CsvChunkReader& reader, bool threaded) : reader_(reader) {
+ChunkPipeline::ChunkPipeline(ChunkSource& reader, bool threaded) : reader_(reader) {
   if (!threaded) return;
   for (int i = 0; i < static_cast<int>(chunks_.size()); ++i) free_.push_back(i);
   helper_ = std::thread([this] { Split(); });

@@ -1,4 +1,4 @@
-// ChunkPipeline: hands out the chunks of a CsvChunkReader in order. With a
+// ChunkPipeline: hands out the chunks of a ChunkSource in order. With a
 // helper thread it splits the next chunks while the caller converts the
 // current one, holding at most four chunks; without, it splits each chunk
 // when asked. Either way the caller sees the same chunks, and a failure of
@@ -20,7 +20,7 @@ namespace zelio {
 class ChunkPipeline {
  public:
   // `reader` must outlive the pipeline.
-  ChunkPipeline(CsvChunkReader& reader, bool threaded);
+  ChunkPipeline(ChunkSource& reader, bool threaded);
   ~ChunkPipeline();
   ChunkPipeline(const ChunkPipeline&) = delete;
   ChunkPipeline& operator=(const ChunkPipeline&) = delete;
@@ -34,7 +34,7 @@ class ChunkPipeline {
   void Split();
   void SplitChunks();
 
-  CsvChunkReader& reader_;
+  ChunkSource& reader_;
   std::array<CsvChunk, 4> chunks_;
   std::thread helper_;
   std::mutex mutex_;

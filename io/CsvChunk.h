@@ -41,11 +41,13 @@ class ChunkBuffer {
 
 // Why reading stopped at a chunk: the input could not be read, or its text
 // breaks the CSV rules (the message names the line and column), or a cell
-// is larger than a chunk can index.
+// is larger than a chunk can index, or (kInput) one of several files could
+// not be opened, changed since it was first read or has another header
+// (the message is whole and names the file).
 struct ChunkFailure {
-  enum class Kind { kNone, kUnreadable, kMalformed, kCellTooLarge };
+  enum class Kind { kNone, kUnreadable, kMalformed, kCellTooLarge, kInput };
   Kind kind = Kind::kNone;
-  std::string message;  // for kMalformed and kCellTooLarge
+  std::string message;  // for kMalformed, kCellTooLarge and kInput
 
   bool failed() const { return kind != Kind::kNone; }
 };
@@ -79,9 +81,19 @@ struct CsvChunk {
   uint64_t bytesRead = 0;        // of the input, up to the end of this chunk's read
   ChunkFailure failure;          // set on the chunk at which reading failed
   bool last = false;             // no chunk follows
+  std::size_t file = 0;          // of several files read as one, the one the rows come from
 };
 
-class CsvChunkReader {
+// What hands out the chunks of an input in order: one file's reader, or
+// several files read as one (CsvFileSequence).
+class ChunkSource {
+ public:
+  virtual ~ChunkSource() = default;
+  // Fills `chunk` with the next rows; a chunk marked last ends the input.
+  virtual void Next(CsvChunk* chunk) = 0;
+};
+
+class CsvChunkReader : public ChunkSource {
  public:
   // Small enough that a chunk and its cell table are still in the cache
   // when the cells are converted after the split.
@@ -93,7 +105,7 @@ class CsvChunkReader {
   // Fills `chunk` with the next rows. A chunk marked last ends the input
   // (it may hold no rows); one with an error ends it too, after the rows
   // before the malformed one.
-  void Next(CsvChunk* chunk);
+  void Next(CsvChunk* chunk) override;
 
  private:
   bool Read(ChunkBuffer* buffer, std::size_t bytes);

@@ -21,29 +21,35 @@ CsvRecordSource::CsvRecordSource(const CsvSourceFile& file, const std::vector<Fi
 CsvRecordSource::~CsvRecordSource() = default;
 
 void CsvRecordSource::Fail(const std::string& what) {
-  if (error_.empty()) error_ = file_.path + ": " + what;
+  const std::size_t file = chunk_ != nullptr ? chunk_->file : 0;
+  if (error_.empty()) error_ = file_.paths[file] + ": " + what;
+}
+
+void CsvRecordSource::Failed(const char* otherwise) {
+  if (chunk_ != nullptr && chunk_->failure.kind == ChunkFailure::Kind::kInput) {
+    if (error_.empty()) error_ = chunk_->failure.message;
+    return;
+  }
+  Fail(otherwise);
 }
 
 void CsvRecordSource::Rewind() {
-  // The pipeline goes first: its helper thread reads through the reader.
+  // The pipeline goes first: its helper thread reads through the files.
   pipeline_.reset();
-  reader_.reset();
-  in_.reset();
+  files_.reset();
   next_ = 0;
   chunk_ = nullptr;
   last_ = false;
   if (!error_.empty()) return;
-  in_ = std::make_unique<InputFile>();
+  files_ = std::make_unique<CsvFileSequence>(file_.paths, file_.delimiter, file_.chunkBytes,
+                                             file_.fingerprints);
   std::string error;
-  if (!in_->Open(file_.path, nullptr, &error)) {
+  if (!files_->Open(nullptr, &error)) {
     error_ = error;
     return;
   }
-  const std::string changed = in_->CheckReopened(file_.fingerprint);
-  if (!changed.empty()) return Fail(changed);
-  reader_ = std::make_unique<CsvChunkReader>(in_->stream(), file_.delimiter, file_.chunkBytes);
-  pipeline_ = std::make_unique<ChunkPipeline>(*reader_, file_.threaded);
-  if (!NextRow()) Fail("the file changed while it was read");  // the header
+  pipeline_ = std::make_unique<ChunkPipeline>(*files_, file_.threaded);
+  if (!NextRow()) Failed("the file changed while it was read");  // the header
 }
 
 bool CsvRecordSource::NextRow() {
@@ -61,7 +67,11 @@ bool CsvRecordSource::NextRow() {
 
 const RawRecord* CsvRecordSource::NextRecord() {
   if (!HasMoreRecords()) return nullptr;
-  if (!NextRow() || chunk_->rowEnds[row_] - chunk_->RowBegin(row_) != file_.columns) {
+  if (!NextRow()) {
+    Failed("the file changed while it was read");
+    return nullptr;
+  }
+  if (chunk_->rowEnds[row_] - chunk_->RowBegin(row_) != file_.columns) {
     Fail("the file changed while it was read");
     return nullptr;
   }
@@ -103,15 +113,14 @@ void CsvRecordSource::CheckEnd() {
   while (!last_) {
     chunk_ = &pipeline_->Next();
     last_ = chunk_->last;
-    if (chunk_->failure.failed()) return Fail("the file changed while it was read");
+    if (chunk_->failure.failed()) return Failed("the file changed while it was read");
     if (chunk_->rows() > 0) return Fail(added);
   }
   chunk_ = nullptr;
-  // The helper thread has read the last byte; joining it hands over the hash.
+  // The helper thread has read the last byte; joining it hands over what
+  // the files' reads saw.
   pipeline_.reset();
-  const std::string changed = in_->CheckWholeRead(file_.fingerprint);
-  if (!changed.empty()) return Fail(changed);
-  if (!file_.fingerprint.known) file_.fingerprint = in_->Fingerprint();
+  if (file_.fingerprints.empty()) file_.fingerprints = files_->Fingerprints();
 }
 
 }  // namespace zelio

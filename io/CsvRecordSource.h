@@ -1,13 +1,13 @@
 // CsvRecordSource: the record source of a streamed build. Every pass reads
-// the CSV file again, in chunks split on a helper thread while the
+// the CSV file (or the files read as one, CsvFileSequence) again, in chunks split on a helper thread while the
 // component works through the previous one, and turns each row into a
 // record with the same cell readers as the loader, so the records are those
 // the columns in memory would give. Memory grows with the fields, not the
 // rows. A file that no longer matches what the first read found ends the
 // pass, and error() says so: another file in its place, another size or
 // modification time at reopening, fewer or more rows, a row that does not
-// read, or, at the end of each pass, bytes that differ from the first
-// read's (InputFile). The first read is the loader's when its fingerprint is
+// read, or, at the end of each file, bytes that differ from the first
+// read's (InputFile); the message names the file. The first read is the loader's when its fingerprint is
 // given, else the source's own first pass.
 #ifndef ZELCRAFT_IO_CSVRECORDSOURCE_H_
 #define ZELCRAFT_IO_CSVRECORDSOURCE_H_
@@ -20,6 +20,7 @@
 
 #include "io/CellReader.h"
 #include "io/ChunkPipeline.h"
+#include "io/CsvFileSequence.h"
 #include "io/FieldPlan.h"
 #include "io/InputFile.h"
 #include "io/ReadProgress.h"
@@ -28,13 +29,13 @@
 namespace zelio {
 
 struct CsvSourceFile {
-  std::string path;
+  std::vector<std::string> paths;  // read as one data set, in order
   char delimiter = ',';
   int64_t rows = 0;  // the records the first read found
   std::size_t columns = 0;  // of the file
   bool threaded = true;
   std::size_t chunkBytes = CsvChunkReader::kDefaultChunk;
-  InputFingerprint fingerprint;  // of the first read, when known
+  std::vector<InputFingerprint> fingerprints;  // of the first read, when known
 };
 
 class CsvRecordSource : public TorCommon_1_3::IRecordSource {
@@ -57,6 +58,8 @@ class CsvRecordSource : public TorCommon_1_3::IRecordSource {
  private:
   bool NextRow();
   void Fail(const std::string& what);
+  // Why reading stopped at the chunk in hand.
+  void Failed(const char* otherwise);
   // After the last record: the rest of the file holds no row, and the pass
   // read what the first read did.
   void CheckEnd();
@@ -66,8 +69,7 @@ class CsvRecordSource : public TorCommon_1_3::IRecordSource {
   std::vector<CellReader> readers_;
   std::vector<std::size_t> cellOf_;  // field i's column of the file
   ReadProgress& progress_;
-  std::unique_ptr<InputFile> in_;
-  std::unique_ptr<CsvChunkReader> reader_;
+  std::unique_ptr<CsvFileSequence> files_;
   std::unique_ptr<ChunkPipeline> pipeline_;
   const CsvChunk* chunk_ = nullptr;
   std::size_t row_ = 0;  // in chunk_

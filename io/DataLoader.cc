@@ -5,12 +5,11 @@
 #include <cmath>
 #include <memory>
 #include <set>
-#include <sstream>
 
 #include "io/CellParser.h"
 #include "io/CellReader.h"
 #include "io/ChunkPipeline.h"
-#include "io/InputFile.h"
+#include "io/CsvFileSequence.h"
 #include "io/TypeInference.h"
 #include "io/WeightTally.h"
 #include "torcommon13r/TorVariable.h"
@@ -62,15 +61,31 @@ class Loader {
   LoadResult Run();
 
  private:
+  // A failure of the file that rows come from now.
   LoadResult Fail(const std::string& what) {
-    *error_ = request_.path + ": " + what;
+    *error_ = request_.paths[file_] + ": " + what;
     return LoadResult::kInputError;
   }
-  // Opens the input for a read: the text's stream when it was given.
-  bool Open();
-  std::istream& In() { return file_ != nullptr ? file_->stream() : *text_in_; }
+  // A failure of the whole input, which several files share.
+  LoadResult FailAll(const std::string& what, const std::string& several) {
+    if (request_.paths.size() == 1) return Fail(what);
+    *error_ = request_.paths.front() + " ... " + request_.paths.back() + " (" +
+              std::to_string(request_.paths.size()) + " files): " + several;
+    return LoadResult::kInputError;
+  }
+  // Why reading stopped at `chunk`.
+  LoadResult Failed(const CsvChunk& chunk) {
+    if (chunk.failure.kind == ChunkFailure::Kind::kInput) {
+      *error_ = chunk.failure.message;
+      return LoadResult::kInputError;
+    }
+    return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
+                                                                       : chunk.failure.message);
+  }
+  // Opens the input for a read: the files, or the text when it was given.
+  bool Open(const std::vector<InputFingerprint>& first);
   // A pipe, FIFO or device, which gives its bytes once.
-  bool Unrepeatable() const { return file_ != nullptr && !file_->regular(); }
+  bool Unrepeatable() const { return files_->Unrepeatable(); }
   bool ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
   void AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first);
@@ -91,8 +106,8 @@ class Loader {
 
   const LoadRequest& request_;
   const std::string_view* text_;
-  std::unique_ptr<InputFile> file_;  // the read under way, of a file
-  std::unique_ptr<std::istringstream> text_in_;
+  std::unique_ptr<CsvFileSequence> files_;  // the read under way
+  std::size_t file_ = 0;  // the file the rows in hand come from
   IInterruptCheck& interrupts_;
   ReadProgress& progress_;
   LoadedData* data_;
@@ -116,15 +131,16 @@ class Loader {
   CellValue value_;
 };
 
-bool Loader::Open() {
-  file_.reset();
-  text_in_.reset();
+bool Loader::Open(const std::vector<InputFingerprint>& first) {
+  file_ = 0;
   if (text_ != nullptr) {
-    text_in_ = std::make_unique<std::istringstream>(std::string(*text_));
-    return true;
+    files_ = std::make_unique<CsvFileSequence>(*text_, request_.paths[0], request_.delimiter,
+                                               request_.chunkBytes);
+  } else {
+    files_ = std::make_unique<CsvFileSequence>(request_.paths, request_.delimiter,
+                                               request_.chunkBytes, first);
   }
-  file_ = std::make_unique<InputFile>();
-  return file_->Open(request_.path, &interrupts_, error_);
+  return files_->Open(&interrupts_, error_);
 }
 
 bool Loader::ReadHeader(const CsvChunk& chunk) {
@@ -257,7 +273,7 @@ void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {
   if (errorRow_ >= 0 && (errorRow_ < row || (errorRow_ == row && errorColumn_ < c))) return;
   errorRow_ = row;
   errorColumn_ = c;
-  storageError_ = message;
+  storageError_ = request_.paths[file_] + ": " + message;
 }
 
 void Loader::NoteBadCell(int64_t row, std::size_t c, std::string_view text, int64_t line,
@@ -420,21 +436,17 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
                 "schema, or give a regular file");
   }
   progress_.StartPhase("reading again");
-  if (!Open()) return LoadResult::kInputError;
-  if (file_ != nullptr) {
-    const std::string changed = file_->CheckReopened(data_->fingerprint);
-    if (!changed.empty()) return Fail(changed);
-  }
+  if (!Open(data_->fingerprints)) return LoadResult::kInputError;
   std::vector<CellReader> readers;
   for (std::size_t c : columns) {
     const FieldPlan& plan = data_->plans[c];
     readers.emplace_back(plan.storage, &plan.codes, plan.spec);
   }
-  CsvChunkReader reader(In(), request_.delimiter, request_.chunkBytes);
-  ChunkPipeline pipeline(reader, request_.threaded);
+  ChunkPipeline pipeline(*files_, request_.threaded);
   int64_t rows = -1;  // the header comes first
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
+    file_ = chunk.file;
     for (std::size_t r = 0; r < chunk.rows(); ++r, ++rows) {
       if (rows < 0) continue;
       const std::size_t begin = chunk.RowBegin(r);
@@ -450,37 +462,34 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
         Store(columns[k], value_);
       }
     }
+    if (chunk.failure.kind == ChunkFailure::Kind::kInput) return Failed(chunk);
     if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     progress_.Records(rows);
     if (chunk.last) break;
   }
   if (rows != data_->rows) return Fail("the file changed while it was read");
-  if (file_ != nullptr) {
-    const std::string changed = file_->CheckWholeRead(data_->fingerprint);
-    if (!changed.empty()) return Fail(changed);
-  }
   return LoadResult::kLoaded;
 }
 
 LoadResult Loader::Run() {
-  if (!Open()) return LoadResult::kInputError;
+  if (!Open({})) return LoadResult::kInputError;
   if (Unrepeatable() && request_.stream) {
     return Fail("a streamed run reads its data again for every pass, which a pipe, FIFO or "
                 "device cannot give: give a regular file, or read the data into memory "
                 "without streaming");
   }
-  fileSize_ = file_ != nullptr ? file_->Fingerprint().identity.size
-                               : static_cast<int64_t>(text_->size());
+  fileSize_ = files_->TotalBytes();
   if (request_.stream) StopStoring();
   progress_.StartPhase("reading");
-  CsvChunkReader reader(In(), request_.delimiter, request_.chunkBytes);
+  data_->fileRows.assign(request_.paths.size(), 0);
   // A pipe is read on the calling thread: its waits ask the host's interrupt
   // check, which need not be safe to call from another thread.
-  ChunkPipeline pipeline(reader, request_.threaded && !Unrepeatable());
+  ChunkPipeline pipeline(*files_, request_.threaded && !Unrepeatable());
   bool header = true;
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
+    file_ = chunk.file;
     // A stop while a pipe had nothing to read ends its stream early.
     if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
     std::size_t r = 0;
@@ -497,12 +506,12 @@ LoadResult Loader::Run() {
                     " cells where the header has " + std::to_string(loads_.size()));
       }
     }
-    if (r < chunk.rows()) AddRows(chunk, r);
-    if (chunk.failure.failed()) {
-      return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
-                                                                         : chunk.failure.message);
+    if (r < chunk.rows()) {
+      data_->fileRows[chunk.file] += static_cast<int64_t>(chunk.rows() - r);
+      AddRows(chunk, r);
     }
-    if (header) return Fail("the file is empty: no header row");
+    if (chunk.failure.failed()) return Failed(chunk);
+    if (header) return FailAll("the file is empty: no header row", "every file is empty: no header row");
     if (!estimated_) Estimate(chunk);
     if (storing_ && request_.memoryLimit > 0 &&
         data_->store.MemoryBytes() > request_.memoryLimit) {
@@ -518,12 +527,11 @@ LoadResult Loader::Run() {
     progress_.Records(data_->rows);
     if (chunk.last || (request_.maxRows > 0 && data_->rows >= request_.maxRows)) break;
   }
-  if (file_ != nullptr) {
-    const std::string changed = file_->CheckWholeRead(InputFingerprint());
-    if (!changed.empty()) return Fail(changed);
-    data_->fingerprint = file_->Fingerprint();
+  if (text_ == nullptr) data_->fingerprints = files_->Fingerprints();
+  if (data_->rows == 0) {
+    return FailAll("the file has a header row but no records",
+                   "the files have a header row but no records");
   }
-  if (data_->rows == 0) return Fail("the file has a header row but no records");
   if (!Plan()) return LoadResult::kInputError;
 
   // Columns whose final storage differs from what they hold: all-missing
@@ -547,7 +555,10 @@ LoadResult Loader::Run() {
     const LoadResult result = ReadAgain(again);
     if (result != LoadResult::kLoaded) return result;
   }
-  if (!storageError_.empty()) return Fail(storageError_);
+  if (!storageError_.empty()) {
+    *error_ = storageError_;
+    return LoadResult::kInputError;
+  }
   for (Column& column : data_->store.columns) {
     column.ShrinkToFit();
     column.PrepareReading();

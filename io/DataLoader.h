@@ -1,4 +1,5 @@
-// DataLoader: reads a CSV file into typed columns in one read. The file is
+// DataLoader: reads a CSV file (or several read as one data set,
+// CsvFileSequence) into typed columns in one read. The file is
 // read in chunks of whole rows (split on a helper thread while the previous
 // chunk is converted), never held whole. Each column is stored as the
 // storage its cells so far allow, and the inference of its final storage
@@ -15,7 +16,8 @@
 // records is an input error. A pipe, FIFO or device is read once: it is
 // refused for streaming and for a column that would have to be read again.
 // Every read after the first must find the same file with the same bytes
-// (InputFile), or the load fails naming the file.
+// (InputFile), or the load fails naming the file. A message about the data
+// names the file it is in and that file's own line.
 #ifndef ZELCRAFT_IO_DATALOADER_H_
 #define ZELCRAFT_IO_DATALOADER_H_
 
@@ -45,14 +47,17 @@ struct LoadedData {
   int64_t rows = 0;
   bool streamed = false;
   int64_t droppedRecords = 0;  // records a missing, zero or negative weight leaves out
-  // What the read saw of the file, which every later read must see again.
-  InputFingerprint fingerprint;
+  // What the read saw of each file, which every later read must see again
+  // (empty for a text).
+  std::vector<InputFingerprint> fingerprints;
+  std::vector<int64_t> fileRows;  // the records of each file, in order
   // What each column's cells allow (a column the schema types is not inferred).
   std::vector<TypeInference> inference;
 };
 
 struct LoadRequest {
-  std::string path;
+  // The files, read as one data set (CsvFileSequence); for a text, its name.
+  std::vector<std::string> paths;
   char delimiter = ',';
   const Schema* schema = nullptr;
   FieldRoles roles;

@@ -95,7 +95,7 @@ bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
   if (failed_) return false;
   csv_ = csv;
   zelio::LoadRequest load;
-  load.path = csv.path;
+  load.paths = csv.paths;
   load.delimiter = csv.delimiter;
   load.schema = &schema_;
   load.roles = roles_;
@@ -177,13 +177,13 @@ bool PreparationRun::Planned(IInterruptCheck& interrupts) {
 }
 
 zelio::CsvSourceFile PreparationRun::SourceFile() const {
-  return zelio::CsvSourceFile{csv_.path,
+  return zelio::CsvSourceFile{csv_.paths,
                               csv_.delimiter,
                               data_.rows,
                               data_.fileColumns,
                               request_.threads != 1,
                               zelio::CsvChunkReader::kDefaultChunk,
-                              data_.fingerprint};
+                              data_.fingerprints};
 }
 
 bool PreparationRun::CheckMemory(std::size_t workers) {
@@ -197,8 +197,10 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
   if (estimate.Total() + held <= limit) return true;
   // Held columns of a regular file give way to the statistics: the passes
   // read the file again, as a streamed run does.
-  const bool streamable =
-      !data_.streamed && data_.fingerprint.known && data_.fingerprint.identity.regular;
+  bool streamable = !data_.streamed && !data_.fingerprints.empty();
+  for (const zelio::InputFingerprint& file : data_.fingerprints) {
+    streamable = streamable && file.known && file.identity.regular;
+  }
   if (streamable && estimate.Total() <= limit) {
     for (zelio::Column& column : data_.store.columns) column.DropValues();
     data_.streamed = true;

@@ -86,9 +86,11 @@ struct RunRequest {
 };
 
 struct CsvSource {
-  std::string path;
+  // One file, or several read as one data set: the same header in each,
+  // the records in the order of the files (CsvFileSequence).
+  std::vector<std::string> paths;
   char delimiter = ',';
-  bool stream = false;  // read the file again for every pass
+  bool stream = false;  // read the files again for every pass
   // The file's text already read (a byte range of it behind its header),
   // which must outlive the load, and the storages fixed for every range
   // (LoadRequest::storages); a text is held in memory, never streamed.
@@ -140,7 +142,8 @@ class PreparationRun {
 
   // The settings (reviewed), the schema and the roles.
   bool ReadInputs();
-  // A CSV file read by the loader, held in memory or streamed.
+  // A CSV file (or several as one) read by the loader, held in memory or
+  // streamed.
   bool LoadCsv(const CsvSource& csv, TorCommon_1_3::IInterruptCheck& interrupts,
                zelio::ReadProgress& progress);
   // Columns a host filled: their names, texts and weights are checked here

@@ -36,6 +36,16 @@ PreparedDataResult WritePreparedData(const std::string& document,
                                      const std::vector<std::string>& names, zelio::ByteSink& output,
                                      char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
                                      zelio::ReadProgress& progress, std::string* error) {
+  return WritePreparedParts(document, source, names, {{&output, -1}}, delimiter, interrupts,
+                            progress, error);
+}
+
+PreparedDataResult WritePreparedParts(const std::string& document,
+                                      TorCommon_1_3::IRecordSource& source,
+                                      const std::vector<std::string>& names,
+                                      const std::vector<PreparedPart>& parts, char delimiter,
+                                      TorCommon_1_3::IInterruptCheck& interrupts,
+                                      zelio::ReadProgress& progress, std::string* error) {
   zelapply::CompiledDocument compiled;
   const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
   if (!status.ok()) {
@@ -56,27 +66,30 @@ PreparedDataResult WritePreparedData(const std::string& document,
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
-  zelio::CsvWriter writer(output, delimiter);
-  PreparedWriter prepared(program, false, &writer);
-  prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
   zelapply::Frame frame = program.NewFrame();
   source.Rewind();
   std::size_t row = 0;
-  while (source.HasMoreRecords()) {
-    const TorCommon_1_3::RawRecord* record = source.NextRecord();
-    if (record == nullptr) break;
-    ++row;
-    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
-    program.Evaluate(&frame);
-    prepared.WriteRow(frame);
-    if (row % kCheckEvery == 0) {
-      if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
-      progress.Records(static_cast<int64_t>(row));
+  for (const PreparedPart& part : parts) {
+    zelio::CsvWriter writer(*part.output, delimiter);
+    PreparedWriter prepared(program, false, &writer);
+    prepared.WriteHeader();
+    for (int64_t taken = 0; (part.rows < 0 || taken < part.rows) && source.HasMoreRecords();
+         ++taken) {
+      const TorCommon_1_3::RawRecord* record = source.NextRecord();
+      if (record == nullptr) break;
+      ++row;
+      for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+      program.Evaluate(&frame);
+      prepared.WriteRow(frame);
+      if (row % kCheckEvery == 0) {
+        if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
+        progress.Records(static_cast<int64_t>(row));
+      }
     }
+    writer.Flush();
   }
   progress.Records(static_cast<int64_t>(row));
-  writer.Flush();
   return PreparedDataResult::kWritten;
 }
 

@@ -5,6 +5,7 @@
 #ifndef ZELCRAFT_REPLAY_PREPAREDDATA_H_
 #define ZELCRAFT_REPLAY_PREPAREDDATA_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,23 @@ PreparedDataResult WritePreparedData(const std::string& document,
                                      const std::vector<std::string>& names, zelio::ByteSink& output,
                                      char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
                                      zelio::ReadProgress& progress, std::string* error);
+
+// One output of several that the records are shared out to, in order:
+// `rows` records each (-1: the rest).
+struct PreparedPart {
+  zelio::ByteSink* output;
+  int64_t rows;
+};
+
+// The same with the records shared out to `parts` in order, each a whole
+// CSV text with its header: the prepared data of several input files, one
+// output for each.
+PreparedDataResult WritePreparedParts(const std::string& document,
+                                      TorCommon_1_3::IRecordSource& source,
+                                      const std::vector<std::string>& names,
+                                      const std::vector<PreparedPart>& parts, char delimiter,
+                                      TorCommon_1_3::IInterruptCheck& interrupts,
+                                      zelio::ReadProgress& progress, std::string* error);
 
 }  // namespace zelreplay
 

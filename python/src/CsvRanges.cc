@@ -52,7 +52,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
       PythonHost host{py::none()};
       zelprep::PreparationRun run(request);
       zelprep::CsvSource csv;
-      csv.path = cut.path;
+      csv.paths = {cut.path};
       csv.delimiter = delimiter;
       csv.text = &text.text;
       if (run.ReadInputs() && run.LoadCsv(csv, host, zelio::ReadProgress::Silent())) {
@@ -111,7 +111,7 @@ py::object RangeReplica(const zelprep::RunRequest& request, const py::list& piec
     }
     if (read) {
       zelprep::CsvSource csv;
-      csv.path = cuts.front().path;
+      csv.paths = {cuts.front().path};
       csv.delimiter = delimiter;
       csv.text = &text.text;
       csv.storages = &storages;

@@ -187,7 +187,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
   return OutcomeDict(result, host);
 }
 
-py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool stream,
+py::dict PrepareCsv(const std::vector<std::string>& paths, const std::string& delimiter, bool stream,
                     uint64_t memoryLimit, int threads, const std::string& settingsText,
                     const std::string& settingsName, const std::vector<std::string>& assignments,
                     const std::string& schemaText, const std::string& target,
@@ -195,7 +195,7 @@ py::dict PrepareCsv(const std::string& path, const std::string& delimiter, bool 
   if (delimiter.size() != 1) throw py::value_error("the delimiter is one character");
   const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                               target, frequencyWeight, threads, memoryLimit);
-  const zelhost::CsvRequest csv{path, delimiter[0], stream};
+  const zelhost::CsvRequest csv{paths, delimiter[0], stream};
   PythonHost host(std::move(progress));
   zelprep::RunResult result;
   {

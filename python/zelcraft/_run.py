@@ -3,6 +3,7 @@ zelcraft.dask.prepare alike: the arguments checked and turned into what
 the extension's run takes, and its outcome published as a Preparation
 (warnings to Python's warnings module, errors raised)."""
 
+import glob
 import numbers
 import os
 import time
@@ -13,7 +14,8 @@ import pandas as pd
 
 from . import _core, _lockstep
 from ._columns import frame_columns
-from ._errors import ZelcraftArgumentError, ZelcraftWarning, raise_for_outcome
+from ._errors import (ZelcraftArgumentError, ZelcraftInputError, ZelcraftWarning,
+                      raise_for_outcome)
 from ._options import schema_fields, schema_text, settings_text
 from ._progress import run_with_progress
 from .preparation import Preparation
@@ -27,12 +29,16 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
     `data` is a pandas DataFrame, or the path of a CSV file, which is read by
     the command line's loader (streamed when its columns would take more
     than `memory_limit` bytes, by default half the memory, or when `stream`
-    is true). `memory_limit` also bounds what the build's statistics take
-    beside the data held in memory: a build that would not fit is refused
-    before its first pass. `schema` is a dict of field name to metadata (the
-    keys of --schema) or a JSON file; `settings` a dict of settings keys, a
-    JSON file or the name of a shipped profile; `overrides` a dict of
-    settings keys that win over `settings`, as --set does. `extra` maps
+    is true). A list of paths, or a path with wildcards (*, ?, [...]; its
+    matches sorted by name), is read as one data set, every file with the
+    same header and the records in the order of the files, as
+    `zelcraft prepare` reads several files. `memory_limit` also bounds what
+    the build's statistics take beside the data held in memory: a build
+    that would not fit is refused before its first pass. `schema` is a dict
+    of field name to metadata (the keys of --schema) or a JSON file;
+    `settings` a dict of settings keys, a JSON file or the name of a shipped
+    profile; `overrides` a dict of settings keys that win over `settings`,
+    as --set does. `extra` maps
     names to Series read as further columns of the frame (a target held
     apart, say). Warnings go to Python's warnings module and to
     Preparation.warnings; errors raise ZelcraftError.
@@ -53,21 +59,58 @@ def prepare(data, target=None, frequency_weight=None, schema=None, settings=None
             raise ZelcraftArgumentError("partitions: a pandas DataFrame without extra columns")
         outcome = _lockstep.prepare_partitioned(data, recipe, _whole(partitions, "partitions"))
         return publish(outcome, "DataFrame", stacklevel=3)
-    if isinstance(data, (str, os.PathLike)):
+    if isinstance(data, (str, os.PathLike, list, tuple)):
         if not isinstance(delimiter, str):
             raise ZelcraftArgumentError("delimiter: one character")
+        paths = csv_paths(data)
         outcome = run_with_progress(progress, lambda bar: _core.prepare_csv(
-            os.fspath(data), delimiter, bool(stream), recipe["memory_limit"], threads,
+            paths, delimiter, bool(stream), recipe["memory_limit"], threads,
             *_arguments(recipe, recipe["schema"]), bar))
+        return publish(outcome, _data_set_name(paths), stacklevel=3)
     elif isinstance(data, pd.DataFrame):
         names, columns, fields = frame_columns(data, recipe["schema"], extra)
         outcome = run_with_progress(progress, lambda bar: _core.prepare_frame(
             names, columns, *_arguments(recipe, fields), threads, recipe["memory_limit"], bar))
     else:
-        raise ZelcraftArgumentError("data: a pandas DataFrame or the path of a CSV file")
-    data_set = "DataFrame" if isinstance(data, pd.DataFrame) else os.path.basename(
-        os.fspath(data))
-    return publish(outcome, data_set, stacklevel=3)
+        raise ZelcraftArgumentError("data: a pandas DataFrame, the path of a CSV file, a list "
+                                    "of paths or a glob pattern")
+    return publish(outcome, "DataFrame", stacklevel=3)
+
+
+def csv_paths(data):
+    """The files a path, a glob pattern or a list of either names, in
+    order: a pattern's matches sorted by name; a path that exists is taken
+    as it is, wildcards or not."""
+    items = [data] if isinstance(data, (str, os.PathLike)) else list(data)
+    if not items:
+        raise ZelcraftArgumentError("data: an empty list of paths")
+    paths = []
+    for item in items:
+        if not isinstance(item, (str, os.PathLike)):
+            raise ZelcraftArgumentError(f"data: paths of CSV files, not {type(item).__name__}")
+        path = os.fspath(item)
+        if any(c in path for c in "*?[") and not os.path.exists(path):
+            matches = sorted(glob.glob(path))
+            if not matches:
+                raise ZelcraftInputError(f"no file matches the pattern '{path}'")
+            paths.extend(matches)
+        else:
+            paths.append(path)
+    seen = set()
+    for path in paths:
+        if path in seen:
+            raise ZelcraftInputError(f"{path} is given twice: its records would count twice")
+        seen.add(path)
+    return paths
+
+
+def _data_set_name(paths):
+    """As the report names it: the file, or the first with how many follow."""
+    first = os.path.basename(paths[0])
+    more = len(paths) - 1
+    if not more:
+        return first
+    return f"{first} and {more} more file" + ("s" if more > 1 else "")
 
 
 def build_recipe(target, frequency_weight, schema, settings, overrides, memory_limit=None,

@@ -142,7 +142,7 @@ Rcpp::List PrepareCsv(std::string path, std::string delimiter, bool stream, SEXP
     } catch (const InputError& error) {
       return ErrorOutcome("input", 0, error.what(), "");
     }
-    result = zelhost::BuildFromCsv(request, zelhost::CsvRequest{path, delimiter[0], stream}, host);
+    result = zelhost::BuildFromCsv(request, zelhost::CsvRequest{{path}, delimiter[0], stream}, host);
     interrupted = host.stopped();
   }
   return Outcome(result, interrupted);

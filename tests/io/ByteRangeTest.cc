@@ -131,7 +131,7 @@ LoadResult LoadText(const std::string& text, const std::vector<int>* storages, i
                     LoadedData* data, std::string* error) {
   const Schema schema;
   LoadRequest request;
-  request.path = "range.csv";
+  request.paths = {"range.csv"};
   request.schema = &schema;
   request.storages = storages;
   request.maxRows = maxRows;

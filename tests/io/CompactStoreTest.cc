@@ -88,7 +88,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
       << error;
 
   LoadRequest request;
-  request.path = dir / "customers.csv";
+  request.paths = {dir / "customers.csv"};
   request.schema = &schema;
   request.roles = {"churn", "weight", "", std::nullopt};
   request.chunkBytes = 4096;
@@ -101,7 +101,7 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   BuildHostFields(data.plans, data.store, request.roles, &plainFields);
 
   std::string text;
-  ASSERT_TRUE(ReadFileText(request.path, &text, &error));
+  ASSERT_TRUE(ReadFileText(request.paths[0], &text, &error));
   testhost::CsvReader reader(text, ',');
   std::vector<CsvCell> cells;
   ASSERT_TRUE(reader.NextRow(&cells));

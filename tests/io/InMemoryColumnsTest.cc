@@ -78,7 +78,7 @@ TEST(InMemoryColumns, GiveTheDocumentOfTheSameDataAsText) {
   const std::string fromColumns = Document(store, plans, roles);
 
   LoadRequest request;
-  request.path = "data.csv";
+  request.paths = {"data.csv"};
   request.schema = &schema;
   request.roles = roles;
   testhost::FlagCheck never;

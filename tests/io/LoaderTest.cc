@@ -32,7 +32,7 @@ struct Loaded {
 Loaded Load(const std::string& path, std::size_t chunk, bool threaded, bool stream = false,
             const Schema& schema = Schema()) {
   LoadRequest request;
-  request.path = path;
+  request.paths = {path};
   request.schema = &schema;
   request.chunkBytes = chunk;
   request.threaded = threaded;
@@ -185,7 +185,7 @@ TEST(LoaderTest, StreamedPassesNoticeAChangedFile) {
   Loaded loaded = Load(dir / "data.csv", 6, true, true);
   ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
-  CsvSourceFile file{dir / "data.csv", ',', loaded.data.rows, 2, true, 6, loaded.data.fingerprint};
+  CsvSourceFile file{{dir / "data.csv"}, ',', loaded.data.rows, 2, true, 6, loaded.data.fingerprints};
   CsvRecordSource source(file, loaded.data.plans, {1, 0}, progress);
   std::vector<std::string> seen;
   while (source.HasMoreRecords()) {

@@ -76,7 +76,7 @@ struct Loaded {
 Loaded Load(const std::string& path, bool stream, ReadProgress& progress) {
   static const Schema schema;
   LoadRequest request;
-  request.path = path;
+  request.paths = {path};
   request.schema = &schema;
   request.stream = stream;
   request.chunkBytes = 256;
@@ -98,8 +98,8 @@ std::pair<TorStatus, std::string> StreamedBuild(const std::string& path,
   TorSettings settings;
   std::unique_ptr<ITorAlgorithm> algorithm(factory.CreateTorAlgorithm(settings, fields.variables));
   EXPECT_NE(algorithm, nullptr);
-  CsvSourceFile file{path, ',', loaded.data.rows, loaded.data.store.names.size(), true, 256,
-                     loaded.data.fingerprint};
+  CsvSourceFile file{{path}, ',', loaded.data.rows, loaded.data.store.names.size(), true, 256,
+                     loaded.data.fingerprints};
   StreamBlockFeed feed(file, loaded.data.plans, fields.columnOf, 1);
   Hook hook;
   hook.onPassEnd = betweenPasses;
@@ -155,7 +155,7 @@ TEST(InputChangesTest, APassNoticesBytesEditedWhileItReads) {
   ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
   // One thread and small chunks: the pass has read only the first chunk
   // when the last row is edited.
-  CsvSourceFile file{path, ',', loaded.data.rows, 3, false, 256, loaded.data.fingerprint};
+  CsvSourceFile file{{path}, ',', loaded.data.rows, 3, false, 256, loaded.data.fingerprints};
   CsvRecordSource source(file, loaded.data.plans, {0, 1, 2}, ReadProgress::Silent());
   ASSERT_NE(source.NextRecord(), nullptr);
   EditInPlace(path, csv.size() - 4, "der");  // "blue" becomes "bder"
@@ -168,7 +168,7 @@ TEST(InputChangesTest, APassNoticesBytesEditedWhileItReads) {
   // Rows appended after a complete first pass of the source's own, without
   // the loader's fingerprint, are noticed at the end of the next.
   clitest::WriteFile(path, csv);
-  file.fingerprint = InputFingerprint();
+  file.fingerprints.clear();
   CsvRecordSource own(file, loaded.data.plans, {0, 1, 2}, ReadProgress::Silent());
   while (own.HasMoreRecords() && own.NextRecord() != nullptr) {
   }
@@ -207,6 +207,47 @@ TEST(InputChangesTest, TheSecondReadOfATextColumnChecksTheFile) {
   ASSERT_EQ(same.result, LoadResult::kLoaded) << same.error;
   EXPECT_EQ(same.data.store.columns[0].Text(7), "7");
   EXPECT_EQ(same.data.store.columns[0].Text(199), "w199");
+}
+
+TEST(InputChangesTest, AChangedFileAmongSeveralIsNamed) {
+  clitest::ScratchDir dir;
+  const std::string first = dir / "a.csv";
+  const std::string second = dir / "b.csv";
+  const std::string csv = Rows(300);
+  clitest::WriteFile(first, csv);
+  clitest::WriteFile(second, csv);
+  static const Schema schema;
+  LoadRequest request;
+  request.paths = {first, second};
+  request.schema = &schema;
+  request.stream = true;
+  request.chunkBytes = 256;
+  testhost::FlagCheck never;
+  LoadedData data;
+  std::string error;
+  ASSERT_EQ(LoadCsv(request, never, ReadProgress::Silent(), &data, &error), LoadResult::kLoaded)
+      << error;
+  EXPECT_EQ(data.rows, 600);
+  EXPECT_EQ(data.fileRows, (std::vector<int64_t>{300, 300}));
+  ASSERT_EQ(data.fingerprints.size(), 2u);
+  CsvSourceFile file{{first, second}, ',', data.rows, 3, false, 256, data.fingerprints};
+  // The second file edited in place after the first read: a pass reads all
+  // of the first file, then stops in the second, naming it.
+  EditInPlace(second, csv.size() - 4, "der");
+  CsvRecordSource source(file, data.plans, {0, 1, 2}, ReadProgress::Silent());
+  int64_t records = 0;
+  while (source.HasMoreRecords() && source.NextRecord() != nullptr) ++records;
+  EXPECT_GE(records, 300);
+  EXPECT_LT(records, 600);
+  EXPECT_EQ(source.error(), second + ": the file changed while it was read: its bytes differ "
+                                     "from those read first");
+  // Another file in the first one's place is named at the start of a pass.
+  clitest::WriteFile(second, csv);
+  clitest::WriteFile(first + ".new", csv);
+  ASSERT_EQ(std::rename((first + ".new").c_str(), first.c_str()), 0);
+  CsvRecordSource replaced(file, data.plans, {0, 1, 2}, ReadProgress::Silent());
+  EXPECT_EQ(replaced.NextRecord(), nullptr);
+  EXPECT_EQ(replaced.error().rfind(first + ": ", 0), 0u) << replaced.error();
 }
 
 TEST(InputChangesTest, TheStreamHashDependsOnTheBytesNotOnHowTheyCome) {

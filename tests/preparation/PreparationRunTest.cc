@@ -53,7 +53,7 @@ struct Ran {
 Ran RunFile(const std::string& path, RunRequest request, bool stream) {
   PreparationRun run(std::move(request));
   testhost::FlagCheck never;
-  if (run.ReadInputs() && run.LoadCsv({path, ',', stream}, never, zelio::ReadProgress::Silent())) {
+  if (run.ReadInputs() && run.LoadCsv({{path}, ',', stream}, never, zelio::ReadProgress::Silent())) {
     run.Build({never, zelio::ReadProgress::Silent(), nullptr, nullptr});
   }
   return {run.result(), run.data().streamed};

@@ -29,7 +29,7 @@ std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* err
     return "";
   }
   zelio::LoadRequest request;
-  request.path = inputs.csvPath;
+  request.paths = {inputs.csvPath};
   request.schema = &schema;
   request.roles = {inputs.target, inputs.frequencyWeight, inputs.analysisWeight, std::nullopt};
   testhost::FlagCheck never;

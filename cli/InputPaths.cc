@@ -1,0 +1,66 @@
+#include "InputPaths.h"
+
+#include <glob.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <set>
+
+#include "ReportCommand.h"
+
+namespace zelcli {
+
+namespace {
+
+bool HasWildcard(const std::string& text) {
+  return text.find_first_of("*?[") != std::string::npos;
+}
+
+bool Exists(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+bool ExpandInputPaths(const std::vector<std::string>& given, std::vector<std::string>* paths,
+                      std::string* error) {
+  paths->clear();
+  for (const std::string& argument : given) {
+    if (!HasWildcard(argument) || Exists(argument)) {
+      paths->push_back(argument);
+      continue;
+    }
+    glob_t found{};
+    const int status = glob(argument.c_str(), GLOB_NOSORT, nullptr, &found);
+    std::vector<std::string> matches(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+    globfree(&found);
+    if (status == GLOB_NOMATCH || matches.empty()) {
+      *error = "no file matches the pattern '" + argument + "'";
+      return false;
+    }
+    if (status != 0) {
+      *error = "cannot expand the pattern '" + argument + "'";
+      return false;
+    }
+    std::sort(matches.begin(), matches.end());
+    paths->insert(paths->end(), matches.begin(), matches.end());
+  }
+  std::set<std::string> seen;
+  for (const std::string& path : *paths) {
+    if (!seen.insert(path).second) {
+      *error = path + " is given twice: its records would count twice";
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string DataSetName(const std::vector<std::string>& paths) {
+  const std::string first = PathFileName(paths.front());
+  if (paths.size() == 1) return first;
+  const std::size_t more = paths.size() - 1;
+  return first + " and " + std::to_string(more) + (more == 1 ? " more file" : " more files");
+}
+
+}  // namespace zelcli

@@ -1,0 +1,25 @@
+// HeaderCheck: a data set read from several CSV files takes every file's
+// header row to be the first file's, the same names in the same order. A
+// file whose header differs is refused with the first difference: the
+// column, what the file has there and what the first file has. Every
+// reader of several files (the loader, a streamed pass, a worker that
+// reads a byte range of one of them) checks with this one rule.
+#ifndef ZELCRAFT_IO_HEADERCHECK_H_
+#define ZELCRAFT_IO_HEADERCHECK_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelio {
+
+// Empty when `header` is `first`; otherwise the first difference, worded to
+// follow the differing file's name: "its header differs from that of
+// a.csv at column 3: 'price' where a.csv has 'cost'". `firstPath` names
+// the file the first header comes from.
+std::string HeaderDifference(const std::vector<std::string>& first, const std::string& firstPath,
+                             const std::vector<std::string_view>& header);
+
+}  // namespace zelio
+
+#endif  // ZELCRAFT_IO_HEADERCHECK_H_
