@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "apply/CrossFit.h"
 #include "apply/Document.h"
 #include "io/CsvWriter.h"
 #include "replay/PreparedWriter.h"
@@ -56,18 +57,43 @@ PreparedDataResult WritePreparedData(const std::string& document,
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
+  zelapply::Frame frame = program.NewFrame();
+  // Target means take each row's value from the other folds: their sums
+  // come from a pass over the same rows first.
+  zelapply::CrossFit fit(program);
+  if (!fit.error().empty()) {
+    *error = "the document cannot be replayed: " + fit.error();
+    return PreparedDataResult::kBadDocument;
+  }
+  if (fit.Active()) {
+    progress.StartPhase("gathering target means by fold");
+    source.Rewind();
+    std::size_t row = 0;
+    while (source.HasMoreRecords()) {
+      const TorCommon_1_3::RawRecord* record = source.NextRecord();
+      if (record == nullptr) break;
+      for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+      program.Evaluate(&frame);
+      fit.Gather(frame, row);
+      if (++row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
+        return PreparedDataResult::kInterrupted;
+      }
+    }
+    fit.Finish();
+  }
+
   zelio::CsvWriter writer(output, delimiter);
   PreparedWriter prepared(program, false, &writer);
   prepared.WriteHeader();
   progress.StartPhase("writing prepared data");
-  zelapply::Frame frame = program.NewFrame();
   source.Rewind();
   std::size_t row = 0;
   while (source.HasMoreRecords()) {
     const TorCommon_1_3::RawRecord* record = source.NextRecord();
     if (record == nullptr) break;
-    ++row;
     for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    if (fit.Active()) frame.SetTrainingRow(&fit, row);
+    ++row;
     program.Evaluate(&frame);
     prepared.WriteRow(frame);
     if (row % kCheckEvery == 0) {
