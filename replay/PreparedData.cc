@@ -58,6 +58,14 @@ PreparedDataResult WritePreparedData(const std::string& document,
   }
 
   zelapply::Frame frame = program.NewFrame();
+  // The next record's inputs into the frame; false after the last.
+  auto next = [&source, &inputs, &frame]() {
+    if (!source.HasMoreRecords()) return false;
+    const TorCommon_1_3::RawRecord* record = source.NextRecord();
+    if (record == nullptr) return false;
+    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    return true;
+  };
   // Target means take each row's value from the other folds: their sums
   // come from a pass over the same rows first.
   zelapply::CrossFit fit(program);
@@ -69,10 +77,7 @@ PreparedDataResult WritePreparedData(const std::string& document,
     progress.StartPhase("gathering target means by fold");
     source.Rewind();
     std::size_t row = 0;
-    while (source.HasMoreRecords()) {
-      const TorCommon_1_3::RawRecord* record = source.NextRecord();
-      if (record == nullptr) break;
-      for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    while (next()) {
       program.Evaluate(&frame);
       fit.Gather(frame, row);
       if (++row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
@@ -88,10 +93,7 @@ PreparedDataResult WritePreparedData(const std::string& document,
   progress.StartPhase("writing prepared data");
   source.Rewind();
   std::size_t row = 0;
-  while (source.HasMoreRecords()) {
-    const TorCommon_1_3::RawRecord* record = source.NextRecord();
-    if (record == nullptr) break;
-    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+  while (next()) {
     if (fit.Active()) frame.SetTrainingRow(&fit, row);
     ++row;
     program.Evaluate(&frame);
