@@ -191,8 +191,12 @@ class Preparation:
             if name not in position and name in parts:
                 column, part = parts[name]
             if column not in position:
-                if optional:
+                if optional and not training:
                     continue
+                if optional:
+                    raise ZelcraftInputError(f"training=True needs the column '{name}': the "
+                                             "target means of each row come from the "
+                                             "targets of the other folds")
                 raise ZelcraftInputError(_missing_column(name, parts))
             series = data.iloc[:, position[column]]
             read_as = "timestamp" if part else value_type

@@ -154,14 +154,21 @@ class ZelcraftPreparer(TransformerMixin, BaseEstimator):
         """fit, then X prepared as training data: each target mean takes the
         value of the rows of the other folds (row position modulo 5), so that
         the model fitted next does not see a row's own target."""
-        return self.fit(X, y)._transform(X, training=True)
+        self.fit(X, y)
+        return self._transform(X, training=y is not None, y=y)
 
     def transform(self, X):
         return self._transform(X, training=False)
 
-    def _transform(self, X, training):
+    def _transform(self, X, training, y=None):
         check_is_fitted(self, "preparation_")
         frame = self._frame(X, fitting=False)
+        if training:
+            # The target means of the training rows are those of the other
+            # folds: the replay reads the target beside X.
+            y = _target_series(y, len(frame))
+            frame = frame.assign(**{str(y.name) if y.name is not None else "target":
+                                    y.to_numpy()})
         prepared = self.preparation_.transform(frame, progress=self.progress,
                                                handle_unknown=self.handle_unknown,
                                                training=training)
