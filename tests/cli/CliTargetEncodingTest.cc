@@ -324,13 +324,14 @@ TEST(CliTargetEncoding, DefaultsEncodeNothing) {
   const std::string defaults = WithoutTimes(ReadFile(dir / "doc.pmml"));
   EXPECT_EQ(defaults.find("TargetEncoding"), std::string::npos);
   EXPECT_EQ(defaults.find("crossFitting"), std::string::npos);
-  ASSERT_EQ(RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "doc.pmml", "-q",
-                                "--set", "targetEncodeCategories=false", "--set",
-                                "targetEncodingMinCategories=2", "--set",
-                                "targetEncodingSmoothing=3"})
-                .status,
-            0);
+  const RunResult off = RunCli(dir.path(), {"prepare", "d.csv", "--target", "y", "-o", "doc.pmml",
+                                            "--set", "targetEncodeCategories=false", "--set",
+                                            "targetEncodingMinCategories=2", "--set",
+                                            "targetEncodingSmoothing=3"});
+  ASSERT_EQ(off.status, 0) << off.err;
   EXPECT_TRUE(WithoutTimes(ReadFile(dir / "doc.pmml")) == defaults);
+  EXPECT_TRUE(Contains(off.err, "settings key \"targetEncodingSmoothing\" has no effect without "
+                                "\"targetEncodeCategories\" set to true"));
 }
 
 }  // namespace
