@@ -96,14 +96,34 @@ struct TableOutputs {
   void ForUnmatched(Value* out) const;
 };
 
+// What the "crossFitting" extension of a MapValues says: the table maps a
+// category to the smoothed mean of the target (or of the indicator of one
+// of its categories) over the whole training data, and a host preparing that
+// data gives each row the mean over the other folds instead (CrossFit.h).
+struct CrossFitSpec {
+  int folds = 0;
+  double smoothing = 0.0;
+  std::string target;
+  bool hasCategory = false;
+  std::string category;
+  std::string frequencyWeight;  // empty: none
+  std::string analysisWeight;
+  uint32_t input = 0;  // the slot of the mapped field
+};
+
 // MapValues over one column: texts match exactly, numbers by value.
 struct MapTable : TableOutputs {
   std::vector<std::pair<std::string, uint32_t>> texts;  // sorted; index into outputs
   std::vector<std::pair<double, uint32_t>> numbers;     // sorted
   std::vector<Value> outputs;
   bool copyOthers = false;  // the "recodeElseCopy" extension
+  // Its index among the program's cross-fitted tables, or -1. Such a table
+  // keeps one output per row, so that an output's index names the row.
+  int crossFit = -1;
 
   void Apply(const Value& in, Value* out) const;
+  // The output a present input matches; null for none.
+  const Value* Find(const Value& in) const;
 };
 
 // Discretize: the first bin whose interval holds the value.

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "CrossFit.h"
 #include "Functions.h"
 #include "Numbers.h"
 
@@ -143,9 +144,17 @@ void Program::Execute(const Instruction& in, Frame* frame) const {
     case Op::kNormContinuous:
       norms_[in.extra].Apply(a, &out);
       return;
-    case Op::kMapValues:
-      maps_[in.extra].Apply(a, &out);
+    case Op::kMapValues: {
+      const MapTable& table = maps_[in.extra];
+      if (table.crossFit >= 0 && frame->fit_ != nullptr) {
+        const Value* found = a.missing ? nullptr : table.Find(a);
+        const int row = found != nullptr ? static_cast<int>(found - table.outputs.data()) : -1;
+        out.SetReal(frame->fit_->Mean(static_cast<std::size_t>(table.crossFit), frame->row_, row));
+        return;
+      }
+      table.Apply(a, &out);
       return;
+    }
     case Op::kDiscretize:
       bins_[in.extra].Apply(a, &out);
       return;

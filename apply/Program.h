@@ -42,15 +42,26 @@ struct FieldInfo {
   std::vector<FieldValue> values;
 };
 
+class CrossFit;
+
 // The values of one row: field i is slot i.
 class Frame {
  public:
   Value& operator[](std::size_t slot) { return slots_[slot]; }
   const Value& operator[](std::size_t slot) const { return slots_[slot]; }
+  // Cross-fitted tables give the values `fit` holds for training row `row`
+  // (numbered from 0 in the order the host read the rows); null, the
+  // default, gives the document's values.
+  void SetTrainingRow(const CrossFit* fit, std::size_t row) {
+    fit_ = fit;
+    row_ = row;
+  }
 
  private:
   friend class Program;
   std::vector<Value> slots_;
+  const CrossFit* fit_ = nullptr;
+  std::size_t row_ = 0;
 };
 
 class Program {
@@ -66,6 +77,12 @@ class Program {
   // "enable", and with `allDerived` every derived field) depend on it: an
   // input whose values reach no shown field need not be given.
   std::vector<bool> NeededInputs(bool allDerived) const;
+
+  // The MapValues tables that carry a "crossFitting" extension, in document
+  // order, with their specifications.
+  const std::vector<CrossFitSpec>& crossFits() const { return crossFits_; }
+  // The table of cross-fitted table k.
+  const MapTable& crossFitTable(std::size_t k) const { return maps_[crossFitMaps_[k]]; }
 
   // A frame with the constants in place and every field missing.
   Frame NewFrame() const;
@@ -92,6 +109,8 @@ class Program {
   std::vector<NormTable> norms_;
   std::vector<MapTable> maps_;
   std::vector<BinTable> bins_;
+  std::vector<CrossFitSpec> crossFits_;
+  std::vector<std::size_t> crossFitMaps_;  // index into maps_ of each
 };
 
 }  // namespace zelapply

@@ -44,6 +44,8 @@ class ProgramBuilder {
   Status CompileApply(XmlElement element, uint32_t* slot);
   Status CompileNormContinuous(XmlElement element, uint32_t* slot);
   Status CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot);
+  // The "CrossFitting" element of a MapValues' extension "crossFitting".
+  Status ReadCrossFit(XmlElement extension, CrossFitSpec* spec);
   Status CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot);
   // The type table outputs are read as: the element's own dataType, else
   // the derived field's.

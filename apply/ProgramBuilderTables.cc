@@ -117,10 +117,17 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
   if (!status.ok()) return status;
   XmlElement rows = nullptr;
   bool paired = false;
+  CrossFitSpec crossFit;
   for (XmlElement child : ChildElements(element)) {
     const std::string_view name = NameOf(child);
     if (name == "Extension") {
-      if (GetAttribute(child, "name", &text) && text == "recodeElseCopy") table.copyOthers = true;
+      text.clear();
+      GetAttribute(child, "name", &text);
+      if (text == "recodeElseCopy") table.copyOthers = true;
+      if (text == "crossFitting") {
+        status = ReadCrossFit(child, &crossFit);
+        if (!status.ok()) return status;
+      }
     } else if (name == "FieldColumnPair" && !paired) {
       paired = true;
       status = CompileFieldRef(child, "field", &instruction.a);
@@ -155,12 +162,16 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
       return ElementError(
           row, "the row lacks its '" + inputColumn + "' or '" + outputColumn + "' column");
     }
+    // A cross-fitted table keeps an output per row: its index names the row.
+    const std::string outputKey =
+        crossFit.folds > 0 ? std::to_string(table.outputs.size()) : std::string(TextOf(output));
     const auto known =
-        outputIndex.emplace(TextOf(output), static_cast<uint32_t>(table.outputs.size()));
+        outputIndex.emplace(outputKey, static_cast<uint32_t>(table.outputs.size()));
     const uint32_t index = known.first->second;
     if (known.second) {
       table.outputs.emplace_back();
-      status = ReadOutput(output, known.first->first, table.outputType, &table.outputs.back());
+      status = ReadOutput(output, std::string(TextOf(output)), table.outputType,
+                          &table.outputs.back());
       if (!status.ok()) return status;
     }
     const std::string key = TextOf(input);
@@ -172,7 +183,37 @@ Status ProgramBuilder::CompileMapValues(XmlElement element, ValueType resultType
   SortKeys(&table.numbers);
   table.numbers.shrink_to_fit();
   table.outputs.shrink_to_fit();
+  if (crossFit.folds > 0) {
+    crossFit.input = instruction.a;
+    table.crossFit = static_cast<int>(program_->crossFits_.size());
+    program_->crossFits_.push_back(std::move(crossFit));
+    program_->crossFitMaps_.push_back(program_->maps_.size());
+  }
   EmitWithTable(&instruction, &program_->maps_, std::move(table), slot);
+  return Status();
+}
+
+Status ProgramBuilder::ReadCrossFit(XmlElement extension, CrossFitSpec* spec) {
+  for (XmlElement child : ChildElements(extension)) {
+    if (NameOf(child) != "CrossFitting") continue;
+    std::string folds, smoothing;
+    if (!GetAttribute(child, "folds", &folds) || !GetAttribute(child, "smoothing", &smoothing) ||
+        !GetAttribute(child, "target", &spec->target)) {
+      return ElementError(child, "the attributes 'folds', 'smoothing' and 'target' are needed");
+    }
+    double number = 0.0;
+    if (!ParseNumber(folds, &number) || !(number >= 2.0 && number <= 1000.0) ||
+        number != static_cast<double>(static_cast<int>(number))) {
+      return ElementError(child, "'folds' must be a whole number from 2 to 1000");
+    }
+    spec->folds = static_cast<int>(number);
+    if (!ParseNumber(smoothing, &spec->smoothing) || !(spec->smoothing >= 0.0)) {
+      return ElementError(child, "'smoothing' must be a number at least 0");
+    }
+    spec->hasCategory = GetAttribute(child, "targetCategory", &spec->category);
+    GetAttribute(child, "frequencyWeight", &spec->frequencyWeight);
+    GetAttribute(child, "analysisWeight", &spec->analysisWeight);
+  }
   return Status();
 }
 

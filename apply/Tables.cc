@@ -68,14 +68,23 @@ void MapTable::Apply(const Value& in, Value* out) const {
     ForMissing(out);
     return;
   }
+  if (const Value* found = Find(in)) {
+    out->Assign(*found);
+    return;
+  }
+  if (copyOthers && !hasDefault) {
+    out->Assign(in);
+  } else {
+    ForUnmatched(out);
+  }
+}
+
+const Value* MapTable::Find(const Value& in) const {
   if (in.type == ValueType::kString) {
     auto it = std::lower_bound(texts.begin(), texts.end(), in.text,
                                [](const std::pair<std::string, uint32_t>& row,
                                   const std::string& key) { return row.first < key; });
-    if (it != texts.end() && it->first == in.text) {
-      out->Assign(outputs[it->second]);
-      return;
-    }
+    if (it != texts.end() && it->first == in.text) return &outputs[it->second];
   } else if (in.IsNumeric() && !numbers.empty()) {
     const auto find = [this](double x) {
       auto it = std::lower_bound(
@@ -86,17 +95,9 @@ void MapTable::Apply(const Value& in, Value* out) const {
     // A category with more digits than the document writes is found by its
     // written form.
     const Value* found = find(in.AsDouble());
-    if (found == nullptr) found = find(AsWritten(in.AsDouble()));
-    if (found != nullptr) {
-      out->Assign(*found);
-      return;
-    }
+    return found != nullptr ? found : find(AsWritten(in.AsDouble()));
   }
-  if (copyOthers && !hasDefault) {
-    out->Assign(in);
-  } else {
-    ForUnmatched(out);
-  }
+  return nullptr;
 }
 
 void BinTable::Apply(const Value& in, Value* out) const {

@@ -53,6 +53,7 @@ Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
   if (action->step == zelapply::Step::kHandleMissingValue) return &summary->missingReplaced;
   if (action->action == Action::kSkewTransformContFeature) return &summary->skewTransformed;
   if (action->action == Action::kFlagMissing) return &summary->missingFlagged;
+  if (action->action == Action::kTargetMeanCatFeature) return &summary->targetMeans;
   if (action->action == Action::kDateElementWeekday ||
       action->action == Action::kDateElementMonthCategory ||
       action->action == Action::kTimeElementHourCategory) {
@@ -171,6 +172,7 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
   PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
   PrintTreatment(out, "skewed inputs transformed", summary.skewTransformed, false);
   PrintTreatment(out, "missing-value indicators", summary.missingFlagged, false);
+  PrintTreatment(out, "categories replaced by smoothed target means", summary.targetMeans, false);
   PrintTreatment(out, "calendar parts as categories", summary.calendarParts, false);
   auto merges = [&out](const char* what, const std::vector<Derivation>& list) {
     for (const Derivation& merge : list) {

@@ -55,6 +55,7 @@ struct DocumentSummary {
   Treatment missingReplaced;
   Treatment skewTransformed;  // names: "column (how)"
   Treatment missingFlagged;   // inputs given a missing-value indicator
+  Treatment targetMeans;      // inputs of many categories replaced by target means
   Treatment calendarParts;    // weekday, month or hour derived as categories
   std::vector<Derivation> sparseMerges;  // categories merged by frequency
   std::vector<Derivation> targetMerges;  // merged by association with the target

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "apply/CrossFit.h"
 #include "apply/Numbers.h"
 #include "io/CellParser.h"
 #include "replay/RowDecoder.h"
@@ -251,8 +252,27 @@ zelapply::Status Replay::Compile(const std::string& document, const zelapply::St
 
 bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
                  bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
-                 std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const {
+                 std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen,
+                 bool training) const {
   const zelapply::Program& program = *compiled_.program;
+  zelapply::CrossFit fit(program);
+  if (training && fit.Active()) {
+    // Readers of their own: the rows' warnings and unseen values are those
+    // of the pass below.
+    std::vector<InputReader> gatherers;
+    gatherers.reserve(inputs.size());
+    for (const ReplayInput& input : inputs) gatherers.emplace_back(program, input, unseenAsMissing);
+    zelapply::Frame frame = program.NewFrame();
+    for (std::size_t row = 0; row < rows; ++row) {
+      for (std::size_t k = 0; k < inputs.size(); ++k) {
+        gatherers[k].Read(row, &frame[inputs[k].field]);
+      }
+      program.Evaluate(&frame);
+      fit.Gather(frame, row);
+      if ((row + 1) % kCheckEvery == 0 && host.Poll()) return false;
+    }
+    fit.Finish();
+  }
   std::vector<InputReader> readers;
   readers.reserve(inputs.size());
   for (const ReplayInput& input : inputs) readers.emplace_back(program, input, unseenAsMissing);
@@ -272,6 +292,7 @@ bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool 
     for (std::size_t k = 0; k < inputs.size(); ++k) {
       readers[k].Read(row, &frame[inputs[k].field]);
     }
+    if (training && fit.Active()) frame.SetTrainingRow(&fit, row);
     program.Evaluate(&frame);
     for (std::size_t k = 0; k < shown.size(); ++k) writers[k].Write(frame[shown[k]]);
     if ((row + 1) % kCheckEvery == 0) {

@@ -65,10 +65,14 @@ class Replay {
   // do not read as their field's type add a line to `warnings`. A value of
   // a categorical input that is none of the categories its data field lists
   // (one training never saw) is counted in `unseen`, and read as missing
-  // when `unseenAsMissing`. False when interrupted.
+  // when `unseenAsMissing`. With `training`, the rows are the training
+  // data: target means take each row's value from the other folds
+  // (apply/CrossFit.h), from sums over the rows read once before. False
+  // when interrupted.
   bool Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool allDerived,
            bool unseenAsMissing, HostCallbacks& host, std::vector<ReplayColumn>* outputs,
-           std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen) const;
+           std::vector<std::string>* warnings, std::vector<UnseenValues>* unseen,
+           bool training = false) const;
 
   // The target inverse of each prediction; false when interrupted.
   bool Invert(const double* predictions, std::size_t rows, HostCallbacks& host,

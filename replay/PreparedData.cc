@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "apply/CrossFit.h"
 #include "apply/Document.h"
 #include "io/CsvWriter.h"
 #include "replay/PreparedWriter.h"
@@ -66,20 +67,46 @@ PreparedDataResult WritePreparedParts(const std::string& document,
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
 
-  progress.StartPhase("writing prepared data");
   zelapply::Frame frame = program.NewFrame();
+  // The next record's inputs into the frame; false after the last.
+  auto next = [&source, &inputs, &frame]() {
+    if (!source.HasMoreRecords()) return false;
+    const TorCommon_1_3::RawRecord* record = source.NextRecord();
+    if (record == nullptr) return false;
+    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    return true;
+  };
+  // Target means take each row's value from the other folds: their sums
+  // come from a pass over the same rows first.
+  zelapply::CrossFit fit(program);
+  if (!fit.error().empty()) {
+    *error = "the document cannot be replayed: " + fit.error();
+    return PreparedDataResult::kBadDocument;
+  }
+  if (fit.Active()) {
+    progress.StartPhase("gathering target means by fold");
+    source.Rewind();
+    std::size_t row = 0;
+    while (next()) {
+      program.Evaluate(&frame);
+      fit.Gather(frame, row);
+      if (++row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
+        return PreparedDataResult::kInterrupted;
+      }
+    }
+    fit.Finish();
+  }
+
+  progress.StartPhase("writing prepared data");
   source.Rewind();
   std::size_t row = 0;
   for (const PreparedPart& part : parts) {
     zelio::CsvWriter writer(*part.output, delimiter);
     PreparedWriter prepared(program, false, &writer);
     prepared.WriteHeader();
-    for (int64_t taken = 0; (part.rows < 0 || taken < part.rows) && source.HasMoreRecords();
-         ++taken) {
-      const TorCommon_1_3::RawRecord* record = source.NextRecord();
-      if (record == nullptr) break;
+    for (int64_t taken = 0; (part.rows < 0 || taken < part.rows) && next(); ++taken) {
+      if (fit.Active()) frame.SetTrainingRow(&fit, row);
       ++row;
-      for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
       program.Evaluate(&frame);
       prepared.WriteRow(frame);
       if (row % kCheckEvery == 0) {

@@ -1,7 +1,9 @@
 // PreparedData: the prepared training data that `prepare --data-out`
 // writes. The document just built is compiled and replayed over the records
 // the build read (the columns in memory, or the streamed file once more), so
-// the data set is exactly what `zelcraft apply` would make of the same file.
+// the data set is what `zelcraft apply` would make of the same file, but
+// for target means, which each row takes from the other folds
+// (apply/CrossFit.h; the rows are read once more before, for their sums).
 #ifndef ZELCRAFT_REPLAY_PREPAREDDATA_H_
 #define ZELCRAFT_REPLAY_PREPAREDDATA_H_
 

@@ -75,6 +75,9 @@ void WriteRun(const zelapply::DocumentFacts& facts, const ReportModel& model,
     const double flagged = StepFields(summary, zelapply::Step::kFlagMissingValues,
                                       [](uint32_t a) { return a == Action::kFlagMissing; });
     if (flagged >= 0) Fact("missing-value indicators", Count(flagged), &out);
+    const double means = StepFields(summary, zelapply::Step::kEncodeByTarget,
+                                    [](uint32_t a) { return a == Action::kTargetMeanCatFeature; });
+    if (means >= 0) Fact("target means of inputs of many categories", Count(means), &out);
     const double calendar = StepFields(summary, zelapply::Step::kDateTimeHandle, [](uint32_t a) {
       return a == Action::kDateElementWeekday || a == Action::kDateElementMonthCategory ||
              a == Action::kTimeElementHourCategory;

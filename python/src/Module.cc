@@ -251,9 +251,10 @@ py::list ReplayParts(const Replay& replay) {
 // codes, texts). Gives (outputs, warnings, unseen), unseen a list of
 // (field, count, first row, first value) for the categorical inputs with
 // values training never saw, which are read as missing when
-// `unseenAsMissing`.
+// `unseenAsMissing`. With `training` the rows are the training data, whose
+// target means are cross-fitted.
 py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bool allDerived,
-              bool unseenAsMissing, py::object progress) {
+              bool unseenAsMissing, py::object progress, bool training) {
   std::vector<py::object> keep;
   std::vector<ReplayInput> columns;
   for (const py::handle input : inputs) {
@@ -275,7 +276,7 @@ py::tuple Run(const Replay& replay, const py::list& inputs, std::size_t rows, bo
   {
     py::gil_scoped_release unlocked;
     done = replay.Run(columns, rows, allDerived, unseenAsMissing, host, &outputs, &warnings,
-                      &unseen);
+                      &unseen, training);
   }
   host.RaiseIfInterrupted();
   if (!done) RaiseKeyboardInterrupt();
@@ -434,7 +435,8 @@ PYBIND11_MODULE(_core, module) {
       .def("inputs", &ReplayInputs)
       .def("parts", &ReplayParts)
       .def("has_inverse", [](const Replay& replay) { return replay.inverse() != nullptr; })
-      .def("run", &Run)
+      .def("run", &Run, py::arg("inputs"), py::arg("rows"), py::arg("all_derived"),
+           py::arg("unseen_as_missing"), py::arg("progress"), py::arg("training") = false)
       .def("invert", &Invert);
 }
 

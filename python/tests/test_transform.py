@@ -13,6 +13,7 @@ import pytest
 import zelcraft
 from conftest import run_cli, timeless
 from test_documents import mixed_frame
+from zelcraft.sklearn import ZelcraftPreparer
 
 
 def apply_cells(tmp_path, document, frame):
@@ -162,3 +163,42 @@ def test_missing_indicators_and_calendar_categories_from_settings(tmp_path):
     assert list(ours["day_weekday"].astype(int)) == [d.isoweekday() for d in days]
     theirs = apply_cells(tmp_path, prep.document, frame)
     assert list(theirs["x_missing"]) == [str(v) for v in np.isnan(x).astype(int)]
+
+
+def test_training_transform_cross_fits_target_means_as_data_out(tmp_path):
+    """fit_transform and transform(training=True) give the training rows the
+    target means of the other folds, the file `prepare --data-out` writes;
+    plain transform the document's whole-data mapping, as `apply`."""
+    rng = np.random.default_rng(11)
+    n = 1500
+    shop = rng.integers(0, 60, n)
+    frame = pd.DataFrame({"shop": [f"s{k}" for k in shop],
+                          "x": rng.normal(size=n),
+                          "y": shop * 0.1 + rng.normal(size=n)})
+    frame.loc[::53, "shop"] = None
+    settings = {"targetEncodeCategories": True, "featureSelection": False,
+                "supervisedMerging": False}
+    prep = zelcraft.prepare(frame, target="y", settings=settings)
+    frame.to_csv(tmp_path / "data.csv", index=False)
+    run = run_cli(["prepare", "data.csv", "--target", "y", "-o", "doc.pmml", "-q",
+                   "--data-out", "p.csv", "--set", "targetEncodeCategories=true",
+                   "--set", "featureSelection=false", "--set", "supervisedMerging=false"],
+                  tmp_path)
+    assert run.returncode == 0, run.stderr
+    assert timeless((tmp_path / "doc.pmml").read_text()) == timeless(prep.document)
+    written = pd.read_csv(tmp_path / "p.csv", dtype=str, keep_default_na=False)
+    trained = prep.transform(frame, training=True)
+    assert_same_values(trained, written)
+    assert "shop_targetMean" in trained
+
+    preparer = ZelcraftPreparer(categorical="pandas", settings=settings)
+    fitted = preparer.fit_transform(frame.drop(columns=["y"]), frame["y"])
+    np.testing.assert_array_equal(fitted["shop_targetMean"].to_numpy(),
+                                  trained["shop_targetMean"].to_numpy())
+
+    plain = prep.transform(frame)
+    assert_same_values(plain, apply_cells(tmp_path, prep.document, frame))
+    assert (plain["shop_targetMean"] != trained["shop_targetMean"]).mean() > 0.9
+    with pytest.raises(zelcraft.ZelcraftInputError, match="training=True"):
+        import dask.dataframe as dd
+        prep.transform(dd.from_pandas(frame, npartitions=2), training=True)

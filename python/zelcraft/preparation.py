@@ -148,13 +148,21 @@ class Preparation:
                         from None
             return self._replay
 
-    def transform(self, data, all_fields=False, progress=None, handle_unknown="missing"):
+    def transform(self, data, all_fields=False, progress=None, handle_unknown="missing",
+                  training=False):
         """The prepared fields of a DataFrame, the values `zelcraft apply`
         writes for the same data: one column per field the document uses
         (every derived field too with `all_fields`), missing values as NaN,
         NaT or None. Only the columns those fields depend on are read: the
         others, the target and the weights may be absent. A Dask DataFrame
         gives a Dask DataFrame, replayed partition by partition.
+
+        With `training=True` the frame is the training data (its rows in the
+        order the preparation read them): each target mean
+        (NAME_targetMean) takes the value of the rows of the other folds,
+        row position modulo 5, as `prepare --data-out` writes it, so that a
+        model never sees a row's own target in its input. Not for Dask
+        DataFrames.
 
         A value of a categorical field that training never saw is read as
         missing ("missing", the default), read as missing with a
@@ -163,6 +171,9 @@ class Preparation:
             raise ZelcraftInputError("handle_unknown: one of " + ", ".join(_HANDLE_UNKNOWN) +
                                      f", not {handle_unknown!r}")
         if type(data).__module__.startswith("dask."):
+            if training:
+                raise ZelcraftInputError("training=True needs a pandas DataFrame: the folds "
+                                         "are positions in the whole frame")
             return self._transform_partitions(data, all_fields, handle_unknown)
         if not isinstance(data, pd.DataFrame):
             raise ZelcraftInputError("data: a pandas DataFrame, not "
@@ -180,14 +191,18 @@ class Preparation:
             if name not in position and name in parts:
                 column, part = parts[name]
             if column not in position:
-                if optional:
+                if optional and not training:
                     continue
+                if optional:
+                    raise ZelcraftInputError(f"training=True needs the column '{name}': the "
+                                             "target means of each row come from the "
+                                             "targets of the other folds")
                 raise ZelcraftInputError(_missing_column(name, parts))
             series = data.iloc[:, position[column]]
             read_as = "timestamp" if part else value_type
             inputs.append((index, replay_tuple(column, series, read_as), part))
         outputs, warned, unseen = run_with_progress(progress, lambda bar: replay.run(
-            inputs, len(data), all_fields, handle_unknown != "error", bar))
+            inputs, len(data), all_fields, handle_unknown != "error", bar, training))
         if unseen and handle_unknown == "error":
             raise ZelcraftInputError(_unseen_message(unseen[0], data.index))
         for message in warned:

@@ -150,11 +150,28 @@ class ZelcraftPreparer(TransformerMixin, BaseEstimator):
                 names.append(name)
         self.feature_names_out_ = np.asarray(names, dtype=object)
 
+    def fit_transform(self, X, y=None, **fit_params):
+        """fit, then X prepared as training data: each target mean takes the
+        value of the rows of the other folds (row position modulo 5), so that
+        the model fitted next does not see a row's own target."""
+        self.fit(X, y)
+        return self._transform(X, training=y is not None, y=y)
+
     def transform(self, X):
+        return self._transform(X, training=False)
+
+    def _transform(self, X, training, y=None):
         check_is_fitted(self, "preparation_")
         frame = self._frame(X, fitting=False)
+        if training:
+            # The target means of the training rows are those of the other
+            # folds: the replay reads the target beside X.
+            y = _target_series(y, len(frame))
+            frame = frame.assign(**{str(y.name) if y.name is not None else "target":
+                                    y.to_numpy()})
         prepared = self.preparation_.transform(frame, progress=self.progress,
-                                               handle_unknown=self.handle_unknown)
+                                               handle_unknown=self.handle_unknown,
+                                               training=training)
         if self.categorical == "pandas":
             columns = {}
             for name, optype, categories in self.features_:

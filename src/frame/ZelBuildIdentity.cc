@@ -96,6 +96,9 @@ uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fie
   Flag(&out, s.skewTransform);
   out.F64(s.skewThreshold);
   Int(&out, s.skewTransformMethod);
+  Flag(&out, s.targetEncode);
+  Int(&out, s.targetEncodingMinCategories);
+  out.F64(s.targetEncodingSmoothing);
 
   Flag(&out, s.supervisedBinning);
   out.F64(s.supervisedBinningPvalue);

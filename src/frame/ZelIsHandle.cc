@@ -2,6 +2,7 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 
 namespace ZelOperation {
 
@@ -49,6 +50,18 @@ bool ZelIsHandleSkew::IsHandle() {
     if (fields_->GetHandle(i)->IsSkewedInput()) return true;
   }
   return false;
+}
+
+bool ZelIsHandleTargetEncoding::IsHandle() {
+  const bool inner = inner_->IsHandle();
+  const ZelVariableHandleInfo* target = fields_->GetHandle(fields_->GetTargetIndex());
+  if (target == nullptr) {
+    AddWarning(warnings_, ZelStatusCode::kTargetEncodingWithoutTarget);
+  } else if (target->IsCategorical() &&
+             ZelTransformation::ZelTargetEncodingHandler::EncodedFields(*fields_) == 0) {
+    AddWarning(warnings_, ZelStatusCode::kTargetEncodingManyClasses);
+  }
+  return inner || ZelTransformation::ZelTargetEncodingHandler::HasCandidate(*fields_);
 }
 
 }  // namespace ZelOperation

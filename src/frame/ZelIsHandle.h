@@ -68,6 +68,20 @@ class ZelIsHandleSkew : public IZelIsHandle {
   IZelIsHandle* boxCox_;  // not owned
 };
 
+// Yes when `inner` says yes (asked first, so that it warns as it would
+// alone) or an input is left that the target encoding step encodes
+// (ZelTargetEncodingHandler::HasCandidate). With the step on, it warns once
+// when there is no target, or a nominal one of too many categories.
+class ZelIsHandleTargetEncoding : public IZelIsHandle {
+ public:
+  ZelIsHandleTargetEncoding(const ZelVariableHandleList* fields, IZelIsHandle* inner)
+      : IZelIsHandle(fields), inner_(inner) {}
+  bool IsHandle() override;
+
+ private:
+  IZelIsHandle* inner_;  // not owned
+};
+
 }  // namespace ZelOperation
 
 #endif  // ZELCRAFT_FRAME_ZELISHANDLE_H_

@@ -124,10 +124,15 @@ void ZelPassDriver::DefinePasses() {
 
   // Skewed inputs wait for their transform in the next pass, which then
   // rescales them; their Box-Cox sums ride along with the target's.
+  // Inputs of many categories become their target means there too, from
+  // their statistics against the target gathered in that pass.
   std::vector<ZelOperationPair> fourth = {{Step::kHandleTarget, Action::kRescaleScaleTarget}};
-  if (s.skewTransform) {
+  if (s.skewTransform || s.targetEncode) {
     if (!s.rescaleContTarget) fourth.clear();
-    fourth.push_back({Step::kHandleContinuousFeatures, Action::kSkewTransformContFeature});
+    if (s.skewTransform) {
+      fourth.push_back({Step::kHandleContinuousFeatures, Action::kSkewTransformContFeature});
+    }
+    if (s.targetEncode) fourth.push_back({Step::kEncodeByTarget, Action::kTargetMeanCatFeature});
     if (s.rescaling) fourth.push_back(third.back());
   }
   // The bivariate pass chooses its steps when it runs; it may run any
@@ -154,6 +159,10 @@ void ZelPassDriver::DefinePasses() {
   if (s.skewTransform) {
     boxCoxB = gate(new ZelOperation::ZelIsHandleSkew(fields_.get(), boxCoxB));
     boxCoxC = gate(new ZelOperation::ZelIsHandleSkew(fields_.get(), boxCoxC));
+  }
+  if (s.targetEncode) {
+    boxCoxB = gate(new ZelOperation::ZelIsHandleTargetEncoding(fields_.get(), boxCoxB));
+    boxCoxC = gate(new ZelOperation::ZelIsHandleTargetEncoding(fields_.get(), boxCoxC));
   }
   ZelDataPass::Gates thirdGates;
   thirdGates.read = unmeasured;

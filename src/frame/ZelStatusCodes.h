@@ -29,6 +29,7 @@
   X(kNonPositiveSD, 210032, false) \
   X(kBadPValue, 210033, false) \
   X(kBadAnalysisWeight, 210034, false) \
+  X(kBadTargetEncoding, 210035, false) \
   X(kRuleLacksField, 210040, false) \
   X(kBadSummaryRecord, 210041, false) \
   X(kSummaryFailed, 210042, false) \
@@ -51,7 +52,9 @@
   X(kUnsupervisedMergeWithoutCategoricalInput, 210112, true) \
   X(kEverythingExcluded, 210113, true) \
   X(kUnsupervisedMergeWithTarget, 210115, true) \
-  X(kNamingDefaultUsed, 210116, true)
+  X(kNamingDefaultUsed, 210116, true) \
+  X(kTargetEncodingWithoutTarget, 210117, true) \
+  X(kTargetEncodingManyClasses, 210118, true)
 
 namespace ZelStatusCode {
 

@@ -37,6 +37,8 @@ const Entry kMessages[] = {
     {kNonPositiveSD, "\"outlierIdentCutoff\", \"targetSD\" and \"zScore_SD\" must be above 0"},
     {kBadPValue, "p-value settings must lie in (0, 1]"},
     {kBadAnalysisWeight, "the analysis weight names no field, or a text field"},
+    {kBadTargetEncoding, "\"targetEncodingMinCategories\" must be at least 2 and "
+     "\"targetEncodingSmoothing\" a number at least 0"},
     {kRuleLacksField, "internal error: a transform rule lacks its input or output field"},
     {kBadSummaryRecord, "internal error: the processing summary refers to an unknown field or action"},
     {kSummaryFailed, "the processing summary could not be built"},
@@ -73,6 +75,11 @@ const Entry kMessages[] = {
     {kUnsupervisedMergeWithTarget, "unsupervised merging is not done when a target is present",
      "unsupervised merging (a target is present)"},
     {kNamingDefaultUsed, "a naming setting was absent or empty; its default is used"},
+    {kTargetEncodingWithoutTarget, "target encoding needs a target; skipped",
+     "target encoding (no target)"},
+    {kTargetEncodingManyClasses,
+     "target encoding skipped: a nominal target of more than 5 categories has no one mean",
+     "target encoding (the target has more than 5 categories)"},
 };
 
 }  // namespace

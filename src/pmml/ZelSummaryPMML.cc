@@ -165,6 +165,8 @@ bool ZelSummaryPMML::IsStepSwitchedOn(int step, const OriginalFields& original) 
       return s.reorderCatsOfNominalTarget || s.rescaleContTarget;
     case Step::kFlagMissingValues:
       return s.flagMissing;
+    case Step::kEncodeByTarget:
+      return s.targetEncode;
     case Step::kHandleCategoricalFeatures:
       return s.supervisedMerge || s.unsupervisedMergeOrdinal || s.unsupervisedMergeNominal ||
              (s.featureSelection && original.target && original.categoricalInput);

@@ -70,6 +70,8 @@ std::vector<double> SummaryNumbers(int action, const ZelTransformation::ZelTrans
       return {settings.maxPercentMissing};
     case Quote::kMissingFlagShare:
       return {settings.flagMissingShare};
+    case Quote::kSmoothing:
+      return {settings.targetEncodingSmoothing};
     case Quote::kModeShare:
       return {settings.screeningThreshold};
     case Quote::kCategoryLimit:

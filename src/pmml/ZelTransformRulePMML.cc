@@ -20,6 +20,7 @@
 #include "transformation/ZelOutlierFunctionRule.h"
 #include "transformation/ZelRegistry.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
+#include "transformation/ZelTargetMeanRule.h"
 
 namespace ZelPMML {
 
@@ -87,6 +88,9 @@ void ZelTransformRulePMML::Write(TorStatus& status) {
     case ExpressionKind::kMissingIndicator:
       status_ = WriteMissingIndicator();
       break;
+    case ExpressionKind::kTargetMeanMapping:
+      status_ = WriteTargetMean();
+      break;
     case ExpressionKind::kNone:
       status_ = TorStatus();
       break;
@@ -140,6 +144,52 @@ TorStatus ZelTransformRulePMML::WriteMissingIndicator() {
   XMLElement* pair = map->AppendChild(XMLElement::Create("FieldColumnPair"));
   pair->AddAttribute("field", rule.GetInputName(0));
   pair->AddAttribute("column", "input");
+  return TorStatus();
+}
+
+TorStatus ZelTransformRulePMML::WriteTargetMean() {
+  const auto* rule = dynamic_cast<const ZelTransformation::ZelTargetMeanRule*>(field_.GetRule());
+  if (rule == nullptr) return TorStatus(ZelStatusCode::kInconsistent, false);
+  if (rule->GetInputNames().empty()) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  const ZelVariableHandleInfo* target = fields_.GetHandle(rule->GetTargetIndex());
+  if (target == nullptr) return TorStatus(ZelStatusCode::kRuleLacksField, false);
+  const std::string prior = ZelStatistic::FormatDouble(rule->GetPrior());
+  std::unique_ptr<XMLElement> map(XMLElement::Create("MapValues"));
+  map->AddAttribute("mapMissingTo", prior);
+  map->AddAttribute("defaultValue", prior);
+  map->AddAttribute("outputColumn", "output");
+  map->AddAttribute("dataType", "double");
+  // What a host needs to give each training row the mean of the other folds.
+  XMLElement* extension = map->AppendChild(XMLElement::Create("Extension"));
+  extension->AddAttribute("extender", "zelcraft");
+  extension->AddAttribute("name", "crossFitting");
+  XMLElement* fitting = extension->AppendChild(XMLElement::Create("CrossFitting"));
+  fitting->AddAttribute("folds", std::to_string(ZelTransformation::ZelTargetMeanRule::kFolds));
+  fitting->AddAttribute("smoothing", ZelStatistic::FormatDouble(rule->GetSmoothing()));
+  fitting->AddAttribute("target", target->GetName());
+  if (rule->HasClass()) fitting->AddAttribute("targetCategory", rule->GetClass());
+  const ZelSettings& settings = *fields_.GetSettings();
+  if (const ZelVariableHandleInfo* weight = fields_.GetHandle(settings.frequencyWeightIndex)) {
+    fitting->AddAttribute("frequencyWeight", weight->GetName());
+  }
+  if (const ZelVariableHandleInfo* weight = fields_.GetHandle(settings.analysisWeightIndex)) {
+    fitting->AddAttribute("analysisWeight", weight->GetName());
+  }
+  XMLElement* pair = map->AppendChild(XMLElement::Create("FieldColumnPair"));
+  pair->AddAttribute("field", rule->GetInputName(0));
+  pair->AddAttribute("column", "input");
+  XMLElement* table = map->AppendChild(XMLElement::Create("InlineTable"));
+  auto row = [table](const std::string& input, double output) {
+    XMLElement* element = table->AppendChild(XMLElement::Create("row"));
+    element->AppendChild(XMLElement::Create("input"))->AppendText(input);
+    element->AppendChild(XMLElement::Create("output"))
+        ->AppendText(ZelStatistic::FormatDouble(output));
+  };
+  for (const auto& entry : rule->GetTextMapping()) row(entry.first, entry.second);
+  for (const auto& entry : rule->GetNumericMapping()) {
+    row(ZelStatistic::FormatDouble(entry.first), entry.second);
+  }
+  derivedField_->AppendChild(map.release());
   return TorStatus();
 }
 

@@ -61,6 +61,9 @@ class ZelTransformRulePMML {
   TorCommon_1_3::TorStatus WriteSumOfProducts();
   TorCommon_1_3::TorStatus WriteCalendarArithmetic();
   TorCommon_1_3::TorStatus WriteMissingIndicator();
+  // MapValues from category to target mean, the prior for the rest, and an
+  // Extension "crossFitting" telling a host how to cross-fit training rows.
+  TorCommon_1_3::TorStatus WriteTargetMean();
 
   TorXML_1_3::XMLElement* derivedField_;
   const ZelVariableHandleInfo& field_;

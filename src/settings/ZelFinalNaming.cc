@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "transformation/ZelOperation.h"
+#include "transformation/ZelTargetMeanRule.h"
 
 namespace {
 
@@ -23,6 +24,11 @@ std::string InputSuffix(const ZelVariableHandleList& fields, int index,
     // The parts computed in the document's own arithmetic and the
     // indicators have fixed name parts.
     if (rule->GetPair().action == Action::kFlagMissing) return "_missing";
+    if (rule->GetPair().action == Action::kTargetMeanCatFeature) {
+      const auto* mean = dynamic_cast<const ZelTargetMeanRule*>(rule);
+      return mean != nullptr && mean->IsClassInName() ? "_targetMean_" + mean->GetClass()
+                                                      : std::string("_targetMean");
+    }
     if (rule->GetPair().step != Step::kDateTimeHandle) continue;
     switch (rule->GetPair().action) {
       case Action::kDateDurationsYear: return settings.GetNamePart(NamePart::kElapsedYears);

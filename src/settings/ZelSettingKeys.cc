@@ -141,6 +141,13 @@ std::vector<ZelSettingKey> BuildCatalogue() {
       {K::kSkewMethod, T::kString, "boxCox",
        "boxCox (exponent -3 to 3 by 0.5, chosen by likelihood) or signedLog "
        "(sign(x) ln(1 + |x|)) for skewed inputs; any other text keeps boxCox"},
+      {K::kTargetEncode, T::kBool, Text(d.targetEncode),
+       "replace nominal inputs of many categories by NAME_targetMean, the smoothed mean of the "
+       "target in each category (cross-fitted in the prepared training data)"},
+      {K::kTargetEncodeMin, T::kInt, Text(d.targetEncodingMinCategories),
+       "categories from which a nominal input is encoded by the target (>= 2)"},
+      {K::kTargetEncodeSmoothing, T::kDouble, Text(d.targetEncodingSmoothing),
+       "weight m of the overall mean in (sum + m mean) / (count + m) (>= 0)"},
       {K::kSupervisedBinning, T::kBool, Text(d.supervisedBinning),
        "bin continuous inputs against a categorical target"},
       {K::kBinningPValue, T::kDouble, Text(d.supervisedBinningPvalue),

@@ -59,6 +59,8 @@ const Dependency kDependencies[] = {
     // Read alone, but without indicators they change nothing.
     {"flagMissingPercentage", "flagMissingValues", "true"},
     {"keepMostlyMissingWithFlag", "flagMissingValues", "true"},
+    {"targetEncodingMinCategories", "targetEncodeCategories", "true"},
+    {"targetEncodingSmoothing", "targetEncodeCategories", "true"},
     {"scaleToOrdinalValuesNumThreshold", "ordinalToScaleCategoriesNumThreshold", ""},
     {"ordinalToScaleCategoriesNumThreshold", "scaleToOrdinalValuesNumThreshold", ""},
     {"zScore_SD", "scaleFeatureRescalingMethod", "zScore"},

@@ -12,7 +12,7 @@ const char* const kStepSuffixDefaults[ZelSettings::kStepSuffixCount] = {
     "_AdjustScaleCont", "_RearrangeNominal", "_MergeNoTarget", "_MergeOrdinalHasTarget",
     "_MergeNominalNoTarget", "_MergeNominalHasTarget", "_DeriveNewFeatureCont",
     "_CreateOrdinalFeatureCont", "_SkewTransform", "_Weekday", "_MonthCategory", "_HourCategory",
-    "_Missing"};
+    "_Missing", "_TargetEncoded"};
 
 const char* const kNamePartDefaults[ZelSettings::kNamePartCount] = {
     "_year", "_month", "_day", "_years", "_months", "_days", "_hour", "_minute", "_second",

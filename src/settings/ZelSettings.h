@@ -22,7 +22,7 @@ enum class StepSuffix : int {
   kMergeNoTarget, kMergeOrdinalHasTarget, kMergeNominalNoTarget, kMergeNominalHasTarget,
   kDeriveNewFeatureCont, kCreateOrdinalFeatureCont, kSkewTransform, kWeekday, kMonthCategory,
   kHourCategory,
-  kMissing,
+  kMissing, kTargetMean,
   kCount
 };
 
@@ -152,6 +152,12 @@ class ZelSettings {
   bool skewTransform = false;
   double skewThreshold = 1.0;
   int skewTransformMethod = 0;
+
+  // Nominal inputs of at least the minimum number of categories replaced by
+  // the smoothed mean of the target in their category (an m-estimate).
+  bool targetEncode = false;
+  int targetEncodingMinCategories = 20;
+  double targetEncodingSmoothing = 10.0;
 
   bool supervisedBinning = true;
   double supervisedBinningPvalue = 0.05;

@@ -16,7 +16,8 @@ const char* const kStepSuffixLabels[ZelSettings::kStepSuffixCount] = {
     "SuffixMergeOrdinalHasTarget", "SuffixMergeNominalNoTarget", "SuffixMergeNominalHasTarget",
     "SuffixDeriveNewFeatureCont", "SuffixCreateOrdinalFeatureCont", "SuffixSkewTransform",
     "SuffixWeekday",
-    "SuffixMonthCategory", "SuffixHourCategory", "SuffixMissing"};
+    "SuffixMonthCategory", "SuffixHourCategory", "SuffixMissing",
+    "SuffixTargetEncoded"};
 
 // Display labels of the user-visible name parts, indexed by NamePart; they
 // start with "Name" so they cannot be confused with the step suffixes.
@@ -110,6 +111,9 @@ void ZelSettings::Display() const {
   DisplayB("SkewTransform", skewTransform);
   DisplayD("SkewThreshold", skewThreshold);
   DisplayS("SkewTransformMethod", skewTransformMethod == 1 ? "SignedLog" : "BoxCox");
+  DisplayB("TargetEncode", targetEncode);
+  DisplayI("TargetEncodingMinCategories", targetEncodingMinCategories);
+  DisplayD("TargetEncodingSmoothing", targetEncodingSmoothing);
 
   DisplayB("SupervisedBinning", supervisedBinning);
   DisplayD("SupervisedBinningPvalue", supervisedBinningPvalue);

@@ -194,6 +194,8 @@ void ZelSettingsReader::ReadModelling() {
   if (status_.IsError()) return;
   ReadSkewness();
   if (status_.IsError()) return;
+  ReadTargetEncoding();
+  if (status_.IsError()) return;
   Get(ZelKey::kSupervisedBinning, s.supervisedBinning);
   GetPValue(ZelKey::kBinningPValue, s.supervisedBinningPvalue);
   if (status_.IsError()) return;
@@ -244,6 +246,29 @@ void ZelSettingsReader::ReadSkewness() {
   if (!Get(ZelKey::kSkewMethod, method)) return;
   if (method == "boxCox") s.skewTransformMethod = 0;
   if (method == "signedLog") s.skewTransformMethod = 1;
+}
+
+void ZelSettingsReader::ReadTargetEncoding() {
+  ZelSettings& s = *target_;
+  Get(ZelKey::kTargetEncode, s.targetEncode);
+  int minimum = 0;
+  if (Get(ZelKey::kTargetEncodeMin, minimum)) {
+    if (minimum >= 2) {
+      s.targetEncodingMinCategories = minimum;
+    } else {
+      Fail(ZelStatusCode::kBadTargetEncoding);
+      return;
+    }
+  }
+  double smoothing = 0.0;
+  if (Get(ZelKey::kTargetEncodeSmoothing, smoothing)) {
+    // Written so that NaN fails too.
+    if (smoothing >= 0.0 && smoothing < 1e300) {
+      s.targetEncodingSmoothing = smoothing;
+    } else {
+      Fail(ZelStatusCode::kBadTargetEncoding);
+    }
+  }
 }
 
 void ZelSettingsReader::ReadSuffixes() {

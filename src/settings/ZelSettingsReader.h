@@ -38,6 +38,7 @@ class ZelSettingsReader {
   void ReadReferenceDate();
   void ReadReferenceTime();
   void ReadSkewness();
+  void ReadTargetEncoding();
   void ReadRescaling();
 
   // True, with `out` written, when the key is present with type T.

@@ -4,6 +4,7 @@
 
 #include "settings/ZelVariableHandleList.h"
 #include "statistics/ZelBivarContCont.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 
 namespace ZelStatistic {
 
@@ -129,6 +130,26 @@ TorStatus CreateTargetStatistics(ZelVariableHandleList* list) {
   return TorStatus();
 }
 
+// The statistic against the target of each input the target encoding step
+// will encode, a pass before it runs.
+TorStatus CreateEncodingStatistics(ZelVariableHandleList* list) {
+  using ZelTransformation::ZelTargetEncodingHandler;
+  const int target = list->GetTargetIndex();
+  ZelVariableHandleInfo* targetHandle = list->GetHandle(target);
+  if (targetHandle == nullptr) return TorStatus();
+  for (int i = 0; i < list->Count(); ++i) {
+    ZelVariableHandleInfo* handle = list->GetHandle(i);
+    if (!IsInput(*handle) ||
+        !ZelTargetEncodingHandler::Encodes(*list, *handle,
+                                           ZelTargetEncodingHandler::CategoryCount(*handle))) {
+      continue;
+    }
+    const TorStatus created = handle->CreateTargetStatistic({}, i, targetHandle, target);
+    if (created.IsError()) return created;
+  }
+  return TorStatus();
+}
+
 // Each input's predictive statistic against the target.
 TorStatus CreateOperationStatistics(ZelVariableHandleList* list) {
   const int target = list->GetTargetIndex();
@@ -167,6 +188,9 @@ TorStatus CreateStatistics(ZelVariableHandleList* list, const std::vector<int>& 
         break;
       case StatisticRequest::kSkew:
         created = CreateSkewStatistics(list);
+        break;
+      case StatisticRequest::kTargetEncoding:
+        created = CreateEncodingStatistics(list);
         break;
       default:
         // Other kinds create nothing.

@@ -19,6 +19,9 @@ constexpr int kTarget = 3;
 constexpr int kOperation = 4;
 constexpr int kHistogram = 5;
 constexpr int kSkew = 6;  // the Box-Cox statistic of each skewed input
+// The statistic against the target of each input the target encoding
+// step encodes.
+constexpr int kTargetEncoding = 7;
 }  // namespace StatisticRequest
 
 // Carries out the requests in order; the first error ends the step. Unknown

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/ZelSettings.h"
+#include "statistics/ZelUnivarStringCat.h"
 
 namespace ZelStatistic {
 
@@ -10,7 +11,7 @@ ZelUnivarNumericCat::ZelUnivarNumericCat(const ZelSettings* settings, uint32_t f
                                          bool nominal)
     : ZelUnivarNumeric(
           settings, kUnivariateNumericCat, fieldIndex, nominal,
-          static_cast<uint64_t>(std::max(0, nominal ? settings->screeningThresholdForNominal
+          static_cast<uint64_t>(std::max(0, nominal ? CategoryLimit(*settings)
                                                     : settings->recastCatThreshold))) {}
 
 }  // namespace ZelStatistic

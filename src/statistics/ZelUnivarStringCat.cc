@@ -5,6 +5,7 @@
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
 #include "settings/ZelSettings.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 
 namespace ZelStatistic {
 
@@ -18,10 +19,22 @@ constexpr std::size_t kWalkedCategories = 16;
 
 }  // namespace
 
+int CategoryLimit(const ZelSettings& settings) {
+  // The target encoding step encodes inputs past the category screen: their
+  // tables count on, to that step's limit.
+  return settings.targetEncode ? std::max(settings.screeningThresholdForNominal,
+                                          ZelTransformation::ZelTargetEncodingHandler::kCategoryLimit)
+                               : settings.screeningThresholdForNominal;
+}
+
+namespace {
+
+}  // namespace
+
 ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
     : ZelStatistics(settings, kUnivariateStringCat),
       fieldIndex_(fieldIndex),
-      table_(static_cast<uint64_t>(std::max(0, settings->screeningThresholdForNominal))),
+      table_(static_cast<uint64_t>(std::max(0, CategoryLimit(*settings)))),
       distinctLimit_(table_.Limit()) {}
 
 TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {

@@ -19,6 +19,10 @@
 
 namespace ZelStatistic {
 
+// The categories a nominal field's table counts before it overflows:
+// "maxNOfUniqueCategories", or more while the target encoding step is on.
+int CategoryLimit(const ZelSettings& settings);
+
 class ZelUnivarStringCat : public ZelStatistics {
  public:
   ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex);

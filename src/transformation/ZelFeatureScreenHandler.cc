@@ -6,6 +6,7 @@
 #include "statistics/ZelUnivarNumericCat.h"
 #include "statistics/ZelUnivarStringCat.h"
 #include "transformation/ZelMissingIndicatorHandler.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 
 namespace ZelTransformation {
 
@@ -85,8 +86,12 @@ TorStatus ZelFeatureScreenHandler::ScreenCategorical(ZelVariableHandleInfo* fiel
   }
   // Ordinal fields keep their categories however many there are: their
   // order carries information that merging or recasting can still use.
+  // An input the target encoding step replaces by its target mean keeps
+  // its categories, however many, up to that step's limit.
   if (!field->IsOrdinal() &&
-      static_cast<int64_t>(counts.distinct) > s.screeningThresholdForNominal) {
+      static_cast<int64_t>(counts.distinct) > s.screeningThresholdForNominal &&
+      !ZelTargetEncodingHandler::Encodes(*fields_, *field,
+                                         static_cast<int64_t>(counts.distinct))) {
     reason = Action::kScreenTooManyCatsNominalFeature;
   }
   if (reason != Action::kUnknown) field->Exclude({Step::kFeatureScreening, reason});

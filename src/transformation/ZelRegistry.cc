@@ -34,7 +34,9 @@
 #include "transformation/ZelSupervisedBinningHandler.h"
 #include "transformation/ZelSupervisedMergeHandler.h"
 #include "transformation/ZelSupervisedMergeMappingRule.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 #include "transformation/ZelTargetHandler.h"
+#include "transformation/ZelTargetMeanRule.h"
 #include "transformation/ZelTransformRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
 #include "transformation/ZelUnsupervisedMergeHandler.h"
@@ -96,6 +98,7 @@ using ZelStatistic::StatisticRequest::kBoxCox;
 using ZelStatistic::StatisticRequest::kOutlier;
 using ZelStatistic::StatisticRequest::kSkew;
 using ZelStatistic::StatisticRequest::kTarget;
+using ZelStatistic::StatisticRequest::kTargetEncoding;
 }  // namespace Needs
 
 #define ZEL_STEP_ENTRY(step, id, name, key, handler, rule) \

@@ -37,6 +37,7 @@ enum class Expression {
   kSkewTransform,       // the Box-Cox transform or the signed logarithm of an input
   kCalendarArithmetic,  // a calendar part in floor arithmetic on the day number or seconds
   kMissingIndicator,    // MapValues: 1 for a missing value, 0 for any other
+  kTargetMeanMapping,   // MapValues from category to target mean, with the cross-fitting
 };
 
 // The parameters the summary shows with the action, in its step summary and
@@ -57,6 +58,7 @@ enum class Quote {
   kModeShare,         // the largest share of one category
   kCategoryLimit,     // the most categories
   kMissingFlagShare,  // the least share of missing values that earns an indicator
+  kSmoothing,         // the weight of the overall mean in a category's target mean
 };
 
 using HandlerMaker = ZelOperationHandler* (*)(const ZelOperationPair& pair,

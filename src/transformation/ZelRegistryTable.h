@@ -43,7 +43,9 @@
   X(10, HandleContinuousFeatures, "HandleContinuousFeatures", "ContinuousFeatures", ByAction,      \
     ByAction)                                                                                      \
   X(11, FlagMissingValues, "FlagMissingValues", "MissingIndicators", ZelMissingIndicatorHandler,   \
-    ZelMissingIndicatorRule)
+    ZelMissingIndicatorRule)                                                                       \
+  X(12, EncodeByTarget, "EncodeByTarget", "TargetEncoding", ZelTargetEncodingHandler,              \
+    ZelTargetMeanRule)
 
 // X(step, action, Id, "Name", "reason key", Category, "words",
 //   Handler, Rule, Expression, Quote, Statistics)
@@ -211,7 +213,11 @@
     "hour of the time, as a category", ByStep, ByStep, CalendarArithmetic, None, None)             \
   /* Missing-value indicators */                                                                   \
   X(11, 55, FlagMissing, "FlagMissing", "FlagMissing", Derivation, "missing-value indicator",     \
-    ByStep, ByStep, MissingIndicator, MissingFlagShare, None)
+    ByStep, ByStep, MissingIndicator, MissingFlagShare, None)                                      \
+  /* Nominal inputs of many categories as the smoothed target mean */                              \
+  X(12, 56, TargetMeanCatFeature, "TargetMeanCatFeature", "EncodeTargetMean", Derivation,          \
+    "replaced by the smoothed target mean of its category", ByStep, ByStep, TargetMeanMapping,     \
+    Smoothing, TargetEncoding)
 
 namespace ZelRegistry {
 

@@ -4,6 +4,7 @@
 #include "statistics/ZelUnivarCont.h"
 #include "torcommon13r/TorVariable.h"
 #include "transformation/ZelRescaleContFeatureFunctionRule.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 
 namespace ZelTransformation {
 
@@ -15,7 +16,9 @@ ZelRescaleContFeatureHandler::ZelRescaleContFeatureHandler(const ZelOperationPai
                                                            ZelVariableHandleList* fields,
                                                            std::vector<TorStatus>* warnings)
     : ZelOperationHandler(pair, fields, warnings) {
-  if (IsEnabled(Settings()) && fields->GetContinuousInputs().empty()) {
+  // Target means are continuous inputs to come, rescaled in a later pass.
+  if (IsEnabled(Settings()) && fields->GetContinuousInputs().empty() &&
+      !ZelTargetEncodingHandler::HasCandidate(*fields)) {
     Warn(ZelStatusCode::kRescaleWithoutContinuousInput);
   }
 }

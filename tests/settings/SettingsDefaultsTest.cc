@@ -69,6 +69,9 @@ TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
   EXPECT_FALSE(s.skewTransform);
   EXPECT_EQ(s.skewThreshold, 1.0);
   EXPECT_EQ(s.skewTransformMethod, 0);
+  EXPECT_FALSE(s.targetEncode);
+  EXPECT_EQ(s.targetEncodingMinCategories, 20);
+  EXPECT_EQ(s.targetEncodingSmoothing, 10.0);
   EXPECT_EQ(s.progressListener, nullptr);
 
   std::string suffixes;
@@ -81,7 +84,7 @@ TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {
             "_MergeNoTarget _MergeOrdinalHasTarget _MergeNominalNoTarget _MergeNominalHasTarget "
             "_DeriveNewFeatureCont _CreateOrdinalFeatureCont _SkewTransform _Weekday "
             "_MonthCategory "
-            "_HourCategory _Missing ");
+            "_HourCategory _Missing _TargetEncoded ");
   std::string parts;
   for (int i = 0; i < ZelSettings::kNamePartCount; ++i) {
     parts += std::string(ZelSettings::DefaultNamePart(static_cast<NamePart>(i))) + " ";
@@ -127,6 +130,9 @@ TEST(SettingsDefaults, TheCatalogueShowsTheDocumentedDefaults) {
       {"suffixElapsedDays", "_days"},
       {"nameExtForInputs", "_transformed"},
       {"rootNameForConsturctedFeature", "feature"},
+      {"targetEncodeCategories", "false"},
+      {"targetEncodingMinCategories", "20"},
+      {"targetEncodingSmoothing", "10"},
   };
   std::size_t found = 0;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {

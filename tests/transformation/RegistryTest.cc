@@ -42,7 +42,9 @@
 #include "transformation/ZelSupervisedBinningHandler.h"
 #include "transformation/ZelSupervisedMergeHandler.h"
 #include "transformation/ZelSupervisedMergeMappingRule.h"
+#include "transformation/ZelTargetEncodingHandler.h"
 #include "transformation/ZelTargetHandler.h"
+#include "transformation/ZelTargetMeanRule.h"
 #include "transformation/ZelTrimEndFunctionRule.h"
 #include "transformation/ZelUnsupervisedMergeHandler.h"
 #include "transformation/ZelUnsupervisedMergeMappingRule.h"
@@ -91,6 +93,7 @@ std::type_index ExpectedHandler(uint32_t step, uint32_t action) {
       if (action == 51) return typeid(ZelSkewTransformHandler);
       return kNoClass;
     case 11: return typeid(ZelMissingIndicatorHandler);
+    case 12: return typeid(ZelTargetEncodingHandler);
     default:
       return kNoClass;
   }
@@ -110,6 +113,7 @@ ExpectedRule RuleFor(uint32_t step, uint32_t action) {
     case 6: return {typeid(ZelOutlierFunctionRule), RuleType::kFunctions};
     case 7: return {typeid(ZelMissingValueMappingRule), RuleType::kValueMapping};
     case 11: return {typeid(ZelMissingIndicatorRule), RuleType::kValueMapping};
+    case 12: return {typeid(ZelTargetMeanRule), RuleType::kValueMapping};
     case 8:
       if (action == 33) return {typeid(ZelReorderFunctionRule), RuleType::kFunctions};
       if (action == 34) return {typeid(ZelBoxCoxFunctionRule), RuleType::kFunctions};
@@ -193,10 +197,10 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
       ++rules;
     }
   }
-  // Eight steps run every action tried; the other three, 15 actions.
-  EXPECT_EQ(handlers, 8 * static_cast<int>(kActionsTried) + 15);
-  // Six steps derive for every action; the other three, for 10.
-  EXPECT_EQ(rules, 6 * static_cast<int>(kActionsTried) + 10);
+  // Nine steps run every action tried; the other three, 15 actions.
+  EXPECT_EQ(handlers, 9 * static_cast<int>(kActionsTried) + 15);
+  // Seven steps derive for every action; the other three, for 10.
+  EXPECT_EQ(rules, 7 * static_cast<int>(kActionsTried) + 10);
 }
 
 TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
@@ -204,20 +208,23 @@ TEST(RegistryTest, NamesAndKeysEndWithTheTable) {
   EXPECT_EQ(GetStepName(7), "HandleMissingvalue");
   EXPECT_EQ(GetStepName(10), "HandleContinuousFeatures");
   EXPECT_EQ(GetStepName(11), "FlagMissingValues");
-  EXPECT_EQ(GetStepName(12), "unrecognized");
+  EXPECT_EQ(GetStepName(12), "EncodeByTarget");
+  EXPECT_EQ(GetStepName(13), "unrecognized");
   EXPECT_EQ(GetActionName(0), "UnKnown_Action");
   EXPECT_EQ(GetActionName(23), "TpyeOrdinalToScale");
   EXPECT_EQ(GetActionName(50), "ExcludeAfterConstruct");
   EXPECT_EQ(GetActionName(51), "SkewTransformContFeature");
   EXPECT_EQ(GetActionName(52), "DateElementWeekday");
   EXPECT_EQ(GetActionName(55), "FlagMissing");
+  EXPECT_EQ(GetActionName(56), "TargetMeanCatFeature");
   // Two actions in the middle of the table have no name.
-  for (uint32_t unnamed : {15u, 47u, 56u, 57u, 0xffffffffu}) {
+  for (uint32_t unnamed : {15u, 47u, 57u, 58u, 0xffffffffu}) {
     EXPECT_EQ(GetActionName(unnamed), "unrecognized") << unnamed;
   }
   EXPECT_EQ(GetOperationText({7, 25}), "Step=HandleMissingvalue; Action=ReplaceMissing");
   EXPECT_EQ(GetOperationText({11, 55}), "Step=FlagMissingValues; Action=FlagMissing");
-  EXPECT_EQ(GetOperationText({12, 56}), "Step=unrecognized; Action=unrecognized");
+  EXPECT_EQ(GetOperationText({12, 56}), "Step=EncodeByTarget; Action=TargetMeanCatFeature");
+  EXPECT_EQ(GetOperationText({13, 57}), "Step=unrecognized; Action=unrecognized");
 
   EXPECT_EQ(FindStep(Step::kCount), nullptr);
   EXPECT_EQ(FindAction(Action::kCount), nullptr);
@@ -241,6 +248,8 @@ TEST(RegistryTest, APassCreatesWhatTheStepsOfTheNextOneRead) {
   EXPECT_EQ(StatisticsNeeded(Pairs{{8, 34}}), std::vector<int>{Request::kBoxCox});
   // The skewness step reads the Box-Cox sums of each skewed input.
   EXPECT_EQ(StatisticsNeeded(Pairs{{10, 51}}), std::vector<int>{Request::kSkew});
+  // Target encoding reads each encoded input's statistic against the target.
+  EXPECT_EQ(StatisticsNeeded(Pairs{{12, 56}}), std::vector<int>{Request::kTargetEncoding});
   // Missing values, reordering and rescaling read the univariate summary.
   EXPECT_EQ(StatisticsNeeded(Pairs{{7, 0}, {8, 33}, {10, 39}, {10, 40}}), std::vector<int>());
   // A step named without an action stands for all of its actions: the
@@ -253,7 +262,7 @@ TEST(RegistryTest, APassCreatesWhatTheStepsOfTheNextOneRead) {
             (std::vector<int>{Request::kOutlier, Request::kBoxCox, Request::kTarget}));
   // An action under another step than its own, or past the table, needs
   // nothing.
-  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {9, 51}, {10, 56}, {11, 0}, {12, 0}}),
+  EXPECT_EQ(StatisticsNeeded(Pairs{{8, 45}, {10, 34}, {9, 51}, {10, 56}, {11, 0}, {13, 0}}),
             std::vector<int>());
 }
 
