@@ -32,6 +32,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SETS = [
     MessySet("vowel", 'local({data("Vowel", package = "mlbench", envir = environment()); Vowel})',
              "Class", "multiclass", "nothing; V1 is the speaker (15 categories)"),
+    MessySet("olive", 'local({d <- dslabs::olive; d$region <- NULL; d})', "area", "multiclass",
+             "region (the three regions group the nine areas: the target's twin)"),
+    MessySet("mpg", 'local({d <- as.data.frame(ggplot2::mpg); d$model <- NULL; d})', "class",
+             "multiclass", "model (each model is of one class: the target's twin); year and cyl "
+             "are few-valued numbers"),
     MessySet("glass", 'local({data("Glass", package = "mlbench", envir = environment()); Glass})',
              "Type", "multiclass", "nothing"),
     MessySet("fatalities", 'local({data("Fatalities", package = "AER", envir = environment()); '
@@ -43,6 +48,8 @@ SETS = [
              "populations (its denominator), afatal and the fatality ratios"),
     MessySet("produc", 'local({data("Produc", package = "plm", envir = environment()); Produc})',
              "gsp", "regression", "nothing"),
+    MessySet("grunfeld", 'local({data("Grunfeld", package = "AER", envir = environment()); '
+             'Grunfeld})', "invest", "regression", "nothing; firm is the unit (11 categories)"),
     MessySet("gapminder_cc", "local({d <- dslabs::gapminder; d[complete.cases(d), ]})",
              "life_expectancy", "regression", "the rows with a missing value; 5,000 of 7,139 rows"),
 ]
@@ -88,7 +95,10 @@ def main():
             ("allcats", ["excludeFeatureIfHasManyUniqueCatogories=true",
                          "maxNOfUniqueCategories=1000"]),
             ("allcats_nomerge", ["excludeFeatureIfHasManyUniqueCatogories=true",
-                                 "maxNOfUniqueCategories=1000", "supervisedMerging=false"])]
+                                 "maxNOfUniqueCategories=1000", "supervisedMerging=false"]),
+            ("keep", ["supervisedMergingKeepUnrelated=true"]),
+            ("allcats_keep", ["excludeFeatureIfHasManyUniqueCatogories=true",
+                              "maxNOfUniqueCategories=1000", "supervisedMergingKeepUnrelated=true"])]
     sets = messy_sets.messy_sets(mm.DataSet, args.datasets.split(",") if args.datasets else None,
                                  SETS)
     print(f"{'data set':<13} {'task':<10} {'rows':>5} {'classes':>7} "
