@@ -202,3 +202,21 @@ def test_training_transform_cross_fits_target_means_as_data_out(tmp_path):
     with pytest.raises(zelcraft.ZelcraftInputError, match="training=True"):
         import dask.dataframe as dd
         prep.transform(dd.from_pandas(frame, npartitions=2), training=True)
+
+
+def test_merging_keeps_an_unrelated_input_through_settings(tmp_path):
+    """Every speaker says every vowel alike: merging makes the speaker one
+    category and drops it, unless settings= keeps it; kept, transform and
+    `apply` both give the speaker as it was."""
+    speakers, vowels = np.meshgrid(np.arange(15), np.arange(11))
+    frame = pd.DataFrame({"speaker": [f"s{s}" for s in speakers.ravel()] * 2,
+                          "f": np.tile(vowels.ravel() * 10.0 + speakers.ravel(), 2),
+                          "vowel": [chr(97 + v) for v in vowels.ravel()] * 2})
+    base = {"featureSelection": False, "supervisedBinning": False}
+    merged = zelcraft.prepare(frame, target="vowel", settings=base)
+    assert "speaker_MergeNominalHasTarget" in merged.document
+    kept = zelcraft.prepare(frame, target="vowel",
+                            settings={**base, "supervisedMergingKeepUnrelated": True})
+    assert "speaker_MergeNominalHasTarget" not in kept.document
+    assert list(kept.transform(frame)["speaker"]) == list(frame["speaker"])
+    assert list(apply_cells(tmp_path, kept.document, frame)["speaker"]) == list(frame["speaker"])

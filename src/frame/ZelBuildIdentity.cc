@@ -108,6 +108,7 @@ uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fie
   Flag(&out, s.reorderNominalCats);
   Flag(&out, s.supervisedMerge);
   out.F64(s.supervisedMergePvalue);
+  Flag(&out, s.supervisedMergeKeepUnrelated);
   Flag(&out, s.unsupervisedMerge);
   Flag(&out, s.unsupervisedMergeOrdinal);
   Flag(&out, s.unsupervisedMergeNominal);

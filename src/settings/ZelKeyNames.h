@@ -90,6 +90,7 @@ constexpr char kSelectionPValue[] = "featureSelectionPValue";
 constexpr char kFeatureConstruction[] = "featureConstruction";
 constexpr char kSupervisedMerging[] = "supervisedMerging";
 constexpr char kMergingPValue[] = "supervisedMergingPValue";
+constexpr char kMergingKeepUnrelated[] = "supervisedMergingKeepUnrelated";
 constexpr char kMergeOrdinal[] = "unsupervisedMergeOrdinal";
 constexpr char kMergeNominal[] = "unsupervisedMergeNominal";
 constexpr char kMergeMinPercent[] = "unsupervisedMergingMinPercentageOfCases";

@@ -162,6 +162,8 @@ std::vector<ZelSettingKey> BuildCatalogue() {
        "merge categories that predict the target alike"},
       {K::kMergingPValue, T::kDouble, Text(d.supervisedMergePvalue),
        "p-value of supervised merging, in (0, 1]"},
+      {K::kMergingKeepUnrelated, T::kBool, Text(d.supervisedMergeKeepUnrelated),
+       "leave an input as it is when supervised merging would make all its categories one"},
       {K::kMergeOrdinal, T::kBool, Text(d.unsupervisedMergeOrdinal),
        "merge sparse categories of ordinal fields"},
       {K::kMergeNominal, T::kBool, Text(d.unsupervisedMergeNominal),

@@ -167,6 +167,10 @@ class ZelSettings {
   bool reorderNominalCats = true;
   bool supervisedMerge = true;
   double supervisedMergePvalue = 0.05;
+  // An input whose categories all merge into one stays as it is instead of
+  // becoming a constant: alone it says nothing of the target, beside other
+  // inputs it may (a speaker beside the formants of a vowel).
+  bool supervisedMergeKeepUnrelated = false;
   bool unsupervisedMerge = true;
   bool unsupervisedMergeOrdinal = true;
   bool unsupervisedMergeNominal = true;

@@ -123,6 +123,7 @@ void ZelSettings::Display() const {
   DisplayB("ReorderNominalCats", reorderNominalCats);
   DisplayB("SupervisedMerge", supervisedMerge);
   DisplayD("SupervisedMergePvalue", supervisedMergePvalue);
+  DisplayB("SupervisedMergeKeepUnrelated", supervisedMergeKeepUnrelated);
   DisplayB("UnsupervisedMerge", unsupervisedMerge);
   DisplayB("UnsupervisedMergeOrdinal", unsupervisedMergeOrdinal);
   DisplayB("UnsupervisedMergeNominal", unsupervisedMergeNominal);

@@ -205,6 +205,7 @@ void ZelSettingsReader::ReadModelling() {
   Get(ZelKey::kFeatureConstruction, s.featureConstruction);
   Get(ZelKey::kSupervisedMerging, s.supervisedMerge);
   GetPValue(ZelKey::kMergingPValue, s.supervisedMergePvalue);
+  Get(ZelKey::kMergingKeepUnrelated, s.supervisedMergeKeepUnrelated);
   if (status_.IsError()) return;
   Get(ZelKey::kMergeOrdinal, s.unsupervisedMergeOrdinal);
   Get(ZelKey::kMergeNominal, s.unsupervisedMergeNominal);

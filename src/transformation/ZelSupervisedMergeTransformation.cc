@@ -69,6 +69,7 @@ TorStatus ZelSupervisedMergeTransformation::RunSearch(const ZelOperationPair& pa
   // As many groups as categories: nothing merged. A category without target
   // information joins a group, which makes a merged field too.
   if (candidates_.size() == sourceCounts_.size()) return TorStatus();
+  if (candidates_.size() == 1 && settings_->supervisedMergeKeepUnrelated) return TorStatus();
   status = BuildMapping();
   if (status.IsError()) return status;
   const std::string name = input_->GetName() + settings_->GetStepSuffix(Suffix());

@@ -221,6 +221,85 @@ TEST(SupervisedMergeBuildTest, ContinuousTargetTiesGoToThePairMetFirst) {
   EXPECT_TRUE(ExcludedBy(fields.GetHandle(3), 9, 38));
 }
 
+// The same table with "supervisedMergingKeepUnrelated": half, whose two
+// categories would become one, stays as it is; rank and letter, merged into
+// two groups each, merge as before.
+TEST(SupervisedMergeBuildTest, KeepUnrelatedLeavesOnlyAFieldThatWouldBecomeOneCategory) {
+  TorVarList vars;
+  vars.AddVariable(ContField("y", kStorageReal, kRoleTarget));
+  vars.AddVariable(OrdinalField("rank"));
+  vars.AddVariable(NominalField("letter", true));
+  vars.AddVariable(NominalField("half", false));
+  Rows rows;
+  for (int category = 0; category < 3; ++category) {
+    for (int k = 0; k < 4; ++k) {
+      const double y = 4.0 * category + (k % 2 ? 3.0 : -3.0);
+      rows.push_back(
+          {Real(y), Int(category + 1), Str(std::string(1, 'A' + category)), Int(k / 2)});
+    }
+  }
+  TorSettings settings = MergeSettings(true);
+  settings.SetBool("supervisedMergingKeepUnrelated", true);
+  Build build;
+  const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
+  const ZelVariableHandleInfo* rank = MergedFrom(fields, 1);
+  ASSERT_NE(rank, nullptr);
+  EXPECT_EQ(RuleOf(rank).GetNumericMapping(), (std::map<double, double>{{1, 0}, {2, 0}, {3, 1}}));
+  const ZelVariableHandleInfo* letter = MergedFrom(fields, 2);
+  ASSERT_NE(letter, nullptr);
+  EXPECT_EQ(RuleOf(letter).GetTextMapping(),
+            (std::map<std::string, std::string>{{"A", "1"}, {"B", "1"}, {"C", "0"}}));
+
+  EXPECT_EQ(MergedFrom(fields, 3), nullptr);
+  EXPECT_FALSE(fields.GetHandle(3)->IsExcluded());
+  EXPECT_EQ(NumberCounts(fields.GetHandle(3)), (std::map<double, int64_t>{{0, 6}, {1, 6}}));
+}
+
+// With a categorical target: 15 speakers who each say the 11 vowels three
+// times (every pair of speakers tests at p = 1) merge into one category,
+// which is screened out, unless the key keeps them as they are. The
+// microphone, 0 for the first vowel and 1 or 2 by the speaker's parity
+// otherwise, merges 1 and 2 (alike to the bit) into two groups either way.
+TEST(SupervisedMergeBuildTest, KeepUnrelatedKeepsABalancedDesignFactor) {
+  for (bool keep : {false, true}) {
+    SCOPED_TRACE(keep ? "kept" : "merged");
+    TorVarList vars;
+    vars.AddVariable(NominalField("vowel", true, kRoleTarget));
+    vars.AddVariable(NominalField("speaker", false));
+    vars.AddVariable(NominalField("mic", false));
+    Rows rows;
+    for (int speaker = 0; speaker < 15; ++speaker) {
+      for (int vowel = 0; vowel < 11; ++vowel) {
+        for (int k = 0; k < 3; ++k) {
+          rows.push_back({Str(std::string(1, 'a' + vowel)), Int(speaker),
+                          Int(vowel == 0 ? 0 : 1 + speaker % 2)});
+        }
+      }
+    }
+    TorSettings settings = MergeSettings(true);
+    if (keep) settings.SetBool("supervisedMergingKeepUnrelated", true);
+    Build build;
+    const ZelVariableHandleList& fields = RunRows(build, vars, rows, settings);
+    const ZelVariableHandleInfo* speaker = MergedFrom(fields, 1);
+    if (keep) {
+      EXPECT_EQ(speaker, nullptr);
+      EXPECT_FALSE(fields.GetHandle(1)->IsExcluded());
+      EXPECT_EQ(NumberCounts(fields.GetHandle(1)).size(), 15u);
+    } else {
+      ASSERT_NE(speaker, nullptr);
+      EXPECT_EQ(NumberCounts(speaker), (std::map<double, int64_t>{{0, 495}}));
+      EXPECT_TRUE(ExcludedBy(speaker, 9, 48));
+    }
+    const ZelVariableHandleInfo* mic = MergedFrom(fields, 2);
+    ASSERT_NE(mic, nullptr);
+    EXPECT_TRUE(ExcludedBy(fields.GetHandle(2), 9, 38));
+    EXPECT_FALSE(mic->IsExcluded());
+    const std::map<double, double> mapping = RuleOf(mic).GetNumericMapping();
+    EXPECT_EQ(mapping.at(1), mapping.at(2));
+    EXPECT_NE(mapping.at(0), mapping.at(1));
+  }
+}
+
 // Continuous target over the ordinal categories 1: −2, 2; 2: 8, 12; 3: 1, 3
 // four times; 4: 99, 101 twice. Round one: 1–2 give F = 100 / (16 / 2) =
 // 12.5 on 1 and 2 degrees of freedom (p 0.072), 2–3 and 3–4 far less, so 1
