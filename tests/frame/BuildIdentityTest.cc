@@ -22,19 +22,10 @@ using namespace TorCommon_1_3;
 
 TorSettings Base() { return settingstest::EverySwitchGiven(); }
 
-TorVarList Fields() {
-  TorVarList variables;
-  variables.AddVariable(testhost::ContField("x"));
-  variables.AddVariable(testhost::ContField("w"));
-  variables.AddVariable(testhost::ContField("day", kStorageDate));
-  variables.AddVariable(testhost::ContField("hour", kStorageTime));
-  return variables;
-}
-
 // The identity over fields of dates and of times of day, whose durations
 // read the reference date and time.
 uint64_t IdentityOf(const TorSettings& settings) {
-  const TorVarList variables = Fields();
+  const TorVarList variables = settingstest::FieldsWithWeightDateAndTime();
   const settingstest::Read read(settings, variables);
   EXPECT_FALSE(read.status.IsError()) << read.status.GetCode();
   ZelVariableHandleList fields(&read.settings);

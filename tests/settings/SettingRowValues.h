@@ -9,7 +9,9 @@
 #include <string>
 
 #include "settings/ZelSettingTable.h"
+#include "support/TestHost.h"
 #include "torcommon13r/TorSettings.h"
+#include "torcommon13r/TorVarList.h"
 
 namespace settingstest {
 
@@ -28,6 +30,17 @@ inline TorCommon_1_3::TorSettings EverySwitchGiven() {
   settings.SetString("dateUnit", "day");
   settings.SetString("timeUnit", "second");
   return settings;
+}
+
+// Fields the rows need: a numeric one to weigh by ("w"), a date and a time
+// of day whose durations read the references.
+inline TorCommon_1_3::TorVarList FieldsWithWeightDateAndTime() {
+  TorCommon_1_3::TorVarList variables;
+  variables.AddVariable(testhost::ContField("x"));
+  variables.AddVariable(testhost::ContField("w"));
+  variables.AddVariable(testhost::ContField("day", TorCommon_1_3::kStorageDate));
+  variables.AddVariable(testhost::ContField("hour", TorCommon_1_3::kStorageTime));
+  return variables;
 }
 
 // Gives `name` the value `text` reads as, by its row's type.

@@ -13,20 +13,10 @@
 #include "settings/SettingRowValues.h"
 #include "settings/SettingsTestUtil.h"
 #include "settings/ZelSettingKeys.h"
-#include "support/TestHost.h"
 
 namespace {
 
 using namespace TorCommon_1_3;
-
-TorVarList Fields() {
-  TorVarList variables;
-  variables.AddVariable(testhost::ContField("x"));
-  variables.AddVariable(testhost::ContField("w"));
-  variables.AddVariable(testhost::ContField("day", kStorageDate));
-  variables.AddVariable(testhost::ContField("hour", kStorageTime));
-  return variables;
-}
 
 double Number(const ZelSettings& settings, const ZelSettingRow& row) {
   return settings.*std::get<double ZelSettings::*>(row.member);
@@ -76,7 +66,7 @@ TEST(SettingTable, OnlyRowsWithReadFunctionsNeedValuesOfTheirOwn) {
 }
 
 TEST(SettingTable, EveryRowIsReadAndShownInTheDisplay) {
-  const TorVarList fields = Fields();
+  const TorVarList fields = settingstest::FieldsWithWeightDateAndTime();
   const std::string base =
       settingstest::DisplayText(settingstest::Read(settingstest::EverySwitchGiven(), fields).settings);
   std::set<std::string> seen = {base};
