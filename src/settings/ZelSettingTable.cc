@@ -49,6 +49,10 @@ const char* RescalingText(const ZelSettings& s) {
   return s.rescalingMethod == 1 ? "MinMax" : "Z-score";
 }
 
+// A new key is a row here, where it is read, and its member in ZelSettings.h:
+//   Number("someThreshold", &S::someThreshold, "one line of help", Check::kPositive)
+//       .Shown("SomeThreshold")       // its display label
+//       .When("someSwitch"),          // read only when that switch is given true
 std::vector<ZelSettingRow> BuildRows() {
   std::vector<ZelSettingRow> rows = {
       Flag("trimBlanks", &S::trimBlank, "trim trailing blanks of text fields").Shown("TrimBlank"),
