@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,6 +30,13 @@ Line At(const M& member, std::function<void()> show) {
   return {reinterpret_cast<std::uintptr_t>(&member), std::move(show)};
 }
 
+// A reference date or time: its three parts, then its (unreduced) seconds.
+void DisplayReference(const std::string& label, const std::array<const char*, 3>& parts,
+                      const std::array<int, 3>& values, double seconds) {
+  for (std::size_t i = 0; i < parts.size(); ++i) DisplayI(label + parts[i], values[i]);
+  DisplayD(label + "Seconds", seconds);
+}
+
 // The line of a row's member under the row's label.
 Line RowLine(const ZelSettings& s, const ZelSettingRow& row) {
   const std::string label = row.label;
@@ -57,21 +65,17 @@ Line RowLine(const ZelSettings& s, const ZelSettingRow& row) {
             return At(value, [&value, label] { DisplayS(label, value); });
           },
           [&](ZelReferenceDate ZelSettings::*m) {
-            const ZelReferenceDate& date = s.*m;
-            return At(date, [&date, label] {
-              DisplayI(label + "Year", date.year);
-              DisplayI(label + "Month", date.month);
-              DisplayI(label + "Day", date.day);
-              DisplayD(label + "Seconds", date.seconds);
+            const ZelReferenceDate& d = s.*m;
+            return At(d, [&d, label] {
+              DisplayReference(label, {"Year", "Month", "Day"}, {d.year, d.month, d.day},
+                               d.seconds);
             });
           },
           [&](ZelReferenceTime ZelSettings::*m) {
-            const ZelReferenceTime& time = s.*m;
-            return At(time, [&time, label] {
-              DisplayI(label + "Hour", time.hour);
-              DisplayI(label + "Minute", time.minute);
-              DisplayI(label + "Second", time.second);
-              DisplayD(label + "Seconds", time.seconds);
+            const ZelReferenceTime& t = s.*m;
+            return At(t, [&t, label] {
+              DisplayReference(label, {"Hour", "Minute", "Second"}, {t.hour, t.minute, t.second},
+                               t.seconds);
             });
           },
       },
