@@ -49,4 +49,42 @@ std::string SkewTransformWords(const std::vector<std::string>& parameters) {
   return "signed log";
 }
 
+// One row per treatment; a new action counted on a line of its own is a row
+// here (and, where its parameters tell how, a words function above).
+const std::vector<TreatmentWords>& Treatments() {
+  static const std::vector<TreatmentWords> rows = {
+      {Step::kOutlierIdentification, Action::kTrimOutliersToExtreme,
+       "outliers trimmed to the cutoff", false, nullptr, nullptr},
+      {Step::kOutlierIdentification, Action::kSetOutliersToMissing, "outliers set to missing",
+       false, nullptr, nullptr},
+      {Step::kHandleMissingValue, Action::kUnknown, "missing values replaced", true, nullptr,
+       nullptr},
+      {Step::kHandleContinuousFeatures, Action::kSkewTransformContFeature,
+       "skewed inputs transformed", false, "skewness reduced", SkewTransformWords},
+      {Step::kFlagMissingValues, Action::kFlagMissing, "missing-value indicators", false, nullptr,
+       nullptr},
+      {Step::kEncodeByTarget, Action::kTargetMeanCatFeature,
+       "categories replaced by smoothed target means", false, nullptr, nullptr},
+      {Step::kDateTimeHandle, Action::kDateElementWeekday, "calendar parts as categories", false,
+       nullptr, nullptr},
+      {Step::kDateTimeHandle, Action::kDateElementMonthCategory, "calendar parts as categories",
+       false, nullptr, nullptr},
+      {Step::kDateTimeHandle, Action::kTimeElementHourCategory, "calendar parts as categories",
+       false, nullptr, nullptr},
+  };
+  return rows;
+}
+
+const TreatmentWords* TreatmentOf(std::string_view reasonKey) {
+  const ActionEntry* action = FindAction(reasonKey);
+  if (action == nullptr) return nullptr;
+  for (const TreatmentWords& treatment : Treatments()) {
+    if (treatment.step != action->step) continue;
+    if (treatment.action == Action::kUnknown || treatment.action == action->action) {
+      return &treatment;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace zelapply

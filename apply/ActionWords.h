@@ -57,6 +57,27 @@ const char* DerivationText(std::string_view reasonKey);
 // exponent 0.5" (exponent and shift), else "signed log".
 std::string SkewTransformWords(const std::vector<std::string>& parameters);
 
+// A line of the printed summary that counts the fields whose values an
+// action changed in place ("outliers trimmed to the cutoff: 2 fields (a,
+// b)"), and the words of the report for such a field where the action's
+// parameters tell more than the registry's words.
+struct TreatmentWords {
+  uint32_t step;
+  uint32_t action;           // Action::kUnknown: every action of the step
+  const char* summaryLine;   // the line's heading; lines print in the table's order
+  bool countsValues;         // the line counts values: the action's second parameter
+  const char* stepWords;     // the report's words before the parameters' words; null: none
+  // What the action's parameters tell ("signed log"), shown after the field's
+  // column on the line and after `stepWords` in the report; null: nothing.
+  std::string (*parameterWords)(const std::vector<std::string>& parameters);
+};
+
+// Every treatment, in the order of the summary's lines.
+const std::vector<TreatmentWords>& Treatments();
+
+// The treatment of the action `reasonKey` names; null when it has none.
+const TreatmentWords* TreatmentOf(std::string_view reasonKey);
+
 }  // namespace zelapply
 
 #endif  // ZELCRAFT_APPLY_ACTIONWORDS_H_

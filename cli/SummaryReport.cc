@@ -42,22 +42,20 @@ void ReadSteps(const zelapply::SummaryFact& facts, DocumentSummary* summary) {
   }
 }
 
-// What a derived field's rule did to the values of its source; null for
-// rules that change no values in place.
-Treatment* TreatmentFor(DocumentSummary* summary, const std::string& key) {
-  const zelapply::ActionEntry* action = zelapply::FindAction(key);
-  if (action == nullptr) return nullptr;
-  namespace Action = zelapply::Action;
-  if (action->action == Action::kTrimOutliersToExtreme) return &summary->outliersTrimmed;
-  if (action->action == Action::kSetOutliersToMissing) return &summary->outliersSetMissing;
-  if (action->step == zelapply::Step::kHandleMissingValue) return &summary->missingReplaced;
-  if (action->action == Action::kSkewTransformContFeature) return &summary->skewTransformed;
-  if (action->action == Action::kFlagMissing) return &summary->missingFlagged;
-  if (action->action == Action::kTargetMeanCatFeature) return &summary->targetMeans;
-  if (action->action == Action::kDateElementWeekday ||
-      action->action == Action::kDateElementMonthCategory ||
-      action->action == Action::kTimeElementHourCategory) {
-    return &summary->calendarParts;
+// The lines of the treatments, empty, in their order.
+std::vector<Treatment> TreatmentLines() {
+  std::vector<Treatment> lines;
+  for (const zelapply::TreatmentWords& words : zelapply::Treatments()) {
+    bool known = false;
+    for (const Treatment& line : lines) known = known || line.line == words.summaryLine;
+    if (!known) lines.push_back(Treatment{words.summaryLine, words.countsValues, 0, 0, {}});
+  }
+  return lines;
+}
+
+Treatment* TreatmentFor(DocumentSummary* summary, const zelapply::TreatmentWords& words) {
+  for (Treatment& line : summary->treatments) {
+    if (line.line == words.summaryLine) return &line;
   }
   return nullptr;
 }
@@ -76,18 +74,19 @@ void ReadFieldActions(const zelapply::DocumentFacts& facts, const zelapply::Fiel
       ExclusionFor(summary, key)
           .names.push_back(origin == field.name ? origin : field.name + " [" + origin + "]");
     }
-    if (Treatment* treatment = TreatmentFor(summary, key)) {
-      ++treatment->fields;
-      if (treatment == &summary->skewTransformed) {
-        treatment->names.push_back(facts.Origin(field.name) + " (" +
-                                   zelapply::SkewTransformWords(action.parameters) + ")");
-        continue;
-      }
+    const zelapply::TreatmentWords* words = zelapply::TreatmentOf(key);
+    if (Treatment* line = words != nullptr ? TreatmentFor(summary, *words) : nullptr) {
+      Treatment& treatment = *line;
+      ++treatment.fields;
       // A replacement's second parameter is the number of values replaced.
-      if (action.parameters.size() > 1) {
-        treatment->values += std::strtol(action.parameters[1].c_str(), nullptr, 10);
+      if (words->countsValues && action.parameters.size() > 1) {
+        treatment.values += std::strtol(action.parameters[1].c_str(), nullptr, 10);
       }
-      treatment->names.push_back(facts.Origin(field.name));
+      std::string name = facts.Origin(field.name);
+      if (words->parameterWords != nullptr) {
+        name += " (" + words->parameterWords(action.parameters) + ")";
+      }
+      treatment.names.push_back(name);
     }
   }
 }
@@ -127,11 +126,10 @@ void ReadDerivation(const zelapply::DocumentFacts& facts, const zelapply::FieldF
   list->push_back(std::move(derivation));
 }
 
-void PrintTreatment(std::ostream& out, const char* what, const Treatment& treatment,
-                    bool withValues) {
+void PrintTreatment(std::ostream& out, const Treatment& treatment) {
   if (treatment.fields == 0) return;
-  out << what << ": ";
-  if (withValues) out << treatment.values << " in ";
+  out << treatment.line << ": ";
+  if (treatment.countsValues) out << treatment.values << " in ";
   out << treatment.fields << (treatment.fields == 1 ? " field" : " fields");
   for (std::size_t i = 0; i < treatment.names.size(); ++i) {
     out << (i == 0 ? " (" : ", ") << treatment.names[i];
@@ -145,6 +143,7 @@ bool ReadDocumentSummary(std::string_view document, DocumentSummary* summary) {
   zelapply::DocumentFacts facts;
   if (!zelapply::ReadDocumentFacts(document, &facts).ok()) return false;
   ReadSteps(facts.summary, summary);
+  summary->treatments = TreatmentLines();
   for (const zelapply::FieldFact& field : facts.fields) {
     ReadFieldActions(facts, field, summary);
     if (field.derived) ReadDerivation(facts, field, summary);
@@ -167,13 +166,7 @@ void PrintSummary(std::ostream& out, const DataShape& shape, const DocumentSumma
     }
     out << (exclusion.names.empty() ? "\n" : ")\n");
   }
-  PrintTreatment(out, "outliers trimmed to the cutoff", summary.outliersTrimmed, false);
-  PrintTreatment(out, "outliers set to missing", summary.outliersSetMissing, false);
-  PrintTreatment(out, "missing values replaced", summary.missingReplaced, true);
-  PrintTreatment(out, "skewed inputs transformed", summary.skewTransformed, false);
-  PrintTreatment(out, "missing-value indicators", summary.missingFlagged, false);
-  PrintTreatment(out, "categories replaced by smoothed target means", summary.targetMeans, false);
-  PrintTreatment(out, "calendar parts as categories", summary.calendarParts, false);
+  for (const Treatment& treatment : summary.treatments) PrintTreatment(out, treatment);
   auto merges = [&out](const char* what, const std::vector<Derivation>& list) {
     for (const Derivation& merge : list) {
       out << what << ": " << (merge.sources.empty() ? std::string("?") : merge.sources.front())

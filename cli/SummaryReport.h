@@ -20,9 +20,12 @@ struct Exclusion {
   std::vector<std::string> names;  // from the fields' own actions
 };
 
-// The values a step changed in place: how many fields, how many values (when
-// the document tells), and the input fields they belong to.
+// The values a step changed in place, on a line of its own (a line of
+// zelapply::Treatments()): how many fields, how many values (when the line
+// counts them), and the input fields they belong to.
 struct Treatment {
+  std::string line;  // the line's heading
+  bool countsValues = false;
   long fields = 0;
   long values = 0;
   std::vector<std::string> names;
@@ -50,13 +53,7 @@ struct DocumentSummary {
   long rescaled = 0;
   std::string rescaling;
   std::vector<Exclusion> exclusions;
-  Treatment outliersTrimmed;
-  Treatment outliersSetMissing;
-  Treatment missingReplaced;
-  Treatment skewTransformed;  // names: "column (how)"
-  Treatment missingFlagged;   // inputs given a missing-value indicator
-  Treatment targetMeans;      // inputs of many categories replaced by target means
-  Treatment calendarParts;    // weekday, month or hour derived as categories
+  std::vector<Treatment> treatments;  // one per line, in the lines' order
   std::vector<Derivation> sparseMerges;  // categories merged by frequency
   std::vector<Derivation> targetMerges;  // merged by association with the target
   std::vector<Derivation> constructed;

@@ -207,9 +207,13 @@ std::string StepWords(const FieldFact& field) {
   if (made == zelapply::Action::kConstructContFeature) {
     return "constructed from " + std::to_string(field.sources.size()) + " inputs";
   }
-  if (made == zelapply::Action::kSkewTransformContFeature) {
-    return std::string("skewness reduced: ") +
-           zelapply::SkewTransformWords(field.actions.front().parameters);
+  const zelapply::TreatmentWords* treatment = zelapply::TreatmentOf(key);
+  if (treatment != nullptr && treatment->stepWords != nullptr) {
+    std::string words = treatment->stepWords;
+    if (treatment->parameterWords != nullptr) {
+      words += ": " + treatment->parameterWords(field.actions.front().parameters);
+    }
+    return words;
   }
   const char* words = zelapply::DerivationText(key);
   if (words != nullptr) return words;

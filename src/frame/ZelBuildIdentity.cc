@@ -1,7 +1,9 @@
 #include "frame/ZelBuildIdentity.h"
 
 #include <string>
+#include <variant>
 
+#include "settings/ZelSettingTable.h"
 #include "statistics/ZelStateBytes.h"
 #include "torcommon13r/TorEncoder.h"
 #include "torcommon13r/TorVariable.h"
@@ -34,88 +36,33 @@ uint64_t SettingsIdentity(const ZelSettings& s, const ZelVariableHandleList& fie
   const bool times = s.computeTimeDuration && AnyStored(fields, TorCommon_1_3::kStorageTime);
   std::string bytes;
   ZelStateWriter out(&bytes);
-  Int(&out, s.analysisWeightIndex);
+  // The members no key sets alone.
   Int(&out, s.frequencyWeightIndex);
   out.U64(s.forcedFeatureIndices.size());
   for (int index : s.forcedFeatureIndices) Int(&out, index);
-  Flag(&out, s.trimBlank);
-
-  Flag(&out, s.computeDateDuration);
-  if (dates) out.F64(s.referenceDate.seconds);
-  Int(&out, s.dateDurationUnit);
-  for (bool extract : {s.extractYear, s.extractMonth, s.extractDay}) Flag(&out, extract);
-
-  Flag(&out, s.computeTimeDuration);
-  if (times) out.F64(s.referenceTime.seconds);
-  Int(&out, s.timeDurationUnit);
-  for (bool extract : {s.extractHour, s.extractMinute, s.extractSecond}) Flag(&out, extract);
-
-  Flag(&out, s.excludeTooManyMissing);
-  out.F64(s.maxPercentMissing);
-  Flag(&out, s.screeningCatFeature);
-  out.F64(s.screeningThreshold);
-  Flag(&out, s.screeningNominalFeature);
-  Int(&out, s.screeningThresholdForNominal);
-  Flag(&out, s.flagMissing);
-  out.F64(s.flagMissingShare);
-  Flag(&out, s.keepMostlyMissing);
-  for (bool extract : {s.extractWeekday, s.extractMonthCategory, s.extractHourCategory}) {
-    Flag(&out, extract);
-  }
-
-  Flag(&out, s.checkMeasureLevelForFeature);
-  Flag(&out, s.checkMeasureLevelForTarget);
-  Int(&out, s.recastContThreshold);
-  Int(&out, s.recastCatThreshold);
-
-  Flag(&out, s.detectOutlierForFeature);
-  Flag(&out, s.detectOutlierForTarget);
-  Int(&out, s.handleOutlierMethod);
-  out.F64(s.outlierSDCutoff);
-
-  for (bool replace : {s.replaceMissingTarget, s.replaceMissingNominalTarget,
-                       s.replaceMissingOrdinalTarget, s.replaceMissingContinuousTarget,
-                       s.replaceMissingNominalFeature, s.replaceMissingOrdinalFeature,
-                       s.replaceMissingScaleFeature}) {
-    Flag(&out, replace);
-  }
-
-  Flag(&out, s.reorderCatsOfNominalTarget);
-  Flag(&out, s.rescaleContTarget);
-  for (double value : {s.rescaleContTargetMean, s.rescaleContTargetSD, s.boxCoxExponentStart,
-                       s.boxCoxExponentEnd, s.boxCoxExponentStep}) {
+  Flag(&out, s.replaceMissingTarget);
+  for (double value : {s.boxCoxExponentStart, s.boxCoxExponentEnd, s.boxCoxExponentStep}) {
     out.F64(value);
   }
-
-  Flag(&out, s.rescaling);
-  Int(&out, s.rescalingMethod);
-  for (double value : {s.rescalingZscoreMean, s.rescalingZscoreSD, s.rescalingMinMaxMin,
-                       s.rescalingMinMaxMax}) {
-    out.F64(value);
-  }
-  Flag(&out, s.skewTransform);
-  out.F64(s.skewThreshold);
-  Int(&out, s.skewTransformMethod);
-  Flag(&out, s.targetEncode);
-  Int(&out, s.targetEncodingMinCategories);
-  out.F64(s.targetEncodingSmoothing);
-
-  Flag(&out, s.supervisedBinning);
-  out.F64(s.supervisedBinningPvalue);
-  Flag(&out, s.featureSelection);
-  out.F64(s.featureSelectionPvalue);
-  Flag(&out, s.featureConstruction);
-  Flag(&out, s.reorderNominalCats);
-  Flag(&out, s.supervisedMerge);
-  out.F64(s.supervisedMergePvalue);
-  Flag(&out, s.supervisedMergeKeepUnrelated);
-  Flag(&out, s.unsupervisedMerge);
-  Flag(&out, s.unsupervisedMergeOrdinal);
-  Flag(&out, s.unsupervisedMergeNominal);
-  out.F64(s.unsupervisedMergeMin);
-
+  for (bool flag : {s.rescaling, s.reorderNominalCats, s.unsupervisedMerge}) Flag(&out, flag);
   for (const std::string& suffix : s.stepSuffixes) out.Text(suffix);
-  for (const std::string& part : s.nameParts) out.Text(part);
+  // Every key's member; the reference date and time only where durations
+  // are derived from them.
+  for (const ZelSettingRow& row : ZelSettingRows()) {
+    std::visit(ZelSettingVisitor{
+                   [&](bool ZelSettings::*m) { Flag(&out, s.*m); },
+                   [&](int ZelSettings::*m) { Int(&out, s.*m); },
+                   [&](double ZelSettings::*m) { out.F64(s.*m); },
+                   [&](NamePart part) { out.Text(s.GetNamePart(part)); },
+                   [&](ZelReferenceDate ZelSettings::*m) {
+                     if (dates) out.F64((s.*m).seconds);
+                   },
+                   [&](ZelReferenceTime ZelSettings::*m) {
+                     if (times) out.F64((s.*m).seconds);
+                   },
+               },
+               row.member);
+  }
   return Hash(bytes);
 }
 

@@ -7,38 +7,16 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
-#include "settings/ZelKeyNames.h"
 
 using TorCommon_1_3::TorSettings;
 using TorCommon_1_3::TorStatus;
 
 namespace ZelNaming {
 
-namespace {
-
-// Indexed by NamePart.
-const char* const kNamePartKeys[ZelSettings::kNamePartCount] = {
-    ZelKey::kSuffixYear,          ZelKey::kSuffixMonth,          ZelKey::kSuffixDay,
-    ZelKey::kSuffixElapsedYears,  ZelKey::kSuffixElapsedMonths,  ZelKey::kSuffixElapsedDays,
-    ZelKey::kSuffixHour,          ZelKey::kSuffixMinute,         ZelKey::kSuffixSecond,
-    ZelKey::kSuffixElapsedHours,  ZelKey::kSuffixElapsedMinutes, ZelKey::kSuffixElapsedSeconds,
-    ZelKey::kNameExtForTarget,    ZelKey::kNameExtForInputs,     ZelKey::kRootName};
-
-// Calendar parts before elapsed parts; the first faulty key stops the reading,
-// so this order decides which members a rejected build had already taken.
-constexpr NamePart kSuffixReadingOrder[] = {
-    NamePart::kYear,          NamePart::kMonth,         NamePart::kDay,
-    NamePart::kHour,          NamePart::kMinute,        NamePart::kSecond,
-    NamePart::kElapsedYears,  NamePart::kElapsedMonths, NamePart::kElapsedDays,
-    NamePart::kElapsedHours,  NamePart::kElapsedMinutes, NamePart::kElapsedSeconds};
-
-constexpr NamePart kExtensionReadingOrder[] = {
-    NamePart::kExtForTarget, NamePart::kExtForInputs, NamePart::kRootForConstructed};
-
-TorStatus ReadNamePart(const TorSettings& host, NamePart part, ZelSettings* settings,
-                       std::vector<TorStatus>* warnings) {
+TorStatus ReadNamePart(const TorSettings& host, const char* key, NamePart part,
+                       ZelSettings* settings, std::vector<TorStatus>* warnings) {
   std::string value;
-  if (host.GetSettingValByName(NamePartKey(part), value) && !value.empty()) {
+  if (host.GetSettingValByName(key, value) && !value.empty()) {
     // Names with blanks would not survive as PMML field names.
     if (value.find(' ') != std::string::npos) {
       return TorStatus(ZelStatusCode::kBlankInName, false);
@@ -50,20 +28,6 @@ TorStatus ReadNamePart(const TorSettings& host, NamePart part, ZelSettings* sett
   }
   return TorStatus();
 }
-
-template <std::size_t N>
-TorStatus ReadAll(const NamePart (&parts)[N], const TorSettings& host, ZelSettings* settings,
-                  std::vector<TorStatus>* warnings) {
-  for (NamePart part : parts) {
-    const TorStatus status = ReadNamePart(host, part, settings, warnings);
-    if (status.IsError()) return status;
-  }
-  return TorStatus();
-}
-
-}  // namespace
-
-const char* NamePartKey(NamePart part) { return kNamePartKeys[static_cast<int>(part)]; }
 
 bool IsNamePartNeeded(const ZelSettings& s, NamePart part) {
   switch (part) {
@@ -94,16 +58,6 @@ bool IsNamePartNeeded(const ZelSettings& s, NamePart part) {
     case NamePart::kCount: break;
   }
   return false;
-}
-
-TorStatus ReadSuffixes(const TorSettings& host, ZelSettings* settings,
-                       std::vector<TorStatus>* warnings) {
-  return ReadAll(kSuffixReadingOrder, host, settings, warnings);
-}
-
-TorStatus ReadExtensions(const TorSettings& host, ZelSettings* settings,
-                         std::vector<TorStatus>* warnings) {
-  return ReadAll(kExtensionReadingOrder, host, settings, warnings);
 }
 
 void ResolveSuffixCollisions(ZelSettings* settings) {

@@ -4,15 +4,10 @@
 
 namespace {
 
+#define ZEL_STEP_SUFFIX_TEXT(id, text, label) text,
 const char* const kStepSuffixDefaults[ZelSettings::kStepSuffixCount] = {
-    "_TrimString", "_Year", "_Month", "_Day", "_DurationYears", "_DurationMonths",
-    "_DurationDays", "_Hour", "_Minute", "_Second", "_DurationHours", "_DurationMinutes",
-    "_DurationSeconds", "_RecastCont", "_RecastOrdinal", "_Outlier", "_ReplaceMissingCont",
-    "_ReplaceMissingNominal", "_ReplaceMissingOrdinal", "_RescaleScaleFeature",
-    "_AdjustScaleCont", "_RearrangeNominal", "_MergeNoTarget", "_MergeOrdinalHasTarget",
-    "_MergeNominalNoTarget", "_MergeNominalHasTarget", "_DeriveNewFeatureCont",
-    "_CreateOrdinalFeatureCont", "_SkewTransform", "_Weekday", "_MonthCategory", "_HourCategory",
-    "_Missing", "_TargetEncoded"};
+    ZEL_STEP_SUFFIXES(ZEL_STEP_SUFFIX_TEXT)};
+#undef ZEL_STEP_SUFFIX_TEXT
 
 const char* const kNamePartDefaults[ZelSettings::kNamePartCount] = {
     "_year", "_month", "_day", "_years", "_months", "_days", "_hour", "_minute", "_second",

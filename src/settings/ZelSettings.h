@@ -8,21 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "settings/ZelStepSuffixTable.h"
+
 namespace TorCommon_1_3 {
 class IProgressListener;
 }  // namespace TorCommon_1_3
 
 // The suffixes steps append to a field's current name for the fields they
-// derive (intermediate names, before the final renaming).
+// derive: kTrimString, kYear, ... as the rows of ZelStepSuffixTable.h.
 enum class StepSuffix : int {
-  kTrimString, kYear, kMonth, kDay, kDurationYears, kDurationMonths, kDurationDays,
-  kHour, kMinute, kSecond, kDurationHours, kDurationMinutes, kDurationSeconds,
-  kRecastCont, kRecastOrdinal, kOutlier, kReplaceMissingCont, kReplaceMissingNominal,
-  kReplaceMissingOrdinal, kRescaleScaleFeature, kAdjustScaleCont, kRearrangeNominal,
-  kMergeNoTarget, kMergeOrdinalHasTarget, kMergeNominalNoTarget, kMergeNominalHasTarget,
-  kDeriveNewFeatureCont, kCreateOrdinalFeatureCont, kSkewTransform, kWeekday, kMonthCategory,
-  kHourCategory,
-  kMissing, kTargetMean,
+#define ZEL_STEP_SUFFIX_ID(id, text, label) k##id,
+  ZEL_STEP_SUFFIXES(ZEL_STEP_SUFFIX_ID)
+#undef ZEL_STEP_SUFFIX_ID
   kCount
 };
 

@@ -4,7 +4,9 @@
 // lists one, and the words users read; keys the table lacks name nothing.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "apply/ActionWords.h"
 #include "pmml/ZelSummaryVocabulary.h"
@@ -77,6 +79,52 @@ TEST(ActionWordsTest, KeysAreMatchedWholeAndWordedAsUsersReadThem) {
     EXPECT_EQ(zelapply::ActionOf(odd), zelapply::Action::kCount) << odd;
   }
   EXPECT_EQ(zelapply::ActionOf(std::string("Construct\0x", 11)), zelapply::Action::kCount);
+}
+
+}  // namespace
+
+namespace {
+
+// Every treatment row names an action of its step (or the whole step), and
+// the readers find each action's line by its reason key.
+TEST(ActionWordsTest, TreatmentsNameActionsOfTheirStepsAndAreFoundByKey) {
+  std::vector<std::string> lines;
+  for (const zelapply::TreatmentWords& row : zelapply::Treatments()) {
+    ASSERT_NE(row.summaryLine, nullptr);
+    if (row.action != zelapply::Action::kUnknown) {
+      EXPECT_EQ(ZelTransformation::FindAction(row.action)->step, row.step) << row.summaryLine;
+    }
+    if (lines.empty() || lines.back() != row.summaryLine) lines.push_back(row.summaryLine);
+  }
+  // Rows of one line stand together, so the lines print in the rows' order.
+  EXPECT_EQ(std::set<std::string>(lines.begin(), lines.end()).size(), lines.size());
+
+  const zelapply::TreatmentWords* trimmed = zelapply::TreatmentOf("OutlierTrim2ExtremeValue");
+  ASSERT_NE(trimmed, nullptr);
+  EXPECT_STREQ(trimmed->summaryLine, "outliers trimmed to the cutoff");
+  EXPECT_FALSE(trimmed->countsValues);
+  // Every action of the missing-value step counts its values on one line.
+  for (const char* key : {"ReplaceMissing", "ReplaceMissingScaleFeature",
+                          "ReplaceMissingNominalTarget"}) {
+    const zelapply::TreatmentWords* replaced = zelapply::TreatmentOf(key);
+    ASSERT_NE(replaced, nullptr) << key;
+    EXPECT_STREQ(replaced->summaryLine, "missing values replaced");
+    EXPECT_TRUE(replaced->countsValues);
+  }
+  for (const char* key : {"DeriveWeekday", "DeriveMonthCategory", "DeriveHourCategory"}) {
+    ASSERT_NE(zelapply::TreatmentOf(key), nullptr) << key;
+    EXPECT_STREQ(zelapply::TreatmentOf(key)->summaryLine, "calendar parts as categories");
+  }
+  const zelapply::TreatmentWords* skew = zelapply::TreatmentOf("TransformSkewness");
+  ASSERT_NE(skew, nullptr);
+  ASSERT_NE(skew->parameterWords, nullptr);
+  EXPECT_EQ(skew->parameterWords({"0.5", "-2"}), "Box-Cox, exponent 0.5");
+  EXPECT_EQ(skew->parameterWords({"signedLog"}), "signed log");
+  EXPECT_STREQ(skew->stepWords, "skewness reduced");
+  // Actions that change no values in place have no line.
+  for (const char* key : {"TransformZscore", "BinValues", "", "OutlierTrim2ExtremeValueX"}) {
+    EXPECT_EQ(zelapply::TreatmentOf(key), nullptr) << key;
+  }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "frame/ZelBuildIdentity.h"
 #include "frame/ZelFactory.h"
+#include "settings/SettingRowValues.h"
 #include "settings/SettingsTestUtil.h"
 #include "support/TestHost.h"
 
@@ -19,52 +20,12 @@ namespace {
 
 using namespace TorCommon_1_3;
 
-// Settings with every switch given at its default, so that the keys read
-// only under a switch are read, and the references of durations given.
-TorSettings Base() {
-  TorSettings settings;
-  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
-    if (key.type == ZelSettingType::kBool) settings.SetBool(key.name, key.defaultValue == "true");
-  }
-  settings.SetInt("scaleToOrdinalValuesNumThreshold", 5);
-  settings.SetInt("ordinalToScaleCategoriesNumThreshold", 10);
-  settings.SetString("scaleFeatureRescalingMethod", "zScore");
-  settings.SetDouble("referenceDateForDurations", 18000);
-  settings.SetDouble("todaysDate", 18100);
-  settings.SetDouble("referenceTimeForDurations", 3600);
-  settings.SetDouble("currentTime", 7200);
-  settings.SetString("dateUnit", "day");
-  settings.SetString("timeUnit", "second");
-  return settings;
-}
-
-TorVarList Fields() {
-  TorVarList variables;
-  variables.AddVariable(testhost::ContField("x"));
-  variables.AddVariable(testhost::ContField("w"));
-  variables.AddVariable(testhost::ContField("day", kStorageDate));
-  variables.AddVariable(testhost::ContField("hour", kStorageTime));
-  return variables;
-}
-
-// Sets `name` to the value `text` reads as, by the key's type.
-void Assign(TorSettings* settings, const std::string& name, const std::string& text) {
-  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
-    if (key.name != name) continue;
-    switch (key.type) {
-      case ZelSettingType::kBool: settings->SetBool(name, text == "true"); return;
-      case ZelSettingType::kInt: settings->SetInt(name, std::stoi(text)); return;
-      case ZelSettingType::kDouble: settings->SetDouble(name, std::stod(text)); return;
-      default: settings->SetString(name, text); return;
-    }
-  }
-  ADD_FAILURE() << "no key " << name;
-}
+TorSettings Base() { return settingstest::EverySwitchGiven(); }
 
 // The identity over fields of dates and of times of day, whose durations
 // read the reference date and time.
 uint64_t IdentityOf(const TorSettings& settings) {
-  const TorVarList variables = Fields();
+  const TorVarList variables = settingstest::FieldsWithWeightDateAndTime();
   const settingstest::Read read(settings, variables);
   EXPECT_FALSE(read.status.IsError()) << read.status.GetCode();
   ZelVariableHandleList fields(&read.settings);
@@ -73,49 +34,13 @@ uint64_t IdentityOf(const TorSettings& settings) {
 }
 
 TEST(BuildIdentity, EverySettingsKeyChangesTheSettingsIdentity) {
-  // Keys that take a given text, or need other keys to be read.
-  const std::map<std::string, std::map<std::string, std::string>> special = {
-      {"referenceDateType", {{"referenceDateType", "todaysDate"}}},
-      {"referenceDateForDurations", {{"referenceDateForDurations", "18300"}}},
-      {"referenceTimeForDurations", {{"referenceTimeForDurations", "900"}}},
-      {"todaysDate", {{"referenceDateType", "todaysDate"}, {"todaysDate", "18200"}}},
-      {"referenceTimeType", {{"referenceTimeType", "currentTime"}}},
-      {"currentTime", {{"referenceTimeType", "currentTime"}, {"currentTime", "100"}}},
-      {"autoChooseDateFieldUnit", {{"autoChooseDateFieldUnit", "fixed"}}},
-      {"dateUnit", {{"autoChooseDateFieldUnit", "fixed"}, {"dateUnit", "month"}}},
-      {"autoChooseTimeFieldUnit", {{"autoChooseTimeFieldUnit", "fixed"}}},
-      {"timeUnit", {{"autoChooseTimeFieldUnit", "fixed"}, {"timeUnit", "minute"}}},
-      {"catFeatureScreenThreshold",
-       {{"excludeAlmostConstantCatFeature", "true"}, {"catFeatureScreenThreshold", "80"}}},
-      {"outliersOperation", {{"outliersOperation", "setToMissingVal"}}},
-      {"targetSD", {{"targetSD", "2"}}},
-      {"scaleFeatureRescalingMethod", {{"scaleFeatureRescalingMethod", "minMax"}}},
-      {"minMax_min",
-       {{"scaleFeatureRescalingMethod", "minMax"}, {"minMax_min", "-5"}, {"minMax_max", "100"}}},
-      {"minMax_max",
-       {{"scaleFeatureRescalingMethod", "minMax"}, {"minMax_min", "0"}, {"minMax_max", "5"}}},
-      {"analysisWeight", {{"analysisWeight", "w"}}},
-      {"skewTransformMethod", {{"skewTransformMethod", "signedLog"}}},
-  };
   const uint64_t base = IdentityOf(Base());
   EXPECT_EQ(IdentityOf(Base()), base);
   std::set<uint64_t> seen = {base};
-  for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
-    SCOPED_TRACE(key.name);
+  for (const ZelSettingRow& row : ZelSettingRows()) {
+    SCOPED_TRACE(row.key);
     TorSettings settings = Base();
-    const auto found = special.find(key.name);
-    if (found != special.end()) {
-      for (const auto& [name, value] : found->second) Assign(&settings, name, value);
-    } else if (key.type == ZelSettingType::kBool) {
-      settings.SetBool(key.name, key.defaultValue != "true");
-    } else if (key.type == ZelSettingType::kInt) {
-      settings.SetInt(key.name, std::stoi(key.defaultValue) + 1);
-    } else if (key.type == ZelSettingType::kDouble) {
-      const double value = std::stod(key.defaultValue);
-      settings.SetDouble(key.name, value != 0.0 ? value / 2.0 : 1.0);
-    } else {
-      settings.SetString(key.name, "_other");
-    }
+    settingstest::GiveAnotherValue(row, &settings);
     const uint64_t identity = IdentityOf(settings);
     EXPECT_NE(identity, base);
     EXPECT_TRUE(seen.insert(identity).second) << "the identity of another key";
