@@ -36,9 +36,7 @@ inline bool Load(std::string_view csv, char delimiter, const zelio::Schema& sche
   request.chunkBytes = 64;
   request.threaded = false;
   NeverInterrupted interrupts;
-  std::string error;
-  return zelio::LoadCsvText(request, csv, interrupts, zelio::ReadProgress::Silent(), data, &error) ==
-         zelio::LoadResult::kLoaded;
+  return zelio::LoadCsvText(request, csv, interrupts, zelio::ReadProgress::Silent(), data).ok();
 }
 
 // Builds loaded data with `settings` and writes the document, as the command

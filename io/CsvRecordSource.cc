@@ -34,9 +34,9 @@ void CsvRecordSource::Rewind() {
   last_ = false;
   if (!error_.empty()) return;
   in_ = std::make_unique<InputFile>();
-  std::string error;
-  if (!in_->Open(file_.path, nullptr, &error)) {
-    error_ = error;
+  const zelstatus::Status opened = in_->Open(file_.path, nullptr);
+  if (!opened.ok()) {
+    error_ = opened.message();
     return;
   }
   const std::string changed = in_->CheckReopened(file_.fingerprint);

@@ -17,6 +17,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 using namespace TorCommon_1_3;
@@ -55,23 +57,22 @@ class Loader {
  public:
   // `text`, when not null, is the file's text, which must outlive the loader.
   Loader(const LoadRequest& request, const std::string_view* text, IInterruptCheck& interrupts,
-         ReadProgress& progress, LoadedData* data, std::string* error)
-      : request_(request), text_(text), interrupts_(interrupts), progress_(progress), data_(data),
-        error_(error) {}
+         ReadProgress& progress, LoadedData* data)
+      : request_(request), text_(text), interrupts_(interrupts), progress_(progress), data_(data) {}
 
-  LoadResult Run();
+  Status Run();
 
  private:
-  LoadResult Fail(const std::string& what) {
-    *error_ = request_.path + ": " + what;
-    return LoadResult::kInputError;
+  // The file's fault, named after its path; at `line` when one is known.
+  Status Fail(const std::string& what, int64_t line = 0) const {
+    return Status::InvalidInput(request_.path + ": " + what, line);
   }
   // Opens the input for a read: the text's stream when it was given.
-  bool Open();
+  Status Open();
   std::istream& In() { return file_ != nullptr ? file_->stream() : *text_in_; }
   // A pipe, FIFO or device, which gives its bytes once.
   bool Unrepeatable() const { return file_ != nullptr && !file_->regular(); }
-  bool ReadHeader(const CsvChunk& chunk);
+  Status ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
   void AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first);
   void AddWeightColumn(std::size_t c, const CsvChunk& chunk, std::size_t first, bool frequency,
@@ -86,8 +87,8 @@ class Loader {
   void Switch(std::size_t c, int storage);
   void Estimate(const CsvChunk& chunk);
   void StopStoring();
-  bool Plan();
-  LoadResult ReadAgain(const std::vector<std::size_t>& columns);
+  Status Plan();
+  Status ReadAgain(const std::vector<std::size_t>& columns);
 
   const LoadRequest& request_;
   const std::string_view* text_;
@@ -96,7 +97,6 @@ class Loader {
   IInterruptCheck& interrupts_;
   ReadProgress& progress_;
   LoadedData* data_;
-  std::string* error_;
   std::vector<ColumnLoad> loads_;
   std::vector<CellReader> readers_;
   // The weights are tallied as the component will take them, row by row.
@@ -116,36 +116,32 @@ class Loader {
   CellValue value_;
 };
 
-bool Loader::Open() {
+Status Loader::Open() {
   file_.reset();
   text_in_.reset();
   if (text_ != nullptr) {
     text_in_ = std::make_unique<std::istringstream>(std::string(*text_));
-    return true;
+    return Status();
   }
   file_ = std::make_unique<InputFile>();
-  return file_->Open(request_.path, &interrupts_, error_);
+  return file_->Open(request_.path, &interrupts_);
 }
 
-bool Loader::ReadHeader(const CsvChunk& chunk) {
+Status Loader::ReadHeader(const CsvChunk& chunk) {
   std::vector<std::string>& names = data_->store.names;
   std::set<std::string_view> seen;
   for (std::size_t i = 0; i < chunk.rowEnds[0]; ++i) {
     const std::string_view name = chunk.Cell(i).text;
     const std::string where = "line 1, column " + std::to_string(i + 1) + ": ";
-    if (name.empty()) {
-      Fail(where + "empty field name");
-      return false;
-    }
-    if (!seen.insert(name).second) {
-      Fail(where + "duplicate field name " + QuoteCell(name));
-      return false;
-    }
+    if (name.empty()) return Fail(where + "empty field name", 1);
+    if (!seen.insert(name).second)
+      return Fail(where + "duplicate field name " + QuoteCell(name), 1);
     names.emplace_back(name);
   }
   data_->fileColumns = names.size();
   const Schema& schema = *request_.schema;
-  if (!CheckSchemaNames(names, schema, error_)) return false;
+  const Status named = CheckSchemaNames(names, schema);
+  if (!named.ok()) return named;
   loads_.resize(names.size());
   for (std::size_t c = 0; c < names.size(); ++c) {
     ColumnLoad& load = loads_[c];
@@ -165,7 +161,7 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     specs_.back().SetSpec(load.spec);
   }
   weights_ = std::make_unique<WeightTally>(specs_, request_.roles);
-  return true;
+  return Status();
 }
 
 void Loader::Store(std::size_t c, const CellValue& value) {
@@ -244,10 +240,8 @@ void Loader::TallyWeights(int64_t row, int64_t line, std::size_t k) {
   if (errorRow_ >= 0) return;
   const double* frequency = std::isnan(frequencies_[k]) ? nullptr : &frequencies_[k];
   const double* analysis = std::isnan(analyses_[k]) ? nullptr : &analyses_[k];
-  std::string error;
-  if (!weights_->AddRow(frequency, analysis, SourceLocation::Line(line), &error)) {
-    NoteError(row, loads_.size(), error);
-  }
+  const Status tallied = weights_->AddRow(frequency, analysis, SourceLocation::Line(line));
+  if (!tallied.ok()) NoteError(row, loads_.size(), tallied.message());
 }
 
 void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {
@@ -399,14 +393,13 @@ void Loader::Estimate(const CsvChunk& chunk) {
   for (Column& column : data_->store.columns) column.Reserve(rows);
 }
 
-bool Loader::Plan() {
+Status Loader::Plan() {
   std::vector<int> inferred;
   for (const ColumnLoad& load : loads_) inferred.push_back(load.inference.Result());
-  return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles,
-                    &data_->plans, error_);
+  return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles, &data_->plans);
 }
 
-LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
+Status Loader::ReadAgain(const std::vector<std::size_t>& columns) {
   if (Unrepeatable()) {
     return Fail("the column " + QuoteCell(data_->store.names[columns[0]]) +
                 " holds text after values read as numbers and must be read again, which a "
@@ -414,7 +407,8 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
                 "schema, or give a regular file");
   }
   progress_.StartPhase("reading again");
-  if (!Open()) return LoadResult::kInputError;
+  const Status opened = Open();
+  if (!opened.ok()) return opened;
   if (file_ != nullptr) {
     const std::string changed = file_->CheckReopened(data_->fingerprint);
     if (!changed.empty()) return Fail(changed);
@@ -445,7 +439,7 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
       }
     }
     if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     progress_.Records(rows);
     if (chunk.last) break;
   }
@@ -454,11 +448,12 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
     const std::string changed = file_->CheckWholeRead(data_->fingerprint);
     if (!changed.empty()) return Fail(changed);
   }
-  return LoadResult::kLoaded;
+  return Status();
 }
 
-LoadResult Loader::Run() {
-  if (!Open()) return LoadResult::kInputError;
+Status Loader::Run() {
+  const Status opened = Open();
+  if (!opened.ok()) return opened;
   if (Unrepeatable() && request_.stream) {
     return Fail("a streamed run reads its data again for every pass, which a pipe, FIFO or "
                 "device cannot give: give a regular file, or read the data into memory "
@@ -476,10 +471,11 @@ LoadResult Loader::Run() {
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
     // A stop while a pipe had nothing to read ends its stream early.
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     std::size_t r = 0;
     if (header && chunk.rows() > 0) {
-      if (!ReadHeader(chunk)) return LoadResult::kInputError;
+      const Status named = ReadHeader(chunk);
+      if (!named.ok()) return named;
       header = false;
       r = 1;
     }
@@ -488,13 +484,16 @@ LoadResult Loader::Run() {
       const std::size_t width = chunk.rowEnds[w] - chunk.RowBegin(w);
       if (width != loads_.size()) {
         return Fail("line " + std::to_string(chunk.lines[w]) + ": " + std::to_string(width) +
-                    " cells where the header has " + std::to_string(loads_.size()));
+                        " cells where the header has " + std::to_string(loads_.size()),
+                    chunk.lines[w]);
       }
     }
     if (r < chunk.rows()) AddRows(chunk, r);
     if (chunk.failure.failed()) {
-      return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
-                                                                         : chunk.failure.message);
+      if (chunk.failure.kind == ChunkFailure::Kind::kUnreadable) {
+        return Status::InputOutput(request_.path + ": cannot read the file");
+      }
+      return Fail(chunk.failure.message);
     }
     if (header) return Fail("the file is empty: no header row");
     if (!estimated_) Estimate(chunk);
@@ -503,12 +502,13 @@ LoadResult Loader::Run() {
       StopStoring();
     }
     if (!storing_ && Unrepeatable()) {
-      return Fail("the columns would take more than the memory limit of " +
-                  std::to_string(request_.memoryLimit) +
-                  " bytes, and a streamed run reads its data again for every pass, which a "
-                  "pipe, FIFO or device cannot give: give a regular file or a higher limit");
+      return Status::LimitExceeded(
+          request_.path + ": the columns would take more than the memory limit of " +
+          std::to_string(request_.memoryLimit) +
+          " bytes, and a streamed run reads its data again for every pass, which a "
+          "pipe, FIFO or device cannot give: give a regular file or a higher limit");
     }
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     progress_.Records(data_->rows);
     if (chunk.last) break;
   }
@@ -518,7 +518,8 @@ LoadResult Loader::Run() {
     data_->fingerprint = file_->Fingerprint();
   }
   if (data_->rows == 0) return Fail("the file has a header row but no records");
-  if (!Plan()) return LoadResult::kInputError;
+  const Status planned = Plan();
+  if (!planned.ok()) return planned;
 
   // Columns whose final storage differs from what they hold: all-missing
   // ones are rebuilt here, the others read again.
@@ -538,8 +539,8 @@ LoadResult Loader::Run() {
     }
   }
   if (!again.empty()) {
-    const LoadResult result = ReadAgain(again);
-    if (result != LoadResult::kLoaded) return result;
+    const Status read = ReadAgain(again);
+    if (!read.ok()) return read;
   }
   if (!storageError_.empty()) return Fail(storageError_);
   for (Column& column : data_->store.columns) {
@@ -548,7 +549,7 @@ LoadResult Loader::Run() {
   }
   progress_.Records(data_->rows);
   data_->droppedRecords = weights_->dropped();
-  return LoadResult::kLoaded;
+  return Status();
 }
 
 }  // namespace
@@ -560,16 +561,15 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
-LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ReadProgress& progress,
-                   LoadedData* data, std::string* error) {
-  Loader loader(request, nullptr, interrupts, progress, data, error);
+Status LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ReadProgress& progress,
+               LoadedData* data) {
+  Loader loader(request, nullptr, interrupts, progress, data);
   return loader.Run();
 }
 
-LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
-                       IInterruptCheck& interrupts, ReadProgress& progress, LoadedData* data,
-                       std::string* error) {
-  Loader loader(request, &text, interrupts, progress, data, error);
+Status LoadCsvText(const LoadRequest& request, std::string_view text, IInterruptCheck& interrupts,
+                   ReadProgress& progress, LoadedData* data) {
+  Loader loader(request, &text, interrupts, progress, data);
   return loader.Run();
 }
 
