@@ -14,6 +14,10 @@ std::string DescribeStatus(const TorCommon_1_3::TorStatus& status) {
          std::to_string(status.GetCode()) + ": " + StatusMessage(status.GetCode());
 }
 
+zelstatus::Status ComponentFailure(const TorCommon_1_3::TorStatus& status) {
+  return zelstatus::Status::Component(DescribeStatus(status));
+}
+
 std::vector<std::string> WarningLines(const std::vector<std::string>& notes,
                                       const std::vector<TorCommon_1_3::TorStatus>& warnings,
                                       bool inapplicable) {

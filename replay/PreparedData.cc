@@ -8,6 +8,8 @@
 
 namespace zelreplay {
 
+using zelstatus::Status;
+
 namespace {
 
 using zelapply::ValueType;
@@ -31,17 +33,13 @@ void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
 
 }  // namespace
 
-PreparedDataResult WritePreparedData(const std::string& document,
-                                     TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, zelio::ByteSink& output,
-                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
-                                     zelio::ReadProgress& progress, std::string* error) {
+Status WritePreparedData(const std::string& document, TorCommon_1_3::IRecordSource& source,
+                         const std::vector<std::string>& names, zelio::ByteSink& output,
+                         char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                         zelio::ReadProgress& progress) {
   zelapply::CompiledDocument compiled;
-  const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
-  if (!status.ok()) {
-    *error = "the document cannot be replayed: " + status.message();
-    return PreparedDataResult::kBadDocument;
-  }
+  const Status status = zelapply::CompileDocument(document, &compiled);
+  if (!status.ok()) return Status::Internal("the document cannot be replayed: " + status.message());
   const zelapply::Program& program = *compiled.program;
   // Every field of the document is a field that was handed to the component.
   std::vector<std::pair<std::size_t, std::size_t>> inputs;
@@ -50,8 +48,7 @@ PreparedDataResult WritePreparedData(const std::string& document,
     std::size_t c = 0;
     while (c < names.size() && names[c] != name) ++c;
     if (c == names.size()) {
-      *error = "the document's field '" + name + "' is not a column of the data";
-      return PreparedDataResult::kBadDocument;
+      return Status::Internal("the document's field '" + name + "' is not a column of the data");
     }
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
@@ -71,13 +68,13 @@ PreparedDataResult WritePreparedData(const std::string& document,
     program.Evaluate(&frame);
     prepared.WriteRow(frame);
     if (row % kCheckEvery == 0) {
-      if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
+      if (interrupts.IsInterrupted()) return Status::Interrupted();
       progress.Records(static_cast<int64_t>(row));
     }
   }
   progress.Records(static_cast<int64_t>(row));
   writer.Flush();
-  return PreparedDataResult::kWritten;
+  return Status();
 }
 
 }  // namespace zelreplay

@@ -11,19 +11,19 @@
 #include "frame/host/HostInterfaces.h"
 #include "io/ByteSink.h"
 #include "io/ReadProgress.h"
+#include "status/Status.h"
 
 namespace zelreplay {
 
-enum class PreparedDataResult { kWritten, kInterrupted, kBadDocument };
-
 // Writes the CSV text to `output`, which the caller opened and finishes
 // (a failed write is the sink's to report). Field i of each record of
-// `source` is the field named names[i].
-PreparedDataResult WritePreparedData(const std::string& document,
-                                     TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, zelio::ByteSink& output,
-                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
-                                     zelio::ReadProgress& progress, std::string* error);
+// `source` is the field named names[i]. A document that cannot be replayed
+// on them is an internal failure: the build just wrote it.
+zelstatus::Status WritePreparedData(const std::string& document,
+                                    TorCommon_1_3::IRecordSource& source,
+                                    const std::vector<std::string>& names, zelio::ByteSink& output,
+                                    char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                                    zelio::ReadProgress& progress);
 
 }  // namespace zelreplay
 
