@@ -26,6 +26,7 @@ namespace zelcli {
 namespace {
 
 using namespace TorCommon_1_3;
+using zelstatus::Status;
 
 int InputError(const std::string& message) {
   std::cerr << "error: " << message << "\n";
@@ -37,40 +38,35 @@ int Interrupted(const Interrupts& interrupts) {
   return interrupts.ExitStatus();
 }
 
+// "error: MESSAGE" and the exit status of its kind, or what a stop gives.
+int Failed(const Status& status, const Interrupts& interrupts) {
+  if (status.interrupted()) return Interrupted(interrupts);
+  std::cerr << "error: " << status.message() << "\n";
+  return ExitStatusOf(status);
+}
+
 std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
 // Resolves an output before the long work; it must never overwrite one of
 // the files the document is made from.
-bool PrepareOutput(const PrepareOptions& options, const std::string& path, OutputFile* output,
-                   std::string* error) {
-  return output->Prepare(path, error) &&
-         output->CheckNotInput(options.dataPath, "data", error) &&
-         output->CheckNotInput(options.schemaPath, "schema", error) &&
-         output->CheckNotInput(options.settingsPath, "settings", error);
+Status PrepareOutput(const PrepareOptions& options, const std::string& path, OutputFile* output) {
+  Status status = output->Prepare(path);
+  if (status.ok()) status = output->CheckNotInput(options.dataPath, "data");
+  if (status.ok()) status = output->CheckNotInput(options.schemaPath, "schema");
+  if (status.ok()) status = output->CheckNotInput(options.settingsPath, "settings");
+  return status;
 }
 
 // Finishes a written output, which stays to be committed with the others.
 // The exit status: success, or what a stop or a failed write gives.
 int Finish(OutputFile& output, const Interrupts& interrupts) {
-  std::string error;
-  switch (output.Finish(&error)) {
-    case OutputFile::Result::kInterrupted:
-      return Interrupted(interrupts);
-    case OutputFile::Result::kFailed:
-      return InputError(error);
-    case OutputFile::Result::kWritten:
-      break;
-  }
-  return kExitSuccess;
+  const Status finished = output.Finish();
+  return finished.ok() ? kExitSuccess : Failed(finished, interrupts);
 }
 
-bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel,
-                      std::string* error) {
-  if (options.targetLevel.empty()) return true;
-  if (options.target.empty()) {
-    *error = "--target-level needs --target";
-    return false;
-  }
+Status ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel) {
+  if (options.targetLevel.empty()) return Status();
+  if (options.target.empty()) return Status::InvalidInput("--target-level needs --target");
   const std::pair<const char*, zelio::Level> levels[] = {
       {"nominal", zelio::Level::kNominal},
       {"ordinal", zelio::Level::kOrdinal},
@@ -78,18 +74,17 @@ bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>
   for (const auto& level : levels) {
     if (options.targetLevel == level.first) {
       *targetLevel = level.second;
-      return true;
+      return Status();
     }
   }
-  *error = "--target-level takes nominal, ordinal or continuous, not \"" + options.targetLevel +
-           "\"";
-  return false;
+  return Status::InvalidInput("--target-level takes nominal, ordinal or continuous, not \"" +
+                              options.targetLevel + "\"");
 }
 
 // Writes all of `text` to `output` and finishes it.
 int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
-  std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
+  const Status opened = output.Open(&interrupts);
+  if (!opened.ok()) return Failed(opened, interrupts);
   output.Write(text);
   return Finish(output, interrupts);
 }
@@ -110,7 +105,6 @@ void PrintFacts(const std::vector<std::string>& facts) {
 int RunPrepare(const PrepareOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
-  std::string error;
   if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
           (options.schemaOutPath == "-") + (options.reportPath == "-") >
       1) {
@@ -130,28 +124,27 @@ int RunPrepare(const PrepareOptions& options) {
   request.threads = options.threads;
   request.memoryLimit = options.memoryLimit;
   request.memoryLimitName = "--memory-limit";
-  if (!ParseTargetLevel(options, &request.targetLevel, &error)) return InputError(error);
+  Status status = ParseTargetLevel(options, &request.targetLevel);
+  if (!status.ok()) return Failed(status, interrupts);
   zelprep::PreparationRun run(std::move(request));
-  if (!run.ReadInputs()) return InputError(run.result().error);
+  if (!run.ReadInputs()) return Failed(run.result().status, interrupts);
   OutputFile document;
   const std::string documentPath =
       options.outputPath.empty() ? DefaultOutputPath(options.dataPath) : options.outputPath;
-  if (!PrepareOutput(options, documentPath, &document, &error)) return InputError(error);
+  status = PrepareOutput(options, documentPath, &document);
+  if (!status.ok()) return Failed(status, interrupts);
   OutputFile preparedData;
   const bool withData = !options.dataOutPath.empty();
-  if (withData && !PrepareOutput(options, options.dataOutPath, &preparedData, &error)) {
-    return InputError(error);
-  }
+  if (withData) status = PrepareOutput(options, options.dataOutPath, &preparedData);
+  if (!status.ok()) return Failed(status, interrupts);
   OutputFile statistics;
   const bool withStats = !options.statsPath.empty();
-  if (withStats && !PrepareOutput(options, options.statsPath, &statistics, &error)) {
-    return InputError(error);
-  }
+  if (withStats) status = PrepareOutput(options, options.statsPath, &statistics);
+  if (!status.ok()) return Failed(status, interrupts);
   OutputFile dataSchema;
   const bool withSchema = !options.schemaOutPath.empty();
-  if (withSchema && !PrepareOutput(options, options.schemaOutPath, &dataSchema, &error)) {
-    return InputError(error);
-  }
+  if (withSchema) status = PrepareOutput(options, options.schemaOutPath, &dataSchema);
+  if (!status.ok()) return Failed(status, interrupts);
   if (withSchema && (document.SameTarget(dataSchema) || preparedData.SameTarget(dataSchema) ||
                      (withStats && statistics.SameTarget(dataSchema)))) {
     return InputError("the schema of the prepared data cannot be written to " +
@@ -168,9 +161,8 @@ int RunPrepare(const PrepareOptions& options) {
   }
   OutputFile reportPage;
   const bool withReport = !options.reportPath.empty();
-  if (withReport && !PrepareOutput(options, options.reportPath, &reportPage, &error)) {
-    return InputError(error);
-  }
+  if (withReport) status = PrepareOutput(options, options.reportPath, &reportPage);
+  if (!status.ok()) return Failed(status, interrupts);
   if (withReport && (document.SameTarget(reportPage) ||
                      (withData && preparedData.SameTarget(reportPage)) ||
                      (withStats && statistics.SameTarget(reportPage)) ||
@@ -183,8 +175,7 @@ int RunPrepare(const PrepareOptions& options) {
   const zelprep::RunResult& result = run.result();
   if (!run.LoadCsv({options.dataPath, options.delimiter, options.stream}, interrupts, progress)) {
     progress.Finish();
-    if (result.kind == zelprep::RunResult::Kind::kInterrupted) return Interrupted(interrupts);
-    return InputError(result.error);
+    return Failed(result.status, interrupts);
   }
   const zelprep::RunHost host{interrupts, progress, &progress,
                               [&interrupts](ITorAlgorithm* algorithm) {
@@ -192,21 +183,15 @@ int RunPrepare(const PrepareOptions& options) {
                               }};
   run.Build(host);
   progress.Finish();
-  switch (result.kind) {
-    case zelprep::RunResult::Kind::kInterrupted:
-      return Interrupted(interrupts);
-    case zelprep::RunResult::Kind::kInputError:
-      return InputError(result.error);
-    case zelprep::RunResult::Kind::kComponentError:
-      if (!options.quiet) PrintWarnings(result.refused ? std::vector<std::string>() : result.notes,
-                                        result.warnings);
-      std::cerr << zelprep::DescribeStatus(result.status) << "\n";
-      if (!result.refusedDetail.empty()) std::cerr << "note: " << result.refusedDetail << "\n";
-      if (!result.targetNote.empty()) std::cerr << "note: " << result.targetNote << "\n";
-      return kExitComponentError;
-    case zelprep::RunResult::Kind::kDone:
-      break;
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    if (!options.quiet)
+      PrintWarnings(result.refused ? std::vector<std::string>() : result.notes, result.warnings);
+    std::cerr << result.status.message() << "\n";
+    if (!result.refusedDetail.empty()) std::cerr << "note: " << result.refusedDetail << "\n";
+    if (!result.targetNote.empty()) std::cerr << "note: " << result.targetNote << "\n";
+    return ExitStatusOf(result.status);
   }
+  if (!result.ok()) return Failed(result.status, interrupts);
   if (!options.quiet) {
     PrintFacts(result.facts);
     PrintWarnings(result.notes, result.warnings);
@@ -219,18 +204,18 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats) {
     std::vector<zelprep::StatisticsRow> rows;
     if (!zelprep::ReadStatisticsTable(text, &rows)) {
-      std::cerr << "error: the statistics cannot be read back from the document\n";
-      return kExitComponentError;
+      return Failed(Status::Internal("the statistics cannot be read back from the document"),
+                    interrupts);
     }
     stats = zelprep::StatisticsCsv(rows);
   }
   std::string schemaText;
   if (withSchema) {
     zelapply::CompiledDocument compiled;
-    const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
+    const zelstatus::Status replayable = zelapply::CompileDocument(text, &compiled);
     if (!replayable.ok()) {
-      std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
-      return kExitComponentError;
+      return Failed(Status::Internal("the document cannot be replayed: " + replayable.message()),
+                    interrupts);
     }
     schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
   }
@@ -243,11 +228,11 @@ int RunPrepare(const PrepareOptions& options) {
     context.records = result.records;
     context.fieldsRead = static_cast<int64_t>(result.fieldsRead);
     context.fieldsHanded = static_cast<int64_t>(result.fieldsHanded);
-    const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
+    const Status drawn = zelreport::RenderReport(text, context, &page);
     if (!drawn.ok()) {
-      std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
-                << "\n";
-      return kExitComponentError;
+      return Failed(
+          Status::Internal("the report cannot be drawn from the document: " + drawn.message()),
+          interrupts);
     }
   }
   // Every output is finished before any appears: a failed or interrupted run
@@ -255,7 +240,8 @@ int RunPrepare(const PrepareOptions& options) {
   if (withData) {
     std::vector<std::string> names;
     for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
-    if (!preparedData.Open(&interrupts, &error)) return InputError(error);
+    status = preparedData.Open(&interrupts);
+    if (!status.ok()) return Failed(status, interrupts);
     std::unique_ptr<IRecordSource> source;
     zelio::CsvRecordSource* streamed = nullptr;
     if (data.streamed) {
@@ -265,18 +251,14 @@ int RunPrepare(const PrepareOptions& options) {
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
     }
-    const zelreplay::PreparedDataResult prepared = zelreplay::WritePreparedData(
-        text, *source, names, preparedData, options.delimiter, interrupts, progress, &error);
+    status = zelreplay::WritePreparedData(text, *source, names, preparedData, options.delimiter,
+                                          interrupts, progress);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == zelreplay::PreparedDataResult::kBadDocument) {
-      std::cerr << "error: " << error << "\n";
-      return kExitComponentError;
-    }
-    if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
+    if (!status.ok()) return Failed(status, interrupts);
     const int outcome = Finish(preparedData, interrupts);
     if (outcome != kExitSuccess) return outcome;
   }
@@ -294,13 +276,12 @@ int RunPrepare(const PrepareOptions& options) {
   }
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
-  if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withSchema && dataSchema.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
-      document.Commit(&error) != OutputFile::Result::kWritten) {
-    return InputError(error);
-  }
+  if (withData) status = preparedData.Commit();
+  if (status.ok() && withSchema) status = dataSchema.Commit();
+  if (status.ok() && withStats) status = statistics.Commit();
+  if (status.ok() && withReport) status = reportPage.Commit();
+  if (status.ok()) status = document.Commit();
+  if (!status.ok()) return Failed(status, interrupts);
   if (!options.quiet) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);
