@@ -37,16 +37,14 @@ py::object Replica::Failure() {
     if (!usable) result = run_.result();
   });
   if (usable) return py::none();
-  if (result.kind == zelprep::RunResult::Kind::kInputError) {
-    return ErrorOutcome(true, 0, result.error, std::string());
-  }
-  if (result.kind == zelprep::RunResult::Kind::kComponentError) {
-    return ErrorOutcome(false, result.status.GetCode(),
-                        zelprep::StatusMessage(result.status.GetCode()),
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    return ErrorOutcome(false, result.component.GetCode(),
+                        zelprep::StatusMessage(result.component.GetCode()),
                         result.targetNote.empty() ? result.refusedDetail : result.targetNote);
   }
-  // Stopped while the frame's columns were copied.
-  return ErrorOutcome(true, 0, "interrupted", std::string());
+  // An input error, or a stop while the frame's columns were copied
+  // ("interrupted").
+  return ErrorOutcome(true, 0, result.status.message(), std::string());
 }
 
 py::object Replica::Check(const TorStatus& status, const std::string& detail) {

@@ -156,7 +156,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
     py::gil_scoped_release unlocked;
     result = zelhost::BuildFromStore(request, std::move(store), host);
   } else {
-    result.kind = zelprep::RunResult::Kind::kInterrupted;
+    result.status = zelstatus::Status::Interrupted();
   }
   return OutcomeDict(result, host);
 }
@@ -183,7 +183,7 @@ std::shared_ptr<Replay> Compile(const std::string& document) {
   auto replay = std::make_shared<Replay>();
   // A large document takes seconds: Ctrl-C stops it.
   PythonHost host{py::none()};
-  zelapply::Status status;
+  zelstatus::Status status;
   {
     py::gil_scoped_release unlocked;
     status = replay->Compile(document, [&host] { return host.Poll(); });
@@ -292,7 +292,7 @@ std::string RenderReport(const std::string& document, const std::string& dataSet
                          int64_t fieldsRead, int64_t fieldsHanded) {
   const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead, fieldsHanded};
   std::string html;
-  zelapply::Status status;
+  zelstatus::Status status;
   {
     py::gil_scoped_release unlocked;
     status = zelreport::RenderReport(document, context, &html);
@@ -338,7 +338,7 @@ py::object UnwritableText(const py::list& texts) {
 // steps.
 py::list FieldsTable(const std::string& document) {
   zelapply::DocumentFacts facts;
-  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  const zelstatus::Status status = zelapply::ReadDocumentFacts(document, &facts);
   if (!status.ok()) throw py::value_error(status.message());
   py::list out;
   for (const zelhost::FieldRow& row : zelhost::FieldsTable(facts)) {
