@@ -42,9 +42,9 @@ py::object Replica::Failure() {
                         zelprep::StatusMessage(result.component.GetCode()),
                         result.targetNote.empty() ? result.refusedDetail : result.targetNote);
   }
-  // An input error, or a stop while the frame's columns were copied
-  // ("interrupted").
-  return ErrorOutcome(true, 0, result.status.message(), std::string());
+  if (result.status.inputError()) return ErrorOutcome(true, 0, result.status.message(), "");
+  // Stopped while the frame's columns were copied.
+  return ErrorOutcome(true, 0, "interrupted", std::string());
 }
 
 py::object Replica::Check(const TorStatus& status, const std::string& detail) {
