@@ -5,6 +5,8 @@
 
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelUserMissing;
+
 namespace zelio {
 
 using zelstatus::Status;

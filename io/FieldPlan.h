@@ -44,7 +44,7 @@ struct FieldPlan {
 
   // The field's user-missing values from the schema, judged by the
   // component's own test.
-  ZelUserMissing missing;
+  ZelFrame::ZelUserMissing missing;
 
   // Sets `spec` (may be null) and the user-missing values it gives.
   void SetSpec(const FieldSpec* given);

@@ -7,6 +7,8 @@
 #include "apply/HostHeader.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelUserMissing;
+
 namespace zelprep {
 
 using zelstatus::Status;

@@ -19,6 +19,8 @@
 #include "preparation/RunMessages.h"
 #include "preparation/TargetTyping.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelprep {
 
 using zelstatus::Status;

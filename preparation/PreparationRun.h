@@ -148,7 +148,7 @@ class PreparationRun {
   // component refused, which the result then says); the result of a build
   // that ended with `status`.
   bool CheckMemory(std::size_t workers);
-  TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFactory& factory);
+  TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFrame::ZelFactory& factory);
   void Conclude(TorCommon_1_3::ITorAlgorithm& algorithm, const TorCommon_1_3::TorStatus& status,
                 bool interrupted);
 

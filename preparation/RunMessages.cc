@@ -2,6 +2,8 @@
 
 #include "frame/ZelFactory.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelprep {
 
 std::string StatusMessage(int code) {

@@ -26,6 +26,9 @@
 #include "support/DocumentNumbers.h"
 #include "support/RecordsOnly.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 namespace {
 
 using TorCommon_1_3::ITorAlgorithm;

@@ -9,6 +9,8 @@
 #include "FuzzHost.h"
 #include "io/SettingsFile.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 const char kData[] =

@@ -10,6 +10,9 @@
 #include "preparation/BlockFeed.h"
 #include "preparation/RunMessages.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 namespace zelpy {
 
 namespace py = pybind11;

@@ -26,6 +26,8 @@
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelpy {
 
 namespace py = pybind11;

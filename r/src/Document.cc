@@ -13,6 +13,8 @@
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelr {
 
 namespace {

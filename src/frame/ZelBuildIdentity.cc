@@ -6,6 +6,8 @@
 #include "torcommon13r/TorEncoder.h"
 #include "torcommon13r/TorVariable.h"
 
+namespace ZelFrame {
+
 using ZelStatistic::ZelStateWriter;
 
 namespace {
@@ -147,3 +149,5 @@ uint64_t FieldsIdentity(const ZelVariableHandleList& fields) {
   }
   return Hash(bytes);
 }
+
+}  // namespace ZelFrame

@@ -2,6 +2,8 @@
 
 #include "frame/ZelStatusCodes.h"
 
+namespace ZelFrame {
+
 namespace {
 
 struct Entry {
@@ -90,3 +92,5 @@ const char* ZelInapplicableStep(int code) {
   }
   return nullptr;
 }
+
+}  // namespace ZelFrame

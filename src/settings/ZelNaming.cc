@@ -9,6 +9,8 @@
 #include "frame/ZelWarning.h"
 #include "settings/ZelKeyNames.h"
 
+using ZelFrame::AddWarning;
+
 using TorCommon_1_3::TorSettings;
 using TorCommon_1_3::TorStatus;
 

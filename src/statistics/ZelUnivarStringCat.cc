@@ -6,6 +6,9 @@
 #include "torcommon13r/TorVariable.h"
 #include "settings/ZelSettings.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -10,6 +10,8 @@
 #include "apply/DocumentFacts.h"
 #include "frame/ZelRecordTransformer.h"
 
+using ZelFrame::ZelRecordTransformer;
+
 namespace crosscheck {
 
 namespace {

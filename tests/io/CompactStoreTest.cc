@@ -20,6 +20,8 @@
 #include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelio {
 namespace {
 

@@ -23,6 +23,8 @@
 #include "support/CliHarness.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelio {
 namespace {
 

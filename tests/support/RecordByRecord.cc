@@ -12,6 +12,8 @@
 #include "support/RecordsOnly.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+
 namespace clitest {
 
 using namespace TorCommon_1_3;
