@@ -14,6 +14,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 constexpr char kPmmlNamespace[] = "http://www.dmg.org/PMML-4_0";
@@ -249,7 +251,7 @@ Status Reader::ReadInverse(XmlElement extension, const Program& program,
 
 Status Reader::Read(XmlElement root, CompiledDocument* document) {
   if (root == nullptr || NameOf(root) != "PMML") {
-    return root == nullptr ? Status::Error("the document is empty")
+    return root == nullptr ? Status::InvalidInput("the document is empty")
                            : ElementError(root, "not a PMML document");
   }
   std::string version;
@@ -336,8 +338,7 @@ Status CompileDocumentFile(const std::string& path, CompiledDocument* document,
   const Status parsed = tree.ParseFile(path, stop);
   if (!parsed.ok()) return parsed;
   const Status status = Compile(tree, parsed, document, stop);
-  return status.ok() || status.interrupted() ? status
-                                             : Status::Error(path + ": " + status.message());
+  return status.Prefixed(path + ": ");
 }
 
 }  // namespace zelapply

@@ -10,7 +10,8 @@
 #include <string_view>
 
 #include "Program.h"
-#include "Status.h"
+#include "StopCheck.h"
+#include "status/Status.h"
 #include "HostHeader.h"
 
 namespace zelapply {
@@ -31,12 +32,12 @@ struct CompiledDocument {
 // naming the element and its line. `stop` is asked now and then while the
 // document is parsed and compiled; when it says yes, the status is
 // Interrupted.
-Status CompileDocument(std::string_view text, CompiledDocument* document,
-                       const StopCheck& stop = StopCheck());
+zelstatus::Status CompileDocument(std::string_view text, CompiledDocument* document,
+                                  const StopCheck& stop = StopCheck());
 // The same for the document in the file at `path`, read in pieces; errors
 // start with the path ("doc.pmml: line 3: ...", "cannot open doc.pmml: ...").
-Status CompileDocumentFile(const std::string& path, CompiledDocument* document,
-                           const StopCheck& stop = StopCheck());
+zelstatus::Status CompileDocumentFile(const std::string& path, CompiledDocument* document,
+                                      const StopCheck& stop = StopCheck());
 
 }  // namespace zelapply
 

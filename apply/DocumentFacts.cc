@@ -7,6 +7,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 std::string Attr(XmlElement element, const char* name) {
@@ -326,7 +328,7 @@ Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts, const Stop
   const Status parsed = tree.Parse(text, stop);
   if (!parsed.ok()) return parsed;
   XmlElement root = tree.root();
-  if (root == nullptr || NameOf(root) != "PMML") return Status::Error("not a PMML document");
+  if (root == nullptr || NameOf(root) != "PMML") return Status::InvalidInput("not a PMML document");
   *facts = DocumentFacts();
   for (XmlElement part : ChildElements(root)) {
     const std::string_view kind = NameOf(part);

@@ -15,7 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "Status.h"
+#include "StopCheck.h"
+#include "status/Status.h"
 #include "HostHeader.h"
 
 namespace zelapply {
@@ -159,8 +160,8 @@ struct DocumentFacts {
 // whatever else the document lacks is simply absent from the facts. `stop`
 // is asked between pieces of the text; when it says yes, the status is
 // Interrupted.
-Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts,
-                         const StopCheck& stop = StopCheck());
+zelstatus::Status ReadDocumentFacts(std::string_view text, DocumentFacts* facts,
+                                    const StopCheck& stop = StopCheck());
 
 }  // namespace zelapply
 

@@ -7,6 +7,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 bool Blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -18,8 +20,8 @@ constexpr std::size_t kShownName = 64;
 
 Status MarkupScan::Refuse(const std::string& what) const {
   const bool tag = state_ == State::kStartTag || state_ == State::kQuoted;
-  return Status::Error("line " + std::to_string(markupLine_) + ": " +
-                       (tag ? tagName_ + ": " : std::string()) + what);
+  return Status::LimitExceeded("line " + std::to_string(markupLine_) + ": " +
+                               (tag ? tagName_ + ": " : std::string()) + what);
 }
 
 Status MarkupScan::Grow() {

@@ -18,7 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "Status.h"
+#include "StopCheck.h"
+#include "status/Status.h"
 
 namespace zelapply {
 
@@ -26,7 +27,7 @@ class MarkupScan {
  public:
   // "line N: Name: ..." for the start tag that passes a limit, "line N:
   // ..." for other markup; the scan stops there.
-  Status Scan(std::string_view piece);
+  zelstatus::Status Scan(std::string_view piece);
   // The bytes scanned so far, less the markup still open at their end.
   uint64_t whole() const { return state_ == State::kText ? scanned_ : markupStart_; }
 
@@ -47,9 +48,9 @@ class MarkupScan {
     kCData,      // "<![CDATA[ ... ]]>"
     kOther,      // an end tag or "<? ... ?>", up to '>'
   };
-  Status Refuse(const std::string& what) const;
+  zelstatus::Status Refuse(const std::string& what) const;
   // The markup open since markupStart_ grew by a byte; an error past its limit.
-  Status Grow();
+  zelstatus::Status Grow();
   // Lines and the last non-blank line of a run of text.
   void CountLines(const char* begin, const char* end);
 

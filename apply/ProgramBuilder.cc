@@ -8,6 +8,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 // Derived fields compiled between two looks at the host's stop check.

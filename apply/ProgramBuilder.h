@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "Program.h"
-#include "Status.h"
+#include "StopCheck.h"
+#include "status/Status.h"
 #include "XmlTree.h"
 
 namespace zelapply {
@@ -35,24 +36,25 @@ class ProgramBuilder {
   void AddDerived(DerivedDefinition derived);
   // The input of that name is a target or weight (FieldInfo::optional).
   void MarkOptional(const std::string& name);
-  Status Build(std::unique_ptr<Program>* program);
+  zelstatus::Status Build(std::unique_ptr<Program>* program);
 
  private:
-  Status Compile(XmlElement element, ValueType resultType, uint32_t* slot);
-  Status CompileFieldRef(XmlElement element, const char* attribute, uint32_t* slot);
-  Status CompileConstant(XmlElement element, uint32_t* slot);
-  Status CompileApply(XmlElement element, uint32_t* slot);
-  Status CompileNormContinuous(XmlElement element, uint32_t* slot);
-  Status CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot);
+  zelstatus::Status Compile(XmlElement element, ValueType resultType, uint32_t* slot);
+  zelstatus::Status CompileFieldRef(XmlElement element, const char* attribute, uint32_t* slot);
+  zelstatus::Status CompileConstant(XmlElement element, uint32_t* slot);
+  zelstatus::Status CompileApply(XmlElement element, uint32_t* slot);
+  zelstatus::Status CompileNormContinuous(XmlElement element, uint32_t* slot);
+  zelstatus::Status CompileMapValues(XmlElement element, ValueType resultType, uint32_t* slot);
   // The "CrossFitting" element of a MapValues' extension "crossFitting".
-  Status ReadCrossFit(XmlElement extension, CrossFitSpec* spec);
-  Status CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot);
+  zelstatus::Status ReadCrossFit(XmlElement extension, CrossFitSpec* spec);
+  zelstatus::Status CompileDiscretize(XmlElement element, ValueType resultType, uint32_t* slot);
   // The type table outputs are read as: the element's own dataType, else
   // the derived field's.
-  Status OutputType(XmlElement element, ValueType resultType, ValueType* type);
-  Status ReadOutput(XmlElement element, const std::string& text, ValueType type, Value* value);
+  zelstatus::Status OutputType(XmlElement element, ValueType resultType, ValueType* type);
+  zelstatus::Status ReadOutput(XmlElement element, const std::string& text, ValueType type,
+                               Value* value);
   // The outputs for a missing input and for an unmatched one.
-  Status ReadTableOutputs(XmlElement element, TableOutputs* table);
+  zelstatus::Status ReadTableOutputs(XmlElement element, TableOutputs* table);
   uint32_t NewSlot() { return static_cast<uint32_t>(program_->slotCount_++); }
   void Emit(const Instruction& instruction) { program_->code_.push_back(instruction); }
   // Keeps the instruction's table in the program and emits it into a new slot.

@@ -10,6 +10,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 bool NumberAttribute(XmlElement element, const char* name, double* value, Status* status) {

@@ -18,6 +18,8 @@
 
 namespace zelapply {
 
+using zelstatus::Status;
+
 namespace {
 
 // The parser is handed the text a piece at a time: between two pieces the
@@ -72,9 +74,10 @@ class XmlTree::Builder {
                     const xmlChar**, int count, int, const xmlChar** attributes) {
     Builder& builder = Of(context);
     if (builder.open_.size() >= static_cast<std::size_t>(DocumentLimits::kDepth)) {
-      builder.Refuse(context, "line " + std::to_string(xmlSAX2GetLineNumber(context)) + ": " +
-                                  Chars(name) + ": elements are nested more than " +
-                                  std::to_string(DocumentLimits::kDepth) + " deep");
+      builder.Refuse(context,
+                     Status::LimitExceeded("line " + std::to_string(xmlSAX2GetLineNumber(context)) +
+                                           ": " + Chars(name) + ": elements are nested more than " +
+                                           std::to_string(DocumentLimits::kDepth) + " deep"));
       return;
     }
     XmlTree& tree = *builder.tree_;
@@ -185,13 +188,14 @@ class XmlTree::Builder {
   }
 
   static void RefuseEntity(void* context, const xmlChar* name) {
-    Of(context).Refuse(context, "line " + std::to_string(xmlSAX2GetLineNumber(context)) +
-                                    ": the document declares the entity '" + Chars(name) +
-                                    "'; documents with entity declarations are refused");
+    Of(context).Refuse(
+        context, Status::InvalidInput("line " + std::to_string(xmlSAX2GetLineNumber(context)) +
+                                      ": the document declares the entity '" + Chars(name) +
+                                      "'; documents with entity declarations are refused"));
   }
 
-  void Refuse(void* context, std::string message) {
-    if (refusal_.ok()) refusal_ = Status::Error(std::move(message));
+  void Refuse(void* context, Status refusal) {
+    if (refusal_.ok()) refusal_ = std::move(refusal);
     xmlStopParser(static_cast<xmlParserCtxt*>(context));
   }
 
@@ -254,7 +258,7 @@ Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   handler.serror = Builder::Error;
   std::unique_ptr<xmlParserCtxt, void (*)(xmlParserCtxt*)> context(
       xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, nullptr), FreeContext);
-  if (!context) return Status::Error("out of memory while reading the document");
+  if (!context) return Status::LimitExceeded("out of memory while reading the document");
   context->_private = &builder;
   // No network, no DTD loading; line numbers beyond 65535 are kept. Text
   // may be long: a category of a document is a cell of the data, and a cell
@@ -276,7 +280,7 @@ Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   for (bool more = true; more && !faultInText && builder.refusal().ok();) {
     if (stop && stop()) return Status::Interrupted();
     more = next(&piece, &error);
-    if (!error.empty()) return Status::Error(error);
+    if (!error.empty()) return Status::InvalidInput(error);
     const Status scanned = scan.Scan(piece);
     if (!scanned.ok()) return scanned;
     const std::size_t whole = static_cast<std::size_t>(scan.whole() - given);
@@ -301,11 +305,11 @@ Status XmlTree::ParsePieces(const StopCheck& stop, Next next) {
   const bool endsEarly = !faultInText && (root_ == nullptr || !builder.closed());
   root_ = nullptr;
   if (endsEarly) {
-    return Status::Error(scan.blank() ? "the document is empty"
-                                      : "the document ends early at line " +
-                                            std::to_string(scan.lastLine()));
+    return Status::InvalidInput(scan.blank() ? "the document is empty"
+                                             : "the document ends early at line " +
+                                                   std::to_string(scan.lastLine()));
   }
-  return Status::Error(builder.error().empty() ? "not well-formed XML" : builder.error());
+  return Status::InvalidInput(builder.error().empty() ? "not well-formed XML" : builder.error());
 }
 
 Status XmlTree::Parse(std::string_view text, const StopCheck& stop) {
@@ -322,10 +326,10 @@ Status XmlTree::ParseFile(const std::string& path, const StopCheck& stop) {
   };
   const Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   const int fd = file.fd;
-  if (fd < 0) return Status::Error(failure("cannot open", errno));
+  if (fd < 0) return Status::InputOutput(failure("cannot open", errno));
   struct stat info;
-  if (fstat(fd, &info) != 0) return Status::Error(failure("cannot read", errno));
-  if (S_ISDIR(info.st_mode)) return Status::Error(failure("cannot read", EISDIR));
+  if (fstat(fd, &info) != 0) return Status::InputOutput(failure("cannot read", errno));
+  if (S_ISDIR(info.st_mode)) return Status::InputOutput(failure("cannot read", EISDIR));
   std::vector<char> buffer(kPiece);
   bool readFailed = false;
   const Status status = ParsePieces(stop, [&](std::string_view* piece, std::string* error) {
@@ -339,7 +343,7 @@ Status XmlTree::ParseFile(const std::string& path, const StopCheck& stop) {
     return n > 0;
   });
   if (status.ok() || status.interrupted() || readFailed) return status;
-  return Status::Error(path + ": " + status.message());
+  return status.Prefixed(path + ": ");
 }
 
 std::string_view NameOf(XmlElement element) { return element->name->local; }
@@ -372,8 +376,9 @@ std::vector<XmlElement> ChildElements(XmlElement element) {
 }
 
 Status ElementError(XmlElement element, const std::string& what) {
-  return Status::Error("line " + std::to_string(LineOf(element)) + ": " +
-                       std::string(NameOf(element)) + ": " + what);
+  const int64_t line = LineOf(element);
+  return Status::InvalidInput(
+      "line " + std::to_string(line) + ": " + std::string(NameOf(element)) + ": " + what, line);
 }
 
 }  // namespace zelapply

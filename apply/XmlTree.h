@@ -22,7 +22,8 @@
 #include <utility>
 #include <vector>
 
-#include "Status.h"
+#include "StopCheck.h"
+#include "status/Status.h"
 
 namespace zelapply {
 
@@ -63,9 +64,9 @@ class XmlTree {
   XmlTree(const XmlTree&) = delete;
   XmlTree& operator=(const XmlTree&) = delete;
 
-  Status Parse(std::string_view text, const StopCheck& stop = StopCheck());
+  zelstatus::Status Parse(std::string_view text, const StopCheck& stop = StopCheck());
   // Errors name the file ("cannot open PATH: reason", "PATH: line 3: ...").
-  Status ParseFile(const std::string& path, const StopCheck& stop = StopCheck());
+  zelstatus::Status ParseFile(const std::string& path, const StopCheck& stop = StopCheck());
   // Null before a successful parse.
   XmlElement root() const { return root_; }
 
@@ -77,7 +78,7 @@ class XmlTree {
   // Gives the parser the text in pieces; `next` returns false at the end
   // (`*piece` empty) or with a read error in `*error`.
   template <typename Next>
-  Status ParsePieces(const StopCheck& stop, Next next);
+  zelstatus::Status ParsePieces(const StopCheck& stop, Next next);
   std::string_view Store(std::string_view text);
   const std::string* Intern(const char* text);
   const XmlName* InternName(const char* local, const char* space);
@@ -104,7 +105,7 @@ std::string TextOf(XmlElement element);
 std::vector<XmlElement> ChildElements(XmlElement element);
 
 // "line N: Name: what".
-Status ElementError(XmlElement element, const std::string& what);
+zelstatus::Status ElementError(XmlElement element, const std::string& what);
 
 }  // namespace zelapply
 

@@ -38,9 +38,9 @@ const Example& LoadExample() {
   static Example example = [] {
     Example e;
     const std::string dir = std::string(ZEL_SOURCE_DIR) + "/examples/out/";
-    std::string pmml, error;
-    e.ok = zelio::ReadFileText(dir + "customers.pmml", &pmml, &error) &&
-           zelio::ReadFileText(dir + "customers.csv", &e.csv, &error) &&
+    std::string pmml;
+    e.ok = zelio::ReadFileText(dir + "customers.pmml", &pmml).ok() &&
+           zelio::ReadFileText(dir + "customers.csv", &e.csv).ok() &&
            zelapply::CompileDocument(pmml, &e.document).ok();
     return e;
   }();
@@ -54,9 +54,8 @@ bool DecodeRows(const Example& example, std::vector<zelapply::Frame>* frames) {
   zelio::CsvRows reader(in, ',', false);
   std::vector<zelio::CsvCell> cells;
   zelreplay::RowDecoder decoder;
-  std::string error;
   const auto& parts = example.document.parts;
-  if (!reader.NextRow(&cells) || !decoder.BindByName(program, parts, cells, false, &error)) {
+  if (!reader.NextRow(&cells) || !decoder.BindByName(program, parts, cells, false).ok()) {
     return false;
   }
   while (reader.NextRow(&cells)) {
@@ -97,9 +96,8 @@ void BM_ApplyFile(benchmark::State& state) {
     zelio::CsvRows reader(in, ',', false);
     std::vector<zelio::CsvCell> cells;
     zelreplay::RowDecoder decoder;
-    std::string error;
     reader.NextRow(&cells);
-    decoder.BindByName(program, example.document.parts, cells, false, &error);
+    decoder.BindByName(program, example.document.parts, cells, false);
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
     zelreplay::PreparedWriter prepared(program, false, &writer);

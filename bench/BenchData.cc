@@ -56,9 +56,11 @@ const LoadedGems& Gems(int64_t rows) {
   gems->roles = request.roles;
   NeverInterrupted never;
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
-  gems->ok = !request.paths[0].empty() &&
-             zelio::LoadCsv(request, never, progress, &gems->data, &gems->error) ==
-                 zelio::LoadResult::kLoaded;
+  if (!request.paths[0].empty()) {
+    const zelstatus::Status loaded = zelio::LoadCsv(request, never, progress, &gems->data);
+    gems->ok = loaded.ok();
+    gems->error = loaded.message();
+  }
   if (request.paths[0].empty()) gems->error = "cannot write the benchmark table";
   return *gems;
 }

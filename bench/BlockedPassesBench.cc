@@ -20,6 +20,8 @@
 #include "preparation/BlockedBuild.h"
 #include "io/HostFields.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 double Seconds(clockid_t clock) {

@@ -90,9 +90,9 @@ void BM_LoadCsv(benchmark::State& state) {
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   for (auto _ : state) {
     zelio::LoadedData data;
-    std::string error;
-    if (zelio::LoadCsv(request, never, progress, &data, &error) != zelio::LoadResult::kLoaded) {
-      state.SkipWithError(error.c_str());
+    const zelstatus::Status loaded = zelio::LoadCsv(request, never, progress, &data);
+    if (!loaded.ok()) {
+      state.SkipWithError(loaded.message().c_str());
       return;
     }
     benchmark::DoNotOptimize(data.store.rows());

@@ -5,6 +5,8 @@
 #include "frame/ZelRecordTransformer.h"
 #include "settings/ZelVariableHandleList.h"
 
+using ZelFrame::ZelRecordTransformer;
+
 using namespace TorCommon_1_3;
 
 static void BM_TransformAndFeed(benchmark::State& state) {

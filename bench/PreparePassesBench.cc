@@ -22,6 +22,8 @@
 #include "frame/ZelFactory.h"
 #include "frame/ZelReporter.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 // The processor time of the calling thread, in seconds.

@@ -14,6 +14,8 @@
 #include "frame/ZelFactory.h"
 #include "frame/host/HostInterfaces.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 using namespace TorCommon_1_3;

@@ -23,35 +23,35 @@ std::string PathFor(const std::string& pattern, const std::string& input) {
 
 }  // namespace
 
-bool DataOutputs::Prepare(
+zelstatus::Status DataOutputs::Prepare(
     const std::string& path, const std::vector<std::string>& inputs,
-    const std::function<bool(const std::string&, OutputFile*, std::string*)>& prepare,
-    std::string* error) {
+    const std::function<zelstatus::Status(const std::string&, OutputFile*)>& prepare) {
   path_ = path;
   files_.clear();
-  if (path.empty()) return true;
+  if (path.empty()) return zelstatus::Status();
   const bool perInput = path.find(kName) != std::string::npos;
   const std::size_t count = perInput ? inputs.size() : 1;
   if (count > kMostFiles) {
-    *error = "--data-out with {name} writes at most " + std::to_string(kMostFiles) +
-             " files, one per input, not " + std::to_string(count) +
-             ": give one file for all the records";
-    return false;
+    return zelstatus::Status::InvalidInput(
+        "--data-out with {name} writes at most " + std::to_string(kMostFiles) +
+        " files, one per input, not " + std::to_string(count) +
+        ": give one file for all the records");
   }
   for (std::size_t i = 0; i < count; ++i) {
     const std::string target = perInput ? PathFor(path, inputs[i]) : path;
     files_.push_back(std::make_unique<OutputFile>());
-    if (!prepare(target, files_.back().get(), error)) return false;
+    const zelstatus::Status prepared = prepare(target, files_.back().get());
+    if (!prepared.ok()) return prepared;
     for (std::size_t j = 0; j < i; ++j) {
       if (files_[j]->SameTarget(*files_.back())) {
-        *error = "the prepared data of " + inputs[j] + " and of " + inputs[i] +
-                 " would both be written to " + target + ": give --data-out a pattern that "
-                 "tells them apart";
-        return false;
+        return zelstatus::Status::InvalidInput(
+            "the prepared data of " + inputs[j] + " and of " + inputs[i] +
+            " would both be written to " + target +
+            ": give --data-out a pattern that tells them apart");
       }
     }
   }
-  return true;
+  return zelstatus::Status();
 }
 
 bool DataOutputs::SameTarget(const OutputFile& other) const {
@@ -61,11 +61,12 @@ bool DataOutputs::SameTarget(const OutputFile& other) const {
   return false;
 }
 
-bool DataOutputs::Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error) {
+zelstatus::Status DataOutputs::Open(TorCommon_1_3::IInterruptCheck* interrupts) {
   for (const auto& file : files_) {
-    if (!file->Open(interrupts, error)) return false;
+    const zelstatus::Status opened = file->Open(interrupts);
+    if (!opened.ok()) return opened;
   }
-  return true;
+  return zelstatus::Status();
 }
 
 std::vector<zelreplay::PreparedPart> DataOutputs::Parts(const std::vector<int64_t>& inputRows) {
@@ -75,20 +76,20 @@ std::vector<zelreplay::PreparedPart> DataOutputs::Parts(const std::vector<int64_
   return parts;
 }
 
-OutputFile::Result DataOutputs::Finish(std::string* error) {
+zelstatus::Status DataOutputs::Finish() {
   for (const auto& file : files_) {
-    const OutputFile::Result result = file->Finish(error);
-    if (result != OutputFile::Result::kWritten) return result;
+    const zelstatus::Status finished = file->Finish();
+    if (!finished.ok()) return finished;
   }
-  return OutputFile::Result::kWritten;
+  return zelstatus::Status();
 }
 
-OutputFile::Result DataOutputs::Commit(std::string* error) {
+zelstatus::Status DataOutputs::Commit() {
   for (const auto& file : files_) {
-    const OutputFile::Result result = file->Commit(error);
-    if (result != OutputFile::Result::kWritten) return result;
+    const zelstatus::Status committed = file->Commit();
+    if (!committed.ok()) return committed;
   }
-  return OutputFile::Result::kWritten;
+  return zelstatus::Status();
 }
 
 std::string DataOutputs::Written() const {

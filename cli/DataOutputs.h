@@ -23,22 +23,22 @@ namespace zelcli {
 class DataOutputs {
  public:
   // Resolves and checks the outputs for `inputs` with `prepare` (which
-  // refuses a target that is an input); none when `path` is empty. False
-  // with `error` when two inputs would write the same file.
-  bool Prepare(const std::string& path, const std::vector<std::string>& inputs,
-               const std::function<bool(const std::string&, OutputFile*, std::string*)>& prepare,
-               std::string* error);
+  // refuses a target that is an input); none when `path` is empty. Refused
+  // when two inputs would write the same file.
+  zelstatus::Status Prepare(
+      const std::string& path, const std::vector<std::string>& inputs,
+      const std::function<zelstatus::Status(const std::string&, OutputFile*)>& prepare);
 
   bool any() const { return !files_.empty(); }
   bool toStandardOutput() const { return any() && files_.front()->toStandardOutput(); }
   // Whether one of them would write `other`'s file.
   bool SameTarget(const OutputFile& other) const;
 
-  bool Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error);
+  zelstatus::Status Open(TorCommon_1_3::IInterruptCheck* interrupts);
   // The outputs with the records each takes, from the records of each input.
   std::vector<zelreplay::PreparedPart> Parts(const std::vector<int64_t>& inputRows);
-  OutputFile::Result Finish(std::string* error);
-  OutputFile::Result Commit(std::string* error);
+  zelstatus::Status Finish();
+  zelstatus::Status Commit();
   // For the summary: the path, or the pattern and how many files.
   std::string Written() const;
 

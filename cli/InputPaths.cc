@@ -23,8 +23,8 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-bool ExpandInputPaths(const std::vector<std::string>& given, std::vector<std::string>* paths,
-                      std::string* error) {
+zelstatus::Status ExpandInputPaths(const std::vector<std::string>& given,
+                                   std::vector<std::string>* paths) {
   paths->clear();
   for (const std::string& argument : given) {
     if (!HasWildcard(argument) || Exists(argument)) {
@@ -36,12 +36,10 @@ bool ExpandInputPaths(const std::vector<std::string>& given, std::vector<std::st
     std::vector<std::string> matches(found.gl_pathv, found.gl_pathv + found.gl_pathc);
     globfree(&found);
     if (status == GLOB_NOMATCH || matches.empty()) {
-      *error = "no file matches the pattern '" + argument + "'";
-      return false;
+      return zelstatus::Status::InvalidInput("no file matches the pattern '" + argument + "'");
     }
     if (status != 0) {
-      *error = "cannot expand the pattern '" + argument + "'";
-      return false;
+      return zelstatus::Status::InputOutput("cannot expand the pattern '" + argument + "'");
     }
     std::sort(matches.begin(), matches.end());
     paths->insert(paths->end(), matches.begin(), matches.end());
@@ -49,11 +47,11 @@ bool ExpandInputPaths(const std::vector<std::string>& given, std::vector<std::st
   std::set<std::string> seen;
   for (const std::string& path : *paths) {
     if (!seen.insert(path).second) {
-      *error = path + " is given twice: its records would count twice";
-      return false;
+      return zelstatus::Status::InvalidInput(path +
+                                             " is given twice: its records would count twice");
     }
   }
-  return true;
+  return zelstatus::Status();
 }
 
 std::string DataSetName(const std::vector<std::string>& paths) {

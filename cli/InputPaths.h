@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "status/Status.h"
+
 namespace zelcli {
 
-bool ExpandInputPaths(const std::vector<std::string>& given, std::vector<std::string>* paths,
-                      std::string* error);
+zelstatus::Status ExpandInputPaths(const std::vector<std::string>& given,
+                                   std::vector<std::string>* paths);
 
 // How the data set is named in the report: the file's name, or the first
 // file's with how many follow.

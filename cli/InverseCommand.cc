@@ -8,16 +8,15 @@ namespace zelcli {
 int RunInverse(const InverseOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
-  std::string error;
   OutputFile output;
-  if (!PrepareStreamOutput(options.outputPath, options.documentPath, options.predictionsPath,
-                           &output, &error)) {
-    return ReportInputError(error);
-  }
+  zelstatus::Status status = PrepareStreamOutput(options.outputPath, options.documentPath,
+                                                 options.predictionsPath, &output);
+  if (!status.ok()) return ReportFailure(status, output, interrupts);
   zelapply::CompiledDocument document;
-  if (!LoadDocument(options.documentPath, interrupts, &document, &error)) {
+  status = LoadDocument(options.documentPath, interrupts, &document);
+  if (!status.ok()) {
     return interrupts.IsInterrupted() ? ReportInterrupted(output, interrupts)
-                                      : ReportInputError(error);
+                                      : ReportFailure(status, output, interrupts);
   }
   if (!document.inverse) {
     return ReportInputError(options.documentPath + ": the document has no target inverse");
@@ -39,11 +38,14 @@ int RunInverse(const InverseOptions& options) {
 
   // A pipe or FIFO is waited on in polls that a stop signal ends.
   zelio::InputFile in;
-  if (!in.Open(options.predictionsPath, &interrupts, &error)) return ReportInputError(error);
+  status = in.Open(options.predictionsPath, &interrupts);
+  if (!status.ok()) return ReportFailure(status, output, interrupts);
   zelio::CsvRows reader(in.stream(), options.delimiter, in.regular());
   std::vector<zelio::CsvCell> header;
-  if (!ReadHeaderRow(reader, options.predictionsPath, &header, &error)) {
-    return in.interrupted() ? ReportInterrupted(output, interrupts) : ReportInputError(error);
+  status = ReadHeaderRow(reader, options.predictionsPath, &header);
+  if (!status.ok()) {
+    return in.interrupted() ? ReportInterrupted(output, interrupts)
+                            : ReportFailure(status, output, interrupts);
   }
   const std::string prefix = options.predictionsPath + ": ";
   std::size_t column = header.size();
@@ -71,7 +73,8 @@ int RunInverse(const InverseOptions& options) {
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;
 
-  if (!output.Open(&interrupts, &error)) return ReportInputError(error);
+  status = output.Open(&interrupts);
+  if (!status.ok()) return ReportFailure(status, output, interrupts);
   zelio::CsvWriter writer(output, options.delimiter);
   for (const zelio::CsvCell& cell : header) writer.Text(cell.text);
   writer.Text(resultName);

@@ -15,6 +15,8 @@
 
 namespace zelcli {
 
+using zelstatus::Status;
+
 namespace {
 
 // The temporary files being written, for the signal handlers. A slot's path
@@ -116,13 +118,12 @@ void OutputFile::Discard() {
   slot_ = -1;
 }
 
-bool OutputFile::Prepare(const std::string& path, std::string* error) {
+Status OutputFile::Prepare(const std::string& path) {
   given_ = path;
   standardOutput_ = path == "-";
-  if (standardOutput_) return true;
+  if (standardOutput_) return Status();
   auto fail = [&](int number) {
-    *error = "cannot write " + path + ": " + std::strerror(number);
-    return false;
+    return Status::InputOutput("cannot write " + path + ": " + std::strerror(number));
   };
   std::string current = path;
   struct stat info;
@@ -157,20 +158,18 @@ bool OutputFile::Prepare(const std::string& path, std::string* error) {
     canonical_ = std::string(real != nullptr ? real : Directory(path_)) + "/" + BaseName(path_);
     free(real);
   }
-  return true;
+  return Status();
 }
 
-bool OutputFile::CheckNotInput(const std::string& input, const char* what,
-                               std::string* error) const {
+Status OutputFile::CheckNotInput(const std::string& input, const char* what) const {
   // Devices and FIFOs are streams: reading one and writing it loses nothing.
   struct stat info;
   if (standardOutput_ || direct_ || !exists_ || input.empty() || input == "-" ||
       stat(input.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_) {
-    return true;
+    return Status();
   }
-  *error = "the output " + given_ + " is the " + what + " file " + input +
-           "; choose another output";
-  return false;
+  return Status::InvalidInput("the output " + given_ + " is the " + what + " file " + input +
+                              "; choose another output");
 }
 
 bool OutputFile::SameTarget(const OutputFile& other) const {
@@ -182,7 +181,7 @@ bool OutputFile::SameTarget(const OutputFile& other) const {
   return canonical_ == other.canonical_;
 }
 
-bool OutputFile::Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error) {
+Status OutputFile::Open(TorCommon_1_3::IInterruptCheck* interrupts) {
   Discard();
   interrupts_ = interrupts;
   failure_ = 0;
@@ -195,9 +194,8 @@ bool OutputFile::Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* e
   } else {
     slot_ = CreateTemporary(Directory(path_) + "/." + BaseName(path_) + ".XXXXXX", &fd_);
   }
-  if (fd_ >= 0) return true;
-  *error = "cannot write " + given_ + ": " + std::strerror(errno);
-  return false;
+  if (fd_ >= 0) return Status();
+  return Status::InputOutput("cannot write " + given_ + ": " + std::strerror(errno));
 }
 
 bool OutputFile::Write(std::string_view bytes) {
@@ -218,7 +216,7 @@ bool OutputFile::Write(std::string_view bytes) {
   return true;
 }
 
-OutputFile::Result OutputFile::Finish(std::string* error) {
+Status OutputFile::Finish() {
   int failure = fd_ < 0 ? EBADF : failure_;
   if (failure == 0 && slot_ >= 0 && !interrupted_ &&
       (fchmod(fd_, TargetMode(path_)) != 0 || fsync(fd_) != 0)) {
@@ -229,31 +227,30 @@ OutputFile::Result OutputFile::Finish(std::string* error) {
   // The last look: a stop signal after it finds the outputs complete.
   if (interrupted_ || (interrupts_ != nullptr && interrupts_->IsInterrupted())) {
     Discard();
-    return Result::kInterrupted;
+    return Status::Interrupted();
   }
-  if (failure != 0) return Fail(failure, error);
+  if (failure != 0) return Fail(failure);
   finished_ = true;
-  return Result::kWritten;
+  return Status();
 }
 
-OutputFile::Result OutputFile::Commit(std::string* error) {
+Status OutputFile::Commit() {
   if (!finished_) {
-    const Result result = Finish(error);
-    if (result != Result::kWritten) return result;
+    const Status finished = Finish();
+    if (!finished.ok()) return finished;
   }
   if (slot_ >= 0) {
-    if (!ReleaseTemporary(slot_, path_.c_str())) return Fail(errno, error);
+    if (!ReleaseTemporary(slot_, path_.c_str())) return Fail(errno);
     slot_ = -1;
   }
-  return Result::kWritten;
+  return Status();
 }
 
-OutputFile::Result OutputFile::Fail(int failure, std::string* error) {
+Status OutputFile::Fail(int failure) {
   Discard();
-  *error = (standardOutput_ ? std::string("cannot write to standard output")
-                            : "cannot write " + given_) +
-           ": " + std::strerror(failure);
-  return Result::kFailed;
+  return Status::InputOutput((standardOutput_ ? std::string("cannot write to standard output")
+                                              : "cannot write " + given_) +
+                             ": " + std::strerror(failure));
 }
 
 }  // namespace zelcli

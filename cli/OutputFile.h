@@ -20,40 +20,40 @@
 
 #include "io/ByteSink.h"
 #include "frame/host/HostInterfaces.h"
+#include "status/Status.h"
 
 namespace zelcli {
 
 class OutputFile : public zelio::ByteSink {
  public:
-  enum class Result { kWritten, kFailed, kInterrupted };
-
   OutputFile() = default;
   ~OutputFile() override;  // removes a temporary file that was not committed
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   // Resolves and checks `path` ("-": standard output); creates nothing yet.
-  // False with `error` naming the path.
-  bool Prepare(const std::string& path, std::string* error);
+  // A failure names the path.
+  zelstatus::Status Prepare(const std::string& path);
   // Refuses a target that is the existing file `input` (same device and
   // inode, so hard links and symlinks are seen through); `what` names the
   // input in the message ("data").
-  bool CheckNotInput(const std::string& input, const char* what, std::string* error) const;
+  zelstatus::Status CheckNotInput(const std::string& input, const char* what) const;
   // Whether two prepared outputs would write the same regular file.
   bool SameTarget(const OutputFile& other) const;
 
   // Creates the temporary file or opens the device. `interrupts` (may be
   // null) is asked between the chunks of a large write and before the
   // rename.
-  bool Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error);
+  zelstatus::Status Open(TorCommon_1_3::IInterruptCheck* interrupts);
   // False once a write failed or was interrupted; Finish tells which.
   bool Write(std::string_view bytes) override;
   // Flushes the file to disk and closes it, taking the last look at the
   // interrupt check, without replacing the target yet: a command completes
-  // all its outputs before any of them appears.
-  Result Finish(std::string* error);
+  // all its outputs before any of them appears. A failed write is an
+  // input/output failure; a stop, kInterrupted.
+  zelstatus::Status Finish();
   // Finishes the file if that is not done, then puts it in place.
-  Result Commit(std::string* error);
+  zelstatus::Status Commit();
 
   bool toStandardOutput() const { return standardOutput_; }
   // The path as given, or "standard output".
@@ -61,7 +61,7 @@ class OutputFile : public zelio::ByteSink {
 
  private:
   void Discard();
-  Result Fail(int failure, std::string* error);
+  zelstatus::Status Fail(int failure);
 
   std::string given_;
   std::string path_;  // symlinks followed

@@ -28,6 +28,7 @@ namespace zelcli {
 namespace {
 
 using namespace TorCommon_1_3;
+using zelstatus::Status;
 
 int InputError(const std::string& message) {
   std::cerr << "error: " << message << "\n";
@@ -39,49 +40,38 @@ int Interrupted(const Interrupts& interrupts) {
   return interrupts.ExitStatus();
 }
 
+// "error: MESSAGE" and the exit status of its kind, or what a stop gives.
+int Failed(const Status& status, const Interrupts& interrupts) {
+  if (status.interrupted()) return Interrupted(interrupts);
+  std::cerr << "error: " << status.message() << "\n";
+  return ExitStatusOf(status);
+}
+
 std::string DefaultOutputPath(const std::string& dataPath) { return PathStem(dataPath) + ".pmml"; }
 
 // Resolves an output before the long work; it must never overwrite one of
 // the files the document is made from.
-bool PrepareOutput(const PrepareOptions& options, const std::vector<std::string>& dataPaths,
-                   const std::string& path, OutputFile* output, std::string* error) {
-  if (!output->Prepare(path, error)) return false;
+Status PrepareOutput(const PrepareOptions& options, const std::vector<std::string>& dataPaths,
+                     const std::string& path, OutputFile* output) {
+  Status status = output->Prepare(path);
   for (const std::string& dataPath : dataPaths) {
-    if (!output->CheckNotInput(dataPath, "data", error)) return false;
+    if (status.ok()) status = output->CheckNotInput(dataPath, "data");
   }
-  return output->CheckNotInput(options.schemaPath, "schema", error) &&
-         output->CheckNotInput(options.settingsPath, "settings", error);
-}
-
-// The exit status of finishing outputs: success, or what a stop or a failed
-// write gives.
-int Finished(OutputFile::Result result, const std::string& error,
-             const Interrupts& interrupts) {
-  switch (result) {
-    case OutputFile::Result::kInterrupted:
-      return Interrupted(interrupts);
-    case OutputFile::Result::kFailed:
-      return InputError(error);
-    case OutputFile::Result::kWritten:
-      break;
-  }
-  return kExitSuccess;
+  if (status.ok()) status = output->CheckNotInput(options.schemaPath, "schema");
+  if (status.ok()) status = output->CheckNotInput(options.settingsPath, "settings");
+  return status;
 }
 
 // Finishes a written output, which stays to be committed with the others.
+// The exit status: success, or what a stop or a failed write gives.
 int Finish(OutputFile& output, const Interrupts& interrupts) {
-  std::string error;
-  const OutputFile::Result result = output.Finish(&error);
-  return Finished(result, error, interrupts);
+  const Status finished = output.Finish();
+  return finished.ok() ? kExitSuccess : Failed(finished, interrupts);
 }
 
-bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel,
-                      std::string* error) {
-  if (options.targetLevel.empty()) return true;
-  if (options.target.empty()) {
-    *error = "--target-level needs --target";
-    return false;
-  }
+Status ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>* targetLevel) {
+  if (options.targetLevel.empty()) return Status();
+  if (options.target.empty()) return Status::InvalidInput("--target-level needs --target");
   const std::pair<const char*, zelio::Level> levels[] = {
       {"nominal", zelio::Level::kNominal},
       {"ordinal", zelio::Level::kOrdinal},
@@ -89,18 +79,17 @@ bool ParseTargetLevel(const PrepareOptions& options, std::optional<zelio::Level>
   for (const auto& level : levels) {
     if (options.targetLevel == level.first) {
       *targetLevel = level.second;
-      return true;
+      return Status();
     }
   }
-  *error = "--target-level takes nominal, ordinal or continuous, not \"" + options.targetLevel +
-           "\"";
-  return false;
+  return Status::InvalidInput("--target-level takes nominal, ordinal or continuous, not \"" +
+                              options.targetLevel + "\"");
 }
 
 // Writes all of `text` to `output` and finishes it.
 int WriteWhole(OutputFile& output, const std::string& text, Interrupts& interrupts) {
-  std::string error;
-  if (!output.Open(&interrupts, &error)) return InputError(error);
+  const Status opened = output.Open(&interrupts);
+  if (!opened.ok()) return Failed(opened, interrupts);
   output.Write(text);
   return Finish(output, interrupts);
 }
@@ -121,7 +110,6 @@ void PrintFacts(const std::vector<std::string>& facts) {
 int RunPrepare(const PrepareOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
-  std::string error;
   if ((options.outputPath == "-") + (options.dataOutPath == "-") + (options.statsPath == "-") +
           (options.schemaOutPath == "-") + (options.reportPath == "-") >
       1) {
@@ -132,7 +120,8 @@ int RunPrepare(const PrepareOptions& options) {
     return InputError("--schema-out describes the prepared data and needs --data-out");
   }
   std::vector<std::string> dataPaths;
-  if (!ExpandInputPaths(options.dataPaths, &dataPaths, &error)) return InputError(error);
+  Status status = ExpandInputPaths(options.dataPaths, &dataPaths);
+  if (!status.ok()) return Failed(status, interrupts);
   zelprep::RunRequest request;
   request.settingsPath = options.settingsPath;
   request.assignments = options.assignments;
@@ -143,31 +132,30 @@ int RunPrepare(const PrepareOptions& options) {
   request.threads = options.threads;
   request.memoryLimit = options.memoryLimit;
   request.memoryLimitName = "--memory-limit";
-  if (!ParseTargetLevel(options, &request.targetLevel, &error)) return InputError(error);
+  status = ParseTargetLevel(options, &request.targetLevel);
+  if (!status.ok()) return Failed(status, interrupts);
   zelprep::PreparationRun run(std::move(request));
-  if (!run.ReadInputs()) return InputError(run.result().error);
+  if (!run.ReadInputs()) return Failed(run.result().status, interrupts);
   OutputFile document;
   const std::string documentPath =
       options.outputPath.empty() ? DefaultOutputPath(dataPaths.front()) : options.outputPath;
-  if (!PrepareOutput(options, dataPaths, documentPath, &document, &error)) return InputError(error);
+  status = PrepareOutput(options, dataPaths, documentPath, &document);
+  if (!status.ok()) return Failed(status, interrupts);
   DataOutputs preparedData;
   const bool withData = !options.dataOutPath.empty();
-  const auto prepareData = [&](const std::string& path, OutputFile* output, std::string* why) {
-    return PrepareOutput(options, dataPaths, path, output, why);
+  const auto prepareData = [&](const std::string& path, OutputFile* output) {
+    return PrepareOutput(options, dataPaths, path, output);
   };
-  if (!preparedData.Prepare(options.dataOutPath, dataPaths, prepareData, &error)) {
-    return InputError(error);
-  }
+  status = preparedData.Prepare(options.dataOutPath, dataPaths, prepareData);
+  if (!status.ok()) return Failed(status, interrupts);
   OutputFile statistics;
   const bool withStats = !options.statsPath.empty();
-  if (withStats && !PrepareOutput(options, dataPaths, options.statsPath, &statistics, &error)) {
-    return InputError(error);
-  }
+  if (withStats) status = PrepareOutput(options, dataPaths, options.statsPath, &statistics);
+  if (!status.ok()) return Failed(status, interrupts);
   OutputFile dataSchema;
   const bool withSchema = !options.schemaOutPath.empty();
-  if (withSchema && !PrepareOutput(options, dataPaths, options.schemaOutPath, &dataSchema, &error)) {
-    return InputError(error);
-  }
+  if (withSchema) status = PrepareOutput(options, dataPaths, options.schemaOutPath, &dataSchema);
+  if (!status.ok()) return Failed(status, interrupts);
   if (withSchema && (document.SameTarget(dataSchema) || preparedData.SameTarget(dataSchema) ||
                      (withStats && statistics.SameTarget(dataSchema)))) {
     return InputError("the schema of the prepared data cannot be written to " +
@@ -184,9 +172,8 @@ int RunPrepare(const PrepareOptions& options) {
   }
   OutputFile reportPage;
   const bool withReport = !options.reportPath.empty();
-  if (withReport && !PrepareOutput(options, dataPaths, options.reportPath, &reportPage, &error)) {
-    return InputError(error);
-  }
+  if (withReport) status = PrepareOutput(options, dataPaths, options.reportPath, &reportPage);
+  if (!status.ok()) return Failed(status, interrupts);
   if (withReport && (document.SameTarget(reportPage) ||
                      (withData && preparedData.SameTarget(reportPage)) ||
                      (withStats && statistics.SameTarget(reportPage)) ||
@@ -199,8 +186,7 @@ int RunPrepare(const PrepareOptions& options) {
   const zelprep::RunResult& result = run.result();
   if (!run.LoadCsv({dataPaths, options.delimiter, options.stream}, interrupts, progress)) {
     progress.Finish();
-    if (result.kind == zelprep::RunResult::Kind::kInterrupted) return Interrupted(interrupts);
-    return InputError(result.error);
+    return Failed(result.status, interrupts);
   }
   const zelprep::RunHost host{interrupts, progress, &progress,
                               [&interrupts](ITorAlgorithm* algorithm) {
@@ -208,21 +194,15 @@ int RunPrepare(const PrepareOptions& options) {
                               }};
   run.Build(host);
   progress.Finish();
-  switch (result.kind) {
-    case zelprep::RunResult::Kind::kInterrupted:
-      return Interrupted(interrupts);
-    case zelprep::RunResult::Kind::kInputError:
-      return InputError(result.error);
-    case zelprep::RunResult::Kind::kComponentError:
-      if (!options.quiet) PrintWarnings(result.refused ? std::vector<std::string>() : result.notes,
-                                        result.warnings);
-      std::cerr << zelprep::DescribeStatus(result.status) << "\n";
-      if (!result.refusedDetail.empty()) std::cerr << "note: " << result.refusedDetail << "\n";
-      if (!result.targetNote.empty()) std::cerr << "note: " << result.targetNote << "\n";
-      return kExitComponentError;
-    case zelprep::RunResult::Kind::kDone:
-      break;
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    if (!options.quiet)
+      PrintWarnings(result.refused ? std::vector<std::string>() : result.notes, result.warnings);
+    std::cerr << result.status.message() << "\n";
+    if (!result.refusedDetail.empty()) std::cerr << "note: " << result.refusedDetail << "\n";
+    if (!result.targetNote.empty()) std::cerr << "note: " << result.targetNote << "\n";
+    return ExitStatusOf(result.status);
   }
+  if (!result.ok()) return Failed(result.status, interrupts);
   if (!options.quiet) {
     PrintFacts(result.facts);
     PrintWarnings(result.notes, result.warnings);
@@ -235,18 +215,18 @@ int RunPrepare(const PrepareOptions& options) {
   if (withStats) {
     std::vector<zelprep::StatisticsRow> rows;
     if (!zelprep::ReadStatisticsTable(text, &rows)) {
-      std::cerr << "error: the statistics cannot be read back from the document\n";
-      return kExitComponentError;
+      return Failed(Status::Internal("the statistics cannot be read back from the document"),
+                    interrupts);
     }
     stats = zelprep::StatisticsCsv(rows);
   }
   std::string schemaText;
   if (withSchema) {
     zelapply::CompiledDocument compiled;
-    const zelapply::Status replayable = zelapply::CompileDocument(text, &compiled);
+    const zelstatus::Status replayable = zelapply::CompileDocument(text, &compiled);
     if (!replayable.ok()) {
-      std::cerr << "error: the document cannot be replayed: " << replayable.message() << "\n";
-      return kExitComponentError;
+      return Failed(Status::Internal("the document cannot be replayed: " + replayable.message()),
+                    interrupts);
     }
     schemaText = zelreplay::PreparedSchemaText(*compiled.program, false);
   }
@@ -259,11 +239,11 @@ int RunPrepare(const PrepareOptions& options) {
     context.records = result.records;
     context.fieldsRead = static_cast<int64_t>(result.fieldsRead);
     context.fieldsHanded = static_cast<int64_t>(result.fieldsHanded);
-    const zelapply::Status drawn = zelreport::RenderReport(text, context, &page);
+    const Status drawn = zelreport::RenderReport(text, context, &page);
     if (!drawn.ok()) {
-      std::cerr << "error: the report cannot be drawn from the document: " << drawn.message()
-                << "\n";
-      return kExitComponentError;
+      return Failed(
+          Status::Internal("the report cannot be drawn from the document: " + drawn.message()),
+          interrupts);
     }
   }
   // Every output is finished before any appears: a failed or interrupted run
@@ -271,7 +251,8 @@ int RunPrepare(const PrepareOptions& options) {
   if (withData) {
     std::vector<std::string> names;
     for (std::size_t c : fields.columnOf) names.push_back(data.store.names[c]);
-    if (!preparedData.Open(&interrupts, &error)) return InputError(error);
+    status = preparedData.Open(&interrupts);
+    if (!status.ok()) return Failed(status, interrupts);
     std::unique_ptr<IRecordSource> source;
     zelio::CsvRecordSource* streamed = nullptr;
     if (data.streamed) {
@@ -281,22 +262,16 @@ int RunPrepare(const PrepareOptions& options) {
     } else {
       source = std::make_unique<zelio::ColumnRecordSource>(data.store, fields.columnOf, progress);
     }
-    const zelreplay::PreparedDataResult prepared =
-        zelreplay::WritePreparedParts(text, *source, names, preparedData.Parts(data.fileRows),
-                                      options.delimiter, interrupts, progress, &error);
+    status = zelreplay::WritePreparedParts(text, *source, names, preparedData.Parts(data.fileRows),
+                                           options.delimiter, interrupts, progress);
     if (streamed != nullptr && !streamed->error().empty()) {
       progress.Finish();
       return InputError(streamed->error());
     }
     progress.Finish();
-    if (prepared == zelreplay::PreparedDataResult::kBadDocument) {
-      std::cerr << "error: " << error << "\n";
-      return kExitComponentError;
-    }
-    if (prepared == zelreplay::PreparedDataResult::kInterrupted) return Interrupted(interrupts);
-    const OutputFile::Result finished = preparedData.Finish(&error);
-    const int outcome = Finished(finished, error, interrupts);
-    if (outcome != kExitSuccess) return outcome;
+    if (!status.ok()) return Failed(status, interrupts);
+    status = preparedData.Finish();
+    if (!status.ok()) return Failed(status, interrupts);
   }
   if (withSchema) {
     const int outcome = WriteWhole(dataSchema, schemaText, interrupts);
@@ -312,13 +287,12 @@ int RunPrepare(const PrepareOptions& options) {
   }
   const int outcome = WriteWhole(document, text, interrupts);
   if (outcome != kExitSuccess) return outcome;
-  if ((withData && preparedData.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withSchema && dataSchema.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withStats && statistics.Commit(&error) != OutputFile::Result::kWritten) ||
-      (withReport && reportPage.Commit(&error) != OutputFile::Result::kWritten) ||
-      document.Commit(&error) != OutputFile::Result::kWritten) {
-    return InputError(error);
-  }
+  if (withData) status = preparedData.Commit();
+  if (status.ok() && withSchema) status = dataSchema.Commit();
+  if (status.ok() && withStats) status = statistics.Commit();
+  if (status.ok() && withReport) status = reportPage.Commit();
+  if (status.ok()) status = document.Commit();
+  if (!status.ok()) return Failed(status, interrupts);
   if (!options.quiet) {
     DocumentSummary summary;
     ReadDocumentSummary(text, &summary);

@@ -11,9 +11,16 @@ namespace zelcli {
 
 namespace {
 
-int InputError(const std::string& message) {
-  std::cerr << "error: " << message << "\n";
-  return kExitInputError;
+using zelstatus::Status;
+
+// "error: MESSAGE" and the exit status of its kind, or what a stop gives.
+int Failed(const Status& status, const Interrupts& interrupts) {
+  if (status.interrupted()) {
+    std::cerr << "interrupted; no report written\n";
+    return interrupts.ExitStatus();
+  }
+  std::cerr << "error: " << status.message() << "\n";
+  return ExitStatusOf(status);
 }
 
 }  // namespace
@@ -33,39 +40,30 @@ std::string PathStem(const std::string& path) {
 int RunReport(const ReportOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
-  std::string error;
   OutputFile output;
   const std::string outputPath =
       options.outputPath.empty() ? PathStem(options.documentPath) + ".html" : options.outputPath;
-  if (!output.Prepare(outputPath, &error) ||
-      !output.CheckNotInput(options.documentPath, "document", &error)) {
-    return InputError(error);
-  }
+  Status status = output.Prepare(outputPath);
+  if (status.ok()) status = output.CheckNotInput(options.documentPath, "document");
   std::string document;
-  if (!zelio::ReadFileText(options.documentPath, &document, &error)) return InputError(error);
+  if (status.ok()) status = zelio::ReadFileText(options.documentPath, &document);
+  if (!status.ok()) return Failed(status, interrupts);
   zelreport::ReportContext context;
   context.documentName = PathFileName(options.documentPath);
   std::string html;
-  const zelapply::Status status = zelreport::RenderReport(
-      document, context, &html, [&interrupts] { return interrupts.IsInterrupted(); });
-  if (status.interrupted()) {
-    std::cerr << "interrupted; no report written\n";
-    return interrupts.ExitStatus();
+  status = zelreport::RenderReport(document, context, &html,
+                                   [&interrupts] { return interrupts.IsInterrupted(); });
+  if (status.ok()) {
+    status = output.Open(&interrupts);
+  } else {
+    status = status.Prefixed(options.documentPath + ": ");
   }
-  if (!status.ok()) return InputError(options.documentPath + ": " + status.message());
-  if (!output.Open(&interrupts, &error)) return InputError(error);
-  output.Write(html);
-  OutputFile::Result result = output.Finish(&error);
-  if (result == OutputFile::Result::kWritten) result = output.Commit(&error);
-  switch (result) {
-    case OutputFile::Result::kInterrupted:
-      std::cerr << "interrupted; no report written\n";
-      return interrupts.ExitStatus();
-    case OutputFile::Result::kFailed:
-      return InputError(error);
-    case OutputFile::Result::kWritten:
-      break;
+  if (status.ok()) {
+    output.Write(html);
+    status = output.Finish();
   }
+  if (status.ok()) status = output.Commit();
+  if (!status.ok()) return Failed(status, interrupts);
   if (!options.quiet && !output.toStandardOutput()) {
     std::cerr << "report written to " << outputPath << "\n";
   }

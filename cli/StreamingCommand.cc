@@ -6,51 +6,43 @@
 
 namespace zelcli {
 
+using zelstatus::Status;
+
 namespace {
 
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr int64_t kCheckEvery = 4096;
 
-enum class RowsResult { kDone, kInputError, kInterrupted };
-
-RowsResult ForEachRow(zelio::CsvRows& reader, std::size_t width,
-                      TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
-                      const RowFunction& row, std::string* error) {
+Status ForEachRow(zelio::CsvRows& reader, std::size_t width,
+                  TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
+                  const RowFunction& row) {
   std::vector<zelio::CsvCell> cells;
   int64_t rows = 0;
   while (reader.NextRow(&cells)) {
     if (cells.size() != width) {
-      *error = "line " + std::to_string(reader.rowLine()) + ": " + std::to_string(cells.size()) +
-               " cells where the header has " + std::to_string(width);
-      return RowsResult::kInputError;
+      const int64_t line = reader.rowLine();
+      return Status::InvalidInput("line " + std::to_string(line) + ": " +
+                                      std::to_string(cells.size()) +
+                                      " cells where the header has " + std::to_string(width),
+                                  line);
     }
     row(cells, reader.rowLine());
     if (++rows % kCheckEvery == 0) {
-      if (interrupts.IsInterrupted()) return RowsResult::kInterrupted;
+      if (interrupts.IsInterrupted()) return Status::Interrupted();
       progress.Records(rows);
     }
   }
   progress.Records(rows);
   // A stop cuts a pipe's stream short: what it left is no input error.
-  if (interrupts.IsInterrupted()) return RowsResult::kInterrupted;
-  if (!reader.error().empty()) {
-    *error = reader.error();
-    return RowsResult::kInputError;
-  }
-  return RowsResult::kDone;
+  if (interrupts.IsInterrupted()) return Status::Interrupted();
+  if (!reader.error().empty()) return Status::InvalidInput(reader.error());
+  return Status();
 }
 
 int FinishOutput(OutputFile& output, const Interrupts& interrupts,
                  const std::vector<std::string>& warnings, bool quiet) {
-  std::string error;
-  switch (output.Commit(&error)) {
-    case OutputFile::Result::kInterrupted:
-      return ReportInterrupted(output, interrupts);
-    case OutputFile::Result::kFailed:
-      return ReportInputError(error);
-    case OutputFile::Result::kWritten:
-      break;
-  }
+  const Status committed = output.Commit();
+  if (!committed.ok()) return ReportFailure(committed, output, interrupts);
   if (!quiet) {
     for (const std::string& warning : warnings) std::cerr << "warning: " << warning << "\n";
   }
@@ -59,26 +51,25 @@ int FinishOutput(OutputFile& output, const Interrupts& interrupts,
 
 }  // namespace
 
-bool LoadDocument(const std::string& path, Interrupts& interrupts,
-                  zelapply::CompiledDocument* document, std::string* error) {
-  const zelapply::Status status = zelapply::CompileDocumentFile(
-      path, document, [&interrupts] { return interrupts.IsInterrupted(); });
-  *error = status.message();
-  return status.ok();
+Status LoadDocument(const std::string& path, Interrupts& interrupts,
+                    zelapply::CompiledDocument* document) {
+  return zelapply::CompileDocumentFile(path, document,
+                                       [&interrupts] { return interrupts.IsInterrupted(); });
 }
 
-bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
-                         const std::string& dataPath, OutputFile* output, std::string* error) {
-  return output->Prepare(path, error) && output->CheckNotInput(documentPath, "document", error) &&
-         output->CheckNotInput(dataPath, "data", error);
+Status PrepareStreamOutput(const std::string& path, const std::string& documentPath,
+                           const std::string& dataPath, OutputFile* output) {
+  Status status = output->Prepare(path);
+  if (status.ok()) status = output->CheckNotInput(documentPath, "document");
+  if (status.ok()) status = output->CheckNotInput(dataPath, "data");
+  return status;
 }
 
-bool ReadHeaderRow(zelio::CsvRows& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
-                   std::string* error) {
-  if (reader.NextRow(header)) return true;
-  *error = path + ": " +
-           (reader.error().empty() ? "the file is empty: no header row" : reader.error());
-  return false;
+Status ReadHeaderRow(zelio::CsvRows& reader, const std::string& path,
+                     std::vector<zelio::CsvCell>* header) {
+  if (reader.NextRow(header)) return Status();
+  return Status::InvalidInput(
+      path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error()));
 }
 
 int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
@@ -86,11 +77,9 @@ int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
                Interrupts& interrupts, const RowFunction& row) {
   ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
   progress.StartPhase(run.phase);
-  std::string error;
-  const RowsResult result = ForEachRow(reader, width, interrupts, progress, row, &error);
+  const Status result = ForEachRow(reader, width, interrupts, progress, row);
   progress.Finish();
-  if (result == RowsResult::kInterrupted) return ReportInterrupted(output, interrupts);
-  if (result == RowsResult::kInputError) return ReportInputError(run.dataPath + ": " + error);
+  if (!result.ok()) return ReportFailure(result.Prefixed(run.dataPath + ": "), output, interrupts);
   writer.Flush();
   return FinishOutput(output, interrupts, decoder.Warnings(run.dataPath), run.quiet);
 }
@@ -103,6 +92,12 @@ int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts) {
 int ReportInputError(const std::string& message) {
   std::cerr << "error: " << message << "\n";
   return kExitInputError;
+}
+
+int ReportFailure(const Status& status, const OutputFile& output, const Interrupts& interrupts) {
+  if (status.interrupted()) return ReportInterrupted(output, interrupts);
+  std::cerr << "error: " << status.message() << "\n";
+  return ExitStatusOf(status);
 }
 
 }  // namespace zelcli

@@ -22,19 +22,19 @@
 namespace zelcli {
 
 // Reads and compiles the document, looking at the stop signals as it goes.
-// The error names the file, and the element and line for a bad document;
-// false with `interrupts` set when a signal stopped the read.
-bool LoadDocument(const std::string& path, Interrupts& interrupts,
-                  zelapply::CompiledDocument* document, std::string* error);
+// A failure names the file, and the element and line for a bad document;
+// kInterrupted when a signal stopped the read.
+zelstatus::Status LoadDocument(const std::string& path, Interrupts& interrupts,
+                               zelapply::CompiledDocument* document);
 
 // Resolves and checks the output before anything is read; it must be
 // neither the document nor the data file.
-bool PrepareStreamOutput(const std::string& path, const std::string& documentPath,
-                         const std::string& dataPath, OutputFile* output, std::string* error);
+zelstatus::Status PrepareStreamOutput(const std::string& path, const std::string& documentPath,
+                                      const std::string& dataPath, OutputFile* output);
 
-// Reads the header row of the file at `path`; the error names the file.
-bool ReadHeaderRow(zelio::CsvRows& reader, const std::string& path, std::vector<zelio::CsvCell>* header,
-                   std::string* error);
+// Reads the header row of the file at `path`; a failure names the file.
+zelstatus::Status ReadHeaderRow(zelio::CsvRows& reader, const std::string& path,
+                                std::vector<zelio::CsvCell>* header);
 
 // What a streaming run calls its rows and its progress, and what it prints.
 struct RowRun {
@@ -59,6 +59,11 @@ int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts);
 
 // Prints "error: MESSAGE"; the exit status of an input error.
 int ReportInputError(const std::string& message);
+
+// Prints "error: MESSAGE" and returns the exit status of the failure's kind,
+// or says that the run was stopped.
+int ReportFailure(const zelstatus::Status& status, const OutputFile& output,
+                  const Interrupts& interrupts);
 
 }  // namespace zelcli
 

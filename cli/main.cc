@@ -15,6 +15,8 @@
 #include "preparation/HostSettings.h"
 #include "frame/ZelFactory.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 // The help text's list of every settings key with its type and default.

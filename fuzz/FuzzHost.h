@@ -36,9 +36,7 @@ inline bool Load(std::string_view csv, char delimiter, const zelio::Schema& sche
   request.chunkBytes = 64;
   request.threaded = false;
   NeverInterrupted interrupts;
-  std::string error;
-  return zelio::LoadCsvText(request, csv, interrupts, zelio::ReadProgress::Silent(), data, &error) ==
-         zelio::LoadResult::kLoaded;
+  return zelio::LoadCsvText(request, csv, interrupts, zelio::ReadProgress::Silent(), data).ok();
 }
 
 // Builds loaded data with `settings` and writes the document, as the command
@@ -48,14 +46,14 @@ inline std::string Build(const zelio::LoadedData& data, const zelio::FieldRoles&
                          TorCommon_1_3::TorSettings& settings) {
   zelio::HostFields fields;
   zelio::BuildHostFields(data.plans, data.store, roles, &fields);
-  ZelFactory factory;
+  ZelFrame::ZelFactory factory;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm(
       factory.CreateTorAlgorithm(settings, fields.variables));
   if (!algorithm) return std::string();
   zelio::ColumnRecordSource source(data.store, fields.columnOf, zelio::ReadProgress::Silent());
   const TorCommon_1_3::TorStatus status = algorithm->Execute(&source);
   if (status.GetCode() == 210012) {
-    ZelFactory::ExplainExcludedTarget(*algorithm);
+    ZelFrame::ZelFactory::ExplainExcludedTarget(*algorithm);
   }
   std::ostringstream document;
   if (status.IsError() || algorithm->WritePMML(document, nullptr).IsError()) return std::string();

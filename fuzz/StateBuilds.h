@@ -40,24 +40,24 @@ inline std::string StateData() {
 // `reading` (0: the first that reads) and started that one; null on failure.
 inline std::unique_ptr<TorCommon_1_3::ITorAlgorithm> ReplicaAt(StateBuild& build,
                                                                std::size_t reading,
-                                                               ZelFactory* factory) {
+                                                               ZelFrame::ZelFactory* factory) {
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> replica(
       factory->CreateTorAlgorithm(build.settings, build.fields.variables));
-  if (!replica || ZelLockstep::Begin(*replica).IsError()) return nullptr;
+  if (!replica || ZelFrame::ZelLockstep::Begin(*replica).IsError()) return nullptr;
   std::size_t read = 0;
   for (;;) {
     bool reads = false;
     bool done = false;
-    if (ZelLockstep::StartPass(*replica, &reads, &done).IsError() || done) return nullptr;
+    if (ZelFrame::ZelLockstep::StartPass(*replica, &reads, &done).IsError() || done) return nullptr;
     if (reads) {
       if (read == reading) return replica;
       if (read >= build.states.size() ||
-          ZelLockstep::InstallState(*replica, build.states[read]).IsError()) {
+          ZelFrame::ZelLockstep::InstallState(*replica, build.states[read]).IsError()) {
         return nullptr;
       }
       ++read;
     }
-    if (ZelLockstep::FinishPass(*replica).IsError()) return nullptr;
+    if (ZelFrame::ZelLockstep::FinishPass(*replica).IsError()) return nullptr;
   }
 }
 
@@ -74,11 +74,11 @@ inline std::vector<StateBuild> MakeStateBuilds() {
     zelio::ColumnRecordSource source(build.data.store, build.fields.columnOf,
                                      zelio::ReadProgress::Silent());
     for (;;) {
-      ZelFactory factory;
+      ZelFrame::ZelFactory factory;
       auto replica = ReplicaAt(build, build.states.size(), &factory);
       if (!replica) break;
       std::string state;
-      if (ZelLockstep::ReadRows(*replica, &source, &state).IsError()) break;
+      if (ZelFrame::ZelLockstep::ReadRows(*replica, &source, &state).IsError()) break;
       build.states.push_back(state);
     }
   }

@@ -9,6 +9,8 @@
 
 namespace zelhost {
 
+using zelstatus::Status;
+
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
@@ -69,8 +71,12 @@ bool DateTimeColumn(const double* seconds, std::size_t rows, const std::string& 
   return true;
 }
 
-bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColumn* out,
-                  std::string* error) {
+bool ReadsTextAs(const std::string& storage) {
+  return storage == "integer" || storage == "real" || storage == "date" || storage == "time" ||
+         storage == "timestamp";
+}
+
+Status TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColumn* out) {
   using namespace TorCommon_1_3;
   int code;
   ColumnData::Kind kind;
@@ -85,7 +91,7 @@ bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColu
   } else if (storage == "timestamp") {
     code = kStorageTimestamp, kind = ColumnData::Kind::kTimestamp;
   } else {
-    return false;
+    return Status::InvalidInput("texts are not read as storage '" + storage + "'");
   }
   // Each distinct text is parsed once; an empty one is missing, as an empty
   // cell is.
@@ -111,9 +117,9 @@ bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColu
     if (at < 0 || at >= static_cast<int64_t>(distinct)) continue;
     const auto i = static_cast<std::size_t>(at);
     if (!read[i]) {
-      *error = "row " + std::to_string(r + 1) + ": " + zelio::QuoteCell(texts.texts[i]) +
-               " is not " + zelio::StorageNoun(code);
-      return false;
+      return Status::InvalidInput("row " + std::to_string(r + 1) + ": " +
+                                  zelio::QuoteCell(texts.texts[i]) + " is not " +
+                                  zelio::StorageNoun(code));
     }
     if (texts.texts[i].empty()) continue;
     if (whole) {
@@ -131,12 +137,11 @@ bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColu
   } else {
     PointAtReals(kind, out);
   }
-  return true;
+  return Status();
 }
 
-bool OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& categories,
-                   const std::vector<std::string>& missingStrings, OwnedColumn* out,
-                   std::string* error) {
+Status OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& categories,
+                     const std::vector<std::string>& missingStrings, OwnedColumn* out) {
   // Each distinct text's code: 1..k, 0 for a missing string, -1 for neither.
   std::vector<int64_t> codeOf(texts.texts.size(), -1);
   for (std::size_t i = 0; i < texts.texts.size(); ++i) {
@@ -156,9 +161,9 @@ bool OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& cate
     if (at < 0 || at >= static_cast<int64_t>(codeOf.size())) continue;
     const int64_t code = codeOf[static_cast<std::size_t>(at)];
     if (code < 0) {
-      *error = "row " + std::to_string(r + 1) + ": '" + texts.texts[static_cast<std::size_t>(at)] +
-               "' is not one of its categories";
-      return false;
+      return Status::InvalidInput("row " + std::to_string(r + 1) + ": '" +
+                                  texts.texts[static_cast<std::size_t>(at)] +
+                                  "' is not one of its categories");
     }
     out->integers[r] = code;
     out->missing[r] = code == 0 ? 1 : 0;
@@ -167,7 +172,7 @@ bool OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& cate
   out->data.rows = texts.rows;
   out->data.integers = out->integers.data();
   out->data.missing = out->missing.data();
-  return true;
+  return Status();
 }
 
 }  // namespace zelhost

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/ColumnData.h"
+#include "status/Status.h"
 
 namespace zelhost {
 
@@ -29,21 +30,22 @@ struct OwnedColumn {
 bool DateTimeColumn(const double* seconds, std::size_t rows, const std::string& storage,
                     OwnedColumn* out);
 
-// A text column read as `storage` ("integer", "real", "date", "time" or
-// "timestamp"), each distinct text read by the loader's CellReader (a
-// whole-number column also reads 181.0, a date or time column timestamps as
-// their day or time of day). A text
-// that does not read gives an error naming its row (from 1); "string" and
-// an empty storage are not conversions and give false with no error.
-bool TextColumnAs(const ColumnData& texts, const std::string& storage, OwnedColumn* out,
-                  std::string* error);
+// Whether texts are read as `storage`: "integer", "real", "date", "time" or
+// "timestamp" ("string", an empty or an unknown storage leave them texts).
+bool ReadsTextAs(const std::string& storage);
+
+// A text column read as `storage` (one ReadsTextAs takes), each distinct
+// text read by the loader's CellReader (a whole-number column also reads
+// 181.0, a date or time column timestamps as their day or time of day). A
+// text that does not read is invalid input naming its row (from 1).
+zelstatus::Status TextColumnAs(const ColumnData& texts, const std::string& storage,
+                               OwnedColumn* out);
 
 // A text column of an ordinal field as its codes 1..k, in the order of
 // `categories`; a text among `missingStrings` is missing. A text that is
-// neither gives an error naming its row (from 1).
-bool OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& categories,
-                   const std::vector<std::string>& missingStrings, OwnedColumn* out,
-                   std::string* error);
+// neither is invalid input naming its row (from 1).
+zelstatus::Status OrdinalColumn(const ColumnData& texts, const std::vector<std::string>& categories,
+                                const std::vector<std::string>& missingStrings, OwnedColumn* out);
 
 }  // namespace zelhost
 

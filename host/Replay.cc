@@ -246,7 +246,7 @@ const char* ValueTypeName(ValueType type) {
   return "undefined";
 }
 
-zelapply::Status Replay::Compile(const std::string& document, const zelapply::StopCheck& stop) {
+zelstatus::Status Replay::Compile(const std::string& document, const zelapply::StopCheck& stop) {
   return zelapply::CompileDocument(document, &compiled_, stop);
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "apply/Document.h"
-#include "apply/Status.h"
+#include "status/Status.h"
 #include "io/CellReader.h"
 #include "host/ColumnData.h"
 #include "host/HostCallbacks.h"
@@ -55,7 +55,7 @@ struct ReplayInput {
 class Replay {
  public:
   // `stop` is asked now and then while the document is compiled.
-  zelapply::Status Compile(const std::string& document, const zelapply::StopCheck& stop);
+  zelstatus::Status Compile(const std::string& document, const zelapply::StopCheck& stop);
   const zelapply::Program& program() const { return *compiled_.program; }
   const zelapply::Program* inverse() const { return compiled_.inverse.get(); }
   const std::vector<zelapply::TimestampPart>& parts() const { return compiled_.parts; }

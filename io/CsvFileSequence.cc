@@ -20,18 +20,18 @@ CsvFileSequence::CsvFileSequence(std::string_view text, std::string name, char d
 
 CsvFileSequence::~CsvFileSequence() = default;
 
-bool CsvFileSequence::Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error) {
+zelstatus::Status CsvFileSequence::Open(TorCommon_1_3::IInterruptCheck* interrupts) {
   file_ = 0;
-  *error = OpenFile(interrupts);
-  if (!error->empty()) return false;
+  const zelstatus::Status opened = OpenFile(interrupts);
+  if (!opened.ok()) return opened;
   if (paths_.size() > 1 && Unrepeatable()) {
-    *error = paths_[0] + ": a data set of several files is read from regular files only";
-    return false;
+    return zelstatus::Status::InvalidInput(
+        paths_[0] + ": a data set of several files is read from regular files only");
   }
-  return true;
+  return zelstatus::Status();
 }
 
-std::string CsvFileSequence::OpenFile(TorCommon_1_3::IInterruptCheck* interrupts) {
+zelstatus::Status CsvFileSequence::OpenFile(TorCommon_1_3::IInterruptCheck* interrupts) {
   reader_.reset();
   in_.reset();
   headerTaken_ = false;
@@ -41,19 +41,20 @@ std::string CsvFileSequence::OpenFile(TorCommon_1_3::IInterruptCheck* interrupts
     stream = textIn_.get();
   } else {
     in_ = std::make_unique<InputFile>();
-    std::string error;
-    if (!in_->Open(paths_[file_], interrupts, &error)) return error;
+    const zelstatus::Status opened = in_->Open(paths_[file_], interrupts);
+    if (!opened.ok()) return opened;
     if (file_ > 0 && !in_->regular()) {
-      return paths_[file_] + ": a data set of several files is read from regular files only";
+      return zelstatus::Status::InvalidInput(
+          paths_[file_] + ": a data set of several files is read from regular files only");
     }
     if (file_ < first_.size()) {
       const std::string changed = in_->CheckReopened(first_[file_]);
-      if (!changed.empty()) return paths_[file_] + ": " + changed;
+      if (!changed.empty()) return zelstatus::Status::InvalidInput(paths_[file_] + ": " + changed);
     }
     stream = &in_->stream();
   }
   reader_ = std::make_unique<CsvChunkReader>(*stream, delimiter_, chunkBytes_);
-  return std::string();
+  return zelstatus::Status();
 }
 
 bool CsvFileSequence::Unrepeatable() const { return in_ != nullptr && file_ == 0 && !in_->regular(); }
@@ -135,7 +136,7 @@ void CsvFileSequence::Next(CsvChunk* chunk) {
     if (error.empty() && file_ + 1 >= paths_.size()) return;
     if (error.empty()) {
       ++file_;
-      error = OpenFile(nullptr);
+      error = OpenFile(nullptr).message();
     }
     if (!error.empty()) {
       // The rows in hand go out first, as with any other end of the input.

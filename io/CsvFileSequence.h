@@ -30,6 +30,7 @@
 #include "frame/host/HostInterfaces.h"
 #include "io/CsvChunk.h"
 #include "io/InputFile.h"
+#include "status/Status.h"
 
 namespace zelio {
 
@@ -48,9 +49,9 @@ class CsvFileSequence : public ChunkSource {
   CsvFileSequence& operator=(const CsvFileSequence&) = delete;
 
   // Opens the first file; `interrupts` (may be null) is asked while a pipe
-  // has nothing to read, on the thread that reads it. False with `error`
-  // naming the file.
-  bool Open(TorCommon_1_3::IInterruptCheck* interrupts, std::string* error);
+  // has nothing to read, on the thread that reads it. A failure names the
+  // file.
+  zelstatus::Status Open(TorCommon_1_3::IInterruptCheck* interrupts);
   void Next(CsvChunk* chunk) override;
 
   // The first file is a pipe, FIFO or device, which gives its bytes once.
@@ -61,8 +62,8 @@ class CsvFileSequence : public ChunkSource {
   const std::vector<InputFingerprint>& Fingerprints() const { return seen_; }
 
  private:
-  // Opens file `file_`; an empty message when it opened as it should.
-  std::string OpenFile(TorCommon_1_3::IInterruptCheck* interrupts);
+  // Opens file `file_`; a failure names the file.
+  zelstatus::Status OpenFile(TorCommon_1_3::IInterruptCheck* interrupts);
   // The first header is kept; a later one is checked and taken out of `chunk`.
   bool TakeHeader(CsvChunk* chunk);
   // After the last chunk of file `file_`: empty when it did not change

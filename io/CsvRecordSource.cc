@@ -43,9 +43,9 @@ void CsvRecordSource::Rewind() {
   if (!error_.empty()) return;
   files_ = std::make_unique<CsvFileSequence>(file_.paths, file_.delimiter, file_.chunkBytes,
                                              file_.fingerprints);
-  std::string error;
-  if (!files_->Open(nullptr, &error)) {
-    error_ = error;
+  const zelstatus::Status opened = files_->Open(nullptr);
+  if (!opened.ok()) {
+    error_ = opened.message();
     return;
   }
   pipeline_ = std::make_unique<ChunkPipeline>(*files_, file_.threaded);

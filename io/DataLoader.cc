@@ -18,6 +18,8 @@ namespace zelio {
 
 namespace {
 
+using zelstatus::Status;
+
 using namespace TorCommon_1_3;
 
 bool IsNumber(CellValue::Kind kind) {
@@ -54,39 +56,38 @@ class Loader {
  public:
   // `text`, when not null, is the file's text, which must outlive the loader.
   Loader(const LoadRequest& request, const std::string_view* text, IInterruptCheck& interrupts,
-         ReadProgress& progress, LoadedData* data, std::string* error)
-      : request_(request), text_(text), interrupts_(interrupts), progress_(progress), data_(data),
-        error_(error) {}
+         ReadProgress& progress, LoadedData* data)
+      : request_(request), text_(text), interrupts_(interrupts), progress_(progress), data_(data) {}
 
-  LoadResult Run();
+  Status Run();
 
  private:
   // A failure of the file that rows come from now.
-  LoadResult Fail(const std::string& what) {
-    *error_ = request_.paths[file_] + ": " + what;
-    return LoadResult::kInputError;
+  // The file's fault, named after its path; at `line` when one is known.
+  Status Fail(const std::string& what, int64_t line = 0) const {
+    return Status::InvalidInput(request_.paths[file_] + ": " + what, line);
   }
   // A failure of the whole input, which several files share.
-  LoadResult FailAll(const std::string& what, const std::string& several) {
+  Status FailAll(const std::string& what, const std::string& several) const {
     if (request_.paths.size() == 1) return Fail(what);
-    *error_ = request_.paths.front() + " ... " + request_.paths.back() + " (" +
-              std::to_string(request_.paths.size()) + " files): " + several;
-    return LoadResult::kInputError;
-  }
-  // Why reading stopped at `chunk`.
-  LoadResult Failed(const CsvChunk& chunk) {
-    if (chunk.failure.kind == ChunkFailure::Kind::kInput) {
-      *error_ = chunk.failure.message;
-      return LoadResult::kInputError;
+    return Status::InvalidInput(request_.paths.front() + " ... " + request_.paths.back() + " (" +
+              std::to_string(request_.paths.size()) + " files): " + several);
     }
-    return Fail(chunk.failure.kind == ChunkFailure::Kind::kUnreadable ? "cannot read the file"
-                                                                       : chunk.failure.message);
+  // Why reading stopped at `chunk`.
+  Status Failed(const CsvChunk& chunk) const {
+    if (chunk.failure.kind == ChunkFailure::Kind::kInput) {
+      return Status::InvalidInput(chunk.failure.message);
+    }
+    if (chunk.failure.kind == ChunkFailure::Kind::kUnreadable) {
+      return Status::InputOutput(request_.paths[file_] + ": cannot read the file");
+    }
+    return Fail(chunk.failure.message);
   }
   // Opens the input for a read: the files, or the text when it was given.
-  bool Open(const std::vector<InputFingerprint>& first);
+  Status Open(const std::vector<InputFingerprint>& first);
   // A pipe, FIFO or device, which gives its bytes once.
   bool Unrepeatable() const { return files_->Unrepeatable(); }
-  bool ReadHeader(const CsvChunk& chunk);
+  Status ReadHeader(const CsvChunk& chunk);
   void AddRows(const CsvChunk& chunk, std::size_t first);
   void AddColumn(std::size_t c, const CsvChunk& chunk, std::size_t first);
   void AddWeightColumn(std::size_t c, const CsvChunk& chunk, std::size_t first, bool frequency,
@@ -101,8 +102,8 @@ class Loader {
   void Switch(std::size_t c, int storage);
   void Estimate(const CsvChunk& chunk);
   void StopStoring();
-  bool Plan();
-  LoadResult ReadAgain(const std::vector<std::size_t>& columns);
+  Status Plan();
+  Status ReadAgain(const std::vector<std::size_t>& columns);
 
   const LoadRequest& request_;
   const std::string_view* text_;
@@ -111,7 +112,6 @@ class Loader {
   IInterruptCheck& interrupts_;
   ReadProgress& progress_;
   LoadedData* data_;
-  std::string* error_;
   std::vector<ColumnLoad> loads_;
   std::vector<CellReader> readers_;
   // The weights are tallied as the component will take them, row by row.
@@ -131,7 +131,7 @@ class Loader {
   CellValue value_;
 };
 
-bool Loader::Open(const std::vector<InputFingerprint>& first) {
+Status Loader::Open(const std::vector<InputFingerprint>& first) {
   file_ = 0;
   if (text_ != nullptr) {
     files_ = std::make_unique<CsvFileSequence>(*text_, request_.paths[0], request_.delimiter,
@@ -140,28 +140,25 @@ bool Loader::Open(const std::vector<InputFingerprint>& first) {
     files_ = std::make_unique<CsvFileSequence>(request_.paths, request_.delimiter,
                                                request_.chunkBytes, first);
   }
-  return files_->Open(&interrupts_, error_);
+  return files_->Open(&interrupts_);
 }
 
-bool Loader::ReadHeader(const CsvChunk& chunk) {
+Status Loader::ReadHeader(const CsvChunk& chunk) {
   std::vector<std::string>& names = data_->store.names;
   std::set<std::string_view> seen;
   for (std::size_t i = 0; i < chunk.rowEnds[0]; ++i) {
     const std::string_view name = chunk.Cell(i).text;
     const std::string where = "line 1, column " + std::to_string(i + 1) + ": ";
-    if (name.empty()) {
-      Fail(where + "empty field name");
-      return false;
-    }
+    if (name.empty()) return Fail(where + "empty field name", 1);
     if (!seen.insert(name).second) {
-      Fail(where + "duplicate field name " + QuoteCell(name));
-      return false;
+      return Fail(where + "duplicate field name " + QuoteCell(name), 1);
     }
     names.emplace_back(name);
   }
   data_->fileColumns = names.size();
   const Schema& schema = *request_.schema;
-  if (!CheckSchemaNames(names, schema, error_)) return false;
+  const Status named = CheckSchemaNames(names, schema);
+  if (!named.ok()) return named;
   loads_.resize(names.size());
   for (std::size_t c = 0; c < names.size(); ++c) {
     ColumnLoad& load = loads_[c];
@@ -184,7 +181,7 @@ bool Loader::ReadHeader(const CsvChunk& chunk) {
     specs_.back().SetSpec(load.spec);
   }
   weights_ = std::make_unique<WeightTally>(specs_, request_.roles);
-  return true;
+  return Status();
 }
 
 void Loader::Store(std::size_t c, const CellValue& value) {
@@ -263,10 +260,8 @@ void Loader::TallyWeights(int64_t row, int64_t line, std::size_t k) {
   if (errorRow_ >= 0) return;
   const double* frequency = std::isnan(frequencies_[k]) ? nullptr : &frequencies_[k];
   const double* analysis = std::isnan(analyses_[k]) ? nullptr : &analyses_[k];
-  std::string error;
-  if (!weights_->AddRow(frequency, analysis, SourceLocation::Line(line), &error)) {
-    NoteError(row, loads_.size(), error);
-  }
+  const Status tallied = weights_->AddRow(frequency, analysis, SourceLocation::Line(line));
+  if (!tallied.ok()) NoteError(row, loads_.size(), tallied.message());
 }
 
 void Loader::NoteError(int64_t row, std::size_t c, const std::string& message) {
@@ -418,17 +413,16 @@ void Loader::Estimate(const CsvChunk& chunk) {
   for (Column& column : data_->store.columns) column.Reserve(rows);
 }
 
-bool Loader::Plan() {
+Status Loader::Plan() {
   std::vector<int> inferred;
   for (const ColumnLoad& load : loads_) {
     data_->inference.push_back(load.inference);
     inferred.push_back(load.declared ? load.storage : load.inference.Result());
   }
-  return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles,
-                    &data_->plans, error_);
+  return PlanFields(data_->store.names, inferred, *request_.schema, request_.roles, &data_->plans);
 }
 
-LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
+Status Loader::ReadAgain(const std::vector<std::size_t>& columns) {
   if (Unrepeatable()) {
     return Fail("the column " + QuoteCell(data_->store.names[columns[0]]) +
                 " holds text after values read as numbers and must be read again, which a "
@@ -436,7 +430,8 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
                 "schema, or give a regular file");
   }
   progress_.StartPhase("reading again");
-  if (!Open(data_->fingerprints)) return LoadResult::kInputError;
+  const Status opened = Open(data_->fingerprints);
+  if (!opened.ok()) return opened;
   std::vector<CellReader> readers;
   for (std::size_t c : columns) {
     const FieldPlan& plan = data_->plans[c];
@@ -464,16 +459,17 @@ LoadResult Loader::ReadAgain(const std::vector<std::size_t>& columns) {
     }
     if (chunk.failure.kind == ChunkFailure::Kind::kInput) return Failed(chunk);
     if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     progress_.Records(rows);
     if (chunk.last) break;
   }
   if (rows != data_->rows) return Fail("the file changed while it was read");
-  return LoadResult::kLoaded;
+  return Status();
 }
 
-LoadResult Loader::Run() {
-  if (!Open({})) return LoadResult::kInputError;
+Status Loader::Run() {
+  const Status opened = Open({});
+  if (!opened.ok()) return opened;
   if (Unrepeatable() && request_.stream) {
     return Fail("a streamed run reads its data again for every pass, which a pipe, FIFO or "
                 "device cannot give: give a regular file, or read the data into memory "
@@ -491,10 +487,11 @@ LoadResult Loader::Run() {
     const CsvChunk& chunk = pipeline.Next();
     file_ = chunk.file;
     // A stop while a pipe had nothing to read ends its stream early.
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     std::size_t r = 0;
     if (header && chunk.rows() > 0) {
-      if (!ReadHeader(chunk)) return LoadResult::kInputError;
+      const Status named = ReadHeader(chunk);
+      if (!named.ok()) return named;
       header = false;
       r = 1;
     }
@@ -503,7 +500,8 @@ LoadResult Loader::Run() {
       const std::size_t width = chunk.rowEnds[w] - chunk.RowBegin(w);
       if (width != loads_.size()) {
         return Fail("line " + std::to_string(chunk.lines[w]) + ": " + std::to_string(width) +
-                    " cells where the header has " + std::to_string(loads_.size()));
+                        " cells where the header has " + std::to_string(loads_.size()),
+                    chunk.lines[w]);
       }
     }
     if (r < chunk.rows()) {
@@ -518,12 +516,13 @@ LoadResult Loader::Run() {
       StopStoring();
     }
     if (!storing_ && Unrepeatable()) {
-      return Fail("the columns would take more than the memory limit of " +
-                  std::to_string(request_.memoryLimit) +
-                  " bytes, and a streamed run reads its data again for every pass, which a "
-                  "pipe, FIFO or device cannot give: give a regular file or a higher limit");
+      return Status::LimitExceeded(
+          request_.paths[file_] + ": the columns would take more than the memory limit of " +
+          std::to_string(request_.memoryLimit) +
+          " bytes, and a streamed run reads its data again for every pass, which a "
+          "pipe, FIFO or device cannot give: give a regular file or a higher limit");
     }
-    if (interrupts_.IsInterrupted()) return LoadResult::kInterrupted;
+    if (interrupts_.IsInterrupted()) return Status::Interrupted();
     progress_.Records(data_->rows);
     if (chunk.last || (request_.maxRows > 0 && data_->rows >= request_.maxRows)) break;
   }
@@ -532,7 +531,8 @@ LoadResult Loader::Run() {
     return FailAll("the file has a header row but no records",
                    "the files have a header row but no records");
   }
-  if (!Plan()) return LoadResult::kInputError;
+  const Status planned = Plan();
+  if (!planned.ok()) return planned;
 
   // Columns whose final storage differs from what they hold: all-missing
   // ones are rebuilt here, the others read again.
@@ -552,20 +552,17 @@ LoadResult Loader::Run() {
     }
   }
   if (!again.empty()) {
-    const LoadResult result = ReadAgain(again);
-    if (result != LoadResult::kLoaded) return result;
+    const Status read = ReadAgain(again);
+    if (!read.ok()) return read;
   }
-  if (!storageError_.empty()) {
-    *error_ = storageError_;
-    return LoadResult::kInputError;
-  }
+  if (!storageError_.empty()) return Status::InvalidInput(storageError_);
   for (Column& column : data_->store.columns) {
     column.ShrinkToFit();
     column.PrepareReading();
   }
   progress_.Records(data_->rows);
   data_->droppedRecords = weights_->dropped();
-  return LoadResult::kLoaded;
+  return Status();
 }
 
 }  // namespace
@@ -577,16 +574,15 @@ uint64_t DefaultMemoryLimit() {
   return static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize) / 2;
 }
 
-LoadResult LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ReadProgress& progress,
-                   LoadedData* data, std::string* error) {
-  Loader loader(request, nullptr, interrupts, progress, data, error);
+Status LoadCsv(const LoadRequest& request, IInterruptCheck& interrupts, ReadProgress& progress,
+               LoadedData* data) {
+  Loader loader(request, nullptr, interrupts, progress, data);
   return loader.Run();
 }
 
-LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
-                       IInterruptCheck& interrupts, ReadProgress& progress, LoadedData* data,
-                       std::string* error) {
-  Loader loader(request, &text, interrupts, progress, data, error);
+Status LoadCsvText(const LoadRequest& request, std::string_view text, IInterruptCheck& interrupts,
+                   ReadProgress& progress, LoadedData* data) {
+  Loader loader(request, &text, interrupts, progress, data);
   return loader.Run();
 }
 

@@ -34,10 +34,9 @@
 #include "io/Schema.h"
 #include "io/TypeInference.h"
 #include "frame/host/HostInterfaces.h"
+#include "status/Status.h"
 
 namespace zelio {
-
-enum class LoadResult { kLoaded, kInputError, kInterrupted };
 
 struct LoadedData {
   // The names and columns; streamed columns hold only the dictionaries.
@@ -79,12 +78,14 @@ struct LoadRequest {
 // everything else a build needs; 0 when it cannot be told.
 uint64_t DefaultMemoryLimit();
 
-LoadResult LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
-                   ReadProgress& progress, LoadedData* data, std::string* error);
+// A failure is the file's (its message starts with the path), or a stop
+// the interrupt check asked for (kInterrupted).
+zelstatus::Status LoadCsv(const LoadRequest& request, TorCommon_1_3::IInterruptCheck& interrupts,
+                          ReadProgress& progress, LoadedData* data);
 // The same for the file's text, which must outlive the call.
-LoadResult LoadCsvText(const LoadRequest& request, std::string_view text,
-                       TorCommon_1_3::IInterruptCheck& interrupts, ReadProgress& progress,
-                       LoadedData* data, std::string* error);
+zelstatus::Status LoadCsvText(const LoadRequest& request, std::string_view text,
+                              TorCommon_1_3::IInterruptCheck& interrupts, ReadProgress& progress,
+                              LoadedData* data);
 
 }  // namespace zelio
 

@@ -16,6 +16,7 @@
 #include "io/CellReader.h"
 #include "io/ColumnStore.h"
 #include "io/Schema.h"
+#include "status/Status.h"
 
 namespace zelio {
 
@@ -43,26 +44,25 @@ struct FieldPlan {
 
   // The field's user-missing values from the schema, judged by the
   // component's own test.
-  ZelUserMissing missing;
+  ZelFrame::ZelUserMissing missing;
 
   // Sets `spec` (may be null) and the user-missing values it gives.
   void SetSpec(const FieldSpec* given);
 };
 
 // Every field the schema names must be a column of the data.
-bool CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema,
-                      std::string* error);
+zelstatus::Status CheckSchemaNames(const std::vector<std::string>& names, const Schema& schema);
 
-bool PlanFields(const std::vector<std::string>& names, const std::vector<int>& inferred,
-                const Schema& schema, const FieldRoles& roles, std::vector<FieldPlan>* plans,
-                std::string* error);
+zelstatus::Status PlanFields(const std::vector<std::string>& names,
+                             const std::vector<int>& inferred, const Schema& schema,
+                             const FieldRoles& roles, std::vector<FieldPlan>* plans);
 
 // The plans of columns a host filled itself: each column's storage is what
 // it holds, and a schema may set levels, roles, labels and user-missing
 // values but not another storage. Ordinal text must be held as its codes
 // 1..k (the categories' order), in an integer column.
-bool PlanColumns(const ColumnStore& store, const Schema& schema, const FieldRoles& roles,
-                 std::vector<FieldPlan>* plans, std::string* error);
+zelstatus::Status PlanColumns(const ColumnStore& store, const Schema& schema,
+                              const FieldRoles& roles, std::vector<FieldPlan>* plans);
 
 }  // namespace zelio
 

@@ -11,6 +11,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 std::string Failure(const char* what, const std::string& path, int error) {
@@ -36,21 +38,12 @@ struct DuplicateKey {};
 
 }  // namespace
 
-bool ReadFileText(const std::string& path, std::string* text, std::string* error) {
+Status ReadFileText(const std::string& path, std::string* text) {
   const Descriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    *error = Failure("cannot open", path, errno);
-    return false;
-  }
+  if (fd.get() < 0) return Status::InputOutput(Failure("cannot open", path, errno));
   struct stat info;
-  if (fstat(fd.get(), &info) != 0) {
-    *error = Failure("cannot read", path, errno);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    *error = Failure("cannot read", path, EISDIR);
-    return false;
-  }
+  if (fstat(fd.get(), &info) != 0) return Status::InputOutput(Failure("cannot read", path, errno));
+  if (S_ISDIR(info.st_mode)) return Status::InputOutput(Failure("cannot read", path, EISDIR));
   // A regular file is sized once, so the (possibly large) data file is held
   // in one piece; a pipe or device grows the text as it comes.
   text->clear();
@@ -59,22 +52,19 @@ bool ReadFileText(const std::string& path, std::string* text, std::string* error
   for (;;) {
     const ssize_t n = read(fd.get(), chunk.data(), chunk.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      *error = Failure("cannot read", path, errno);
-      return false;
-    }
-    if (n == 0) return true;
+    if (n < 0) return Status::InputOutput(Failure("cannot read", path, errno));
+    if (n == 0) return Status();
     text->append(chunk.data(), static_cast<std::size_t>(n));
   }
 }
 
-bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error) {
+Status ReadJsonFile(const std::string& path, nlohmann::ordered_json* json) {
   std::string text;
-  return ReadFileText(path, &text, error) && ParseJsonText(text, path, json, error);
+  const Status read = ReadFileText(path, &text);
+  return read.ok() ? ParseJsonText(text, path, json) : read;
 }
 
-bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,
-                   std::string* error) {
+Status ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json) {
   // A key given twice would silently lose one of its values: the keys seen
   // so far are kept per open object, and a repeat ends the parse.
   std::vector<std::set<std::string>> open;
@@ -99,17 +89,15 @@ bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ord
     *json = nlohmann::ordered_json::parse(text, check, /*allow_exceptions=*/true,
                                           /*ignore_comments=*/true);
   } catch (const DuplicateKey&) {
-    *error = name + ": duplicate key \"" + repeated + "\"";
-    return false;
+    return Status::InvalidInput(name + ": duplicate key \"" + repeated + "\"");
   } catch (const nlohmann::json::exception& e) {
     // Drop the library's "[json.exception.parse_error.101] " tag.
     std::string what = e.what();
     const std::size_t tagEnd = what.find("] ");
     if (tagEnd != std::string::npos) what = what.substr(tagEnd + 2);
-    *error = name + ": " + what;
-    return false;
+    return Status::InvalidInput(name + ": " + what);
   }
-  return true;
+  return Status();
 }
 
 }  // namespace zelio

@@ -9,16 +9,18 @@
 #include <string>
 #include <string_view>
 
+#include "status/Status.h"
+
 namespace zelio {
 
-bool ReadFileText(const std::string& path, std::string* text, std::string* error);
+zelstatus::Status ReadFileText(const std::string& path, std::string* text);
 
 // Objects keep the order of their keys, so messages and labels follow the file;
 // `//` and `/* */` comments are skipped.
-bool ReadJsonFile(const std::string& path, nlohmann::ordered_json* json, std::string* error);
+zelstatus::Status ReadJsonFile(const std::string& path, nlohmann::ordered_json* json);
 // The same for text already read; `name` prefixes the messages.
-bool ParseJsonText(std::string_view text, const std::string& name, nlohmann::ordered_json* json,
-                   std::string* error);
+zelstatus::Status ParseJsonText(std::string_view text, const std::string& name,
+                                nlohmann::ordered_json* json);
 
 }  // namespace zelio
 

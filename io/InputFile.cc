@@ -11,6 +11,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 // How long a wait for a pipe's data goes before the interrupt check is asked.
@@ -53,29 +55,19 @@ InputFile::~InputFile() {
   if (fd_ >= 0) close(fd_);
 }
 
-bool InputFile::Open(const std::string& path, TorCommon_1_3::IInterruptCheck* interrupts,
-                     std::string* error) {
+Status InputFile::Open(const std::string& path, TorCommon_1_3::IInterruptCheck* interrupts) {
   interrupts_ = interrupts;
   // Without O_NONBLOCK the open of a FIFO waits for a writer, and no signal
   // handler that restarts calls can end that wait.
   fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd_ < 0) {
-    *error = Failure("cannot open", path, errno);
-    return false;
-  }
+  if (fd_ < 0) return Status::InputOutput(Failure("cannot open", path, errno));
   struct stat info;
-  if (fstat(fd_, &info) != 0) {
-    *error = Failure("cannot read", path, errno);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    *error = Failure("cannot read", path, EISDIR);
-    return false;
-  }
+  if (fstat(fd_, &info) != 0) return Status::InputOutput(Failure("cannot read", path, errno));
+  if (S_ISDIR(info.st_mode)) return Status::InputOutput(Failure("cannot read", path, EISDIR));
   identity_ = IdentityOf(info);
   if (identity_.regular) fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
   stream_.clear();
-  return true;
+  return Status();
 }
 
 InputFingerprint InputFile::Fingerprint() const {

@@ -22,6 +22,7 @@
 
 #include "frame/host/HostInterfaces.h"
 #include "io/StreamHash.h"
+#include "status/Status.h"
 
 namespace zelio {
 
@@ -53,8 +54,7 @@ class InputFile : private std::streambuf {
   // with a message naming it. `interrupts` (may be null) is asked, on the
   // thread that reads, while a pipe, FIFO or device has nothing to read; it
   // must outlive the reads.
-  bool Open(const std::string& path, TorCommon_1_3::IInterruptCheck* interrupts,
-            std::string* error);
+  zelstatus::Status Open(const std::string& path, TorCommon_1_3::IInterruptCheck* interrupts);
   std::istream& stream() { return stream_; }
 
   // A regular file, which can be read again; a pipe, FIFO or device cannot.

@@ -7,6 +7,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -119,41 +121,41 @@ const FieldSpec* Schema::Find(const std::string& name) const {
   return it == fields.end() ? nullptr : &it->second;
 }
 
-bool LoadSchema(const std::string& path, Schema* schema, std::string* error) {
+Status LoadSchema(const std::string& path, Schema* schema) {
   schema->fields.clear();
-  if (path.empty()) return true;
+  if (path.empty()) return Status();
   std::string text;
-  return ReadFileText(path, &text, error) && ParseSchema(text, path, schema, error);
+  const Status read = ReadFileText(path, &text);
+  return read.ok() ? ParseSchema(text, path, schema) : read;
 }
 
-bool ParseSchema(std::string_view text, const std::string& path, Schema* schema,
-                 std::string* error) {
+Status ParseSchema(std::string_view text, const std::string& path, Schema* schema) {
   schema->fields.clear();
   Json json;
-  if (!ParseJsonText(text, path, &json, error)) return false;
+  const Status parsed = ParseJsonText(text, path, &json);
+  if (!parsed.ok()) return parsed;
   if (!json.is_object() || json.size() != 1 || !json.contains("fields") ||
       !json["fields"].is_object()) {
-    *error = path + ": expected an object with the single key \"fields\" holding an object";
-    return false;
+    return Status::InvalidInput(
+        path + ": expected an object with the single key \"fields\" holding an object");
   }
   for (const auto& field : json["fields"].items()) {
     const std::string prefix = path + ": field '" + field.key() + "'";
     if (!field.value().is_object()) {
-      *error = prefix + ": expected an object of properties";
-      return false;
+      return Status::InvalidInput(prefix + ": expected an object of properties");
     }
     FieldSpec spec;
     for (const auto& property : field.value().items()) {
       std::string what;
       if (!ReadProperty(property.key(), property.value(), &spec, &what)) {
-        *error = what.empty() ? prefix + ": unknown property '" + property.key() + "'"
-                              : prefix + ": \"" + property.key() + "\" must be " + what;
-        return false;
+        return Status::InvalidInput(what.empty()
+                                        ? prefix + ": unknown property '" + property.key() + "'"
+                                        : prefix + ": \"" + property.key() + "\" must be " + what);
       }
     }
     schema->fields[field.key()] = std::move(spec);
   }
-  return true;
+  return Status();
 }
 
 }  // namespace zelio

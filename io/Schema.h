@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "status/Status.h"
+
 namespace zelio {
 
 enum class Level { kContinuous, kNominal, kOrdinal };
@@ -37,10 +39,9 @@ struct Schema {
 
 // Reads and checks the file's structure; field names are checked against the
 // data later. An empty path gives an empty schema.
-bool LoadSchema(const std::string& path, Schema* schema, std::string* error);
+zelstatus::Status LoadSchema(const std::string& path, Schema* schema);
 // The same for the file's text; `name` prefixes the messages.
-bool ParseSchema(std::string_view text, const std::string& name, Schema* schema,
-                 std::string* error);
+zelstatus::Status ParseSchema(std::string_view text, const std::string& name, Schema* schema);
 
 }  // namespace zelio
 

@@ -9,6 +9,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 using TorCommon_1_3::TorSettings;
@@ -84,103 +86,100 @@ std::string SettingsFile::ClosestKey(const std::string& name) const {
   return best;
 }
 
-const ZelSettingKey* SettingsFile::Find(const std::string& name, std::string* error) const {
+const ZelSettingKey* SettingsFile::Find(const std::string& name) const {
   for (const ZelSettingKey& key : keys_) {
     if (key.name == name) return &key;
   }
-  *error = "unknown settings key \"" + name + "\"";
-  const std::string closest = ClosestKey(name);
-  if (!closest.empty()) *error += "; did you mean \"" + closest + "\"?";
   return nullptr;
 }
 
-bool SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
-                            std::vector<std::string>* warnings, std::string* error) const {
-  std::string text;
-  return ReadFileText(path, &text, error) && LoadText(text, path, settings, warnings, error);
+std::string SettingsFile::UnknownKey(const std::string& name) const {
+  std::string message = "unknown settings key \"" + name + "\"";
+  const std::string closest = ClosestKey(name);
+  if (!closest.empty()) message += "; did you mean \"" + closest + "\"?";
+  return message;
 }
 
-bool SettingsFile::LoadText(std::string_view text, const std::string& path, TorSettings* settings,
-                            std::vector<std::string>* warnings, std::string* error) const {
+Status SettingsFile::LoadFile(const std::string& path, TorSettings* settings,
+                              std::vector<std::string>* warnings) const {
+  std::string text;
+  const Status read = ReadFileText(path, &text);
+  return read.ok() ? LoadText(text, path, settings, warnings) : read;
+}
+
+Status SettingsFile::LoadText(std::string_view text, const std::string& path, TorSettings* settings,
+                              std::vector<std::string>* warnings) const {
   nlohmann::ordered_json json;
-  if (!ParseJsonText(text, path, &json, error)) return false;
-  if (!json.is_object()) {
-    *error = path + ": expected an object of settings keys";
-    return false;
-  }
+  const Status parsed = ParseJsonText(text, path, &json);
+  if (!parsed.ok()) return parsed;
+  if (!json.is_object())
+    return Status::InvalidInput(path + ": expected an object of settings keys");
   for (const auto& item : json.items()) {
     if (WithoutEffect(item.key())) {
       warnings->push_back(path + ": " + WithoutEffectNote(item.key()));
       continue;
     }
-    const ZelSettingKey* key = Find(item.key(), error);
+    const ZelSettingKey* key = Find(item.key());
+    if (key == nullptr) return Status::InvalidInput(path + ": " + UnknownKey(item.key()));
     const auto& value = item.value();
-    bool typed = key != nullptr;
-    if (typed) {
-      switch (key->type) {
-        case ZelSettingType::kBool:
-          typed = value.is_boolean();
-          if (typed) settings->SetBool(key->name, value.get<bool>());
-          break;
-        case ZelSettingType::kInt:
-          typed = FitsInt(value);
-          if (typed) settings->SetInt(key->name, value.get<int>());
-          break;
-        case ZelSettingType::kDouble:
-          typed = value.is_number();
-          if (typed) settings->SetDouble(key->name, value.get<double>());
-          break;
-        case ZelSettingType::kString:
-          typed = value.is_string();
-          if (typed) settings->SetString(key->name, value.get<std::string>());
-          break;
-      }
-      if (!typed) *error = MustBe(*key);
+    bool typed = false;
+    switch (key->type) {
+      case ZelSettingType::kBool:
+        typed = value.is_boolean();
+        if (typed) settings->SetBool(key->name, value.get<bool>());
+        break;
+      case ZelSettingType::kInt:
+        typed = FitsInt(value);
+        if (typed) settings->SetInt(key->name, value.get<int>());
+        break;
+      case ZelSettingType::kDouble:
+        typed = value.is_number();
+        if (typed) settings->SetDouble(key->name, value.get<double>());
+        break;
+      case ZelSettingType::kString:
+        typed = value.is_string();
+        if (typed) settings->SetString(key->name, value.get<std::string>());
+        break;
     }
-    if (!typed) {
-      *error = path + ": " + *error;
-      return false;
-    }
+    if (!typed) return Status::InvalidInput(path + ": " + MustBe(*key));
   }
-  return true;
+  return Status();
 }
 
-bool SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
-                          std::vector<std::string>* warnings, std::string* error) const {
+Status SettingsFile::Assign(const std::string& assignment, TorSettings* settings,
+                            std::vector<std::string>* warnings) const {
   const std::size_t equals = assignment.find('=');
   if (equals == std::string::npos) {
-    *error = "--set expects KEY=VALUE, got \"" + assignment + "\"";
-    return false;
+    return Status::InvalidInput("--set expects KEY=VALUE, got \"" + assignment + "\"");
   }
   const std::string name = assignment.substr(0, equals);
   const std::string text = assignment.substr(equals + 1);
   if (WithoutEffect(name)) {
     warnings->push_back(WithoutEffectNote(name));
-    return true;
+    return Status();
   }
-  const ZelSettingKey* key = Find(name, error);
-  if (key == nullptr) return false;
+  const ZelSettingKey* key = Find(name);
+  if (key == nullptr) return Status::InvalidInput(UnknownKey(name));
   int64_t integer;
   double real;
   switch (key->type) {
     case ZelSettingType::kBool:
       if (text != "true" && text != "false") break;
       settings->SetBool(name, text == "true");
-      return true;
+      return Status();
     case ZelSettingType::kInt:
       if (!ParseInteger(text, &integer) || integer < INT_MIN || integer > INT_MAX) break;
       settings->SetInt(name, static_cast<int>(integer));
-      return true;
+      return Status();
     case ZelSettingType::kDouble:
       if (!ParseReal(text, &real)) break;
       settings->SetDouble(name, real);
-      return true;
+      return Status();
     case ZelSettingType::kString:
       settings->SetString(name, text);
-      return true;
+      return Status();
   }
-  *error = MustBe(*key) + ", got \"" + text + "\"";
-  return false;
+  return Status::InvalidInput(MustBe(*key) + ", got \"" + text + "\"");
 }
 
 }  // namespace zelio

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "settings/ZelSettingKeys.h"
+#include "status/Status.h"
 #include "torcommon13r/TorSettings.h"
 
 namespace zelio {
@@ -25,21 +26,22 @@ class SettingsFile {
 
   // Every key of the file's top-level object. A key without effect adds a
   // line to `warnings`.
-  bool LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
-                std::vector<std::string>* warnings, std::string* error) const;
+  zelstatus::Status LoadFile(const std::string& path, TorCommon_1_3::TorSettings* settings,
+                             std::vector<std::string>* warnings) const;
   // The same for the file's text; `name` prefixes the messages.
-  bool LoadText(std::string_view text, const std::string& name,
-                TorCommon_1_3::TorSettings* settings, std::vector<std::string>* warnings,
-                std::string* error) const;
+  zelstatus::Status LoadText(std::string_view text, const std::string& name,
+                             TorCommon_1_3::TorSettings* settings,
+                             std::vector<std::string>* warnings) const;
   // "KEY=VALUE", the value text read as the key's type.
-  bool Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
-              std::vector<std::string>* warnings, std::string* error) const;
+  zelstatus::Status Assign(const std::string& assignment, TorCommon_1_3::TorSettings* settings,
+                           std::vector<std::string>* warnings) const;
 
   // The known key nearest to `name` by edit distance, ignoring case.
   std::string ClosestKey(const std::string& name) const;
 
  private:
-  const ZelSettingKey* Find(const std::string& name, std::string* error) const;
+  const ZelSettingKey* Find(const std::string& name) const;  // null: unknown
+  std::string UnknownKey(const std::string& name) const;     // the message, with a hint
   bool WithoutEffect(const std::string& name) const;
 
   const std::vector<ZelSettingKey>& keys_;

@@ -10,6 +10,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 using namespace TorCommon_1_3;
@@ -41,8 +43,8 @@ std::size_t FirstRowOf(const Column& column, std::size_t code) {
 }
 
 // The column's texts as `storage`, read as a file's cells of a column
-// declared so; false at a text that does not read.
-bool Convert(const std::string& name, int storage, Column* column, std::string* error) {
+// declared so; a text that does not read is invalid input.
+Status Convert(const std::string& name, int storage, Column* column) {
   const CellReader reader(storage, nullptr, nullptr);
   std::vector<double> values(column->DistinctTexts());
   CellValue value;
@@ -56,9 +58,9 @@ bool Convert(const std::string& name, int storage, Column* column, std::string* 
         values[code] = std::nan("");
         break;
       default:
-        *error = "row " + std::to_string(FirstRowOf(*column, code) + 1) + ": " +
-                 QuoteCell(text) + " is not " + StorageNoun(storage) + " (field '" + name + "')";
-        return false;
+        return Status::InvalidInput("row " + std::to_string(FirstRowOf(*column, code) + 1) + ": " +
+                                    QuoteCell(text) + " is not " + StorageNoun(storage) +
+                                    " (field '" + name + "')");
     }
   }
   Column read(storage);
@@ -74,12 +76,12 @@ bool Convert(const std::string& name, int storage, Column* column, std::string* 
   read.ShrinkToFit();
   read.PrepareReading();
   *column = std::move(read);
-  return true;
+  return Status();
 }
 
 }  // namespace
 
-bool ReadTextDates(const Schema& schema, ColumnStore* store, std::string* error) {
+Status ReadTextDates(const Schema& schema, ColumnStore* store) {
   for (std::size_t c = 0; c < store->columns.size(); ++c) {
     Column& column = store->columns[c];
     if (column.storage() != kStorageString) continue;
@@ -90,9 +92,10 @@ bool ReadTextDates(const Schema& schema, ColumnStore* store, std::string* error)
     if (spec != nullptr && !spec->categories.empty()) continue;
     const int storage = declared ? *spec->storage : InferredMoment(column);
     if (storage == kStorageString) continue;
-    if (!Convert(store->names[c], storage, &column, error)) return false;
+    const Status read = Convert(store->names[c], storage, &column);
+    if (!read.ok()) return read;
   }
-  return true;
+  return Status();
 }
 
 }  // namespace zelio

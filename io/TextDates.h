@@ -12,10 +12,11 @@
 
 #include "io/ColumnStore.h"
 #include "io/Schema.h"
+#include "status/Status.h"
 
 namespace zelio {
 
-bool ReadTextDates(const Schema& schema, ColumnStore* store, std::string* error);
+zelstatus::Status ReadTextDates(const Schema& schema, ColumnStore* store);
 
 }  // namespace zelio
 

@@ -4,6 +4,8 @@
 
 namespace zelio {
 
+using zelstatus::Status;
+
 namespace {
 
 std::ptrdiff_t ColumnOf(const std::vector<FieldPlan>& plans, const std::string& name) {
@@ -34,32 +36,32 @@ double WeightTally::Records(const double* frequency, const double* analysis) con
   return Take(analysis_, analysis, false) > 0.0 ? Take(frequency_, frequency, true) : 0.0;
 }
 
-bool WeightTally::AddRow(const double* frequencyValue, const double* analysisValue,
-                         const SourceLocation& where, std::string* error) {
-  if (frequency_ < 0 && analysis_ < 0) return true;
+Status WeightTally::AddRow(const double* frequencyValue, const double* analysisValue,
+                           const SourceLocation& where) {
+  if (frequency_ < 0 && analysis_ < 0) return Status();
   const double frequency = Take(frequency_, frequencyValue, true);
   const double analysis = Take(analysis_, analysisValue, false);
   if (ZelWeightRule::TooLarge(frequency, true)) {
-    *error = where.WithColumn(static_cast<std::size_t>(frequency_) + 1).Words() +
-             ": the frequency weight of '" + plans_[static_cast<std::size_t>(frequency_)].name +
-             "' is 2^63 or more; weights count whole records in 64 bits";
-    return false;
+    return Status::LimitExceeded(
+        where.WithColumn(static_cast<std::size_t>(frequency_) + 1).Words() +
+        ": the frequency weight of '" + plans_[static_cast<std::size_t>(frequency_)].name +
+        "' is 2^63 or more; weights count whole records in 64 bits");
   }
   if (frequency == 0.0 || analysis == 0.0) {
     ++dropped_;
-    return true;
+    return Status();
   }
   switch (totals_.Add(frequency, analysis)) {
     case ZelWeightRule::Totals::Fit::kTooManyRecords:
-      *error = where.Words() + ": the frequency weights add up to 2^63 or more records";
-      return false;
+      return Status::LimitExceeded(where.Words() +
+                                   ": the frequency weights add up to 2^63 or more records");
     case ZelWeightRule::Totals::Fit::kNotFinite:
-      *error = where.Words() + ": the weights add up past the largest number a double holds";
-      return false;
+      return Status::LimitExceeded(where.Words() +
+                                   ": the weights add up past the largest number a double holds");
     case ZelWeightRule::Totals::Fit::kFits:
       break;
   }
-  return true;
+  return Status();
 }
 
 }  // namespace zelio

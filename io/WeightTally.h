@@ -16,6 +16,7 @@
 #include "frame/ZelWeightRule.h"
 #include "io/FieldPlan.h"
 #include "io/SourceLocation.h"
+#include "status/Status.h"
 
 namespace zelio {
 
@@ -30,10 +31,10 @@ class WeightTally {
 
   // Adds the row found at `where` (a file's line, a frame's row), given the
   // values of its weight cells (null when missing or when the role has no
-  // column); false, with `error` naming that place (and the column), when a
+  // column); a limit exceeded, naming that place (and the column), when a
   // weight or the totals pass what the component can count.
-  bool AddRow(const double* frequency, const double* analysis, const SourceLocation& where,
-              std::string* error);
+  zelstatus::Status AddRow(const double* frequency, const double* analysis,
+                           const SourceLocation& where);
   // How many records a row with these weight values (null when missing)
   // counts for: its whole-record frequency weight (1 without one), or 0 when
   // a weight is missing, zero or negative.

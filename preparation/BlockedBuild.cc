@@ -9,6 +9,8 @@
 #include "frame/ZelLockstep.h"
 #include "frame/ZelStatusCodes.h"
 
+using ZelFrame::ZelLockstep;
+
 namespace zelprep {
 
 using TorCommon_1_3::ITorAlgorithm;

@@ -9,6 +9,8 @@
 
 namespace zelprep {
 
+using zelstatus::Status;
+
 namespace {
 
 // A text for a message: in quotes, shortened when long, with what is not
@@ -31,13 +33,12 @@ std::string Shown(const std::string& text) {
 
 }  // namespace
 
-bool CheckColumnTexts(const zelio::ColumnStore& store, std::string* error) {
+Status CheckColumnTexts(const zelio::ColumnStore& store) {
   std::string what;
   for (std::size_t c = 0; c < store.names.size(); ++c) {
     if (zelio::FindUnwritable(store.names[c], &what) != std::string::npos) {
-      *error = "column " + std::to_string(c + 1) + ": the name " + Shown(store.names[c]) +
-               " holds " + what;
-      return false;
+      return Status::InvalidInput("column " + std::to_string(c + 1) + ": the name " +
+                                  Shown(store.names[c]) + " holds " + what);
     }
   }
   for (std::size_t c = 0; c < store.columns.size(); ++c) {
@@ -47,18 +48,19 @@ bool CheckColumnTexts(const zelio::ColumnStore& store, std::string* error) {
       if (zelio::FindUnwritable(column.TextOfCode(code), &what) == std::string::npos) continue;
       std::size_t row = 0;
       while (row < column.size() && (column.IsMissing(row) || column.TextCode(row) != code)) ++row;
-      *error = zelio::SourceLocation::Row(static_cast<int64_t>(row) + 1).WithColumn(c + 1).Words() +
-               ": " + what + " (field '" + store.names[c] + "')";
-      return false;
+      return Status::InvalidInput(
+          zelio::SourceLocation::Row(static_cast<int64_t>(row) + 1).WithColumn(c + 1).Words() +
+          ": " + what + " (field '" + store.names[c] + "')");
     }
   }
-  return true;
+  return Status();
 }
 
-bool TallyColumnWeights(const zelio::ColumnStore& store, const std::vector<zelio::FieldPlan>& plans,
-                        const zelio::FieldRoles& roles, int64_t* dropped, std::string* error) {
+Status TallyColumnWeights(const zelio::ColumnStore& store,
+                          const std::vector<zelio::FieldPlan>& plans,
+                          const zelio::FieldRoles& roles, int64_t* dropped) {
   zelio::WeightTally tally(plans, roles);
-  if (tally.frequencyColumn() < 0 && tally.analysisColumn() < 0) return true;
+  if (tally.frequencyColumn() < 0 && tally.analysisColumn() < 0) return Status();
   auto value = [&store](std::ptrdiff_t c, std::size_t row, double* out) -> const double* {
     if (c < 0) return nullptr;
     const zelio::Column& column = store.columns[static_cast<std::size_t>(c)];
@@ -70,14 +72,13 @@ bool TallyColumnWeights(const zelio::ColumnStore& store, const std::vector<zelio
   };
   for (std::size_t row = 0; row < store.rows(); ++row) {
     double frequency, analysis;
-    if (!tally.AddRow(value(tally.frequencyColumn(), row, &frequency),
-                      value(tally.analysisColumn(), row, &analysis),
-                      zelio::SourceLocation::Row(static_cast<int64_t>(row) + 1), error)) {
-      return false;
-    }
+    const Status added = tally.AddRow(value(tally.frequencyColumn(), row, &frequency),
+                                      value(tally.analysisColumn(), row, &analysis),
+                                      zelio::SourceLocation::Row(static_cast<int64_t>(row) + 1));
+    if (!added.ok()) return added;
   }
   *dropped = tally.dropped();
-  return true;
+  return Status();
 }
 
 }  // namespace zelprep

@@ -12,16 +12,18 @@
 
 #include "io/ColumnStore.h"
 #include "io/FieldPlan.h"
+#include "status/Status.h"
 
 namespace zelprep {
 
 // Every name and every text of a text column is well-formed UTF-8 without
 // the characters XML refuses.
-bool CheckColumnTexts(const zelio::ColumnStore& store, std::string* error);
+zelstatus::Status CheckColumnTexts(const zelio::ColumnStore& store);
 
 // The weights of every row; `dropped` counts the rows that will not count.
-bool TallyColumnWeights(const zelio::ColumnStore& store, const std::vector<zelio::FieldPlan>& plans,
-                        const zelio::FieldRoles& roles, int64_t* dropped, std::string* error);
+zelstatus::Status TallyColumnWeights(const zelio::ColumnStore& store,
+                                     const std::vector<zelio::FieldPlan>& plans,
+                                     const zelio::FieldRoles& roles, int64_t* dropped);
 
 }  // namespace zelprep
 

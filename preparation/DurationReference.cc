@@ -7,7 +7,11 @@
 #include "apply/HostHeader.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelUserMissing;
+
 namespace zelprep {
+
+using zelstatus::Status;
 
 namespace {
 
@@ -75,9 +79,9 @@ ReferenceNeeds NeededReferences(const TorCommon_1_3::TorSettings& settings,
   return needs;
 }
 
-bool FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile& file,
-                       const ReferenceNeeds& needs, TorCommon_1_3::IInterruptCheck& interrupts,
-                       DataMoments* moments, std::string* error) {
+Status FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile& file,
+                         const ReferenceNeeds& needs, TorCommon_1_3::IInterruptCheck& interrupts,
+                         DataMoments* moments) {
   std::vector<std::size_t> columns;
   std::vector<std::optional<double>*> latest;
   for (std::size_t c = 0; c < data.plans.size(); ++c) {
@@ -100,7 +104,7 @@ bool FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile
         if (!missing.Matches(value)) Later(value, latest[k]);
       }
     }
-    return true;
+    return Status();
   }
   zelio::CsvRecordSource source(file, data.plans, columns, zelio::ReadProgress::Silent());
   for (int64_t row = 1; source.HasMoreRecords(); ++row) {
@@ -111,13 +115,9 @@ bool FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile
       if (value.IsMissing() || data.plans[columns[k]].missing.Matches(value.GetDouble())) continue;
       Later(value.GetDouble(), latest[k]);
     }
-    if (row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
-      error->clear();
-      return false;
-    }
+    if (row % kCheckEvery == 0 && interrupts.IsInterrupted()) return Status::Interrupted();
   }
-  *error = source.error();
-  return error->empty();
+  return source.error().empty() ? Status() : Status::InvalidInput(source.error());
 }
 
 void PinReferences(const ReferenceNeeds& needs, const DataMoments& moments,

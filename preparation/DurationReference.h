@@ -20,6 +20,7 @@
 #include "io/CsvRecordSource.h"
 #include "io/DataLoader.h"
 #include "pmml/PMMLHeaderInfo.h"
+#include "status/Status.h"
 #include "torcommon13r/TorSettings.h"
 
 namespace zelprep {
@@ -46,11 +47,12 @@ ReferenceNeeds NeededReferences(const TorCommon_1_3::TorSettings& settings,
                                 const std::vector<zelio::FieldPlan>& plans);
 
 // The latest moments of the fields `needs` asks for: from the held columns,
-// or, for a streamed file (`file`), by reading their cells once more; false
-// when that read fails (`error`) or is interrupted (`error` empty).
-bool FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile& file,
-                       const ReferenceNeeds& needs, TorCommon_1_3::IInterruptCheck& interrupts,
-                       DataMoments* moments, std::string* error);
+// or, for a streamed file (`file`), by reading their cells once more, which
+// may fail or be interrupted.
+zelstatus::Status FindLatestMoments(const zelio::LoadedData& data, const zelio::CsvSourceFile& file,
+                                    const ReferenceNeeds& needs,
+                                    TorCommon_1_3::IInterruptCheck& interrupts,
+                                    DataMoments* moments);
 
 // Sets the references `needs` asks for to `moments`; says so in `facts`
 // and in the document's header.

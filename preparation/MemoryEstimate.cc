@@ -8,6 +8,8 @@
 #include "frame/ZelFactory.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelprep {
 
 using namespace TorCommon_1_3;

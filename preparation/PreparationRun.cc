@@ -19,7 +19,11 @@
 #include "preparation/RunMessages.h"
 #include "preparation/TargetTyping.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelprep {
+
+using zelstatus::Status;
 
 using namespace TorCommon_1_3;
 
@@ -49,9 +53,8 @@ PreparationRun::PreparationRun(RunRequest request) : request_(std::move(request)
 
 PreparationRun::~PreparationRun() = default;
 
-bool PreparationRun::InputError(std::string message) {
-  result_.kind = RunResult::Kind::kInputError;
-  result_.error = std::move(message);
+bool PreparationRun::Fail(Status status) {
+  result_.status = std::move(status);
   failed_ = true;
   return false;
 }
@@ -59,30 +62,32 @@ bool PreparationRun::InputError(std::string message) {
 bool PreparationRun::ReadInputs() {
   if (failed_) return false;
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
-  std::string error;
   std::vector<std::string>* notes = &result_.notes;
+  Status read;
   if (!request_.settingsPath.empty()) {
-    if (!keys.LoadFile(request_.settingsPath, &settings_, notes, &error)) return InputError(error);
-  } else if (!request_.settingsText.empty() &&
-             !keys.LoadText(request_.settingsText, request_.settingsName, &settings_, notes,
-                            &error)) {
-    return InputError(error);
+    read = keys.LoadFile(request_.settingsPath, &settings_, notes);
+  } else if (!request_.settingsText.empty()) {
+    read = keys.LoadText(request_.settingsText, request_.settingsName, &settings_, notes);
   }
+  if (!read.ok()) return Fail(read);
   for (const std::string& assignment : request_.assignments) {
-    if (!keys.Assign(assignment, &settings_, notes, &error)) return InputError(error);
+    read = keys.Assign(assignment, &settings_, notes);
+    if (!read.ok()) return Fail(read);
   }
   if (!request_.analysisWeight.empty()) {
     settings_.SetString("analysisWeight", request_.analysisWeight);
   }
   ApplyHostDefaults(&settings_);
-  if (!ZelFactory::ReviewSettings(settings_, notes, &error)) return InputError(error);
+  std::string error;
+  if (!ZelFactory::ReviewSettings(settings_, notes, &error)) {
+    return Fail(Status::InvalidInput(error));
+  }
   // One clock for every replica, on threads or elsewhere.
   zelio::PinReferenceClock(
       request_.clock ? *request_.clock : static_cast<int64_t>(std::time(nullptr)), &settings_);
-  const bool schemaRead = request_.schemaText.empty()
-                              ? zelio::LoadSchema(request_.schemaPath, &schema_, &error)
-                              : zelio::ParseSchema(request_.schemaText, "schema", &schema_, &error);
-  if (!schemaRead) return InputError(error);
+  read = request_.schemaText.empty() ? zelio::LoadSchema(request_.schemaPath, &schema_)
+                                     : zelio::ParseSchema(request_.schemaText, "schema", &schema_);
+  if (!read.ok()) return Fail(read);
   roles_.target = request_.target;
   roles_.frequencyWeight = request_.frequencyWeight;
   roles_.targetLevel = request_.targetLevel;
@@ -105,21 +110,10 @@ bool PreparationRun::LoadCsv(const CsvSource& csv, IInterruptCheck& interrupts,
   load.storages = csv.storages;
   load.maxRows = csv.maxRows;
   if (csv.text != nullptr) load.memoryLimit = 0;
-  std::string error;
-  const zelio::LoadResult loaded =
-      csv.text != nullptr
-          ? zelio::LoadCsvText(load, *csv.text, interrupts, progress, &data_, &error)
-          : zelio::LoadCsv(load, interrupts, progress, &data_, &error);
-  switch (loaded) {
-    case zelio::LoadResult::kInterrupted:
-      result_.kind = RunResult::Kind::kInterrupted;
-      failed_ = true;
-      return false;
-    case zelio::LoadResult::kInputError:
-      return InputError(error);
-    case zelio::LoadResult::kLoaded:
-      break;
-  }
+  const Status loaded = csv.text != nullptr
+                            ? zelio::LoadCsvText(load, *csv.text, interrupts, progress, &data_)
+                            : zelio::LoadCsv(load, interrupts, progress, &data_);
+  if (!loaded.ok()) return Fail(loaded);
   return Planned(interrupts);
 }
 
@@ -127,14 +121,14 @@ bool PreparationRun::TakeColumns(zelio::ColumnStore store) {
   if (failed_) return false;
   data_.store = std::move(store);
   data_.rows = static_cast<int64_t>(data_.store.rows());
-  if (data_.rows == 0) return InputError("the data has no records");
-  std::string error;
-  if (!CheckColumnTexts(data_.store, &error) ||
-      !zelio::ReadTextDates(schema_, &data_.store, &error) ||
-      !zelio::PlanColumns(data_.store, schema_, roles_, &data_.plans, &error) ||
-      !TallyColumnWeights(data_.store, data_.plans, roles_, &data_.droppedRecords, &error)) {
-    return InputError(error);
+  if (data_.rows == 0) return Fail(Status::InvalidInput("the data has no records"));
+  Status checked = CheckColumnTexts(data_.store);
+  if (checked.ok()) checked = zelio::ReadTextDates(schema_, &data_.store);
+  if (checked.ok()) checked = zelio::PlanColumns(data_.store, schema_, roles_, &data_.plans);
+  if (checked.ok()) {
+    checked = TallyColumnWeights(data_.store, data_.plans, roles_, &data_.droppedRecords);
   }
+  if (!checked.ok()) return Fail(checked);
   NeverInterrupted never;
   return Planned(never);
 }
@@ -159,13 +153,9 @@ bool PreparationRun::Planned(IInterruptCheck& interrupts) {
   if (!typed.empty()) result_.facts.push_back(typed);
   needs_ = NeededReferences(settings_, data_.plans);
   if (needs_.Any()) {
-    std::string error;
-    if (!request_.moments &&
-        !FindLatestMoments(data_, SourceFile(), needs_, interrupts, &moments_, &error)) {
-      if (!error.empty()) return InputError(error);
-      result_.kind = RunResult::Kind::kInterrupted;
-      failed_ = true;
-      return false;
+    if (!request_.moments) {
+      const Status found = FindLatestMoments(data_, SourceFile(), needs_, interrupts, &moments_);
+      if (!found.ok()) return Fail(found);
     }
     PinReferences(needs_, request_.moments ? *request_.moments : moments_, &settings_,
                   &result_.facts, &header_);
@@ -218,16 +208,16 @@ bool PreparationRun::CheckMemory(std::size_t workers) {
   message +=
       ", more than the memory limit of " + DescribeBytes(limit) + ": hand the build fewer fields";
   if (!request_.memoryLimitName.empty()) message += " or raise " + request_.memoryLimitName;
-  return InputError(message);
+  return Fail(Status::LimitExceeded(message));
 }
 
 ITorAlgorithm* PreparationRun::MakeReplica(ZelFactory& factory) {
   if (failed_) return nullptr;
   ITorAlgorithm* algorithm = factory.CreateTorAlgorithm(settings_, fields_.variables);
   if (algorithm == nullptr) {
-    result_.kind = RunResult::Kind::kComponentError;
     result_.refused = true;
-    result_.status = factory.GetStatus();
+    result_.component = factory.GetStatus();
+    result_.status = ComponentFailure(result_.component);
     result_.warnings = factory.GetWarnings();
     failed_ = true;
   }
@@ -261,7 +251,7 @@ bool PreparationRun::Build(const RunHost& host) {
   if (host.running) host.running(&algorithm);
   const TorStatus status = RunBlockedBuild(running, *feed, host.progress, &result_.refusedDetail);
   if (host.running) host.running(nullptr);
-  if (!feed->Error().empty()) return InputError(feed->Error());
+  if (!feed->Error().empty()) return Fail(Status::InvalidInput(feed->Error()));
   Conclude(algorithm, status, host.interrupts.IsInterrupted());
   return result_.ok();
 }
@@ -279,12 +269,12 @@ void PreparationRun::Conclude(ITorAlgorithm& algorithm, const TorStatus& status,
   }
   failed_ = true;
   if (interrupted || status.GetCode() == ZelStatusCode::kInterrupted) {
-    result_.kind = RunResult::Kind::kInterrupted;
+    result_.status = Status::Interrupted();
     return;
   }
   if (status.IsError() || written.IsError()) {
-    result_.kind = RunResult::Kind::kComponentError;
-    result_.status = status.IsError() ? status : written;
+    result_.component = status.IsError() ? status : written;
+    result_.status = ComponentFailure(result_.component);
     if (status.GetCode() == ZelStatusCode::kTargetExcluded) {
       result_.targetNote = ZelFactory::ExplainExcludedTarget(algorithm);
     }

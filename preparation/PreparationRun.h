@@ -45,6 +45,7 @@
 #include "io/TimestampSplit.h"
 #include "pmml/PMMLHeaderInfo.h"
 #include "preparation/DurationReference.h"
+#include "status/Status.h"
 #include "torcommon13r/TorSettings.h"
 
 namespace zelprep {
@@ -111,12 +112,11 @@ struct RunHost {
 };
 
 struct RunResult {
-  // kInputError: the data, schema, settings or memory (the command's exit
-  // status 2); kComponentError: the component refused or failed (status 1).
-  enum class Kind { kDone, kInputError, kComponentError, kInterrupted };
-  Kind kind = Kind::kDone;
-  std::string error;                               // kInputError: what is wrong
-  TorCommon_1_3::TorStatus status;                 // kComponentError: the component's status
+  // A failure of the data, schema, settings or memory (an input kind: the
+  // command's exit status 2), a stop (kInterrupted), or the component's
+  // refusal or failure (kComponent, worded by ComponentFailure: status 1).
+  zelstatus::Status status;
+  TorCommon_1_3::TorStatus component;              // kComponent: the component's own status
   bool refused = false;                            // the component refused the fields or settings
   std::string refusedDetail;                       // why a pass's state was refused, when one was
   std::string targetNote;                          // why the target was excluded, when it was
@@ -128,7 +128,7 @@ struct RunResult {
   std::size_t fieldsRead = 0;
   std::size_t fieldsHanded = 0;
 
-  bool ok() const { return kind == Kind::kDone; }
+  bool ok() const { return status.ok(); }
   // The lines a host shows for the notes and warnings (RunMessages.h).
   std::vector<std::string> WarningLines() const;
 };
@@ -160,7 +160,7 @@ class PreparationRun {
   // component refused, which the result then says); the result of a build
   // that ended with `status`.
   bool CheckMemory(std::size_t workers);
-  TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFactory& factory);
+  TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFrame::ZelFactory& factory);
   void Conclude(TorCommon_1_3::ITorAlgorithm& algorithm, const TorCommon_1_3::TorStatus& status,
                 bool interrupted);
 
@@ -176,7 +176,7 @@ class PreparationRun {
   zelio::CsvSourceFile SourceFile() const;
 
  private:
-  bool InputError(std::string message);
+  bool Fail(zelstatus::Status status);  // false
   // The data loaded or taken: what the run hands over is decided here.
   bool Planned(TorCommon_1_3::IInterruptCheck& interrupts);
 

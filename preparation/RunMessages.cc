@@ -2,6 +2,8 @@
 
 #include "frame/ZelFactory.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelprep {
 
 std::string StatusMessage(int code) {
@@ -12,6 +14,10 @@ std::string StatusMessage(int code) {
 std::string DescribeStatus(const TorCommon_1_3::TorStatus& status) {
   return std::string(status.IsWarning() ? "warning " : "error ") +
          std::to_string(status.GetCode()) + ": " + StatusMessage(status.GetCode());
+}
+
+zelstatus::Status ComponentFailure(const TorCommon_1_3::TorStatus& status) {
+  return zelstatus::Status::Component(DescribeStatus(status));
 }
 
 std::vector<std::string> WarningLines(const std::vector<std::string>& notes,

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "status/Status.h"
 #include "torcommon13r/TorStatus.h"
 
 namespace zelprep {
@@ -19,6 +20,11 @@ std::string StatusMessage(int code);
 
 // "error CODE: message" or "warning CODE: message".
 std::string DescribeStatus(const TorCommon_1_3::TorStatus& status);
+
+// The component's failure as the hosts' status (kind kComponent), worded
+// as DescribeStatus words it, its code kept: the one place a TorStatus
+// crosses into a host's status.
+zelstatus::Status ComponentFailure(const TorCommon_1_3::TorStatus& status);
 
 // "warning: NOTE" for each note, "warning CODE: message" for each warning
 // that is not about a step left out, then, unless `inapplicable` is false,

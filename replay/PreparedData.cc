@@ -12,6 +12,7 @@ namespace zelreplay {
 namespace {
 
 using zelapply::ValueType;
+using zelstatus::Status;
 
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr std::size_t kCheckEvery = 4096;
@@ -32,27 +33,22 @@ void ReadValue(const TorCommon_1_3::RawData& data, zelapply::Value* value) {
 
 }  // namespace
 
-PreparedDataResult WritePreparedData(const std::string& document,
-                                     TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, zelio::ByteSink& output,
-                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
-                                     zelio::ReadProgress& progress, std::string* error) {
+Status WritePreparedData(const std::string& document, TorCommon_1_3::IRecordSource& source,
+                         const std::vector<std::string>& names, zelio::ByteSink& output,
+                         char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                         zelio::ReadProgress& progress) {
   return WritePreparedParts(document, source, names, {{&output, -1}}, delimiter, interrupts,
-                            progress, error);
+                            progress);
 }
 
-PreparedDataResult WritePreparedParts(const std::string& document,
-                                      TorCommon_1_3::IRecordSource& source,
-                                      const std::vector<std::string>& names,
-                                      const std::vector<PreparedPart>& parts, char delimiter,
-                                      TorCommon_1_3::IInterruptCheck& interrupts,
-                                      zelio::ReadProgress& progress, std::string* error) {
+Status WritePreparedParts(const std::string& document, TorCommon_1_3::IRecordSource& source,
+                          const std::vector<std::string>& names,
+                          const std::vector<PreparedPart>& parts, char delimiter,
+                          TorCommon_1_3::IInterruptCheck& interrupts,
+                          zelio::ReadProgress& progress) {
   zelapply::CompiledDocument compiled;
-  const zelapply::Status status = zelapply::CompileDocument(document, &compiled);
-  if (!status.ok()) {
-    *error = "the document cannot be replayed: " + status.message();
-    return PreparedDataResult::kBadDocument;
-  }
+  const Status status = zelapply::CompileDocument(document, &compiled);
+  if (!status.ok()) return Status::Internal("the document cannot be replayed: " + status.message());
   const zelapply::Program& program = *compiled.program;
   // Every field of the document is a field that was handed to the component.
   std::vector<std::pair<std::size_t, std::size_t>> inputs;
@@ -61,8 +57,7 @@ PreparedDataResult WritePreparedParts(const std::string& document,
     std::size_t c = 0;
     while (c < names.size() && names[c] != name) ++c;
     if (c == names.size()) {
-      *error = "the document's field '" + name + "' is not a column of the data";
-      return PreparedDataResult::kBadDocument;
+      return Status::Internal("the document's field '" + name + "' is not a column of the data");
     }
     if (program.IsRead(i) || program.fields()[i].enabled) inputs.emplace_back(i, c);
   }
@@ -80,8 +75,7 @@ PreparedDataResult WritePreparedParts(const std::string& document,
   // come from a pass over the same rows first.
   zelapply::CrossFit fit(program);
   if (!fit.error().empty()) {
-    *error = "the document cannot be replayed: " + fit.error();
-    return PreparedDataResult::kBadDocument;
+    return Status::Internal("the document cannot be replayed: " + fit.error());
   }
   if (fit.Active()) {
     progress.StartPhase("gathering target means by fold");
@@ -91,7 +85,7 @@ PreparedDataResult WritePreparedParts(const std::string& document,
       program.Evaluate(&frame);
       fit.Gather(frame, row);
       if (++row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
-        return PreparedDataResult::kInterrupted;
+        return Status::Interrupted();
       }
     }
     fit.Finish();
@@ -110,14 +104,14 @@ PreparedDataResult WritePreparedParts(const std::string& document,
       program.Evaluate(&frame);
       prepared.WriteRow(frame);
       if (row % kCheckEvery == 0) {
-        if (interrupts.IsInterrupted()) return PreparedDataResult::kInterrupted;
+        if (interrupts.IsInterrupted()) return Status::Interrupted();
         progress.Records(static_cast<int64_t>(row));
       }
     }
     writer.Flush();
   }
   progress.Records(static_cast<int64_t>(row));
-  return PreparedDataResult::kWritten;
+  return Status();
 }
 
 }  // namespace zelreplay

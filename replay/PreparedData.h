@@ -14,19 +14,19 @@
 #include "frame/host/HostInterfaces.h"
 #include "io/ByteSink.h"
 #include "io/ReadProgress.h"
+#include "status/Status.h"
 
 namespace zelreplay {
 
-enum class PreparedDataResult { kWritten, kInterrupted, kBadDocument };
-
 // Writes the CSV text to `output`, which the caller opened and finishes
 // (a failed write is the sink's to report). Field i of each record of
-// `source` is the field named names[i].
-PreparedDataResult WritePreparedData(const std::string& document,
-                                     TorCommon_1_3::IRecordSource& source,
-                                     const std::vector<std::string>& names, zelio::ByteSink& output,
-                                     char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
-                                     zelio::ReadProgress& progress, std::string* error);
+// `source` is the field named names[i]. A document that cannot be replayed
+// on them is an internal failure: the build just wrote it.
+zelstatus::Status WritePreparedData(const std::string& document,
+                                    TorCommon_1_3::IRecordSource& source,
+                                    const std::vector<std::string>& names, zelio::ByteSink& output,
+                                    char delimiter, TorCommon_1_3::IInterruptCheck& interrupts,
+                                    zelio::ReadProgress& progress);
 
 // One output of several that the records are shared out to, in order:
 // `rows` records each (-1: the rest).
@@ -38,12 +38,12 @@ struct PreparedPart {
 // The same with the records shared out to `parts` in order, each a whole
 // CSV text with its header: the prepared data of several input files, one
 // output for each.
-PreparedDataResult WritePreparedParts(const std::string& document,
-                                      TorCommon_1_3::IRecordSource& source,
-                                      const std::vector<std::string>& names,
-                                      const std::vector<PreparedPart>& parts, char delimiter,
-                                      TorCommon_1_3::IInterruptCheck& interrupts,
-                                      zelio::ReadProgress& progress, std::string* error);
+zelstatus::Status WritePreparedParts(const std::string& document,
+                                     TorCommon_1_3::IRecordSource& source,
+                                     const std::vector<std::string>& names,
+                                     const std::vector<PreparedPart>& parts, char delimiter,
+                                     TorCommon_1_3::IInterruptCheck& interrupts,
+                                     zelio::ReadProgress& progress);
 
 }  // namespace zelreplay
 

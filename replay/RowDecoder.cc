@@ -8,6 +8,8 @@
 
 namespace zelreplay {
 
+using zelstatus::Status;
+
 using zelapply::Value;
 using zelapply::ValueType;
 using zelio::CellValue;
@@ -44,52 +46,51 @@ void RowDecoder::Bind(const zelapply::Program& program, std::size_t field, std::
 namespace {
 
 // The header column named `name`: its index, header.size() when there is
-// none, or false when there are two.
-bool FindColumn(const std::vector<CsvCell>& header, const std::string& name, std::size_t* column,
-                std::string* error) {
+// none; two are invalid input.
+Status FindColumn(const std::vector<CsvCell>& header, const std::string& name,
+                  std::size_t* column) {
   *column = header.size();
   for (std::size_t c = 0; c < header.size(); ++c) {
     if (header[c].text != name) continue;
-    if (*column != header.size()) {
-      *error = "column '" + name + "' appears twice";
-      return false;
-    }
+    if (*column != header.size())
+      return Status::InvalidInput("column '" + name + "' appears twice");
     *column = c;
   }
-  return true;
+  return Status();
 }
 
 }  // namespace
 
-bool RowDecoder::BindByName(const zelapply::Program& program,
-                            const std::vector<zelapply::TimestampPart>& parts,
-                            const std::vector<CsvCell>& header, bool allDerived,
-                            std::string* error) {
+Status RowDecoder::BindByName(const zelapply::Program& program,
+                              const std::vector<zelapply::TimestampPart>& parts,
+                              const std::vector<CsvCell>& header, bool allDerived) {
   const std::vector<bool> needed = program.NeededInputs(allDerived);
   for (std::size_t i = 0; i < program.inputCount(); ++i) {
     if (!needed[i]) continue;
     const zelapply::FieldInfo& field = program.fields()[i];
     std::size_t column;
-    if (!FindColumn(header, field.name, &column, error)) return false;
+    Status found = FindColumn(header, field.name, &column);
+    if (!found.ok()) return found;
     auto part = zelio::CellReader::Part::kWhole;
     const zelapply::TimestampPart* from = nullptr;
     for (const zelapply::TimestampPart& given : parts) {
       if (given.field == field.name) from = &given;
     }
     if (column == header.size() && from != nullptr) {
-      if (!FindColumn(header, from->column, &column, error)) return false;
+      found = FindColumn(header, from->column, &column);
+      if (!found.ok()) return found;
       part = from->timeOfDay ? zelio::CellReader::Part::kTime : zelio::CellReader::Part::kDate;
     }
     if (column == header.size()) {
       // Prediction data has no target or weights: their slots stay missing.
       if (field.optional) continue;
-      *error = "the document's field '" + field.name + "' is not a column of the data";
-      if (from != nullptr) *error += ", nor is its column of timestamps '" + from->column + "'";
-      return false;
+      std::string message = "the document's field '" + field.name + "' is not a column of the data";
+      if (from != nullptr) message += ", nor is its column of timestamps '" + from->column + "'";
+      return Status::InvalidInput(message);
     }
     Bind(program, i, column, part);
   }
-  return true;
+  return Status();
 }
 
 bool RowDecoder::ReadCell(const Binding& binding, const CsvCell& cell, Value* value) const {

@@ -22,6 +22,7 @@
 #include "apply/Program.h"
 #include "io/CellReader.h"
 #include "io/CsvRowParser.h"
+#include "status/Status.h"
 
 namespace zelreplay {
 
@@ -37,8 +38,9 @@ class RowDecoder {
   // of which the input is (`parts`). A needed input without a column, or
   // with two, is an error naming it, except that the target and weights may
   // be absent (they stay missing); the other inputs are not read.
-  bool BindByName(const zelapply::Program& program, const std::vector<zelapply::TimestampPart>& parts,
-                  const std::vector<zelio::CsvCell>& header, bool allDerived, std::string* error);
+  zelstatus::Status BindByName(const zelapply::Program& program,
+                               const std::vector<zelapply::TimestampPart>& parts,
+                               const std::vector<zelio::CsvCell>& header, bool allDerived);
 
   void Decode(const std::vector<zelio::CsvCell>& row, int64_t line, zelapply::Frame* frame);
 

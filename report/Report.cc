@@ -6,11 +6,11 @@
 
 namespace zelreport {
 
-zelapply::Status RenderReport(std::string_view document, const ReportContext& context,
-                              std::string* html, const zelapply::StopCheck& stop) {
+zelstatus::Status RenderReport(std::string_view document, const ReportContext& context,
+                               std::string* html, const zelapply::StopCheck& stop) {
   html->clear();
   zelapply::DocumentFacts facts;
-  const zelapply::Status read = zelapply::ReadDocumentFacts(document, &facts, stop);
+  const zelstatus::Status read = zelapply::ReadDocumentFacts(document, &facts, stop);
   if (!read.ok()) return read;
   ReportModel model;
   BuildModel(facts, &model);
@@ -30,7 +30,7 @@ zelapply::Status RenderReport(std::string_view document, const ReportContext& co
   WriteRanking(model, html);
   WritePanels(model, html);
   WritePageEnd(html);
-  return zelapply::Status();
+  return zelstatus::Status();
 }
 
 }  // namespace zelreport

@@ -17,7 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "apply/Status.h"
+#include "apply/StopCheck.h"
+#include "status/Status.h"
 
 namespace zelreport {
 
@@ -35,9 +36,9 @@ struct ReportContext {
 // into `html`, which it replaces. On error `html` is left empty and the
 // status says why. `stop` is asked while the document is read; when it
 // says yes, the status is Interrupted.
-zelapply::Status RenderReport(std::string_view document, const ReportContext& context,
-                              std::string* html,
-                              const zelapply::StopCheck& stop = zelapply::StopCheck());
+zelstatus::Status RenderReport(std::string_view document, const ReportContext& context,
+                               std::string* html,
+                               const zelapply::StopCheck& stop = zelapply::StopCheck());
 
 }  // namespace zelreport
 

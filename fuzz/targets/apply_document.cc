@@ -71,8 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   const std::vector<std::string> cells = CellsFor(program);
   zelreplay::RowDecoder decoder;
-  std::string error;
-  if (decoder.BindByName(program, document.parts, header, true, &error)) {
+  if (decoder.BindByName(program, document.parts, header, true).ok()) {
     NullSink sink;
     zelio::CsvWriter writer(sink, ',');
     zelreplay::PreparedWriter prepared(program, true, &writer);

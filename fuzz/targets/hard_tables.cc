@@ -26,6 +26,9 @@
 #include "support/DocumentNumbers.h"
 #include "support/RecordsOnly.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 namespace {
 
 using TorCommon_1_3::ITorAlgorithm;
@@ -123,8 +126,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   const hardtables::HardTable table = hardtables::MakeHardTable(seed, rows, blockRows);
   zelio::Schema schema;
-  std::string error;
-  if (!zelio::ParseSchema(table.schema, "schema", &schema, &error)) std::abort();
+  if (!zelio::ParseSchema(table.schema, "schema", &schema).ok()) std::abort();
   const zelio::FieldRoles roles{table.target, table.frequencyWeight, table.analysisWeight,
                                 std::nullopt};
   zelio::LoadedData loaded;
@@ -133,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::vector<std::string> notes;
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   for (const std::string& setting : table.settings) {
-    if (!keys.Assign(setting, &settings, &notes, &error)) std::abort();
+    if (!keys.Assign(setting, &settings, &notes).ok()) std::abort();
   }
   if (!table.analysisWeight.empty()) settings.SetString("analysisWeight", table.analysisWeight);
   zelio::HostFields fields;

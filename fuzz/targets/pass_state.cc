@@ -11,6 +11,9 @@
 #include "StateBuilds.h"
 #include "statistics/ZelStateBytes.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static std::vector<zelfuzz::StateBuild> builds = zelfuzz::MakeStateBuilds();
   if (size == 0 || builds.empty()) return 0;

@@ -21,8 +21,7 @@ const char kData[] =
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(bytes), size);
   zelio::Schema schema;
-  std::string error;
-  if (!zelio::ParseSchema(text, "fuzz.json", &schema, &error)) return 0;
+  if (!zelio::ParseSchema(text, "fuzz.json", &schema).ok()) return 0;
   zelio::FieldRoles roles;
   for (const auto& field : schema.fields) {
     if (field.second.role == zelio::Role::kTarget) roles.target = field.first;

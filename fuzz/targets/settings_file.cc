@@ -9,6 +9,8 @@
 #include "FuzzHost.h"
 #include "io/SettingsFile.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 const char kData[] =
@@ -26,10 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   TorCommon_1_3::TorSettings settings;
   std::vector<std::string> warnings;
-  std::string error;
-  keys.Assign(text, &settings, &warnings, &error);
+  keys.Assign(text, &settings, &warnings);
   settings.Clear();
-  if (!keys.LoadText(text, "fuzz.json", &settings, &warnings, &error) ||
+  std::string error;
+  if (!keys.LoadText(text, "fuzz.json", &settings, &warnings).ok() ||
       !ZelFactory::ReviewSettings(settings, &warnings, &error)) {
     return 0;
   }

@@ -68,8 +68,8 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
   }
   if (!read) return InputError(error);
   if (!result.ok()) {
-    if (result.kind == zelprep::RunResult::Kind::kInputError) return InputError(result.error);
-    return ErrorOutcome(false, result.status.GetCode(), "the range could not be read", "");
+    if (result.status.inputError()) return InputError(result.status.message());
+    return ErrorOutcome(false, result.component.GetCode(), "the range could not be read", "");
   }
   py::dict out;
   out["first"] = text.first;

@@ -99,7 +99,7 @@ py::dict Summary(const zelapply::SummaryFact& summary) {
 
 py::dict DocumentFactsOf(const std::string& document) {
   zelapply::DocumentFacts facts;
-  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  const zelstatus::Status status = zelapply::ReadDocumentFacts(document, &facts);
   if (!status.ok()) throw py::value_error(status.message());
   py::dict out;
   out["application"] = facts.application;

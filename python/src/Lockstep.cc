@@ -10,6 +10,9 @@
 #include "preparation/BlockFeed.h"
 #include "preparation/RunMessages.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 namespace zelpy {
 
 namespace py = pybind11;
@@ -48,14 +51,12 @@ py::object Replica::Failure() {
     if (!usable) result = run_.result();
   });
   if (usable) return py::none();
-  if (result.kind == zelprep::RunResult::Kind::kInputError) {
-    return ErrorOutcome(true, 0, result.error, std::string());
-  }
-  if (result.kind == zelprep::RunResult::Kind::kComponentError) {
-    return ErrorOutcome(false, result.status.GetCode(),
-                        zelprep::StatusMessage(result.status.GetCode()),
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    return ErrorOutcome(false, result.component.GetCode(),
+                        zelprep::StatusMessage(result.component.GetCode()),
                         result.targetNote.empty() ? result.refusedDetail : result.targetNote);
   }
+  if (result.status.inputError()) return ErrorOutcome(true, 0, result.status.message(), "");
   // Stopped while the frame's columns were copied.
   return ErrorOutcome(true, 0, "interrupted", std::string());
 }

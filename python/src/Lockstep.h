@@ -62,7 +62,7 @@ class Replica {
 
   PythonHost host_;
   zelprep::PreparationRun run_;
-  ZelFactory factory_;
+  ZelFrame::ZelFactory factory_;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm_;
   std::unique_ptr<zelio::ColumnRecordSource> source_;
   std::mutex mutex_;

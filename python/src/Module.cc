@@ -28,6 +28,8 @@
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelpy {
 
 namespace py = pybind11;
@@ -182,7 +184,7 @@ py::dict PrepareFrame(const std::vector<std::string>& names, py::list columns,
     py::gil_scoped_release unlocked;
     result = zelhost::BuildFromStore(request, std::move(store), host);
   } else {
-    result.kind = zelprep::RunResult::Kind::kInterrupted;
+    result.status = zelstatus::Status::Interrupted();
   }
   return OutcomeDict(result, host);
 }
@@ -209,7 +211,7 @@ std::shared_ptr<Replay> Compile(const std::string& document) {
   auto replay = std::make_shared<Replay>();
   // A large document takes seconds: Ctrl-C stops it.
   PythonHost host{py::none()};
-  zelapply::Status status;
+  zelstatus::Status status;
   {
     py::gil_scoped_release unlocked;
     status = replay->Compile(document, [&host] { return host.Poll(); });
@@ -319,7 +321,7 @@ std::string RenderReport(const std::string& document, const std::string& dataSet
                          int64_t fieldsRead, int64_t fieldsHanded) {
   const zelreport::ReportContext context{dataSet, std::string(), records, fieldsRead, fieldsHanded};
   std::string html;
-  zelapply::Status status;
+  zelstatus::Status status;
   {
     py::gil_scoped_release unlocked;
     status = zelreport::RenderReport(document, context, &html);
@@ -365,7 +367,7 @@ py::object UnwritableText(const py::list& texts) {
 // steps.
 py::list FieldsTable(const std::string& document) {
   zelapply::DocumentFacts facts;
-  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  const zelstatus::Status status = zelapply::ReadDocumentFacts(document, &facts);
   if (!status.ok()) throw py::value_error(status.message());
   py::list out;
   for (const zelhost::FieldRow& row : zelhost::FieldsTable(facts)) {

@@ -27,10 +27,10 @@ py::dict ErrorOutcome(bool input, int code, const std::string& message, const st
 
 py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
   host.RaiseIfInterrupted();
-  if (result.kind == zelprep::RunResult::Kind::kInterrupted) RaiseKeyboardInterrupt();
+  if (result.status.interrupted()) RaiseKeyboardInterrupt();
   py::dict out;
   // An input error comes alone, as the command line gives it.
-  const bool warned = result.kind != zelprep::RunResult::Kind::kInputError;
+  const bool warned = !result.status.inputError();
   py::list warnings;
   for (const std::string& note : result.notes) {
     if (warned) warnings.append(py::make_tuple(0, note));
@@ -46,20 +46,19 @@ py::dict OutcomeDict(const zelprep::RunResult& result, PythonHost& host) {
   out["lines"] = warned ? zelprep::WarningLines(result.notes, result.warnings, false)
                         : std::vector<std::string>();
   out["facts"] = warned ? result.facts : std::vector<std::string>();
-  switch (result.kind) {
-    case zelprep::RunResult::Kind::kInputError:
-      out["error"] = "input";
-      out["code"] = 0;
-      out["message"] = result.error;
-      out["note"] = std::string();
-      return out;
-    case zelprep::RunResult::Kind::kComponentError:
-      out["error"] = "component";
-      out["code"] = result.status.GetCode();
-      out["message"] = zelprep::StatusMessage(result.status.GetCode());
-      out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
-      return out;
-    default: break;
+  if (result.status.inputError()) {
+    out["error"] = "input";
+    out["code"] = 0;
+    out["message"] = result.status.message();
+    out["note"] = std::string();
+    return out;
+  }
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    out["error"] = "component";
+    out["code"] = result.component.GetCode();
+    out["message"] = zelprep::StatusMessage(result.component.GetCode());
+    out["note"] = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
+    return out;
   }
   out["document"] = result.document;
   out["records"] = result.records;

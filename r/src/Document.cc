@@ -13,6 +13,8 @@
 #include "preparation/StatisticsTable.h"
 #include "report/Report.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelr {
 
 namespace {
@@ -25,7 +27,7 @@ double Number(const zelapply::NumberFact& fact) {
 
 zelapply::DocumentFacts Facts(const std::string& document) {
   zelapply::DocumentFacts facts;
-  const zelapply::Status status = zelapply::ReadDocumentFacts(document, &facts);
+  const zelstatus::Status status = zelapply::ReadDocumentFacts(document, &facts);
   if (!status.ok()) throw InputError("not a preparation document: " + status.message());
   return facts;
 }
@@ -112,7 +114,7 @@ Rcpp::CharacterVector RenderReport(std::string document, std::string dataSet, do
                                          static_cast<int64_t>(fieldsRead),
                                          static_cast<int64_t>(fieldsHanded)};
   std::string html;
-  const zelapply::Status status = zelreport::RenderReport(document, context, &html);
+  const zelstatus::Status status = zelreport::RenderReport(document, context, &html);
   if (!status.ok()) throw InputError(status.message());
   return Utf8(html);
 }

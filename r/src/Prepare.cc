@@ -27,10 +27,9 @@ Json SchemaFields(SEXP schema, const std::string& name) {
   Json json;
   if (Rf_isNull(schema)) return Json::object();
   if (TYPEOF(schema) == STRSXP) {
-    std::string error;
-    if (!zelio::ParseJsonText(Rcpp::as<std::string>(schema), name, &json, &error)) {
-      throw InputError(error);
-    }
+    const zelstatus::Status parsed =
+        zelio::ParseJsonText(Rcpp::as<std::string>(schema), name, &json);
+    if (!parsed.ok()) throw InputError(parsed.message());
   } else {
     json = JsonOf(schema);
   }
@@ -65,19 +64,14 @@ Rcpp::List ErrorOutcome(const std::string& kind, int code, const std::string& me
 
 // The outcome of a run. Raises the interrupt of an interrupted one.
 Rcpp::List Outcome(const zelprep::RunResult& result, bool interrupted) {
-  if (interrupted || result.kind == zelprep::RunResult::Kind::kInterrupted) {
-    throw Rcpp::internal::InterruptedException();
-  }
-  switch (result.kind) {
-    case zelprep::RunResult::Kind::kInputError: return ErrorOutcome("input", 0, result.error, "");
-    case zelprep::RunResult::Kind::kComponentError: {
-      const int code = result.status.GetCode();
-      const std::string note = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
-      Rcpp::List out = ErrorOutcome("component", code, zelprep::StatusMessage(code), note);
-      out["lines"] = Utf8(result.WarningLines());
-      return out;
-    }
-    default: break;
+  if (interrupted || result.status.interrupted()) throw Rcpp::internal::InterruptedException();
+  if (result.status.inputError()) return ErrorOutcome("input", 0, result.status.message(), "");
+  if (result.status.kind() == zelstatus::Kind::kComponent) {
+    const int code = result.component.GetCode();
+    const std::string note = result.targetNote.empty() ? result.refusedDetail : result.targetNote;
+    Rcpp::List out = ErrorOutcome("component", code, zelprep::StatusMessage(code), note);
+    out["lines"] = Utf8(result.WarningLines());
+    return out;
   }
   std::vector<int> codes;
   std::vector<std::string> messages;

@@ -178,10 +178,9 @@ ColumnData DaysAsDateTimes(SEXP days, const std::string& storage, const std::str
 ColumnData Ordinal(const ColumnData& texts, const std::vector<std::string>& categories,
                    const Json& spec, const std::string& name, RFrame* frame) {
   OwnedColumn column;
-  std::string error;
-  if (!zelhost::OrdinalColumn(texts, categories, Texts(spec, "missingStrings"), &column, &error)) {
-    throw InputError(error + FieldNote(name));
-  }
+  const zelstatus::Status coded =
+      zelhost::OrdinalColumn(texts, categories, Texts(spec, "missingStrings"), &column);
+  if (!coded.ok()) throw InputError(coded.message() + FieldNote(name));
   return Keep(std::move(column), frame);
 }
 
@@ -194,13 +193,10 @@ ColumnData BuildColumn(const Rcpp::List& column, const std::string& name, Json* 
   if (kind == "text" || (kind == "ordinal" && (ordinal || storage == "string"))) {
     const ColumnData texts = TextColumn(column, frame);
     if (ordinal) return Ordinal(texts, categories, *spec, name, frame);
-    if (storage.empty() || storage == "string") return texts;
+    if (!zelhost::ReadsTextAs(storage)) return texts;
     OwnedColumn parsed;
-    std::string error;
-    if (!zelhost::TextColumnAs(texts, storage, &parsed, &error)) {
-      if (error.empty()) return texts;
-      throw InputError(error + FieldNote(name));
-    }
+    const zelstatus::Status read = zelhost::TextColumnAs(texts, storage, &parsed);
+    if (!read.ok()) throw InputError(read.message() + FieldNote(name));
     return Keep(std::move(parsed), frame);
   }
   if (kind == "ordinal") {

@@ -118,7 +118,7 @@ Rcpp::List Output(const Compiled& compiled, zelhost::ReplayColumn& column) {
 SEXP CompileDocument(std::string document) {
   using namespace zelr;
   std::unique_ptr<Compiled> compiled = std::make_unique<Compiled>();
-  zelapply::Status status;
+  zelstatus::Status status;
   {
     RHost host(false);
     status = compiled->replay.Compile(document, [&host] { return host.Poll(); });

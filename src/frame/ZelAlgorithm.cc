@@ -7,6 +7,8 @@
 #include "torcommon13r/TorDisplay.h"
 #include "pmml/ZelModelPMML.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::TorStatus;
 
 namespace {
@@ -117,3 +119,5 @@ void ZelAlgorithm::Display(std::ostream& out) {
   TorDisplay_1_3::DisplayText("ZelAlgorithm display end");
   TorDisplay_1_3::SetOutputStream(saved);
 }
+
+}  // namespace ZelFrame

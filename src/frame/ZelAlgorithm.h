@@ -14,6 +14,8 @@
 #include "frame/host/HostInterfaces.h"
 #include "settings/ZelSettings.h"
 
+namespace ZelFrame {
+
 class ZelAlgorithm : public TorCommon_1_3::ITorAlgorithm {
  public:
   ZelAlgorithm(const ZelSettings& settings, const TorCommon_1_3::TorVarList& variables,
@@ -50,5 +52,7 @@ class ZelAlgorithm : public TorCommon_1_3::ITorAlgorithm {
   std::unique_ptr<ZelPassDriver> driver_;
   std::vector<TorCommon_1_3::TorStatus>* warnings_;  // the factory's; not owned
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELALGORITHM_H_

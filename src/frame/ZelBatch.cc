@@ -5,6 +5,8 @@
 
 #ifdef __SSE2__
 #include <emmintrin.h>
+
+namespace ZelFrame {
 #endif
 
 using TorCommon_1_3::RawData;
@@ -173,3 +175,5 @@ void ZelBatch::KeepRows(const std::vector<uint8_t>& keep) {
   }
   rows_ = kept;
 }
+
+}  // namespace ZelFrame

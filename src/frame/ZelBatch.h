@@ -15,6 +15,8 @@
 
 #include "torcommon13r/RawRecord.h"
 
+namespace ZelFrame {
+
 // The rows of one batch: enough for tight loops, few enough that the
 // columns of a pass stay in the cache. Passes over very many fields take
 // fewer (ZelBatch::RowsFor), so that a batch stays within a few megabytes.
@@ -100,5 +102,7 @@ class ZelBatch {
   std::size_t rows_ = 0;
   mutable TorCommon_1_3::RawRecord record_;  // made on the first call of Record
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELBATCH_H_

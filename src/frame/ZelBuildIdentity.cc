@@ -8,6 +8,8 @@
 #include "torcommon13r/TorEncoder.h"
 #include "torcommon13r/TorVariable.h"
 
+namespace ZelFrame {
+
 using ZelStatistic::ZelStateWriter;
 
 namespace {
@@ -98,3 +100,5 @@ uint64_t FieldsIdentity(const ZelVariableHandleList& fields) {
   }
   return Hash(bytes);
 }
+
+}  // namespace ZelFrame

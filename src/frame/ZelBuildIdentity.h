@@ -11,6 +11,8 @@
 #include "settings/ZelSettings.h"
 #include "settings/ZelVariableHandleList.h"
 
+namespace ZelFrame {
+
 // Every member of the settings, bit for bit, but the progress listener:
 // each decides, through the steps, what some pass reads (how outliers are
 // cut and handled, how inputs are rescaled, which categories count, the
@@ -24,5 +26,7 @@ uint64_t SettingsIdentity(const ZelSettings& settings, const ZelVariableHandleLi
 // Each field's name, storage, measurement level and kind, role, the values
 // its owner declared missing, and whether it is derived or excluded.
 uint64_t FieldsIdentity(const ZelVariableHandleList& fields);
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELBUILDIDENTITY_H_

@@ -7,6 +7,8 @@
 #include "statistics/ZelCreateStatistics.h"
 #include "transformation/ZelStepRunner.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::TorStatus;
 
 ZelDataPass::ZelDataPass(ZelVariableHandleList* fields, ZelInterrupt* interrupt,
@@ -117,3 +119,5 @@ TorStatus ZelDataPass::Conclude() {
   }
   return status_;
 }
+
+}  // namespace ZelFrame

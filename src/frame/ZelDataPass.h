@@ -15,6 +15,8 @@
 #include "settings/ZelVariableHandleList.h"
 #include "transformation/ZelOperation.h"
 
+namespace ZelFrame {
+
 class ZelDataPass {
  public:
   // A null gate means "yes". Gates and preparation are owned by the driver.
@@ -65,5 +67,7 @@ class ZelDataPass {
   Gates gates_;
   std::vector<TorCommon_1_3::TorStatus>* warnings_ = nullptr;
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELDATAPASS_H_

@@ -10,6 +10,8 @@
 #include "settings/ZelSettingReview.h"
 #include "settings/ZelSettingsReader.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::ITorAlgorithm;
 using TorCommon_1_3::TorStatus;
 
@@ -66,5 +68,7 @@ const char* ZelFactory::DescribeInapplicableStep(int code) { return ZelInapplica
 std::string ZelFactory::ExplainExcludedTarget(const ITorAlgorithm& algorithm) {
   const auto* ours = dynamic_cast<const ZelAlgorithm*>(&algorithm);
   if (ours == nullptr) return std::string();
-  return ::ExplainExcludedTarget(ours->GetDriver().GetFields());
+  return ZelFrame::ExplainExcludedTarget(ours->GetDriver().GetFields());
 }
+
+}  // namespace ZelFrame

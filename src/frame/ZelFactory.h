@@ -12,6 +12,8 @@
 #include "frame/host/HostInterfaces.h"
 #include "settings/ZelSettingKeys.h"
 
+namespace ZelFrame {
+
 class ZEL_EXPORT ZelFactory : public TorCommon_1_3::ITorFactory {
  public:
   ZelFactory();
@@ -52,5 +54,7 @@ class ZEL_EXPORT ZelFactory : public TorCommon_1_3::ITorFactory {
   TorCommon_1_3::TorStatus status_;
   ZelWarning warnings_;
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELFACTORY_H_

@@ -7,6 +7,8 @@
 
 #include "frame/host/HostInterfaces.h"
 
+namespace ZelFrame {
+
 struct ZelInterrupt {
   TorCommon_1_3::IInterruptCheck* check = nullptr;  // not owned
   // Set by Stop(), possibly from another thread.
@@ -21,5 +23,7 @@ struct ZelInterrupt {
     return stop.load(std::memory_order_relaxed);
   }
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELINTERRUPT_H_

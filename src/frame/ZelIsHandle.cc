@@ -4,6 +4,8 @@
 #include "frame/ZelWarning.h"
 #include "transformation/ZelTargetEncodingHandler.h"
 
+using ZelFrame::AddWarning;
+
 namespace ZelOperation {
 
 IZelIsHandle::~IZelIsHandle() = default;

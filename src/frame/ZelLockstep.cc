@@ -6,6 +6,8 @@
 #include "frame/ZelPassState.h"
 #include "frame/ZelStatusCodes.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::ITorAlgorithm;
 using TorCommon_1_3::TorStatus;
 
@@ -76,3 +78,5 @@ int ZelLockstep::CurrentPass(const ITorAlgorithm& replica) {
 }
 
 std::string ZelLockstep::DescribeMerge() { return mergeDetail; }
+
+}  // namespace ZelFrame

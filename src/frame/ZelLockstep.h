@@ -35,6 +35,8 @@
 #include "frame/ZelExport.h"
 #include "frame/host/HostInterfaces.h"
 
+namespace ZelFrame {
+
 class ZEL_EXPORT ZelLockstep {
  public:
   // Each takes a replica made by ZelFactory (210007 for any other).
@@ -64,5 +66,7 @@ class ZEL_EXPORT ZelLockstep {
   // Why the last merge on this thread was refused.
   static std::string DescribeMerge();
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELLOCKSTEP_H_

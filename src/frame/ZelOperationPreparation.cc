@@ -3,6 +3,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
 
+using ZelFrame::AddWarning;
+
 namespace ZelOperation {
 
 using namespace ZelTransformation;

@@ -8,6 +8,8 @@
 #include "transformation/ZelRegistry.h"
 #include "transformation/ZelStepRunner.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::TorStatus;
 namespace Action = ZelTransformation::Action;
 namespace Step = ZelTransformation::Step;
@@ -334,3 +336,5 @@ TorStatus ZelPassDriver::Run(TorCommon_1_3::IRecordSource* source) {
   }
   return Conclude();
 }
+
+}  // namespace ZelFrame

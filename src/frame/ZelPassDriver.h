@@ -18,6 +18,8 @@
 #include "settings/ZelSettings.h"
 #include "settings/ZelVariableHandleList.h"
 
+namespace ZelFrame {
+
 class ZelPassDriver {
  public:
   ZelPassDriver(const ZelSettings* settings, const TorCommon_1_3::TorVarList* variables,
@@ -86,5 +88,7 @@ class ZelPassDriver {
   std::string stateDetail_;
   ZelReporter reporter_;
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELPASSDRIVER_H_

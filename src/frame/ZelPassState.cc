@@ -3,6 +3,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelStateParts.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::TorStatus;
 using ZelStatistic::ZelStateReader;
 using ZelStatistic::ZelStateWriter;
@@ -199,3 +201,5 @@ TorStatus MergePassStates(const std::string& earlier, const std::string& later,
   Seal(merged);
   return TorStatus();
 }
+
+}  // namespace ZelFrame

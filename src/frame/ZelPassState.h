@@ -22,6 +22,8 @@
 #include "statistics/ZelStatistics.h"
 #include "torcommon13r/TorStatus.h"
 
+namespace ZelFrame {
+
 struct ZelPassStatistic {
   int fieldIndex;  // -1 for the list statistic
   uint64_t nameIdentity;
@@ -51,5 +53,7 @@ TorCommon_1_3::TorStatus ReadPassState(const std::string& bytes, const ZelPassId
 // `later` (the rows after those of `earlier`) merged into `earlier`.
 TorCommon_1_3::TorStatus MergePassStates(const std::string& earlier, const std::string& later,
                                          std::string* merged, std::string* detail);
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELPASSSTATE_H_

@@ -10,6 +10,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWeightRule.h"
 
+namespace ZelFrame {
+
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;
@@ -335,3 +337,5 @@ TorStatus ZelRecordTransformer::FinishBatch(ZelBatch* batch) {
   }
   return status_;
 }
+
+}  // namespace ZelFrame

@@ -20,6 +20,8 @@
 #include "torcommon13r/TorStatus.h"
 #include "settings/ZelVariableHandleList.h"
 
+namespace ZelFrame {
+
 class ZelRecordTransformer {
  public:
   // Built after BeginPass: the pending fields decide what is needed. With
@@ -96,5 +98,7 @@ class ZelRecordTransformer {
   ZelWeightRule::Totals totals_;  // the pass's usable records and moment weights
   TorCommon_1_3::TorStatus status_;
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELRECORDTRANSFORMER_H_

@@ -2,6 +2,8 @@
 
 #include "frame/ZelStatusCodes.h"
 
+namespace ZelFrame {
+
 namespace {
 
 struct Entry {
@@ -97,3 +99,5 @@ const char* ZelInapplicableStep(int code) {
   }
   return nullptr;
 }
+
+}  // namespace ZelFrame

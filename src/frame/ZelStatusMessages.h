@@ -4,6 +4,8 @@
 #ifndef ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_
 #define ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_
 
+namespace ZelFrame {
+
 // The explanation of `code`; null for a code the component does not define.
 const char* ZelStatusMessage(int code);
 
@@ -12,5 +14,7 @@ const char* ZelStatusMessage(int code);
 // words ("unsupervised merging (a target is present)"); null for every
 // other code, real warnings among them.
 const char* ZelInapplicableStep(int code);
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELSTATUSMESSAGES_H_

@@ -9,6 +9,8 @@
 #include "torcommon13r/TorEncoder.h"
 #include "torcommon13r/TorVariable.h"
 
+namespace ZelFrame {
+
 namespace {
 
 using ZelTransformation::Action::kDateTimeSourceDone;
@@ -132,3 +134,5 @@ std::string ExplainExcludedTarget(const ZelVariableHandleList& fields) {
   }
   return fallback;
 }
+
+}  // namespace ZelFrame

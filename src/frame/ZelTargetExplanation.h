@@ -11,7 +11,11 @@
 
 class ZelVariableHandleList;
 
+namespace ZelFrame {
+
 // Empty when the list has no excluded target.
 std::string ExplainExcludedTarget(const ZelVariableHandleList& fields);
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELTARGETEXPLANATION_H_

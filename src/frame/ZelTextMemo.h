@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+namespace ZelFrame {
+
 template <typename T>
 class ZelTextMemo {
  public:
@@ -38,5 +40,7 @@ class ZelTextMemo {
   std::array<const std::string*, kSlots> keys_{};
   std::array<T, kSlots> values_{};
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELTEXTMEMO_H_

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace ZelFrame {
+
 struct ZelUserMissing {
   bool hasRange = false;
   double low = 0.0;   // the range's bounds, both included
@@ -32,5 +34,7 @@ struct ZelUserMissing {
     return false;
   }
 };
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELUSERMISSING_H_

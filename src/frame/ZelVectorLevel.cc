@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace ZelFrame {
+
 namespace {
 
 ZelVectorLevel Clamp(ZelVectorLevel level) {
@@ -45,3 +47,5 @@ ZelVectorLevel SetVectorLevel(ZelVectorLevel level) {
   LevelInUse().store(static_cast<int>(Clamp(level)));
   return VectorLevelInUse();
 }
+
+}  // namespace ZelFrame

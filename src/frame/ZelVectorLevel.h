@@ -12,6 +12,8 @@
 #define ZEL_WIDE_VECTORS 1
 #endif
 
+namespace ZelFrame {
+
 enum class ZelVectorLevel { kPlain = 0, kAvx2 = 1, kAvx512 = 2 };
 
 // The widest level the processor runs.
@@ -22,5 +24,7 @@ ZelVectorLevel VectorLevelInUse();
 ZelVectorLevel SetVectorLevel(ZelVectorLevel level);
 // Whether 256-bit vectors may be used.
 inline bool ZelWideVectors() { return VectorLevelInUse() != ZelVectorLevel::kPlain; }
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELVECTORLEVEL_H_

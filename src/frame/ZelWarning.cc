@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace ZelFrame {
+
 ZelWarning::~ZelWarning() = default;
 
 void AddWarning(std::vector<TorCommon_1_3::TorStatus>* warnings, int code) {
@@ -11,3 +13,5 @@ void AddWarning(std::vector<TorCommon_1_3::TorStatus>* warnings, int code) {
     warnings->push_back(warning);
   }
 }
+
+}  // namespace ZelFrame

@@ -8,6 +8,8 @@
 #include "frame/ZelExport.h"
 #include "torcommon13r/TorStatus.h"
 
+namespace ZelFrame {
+
 class ZEL_EXPORT ZelWarning {
  public:
   virtual ~ZelWarning();
@@ -17,5 +19,7 @@ class ZEL_EXPORT ZelWarning {
 // Appends the warning `code` unless an equal entry is present; a null list
 // is ignored.
 void AddWarning(std::vector<TorCommon_1_3::TorStatus>* warnings, int code);
+
+}  // namespace ZelFrame
 
 #endif  // ZELCRAFT_FRAME_ZELWARNING_H_

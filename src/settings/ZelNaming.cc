@@ -8,6 +8,8 @@
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelWarning.h"
 
+using ZelFrame::AddWarning;
+
 using TorCommon_1_3::TorSettings;
 using TorCommon_1_3::TorStatus;
 

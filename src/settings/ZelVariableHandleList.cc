@@ -4,6 +4,8 @@
 
 #include "statistics/ZelBivarContCont.h"
 
+using ZelFrame::ZelBatch;
+
 using TorCommon_1_3::ITorVariable;
 using TorCommon_1_3::RawRecord;
 using TorCommon_1_3::TorStatus;

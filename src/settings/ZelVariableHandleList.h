@@ -80,7 +80,7 @@ class ZelVariableHandleList {
   TorCommon_1_3::TorStatus ProcessRecord(const TorCommon_1_3::RawRecord& record);
   // The same for every row of a batch: each statistic takes the batch in one
   // call, or its rows as records when it has no loop over columns.
-  TorCommon_1_3::TorStatus ProcessBatch(const ZelBatch& batch);
+  TorCommon_1_3::TorStatus ProcessBatch(const ZelFrame::ZelBatch& batch);
   TorCommon_1_3::TorStatus EndPass();
 
   TorCommon_1_3::TorStatus GetStatus() const { return status_; }

@@ -1,5 +1,8 @@
 #include "statistics/ZelBivarCatTargetCat.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

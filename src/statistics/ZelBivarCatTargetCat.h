@@ -27,7 +27,7 @@ class ZelBivarCatTargetCat : public ZelStatistics {
   // category lists; a value the list lacks cannot be placed and the record
   // is skipped.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
@@ -48,8 +48,8 @@ class ZelBivarCatTargetCat : public ZelStatistics {
   ZelCategoryList inputs_;
   ZelCategoryList targets_;
   ZelContingencyTable table_;
-  ZelTextMemo<int> inputMemo_;  // the categories of the batch being added
-  ZelTextMemo<int> targetMemo_;
+  ZelFrame::ZelTextMemo<int> inputMemo_;  // the categories of the batch being added
+  ZelFrame::ZelTextMemo<int> targetMemo_;
   double total_ = 0.0;
 };
 

@@ -6,6 +6,9 @@
 #include "statistics/ZelUnivarCont.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -27,7 +27,7 @@ class ZelBivarCatTargetContPredictivePower : public ZelStatistics {
   // A value outside every bin, or of a storage that has no place on the
   // range, stores 210017; a target value the list lacks skips the record.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
@@ -51,7 +51,7 @@ class ZelBivarCatTargetContPredictivePower : public ZelStatistics {
   ZelCategoryList targets_;
   std::vector<double> bounds_;
   ZelContingencyTable table_;
-  ZelTextMemo<int> memo_;  // the target categories of the batch being added
+  ZelFrame::ZelTextMemo<int> memo_;  // the target categories of the batch being added
   double total_ = 0.0;
 };
 

@@ -10,6 +10,9 @@
 #include "statistics/ZelPairLanes.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 #ifdef __SSE2__

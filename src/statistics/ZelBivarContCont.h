@@ -24,7 +24,7 @@ class ZelBivarContCont : public ZelStatistics {
   // A valid value that is neither Integer nor Real stores 210010. The work
   // per record grows with the square of the number of fields.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
@@ -52,7 +52,7 @@ class ZelBivarContCont : public ZelStatistics {
   // Per-record scratch, sized once: the valid values and their positions.
   std::vector<double> values_;
   std::vector<std::size_t> valid_;
-  std::vector<const ZelBatchColumn*> columns_;  // of the batch being added
+  std::vector<const ZelFrame::ZelBatchColumn*> columns_;  // of the batch being added
   std::vector<double> weights_;                 // the batch's moment weights
   // True while every row so far had a value in every field, so that all
   // pairs have met the same rows.

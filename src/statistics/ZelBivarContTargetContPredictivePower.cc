@@ -8,6 +8,9 @@
 #include "statistics/ZelBivarContCont.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

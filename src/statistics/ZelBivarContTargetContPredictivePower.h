@@ -27,11 +27,11 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
 
   // Integer and Real values only; records with anything else are skipped.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   SideBySide SideBySideKind() const override { return kInputTargetPairs; }
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
-                                              const ZelBatch& batch) override;
+                                              const ZelFrame::ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -52,7 +52,7 @@ class ZelBivarContTargetContPredictivePower : public ZelStatistics {
   // The shared update of N statistics whose pairs share their sums, in one
   // loop, so that their chains of divisions overlap; kUnit without weights.
   template <std::size_t N, bool kUnit>
-  static void AddShared(ZelBivarContTargetContPredictivePower* const* s, const ZelBatch& batch,
+  static void AddShared(ZelBivarContTargetContPredictivePower* const* s, const ZelFrame::ZelBatch& batch,
                         const double* frequencies, const double* analysis);
 
   uint32_t inputIndex_;

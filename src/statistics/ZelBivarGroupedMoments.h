@@ -22,11 +22,11 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   // skipped). A continuous value that is neither Integer nor Real stores
   // 210010.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   SideBySide SideBySideKind() const override { return kGroupedMoments; }
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
-                                              const ZelBatch& batch) override;
+                                              const ZelFrame::ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -57,9 +57,9 @@ class ZelBivarGroupedMoments : public ZelStatistics {
   // The batch being added: each row's group (-1 where the row does not
   // count), whether every row counts, and the statistic whose overall
   // update this one shares (null: it makes its own).
-  bool PlaceRows(const ZelBatch& batch);
+  bool PlaceRows(const ZelFrame::ZelBatch& batch);
   bool SameOverall(const ZelBivarGroupedMoments& other) const;
-  ZelTextMemo<int> memo_;
+  ZelFrame::ZelTextMemo<int> memo_;
   std::vector<int> groups_;
   bool everyRow_ = false;
   const ZelBivarGroupedMoments* leader_ = nullptr;

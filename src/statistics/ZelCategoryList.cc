@@ -7,6 +7,9 @@
 #include "statistics/ZelUnivarStringCat.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatchColumn;
+using ZelFrame::ZelTextMemo;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -32,11 +32,11 @@ class ZelCategoryList {
   int GetCategoryIndex(const TorCommon_1_3::RawData& value) const;
   // The same for row k of a batch column; texts met before in the batch are
   // found in `memo`, which the caller clears before every batch.
-  int GetCategoryIndex(const ZelBatchColumn& column, std::size_t k, ZelTextMemo<int>* memo) const;
+  int GetCategoryIndex(const ZelFrame::ZelBatchColumn& column, std::size_t k, ZelFrame::ZelTextMemo<int>* memo) const;
   // The positions of rows [0, rows) of a column that holds a text in every
   // row into `positions`, as GetCategoryIndex gives them; whether every
   // text is among the categories.
-  bool PlaceTexts(const ZelBatchColumn& column, std::size_t rows, ZelTextMemo<int>* memo,
+  bool PlaceTexts(const ZelFrame::ZelBatchColumn& column, std::size_t rows, ZelFrame::ZelTextMemo<int>* memo,
                   int* positions) const;
 
   const std::vector<double>& GetNumbers() const { return numbers_; }

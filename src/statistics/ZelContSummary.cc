@@ -10,6 +10,9 @@
 #include "statistics/ZelFourLanes.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatchColumn;
+using ZelFrame::ZelWideVectors;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -34,11 +34,11 @@ class ZelContSummary {
   TorCommon_1_3::TorStatus Add(const TorCommon_1_3::RawData& value, int64_t count, double weight);
   // Add for rows [0, rows) of a batch column, with the rows' frequency and
   // analysis weights (null: 1 each).
-  TorCommon_1_3::TorStatus AddColumn(const ZelBatchColumn& column, std::size_t rows,
+  TorCommon_1_3::TorStatus AddColumn(const ZelFrame::ZelBatchColumn& column, std::size_t rows,
                                      const double* frequencies, const double* analysis);
   // AddColumn for `count` summaries and their columns at once, side by
   // side: each summary meets its rows in order, and their updates overlap.
-  static void AddColumns(ZelContSummary* const* summaries, const ZelBatchColumn* const* columns,
+  static void AddColumns(ZelContSummary* const* summaries, const ZelFrame::ZelBatchColumn* const* columns,
                          std::size_t count, std::size_t rows, const double* frequencies,
                          const double* analysis);
   void AddMissing(int64_t count);
@@ -103,14 +103,14 @@ class ZelContSummary {
   void SetExtremes(double minimum, double maximum);
 
  private:
-  static void AddSideBySide(ZelContSummary* const* summaries, const ZelBatchColumn* const* columns,
+  static void AddSideBySide(ZelContSummary* const* summaries, const ZelFrame::ZelBatchColumn* const* columns,
                             std::size_t count, std::size_t begin, std::size_t rows,
                             const double* frequencies, const double* analysis);
   template <std::size_t N>
-  static std::size_t AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
+  static std::size_t AddUnitWeights(ZelContSummary* const* s, const ZelFrame::ZelBatchColumn* const* c,
                                     std::size_t rows);
   template <std::size_t V>
-  static void AddUnitWeightsWide(ZelContSummary* const* s, const ZelBatchColumn* const* c,
+  static void AddUnitWeightsWide(ZelContSummary* const* s, const ZelFrame::ZelBatchColumn* const* c,
                                  std::size_t n, std::size_t end);
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.

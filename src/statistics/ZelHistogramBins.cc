@@ -6,6 +6,10 @@
 
 #ifdef ZEL_WIDE_VECTORS
 #include <immintrin.h>
+
+using ZelFrame::VectorLevelInUse;
+using ZelFrame::ZelVectorLevel;
+using ZelFrame::ZelWideVectors;
 #endif
 
 namespace ZelStatistic {

@@ -8,6 +8,10 @@
 #include "statistics/ZelFourLanes.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+using ZelFrame::ZelWideVectors;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -30,11 +30,11 @@ class ZelOutlier : public ZelStatistics {
 
   // Integer and Real values only; any other storage stores 210010.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   SideBySide SideBySideKind() const override { return kOutliers; }
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
-                                              const ZelBatch& batch) override;
+                                              const ZelFrame::ZelBatch& batch) override;
   // Trims the tails and computes the robust results. When one record or
   // fewer is kept the robust standard deviation is 0, so the outlier step
   // treats the field as constant.
@@ -69,9 +69,9 @@ class ZelOutlier : public ZelStatistics {
   std::vector<double> weights_;  // the moment weights of the batch being added
   // The statistics side by side with this one and their columns.
   std::vector<ZelOutlier*> group_;
-  std::vector<const ZelBatchColumn*> columns_;
+  std::vector<const ZelFrame::ZelBatchColumn*> columns_;
   template <std::size_t V>
-  static void AddUnitWide(ZelOutlier* const* o, const ZelBatchColumn* const* c, std::size_t n,
+  static void AddUnitWide(ZelOutlier* const* o, const ZelFrame::ZelBatchColumn* const* c, std::size_t n,
                           std::size_t rows);
 };
 

@@ -2,6 +2,9 @@
 
 #include "statistics/ZelFourLanes.h"
 
+using ZelFrame::VectorLevelInUse;
+using ZelFrame::ZelVectorLevel;
+
 namespace ZelStatistic {
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include "settings/ZelSettings.h"
 
+using ZelFrame::ZelBatch;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::TorStatus;

@@ -47,7 +47,7 @@ class ZelStatistics {
   // Folds in the rows of a batch in order, exactly as AddRecord would row by
   // row. Statistics with a loop of their own over the columns say so by
   // TakesBatches(); the others are handed the rows as records.
-  virtual TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch);
+  virtual TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch);
   virtual bool TakesBatches() const { return false; }
   // Statistics that can also be fed side by side, several fields in one
   // loop, so that the chains of divisions of their running moments overlap,
@@ -66,7 +66,7 @@ class ZelStatistics {
   // among them), each meeting its rows in order as AddBatch would. The
   // first error; the statistics that failed keep theirs.
   virtual TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics,
-                                                      std::size_t count, const ZelBatch& batch);
+                                                      std::size_t count, const ZelFrame::ZelBatch& batch);
   virtual TorCommon_1_3::TorStatus Finalize() = 0;
   // Takes over the results of a compatible statistic. The base ignores the
   // argument and only marks the information as collected.
@@ -98,10 +98,10 @@ class ZelStatistics {
   }
   // The same weights for every row of a batch; null when there is no
   // weight field, where the weight is 1.
-  const double* FrequencyWeights(const ZelBatch& batch) const {
+  const double* FrequencyWeights(const ZelFrame::ZelBatch& batch) const {
     return frequencyWeightIndex_ >= 0 ? batch.Column(frequencyWeightIndex_).reals.data() : nullptr;
   }
-  const double* AnalysisWeights(const ZelBatch& batch) const {
+  const double* AnalysisWeights(const ZelFrame::ZelBatch& batch) const {
     return analysisWeightIndex_ >= 0 ? batch.Column(analysisWeightIndex_).reals.data() : nullptr;
   }
   // Whether two doubles are the same to the last bit (a NaN matches

@@ -10,6 +10,9 @@
 #include "torcommon13r/TorVariable.h"
 #include "statistics/ZelUnivarCont.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

@@ -25,12 +25,12 @@ class ZelUnivarContHistogram : public ZelStatistics {
 
   // A value beyond the last bin stores 210017.
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   SideBySide SideBySideKind() const override { return kHistograms; }
   // Without weights, the histograms' rows go four of each in turn.
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
-                                              const ZelBatch& batch) override;
+                                              const ZelFrame::ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -50,7 +50,7 @@ class ZelUnivarContHistogram : public ZelStatistics {
   // Each row's bin in bins_ (kNoBin for a missing value), up to the first
   // row that fails, whose code goes to `failure` (else 0); that row's index,
   // or the row count.
-  std::size_t PlaceBatch(const ZelBatch& batch, int* failure);
+  std::size_t PlaceBatch(const ZelFrame::ZelBatch& batch, int* failure);
 
   uint32_t fieldIndex_;
   uint64_t binCount_ = 0;

@@ -2,6 +2,8 @@
 
 #include "frame/ZelStatusCodes.h"
 
+using ZelFrame::ZelBatch;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawRecord;

@@ -18,11 +18,11 @@ namespace ZelStatistic {
 class ZelUnivarNumeric : public ZelStatistics {
  public:
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   SideBySide SideBySideKind() const override { return kUnivariateNumeric; }
   TorCommon_1_3::TorStatus AddBatchSideBySide(ZelStatistics* const* statistics, std::size_t count,
-                                              const ZelBatch& batch) override;
+                                              const ZelFrame::ZelBatch& batch) override;
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
   bool ReadState(ZelStateReader* in) override;
@@ -51,7 +51,7 @@ class ZelUnivarNumeric : public ZelStatistics {
   ZelContSummary summary_;
   // Scratch of AddBatchSideBySide, kept to allocate nothing per batch.
   std::vector<ZelContSummary*> summaries_;
-  std::vector<const ZelBatchColumn*> columns_;
+  std::vector<const ZelFrame::ZelBatchColumn*> columns_;
 };
 
 }  // namespace ZelStatistic

@@ -7,6 +7,9 @@
 #include "settings/ZelSettings.h"
 #include "transformation/ZelTargetEncodingHandler.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelStatistic {
 
 using TorCommon_1_3::RawData;

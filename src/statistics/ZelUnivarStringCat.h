@@ -28,7 +28,7 @@ class ZelUnivarStringCat : public ZelStatistics {
   ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex);
 
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
-  TorCommon_1_3::TorStatus AddBatch(const ZelBatch& batch) override;
+  TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;
   bool TakesBatches() const override { return true; }
   TorCommon_1_3::TorStatus Finalize() override;
   void WriteState(ZelStateWriter* out) const override;
@@ -71,7 +71,7 @@ class ZelUnivarStringCat : public ZelStatistics {
   int64_t validCount_ = 0;
   Table table_;                                 // during the pass
   std::map<std::string, int64_t> frequencies_;  // from Finalize on
-  ZelTextMemo<Table::Entry> memo_;  // entries of the batch being added
+  ZelFrame::ZelTextMemo<Table::Entry> memo_;  // entries of the batch being added
   std::string mode_;
   uint64_t distinctLimit_;
 };

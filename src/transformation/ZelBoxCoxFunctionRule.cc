@@ -6,6 +6,9 @@
 #include "statistics/ZelBoxCox.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::RawData;

@@ -26,7 +26,7 @@ class ZelBoxCoxFunctionRule : public ZelFunctionTransformRule {
   // below the shift, which the transformation does not cover, gives a
   // missing value.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   double GetLambda() const { return lambda_; }
   double GetShift() const { return shift_; }

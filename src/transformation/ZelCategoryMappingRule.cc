@@ -5,6 +5,10 @@
 #include "frame/ZelTextMemo.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+using ZelFrame::ZelTextMemo;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::RawData;

@@ -27,7 +27,7 @@ class ZelCategoryMappingRule : public ZelValueMappingTransformRule {
   // A text gives the new text; an integer the new value as an integer; a
   // real, date or time value the new value as a real.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   // Which merge made the table: 2 by association with the target, 3 by
   // frequency.

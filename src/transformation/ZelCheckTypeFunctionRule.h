@@ -20,7 +20,7 @@ class ZelCheckTypeFunctionRule : public ZelFunctionTransformRule {
   // The input value; the previous output when the input lies outside the
   // record.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 };
 
 }  // namespace ZelTransformation

@@ -18,10 +18,10 @@ class ZelConstructTransformRule : public ZelTransformRule {
   // other storage as 0. A rule whose inputs and coefficients differ in
   // number gives 0.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
  private:
-  std::vector<const ZelBatchColumn*> inputs_;  // of the batch being computed
+  std::vector<const ZelFrame::ZelBatchColumn*> inputs_;  // of the batch being computed
 };
 
 }  // namespace ZelTransformation

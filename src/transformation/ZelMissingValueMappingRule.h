@@ -22,7 +22,7 @@ class ZelMissingValueMappingRule : public ZelValueMappingTransformRule {
   // as it is, a text the replacement text. A missing value of another
   // storage, or without a replacement of its kind, stays missing.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 };
 
 }  // namespace ZelTransformation

@@ -5,6 +5,8 @@
 #include "statistics/ZelUnivarCont.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::AddWarning;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::TorStatus;

@@ -9,6 +9,9 @@
 
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::RawData;

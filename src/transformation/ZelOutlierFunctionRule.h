@@ -36,7 +36,7 @@ class ZelOutlierFunctionRule : public ZelFunctionTransformRule {
   // unchanged (an integer stays an integer); a trimmed value is a real.
   // Without its five parameters the input passes unchanged.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   int64_t GetOutlierCount() const { return outlierCount_; }
 

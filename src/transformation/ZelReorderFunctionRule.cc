@@ -1,5 +1,8 @@
 #include "transformation/ZelReorderFunctionRule.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::RawData;

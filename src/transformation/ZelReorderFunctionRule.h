@@ -24,7 +24,7 @@ class ZelReorderFunctionRule : public ZelFunctionTransformRule {
 
   // The input value.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   // In the new order; one of the two category lists is filled. A label is
   // "" for a category the host gave none.

@@ -11,6 +11,10 @@
 
 #ifdef ZEL_WIDE_VECTORS
 #include <immintrin.h>
+
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+using ZelFrame::ZelWideVectors;
 #endif
 
 namespace ZelTransformation {

@@ -32,7 +32,7 @@ class ZelRescaleContFeatureFunctionRule : public ZelFunctionTransformRule {
   // A missing input stays missing; a number gives a real, any other value
   // counts as 0.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   double GetTargetMean() const { return targetMean_; }
   double GetTargetStdDev() const { return targetStdDev_; }

@@ -19,7 +19,7 @@ class ZelSupervisedBinningDiscretizationRule : public ZelDiscretizationTransform
   // The bin number as a real; a missing input stays missing. Integers count
   // as their value, reals as they are, anything else as 0.
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   // 1 for supervised binning (kHandleContinuousFeatures, kBinContFeature), 0
   // for any other pair.

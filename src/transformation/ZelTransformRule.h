@@ -32,7 +32,7 @@ class ZelTransformRule {
   // gives them row by row. This one hands each row to Apply as a record
   // holding the rule's inputs; rules on the hot path, and rules that read
   // more than their inputs, override it with a loop over the columns.
-  virtual void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out);
+  virtual void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out);
   virtual void Display(std::ostream& out) const;
 
   const ZelOperationPair& GetPair() const { return pair_; }

@@ -2,6 +2,9 @@
 
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelBatchColumn;
+
 namespace ZelTransformation {
 
 using TorCommon_1_3::RawData;

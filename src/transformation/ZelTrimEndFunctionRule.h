@@ -18,7 +18,7 @@ class ZelTrimEndFunctionRule : public ZelFunctionTransformRule {
   // A missing input stays missing; otherwise the text up to its last
   // character that is neither a blank nor a tab ("" when there is none).
   const TorCommon_1_3::RawData& Apply(const TorCommon_1_3::RawRecord& working) override;
-  void ApplyBatch(const ZelBatch& batch, ZelBatchColumn* out) override;
+  void ApplyBatch(const ZelFrame::ZelBatch& batch, ZelFrame::ZelBatchColumn* out) override;
 
   // Set once some value was shortened; never cleared.
   bool IsChanged() const { return changed_; }

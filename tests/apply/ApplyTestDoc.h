@@ -66,7 +66,7 @@ inline std::string Continuous(const std::string& name, const std::string& expres
 class Replay {
  public:
   explicit Replay(const std::string& text) {
-    const zelapply::Status status = zelapply::CompileDocument(text, &document_);
+    const zelstatus::Status status = zelapply::CompileDocument(text, &document_);
     EXPECT_TRUE(status.ok()) << status.message();
     if (document_.program) frame_ = document_.program->NewFrame();
   }

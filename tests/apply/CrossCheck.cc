@@ -10,6 +10,8 @@
 #include "apply/DocumentFacts.h"
 #include "frame/ZelRecordTransformer.h"
 
+using ZelFrame::ZelRecordTransformer;
+
 namespace crosscheck {
 
 namespace {
@@ -120,7 +122,7 @@ std::set<uint32_t> CrossCheck(const Case& c) {
   const std::string pmml = build.Pmml(&written);
   EXPECT_FALSE(written.IsError()) << written.GetCode();
   zelapply::CompiledDocument document;
-  const zelapply::Status status = zelapply::CompileDocument(pmml, &document);
+  const zelstatus::Status status = zelapply::CompileDocument(pmml, &document);
   if (!status.ok() || build.executeStatus.IsError()) {
     ADD_FAILURE() << status.message();
     return compared;

@@ -16,7 +16,7 @@ std::string Derived(const std::string& expression) {
 
 std::string Error(const std::string& text) {
   zelapply::CompiledDocument document;
-  const zelapply::Status status = zelapply::CompileDocument(text, &document);
+  const zelstatus::Status status = zelapply::CompileDocument(text, &document);
   EXPECT_EQ(document.program == nullptr, !status.ok());
   return status.message();
 }
@@ -175,7 +175,7 @@ TEST(DocumentErrorsTest, TheHostCanStopTheReadAndTheCompilation) {
     EXPECT_GE(questions, 3);
     for (int stopAt = 1; stopAt <= questions; ++stopAt) {
       asked = 0;
-      const zelapply::Status status =
+      const zelstatus::Status status =
           zelapply::CompileDocument(*text, &document, [&] { return ++asked == stopAt; });
       EXPECT_TRUE(status.interrupted()) << stopAt;
       EXPECT_EQ(document.program, nullptr);

@@ -27,9 +27,9 @@ std::string Nested(int levels) {
 // fails when they differ.
 std::string Refusal(const std::string& text) {
   zelapply::CompiledDocument document;
-  const zelapply::Status compiled = zelapply::CompileDocument(text, &document);
+  const zelstatus::Status compiled = zelapply::CompileDocument(text, &document);
   zelapply::DocumentFacts facts;
-  const zelapply::Status read = zelapply::ReadDocumentFacts(text, &facts);
+  const zelstatus::Status read = zelapply::ReadDocumentFacts(text, &facts);
   EXPECT_EQ(compiled.message(), read.message());
   return read.message();
 }

@@ -36,7 +36,7 @@ TEST(CliDamagedDocument, EveryCutOfARealDocumentSaysWhereItEnds) {
         blank ? "the document is empty"
               : "the document ends early at line " + std::to_string(LastLine(prefix));
     zelapply::CompiledDocument compiled;
-    const zelapply::Status replay = zelapply::CompileDocument(prefix, &compiled);
+    const zelstatus::Status replay = zelapply::CompileDocument(prefix, &compiled);
     ASSERT_EQ(replay.message(), expected) << "cut at " << cut << ": ..." << prefix.substr(
         cut > 60 ? cut - 60 : 0);
     if (++checked % 2 == 0) {

@@ -23,6 +23,9 @@
 #include "support/RecordByRecord.h"
 #include "support/SchemaCheck.h"
 
+using ZelFrame::BestVectorLevel;
+using ZelFrame::VectorLevelInUse;
+
 namespace clitest {
 namespace {
 

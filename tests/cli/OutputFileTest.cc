@@ -27,25 +27,26 @@ TEST(OutputFile, CommitRenamesIntoPlaceAndEveryOtherWayOutCleansUp) {
   ScratchDir dir;
   const std::string target = dir / "out.txt";
   WriteFile(target, "old");
-  std::string error;
   {
     OutputFile output;
-    ASSERT_TRUE(output.Prepare(target, &error)) << error;
-    ASSERT_TRUE(output.Open(nullptr, &error)) << error;
+    ASSERT_TRUE(output.Prepare(target).ok());
+    ASSERT_TRUE(output.Open(nullptr).ok());
     ASSERT_TRUE(output.Write("new"));
-    ASSERT_EQ(output.Finish(&error), OutputFile::Result::kWritten) << error;
+    const zelstatus::Status finished = output.Finish();
+    ASSERT_TRUE(finished.ok()) << finished.message();
     // Finished but not committed: the old file stands, the new one waits.
     EXPECT_EQ(ReadFile(target), "old");
     EXPECT_EQ(DirectoryEntries(dir.path()).size(), 2u);
-    ASSERT_EQ(output.Commit(&error), OutputFile::Result::kWritten) << error;
+    const zelstatus::Status committed = output.Commit();
+    ASSERT_TRUE(committed.ok()) << committed.message();
   }
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"out.txt"});
 
   {  // Dropped without a commit.
     OutputFile output;
-    ASSERT_TRUE(output.Prepare(target, &error));
-    ASSERT_TRUE(output.Open(nullptr, &error));
+    ASSERT_TRUE(output.Prepare(target).ok());
+    ASSERT_TRUE(output.Open(nullptr).ok());
     output.Write("lost");
   }
   EXPECT_EQ(ReadFile(target), "new");
@@ -54,19 +55,19 @@ TEST(OutputFile, CommitRenamesIntoPlaceAndEveryOtherWayOutCleansUp) {
   {  // A stop found while finishing.
     Flag stop;
     OutputFile output;
-    ASSERT_TRUE(output.Prepare(target, &error));
-    ASSERT_TRUE(output.Open(&stop, &error));
+    ASSERT_TRUE(output.Prepare(target).ok());
+    ASSERT_TRUE(output.Open(&stop).ok());
     output.Write("stopped");
     stop.raised = true;
-    EXPECT_EQ(output.Commit(&error), OutputFile::Result::kInterrupted);
+    EXPECT_EQ(output.Commit().kind(), zelstatus::Kind::kInterrupted);
   }
   EXPECT_EQ(ReadFile(target), "new");
   EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"out.txt"});
 
   {  // The cleanup a second stop signal runs, with two outputs pending.
     OutputFile first, second;
-    ASSERT_TRUE(first.Prepare(dir / "a.txt", &error) && first.Open(nullptr, &error));
-    ASSERT_TRUE(second.Prepare(target, &error) && second.Open(nullptr, &error));
+    ASSERT_TRUE(first.Prepare(dir / "a.txt").ok() && first.Open(nullptr).ok());
+    ASSERT_TRUE(second.Prepare(target).ok() && second.Open(nullptr).ok());
     EXPECT_EQ(DirectoryEntries(dir.path()).size(), 3u);
     RemovePendingTemporaries();
     EXPECT_EQ(DirectoryEntries(dir.path()), std::vector<std::string>{"out.txt"});
@@ -77,25 +78,24 @@ TEST(OutputFile, CommitRenamesIntoPlaceAndEveryOtherWayOutCleansUp) {
 TEST(OutputFile, AFailedWriteIsReported) {
   if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no writable /dev/full on this machine";
   // A device is written directly; a full one fails the write.
-  std::string error;
   OutputFile full;
-  ASSERT_TRUE(full.Prepare("/dev/full", &error)) << error;
-  ASSERT_TRUE(full.Open(nullptr, &error)) << error;
+  ASSERT_TRUE(full.Prepare("/dev/full").ok());
+  ASSERT_TRUE(full.Open(nullptr).ok());
   full.Write(std::string(1 << 16, 'x'));
-  EXPECT_EQ(full.Commit(&error), OutputFile::Result::kFailed);
-  EXPECT_NE(error.find("/dev/full"), std::string::npos) << error;
+  const zelstatus::Status committed = full.Commit();
+  EXPECT_EQ(committed.kind(), zelstatus::Kind::kInputOutput);
+  EXPECT_NE(committed.message().find("/dev/full"), std::string::npos) << committed.message();
 }
 
 TEST(OutputFile, UnwritableTargetsAndInputsAreRefusedBeforeWriting) {
-  std::string error;
   ScratchDir dir;
   OutputFile output;
-  EXPECT_FALSE(output.Prepare(dir.path(), &error));  // a directory
-  EXPECT_FALSE(output.Prepare(dir / "missing/out.txt", &error));
+  EXPECT_EQ(output.Prepare(dir.path()).kind(), zelstatus::Kind::kInputOutput);  // a directory
+  EXPECT_EQ(output.Prepare(dir / "missing/out.txt").kind(), zelstatus::Kind::kInputOutput);
   WriteFile(dir / "data.csv", "x\n1\n");
   ASSERT_EQ(link((dir / "data.csv").c_str(), (dir / "alias.csv").c_str()), 0);
-  ASSERT_TRUE(output.Prepare(dir / "alias.csv", &error)) << error;
-  EXPECT_FALSE(output.CheckNotInput(dir / "data.csv", "data", &error));
+  ASSERT_TRUE(output.Prepare(dir / "alias.csv").ok());
+  EXPECT_EQ(output.CheckNotInput(dir / "data.csv", "data").kind(), zelstatus::Kind::kInvalidInput);
   EXPECT_EQ(ReadFile(dir / "data.csv"), "x\n1\n");
 }
 

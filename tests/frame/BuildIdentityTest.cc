@@ -16,6 +16,10 @@
 #include "settings/SettingsTestUtil.h"
 #include "support/TestHost.h"
 
+using ZelFrame::FieldsIdentity;
+using ZelFrame::SettingsIdentity;
+using ZelFrame::ZelFactory;
+
 namespace {
 
 using namespace TorCommon_1_3;

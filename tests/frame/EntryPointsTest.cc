@@ -10,6 +10,9 @@
 #include "torcommon13r/TorMV.h"
 #include "support/TestHost.h"
 
+using ZelFrame::AddWarning;
+using ZelFrame::ZelFactory;
+
 using namespace testhost;
 using namespace TorCommon_1_3;
 

@@ -14,6 +14,9 @@
 #include "frame/ZelStatusCodes.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 using namespace testhost;
 using namespace TorCommon_1_3;
 

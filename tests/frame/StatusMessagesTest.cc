@@ -9,6 +9,8 @@
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 TEST(StatusMessages, EveryDeclaredCodeHasItsOwnMessage) {

@@ -11,6 +11,9 @@
 #include "frame/ZelWeightRule.h"
 #include "pmml/PMMLHeaderInfo.h"
 
+using ZelFrame::ZelFactory;
+using ZelFrame::ZelLockstep;
+
 using namespace TorCommon_1_3;
 
 class Records : public IRecordSource {

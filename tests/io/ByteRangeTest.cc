@@ -127,8 +127,8 @@ TEST(ByteRangeTest, AFileChangedAfterItWasCutIsRefused) {
   EXPECT_NE(error.find("d.csv: the file changed after it was cut into ranges"), std::string::npos);
 }
 
-LoadResult LoadText(const std::string& text, const std::vector<int>* storages, int64_t maxRows,
-                    LoadedData* data, std::string* error) {
+zelstatus::Status LoadText(const std::string& text, const std::vector<int>* storages,
+                           int64_t maxRows, LoadedData* data) {
   const Schema schema;
   LoadRequest request;
   request.paths = {"range.csv"};
@@ -137,7 +137,7 @@ LoadResult LoadText(const std::string& text, const std::vector<int>* storages, i
   request.maxRows = maxRows;
   request.chunkBytes = 64;
   testhost::FlagCheck never;
-  return LoadCsvText(request, text, never, ReadProgress::Silent(), data, error);
+  return LoadCsvText(request, text, never, ReadProgress::Silent(), data);
 }
 
 TEST(ByteRangeTest, FixedStoragesReadEveryRangeAlike) {
@@ -146,8 +146,8 @@ TEST(ByteRangeTest, FixedStoragesReadEveryRangeAlike) {
   const std::string text = "n,d\n1,2020-01-02\n2,2021-03-04\n";
   const std::vector<int> storages = {kStorageReal, kStorageString};
   LoadedData data;
-  std::string error;
-  ASSERT_EQ(LoadText(text, &storages, 0, &data, &error), LoadResult::kLoaded) << error;
+  const zelstatus::Status loaded = LoadText(text, &storages, 0, &data);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
   ASSERT_EQ(data.plans.size(), 2u);
   EXPECT_EQ(data.plans[0].storage, kStorageReal);
   EXPECT_EQ(data.plans[1].storage, kStorageString);
@@ -156,17 +156,17 @@ TEST(ByteRangeTest, FixedStoragesReadEveryRangeAlike) {
   // A cell that does not fit a fixed storage is refused where it is.
   const std::vector<int> whole = {kStorageInteger, kStorageDate};
   LoadedData refused;
-  EXPECT_EQ(LoadText("n,d\n1,2020-01-02\n2.5,2021-03-04\n", &whole, 0, &refused, &error),
-            LoadResult::kInputError);
-  EXPECT_NE(error.find("line 3, column 1: '2.5'"), std::string::npos) << error;
+  const zelstatus::Status error = LoadText("n,d\n1,2020-01-02\n2.5,2021-03-04\n", &whole, 0, &refused);
+  EXPECT_EQ(error.kind(), zelstatus::Kind::kInvalidInput);
+  EXPECT_NE(error.message().find("line 3, column 1: '2.5'"), std::string::npos) << error.message();
 }
 
 TEST(ByteRangeTest, ARowLimitStopsAfterTheChunkThatReachesIt) {
   std::string text = "n\n";
   for (int r = 0; r < 1000; ++r) text += std::to_string(r) + "\n";
   LoadedData data;
-  std::string error;
-  ASSERT_EQ(LoadText(text, nullptr, 10, &data, &error), LoadResult::kLoaded) << error;
+  const zelstatus::Status loaded = LoadText(text, nullptr, 10, &data);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
   EXPECT_GE(data.rows, 10);
   EXPECT_LT(data.rows, 100);
   EXPECT_EQ(data.store.columns[0].Integer(9), 9);

@@ -20,6 +20,8 @@
 #include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelio {
 namespace {
 
@@ -79,13 +81,13 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   const std::string generator = clitest::SiblingProgram("zelcraft-example-data");
   ASSERT_EQ(std::system((generator + " " + dir.path() + " 3000").c_str()), 0);
   Schema schema;
-  std::string error;
-  ASSERT_TRUE(LoadSchema(dir / "customers.schema.json", &schema, &error)) << error;
+  zelstatus::Status status = LoadSchema(dir / "customers.schema.json", &schema);
+  ASSERT_TRUE(status.ok()) << status.message();
   TorSettings settings;
   std::vector<std::string> warnings;
-  ASSERT_TRUE(SettingsFile(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect())
-                  .LoadFile(dir / "customers.settings.json", &settings, &warnings, &error))
-      << error;
+  status = SettingsFile(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect())
+               .LoadFile(dir / "customers.settings.json", &settings, &warnings);
+  ASSERT_TRUE(status.ok()) << status.message();
 
   LoadRequest request;
   request.paths = {dir / "customers.csv"};
@@ -95,13 +97,14 @@ TEST(CompactStoreTest, ExampleRecordsAndDocumentMatchThePlainStore) {
   testhost::FlagCheck never;  // never interrupts
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   LoadedData data;
-  ASSERT_EQ(LoadCsv(request, never, progress, &data, &error), LoadResult::kLoaded) << error;
+  status = LoadCsv(request, never, progress, &data);
+  ASSERT_TRUE(status.ok()) << status.message();
   HostFields compactFields, plainFields;
   BuildHostFields(data.plans, data.store, request.roles, &compactFields);
   BuildHostFields(data.plans, data.store, request.roles, &plainFields);
 
   std::string text;
-  ASSERT_TRUE(ReadFileText(request.paths[0], &text, &error));
+  ASSERT_TRUE(ReadFileText(request.paths[0], &text).ok());
   testhost::CsvReader reader(text, ',');
   std::vector<CsvCell> cells;
   ASSERT_TRUE(reader.NextRow(&cells));

@@ -16,6 +16,8 @@
 #include "support/TestHost.h"
 #include "torcommon13r/TorVariable.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelio {
 namespace {
 
@@ -73,8 +75,8 @@ TEST(InMemoryColumns, GiveTheDocumentOfTheSameDataAsText) {
   const FieldRoles roles{"y", "w", "", std::nullopt};
 
   std::vector<FieldPlan> plans;
-  std::string error;
-  ASSERT_TRUE(PlanColumns(store, schema, roles, &plans, &error)) << error;
+  zelstatus::Status status = PlanColumns(store, schema, roles, &plans);
+  ASSERT_TRUE(status.ok()) << status.message();
   const std::string fromColumns = Document(store, plans, roles);
 
   LoadRequest request;
@@ -83,9 +85,8 @@ TEST(InMemoryColumns, GiveTheDocumentOfTheSameDataAsText) {
   request.roles = roles;
   testhost::FlagCheck never;
   LoadedData loaded;
-  ASSERT_EQ(LoadCsvText(request, csv, never, ReadProgress::Silent(), &loaded, &error),
-            LoadResult::kLoaded)
-      << error;
+  status = LoadCsvText(request, csv, never, ReadProgress::Silent(), &loaded);
+  ASSERT_TRUE(status.ok()) << status.message();
   EXPECT_EQ(loaded.droppedRecords, 28);  // every eleventh weight is the declared missing 99
   const std::string fromText = Document(loaded.store, loaded.plans, roles);
   ASSERT_NE(fromText.find("<PMML"), std::string::npos) << fromText;
@@ -93,8 +94,9 @@ TEST(InMemoryColumns, GiveTheDocumentOfTheSameDataAsText) {
 
   Schema asDates;
   asDates.fields["x"].storage = kStorageDate;
-  EXPECT_FALSE(PlanColumns(store, asDates, roles, &plans, &error));
-  EXPECT_EQ(error, "field 'x': the schema gives another storage than its column holds");
+  status = PlanColumns(store, asDates, roles, &plans);
+  EXPECT_EQ(status.kind(), zelstatus::Kind::kInvalidInput);
+  EXPECT_EQ(status.message(), "field 'x': the schema gives another storage than its column holds");
 }
 
 }  // namespace

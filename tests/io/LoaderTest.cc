@@ -24,7 +24,7 @@ namespace {
 using namespace TorCommon_1_3;
 
 struct Loaded {
-  LoadResult result;
+  zelstatus::Kind result;
   LoadedData data;
   std::string error;
 };
@@ -40,7 +40,9 @@ Loaded Load(const std::string& path, std::size_t chunk, bool threaded, bool stre
   testhost::FlagCheck never;  // never interrupts
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   Loaded loaded;
-  loaded.result = LoadCsv(request, never, progress, &loaded.data, &loaded.error);
+  const zelstatus::Status status = LoadCsv(request, never, progress, &loaded.data);
+  loaded.result = status.kind();
+  loaded.error = status.message();
   return loaded;
 }
 
@@ -75,7 +77,7 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
     for (bool threaded : {false, true}) {
       SCOPED_TRACE("chunk " + std::to_string(chunk) + (threaded ? " threaded" : ""));
       Loaded loaded = Load(dir / "data.csv", chunk, threaded);
-      ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+      ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
       const ColumnStore& store = loaded.data.store;
       ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
       const int storages[] = {kStorageReal,    kStorageReal,   kStorageReal,   kStorageInteger,
@@ -105,7 +107,7 @@ TEST(LoaderTest, EveryValueReadsBackAsItsTextParses) {
   // Streaming infers the same storages and counts the same categories, the
   // column turned text included, without holding a value.
   Loaded streamed = Load(dir / "data.csv", 37, true, true);
-  ASSERT_EQ(streamed.result, LoadResult::kLoaded) << streamed.error;
+  ASSERT_EQ(streamed.result, zelstatus::Kind::kOk) << streamed.error;
   EXPECT_TRUE(streamed.data.streamed);
   EXPECT_EQ(streamed.data.rows, rows);
   EXPECT_EQ(streamed.data.store.rows(), 0u);
@@ -131,7 +133,7 @@ TEST(LoaderTest, DecimalsJoinAtTheColumnScaleWhileExactAndManyTextsKeepTheirCode
   clitest::ScratchDir dir;
   clitest::WriteFile(dir / "data.csv", csv);
   Loaded loaded = Load(dir / "data.csv", std::size_t{1} << 20, false);
-  ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
   const ColumnStore& store = loaded.data.store;
   ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
   EXPECT_EQ(store.columns[1].DistinctTexts(), 5000u);
@@ -162,7 +164,7 @@ TEST(LoaderTest, LargeColumnsGrowPastTheEstimate) {
   for (bool threaded : {false, true}) {
     SCOPED_TRACE(threaded ? "threaded" : "one thread");
     Loaded loaded = Load(dir / "data.csv", std::size_t{1} << 20, threaded);
-    ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+    ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
     const ColumnStore& store = loaded.data.store;
     ASSERT_EQ(store.rows(), static_cast<std::size_t>(rows));
     int wrong = 0;
@@ -183,7 +185,7 @@ TEST(LoaderTest, StreamedPassesNoticeAChangedFile) {
   clitest::ScratchDir dir;
   clitest::WriteFile(dir / "data.csv", "x,s\n1.5,a\n2,b\n,\"\"\n");
   Loaded loaded = Load(dir / "data.csv", 6, true, true);
-  ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
   zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
   CsvSourceFile file{{dir / "data.csv"}, ',', loaded.data.rows, 2, true, 6, loaded.data.fingerprints};
   CsvRecordSource source(file, loaded.data.plans, {1, 0}, progress);
@@ -213,7 +215,7 @@ TEST(LoaderTest, ColumnsAreCompact) {
   clitest::ScratchDir dir;
   clitest::WriteFile(dir / "data.csv", csv);
   Loaded loaded = Load(dir / "data.csv", 1 << 20, true);
-  ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
   EXPECT_LE(loaded.data.store.columns[0].MemoryBytes(), 4u * 20000);
   EXPECT_LE(loaded.data.store.columns[1].MemoryBytes(), 20000u + 1024);
 }
@@ -232,13 +234,13 @@ TEST(LoaderTest, ErrorsNameTheFirstBadCellAfterTheFileIsKnownWhole) {
   // found when the column is read again as categories.
   clitest::WriteFile(dir / "a.csv", "size,age\n1,3\n2,x\nsmall,4\n");
   Loaded ordinal = Load(dir / "a.csv", 8, true, false, schema);
-  EXPECT_EQ(ordinal.result, LoadResult::kInputError);
+  EXPECT_EQ(ordinal.result, zelstatus::Kind::kInvalidInput);
   EXPECT_TRUE(clitest::Contains(ordinal.error,
       "line 2, column 1: '1' is not one of its categories (field 'size')"));
   // A row of the wrong width anywhere wins over a bad cell before it.
   clitest::WriteFile(dir / "b.csv", "size,age\nsmall,x\nlarge,4\nsmall\n");
   Loaded width = Load(dir / "b.csv", 8, false, false, schema);
-  EXPECT_EQ(width.result, LoadResult::kInputError);
+  EXPECT_EQ(width.result, zelstatus::Kind::kInvalidInput);
   EXPECT_TRUE(clitest::Contains(width.error, "line 4: 1 cells where the header has 2"));
 }
 

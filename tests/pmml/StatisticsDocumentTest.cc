@@ -123,7 +123,7 @@ std::map<std::string, std::vector<Weighted>> Replay(const std::string& xml,
                                                     std::map<std::string, double>* missing) {
   std::map<std::string, std::vector<Weighted>> values;
   zelapply::CompiledDocument document;
-  const zelapply::Status compiled = zelapply::CompileDocument(xml, &document);
+  const zelstatus::Status compiled = zelapply::CompileDocument(xml, &document);
   EXPECT_TRUE(compiled.ok()) << compiled.message();
   if (!compiled.ok()) return values;
   const zelapply::Program& program = *document.program;

@@ -23,6 +23,8 @@
 #include "support/CliHarness.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+
 namespace zelio {
 namespace {
 
@@ -68,7 +70,7 @@ class Hook : public ReadProgress {
 };
 
 struct Loaded {
-  LoadResult result;
+  zelstatus::Kind result;
   LoadedData data;
   std::string error;
 };
@@ -82,7 +84,9 @@ Loaded Load(const std::string& path, bool stream, ReadProgress& progress) {
   request.chunkBytes = 256;
   testhost::FlagCheck never;
   Loaded loaded;
-  loaded.result = LoadCsv(request, never, progress, &loaded.data, &loaded.error);
+  const zelstatus::Status status = LoadCsv(request, never, progress, &loaded.data);
+  loaded.result = status.kind();
+  loaded.error = status.message();
   return loaded;
 }
 
@@ -91,7 +95,7 @@ Loaded Load(const std::string& path, bool stream, ReadProgress& progress) {
 std::pair<TorStatus, std::string> StreamedBuild(const std::string& path,
                                                 const std::function<void(int)>& betweenPasses) {
   Loaded loaded = Load(path, true, ReadProgress::Silent());
-  EXPECT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  EXPECT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
   HostFields fields;
   BuildHostFields(loaded.data.plans, loaded.data.store, FieldRoles(), &fields);
   ZelFactory factory;
@@ -152,7 +156,7 @@ TEST(InputChangesTest, APassNoticesBytesEditedWhileItReads) {
   const std::string csv = Rows(300);
   clitest::WriteFile(path, csv);
   Loaded loaded = Load(path, true, ReadProgress::Silent());
-  ASSERT_EQ(loaded.result, LoadResult::kLoaded) << loaded.error;
+  ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
   // One thread and small chunks: the pass has read only the first chunk
   // when the last row is edited.
   CsvSourceFile file{{path}, ',', loaded.data.rows, 3, false, 256, loaded.data.fingerprints};
@@ -198,13 +202,13 @@ TEST(InputChangesTest, TheSecondReadOfATextColumnChecksTheFile) {
     if (phase == "reading again") EditInPlace(path, csv.find("\n7,") + 1, "8");
   };
   const Loaded changed = Load(path, false, hook);
-  EXPECT_EQ(changed.result, LoadResult::kInputError);
+  EXPECT_EQ(changed.result, zelstatus::Kind::kInvalidInput);
   EXPECT_EQ(changed.error,
             path + ": the file changed while it was read: its bytes differ from those read first");
   // Unchanged, the column reads again as its texts.
   clitest::WriteFile(path, csv);
   const Loaded same = Load(path, false, ReadProgress::Silent());
-  ASSERT_EQ(same.result, LoadResult::kLoaded) << same.error;
+  ASSERT_EQ(same.result, zelstatus::Kind::kOk) << same.error;
   EXPECT_EQ(same.data.store.columns[0].Text(7), "7");
   EXPECT_EQ(same.data.store.columns[0].Text(199), "w199");
 }
@@ -224,9 +228,8 @@ TEST(InputChangesTest, AChangedFileAmongSeveralIsNamed) {
   request.chunkBytes = 256;
   testhost::FlagCheck never;
   LoadedData data;
-  std::string error;
-  ASSERT_EQ(LoadCsv(request, never, ReadProgress::Silent(), &data, &error), LoadResult::kLoaded)
-      << error;
+  const zelstatus::Status loaded = LoadCsv(request, never, ReadProgress::Silent(), &data);
+  ASSERT_TRUE(loaded.ok()) << loaded.message();
   EXPECT_EQ(data.rows, 600);
   EXPECT_EQ(data.fileRows, (std::vector<int64_t>{300, 300}));
   ASSERT_EQ(data.fingerprints.size(), 2u);

@@ -71,7 +71,7 @@ TEST(PreparationRun, EveryPathBuildsTheSameDocument) {
   clitest::ScratchDir dir;
   clitest::WriteFile(dir / "t.csv", HardTable());
   const Ran held = RunFile(dir / "t.csv", Roles(1), false);
-  ASSERT_TRUE(held.result.ok()) << held.result.error << zelprep::DescribeStatus(held.result.status);
+  ASSERT_TRUE(held.result.ok()) << held.result.status.message();
   EXPECT_FALSE(held.streamed);
   EXPECT_EQ(held.result.records, 70000);
   // Every 17th row has a zero weight and is left out, as the notes say.
@@ -140,8 +140,8 @@ std::string Refusal(zelio::ColumnStore store, const std::string& weight = "") {
   PreparationRun run(request);
   EXPECT_TRUE(run.ReadInputs());
   EXPECT_FALSE(run.TakeColumns(std::move(store)));
-  EXPECT_EQ(run.result().kind, RunResult::Kind::kInputError);
-  return run.result().error;
+  EXPECT_TRUE(run.result().status.inputError());
+  return run.result().status.message();
 }
 
 TEST(PreparationRun, AHostsColumnsAreCheckedWithTheirRowsAndColumns) {
@@ -248,8 +248,8 @@ TEST(MemoryEstimate, TheLimitRefusesABuildOrStreamsItsFile) {
   request.memoryLimit = 10000000;
   request.memoryLimitName = "--memory-limit";
   const Ran refused = RunFile(dir / "wide.csv", request, false);
-  EXPECT_EQ(refused.result.kind, RunResult::Kind::kInputError);
-  EXPECT_EQ(refused.result.error,
+  EXPECT_EQ(refused.result.status.kind(), zelstatus::Kind::kLimitExceeded);
+  EXPECT_EQ(refused.result.status.message(),
             "the statistics of 301 fields would take about 16 MiB (10 MiB of it for the pairs of "
             "301 continuous fields), more than the memory limit of 9.5 MiB: hand the build fewer "
             "fields or raise --memory-limit");
@@ -260,7 +260,7 @@ TEST(MemoryEstimate, TheLimitRefusesABuildOrStreamsItsFile) {
   const uint64_t statistics = 301u * 20000u + 301u * 302u / 2u * 240u;
   request.memoryLimit = statistics + 1000;
   const Ran squeezed = RunFile(dir / "wide.csv", request, false);
-  ASSERT_TRUE(squeezed.result.ok()) << squeezed.result.error;
+  ASSERT_TRUE(squeezed.result.ok()) << squeezed.result.status.message();
   EXPECT_TRUE(squeezed.streamed);
   request.memoryLimit = 0;
   const Ran free = RunFile(dir / "wide.csv", request, false);

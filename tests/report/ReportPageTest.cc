@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "apply/Status.h"
+#include "status/Status.h"
 #include "report/Report.h"
 
 namespace {
@@ -37,7 +37,8 @@ std::string Reported(const std::string& name) { return "<FieldRef field=\"" + na
 
 std::string Page(const std::string& document) {
   std::string html;
-  const zelapply::Status status = zelreport::RenderReport(document, zelreport::ReportContext(), &html);
+  const zelstatus::Status status =
+      zelreport::RenderReport(document, zelreport::ReportContext(), &html);
   EXPECT_TRUE(status.ok()) << status.message();
   return html;
 }
@@ -187,7 +188,7 @@ TEST(ReportPageTest, AStopRequestEndsTheRead) {
                Reported("x"));
   int asked = 0;
   std::string html = "left over";
-  const zelapply::Status status = zelreport::RenderReport(
+  const zelstatus::Status status = zelreport::RenderReport(
       document, zelreport::ReportContext(), &html, [&asked] { return ++asked == 2; });
   EXPECT_TRUE(status.interrupted());
   EXPECT_EQ(asked, 2);

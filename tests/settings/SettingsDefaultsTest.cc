@@ -9,6 +9,8 @@
 #include "SettingsTestUtil.h"
 #include "frame/ZelFactory.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 TEST(SettingsDefaults, NoKeysGiveTheDocumentedValues) {

@@ -15,6 +15,8 @@
 #include "settings/ZelSettingKeys.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+
 namespace {
 
 using settingstest::DisplayText;

@@ -21,6 +21,9 @@
 #include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelBatch;
+using ZelFrame::kZelBatchRows;
+
 namespace {
 
 using namespace testhost;

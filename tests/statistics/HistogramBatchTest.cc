@@ -25,6 +25,12 @@
 #include "statistics/ZelUnivarContHistogram.h"
 #include "support/TestHost.h"
 
+using ZelFrame::BestVectorLevel;
+using ZelFrame::SetVectorLevel;
+using ZelFrame::VectorLevelInUse;
+using ZelFrame::ZelBatch;
+using ZelFrame::ZelVectorLevel;
+
 namespace {
 
 using namespace testhost;

@@ -16,6 +16,8 @@
 #include "statistics/ZelUnivarCont.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelBatch;
+
 namespace {
 
 using namespace testhost;

@@ -18,6 +18,12 @@
 #include "statistics/ZelPairLanes.h"
 #include "support/TestHost.h"
 
+using ZelFrame::BestVectorLevel;
+using ZelFrame::SetVectorLevel;
+using ZelFrame::VectorLevelInUse;
+using ZelFrame::ZelVectorLevel;
+using ZelFrame::kZelBatchRows;
+
 namespace {
 
 using namespace testhost;

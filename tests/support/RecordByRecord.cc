@@ -12,6 +12,8 @@
 #include "support/RecordsOnly.h"
 #include "support/TestHost.h"
 
+using ZelFrame::ZelFactory;
+
 namespace clitest {
 
 using namespace TorCommon_1_3;
@@ -21,11 +23,17 @@ std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* err
   std::vector<std::string> notes;
   const zelio::SettingsFile keys(ZelFactory::GetSettingKeys(), ZelFactory::GetKeysWithoutEffect());
   for (const std::string& assignment : inputs.assignments) {
-    if (!keys.Assign(assignment, &settings, &notes, error)) return "";
+    const zelstatus::Status assigned = keys.Assign(assignment, &settings, &notes);
+    if (!assigned.ok()) {
+      *error = assigned.message();
+      return "";
+    }
   }
   if (!inputs.analysisWeight.empty()) settings.SetString("analysisWeight", inputs.analysisWeight);
   zelio::Schema schema;
-  if (!inputs.schemaPath.empty() && !zelio::LoadSchema(inputs.schemaPath, &schema, error)) {
+  const zelstatus::Status read = zelio::LoadSchema(inputs.schemaPath, &schema);
+  if (!read.ok()) {
+    *error = read.message();
     return "";
   }
   zelio::LoadRequest request;
@@ -34,8 +42,10 @@ std::string RecordByRecordDocument(const PrepareInputs& inputs, std::string* err
   request.roles = {inputs.target, inputs.frequencyWeight, inputs.analysisWeight, std::nullopt};
   testhost::FlagCheck never;
   zelio::LoadedData data;
-  if (zelio::LoadCsv(request, never, zelio::ReadProgress::Silent(), &data, error) !=
-      zelio::LoadResult::kLoaded) {
+  const zelstatus::Status loaded =
+      zelio::LoadCsv(request, never, zelio::ReadProgress::Silent(), &data);
+  if (!loaded.ok()) {
+    *error = loaded.message();
     return "";
   }
   zelio::HostFields fields;

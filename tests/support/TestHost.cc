@@ -5,6 +5,10 @@
 
 #include "frame/ZelAlgorithm.h"
 
+using ZelFrame::ZelAlgorithm;
+using ZelFrame::ZelBatch;
+using ZelFrame::kZelBatchRows;
+
 namespace testhost {
 
 using namespace TorCommon_1_3;

@@ -39,7 +39,7 @@ inline Cell Timestamp(double seconds) { return {TorCommon_1_3::kStorageTimestamp
 RawRecord MakeRecord(const std::vector<Cell>& cells);
 // The records as batches of at most kZelBatchRows rows, in order, fields
 // [0, fields) in use: what a pass hands its statistics.
-std::vector<std::unique_ptr<ZelBatch>> BatchesOf(const std::vector<RawRecord>& records,
+std::vector<std::unique_ptr<ZelFrame::ZelBatch>> BatchesOf(const std::vector<RawRecord>& records,
                                                  int fields);
 
 // Replays its records; `onNext` (optional) runs before each record is handed out.
@@ -100,7 +100,7 @@ TorCommon_1_3::TorSettings FieldsAsGiven();
 
 // A build through the public surface: factory, algorithm, execute, write.
 struct Build {
-  ZelFactory factory;
+  ZelFrame::ZelFactory factory;
   std::unique_ptr<TorCommon_1_3::ITorAlgorithm> algorithm;
   TorStatus executeStatus;
   std::vector<TorStatus> warnings;

@@ -9,6 +9,11 @@
 
 #include "frame/ZelVectorLevel.h"
 
+using ZelFrame::BestVectorLevel;
+using ZelFrame::SetVectorLevel;
+using ZelFrame::VectorLevelInUse;
+using ZelFrame::ZelVectorLevel;
+
 namespace {
 
 ZelVectorLevel NoWiderThanTheProcessor(ZelVectorLevel level) {
