@@ -90,6 +90,25 @@ def test_two_workers_give_the_same_document(large):
     assert "150\u2009000" in prepared.report()  # the records of every range
 
 
+def test_a_pass_has_one_task_a_worker_thread(large):
+    """Sixteen ranges, each smaller than a block of rows, read by two
+    worker threads: each pass reads in two tasks, runs of neighbouring
+    ranges, and the document is one process's, kept replicas or not."""
+    distributed = pytest.importorskip("distributed", reason="SKIPPED LOUDLY: python3-distributed")
+    one = one_process(large)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as local:
+        with distributed.Client(local):
+            for keep in (True, False):
+                with distributed.get_task_stream() as stream:
+                    prepared = quiet(zelcraft.dask.prepare_csv, large, target="tip",
+                                     blocksize=large.stat().st_size // 16, keep=keep)
+                assert timeless(prepared.document) == one, keep
+                names = [str(task["key"]).split("-")[0].strip("('\"") for task in stream.data]
+                passes, reads = names.count("tuple"), names.count("_task_blocks")
+                assert names.count("kinds") == 16 and passes > 1 and reads == 2 * passes
+
+
 def awkward_text(newline="\n", bom=False, final=True):
     """Rows whose cells quote delimiters and doubled quotes; every row
     ends with `newline`, but the last when not `final`."""

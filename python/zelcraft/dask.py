@@ -95,7 +95,9 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     the command line does: the same document, or the same error with the
     same line. Each pass then reads the rows in the blocks of one process,
     each block whole by one task, and folds the blocks' states in their
-    order on the client, as one process does. With `keep`, a worker keeps
+    order on the client, as one process does. On a distributed cluster a
+    pass has one task a worker thread, each reading a run of neighbouring
+    ranges with about as many rows as the others. With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
     nothing; a task that finds none (a worker lost, a task run again
     elsewhere) reads its rows anew, and the document is the same. With
@@ -111,12 +113,16 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     recipe["schema_text"] = schema_text(recipe["schema"])
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
-    tasks = _ranges.block_tasks(ranges, found)
+    # On a cluster, one task a worker thread: every replica a task builds
+    # costs a fixed share of a pass, whatever its rows.
+    tasks = _ranges.block_tasks(ranges, found, runs=_threads())
     recipe["dropped"] = sum(result["dropped"] for result in found)
     # The client's replica runs the steps on the merged states: its own rows
-    # only give it the fields, so it reads as few as it can.
-    driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                     tasks[0][1] + 1))
+    # only give it the fields, so it reads the first row, of the first range
+    # alone (a replica reads all the bytes of its pieces).
+    path, header_end, _, _, size, modified = ranges[0]
+    head = [(path, header_end, found[0]["first"], found[0]["last"], size, modified)]
+    driver = checked(_ranges.replica(head, recipe, delimiter, storages, 1))
     if driver.moments() is not None:
         # The ranges' own moments hold when each range read its cells with
         # the storages of the whole data; otherwise one more round.
@@ -127,8 +133,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
             found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
                                            for task in tasks))
         recipe["moments"] = _lockstep.latest_moments(found_moments)
-        driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                         tasks[0][1] + 1))
+        driver = checked(_ranges.replica(head, recipe, delimiter, storages, 1))
     blocks_of = dask.delayed(_task_blocks, pure=True)
     fold = dask.delayed(_fold, pure=True)
     merge_two = dask.delayed(_lockstep.merge, pure=True)
@@ -168,6 +173,16 @@ def _cluster():
         return default_client()
     except (ImportError, ValueError):
         return None
+
+
+def _threads():
+    """The worker threads of the distributed cluster, or None without one."""
+    cluster = _cluster()
+    if cluster is None:
+        return None
+    threads = sum(worker.get("nthreads", 1)
+                  for worker in cluster.scheduler_info()["workers"].values())
+    return threads or None
 
 
 def _homes(count):
