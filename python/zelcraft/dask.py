@@ -97,7 +97,8 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     each block whole by one task, and folds the blocks' states in their
     order on the client, as one process does. On a distributed cluster a
     pass has one task a worker thread, each reading a run of neighbouring
-    ranges with about as many rows as the others. With `keep`, a worker keeps
+    ranges with about as many rows as the others (more tasks when a run
+    would pass the larger of `blocksize` and 64 MiB). With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
     nothing; a task that finds none (a worker lost, a task run again
     elsewhere) reads its rows anew, and the document is the same. With
@@ -113,9 +114,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     recipe["schema_text"] = schema_text(recipe["schema"])
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
-    # On a cluster, one task a worker thread: every replica a task builds
-    # costs a fixed share of a pass, whatever its rows.
-    tasks = _ranges.block_tasks(ranges, found, runs=_threads())
+    tasks = _ranges.block_tasks(ranges, found, runs=_runs(ranges, blocksize))
     recipe["dropped"] = sum(result["dropped"] for result in found)
     # The client's replica runs the steps on the merged states: its own rows
     # only give it the fields, so it reads the first row, of the first range
@@ -183,6 +182,20 @@ def _threads():
     threads = sum(worker.get("nthreads", 1)
                   for worker in cluster.scheduler_info()["workers"].values())
     return threads or None
+
+
+def _runs(ranges, blocksize):
+    """The runs of ranges a pass reads on a distributed cluster: one a
+    worker thread, for every replica a task builds costs a share of each
+    pass whatever its rows; but no run of more bytes than the larger of
+    `blocksize` and the default range, which bound what one task holds.
+    None (one task a range) without a cluster."""
+    threads = _threads()
+    if threads is None:
+        return None
+    size = sum(end - begin for _, _, begin, end, _, _ in ranges)
+    longest = max(blocksize, _ranges.DEFAULT_BLOCKSIZE)
+    return max(threads, -(-size // longest))
 
 
 def _homes(count):
