@@ -92,9 +92,9 @@ def test_two_workers_give_the_same_document(large):
 
 def test_a_pass_has_one_task_a_worker_thread(large, monkeypatch):
     """Sixteen ranges, each smaller than a block of rows, read by two
-    worker threads: each pass reads in two tasks, runs of neighbouring
-    ranges, and the document is one process's, kept replicas or not. A
-    run holds no more bytes than the default range: with a default of an
+    worker threads: each pass reads in two tasks, stretches of
+    neighbouring ranges, and the document is one process's, kept replicas
+    or not. A stretch holds no more bytes than the default range: with a default of an
     eighth of the file, each of the three blocks has its own task."""
     distributed = pytest.importorskip("distributed", reason="SKIPPED LOUDLY: python3-distributed")
     one = one_process(large)

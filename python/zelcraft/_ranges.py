@@ -126,23 +126,23 @@ def agrees(ranges, found):
     return all(result["first"] == end for result, end in zip(found, ends))
 
 
-def block_tasks(ranges, found, block=None, runs=None):
+def block_tasks(ranges, found, block=None, stretches=None):
     """The reads of a pass: the rows of the whole data in blocks of the
     component's block rows, as one process reads them, each block read
-    whole by the task of the run of ranges its first row is in, which reads
-    on into the ranges after it (of the same file or the next) to finish
-    its last block. The ranges go in `runs` runs of neighbours with about
-    as many rows each (None: one run a range). [(pieces, skip, counts)]:
-    the ranges it reads, from the first row of its own, with exact bounds;
-    the rows of them before its first block; the row counts of its blocks,
-    in order."""
+    whole by the task of the stretch of ranges its first row is in, which
+    reads on into the ranges after it (of the same file or the next) to
+    finish its last block. The ranges go in `stretches` stretches of
+    neighbours with about as many rows each (None: one a range).
+    [(pieces, skip, counts)]: the ranges it reads, from the first row of
+    its own, with exact bounds; the rows of them before its first block;
+    the row counts of its blocks, in order."""
     block = block or _core.block_rows
     starts, total = [], 0
     for result in found:
         starts.append(total)
         total += result["rows"]
     tasks = []
-    for k, end in _runs(starts, total, runs):
+    for k, end in _stretches(starts, total, stretches):
         first = -(-starts[k] // block) * block
         stop = min(-(-end // block) * block, total)
         if first >= stop:
@@ -162,16 +162,17 @@ def block_tasks(ranges, found, block=None, runs=None):
     return tasks
 
 
-def _runs(starts, total, runs):
-    """[(first range, row after the run)] of the runs of ranges whose first
-    rows `starts` give: range k joins run starts[k] * runs // total."""
+def _stretches(starts, total, stretches):
+    """[(first range, row after the stretch)] of the stretches of ranges
+    whose first rows `starts` give: range k joins stretch
+    starts[k] * stretches // total."""
     ends = starts[1:] + [total]
-    if runs is None or total == 0:
+    if stretches is None or total == 0:
         return list(zip(range(len(starts)), ends))
     out = []
     for k, start in enumerate(starts):
-        if k == 0 or start * runs // total != starts[k - 1] * runs // total:
+        if k == 0 or start * stretches // total != starts[k - 1] * stretches // total:
             out.append([k, ends[k]])
         else:
             out[-1][1] = ends[k]
-    return [tuple(run) for run in out]
+    return [tuple(stretch) for stretch in out]

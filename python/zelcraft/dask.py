@@ -96,8 +96,8 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     same line. Each pass then reads the rows in the blocks of one process,
     each block whole by one task, and folds the blocks' states in their
     order on the client, as one process does. On a distributed cluster a
-    pass has one task a worker thread, each reading a run of neighbouring
-    ranges with about as many rows as the others (more tasks when a run
+    pass has one task a worker thread, each reading a stretch of neighbouring
+    ranges with about as many rows as the others (more tasks when one
     would pass the larger of `blocksize` and 64 MiB). With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
     nothing; a task that finds none (a worker lost, a task run again
@@ -114,7 +114,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     recipe["schema_text"] = schema_text(recipe["schema"])
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
-    tasks = _ranges.block_tasks(ranges, found, runs=_runs(ranges, blocksize))
+    tasks = _ranges.block_tasks(ranges, found, stretches=_stretches(ranges, blocksize))
     recipe["dropped"] = sum(result["dropped"] for result in found)
     # The client's replica runs the steps on the merged states: its own rows
     # only give it the fields, so it reads the first row, of the first range
@@ -184,10 +184,10 @@ def _threads():
     return threads or None
 
 
-def _runs(ranges, blocksize):
-    """The runs of ranges a pass reads on a distributed cluster: one a
+def _stretches(ranges, blocksize):
+    """The stretches of ranges a pass reads on a distributed cluster: one a
     worker thread, for every replica a task builds costs a share of each
-    pass whatever its rows; but no run of more bytes than the larger of
+    pass whatever its rows; but none of more bytes than the larger of
     `blocksize` and the default range, which bound what one task holds.
     None (one task a range) without a cluster."""
     threads = _threads()
