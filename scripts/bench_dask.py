@@ -84,7 +84,7 @@ def main():
         cut = _ranges.cut(path, header, blocksize)
         found = [_ranges.kinds(part, recipe, ",") for part in cut]
         storages = zelcraft._core.combine_kinds([result["kinds"] for result in found])
-        tasks = _ranges.block_tasks(cut, found)
+        tasks = _ranges.block_tasks(cut, found, stretches=zelcraft.dask._threads())
         read, replica = timed(lambda: _ranges.replica(tasks[0][0], recipe, ",", storages,
                                                       tasks[0][1] + sum(tasks[0][2])), 3)
         kinds_read, _ = timed(lambda: _ranges.kinds(cut[0], recipe, ",") and None, 3)

@@ -90,6 +90,38 @@ def test_two_workers_give_the_same_document(large):
     assert "150\u2009000" in prepared.report()  # the records of every range
 
 
+def test_a_pass_has_one_task_a_worker_thread(large, monkeypatch):
+    """Sixteen ranges, each smaller than a block of rows, read by two
+    worker threads: each pass reads in two tasks, stretches of
+    neighbouring ranges, and the document is one process's, kept replicas
+    or not. A stretch holds no more bytes than the default range: with a default of an
+    eighth of the file, each of the three blocks has its own task."""
+    distributed = pytest.importorskip("distributed", reason="SKIPPED LOUDLY: python3-distributed")
+    one = one_process(large)
+    size = large.stat().st_size
+    rounds = []
+    compute = dask.compute
+
+    def counted(*args, **options):
+        keys = [str(arg.key) for arg in args]
+        if keys and all(key.startswith("_task_blocks") for key in keys):
+            rounds.append(len(keys))
+        return compute(*args, **options)
+
+    monkeypatch.setattr(zelcraft.dask.dask, "compute", counted)
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as local:
+        with distributed.Client(local):
+            for keep, default, tasks in ((True, None, 2), (False, None, 2), (True, size // 8, 3)):
+                if default:
+                    monkeypatch.setattr(zelcraft._ranges, "DEFAULT_BLOCKSIZE", default)
+                rounds.clear()
+                prepared = quiet(zelcraft.dask.prepare_csv, large, target="tip",
+                                 blocksize=size // 16, keep=keep)
+                assert timeless(prepared.document) == one, keep
+                assert len(rounds) > 1 and set(rounds) == {tasks}, (keep, default, rounds)
+
+
 def awkward_text(newline="\n", bom=False, final=True):
     """Rows whose cells quote delimiters and doubled quotes; every row
     ends with `newline`, but the last when not `final`."""

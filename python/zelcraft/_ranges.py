@@ -126,13 +126,15 @@ def agrees(ranges, found):
     return all(result["first"] == end for result, end in zip(found, ends))
 
 
-def block_tasks(ranges, found, block=None):
+def block_tasks(ranges, found, block=None, stretches=None):
     """The reads of a pass: the rows of the whole data in blocks of the
     component's block rows, as one process reads them, each block read
-    whole by the task of the range its first row is in, which reads on into
-    the ranges after it (of the same file or the next) to finish its last
-    block. [(pieces, skip, counts)]: the ranges it reads, from the first row
-    of its own, with exact bounds; the rows of them before its first block;
+    whole by the task of the stretch of ranges its first row is in, which
+    reads on into the ranges after it (of the same file or the next) to
+    finish its last block. The ranges go in `stretches` stretches of
+    neighbours with about as many rows each (None: one a range).
+    [(pieces, skip, counts)]: the ranges it reads, from the first row of
+    its own, with exact bounds; the rows of them before its first block;
     the row counts of its blocks, in order."""
     block = block or _core.block_rows
     starts, total = [], 0
@@ -140,9 +142,9 @@ def block_tasks(ranges, found, block=None):
         starts.append(total)
         total += result["rows"]
     tasks = []
-    for k, result in enumerate(found):
+    for k, end in _stretches(starts, total, stretches):
         first = -(-starts[k] // block) * block
-        stop = min(-(-(starts[k] + result["rows"]) // block) * block, total)
+        stop = min(-(-end // block) * block, total)
         if first >= stop:
             continue
         pieces = []
@@ -158,3 +160,19 @@ def block_tasks(ranges, found, block=None):
         counts = [min(block, stop - row) for row in range(first, stop, block)]
         tasks.append((tuple(pieces), first - starts[k], tuple(counts)))
     return tasks
+
+
+def _stretches(starts, total, stretches):
+    """[(first range, row after the stretch)] of the stretches of ranges
+    whose first rows `starts` give: range k joins stretch
+    starts[k] * stretches // total."""
+    ends = starts[1:] + [total]
+    if stretches is None or total == 0:
+        return list(zip(range(len(starts)), ends))
+    out = []
+    for k, start in enumerate(starts):
+        if k == 0 or start * stretches // total != starts[k - 1] * stretches // total:
+            out.append([k, ends[k]])
+        else:
+            out[-1][1] = ends[k]
+    return [tuple(stretch) for stretch in out]

@@ -95,7 +95,10 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     the command line does: the same document, or the same error with the
     same line. Each pass then reads the rows in the blocks of one process,
     each block whole by one task, and folds the blocks' states in their
-    order on the client, as one process does. With `keep`, a worker keeps
+    order on the client, as one process does. On a distributed cluster a
+    pass has one task a worker thread, each reading a stretch of neighbouring
+    ranges with about as many rows as the others (more tasks when one
+    would pass the larger of `blocksize` and 64 MiB). With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
     nothing; a task that finds none (a worker lost, a task run again
     elsewhere) reads its rows anew, and the document is the same. With
@@ -111,12 +114,14 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     recipe["schema_text"] = schema_text(recipe["schema"])
     files = _ranges.expand(paths)
     ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
-    tasks = _ranges.block_tasks(ranges, found)
+    tasks = _ranges.block_tasks(ranges, found, stretches=_stretches(ranges, blocksize))
     recipe["dropped"] = sum(result["dropped"] for result in found)
     # The client's replica runs the steps on the merged states: its own rows
-    # only give it the fields, so it reads as few as it can.
-    driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                     tasks[0][1] + 1))
+    # only give it the fields, so it reads the first row, of the first range
+    # alone (a replica reads all the bytes of its pieces).
+    path, header_end, _, _, size, modified = ranges[0]
+    head = [(path, header_end, found[0]["first"], found[0]["last"], size, modified)]
+    driver = checked(_ranges.replica(head, recipe, delimiter, storages, 1))
     if driver.moments() is not None:
         # The ranges' own moments hold when each range read its cells with
         # the storages of the whole data; otherwise one more round.
@@ -127,8 +132,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
             found_moments = dask.compute(*(moments(task, recipe, delimiter, storages)
                                            for task in tasks))
         recipe["moments"] = _lockstep.latest_moments(found_moments)
-        driver = checked(_ranges.replica(tasks[0][0], recipe, delimiter, storages,
-                                         tasks[0][1] + 1))
+        driver = checked(_ranges.replica(head, recipe, delimiter, storages, 1))
     blocks_of = dask.delayed(_task_blocks, pure=True)
     fold = dask.delayed(_fold, pure=True)
     merge_two = dask.delayed(_lockstep.merge, pure=True)
@@ -168,6 +172,30 @@ def _cluster():
         return default_client()
     except (ImportError, ValueError):
         return None
+
+
+def _threads():
+    """The worker threads of the distributed cluster, or None without one."""
+    cluster = _cluster()
+    if cluster is None:
+        return None
+    threads = sum(worker.get("nthreads", 1)
+                  for worker in cluster.scheduler_info()["workers"].values())
+    return threads or None
+
+
+def _stretches(ranges, blocksize):
+    """The stretches of ranges a pass reads on a distributed cluster: one a
+    worker thread, for every replica a task builds costs a share of each
+    pass whatever its rows; but none of more bytes than the larger of
+    `blocksize` and the default range, which bound what one task holds.
+    None (one task a range) without a cluster."""
+    threads = _threads()
+    if threads is None:
+        return None
+    size = sum(end - begin for _, _, begin, end, _, _ in ranges)
+    longest = max(blocksize, _ranges.DEFAULT_BLOCKSIZE)
+    return max(threads, -(-size // longest))
 
 
 def _homes(count):
