@@ -12,6 +12,8 @@ namespace zelio {
 
 namespace {
 
+using zelstatus::Status;
+
 using File = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
 
 File OpenFile(const std::string& path) {
@@ -47,18 +49,16 @@ bool RowStartAfter(std::FILE* file, int64_t from, int64_t size, int64_t* start) 
 
 }  // namespace
 
-bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::string* error) {
+Status ReadByteRange(const ByteRange& range, bool header, RangeText* out) {
   const File file = OpenFile(range.path);
   struct stat info {};
   if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
-    *error = range.path + ": cannot read the file";
-    return false;
+    return Status::InputOutput(range.path + ": cannot read the file");
   }
   const int64_t modified = static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
                            static_cast<int64_t>(info.st_mtim.tv_nsec);
   if (info.st_size != range.size || modified != range.modifiedNs) {
-    *error = range.path + ": the file changed after it was cut into ranges";
-    return false;
+    return Status::InvalidInput(range.path + ": the file changed after it was cut into ranges");
   }
   const int64_t size = range.size;
   const int64_t begin = range.begin < size ? range.begin : size;
@@ -69,29 +69,26 @@ bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::str
       (begin <= range.headerEnd || RowStartAfter(file.get(), begin - 1, size, &first)) &&
       (first >= end || RowStartAfter(file.get(), end - 1, size, &last));
   if (!found) {
-    *error = range.path + ": cannot read the file";
-    return false;
+    return Status::InputOutput(range.path + ": cannot read the file");
   }
   if (first >= end) last = first;
   out->first = first;
   out->last = last;
-  if (first == last) return true;
+  if (first == last) return Status();
   std::string& text = out->text;
   if (!text.empty() && text.back() != '\n' && text.back() != '\r') text += '\n';
   if ((header && !ReadAt(file.get(), 0, range.headerEnd, &text)) ||
       !ReadAt(file.get(), first, last, &text)) {
-    *error = range.path + ": cannot read the file";
-    return false;
+    return Status::InputOutput(range.path + ": cannot read the file");
   }
-  return true;
+  return Status();
 }
 
-bool FindHeaderEnd(const std::string& path, char delimiter, int64_t* end, std::string* error) {
+Status FindHeaderEnd(const std::string& path, char delimiter, int64_t* end) {
   const File file = OpenFile(path);
   struct stat info {};
   if (!file || fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
-    *error = path + ": cannot read the file";
-    return false;
+    return Status::InputOutput(path + ": cannot read the file");
   }
   const int64_t size = info.st_size;
   std::string window;
@@ -99,19 +96,18 @@ bool FindHeaderEnd(const std::string& path, char delimiter, int64_t* end, std::s
     const int64_t to = want < size ? want : size;
     window.clear();
     if (!ReadAt(file.get(), 0, to, &window)) {
-      *error = path + ": cannot read the file";
-      return false;
+      return Status::InputOutput(path + ": cannot read the file");
     }
     CsvRowParser parser(delimiter);
     std::size_t pos = 0;
     const CsvRowParser::Result result = parser.NextSpans(window, &pos, to == size);
     if (result == CsvRowParser::Result::kRow) {
       *end = static_cast<int64_t>(pos);
-      return true;
+      return Status();
     }
     if (result != CsvRowParser::Result::kIncomplete || to == size) {
       *end = size;
-      return true;
+      return Status();
     }
   }
 }

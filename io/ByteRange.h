@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <string>
 
+#include "status/Status.h"
+
 namespace zelio {
 
 struct ByteRange {
@@ -44,12 +46,12 @@ struct RangeText {
 // `header`, appended to what it holds (a text of the rows of several
 // ranges, of one file or of several with the same header, in order; a
 // line feed is put between two when the first does not end a line).
-bool ReadByteRange(const ByteRange& range, bool header, RangeText* out, std::string* error);
+zelstatus::Status ReadByteRange(const ByteRange& range, bool header, RangeText* out);
 
 // The end of the header row of a file (a row of the CSV rules, which may
 // hold quoted line breaks); the file's size when it has no complete row or
 // a malformed one, which the loader then reports.
-bool FindHeaderEnd(const std::string& path, char delimiter, int64_t* end, std::string* error);
+zelstatus::Status FindHeaderEnd(const std::string& path, char delimiter, int64_t* end);
 
 }  // namespace zelio
 

@@ -57,7 +57,9 @@ zelstatus::Status CsvFileSequence::OpenFile(TorCommon_1_3::IInterruptCheck* inte
   return zelstatus::Status();
 }
 
-bool CsvFileSequence::Unrepeatable() const { return in_ != nullptr && file_ == 0 && !in_->regular(); }
+bool CsvFileSequence::Unrepeatable() const {
+  return in_ != nullptr && file_ == 0 && !in_->regular();
+}
 
 int64_t CsvFileSequence::TotalBytes() const {
   if (fromText_) return static_cast<int64_t>(text_.size());

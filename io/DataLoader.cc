@@ -509,7 +509,9 @@ Status Loader::Run() {
       AddRows(chunk, r);
     }
     if (chunk.failure.failed()) return Failed(chunk);
-    if (header) return FailAll("the file is empty: no header row", "every file is empty: no header row");
+    if (header) {
+      return FailAll("the file is empty: no header row", "every file is empty: no header row");
+    }
     if (!estimated_) Estimate(chunk);
     if (storing_ && request_.memoryLimit > 0 &&
         data_->store.MemoryBytes() > request_.memoryLimit) {

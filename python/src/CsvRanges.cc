@@ -36,19 +36,18 @@ py::dict InputError(const std::string& message) { return ErrorOutcome(true, 0, m
 py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range, char delimiter) {
   const zelio::ByteRange cut = RangeOf(range);
   zelio::RangeText text;
-  std::string error;
   std::vector<std::pair<unsigned, bool>> kinds;
   int64_t rows = 0;
   std::optional<zelprep::DataMoments> moments;
   int64_t dropped = 0;
-  bool read = false;
+  zelstatus::Status read;
   zelprep::RunResult result;
   {
     py::gil_scoped_release unlocked;
-    read = zelio::ReadByteRange(cut, true, &text, &error);
+    read = zelio::ReadByteRange(cut, true, &text);
     // A whole file is read even when empty, so that its loader says why.
     const bool whole = cut.headerEnd == 0 && cut.begin == 0;
-    if (read && (!text.empty() || whole)) {
+    if (read.ok() && (!text.empty() || whole)) {
       PythonHost host{py::none()};
       zelprep::PreparationRun run(request);
       zelprep::CsvSource csv;
@@ -66,7 +65,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
       result = run.result();
     }
   }
-  if (!read) return InputError(error);
+  if (!read.ok()) return InputError(read.message());
   if (!result.ok()) {
     if (result.status.inputError()) return InputError(result.status.message());
     return ErrorOutcome(false, result.component.GetCode(), "the range could not be read", "");
@@ -101,15 +100,14 @@ py::object RangeReplica(const zelprep::RunRequest& request, const py::list& piec
   for (const py::handle piece : pieces) cuts.push_back(RangeOf(piece.cast<py::tuple>()));
   if (cuts.empty()) throw py::value_error("a replica reads one range or more");
   zelio::RangeText text;
-  std::string error;
+  zelstatus::Status read;
   std::unique_ptr<Replica> replica;
   {
     py::gil_scoped_release unlocked;
-    bool read = true;
-    for (std::size_t i = 0; i < cuts.size() && read; ++i) {
-      read = zelio::ReadByteRange(cuts[i], i == 0, &text, &error);
+    for (std::size_t i = 0; i < cuts.size() && read.ok(); ++i) {
+      read = zelio::ReadByteRange(cuts[i], i == 0, &text);
     }
-    if (read) {
+    if (read.ok()) {
       zelprep::CsvSource csv;
       csv.paths = {cuts.front().path};
       csv.delimiter = delimiter;
@@ -119,19 +117,18 @@ py::object RangeReplica(const zelprep::RunRequest& request, const py::list& piec
       replica = std::make_unique<Replica>(request, csv);
     }
   }
-  if (!replica) return InputError(error);
+  if (!replica) return InputError(read.message());
   return py::cast(std::move(replica));
 }
 
 py::object HeaderEnd(const std::string& path, char delimiter) {
   int64_t end = 0;
-  std::string error;
-  bool found = false;
+  zelstatus::Status found;
   {
     py::gil_scoped_release unlocked;
-    found = zelio::FindHeaderEnd(path, delimiter, &end, &error);
+    found = zelio::FindHeaderEnd(path, delimiter, &end);
   }
-  if (!found) return InputError(error);
+  if (!found.ok()) return InputError(found.message());
   return py::int_(end);
 }
 

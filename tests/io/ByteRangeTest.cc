@@ -55,8 +55,7 @@ TEST(ByteRangeTest, RangesOfEverySizeReadEveryRowOnce) {
         const std::string path = dir / "rows.csv";
         clitest::WriteFile(path, text);
         int64_t headerEnd = 0;
-        std::string error;
-        ASSERT_TRUE(FindHeaderEnd(path, ',', &headerEnd, &error)) << error;
+        ASSERT_TRUE(FindHeaderEnd(path, ',', &headerEnd).ok());
         ASSERT_EQ(headerEnd, static_cast<int64_t>(header.size()));
         const auto size = static_cast<int64_t>(text.size());
         for (int64_t block = 1; block <= size; block += block < 50 ? 1 : 37) {
@@ -64,9 +63,8 @@ TEST(ByteRangeTest, RangesOfEverySizeReadEveryRowOnce) {
           int64_t next = headerEnd;
           for (int64_t begin = headerEnd; begin < size; begin += block) {
             RangeText range;
-            ASSERT_TRUE(ReadByteRange(Cut(path, headerEnd, begin, begin + block), false, &range,
-                                      &error))
-                << error;
+            const ByteRange cut = Cut(path, headerEnd, begin, begin + block);
+            ASSERT_TRUE(ReadByteRange(cut, false, &range).ok());
             ASSERT_EQ(range.first, next) << "block " << block << " at " << begin;
             if (!range.empty()) next = range.last;
             rows += range.text;
@@ -84,36 +82,35 @@ TEST(ByteRangeTest, TheHeaderTextComesFirstAndRangesOfSeveralFilesJoinOnALineBre
   clitest::WriteFile(dir / "a.csv", "x,y\n1,2\n3,4");
   clitest::WriteFile(dir / "b.csv", "x,y\n5,6\n");
   RangeText text;
-  std::string error;
-  ASSERT_TRUE(ReadByteRange(Cut(dir / "a.csv", 4, 4, 11), true, &text, &error)) << error;
-  ASSERT_TRUE(ReadByteRange(Cut(dir / "b.csv", 4, 4, 8), false, &text, &error)) << error;
+  ASSERT_TRUE(ReadByteRange(Cut(dir / "a.csv", 4, 4, 11), true, &text).ok());
+  ASSERT_TRUE(ReadByteRange(Cut(dir / "b.csv", 4, 4, 8), false, &text).ok());
   EXPECT_EQ(text.text, "x,y\n1,2\n3,4\n5,6\n");
 }
 
 TEST(ByteRangeTest, TheHeaderRowEndsWhereTheRulesEndIt) {
   clitest::ScratchDir dir;
-  std::string error;
   int64_t end = -1;
   clitest::WriteFile(dir / "q.csv", "\"a\nb\",c\n1,2\n");
-  ASSERT_TRUE(FindHeaderEnd(dir / "q.csv", ',', &end, &error));
+  ASSERT_TRUE(FindHeaderEnd(dir / "q.csv", ',', &end).ok());
   EXPECT_EQ(end, 8);
   clitest::WriteFile(dir / "cr.csv", "a,b\r1,2\r");
-  ASSERT_TRUE(FindHeaderEnd(dir / "cr.csv", ',', &end, &error));
+  ASSERT_TRUE(FindHeaderEnd(dir / "cr.csv", ',', &end).ok());
   EXPECT_EQ(end, 4);
   // A long header, past the first window.
   const std::string wide = std::string(100000, 'h') + ",z\n1,2\n";
   clitest::WriteFile(dir / "wide.csv", wide);
-  ASSERT_TRUE(FindHeaderEnd(dir / "wide.csv", ',', &end, &error));
+  ASSERT_TRUE(FindHeaderEnd(dir / "wide.csv", ',', &end).ok());
   EXPECT_EQ(end, 100003);
   // No complete row, or a malformed one: the whole file, for the loader to judge.
   clitest::WriteFile(dir / "open.csv", "\"a,b\n1,2\n");
-  ASSERT_TRUE(FindHeaderEnd(dir / "open.csv", ',', &end, &error));
+  ASSERT_TRUE(FindHeaderEnd(dir / "open.csv", ',', &end).ok());
   EXPECT_EQ(end, 9);
   clitest::WriteFile(dir / "empty.csv", "");
-  ASSERT_TRUE(FindHeaderEnd(dir / "empty.csv", ',', &end, &error));
+  ASSERT_TRUE(FindHeaderEnd(dir / "empty.csv", ',', &end).ok());
   EXPECT_EQ(end, 0);
-  EXPECT_FALSE(FindHeaderEnd(dir / "none.csv", ',', &end, &error));
-  EXPECT_NE(error.find("none.csv: cannot read the file"), std::string::npos);
+  const zelstatus::Status none = FindHeaderEnd(dir / "none.csv", ',', &end);
+  EXPECT_EQ(none.kind(), zelstatus::Kind::kInputOutput);
+  EXPECT_NE(none.message().find("none.csv: cannot read the file"), std::string::npos);
 }
 
 TEST(ByteRangeTest, AFileChangedAfterItWasCutIsRefused) {
@@ -122,9 +119,10 @@ TEST(ByteRangeTest, AFileChangedAfterItWasCutIsRefused) {
   const ByteRange range = Cut(dir / "d.csv", 2, 2, 6);
   clitest::WriteFile(dir / "d.csv", "x\n1\n2\n3\n");
   RangeText text;
-  std::string error;
-  EXPECT_FALSE(ReadByteRange(range, true, &text, &error));
-  EXPECT_NE(error.find("d.csv: the file changed after it was cut into ranges"), std::string::npos);
+  const zelstatus::Status changed = ReadByteRange(range, true, &text);
+  EXPECT_FALSE(changed.ok());
+  EXPECT_NE(changed.message().find("d.csv: the file changed after it was cut into ranges"),
+            std::string::npos);
 }
 
 zelstatus::Status LoadText(const std::string& text, const std::vector<int>* storages,
@@ -156,9 +154,11 @@ TEST(ByteRangeTest, FixedStoragesReadEveryRangeAlike) {
   // A cell that does not fit a fixed storage is refused where it is.
   const std::vector<int> whole = {kStorageInteger, kStorageDate};
   LoadedData refused;
-  const zelstatus::Status error = LoadText("n,d\n1,2020-01-02\n2.5,2021-03-04\n", &whole, 0, &refused);
+  const zelstatus::Status error =
+      LoadText("n,d\n1,2020-01-02\n2.5,2021-03-04\n", &whole, 0, &refused);
   EXPECT_EQ(error.kind(), zelstatus::Kind::kInvalidInput);
-  EXPECT_NE(error.message().find("line 3, column 1: '2.5'"), std::string::npos) << error.message();
+  EXPECT_NE(error.message().find("line 3, column 1: '2.5'"), std::string::npos)
+      << error.message();
 }
 
 TEST(ByteRangeTest, ARowLimitStopsAfterTheChunkThatReachesIt) {

@@ -34,5 +34,7 @@ test_that("an interrupt stops a preparation within a second or two", {
   waited <- as.numeric(Sys.time() - signalled, units = "secs")
   result <- readLines(output)
   expect_true(any(grepl("^interrupted", result)), info = paste(result, collapse = "\n"))
-  expect_lt(waited, 3)
+  # Well inside the build's own time on a loaded machine, which a stop
+  # honoured only at the end would take.
+  expect_lt(waited, 10)
 })
