@@ -62,10 +62,7 @@ struct ZelCategoryMoments {
     } else {
       AddCategoryRecord<false>(&s, x, f, w, true);
     }
-    mean = s.mean;
-    m2 = s.m2;
-    frequency = s.frequency;
-    weight = s.weight;
+    *this = ZelCategoryMoments{s.mean, s.m2, s.frequency, s.weight};
   }
 };
 

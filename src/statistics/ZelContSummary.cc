@@ -95,8 +95,7 @@ std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBa
   for (std::size_t g = 0; g < N; ++g) {
     valid[g] = s[g]->validCount_;
     missing[g] = s[g]->missingCount_;
-    sums[g] = {s[g]->minimum_, s[g]->maximum_, s[g]->shift_, s[g]->weightSum_,
-               s[g]->mean_,    s[g]->m2_,      s[g]->m3_};
+    sums[g] = s[g]->MomentSums();
   }
   std::size_t k = 0;
   for (; k < rows; ++k) {
@@ -117,12 +116,7 @@ std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBa
   for (std::size_t g = 0; g < N; ++g) {
     s[g]->validCount_ = valid[g];
     s[g]->missingCount_ = missing[g];
-    s[g]->minimum_ = sums[g].minimum;
-    s[g]->maximum_ = sums[g].maximum;
-    s[g]->weightSum_ = sums[g].weightSum;
-    s[g]->mean_ = sums[g].mean;
-    s[g]->m2_ = sums[g].m2;
-    s[g]->m3_ = sums[g].m3;
+    s[g]->SetMomentSums(sums[g]);
   }
   return k;
 }
@@ -150,21 +144,16 @@ inline void ZelContSummary::AddUnitWeightsLanes(ZelContSummary* const* s,
     absent[j] = c[i]->missing.data();
     lane[j] = s[i];
   }
+  // Field by field, lane by lane: the sums as V vectors and back.
+  constexpr auto kScalar = ZelMomentSums<double>::Fields();
+  constexpr auto kVector = ZelMomentSums<L>::Fields();
   ZelMomentSums<L> sums[V];
   for (std::size_t v = 0; v < V; ++v) {
-    double in[7][W];
-    for (std::size_t h = 0; h < W; ++h) {
-      const ZelContSummary* l = lane[W * v + h];
-      in[0][h] = l->minimum_;
-      in[1][h] = l->maximum_;
-      in[2][h] = l->shift_;
-      in[3][h] = l->weightSum_;
-      in[4][h] = l->mean_;
-      in[5][h] = l->m2_;
-      in[6][h] = l->m3_;
+    for (std::size_t i = 0; i < kScalar.size(); ++i) {
+      double in[W];
+      for (std::size_t h = 0; h < W; ++h) in[h] = lane[W * v + h]->MomentSums().*kScalar[i];
+      sums[v].*kVector[i] = Of::Load(in);
     }
-    sums[v] = {Of::Load(in[0]), Of::Load(in[1]), Of::Load(in[2]), Of::Load(in[3]),
-               Of::Load(in[4]), Of::Load(in[5]), Of::Load(in[6])};
   }
   const L one(1.0);
   for (std::size_t k = 0; k < end; ++k) {
@@ -174,21 +163,14 @@ inline void ZelContSummary::AddUnitWeightsLanes(ZelContSummary* const* s,
     }
   }
   for (std::size_t v = 0; v < V; ++v) {
-    double out[6][W];
-    Of::Store(out[0], sums[v].minimum);
-    Of::Store(out[1], sums[v].maximum);
-    Of::Store(out[2], sums[v].weightSum);
-    Of::Store(out[3], sums[v].mean);
-    Of::Store(out[4], sums[v].m2);
-    Of::Store(out[5], sums[v].m3);
     for (std::size_t h = 0; h < W && W * v + h < n; ++h) {
-      ZelContSummary* l = s[W * v + h];
-      l->minimum_ = out[0][h];
-      l->maximum_ = out[1][h];
-      l->weightSum_ = out[2][h];
-      l->mean_ = out[3][h];
-      l->m2_ = out[4][h];
-      l->m3_ = out[5][h];
+      ZelMomentSums<double> one = s[W * v + h]->MomentSums();
+      for (std::size_t i = 0; i < kScalar.size(); ++i) {
+        double out[W];
+        Of::Store(out, sums[v].*kVector[i]);
+        one.*kScalar[i] = out[h];
+      }
+      s[W * v + h]->SetMomentSums(one);
     }
   }
 }

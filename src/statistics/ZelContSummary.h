@@ -116,6 +116,18 @@ class ZelContSummary {
   template <std::size_t V>
   static void AddUnitWeightsWide(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                  std::size_t n, std::size_t end);
+  ZelMomentSums<double> MomentSums() const {
+    return {minimum_, maximum_, shift_, weightSum_, mean_, m2_, m3_};
+  }
+  // All but the shift, which the updates never move.
+  void SetMomentSums(const ZelMomentSums<double>& sums) {
+    minimum_ = sums.minimum;
+    maximum_ = sums.maximum;
+    weightSum_ = sums.weightSum;
+    mean_ = sums.mean;
+    m2_ = sums.m2;
+    m3_ = sums.m3;
+  }
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.
   void CountMissingAsValid();
@@ -156,18 +168,13 @@ __attribute__((always_inline)) inline void ZelContSummary::AddValue(double x, in
     shift_ = x;
     shifted_ = true;
   }
-  ZelMomentSums<double> sums{minimum_, maximum_, shift_, weightSum_, mean_, m2_, m3_};
+  ZelMomentSums<double> sums = MomentSums();
   if (weight == 1.0) {
     AddMomentRecord<true>(&sums, x, 1.0, true);
   } else {
     AddMomentRecord<false>(&sums, x, weight, true);
   }
-  minimum_ = sums.minimum;
-  maximum_ = sums.maximum;
-  weightSum_ = sums.weightSum;
-  mean_ = sums.mean;
-  m2_ = sums.m2;
-  m3_ = sums.m3;
+  SetMomentSums(sums);
 }
 
 }  // namespace ZelStatistic

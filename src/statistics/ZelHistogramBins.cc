@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "frame/ZelLanesAvx512.h"
 #include "frame/ZelVectorLevel.h"
 
 #ifdef ZEL_WIDE_VECTORS
@@ -317,7 +318,11 @@ __attribute__((target("avx512f"))) std::size_t GuessAvx512(const double* x, std:
   std::size_t k = 0;
   for (; k + 8 <= n; k += 8) {
     const __m512d v = _mm512_loadu_pd(x + k);
-    __m512d guess = _mm512_sub_pd(_mm512_mul_pd(_mm512_sub_pd(v, low), scale), shift);
+    // Rounded apart, as GuessAvx2 and GuessOne round it: a fused form could
+    // guess a bin off by one where they do not, and cost a search.
+    using ZelFrame::ZelLanes8;
+    __m512d guess =
+        ((ZelLanes8(v) - ZelLanes8(low)) * ZelLanes8(scale) - ZelLanes8(shift)).v;
     guess = _mm512_maskz_min_pd(0xff, _mm512_maskz_max_pd(0xff, guess, zero), top);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(bins + k),
                         _mm512_maskz_cvttpd_epi32(0xff, guess));

@@ -5,6 +5,8 @@
 #ifndef ZELCRAFT_STATISTICS_ZELMOMENTSUMS_H_
 #define ZELCRAFT_STATISTICS_ZELMOMENTSUMS_H_
 
+#include <array>
+
 #include "frame/ZelLanes.h"
 
 namespace ZelStatistic {
@@ -18,6 +20,13 @@ struct ZelMomentSums {
   L mean;  // of the shifted values
   L m2;
   L m3;
+
+  // The fields in order, to move them between lane types one at a time.
+  static constexpr std::array<L ZelMomentSums::*, 7> Fields() {
+    return {&ZelMomentSums::minimum, &ZelMomentSums::maximum, &ZelMomentSums::shift,
+            &ZelMomentSums::weightSum, &ZelMomentSums::mean, &ZelMomentSums::m2,
+            &ZelMomentSums::m3};
+  }
 };
 
 // Adds value x of moment weight `weight` to the lanes `counts` marks; a

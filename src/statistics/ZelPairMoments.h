@@ -71,11 +71,7 @@ struct ZelPairMoments {
   void Add(double x, double y, double f, double w) {
     ZelPairSums<double> s{frequency, weight, meanX, meanY, coMoment};
     AddPairRecord(&s, x, y, f, w, true);
-    frequency = s.frequency;
-    weight = s.weight;
-    meanX = s.meanX;
-    meanY = s.meanY;
-    coMoment = s.coMoment;
+    *this = ZelPairMoments{s.frequency, s.weight, s.meanX, s.meanY, s.coMoment};
   }
   // The co-moment over the count less one; 0 below two records, where it
   // has no value.
