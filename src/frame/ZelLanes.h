@@ -14,7 +14,8 @@
 //                            as a mask (ZelLaneOf<L>::Mask, & and | combine);
 //   Select(mask, yes, no)    yes where the mask is set, else no;
 // and ZelLaneOf<L> the width, loads and stores, a row of `kWidth` columns
-// (lane j from column j) and the mask of the lanes whose value is there;
+// (lane j from column j), lane j stored to *to[j] (Scatter) and the mask
+// of the lanes whose value is there;
 // double and ZelLanes4 also the per-lane count of bounds below a value and
 // the transposes between kWidth records of four doubles (lane j from
 // record j) and four lane vectors (vector i from field i).
@@ -51,6 +52,7 @@ struct ZelLaneOf<double> {
   static double Row(const double* const* columns, std::size_t k) { return columns[0][k]; }
   static bool Present(const uint8_t* const* missing, std::size_t k) { return missing[0][k] == 0; }
   static bool Any(bool mask) { return mask; }
+  static void Scatter(double* const* to, double a) { *to[0] = a; }
   static void CountBelow(const double* bounds, std::size_t n, double x, int64_t* below) {
     int64_t k = 0;
     for (std::size_t b = 0; b < n; ++b) k += bounds[b] < x ? 1 : 0;

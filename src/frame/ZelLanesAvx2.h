@@ -83,6 +83,15 @@ struct ZelLaneOf<ZelLanes4> {
         _mm256_setzero_si256()))};
   }
   ZEL_AVX2 static bool Any(const ZelMask4& mask) { return _mm256_movemask_pd(mask.m) != 0; }
+  // Lane j to *to[j].
+  ZEL_AVX2 static void Scatter(double* const* to, const ZelLanes4& a) {
+    const __m128d low = _mm256_castpd256_pd128(a.v);
+    const __m128d high = _mm256_extractf128_pd(a.v, 1);
+    _mm_storel_pd(to[0], low);
+    _mm_storeh_pd(to[1], low);
+    _mm_storel_pd(to[2], high);
+    _mm_storeh_pd(to[3], high);
+  }
   ZEL_AVX2 static void CountBelow(const ZelLanes4* bounds, std::size_t n, const ZelLanes4& x,
                                   int64_t* below) {
     __m256i k = _mm256_setzero_si256();
