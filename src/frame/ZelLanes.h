@@ -13,6 +13,12 @@
 //                            the C++ comparisons (!= and !(<=) true for NaN),
 //                            as a mask (ZelLaneOf<L>::Mask, & and | combine);
 //   Select(mask, yes, no)    yes where the mask is set, else no;
+//   ZelLaneOf<L>::Skip(mask) whether an update may stop here: on one lane
+//                            when its mask is clear, so that what follows
+//                            runs as plain code (a select after the test
+//                            folds away, where a blend would lengthen the
+//                            chain from one record to the next); never on
+//                            vector lanes, whose selects keep each lane;
 // and ZelLaneOf<L> the width, loads and stores, a row of `kWidth` columns
 // (lane j from column j), lane j stored to *to[j] (Scatter) and the mask
 // of the lanes whose value is there;
@@ -52,6 +58,7 @@ struct ZelLaneOf<double> {
   static double Row(const double* const* columns, std::size_t k) { return columns[0][k]; }
   static bool Present(const uint8_t* const* missing, std::size_t k) { return missing[0][k] == 0; }
   static bool Any(bool mask) { return mask; }
+  static bool Skip(bool mask) { return !mask; }
   static void Scatter(double* const* to, double a) { *to[0] = a; }
   static void CountBelow(const double* bounds, std::size_t n, double x, int64_t* below) {
     int64_t k = 0;

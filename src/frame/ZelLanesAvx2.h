@@ -83,6 +83,7 @@ struct ZelLaneOf<ZelLanes4> {
         _mm256_setzero_si256()))};
   }
   ZEL_AVX2 static bool Any(const ZelMask4& mask) { return _mm256_movemask_pd(mask.m) != 0; }
+  static constexpr bool Skip(const ZelMask4&) { return false; }
   // Lane j to *to[j].
   ZEL_AVX2 static void Scatter(double* const* to, const ZelLanes4& a) {
     const __m128d low = _mm256_castpd256_pd128(a.v);

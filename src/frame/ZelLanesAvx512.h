@@ -91,6 +91,7 @@ struct ZelLaneOf<ZelLanes8> {
     return {static_cast<__mmask8>(bits)};
   }
   static bool Any(const ZelMask8& mask) { return mask.m != 0; }
+  static constexpr bool Skip(const ZelMask8&) { return false; }
 };
 
 }  // namespace ZelFrame

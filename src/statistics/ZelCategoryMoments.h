@@ -37,15 +37,16 @@ inline void AddCategoryRecord(ZelCategorySums<L>* s, const L& x, const L& f, con
   const L previous = s->weight;
   const L sum = previous + w;
   s->weight = Select(counts, sum, previous);
+  s->frequency = Select(counts, s->frequency + f, s->frequency);
   const auto moves = kUnit ? counts & Greater(sum, zero)
                            : counts & Greater(w, zero) & Greater(sum, zero);
+  if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
   const L deviation = x - s->mean;
   const L d = kUnit ? deviation / sum : deviation * w / sum;
   s->mean = Select(moves, s->mean + d, s->mean);
   const L t = d * d * sum * previous;
   const auto spreads = moves & Greater(previous, zero);
   s->m2 = Select(spreads, s->m2 + (kUnit ? t : t / w), s->m2);
-  s->frequency = Select(counts, s->frequency + f, s->frequency);
 }
 
 struct ZelCategoryMoments {

@@ -47,8 +47,9 @@ std::size_t GuessPlain(const double* x, std::size_t n, double minimum, double in
 template <class L>
 inline void AddToBin(L* weight, L* mean, const L& x) {
   *weight = *weight + L(1.0);
-  *mean = ZelFrame::Select(ZelFrame::Greater(*weight, L(0.0)), *mean + (x - *mean) / *weight,
-                           *mean);
+  const auto moves = ZelFrame::Greater(*weight, L(0.0));
+  if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
+  *mean = ZelFrame::Select(moves, *mean + (x - *mean) / *weight, *mean);
 }
 
 template <bool kCounts>

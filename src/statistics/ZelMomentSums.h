@@ -46,6 +46,7 @@ inline void AddMomentRecord(ZelMomentSums<L>* s, const L& x, const L& weight,
   const L w = previousWeightSum + weight;
   s->weightSum = Select(counts, w, previousWeightSum);
   const auto moves = counts & Greater(w, L(0.0));
+  if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
   const L deviation = x - s->shift - s->mean;
   const L d = kUnit ? deviation / w : deviation * weight / w;
   s->mean = Select(moves, s->mean + d, s->mean);

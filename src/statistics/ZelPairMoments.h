@@ -52,6 +52,7 @@ inline void AddPairRecord(ZelPairSums<L>* s, const L& x, const L& y, const L& f,
   s->frequency = Select(counts, s->frequency + f, s->frequency);
   s->weight = Select(counts, s->weight + w, s->weight);
   const auto moves = counts & NotLessEqual(s->weight, zero);
+  if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
   const L dx = x - s->meanX;
   const L dy = y - s->meanY;
   const L share = PairShare(w, s->weight);
