@@ -120,7 +120,8 @@ inline void ZelOutlier::AddUnitLanes(ZelOutlier* const* o, const ZelBatchColumn*
     for (std::size_t v = 0; v < V; ++v) {
       const std::size_t j = W * v;
       const L value = Of::Row(x + j, k);
-      int64_t at[W];
+      // Aligned, so that the loads of the lanes forward from the store.
+      alignas(sizeof(int64_t) * W) int64_t at[W];
       Of::CountBelow(bounds[v], kBounds, value, at);
       double* m[W];
       for (std::size_t h = 0; h < W; ++h) m[h] = &intervals[j + h][at[h]].mean;
