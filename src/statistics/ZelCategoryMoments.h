@@ -16,10 +16,10 @@ namespace ZelStatistic {
 // The four sums of ZelCategoryMoments, in its order, one group to a lane.
 template <class L>
 struct ZelCategorySums {
-  L mean;
-  L m2;
-  L frequency;
-  L weight;
+  L mean{};
+  L m2{};
+  L frequency{};
+  L weight{};
 };
 
 // Adds value x of frequency f and moment weight w to the lanes `counts`
@@ -49,21 +49,15 @@ inline void AddCategoryRecord(ZelCategorySums<L>* s, const L& x, const L& f, con
   s->m2 = Select(spreads, s->m2 + (kUnit ? t : t / w), s->m2);
 }
 
-struct ZelCategoryMoments {
-  double mean = 0.0;
-  double m2 = 0.0;
-  double frequency = 0.0;
-  double weight = 0.0;
-
+// The one-lane sums, updated in place.
+struct ZelCategoryMoments : ZelCategorySums<double> {
   // The weighted one-pass update; a record of weight 0 only counts.
   void Add(double x, double f, double w) {
-    ZelCategorySums<double> s{mean, m2, frequency, weight};
     if (w == 1.0) {
-      AddCategoryRecord<true>(&s, x, f, 1.0, true);
+      AddCategoryRecord<true>(this, x, f, 1.0, true);
     } else {
-      AddCategoryRecord<false>(&s, x, f, w, true);
+      AddCategoryRecord<false>(this, x, f, w, true);
     }
-    *this = ZelCategoryMoments{s.mean, s.m2, s.frequency, s.weight};
   }
 };
 

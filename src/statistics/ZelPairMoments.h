@@ -31,11 +31,11 @@ inline L MeanStep(const L& mean, const L& deviation, const L& w, const L& weight
 // One pair's sums in each lane.
 template <class L>
 struct ZelPairSums {
-  L frequency;
-  L weight;
-  L meanX;
-  L meanY;
-  L coMoment;
+  L frequency{};
+  L weight{};
+  L meanX{};
+  L meanY{};
+  L coMoment{};
 };
 
 // Adds a record (x, y) of frequency f and weight w to the lanes `counts`
@@ -62,18 +62,9 @@ inline void AddPairRecord(ZelPairSums<L>* s, const L& x, const L& y, const L& f,
   s->meanY = Select(moves, MeanStep<false>(s->meanY, dy, w, s->weight), s->meanY);
 }
 
-struct ZelPairMoments {
-  double frequency = 0.0;
-  double weight = 0.0;
-  double meanX = 0.0;
-  double meanY = 0.0;
-  double coMoment = 0.0;
-
-  void Add(double x, double y, double f, double w) {
-    ZelPairSums<double> s{frequency, weight, meanX, meanY, coMoment};
-    AddPairRecord(&s, x, y, f, w, true);
-    *this = ZelPairMoments{s.frequency, s.weight, s.meanX, s.meanY, s.coMoment};
-  }
+// The one-lane sums, updated in place.
+struct ZelPairMoments : ZelPairSums<double> {
+  void Add(double x, double y, double f, double w) { AddPairRecord(this, x, y, f, w, true); }
   // The co-moment over the count less one; 0 below two records, where it
   // has no value.
   double Covariance() const { return frequency > 1.0 ? coMoment / (frequency - 1.0) : 0.0; }
