@@ -30,11 +30,23 @@
 // function with the target of its lane type and `flatten`, so that the
 // template and the lane operations inline into it; nothing else may call
 // the vector lane types.
+//
+// A one-lane kernel (a loop that runs a template on double, its sums held
+// in registers over the rows) is marked ZEL_ONE_LANE_KERNEL: GCC would
+// otherwise pack two of its sums into one vector register, as they sit
+// side by side in the lane-sum struct, and take them apart and put them
+// back together on every record, which costs more than the update.
 #ifndef ZELCRAFT_FRAME_ZELLANES_H_
 #define ZELCRAFT_FRAME_ZELLANES_H_
 
 #include <cstddef>
 #include <cstdint>
+
+#if defined(__GNUC__) && !defined(__clang__)
+#define ZEL_ONE_LANE_KERNEL __attribute__((optimize("no-tree-slp-vectorize")))
+#else
+#define ZEL_ONE_LANE_KERNEL
+#endif
 
 namespace ZelFrame {
 

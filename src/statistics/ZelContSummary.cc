@@ -88,7 +88,7 @@ void ZelContSummary::AddSideBySide(ZelContSummary* const* summaries,
 // the rows rather than in memory. Stops before a row where one of them
 // meets a value that is not a number, and returns that row (or `rows`).
 template <std::size_t N>
-std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
+ZEL_ONE_LANE_KERNEL std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                         std::size_t rows) {
   int64_t valid[N], missing[N];
   ZelMomentSums<double> sums[N];
