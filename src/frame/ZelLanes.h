@@ -26,10 +26,13 @@
 // the transposes between kWidth records of four doubles (lane j from
 // record j) and four lane vectors (vector i from field i).
 //
-// Templates over L take lanes by const reference. A vector kernel is a
-// function with the target of its lane type and `flatten`, so that the
-// template and the lane operations inline into it; nothing else may call
-// the vector lane types.
+// Templates over L take lanes by const reference and are ZEL_LANE_INLINE.
+// A vector kernel is a function with the target of its lane type and
+// `flatten`, so that the template and the lane operations inline into it;
+// nothing else may call the vector lane types. `flatten` does nothing in an
+// unoptimised build, where a template left out of line would pass vector
+// lanes between code with and without their target, which do not agree on
+// where such values go: ZEL_LANE_INLINE inlines it there too.
 //
 // A one-lane kernel (a loop that runs a template on double, its sums held
 // in registers over the rows) is marked ZEL_ONE_LANE_KERNEL: GCC would
@@ -41,6 +44,8 @@
 
 #include <cstddef>
 #include <cstdint>
+
+#define ZEL_LANE_INLINE __attribute__((always_inline)) inline
 
 #if defined(__GNUC__) && !defined(__clang__)
 #define ZEL_ONE_LANE_KERNEL __attribute__((optimize("no-tree-slp-vectorize")))

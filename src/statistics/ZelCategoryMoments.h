@@ -29,8 +29,8 @@ struct ZelCategorySums {
 // square past the largest double would be not a number, where the same
 // record later in a pass makes the spread infinite.
 template <bool kUnit, class L>
-inline void AddCategoryRecord(ZelCategorySums<L>* s, const L& x, const L& f, const L& w,
-                              const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
+ZEL_LANE_INLINE void AddCategoryRecord(ZelCategorySums<L>* s, const L& x, const L& f, const L& w,
+                                       const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
   using ZelFrame::Greater;
   using ZelFrame::Select;
   const L zero(0.0);

@@ -129,9 +129,9 @@ ZEL_ONE_LANE_KERNEL std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* c
 // one's and is dropped. Runs over rows [0, end), where every value is
 // missing or a number.
 template <class L, std::size_t V>
-inline void ZelContSummary::AddUnitWeightsLanes(ZelContSummary* const* s,
-                                                const ZelBatchColumn* const* c, std::size_t n,
-                                                std::size_t end) {
+ZEL_LANE_INLINE void ZelContSummary::AddUnitWeightsLanes(ZelContSummary* const* s,
+                                                         const ZelBatchColumn* const* c,
+                                                         std::size_t n, std::size_t end) {
   using Of = ZelFrame::ZelLaneOf<L>;
   constexpr std::size_t W = Of::kWidth;
   constexpr std::size_t kLanes = W * V;

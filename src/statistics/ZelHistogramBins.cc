@@ -45,7 +45,7 @@ std::size_t GuessPlain(const double* x, std::size_t n, double minimum, double in
 // weight. weight * 1.0 and (x - mean) * 1.0 are exact, so it needs neither
 // multiplication of the weighted update.
 template <class L>
-inline void AddToBin(L* weight, L* mean, const L& x) {
+ZEL_LANE_INLINE void AddToBin(L* weight, L* mean, const L& x) {
   *weight = *weight + L(1.0);
   const auto moves = ZelFrame::Greater(*weight, L(0.0));
   if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;

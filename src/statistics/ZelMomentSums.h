@@ -34,8 +34,8 @@ struct ZelMomentSums {
 // the weight is 1 and its products and quotients are left out: they would
 // not change a bit, only cost divisions.
 template <bool kUnit, class L>
-inline void AddMomentRecord(ZelMomentSums<L>* s, const L& x, const L& weight,
-                            const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
+ZEL_LANE_INLINE void AddMomentRecord(ZelMomentSums<L>* s, const L& x, const L& weight,
+                                     const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
   using ZelFrame::Greater;
   using ZelFrame::Max;
   using ZelFrame::Min;

@@ -88,8 +88,8 @@ TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
 // their own run on the first one's values into scratch. Every value is a
 // number, and every statistic's bounds ascend.
 template <class L, std::size_t V>
-inline void ZelOutlier::AddUnitLanes(ZelOutlier* const* o, const ZelBatchColumn* const* c,
-                                     std::size_t n, std::size_t rows) {
+ZEL_LANE_INLINE void ZelOutlier::AddUnitLanes(ZelOutlier* const* o, const ZelBatchColumn* const* c,
+                                              std::size_t n, std::size_t rows) {
   using Of = ZelFrame::ZelLaneOf<L>;
   constexpr std::size_t W = Of::kWidth;
   constexpr std::size_t kLanes = W * V;

@@ -21,9 +21,9 @@ using ZelFrame::ZelLanes8;
 // (deviation, weighting, division, sum) sets the pace; the co-moments hang
 // off it. With every weight 1 the weighting is left out.
 template <class L, int NV, bool kUnit>
-inline void LockstepLanes(std::size_t order, const double* const* columns, std::size_t rows,
-                          const double* frequencies, const double* weights,
-                          ZelLockstepSums* sums) {
+ZEL_LANE_INLINE void LockstepLanes(std::size_t order, const double* const* columns,
+                                   std::size_t rows, const double* frequencies,
+                                   const double* weights, ZelLockstepSums* sums) {
   using Of = ZelLaneOf<L>;
   constexpr int W = static_cast<int>(Of::kWidth);
   constexpr int kFields = NV * W;
@@ -135,8 +135,9 @@ bool LockstepAvx2For(std::size_t order, const double* const* columns, std::size_
 
 // Lane g runs AddPairRecord for pair g, W pairs to a vector of lane type L.
 template <class L>
-inline void PairsLanes(ZelPairMoments* pairs, const ZelPairColumns* columns, std::size_t rows,
-                       const double* frequencies, const double* weights) {
+ZEL_LANE_INLINE void PairsLanes(ZelPairMoments* pairs, const ZelPairColumns* columns,
+                                std::size_t rows, const double* frequencies,
+                                const double* weights) {
   using Of = ZelLaneOf<L>;
   constexpr std::size_t W = Of::kWidth;
   double in[5][W];

@@ -13,18 +13,18 @@ namespace ZelStatistic {
 
 // A record's share of the co-moment: w - w^2 / W, W the weight sum with it.
 template <class L>
-inline L PairShare(const L& w, const L& weight) {
+ZEL_LANE_INLINE L PairShare(const L& w, const L& weight) {
   return w - w * w / weight;
 }
 // The co-moment with a record's deviations from the means before it.
 template <class L>
-inline L CoMomentStep(const L& coMoment, const L& dx, const L& dy, const L& share) {
+ZEL_LANE_INLINE L CoMomentStep(const L& coMoment, const L& dx, const L& dy, const L& share) {
   return coMoment + dx * dy * share;
 }
 // A mean moved by a record's deviation; with kUnit the weight is 1 and its
 // product is left out (a deviation times 1 is itself).
 template <bool kUnit, class L>
-inline L MeanStep(const L& mean, const L& deviation, const L& w, const L& weight) {
+ZEL_LANE_INLINE L MeanStep(const L& mean, const L& deviation, const L& w, const L& weight) {
   return mean + (kUnit ? deviation : deviation * w) / weight;
 }
 
@@ -43,8 +43,9 @@ struct ZelPairSums {
 // share of 0 (the first record) adds nothing: its 0 times a product past
 // the largest double would be not a number.
 template <class L>
-inline void AddPairRecord(ZelPairSums<L>* s, const L& x, const L& y, const L& f, const L& w,
-                          const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
+ZEL_LANE_INLINE void AddPairRecord(ZelPairSums<L>* s, const L& x, const L& y, const L& f,
+                                   const L& w,
+                                   const typename ZelFrame::ZelLaneOf<L>::Mask& counts) {
   using ZelFrame::NotEqual;
   using ZelFrame::NotLessEqual;
   using ZelFrame::Select;

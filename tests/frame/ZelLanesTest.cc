@@ -49,7 +49,7 @@ uint64_t Bits(double x) {
 // lane type; products and sums follow each other so that a fused form
 // would round once where the one-lane case rounds twice.
 template <class L>
-inline L Operation(int op, const L& a, const L& b, const L& c) {
+ZEL_LANE_INLINE L Operation(int op, const L& a, const L& b, const L& c) {
   using ZelFrame::Greater;
   using ZelFrame::Less;
   using ZelFrame::Max;
@@ -78,7 +78,7 @@ inline L Operation(int op, const L& a, const L& b, const L& c) {
 }
 
 template <class L>
-inline void Operations(const double* a, const double* b, const double* c, double* out) {
+ZEL_LANE_INLINE void Operations(const double* a, const double* b, const double* c, double* out) {
   using Of = ZelLaneOf<L>;
   for (int op = 0; op < kOperations; ++op) {
     Of::Store(out + op * Of::kWidth,
@@ -161,8 +161,8 @@ struct Record {
 };
 
 template <class L, std::size_t W>
-inline void RunUpdates(const std::array<Record, W>* records, std::size_t rows,
-                       double* out) {
+ZEL_LANE_INLINE void RunUpdates(const std::array<Record, W>* records, std::size_t rows,
+                                double* out) {
   using Of = ZelLaneOf<L>;
   const L zero(0.0);
   ZelPairSums<L> pair{zero, zero, zero, zero, zero};
