@@ -14,6 +14,7 @@
 #define ZEL_COLUMN_X86 1
 #endif
 
+#include "frame/ZelVectorSetting.h"
 #include "torcommon13r/TorVariable.h"
 
 namespace zelio {
@@ -169,13 +170,15 @@ __attribute__((target("avx2"))) std::size_t DivideAvx2(const unsigned char* p, s
 enum class DivideLevel { kPlain, kAvx2, kAvx512 };
 
 DivideLevel ChooseDivideLevel() {
-  // The passes' setting (see frame/ZelVectorLevel) narrows this loop too.
-  const char* chosen = std::getenv("ZEL_PASS_SIMD");
-  if (chosen != nullptr && std::strcmp(chosen, "plain") == 0) return DivideLevel::kPlain;
-  const bool avx2Only = chosen != nullptr && std::strcmp(chosen, "avx2") == 0;
-  if (!avx2Only && __builtin_cpu_supports("avx512f")) return DivideLevel::kAvx512;
-  if (__builtin_cpu_supports("avx2")) return DivideLevel::kAvx2;
-  return DivideLevel::kPlain;
+  // The passes' setting narrows this loop too.
+  switch (ZelFrame::ZelVectorLevelSetting()) {
+    case ZelFrame::ZelVectorLevel::kAvx512:
+      return DivideLevel::kAvx512;
+    case ZelFrame::ZelVectorLevel::kAvx2:
+      return DivideLevel::kAvx2;
+    default:
+      return DivideLevel::kPlain;
+  }
 }
 
 // The rows [0, count) a vector loop divided: all but a few at the end.

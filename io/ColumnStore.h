@@ -7,7 +7,7 @@
 // the double the decimal text parses to; other numbers are doubles. Missing
 // values take one bit each, and only in columns that have any. Mantissas of
 // up to 4 bytes are divided 8 (AVX-512) or 4 (AVX2) at a time where the
-// processor can; ZEL_PASS_SIMD=plain (or avx2) in the environment picks a
+// processor can; ZEL_VECTOR_LEVEL=plain (or avx2) in the environment picks a
 // narrower loop.
 #ifndef ZELCRAFT_IO_COLUMNSTORE_H_
 #define ZELCRAFT_IO_COLUMNSTORE_H_

@@ -1,8 +1,8 @@
 #include "io/CsvScan.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
+
+#include "frame/ZelVectorSetting.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -96,11 +96,12 @@ CsvScanLevel Clamp(CsvScanLevel level) {
   return static_cast<int>(level) > static_cast<int>(best) ? best : level;
 }
 
+// The vector level the passes use picks the scanner's too: 16 bytes to an
+// instruction at the plain level, 32 at the wider ones.
 CsvScanLevel FromEnvironment() {
-  const char* chosen = std::getenv("ZEL_CSV_SCAN");
-  if (chosen == nullptr) return BestCsvScanLevel();
-  if (std::strcmp(chosen, "scalar") == 0) return CsvScanLevel::kScalar;
-  if (std::strcmp(chosen, "sse2") == 0) return Clamp(CsvScanLevel::kSse2);
+  if (ZelFrame::ZelVectorLevelSetting() == ZelFrame::ZelVectorLevel::kPlain) {
+    return Clamp(CsvScanLevel::kSse2);
+  }
   return BestCsvScanLevel();
 }
 

@@ -4,9 +4,10 @@
 // a document can carry (control characters other than tab, CR and LF, and
 // the bytes of multi-byte UTF-8). A block is classified 16 (SSE2) or 32
 // (AVX2) bytes at a time, or byte by byte on other processors; the level is
-// chosen once per process from what the processor supports, and
-// ZEL_CSV_SCAN=scalar|sse2|avx2 in the environment, or SetCsvScanLevel,
-// picks one (never one the processor lacks). Every level gives the same
+// chosen once per process from what the processor supports and the vector
+// level setting (frame/ZelVectorSetting.h: `ZEL_VECTOR_LEVEL=plain` scans
+// 16 bytes at a time), and SetCsvScanLevel picks one (never one the
+// processor lacks). Every level gives the same
 // masks, so the splitter finds each cell end with one bit search.
 #ifndef ZELCRAFT_IO_CSVSCAN_H_
 #define ZELCRAFT_IO_CSVSCAN_H_

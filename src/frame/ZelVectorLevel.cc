@@ -1,42 +1,23 @@
 #include "frame/ZelVectorLevel.h"
 
 #include <atomic>
-#include <cstdlib>
-#include <cstring>
+
+#include "frame/ZelVectorSetting.h"
 
 namespace ZelFrame {
 
 namespace {
 
-ZelVectorLevel Clamp(ZelVectorLevel level) {
-  const ZelVectorLevel best = BestVectorLevel();
-  return static_cast<int>(level) > static_cast<int>(best) ? best : level;
-}
-
-ZelVectorLevel FromEnvironment() {
-  const char* chosen = std::getenv("ZEL_PASS_SIMD");
-  if (chosen == nullptr) return BestVectorLevel();
-  if (std::strcmp(chosen, "plain") == 0) return ZelVectorLevel::kPlain;
-  if (std::strcmp(chosen, "avx2") == 0) return Clamp(ZelVectorLevel::kAvx2);
-  return BestVectorLevel();
-}
-
 std::atomic<int>& LevelInUse() {
-  static std::atomic<int> level{static_cast<int>(FromEnvironment())};
+  static std::atomic<int> level{static_cast<int>(ZelVectorLevelSetting())};
   return level;
 }
 
 }  // namespace
 
 ZelVectorLevel BestVectorLevel() {
-#ifdef ZEL_WIDE_VECTORS
-  static const ZelVectorLevel best = __builtin_cpu_supports("avx512f") ? ZelVectorLevel::kAvx512
-                                     : __builtin_cpu_supports("avx2") ? ZelVectorLevel::kAvx2
-                                                                      : ZelVectorLevel::kPlain;
+  static const ZelVectorLevel best = ZelProcessorVectorLevel();
   return best;
-#else
-  return ZelVectorLevel::kPlain;
-#endif
 }
 
 ZelVectorLevel VectorLevelInUse() {
@@ -44,7 +25,7 @@ ZelVectorLevel VectorLevelInUse() {
 }
 
 ZelVectorLevel SetVectorLevel(ZelVectorLevel level) {
-  LevelInUse().store(static_cast<int>(Clamp(level)));
+  LevelInUse().store(static_cast<int>(ZelNoWiderThanProcessor(level)));
   return VectorLevelInUse();
 }
 

@@ -2,9 +2,9 @@
 // this processor: plain (128-bit SSE2 where the loops have it), AVX2 (four
 // doubles to a vector) or AVX-512 (eight). A vector loop gives every lane
 // the operations of the plain loop in the same order and fuses none, so the
-// level changes the speed and never a result. `ZEL_PASS_SIMD=plain` (or
+// level changes the speed and never a result. `ZEL_VECTOR_LEVEL=plain` (or
 // `avx2`) in the environment keeps the loops narrower, to compare them or on
-// a processor that misreports what it has.
+// a processor that misreports what it has (frame/ZelVectorSetting.h).
 #ifndef ZELCRAFT_FRAME_ZELVECTORLEVEL_H_
 #define ZELCRAFT_FRAME_ZELVECTORLEVEL_H_
 

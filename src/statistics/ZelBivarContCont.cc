@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "frame/ZelStatusCodes.h"
 #include "statistics/ZelPairLanes.h"
 #include "torcommon13r/TorVariable.h"
@@ -14,17 +10,6 @@ using ZelFrame::ZelBatch;
 using ZelFrame::ZelBatchColumn;
 
 namespace ZelStatistic {
-
-#ifdef __SSE2__
-namespace {
-
-// `yes` where the mask is set, else `no`.
-inline __m128d Select(__m128d mask, __m128d yes, __m128d no) {
-  return _mm_or_pd(_mm_and_pd(mask, yes), _mm_andnot_pd(mask, no));
-}
-
-}  // namespace
-#endif
 
 using TorCommon_1_3::RawData;
 using TorCommon_1_3::RawRecord;
@@ -178,14 +163,18 @@ void ZelBivarContCont::AddInLockstep(std::size_t rows, const double* frequencies
       sums.weight += w;
       const double weight = sums.weight;
       if (weight <= 0.0) continue;
-      const double share = w - w * w / weight;
+      const double share = PairShare(w, weight);
       for (std::size_t a = 0; a < order; ++a) deviations_[a] = reals_[a][k] - means_[a];
       double* co = coMoments_.data();
       for (std::size_t a = 0; a < order && share != 0.0; ++a) {
         const double da = deviations_[a];
-        for (std::size_t b = 0; b <= a; ++b) *co++ += da * deviations_[b] * share;
+        for (std::size_t b = 0; b <= a; ++b, ++co) {
+          *co = CoMomentStep(*co, da, deviations_[b], share);
+        }
       }
-      for (std::size_t a = 0; a < order; ++a) means_[a] += deviations_[a] * w / weight;
+      for (std::size_t a = 0; a < order; ++a) {
+        means_[a] = MeanStep<false>(means_[a], deviations_[a], w, weight);
+      }
     }
   }
   for (std::size_t a = 0; a < order; ++a) {
@@ -232,51 +221,6 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
     for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
     return;
   }
-#ifdef __SSE2__
-  // Two pairs to a vector. Each lane runs ZelPairMoments::Add operation for
-  // operation (vector arithmetic rounds each lane as scalar arithmetic
-  // does), and a lane whose row does not count keeps its values.
-  for (std::size_t h = 0; h < kGroup; h += 2) {
-    __m128d frequency = _mm_set_pd(pairs[h + 1].frequency, pairs[h].frequency);
-    __m128d weight = _mm_set_pd(pairs[h + 1].weight, pairs[h].weight);
-    __m128d meanX = _mm_set_pd(pairs[h + 1].meanX, pairs[h].meanX);
-    __m128d meanY = _mm_set_pd(pairs[h + 1].meanY, pairs[h].meanY);
-    __m128d coMoment = _mm_set_pd(pairs[h + 1].coMoment, pairs[h].coMoment);
-    const __m128d zero = _mm_setzero_pd();
-    for (std::size_t k = 0; k < rows; ++k) {
-      const bool low = (xMissing[h][k] | yMissing[h][k]) == 0;
-      const bool high = (xMissing[h + 1][k] | yMissing[h + 1][k]) == 0;
-      if (!low && !high) continue;
-      const __m128d counts = _mm_castsi128_pd(_mm_set_epi64x(high ? -1 : 0, low ? -1 : 0));
-      const __m128d f = _mm_set1_pd(frequencies != nullptr ? frequencies[k] : 1.0);
-      const __m128d w = _mm_set1_pd(weights_[k]);
-      const __m128d x = _mm_set_pd(xs[h + 1][k], xs[h][k]);
-      const __m128d y = _mm_set_pd(ys[h + 1][k], ys[h][k]);
-      frequency = Select(counts, _mm_add_pd(frequency, f), frequency);
-      weight = Select(counts, _mm_add_pd(weight, w), weight);
-      // Past a weight sum that is not positive nothing more changes.
-      const __m128d moves = _mm_and_pd(counts, _mm_cmpnle_pd(weight, zero));
-      const __m128d dx = _mm_sub_pd(x, meanX);
-      const __m128d dy = _mm_sub_pd(y, meanY);
-      const __m128d share = _mm_sub_pd(w, _mm_div_pd(_mm_mul_pd(w, w), weight));
-      const __m128d shares = _mm_and_pd(moves, _mm_cmpneq_pd(share, zero));
-      coMoment = Select(shares, _mm_add_pd(coMoment, _mm_mul_pd(_mm_mul_pd(dx, dy), share)), coMoment);
-      meanX = Select(moves, _mm_add_pd(meanX, _mm_div_pd(_mm_mul_pd(dx, w), weight)), meanX);
-      meanY = Select(moves, _mm_add_pd(meanY, _mm_div_pd(_mm_mul_pd(dy, w), weight)), meanY);
-    }
-    double lanes[2];
-    auto unpack = [&](__m128d v, double ZelPairMoments::*member) {
-      _mm_storeu_pd(lanes, v);
-      pairs[h].*member = lanes[0];
-      pairs[h + 1].*member = lanes[1];
-    };
-    unpack(frequency, &ZelPairMoments::frequency);
-    unpack(weight, &ZelPairMoments::weight);
-    unpack(meanX, &ZelPairMoments::meanX);
-    unpack(meanY, &ZelPairMoments::meanY);
-    unpack(coMoment, &ZelPairMoments::coMoment);
-  }
-#else
   for (std::size_t k = 0; k < rows; ++k) {
     const double f = frequencies != nullptr ? frequencies[k] : 1.0;
     const double w = weights_[k];
@@ -284,7 +228,6 @@ void ZelBivarContCont::AddGroup(const std::array<std::size_t, kGroup>& as,
       if ((xMissing[g][k] | yMissing[g][k]) == 0) pairs[g].Add(xs[g][k], ys[g][k], f, w);
     }
   }
-#endif
   for (std::size_t g = 0; g < kGroup; ++g) Pair(as[g], bs[g]) = pairs[g];
 }
 

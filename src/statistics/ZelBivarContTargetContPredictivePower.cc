@@ -135,16 +135,16 @@ void ZelBivarContTargetContPredictivePower::AddShared(
       frequency[g] += f;
       weight[g] += w;
       if (weight[g] <= 0.0) continue;
-      const double share = w - w * w / weight[g];
+      const double share = PairShare(w, weight[g]);
       const double dx = x.reals[k] - meanX[g];
       const double dy = y.reals[k] - meanY[g];
       if (share != 0.0) {
-        coXX[g] += dx * dx * share;
-        coXY[g] += dx * dy * share;
-        coYY[g] += dy * dy * share;
+        coXX[g] = CoMomentStep(coXX[g], dx, dx, share);
+        coXY[g] = CoMomentStep(coXY[g], dx, dy, share);
+        coYY[g] = CoMomentStep(coYY[g], dy, dy, share);
       }
-      meanX[g] += (kUnit ? dx : dx * w) / weight[g];
-      meanY[g] += (kUnit ? dy : dy * w) / weight[g];
+      meanX[g] = MeanStep<kUnit>(meanX[g], dx, w, weight[g]);
+      meanY[g] = MeanStep<kUnit>(meanY[g], dy, w, weight[g]);
     }
   }
   for (std::size_t g = 0; g < N; ++g) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "frame/ZelLanes.h"
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
 
@@ -26,7 +27,7 @@ namespace {
 // lengthened by a store and a load per row. Without weight fields (kUnit)
 // every weight is 1 and the updates lose their weight tests.
 template <bool kUnit>
-void AddRows(std::size_t live, std::size_t rows, const int* const* groups,
+ZEL_ONE_LANE_KERNEL void AddRows(std::size_t live, std::size_t rows, const int* const* groups,
              const double* const* values, ZelCategoryMoments* const* moments,
              ZelCategoryMoments* const* overall, const double* frequencies,
              const double* analysis) {

@@ -7,7 +7,7 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelVectorLevel.h"
-#include "statistics/ZelFourLanes.h"
+#include "frame/ZelLanesAvx2.h"
 #include "torcommon13r/TorVariable.h"
 
 using ZelFrame::ZelBatchColumn;
@@ -86,26 +86,19 @@ void ZelContSummary::AddSideBySide(ZelContSummary* const* summaries,
   }
 }
 
-// The unit-weight update of AddValue, operation for operation, for N
-// summaries whose tables are full and whose shift is set, with their
-// running state held in registers over the rows rather than in memory.
-// Stops before a row where one of them meets a value that is not a number,
-// and returns that row (or `rows`).
+// The unit-weight update of AddValue for N summaries whose tables are full
+// and whose shift is set, with their running state held in registers over
+// the rows rather than in memory. Stops before a row where one of them
+// meets a value that is not a number, and returns that row (or `rows`).
 template <std::size_t N>
-std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
+ZEL_ONE_LANE_KERNEL std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBatchColumn* const* c,
                                         std::size_t rows) {
   int64_t valid[N], missing[N];
-  double minimum[N], maximum[N], shift[N], weightSum[N], mean[N], m2[N], m3[N];
+  ZelMomentSums<double> sums[N];
   for (std::size_t g = 0; g < N; ++g) {
     valid[g] = s[g]->validCount_;
     missing[g] = s[g]->missingCount_;
-    minimum[g] = s[g]->minimum_;
-    maximum[g] = s[g]->maximum_;
-    shift[g] = s[g]->shift_;
-    weightSum[g] = s[g]->weightSum_;
-    mean[g] = s[g]->mean_;
-    m2[g] = s[g]->m2_;
-    m3[g] = s[g]->m3_;
+    sums[g] = s[g]->MomentSums();
   }
   std::size_t k = 0;
   for (; k < rows; ++k) {
@@ -119,48 +112,32 @@ std::size_t ZelContSummary::AddUnitWeights(ZelContSummary* const* s, const ZelBa
         ++missing[g];
         continue;
       }
-      const double x = c[g]->reals[k];
       ++valid[g];
-      if (x < minimum[g]) minimum[g] = x;
-      if (x > maximum[g]) maximum[g] = x;
-      const double previousWeightSum = weightSum[g];
-      weightSum[g] += 1.0;
-      if (weightSum[g] > 0.0) {
-        const double d = (x - shift[g] - mean[g]) / weightSum[g];
-        mean[g] += d;
-        const double previousM2 = m2[g];
-        const double t = d * weightSum[g] * previousWeightSum;
-        m2[g] += d * t;
-        const double third = (weightSum[g] - 2.0 * 1.0) * d * d * t;
-        m3[g] += third - 3.0 * d * previousM2;
-      }
+      AddMomentRecord<true>(&sums[g], c[g]->reals[k], 1.0, true);
     }
   }
   for (std::size_t g = 0; g < N; ++g) {
     s[g]->validCount_ = valid[g];
     s[g]->missingCount_ = missing[g];
-    s[g]->minimum_ = minimum[g];
-    s[g]->maximum_ = maximum[g];
-    s[g]->weightSum_ = weightSum[g];
-    s[g]->mean_ = mean[g];
-    s[g]->m2_ = m2[g];
-    s[g]->m3_ = m3[g];
+    s[g]->SetMomentSums(sums[g]);
   }
   return k;
 }
 
 #ifdef ZEL_WIDE_VECTORS
-// The same update for up to 4V summaries, four to a 256-bit vector and all
-// V vectors in one loop, so that their chains of divisions overlap instead
-// of each waiting for its own. Each lane runs AddValue's operations in
-// order (vector arithmetic rounds each lane as scalar arithmetic does, and
-// nothing is fused); a lane whose row is missing keeps its values, and a
-// lane without a summary of its own runs on the first one's and is dropped.
-// Runs over rows [0, end), where every value is missing or a number.
-template <std::size_t V>
-__attribute__((target("avx2"))) void ZelContSummary::AddUnitWeightsWide(
-    ZelContSummary* const* s, const ZelBatchColumn* const* c, std::size_t n, std::size_t end) {
-  constexpr std::size_t kLanes = 4 * V;
+// The same update for up to W * V summaries, W to a vector of lane type L
+// and all V vectors in one loop, so that their chains of divisions overlap
+// instead of each waiting for its own. A lane whose row is missing keeps
+// its values, and a lane without a summary of its own runs on the first
+// one's and is dropped. Runs over rows [0, end), where every value is
+// missing or a number.
+template <class L, std::size_t V>
+ZEL_LANE_INLINE void ZelContSummary::AddUnitWeightsLanes(ZelContSummary* const* s,
+                                                         const ZelBatchColumn* const* c,
+                                                         std::size_t n, std::size_t end) {
+  using Of = ZelFrame::ZelLaneOf<L>;
+  constexpr std::size_t W = Of::kWidth;
+  constexpr std::size_t kLanes = W * V;
   const double* x[kLanes];
   const uint8_t* absent[kLanes];
   const ZelContSummary* lane[kLanes];
@@ -170,72 +147,41 @@ __attribute__((target("avx2"))) void ZelContSummary::AddUnitWeightsWide(
     absent[j] = c[i]->missing.data();
     lane[j] = s[i];
   }
-  __m256d minimum[V], maximum[V], shift[V], weightSum[V], mean[V], m2[V], m3[V];
+  // Field by field, lane by lane: the sums as V vectors and back.
+  constexpr auto kScalar = ZelMomentSums<double>::Fields();
+  constexpr auto kVector = ZelMomentSums<L>::Fields();
+  ZelMomentSums<L> sums[V];
   for (std::size_t v = 0; v < V; ++v) {
-    double in[7][4];
-    for (std::size_t h = 0; h < 4; ++h) {
-      const ZelContSummary* l = lane[4 * v + h];
-      in[0][h] = l->minimum_;
-      in[1][h] = l->maximum_;
-      in[2][h] = l->shift_;
-      in[3][h] = l->weightSum_;
-      in[4][h] = l->mean_;
-      in[5][h] = l->m2_;
-      in[6][h] = l->m3_;
+    for (std::size_t i = 0; i < kScalar.size(); ++i) {
+      double in[W];
+      for (std::size_t h = 0; h < W; ++h) in[h] = lane[W * v + h]->MomentSums().*kScalar[i];
+      sums[v].*kVector[i] = Of::Load(in);
     }
-    minimum[v] = _mm256_loadu_pd(in[0]);
-    maximum[v] = _mm256_loadu_pd(in[1]);
-    shift[v] = _mm256_loadu_pd(in[2]);
-    weightSum[v] = _mm256_loadu_pd(in[3]);
-    mean[v] = _mm256_loadu_pd(in[4]);
-    m2[v] = _mm256_loadu_pd(in[5]);
-    m3[v] = _mm256_loadu_pd(in[6]);
   }
-  const __m256d zero = _mm256_setzero_pd();
-  const __m256d one = _mm256_set1_pd(1.0);
-  const __m256d two = _mm256_set1_pd(2.0 * 1.0);
-  const __m256d three = _mm256_set1_pd(3.0);
+  const L one(1.0);
   for (std::size_t k = 0; k < end; ++k) {
     for (std::size_t v = 0; v < V; ++v) {
-      const std::size_t j = 4 * v;
-      const __m256d value = FourLaneRow(x + j, k);
-      const __m256d counts = FourLanesPresent(absent + j, k);
-      minimum[v] = _mm256_blendv_pd(minimum[v], _mm256_min_pd(value, minimum[v]), counts);
-      maximum[v] = _mm256_blendv_pd(maximum[v], _mm256_max_pd(value, maximum[v]), counts);
-      const __m256d previousWeightSum = weightSum[v];
-      const __m256d w = _mm256_add_pd(previousWeightSum, one);
-      weightSum[v] = _mm256_blendv_pd(previousWeightSum, w, counts);
-      const __m256d moves = _mm256_and_pd(counts, _mm256_cmp_pd(w, zero, _CMP_GT_OQ));
-      const __m256d d =
-          _mm256_div_pd(_mm256_sub_pd(_mm256_sub_pd(value, shift[v]), mean[v]), w);
-      mean[v] = _mm256_blendv_pd(mean[v], _mm256_add_pd(mean[v], d), moves);
-      const __m256d t = _mm256_mul_pd(_mm256_mul_pd(d, w), previousWeightSum);
-      const __m256d third =
-          _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(_mm256_sub_pd(w, two), d), d), t);
-      const __m256d m3Next = _mm256_add_pd(
-          m3[v], _mm256_sub_pd(third, _mm256_mul_pd(_mm256_mul_pd(three, d), m2[v])));
-      m3[v] = _mm256_blendv_pd(m3[v], m3Next, moves);
-      m2[v] = _mm256_blendv_pd(m2[v], _mm256_add_pd(m2[v], _mm256_mul_pd(d, t)), moves);
+      const std::size_t j = W * v;
+      AddMomentRecord<true>(&sums[v], Of::Row(x + j, k), one, Of::Present(absent + j, k));
     }
   }
   for (std::size_t v = 0; v < V; ++v) {
-    double out[6][4];
-    _mm256_storeu_pd(out[0], minimum[v]);
-    _mm256_storeu_pd(out[1], maximum[v]);
-    _mm256_storeu_pd(out[2], weightSum[v]);
-    _mm256_storeu_pd(out[3], mean[v]);
-    _mm256_storeu_pd(out[4], m2[v]);
-    _mm256_storeu_pd(out[5], m3[v]);
-    for (std::size_t h = 0; h < 4 && 4 * v + h < n; ++h) {
-      ZelContSummary* l = s[4 * v + h];
-      l->minimum_ = out[0][h];
-      l->maximum_ = out[1][h];
-      l->weightSum_ = out[2][h];
-      l->mean_ = out[3][h];
-      l->m2_ = out[4][h];
-      l->m3_ = out[5][h];
+    for (std::size_t h = 0; h < W && W * v + h < n; ++h) {
+      ZelMomentSums<double> one = s[W * v + h]->MomentSums();
+      for (std::size_t i = 0; i < kScalar.size(); ++i) {
+        double out[W];
+        Of::Store(out, sums[v].*kVector[i]);
+        one.*kScalar[i] = out[h];
+      }
+      s[W * v + h]->SetMomentSums(one);
     }
   }
+}
+
+template <std::size_t V>
+__attribute__((target("avx2"), flatten)) void ZelContSummary::AddUnitWeightsWide(
+    ZelContSummary* const* s, const ZelBatchColumn* const* c, std::size_t n, std::size_t end) {
+  AddUnitWeightsLanes<ZelFrame::ZelLanes4, V>(s, c, n, end);
   for (std::size_t i = 0; i < n; ++i) {
     int64_t missing = 0;
     if (c[i]->AnyMissing(end)) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "frame/ZelBatch.h"
+#include "statistics/ZelMomentSums.h"
 #include "statistics/ZelRecordOrderTable.h"
 #include "statistics/ZelStateBytes.h"
 #include "torcommon13r/RawRecord.h"
@@ -109,9 +110,24 @@ class ZelContSummary {
   template <std::size_t N>
   static std::size_t AddUnitWeights(ZelContSummary* const* s, const ZelFrame::ZelBatchColumn* const* c,
                                     std::size_t rows);
+  template <class L, std::size_t V>
+  static void AddUnitWeightsLanes(ZelContSummary* const* s, const ZelFrame::ZelBatchColumn* const* c,
+                                  std::size_t n, std::size_t end);
   template <std::size_t V>
   static void AddUnitWeightsWide(ZelContSummary* const* s, const ZelFrame::ZelBatchColumn* const* c,
                                  std::size_t n, std::size_t end);
+  ZelMomentSums<double> MomentSums() const {
+    return {minimum_, maximum_, shift_, weightSum_, mean_, m2_, m3_};
+  }
+  // All but the shift, which the updates never move.
+  void SetMomentSums(const ZelMomentSums<double>& sums) {
+    minimum_ = sums.minimum;
+    maximum_ = sums.maximum;
+    weightSum_ = sums.weightSum;
+    mean_ = sums.mean;
+    m2_ = sums.m2;
+    m3_ = sums.m3;
+  }
   // Missing records become valid ones; the skewness is valid again only
   // when the new count and spread support it.
   void CountMissingAsValid();
@@ -148,29 +164,17 @@ __attribute__((always_inline)) inline void ZelContSummary::AddValue(double x, in
   if (!table_.Full()) table_.Add(x, count);
   // A record of weight 0 only counts; the update below would divide by it.
   if (noMoments_ || weight == 0.0) return;
-  if (x < minimum_) minimum_ = x;
-  if (x > maximum_) maximum_ = x;
   if (!shifted_) {
     shift_ = x;
     shifted_ = true;
   }
-  const double previousWeightSum = weightSum_;
-  weightSum_ += weight;
-  if (weightSum_ > 0.0) {
-    // With unit weights (the common case) the products and quotients by the
-    // weight are left out: they would not change a bit, only cost divisions.
-    const bool unit = weight == 1.0;
-    const double d = unit ? (x - shift_ - mean_) / weightSum_
-                          : (x - shift_ - mean_) * weight / weightSum_;
-    mean_ += d;
-    const double previousM2 = m2_;
-    // t = d * W * Wprev / w, shared by both moment increments.
-    const double dw = d * weightSum_ * previousWeightSum;
-    const double t = unit ? dw : dw / weight;
-    m2_ += d * t;
-    const double third = (weightSum_ - 2.0 * weight) * d * d * t;
-    m3_ += (unit ? third : third / weight) - 3.0 * d * previousM2;
+  ZelMomentSums<double> sums = MomentSums();
+  if (weight == 1.0) {
+    AddMomentRecord<true>(&sums, x, 1.0, true);
+  } else {
+    AddMomentRecord<false>(&sums, x, weight, true);
   }
+  SetMomentSums(sums);
 }
 
 }  // namespace ZelStatistic

@@ -58,14 +58,9 @@ bool ZelContSummary::ReadState(ZelStateReader* in) {
   if (read.noMoments_ != noMoments_ || read.distinctLimit_ != distinctLimit_) return false;
   missingCount_ = read.missingCount_;
   validCount_ = read.validCount_;
-  minimum_ = read.minimum_;
-  maximum_ = read.maximum_;
   shifted_ = read.shifted_;
   shift_ = read.shift_;
-  mean_ = read.mean_;
-  weightSum_ = read.weightSum_;
-  m2_ = read.m2_;
-  m3_ = read.m3_;
+  SetMomentSums(read.MomentSums());
   table_ = std::move(read.table_);
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "frame/ZelLanesAvx2.h"
+#include "frame/ZelLanesAvx512.h"
 #include "frame/ZelVectorLevel.h"
 
 #ifdef ZEL_WIDE_VECTORS
@@ -42,17 +44,24 @@ std::size_t GuessPlain(const double* x, std::size_t n, double minimum, double in
   return unsettled;
 }
 
-// weight * 1.0 and (x - mean) * 1.0 are exact, so a row of weight 1 needs
-// neither multiplication of the weighted update.
+// A row of weight 1 into a bin, over a lane type (frame/ZelLanes.h), one
+// bin to a lane: the weight grows by 1 and the mean moves by (x - mean) /
+// weight. weight * 1.0 and (x - mean) * 1.0 are exact, so it needs neither
+// multiplication of the weighted update.
+template <class L>
+ZEL_LANE_INLINE void AddToBin(L* weight, L* mean, const L& x) {
+  *weight = *weight + L(1.0);
+  const auto moves = ZelFrame::Greater(*weight, L(0.0));
+  if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
+  *mean = ZelFrame::Select(moves, *mean + (x - *mean) / *weight, *mean);
+}
+
 template <bool kCounts>
 inline void AddRows(const ZelBinSums& sums, std::size_t from, std::size_t to) {
   for (std::size_t k = from; k < to; ++k) {
     const uint32_t bin = sums.bins[k];
     if (bin == kNoBin) continue;
-    sums.weights[bin] += 1.0;
-    if (sums.weights[bin] > 0.0) {
-      sums.means[bin] += (sums.x[k] - sums.means[bin]) / sums.weights[bin];
-    }
+    AddToBin(&sums.weights[bin], &sums.means[bin], sums.x[k]);
     if (kCounts) sums.counts[bin] += 1;
   }
 }
@@ -158,29 +167,17 @@ __attribute__((target("avx2"))) std::size_t GuessAvx2(const double* x, std::size
 }
 
 // One row to each of four distinct bins, lane j to the bin whose weight and
-// mean are at weights[j] and means[j]: the weight grows by 1 and the mean
-// moves by (x - mean) / weight, each lane rounding as the scalar update does.
-// Plain loads, not gathers: a bin's last store forwards to them.
-__attribute__((target("avx2"))) inline void AddToFourBins(__m256d x, double* const* weights,
-                                                          double* const* means) {
-  const __m256d w = _mm256_add_pd(_mm256_set_pd(*weights[3], *weights[2], *weights[1], *weights[0]),
-                                  _mm256_set1_pd(1.0));
-  const __m256d m = _mm256_set_pd(*means[3], *means[2], *means[1], *means[0]);
-  const __m256d moved = _mm256_add_pd(m, _mm256_div_pd(_mm256_sub_pd(x, m), w));
-  const __m256d mean =
-      _mm256_blendv_pd(m, moved, _mm256_cmp_pd(w, _mm256_setzero_pd(), _CMP_GT_OQ));
-  const __m128d wLow = _mm256_castpd256_pd128(w);
-  const __m128d wHigh = _mm256_extractf128_pd(w, 1);
-  const __m128d mLow = _mm256_castpd256_pd128(mean);
-  const __m128d mHigh = _mm256_extractf128_pd(mean, 1);
-  _mm_storel_pd(weights[0], wLow);
-  _mm_storeh_pd(weights[1], wLow);
-  _mm_storel_pd(weights[2], wHigh);
-  _mm_storeh_pd(weights[3], wHigh);
-  _mm_storel_pd(means[0], mLow);
-  _mm_storeh_pd(means[1], mLow);
-  _mm_storel_pd(means[2], mHigh);
-  _mm_storeh_pd(means[3], mHigh);
+// mean are at weights[j] and means[j], by AddToBin. Plain loads, not
+// gathers: a bin's last store forwards to them.
+__attribute__((target("avx2"), flatten)) inline void AddToFourBins(__m256d x,
+                                                                   double* const* weights,
+                                                                   double* const* means) {
+  using Of = ZelFrame::ZelLaneOf<ZelFrame::ZelLanes4>;
+  ZelFrame::ZelLanes4 w = Of::Row(weights, 0);
+  ZelFrame::ZelLanes4 m = Of::Row(means, 0);
+  AddToBin(&w, &m, ZelFrame::ZelLanes4(x));
+  Of::Scatter(weights, w);
+  Of::Scatter(means, m);
 }
 
 // Four rows in one vector when their bins differ and none is missing: then
@@ -321,7 +318,11 @@ __attribute__((target("avx512f"))) std::size_t GuessAvx512(const double* x, std:
   std::size_t k = 0;
   for (; k + 8 <= n; k += 8) {
     const __m512d v = _mm512_loadu_pd(x + k);
-    __m512d guess = _mm512_sub_pd(_mm512_mul_pd(_mm512_sub_pd(v, low), scale), shift);
+    // Rounded apart, as GuessAvx2 and GuessOne round it: a fused form could
+    // guess a bin off by one where they do not, and cost a search.
+    using ZelFrame::ZelLanes8;
+    __m512d guess =
+        ((ZelLanes8(v) - ZelLanes8(low)) * ZelLanes8(scale) - ZelLanes8(shift)).v;
     guess = _mm512_maskz_min_pd(0xff, _mm512_maskz_max_pd(0xff, guess, zero), top);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(bins + k),
                         _mm512_maskz_cvttpd_epi32(0xff, guess));

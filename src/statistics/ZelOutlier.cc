@@ -5,7 +5,7 @@
 
 #include "frame/ZelStatusCodes.h"
 #include "frame/ZelVectorLevel.h"
-#include "statistics/ZelFourLanes.h"
+#include "frame/ZelLanesAvx2.h"
 #include "torcommon13r/TorVariable.h"
 
 using ZelFrame::ZelBatch;
@@ -83,25 +83,26 @@ TorStatus ZelOutlier::AddBatch(const ZelBatch& batch) {
 }
 
 #ifdef ZEL_WIDE_VECTORS
-// Rows [0, rows) of up to 4V statistics without weights, four to a 256-bit
-// vector and all V vectors in one loop: each lane finds its interval by
-// counting the bounds below its value, takes that interval's moments out of
-// memory, runs ZelCategoryMoments::Add's operations in order on them (vector
-// arithmetic rounds each lane as scalar arithmetic does, and nothing is
-// fused) and puts them back; a lane whose row is missing keeps them. The
-// lanes are different statistics, so no two share an interval; lanes
-// without a statistic of their own run on the first one's values into
-// scratch. Every value is a number, and every statistic's bounds ascend.
-template <std::size_t V>
-__attribute__((target("avx2"))) void ZelOutlier::AddUnitWide(ZelOutlier* const* o,
-                                                             const ZelBatchColumn* const* c,
-                                                             std::size_t n, std::size_t rows) {
-  constexpr std::size_t kLanes = 4 * V;
+// Rows [0, rows) of up to W * V statistics without weights, W to a vector
+// of lane type L and all V vectors in one loop: each lane finds its
+// interval by counting the bounds below its value, takes that interval's
+// moments out of memory, runs AddCategoryRecord on them and puts them back;
+// a lane whose row is missing keeps them. The lanes are different
+// statistics, so no two share an interval; lanes without a statistic of
+// their own run on the first one's values into scratch. Every value is a
+// number, and every statistic's bounds ascend.
+template <class L, std::size_t V>
+ZEL_LANE_INLINE void ZelOutlier::AddUnitLanes(ZelOutlier* const* o, const ZelBatchColumn* const* c,
+                                              std::size_t n, std::size_t rows) {
+  using Of = ZelFrame::ZelLaneOf<L>;
+  constexpr std::size_t W = Of::kWidth;
+  constexpr std::size_t kLanes = W * V;
+  constexpr std::size_t kBounds = kIntervals - 1;
   std::array<ZelCategoryMoments, kIntervals> scratch{};
   const double* x[kLanes];
   const uint8_t* absent[kLanes];
   ZelCategoryMoments* intervals[kLanes];
-  __m256d bounds[V][kIntervals - 1];
+  L bounds[V][kBounds];
   for (std::size_t j = 0; j < kLanes; ++j) {
     const std::size_t i = j < n ? j : 0;
     x[j] = c[i]->reals.data();
@@ -109,65 +110,42 @@ __attribute__((target("avx2"))) void ZelOutlier::AddUnitWide(ZelOutlier* const* 
     intervals[j] = j < n ? o[j]->intervals_.data() : scratch.data();
   }
   for (std::size_t v = 0; v < V; ++v) {
-    for (int b = 0; b + 1 < kIntervals; ++b) {
-      double lanes[4];
-      for (std::size_t h = 0; h < 4; ++h) {
-        const std::size_t j = 4 * v + h;
-        lanes[h] = o[j < n ? j : 0]->bounds_[static_cast<std::size_t>(b)];
+    for (std::size_t b = 0; b < kBounds; ++b) {
+      double lanes[W];
+      for (std::size_t h = 0; h < W; ++h) {
+        const std::size_t j = W * v + h;
+        lanes[h] = o[j < n ? j : 0]->bounds_[b];
       }
-      bounds[v][b] = _mm256_loadu_pd(lanes);
+      bounds[v][b] = Of::Load(lanes);
     }
   }
-  const __m256d zero = _mm256_setzero_pd();
-  const __m256d one = _mm256_set1_pd(1.0);
+  const L one(1.0);
   for (std::size_t k = 0; k < rows; ++k) {
     for (std::size_t v = 0; v < V; ++v) {
-      const std::size_t j = 4 * v;
-      const __m256d value = FourLaneRow(x + j, k);
-      const __m256d counts = FourLanesPresent(absent + j, k);
-      __m256i below = _mm256_setzero_si256();
-      for (int b = 0; b + 1 < kIntervals; ++b) {
-        below = _mm256_sub_epi64(
-            below, _mm256_castpd_si256(_mm256_cmp_pd(bounds[v][b], value, _CMP_LT_OQ)));
-      }
-      alignas(32) int64_t at[4];
-      _mm256_store_si256(reinterpret_cast<__m256i*>(at), below);
-      double* m[4];
-      for (std::size_t h = 0; h < 4; ++h) m[h] = &intervals[j + h][at[h]].mean;
-      // Rows of (mean, m2, frequency, weight) to one vector of each.
-      const __m256d r0 = _mm256_loadu_pd(m[0]);
-      const __m256d r1 = _mm256_loadu_pd(m[1]);
-      const __m256d r2 = _mm256_loadu_pd(m[2]);
-      const __m256d r3 = _mm256_loadu_pd(m[3]);
-      const __m256d t0 = _mm256_unpacklo_pd(r0, r1);
-      const __m256d t1 = _mm256_unpackhi_pd(r0, r1);
-      const __m256d t2 = _mm256_unpacklo_pd(r2, r3);
-      const __m256d t3 = _mm256_unpackhi_pd(r2, r3);
-      __m256d mean = _mm256_permute2f128_pd(t0, t2, 0x20);
-      __m256d frequency = _mm256_permute2f128_pd(t0, t2, 0x31);
-      __m256d m2 = _mm256_permute2f128_pd(t1, t3, 0x20);
-      __m256d weight = _mm256_permute2f128_pd(t1, t3, 0x31);
-      const __m256d previous = weight;
-      const __m256d sum = _mm256_add_pd(weight, one);
-      weight = _mm256_blendv_pd(weight, sum, counts);
-      const __m256d moves = _mm256_and_pd(counts, _mm256_cmp_pd(sum, zero, _CMP_GT_OQ));
-      const __m256d d = _mm256_div_pd(_mm256_sub_pd(value, mean), sum);
-      const __m256d t = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(d, d), sum), previous);
-      mean = _mm256_blendv_pd(mean, _mm256_add_pd(mean, d), moves);
-      const __m256d spreads = _mm256_and_pd(moves, _mm256_cmp_pd(previous, zero, _CMP_GT_OQ));
-      m2 = _mm256_blendv_pd(m2, _mm256_add_pd(m2, t), spreads);
-      frequency = _mm256_blendv_pd(frequency, _mm256_add_pd(frequency, one), counts);
-      // And back to rows.
-      const __m256d u0 = _mm256_unpacklo_pd(mean, m2);
-      const __m256d u1 = _mm256_unpackhi_pd(mean, m2);
-      const __m256d u2 = _mm256_unpacklo_pd(frequency, weight);
-      const __m256d u3 = _mm256_unpackhi_pd(frequency, weight);
-      _mm256_storeu_pd(m[0], _mm256_permute2f128_pd(u0, u2, 0x20));
-      _mm256_storeu_pd(m[1], _mm256_permute2f128_pd(u1, u3, 0x20));
-      _mm256_storeu_pd(m[2], _mm256_permute2f128_pd(u0, u2, 0x31));
-      _mm256_storeu_pd(m[3], _mm256_permute2f128_pd(u1, u3, 0x31));
+      const std::size_t j = W * v;
+      const L value = Of::Row(x + j, k);
+      // Aligned, so that the loads of the lanes forward from the store.
+      alignas(sizeof(int64_t) * W) int64_t at[W];
+      Of::CountBelow(bounds[v], kBounds, value, at);
+      double* m[W];
+      for (std::size_t h = 0; h < W; ++h) m[h] = &intervals[j + h][at[h]].mean;
+      L fields[4];
+      Of::LoadFours(m, fields);
+      ZelCategorySums<L> sums{fields[0], fields[1], fields[2], fields[3]};
+      AddCategoryRecord<true>(&sums, value, one, one, Of::Present(absent + j, k));
+      fields[0] = sums.mean;
+      fields[1] = sums.m2;
+      fields[2] = sums.frequency;
+      fields[3] = sums.weight;
+      Of::StoreFours(m, fields);
     }
   }
+}
+
+template <std::size_t V>
+__attribute__((target("avx2"), flatten)) void ZelOutlier::AddUnitWide(
+    ZelOutlier* const* o, const ZelBatchColumn* const* c, std::size_t n, std::size_t rows) {
+  AddUnitLanes<ZelFrame::ZelLanes4, V>(o, c, n, rows);
 }
 #endif
 

@@ -70,9 +70,12 @@ class ZelOutlier : public ZelStatistics {
   // The statistics side by side with this one and their columns.
   std::vector<ZelOutlier*> group_;
   std::vector<const ZelFrame::ZelBatchColumn*> columns_;
+  template <class L, std::size_t V>
+  static void AddUnitLanes(ZelOutlier* const* o, const ZelFrame::ZelBatchColumn* const* c,
+                           std::size_t n, std::size_t rows);
   template <std::size_t V>
-  static void AddUnitWide(ZelOutlier* const* o, const ZelFrame::ZelBatchColumn* const* c, std::size_t n,
-                          std::size_t rows);
+  static void AddUnitWide(ZelOutlier* const* o, const ZelFrame::ZelBatchColumn* const* c,
+                          std::size_t n, std::size_t rows);
 };
 
 }  // namespace ZelStatistic

@@ -1,9 +1,10 @@
 // ZelPairLanes: vector kernels for running pair moments, picked at run time
 // by what the processor offers (AVX2, four doubles to a vector; AVX-512,
 // eight) with the plain loops of the callers as the fallback. Every lane
-// runs the scalar update of ZelPairMoments::Add operation for operation, so
-// a kernel's sums are bit for bit those of the plain loop; only the
-// instructions differ. The level is the passes' (frame/ZelVectorLevel).
+// runs the steps of ZelPairMoments::Add, the same templates over a lane
+// type (frame/ZelLanes.h), so a kernel's sums are bit for bit those of the
+// plain loop; only the instructions differ. The level is the passes'
+// (frame/ZelVectorLevel).
 #ifndef ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 #define ZELCRAFT_STATISTICS_ZELPAIRLANES_H_
 

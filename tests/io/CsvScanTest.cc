@@ -7,6 +7,7 @@
 // level and every chunk size.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -27,6 +28,18 @@ const CsvScanLevel kLevels[] = {CsvScanLevel::kScalar, CsvScanLevel::kSse2, CsvS
 bool Checked(unsigned char c) {
   const bool control = c < 0x20 && c != '\t' && c != '\r' && c != '\n';
   return control || c >= 0x80;
+}
+
+// The scanner follows the passes' one vector level setting: 16 bytes to an
+// instruction at the plain level, the processor's widest scan otherwise.
+TEST(VectorLevel, TheScannerFollowsTheOneSetting) {
+  const char* asked = std::getenv("ZEL_VECTOR_LEVEL");
+  const bool plain = asked != nullptr && std::string(asked) == "plain";
+#if defined(__x86_64__)
+  EXPECT_EQ(zelio::CsvScanLevelInUse(), plain ? CsvScanLevel::kSse2 : zelio::BestCsvScanLevel());
+#else
+  EXPECT_EQ(zelio::CsvScanLevelInUse(), CsvScanLevel::kScalar) << plain;
+#endif
 }
 
 TEST(CsvScan, EveryLevelFindsWhatAPlainWalkFinds) {

@@ -1,4 +1,4 @@
-// Every test program runs its loops at the vector level ZEL_PASS_SIMD asks
+// Every test program runs its loops at the vector level ZEL_VECTOR_LEVEL asks
 // for ("plain", "avx2"; the widest the processor has otherwise, or when it
 // lacks the one asked for): the suites run once per level, and a run that
 // silently ran another level would compare a level with itself.
@@ -22,7 +22,7 @@ ZelVectorLevel NoWiderThanTheProcessor(ZelVectorLevel level) {
 }
 
 TEST(VectorLevel, TheLevelAskedForIsTheLevelInForce) {
-  const char* asked = std::getenv("ZEL_PASS_SIMD");
+  const char* asked = std::getenv("ZEL_VECTOR_LEVEL");
   const std::string name = asked != nullptr ? asked : "";
   const ZelVectorLevel expected = name == "plain" ? ZelVectorLevel::kPlain
                                   : name == "avx2"
