@@ -25,14 +25,10 @@ constexpr std::size_t kWalkedCategories = 16;
 int CategoryLimit(const ZelSettings& settings) {
   // The target encoding step encodes inputs past the category screen: their
   // tables count on, to that step's limit.
-  return settings.targetEncode ? std::max(settings.screeningThresholdForNominal,
-                                          ZelTransformation::ZelTargetEncodingHandler::kCategoryLimit)
-                               : settings.screeningThresholdForNominal;
+  const int screen = settings.screeningThresholdForNominal;
+  if (!settings.targetEncode) return screen;
+  return std::max(screen, ZelTransformation::ZelTargetEncodingHandler::kCategoryLimit);
 }
-
-namespace {
-
-}  // namespace
 
 ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
     : ZelStatistics(settings, kUnivariateStringCat),

@@ -181,6 +181,24 @@ TEST(SupervisedMergeBuildTest, CategoricalTargetMergesAlikeCategoriesOnlyWhereAl
   EXPECT_EQ(NumberCounts(gap), (std::map<double, int64_t>{{0, 60}, {1, 35}}));
 }
 
+// The table of the two tests below: a continuous target y against rank,
+// letter and half (see the first test).
+Rows TiedTable(TorVarList* vars) {
+  vars->AddVariable(ContField("y", kStorageReal, kRoleTarget));
+  vars->AddVariable(OrdinalField("rank"));
+  vars->AddVariable(NominalField("letter", true));
+  vars->AddVariable(NominalField("half", false));
+  Rows rows;
+  for (int category = 0; category < 3; ++category) {
+    for (int k = 0; k < 4; ++k) {
+      const double y = 4.0 * category + (k % 2 ? 3.0 : -3.0);
+      rows.push_back(
+          {Real(y), Int(category + 1), Str(std::string(1, 'A' + category)), Int(k / 2)});
+    }
+  }
+  return rows;
+}
+
 // Continuous target; per input category the target values are A −3, 3, −3,
 // 3; B 1, 7, 1, 7; C 5, 11, 5, 11, all moments exact. A–B and B–C test alike
 // to the last bit (F = 8/3 on 1 and 6 degrees of freedom, p about 0.15), so
@@ -190,18 +208,7 @@ TEST(SupervisedMergeBuildTest, CategoricalTargetMergesAlikeCategoriesOnlyWhereAl
 // categories merge into one, and the merged field is screened out.
 TEST(SupervisedMergeBuildTest, ContinuousTargetTiesGoToThePairMetFirst) {
   TorVarList vars;
-  vars.AddVariable(ContField("y", kStorageReal, kRoleTarget));
-  vars.AddVariable(OrdinalField("rank"));
-  vars.AddVariable(NominalField("letter", true));
-  vars.AddVariable(NominalField("half", false));
-  Rows rows;
-  for (int category = 0; category < 3; ++category) {
-    for (int k = 0; k < 4; ++k) {
-      const double y = 4.0 * category + (k % 2 ? 3.0 : -3.0);
-      rows.push_back(
-          {Real(y), Int(category + 1), Str(std::string(1, 'A' + category)), Int(k / 2)});
-    }
-  }
+  const Rows rows = TiedTable(&vars);
   Build build;
   const ZelVariableHandleList& fields = RunRows(build, vars, rows, MergeSettings(true));
   const ZelVariableHandleInfo* rank = MergedFrom(fields, 1);
@@ -226,18 +233,7 @@ TEST(SupervisedMergeBuildTest, ContinuousTargetTiesGoToThePairMetFirst) {
 // two groups each, merge as before.
 TEST(SupervisedMergeBuildTest, KeepUnrelatedLeavesOnlyAFieldThatWouldBecomeOneCategory) {
   TorVarList vars;
-  vars.AddVariable(ContField("y", kStorageReal, kRoleTarget));
-  vars.AddVariable(OrdinalField("rank"));
-  vars.AddVariable(NominalField("letter", true));
-  vars.AddVariable(NominalField("half", false));
-  Rows rows;
-  for (int category = 0; category < 3; ++category) {
-    for (int k = 0; k < 4; ++k) {
-      const double y = 4.0 * category + (k % 2 ? 3.0 : -3.0);
-      rows.push_back(
-          {Real(y), Int(category + 1), Str(std::string(1, 'A' + category)), Int(k / 2)});
-    }
-  }
+  const Rows rows = TiedTable(&vars);
   TorSettings settings = MergeSettings(true);
   settings.SetBool("supervisedMergingKeepUnrelated", true);
   Build build;
