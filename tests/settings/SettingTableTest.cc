@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <sstream>
 #include <string>
 
 #include "frame/ZelStatusCodes.h"
@@ -95,8 +96,22 @@ TEST(SettingTable, EveryRowIsReadAndShownInTheDisplay) {
   }
 }
 
+// The display without the two lines the clock sets under the defaults (today
+// and the time of day), which two reads a second apart may differ in.
+std::string WithoutClock(const std::string& text) {
+  std::istringstream lines(text);
+  std::string kept;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("ReferenceDateSeconds:", 0) == 0) continue;
+    if (line.rfind("ReferenceTimeSeconds:", 0) == 0) continue;
+    kept += line + '\n';
+  }
+  return kept;
+}
+
 TEST(SettingTable, AValueOfAnotherTypeIsIgnored) {
-  const std::string defaults = settingstest::DisplayText(settingstest::Read(TorSettings()).settings);
+  const std::string defaults =
+      WithoutClock(settingstest::DisplayText(settingstest::Read(TorSettings()).settings));
   for (const ZelSettingRow& row : ZelSettingRows()) {
     SCOPED_TRACE(row.key);
     TorSettings settings;
@@ -107,7 +122,7 @@ TEST(SettingTable, AValueOfAnotherTypeIsIgnored) {
     }
     const settingstest::Read read(settings);
     EXPECT_FALSE(read.status.IsError());
-    EXPECT_EQ(settingstest::DisplayText(read.settings), defaults);
+    EXPECT_EQ(WithoutClock(settingstest::DisplayText(read.settings)), defaults);
   }
 }
 
