@@ -8,6 +8,11 @@
 
 namespace zelio {
 
+std::string SequenceName(const std::vector<std::string>& paths) {
+  if (paths.size() == 1) return paths.front();
+  return paths.front() + " ... " + paths.back() + " (" + std::to_string(paths.size()) + " files)";
+}
+
 CsvFileSequence::CsvFileSequence(std::vector<std::string> paths, char delimiter,
                                  std::size_t chunkBytes, std::vector<InputFingerprint> first)
     : paths_(std::move(paths)), delimiter_(delimiter), chunkBytes_(chunkBytes),

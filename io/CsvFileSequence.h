@@ -34,6 +34,10 @@
 
 namespace zelio {
 
+// How a message about the whole input names it: the one file, or the first
+// and last of several with how many ("a.csv ... c.csv (3 files)").
+std::string SequenceName(const std::vector<std::string>& paths);
+
 class CsvFileSequence : public ChunkSource {
  public:
   // `first`: the fingerprints of an earlier whole read of the same files

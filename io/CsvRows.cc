@@ -3,7 +3,10 @@
 namespace zelio {
 
 CsvRows::CsvRows(std::istream& in, char delimiter, bool threaded, std::size_t chunk)
-    : reader_(in, delimiter, chunk), pipeline_(reader_, threaded) {}
+    : reader_(std::make_unique<CsvChunkReader>(in, delimiter, chunk)),
+      pipeline_(*reader_, threaded) {}
+
+CsvRows::CsvRows(ChunkSource& source, bool threaded) : pipeline_(source, threaded) {}
 
 bool CsvRows::NextRow(std::vector<CsvCell>* cells) {
   while (chunk_ == nullptr || next_ == chunk_->rows()) {
@@ -11,6 +14,8 @@ bool CsvRows::NextRow(std::vector<CsvCell>* cells) {
       // The rows before a failure come first, then the failure.
       const ChunkFailure& failure = chunk_->failure;
       cells->clear();
+      file_ = chunk_->file;
+      errorNamesFile_ = failure.kind == ChunkFailure::Kind::kInput;
       if (failure.kind == ChunkFailure::Kind::kUnreadable) {
         error_ = "read failed";
       } else {
@@ -25,6 +30,7 @@ bool CsvRows::NextRow(std::vector<CsvCell>* cells) {
   const std::size_t begin = chunk.RowBegin(next_);
   const std::size_t width = chunk.rowEnds[next_] - begin;
   line_ = chunk.lines[next_++];
+  file_ = chunk.file;
   // The chunk's tables read once, not again after each cell written.
   const CsvChunk::CellRef* refs = chunk.cells.data() + begin;
   const char* text = chunk.text.data();

@@ -69,10 +69,9 @@ class Loader {
   }
   // A failure of the whole input, which several files share.
   Status FailAll(const std::string& what, const std::string& several) const {
-    if (request_.paths.size() == 1) return Fail(what);
-    return Status::InvalidInput(request_.paths.front() + " ... " + request_.paths.back() + " (" +
-              std::to_string(request_.paths.size()) + " files): " + several);
-    }
+    return Status::InvalidInput(SequenceName(request_.paths) + ": " +
+                                (request_.paths.size() == 1 ? what : several));
+  }
   // Why reading stopped at `chunk`.
   Status Failed(const CsvChunk& chunk) const {
     if (chunk.failure.kind == ChunkFailure::Kind::kInput) {

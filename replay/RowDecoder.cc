@@ -124,23 +124,25 @@ bool RowDecoder::ReadCell(const Binding& binding, const CsvCell& cell, Value* va
   return false;
 }
 
-void RowDecoder::Decode(const std::vector<CsvCell>& row, int64_t line, zelapply::Frame* frame) {
+void RowDecoder::Decode(const std::vector<CsvCell>& row, int64_t line, zelapply::Frame* frame,
+                        std::size_t file) {
   for (Binding& binding : bindings_) {
     const CsvCell& cell = row[binding.column];
     if (ReadCell(binding, cell, &(*frame)[binding.field])) continue;
     if (binding.unreadable++ == 0) {
       binding.firstLine = line;
+      binding.firstFile = file;
       binding.firstText = cell.text;
     }
   }
 }
 
-std::vector<std::string> RowDecoder::Warnings(const std::string& path) const {
+std::vector<std::string> RowDecoder::Warnings(const std::vector<std::string>& paths) const {
   std::vector<std::string> warnings;
   for (const Binding& binding : bindings_) {
     if (binding.unreadable == 0) continue;
     warnings.push_back(
-        path + ": line " + std::to_string(binding.firstLine) + ", column " +
+        paths[binding.firstFile] + ": line " + std::to_string(binding.firstLine) + ", column " +
         std::to_string(binding.column + 1) + ": " + zelio::QuoteCell(binding.firstText) +
         " is not " + zelio::StorageNoun(static_cast<int>(binding.type)) + " (field '" +
         binding.name + "'); " + std::to_string(binding.unreadable) +

@@ -42,11 +42,17 @@ class RowDecoder {
                                const std::vector<zelapply::TimestampPart>& parts,
                                const std::vector<zelio::CsvCell>& header, bool allDerived);
 
-  void Decode(const std::vector<zelio::CsvCell>& row, int64_t line, zelapply::Frame* frame);
+  // `line` of input file `file` (of several read as one) is where `row`
+  // starts, for the warnings.
+  void Decode(const std::vector<zelio::CsvCell>& row, int64_t line, zelapply::Frame* frame,
+              std::size_t file = 0);
 
-  // One line per column with unreadable cells: where the first was, and
-  // how many there were.
-  std::vector<std::string> Warnings(const std::string& path) const;
+  // One line per column with unreadable cells: where the first was (named
+  // by its file among `paths`, and its line), and how many there were.
+  std::vector<std::string> Warnings(const std::vector<std::string>& paths) const;
+  std::vector<std::string> Warnings(const std::string& path) const {
+    return Warnings(std::vector<std::string>{path});
+  }
 
  private:
   struct Binding {
@@ -62,6 +68,7 @@ class RowDecoder {
     std::vector<std::pair<std::string, zelapply::Value>> labels;  // sorted by label
     int64_t unreadable = 0;
     int64_t firstLine = 0;
+    std::size_t firstFile = 0;
     std::string firstText;
   };
 
