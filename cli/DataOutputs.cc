@@ -24,7 +24,7 @@ std::string PathFor(const std::string& pattern, const std::string& input) {
 }  // namespace
 
 zelstatus::Status DataOutputs::Prepare(
-    const std::string& path, const std::vector<std::string>& inputs,
+    const std::string& option, const std::string& path, const std::vector<std::string>& inputs,
     const std::function<zelstatus::Status(const std::string&, OutputFile*)>& prepare) {
   path_ = path;
   files_.clear();
@@ -33,7 +33,7 @@ zelstatus::Status DataOutputs::Prepare(
   const std::size_t count = perInput ? inputs.size() : 1;
   if (count > kMostFiles) {
     return zelstatus::Status::InvalidInput(
-        "--data-out with {name} writes at most " + std::to_string(kMostFiles) +
+        option + " with {name} writes at most " + std::to_string(kMostFiles) +
         " files, one per input, not " + std::to_string(count) +
         ": give one file for all the records");
   }
@@ -47,7 +47,7 @@ zelstatus::Status DataOutputs::Prepare(
         return zelstatus::Status::InvalidInput(
             "the prepared data of " + inputs[j] + " and of " + inputs[i] +
             " would both be written to " + target +
-            ": give --data-out a pattern that tells them apart");
+            ": give " + option + " a pattern that tells them apart");
       }
     }
   }
@@ -74,6 +74,12 @@ std::vector<zelreplay::PreparedPart> DataOutputs::Parts(const std::vector<int64_
   if (files_.size() == 1) return {{files_.front().get(), -1}};
   for (std::size_t i = 0; i < files_.size(); ++i) parts.push_back({files_[i].get(), inputRows[i]});
   return parts;
+}
+
+std::vector<zelio::ByteSink*> DataOutputs::Sinks() {
+  std::vector<zelio::ByteSink*> sinks;
+  for (const auto& file : files_) sinks.push_back(file.get());
+  return sinks;
 }
 
 zelstatus::Status DataOutputs::Finish() {

@@ -1,6 +1,6 @@
 #include "InverseCommand.h"
 
-#include "io/InputFile.h"
+#include "InputPaths.h"
 #include "StreamingCommand.h"
 
 namespace zelcli {
@@ -8,15 +8,18 @@ namespace zelcli {
 int RunInverse(const InverseOptions& options) {
   // First, so that a stop signal from here on leaves no temporary file.
   Interrupts interrupts;
-  OutputFile output;
-  zelstatus::Status status = PrepareStreamOutput(options.outputPath, options.documentPath,
-                                                 options.predictionsPath, &output);
-  if (!status.ok()) return ReportFailure(status, output, interrupts);
+  std::vector<std::string> dataPaths;
+  zelstatus::Status status = ExpandInputPaths(options.predictionsPaths, &dataPaths);
+  if (!status.ok()) return ReportFailure(status, false, interrupts);
+  DataOutputs outputs;
+  status = PrepareRowOutputs(options.outputPath, options.documentPath, dataPaths, &outputs);
+  const bool toStandardOutput = outputs.toStandardOutput();
+  if (!status.ok()) return ReportFailure(status, toStandardOutput, interrupts);
   zelapply::CompiledDocument document;
   status = LoadDocument(options.documentPath, interrupts, &document);
   if (!status.ok()) {
-    return interrupts.IsInterrupted() ? ReportInterrupted(output, interrupts)
-                                      : ReportFailure(status, output, interrupts);
+    return interrupts.IsInterrupted() ? ReportInterrupted(toStandardOutput, interrupts)
+                                      : ReportFailure(status, toStandardOutput, interrupts);
   }
   if (!document.inverse) {
     return ReportInputError(options.documentPath + ": the document has no target inverse");
@@ -36,18 +39,12 @@ int RunInverse(const InverseOptions& options) {
     return ReportInputError(options.documentPath + ": the target inverse reads no field");
   }
 
-  // A pipe or FIFO is waited on in polls that a stop signal ends.
-  zelio::InputFile in;
-  status = in.Open(options.predictionsPath, &interrupts);
-  if (!status.ok()) return ReportFailure(status, output, interrupts);
-  zelio::CsvRows reader(in.stream(), options.delimiter, in.regular());
+  StreamInput input;
+  status = input.Open(dataPaths, options.delimiter, interrupts);
   std::vector<zelio::CsvCell> header;
-  status = ReadHeaderRow(reader, options.predictionsPath, &header);
-  if (!status.ok()) {
-    return in.interrupted() ? ReportInterrupted(output, interrupts)
-                            : ReportFailure(status, output, interrupts);
-  }
-  const std::string prefix = options.predictionsPath + ": ";
+  if (status.ok()) status = input.ReadHeader(&header);
+  if (!status.ok()) return ReportFailure(status, toStandardOutput, interrupts);
+  const std::string prefix = input.rowPath() + ": ";
   std::size_t column = header.size();
   for (std::size_t c = 0; c < header.size(); ++c) {
     if (header[c].text != options.column) continue;
@@ -73,18 +70,23 @@ int RunInverse(const InverseOptions& options) {
   const std::size_t width = header.size();
   const std::size_t result = inverse.fields().size() - 1;
 
-  status = output.Open(&interrupts);
-  if (!status.ok()) return ReportFailure(status, output, interrupts);
-  zelio::CsvWriter writer(output, options.delimiter);
-  for (const zelio::CsvCell& cell : header) writer.Text(cell.text);
-  writer.Text(resultName);
-  writer.EndRow();
+  RowOutputs rows(outputs, options.delimiter);
+  zelio::CsvWriter& writer = rows.writer();
+  // Each output begins with the header, long after its cells were read.
+  std::vector<std::string> names;
+  for (const zelio::CsvCell& cell : header) names.emplace_back(cell.text);
+  status = rows.Open(&interrupts, [&] {
+    for (const std::string& name : names) writer.Text(name);
+    writer.Text(resultName);
+    writer.EndRow();
+  });
+  if (!status.ok()) return ReportFailure(status, toStandardOutput, interrupts);
 
   zelapply::Frame frame = inverse.NewFrame();
-  const RowRun run{"inverting", options.predictionsPath, options.quiet, options.progress};
-  return StreamRows(run, reader, width, decoder, writer, output, interrupts,
-                    [&](const std::vector<zelio::CsvCell>& cells, int64_t line) {
-                      decoder.Decode(cells, line, &frame);
+  const RowRun run{"inverting", options.quiet, options.progress};
+  return StreamRows(run, input, width, decoder, rows, outputs, interrupts,
+                    [&](const std::vector<zelio::CsvCell>& cells, int64_t line, std::size_t file) {
+                      decoder.Decode(cells, line, &frame, file);
                       inverse.Evaluate(&frame);
                       for (const zelio::CsvCell& cell : cells) {
                         // An empty cell stays empty (missing), a quoted empty one quoted.

@@ -146,7 +146,7 @@ int RunPrepare(const PrepareOptions& options) {
   const auto prepareData = [&](const std::string& path, OutputFile* output) {
     return PrepareOutput(options, dataPaths, path, output);
   };
-  status = preparedData.Prepare(options.dataOutPath, dataPaths, prepareData);
+  status = preparedData.Prepare("--data-out", options.dataOutPath, dataPaths, prepareData);
   if (!status.ok()) return Failed(status, interrupts);
   OutputFile statistics;
   const bool withStats = !options.statsPath.empty();

@@ -13,20 +13,23 @@ namespace {
 // Rows between two looks at the interrupt flag and the progress line.
 constexpr int64_t kCheckEvery = 4096;
 
-Status ForEachRow(zelio::CsvRows& reader, std::size_t width,
+Status ForEachRow(StreamInput& input, std::size_t width, RowOutputs& outputs,
                   TorCommon_1_3::IInterruptCheck& interrupts, ProgressLine& progress,
                   const RowFunction& row) {
+  zelio::CsvRows& reader = input.rows();
   std::vector<zelio::CsvCell> cells;
   int64_t rows = 0;
   while (reader.NextRow(&cells)) {
+    const int64_t line = reader.rowLine();
     if (cells.size() != width) {
-      const int64_t line = reader.rowLine();
-      return Status::InvalidInput("line " + std::to_string(line) + ": " +
+      return Status::InvalidInput(input.rowPath() + ": line " + std::to_string(line) + ": " +
                                       std::to_string(cells.size()) +
                                       " cells where the header has " + std::to_string(width),
                                   line);
     }
-    row(cells, reader.rowLine());
+    const std::size_t file = reader.rowFile();
+    outputs.Begin(file);
+    row(cells, line, file);
     if (++rows % kCheckEvery == 0) {
       if (interrupts.IsInterrupted()) return Status::Interrupted();
       progress.Records(rows);
@@ -35,18 +38,8 @@ Status ForEachRow(zelio::CsvRows& reader, std::size_t width,
   progress.Records(rows);
   // A stop cuts a pipe's stream short: what it left is no input error.
   if (interrupts.IsInterrupted()) return Status::Interrupted();
-  if (!reader.error().empty()) return Status::InvalidInput(reader.error());
+  if (!reader.error().empty()) return Status::InvalidInput(input.Error());
   return Status();
-}
-
-int FinishOutput(OutputFile& output, const Interrupts& interrupts,
-                 const std::vector<std::string>& warnings, bool quiet) {
-  const Status committed = output.Commit();
-  if (!committed.ok()) return ReportFailure(committed, output, interrupts);
-  if (!quiet) {
-    for (const std::string& warning : warnings) std::cerr << "warning: " << warning << "\n";
-  }
-  return kExitSuccess;
 }
 
 }  // namespace
@@ -58,34 +51,47 @@ Status LoadDocument(const std::string& path, Interrupts& interrupts,
 }
 
 Status PrepareStreamOutput(const std::string& path, const std::string& documentPath,
-                           const std::string& dataPath, OutputFile* output) {
+                           const std::vector<std::string>& dataPaths, OutputFile* output) {
   Status status = output->Prepare(path);
   if (status.ok()) status = output->CheckNotInput(documentPath, "document");
-  if (status.ok()) status = output->CheckNotInput(dataPath, "data");
+  for (const std::string& dataPath : dataPaths) {
+    if (status.ok()) status = output->CheckNotInput(dataPath, "data");
+  }
   return status;
 }
 
-Status ReadHeaderRow(zelio::CsvRows& reader, const std::string& path,
-                     std::vector<zelio::CsvCell>* header) {
-  if (reader.NextRow(header)) return Status();
-  return Status::InvalidInput(
-      path + ": " + (reader.error().empty() ? "the file is empty: no header row" : reader.error()));
+Status PrepareRowOutputs(const std::string& path, const std::string& documentPath,
+                         const std::vector<std::string>& dataPaths, DataOutputs* outputs) {
+  return outputs->Prepare("--output", path, dataPaths,
+                          [&](const std::string& target, OutputFile* output) {
+                            return PrepareStreamOutput(target, documentPath, dataPaths, output);
+                          });
 }
 
-int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
-               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+int StreamRows(const RowRun& run, StreamInput& input, std::size_t width,
+               const zelreplay::RowDecoder& decoder, RowOutputs& rows, DataOutputs& outputs,
                Interrupts& interrupts, const RowFunction& row) {
   ProgressLine progress(std::cerr, !run.quiet && (run.progress || isatty(STDERR_FILENO)));
   progress.StartPhase(run.phase);
-  const Status result = ForEachRow(reader, width, interrupts, progress, row);
+  Status status = ForEachRow(input, width, rows, interrupts, progress, row);
   progress.Finish();
-  if (!result.ok()) return ReportFailure(result.Prefixed(run.dataPath + ": "), output, interrupts);
-  writer.Flush();
-  return FinishOutput(output, interrupts, decoder.Warnings(run.dataPath), run.quiet);
+  if (status.ok()) {
+    rows.End();
+    // Every output is complete before any appears.
+    status = outputs.Finish();
+  }
+  if (status.ok()) status = outputs.Commit();
+  if (!status.ok()) return ReportFailure(status, outputs.toStandardOutput(), interrupts);
+  if (!run.quiet) {
+    for (const std::string& warning : decoder.Warnings(input.paths())) {
+      std::cerr << "warning: " << warning << "\n";
+    }
+  }
+  return kExitSuccess;
 }
 
-int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts) {
-  std::cerr << (output.toStandardOutput() ? "interrupted\n" : "interrupted; no output written\n");
+int ReportInterrupted(bool toStandardOutput, const Interrupts& interrupts) {
+  std::cerr << (toStandardOutput ? "interrupted\n" : "interrupted; no output written\n");
   return interrupts.ExitStatus();
 }
 
@@ -94,8 +100,8 @@ int ReportInputError(const std::string& message) {
   return kExitInputError;
 }
 
-int ReportFailure(const Status& status, const OutputFile& output, const Interrupts& interrupts) {
-  if (status.interrupted()) return ReportInterrupted(output, interrupts);
+int ReportFailure(const Status& status, bool toStandardOutput, const Interrupts& interrupts) {
+  if (status.interrupted()) return ReportInterrupted(toStandardOutput, interrupts);
   std::cerr << "error: " << status.message() << "\n";
   return ExitStatusOf(status);
 }

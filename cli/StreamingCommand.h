@@ -1,7 +1,7 @@
-// StreamingCommand: what the commands that stream a CSV file through a
-// document share: reading and compiling the document, the checked output,
-// opening the data, the loop over the data rows with its width check, stop
-// signals and progress line, and the end of the run.
+// StreamingCommand: what the commands that stream CSV files through a
+// document share: reading and compiling the document, the checked outputs,
+// the loop over the data rows with its width check, stop signals and
+// progress line, and the end of the run.
 #ifndef ZELCRAFT_CLI_STREAMINGCOMMAND_H_
 #define ZELCRAFT_CLI_STREAMINGCOMMAND_H_
 
@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "io/CsvRows.h"
-#include "io/CsvWriter.h"
+#include "DataOutputs.h"
 #include "ExitStatus.h"
 #include "Interrupts.h"
 #include "OutputFile.h"
 #include "ProgressLine.h"
+#include "RowOutputs.h"
+#include "StreamInput.h"
 #include "replay/RowDecoder.h"
 #include "apply/Document.h"
 
@@ -27,42 +29,47 @@ namespace zelcli {
 zelstatus::Status LoadDocument(const std::string& path, Interrupts& interrupts,
                                zelapply::CompiledDocument* document);
 
-// Resolves and checks the output before anything is read; it must be
-// neither the document nor the data file.
+// Resolves and checks an output before anything is read; it must be
+// neither the document nor one of the data files.
 zelstatus::Status PrepareStreamOutput(const std::string& path, const std::string& documentPath,
-                                      const std::string& dataPath, OutputFile* output);
+                                      const std::vector<std::string>& dataPaths,
+                                      OutputFile* output);
 
-// Reads the header row of the file at `path`; a failure names the file.
-zelstatus::Status ReadHeaderRow(zelio::CsvRows& reader, const std::string& path,
-                                std::vector<zelio::CsvCell>* header);
+// The same for the rows' outputs (`--output`, with "{name}" one per data
+// file, DataOutputs).
+zelstatus::Status PrepareRowOutputs(const std::string& path, const std::string& documentPath,
+                                    const std::vector<std::string>& dataPaths,
+                                    DataOutputs* outputs);
 
 // What a streaming run calls its rows and its progress, and what it prints.
 struct RowRun {
-  const char* phase;            // the progress line's
-  const std::string& dataPath;  // named in errors and warnings
+  const char* phase;  // the progress line's
   bool quiet;
   bool progress;  // the progress line even when standard error is no terminal
 };
 
-using RowFunction = std::function<void(const std::vector<zelio::CsvCell>&, int64_t)>;
+// A row's cells, the line it starts on and its file among the inputs.
+using RowFunction =
+    std::function<void(const std::vector<zelio::CsvCell>&, int64_t, std::size_t)>;
 
-// Hands every row after the header to `row` (its cells and the line it
-// starts on), then ends the run: commits the output and prints the
-// decoder's warnings. A row whose width differs from the header's, or a
-// malformed one, is an input error. The exit status.
-int StreamRows(const RowRun& run, zelio::CsvRows& reader, std::size_t width,
-               const zelreplay::RowDecoder& decoder, zelio::CsvWriter& writer, OutputFile& output,
+// Hands every row after the header to `row`, each after making its file's
+// output the one written, then ends the run: finishes every output, commits
+// them and prints the decoder's warnings. A row whose width differs from
+// the header's, or a malformed one, is an input error named by its file and
+// line, and leaves no output. The exit status.
+int StreamRows(const RowRun& run, StreamInput& input, std::size_t width,
+               const zelreplay::RowDecoder& decoder, RowOutputs& rows, DataOutputs& outputs,
                Interrupts& interrupts, const RowFunction& row);
 
 // Says that the run was stopped; the exit status for the signal.
-int ReportInterrupted(const OutputFile& output, const Interrupts& interrupts);
+int ReportInterrupted(bool toStandardOutput, const Interrupts& interrupts);
 
 // Prints "error: MESSAGE"; the exit status of an input error.
 int ReportInputError(const std::string& message);
 
 // Prints "error: MESSAGE" and returns the exit status of the failure's kind,
 // or says that the run was stopped.
-int ReportFailure(const zelstatus::Status& status, const OutputFile& output,
+int ReportFailure(const zelstatus::Status& status, bool toStandardOutput,
                   const Interrupts& interrupts);
 
 }  // namespace zelcli

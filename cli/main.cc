@@ -135,14 +135,19 @@ int main(int argc, char** argv) {
 
   zelcli::ApplyOptions apply;
   CLI::App* applyCommand = app.add_subcommand(
-      "apply", "Replay a preparation document on a CSV file and write the prepared data set.");
+      "apply", "Replay a preparation document on a CSV file (or several as one) and write the "
+      "prepared data set.");
   applyCommand->add_option("DOC", apply.documentPath, "The preparation document")->required();
   applyCommand
-      ->add_option("DATA", apply.dataPath,
-                   "The CSV file, with a header row; the target and weights may be absent")
+      ->add_option("DATA", apply.dataPaths,
+                   "The CSV file, with a header row; the target and weights may be absent; "
+                   "several files (or a quoted glob pattern) are read as one, each with the "
+                   "same header")
       ->required();
   applyCommand->add_option("-o,--output", apply.outputPath,
-                           "The prepared data set; default - (standard output)");
+                           "The prepared data set; default - (standard output); a path with "
+                           "{name} writes one file per input file, {name} its file name "
+                           "without the extension");
   applyCommand->add_option("--schema-out", apply.schemaOutPath,
                            "Also write the written columns' storage and levels as a --schema "
                            "file (JSON)");
@@ -156,14 +161,18 @@ int main(int argc, char** argv) {
   CLI::App* inverseCommand = app.add_subcommand(
       "inverse", "Map predictions of a transformed target back to the original target.");
   inverseCommand->add_option("DOC", inverse.documentPath, "The preparation document")->required();
-  inverseCommand->add_option("PREDICTIONS", inverse.predictionsPath, "A CSV file with a header row")
+  inverseCommand
+      ->add_option("PREDICTIONS", inverse.predictionsPaths,
+                   "A CSV file with a header row; several files (or a quoted glob pattern) are "
+                   "read as one, each with the same header")
       ->required();
   inverseCommand
       ->add_option("--column", inverse.column,
                    "The column of predictions; NAME_inverse is appended")
       ->required();
   inverseCommand->add_option("-o,--output", inverse.outputPath,
-                             "The result; default - (standard output)");
+                             "The result; default - (standard output); a path with {name} "
+                             "writes one file per input file");
   inverseCommand->add_option("--delimiter", delimiter,
                              "The cell delimiter (default ,; \\t for tab)");
   inverseCommand->add_flag("--progress", inverse.progress,
