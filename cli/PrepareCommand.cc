@@ -142,12 +142,12 @@ int RunPrepare(const PrepareOptions& options) {
   status = PrepareOutput(options, dataPaths, documentPath, &document);
   if (!status.ok()) return Failed(status, interrupts);
   DataOutputs preparedData;
-  const bool withData = !options.dataOutPath.empty();
   const auto prepareData = [&](const std::string& path, OutputFile* output) {
     return PrepareOutput(options, dataPaths, path, output);
   };
   status = preparedData.Prepare("--data-out", options.dataOutPath, dataPaths, prepareData);
   if (!status.ok()) return Failed(status, interrupts);
+  const bool withData = preparedData.any();
   OutputFile statistics;
   const bool withStats = !options.statsPath.empty();
   if (withStats) status = PrepareOutput(options, dataPaths, options.statsPath, &statistics);
