@@ -48,7 +48,10 @@ std::vector<Treatment> TreatmentLines() {
   for (const zelapply::TreatmentWords& words : zelapply::Treatments()) {
     bool known = false;
     for (const Treatment& line : lines) known = known || line.line == words.summaryLine;
-    if (!known) lines.push_back(Treatment{words.summaryLine, words.countsValues, 0, 0, {}});
+    if (known) continue;
+    lines.push_back(Treatment{words.summaryLine, words.countsValues,
+                              words.action == zelapply::Action::kTargetMeanCatFeature, 0, 0, {},
+                              {}});
   }
   return lines;
 }
@@ -87,6 +90,7 @@ void ReadFieldActions(const zelapply::DocumentFacts& facts, const zelapply::Fiel
         name += " (" + words->parameterWords(action.parameters) + ")";
       }
       treatment.names.push_back(name);
+      treatment.made.push_back(field.name);
     }
   }
 }
@@ -126,11 +130,42 @@ void ReadDerivation(const zelapply::DocumentFacts& facts, const zelapply::FieldF
   list->push_back(std::move(derivation));
 }
 
+// The inputs of a line listed by input: each once, in the order of their
+// first field, with its fields when it has several; "; " parts the inputs
+// when any lists fields.
+std::string ListByInput(const Treatment& treatment) {
+  std::vector<std::string> inputs;
+  std::vector<std::vector<std::string>> fields;
+  for (std::size_t i = 0; i < treatment.names.size(); ++i) {
+    std::size_t k = 0;
+    while (k < inputs.size() && inputs[k] != treatment.names[i]) ++k;
+    if (k == inputs.size()) {
+      inputs.push_back(treatment.names[i]);
+      fields.emplace_back();
+    }
+    fields[k].push_back(treatment.made[i]);
+  }
+  bool several = false;
+  for (const auto& list : fields) several = several || list.size() > 1;
+  std::string text;
+  for (std::size_t k = 0; k < inputs.size(); ++k) {
+    if (k > 0) text += several ? "; " : ", ";
+    text += inputs[k];
+    if (fields[k].size() < 2) continue;
+    for (std::size_t f = 0; f < fields[k].size(); ++f) text += (f == 0 ? ": " : ", ") + fields[k][f];
+  }
+  return text;
+}
+
 void PrintTreatment(std::ostream& out, const Treatment& treatment) {
   if (treatment.fields == 0) return;
   out << treatment.line << ": ";
   if (treatment.countsValues) out << treatment.values << " in ";
   out << treatment.fields << (treatment.fields == 1 ? " field" : " fields");
+  if (treatment.byInput) {
+    out << " (" << ListByInput(treatment) << ")\n";
+    return;
+  }
   for (std::size_t i = 0; i < treatment.names.size(); ++i) {
     out << (i == 0 ? " (" : ", ") << treatment.names[i];
   }

@@ -22,13 +22,18 @@ struct Exclusion {
 
 // The values a step changed in place, on a line of its own (a line of
 // zelapply::Treatments()): how many fields, how many values (when the line
-// counts them), and the input fields they belong to.
+// counts them), and the input fields they belong to. Target means of a
+// target with several classes make one field per class of each input: the
+// line names the input once, with its fields ("cat: cat_TargetEncoded_a,
+// cat_TargetEncoded_b").
 struct Treatment {
   std::string line;  // the line's heading
   bool countsValues = false;
+  bool byInput = false;  // the fields listed under their input
   long fields = 0;
   long values = 0;
   std::vector<std::string> names;
+  std::vector<std::string> made;  // the fields themselves, beside `names`
 };
 
 // A derived field that merged the categories of another, or one constructed

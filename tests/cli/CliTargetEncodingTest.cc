@@ -211,6 +211,10 @@ TEST(CliTargetEncoding, InputsPastTheScreenAgainstEachKindOfTarget) {
   ASSERT_EQ(three.status, 0) << three.err;
   const Document classes(ReadFile(dir / "doc.pmml"));
   EXPECT_EQ(Encoded(classes, "country"), "3");
+  EXPECT_TRUE(Contains(three.out + three.err,
+                       "categories replaced by smoothed target means: 3 fields (country: "
+                       "country_TargetEncoded_a, country_TargetEncoded_b, "
+                       "country_TargetEncoded_c)\n"));
   for (const char* name : {"a", "b", "c"}) {
     std::vector<Row> indicator;
     for (std::size_t r = 1; r < table.size(); ++r) {
@@ -230,6 +234,32 @@ TEST(CliTargetEncoding, InputsPastTheScreenAgainstEachKindOfTarget) {
   EXPECT_EQ(Encoded(Document(ReadFile(dir / "doc.pmml")), "country"), "0");
   EXPECT_TRUE(Contains(ten.out + ten.err, "target encoding (the target has more than 5 categories)"));
   EXPECT_TRUE(Contains(ten.out + ten.err, "excluded for too many categories: 1 (country)"));
+}
+
+// The summary names each encoded input once: alone when it makes one
+// field, with its fields when a target of several classes makes one per
+// class.
+TEST(CliTargetEncoding, TheSummaryNamesEachInputOnce) {
+  ScratchDir dir;
+  std::string csv = "c,d,two,three\n";
+  for (int i = 0; i < 400; ++i) {
+    csv += "k" + std::to_string(i % 20) + ",m" + std::to_string((i * 7) % 19) + ",";
+    csv += std::string(i % 20 < 8 ? "no" : "yes") + ",";
+    csv += std::string(1, static_cast<char>('a' + (i % 20 + i % 3 / 2) % 3)) + "\n";
+  }
+  WriteFile(dir / "d.csv", csv);
+  const std::vector<std::string> settings = {"--set", "targetEncodingMinCategories=19"};
+  const RunResult two = Prepare(dir, "two", settings, false);
+  ASSERT_EQ(two.status, 0) << two.err;
+  EXPECT_TRUE(
+      Contains(two.err, "categories replaced by smoothed target means: 2 fields (c, d)\n"));
+  const RunResult three = Prepare(dir, "three", settings, false);
+  ASSERT_EQ(three.status, 0) << three.err;
+  EXPECT_TRUE(Contains(three.err,
+                       "categories replaced by smoothed target means: 6 fields (c: "
+                       "c_TargetEncoded_a, c_TargetEncoded_b, c_TargetEncoded_c; d: "
+                       "d_TargetEncoded_a, d_TargetEncoded_b, d_TargetEncoded_c)\n"));
+  EXPECT_TRUE(schemacheck::IsSchemaValid(ReadFile(dir / "doc.pmml")));
 }
 
 // Each training row's value from the rows of the other folds (row number
