@@ -76,18 +76,6 @@ std::vector<int64_t> WriteParts(const ScratchDir& dir, const std::vector<Part>& 
   return rows;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find('\n', start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return lines;
-}
-
 TEST(CliManyFiles, FilesReadAsOneGiveTheDocumentAndDataOfTheirConcatenation) {
   ScratchDir dir;
   // 40,000 ends inside the first block of 65,536 rows, 65,536 at its end.

@@ -9,7 +9,9 @@
 #include <random>
 #include <sstream>
 
+#include "io/CsvFileSequence.h"
 #include "io/CsvRows.h"
+#include "support/CliHarness.h"
 #include "support/CsvReader.h"
 
 namespace zelio {
@@ -105,6 +107,52 @@ TEST(CsvRowsTest, RowsAcrossTheDefaultChunksAndRowsLongerThanThem) {
       std::istringstream in(input);
       CsvRows rows(in, ',', threaded);
       EXPECT_EQ(ReadAll(rows), expected) << (threaded ? "threaded" : "");
+    }
+  }
+}
+
+// Rows of several files read as one: each row keeps its file and the line
+// it has there, a later file's header is left out, and a failure says
+// whether its message names the file already (one that cannot be opened or
+// has another header) or the caller must (a malformed row).
+TEST(CsvRowsTest, SeveralFilesKeepEachRowsFileAndLine) {
+  clitest::ScratchDir dir;
+  clitest::WriteFile(dir / "a.csv", "x,y\n1,2\n3,4");
+  clitest::WriteFile(dir / "b.csv", "");
+  clitest::WriteFile(dir / "c.csv", "\xEF\xBB\xBFx,y\r\n\"5\n6\",7\r\n8,9\r\n");
+  clitest::WriteFile(dir / "bad.csv", "x,y\n10,11\n12,\"13\n");
+  clitest::WriteFile(dir / "other.csv", "x,z\n14,15\n");
+  // The rows as "file:line:cells", then the file of the end and whether
+  // its message is whole.
+  auto read = [&](const std::vector<std::string>& names, std::size_t chunk, bool threaded) {
+    std::vector<std::string> paths;
+    for (const std::string& name : names) paths.push_back(dir / name);
+    CsvFileSequence files(paths, ',', chunk);
+    EXPECT_TRUE(files.Open(nullptr).ok());
+    CsvRows rows(files, threaded);
+    std::string result;
+    std::vector<CsvCell> cells;
+    while (rows.NextRow(&cells)) {
+      result += std::to_string(rows.rowFile()) + ":" + std::to_string(rows.rowLine()) + ":";
+      for (const CsvCell& cell : cells) result += std::string(cell.text) + "|";
+      result += " ";
+    }
+    const std::string& error = rows.error();
+    result += "end " + std::to_string(rows.rowFile()) + (rows.errorNamesFile() ? " named " : " ");
+    // A named message up to the difference's column.
+    return result + (rows.errorNamesFile() ? error.substr(0, error.rfind(':')) : error);
+  };
+  for (std::size_t chunk : {4, 7, 13, 4096}) {
+    for (bool threaded : {false, true}) {
+      SCOPED_TRACE("chunk " + std::to_string(chunk) + (threaded ? ", threaded" : ""));
+      EXPECT_EQ(read({"a.csv", "b.csv", "c.csv"}, chunk, threaded),
+                "0:1:x|y| 0:2:1|2| 0:3:3|4| 2:2:5\n6|7| 2:4:8|9| end 2 ");
+      EXPECT_EQ(read({"b.csv", "c.csv", "bad.csv"}, chunk, threaded),
+                "1:1:x|y| 1:2:5\n6|7| 1:4:8|9| 2:2:10|11| end 2 line 3, column 2: unterminated "
+                "quoted cell");
+      EXPECT_EQ(read({"a.csv", "other.csv"}, chunk, threaded),
+                "0:1:x|y| 0:2:1|2| 0:3:3|4| end 1 named " + (dir / "other.csv") +
+                    ": its header differs from that of " + (dir / "a.csv") + " at column 2");
     }
   }
 }

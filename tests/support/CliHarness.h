@@ -31,6 +31,10 @@ bool FileExists(const std::string& path);
 // The names in `dir`, sorted, less the files RunCli keeps its output in.
 std::vector<std::string> DirectoryEntries(const std::string& dir);
 
+// The lines of a text, without their line breaks; no empty last line after
+// a final break.
+std::vector<std::string> Lines(const std::string& text);
+
 // The rows of a CSV text, each cell's text; a malformed text fails the test.
 std::vector<std::vector<std::string>> ReadCsv(const std::string& text);
 // The position of column `name` in `header`; a missing one fails the test.
