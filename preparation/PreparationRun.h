@@ -172,6 +172,11 @@ class PreparationRun {
   // latest moments of the run's own data (found only when needed).
   const ReferenceNeeds& referenceNeeds() const { return needs_; }
   const DataMoments& moments() const { return moments_; }
+  // Whether a frequency or analysis weight is in play, whose missing, zero
+  // or negative values leave records out.
+  bool Weighted() const {
+    return !roles_.frequencyWeight.empty() || !roles_.analysisWeight.empty();
+  }
   // The streamed file's source description, for hosts that read it again.
   zelio::CsvSourceFile SourceFile() const;
 

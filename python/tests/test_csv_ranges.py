@@ -175,9 +175,34 @@ def test_a_list_or_glob_of_files_is_their_rows_in_order(tmp_path):
         assert timeless(on_ranges(paths, blocksize=blocksize).document) == one
     assert timeless(on_ranges(str(tmp_path / "part*.csv"), blocksize=300_000).document) == one
 
-    data.iloc[:10].rename(columns={"zone": "area"}).to_csv(tmp_path / "part1.csv", index=False)
-    with pytest.raises(zelcraft.ZelcraftInputError, match=r"part1\.csv: its header row"):
-        on_ranges(paths)
+
+
+def test_a_file_with_another_header_is_refused_as_the_command_line_refuses_it(tmp_path):
+    data = table(50, seed=2)
+    first = tmp_path / "a.csv"
+    data.to_csv(first, index=False)
+    # Quoted names are the same names; a renamed, a missing and an extra
+    # column are not, each said at its column.
+    quoted = tmp_path / "quoted.csv"
+    quoted.write_text('"fare",zone,"payment",pickup,distance,tip\n'
+                      + data.to_csv(index=False, header=False))
+    plain = tmp_path / "plain.csv"
+    plain.write_bytes(first.read_bytes())
+    assert timeless(on_ranges([first, quoted]).document) == timeless(
+        on_ranges([first, plain]).document)
+    for name, header in (("renamed", data.rename(columns={"zone": "area"})),
+                         ("fewer", data.drop(columns=["tip"])),
+                         ("more", data.assign(extra=1))):
+        other = tmp_path / f"{name}.csv"
+        header.to_csv(other, index=False)
+        cli = run_cli(["prepare", first, other, "-o", tmp_path / "x.pmml", "--target", "tip"],
+                      tmp_path)
+        assert cli.returncode == 2
+        with pytest.raises(zelcraft.ZelcraftInputError) as refused:
+            on_ranges([str(first), str(other)])
+        message = str(refused.value)
+        assert f"{other}: its header differs from that of {first} at column" in message
+        assert message in cli.stderr, (message, cli.stderr)
 
 
 def test_a_task_run_twice_changes_nothing(large):

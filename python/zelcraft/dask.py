@@ -15,9 +15,10 @@ and runs the pass's steps. No state lives on a worker, so a retried task or
 a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
 columns and kinds), or the states are refused. When durations are measured
-from the data, one task per partition first finds its latest date and time
-of day, and every replica is handed the latest of them all (the DataFrame
-path)."""
+from the data or a weight is in play, one task per partition first finds
+its latest date and time of day and the records its weights leave out, and
+every replica is handed the latest of them all and their sum (the
+DataFrame path)."""
 
 import contextlib
 import os
@@ -40,12 +41,17 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     parts = ddf.to_delayed()
     first = parts[0].compute()
-    # Durations reach from the latest date of all the partitions, which every
-    # replica is handed, when the settings leave the reference to the data.
-    if _lockstep.partition_moments(first, recipe) is not None:
-        moments = dask.delayed(_lockstep.partition_moments, pure=True)
-        found = dask.compute(*(moments(part, recipe) for part in parts))
-        recipe["moments"] = _lockstep.latest_moments(found)
+    # Durations reach from the latest date of all the partitions, and the
+    # document counts the records the weights of all of them leave out:
+    # every replica is handed both when the settings leave the reference to
+    # the data or a weight is in play.
+    facts = _lockstep.partition_facts(first, recipe)
+    if facts["moments"] is not None or facts["weighted"]:
+        facts_of = dask.delayed(_lockstep.partition_facts, pure=True)
+        found = dask.compute(*(facts_of(part, recipe) for part in parts))
+        if facts["moments"] is not None:
+            recipe["moments"] = _lockstep.latest_moments(part["moments"] for part in found)
+        recipe["dropped"] = sum(part["dropped"] for part in found)
     replica = _lockstep.make_replica(first, recipe)
     rows = [dask.delayed(len)(part) for part in parts]
     counted = []
@@ -221,7 +227,7 @@ def _cut_and_type(files, recipe, delimiter, blocksize):
     and a file whose ranges do not agree read whole."""
     headers = [_ranges.header_row(path, delimiter) for path in files]
     for path, header in zip(files[1:], headers[1:]):
-        _ranges.check_header(path, header, files[0], headers[0])
+        _ranges.check_header(path, header, files[0], headers[0], delimiter)
     plan = [_ranges.cut(path, header, blocksize) for path, header in zip(files, headers)]
     kinds = dask.delayed(_ranges.kinds, pure=True)
 
