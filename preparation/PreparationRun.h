@@ -163,6 +163,12 @@ class PreparationRun {
   TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFrame::ZelFactory& factory);
   void Conclude(TorCommon_1_3::ITorAlgorithm& algorithm, const TorCommon_1_3::TorStatus& status,
                 bool interrupted);
+  // For a run over a part of the data that joins a build over all of it
+  // after its own planning: the references of durations become the whole
+  // data's latest moments, before MakeReplica. Its facts and header still
+  // tell its own: such a replica reads rows, the document is written by
+  // another.
+  void RepinReferences(const DataMoments& moments);
 
   const RunResult& result() const { return result_; }
   const TorCommon_1_3::TorSettings& settings() const { return settings_; }

@@ -111,10 +111,12 @@ py::object RangeKindsOf(const py::tuple& range, const std::string& delimiter,
                         const std::string& settingsText, const std::string& settingsName,
                         const std::vector<std::string>& assignments,
                         const std::string& schemaText, const std::string& target,
-                        const std::string& frequencyWeight) {
-  return RangeKinds(Request(settingsText, settingsName, assignments, schemaText, target,
-                            frequencyWeight, 1, 0),
-                    range, delimiter.empty() ? ',' : delimiter[0]);
+                        const std::string& frequencyWeight, uint64_t memoryLimit, int64_t clock,
+                        const py::object& spill, bool keep) {
+  zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                        target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
+  return RangeKinds(request, range, delimiter.empty() ? ',' : delimiter[0], spill, keep);
 }
 
 py::object MakeRangeReplica(const py::list& pieces, const std::string& delimiter,
@@ -434,6 +436,9 @@ PYBIND11_MODULE(_core, module) {
       .def("install", &Replica::Install)
       .def("finish_pass", &Replica::FinishPass)
       .def("end", &Replica::End)
+      .def("join", [](Replica& replica, const py::object& moments) {
+        replica.Join(Moments(moments));
+      })
       .def("moments", [](Replica& replica) {
         return replica.run().referenceNeeds().Any() ? MomentsTuple(replica.run().moments())
                                                     : py::object(py::none());

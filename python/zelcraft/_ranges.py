@@ -83,10 +83,14 @@ def arguments(recipe):
             recipe["target"], recipe["frequency_weight"])
 
 
-def kinds(cut_range, recipe, delimiter):
+def kinds(cut_range, recipe, delimiter, spill=None, keep=False):
     """What a range's cells allow, its rows and its bytes; or an error
-    outcome."""
-    return _core.range_kinds(cut_range, delimiter, *arguments(recipe))
+    outcome. With `keep`, also the replica that read them ("replica", not
+    started, and "held", its rows), which reads on into the range `spill`
+    after it for up to a block of rows when given (the extension's
+    range_kinds says how)."""
+    return _core.range_kinds(cut_range, delimiter, *arguments(recipe), recipe["memory_limit"],
+                             recipe["clock"], spill, keep)
 
 
 def replica(pieces, recipe, delimiter, storages, max_rows=0):
@@ -153,9 +157,10 @@ def block_tasks(ranges, found, block=None, stretches=None):
 def _stretches(starts, total, stretches):
     """[(first range, row after the stretch)] of the stretches of ranges
     whose first rows `starts` give: range k joins stretch
-    starts[k] * stretches // total."""
+    starts[k] * stretches // total; each range is a stretch of its own when
+    there are no more ranges than stretches."""
     ends = starts[1:] + [total]
-    if stretches is None or total == 0:
+    if stretches is None or total == 0 or len(starts) <= stretches:
         return list(zip(range(len(starts)), ends))
     out = []
     for k, start in enumerate(starts):
