@@ -281,3 +281,31 @@ def test_a_tree_of_merges_agrees_in_every_decision(large):
     assert_same_numbers(one, timeless(tree.document))
     numbers = re.compile(r"-?\d+(?:\.\d*)?(?:[eE][-+]?\d+)?")
     assert numbers.sub("#", timeless(tree.document)) == numbers.sub("#", one)  # the same fields
+
+
+def test_replicas_kept_from_the_round_of_types(tmp_path):
+    """The round that finds the types keeps each range's replica for its
+    first pass. Two ranges of two blocks and more: the latest dates lie in
+    the last rows only, so a kept replica must measure durations from them,
+    not from its own; columns of whole numbers turn decimal and text in the
+    last rows, so the first range's replica read other storages than the
+    whole and must not be used; a weight keeps each range to its own rows."""
+    rows = table(140_000, seed=6)
+    rows["pickup"] = np.where(np.arange(len(rows)) < 139_000, rows["pickup"], "2025-03-01")
+    path = tmp_path / "late.csv"
+    rows.to_csv(path, index=False)
+    size = path.stat().st_size
+    early = np.arange(len(rows)) < 139_990
+    drifting = rows.assign(count=np.where(early, np.arange(len(rows)) % 9, 2.5),
+                           code=np.where(early, (np.arange(len(rows)) % 5).astype(str), "x"))
+    drift = tmp_path / "drift.csv"
+    drifting.to_csv(drift, index=False)
+    weighted = tmp_path / "weighted.csv"
+    rows.assign(w=np.where(np.arange(len(rows)) % 7 == 0, 0, 2)).to_csv(weighted, index=False)
+    for table_path in (path, drift, weighted):
+        options = {"frequency_weight": "w"} if table_path == weighted else {}
+        one = timeless(quiet(zelcraft.prepare, str(table_path), target="tip", progress=False,
+                             **options).document)
+        for blocksize in (size // 2 + 1, size // 3 + 1):
+            assert timeless(on_ranges(table_path, blocksize=blocksize, **options).document) == one, (
+                table_path.name, blocksize)
