@@ -5,7 +5,9 @@ empty), for CRLF, a byte-order mark, no final line feed and a list of
 files; a task run twice changes nothing; a bad row gives one process's
 error and line."""
 
+import os
 import re
+import threading
 import warnings
 
 import numpy as np
@@ -309,3 +311,33 @@ def test_replicas_kept_from_the_round_of_types(tmp_path):
         for blocksize in (size // 2 + 1, size // 3 + 1):
             assert timeless(on_ranges(table_path, blocksize=blocksize, **options).document) == one, (
                 table_path.name, blocksize)
+
+
+def _exit_soon():
+    """Ends the worker process once it has answered."""
+    threading.Timer(0.05, os._exit, (1,)).start()
+
+
+def test_a_worker_lost_after_the_round_of_types_changes_nothing(large, monkeypatch):
+    """A worker process ends once the round of types is over, with the
+    replicas it kept for the first pass: the tasks that would have taken
+    them read their rows anew elsewhere."""
+    distributed = pytest.importorskip("distributed", reason="SKIPPED LOUDLY: python3-distributed")
+    one = one_process(large)
+    block_tasks = zelcraft._ranges.block_tasks
+    with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
+                                  dashboard_address=None) as local:
+        with distributed.Client(local) as client:
+            lost = []
+
+            def then_lose_a_worker(*args, **options):
+                worker = sorted(client.scheduler_info()["workers"])[0]
+                lost.append(worker)
+                client.run(_exit_soon, workers=[worker])
+                return block_tasks(*args, **options)
+
+            monkeypatch.setattr(zelcraft._ranges, "block_tasks", then_lose_a_worker)
+            prepared = quiet(zelcraft.dask.prepare_csv, large, target="tip",
+                             blocksize=large.stat().st_size // 4)
+            assert lost and lost[0] not in client.scheduler_info()["workers"]
+    assert timeless(prepared.document) == one

@@ -106,8 +106,12 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     ranges with about as many rows as the others (more tasks when one
     would pass the larger of `blocksize` and 64 MiB). With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
-    nothing; a task that finds none (a worker lost, a task run again
-    elsewhere) reads its rows anew, and the document is the same. With
+    nothing, and the replica of the first round for the first pass (a range
+    is then at least a worker thread's share of the files, and the round
+    reads on into the next range for up to a block of rows); a task that
+    finds none (a worker lost, a task run again elsewhere, a range that read
+    other storages than the whole) reads its rows anew, and the document is
+    the same. With
     `exact` false, each task merges its own blocks and the tasks' states
     merge along a tree of merge tasks, as the DataFrame path does: the
     client receives one state a pass rather than one a block, and the
