@@ -136,10 +136,7 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
   out["kinds"] = kinds;
   out["dropped"] = dropped;
   out["moments"] = moments ? MomentsTuple(*moments) : py::object(py::none());
-  if (replica) {
-    out["held"] = replica->Rows();
-    out["replica"] = py::cast(std::move(replica));
-  }
+  if (replica) out["replica"] = py::cast(std::move(replica));
   return out;
 }
 

@@ -28,12 +28,12 @@ namespace zelpy {
 // wrong width, a bad weight, ...).
 //
 // With `keep`, also "replica": the replica that read them, not started
-// (Replica::Join), and "held": its rows. Given the range of the same file
-// after it, `spill` (None: none), the replica reads on into it for up to a
-// block of rows, so that it holds the rows a task of the range reads to
-// finish its last block; the kinds and moments are then those of all the
-// rows read, which are rows of the data all the same. No weight is in play
-// then, for the records left out are the range's own.
+// (Replica::Join). Given the range of the same file after it, `spill`
+// (None: none), the read goes on into it for up to a block of rows, so
+// that the replica holds the rows a task of the range reads to finish its
+// last block; the kinds and moments are then those of all the rows read,
+// which are rows of the data all the same. A read with a weight in play
+// does not go on: the records it leaves out are counted range by range.
 pybind11::object RangeKinds(const zelprep::RunRequest& request, const pybind11::tuple& range,
                             char delimiter, const pybind11::object& spill, bool keep);
 

@@ -86,7 +86,7 @@ def arguments(recipe):
 def kinds(cut_range, recipe, delimiter, spill=None, keep=False):
     """What a range's cells allow, its rows and its bytes; or an error
     outcome. With `keep`, also the replica that read them ("replica", not
-    started, and "held", its rows), which reads on into the range `spill`
+    started), which reads on into the range `spill`
     after it for up to a block of rows when given (the extension's
     range_kinds says how)."""
     return _core.range_kinds(cut_range, delimiter, *arguments(recipe), recipe["memory_limit"],

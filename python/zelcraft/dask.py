@@ -132,6 +132,8 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
 
 
 def _prepare_ranges(files, recipe, delimiter, blocksize, run, exact):
+    """prepare_csv's preparation of the files, with replicas kept under
+    `run` (None: none kept)."""
     ranges, found, storages, homes = _cut_and_type(files, recipe, delimiter, blocksize, run)
     tasks = _ranges.block_tasks(ranges, found, stretches=_stretches(ranges, blocksize))
     recipe["dropped"] = sum(result["dropped"] for result in found)
@@ -304,7 +306,6 @@ def _task_kinds(part, spill, recipe, delimiter, run):
         storages = tuple(_core.combine_kinds([found["kinds"]]))
         _kept.give(run, ("typed", part[0], found["first"], storages), replica, (),
                    found["last"] - found["first"])
-    found.pop("held", None)
     return found
 
 
