@@ -22,7 +22,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <sstream>
+#include <istream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,7 +82,9 @@ class CsvFileSequence : public ChunkSource {
   std::vector<InputFingerprint> first_;
   std::string_view text_;
   bool fromText_ = false;
-  std::unique_ptr<std::istringstream> textIn_;
+  // A text is read in place, never copied.
+  std::unique_ptr<std::streambuf> textBuffer_;
+  std::unique_ptr<std::istream> textIn_;
   std::unique_ptr<InputFile> in_;
   std::unique_ptr<CsvChunkReader> reader_;
   std::size_t file_ = 0;

@@ -20,6 +20,13 @@ namespace zelio {
 std::string HeaderDifference(const std::vector<std::string>& first, const std::string& firstPath,
                              const std::vector<std::string_view>& header);
 
+// The same for two header rows given as their bytes (a byte-order mark
+// aside), each split into names by the CSV rules: a host that compares
+// files before reading them says what the loader would. Empty also when a
+// row does not split (its file's read then says what is wrong with it).
+std::string HeaderRowDifference(std::string_view firstRow, const std::string& firstPath,
+                                std::string_view row, char delimiter);
+
 }  // namespace zelio
 
 #endif  // ZELCRAFT_IO_HEADERCHECK_H_

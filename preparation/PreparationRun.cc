@@ -166,6 +166,13 @@ bool PreparationRun::Planned(IInterruptCheck& interrupts) {
   return true;
 }
 
+void PreparationRun::RepinReferences(const DataMoments& moments) {
+  if (failed_ || !needs_.Any()) return;
+  std::vector<std::string> facts;
+  std::vector<PMMLHeaderExtension> header;
+  PinReferences(needs_, moments, &settings_, &facts, &header);
+}
+
 zelio::CsvSourceFile PreparationRun::SourceFile() const {
   return zelio::CsvSourceFile{csv_.paths,
                               csv_.delimiter,

@@ -163,6 +163,12 @@ class PreparationRun {
   TorCommon_1_3::ITorAlgorithm* MakeReplica(ZelFrame::ZelFactory& factory);
   void Conclude(TorCommon_1_3::ITorAlgorithm& algorithm, const TorCommon_1_3::TorStatus& status,
                 bool interrupted);
+  // For a run over a part of the data that joins a build over all of it
+  // after its own planning: the references of durations become the whole
+  // data's latest moments, before MakeReplica. Its facts and header still
+  // tell its own: such a replica reads rows, the document is written by
+  // another.
+  void RepinReferences(const DataMoments& moments);
 
   const RunResult& result() const { return result_; }
   const TorCommon_1_3::TorSettings& settings() const { return settings_; }
@@ -172,6 +178,11 @@ class PreparationRun {
   // latest moments of the run's own data (found only when needed).
   const ReferenceNeeds& referenceNeeds() const { return needs_; }
   const DataMoments& moments() const { return moments_; }
+  // Whether a frequency or analysis weight is in play, whose missing, zero
+  // or negative values leave records out.
+  bool Weighted() const {
+    return !roles_.frequencyWeight.empty() || !roles_.analysisWeight.empty();
+  }
   // The streamed file's source description, for hosts that read it again.
   zelio::CsvSourceFile SourceFile() const;
 

@@ -1,8 +1,9 @@
 """Times one preparation of a CSV file three ways, RUNS times each, and
-checks that their documents agree: one process (`zelcraft prepare`), the
-Dask DataFrame path (dask.dataframe.read_csv in PARTS partitions, frames
-shipped to zelcraft.dask.prepare) and the byte-range path
-(zelcraft.dask.prepare_csv, PARTS ranges), both on a LocalCluster of 2
+checks that their documents agree: one process (`zelcraft prepare`) and
+the byte-range path (zelcraft.dask.prepare_csv, PARTS ranges, with and
+without kept replicas) in turns, with the processor seconds each took,
+then the Dask DataFrame path (dask.dataframe.read_csv in PARTS partitions,
+frames shipped to zelcraft.dask.prepare), both on a LocalCluster of 2
 worker processes of one thread. Then says where the byte-range path's time
 goes: a round trip of an empty task, one range read into a replica, one
 merge of two states, and the rounds of one preparation.
@@ -10,6 +11,7 @@ merge of two states, and the rounds of one preparation.
 
 import os
 import re
+import resource
 import statistics
 import subprocess
 import sys
@@ -42,6 +44,15 @@ def show(name, times):
           f"min {min(times):6.2f}  max {max(times):6.2f}  ({len(times)} runs)", flush=True)
 
 
+def processor_seconds(client):
+    """The processor seconds of this process, its children and the workers."""
+    own = resource.getrusage(resource.RUSAGE_SELF)
+    children = resource.getrusage(resource.RUSAGE_CHILDREN)
+    workers = client.run(time.process_time)
+    return (own.ru_utime + own.ru_stime + children.ru_utime + children.ru_stime
+            + sum(workers.values()))
+
+
 def main():
     cli, path = sys.argv[1], sys.argv[2]
     runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3
@@ -56,22 +67,37 @@ def main():
         with open(out) as stream:
             return stream.read()
 
-    times, document = timed(one, runs)
-    show("one process (zelcraft prepare)", times)
-    reference = CLOCK.sub("", document)
-
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                                   dashboard_address=None) as local, \
             distributed.Client(local) as client:
+        def ranges(keep=True):
+            return zelcraft.dask.prepare_csv(path, target="tip", blocksize=blocksize,
+                                             keep=keep).document
+
+        # One process and the byte ranges in turns, so that both meet the
+        # same load from other work; with the processor seconds they took
+        # (the command's; the client's and the workers' together).
+        ranges()
+        paths = {"one process (zelcraft prepare)": (one, [], []),
+                 f"byte-range path ({parts} ranges)": (ranges, [], []),
+                 "byte-range path, keep=False": (lambda: ranges(False), [], [])}
+        documents = {}
+        for _ in range(runs):
+            for name, (call, times, seconds) in paths.items():
+                before = processor_seconds(client)
+                start = time.perf_counter()
+                documents[name] = call()
+                times.append(time.perf_counter() - start)
+                seconds.append(processor_seconds(client) - before)
+        for name, (_, times, seconds) in paths.items():
+            show(name, times)
+            print(f"{'':34s} processor {statistics.median(seconds):6.2f} s", flush=True)
+        print(f"load average {' '.join(f'{load:.1f}' for load in os.getloadavg())}")
+        reference = CLOCK.sub("", documents["one process (zelcraft prepare)"])
+        range_doc = documents[f"byte-range path ({parts} ranges)"]
         ddf = dd.read_csv(path, blocksize=blocksize, assume_missing=True)
         times, frame_doc = timed(lambda: zelcraft.dask.prepare(ddf, target="tip").document, runs)
         show(f"DataFrame path ({ddf.npartitions} partitions)", times)
-        times, range_doc = timed(lambda: zelcraft.dask.prepare_csv(
-            path, target="tip", blocksize=blocksize).document, runs)
-        show(f"byte-range path ({parts} ranges)", times)
-        kept_times, _ = timed(lambda: zelcraft.dask.prepare_csv(
-            path, target="tip", blocksize=blocksize, keep=False).document, runs)
-        show("byte-range path, keep=False", kept_times)
         print("byte-range document == one process:", CLOCK.sub("", range_doc) == reference)
         print("DataFrame document == one process: ", CLOCK.sub("", frame_doc) == reference)
 

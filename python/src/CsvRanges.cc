@@ -2,12 +2,16 @@
 
 #include <pybind11/stl.h>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "Outcome.h"
 #include "io/ByteRange.h"
+#include "io/CsvFileSequence.h"
 #include "io/TypeInference.h"
+#include "preparation/BlockFeed.h"
 
 namespace zelpy {
 
@@ -31,38 +35,93 @@ zelio::ByteRange RangeOf(const py::tuple& range) {
 
 py::dict InputError(const std::string& message) { return ErrorOutcome(true, 0, message, ""); }
 
+// The records of a range's text (its header row, then its rows), split as
+// the loader splits them; false when the text does not split, which its
+// load then says.
+bool CountRows(const std::string& text, const std::string& name, char delimiter,
+               int64_t* rows) {
+  zelio::CsvFileSequence split(text, name, delimiter, zelio::CsvChunkReader::kDefaultChunk);
+  if (!split.Open(nullptr).ok()) return false;
+  zelio::CsvChunk chunk;
+  int64_t count = 0;
+  do {
+    split.Next(&chunk);
+    if (chunk.failure.failed()) return false;
+    count += static_cast<int64_t>(chunk.rows());
+  } while (!chunk.last);
+  *rows = count - 1;  // the header row
+  return count > 0;
+}
+
+// Whether the request puts a weight in play (its settings may name one).
+bool Weighted(const zelprep::RunRequest& request) {
+  zelprep::PreparationRun run(request);
+  return !run.ReadInputs() || run.Weighted();
+}
+
 }  // namespace
 
-py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range, char delimiter) {
+py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range, char delimiter,
+                      const py::object& spill, bool keep) {
   const zelio::ByteRange cut = RangeOf(range);
+  std::optional<zelio::ByteRange> next;
+  if (!spill.is_none()) next = RangeOf(spill.cast<py::tuple>());
   zelio::RangeText text;
   std::vector<std::pair<unsigned, bool>> kinds;
+  int64_t first = 0;
+  int64_t last = 0;
   int64_t rows = 0;
+  int64_t ownRows = -1;
   std::optional<zelprep::DataMoments> moments;
   int64_t dropped = 0;
   zelstatus::Status read;
   zelprep::RunResult result;
+  std::unique_ptr<Replica> replica;
   {
     py::gil_scoped_release unlocked;
     read = zelio::ReadByteRange(cut, true, &text);
+    first = text.first;
+    last = text.last;
     // A whole file is read even when empty, so that its loader says why.
     const bool whole = cut.headerEnd == 0 && cut.begin == 0;
     if (read.ok() && (!text.empty() || whole)) {
-      PythonHost host{py::none()};
-      zelprep::PreparationRun run(request);
       zelprep::CsvSource csv;
       csv.paths = {cut.path};
       csv.delimiter = delimiter;
       csv.text = &text.text;
-      if (run.ReadInputs() && run.LoadCsv(csv, host, zelio::ReadProgress::Silent())) {
-        rows = run.data().rows;
-        for (const zelio::TypeInference& column : run.data().inference) {
+      const std::size_t own = text.text.size();
+      if (next && !text.empty() && !Weighted(request) &&
+          CountRows(text.text, cut.path, delimiter, &ownRows) && ownRows > 0) {
+        // A block of rows twice as long as the range's on average, and more
+        // (a task whose block reaches past them reads its rows anew).
+        const int64_t rowBytes = (last - first) / ownRows + 1;
+        next->end = std::min(next->end, next->begin + 2 * rowBytes * zelprep::kBlockRows + 65536);
+        if (zelio::ReadByteRange(*next, false, &text).ok()) {
+          csv.maxRows = ownRows + zelprep::kBlockRows;
+        } else {
+          text.text.resize(own);
+        }
+      }
+      std::optional<zelprep::PreparationRun> alone;
+      const zelprep::PreparationRun* run = nullptr;
+      if (keep) {
+        replica = std::make_unique<Replica>(request, csv, false);
+        run = &replica->run();
+      } else {
+        PythonHost host{py::none()};
+        alone.emplace(request);
+        if (alone->ReadInputs()) alone->LoadCsv(csv, host, zelio::ReadProgress::Silent());
+        run = &*alone;
+      }
+      result = run->result();
+      if (result.ok()) {
+        rows = ownRows >= 0 ? ownRows : run->data().rows;
+        for (const zelio::TypeInference& column : run->data().inference) {
           kinds.emplace_back(column.candidates(), column.seen());
         }
-        if (run.referenceNeeds().Any()) moments = run.moments();
-        dropped = run.data().droppedRecords;
+        if (run->referenceNeeds().Any()) moments = run->moments();
+        dropped = run->data().droppedRecords;
       }
-      result = run.result();
     }
   }
   if (!read.ok()) return InputError(read.message());
@@ -71,12 +130,13 @@ py::object RangeKinds(const zelprep::RunRequest& request, const py::tuple& range
     return ErrorOutcome(false, result.component.GetCode(), "the range could not be read", "");
   }
   py::dict out;
-  out["first"] = text.first;
-  out["last"] = text.last;
+  out["first"] = first;
+  out["last"] = last;
   out["rows"] = rows;
   out["kinds"] = kinds;
   out["dropped"] = dropped;
   out["moments"] = moments ? MomentsTuple(*moments) : py::object(py::none());
+  if (replica) out["replica"] = py::cast(std::move(replica));
   return out;
 }
 

@@ -26,8 +26,16 @@ namespace zelpy {
 // leave the reference of durations to the data, else None; or an error
 // outcome (which may come of a cut inside a quoted cell, a row of the
 // wrong width, a bad weight, ...).
+//
+// With `keep`, also "replica": the replica that read them, not started
+// (Replica::Join). Given the range of the same file after it, `spill`
+// (None: none), the read goes on into it for up to a block of rows, so
+// that the replica holds the rows a task of the range reads to finish its
+// last block; the kinds and moments are then those of all the rows read,
+// which are rows of the data all the same. A read with a weight in play
+// does not go on: the records it leaves out are counted range by range.
 pybind11::object RangeKinds(const zelprep::RunRequest& request, const pybind11::tuple& range,
-                            char delimiter);
+                            char delimiter, const pybind11::object& spill, bool keep);
 
 // The storages of the columns of all the ranges whose kinds are given.
 std::vector<int> CombineKinds(const std::vector<std::vector<std::pair<unsigned, bool>>>& kinds);

@@ -27,10 +27,18 @@ Replica::Replica(const zelprep::RunRequest& request, const std::vector<std::stri
   Start();
 }
 
-Replica::Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv)
+Replica::Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv, bool start)
     : host_(py::none()), run_(request) {
   if (!run_.ReadInputs() || !run_.LoadCsv(csv, host_, zelio::ReadProgress::Silent())) return;
-  Start();
+  if (start) Start();
+}
+
+void Replica::Join(const std::optional<zelprep::DataMoments>& moments) {
+  Alone([&] {
+    if (source_ != nullptr || !run_.result().ok()) return;
+    if (moments) run_.RepinReferences(*moments);
+    Start();
+  });
 }
 
 void Replica::Start() {

@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ class Replica {
   // Without the interpreter lock: the columns are copied into the store.
   Replica(const zelprep::RunRequest& request, const std::vector<std::string>& names,
           const std::vector<ColumnData>& columns);
-  // Over a CSV text the loader reads (a byte range of a file, CsvRanges.h).
-  Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv);
+  // Over a CSV text the loader reads (a byte range of a file, CsvRanges.h);
+  // without `start`, the data is held and the replica waits for Join.
+  Replica(const zelprep::RunRequest& request, const zelprep::CsvSource& csv, bool start = true);
+  // Starts a replica made without `start`, as one of a build whose data
+  // has the latest moments `moments` (none: its own); nothing once started.
+  void Join(const std::optional<zelprep::DataMoments>& moments);
   // None when the replica was set up; else an outcome with the error.
   pybind11::object Failure();
   int64_t Rows() const { return run_.result().records; }

@@ -22,6 +22,7 @@
 #include "host/FieldsTable.h"
 #include "host/Replay.h"
 #include "io/CsvRowParser.h"
+#include "io/HeaderCheck.h"
 #include "io/SettingsFile.h"
 #include "preparation/BlockFeed.h"
 #include "preparation/HostSettings.h"
@@ -81,20 +82,23 @@ std::optional<zelprep::DataMoments> Moments(const py::object& given) {
 
 // A replica of a build over a frame's columns (Lockstep.h); `clock` is the
 // build's (ReferenceClock.h), `moments` the latest moments of all the
-// partitions, or None for the replica's own.
+// partitions, or None for the replica's own; `dropped` the records the
+// weights of all the partitions leave out (-1: the replica's own).
 std::unique_ptr<Replica> MakeReplica(const std::vector<std::string>& names, py::list columns,
                                      const std::string& settingsText,
                                      const std::string& settingsName,
                                      const std::vector<std::string>& assignments,
                                      const std::string& schemaText, const std::string& target,
                                      const std::string& frequencyWeight, uint64_t memoryLimit,
-                                     int64_t clock, const py::object& moments) {
+                                     int64_t clock, const py::object& moments,
+                                     int64_t dropped) {
   std::vector<py::object> keep;
   const std::vector<ColumnData> data = ReadColumns(names, columns, &keep);
   zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                         target, frequencyWeight, 1, memoryLimit);
   request.clock = clock;
   request.moments = Moments(moments);
+  if (dropped >= 0) request.droppedRecords = dropped;
   py::gil_scoped_release unlocked;
   return std::make_unique<Replica>(request, names, data);
 }
@@ -107,10 +111,12 @@ py::object RangeKindsOf(const py::tuple& range, const std::string& delimiter,
                         const std::string& settingsText, const std::string& settingsName,
                         const std::vector<std::string>& assignments,
                         const std::string& schemaText, const std::string& target,
-                        const std::string& frequencyWeight) {
-  return RangeKinds(Request(settingsText, settingsName, assignments, schemaText, target,
-                            frequencyWeight, 1, 0),
-                    range, delimiter.empty() ? ',' : delimiter[0]);
+                        const std::string& frequencyWeight, uint64_t memoryLimit, int64_t clock,
+                        const py::object& spill, bool keep) {
+  zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
+                                        target, frequencyWeight, 1, memoryLimit);
+  request.clock = clock;
+  return RangeKinds(request, range, delimiter.empty() ? ',' : delimiter[0], spill, keep);
 }
 
 py::object MakeRangeReplica(const py::list& pieces, const std::string& delimiter,
@@ -129,11 +135,13 @@ py::object MakeRangeReplica(const py::list& pieces, const std::string& delimiter
   return RangeReplica(request, pieces, delimiter.empty() ? ',' : delimiter[0], storages, maxRows);
 }
 
-// The latest moments of a partition's dates and times, as (day or None,
-// time of day or None), when the settings leave the reference of durations
-// to the run; None when they do not, or when the columns cannot be used
-// (which the replicas then say).
-py::object DataMomentsOf(const std::vector<std::string>& names, py::list columns,
+// What a partition tells the other partitions' replicas: {"moments": the
+// latest moments of its dates and times, as (day or None, time of day or
+// None), when the settings leave the reference of durations to the run,
+// else None; "weighted": whether a frequency or analysis weight is in play;
+// "dropped": the records its weights leave out}. None of it when the
+// columns cannot be used (which the replicas then say).
+py::dict DataFactsOf(const std::vector<std::string>& names, py::list columns,
                          const std::string& settingsText, const std::string& settingsName,
                          const std::vector<std::string>& assignments,
                          const std::string& schemaText, const std::string& target,
@@ -143,6 +151,8 @@ py::object DataMomentsOf(const std::vector<std::string>& names, py::list columns
   const zelprep::RunRequest request = Request(settingsText, settingsName, assignments, schemaText,
                                               target, frequencyWeight, 1, 0);
   bool needed = false;
+  bool weighted = false;
+  int64_t dropped = 0;
   zelprep::DataMoments moments;
   PythonHost host{py::none()};
   {
@@ -153,9 +163,15 @@ py::object DataMomentsOf(const std::vector<std::string>& names, py::list columns
         run.TakeColumns(std::move(store))) {
       needed = run.referenceNeeds().Any();
       moments = run.moments();
+      weighted = run.Weighted();
+      dropped = run.data().droppedRecords;
     }
   }
-  return needed ? MomentsTuple(moments) : py::object(py::none());
+  py::dict facts;
+  facts["moments"] = needed ? MomentsTuple(moments) : py::object(py::none());
+  facts["weighted"] = weighted;
+  facts["dropped"] = dropped;
+  return facts;
 }
 
 // Empties `columns`, whose arrays are let go once the store holds the data.
@@ -412,7 +428,7 @@ PYBIND11_MODULE(_core, module) {
       .def(py::init(&MakeReplica), py::arg("names"), py::arg("columns"), py::arg("settings"),
            py::arg("settings_name"), py::arg("assigned"), py::arg("schema"), py::arg("target"),
            py::arg("frequency_weight"), py::arg("memory_limit"), py::arg("clock"),
-           py::arg("moments") = py::none())
+           py::arg("moments") = py::none(), py::arg("dropped") = -1)
       .def("failure", &Replica::Failure)
       .def("rows", &Replica::Rows)
       .def("start_pass", &Replica::StartPass)
@@ -420,6 +436,9 @@ PYBIND11_MODULE(_core, module) {
       .def("install", &Replica::Install)
       .def("finish_pass", &Replica::FinishPass)
       .def("end", &Replica::End)
+      .def("join", [](Replica& replica, const py::object& moments) {
+        replica.Join(Moments(moments));
+      })
       .def("moments", [](Replica& replica) {
         return replica.run().referenceNeeds().Any() ? MomentsTuple(replica.run().moments())
                                                     : py::object(py::none());
@@ -431,7 +450,13 @@ PYBIND11_MODULE(_core, module) {
   module.def("header_end", [](const std::string& path, const std::string& delimiter) {
     return HeaderEnd(path, delimiter.empty() ? ',' : delimiter[0]);
   });
-  module.def("data_moments", &DataMomentsOf);
+  module.def("data_facts", &DataFactsOf);
+  // The header rows' bytes: the names the loader would compare.
+  module.def("header_difference", [](const std::string& firstRow, const std::string& firstPath,
+                                     const std::string& row, const std::string& delimiter) {
+    return zelio::HeaderRowDifference(firstRow, firstPath, row,
+                                      delimiter.empty() ? ',' : delimiter[0]);
+  });
   py::class_<Replay, std::shared_ptr<Replay>>(module, "Replay")
       .def(py::init(&Compile))
       .def("inputs", &ReplayInputs)

@@ -175,3 +175,34 @@ def test_a_worker_lost_in_the_middle_of_a_pass_changes_nothing(cluster, tmp_path
         survived = zelcraft.dask.prepare(ddf, target="price")
     assert (tmp_path / "call12").exists()
     assert timeless(survived.document) == timeless(prepared(data, partitions=8).document)
+
+
+def test_dask_counts_the_records_every_partition_leaves_out():
+    """Zero, negative and missing weights in every partition of a Dask
+    DataFrame: the records left out are those of all of them, as one
+    process counts them, and the document is that of the same partitions
+    in one process."""
+    dd = pytest.importorskip("dask.dataframe", reason="SKIPPED LOUDLY: python3-dask")
+    import dask
+    import zelcraft.dask
+
+    data = frame(70_000)
+    weight = 1.0 + np.arange(len(data)) % 4
+    weight[::11] = 0
+    weight[5::17] = -2
+    weight[7::23] = np.nan
+    data["w"] = weight
+    left_out = int((~(weight > 0)).sum())
+    ddf = dd.from_pandas(data, npartitions=5)
+    with warnings.catch_warnings(record=True) as said:
+        warnings.simplefilter("always")
+        one = zelcraft.prepare(data, target="price", frequency_weight="w", progress=False)
+        local = zelcraft.prepare(data, target="price", frequency_weight="w", progress=False,
+                                 partitions=5)
+        with dask.config.set(scheduler="synchronous"):
+            on_dask = zelcraft.dask.prepare(ddf, target="price", frequency_weight="w")
+    counts = [str(w.message) for w in said if "left out" in str(w.message)]
+    assert counts == [f"warning: {left_out} records left out: their frequency or analysis "
+                      "weight is missing, zero or negative"] * 3
+    assert timeless(on_dask.document) == timeless(local.document)
+    assert_same_numbers(timeless(one.document), timeless(on_dask.document))

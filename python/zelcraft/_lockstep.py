@@ -46,24 +46,27 @@ def partition_bounds(rows, partitions):
 
 def make_replica(frame, recipe):
     """A replica over a frame's columns; recipe is what prepare was given,
-    with the latest moments of all the partitions when they were found."""
+    with the latest moments of all the partitions and the records their
+    weights leave out when they were found."""
     names, columns, fields = frame_columns(frame, recipe["schema"])
     replica = _core.Replica(names, columns, recipe["settings"], recipe["settings_name"],
                             recipe["assigned"], schema_text(fields), recipe["target"],
                             recipe["frequency_weight"], recipe["memory_limit"], recipe["clock"],
-                            recipe.get("moments"))
+                            recipe.get("moments"), recipe.get("dropped", -1))
     checked(replica.failure())
     return replica
 
 
-def partition_moments(frame, recipe):
-    """The latest date and time of day of a partition's dates and times, as
-    (day or None, seconds or None), when the settings leave the reference of
-    durations to the data; None otherwise."""
+def partition_facts(frame, recipe):
+    """What a partition's rows tell the replicas of the others: "moments",
+    the latest date and time of day of its dates and times, as (day or
+    None, seconds or None), when the settings leave the reference of
+    durations to the data, else None; "weighted", whether a weight is in
+    play; "dropped", the records its weights leave out."""
     names, columns, fields = frame_columns(frame, recipe["schema"])
-    return _core.data_moments(names, columns, recipe["settings"], recipe["settings_name"],
-                              recipe["assigned"], schema_text(fields), recipe["target"],
-                              recipe["frequency_weight"])
+    return _core.data_facts(names, columns, recipe["settings"], recipe["settings_name"],
+                            recipe["assigned"], schema_text(fields), recipe["target"],
+                            recipe["frequency_weight"])
 
 
 def latest_moments(found):

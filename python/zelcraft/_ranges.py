@@ -7,8 +7,8 @@ range_kinds and range_replica; the rule that gives each row to one range
 is io/ByteRange.h's). The header row ends where the CSV rules end the first
 row (a quoted line break in a name stays in it).
 
-Every file must have the header of the first, byte for byte but for a
-byte-order mark and the line ending; any other is refused naming the file."""
+Every file must have the header names of the first, in the same order;
+any other is refused as the loader refuses it (io/HeaderCheck.h)."""
 
 import glob
 import os
@@ -18,7 +18,6 @@ from ._errors import ZelcraftArgumentError, ZelcraftInputError
 from ._errors import raise_for_outcome as checked
 
 DEFAULT_BLOCKSIZE = 64 * 2**20
-_BOM = b"\xef\xbb\xbf"
 
 
 def expand(paths):
@@ -52,23 +51,12 @@ def header_row(path, delimiter):
         raise ZelcraftInputError(f"{path}: cannot read the file ({error.strerror})") from None
 
 
-def header_text(header):
-    """The header row as files are compared: without a byte-order mark or
-    the line ending."""
-    if header.startswith(_BOM):
-        header = header[len(_BOM):]
-    return header.rstrip(b"\r\n")
-
-
-def check_header(path, header, first_path, first_header):
-    """Refuses a file whose header is not the first file's."""
-    if header_text(header) == header_text(first_header):
-        return
-    mine = header_text(header).decode("utf-8", "replace")
-    theirs = header_text(first_header).decode("utf-8", "replace")
-    raise ZelcraftInputError(f"{path}: its header row {mine[:200]!r} differs from that of "
-                             f"{first_path} ({theirs[:200]!r}): the files of one data set share "
-                             "their header")
+def check_header(path, header, first_path, first_header, delimiter):
+    """Refuses a file whose header names other columns than the first
+    file's, in the words of the loader that reads them as one data set."""
+    difference = _core.header_difference(first_header, first_path, header, delimiter)
+    if difference:
+        raise ZelcraftInputError(f"{path}: {difference}")
 
 
 def cut(path, header, blocksize):
@@ -95,10 +83,14 @@ def arguments(recipe):
             recipe["target"], recipe["frequency_weight"])
 
 
-def kinds(cut_range, recipe, delimiter):
+def kinds(cut_range, recipe, delimiter, spill=None, keep=False):
     """What a range's cells allow, its rows and its bytes; or an error
-    outcome."""
-    return _core.range_kinds(cut_range, delimiter, *arguments(recipe))
+    outcome. With `keep`, also the replica that read them ("replica", not
+    started), which reads on into the range `spill`
+    after it for up to a block of rows when given (the extension's
+    range_kinds says how)."""
+    return _core.range_kinds(cut_range, delimiter, *arguments(recipe), recipe["memory_limit"],
+                             recipe["clock"], spill, keep)
 
 
 def replica(pieces, recipe, delimiter, storages, max_rows=0):
@@ -165,9 +157,10 @@ def block_tasks(ranges, found, block=None, stretches=None):
 def _stretches(starts, total, stretches):
     """[(first range, row after the stretch)] of the stretches of ranges
     whose first rows `starts` give: range k joins stretch
-    starts[k] * stretches // total."""
+    starts[k] * stretches // total; each range is a stretch of its own when
+    there are no more ranges than stretches."""
     ends = starts[1:] + [total]
-    if stretches is None or total == 0:
+    if stretches is None or total == 0 or len(starts) <= stretches:
         return list(zip(range(len(starts)), ends))
     out = []
     for k, start in enumerate(starts):

@@ -15,9 +15,10 @@ and runs the pass's steps. No state lives on a worker, so a retried task or
 a lost worker changes nothing. The client's replica reads the first
 partition to learn the fields: every partition must read alike (the same
 columns and kinds), or the states are refused. When durations are measured
-from the data, one task per partition first finds its latest date and time
-of day, and every replica is handed the latest of them all (the DataFrame
-path)."""
+from the data or a weight is in play, one task per partition first finds
+its latest date and time of day and the records its weights leave out, and
+every replica is handed the latest of them all and their sum (the
+DataFrame path)."""
 
 import contextlib
 import os
@@ -40,12 +41,17 @@ def prepare(ddf, target=None, frequency_weight=None, schema=None, settings=None,
     recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     parts = ddf.to_delayed()
     first = parts[0].compute()
-    # Durations reach from the latest date of all the partitions, which every
-    # replica is handed, when the settings leave the reference to the data.
-    if _lockstep.partition_moments(first, recipe) is not None:
-        moments = dask.delayed(_lockstep.partition_moments, pure=True)
-        found = dask.compute(*(moments(part, recipe) for part in parts))
-        recipe["moments"] = _lockstep.latest_moments(found)
+    # Durations reach from the latest date of all the partitions, and the
+    # document counts the records the weights of all of them leave out:
+    # every replica is handed both when the settings leave the reference to
+    # the data or a weight is in play.
+    facts = _lockstep.partition_facts(first, recipe)
+    if facts["moments"] is not None or facts["weighted"]:
+        facts_of = dask.delayed(_lockstep.partition_facts, pure=True)
+        found = dask.compute(*(facts_of(part, recipe) for part in parts))
+        if facts["moments"] is not None:
+            recipe["moments"] = _lockstep.latest_moments(part["moments"] for part in found)
+        recipe["dropped"] = sum(part["dropped"] for part in found)
     replica = _lockstep.make_replica(first, recipe)
     rows = [dask.delayed(len)(part) for part in parts]
     counted = []
@@ -100,8 +106,12 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     ranges with about as many rows as the others (more tasks when one
     would pass the larger of `blocksize` and 64 MiB). With `keep`, a worker keeps
     the replica that read a task's rows for the task's next pass, which parses
-    nothing; a task that finds none (a worker lost, a task run again
-    elsewhere) reads its rows anew, and the document is the same. With
+    nothing, and the replica of the first round for the first pass (a range
+    is then at least a worker thread's share of the files, and the round
+    reads on into the next range for up to a block of rows); a task that
+    finds none (a worker lost, a task run again elsewhere, a range that read
+    other storages than the whole) reads its rows anew, and the document is
+    the same. With
     `exact` false, each task merges its own blocks and the tasks' states
     merge along a tree of merge tasks, as the DataFrame path does: the
     client receives one state a pass rather than one a block, and the
@@ -113,7 +123,18 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     recipe["schema_text"] = schema_text(recipe["schema"])
     files = _ranges.expand(paths)
-    ranges, found, storages = _cut_and_type(files, recipe, delimiter, blocksize)
+    run = uuid.uuid4().hex if keep else None
+    try:
+        return _prepare_ranges(files, recipe, delimiter, blocksize, run, exact)
+    finally:
+        if run is not None:
+            _forget(run)
+
+
+def _prepare_ranges(files, recipe, delimiter, blocksize, run, exact):
+    """prepare_csv's preparation of the files, with replicas kept under
+    `run` (None: none kept)."""
+    ranges, found, storages, homes = _cut_and_type(files, recipe, delimiter, blocksize, run)
     tasks = _ranges.block_tasks(ranges, found, stretches=_stretches(ranges, blocksize))
     recipe["dropped"] = sum(result["dropped"] for result in found)
     # The client's replica runs the steps on the merged states: its own rows
@@ -136,8 +157,10 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     blocks_of = dask.delayed(_task_blocks, pure=True)
     fold = dask.delayed(_fold, pure=True)
     merge_two = dask.delayed(_lockstep.merge, pure=True)
-    run = uuid.uuid4().hex if keep else None
-    homes = _homes(len(tasks))
+    # A task goes to the worker of its first range, which kept what it read.
+    home_of = {(part[0], result["first"]): home
+               for part, result, home in zip(ranges, found, homes)}
+    homes = [home_of[task[0][0][0], task[0][0][2]] for task in tasks]
 
     def read_pass(states):
         shared = dask.delayed((recipe, delimiter, storages, states, run), pure=True,
@@ -154,15 +177,11 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
         return _fold(state for blocks in dask.compute(*reads, optimize_graph=False)
                      for state in blocks)
 
-    try:
-        outcome = _lockstep.run(driver, read_pass)
-    finally:
-        if run is not None:
-            _forget(run)
+    outcome = _lockstep.run(driver, read_pass)
     if "error" not in outcome:
         outcome["records"] = sum(result["rows"] for result in found)
     data_set = os.path.basename(files[0]) if len(files) == 1 else f"{len(files)} CSV files"
-    return publish(outcome, data_set, stacklevel=3)
+    return publish(outcome, data_set, stacklevel=4)
 
 
 def _cluster():
@@ -215,40 +234,79 @@ def _forget(run):
     _kept.forget(run)
 
 
-def _cut_and_type(files, recipe, delimiter, blocksize):
-    """The ranges that hold rows, what their reads found and the storages of
-    the columns: each file cut, its header checked, the ranges' kinds found,
-    and a file whose ranges do not agree read whole."""
+def _cut_and_type(files, recipe, delimiter, blocksize, run):
+    """The ranges that hold rows, what their reads found, the storages of
+    the columns and the worker of each range (None without a cluster):
+    each file cut, its header checked, the ranges' kinds found, and a file
+    whose ranges do not agree read whole. With `run`, each range's worker
+    keeps the replica that read it for the range's first pass."""
     headers = [_ranges.header_row(path, delimiter) for path in files]
     for path, header in zip(files[1:], headers[1:]):
-        _ranges.check_header(path, header, files[0], headers[0])
+        _ranges.check_header(path, header, files[0], headers[0], delimiter)
+    blocksize = _range_bytes(files, headers, blocksize, run)
     plan = [_ranges.cut(path, header, blocksize) for path, header in zip(files, headers)]
-    kinds = dask.delayed(_ranges.kinds, pure=True)
+    kinds = dask.delayed(_task_kinds, pure=True)
 
     def found_of(cuts):
-        flat = dask.compute(*(kinds(part, recipe, delimiter) for parts in cuts for part in parts))
+        flat = [(part, parts[i + 1] if i + 1 < len(parts) else None)
+                for parts in cuts for i, part in enumerate(parts)]
+        homes = _homes(len(flat))
+        reads = []
+        for (part, spill), home in zip(flat, homes):
+            with (dask.annotate(workers=home, allow_other_workers=True) if home
+                  else contextlib.nullcontext()):
+                reads.append(kinds(part, spill, recipe, delimiter, run))
+        results = dask.compute(*reads, optimize_graph=False)
         out, at = [], 0
         for parts in cuts:
-            out.append(list(flat[at:at + len(parts)]))
+            out.append([(result, home) for result, home in
+                        zip(results[at:at + len(parts)], homes[at:at + len(parts)])])
             at += len(parts)
         return out
 
     found = found_of(plan)
     again = [i for i, (parts, results) in enumerate(zip(plan, found))
-             if not _ranges.agrees(parts, results)]
+             if not _ranges.agrees(parts, [result for result, _ in results])]
     if again:
         wholes = [[_ranges.whole(files[i], len(headers[i]), plan[i][0][4], plan[i][0][5])]
                   for i in again]
         for i, parts, results in zip(again, wholes, found_of(wholes)):
             plan[i], found[i] = parts, results
-    ranges, kept = [], []
+    ranges, kept, homes = [], [], []
     for parts, results in zip(plan, found):
-        for part, result in zip(parts, results):
+        for part, (result, home) in zip(parts, results):
             checked(result)
             if result["rows"]:
                 ranges.append(part)
                 kept.append(result)
-    return ranges, kept, _core.combine_kinds([result["kinds"] for result in kept])
+                homes.append(home)
+    return ranges, kept, _core.combine_kinds([result["kinds"] for result in kept]), homes
+
+
+def _range_bytes(files, headers, blocksize, run):
+    """The bytes of a range: `blocksize`, or on a distributed cluster with
+    kept replicas about a worker thread's share of the files (no more than
+    a stretch holds), so that the round that finds the types reads the rows
+    of a pass's task, which its first pass then reads without parsing them
+    again."""
+    threads = _threads() if run is not None and blocksize > 0 else None
+    if threads is None:
+        return blocksize
+    size = sum(os.stat(path).st_size - len(header) for path, header in zip(files, headers))
+    return min(max(blocksize, -(-size // threads)), max(blocksize, _ranges.DEFAULT_BLOCKSIZE))
+
+
+def _task_kinds(part, spill, recipe, delimiter, run):
+    """A range's kinds (_ranges.kinds); with `run`, the replica that read
+    them is kept in this process for the first pass of the task that
+    starts at the range, under the storages it found."""
+    found = _ranges.kinds(part, recipe, delimiter, spill, run is not None)
+    replica = found.pop("replica", None)
+    if replica is not None:
+        storages = tuple(_core.combine_kinds([found["kinds"]]))
+        _kept.give(run, ("typed", part[0], found["first"], storages), replica, (),
+                   found["last"] - found["first"])
+    return found
 
 
 def _task_replica(task, recipe, delimiter, storages):
@@ -267,6 +325,8 @@ def _task_blocks(task, shared):
     when it has one that stands there (_kept), else by a new one."""
     recipe, delimiter, storages, states, run = shared
     kept = _kept.take(run, task, states) if run is not None else None
+    if kept is None and run is not None and not states:
+        kept = _typed(task, recipe, storages, run)
     if kept is None:
         replica = _task_replica(task, recipe, delimiter, storages)
         _lockstep.replica_state(replica, states, read=False)
@@ -284,6 +344,26 @@ def _task_blocks(task, shared):
     if run is not None:
         _kept.give(run, task, replica, states, sum(piece[3] - piece[2] for piece in pieces))
     return blocks
+
+
+def _typed(task, recipe, storages, run):
+    """The replica the round of types kept in this process for the task's
+    first range, started, when it read with the storages of the whole data
+    and holds the rows of the task's blocks: (replica, []) then, else None
+    (a kept replica that read other storages would read other values)."""
+    pieces, skip, counts = task
+    path, _, first = pieces[0][:3]
+    found = _kept.take(run, ("typed", path, first, tuple(storages)), ())
+    if found is None:
+        return None
+    replica = found[0]
+    if replica.rows() < skip + sum(counts):
+        return None
+    replica.join(recipe.get("moments"))
+    if replica.failure() is not None:
+        return None
+    _lockstep.replica_state(replica, (), read=False)
+    return replica, []
 
 
 def _fold(states):

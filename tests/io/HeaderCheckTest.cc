@@ -21,5 +21,16 @@ TEST(HeaderCheck, TellsTheFirstDifference) {
   EXPECT_NE(HeaderDifference(first, "f.csv", {"a", "b ", "c"}), "");
 }
 
+TEST(HeaderCheck, ComparesRowsByTheirNames) {
+  EXPECT_EQ(HeaderRowDifference("a,b,c\n", "f.csv", "\xEF\xBB\xBF\"a\",b,\"c\"\r\n", ','), "");
+  EXPECT_EQ(HeaderRowDifference("a;\"b;x\"\n", "f.csv", "a;b;x", ';'),
+            "its header differs from that of f.csv at column 2: 'b' where f.csv has 'b;x'");
+  EXPECT_EQ(HeaderRowDifference("a,\"line\nbreak\"\n", "f.csv", "a,\"line\nbreak\"", ','), "");
+  EXPECT_EQ(HeaderRowDifference("a,b\n", "f.csv", "a\n", ','),
+            "its header differs from that of f.csv at column 2: no column where f.csv has 'b'");
+  // A row that does not split is left to the read of its file.
+  EXPECT_EQ(HeaderRowDifference("a,b\n", "f.csv", "a,\"b\n", ','), "");
+}
+
 }  // namespace
 }  // namespace zelio
