@@ -115,6 +115,7 @@ TEST(SettingsDefaults, TheCatalogueShowsTheDocumentedDefaults) {
       {"ordinalToScaleCategoriesNumThreshold", "10"},
       {"detectFeatureOutliers", "true"},
       {"detectTargetOutliers", "false"},
+      {"outliersOperation", "coerceToCutoffVal"},
       {"outlierIdentCutoff", "3"},
       {"replaceScaleFeaturesMissingValue", "true"},
       {"replaceNominalTargetMissingValue", "false"},
