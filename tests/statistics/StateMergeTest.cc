@@ -456,24 +456,19 @@ TEST(StateMergeMoments, SquaresPastTheLargestDoubleMergeAsOnePass) {
       return s;
     };
     auto pairs = [&] { return std::make_unique<ZelBivarContCont>(&settings, std::vector<int>{0, 1}); };
-    auto whole = moments();
-    auto wholePairs = pairs();
-    Feed(*whole, records, 0, records.size());
-    Feed(*wholePairs, records, 0, records.size());
-    auto first = moments(), second = moments();
-    auto firstPairs = pairs(), secondPairs = pairs();
-    Feed(*first, records, 0, cut);
-    Feed(*second, records, cut, records.size());
-    Feed(*firstPairs, records, 0, cut);
-    Feed(*secondPairs, records, cut, records.size());
-    const std::string merged = Merged(StateOf(*first), StateOf(*second));
-    const std::string mergedPairs = Merged(StateOf(*firstPairs), StateOf(*secondPairs));
-    auto installed = moments();
-    auto installedPairs = pairs();
-    ZelStateReader in(merged.data(), merged.size());
-    ZelStateReader inPairs(mergedPairs.data(), mergedPairs.size());
-    ASSERT_TRUE(installed->ReadState(&in));
-    ASSERT_TRUE(installedPairs->ReadState(&inPairs));
+    // The statistic over all records and the one installed from two halves.
+    auto wholeAndMerged = [&](auto make) {
+      auto whole = make(), first = make(), second = make(), installed = make();
+      Feed(*whole, records, 0, records.size());
+      Feed(*first, records, 0, cut);
+      Feed(*second, records, cut, records.size());
+      const std::string merged = Merged(StateOf(*first), StateOf(*second));
+      ZelStateReader in(merged.data(), merged.size());
+      EXPECT_TRUE(installed->ReadState(&in));
+      return std::make_pair(std::move(whole), std::move(installed));
+    };
+    const auto [whole, installed] = wholeAndMerged(moments);
+    const auto [wholePairs, installedPairs] = wholeAndMerged(pairs);
     for (const auto* s : {whole.get(), installed.get()}) {
       for (const ZelCategoryMoments& m : s->GetMoments()) EXPECT_EQ(m.m2, HUGE_VAL);
     }
