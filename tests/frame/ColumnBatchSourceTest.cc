@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/ZelStatusCodes.h"
+#include "support/DocumentNumbers.h"
 #include "support/TestHost.h"
 
 using namespace testhost;
@@ -79,11 +80,6 @@ class ColumnSource : public MemorySource, public IColumnBatchSource {
   std::vector<Column> columns_;
 };
 
-std::string Normalised(std::string pmml) {
-  pmml = std::regex_replace(pmml, std::regex("<Timestamp>[^<]*</Timestamp>"), "<Timestamp/>");
-  return std::regex_replace(pmml, std::regex("processingTimeInSecond=\"[^\"]*\""), "");
-}
-
 TorVarList Fields() {
   TorVarList variables;
   ITorVariable* x = ContField("x");
@@ -145,7 +141,7 @@ std::string BuildDocument(MemorySource& source, TorSettings settings) {
   Build build;
   build.Run(settings, variables, source);
   EXPECT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  return Normalised(build.Pmml());
+  return docnumbers::Comparable(build.Pmml());
 }
 
 TEST(ColumnBatchSource, GivesTheDocumentOfTheSameRecordsOneByOne) {

@@ -6,12 +6,12 @@
 
 #include <cmath>
 #include <functional>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "frame/ZelLockstep.h"
 #include "frame/ZelStatusCodes.h"
+#include "support/DocumentNumbers.h"
 #include "support/TestHost.h"
 
 using ZelFrame::ZelFactory;
@@ -52,26 +52,6 @@ TorSettings Settings() {
   settings.SetBool("rescaleScaleTargetUsingBoxCox", true);
   settings.SetDouble("targetSD", 1.0);
   return settings;
-}
-
-std::string Normalised(std::string document) {
-  document = std::regex_replace(document, std::regex("<Timestamp>[^<]*</Timestamp>"), "");
-  return std::regex_replace(document, std::regex("processingTimeInSecond=\"[^\"]*\""), "");
-}
-
-// Same text once numbers are taken out, and every number within 1e-12
-// relative (or 1e-13 absolute, for quantities that are 0 up to rounding).
-void ExpectSameDocument(const std::string& a, const std::string& b) {
-  const std::regex number("-?[0-9]+\\.?[0-9]*(?:[eE][-+]?[0-9]+)?");
-  EXPECT_EQ(std::regex_replace(a, number, "#"), std::regex_replace(b, number, "#"));
-  std::sregex_iterator ia(a.begin(), a.end(), number), ib(b.begin(), b.end(), number), end;
-  for (; ia != end && ib != end; ++ia, ++ib) {
-    const double x = std::stod(ia->str());
-    const double y = std::stod(ib->str());
-    const double scale = std::max(std::fabs(x), std::fabs(y));
-    EXPECT_TRUE(std::fabs(x - y) <= 1e-12 * scale || std::fabs(x - y) < 1e-13)
-        << ia->str() << " vs " << ib->str();
-  }
 }
 
 // Replicas of one build, each from its own factory.
@@ -131,7 +111,7 @@ TorStatus RunLockstep(std::vector<Replica*> replicas, std::vector<MemorySource*>
 std::string Document(ITorAlgorithm& algorithm) {
   std::ostringstream out;
   EXPECT_FALSE(algorithm.WritePMML(out, nullptr).IsError());
-  return Normalised(out.str());
+  return docnumbers::Comparable(out.str());
 }
 
 TEST(Lockstep, HalvesMergedWriteTheDocumentOfOnePass) {
@@ -143,7 +123,7 @@ TEST(Lockstep, HalvesMergedWriteTheDocumentOfOnePass) {
   Build whole;
   whole.Run(settings, variables, all);
   ASSERT_FALSE(whole.executeStatus.IsError());
-  const std::string expected = Normalised(whole.Pmml());
+  const std::string expected = docnumbers::Comparable(whole.Pmml());
 
   MemorySource first;
   MemorySource second;
@@ -157,7 +137,7 @@ TEST(Lockstep, HalvesMergedWriteTheDocumentOfOnePass) {
                               << ZelLockstep::DescribeMerge();
   ASSERT_TRUE(a.algorithm->IsBuilt());
   const std::string merged = Document(*a.algorithm);
-  ExpectSameDocument(expected, merged);
+  EXPECT_EQ(docnumbers::NumbersDiffer(expected, merged), "");
   EXPECT_EQ(Document(*b.algorithm), merged);
   EXPECT_EQ(Document(*onlyInstalls.algorithm), merged);
   EXPECT_EQ(*a.algorithm->GetWarnings(), *whole.algorithm->GetWarnings());

@@ -148,14 +148,19 @@ TEST(PassDriver, WeightsAndUserMissingValuesReachTheStatistics) {
   TorSettings settings = QuietSettings();
   settings.SetString("analysisWeight", "a");
 
+  // Real frequency weights count whole records rounded half up, and the
+  // rounded weight is what the moments weigh.
   MemorySource source;
   source.Add({Real(1.0), Real(2.5), Real(1.0)});   // counts 3
-  source.Add({Real(2.0), Real(0.4), Real(1.0)});   // rounds to 0: dropped
+  source.Add({Real(2.0), Real(0.49), Real(1.0)});  // rounds to 0: dropped
   source.Add({Real(99.0), Real(1.0), Real(1.0)});  // discrete user-missing
   source.Add({Real(-7.0), Int(1), Real(1.0)});     // in the missing range
   source.Add({Real(4.0), Real(1.0), Real(0.0)});   // analysis weight 0: dropped
   source.Add({Real(5.0), Missing(), Real(1.0)});   // missing weight: dropped
   source.Add({Real(6.0), Int(1), Real(2.0)});      // weighs 2
+  source.Add({Real(7.0), Real(0.6), Real(1.0)});   // counts 1
+  source.Add({Real(8.0), Real(1.5), Real(1.0)});   // counts 2
+  source.Add({Real(9.0), Real(3.49), Real(1.0)});  // counts 3
   Build build;
   build.Run(settings, variables, source);
   ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
@@ -163,38 +168,18 @@ TEST(PassDriver, WeightsAndUserMissingValuesReachTheStatistics) {
   const auto& s = dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(
                       *build.Fields().GetHandle(0)->GetUnivariate())
                       .GetSummary();
-  EXPECT_EQ(s.GetValidCount(), 4);
+  EXPECT_EQ(s.GetFrequencies(),
+            (std::map<double, int64_t>{{1, 3}, {6, 1}, {7, 1}, {8, 2}, {9, 3}}));
+  EXPECT_EQ(s.GetValidCount(), 10);
   EXPECT_EQ(s.GetMissingCount(), 2);
   EXPECT_DOUBLE_EQ(s.GetMinimum(), 1.0);
-  EXPECT_DOUBLE_EQ(s.GetMaximum(), 6.0);
-  // Mean weighted by frequency times analysis weight: (1*3*1 + 6*1*2) / 5.
-  EXPECT_DOUBLE_EQ(s.GetMean(), 3.0);
+  EXPECT_DOUBLE_EQ(s.GetMaximum(), 9.0);
+  // Mean weighted by frequency times analysis weight:
+  // (1*3*1 + 6*1*2 + 7*1*1 + 8*2*1 + 9*3*1) / (3 + 2 + 1 + 2 + 3) = 65 / 11.
+  EXPECT_DOUBLE_EQ(s.GetWeightSum(), 11.0);
+  EXPECT_DOUBLE_EQ(s.GetMean(), 65.0 / 11.0);
   EXPECT_TRUE(build.Fields().GetHandle(1)->IsFrequencyWeight());
   EXPECT_TRUE(build.Fields().GetHandle(2)->IsAnalysisWeight());
-}
-
-// Real frequency weights count whole records rounded half up: 0.6 is one
-// record, 1.5 two, 2.5 three, 3.49 three, 0.49 none. The rounded weight is
-// also what the moments weigh.
-TEST(PassDriver, RealFrequencyWeightsRoundHalfUp) {
-  TorVarList variables;
-  variables.AddVariable(ContField("x"));
-  variables.AddVariable(ContField("f"));
-  variables.SetFrequencyWeightIndex(1);
-  MemorySource source;
-  const std::pair<double, double> rows[] = {{1, 0.6}, {2, 1.5}, {3, 2.5}, {4, 0.49}, {5, 3.49}};
-  for (const auto& [x, f] : rows) source.Add({Real(x), Real(f)});
-  Build build;
-  TorSettings settings = QuietSettings();
-  build.Run(settings, variables, source);
-  ASSERT_FALSE(build.executeStatus.IsError()) << build.executeStatus.GetCode();
-  const auto& s = dynamic_cast<const ZelStatistic::ZelUnivarNumeric&>(
-                      *build.Fields().GetHandle(0)->GetUnivariate())
-                      .GetSummary();
-  EXPECT_EQ(s.GetFrequencies(), (std::map<double, int64_t>{{1, 1}, {2, 2}, {3, 3}, {5, 3}}));
-  EXPECT_EQ(s.GetValidCount(), 9);
-  EXPECT_DOUBLE_EQ(s.GetWeightSum(), 9.0);
-  EXPECT_DOUBLE_EQ(s.GetMean(), (1 * 1 + 2 * 2 + 3 * 3 + 5 * 3) / 9.0);
 }
 
 TEST(PassDriver, FifthPassWarnsAboutStepsThatCannotRun) {

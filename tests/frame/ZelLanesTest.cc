@@ -144,14 +144,9 @@ void CheckOperations(void (*lanes)(const double*, const double*, const double*, 
   }
 }
 
-TEST(ZelLanes, EveryOperationOfFourLanesIsTheOneLaneOperation) {
-  if (!HasLevel(ZelVectorLevel::kAvx2)) return;
-  CheckOperations<4>(Operations4);
-}
-
-TEST(ZelLanes, EveryOperationOfEightLanesIsTheOneLaneOperation) {
-  if (!HasLevel(ZelVectorLevel::kAvx512)) return;
-  CheckOperations<8>(Operations8);
+TEST(ZelLanes, EveryOperationOfFourAndEightLanesIsTheOneLaneOperation) {
+  if (HasLevel(ZelVectorLevel::kAvx2)) CheckOperations<4>(Operations4);
+  if (HasLevel(ZelVectorLevel::kAvx512)) CheckOperations<8>(Operations8);
 }
 
 // The three updates written over lane types, each lane a separate running
@@ -244,14 +239,9 @@ void CheckUpdates(void (*lanes)(const std::array<Record, W>*, double*)) {
   }
 }
 
-TEST(ZelLanes, TheUpdatesOnFourLanesAreTheOneLaneUpdates) {
-  if (!HasLevel(ZelVectorLevel::kAvx2)) return;
-  CheckUpdates<4>(Updates4);
-}
-
-TEST(ZelLanes, TheUpdatesOnEightLanesAreTheOneLaneUpdates) {
-  if (!HasLevel(ZelVectorLevel::kAvx512)) return;
-  CheckUpdates<8>(Updates8);
+TEST(ZelLanes, TheUpdatesOnFourAndEightLanesAreTheOneLaneUpdates) {
+  if (HasLevel(ZelVectorLevel::kAvx2)) CheckUpdates<4>(Updates4);
+  if (HasLevel(ZelVectorLevel::kAvx512)) CheckUpdates<8>(Updates8);
 }
 
 // The four-field transposes and the count of bounds below a value, against

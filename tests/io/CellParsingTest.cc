@@ -141,29 +141,6 @@ TEST(CellParsing, RunsOfEveryMantissaWidthReadAsStrtod) {
   }
 }
 
-TEST(CellParsing, AColumnKeepsEachDecimalExactlyAcrossScales) {
-  // Mantissas at the column's scale stay mantissas; one at another scale,
-  // or past 2^53, turns the column into doubles of the same values.
-  const char* cells[] = {"0.25", "61.50", "-3.75", "1234567.89", "0.1", "9007199254740.991",
-                         "2.5", "1e5", "-0.0001", "12", "900719925474099.3"};
-  Column column(kStorageReal);
-  for (const char* cell : cells) {
-    int64_t mantissa;
-    int decimals;
-    if (ParseShortDecimal(cell, &mantissa, &decimals)) {
-      column.AppendDecimal(mantissa, decimals);
-    } else {
-      double value;
-      ASSERT_TRUE(ParseReal(cell, &value)) << cell;
-      column.AppendDouble(value);
-    }
-  }
-  ASSERT_EQ(column.size(), std::size(cells));
-  for (std::size_t row = 0; row < column.size(); ++row) {
-    EXPECT_TRUE(SameBits(column.Double(row), std::strtod(cells[row], nullptr))) << cells[row];
-  }
-}
-
 TEST(CellParsing, NumbersReadAlikeOnBothSidesOfTheShortPaths) {
   // Whole numbers of up to 18 digits and decimals of up to 15 are read
   // without range checks; the digits beyond take the checked path.

@@ -1,8 +1,9 @@
 // The chunked reader behind loading and streamed passes must split exactly
-// what the whole-text reader splits, whatever the chunk size and whether a
-// helper thread splits ahead: rows crossing chunk ends (inside quoted cells,
-// doubled quotes, CR LF), unescaped cells, the line each row starts on, and
-// the same errors after the same rows.
+// what the whole-text reader splits, whatever the chunk size: rows crossing
+// the scanner's blocks and chunk ends (inside quoted cells, doubled quotes,
+// CR LF), unescaped cells, the line each row starts on, and the same errors
+// after the same rows, on chosen and on random texts. The row reader's tests
+// run the same reader with its helper thread.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -30,10 +31,10 @@ std::string ReadWhole(const std::string& text) {
   return result + "end: " + reader.error();
 }
 
-std::string ReadChunks(const std::string& text, std::size_t chunkBytes, bool threaded) {
+std::string ReadChunks(const std::string& text, std::size_t chunkBytes) {
   std::istringstream in(text);
   CsvChunkReader reader(in, ',', chunkBytes);
-  ChunkPipeline pipeline(reader, threaded);
+  ChunkPipeline pipeline(reader, false);
   std::string result;
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
@@ -45,28 +46,6 @@ std::string ReadChunks(const std::string& text, std::size_t chunkBytes, bool thr
       result += Describe(chunk.lines[r], cells);
     }
     if (chunk.last) return result + "end: " + chunk.failure.message;
-  }
-}
-
-TEST(CsvChunkTest, SplitsWhatTheWholeTextReaderSplits) {
-  const std::string longCell(300, 'w');
-  const std::string texts[] = {
-      "\xEF\xBB\xBFid,note\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n2,\r3,\"\"\n\n4,\xC3\xA9t\xC3\xA9\n" +
-          longCell + ",\"" + longCell + "\"\n\r\n\n",
-      "a\n1",
-      "x,y\n\"\"\"\",\"\"\n\"p\"\"q\",\"r\"\"\"\n",
-      "",
-      "a,b\n1,2\n3,\"open\n4,5\n",
-      "a,b\n1,2\n1,\"closed\"x\n",
-      "a,b\n1,\xC3(\n",
-  };
-  for (const std::string& text : texts) {
-    SCOPED_TRACE(text);
-    const std::string expected = ReadWhole(text);
-    for (std::size_t chunk : {4, 5, 7, 13, 64, 4096}) {
-      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
-      EXPECT_EQ(ReadChunks(text, chunk, true), expected) << "chunk " << chunk << ", threaded";
-    }
   }
 }
 
@@ -94,7 +73,7 @@ TEST(CsvChunkTest, PlainRowsAcrossBlocksSplitAsTheRowParserSplitsThem) {
     SCOPED_TRACE(text);
     const std::string expected = ReadWhole(text);
     for (std::size_t chunk : {4, 63, 64, 65, 100, 4096}) {
-      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
+      EXPECT_EQ(ReadChunks(text, chunk), expected) << "chunk " << chunk;
     }
   }
   std::mt19937 random(20240611);
@@ -109,7 +88,7 @@ TEST(CsvChunkTest, PlainRowsAcrossBlocksSplitAsTheRowParserSplitsThem) {
     SCOPED_TRACE(text);
     const std::string expected = ReadWhole(text);
     for (std::size_t chunk : {4, 17, 64, 4096}) {
-      EXPECT_EQ(ReadChunks(text, chunk, false), expected) << "chunk " << chunk;
+      EXPECT_EQ(ReadChunks(text, chunk), expected) << "chunk " << chunk;
     }
   }
 }

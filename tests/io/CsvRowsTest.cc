@@ -39,12 +39,14 @@ TEST(CsvRowsTest, ReadsWhatTheWholeTextReaderReadsAtEveryChunkSize) {
   const std::string texts[] = {
       "\xEF\xBB\xBFid,note\r\n1,\"a,\"\"b\"\"\r\nc\"\r\n2,\r3,\"\"\n\n4,\xC3\xA9t\xC3\xA9\n" +
           longCell + ",\"" + longCell + "\"\n\r\n\n",
-      "a\n1",                  // no line break at the end
-      "x,y\n\"\"\"\",\"\"\n",  // a cell that is one quote
-      "\xEF\xBB",              // shorter than the mark
+      "a\n1",  // no line break at the end
+      // A cell that is one quote, an empty one, doubled quotes at either end.
+      "x,y\n\"\"\"\",\"\"\n\"p\"\"q\",\"r\"\"\"\n",
+      "\xEF\xBB",  // shorter than the mark
       "",
       // Malformed: each error must name the same line and column.
       "a,b\n1,\"open\n2,3\n",
+      "a,b\n1,2\n3,\"open\n4,5\n",
       "a,b\n1,\"closed\"x\n",
       "a,b\n1,\xC3(\n",
       "a,b\n\"multi\nline\",\"x\"y\n",

@@ -12,7 +12,6 @@
 #include <cstring>
 #include <iostream>
 
-#include "io/CsvRecordSource.h"
 #include "io/DataLoader.h"
 #include "support/CliHarness.h"
 #include "support/TestHost.h"
@@ -177,32 +176,6 @@ TEST(LoaderTest, LargeColumnsGrowPastTheEstimate) {
     }
     EXPECT_EQ(wrong, 0);
   }
-}
-
-// A streamed pass reads the file again; one that changed since the first
-// read ends the pass with an error instead of feeding other records.
-TEST(LoaderTest, StreamedPassesNoticeAChangedFile) {
-  clitest::ScratchDir dir;
-  clitest::WriteFile(dir / "data.csv", "x,s\n1.5,a\n2,b\n,\"\"\n");
-  Loaded loaded = Load(dir / "data.csv", 6, true, true);
-  ASSERT_EQ(loaded.result, zelstatus::Kind::kOk) << loaded.error;
-  zelio::ReadProgress& progress = zelio::ReadProgress::Silent();
-  CsvSourceFile file{{dir / "data.csv"}, ',', loaded.data.rows, 2, true, 6, loaded.data.fingerprints};
-  CsvRecordSource source(file, loaded.data.plans, {1, 0}, progress);
-  std::vector<std::string> seen;
-  while (source.HasMoreRecords()) {
-    const RawRecord& record = *source.NextRecord();
-    seen.push_back(record[0].IsMissing() ? "?" : record[0].GetString());
-    seen.back() += record[1].IsMissing() ? "/?" : "/" + std::to_string(record[1].GetDouble());
-  }
-  EXPECT_EQ(seen, (std::vector<std::string>{"a/1.500000", "b/2.000000", "/?"}));
-  clitest::WriteFile(dir / "data.csv", "x,s\n1.5,a\n");
-  source.Rewind();
-  int records = 0;
-  while (source.HasMoreRecords() && source.NextRecord() != nullptr) ++records;
-  // Its size differs: refused at reopening, before any record.
-  EXPECT_EQ(records, 0);
-  EXPECT_NE(source.error().find("the file changed while it was read"), std::string::npos);
 }
 
 TEST(LoaderTest, ColumnsAreCompact) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "io/PackedInts.h"
@@ -13,22 +14,14 @@
 namespace zelio {
 namespace {
 
-// The values on both sides of each width's limits.
-const std::vector<int64_t> kEdges = {0,
-                                     127,
-                                     -128,
-                                     128,
-                                     -129,
-                                     32767,
-                                     -32768,
-                                     32768,
-                                     -32769,
-                                     2147483647,
-                                     -2147483647 - 1,
-                                     2147483648,
-                                     -2147483649,
-                                     std::numeric_limits<int64_t>::max(),
-                                     std::numeric_limits<int64_t>::min()};
+// The values on both sides of each width's limits, with the narrowest
+// width that holds each.
+const std::pair<int64_t, int> kEdges[] = {
+    {0, 1},          {127, 1},        {-128, 1},       {128, 2},
+    {-129, 2},       {32767, 2},      {-32768, 2},     {32768, 4},
+    {-32769, 4},     {2147483647, 4}, {-2147483647 - 1, 4},
+    {2147483648, 8}, {-2147483649, 8}, {std::numeric_limits<int64_t>::max(), 8},
+    {std::numeric_limits<int64_t>::min(), 8}};
 
 void ExpectHolds(const PackedInts& packed, const std::vector<int64_t>& values) {
   ASSERT_EQ(packed.size(), values.size());
@@ -56,10 +49,11 @@ TEST(PackedInts, WidensAtEachLimitAndKeepsEveryValue) {
     }
     EXPECT_EQ(packed.width(), 1);
     int widest = 1;
-    for (int64_t edge : kEdges) {
+    for (const auto& [edge, width] : kEdges) {
+      EXPECT_EQ(PackedInts::WidthOf(edge), width) << edge;
       packed.Append(edge);
       values.push_back(edge);
-      widest = std::max(widest, PackedInts::WidthOf(edge));
+      widest = std::max(widest, width);
       EXPECT_EQ(packed.width(), widest) << edge;
     }
     EXPECT_EQ(packed.width(), 8);
@@ -67,18 +61,8 @@ TEST(PackedInts, WidensAtEachLimitAndKeepsEveryValue) {
   }
 }
 
-TEST(PackedInts, WidthsAreTheNarrowestThatFit) {
-  EXPECT_EQ(PackedInts::WidthOf(127), 1);
-  EXPECT_EQ(PackedInts::WidthOf(-128), 1);
-  EXPECT_EQ(PackedInts::WidthOf(128), 2);
-  EXPECT_EQ(PackedInts::WidthOf(-129), 2);
-  EXPECT_EQ(PackedInts::WidthOf(32767), 2);
-  EXPECT_EQ(PackedInts::WidthOf(32768), 4);
-  EXPECT_EQ(PackedInts::WidthOf(-32769), 4);
-  EXPECT_EQ(PackedInts::WidthOf(2147483647), 4);
-  EXPECT_EQ(PackedInts::WidthOf(2147483648), 8);
-  EXPECT_EQ(PackedInts::WidthOf(-2147483649), 8);
-  // Growing past the room a thousand times over, at a width set up front.
+// Growing past the room a thousand times over, at a width set up front.
+TEST(PackedInts, GrowsPastItsRoomAtAWidthSetUpFront) {
   PackedInts wide(4);
   std::vector<int64_t> values;
   for (int64_t i = 0; i < 100000; ++i) {

@@ -1,6 +1,6 @@
-// The defaults in force when a host sends no keys, and the defaults the key
-// catalogue shows hosts, both checked against the documented values, written
-// out here rather than taken from the code.
+// The defaults in force when a host sends no keys, and the defaults and help
+// lines the key catalogue shows hosts, checked against the documented values,
+// written out here rather than taken from the code.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -115,6 +115,7 @@ TEST(SettingsDefaults, TheCatalogueShowsTheDocumentedDefaults) {
       {"ordinalToScaleCategoriesNumThreshold", "10"},
       {"detectFeatureOutliers", "true"},
       {"detectTargetOutliers", "false"},
+      {"outliersOperation", "coerceToCutoffVal"},
       {"outlierIdentCutoff", "3"},
       {"replaceScaleFeaturesMissingValue", "true"},
       {"replaceNominalTargetMissingValue", "false"},
@@ -138,6 +139,7 @@ TEST(SettingsDefaults, TheCatalogueShowsTheDocumentedDefaults) {
   };
   std::size_t found = 0;
   for (const ZelSettingKey& key : ZelFactory::GetSettingKeys()) {
+    EXPECT_FALSE(key.description.empty()) << key.name;  // the help line hosts show
     const auto it = documented.find(key.name);
     if (it == documented.end()) continue;
     ++found;

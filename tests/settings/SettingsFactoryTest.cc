@@ -1,26 +1,21 @@
-// Settings as a host sees them through the factory: errors and warnings, and
-// the key catalogue hosts build their help and parsing from.
+// Settings as a host sees them through the factory: the error that rejects a
+// build, one per kind of check, and the warnings that stay readable after it.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <variant>
 #include <vector>
 
-#include "SettingsTestUtil.h"
 #include "frame/ZelFactory.h"
 #include "frame/ZelStatusCodes.h"
-#include "settings/ZelSettingKeys.h"
 #include "support/TestHost.h"
 
 using ZelFrame::ZelFactory;
 
 namespace {
 
-using settingstest::DisplayText;
-using settingstest::Read;
 using TorCommon_1_3::ITorAlgorithm;
 using TorCommon_1_3::TorSettings;
 using TorCommon_1_3::TorStatus;
@@ -70,21 +65,13 @@ TEST(SettingsFactory, EachInvalidValueRejectsTheBuild) {
         {"minMax_min", 5.0}},
        code::kBadMinMax},
       {{{"outlierIdentCutoff", 0.0}}, code::kNonPositiveSD},
-      {{{"targetSD", -1.0}}, code::kNonPositiveSD},
-      {{{"scaleFeatureRescalingMethod", std::string("zScore")}, {"zScore_SD", 0.0}},
-       code::kNonPositiveSD},
       {{{"homogeneousSubsetsPValue", 0.0}}, code::kBadPValue},
-      {{{"homogeneousSubsetsPValue", 1.0}}, 0},
-      {{{"featureSelectionPValue", 1.5}}, code::kBadPValue},
-      {{{"supervisedMergingPValue", -0.1}}, code::kBadPValue},
       {{{"analysisWeight", std::string("nope")}}, code::kBadAnalysisWeight},
       {{{"analysisWeight", std::string("s")}}, code::kBadAnalysisWeight},
       {{{"analysisWeight", std::string("w")}}, 0},
       {{{"suffixYear", std::string("_y r")}}, code::kBlankInName},
       {{{"nameExtForInputs", std::string(" x")}}, code::kBlankInName},
       {{{"rootNameForConsturctedFeature", std::string("f ")}}, code::kBlankInName},
-      // A value of another type is an absent key, not an invalid one.
-      {{{"targetSD", 0}}, 0},
   };
   for (const auto& c : cases) {
     ZelFactory factory;
@@ -121,37 +108,6 @@ TEST(SettingsFactory, FirstErrorStopsAndWarningsStayReadable) {
                    {"rootNameForConsturctedFeature", n}});
   EXPECT_TRUE(factory.GetStatus().IsOK());
   EXPECT_TRUE(factory.GetWarnings().empty());
-}
-
-TEST(SettingKeys, CatalogueListsWhatIsReadWithItsDefaults) {
-  const auto& keys = ZelFactory::GetSettingKeys();
-  std::set<std::string> names;
-  for (const ZelSettingKey& key : keys) {
-    EXPECT_TRUE(names.insert(key.name).second) << "duplicate " << key.name;
-    EXPECT_FALSE(key.description.empty()) << key.name;
-  }
-  // The vocabulary's own spellings; the host's field list names the weights.
-  EXPECT_EQ(names.count("excludeFeatureIfHasManyUniqueCatogories"), 1u);
-  EXPECT_EQ(names.count("rootNameForConsturctedFeature"), 1u);
-  EXPECT_EQ(names.count("frequencyWeight"), 0u);
-
-  // Every switch in the catalogue is read under its name, as a bool, and its
-  // listed default is the one in force: flipping it changes the settings.
-  // Reference date and time given, so no clock reading differs between reads.
-  TorSettings fixed;
-  fixed.SetBool("computeDateDuration", true);
-  fixed.SetBool("computeTimeDuration", true);
-  fixed.SetDouble("referenceDateForDurations", 0.0);
-  fixed.SetDouble("referenceTimeForDurations", 0.0);
-  const std::string standard = DisplayText(Read(fixed).settings);
-  for (const ZelSettingKey& key : keys) {
-    if (key.type != ZelSettingType::kBool) continue;
-    TorSettings given = fixed, flipped = fixed;
-    given.SetBool(key.name, key.defaultValue == "true");
-    flipped.SetBool(key.name, key.defaultValue != "true");
-    EXPECT_EQ(DisplayText(Read(given).settings), standard) << key.name;
-    EXPECT_NE(DisplayText(Read(flipped).settings), standard) << key.name;
-  }
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 // rows spread over two batches, every count and sum must agree bit for bit,
 // also when several continuous fields are fed side by side, with weights or
 // without; a value of the wrong kind stops both ways with the same error.
+// Continuous pairs at every vector width have tests of their own.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,8 +71,41 @@ class BatchStatisticsTest : public ::testing::Test {
   std::vector<std::unique_ptr<ZelBatch>> Batches(const std::vector<RawRecord>& records) const {
     return BatchesOf(records, kFields);
   }
+  std::unique_ptr<ZelUnivarCont> Summary(int field) {
+    return std::make_unique<ZelUnivarCont>(&settings, field);
+  }
   ZelSettings settings;
 };
+
+// `count` statistics made by `make(i)` twice over: one set fed record by
+// record, the other side by side in one loop a batch at a time. `status` is
+// the first failure of the side-by-side loop.
+template <class S>
+struct BothWays {
+  std::vector<std::unique_ptr<S>> byRecord, sideBySide;
+  TorStatus status;
+};
+
+template <class S>
+BothWays<S> FeedBothWays(std::size_t count, const std::function<std::unique_ptr<S>(std::size_t)>& make,
+                         const std::vector<RawRecord>& records,
+                         const std::vector<std::unique_ptr<ZelBatch>>& batches) {
+  BothWays<S> both;
+  std::vector<ZelStatistics*> group;
+  for (std::size_t i = 0; i < count; ++i) {
+    both.byRecord.push_back(make(i));
+    both.sideBySide.push_back(make(i));
+    group.push_back(both.sideBySide.back().get());
+  }
+  for (const RawRecord& record : records) {
+    for (auto& s : both.byRecord) s->AddRecord(record);
+  }
+  for (const auto& batch : batches) {
+    const TorStatus status = group.front()->AddBatchSideBySide(group.data(), group.size(), *batch);
+    if (both.status.IsOK()) both.status = status;
+  }
+  return both;
+}
 
 void ExpectSameSummary(const ZelContSummary& a, const ZelContSummary& b) {
   EXPECT_EQ(a.GetValidCount(), b.GetValidCount());
@@ -91,17 +126,13 @@ TEST_F(BatchStatisticsTest, BatchesAgreeWithRecordsBitForBit) {
 
   std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, alone, sideBySide;
   for (int field : kContinuous) {
-    byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-    alone.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-    sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
+    for (auto* list : {&byRecord, &alone, &sideBySide}) list->push_back(Summary(field));
   }
   ZelUnivarStringCat textByRecord(&settings, 4), textByBatch(&settings, 4);
-  ZelBivarContCont pairsByRecord(&settings, kContinuous), pairsByBatch(&settings, kContinuous);
 
   for (const RawRecord& record : records) {
     for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
     ASSERT_TRUE(textByRecord.AddRecord(record).IsOK());
-    ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
   }
   // Five at once: a group of four side by side and one fed alone.
   std::vector<ZelStatistics*> group;
@@ -112,7 +143,6 @@ TEST_F(BatchStatisticsTest, BatchesAgreeWithRecordsBitForBit) {
     for (auto& s : alone) ASSERT_TRUE(s->AddBatch(*batch).IsOK());
     ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
     ASSERT_TRUE(textByBatch.AddBatch(*batch).IsOK());
-    ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
   }
 
   for (std::size_t i = 0; i < kContinuous.size(); ++i) {
@@ -133,43 +163,6 @@ TEST_F(BatchStatisticsTest, BatchesAgreeWithRecordsBitForBit) {
   EXPECT_EQ(textByRecord.GetFrequencies(), textByBatch.GetFrequencies());
   EXPECT_EQ(textByRecord.GetMissingCount(), textByBatch.GetMissingCount());
   EXPECT_EQ(textByRecord.GetMode(), textByBatch.GetMode());
-
-  ASSERT_TRUE(pairsByRecord.Finalize().IsOK());
-  ASSERT_TRUE(pairsByBatch.Finalize().IsOK());
-  for (int a = 0; a < 4; ++a) {
-    for (int b = 0; b <= a; ++b) {
-      EXPECT_EQ(pairsByRecord.GetCounts().GetElem(a, b), pairsByBatch.GetCounts().GetElem(a, b));
-      EXPECT_EQ(pairsByRecord.GetCovariances().GetElem(a, b),
-                pairsByBatch.GetCovariances().GetElem(a, b));
-    }
-  }
-}
-
-TEST_F(BatchStatisticsTest, PairsWithoutMissingValuesAgreeToo) {
-  // Fields 2, 5 and 6 always have a value: the pairs meet the same rows and
-  // share their sums, until a value goes missing in the second batch.
-  for (bool gap : {false, true}) {
-    SCOPED_TRACE(gap);
-    std::vector<RawRecord> records = Records(1500);
-    if (gap) records[1200][2].SetMissingValue(TorCommon_1_3::kStorageReal);
-    const auto batches = Batches(records);
-    const std::vector<int> fields = {2, 5, 6};
-    ZelBivarContCont byRecord(&settings, fields), byBatch(&settings, fields);
-    for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
-    for (const auto& batch : batches) ASSERT_TRUE(byBatch.AddBatch(*batch).IsOK());
-    ASSERT_TRUE(byRecord.Finalize().IsOK());
-    ASSERT_TRUE(byBatch.Finalize().IsOK());
-    for (int a = 0; a < 3; ++a) {
-      for (int b = 0; b <= a; ++b) {
-        EXPECT_EQ(byRecord.GetCounts().GetElem(a, b), byBatch.GetCounts().GetElem(a, b));
-        EXPECT_EQ(byRecord.GetCovariances().GetElem(a, b), byBatch.GetCovariances().GetElem(a, b));
-        EXPECT_EQ(byRecord.GetCorrelations().GetElem(a, b),
-                  byBatch.GetCorrelations().GetElem(a, b));
-      }
-    }
-    // Pairs count the frequency weights as they are: 1, 1.75, 2.5 and 3.25.
-    EXPECT_EQ(byBatch.GetCounts().GetElem(0, 0), 375.0 * 8.5 - (gap ? 1.0 : 0.0));
-  }
 }
 
 TEST_F(BatchStatisticsTest, UnweightedFieldsSideBySideAgreeBitForBitPastAValueOfTheWrongKind) {
@@ -188,24 +181,9 @@ TEST_F(BatchStatisticsTest, UnweightedFieldsSideBySideAgreeBitForBitPastAValueOf
     if (wrong) records[1300][2].SetString("text");
     const auto batches = Batches(records);
     ASSERT_EQ(batches.size(), 3u);
-    std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, sideBySide;
-    for (int field : fields) {
-      byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-      sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-    }
-    for (const RawRecord& record : records) {
-      for (auto& s : byRecord) s->AddRecord(record);
-    }
-    std::vector<ZelStatistics*> group;
-    for (auto& s : sideBySide) group.push_back(s.get());
-    TorStatus last;
-    for (const auto& batch : batches) {
-      last = group.front()->AddBatchSideBySide(group.data(), group.size(), *batch);
-    }
-    EXPECT_EQ(last.IsOK(), !wrong);
-    if (wrong) {
-      EXPECT_EQ(last.GetCode(), ZelStatusCode::kBadValueType);
-    }
+    auto [byRecord, sideBySide, status] = FeedBothWays<ZelUnivarCont>(
+        fields.size(), [&](std::size_t i) { return Summary(fields[i]); }, records, batches);
+    EXPECT_EQ(status.GetCode(), wrong ? ZelStatusCode::kBadValueType : 0);
     for (std::size_t i = 0; i < fields.size(); ++i) {
       SCOPED_TRACE(i);
       if (wrong && fields[i] == 2) {
@@ -239,22 +217,14 @@ TEST_F(BatchStatisticsTest, OutlierIntervalsSideBySideAgreeWithRecordsBitForBit)
                                       {0, 1e6 + 20.0, 5.0}, {2, 40.0, 20.0},
                                       {3, -100.0, 300.0}};
   const std::vector<RawRecord> records = Records(2500);
-  const auto batches = Batches(records);
-  std::vector<std::unique_ptr<ZelOutlier>> byRecord, sideBySide;
-  for (const Bounds& b : bounds) {
-    for (auto* list : {&byRecord, &sideBySide}) {
-      list->push_back(
-          std::make_unique<ZelOutlier>(&settings, b.field, b.mean, b.stdDev, 1.0, 2500));
-    }
-  }
-  for (const RawRecord& record : records) {
-    for (auto& o : byRecord) ASSERT_TRUE(o->AddRecord(record).IsOK());
-  }
-  std::vector<ZelStatistics*> group;
-  for (auto& o : sideBySide) group.push_back(o.get());
-  for (const auto& batch : batches) {
-    ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
-  }
+  auto [byRecord, sideBySide, status] = FeedBothWays<ZelOutlier>(
+      bounds.size(),
+      [&](std::size_t i) {
+        const Bounds& b = bounds[i];
+        return std::make_unique<ZelOutlier>(&settings, b.field, b.mean, b.stdDev, 1.0, 2500);
+      },
+      records, Batches(records));
+  ASSERT_TRUE(status.IsOK());
   for (std::size_t i = 0; i < bounds.size(); ++i) {
     SCOPED_TRACE(i);
     ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
@@ -281,30 +251,24 @@ TEST_F(BatchStatisticsTest, InputAgainstTargetAgreesWithRecordsBitForBit) {
     const auto batches = Batches(records);
     // Inputs 0, 3 and 1 alone, and side by side in one loop.
     const std::vector<int> inputs = {0, 3, 1};
-    std::vector<std::unique_ptr<ZelBivarContTargetContPredictivePower>> sideBySide;
-    std::vector<ZelStatistics*> group;
-    for (int input : inputs) {
-      sideBySide.push_back(
-          std::make_unique<ZelBivarContTargetContPredictivePower>(&settings, input, 2));
-      group.push_back(sideBySide.back().get());
-    }
-    for (const auto& batch : batches) {
-      ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
-    }
+    auto [byRecord, sideBySide, status] = FeedBothWays<ZelBivarContTargetContPredictivePower>(
+        inputs.size(),
+        [&](std::size_t i) {
+          return std::make_unique<ZelBivarContTargetContPredictivePower>(&settings, inputs[i], 2);
+        },
+        records, batches);
+    ASSERT_TRUE(status.IsOK());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-      const int input = inputs[i];
-      SCOPED_TRACE(input);
-      ZelBivarContTargetContPredictivePower byRecord(&settings, input, 2),
-          byBatch(&settings, input, 2);
-      for (const RawRecord& record : records) ASSERT_TRUE(byRecord.AddRecord(record).IsOK());
+      SCOPED_TRACE(inputs[i]);
+      ZelBivarContTargetContPredictivePower byBatch(&settings, inputs[i], 2);
       for (const auto& batch : batches) ASSERT_TRUE(byBatch.AddBatch(*batch).IsOK());
-      ASSERT_TRUE(byRecord.Finalize().IsOK());
+      ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
       for (ZelBivarContTargetContPredictivePower* s : {&byBatch, sideBySide[i].get()}) {
         ASSERT_TRUE(s->Finalize().IsOK());
-        EXPECT_EQ(byRecord.GetInputVariance(), s->GetInputVariance());
-        EXPECT_EQ(byRecord.GetCovariance(), s->GetCovariance());
-        EXPECT_EQ(byRecord.GetTargetVariance(), s->GetTargetVariance());
-        EXPECT_EQ(byRecord.GetCorrelation(), s->GetCorrelation());
+        EXPECT_EQ(byRecord[i]->GetInputVariance(), s->GetInputVariance());
+        EXPECT_EQ(byRecord[i]->GetCovariance(), s->GetCovariance());
+        EXPECT_EQ(byRecord[i]->GetTargetVariance(), s->GetTargetVariance());
+        EXPECT_EQ(byRecord[i]->GetCorrelation(), s->GetCorrelation());
         EXPECT_GT(s->GetInputVariance(), 0.0);
       }
     }
@@ -336,19 +300,9 @@ TEST_F(BatchStatisticsTest, AMissingValueInTheLastRowsOfABatchIsCounted) {
     records[kZelBatchRows + tail / 16 * 16][3].SetMissingValue(TorCommon_1_3::kStorageReal);
     const auto batches = Batches(records);
     ASSERT_EQ(batches.size(), 2u);
-    std::vector<std::unique_ptr<ZelUnivarCont>> byRecord, sideBySide;
-    for (int field : fields) {
-      byRecord.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-      sideBySide.push_back(std::make_unique<ZelUnivarCont>(&settings, field));
-    }
-    for (const RawRecord& record : records) {
-      for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
-    }
-    std::vector<ZelStatistics*> group;
-    for (auto& s : sideBySide) group.push_back(s.get());
-    for (const auto& batch : batches) {
-      ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
-    }
+    auto [byRecord, sideBySide, status] = FeedBothWays<ZelUnivarCont>(
+        fields.size(), [&](std::size_t i) { return Summary(fields[i]); }, records, batches);
+    ASSERT_TRUE(status.IsOK());
     for (std::size_t i = 0; i < fields.size(); ++i) {
       SCOPED_TRACE(i);
       ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
@@ -369,27 +323,20 @@ TEST_F(BatchStatisticsTest, FourGroupedMomentsSideBySideKeepTheirOverallSums) {
   settings.frequencyWeightIndex = -1;
   settings.analysisWeightIndex = -1;
   const std::vector<RawRecord> records = Records(2500);
-  const auto batches = Batches(records);
   ZelUnivarStringCat text(&settings, 4);
   for (const RawRecord& record : records) ASSERT_TRUE(text.AddRecord(record).IsOK());
   ASSERT_TRUE(text.Finalize().IsOK());
   // Each input has its own missing rows, so that no two share their sums.
   const std::vector<int> inputs = {0, 1, 2, 3};
-  std::vector<std::unique_ptr<ZelBivarCatTargetCont>> byRecord, sideBySide;
-  std::vector<ZelStatistics*> group;
-  for (int input : inputs) {
-    for (auto* list : {&byRecord, &sideBySide}) {
-      list->push_back(std::make_unique<ZelBivarCatTargetCont>(&settings, input, 4));
-      ASSERT_TRUE(list->back()->InitCategories(nullptr, &text).IsOK());
-    }
-    group.push_back(sideBySide.back().get());
-  }
-  for (const RawRecord& record : records) {
-    for (auto& s : byRecord) ASSERT_TRUE(s->AddRecord(record).IsOK());
-  }
-  for (const auto& batch : batches) {
-    ASSERT_TRUE(group.front()->AddBatchSideBySide(group.data(), group.size(), *batch).IsOK());
-  }
+  auto [byRecord, sideBySide, status] = FeedBothWays<ZelBivarCatTargetCont>(
+      inputs.size(),
+      [&](std::size_t i) {
+        auto s = std::make_unique<ZelBivarCatTargetCont>(&settings, inputs[i], 4);
+        EXPECT_TRUE(s->InitCategories(nullptr, &text).IsOK());
+        return s;
+      },
+      records, Batches(records));
+  ASSERT_TRUE(status.IsOK());
   for (std::size_t i = 0; i < inputs.size(); ++i) {
     SCOPED_TRACE(inputs[i]);
     ASSERT_TRUE(byRecord[i]->Finalize().IsOK());
@@ -426,33 +373,23 @@ TEST_F(BatchStatisticsTest, AFirstValuePastTheSquareRootOfTheLargestDouble) {
     for (int field : kContinuous) records[0][field].SetDouble(3e200, TorCommon_1_3::kStorageReal);
     const auto batches = Batches(records);
     ZelBivarContCont pairsByRecord(&settings, kContinuous), pairsByBatch(&settings, kContinuous);
-    std::vector<std::unique_ptr<ZelOutlier>> outliersByRecord, outliersSideBySide;
-    std::vector<std::unique_ptr<ZelBivarContTargetContPredictivePower>> powerByRecord, powerSideBySide;
-    std::vector<ZelStatistics*> outlierGroup, powerGroup;
-    for (int field : kContinuous) {
-      for (auto* list : {&outliersByRecord, &outliersSideBySide}) {
-        list->push_back(std::make_unique<ZelOutlier>(&settings, field, 0.0, 1e199, 1.0, 1500));
-      }
-      outlierGroup.push_back(outliersSideBySide.back().get());
-      for (auto* list : {&powerByRecord, &powerSideBySide}) {
-        list->push_back(std::make_unique<ZelBivarContTargetContPredictivePower>(
-            &settings, field, field == 2 ? 3 : 2));
-      }
-      powerGroup.push_back(powerSideBySide.back().get());
-    }
-    for (const RawRecord& record : records) {
-      ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
-      for (auto& o : outliersByRecord) ASSERT_TRUE(o->AddRecord(record).IsOK());
-      for (auto& p : powerByRecord) ASSERT_TRUE(p->AddRecord(record).IsOK());
-    }
-    for (const auto& batch : batches) {
-      ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
-      ASSERT_TRUE(outlierGroup.front()
-                      ->AddBatchSideBySide(outlierGroup.data(), outlierGroup.size(), *batch)
-                      .IsOK());
-      ASSERT_TRUE(
-          powerGroup.front()->AddBatchSideBySide(powerGroup.data(), powerGroup.size(), *batch).IsOK());
-    }
+    for (const RawRecord& record : records) ASSERT_TRUE(pairsByRecord.AddRecord(record).IsOK());
+    for (const auto& batch : batches) ASSERT_TRUE(pairsByBatch.AddBatch(*batch).IsOK());
+    auto outliers = FeedBothWays<ZelOutlier>(
+        kContinuous.size(),
+        [&](std::size_t i) {
+          return std::make_unique<ZelOutlier>(&settings, kContinuous[i], 0.0, 1e199, 1.0, 1500);
+        },
+        records, batches);
+    auto power = FeedBothWays<ZelBivarContTargetContPredictivePower>(
+        kContinuous.size(),
+        [&](std::size_t i) {
+          return std::make_unique<ZelBivarContTargetContPredictivePower>(
+              &settings, kContinuous[i], kContinuous[i] == 2 ? 3 : 2);
+        },
+        records, batches);
+    ASSERT_TRUE(outliers.status.IsOK());
+    ASSERT_TRUE(power.status.IsOK());
     ASSERT_TRUE(pairsByRecord.Finalize().IsOK());
     ASSERT_TRUE(pairsByBatch.Finalize().IsOK());
     for (int a = 0; a < 4; ++a) {
@@ -465,16 +402,16 @@ TEST_F(BatchStatisticsTest, AFirstValuePastTheSquareRootOfTheLargestDouble) {
     }
     for (std::size_t i = 0; i < kContinuous.size(); ++i) {
       SCOPED_TRACE(i);
-      for (auto* s : {outliersByRecord[i].get(), outliersSideBySide[i].get()}) {
-        ASSERT_TRUE(s->Finalize().IsOK());
+      ZelOutlier* o[] = {outliers.byRecord[i].get(), outliers.sideBySide[i].get()};
+      ZelBivarContTargetContPredictivePower* p[] = {power.byRecord[i].get(),
+                                                    power.sideBySide[i].get()};
+      for (int way = 0; way < 2; ++way) {
+        ASSERT_TRUE(o[way]->Finalize().IsOK());
+        ASSERT_TRUE(p[way]->Finalize().IsOK());
+        EXPECT_EQ(p[way]->GetInputVariance(), HUGE_VAL);
       }
-      EXPECT_EQ(outliersByRecord[i]->GetRobustStdDev(), outliersSideBySide[i]->GetRobustStdDev());
-      EXPECT_FALSE(std::isnan(outliersSideBySide[i]->GetRobustStdDev()));
-      for (auto* s : {powerByRecord[i].get(), powerSideBySide[i].get()}) {
-        ASSERT_TRUE(s->Finalize().IsOK());
-      }
-      EXPECT_EQ(powerByRecord[i]->GetInputVariance(), HUGE_VAL);
-      EXPECT_EQ(powerSideBySide[i]->GetInputVariance(), HUGE_VAL);
+      EXPECT_EQ(o[0]->GetRobustStdDev(), o[1]->GetRobustStdDev());
+      EXPECT_FALSE(std::isnan(o[1]->GetRobustStdDev()));
     }
   }
 }

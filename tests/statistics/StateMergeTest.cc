@@ -268,33 +268,6 @@ TEST_F(StateMerge, BivariateStatisticsMergeAsOnePass) {
               });
 }
 
-// A table that outgrew its limit in the earlier rows stays as those rows
-// left it; below the limit, tables merge exactly.
-TEST(StateMergeTables, TablesMergeExactlyAndStopAtTheirLimit) {
-  ZelSettings settings;
-  settings.screeningThresholdForNominal = 2;
-  ZelUnivarStringCat a(&settings, 0);
-  ZelUnivarStringCat b(&settings, 0);
-  for (const char* text : {"p", "q", "p"}) a.AddRecord(MakeRecord({Str(text)}));
-  for (const char* text : {"q", "r", "s"}) b.AddRecord(MakeRecord({Str(text)}));
-  ZelUnivarStringCat merged(&settings, 0);
-  const std::string bytes = Merged(StateOf(a), StateOf(b));
-  ZelStateReader in(bytes.data(), bytes.size());
-  ASSERT_TRUE(merged.ReadState(&in));
-  ASSERT_TRUE(merged.Finalize().IsOK());
-  // p 2, q 2, r 1 make three categories, one past the limit of 2; s never
-  // enters, as a pass over both halves in order would not let it.
-  EXPECT_EQ(merged.GetValidCount(), 6);
-  EXPECT_TRUE(merged.HasOverflowed());
-  EXPECT_EQ(merged.GetFrequencies(), (std::map<std::string, int64_t>{{"p", 2}, {"q", 2}, {"r", 1}}));
-  // The state of another limit does not fit.
-  ZelSettings other;
-  other.screeningThresholdForNominal = 5;
-  ZelUnivarStringCat wider(&other, 0);
-  ZelStateReader again(bytes.data(), bytes.size());
-  EXPECT_FALSE(wider.ReadState(&again));
-}
-
 // The records of one field: categories arriving in an order that is
 // neither ascending nor descending, new ones among repeats of old ones, a
 // missing value now and then, and frequency weights of 1 to 3.
@@ -334,7 +307,8 @@ std::vector<std::pair<std::string, int64_t>> TableOf(const ZelStatistics& statis
 // the records come in and however their states are merged (in order):
 // every cut into two runs, and three runs merged left first and right
 // first, give the table of one pass, category for category and count for
-// count. Text and number tables alike, at several limits.
+// count. Text and number tables alike, at several limits; a text table's
+// state fits no other limit.
 TEST(StateMergeTables, TablesPastTheirLimitAreThoseOfOnePassWhateverTheCut) {
   for (bool texts : {true, false}) {
     for (int limit : {0, 1, 4, 9, 200}) {
@@ -366,6 +340,14 @@ TEST(StateMergeTables, TablesPastTheirLimitAreThoseOfOnePassWhateverTheCut) {
         return TableOf(*statistic);
       };
       const std::size_t n = records.size();
+      if (texts) {
+        // The state of another limit does not fit.
+        const std::string state = stateOf(0, n);
+        settings.screeningThresholdForNominal = limit + 1;
+        ZelStateReader in(state.data(), state.size());
+        EXPECT_FALSE(make()->ReadState(&in));
+        settings.screeningThresholdForNominal = limit;
+      }
       for (std::size_t cut = 0; cut <= n; ++cut) {
         EXPECT_EQ(installed(Merged(stateOf(0, cut), stateOf(cut, n))), expected) << cut;
       }
@@ -456,24 +438,19 @@ TEST(StateMergeMoments, SquaresPastTheLargestDoubleMergeAsOnePass) {
       return s;
     };
     auto pairs = [&] { return std::make_unique<ZelBivarContCont>(&settings, std::vector<int>{0, 1}); };
-    auto whole = moments();
-    auto wholePairs = pairs();
-    Feed(*whole, records, 0, records.size());
-    Feed(*wholePairs, records, 0, records.size());
-    auto first = moments(), second = moments();
-    auto firstPairs = pairs(), secondPairs = pairs();
-    Feed(*first, records, 0, cut);
-    Feed(*second, records, cut, records.size());
-    Feed(*firstPairs, records, 0, cut);
-    Feed(*secondPairs, records, cut, records.size());
-    const std::string merged = Merged(StateOf(*first), StateOf(*second));
-    const std::string mergedPairs = Merged(StateOf(*firstPairs), StateOf(*secondPairs));
-    auto installed = moments();
-    auto installedPairs = pairs();
-    ZelStateReader in(merged.data(), merged.size());
-    ZelStateReader inPairs(mergedPairs.data(), mergedPairs.size());
-    ASSERT_TRUE(installed->ReadState(&in));
-    ASSERT_TRUE(installedPairs->ReadState(&inPairs));
+    // The statistic over all records and the one installed from two halves.
+    auto wholeAndMerged = [&](auto make) {
+      auto whole = make(), first = make(), second = make(), installed = make();
+      Feed(*whole, records, 0, records.size());
+      Feed(*first, records, 0, cut);
+      Feed(*second, records, cut, records.size());
+      const std::string merged = Merged(StateOf(*first), StateOf(*second));
+      ZelStateReader in(merged.data(), merged.size());
+      EXPECT_TRUE(installed->ReadState(&in));
+      return std::make_pair(std::move(whole), std::move(installed));
+    };
+    const auto [whole, installed] = wholeAndMerged(moments);
+    const auto [wholePairs, installedPairs] = wholeAndMerged(pairs);
     for (const auto* s : {whole.get(), installed.get()}) {
       for (const ZelCategoryMoments& m : s->GetMoments()) EXPECT_EQ(m.m2, HUGE_VAL);
     }

@@ -211,7 +211,7 @@ TEST(SkewBuildTest, ReplacedMissingValuesAreTransformedAndKeptMissingOtherwise) 
   }
 }
 
-TEST(SkewBuildTest, FieldsWithoutSpreadOrValuesAndTheDefaultsTransformNothing) {
+TEST(SkewBuildTest, FieldsWithoutSpreadOrValuesAreNotTransformed) {
   TorSettings keep = SkewSettings(0.01);
   keep.SetBool("excludeFeatureIfHasHigherPercentageOfMissingValue", false);
   // A constant x, an x without values, beside a symmetric u (skewness 0).
@@ -230,10 +230,6 @@ TEST(SkewBuildTest, FieldsWithoutSpreadOrValuesAndTheDefaultsTransformNothing) {
       EXPECT_EQ(SkewRule(fields.GetHandle(i)), nullptr) << fields.GetHandle(i)->GetName();
     }
   }
-  Build defaults;
-  const ZelVariableHandleList& fields = RunX(defaults, RightTail(), FieldsAsGiven());
-  EXPECT_EQ(fields.Count(), 1);
-  EXPECT_FALSE(fields.GetHandle(0)->IsExcluded());
 }
 
 TEST(SkewBuildTest, AFrequencyWeightCountsAsRepeatedRecords) {
