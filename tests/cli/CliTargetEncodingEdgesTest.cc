@@ -285,6 +285,48 @@ TEST(CliTargetEncodingEdges, DroppedRowsAllMissingAndConstantInputs) {
   EXPECT_EQ(Encoded(smallest, "c"), "1");
 }
 
+// An input derived from another (the hour of a time of day) and a target
+// with a user-missing value: the training rows' fold means read the time,
+// compute its hour and leave out the rows whose target is 999, as the
+// document's whole-data means do.
+TEST(CliTargetEncodingEdges, DerivedInputAndUserMissingTargetAcrossFolds) {
+  ScratchDir dir;
+  std::string csv = "t,z,y\n";
+  std::vector<Obs> rows;
+  for (int i = 0; i < 400; ++i) {
+    const int hour = (i * 7) % 24;
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:00", hour, (i * 13) % 60);
+    const bool noTime = i % 31 == 3;
+    const bool userMissing = i % 17 == 4;
+    const double y = (i * 11) % 13 + hour * 0.5;
+    csv += (noTime ? std::string() : time) + "," + std::to_string(i % 5) + "," +
+           (userMissing ? std::string("999") : std::to_string(y)) + "\n";
+    rows.push_back({noTime ? std::string() : std::to_string(hour), std::stod(std::to_string(y)),
+                    userMissing, 1.0});
+  }
+  WriteFile(dir / "d.csv", csv);
+  WriteFile(dir / "s.json", R"({"fields": {"y": {"missingValues": [999]}}})");
+  const RunResult run = Prepare(
+      dir, {"--target", "y", "--schema", "s.json", "--set", "extractHourCategoryFromTime=true",
+            "--set", "featureConstruction=false", "--data-out", "p.csv"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const Document doc(ReadFile(dir / "doc.pmml"));
+  EXPECT_EQ(Encoded(doc, "t_HourCategory"), "1");
+  const Means means = HandMeans(rows, 10.0);
+  for (const auto& row : Table(doc, "t_HourCategory")) {
+    ExpectClose(row.second, means.byKey.at(row.first), row.first);
+  }
+  const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
+  const std::size_t pc = Column(prepared[0], "t_targetMean");
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
+    const auto found = own.byKey.find(rows[r].key);
+    ExpectClose(Number(prepared[r + 1][pc]), found != own.byKey.end() ? found->second : own.prior,
+                "row " + std::to_string(r));
+  }
+}
+
 // The document without the step's own summary line.
 std::string WithoutStepLine(const std::string& pmml) {
   std::string text = WithoutTimes(pmml);
