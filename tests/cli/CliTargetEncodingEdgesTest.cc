@@ -92,6 +92,21 @@ void ExpectClose(double got, double expected, const std::string& what) {
   EXPECT_NEAR(got, expected, 1e-12 + 1e-9 * std::fabs(expected)) << what;
 }
 
+// Each training row of the prepared file `path` against the smoothed mean
+// of its category over the other folds (row number modulo 5).
+void ExpectCrossFitted(const std::vector<Obs>& rows, const std::string& path,
+                       const std::string& field) {
+  const auto prepared = ReadCsv(ReadFile(path));
+  ASSERT_EQ(prepared.size(), rows.size() + 1);
+  const std::size_t column = Column(prepared[0], field);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
+    const auto found = own.byKey.find(rows[r].key);
+    ExpectClose(Number(prepared[r + 1][column]),
+                found != own.byKey.end() ? found->second : own.prior, "row " + std::to_string(r));
+  }
+}
+
 const std::vector<std::string> kOn = {
     "--set", "targetEncodeCategories=true",  "--set", "replaceNominalFeaturesMissingValue=false",
     "--set", "featureSelection=false",       "--set", "supervisedMerging=false",
@@ -161,15 +176,7 @@ TEST(CliTargetEncodingEdges, NumbersDeclaredNominalAreKeyedAsReadAndReplayed) {
     ExpectClose(Number(out[r + 1][column]), expected, "'" + fresh[r] + "'");
   }
 
-  // The training rows take the means of the other folds.
-  const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
-  const std::size_t pc = Column(prepared[0], "n_targetMean");
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
-    const auto found = own.byKey.find(rows[r].key);
-    const double expected = found != own.byKey.end() ? found->second : own.prior;
-    ExpectClose(Number(prepared[r + 1][pc]), expected, "row " + std::to_string(r));
-  }
+  ExpectCrossFitted(rows, dir / "p.csv", "n_targetMean");
 }
 
 // A 0/1 target declared nominal: the means are of the indicator of "1";
@@ -212,14 +219,7 @@ TEST(CliTargetEncodingEdges, NumericBinaryTargetWithMissingTargets) {
   ExpectClose(Number(out[1][column]), means.byKey.at("c07"), "c07");
   ExpectClose(Number(out[2][column]), means.prior, "unseen");
   ExpectClose(Number(out[3][column]), means.prior, "missing");
-  const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
-  const std::size_t pc = Column(prepared[0], "c_targetMean");
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
-    const auto found = own.byKey.find(rows[r].key);
-    ExpectClose(Number(prepared[r + 1][pc]), found != own.byKey.end() ? found->second : own.prior,
-                "row " + std::to_string(r));
-  }
+  ExpectCrossFitted(rows, dir / "p.csv", "c_targetMean");
 }
 
 // c has 20 categories in the file, but c18 only on rows of frequency weight
@@ -317,14 +317,7 @@ TEST(CliTargetEncodingEdges, DerivedInputAndUserMissingTargetAcrossFolds) {
   for (const auto& row : Table(doc, "t_HourCategory")) {
     ExpectClose(row.second, means.byKey.at(row.first), row.first);
   }
-  const auto prepared = ReadCsv(ReadFile(dir / "p.csv"));
-  const std::size_t pc = Column(prepared[0], "t_targetMean");
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
-    const auto found = own.byKey.find(rows[r].key);
-    ExpectClose(Number(prepared[r + 1][pc]), found != own.byKey.end() ? found->second : own.prior,
-                "row " + std::to_string(r));
-  }
+  ExpectCrossFitted(rows, dir / "p.csv", "t_targetMean");
 }
 
 // The document without the step's own summary line.
