@@ -7,6 +7,7 @@
 namespace zelapply {
 
 CrossFit::CrossFit(const Program& program) {
+  std::vector<uint32_t> read;
   for (std::size_t k = 0; k < program.crossFits().size(); ++k) {
     Table table;
     table.spec = program.crossFits()[k];
@@ -26,8 +27,13 @@ CrossFit::CrossFit(const Program& program) {
     const std::size_t cells = static_cast<std::size_t>(table.spec.folds) * table.categories;
     table.sums.assign(cells, 0.0);
     table.weights.assign(cells, 0.0);
+    read.push_back(table.spec.input);
+    for (int slot : {table.target, table.frequency, table.analysis}) {
+      if (slot >= 0) read.push_back(static_cast<uint32_t>(slot));
+    }
     tables_.push_back(std::move(table));
   }
+  if (error_.empty()) slice_ = program.SliceFor(read);
 }
 
 bool CrossFit::Observe(const Table& table, const Frame& frame, double* y, double* weight) {

@@ -4,10 +4,12 @@
 // those values would see each row's own target inside its category's mean.
 // A host writing the prepared training data gives row r instead the mean
 // over the rows of the other folds (fold = r mod the document's folds),
-// with the smoothing toward those rows' overall mean: it evaluates every row
-// and hands it to Gather, calls Finish, then evaluates every row again with
-// Frame::SetTrainingRow. Every host does it here, so the command line, the
-// threads and the Python package give the same values.
+// with the smoothing toward those rows' overall mean: it reads each row's
+// slice().inputs, evaluates slice() (the mapped fields' inputs, the target
+// and the weights, nothing else) and hands the row to Gather, calls Finish,
+// then evaluates every row again with Frame::SetTrainingRow. Every host does
+// it here, so the command line, the threads and the Python package give the
+// same values.
 //
 // Rows count as in the build: only rows whose target and category are
 // present, with their frequency weight (rounded half up) times their
@@ -32,6 +34,8 @@ class CrossFit {
 
   bool Active() const { return !tables_.empty() && error_.empty(); }
   const std::string& error() const { return error_; }
+  // What Gather reads of a row, and the inputs that takes.
+  const ProgramSlice& slice() const { return slice_; }
 
   // Adds training row `row`, evaluated with the document's values.
   void Gather(const Frame& frame, std::size_t row);
@@ -60,6 +64,7 @@ class CrossFit {
   static bool Observe(const Table& table, const Frame& frame, double* y, double* weight);
 
   std::vector<Table> tables_;
+  ProgramSlice slice_;
   std::string error_;
 };
 

@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "CrossFit.h"
@@ -18,23 +19,41 @@ void Program::AddField(FieldInfo field) {
   fields_.push_back(std::move(field));
 }
 
+void Program::MarkSources(std::vector<bool>* needed, std::vector<uint32_t>* taken) const {
+  // Instructions run in dependency order: walked backwards, each one that
+  // writes a needed slot makes the slots it reads needed.
+  std::vector<bool>& marks = *needed;
+  for (std::size_t k = code_.size(); k-- > 0;) {
+    const Instruction& in = code_[k];
+    if (!marks[in.dst]) continue;
+    if (taken != nullptr) taken->push_back(static_cast<uint32_t>(k));
+    marks[in.a] = true;
+    if (in.b != kNoSlot) marks[in.b] = true;
+    if (in.op == Op::kOutlier) {
+      for (std::size_t j = 0; j < 4; ++j) marks[arguments_[in.extra + j]] = true;
+    }
+  }
+  if (taken != nullptr) std::reverse(taken->begin(), taken->end());
+}
+
 std::vector<bool> Program::NeededInputs(bool allDerived) const {
   std::vector<bool> needed(slotCount_, false);
   for (std::size_t i = 0; i < fields_.size(); ++i) {
     needed[i] = fields_[i].enabled || (allDerived && fields_[i].derived);
   }
-  // Instructions run in dependency order: walked backwards, each one that
-  // writes a needed slot makes the slots it reads needed.
-  for (auto in = code_.rbegin(); in != code_.rend(); ++in) {
-    if (!needed[in->dst]) continue;
-    needed[in->a] = true;
-    if (in->b != kNoSlot) needed[in->b] = true;
-    if (in->op == Op::kOutlier) {
-      for (std::size_t k = 0; k < 4; ++k) needed[arguments_[in->extra + k]] = true;
-    }
-  }
+  MarkSources(&needed, nullptr);
   needed.resize(inputCount_);
   return needed;
+}
+
+ProgramSlice Program::SliceFor(const std::vector<uint32_t>& slots) const {
+  std::vector<bool> needed(slotCount_, false);
+  for (uint32_t slot : slots) needed[slot] = true;
+  ProgramSlice slice;
+  MarkSources(&needed, &slice.instructions);
+  needed.resize(inputCount_);
+  slice.inputs = std::move(needed);
+  return slice;
 }
 
 Frame Program::NewFrame() const {
@@ -69,12 +88,24 @@ bool Program::IsUserMissing(const Value& value, const MissingDefinition& missing
   return near && matches(AsWritten(x));
 }
 
-void Program::Evaluate(Frame* frame) const {
+void Program::MarkUserMissing(const std::vector<bool>* inputs, Frame* frame) const {
   for (const MissingDefinition& missing : missing_) {
+    if (inputs != nullptr && (missing.slot >= inputs->size() || !(*inputs)[missing.slot])) {
+      continue;
+    }
     Value& value = (*frame)[missing.slot];
     if (!value.missing && IsUserMissing(value, missing)) value.missing = true;
   }
+}
+
+void Program::Evaluate(Frame* frame) const {
+  MarkUserMissing(nullptr, frame);
   for (const Instruction& instruction : code_) Execute(instruction, frame);
+}
+
+void Program::Evaluate(const ProgramSlice& slice, Frame* frame) const {
+  MarkUserMissing(&slice.inputs, frame);
+  for (uint32_t k : slice.instructions) Execute(code_[k], frame);
 }
 
 void Program::Execute(const Instruction& in, Frame* frame) const {

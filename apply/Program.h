@@ -44,6 +44,14 @@ struct FieldInfo {
 
 class CrossFit;
 
+// The part of a program that computes some of its slots: the instructions,
+// in program order, and the inputs they read. A host that needs a few
+// fields evaluates only those (Program::Evaluate with a slice).
+struct ProgramSlice {
+  std::vector<uint32_t> instructions;  // indices into the program's code
+  std::vector<bool> inputs;            // per input: read by the slice
+};
+
 // The values of one row: field i is slot i.
 class Frame {
  public:
@@ -77,6 +85,8 @@ class Program {
   // "enable", and with `allDerived` every derived field) depend on it: an
   // input whose values reach no shown field need not be given.
   std::vector<bool> NeededInputs(bool allDerived) const;
+  // What computing `slots` takes; an input among them is read as it is.
+  ProgramSlice SliceFor(const std::vector<uint32_t>& slots) const;
 
   // The MapValues tables that carry a "crossFitting" extension, in document
   // order, with their specifications.
@@ -88,12 +98,20 @@ class Program {
   Frame NewFrame() const;
   // Marks user-missing inputs missing, then computes every derived field.
   void Evaluate(Frame* frame) const;
+  // The same for the slice's slots alone; every other computed slot keeps
+  // what it held.
+  void Evaluate(const ProgramSlice& slice, Frame* frame) const;
 
  private:
   friend class ProgramBuilder;
 
   // Appends the field; the first field of a name is the one Find gives.
   void AddField(FieldInfo field);
+  // Marks, walking the code backwards from the slots `needed` holds, every
+  // slot a needed one is computed from; `taken` (optional) gets the
+  // instructions that write a needed slot, in program order.
+  void MarkSources(std::vector<bool>* needed, std::vector<uint32_t>* taken) const;
+  void MarkUserMissing(const std::vector<bool>* inputs, Frame* frame) const;
   void Execute(const Instruction& instruction, Frame* frame) const;
   bool IsUserMissing(const Value& value, const MissingDefinition& missing) const;
 

@@ -257,17 +257,19 @@ bool Replay::Run(const std::vector<ReplayInput>& inputs, std::size_t rows, bool 
   const zelapply::Program& program = *compiled_.program;
   zelapply::CrossFit fit(program);
   if (training && fit.Active()) {
-    // Readers of their own: the rows' warnings and unseen values are those
-    // of the pass below.
+    // Readers of their own (the rows' warnings and unseen values are those
+    // of the pass below), of the inputs the sums need only.
     std::vector<InputReader> gatherers;
-    gatherers.reserve(inputs.size());
-    for (const ReplayInput& input : inputs) gatherers.emplace_back(program, input, unseenAsMissing);
+    std::vector<std::size_t> fields;
+    for (const ReplayInput& input : inputs) {
+      if (!fit.slice().inputs[input.field]) continue;
+      gatherers.emplace_back(program, input, unseenAsMissing);
+      fields.push_back(input.field);
+    }
     zelapply::Frame frame = program.NewFrame();
     for (std::size_t row = 0; row < rows; ++row) {
-      for (std::size_t k = 0; k < inputs.size(); ++k) {
-        gatherers[k].Read(row, &frame[inputs[k].field]);
-      }
-      program.Evaluate(&frame);
+      for (std::size_t k = 0; k < gatherers.size(); ++k) gatherers[k].Read(row, &frame[fields[k]]);
+      program.Evaluate(fit.slice(), &frame);
       fit.Gather(frame, row);
       if ((row + 1) % kCheckEvery == 0 && host.Poll()) return false;
     }

@@ -63,26 +63,32 @@ Status WritePreparedParts(const std::string& document, TorCommon_1_3::IRecordSou
   }
 
   zelapply::Frame frame = program.NewFrame();
-  // The next record's inputs into the frame; false after the last.
-  auto next = [&source, &inputs, &frame]() {
+  // The next record's `wanted` inputs into the frame; false after the last.
+  using Inputs = std::vector<std::pair<std::size_t, std::size_t>>;
+  auto next = [&source, &frame](const Inputs& wanted) {
     if (!source.HasMoreRecords()) return false;
     const TorCommon_1_3::RawRecord* record = source.NextRecord();
     if (record == nullptr) return false;
-    for (const auto& input : inputs) ReadValue((*record)[input.second], &frame[input.first]);
+    for (const auto& input : wanted) ReadValue((*record)[input.second], &frame[input.first]);
     return true;
   };
   // Target means take each row's value from the other folds: their sums
-  // come from a pass over the same rows first.
+  // come from a pass over the same rows first, which reads and computes only
+  // what the sums need.
   zelapply::CrossFit fit(program);
   if (!fit.error().empty()) {
     return Status::Internal("the document cannot be replayed: " + fit.error());
   }
   if (fit.Active()) {
     progress.StartPhase("gathering target means by fold");
+    Inputs gathered;
+    for (const auto& input : inputs) {
+      if (fit.slice().inputs[input.first]) gathered.push_back(input);
+    }
     source.Rewind();
     std::size_t row = 0;
-    while (next()) {
-      program.Evaluate(&frame);
+    while (next(gathered)) {
+      program.Evaluate(fit.slice(), &frame);
       fit.Gather(frame, row);
       if (++row % kCheckEvery == 0 && interrupts.IsInterrupted()) {
         return Status::Interrupted();
@@ -98,7 +104,7 @@ Status WritePreparedParts(const std::string& document, TorCommon_1_3::IRecordSou
     zelio::CsvWriter writer(*part.output, delimiter);
     PreparedWriter prepared(program, false, &writer);
     prepared.WriteHeader();
-    for (int64_t taken = 0; (part.rows < 0 || taken < part.rows) && next(); ++taken) {
+    for (int64_t taken = 0; (part.rows < 0 || taken < part.rows) && next(inputs); ++taken) {
       if (fit.Active()) frame.SetTrainingRow(&fit, row);
       ++row;
       program.Evaluate(&frame);

@@ -204,6 +204,49 @@ def test_training_transform_cross_fits_target_means_as_data_out(tmp_path):
         prep.transform(dd.from_pandas(frame, npartitions=2), training=True)
 
 
+def test_training_transform_target_means_of_a_derived_input_against_hand_folds():
+    """The month of a date, derived in the document, encoded: each training
+    row takes the smoothed mean of its month over the other folds (row
+    number modulo 5), computed here; a row without a date the other folds'
+    overall mean; plain transform the whole-data means."""
+    rng = np.random.default_rng(3)
+    n = 1200
+    day = pd.to_datetime("2020-01-01") + pd.to_timedelta(rng.integers(0, 700, n), unit="D")
+    frame = pd.DataFrame({"d": day, "x": rng.normal(size=n)})
+    frame["y"] = frame["d"].dt.month * 0.3 + rng.normal(size=n)
+    frame.loc[::41, "d"] = pd.NaT
+    settings = {"targetEncodeCategories": True, "targetEncodingMinCategories": 2,
+                "extractMonthCategoryFromDate": True, "featureSelection": False,
+                "supervisedMerging": False, "featureConstruction": False,
+                "scaleFeatureRescalingMethod": "none",
+                "replaceNominalFeaturesMissingValue": False}
+    prep = zelcraft.prepare(frame, target="y", settings=settings)
+    month = frame["d"].dt.month.to_numpy()
+    y = frame["y"].to_numpy()
+    rows = np.arange(n)
+
+    def means(counted):
+        keep = counted & ~np.isnan(month)
+        prior = y[keep].mean()
+        table = {m: (y[keep & (month == m)].sum() + 10 * prior) / ((keep & (month == m)).sum() + 10)
+                 for m in np.unique(month[keep])}
+        return table, prior
+
+    def expected(counted_for):
+        values = np.empty(n)
+        for r in range(n):
+            table, prior = counted_for(r)
+            values[r] = prior if np.isnan(month[r]) else table[month[r]]
+        return values
+
+    folds = [means(rows % 5 != f) for f in range(5)]
+    trained = prep.transform(frame, training=True)["d_targetMean"].to_numpy(dtype=float)
+    np.testing.assert_allclose(trained, expected(lambda r: folds[r % 5]), rtol=1e-9)
+    whole = means(np.ones(n, dtype=bool))
+    plain = prep.transform(frame)["d_targetMean"].to_numpy(dtype=float)
+    np.testing.assert_allclose(plain, expected(lambda r: whole), rtol=1e-9)
+
+
 def test_merging_keeps_an_unrelated_input_through_settings(tmp_path):
     """Every speaker says every vowel alike: merging makes the speaker one
     category and drops it, unless settings= keeps it; kept, transform and

@@ -187,7 +187,7 @@ TorStatus ZelTransformRulePMML::WriteTargetMean() {
   };
   for (const auto& entry : rule->GetTextMapping()) row(entry.first, entry.second);
   for (const auto& entry : rule->GetNumericMapping()) {
-    row(ZelStatistic::FormatDouble(entry.first), entry.second);
+    row(ZelStatistic::FormatDoubleExactly(entry.first), entry.second);
   }
   derivedField_->AppendChild(map.release());
   return TorStatus();

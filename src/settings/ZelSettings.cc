@@ -1,5 +1,6 @@
 #include "settings/ZelSettings.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -28,4 +29,9 @@ ZelSettings::ZelSettings() {
 
 const char* ZelSettings::DefaultNamePart(NamePart which) {
   return kNamePartDefaults[static_cast<int>(which)];
+}
+
+int ZelSettings::NominalCategoryLimit(bool encodable) const {
+  if (!targetEncode || !encodable) return screeningThresholdForNominal;
+  return std::max(screeningThresholdForNominal, kTargetEncodingCategoryLimit);
 }

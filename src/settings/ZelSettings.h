@@ -51,6 +51,10 @@ class ZelSettings {
  public:
   static constexpr int kStepSuffixCount = static_cast<int>(StepSuffix::kCount);
   static constexpr int kNamePartCount = static_cast<int>(NamePart::kCount);
+  // The most categories the table of an input the target encoding step may
+  // encode counts while the step is on: inputs past the category screen can
+  // then be encoded (what a field of more keeps in memory).
+  static constexpr int kTargetEncodingCategoryLimit = 10000;
 
   // Defaults; the reference date and time come from the current UTC clock.
   ZelSettings();
@@ -71,6 +75,11 @@ class ZelSettings {
   // The value a name part starts with, and falls back to when a step needs it
   // but the host left it empty.
   static const char* DefaultNamePart(NamePart which);
+
+  // The categories a nominal field's table counts before it overflows:
+  // "maxNOfUniqueCategories", or kTargetEncodingCategoryLimit for a field
+  // the target encoding step may encode (`encodable`) while that step is on.
+  int NominalCategoryLimit(bool encodable) const;
 
   // Every member under its display label, through TorDisplay_1_3.
   void Display() const;

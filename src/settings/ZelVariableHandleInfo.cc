@@ -129,16 +129,19 @@ void ZelVariableHandleInfo::CreateRule(const Pair& pair) {
 void ZelVariableHandleInfo::CreateUnivariate(int index) {
   univariate_.reset();
   const uint32_t field = static_cast<uint32_t>(index);
+  // Only a nominal input can be replaced by its target means: the target,
+  // weights and ordinal fields count the usual number of categories.
+  const bool encodable = IsNominal() && !IsTarget() && !IsWeight();
   switch (GetMeasureLevel()) {
     case TorCommon_1_3::kLevelContinuous:
     case TorCommon_1_3::kLevelContinuousOther:
       univariate_.reset(new ZelStatistic::ZelUnivarCont(settings_, field));
       break;
     case TorCommon_1_3::kLevelCategorical:
-      univariate_.reset(new ZelStatistic::ZelUnivarNumericCat(settings_, field, !IsOrdinal()));
+      univariate_.reset(new ZelStatistic::ZelUnivarNumericCat(settings_, field, !IsOrdinal(), encodable));
       break;
     case TorCommon_1_3::kLevelCategoricalString:
-      univariate_.reset(new ZelStatistic::ZelUnivarStringCat(settings_, field));
+      univariate_.reset(new ZelStatistic::ZelUnivarStringCat(settings_, field, encodable));
       break;
     default:
       break;

@@ -7,7 +7,8 @@
 namespace ZelStatistic {
 
 double CorrelationProbability(double r, double n, int heldFixed) {
-  if (r == 1.0 || r == -1.0) return 1.0;
+  // Rounding can carry a perfect correlation just past 1.
+  if (std::fabs(r) >= 1.0) return 1.0;
   const double freedom = n - (2.0 + heldFixed);
   if (freedom <= 0.0) return 0.0;
   return TorMath_1_3::TorDistFun::CdfT(std::fabs(r * std::sqrt(freedom / (1.0 - r * r))),

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 #include "torcommon13r/TorXML.h"
 
@@ -16,6 +17,18 @@ std::string FormatPaddedInteger(int64_t value, std::size_t width, char fill) {
 }
 
 std::string FormatDouble(double value) { return TorXML_1_3::ReplaceSep(value, "%.15g"); }
+
+std::string FormatDoubleExactly(double value) {
+  std::string text = FormatDouble(value);
+  if (!std::isfinite(value)) return text;
+  double read = 0.0;
+  const auto parsed = std::from_chars(text.data(), text.data() + text.size(), read);
+  if (parsed.ec == std::errc() && read == value) return text;
+  char exact[32];
+  const auto written =
+      std::to_chars(exact, exact + sizeof exact, value, std::chars_format::general, 17);
+  return std::string(exact, written.ptr);
+}
 
 double RoundAsFormatted(double value) {
   if (!std::isfinite(value)) return value;

@@ -14,6 +14,10 @@ std::string FormatInteger(int64_t value);
 // The decimal text left-padded with `fill` to at least `width` characters.
 std::string FormatPaddedInteger(int64_t value, std::size_t width, char fill);
 std::string FormatDouble(double value);
+// FormatDouble's text when it reads back as `value`, else 17 significant
+// digits: a key that must match the value it was made from (0.3 and
+// 0.30000000000000004 stay two keys).
+std::string FormatDoubleExactly(double value);
 // The number FormatDouble's text reads back as: `value` rounded to 15
 // significant digits, as a document consumer sees it.
 double RoundAsFormatted(double value);

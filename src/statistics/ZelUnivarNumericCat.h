@@ -12,7 +12,9 @@ namespace ZelStatistic {
 
 class ZelUnivarNumericCat : public ZelUnivarNumeric {
  public:
-  ZelUnivarNumericCat(const ZelSettings* settings, uint32_t fieldIndex, bool nominal);
+  // `encodable` (nominal fields): as for ZelUnivarStringCat.
+  ZelUnivarNumericCat(const ZelSettings* settings, uint32_t fieldIndex, bool nominal,
+                      bool encodable = true);
 };
 
 }  // namespace ZelStatistic

@@ -5,7 +5,6 @@
 #include "frame/ZelStatusCodes.h"
 #include "torcommon13r/TorVariable.h"
 #include "settings/ZelSettings.h"
-#include "transformation/ZelTargetEncodingHandler.h"
 
 using ZelFrame::ZelBatch;
 using ZelFrame::ZelBatchColumn;
@@ -22,18 +21,11 @@ constexpr std::size_t kWalkedCategories = 16;
 
 }  // namespace
 
-int CategoryLimit(const ZelSettings& settings) {
-  // The target encoding step encodes inputs past the category screen: their
-  // tables count on, to that step's limit.
-  const int screen = settings.screeningThresholdForNominal;
-  if (!settings.targetEncode) return screen;
-  return std::max(screen, ZelTransformation::ZelTargetEncodingHandler::kCategoryLimit);
-}
-
-ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex)
+ZelUnivarStringCat::ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex,
+                                       bool encodable)
     : ZelStatistics(settings, kUnivariateStringCat),
       fieldIndex_(fieldIndex),
-      table_(static_cast<uint64_t>(std::max(0, CategoryLimit(*settings)))),
+      table_(static_cast<uint64_t>(std::max(0, settings->NominalCategoryLimit(encodable)))),
       distinctLimit_(table_.Limit()) {}
 
 TorStatus ZelUnivarStringCat::AddRecord(const RawRecord& record) {

@@ -19,13 +19,12 @@
 
 namespace ZelStatistic {
 
-// The categories a nominal field's table counts before it overflows:
-// "maxNOfUniqueCategories", or more while the target encoding step is on.
-int CategoryLimit(const ZelSettings& settings);
-
 class ZelUnivarStringCat : public ZelStatistics {
  public:
-  ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex);
+  // `encodable`: the target encoding step may encode the field, which then
+  // counts more categories while that step is on
+  // (ZelSettings::NominalCategoryLimit); false for a target.
+  ZelUnivarStringCat(const ZelSettings* settings, uint32_t fieldIndex, bool encodable = true);
 
   TorCommon_1_3::TorStatus AddRecord(const TorCommon_1_3::RawRecord& record) override;
   TorCommon_1_3::TorStatus AddBatch(const ZelFrame::ZelBatch& batch) override;

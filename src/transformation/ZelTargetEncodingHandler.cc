@@ -82,7 +82,7 @@ bool ZelTargetEncodingHandler::Encodes(const ZelVariableHandleList& fields,
       field.IsExcluded()) {
     return false;
   }
-  return categories >= s.targetEncodingMinCategories && categories <= kCategoryLimit &&
+  return categories >= s.targetEncodingMinCategories && categories <= ZelSettings::kTargetEncodingCategoryLimit &&
          EncodedFields(fields) > 0;
 }
 

@@ -10,8 +10,9 @@
 // the input's statistic against the target, gathered in that pass.
 //
 // Inputs past the category screen take part too while the step can encode
-// them: their univariate tables count up to kCategoryLimit categories then
-// (what a field of more keeps in memory), and the screen keeps them.
+// them: their univariate tables count up to
+// ZelSettings::kTargetEncodingCategoryLimit categories then, and the screen
+// keeps them.
 #ifndef ZELCRAFT_TRANSFORMATION_ZELTARGETENCODINGHANDLER_H_
 #define ZELCRAFT_TRANSFORMATION_ZELTARGETENCODINGHANDLER_H_
 
@@ -25,8 +26,6 @@ class ZelTargetEncodingHandler : public ZelOperationHandler {
  public:
   // The most categories a nominal target may have to be encoded against.
   static constexpr int kMaxClasses = 5;
-  // The most categories a nominal input's table counts while the step is on.
-  static constexpr int kCategoryLimit = 10000;
 
   ZelTargetEncodingHandler(const ZelOperationPair& pair, ZelVariableHandleList* fields,
                            std::vector<TorCommon_1_3::TorStatus>* warnings);

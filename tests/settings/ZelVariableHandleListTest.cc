@@ -8,6 +8,7 @@
 #include "frame/ZelStatusCodes.h"
 #include "settings/ZelVariableHandleList.h"
 #include "statistics/ZelUnivarNumeric.h"
+#include "statistics/ZelUnivarStringCat.h"
 #include "support/TestHost.h"
 #include "transformation/ZelTransformRule.h"
 
@@ -41,6 +42,34 @@ TEST(VariableHandleInfoTest, HostFieldsGetTheUnivariateStatisticOfTheirLevel) {
   EXPECT_FALSE(Summary(ord).HasNoMoments());
   EXPECT_EQ(Summary(ord).GetDistinctLimit(), 10u);
   EXPECT_EQ(str.GetUnivariate()->GetType(), ZelStatistic::kUnivariateStringCat);
+}
+
+// The target encoding step counts the categories of the inputs it may
+// encode past the category screen; the target, the weights and ordinal
+// fields keep their usual limits, and with the step off every field does.
+TEST(VariableHandleInfoTest, OnlyEncodableInputsCountMoreCategoriesWhileTargetMeansAreOn) {
+  for (bool on : {true, false}) {
+    SCOPED_TRACE(on ? "on" : "off");
+    ZelSettings settings;
+    settings.targetEncode = on;
+    settings.frequencyWeightIndex = 4;
+    const uint64_t raised = on ? ZelSettings::kTargetEncodingCategoryLimit : 100u;
+    Var text(NominalField("s", true)), number(NominalField("n", false)),
+        target(NominalField("t", true, kRoleTarget)), numberTarget(NominalField("u", false, kRoleTarget)),
+        weight(NominalField("w", false)), ordinal(OrdinalField("o"));
+    ZelVariableHandleInfo s(&settings, *text, 0), n(&settings, *number, 1), t(&settings, *target, 2),
+        u(&settings, *numberTarget, 3), w(&settings, *weight, 4), o(&settings, *ordinal, 5);
+    auto limit = [](const ZelVariableHandleInfo& handle) {
+      return dynamic_cast<const ZelStatistic::ZelUnivarStringCat&>(*handle.GetUnivariate())
+          .GetDistinctLimit();
+    };
+    EXPECT_EQ(limit(s), raised);
+    EXPECT_EQ(Summary(n).GetDistinctLimit(), raised);
+    EXPECT_EQ(limit(t), 100u);
+    EXPECT_EQ(Summary(u).GetDistinctLimit(), 100u);
+    EXPECT_EQ(Summary(w).GetDistinctLimit(), 100u);
+    EXPECT_EQ(Summary(o).GetDistinctLimit(), 10u);
+  }
 }
 
 // Host fields: 0 target, 1 continuous, 2 nominal, 3 ordinal, 4 frequency
