@@ -163,7 +163,8 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
         EXPECT_EQ(handler, nullptr);
       } else {
         ASSERT_NE(handler, nullptr);
-        EXPECT_EQ(std::type_index(typeid(*handler)), expected);
+        const auto& created = *handler;
+        EXPECT_EQ(std::type_index(typeid(created)), expected);
         // The handler runs the pair it was made for, but the missing-value
         // step always runs as one replacement.
         const ZelOperationPair ran = handler->GetPair();
@@ -182,7 +183,8 @@ TEST(RegistryTest, EveryPairGetsTheHandlerAndRuleItsStepOrActionOwns) {
         continue;
       }
       ASSERT_NE(rule, nullptr);
-      EXPECT_EQ(std::type_index(typeid(*rule)), want.type);
+      const auto& object = *rule;
+      EXPECT_EQ(std::type_index(typeid(object)), want.type);
       EXPECT_EQ(rule->GetRuleType(), want.ruleType);
       // Trimming and the target's Box-Cox transformation derive for one
       // pair only, whatever they were asked for.
