@@ -3,9 +3,10 @@
 # a normal build in build/ (with the Python package: its pytest suite runs on
 # the staged package, and it is installed into a virtual environment once to
 # check the installation; and with the R package, which CTest installs into
-# build/r-lib and tests with testthat) and an AddressSanitizer + UBSan build in
-# build-asan/, without the Python package; then runs every fuzz target for
-# 30 seconds (scripts/fuzz.sh).
+# build/r-lib and tests with testthat) and a clang AddressSanitizer + UBSan
+# build in build-asan/ (Debug at -O1, without the Python and R packages),
+# which also holds the fuzz targets; then runs every fuzz target from that
+# build for 30 seconds, two at a time (scripts/fuzz.sh).
 # The report is checked in headless Chromium, which the script installs.
 # Where the PMML 4.0 schema is at hand (../shared, or ZEL_TEST_DATA_DIR), the
 # schema tests must run: a skipped one fails the run.
@@ -37,7 +38,9 @@ ZELCRAFT_BUILD_DIR="$PWD/build" /usr/bin/python3 -m pytest -q -p no:cacheprovide
 bash scripts/install-python.sh build/venv
 (cd build && venv/bin/python -c \
   "import zelcraft, zelcraft.sklearn; print('installed zelcraft', zelcraft.__version__)")
+# One clang build serves the sanitizers' tests and the fuzz targets.
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  run_config build-asan -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON -DZEL_BUILD_BENCHMARKS=OFF
+  run_config build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DZEL_SANITIZE=ON \
+  -DZEL_FUZZ=ON -DZEL_BUILD_BENCHMARKS=OFF
 echo "All tests passed in both configurations."
-bash scripts/fuzz.sh 30
+ZEL_FUZZ_BUILD_DIR=build-asan bash scripts/fuzz.sh 30

@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
   };
   const Setup setups[] = {
       {"box_cox_target",
-       {"y", "w", ""},
+       {"y", "w", "", {}},
        [](TorCommon_1_3::TorSettings* s) {
          s->SetBool("rescaleScaleTargetUsingBoxCox", true);
          s->SetDouble("targetSD", 2);
@@ -131,16 +131,16 @@ int main(int argc, char** argv) {
          }
          s->SetString("outliersOperation", "setToMissingVal");
        }},
-      {"categorical_target", {"t", "", ""}, [](TorCommon_1_3::TorSettings*) {}},
+      {"categorical_target", {"t", "", "", {}}, [](TorCommon_1_3::TorSettings*) {}},
       {"reordered_target",
-       {"cat", "", "w"},
+       {"cat", "", "w", {}},
        [](TorCommon_1_3::TorSettings* s) {
          s->SetBool("reorderNominalTargetCategories", true);
          s->SetBool("replaceNominalTargetMissingValue", true);
          s->SetString("analysisWeight", "w");
        }},
       {"untargeted",
-       {"", "", ""},
+       {"", "", "", {}},
        [](TorCommon_1_3::TorSettings* s) {
          s->SetString("scaleFeatureRescalingMethod", "minMax");
          s->SetDouble("unsupervisedMergingMinPercentageOfCases", 25);

@@ -38,8 +38,8 @@ ZEL_LANE_INLINE void AddCategoryRecord(ZelCategorySums<L>* s, const L& x, const 
   const L sum = previous + w;
   s->weight = Select(counts, sum, previous);
   s->frequency = Select(counts, s->frequency + f, s->frequency);
-  const auto moves = kUnit ? counts & Greater(sum, zero)
-                           : counts & Greater(w, zero) & Greater(sum, zero);
+  const auto weighed = kUnit ? counts : counts & Greater(w, zero);
+  const auto moves = weighed & Greater(sum, zero);
   if (ZelFrame::ZelLaneOf<L>::Skip(moves)) return;
   const L deviation = x - s->mean;
   const L d = kUnit ? deviation / sum : deviation * w / sum;

@@ -72,8 +72,16 @@ ZEL_LANE_INLINE L Operation(int op, const L& a, const L& b, const L& c) {
     case 7: return Select(Less(a, b), one, zero);
     case 8: return Select(NotEqual(a, b), one, zero);
     case 9: return Select(NotLessEqual(a, b), one, zero);
-    case 10: return Select(Greater(a, b) & Less(b, c), a, c);
-    case 11: return Select(Greater(a, b) | Less(b, c), a, c);
+    // Masks combined from a named one: two calls joined by & or | read as a
+    // mistaken && to clang when the masks are single bools.
+    case 10: {
+      const auto greater = Greater(a, b);
+      return Select(greater & Less(b, c), a, c);
+    }
+    case 11: {
+      const auto greater = Greater(a, b);
+      return Select(greater | Less(b, c), a, c);
+    }
     case 12: return a + b * c;
     default: return (a - b) * (a + b);
   }
