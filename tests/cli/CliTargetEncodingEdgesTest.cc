@@ -17,43 +17,13 @@
 
 #include "support/CliHarness.h"
 #include "support/SchemaCheck.h"
+#include "support/TargetMeans.h"
 
 namespace clitest {
 namespace {
 
-// A category's smoothed mean and the prior over weighted (key, y) rows.
-struct Means {
-  std::map<std::string, double> byKey;
-  double prior = NAN;
-};
-
-struct Obs {
-  std::string key;  // "" for a missing category
-  double y;
-  bool yMissing;
-  double weight;  // frequency times analysis weight; 0 drops the row
-};
-
-Means HandMeans(const std::vector<Obs>& rows, double m, int skipFold = -1) {
-  std::map<std::string, std::pair<double, double>> sums;
-  double sum = 0.0;
-  double weight = 0.0;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Obs& o = rows[r];
-    if (skipFold >= 0 && static_cast<int>(r % 5) == skipFold) continue;
-    if (o.key.empty() || o.yMissing || !(o.weight > 0.0)) continue;
-    sums[o.key].first += o.weight * o.y;
-    sums[o.key].second += o.weight;
-    sum += o.weight * o.y;
-    weight += o.weight;
-  }
-  Means means;
-  means.prior = sum / weight;
-  for (const auto& e : sums) {
-    means.byKey[e.first] = (e.second.first + m * means.prior) / (e.second.second + m);
-  }
-  return means;
-}
+using Obs = targetmeans::Row;
+using Means = targetmeans::Means;
 
 double Number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
@@ -100,10 +70,10 @@ void ExpectCrossFitted(const std::vector<Obs>& rows, const std::string& path,
   ASSERT_EQ(prepared.size(), rows.size() + 1);
   const std::size_t column = Column(prepared[0], field);
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Means own = HandMeans(rows, 10.0, static_cast<int>(r % 5));
-    const auto found = own.byKey.find(rows[r].key);
+    const Means own = targetmeans::Smoothed(rows, 10.0, static_cast<int>(r % 5));
+    const auto found = own.byCategory.find(rows[r].category);
     ExpectClose(Number(prepared[r + 1][column]),
-                found != own.byKey.end() ? found->second : own.prior, "row " + std::to_string(r));
+                found != own.byCategory.end() ? found->second : own.prior, "row " + std::to_string(r));
   }
 }
 
@@ -147,17 +117,17 @@ TEST(CliTargetEncodingEdges, NumbersDeclaredNominalAreKeyedAsReadAndReplayed) {
   const std::string text = ReadFile(dir / "doc.pmml");
   EXPECT_TRUE(schemacheck::IsSchemaValid(text));
   const Document doc(text);
-  const Means means = HandMeans(rows, 10.0);
-  ASSERT_EQ(means.byKey.size(), 11u);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
+  ASSERT_EQ(means.byCategory.size(), 11u);
   const auto table = Table(doc, "n");
   std::set<std::string> keys;
   for (const auto& row : table) {
     const std::string key = NumberKey(row.first);
     EXPECT_TRUE(keys.insert(key).second) << "two rows read as " << row.first;
-    ASSERT_EQ(means.byKey.count(key), 1u) << row.first;
-    ExpectClose(row.second, means.byKey.at(key), row.first);
+    ASSERT_EQ(means.byCategory.count(key), 1u) << row.first;
+    ExpectClose(row.second, means.byCategory.at(key), row.first);
   }
-  EXPECT_EQ(keys.size(), means.byKey.size());
+  EXPECT_EQ(keys.size(), means.byCategory.size());
   ExpectClose(Prior(doc, "n"), means.prior, "prior");
 
   // New data, spelled otherwise, with a value never seen and a missing one.
@@ -171,8 +141,8 @@ TEST(CliTargetEncodingEdges, NumbersDeclaredNominalAreKeyedAsReadAndReplayed) {
   const auto out = ReadCsv(ReadFile(dir / "a.csv"));
   const std::size_t column = Column(out[0], "n_targetMean");
   for (std::size_t r = 0; r < fresh.size(); ++r) {
-    const auto found = fresh[r].empty() ? means.byKey.end() : means.byKey.find(NumberKey(fresh[r]));
-    const double expected = found != means.byKey.end() ? found->second : means.prior;
+    const auto found = fresh[r].empty() ? means.byCategory.end() : means.byCategory.find(NumberKey(fresh[r]));
+    const double expected = found != means.byCategory.end() ? found->second : means.prior;
     ExpectClose(Number(out[r + 1][column]), expected, "'" + fresh[r] + "'");
   }
 
@@ -203,20 +173,20 @@ TEST(CliTargetEncodingEdges, NumericBinaryTargetWithMissingTargets) {
   const Document doc(ReadFile(dir / "doc.pmml"));
   EXPECT_EQ(Encoded(doc, "c"), "1");
   EXPECT_EQ(doc.Eval("string(//p:CrossFitting/@targetCategory)"), "1");
-  const Means means = HandMeans(rows, 10.0);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
   ExpectClose(Prior(doc, "c"), means.prior, "prior");
   const auto table = Table(doc, "c");
   ASSERT_EQ(table.size(), 22u);
   for (const auto& row : table) {
-    const auto found = means.byKey.find(row.first);
+    const auto found = means.byCategory.find(row.first);
     // c05 has no target on any row: (0 + m prior) / (0 + m).
-    ExpectClose(row.second, found != means.byKey.end() ? found->second : means.prior, row.first);
+    ExpectClose(row.second, found != means.byCategory.end() ? found->second : means.prior, row.first);
   }
   WriteFile(dir / "new.csv", "c,w\nc07,1\nzz,1\n,1\n");
   ASSERT_EQ(RunCli(dir.path(), {"apply", "doc.pmml", "new.csv", "-o", "a.csv"}).status, 0);
   const auto out = ReadCsv(ReadFile(dir / "a.csv"));
   const std::size_t column = Column(out[0], "c_targetMean");
-  ExpectClose(Number(out[1][column]), means.byKey.at("c07"), "c07");
+  ExpectClose(Number(out[1][column]), means.byCategory.at("c07"), "c07");
   ExpectClose(Number(out[2][column]), means.prior, "unseen");
   ExpectClose(Number(out[3][column]), means.prior, "missing");
   ExpectCrossFitted(rows, dir / "p.csv", "c_targetMean");
@@ -258,13 +228,13 @@ TEST(CliTargetEncodingEdges, DroppedRowsAllMissingAndConstantInputs) {
   EXPECT_EQ(Encoded(doc, "c"), "1");
   EXPECT_EQ(Encoded(doc, "a"), "0");
   EXPECT_EQ(Encoded(doc, "k"), "0");
-  const Means means = HandMeans(rows, 10.0);
-  ASSERT_EQ(means.byKey.size(), 18u);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
+  ASSERT_EQ(means.byCategory.size(), 18u);
   const auto table = Table(doc, "c");
   ASSERT_EQ(table.size(), 18u);
   for (const auto& row : table) {
-    ASSERT_EQ(means.byKey.count(row.first), 1u) << row.first;
-    ExpectClose(row.second, means.byKey.at(row.first), row.first);
+    ASSERT_EQ(means.byCategory.count(row.first), 1u) << row.first;
+    ExpectClose(row.second, means.byCategory.at(row.first), row.first);
   }
   ExpectClose(Prior(doc, "c"), means.prior, "prior");
   // The dropped rows' categories replay as the prior.
@@ -274,7 +244,7 @@ TEST(CliTargetEncodingEdges, DroppedRowsAllMissingAndConstantInputs) {
   const std::size_t column = Column(out[0], "c_targetMean");
   ExpectClose(Number(out[1][column]), means.prior, "c18");
   ExpectClose(Number(out[2][column]), means.prior, "c19");
-  ExpectClose(Number(out[3][column]), means.byKey.at("c03"), "c03");
+  ExpectClose(Number(out[3][column]), means.byCategory.at("c03"), "c03");
 
   // With the smallest minimum, neither the empty nor the constant input.
   const RunResult small = Prepare(dir, with({"--set", "targetEncodingMinCategories=2"}));
@@ -313,9 +283,9 @@ TEST(CliTargetEncodingEdges, DerivedInputAndUserMissingTargetAcrossFolds) {
   ASSERT_EQ(run.status, 0) << run.err;
   const Document doc(ReadFile(dir / "doc.pmml"));
   EXPECT_EQ(Encoded(doc, "t_HourCategory"), "1");
-  const Means means = HandMeans(rows, 10.0);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
   for (const auto& row : Table(doc, "t_HourCategory")) {
-    ExpectClose(row.second, means.byKey.at(row.first), row.first);
+    ExpectClose(row.second, means.byCategory.at(row.first), row.first);
   }
   ExpectCrossFitted(rows, dir / "p.csv", "t_targetMean");
 }
@@ -365,10 +335,10 @@ TEST(CliTargetEncodingEdges, ManyCategoriesOrdinalAsWithoutTheStepNominalEncoded
   EXPECT_EQ(Encoded(on, "n"), "1");
   EXPECT_EQ(Encoded(on, "o"), "0");
   EXPECT_TRUE(schemacheck::IsSchemaValid(documents[1]));
-  const Means means = HandMeans(rows, 10.0);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
   const auto table = Table(on, "n");
   ASSERT_EQ(table.size(), 500u);
-  for (const auto& row : table) ExpectClose(row.second, means.byKey.at(row.first), row.first);
+  for (const auto& row : table) ExpectClose(row.second, means.byCategory.at(row.first), row.first);
   // The ordinal input alone: the same document either way, the step's line aside.
   std::string ordinal = "o,x,y\n";
   const auto cells = ReadCsv(csv);

@@ -16,45 +16,13 @@
 
 #include "support/CliHarness.h"
 #include "support/SchemaCheck.h"
+#include "support/TargetMeans.h"
 
 namespace clitest {
 namespace {
 
-struct Row {
-  std::string category;  // "" for missing
-  double y;
-  bool yMissing;
-  int weight;
-};
-
-// The smoothed mean of each category and the prior over `rows` (those with
-// a category and a target), with smoothing m.
-struct Means {
-  std::map<std::string, double> byCategory;
-  double prior = 0.0;
-};
-
-Means HandMeans(const std::vector<Row>& rows, double m, bool (*counts)(std::size_t) = nullptr) {
-  std::map<std::string, std::pair<double, double>> sums;  // sum, weight
-  double sum = 0.0;
-  double weight = 0.0;
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    const Row& row = rows[r];
-    if (counts != nullptr && !counts(r)) continue;
-    if (row.yMissing || row.category.empty()) continue;
-    sums[row.category].first += row.weight * row.y;
-    sums[row.category].second += row.weight;
-    sum += row.weight * row.y;
-    weight += row.weight;
-  }
-  Means means;
-  means.prior = sum / weight;
-  for (const auto& entry : sums) {
-    means.byCategory[entry.first] =
-        (entry.second.first + m * means.prior) / (entry.second.second + m);
-  }
-  return means;
-}
+using Row = targetmeans::Row;
+using Means = targetmeans::Means;
 
 // The output of the target-mean table of `input` for `category`, as a number.
 double Mapped(const Document& doc, const std::string& input, const std::string& category,
@@ -98,7 +66,7 @@ std::string Csv(const std::vector<Row>& rows, const std::vector<std::string>& d)
   for (std::size_t i = 0; i < rows.size(); ++i) {
     csv += rows[i].category + "," + d[i] + "," +
            (rows[i].yMissing ? std::string() : std::to_string(rows[i].y)) + "," +
-           std::to_string(rows[i].weight) + "\n";
+           std::to_string(static_cast<int>(rows[i].weight)) + "\n";
   }
   return csv;
 }
@@ -131,7 +99,7 @@ TEST(CliTargetEncoding, InputsAtTheMinimumTakeTheirWeightedSmoothedMeans) {
   ASSERT_TRUE(doc.ok());
   EXPECT_EQ(Encoded(doc, "c"), "1");  // 20 categories: the minimum exactly
   EXPECT_EQ(Encoded(doc, "d"), "0");  // 19
-  const Means means = HandMeans(rows, 10.0);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
   for (const auto& entry : means.byCategory) {
     EXPECT_NEAR(Mapped(doc, "c", entry.first), entry.second, 1e-9 * std::fabs(entry.second))
         << entry.first;
@@ -158,7 +126,7 @@ TEST(CliTargetEncoding, InputsAtTheMinimumTakeTheirWeightedSmoothedMeans) {
   EXPECT_EQ(Encoded(Document(ReadFile(dir / "doc.pmml")), "c"), "0");
   ASSERT_EQ(Prepare(dir, "y", {"--set", "targetEncodingSmoothing=0", "-q"}).status, 0);
   const Document plain(ReadFile(dir / "doc.pmml"));
-  const Means raw = HandMeans(rows, 0.0);
+  const Means raw = targetmeans::Smoothed(rows, 0.0);
   EXPECT_NEAR(Mapped(plain, "c", "k07"), raw.byCategory.at("k07"), 1e-9);
   // Bad settings are refused.
   const RunResult refused = Prepare(dir, "y", {"--set", "targetEncodingMinCategories=1"});
@@ -199,7 +167,7 @@ TEST(CliTargetEncoding, InputsPastTheScreenAgainstEachKindOfTarget) {
   for (std::size_t r = 1; r < table.size(); ++r) {
     rows.push_back({table[r][0], table[r][1] == "yes" ? 1.0 : 0.0, false, 1});
   }
-  const Means means = HandMeans(rows, 10.0);
+  const Means means = targetmeans::Smoothed(rows, 10.0);
   EXPECT_EQ(means.byCategory.size(), 150u);
   for (const char* country : {"n0", "n1", "n149"}) {
     EXPECT_NEAR(Mapped(doc, "country", country), means.byCategory.at(country), 1e-12) << country;
@@ -220,7 +188,7 @@ TEST(CliTargetEncoding, InputsPastTheScreenAgainstEachKindOfTarget) {
     for (std::size_t r = 1; r < table.size(); ++r) {
       indicator.push_back({table[r][0], table[r][2] == name ? 1.0 : 0.0, false, 1});
     }
-    const Means own = HandMeans(indicator, 10.0);
+    const Means own = targetmeans::Smoothed(indicator, 10.0);
     const std::string field = std::string("country_TargetEncoded_") + name;
     EXPECT_NEAR(Mapped(classes, "country", "n4", field), own.byCategory.at("n4"), 1e-12) << name;
     EXPECT_EQ(classes.Eval("count(//p:DerivedField[@name='country_targetMean_" + std::string(name) +
@@ -283,11 +251,8 @@ TEST(CliTargetEncoding, TrainingRowsAreCrossFittedAndApplyReplaysTheWholeData) {
   const std::size_t ac = Column(replayed[0], "c_targetMean");
   ASSERT_LT(pc, prepared[0].size());
   std::vector<Means> folds;
-  static std::size_t fold;
-  for (fold = 0; fold < 5; ++fold) {
-    folds.push_back(HandMeans(rows, 10.0, [](std::size_t r) { return r % 5 != fold; }));
-  }
-  const Means whole = HandMeans(rows, 10.0);
+  for (int fold = 0; fold < 5; ++fold) folds.push_back(targetmeans::Smoothed(rows, 10.0, fold));
+  const Means whole = targetmeans::Smoothed(rows, 10.0);
   int differ = 0;
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const Means& own = folds[r % 5];
