@@ -236,6 +236,10 @@ def test_files_that_cannot_be_read(tmp_path):
         on_ranges(str(tmp_path / "none*.csv"))
     empty = tmp_path / "empty.csv"
     empty.write_text("fare,tip\n")
+    with pytest.raises(zelcraft.ZelcraftInputError, match="given twice"):
+        on_ranges([str(empty), str(tmp_path / "empty*.csv")])
+    with pytest.raises(zelcraft.ZelcraftArgumentError, match="a CSV path"):
+        on_ranges(5)
     with pytest.raises(zelcraft.ZelcraftInputError) as expected:
         quiet(zelcraft.prepare, str(empty), target="tip", progress=False)
     with pytest.raises(zelcraft.ZelcraftInputError) as found:

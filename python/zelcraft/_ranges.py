@@ -10,34 +10,13 @@ row (a quoted line break in a name stays in it).
 Every file must have the header names of the first, in the same order;
 any other is refused as the loader refuses it (io/HeaderCheck.h)."""
 
-import glob
 import os
 
 from . import _core
-from ._errors import ZelcraftArgumentError, ZelcraftInputError
+from ._errors import ZelcraftInputError
 from ._errors import raise_for_outcome as checked
 
 DEFAULT_BLOCKSIZE = 64 * 2**20
-
-
-def expand(paths):
-    """The files of a path, a glob or a list of either, in the order given
-    (a glob's matches sorted)."""
-    if isinstance(paths, (str, os.PathLike)):
-        paths = [paths]
-    try:
-        given = [os.fspath(path) for path in paths]
-    except TypeError:
-        raise ZelcraftArgumentError("paths: a CSV path, a glob or a list of them") from None
-    files = []
-    for path in given:
-        matches = sorted(glob.glob(path)) if glob.has_magic(path) else [path]
-        if not matches:
-            raise ZelcraftInputError(f"{path}: no file matches")
-        files.extend(matches)
-    if not files:
-        raise ZelcraftArgumentError("paths: no CSV file given")
-    return files
 
 
 def header_row(path, delimiter):

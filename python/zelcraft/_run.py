@@ -81,7 +81,10 @@ def csv_paths(data):
     """The files a path, a glob pattern or a list of either names, in
     order: a pattern's matches sorted by name; a path that exists is taken
     as it is, wildcards or not."""
-    items = [data] if isinstance(data, (str, os.PathLike)) else list(data)
+    try:
+        items = [data] if isinstance(data, (str, os.PathLike)) else list(data)
+    except TypeError:
+        raise ZelcraftArgumentError("data: a CSV path, a glob pattern or a list of them") from None
     if not items:
         raise ZelcraftArgumentError("data: an empty list of paths")
     paths = []

@@ -30,7 +30,7 @@ from . import _core, _kept, _lockstep, _ranges
 from ._errors import ZelcraftArgumentError
 from ._errors import raise_for_outcome as checked
 from ._options import schema_text
-from ._run import _whole, build_recipe, publish
+from ._run import _whole, build_recipe, csv_paths, publish
 from .preparation import Preparation
 
 
@@ -122,7 +122,7 @@ def prepare_csv(paths, target=None, frequency_weight=None, schema=None, settings
     blocksize = _whole(blocksize, "blocksize")
     recipe = build_recipe(target, frequency_weight, schema, settings, overrides)
     recipe["schema_text"] = schema_text(recipe["schema"])
-    files = _ranges.expand(paths)
+    files = csv_paths(paths)
     run = uuid.uuid4().hex if keep else None
     try:
         return _prepare_ranges(files, recipe, delimiter, blocksize, run, exact)
