@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "ReportCommand.h"
 
@@ -44,9 +45,16 @@ zelstatus::Status ExpandInputPaths(const std::vector<std::string>& given,
     std::sort(matches.begin(), matches.end());
     paths->insert(paths->end(), matches.begin(), matches.end());
   }
-  std::set<std::string> seen;
+  // One file under two spellings (a.csv, ./a.csv, a link) is the same
+  // device and inode; a path that cannot be looked up is compared as text.
+  std::set<std::pair<dev_t, ino_t>> files;
+  std::set<std::string> texts;
   for (const std::string& path : *paths) {
-    if (!seen.insert(path).second) {
+    struct stat info;
+    const bool again = stat(path.c_str(), &info) == 0
+                           ? !files.insert({info.st_dev, info.st_ino}).second
+                           : !texts.insert(path).second;
+    if (again) {
       return zelstatus::Status::InvalidInput(path +
                                              " is given twice: its records would count twice");
     }

@@ -71,8 +71,10 @@ def test_bad_lists_of_files_are_refused(tmp_path):
         zelcraft.prepare([tmp_path / "a.csv", tmp_path / "b.csv"])
     with pytest.raises(zelcraft.ZelcraftInputError, match="no file matches the pattern"):
         zelcraft.prepare(str(tmp_path / "none-*.csv"))
-    with pytest.raises(zelcraft.ZelcraftInputError, match="given twice"):
-        zelcraft.prepare([tmp_path / "a.csv", str(tmp_path / "a.csv")])
+    (tmp_path / "link.csv").symlink_to(tmp_path / "a.csv")
+    for again in (str(tmp_path / "a.csv"), str(tmp_path / "." / "a.csv"), tmp_path / "link.csv"):
+        with pytest.raises(zelcraft.ZelcraftInputError, match="given twice"):
+            zelcraft.prepare([tmp_path / "a.csv", again])
     with pytest.raises(zelcraft.ZelcraftArgumentError, match="empty list"):
         zelcraft.prepare([])
     with pytest.raises(zelcraft.ZelcraftArgumentError, match="paths of CSV files"):

@@ -99,11 +99,18 @@ def csv_paths(data):
             paths.extend(matches)
         else:
             paths.append(path)
+    # One file under two spellings (a.csv, ./a.csv, a link) has one device
+    # and inode; a path that cannot be looked up is compared as text.
     seen = set()
     for path in paths:
-        if path in seen:
+        try:
+            info = os.stat(path)
+            identity = (info.st_dev, info.st_ino)
+        except OSError:
+            identity = path
+        if identity in seen:
             raise ZelcraftInputError(f"{path} is given twice: its records would count twice")
-        seen.add(path)
+        seen.add(identity)
     return paths
 
 

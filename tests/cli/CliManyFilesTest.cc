@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,7 @@ TEST(CliManyFiles, WhatGoesWrongIsNamedByItsFileAndLine) {
   WriteFile(dir / "open-quote.csv", "x,y,c\n7,8,a\n9,10,\"b\n");
   WriteFile(dir / "header-only.csv", "x,y,c\n");
   WriteFile(dir / "empty.csv", "");
+  std::filesystem::create_symlink("a.csv", dir / "link-to-a.csv");
   const struct {
     std::vector<std::string> files;
     std::string message;
@@ -184,6 +186,10 @@ TEST(CliManyFiles, WhatGoesWrongIsNamedByItsFileAndLine) {
       {{"a.csv", "b.csv", "missing.csv"}, "error: cannot open missing.csv"},
       {{"a.csv", "nothing-*.csv"}, "error: no file matches the pattern 'nothing-*.csv'\n"},
       {{"a.csv", "a.csv"}, "error: a.csv is given twice: its records would count twice\n"},
+      {{"a.csv", "b.csv", "./a.csv"},
+       "error: ./a.csv is given twice: its records would count twice\n"},
+      {{"a.csv", "link-to-a.csv"},
+       "error: link-to-a.csv is given twice: its records would count twice\n"},
       {{"header-only.csv", "empty.csv"},
        "error: header-only.csv ... empty.csv (2 files): the files have a header row but no "
        "records\n"},
