@@ -437,12 +437,15 @@ Status Loader::ReadAgain(const std::vector<std::size_t>& columns) {
     readers.emplace_back(plan.storage, &plan.codes, plan.spec);
   }
   ChunkPipeline pipeline(*files_, request_.threaded);
+  // A read stopped at a row limit is read again as far as it went.
+  const bool limited = request_.maxRows > 0;
   int64_t rows = -1;  // the header comes first
   for (;;) {
     const CsvChunk& chunk = pipeline.Next();
     file_ = chunk.file;
     for (std::size_t r = 0; r < chunk.rows(); ++r, ++rows) {
       if (rows < 0) continue;
+      if (limited && rows == data_->rows) break;
       const std::size_t begin = chunk.RowBegin(r);
       if (chunk.rowEnds[r] - begin != loads_.size() || rows >= data_->rows) {
         return Fail("the file changed while it was read");
@@ -460,7 +463,7 @@ Status Loader::ReadAgain(const std::vector<std::size_t>& columns) {
     if (chunk.failure.failed() || rows < 0) return Fail("the file changed while it was read");
     if (interrupts_.IsInterrupted()) return Status::Interrupted();
     progress_.Records(rows);
-    if (chunk.last) break;
+    if (chunk.last || (limited && rows == data_->rows)) break;
   }
   if (rows != data_->rows) return Fail("the file changed while it was read");
   return Status();

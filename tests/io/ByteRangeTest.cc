@@ -170,6 +170,19 @@ TEST(ByteRangeTest, ARowLimitStopsAfterTheChunkThatReachesIt) {
   EXPECT_GE(data.rows, 10);
   EXPECT_LT(data.rows, 100);
   EXPECT_EQ(data.store.columns[0].Integer(9), 9);
+  // A column that turns to text within the rows read is read again as far
+  // as the first read went, not to the end of the text.
+  std::string turning = "n,m\n";
+  for (int r = 0; r < 1000; ++r) turning += std::to_string(r) + "," + (r == 3 ? "x" : "7") + "\n";
+  LoadedData mixed;
+  const zelstatus::Status reread = LoadText(turning, nullptr, 10, &mixed);
+  ASSERT_TRUE(reread.ok()) << reread.message();
+  EXPECT_GE(mixed.rows, 10);
+  EXPECT_LT(mixed.rows, 100);
+  EXPECT_EQ(mixed.plans[1].storage, kStorageString);
+  EXPECT_EQ(mixed.store.columns[1].Text(2), "7");
+  EXPECT_EQ(mixed.store.columns[1].Text(3), "x");
+  EXPECT_EQ(mixed.store.columns[1].Text(mixed.rows - 1), "7");
 }
 
 TEST(ByteRangeTest, InferencesMergeToTheWholeDataOne) {
