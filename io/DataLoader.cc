@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "io/CellParser.h"
@@ -483,10 +484,11 @@ Status Loader::Run() {
   data_->fileRows.assign(request_.paths.size(), 0);
   // A pipe is read on the calling thread: its waits ask the host's interrupt
   // check, which need not be safe to call from another thread.
-  ChunkPipeline pipeline(*files_, request_.threaded && !Unrepeatable());
+  std::optional<ChunkPipeline> pipeline;
+  pipeline.emplace(*files_, request_.threaded && !Unrepeatable());
   bool header = true;
   for (;;) {
-    const CsvChunk& chunk = pipeline.Next();
+    const CsvChunk& chunk = pipeline->Next();
     file_ = chunk.file;
     // A stop while a pipe had nothing to read ends its stream early.
     if (interrupts_.IsInterrupted()) return Status::Interrupted();
@@ -530,6 +532,9 @@ Status Loader::Run() {
     progress_.Records(data_->rows);
     if (chunk.last || (request_.maxRows > 0 && data_->rows >= request_.maxRows)) break;
   }
+  // A read stopped at a row limit leaves the helper reading ahead: it ends
+  // before the files are looked at or read again.
+  pipeline.reset();
   if (text_ == nullptr) data_->fingerprints = files_->Fingerprints();
   if (data_->rows == 0) {
     return FailAll("the file has a header row but no records",
