@@ -22,9 +22,7 @@ Status StreamInput::ReadHeader(std::vector<zelio::CsvCell>* header) {
   if (rows_->NextRow(header)) return Status();
   if (interrupts_->IsInterrupted()) return Status::Interrupted();
   if (!rows_->error().empty()) return Status::InvalidInput(Error());
-  return Status::InvalidInput(zelio::SequenceName(paths_) + ": " +
-                              (paths_.size() == 1 ? "the file is empty: no header row"
-                                                  : "every file is empty: no header row"));
+  return zelio::NoHeaderRow(paths_);
 }
 
 std::string StreamInput::Error() const {

@@ -27,6 +27,12 @@ std::string SequenceName(const std::vector<std::string>& paths) {
   return paths.front() + " ... " + paths.back() + " (" + std::to_string(paths.size()) + " files)";
 }
 
+zelstatus::Status NoHeaderRow(const std::vector<std::string>& paths) {
+  return zelstatus::Status::InvalidInput(SequenceName(paths) + ": " +
+                                         (paths.size() == 1 ? "the file is empty: no header row"
+                                                            : "every file is empty: no header row"));
+}
+
 CsvFileSequence::CsvFileSequence(std::vector<std::string> paths, char delimiter,
                                  std::size_t chunkBytes, std::vector<InputFingerprint> first)
     : paths_(std::move(paths)), delimiter_(delimiter), chunkBytes_(chunkBytes),

@@ -38,6 +38,8 @@ namespace zelio {
 // How a message about the whole input names it: the one file, or the first
 // and last of several with how many ("a.csv ... c.csv (3 files)").
 std::string SequenceName(const std::vector<std::string>& paths);
+// The error of an input where no file has a header row.
+zelstatus::Status NoHeaderRow(const std::vector<std::string>& paths);
 
 class CsvFileSequence : public ChunkSource {
  public:

@@ -514,7 +514,7 @@ Status Loader::Run() {
     }
     if (chunk.failure.failed()) return Failed(chunk);
     if (header) {
-      return FailAll("the file is empty: no header row", "every file is empty: no header row");
+      return NoHeaderRow(request_.paths);
     }
     if (!estimated_) Estimate(chunk);
     if (storing_ && request_.memoryLimit > 0 &&
